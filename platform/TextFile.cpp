@@ -1,0 +1,162 @@
+#include "TextFile.h"
+
+#include "CodePage.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+bool ReadTextFile(const std::string& path, std::string& text) {
+  text.clear();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  std::string buffer;
+  try {
+    buffer.resize(static_cast<std::size_t>(st.st_size));
+  } catch (...) {
+    ::close(fd);
+    return false;
+  }
+  std::size_t got = 0;
+  while (got < buffer.size()) {
+    ssize_t n = ::read(fd, buffer.data() + got, buffer.size() - got);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      return false;
+    }
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  buffer.resize(got);
+  std::size_t zero = buffer.find('\0');
+  if (zero != std::string::npos) buffer.resize(zero);
+  text = std::move(buffer);
+  return true;
+}
+
+namespace {
+
+std::string FolderOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+int WriteTextFile(const std::string& path, const std::string& text) {
+  if (path.empty()) return -1;
+  // Refuse a target that exists but is not a regular file (a folder, a device).
+  struct stat target {};
+  bool exists = ::stat(path.c_str(), &target) == 0;
+  if (exists && !S_ISREG(target.st_mode)) return -1;
+
+  std::string tmpl = FolderOf(path) + "/.vrtmpXXXXXX";
+  std::vector<char> name(tmpl.begin(), tmpl.end());
+  name.push_back('\0');
+  int fd = ::mkostemp(name.data(), O_CLOEXEC);
+  if (fd < 0) return -1;
+  bool ok = WriteAll(fd, text.data(), text.size());
+  // Keep the permissions an existing file had; a new one gets the usual 0666 & ~umask.
+  if (ok) {
+    mode_t mode;
+    if (exists) {
+      mode = target.st_mode & 07777;
+    } else {
+      mode_t mask = ::umask(0);
+      ::umask(mask);
+      mode = 0666 & ~mask;
+    }
+    ok = ::fchmod(fd, mode) == 0;
+  }
+  if (ok) ok = ::fsync(fd) == 0;
+  if (::close(fd) != 0) ok = false;
+  if (ok) ok = ::rename(name.data(), path.c_str()) == 0;
+  if (!ok) {
+    ::unlink(name.data());
+    return -1;
+  }
+  return 0;
+}
+
+std::string MakeUpperString(const char* text) {
+  if (!text) return std::string();
+  return MakeUpperString(std::string(text));
+}
+
+std::string MakeUpperString(const std::string& text) {
+  std::string out(text);
+  std::size_t pos = 0;
+  while (pos < out.size()) {
+    std::size_t len = cp932::CharLength(out, pos);
+    if (len == 1 && out[pos] >= 'a' && out[pos] <= 'z') out[pos] = static_cast<char>(out[pos] - 'a' + 'A');
+    pos += len;
+  }
+  return out;
+}
+
+void CopyToCharBuffer(char* dest, const std::string& source, std::size_t n) {
+  std::memset(dest, 0, n + 1);
+  std::size_t len = cp932::CharBoundaryAtOrBefore(source, n);
+  std::memcpy(dest, source.data(), len);
+}
+
+void CopyToCharBuffer(char* dest, const char* source, std::size_t n) {
+  CopyToCharBuffer(dest, source ? std::string(source) : std::string(), n);
+}
+
+std::string GetFileExtension(const std::string& path) {
+  for (std::size_t i = path.size(); i-- > 1;) {
+    if (path[i] == '/') return std::string();
+    if (path[i] == '.') return path.substr(i + 1);
+  }
+  return std::string();
+}
+
+std::string GetFileTitleFromPath(const std::string& path) {
+  for (std::size_t i = path.size(); i-- > 1;) {
+    if (path[i] == '/') {
+      if (i + 1 == path.size()) return path;
+      return path.substr(i + 1);
+    }
+  }
+  return path;
+}
+
+std::string GetExecutableFolder() {
+  std::vector<char> buffer(4096);
+  for (;;) {
+    ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n < 0) return ".";
+    if (static_cast<std::size_t>(n) < buffer.size()) {
+      std::string exe(buffer.data(), static_cast<std::size_t>(n));
+      return FolderOf(exe);
+    }
+    buffer.resize(buffer.size() * 2);  // no 260-byte limit: grow until it fits
+  }
+}

@@ -1,0 +1,39 @@
+// Whole-file text I/O, name keys and path pieces shared by the store, the
+// readers and the list windows. Text is CP932 bytes; paths are the file
+// system's own bytes (UTF-8 here) with '/' between folders.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Reads the whole file. The text ends at its first zero byte; no code page or
+// line-end conversion. False when the file cannot be opened or read (the text
+// is then empty), so a caller never mistakes a missing file for an empty one.
+bool ReadTextFile(const std::string& path, std::string& text);
+
+// Writes the text's bytes exactly. The bytes go to a temporary file in the
+// same folder, which replaces the target only after every write and the close
+// succeeded: a failed save never leaves a cut-short file in place of a good
+// one. 0 written, -1 on any failure.
+int WriteTextFile(const std::string& path, const std::string& text);
+
+// The table key of a name: ASCII a-z upper-cased, double-byte characters (and
+// their trail bytes, which may look like letters) left alone. Null gives "".
+std::string MakeUpperString(const char* text);
+std::string MakeUpperString(const std::string& text);
+
+// Fills dest[0..n] with zeros and copies at most n bytes of source, cut so
+// that no double-byte character is split. dest must hold n + 1 bytes.
+void CopyToCharBuffer(char* dest, const std::string& source, std::size_t n);
+void CopyToCharBuffer(char* dest, const char* source, std::size_t n);
+
+// "SBL" for "/data/bus.SBL"; empty when a '/' comes before any '.', when there
+// is no '.', or when the only '.' is the first byte.
+std::string GetFileExtension(const std::string& path);
+
+// The file name after the last '/'; the whole path when there is no '/' or
+// the path ends with one.
+std::string GetFileTitleFromPath(const std::string& path);
+
+// The folder that holds the running executable, without a trailing '/'.
+std::string GetExecutableFolder();
