@@ -356,7 +356,7 @@ int CCanDB::KeepNode(int node) {
 }
 
 const char* CCanDB::GetMultiplexor(int i) const { return ValidRecord(i) ? records_[i].multiplexor : ""; }
-char* CCanDB::GetMultiplexValue(int i) const { return ValidRecord(i) ? records_[i].multiplexValue : nullptr; }
+const char* CCanDB::GetMultiplexValue(int i) const { return ValidRecord(i) ? records_[i].multiplexValue : nullptr; }
 int CCanDB::IsJ1939(int i) const { return ValidRecord(i) ? records_[i].J1939 : 0; }
 
 char* CCanDB::TakeMultiplexValue(int i) {
