@@ -108,7 +108,7 @@ LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, in
     }
     case KIND_XML: {
 #ifdef VR_HAVE_FIBEX
-      int fibex = ImportFibexFile(doc, path, list);
+      int fibex = ImportFibexFile(doc, path, nullptr, list);
       result = fibex == 0 ? 0 : (fibex == 3 ? 4007 : 4006);
 #endif
       break;

@@ -4,6 +4,8 @@
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
+#include <cstring>
+
 #if __has_include("LdfParser.h")
 #include "LdfParser.h"
 
