@@ -1,6 +1,7 @@
 // The CANdb reader's flat signal table turned into CAN records of a list.
 #include "ListLoad.h"
 
+#include "CNumber.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
@@ -11,7 +12,6 @@
 
 int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
   CCanDB db(5000);
-  db.Clear();
   int count = db.ReadDbcFile(path);
   if (count < 0) return 4006;
 
@@ -48,6 +48,7 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
     sig->minimum = db.GetMinimum(i);
     sig->maximum = db.GetMaximum(i);
     CopyToCharBuffer(sig->multiplexor, db.GetMultiplexor(i), MAX_NAME_LEN);
+    // The signal keeps its own copy of the text; the reader's goes with it.
     const char* muxValue = db.GetMultiplexValue(i);
     sig->multiplexValue = muxValue ? muxValue : "";
     if (!sig->multiplexValue.empty() && !IsNumericMultiplexText(sig->multiplexValue)) sig->importError = 1;
@@ -60,7 +61,8 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
       bits = limit;
       sig->importError = 1;
     }
-    int start = db.GetStartBit(i), length = db.GetBitLength(i);
+    int start = cnum::SaturateToInt(db.GetStartBit(i));
+    int length = cnum::SaturateToInt(db.GetBitLength(i));
     if (ClampSignalIntoMessage(static_cast<int>(bits), start, length)) sig->importError = 1;
     sig->startBit = start;
     sig->bitCount = length;
