@@ -10,10 +10,6 @@
 #include <set>
 #include <sys/stat.h>
 
-#if __has_include("SblFile.h")
-#include "SblFile.h"
-#define VR_HAVE_SBL 1
-#endif
 
 namespace {
 
@@ -181,16 +177,11 @@ bool SaveDefinitionList(CVestrelDoc& doc, int busKind, const ListRows& rows, std
   // Shown another bus kind, the CAN numbers were not renumbered by row; the
   // file still needs them unique per message to keep multiplexor links.
   EnsureUniqueCanLoadNumbers(doc);
-#ifdef VR_HAVE_SBL
-  std::string text = BuildSblText(doc, LIST_DEFINITION);
-  if (WriteTextFile(path, text) != 0) {
+  if (WriteTextFile(path, doc.BuildSblText(LIST_DEFINITION)) != 0) {
+    // The modified flag stays, so closing the window asks again.
     ShowMessage(4005);
     return false;
   }
-#else
-  ShowMessage(4005);
-  return false;
-#endif
   doc.SetDefModified(false);
   filePath = path;
   return true;

@@ -7,10 +7,6 @@
 #include <algorithm>
 #include <cstring>
 
-#if __has_include("SblFile.h")
-#include "SblFile.h"
-#define VR_HAVE_SBL 1
-#endif
 #if __has_include("FibexImport.h")
 #include "FibexImport.h"
 #define VR_HAVE_FIBEX 1
@@ -101,9 +97,7 @@ LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, in
       // A file that cannot be read is a failed load, not an empty definition file.
       std::string text;
       if (!ReadTextFile(path, text)) break;
-#ifdef VR_HAVE_SBL
-      result = ParseSblText(doc, text, list) == 0 ? 0 : 4006;
-#endif
+      result = doc.ParseSblText(text, list) == 0 ? 0 : 4006;
       break;
     }
     case KIND_XML: {
