@@ -236,6 +236,7 @@ TEST(ClampSignalIntoMessage, StartAndCount) {
       {64, 0, 65, 0, 64, true},
       {0, 0, 1, 0, 0, true},      // a message of 0 bytes
       {512, 500, 20, 500, 12, true},
+      {64, 24, 1600, 24, 40, true},  // longer than the message and starting inside it
   };
   for (const Case& c : cases) {
     int s = c.start, n = c.count;
