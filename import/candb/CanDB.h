@@ -4,6 +4,11 @@
 // The reader knows nothing of the document: the file loader builds one
 // object per load, lets it read the file and turns its records into the CAN
 // messages and signals of a list. Text stays in CP932 bytes throughout.
+//
+// Start bits and lengths are held at full width, so a 64-byte message's
+// placeholder says 512 bits and the loader clamps true values. A multiplex
+// value text belongs to its record until the loader takes it over with
+// TakeMultiplexValue; the texts still held are freed with the object.
 #pragma once
 
 #include <cstdint>
@@ -43,6 +48,7 @@ class CCanDB {
  public:
   // Builds the three tables for `capacity` entries each and clears them.
   explicit CCanDB(int capacity = CANDB_DEFAULT_CAPACITY);
+  // Frees the tables and the multiplex value texts that were not taken over.
   virtual ~CCanDB();
   CCanDB(const CCanDB&) = delete;
   CCanDB& operator=(const CCanDB&) = delete;
@@ -99,8 +105,10 @@ class CCanDB {
   // Keeps only the records of one transmitter, in their order.
   virtual int KeepNode(int node);
   virtual const char* GetMultiplexor(int i) const;
-  // The record keeps the text; null when it has none.
-  virtual char* GetMultiplexValue(int i) const;
+  // Read-only view of the text, which the record keeps (null when it has
+  // none); to keep the text beyond the reader's life, take it over with
+  // TakeMultiplexValue.
+  virtual const char* GetMultiplexValue(int i) const;
   virtual int IsJ1939(int i) const;
 
   // Frees the tables and builds them anew for the capacity, then Clear().
