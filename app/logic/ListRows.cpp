@@ -1,0 +1,152 @@
+#include "ListRows.h"
+
+#include "CNumber.h"
+#include "VestrelDoc.h"
+
+#include <algorithm>
+
+namespace {
+
+const std::string kEmpty;
+
+// The FlexRay set is a table of its own, with the same values as CAN and LIN.
+const std::vector<ListColumnInfo> kCanLinColumns = {
+    {0, 0, 0.0}, {3017, 1, 0.1}, {3010, 0, 0.4}, {3011, 1, 0.1}, {3012, 0, 0.4}};
+const std::vector<ListColumnInfo> kFlexRayColumns = {
+    {0, 0, 0.0}, {3017, 1, 0.1}, {3010, 0, 0.4}, {3011, 1, 0.1}, {3012, 0, 0.4}};
+const std::vector<ListColumnInfo> kLogicColumns = {
+    {0, 0, 0.0}, {3017, 1, 0.07}, {3015, 0, 0.35}, {3013, 1, 0.1}, {3014, 1, 0.08}, {3016, 0, 0.4}};
+
+}  // namespace
+
+const std::string& ListRow::Cell(int column) const {
+  if (column < 0 || static_cast<std::size_t>(column) >= cells.size()) return kEmpty;
+  return cells[static_cast<std::size_t>(column)];
+}
+
+void ListRow::SetCell(int column, const std::string& text) {
+  if (column < 0) return;
+  if (static_cast<std::size_t>(column) >= cells.size()) cells.resize(static_cast<std::size_t>(column) + 1);
+  cells[static_cast<std::size_t>(column)] = text;
+}
+
+const std::vector<ListColumnInfo>& ListColumns(int busKind) {
+  switch (busKind) {
+    case BUS_LOGIC: return kLogicColumns;
+    case BUS_FLEXRAY: return kFlexRayColumns;
+    default: return kCanLinColumns;
+  }
+}
+
+std::vector<int> ListColumnWidths(int busKind, int windowWidth) {
+  const auto& columns = ListColumns(busKind);
+  std::vector<int> widths(columns.size(), 0);
+  int sum = 0;
+  for (std::size_t i = 0; i + 1 < columns.size(); ++i) {
+    widths[i] = static_cast<int>(windowWidth * columns[i].width);
+    sum += widths[i];
+  }
+  if (!widths.empty()) widths.back() = windowWidth - 4 - sum;
+  return widths;
+}
+
+std::string FormatMsgId(long long id, int msgIdFormat) {
+  // The records hold identifiers as 32-bit fields; show them as the C runtime
+  // would print that field.
+  if (msgIdFormat == 1) return cnum::Format("%X", static_cast<unsigned>(id));
+  return cnum::Format("%d", static_cast<int>(id));
+}
+
+void RenumberRows(ListRows& rows, int firstRow) {
+  if (firstRow < 0) firstRow = 0;
+  for (std::size_t i = static_cast<std::size_t>(firstRow); i < rows.size(); ++i)
+    rows[i].SetCell(COL_NUMBER, cnum::Format("%d", static_cast<int>(i) + 1));
+}
+
+namespace {
+
+ListRow MessageRow(int rowIndex, const char* msgName, long long id, const char* signalName, int msgIdFormat) {
+  ListRow row;
+  row.cells.resize(5);
+  row.cells[COL_NUMBER] = cnum::Format("%d", rowIndex + 1);
+  row.cells[COL_MESSAGE] = msgName;
+  row.cells[COL_ID] = FormatMsgId(id, msgIdFormat);
+  row.cells[COL_SIGNAL] = signalName ? signalName : "";
+  return row;
+}
+
+// CAN and LIN rows: numbered signals first by ascending number, each number's
+// signals in table order, then the unnumbered ones in table order.
+template <class Msg, class MakeRow>
+void AppendByLoadNumber(const NameMap<Msg>& table, ListRows& rows, MakeRow makeRow) {
+  struct Item {
+    const Msg* msg;
+    const char* signalName;
+    int loadNo;
+  };
+  std::vector<Item> items;
+  for (const auto& m : table)
+    for (const auto& s : m.value->signals) items.push_back({m.value, s.value->name, s.value->loadNo});
+  std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+    if ((a.loadNo < 0) != (b.loadNo < 0)) return b.loadNo < 0;
+    return a.loadNo >= 0 && a.loadNo < b.loadNo;
+  });
+  rows.reserve(rows.size() + items.size());
+  for (const Item& item : items) rows.push_back(makeRow(static_cast<int>(rows.size()), *item.msg, item.signalName));
+}
+
+}  // namespace
+
+ListRow MakeCanRow(int rowIndex, const _CANMsg& msg, const char* signalName, int msgIdFormat) {
+  return MessageRow(rowIndex, msg.name, msg.id, signalName, msgIdFormat);
+}
+
+ListRow MakeFlexRayRow(int rowIndex, const _FlexRayMsg& msg, const char* signalName, int msgIdFormat) {
+  return MessageRow(rowIndex, msg.name, msg.slotId, signalName, msgIdFormat);
+}
+
+ListRow MakeLinRow(int rowIndex, const _LINMsg& msg, const char* signalName, int msgIdFormat) {
+  return MessageRow(rowIndex, msg.name, msg.id, signalName, msgIdFormat);
+}
+
+ListRow MakeLogicRow(int rowIndex, const _LOGICGroup& group, const _LOGICSignal& symbol) {
+  ListRow row;
+  row.cells.resize(6);
+  row.cells[COL_NUMBER] = cnum::Format("%d", rowIndex + 1);
+  row.cells[COL_SYMBOL] = symbol.name;
+  row.cells[COL_GROUP] = cnum::Format("%d", group.index + 1);
+  row.cells[COL_BITS] = cnum::Format("%d", group.bitCount);
+  row.cells[COL_PATTERN] = symbol.pattern;
+  return row;
+}
+
+ListRows BuildListRows(const CVestrelDoc& doc, ListKind list, BusKind bus, int msgIdFormat) {
+  ListRows rows;
+  if (list != LIST_REFERENCE && list != LIST_DEFINITION) return rows;
+  switch (bus) {
+    case BUS_CAN:
+      AppendByLoadNumber(doc.GetCanMsgTable(list), rows, [&](int i, const _CANMsg& m, const char* s) {
+        return MakeCanRow(i, m, s, msgIdFormat);
+      });
+      break;
+    case BUS_LIN:
+      AppendByLoadNumber(doc.GetLinMsgTable(list), rows, [&](int i, const _LINMsg& m, const char* s) {
+        return MakeLinRow(i, m, s, msgIdFormat);
+      });
+      break;
+    case BUS_FLEXRAY:
+      for (const auto& m : doc.GetFlexRayMsgTable(list))
+        for (const auto& s : m.value->signals)
+          rows.push_back(MakeFlexRayRow(static_cast<int>(rows.size()), *m.value, s.value->name, msgIdFormat));
+      break;
+    case BUS_LOGIC:
+      for (int g = 0; g < LOGIC_GROUP_COUNT; ++g) {
+        const _LOGICGroup* group = doc.GetLogicGroup(list, g);
+        if (!group) continue;
+        for (const auto& s : group->symbols)
+          rows.push_back(MakeLogicRow(static_cast<int>(rows.size()), *group, *s.value));
+      }
+      break;
+  }
+  return rows;
+}

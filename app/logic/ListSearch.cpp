@@ -1,0 +1,112 @@
+#include "ListSearch.h"
+
+#include "CodePage.h"
+#include "MessageBox.h"
+#include "TextFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Substring search that only matches at a character boundary of the text, so
+// the trail byte of a double-byte character never starts a hit.
+bool ContainsAtCharBoundary(const std::string& text, const std::string& part) {
+  if (part.empty()) return true;
+  if (part.size() > text.size()) return false;
+  std::size_t pos = 0;
+  while (pos + part.size() <= text.size()) {
+    if (std::memcmp(text.data() + pos, part.data(), part.size()) == 0) return true;
+    pos += cp932::CharLength(text, pos);
+  }
+  return false;
+}
+
+}  // namespace
+
+bool RowMatches(const ListRow& row, int busKind, const std::string& upperText) {
+  int first = busKind == BUS_LOGIC ? 0 : 2;
+  int last = busKind == BUS_LOGIC ? 3 : 4;
+  for (int c = first; c <= last; ++c)
+    if (ContainsAtCharBoundary(MakeUpperString(row.Cell(c)), upperText)) return true;
+  return false;
+}
+
+void CListSearch::Reset() {
+  lastText_.clear();
+  startRow_ = -1;
+}
+
+SearchResult CListSearch::FindNext(const ListRows& rows, int busKind, const std::vector<int>& selection,
+                                   const std::string& text) {
+  SearchResult result;
+  history_.AddHistory(text);
+  std::string upper = MakeUpperString(text);
+  const int count = static_cast<int>(rows.size());
+  if (count == 0 || text.empty()) {
+    ShowMessage(4000);
+    result.outcome = SEARCH_NO_DATA;
+    return result;
+  }
+
+  int current = 0;
+  bool any = false;
+  for (int s : selection) {
+    if (s < 0 || s >= count) continue;
+    if (!any || s < current) current = s;
+    any = true;
+  }
+
+  bool continuing = !lastText_.empty() && lastText_ == text;
+  if (!continuing) {
+    lastText_ = text;
+    startRow_ = current;
+  }
+
+  for (int k = 1; k <= count; ++k) {
+    int row = (current + k) % count;
+    if (continuing && row == startRow_) {
+      result.outcome = SEARCH_WRAPPED;
+      if (ShowMessage(4013, {}, MsgButtons::Ok, MsgIcon::Information) == MSG_OK) {
+        lastText_.clear();
+        result.selectRow = startRow_;
+      }
+      return result;
+    }
+    if (RowMatches(rows[static_cast<std::size_t>(row)], busKind, upper)) {
+      result.outcome = SEARCH_FOUND;
+      result.selectRow = row;
+      return result;
+    }
+  }
+
+  // Nothing found. A continued search lands here too when the rows changed
+  // under it (deleted, or another bus kind shown) so that its start row was
+  // never met: it ends as a new search without a hit would.
+  result.outcome = SEARCH_NOT_FOUND;
+  if (ShowMessage(4012, {text}, MsgButtons::Ok, MsgIcon::Information) == MSG_OK) lastText_.clear();
+  return result;
+}
+
+SearchListChoice PrepareSearchLists(int referenceRows, int definitionRows, int currentChoice) {
+  SearchListChoice choice;
+  if (referenceRows > 0 && definitionRows > 0) {
+    choice.list = currentChoice == LIST_DEFINITION ? LIST_DEFINITION : LIST_REFERENCE;
+    return choice;
+  }
+  if (referenceRows > 0) {
+    choice.list = LIST_REFERENCE;
+    choice.definitionEnabled = false;
+  } else {
+    choice.list = LIST_DEFINITION;
+    choice.referenceEnabled = false;
+  }
+  return choice;
+}
+
+int EnsureItemVisibleScroll(int row, int topRow, int rowsPerPage, int rowCount, int rowHeight) {
+  int last = std::min(topRow + rowsPerPage, rowCount);
+  if (row >= last) return ((last - topRow) / 2 - last + row) * rowHeight;
+  if (row <= topRow) return (row - topRow) * rowHeight;
+  return 0;
+}

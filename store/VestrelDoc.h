@@ -1,0 +1,152 @@
+// The single document: every message, signal and symbol record of both lists
+// (reference and definition), per bus, in name tables keyed by the upper-cased
+// name; the five LOGIC groups of each list; and one first-in-first-out free
+// pool per record type. Records move between tables and pools and go back to
+// the heap only when the document is destroyed.
+//
+// Every operation on tables takes the list (ListKind) first or last as the
+// operation says; a list other than 0 or 1 changes nothing and counts 0.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string>
+
+#include "BusTypes.h"
+#include "AppSettings.h"
+#include "NameMap.h"
+#include "Records.h"
+
+// How many records of each type rest in a pool, or were ever made.
+struct DocPoolCounts {
+  std::size_t flexRayMsg = 0;
+  std::size_t flexRaySignal = 0;
+  std::size_t canMsg = 0;
+  std::size_t canSignal = 0;
+  std::size_t linMsg = 0;
+  std::size_t linSignal = 0;
+  std::size_t logicSignal = 0;
+  bool operator==(const DocPoolCounts&) const = default;
+};
+
+class CVestrelDoc {
+ public:
+  CVestrelDoc();
+  ~CVestrelDoc();
+  CVestrelDoc(const CVestrelDoc&) = delete;
+  CVestrelDoc& operator=(const CVestrelDoc&) = delete;
+
+  // Taking a record: the one given back earliest, already at its defaults,
+  // or a new one. Null when no record can be made.
+  _CANMsg* AllocCanMsg();
+  _CANSignal* AllocCanSignal();
+  _FlexRayMsg* AllocFlexRayMsg();
+  _FlexRaySignal* AllocFlexRaySignal();
+  _LINMsg* AllocLinMsg();
+  _LINSignal* AllocLinSignal();
+  _LOGICSignal* AllocLogicSignal();
+
+  // Giving a record back: reset to its defaults and appended to its pool; a
+  // message gives its signals back too and keeps its emptied table. The
+  // caller takes the record out of its table first. Null is ignored.
+  void FreeCanMsg(_CANMsg* msg);
+  void FreeCanSignal(_CANSignal* sig);
+  void FreeFlexRayMsg(_FlexRayMsg* msg);
+  void FreeFlexRaySignal(_FlexRaySignal* sig);
+  void FreeLinMsg(_LINMsg* msg);
+  void FreeLinSignal(_LINSignal* sig);
+  void FreeLogicSignal(_LOGICSignal* sym);
+
+  // Puts the message into the list's table under its upper-cased name. A
+  // different record under that key is replaced and given back to its pool
+  // with its signals; callers test for a duplicate name first.
+  void AddCanMsg(_CANMsg* msg, int list);
+  void AddLinMsg(_LINMsg* msg, int list);
+  // A different frame under the same key refuses the new one: message 4023,
+  // the new record goes back to its pool and *result becomes 0; otherwise the
+  // frame is in the table and *result is 1. `result` may be null.
+  void AddFlexRayMsg(_FlexRayMsg* msg, int list, int* result);
+
+  // Puts a signal or symbol into its message's or group's table under its
+  // upper-cased name; a different record under that key goes back to its pool.
+  void AddCanSignal(_CANMsg* msg, _CANSignal* sig);
+  void AddFlexRaySignal(_FlexRayMsg* msg, _FlexRaySignal* sig);
+  void AddLinSignal(_LINMsg* msg, _LINSignal* sig);
+  // False (and the symbol back in its pool) when the group does not exist.
+  bool AddLogicSignal(int list, int group, _LOGICSignal* sym);
+
+  int CountCanSignals(int list) const;
+  int CountFlexRaySignals(int list) const;
+  int CountLinSignals(int list) const;
+  int CountLogicSymbols(int list) const;
+
+  // Give every message of the list back, with its signals, and empty the table.
+  void ClearCanList(int list);
+  void ClearFlexRayList(int list);
+  void ClearLinList(int list);
+  // group -1: all five groups of the list; 0..4 that group only. A cleared
+  // group has an empty name, keeps its index, has bit count 0 and no symbols.
+  void ClearLogicGroups(int list, int group);
+
+  // The tables of a list (std::out_of_range for a list other than 0 or 1).
+  NameMap<_CANMsg>& GetCanMsgTable(int list) { return m_canMsgs.at(ListIndex(list)); }
+  const NameMap<_CANMsg>& GetCanMsgTable(int list) const { return m_canMsgs.at(ListIndex(list)); }
+  NameMap<_FlexRayMsg>& GetFlexRayMsgTable(int list) { return m_flexRayMsgs.at(ListIndex(list)); }
+  const NameMap<_FlexRayMsg>& GetFlexRayMsgTable(int list) const { return m_flexRayMsgs.at(ListIndex(list)); }
+  NameMap<_LINMsg>& GetLinMsgTable(int list) { return m_linMsgs.at(ListIndex(list)); }
+  const NameMap<_LINMsg>& GetLinMsgTable(int list) const { return m_linMsgs.at(ListIndex(list)); }
+  // Null for a list or group out of range.
+  _LOGICGroup* GetLogicGroup(int list, int group);
+  const _LOGICGroup* GetLogicGroup(int list, int group) const;
+
+  // The document takes the identifier display format and the modified flag
+  // from the settings when it opens (always true: there is nothing else to
+  // prepare) and gives both back when it closes. Null settings change nothing.
+  bool OnNewDocument(const CAppSettings* settings);
+  void OnCloseDocument(CAppSettings* settings) const;
+
+  // Identifier display format and the definition list's modified flag.
+  const tagDocState& GetDocState() const { return m_docState; }
+  void SetDocState(const tagDocState& state) { m_docState = state; }
+  int GetMsgIdFormat() const { return m_docState.msgIdFormat; }
+  void SetMsgIdFormat(int format) { m_docState.msgIdFormat = format; }
+  bool IsDefModified() const { return m_docState.modified != 0; }
+  void SetDefModified(bool modified) { m_docState.modified = modified ? 1 : 0; }
+
+  // The complete text of a definition file (".sbl") holding the list's
+  // definitions of all four buses. Does not change the document.
+  std::string BuildSblText(int list) const;
+  // Reads a definition file's text into the list's tables (which the caller
+  // has emptied). 0 read; -1 when the text cannot be parsed or holds no
+  // element of a definition file (nothing is changed then). A duplicate
+  // FlexRay frame is reported with message 4023 and left out.
+  int ParseSblText(const std::string& text, int list);
+
+  // Records resting in the pools, and records ever made; every record made
+  // is either in a table or in its pool.
+  DocPoolCounts GetPoolCounts() const;
+  DocPoolCounts GetCreatedCounts() const { return m_created; }
+
+ private:
+  static std::size_t ListIndex(int list) { return static_cast<std::size_t>(list); }
+  static bool ValidList(int list) { return list == LIST_REFERENCE || list == LIST_DEFINITION; }
+  void InitLogicGroups();
+  void FreePools();
+
+  tagDocState m_docState;
+  std::array<NameMap<_FlexRayMsg>, 2> m_flexRayMsgs;
+  std::array<NameMap<_CANMsg>, 2> m_canMsgs;
+  std::array<NameMap<_LINMsg>, 2> m_linMsgs;
+  _LOGICGroup m_logicGroups[2][LOGIC_GROUP_COUNT];
+
+  std::deque<_FlexRayMsg*> m_poolFlexRayMsg;
+  std::deque<_FlexRaySignal*> m_poolFlexRaySignal;
+  std::deque<_CANMsg*> m_poolCanMsg;
+  std::deque<_CANSignal*> m_poolCanSignal;
+  std::deque<_LINMsg*> m_poolLinMsg;
+  std::deque<_LINSignal*> m_poolLinSignal;
+  std::deque<_LOGICSignal*> m_poolLogicSignal;
+  DocPoolCounts m_created;
+};
