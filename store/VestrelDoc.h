@@ -111,6 +111,15 @@ class CVestrelDoc {
   bool IsDefModified() const { return m_docState.modified != 0; }
   void SetDefModified(bool modified) { m_docState.modified = modified ? 1 : 0; }
 
+  // The complete text of a definition file (".sbl") holding the list's
+  // definitions of all four buses. Does not change the document.
+  std::string BuildSblText(int list) const;
+  // Reads a definition file's text into the list's tables (which the caller
+  // has emptied). 0 read; -1 when the text cannot be parsed or holds no
+  // element of a definition file (nothing is changed then). A duplicate
+  // FlexRay frame is reported with message 4023 and left out.
+  int ParseSblText(const std::string& text, int list);
+
   // Records resting in the pools, and records ever made; every record made
   // is either in a table or in its pool.
   DocPoolCounts GetPoolCounts() const;

@@ -1,6 +1,9 @@
 #include "ListRows.h"
 
 #include "CNumber.h"
+#include "VestrelDoc.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -58,4 +61,92 @@ void RenumberRows(ListRows& rows, int firstRow) {
   if (firstRow < 0) firstRow = 0;
   for (std::size_t i = static_cast<std::size_t>(firstRow); i < rows.size(); ++i)
     rows[i].SetCell(COL_NUMBER, cnum::Format("%d", static_cast<int>(i) + 1));
+}
+
+namespace {
+
+ListRow MessageRow(int rowIndex, const char* msgName, long long id, const char* signalName, int msgIdFormat) {
+  ListRow row;
+  row.cells.resize(5);
+  row.cells[COL_NUMBER] = cnum::Format("%d", rowIndex + 1);
+  row.cells[COL_MESSAGE] = msgName;
+  row.cells[COL_ID] = FormatMsgId(id, msgIdFormat);
+  row.cells[COL_SIGNAL] = signalName ? signalName : "";
+  return row;
+}
+
+// CAN and LIN rows: numbered signals first by ascending number, each number's
+// signals in table order, then the unnumbered ones in table order.
+template <class Msg, class MakeRow>
+void AppendByLoadNumber(const NameMap<Msg>& table, ListRows& rows, MakeRow makeRow) {
+  struct Item {
+    const Msg* msg;
+    const char* signalName;
+    int loadNo;
+  };
+  std::vector<Item> items;
+  for (const auto& m : table)
+    for (const auto& s : m.value->signals) items.push_back({m.value, s.value->name, s.value->loadNo});
+  std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+    if ((a.loadNo < 0) != (b.loadNo < 0)) return b.loadNo < 0;
+    return a.loadNo >= 0 && a.loadNo < b.loadNo;
+  });
+  rows.reserve(rows.size() + items.size());
+  for (const Item& item : items) rows.push_back(makeRow(static_cast<int>(rows.size()), *item.msg, item.signalName));
+}
+
+}  // namespace
+
+ListRow MakeCanRow(int rowIndex, const _CANMsg& msg, const char* signalName, int msgIdFormat) {
+  return MessageRow(rowIndex, msg.name, msg.id, signalName, msgIdFormat);
+}
+
+ListRow MakeFlexRayRow(int rowIndex, const _FlexRayMsg& msg, const char* signalName, int msgIdFormat) {
+  return MessageRow(rowIndex, msg.name, msg.slotId, signalName, msgIdFormat);
+}
+
+ListRow MakeLinRow(int rowIndex, const _LINMsg& msg, const char* signalName, int msgIdFormat) {
+  return MessageRow(rowIndex, msg.name, msg.id, signalName, msgIdFormat);
+}
+
+ListRow MakeLogicRow(int rowIndex, const _LOGICGroup& group, const _LOGICSignal& symbol) {
+  ListRow row;
+  row.cells.resize(6);
+  row.cells[COL_NUMBER] = cnum::Format("%d", rowIndex + 1);
+  row.cells[COL_SYMBOL] = symbol.name;
+  row.cells[COL_GROUP] = cnum::Format("%d", group.index + 1);
+  row.cells[COL_BITS] = cnum::Format("%d", group.bitCount);
+  row.cells[COL_PATTERN] = symbol.pattern;
+  return row;
+}
+
+ListRows BuildListRows(const CVestrelDoc& doc, ListKind list, BusKind bus, int msgIdFormat) {
+  ListRows rows;
+  if (list != LIST_REFERENCE && list != LIST_DEFINITION) return rows;
+  switch (bus) {
+    case BUS_CAN:
+      AppendByLoadNumber(doc.GetCanMsgTable(list), rows, [&](int i, const _CANMsg& m, const char* s) {
+        return MakeCanRow(i, m, s, msgIdFormat);
+      });
+      break;
+    case BUS_LIN:
+      AppendByLoadNumber(doc.GetLinMsgTable(list), rows, [&](int i, const _LINMsg& m, const char* s) {
+        return MakeLinRow(i, m, s, msgIdFormat);
+      });
+      break;
+    case BUS_FLEXRAY:
+      for (const auto& m : doc.GetFlexRayMsgTable(list))
+        for (const auto& s : m.value->signals)
+          rows.push_back(MakeFlexRayRow(static_cast<int>(rows.size()), *m.value, s.value->name, msgIdFormat));
+      break;
+    case BUS_LOGIC:
+      for (int g = 0; g < LOGIC_GROUP_COUNT; ++g) {
+        const _LOGICGroup* group = doc.GetLogicGroup(list, g);
+        if (!group) continue;
+        for (const auto& s : group->symbols)
+          rows.push_back(MakeLogicRow(static_cast<int>(rows.size()), *group, *s.value));
+      }
+      break;
+  }
+  return rows;
 }

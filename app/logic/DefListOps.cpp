@@ -1,0 +1,217 @@
+#include "DefListOps.h"
+
+#include "CNumber.h"
+#include "CodePage.h"
+#include "MessageBox.h"
+#include "TextFile.h"
+#include "VestrelDoc.h"
+
+#include <algorithm>
+#include <set>
+#include <sys/stat.h>
+
+
+namespace {
+
+std::vector<int> SortedSelection(const std::vector<int>& selection, std::size_t rowCount) {
+  std::vector<int> sel;
+  for (int s : selection)
+    if (s >= 0 && static_cast<std::size_t>(s) < rowCount) sel.push_back(s);
+  std::sort(sel.begin(), sel.end());
+  sel.erase(std::unique(sel.begin(), sel.end()), sel.end());
+  return sel;
+}
+
+template <class Msg, class FreeSig, class FreeMsg>
+void DeleteSignalOfRow(NameMap<Msg>& table, const ListRow& row, FreeSig freeSig, FreeMsg freeMsg) {
+  std::string msgKey = MakeUpperString(row.Cell(COL_MESSAGE));
+  Msg* msg = table.Find(msgKey);
+  if (!msg) return;
+  auto* sig = msg->signals.RemoveKey(MakeUpperString(row.Cell(COL_SIGNAL)));
+  if (!sig) return;
+  freeSig(sig);
+  if (msg->signals.empty()) {
+    table.RemoveKey(msgKey);
+    freeMsg(msg);
+  }
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+// A path is the file system's UTF-8; message arguments are CP932.
+std::string PathForMessage(const std::string& path) {
+  std::string out;
+  return cp932::FromUtf8(path, out) ? out : path;
+}
+
+// The folder a file dialog starts in: the text before the last '/' (the root
+// for a file directly in it), when it is shorter than 1024 bytes.
+std::string StartFolder(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos || slash >= 1024) return std::string();
+  return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+}  // namespace
+
+bool CheckNewAllowed(const ListRows& defRows) {
+  if (defRows.size() >= static_cast<std::size_t>(MAX_DEF_SYMBOLS)) {
+    ShowMessage(3102, {MAX_DEF_SYMBOLS}, MsgButtons::Ok, MsgIcon::Error);
+    return false;
+  }
+  return true;
+}
+
+bool DeleteDefinitionRows(CVestrelDoc& doc, int busKind, ListRows& rows, const std::vector<int>& selection) {
+  if (ShowMessage(4102, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
+  std::vector<int> sel = SortedSelection(selection, rows.size());
+  for (int r : sel) {
+    const ListRow& row = rows[static_cast<std::size_t>(r)];
+    switch (busKind) {
+      case BUS_CAN:
+        DeleteSignalOfRow(doc.GetCanMsgTable(LIST_DEFINITION), row, [&](_CANSignal* s) { doc.FreeCanSignal(s); },
+                          [&](_CANMsg* m) { doc.FreeCanMsg(m); });
+        break;
+      case BUS_FLEXRAY:
+        DeleteSignalOfRow(doc.GetFlexRayMsgTable(LIST_DEFINITION), row,
+                          [&](_FlexRaySignal* s) { doc.FreeFlexRaySignal(s); },
+                          [&](_FlexRayMsg* m) { doc.FreeFlexRayMsg(m); });
+        break;
+      case BUS_LIN:
+        DeleteSignalOfRow(doc.GetLinMsgTable(LIST_DEFINITION), row, [&](_LINSignal* s) { doc.FreeLinSignal(s); },
+                          [&](_LINMsg* m) { doc.FreeLinMsg(m); });
+        break;
+      case BUS_LOGIC: {
+        // A group text outside 1..5 names no group.
+        int index = cnum::Atoi(row.Cell(COL_GROUP).c_str()) - 1;
+        _LOGICGroup* group = doc.GetLogicGroup(LIST_DEFINITION, index);
+        if (!group) break;
+        _LOGICSignal* sym = group->symbols.RemoveKey(MakeUpperString(row.Cell(COL_SYMBOL)));
+        if (!sym) break;
+        doc.FreeLogicSignal(sym);
+        if (group->symbols.empty()) group->bitCount = 0;
+        break;
+      }
+      default: break;
+    }
+  }
+  for (auto it = sel.rbegin(); it != sel.rend(); ++it) rows.erase(rows.begin() + *it);
+  doc.SetDefModified(true);
+  RenumberRows(rows, 0);
+  return true;
+}
+
+std::string DefinitionFileLabel(const std::string& filePath, bool modified) {
+  std::string title = filePath.empty() ? std::string() : GetFileTitleFromPath(filePath);
+  if (!modified) return title;
+  return title.empty() ? std::string("*") : title + " *";
+}
+
+void RenumberSignalsByRows(CVestrelDoc& doc, int busKind, const ListRows& rows) {
+  auto renumber = [&](auto& table) {
+    for (const auto& m : table)
+      for (const auto& s : m.value->signals) s.value->loadNo = -1;
+    int next = 0;
+    for (const ListRow& row : rows) {
+      auto* msg = table.Find(MakeUpperString(row.Cell(COL_MESSAGE)));
+      if (!msg) continue;
+      auto* sig = msg->signals.Find(MakeUpperString(row.Cell(COL_SIGNAL)));
+      if (sig) sig->loadNo = next++;
+    }
+  };
+  if (busKind == BUS_CAN) renumber(doc.GetCanMsgTable(LIST_DEFINITION));
+  if (busKind == BUS_LIN) renumber(doc.GetLinMsgTable(LIST_DEFINITION));
+}
+
+bool EnsureUniqueCanLoadNumbers(CVestrelDoc& doc) {
+  bool unique = true;
+  for (const auto& m : doc.GetCanMsgTable(LIST_DEFINITION)) {
+    std::set<int> seen;
+    for (const auto& s : m.value->signals) {
+      if (s.value->loadNo < 0 || !seen.insert(s.value->loadNo).second) {
+        unique = false;
+        break;
+      }
+    }
+    if (!unique) break;
+  }
+  if (unique) return false;
+  RenumberSignalsByRows(doc, BUS_CAN, BuildListRows(doc, LIST_DEFINITION, BUS_CAN, doc.GetMsgIdFormat()));
+  return true;
+}
+
+bool SaveDefinitionList(CVestrelDoc& doc, int busKind, const ListRows& rows, std::string& filePath,
+                        IListFileDialogs& dialogs) {
+  if (doc.CountCanSignals(LIST_DEFINITION) > 0) {
+    const auto& table = doc.GetCanMsgTable(LIST_DEFINITION);
+    for (const ListRow& row : rows) {
+      const _CANMsg* msg = table.Find(MakeUpperString(row.Cell(COL_MESSAGE)));
+      if (!msg) continue;
+      const _CANSignal* sig = msg->signals.Find(MakeUpperString(row.Cell(COL_SIGNAL)));
+      if (!sig || sig->multiplexor[0] == '\0') continue;
+      if (msg->signals.Contains(MakeUpperString(sig->multiplexor))) continue;
+      if (ShowMessage(4109, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
+    }
+  }
+
+  FileDialogRequest request = DefinitionFileRequest(filePath);
+  // The numbers stay even when the save ends in a later step.
+  RenumberSignalsByRows(doc, busKind, rows);
+
+  if (doc.CountFlexRaySignals(LIST_DEFINITION) == 0 && doc.CountCanSignals(LIST_DEFINITION) == 0 &&
+      doc.CountLinSignals(LIST_DEFINITION) == 0 && doc.CountLogicSymbols(LIST_DEFINITION) == 0) {
+    ShowMessage(4000);
+    return false;
+  }
+
+  std::string path;
+  if (!dialogs.AskSavePath(request, path) || path.empty()) return false;
+  if (MakeUpperString(GetFileExtension(path)) != "SBL") path += ".sbl";
+  if (FileExists(path) &&
+      ShowMessage(4101, {PathForMessage(path)}, MsgButtons::YesNo, MsgIcon::Warning) != MSG_YES)
+    return false;
+
+  // Shown another bus kind, the CAN numbers were not renumbered by row; the
+  // file still needs them unique per message to keep multiplexor links.
+  EnsureUniqueCanLoadNumbers(doc);
+  if (WriteTextFile(path, doc.BuildSblText(LIST_DEFINITION)) != 0) {
+    // The modified flag stays, so closing the window asks again.
+    ShowMessage(4005);
+    return false;
+  }
+  doc.SetDefModified(false);
+  filePath = path;
+  return true;
+}
+
+FileDialogRequest ReferenceOpenRequest(int busKind, const std::string& currentPath) {
+  FileDialogRequest request;
+  switch (busKind) {
+    case BUS_CAN: request.filterIds = {3003, 3000, 3001}; break;
+    case BUS_FLEXRAY: request.filterIds = {3004, 3002, 3001}; break;
+    case BUS_LIN: request.filterIds = {3006, 3005, 3001}; break;
+    default: request.filterIds = {3001}; break;
+  }
+  std::string ext = MakeUpperString(GetFileExtension(currentPath));
+  if (ext.empty()) return request;
+  request.folder = StartFolder(currentPath);
+  bool fits = ext == "SBL" || (ext == "XML" && busKind == BUS_FLEXRAY) || (ext == "DBC" && busKind == BUS_CAN) ||
+              (ext == "LDF" && busKind == BUS_LIN);
+  std::string title = GetFileTitleFromPath(currentPath);
+  if (fits && title.size() < 1024) request.fileName = title;
+  return request;
+}
+
+FileDialogRequest DefinitionFileRequest(const std::string& currentPath) {
+  FileDialogRequest request;
+  request.filterIds = {3001};
+  std::string ext = MakeUpperString(GetFileExtension(currentPath));
+  if (ext.empty()) return request;
+  request.folder = StartFolder(currentPath);
+  std::string title = GetFileTitleFromPath(currentPath);
+  if (ext == "SBL" && title.size() < 1024) request.fileName = title;
+  return request;
+}

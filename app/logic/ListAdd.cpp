@@ -1,0 +1,366 @@
+#include "ListAdd.h"
+
+#include "CNumber.h"
+#include "MessageBox.h"
+#include "TextFile.h"
+#include "VestrelDoc.h"
+
+#include <algorithm>
+#include <bitset>
+#include <type_traits>
+
+namespace {
+
+constexpr int kMaxDefinitionRows = MAX_DEF_SYMBOLS;
+
+enum class Step { Next, Added, Stop };
+
+std::vector<int> SortedSelection(const std::vector<int>& selection, std::size_t rowCount) {
+  std::vector<int> sel;
+  for (int s : selection)
+    if (s >= 0 && static_cast<std::size_t>(s) < rowCount) sel.push_back(s);
+  std::sort(sel.begin(), sel.end());
+  sel.erase(std::unique(sel.begin(), sel.end()), sel.end());
+  return sel;
+}
+
+bool Overlaps(long long start, long long count, long long otherStart, long long otherCount) {
+  return otherStart < start + count && start < otherStart + otherCount;
+}
+
+template <class Msg>
+bool RangeTaken(const Msg* msg, int startBit, int bitCount) {
+  if (!msg || bitCount < 1) return false;
+  for (const auto& entry : msg->signals) {
+    const auto* s = entry.value;
+    if (s->bitCount > 0 && Overlaps(startBit, bitCount, s->startBit, s->bitCount)) return true;
+  }
+  return false;
+}
+
+template <class Msg>
+bool OtherByteOrder(const Msg* msg, int byteOrder) {
+  if (!msg) return false;
+  for (const auto& entry : msg->signals)
+    if (entry.value->byteOrder != byteOrder) return true;
+  return false;
+}
+
+// The cycles a FlexRay frame is sent in, of 0 to 64.
+std::bitset<65> CycleSet(long long base, long long repetition) {
+  std::bitset<65> set;
+  for (int k = 0; k <= 63; ++k) {
+    long long v = base + k * repetition;
+    if (v > 64) break;
+    if (v >= 0) set.set(static_cast<std::size_t>(v));
+  }
+  return set;
+}
+
+// The message part of a reference message, without its signal table.
+void CopyMessageFields(const _CANMsg& from, _CANMsg& to) {
+  std::copy(std::begin(from.name), std::end(from.name), std::begin(to.name));
+  to.frameFormat = from.frameFormat;
+  to.byteCount = from.byteCount;
+  to.id = from.id;
+  to.j1939 = from.j1939;
+  to.frameType = from.frameType;
+}
+void CopyMessageFields(const _FlexRayMsg& from, _FlexRayMsg& to) {
+  std::copy(std::begin(from.name), std::end(from.name), std::begin(to.name));
+  to.frameFormat = from.frameFormat;
+  to.byteCount = from.byteCount;
+  to.slotId = from.slotId;
+  to.baseCycle = from.baseCycle;
+  to.cycleRepetition = from.cycleRepetition;
+}
+void CopyMessageFields(const _LINMsg& from, _LINMsg& to) {
+  std::copy(std::begin(from.name), std::end(from.name), std::begin(to.name));
+  to.checksum = from.checksum;
+  to.byteCount = from.byteCount;
+  to.id = from.id;
+}
+
+// What differs between the three bus kinds of message rows.
+struct CanBus {
+  using Msg = _CANMsg;
+  using Sig = _CANSignal;
+  static constexpr int kBus = BUS_CAN;
+  static NameMap<Msg>& Table(CVestrelDoc& d, int list) { return d.GetCanMsgTable(list); }
+  static Msg* AllocMsg(CVestrelDoc& d) { return d.AllocCanMsg(); }
+  static Sig* AllocSig(CVestrelDoc& d) { return d.AllocCanSignal(); }
+  static void FreeMsg(CVestrelDoc& d, Msg* m) { d.FreeCanMsg(m); }
+  static void FreeSig(CVestrelDoc& d, Sig* s) { d.FreeCanSignal(s); }
+  static void AddSig(CVestrelDoc& d, Msg* m, Sig* s) { d.AddCanSignal(m, s); }
+  static void AddMsg(CVestrelDoc& d, Msg* m) { d.AddCanMsg(m, LIST_DEFINITION); }
+  static long long Id(const Msg& m) { return m.id; }
+  static ListRow Row(int index, const Msg& m, const Sig& s, int fmt) { return MakeCanRow(index, m, s.name, fmt); }
+};
+struct FlexRayBus {
+  using Msg = _FlexRayMsg;
+  using Sig = _FlexRaySignal;
+  static constexpr int kBus = BUS_FLEXRAY;
+  static NameMap<Msg>& Table(CVestrelDoc& d, int list) { return d.GetFlexRayMsgTable(list); }
+  static Msg* AllocMsg(CVestrelDoc& d) { return d.AllocFlexRayMsg(); }
+  static Sig* AllocSig(CVestrelDoc& d) { return d.AllocFlexRaySignal(); }
+  static void FreeMsg(CVestrelDoc& d, Msg* m) { d.FreeFlexRayMsg(m); }
+  static void FreeSig(CVestrelDoc& d, Sig* s) { d.FreeFlexRaySignal(s); }
+  static void AddSig(CVestrelDoc& d, Msg* m, Sig* s) { d.AddFlexRaySignal(m, s); }
+  static void AddMsg(CVestrelDoc& d, Msg* m) {
+    int added = 0;
+    d.AddFlexRayMsg(m, LIST_DEFINITION, &added);
+  }
+  static long long Id(const Msg& m) { return m.slotId; }
+  static ListRow Row(int index, const Msg& m, const Sig& s, int fmt) { return MakeFlexRayRow(index, m, s.name, fmt); }
+};
+struct LinBus {
+  using Msg = _LINMsg;
+  using Sig = _LINSignal;
+  static constexpr int kBus = BUS_LIN;
+  static NameMap<Msg>& Table(CVestrelDoc& d, int list) { return d.GetLinMsgTable(list); }
+  static Msg* AllocMsg(CVestrelDoc& d) { return d.AllocLinMsg(); }
+  static Sig* AllocSig(CVestrelDoc& d) { return d.AllocLinSignal(); }
+  static void FreeMsg(CVestrelDoc& d, Msg* m) { d.FreeLinMsg(m); }
+  static void FreeSig(CVestrelDoc& d, Sig* s) { d.FreeLinSignal(s); }
+  static void AddSig(CVestrelDoc& d, Msg* m, Sig* s) { d.AddLinSignal(m, s); }
+  static void AddMsg(CVestrelDoc& d, Msg* m) { d.AddLinMsg(m, LIST_DEFINITION); }
+  static long long Id(const Msg& m) { return m.id; }
+  static ListRow Row(int index, const Msg& m, const Sig& s, int fmt) { return MakeLinRow(index, m, s.name, fmt); }
+};
+
+int Refuse(int id, const std::vector<MsgArg>& args) {
+  return ShowMessage(id, args, MsgButtons::Ok, MsgIcon::Error);
+}
+
+// Message 4016: the copy is taken over unscaled; both import marks go.
+void WarnIdenticalCoding(const char* msgName, _SignalHead& copy) {
+  ShowMessage(4016, {msgName, copy.name}, MsgButtons::Ok, MsgIcon::Information);
+  copy.identicalCoding = 0;
+  copy.importError = 0;
+}
+
+template <class Bus>
+Step AddMessageRow(CVestrelDoc& doc, const ListRow& row, ListRows& defRows) {
+  using Msg = typename Bus::Msg;
+  using Sig = typename Bus::Sig;
+  constexpr bool kCan = Bus::kBus == BUS_CAN;
+  constexpr bool kFlexRay = Bus::kBus == BUS_FLEXRAY;
+  const int fmt = doc.GetMsgIdFormat();
+
+  std::string msgKey = MakeUpperString(row.Cell(COL_MESSAGE));
+  const Msg* ref = Bus::Table(doc, LIST_REFERENCE).Find(msgKey);
+  if (!ref) return Step::Next;
+  const Sig* refSig = ref->signals.Find(MakeUpperString(row.Cell(COL_SIGNAL)));
+  if (!refSig) return Step::Next;
+  const char* msgName = ref->name;
+  const char* sigName = refSig->name;
+
+  Msg* def = Bus::Table(doc, LIST_DEFINITION).Find(msgKey);
+  if (def) {
+    if constexpr (!std::is_same_v<Msg, _LINMsg>) {
+      if (ref->frameFormat != def->frameFormat) {
+        Refuse(4029, {msgName, sigName});
+        return Step::Stop;
+      }
+    }
+    if (Bus::Id(*ref) != Bus::Id(*def)) {
+      Refuse(4003, {msgName, cnum::SaturateToInt(Bus::Id(*def))});
+      return Step::Stop;
+    }
+    if (ref->byteCount != def->byteCount) {
+      Refuse(4028, {msgName, sigName});
+      return Step::Stop;
+    }
+    if (def->signals.Contains(MakeUpperString(sigName))) {
+      Refuse(kFlexRay ? 4035 : 4033, {msgName, sigName});
+      return Step::Stop;
+    }
+    Sig* copy = Bus::AllocSig(doc);
+    if (!copy) return Step::Stop;
+    // A whole copy: the multiplex value text of a CAN signal is the copy's own
+    // from here on, so giving the copy back never touches the reference's.
+    *copy = *refSig;
+    if (copy->importError == 1) {
+      Refuse(4015, {msgName, sigName});
+      Bus::FreeSig(doc, copy);
+      return Step::Stop;
+    }
+    if (kFlexRay && copy->identicalCoding == 1) WarnIdenticalCoding(msgName, *copy);
+    if (defRows.size() >= static_cast<std::size_t>(kMaxDefinitionRows)) {
+      Refuse(4019, {kMaxDefinitionRows});
+      Bus::FreeSig(doc, copy);
+      return Step::Stop;
+    }
+    bool used;
+    if constexpr (kCan)
+      used = IsCanBitRangeUsed(doc, msgName, copy->startBit, copy->bitCount, copy->multiplexor);
+    else
+      used = IsBitRangeUsed(doc, Bus::kBus, msgName, copy->startBit, copy->bitCount);
+    if (used) {
+      Refuse(4030, {msgName, sigName});
+      Bus::FreeSig(doc, copy);
+      return Step::Stop;
+    }
+    if (IsByteOrderDifferent(doc, Bus::kBus, msgName, copy->byteOrder)) {
+      Refuse(4027, {msgName, sigName});
+      Bus::FreeSig(doc, copy);
+      return Step::Stop;
+    }
+    Bus::AddSig(doc, def, copy);
+    defRows.push_back(Bus::Row(static_cast<int>(defRows.size()), *def, *copy, fmt));
+    return Step::Added;
+  }
+
+  Msg* msg = Bus::AllocMsg(doc);
+  if (!msg) return Step::Stop;
+  Sig* copy = Bus::AllocSig(doc);
+  if (!copy) {
+    Bus::FreeMsg(doc, msg);
+    return Step::Stop;
+  }
+  CopyMessageFields(*ref, *msg);
+  *copy = *refSig;
+  auto refuse = [&](int id, const std::vector<MsgArg>& args) {
+    Refuse(id, args);
+    Bus::FreeSig(doc, copy);
+    Bus::FreeMsg(doc, msg);
+    return Step::Stop;
+  };
+  if constexpr (kFlexRay) {
+    if (!CheckCycleFree(doc, msg->slotId, msg->baseCycle, msg->cycleRepetition))
+      return refuse(4035, {static_cast<int>(msg->slotId), msgName});
+  } else {
+    std::string holder;
+    if (!CheckIdFree(doc, Bus::kBus, Bus::Id(*msg), holder))
+      return refuse(4008, {cnum::SaturateToInt(Bus::Id(*msg)), holder});
+  }
+  if (copy->importError == 1) return refuse(4015, {msgName, sigName});
+  if (kFlexRay && copy->identicalCoding == 1) WarnIdenticalCoding(msgName, *copy);
+  if (defRows.size() >= static_cast<std::size_t>(kMaxDefinitionRows)) return refuse(4019, {kMaxDefinitionRows});
+  Bus::AddSig(doc, msg, copy);
+  Bus::AddMsg(doc, msg);
+  defRows.push_back(Bus::Row(static_cast<int>(defRows.size()), *msg, *copy, fmt));
+  return Step::Added;
+}
+
+Step AddLogicRow(CVestrelDoc& doc, const ListRow& row, ListRows& defRows) {
+  std::string key = MakeUpperString(row.Cell(COL_SYMBOL));
+  // A group text outside 1..5 names no group: the row is passed over.
+  int index = cnum::Atoi(row.Cell(COL_GROUP).c_str()) - 1;
+  if (index < 0 || index >= LOGIC_GROUP_COUNT) return Step::Next;
+  const _LOGICGroup* ref = doc.GetLogicGroup(LIST_REFERENCE, index);
+  _LOGICGroup* def = doc.GetLogicGroup(LIST_DEFINITION, index);
+  if (!ref || !def) return Step::Next;
+  const _LOGICSignal* sym = ref->symbols.Find(key);
+  if (!sym) return Step::Next;
+
+  if (def->symbols.Contains(key)) {
+    Refuse(4034, {sym->name});
+    return Step::Stop;
+  }
+  if (def->symbols.empty()) {
+    def->bitCount = ref->bitCount;
+    std::copy(std::begin(ref->name), std::end(ref->name), std::begin(def->name));
+  } else if (def->bitCount != ref->bitCount) {
+    Refuse(4009, {index + 1, static_cast<int>(def->bitCount)});
+    return Step::Stop;
+  }
+  std::string pattern = MakeUpperString(sym->pattern);
+  for (const auto& entry : def->symbols) {
+    if (MakeUpperString(entry.value->pattern) == pattern) {
+      Refuse(4010, {sym->name, sym->pattern});
+      return Step::Stop;
+    }
+  }
+  if (def->symbols.size() >= static_cast<std::size_t>(MAX_LOGIC_GROUP_SYMBOLS)) {
+    Refuse(4019, {MAX_LOGIC_GROUP_SYMBOLS});
+    return Step::Stop;
+  }
+  _LOGICSignal* copy = doc.AllocLogicSignal();
+  if (!copy) return Step::Stop;
+  *copy = *sym;
+  if (!doc.AddLogicSignal(LIST_DEFINITION, index, copy)) return Step::Stop;
+  defRows.push_back(MakeLogicRow(static_cast<int>(defRows.size()), *def, *copy));
+  return Step::Added;
+}
+
+}  // namespace
+
+int AddReferenceRows(CVestrelDoc& doc, int busKind, const ListRows& refRows, const std::vector<int>& selection,
+                     ListRows& defRows) {
+  int added = 0;
+  for (int r : SortedSelection(selection, refRows.size())) {
+    const ListRow& row = refRows[static_cast<std::size_t>(r)];
+    Step step = Step::Stop;
+    switch (busKind) {
+      case BUS_CAN: step = AddMessageRow<CanBus>(doc, row, defRows); break;
+      case BUS_FLEXRAY: step = AddMessageRow<FlexRayBus>(doc, row, defRows); break;
+      case BUS_LIN: step = AddMessageRow<LinBus>(doc, row, defRows); break;
+      case BUS_LOGIC: step = AddLogicRow(doc, row, defRows); break;
+      default: break;
+    }
+    if (step == Step::Added) ++added;
+    if (step == Step::Stop) break;
+  }
+  if (added > 0) doc.SetDefModified(true);
+  return added;
+}
+
+bool IsBitRangeUsed(const CVestrelDoc& doc, int busKind, const std::string& msgName, int startBit, int bitCount) {
+  std::string key = MakeUpperString(msgName);
+  if (busKind == BUS_FLEXRAY) return RangeTaken(doc.GetFlexRayMsgTable(LIST_DEFINITION).Find(key), startBit, bitCount);
+  if (busKind == BUS_LIN) return RangeTaken(doc.GetLinMsgTable(LIST_DEFINITION).Find(key), startBit, bitCount);
+  return false;
+}
+
+bool IsCanBitRangeUsed(const CVestrelDoc& doc, const std::string& msgName, int startBit, int bitCount,
+                       const std::string& multiplexor) {
+  if (!multiplexor.empty() || bitCount < 1) return false;
+  const _CANMsg* msg = doc.GetCanMsgTable(LIST_DEFINITION).Find(MakeUpperString(msgName));
+  if (!msg) return false;
+  for (const auto& entry : msg->signals) {
+    const _CANSignal* s = entry.value;
+    if (s->multiplexor[0] != '\0' || s->bitCount <= 0) continue;
+    if (Overlaps(startBit, bitCount, s->startBit, s->bitCount)) return true;
+  }
+  return false;
+}
+
+bool IsByteOrderDifferent(const CVestrelDoc& doc, int busKind, const std::string& msgName, int byteOrder) {
+  std::string key = MakeUpperString(msgName);
+  switch (busKind) {
+    case BUS_CAN: return OtherByteOrder(doc.GetCanMsgTable(LIST_DEFINITION).Find(key), byteOrder);
+    case BUS_FLEXRAY: return OtherByteOrder(doc.GetFlexRayMsgTable(LIST_DEFINITION).Find(key), byteOrder);
+    case BUS_LIN: return OtherByteOrder(doc.GetLinMsgTable(LIST_DEFINITION).Find(key), byteOrder);
+    default: return false;
+  }
+}
+
+bool CheckIdFree(const CVestrelDoc& doc, int busKind, long long id, std::string& holder) {
+  auto scan = [&](const auto& table, auto idOf) {
+    for (const auto& entry : table) {
+      if (idOf(*entry.value) == id) {
+        holder = entry.value->name;
+        return false;
+      }
+    }
+    return true;
+  };
+  switch (busKind) {
+    case BUS_CAN: return scan(doc.GetCanMsgTable(LIST_DEFINITION), [](const _CANMsg& m) { return (long long)m.id; });
+    case BUS_LIN: return scan(doc.GetLinMsgTable(LIST_DEFINITION), [](const _LINMsg& m) { return (long long)m.id; });
+    case BUS_FLEXRAY:
+      return scan(doc.GetFlexRayMsgTable(LIST_DEFINITION), [](const _FlexRayMsg& m) { return (long long)m.slotId; });
+    default: return true;
+  }
+}
+
+bool CheckCycleFree(const CVestrelDoc& doc, uint32_t slotId, uint16_t baseCycle, uint16_t cycleRepetition) {
+  std::bitset<65> asked = CycleSet(baseCycle, cycleRepetition);
+  for (const auto& entry : doc.GetFlexRayMsgTable(LIST_DEFINITION)) {
+    const _FlexRayMsg* frame = entry.value;
+    if (frame->slotId != slotId) continue;
+    if ((CycleSet(frame->baseCycle, frame->cycleRepetition) & asked).any()) return false;
+  }
+  return true;
+}

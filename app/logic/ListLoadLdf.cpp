@@ -1,0 +1,76 @@
+// The LIN description file's flat output turned into LIN records of a list.
+#include "ListLoad.h"
+
+#include "TextFile.h"
+#include "VestrelDoc.h"
+
+#include <cstring>
+
+#if __has_include("LdfParser.h")
+#include "LdfParser.h"
+
+int LoadLdfFile(CVestrelDoc& doc, int list, const std::string& path) {
+  CLdfParser parser;
+  if (parser.Parse(path) < 1 || parser.OutputSignalCount() < 1) return 4006;
+
+  NameMap<_LINMsg>& table = doc.GetLinMsgTable(list);
+  const auto& frames = parser.OutputFrames();
+  int loadNo = 0;
+  for (const LdfOutSignal& out : parser.OutputSignals()) {
+    if (out.frameIndex < 0 || static_cast<std::size_t>(out.frameIndex) >= frames.size()) continue;
+    const LdfOutFrame& frame = frames[static_cast<std::size_t>(out.frameIndex)];
+
+    char frameName[MAX_NAME_LEN + 1];
+    CopyToCharBuffer(frameName, frame.name, MAX_NAME_LEN);
+    std::string key = MakeUpperString(frameName);
+    _LINMsg* msg = table.Find(key);
+    bool isNew = msg == nullptr;
+    if (isNew) {
+      msg = doc.AllocLinMsg();
+      if (!msg) continue;
+      msg->id = static_cast<uint32_t>(frame.id);
+      msg->byteCount = static_cast<uint8_t>(frame.length);
+      msg->checksum = frame.enhanced ? CHECKSUM_ENHANCED : CHECKSUM_CLASSIC;
+      std::memcpy(msg->name, frameName, sizeof frameName);
+    }
+    _LINSignal* sig = doc.AllocLinSignal();
+    if (!sig) {
+      if (isNew) doc.FreeLinMsg(msg);
+      continue;
+    }
+    sig->importError = 0;
+    sig->byteOrder = BYTEORDER_LITTLE;
+    sig->valueType = VALTYPE_UNSIGNED;
+    sig->factor = out.factor;
+    sig->offset = out.offset;
+    sig->minimum = out.minimum;
+    sig->maximum = out.maximum;
+
+    int bits = msg->byteCount * 8;
+    if (bits > 64) {
+      bits = 64;
+      sig->importError = 1;
+    }
+    int start = out.startBit, count = out.bitSize;
+    if (ClampSignalIntoMessage(bits, start, count)) sig->importError = 1;
+    sig->startBit = start;
+    sig->bitCount = count;
+    CopyToCharBuffer(sig->name, out.name, MAX_NAME_LEN);
+    CopyToCharBuffer(sig->unit, out.unit, MAX_NAME_LEN);
+    sig->loadNo = loadNo++;
+
+    // A later signal of the same name takes the entry; the one it displaces
+    // goes back to its pool.
+    doc.AddLinSignal(msg, sig);
+    if (isNew) doc.AddLinMsg(msg, list);
+  }
+  for (const auto& entry : table)
+    if (entry.value->byteCount > MAX_LIN_BYTES) entry.value->byteCount = MAX_LIN_BYTES;
+  return 0;
+}
+
+#else
+
+int LoadLdfFile(CVestrelDoc&, int, const std::string&) { return 4006; }
+
+#endif

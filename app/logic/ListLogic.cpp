@@ -1,0 +1,160 @@
+#include "ListLogic.h"
+
+#include "ListAdd.h"
+#include "ListLoad.h"
+#include "MessageBox.h"
+#include "TextFile.h"
+#include "VestrelDoc.h"
+
+#include <algorithm>
+
+CListLogic::CListLogic(CVestrelDoc& doc, ListKind list) : doc_(doc), list_(list) {}
+
+void CListLogic::SetBusKind(int kind, bool refresh) {
+  bus_ = kind;
+  if (refresh) RefreshList();
+}
+
+void CListLogic::RefreshList() {
+  rows_ = BuildListRows(doc_, list_, static_cast<::BusKind>(bus_), doc_.GetMsgIdFormat());
+}
+
+std::string CListLogic::FileLabel() const { return filePath_.empty() ? std::string() : GetFileTitleFromPath(filePath_); }
+
+bool CListLogic::IsLoadableFile(const std::string& path) const { return ::IsLoadableFile(list_, path); }
+
+int CListLogic::LoadFile(const std::string& path) {
+  LoadOutcome outcome = LoadListFile(doc_, list_, path, bus_);
+  lastLoadCleared_ = outcome.cleared;
+  if (outcome.result != 0) return outcome.result;
+  if (switchBus_) {
+    switchBus_(outcome.busAfter);
+  } else if (outcome.busAfter != bus_) {
+    SetBusKind(outcome.busAfter, false);
+    if (partner_) partner_->SetBusKind(outcome.busAfter);
+  }
+  return 0;
+}
+
+int CListLogic::LoadAndShow(const std::string& path) {
+  int result = LoadFile(path);
+  if (result == 0) {
+    SetFilePath(path);
+  } else {
+    SetFilePath(std::string());
+    ShowMessage(result);
+  }
+  RefreshList();
+  return result;
+}
+
+int CListLogic::AppendCanRow(const _CANMsg& msg, const char* signalName) {
+  rows_.push_back(MakeCanRow(RowCount(), msg, signalName, doc_.GetMsgIdFormat()));
+  return RowCount() - 1;
+}
+
+int CListLogic::AppendFlexRayLinRow(const _FlexRayMsg& msg, const char* signalName) {
+  rows_.push_back(MakeFlexRayRow(RowCount(), msg, signalName, doc_.GetMsgIdFormat()));
+  return RowCount() - 1;
+}
+
+int CListLogic::AppendFlexRayLinRow(const _LINMsg& msg, const char* signalName) {
+  rows_.push_back(MakeLinRow(RowCount(), msg, signalName, doc_.GetMsgIdFormat()));
+  return RowCount() - 1;
+}
+
+int CListLogic::AppendLogicRow(const _LOGICGroup& group, const _LOGICSignal& symbol) {
+  rows_.push_back(MakeLogicRow(RowCount(), group, symbol));
+  return RowCount() - 1;
+}
+
+bool CListLogic::SortByColumn(int column) {
+  return SortRowsByColumn(rows_, sort_, column, bus_, doc_.GetMsgIdFormat());
+}
+
+// ---------------------------------------------------------------------------
+
+bool CRefListLogic::OpenReference(IListFileDialogs& dialogs) {
+  std::string path;
+  if (!dialogs.AskOpenPath(ReferenceOpenRequest(bus_, filePath_), path)) return false;
+  LoadAndShow(path);
+  return true;
+}
+
+bool CRefListLogic::DropFiles(const std::vector<std::string>& paths) {
+  if (paths.size() != 1 || !IsLoadableFile(paths[0])) return false;
+  LoadAndShow(paths[0]);
+  return true;
+}
+
+int CRefListLogic::AddToDefinitions(const std::vector<int>& selection) {
+  if (!partner_) return 0;
+  return AddReferenceRows(doc_, bus_, rows_, selection, partner_->Rows());
+}
+
+bool CRefListLogic::SortByColumn(int column) {
+  if (!CListLogic::SortByColumn(column)) return false;
+  // LOGIC rows keep the numbers they had; the others are numbered anew.
+  if (bus_ != BUS_LOGIC) RenumberRows(rows_, 0);
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+
+bool CDefListLogic::IsModified() const { return doc_.IsDefModified(); }
+void CDefListLogic::SetModified(bool modified) { doc_.SetDefModified(modified); }
+
+std::string CDefListLogic::FileLabel() const { return DefinitionFileLabel(filePath_, IsModified()); }
+
+bool CDefListLogic::CanStartNew() const { return CheckNewAllowed(rows_); }
+
+bool CDefListLogic::Delete(const std::vector<int>& selection) {
+  return DeleteDefinitionRows(doc_, bus_, rows_, selection);
+}
+
+int CDefListLogic::LoadDefinitionFile(const std::string& path) {
+  int result = LoadAndShow(path);
+  // A file refused before anything was emptied leaves the definitions as they
+  // were, and so their modified mark.
+  if (lastLoadCleared_) SetModified(false);
+  return result;
+}
+
+bool CDefListLogic::Open(IListFileDialogs& dialogs) {
+  if (IsModified() && ShowMessage(4104, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
+  std::string path;
+  if (!dialogs.AskOpenPath(DefinitionFileRequest(filePath_), path)) return false;
+  LoadDefinitionFile(path);
+  return true;
+}
+
+bool CDefListLogic::DropFiles(const std::vector<std::string>& paths) {
+  if (paths.size() != 1 || !IsLoadableFile(paths[0])) return false;
+  if (IsModified() && ShowMessage(4104, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
+  LoadDefinitionFile(paths[0]);
+  return true;
+}
+
+bool CDefListLogic::Save(IListFileDialogs& dialogs) {
+  return SaveDefinitionList(doc_, bus_, rows_, filePath_, dialogs);
+}
+
+bool CDefListLogic::SortByColumn(int column) {
+  if (!CListLogic::SortByColumn(column)) return false;
+  SetModified(true);
+  RenumberRows(rows_, 0);
+  return true;
+}
+
+bool CDefListLogic::CanStartReorder(const std::vector<int>& selection, int& first, int& count) const {
+  return ::CanStartReorder(selection, RowCount(), first, count);
+}
+
+int CDefListLogic::MoveBlock(int first, int count, int target) {
+  int newFirst = MoveRowBlock(rows_, first, count, target);
+  if (newFirst < 0) return -1;
+  sort_.column = -1;
+  SetModified(true);
+  RenumberRows(rows_, std::min(first, target));
+  return newFirst;
+}

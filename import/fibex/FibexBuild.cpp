@@ -1,0 +1,285 @@
+#include "FibexBuild.h"
+
+#include "CNumber.h"
+#include "FibexCoding.h"
+
+#include <algorithm>
+#include <climits>
+#include <string>
+
+namespace {
+
+constexpr int MAX_FLEXRAY_BYTES = 254;
+
+template <class T>
+std::size_t Used(const std::vector<T>& table, std::uint16_t count) {
+  return std::min<std::size_t>(table.size(), count);
+}
+
+// Flags that every output signal of one instance starts from.
+struct InstanceFlags {
+  std::uint8_t warning = 0;
+  std::uint8_t error = 0;
+};
+
+class FrameBuilder {
+ public:
+  explicit FrameBuilder(FibexModel& m) : m_(m), out_(*m.output) {}
+
+  bool Full() const { return out_.frames.size() >= MAX_FIBEX_ITEMS || out_.signals.size() >= MAX_FIBEX_ITEMS; }
+
+  void Frame(const FibexFrame& frame, const FibexCluster& cluster, const FibexFrameTriggering& trig) {
+    const int timings = trig.slotIdCount;
+    for (int k = 0; k < timings && !Full(); ++k) {
+      if (static_cast<std::size_t>(k) >= trig.slotIds.size() || static_cast<std::size_t>(k) >= trig.baseCycles.size() ||
+          static_cast<std::size_t>(k) >= trig.cycleRepetitions.size())
+        break;
+      FibexOutFrame of;
+      of.name = k == 0 ? frame.shortName : frame.shortName + "_" + std::to_string(trig.slotIds[static_cast<std::size_t>(k)]);
+      of.slotId = trig.slotIds[static_cast<std::size_t>(k)];
+      of.baseCycle = trig.baseCycles[static_cast<std::size_t>(k)];
+      of.cycleRepetition = trig.cycleRepetitions[static_cast<std::size_t>(k)];
+      of.byteCount = std::clamp(frame.byteLength, 0, MAX_FLEXRAY_BYTES);
+      of.signalInstanceCount = frame.signalInstanceCount;
+      frameIndex_ = static_cast<int>(out_.frames.size());
+      out_.frames.push_back(std::move(of));
+
+      if (frame.signalInstanceCount <= 0) {
+        FibexOutSignal ph;
+        ph.frameIndex = frameIndex_;
+        ph.name = "NoName";
+        ph.bitCount = cnum::SaturateToInt(8LL * std::max(frame.byteLength, 0));
+        ph.warning = 1;
+        out_.signals.push_back(std::move(ph));
+        out_.frames.back().byteCount = 0;
+        continue;
+      }
+      const std::size_t instances = std::min<std::size_t>(frame.signalInstances.size(), frame.signalInstanceCount);
+      for (std::size_t s = 0; s < instances && out_.signals.size() < MAX_FIBEX_ITEMS; ++s)
+        Instance(frame, cluster, frame.signalInstances[s]);
+    }
+  }
+
+ private:
+  void Instance(const FibexFrame& frame, const FibexCluster& cluster, const FibexSignalInstance& inst) {
+    InstanceFlags flags;
+    // A byte length outside 0..254 cannot be a FlexRay frame: the signals are
+    // placed as if it were cut to the limit and carry the error flag. The
+    // frame's bit count stays what the file says, never below 0.
+    length_ = frame.byteLength;
+    frameBits_ = 8LL * std::max(frame.byteLength, 0);
+    if (length_ > MAX_FLEXRAY_BYTES || length_ < 0) {
+      flags.error = 1;
+      length_ = std::clamp(length_, 0, MAX_FLEXRAY_BYTES);
+    }
+    cluster_ = &cluster;
+
+    m_.signalKey = inst.signalRef;
+    m_.groupKey = inst.signalGroupRef;
+    if (!FindFibexSignalOrGroup(m_)) {
+      // Neither a signal nor a group: one zeroed signal named by the reference.
+      Zeroed(!inst.signalRef.empty() ? inst.signalRef : inst.signalGroupRef);
+      return;
+    }
+    if (m_.lookup.signalFound) {
+      Signal(static_cast<std::size_t>(m_.lookup.signalIndex), inst.bitPosition, inst.byteOrder, flags);
+      return;
+    }
+    const FibexSignalGroup& group = m_.signalGroups[static_cast<std::size_t>(m_.lookup.groupIndex)];
+    const std::size_t members = std::min<std::size_t>(group.members.size(), std::max<int>(group.memberCount, 0));
+    for (std::size_t i = 0; i < members && out_.signals.size() < MAX_FIBEX_ITEMS; ++i) {
+      const FibexGroupMember& member = group.members[i];
+      // A group of one member is placed where the instance says.
+      const bool own = !(i == 0 && members == 1);
+      const int bitPosition = own ? member.bitPosition : inst.bitPosition;
+      const std::string& byteOrder = own ? member.byteOrder : inst.byteOrder;
+      m_.signalKey = member.signalRef;
+      m_.groupKey.clear();
+      if (FindFibexSignalOrGroup(m_) && m_.lookup.signalFound)
+        Signal(static_cast<std::size_t>(m_.lookup.signalIndex), bitPosition, byteOrder, flags);
+      else
+        Zeroed(member.signalRef);
+    }
+  }
+
+  void Zeroed(const std::string& name) {
+    FibexOutSignal z;
+    z.frameIndex = frameIndex_;
+    z.name = name;
+    z.warning = 1;
+    out_.signals.push_back(std::move(z));
+  }
+
+  void Signal(std::size_t signalIndex, int bitPosition, const std::string& byteOrderText, InstanceFlags flags) {
+    const FibexSignal& sig = m_.signals[signalIndex];
+    const int frameBits = static_cast<int>(std::min<long long>(frameBits_, INT_MAX));
+    FibexOutSignal os;
+    os.frameIndex = frameIndex_;
+
+    FibexValueRange range;
+    long long bitCount;
+    m_.frameKey = sig.codingRef;
+    if (FindFibexCoding(m_)) {
+      const int coding = m_.lookup.codingIndex;
+      bitCount = m_.codings[static_cast<std::size_t>(coding)].bitLength;
+      if (GetFibexCodingScale(m_.codings, coding, range) == 0) {
+        flags.warning = 1;
+        flags.error = 0;
+      }
+    } else {
+      range.valueKind = 0;
+      range.offset = 0.0;
+      range.factor = 1.0;
+      range.physicalMinimum = range.physicalMaximum = 0.0;
+      bitCount = frameBits;
+    }
+
+    long long start = ConvertFibexBitPosition(bitPosition, cnum::SaturateToInt(bitCount), length_, cluster_->bitOrder,
+                                              cluster_->bitCounting, byteOrderText, os.bitOrder, os.byteOrder);
+    start = frameBits > 0 ? std::clamp<long long>(start, 0, frameBits - 1LL) : 0;
+    if (bitCount < 0) {
+      bitCount = 0;
+      flags.error = 1;
+    }
+    if (bitCount > frameBits) {
+      bitCount = frameBits;
+      flags.error = 1;
+    }
+    if (start + bitCount > frameBits) {
+      bitCount = frameBits - start;
+      flags.error = 1;
+    }
+
+    const FibexOutFrame& of = out_.frames[static_cast<std::size_t>(frameIndex_)];
+    if (of.baseCycle > 63 || of.cycleRepetition == 0 || of.cycleRepetition > 64 || of.cycleRepetition <= of.baseCycle) {
+      flags.error = 1;
+      flags.warning = 0;
+    }
+
+    m_.frameKey = sig.codingRef;
+    if (FindFibexCodingUnit(m_)) os.unit = m_.units[static_cast<std::size_t>(m_.lookup.unitIndex)].displayName;
+
+    os.name = sig.shortName;
+    os.startBit = static_cast<int>(start);
+    os.bitCount = static_cast<int>(bitCount);
+    os.valueType = static_cast<std::uint8_t>(range.valueKind);
+    os.offset = range.offset;
+    os.factor = range.factor;
+    os.minimum = range.physicalMinimum;
+    os.maximum = range.physicalMaximum;
+    os.warning = flags.warning;
+    os.error = flags.error;
+    out_.signals.push_back(std::move(os));
+  }
+
+  FibexModel& m_;
+  FibexOutput& out_;
+  int frameIndex_ = 0;
+  int length_ = 0;
+  long long frameBits_ = 0;
+  const FibexCluster* cluster_ = nullptr;
+};
+
+}  // namespace
+
+int FindFibexTriggering(FibexModel& m) {
+  FibexLookup& l = m.lookup;
+  l.triggeringFound = 0;
+  const std::string& key = m.frameKey;
+  if (key.empty()) return 0;
+  for (std::size_t c = 0; c < Used(m.channels, m.channelCount); ++c) {
+    const FibexChannel& ch = m.channels[c];
+    const std::size_t triggerings = std::min<std::size_t>(ch.triggerings.size(), ch.triggeringCount);
+    for (std::size_t t = 0; t < triggerings; ++t) {
+      if (ch.triggerings[t].frameRef != key) continue;
+      l.channelIndex = static_cast<std::int32_t>(c);
+      l.triggeringIndex = static_cast<std::int32_t>(t);
+      // Only the first channel that carries the frame is tried.
+      if (ch.id.empty()) return 0;
+      for (std::size_t k = 0; k < Used(m.clusters, m.clusterCount); ++k) {
+        const FibexCluster& cl = m.clusters[k];
+        const std::size_t refs = std::min<std::size_t>(cl.channelRefs.size(), cl.channelRefCount);
+        for (std::size_t r = 0; r < refs; ++r) {
+          if (cl.channelRefs[r] == ch.id) {
+            l.clusterIndex = static_cast<std::int32_t>(k);
+            l.channelRefIndex = static_cast<std::int32_t>(r);
+            l.triggeringFound = 1;
+            return 1;
+          }
+        }
+      }
+      return 0;
+    }
+  }
+  return 0;
+}
+
+int FindFibexSignalOrGroup(FibexModel& m) {
+  FibexLookup& l = m.lookup;
+  l.signalFound = 0;
+  l.groupFound = 0;
+  if (!m.signalKey.empty()) {
+    for (std::size_t s = 0; s < Used(m.signals, m.signalCount); ++s) {
+      if (m.signals[s].id == m.signalKey) {
+        l.signalFound = 1;
+        l.signalIndex = static_cast<std::int32_t>(s);
+        return 1;
+      }
+    }
+  }
+  if (!m.groupKey.empty()) {
+    for (std::size_t g = 0; g < Used(m.signalGroups, m.signalGroupCount); ++g) {
+      if (m.signalGroups[g].id == m.groupKey) {
+        l.groupFound = 1;
+        l.groupIndex = static_cast<std::int32_t>(g);
+        return 1;
+      }
+    }
+  }
+  return 0;
+}
+
+int FindFibexCoding(FibexModel& m) {
+  if (m.frameKey.empty()) return 0;
+  for (std::size_t c = 0; c < Used(m.codings, m.codingCount); ++c) {
+    if (m.codings[c].id == m.frameKey) {
+      m.lookup.codingIndex = static_cast<std::int32_t>(c);
+      return 1;
+    }
+  }
+  return 0;
+}
+
+int FindFibexCodingUnit(FibexModel& m) {
+  if (!FindFibexCoding(m)) return 0;
+  const std::string& unitRef = m.codings[static_cast<std::size_t>(m.lookup.codingIndex)].unitRef;
+  if (unitRef.empty()) return 0;
+  for (std::size_t u = 0; u < Used(m.units, m.unitCount); ++u) {
+    if (m.units[u].id == unitRef) {
+      m.lookup.unitIndex = static_cast<std::int32_t>(u);
+      return 1;
+    }
+  }
+  return 0;
+}
+
+void BuildFibexFrames(FibexModel& m) {
+  m.output = std::make_unique<FibexOutput>();
+  FibexOutput& out = *m.output;
+  FrameBuilder builder(m);
+  const std::size_t frames = std::min<std::size_t>(Used(m.frames, m.frameCount), MAX_FIBEX_ITEMS);
+  for (std::size_t f = 0; f < frames && !builder.Full(); ++f) {
+    const FibexFrame& frame = m.frames[f];
+    m.frameKey = frame.id;
+    if (!FindFibexTriggering(m)) continue;
+    const FibexCluster& cluster = m.clusters[static_cast<std::size_t>(m.lookup.clusterIndex)];
+    if (cluster.protocol != "FlexRay") continue;
+    const FibexFrameTriggering& trig =
+        m.channels[static_cast<std::size_t>(m.lookup.channelIndex)].triggerings[static_cast<std::size_t>(m.lookup.triggeringIndex)];
+    if (trig.slotIdCount == 0 || trig.slotIdCount != trig.baseCycleCount || trig.slotIdCount != trig.cycleRepetitionCount)
+      continue;
+    builder.Frame(frame, cluster, trig);
+  }
+  out.frameCount = static_cast<std::uint16_t>(out.frames.size());
+  out.signalCount = static_cast<std::uint16_t>(out.signals.size());
+}

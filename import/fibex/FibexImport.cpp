@@ -1,0 +1,176 @@
+#include "FibexImport.h"
+
+#include "CodePage.h"
+#include "FibexBuild.h"
+#include "FibexParse.h"
+#include "TextFile.h"
+#include "VestrelDoc.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <vector>
+
+std::string FibexTextToCp932(const std::string& utf8) {
+  bool ascii = true;
+  for (unsigned char c : utf8)
+    if (c >= 0x80) {
+      ascii = false;
+      break;
+    }
+  if (ascii) return utf8;
+  std::string out;
+  if (cp932::FromUtf8(utf8, out)) return out;
+  // Character by character, so one character without a CP932 form costs
+  // only itself.
+  out.clear();
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    unsigned char c = static_cast<unsigned char>(utf8[i]);
+    std::size_t len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
+    if (i + len > utf8.size()) len = 1;
+    std::string piece;
+    if (len == 1 && c < 0x80)
+      out += static_cast<char>(c);
+    else if (cp932::FromUtf8(std::string_view(utf8).substr(i, len), piece))
+      out += piece;
+    else
+      out += '?';
+    i += len;
+  }
+  return out;
+}
+
+void SanitizeSymbolName(char* target, const std::string& source, int maxLength) {
+  if (!target || maxLength < 0) return;
+  std::memset(target, 0, static_cast<std::size_t>(maxLength) + 1);
+  int n = 0;
+  for (char ch : source) {
+    if (n >= maxLength) break;
+    bool keep = (ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || ch == '%' ||
+                ch == '_' || ch == '(' || ch == ')' || ch == '-' || ch == '/';
+    if (keep) target[n++] = ch;
+  }
+}
+
+int StoreFibexFrames(CVestrelDoc& doc, const FibexOutput& output) {
+  const std::size_t frames = std::min<std::size_t>({output.frameCount, output.frames.size(), std::size_t{MAX_FIBEX_ITEMS}});
+  const std::size_t signals = std::min<std::size_t>({output.signalCount, output.signals.size(), std::size_t{MAX_FIBEX_ITEMS}});
+
+  // The signals of each frame, in output order.
+  std::vector<std::vector<std::size_t>> byFrame(frames);
+  for (std::size_t s = 0; s < signals; ++s) {
+    int f = output.signals[s].frameIndex;
+    if (f >= 0 && static_cast<std::size_t>(f) < frames) byFrame[static_cast<std::size_t>(f)].push_back(s);
+  }
+
+  for (std::size_t f = 0; f < frames; ++f) {
+    const FibexOutFrame& of = output.frames[f];
+    _FlexRayMsg* msg = doc.AllocFlexRayMsg();
+    if (!msg) continue;
+    CopyToCharBuffer(msg->name, FibexTextToCp932(of.name), MAX_NAME_LEN);
+    msg->frameFormat = FRAME_STD;
+    msg->slotId = of.slotId;
+    msg->byteCount = static_cast<std::uint8_t>(std::clamp(of.byteCount, 0, MAX_FLEXRAY_BYTES));
+    msg->baseCycle = static_cast<std::uint16_t>(std::clamp(of.baseCycle, 0, 65535));
+    msg->cycleRepetition = static_cast<std::uint16_t>(std::clamp(of.cycleRepetition, 0, 65535));
+    int added = 0;
+    doc.AddFlexRayMsg(msg, LIST_REFERENCE, &added);
+    if (!added) continue;  // the document has shown why and taken the record back
+
+    for (std::size_t s : byFrame[f]) {
+      const FibexOutSignal& os = output.signals[s];
+      _FlexRaySignal* sig = doc.AllocFlexRaySignal();
+      if (!sig) continue;
+      CopyToCharBuffer(sig->name, FibexTextToCp932(os.name), MAX_NAME_LEN);
+      CopyToCharBuffer(sig->unit, FibexTextToCp932(os.unit), MAX_NAME_LEN);
+      sig->bitOrder = os.bitOrder;
+      sig->startBit = os.startBit;
+      sig->bitCount = os.bitCount;
+      sig->byteOrder = os.byteOrder;
+      sig->valueType = os.valueType;
+      sig->factor = os.factor;
+      sig->offset = os.offset;
+      sig->minimum = os.minimum;
+      sig->maximum = os.maximum;
+      sig->identicalCoding = os.warning;
+      sig->importError = os.error;
+      doc.AddFlexRaySignal(msg, sig);
+    }
+    if (byFrame[f].empty()) {
+      msg->byteCount = 0;
+      _FlexRaySignal* sig = doc.AllocFlexRaySignal();
+      if (!sig) continue;
+      SanitizeSymbolName(sig->name, "NoName", MAX_NAME_LEN);
+      sig->bitOrder = 0;
+      sig->byteOrder = 0;
+      sig->valueType = 0;
+      sig->startBit = 0;
+      sig->bitCount = 0;
+      sig->unit[0] = '\0';
+      sig->factor = 1.0;
+      sig->offset = 0.0;
+      sig->minimum = -1e30;
+      sig->maximum = 1e30;
+      sig->identicalCoding = 1;
+      sig->importError = 0;
+      doc.AddFlexRaySignal(msg, sig);
+    }
+  }
+  return 0;
+}
+
+int ParseFibexDocument(XmlDomDocument& xml, FibexModel& model, CVestrelDoc& doc) {
+  XmlDomNode root = xml.get_documentElement();
+  if (root.IsNull() || root.get_baseName() != "FIBEX") return FIBEX_FAILED;
+
+  if (ParseFibexClusters(xml, model) != 0) return FIBEX_FAILED;
+  if (ParseFibexChannels(xml, model) != 0) return FIBEX_FAILED;
+  if (ParseFibexEcus(xml, model) != 0) return FIBEX_FAILED;
+  if (ParseFibexFrames(xml, model) != 0) return FIBEX_FAILED;
+  if (model.clusterCount == 0 || model.channelCount == 0 || model.frameCount == 0) return FIBEX_FAILED;
+  if (ParseFibexSignals(xml, model) != 0) return FIBEX_FAILED;
+  if (ParseFibexUnits(xml, model) != 0) return FIBEX_FAILED;
+  if (ParseFibexCodings(xml, model) != 0) return FIBEX_FAILED;
+  if (ParseFibexSignalGroups(xml, model) != 0) return FIBEX_FAILED;
+
+  BuildFibexFrames(model);
+  StoreFibexFrames(doc, *model.output);
+  return FIBEX_OK;
+}
+
+int ImportFibexFile(CVestrelDoc& doc, std::string path, void* reserved, int list) {
+  (void)reserved;
+  if (list != LIST_REFERENCE) return FIBEX_OK;
+
+  FibexModel model;
+  ResetFibexModel(model);
+  std::unique_ptr<XmlDomDocument> xml;
+  bool loaded = false;
+  try {
+    xml = CreateXmlDomDocument();
+    if (!xml) return FIBEX_EXCEPTION;  // no engine: nothing can be loaded
+    xml->put_async(false);
+    xml->put_validateOnParse(false);
+    xml->put_resolveExternals(false);
+    loaded = xml->load(path);
+  } catch (const XmlDomError&) {
+    return FIBEX_EXCEPTION;
+  } catch (const std::bad_alloc&) {
+    return FIBEX_EXCEPTION;
+  }
+  if (!loaded) return FIBEX_FAILED;
+
+  int result;
+  try {
+    result = ParseFibexDocument(*xml, model, doc);
+  } catch (const XmlDomError&) {
+    result = FIBEX_EXCEPTION;
+  } catch (const std::bad_alloc&) {
+    result = FIBEX_EXCEPTION;
+  }
+  // A failure part-way through the store must not leave half a file behind.
+  if (result != FIBEX_OK) doc.ClearFlexRayList(LIST_REFERENCE);
+  FreeFibexModel(model);
+  return result;
+}

@@ -1,0 +1,38 @@
+// The door of the FIBEX FlexRay reader: load the file, check that it is
+// FIBEX, run the element parsers, build the output frames and signals and
+// store them into the document's FlexRay reference tables.
+#pragma once
+
+#include <string>
+
+#include "FibexModel.h"
+#include "XmlDom.h"
+
+class CVestrelDoc;
+
+enum FibexLoadResult {
+  FIBEX_OK = 0,         // read; the tables hold what was stored, possibly nothing
+  FIBEX_FAILED = 2,     // did not load, root is not FIBEX, or no cluster, channel or frame
+  FIBEX_EXCEPTION = 3,  // the XML engine failed (or could not be created)
+};
+
+// Imports the file at `path` into the reference list of `doc`. `reserved` is
+// never read. Any `list` other than LIST_REFERENCE returns FIBEX_OK at once
+// and touches nothing. The caller has emptied the reference tables; after a
+// result other than FIBEX_OK the FlexRay reference table is empty.
+int ImportFibexFile(CVestrelDoc& doc, std::string path, void* reserved, int list);
+
+// Root check, element parsers, build and store on a loaded document. 0 or 2.
+int ParseFibexDocument(XmlDomDocument& xml, FibexModel& model, CVestrelDoc& doc);
+
+// Copies the output block into the reference tables. Always 0.
+int StoreFibexFrames(CVestrelDoc& doc, const FibexOutput& output);
+
+// Fills target[0..maxLength] with zeros, then copies the characters of
+// `source` that are 0-9, A-Z, a-z, '%', '_', '(', ')', '-' or '/', in order,
+// at most maxLength of them.
+void SanitizeSymbolName(char* target, const std::string& source, int maxLength);
+
+// UTF-8 text of the file as CP932 bytes; a character CP932 cannot hold
+// becomes '?'.
+std::string FibexTextToCp932(const std::string& utf8);

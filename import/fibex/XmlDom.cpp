@@ -1,0 +1,295 @@
+#include "XmlDom.h"
+
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/tree.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <new>
+
+namespace {
+
+std::unique_ptr<XmlDomDocument> BuiltInFactory() { return std::make_unique<XmlDomDocument>(); }
+
+XmlDomFactory g_factory = &BuiltInFactory;
+
+const char* Chars(const xmlChar* s) { return reinterpret_cast<const char*>(s); }
+
+bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// The qualified name of an element or attribute as written in the file.
+std::string QualifiedName(const xmlChar* name, const xmlNs* ns) {
+  std::string out;
+  if (ns && ns->prefix) {
+    out = Chars(ns->prefix);
+    out += ':';
+  }
+  if (name) out += Chars(name);
+  return out;
+}
+
+// Matches a node against a qualified name split once into prefix and local part.
+struct NameMatcher {
+  explicit NameMatcher(std::string_view qname) {
+    std::size_t colon = qname.find(':');
+    if (colon == std::string_view::npos) {
+      local = qname;
+    } else {
+      prefix = qname.substr(0, colon);
+      local = qname.substr(colon + 1);
+      hasPrefix = true;
+    }
+  }
+  bool Matches(const xmlNode* n) const {
+    if (!n->name || local != Chars(n->name)) return false;
+    const char* p = n->ns && n->ns->prefix ? Chars(n->ns->prefix) : nullptr;
+    if (!hasPrefix) return p == nullptr;
+    return p != nullptr && prefix == p;
+  }
+  std::string_view prefix;
+  std::string_view local;
+  bool hasPrefix = false;
+};
+
+// Stops the parse at the first DOCTYPE, before any of it is processed.
+void RefuseDoctype(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*) {
+  auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+  if (ctxt->_private) *static_cast<bool*>(ctxt->_private) = true;
+  xmlStopParser(ctxt);
+}
+
+// Entity declarations can only come from a DTD, which is refused; these keep
+// the parser from acting on anything of the kind should one slip through.
+void IgnoreEntityDecl(void*, const xmlChar*, int, const xmlChar*, const xmlChar*, xmlChar*) {}
+
+void AppendText(const xmlNode* start, std::string& out) {
+  // Iterative walk: the depth of a document must never decide the stack use.
+  const xmlNode* n = start->children;
+  while (n) {
+    if (n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE) {
+      if (n->content) out += Chars(n->content);
+    } else if (n->type == XML_ELEMENT_NODE && n->children) {
+      n = n->children;
+      continue;
+    }
+    while (n && !n->next) {
+      n = n->parent;
+      if (n == start) return;
+    }
+    if (!n) return;
+    n = n->next;
+  }
+}
+
+std::string Trimmed(std::string s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && IsXmlSpace(s[b])) ++b;
+  while (e > b && IsXmlSpace(s[e - 1])) --e;
+  if (b == 0 && e == s.size()) return s;
+  return s.substr(b, e - b);
+}
+
+const xmlAttr* AttributeAt(const xmlNode* n, std::size_t position) {
+  if (!n || n->type != XML_ELEMENT_NODE) return nullptr;
+  const xmlAttr* a = n->properties;
+  for (std::size_t i = 0; a && i < position; ++i) a = a->next;
+  return a;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- XmlDomNode
+
+XmlDomNodeType XmlDomNode::get_nodeType() const {
+  if (!node_) return XMLDOM_NODE_NONE;
+  switch (node_->type) {
+    case XML_ELEMENT_NODE: return XMLDOM_NODE_ELEMENT;
+    case XML_ATTRIBUTE_NODE: return XMLDOM_NODE_ATTRIBUTE;
+    case XML_TEXT_NODE: return XMLDOM_NODE_TEXT;
+    case XML_CDATA_SECTION_NODE: return XMLDOM_NODE_CDATA;
+    default: return XMLDOM_NODE_OTHER;
+  }
+}
+
+std::string XmlDomNode::get_nodeName() const {
+  if (!node_) return {};
+  if (node_->type == XML_ELEMENT_NODE || node_->type == XML_ATTRIBUTE_NODE) return QualifiedName(node_->name, node_->ns);
+  return node_->name ? Chars(node_->name) : std::string();
+}
+
+std::string XmlDomNode::get_baseName() const {
+  if (!node_ || !node_->name) return {};
+  return Chars(node_->name);
+}
+
+std::string XmlDomNode::get_text() const {
+  if (!node_) return {};
+  std::string out;
+  if (node_->type == XML_TEXT_NODE || node_->type == XML_CDATA_SECTION_NODE) {
+    if (node_->content) out = Chars(node_->content);
+  } else if (node_->type == XML_ELEMENT_NODE || node_->type == XML_ATTRIBUTE_NODE) {
+    AppendText(node_, out);
+  }
+  return Trimmed(std::move(out));
+}
+
+std::size_t XmlDomNode::GetAttributeCount() const {
+  std::size_t n = 0;
+  if (node_ && node_->type == XML_ELEMENT_NODE)
+    for (const xmlAttr* a = node_->properties; a; a = a->next) ++n;
+  return n;
+}
+
+bool XmlDomNode::GetAttributeAt(std::size_t position, std::string& name, std::string& value) const {
+  name.clear();
+  value.clear();
+  const xmlAttr* a = AttributeAt(node_, position);
+  if (!a) return false;
+  name = QualifiedName(a->name, a->ns);
+  // Attribute values hold text only: predefined entities are already
+  // replaced and no other entity can exist without a DTD.
+  for (const xmlNode* c = a->children; c; c = c->next)
+    if ((c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) && c->content) value += Chars(c->content);
+  return true;
+}
+
+const std::vector<XmlDomNode>& XmlDomNode::getElementsByTagName(std::string_view qualifiedName) const {
+  static const std::vector<XmlDomNode> kEmpty;
+  if (!owner_ || !node_) return kEmpty;
+  return owner_->ElementsByName(node_, qualifiedName);
+}
+
+// ------------------------------------------------------------ XmlDomDocument
+
+std::size_t XmlDomDocument::CacheKeyHash::operator()(const CacheKey& k) const {
+  return std::hash<std::string>()(k.name) ^ (std::hash<const void*>()(k.node) * 31u);
+}
+
+XmlDomDocument::XmlDomDocument() { xmlInitParser(); }
+
+XmlDomDocument::~XmlDomDocument() { Clear(); }
+
+void XmlDomDocument::Clear() {
+  cache_.clear();
+  if (doc_) xmlFreeDoc(doc_);
+  doc_ = nullptr;
+}
+
+void XmlDomDocument::put_async(bool async) {
+  if (async) throw XmlDomError("asynchronous loading is not supported");
+}
+
+void XmlDomDocument::put_validateOnParse(bool validate) {
+  if (validate) throw XmlDomError("validation is not supported");
+}
+
+void XmlDomDocument::put_resolveExternals(bool resolve) {
+  if (resolve) throw XmlDomError("external resources are never resolved");
+}
+
+bool XmlDomDocument::load(const std::string& path) {
+  Clear();
+  hadDoctype_ = false;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  std::string bytes;
+  char chunk[65536];
+  bool ok = true;
+  for (;;) {
+    std::size_t got = std::fread(chunk, 1, sizeof(chunk), f);
+    bytes.append(chunk, got);
+    if (got < sizeof(chunk)) {
+      ok = !std::ferror(f);
+      break;
+    }
+    if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
+      ok = false;  // the parser takes at most INT_MAX bytes
+      break;
+    }
+  }
+  std::fclose(f);
+  if (!ok) return false;
+  return LoadBytes(bytes.data(), bytes.size());
+}
+
+bool XmlDomDocument::LoadBytes(const char* data, std::size_t size) {
+  Clear();
+  hadDoctype_ = false;
+  if (size > static_cast<std::size_t>(INT_MAX)) return false;
+  if (size == 0) return false;  // no root element: not well-formed
+  xmlParserCtxtPtr ctxt = xmlCreateMemoryParserCtxt(data, static_cast<int>(size));
+  if (!ctxt) throw XmlDomError("cannot create the XML parser");
+  if (!ctxt->sax) {
+    xmlFreeParserCtxt(ctxt);
+    throw XmlDomError("cannot create the XML parser");
+  }
+  ctxt->sax->internalSubset = &RefuseDoctype;
+  ctxt->sax->externalSubset = &RefuseDoctype;
+  ctxt->sax->entityDecl = &IgnoreEntityDecl;
+  ctxt->_private = &hadDoctype_;
+  // No network, no entity substitution, no DTD loading or default
+  // attributes, no validation; the parser's own size and depth limits stay
+  // on. Diagnostics are not printed: a refused file is simply refused.
+  xmlCtxtUseOptions(ctxt, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT);
+  xmlParseDocument(ctxt);
+  xmlDocPtr doc = ctxt->myDoc;
+  ctxt->myDoc = nullptr;
+  bool noMemory = ctxt->errNo == XML_ERR_NO_MEMORY;
+  bool good = ctxt->wellFormed && ctxt->nsWellFormed && !hadDoctype_ && doc && !noMemory;
+  xmlFreeParserCtxt(ctxt);
+  if (!good) {
+    if (doc) xmlFreeDoc(doc);
+    if (noMemory) throw XmlDomError("out of memory while parsing");
+    return false;
+  }
+  doc_ = doc;
+  return true;
+}
+
+XmlDomNode XmlDomDocument::get_documentElement() {
+  if (!doc_) return {};
+  xmlNode* root = xmlDocGetRootElement(doc_);
+  return root ? XmlDomNode(this, root) : XmlDomNode();
+}
+
+const std::vector<XmlDomNode>& XmlDomDocument::ElementsByName(_xmlNode* root, std::string_view qualifiedName) {
+  CacheKey key{root, std::string(qualifiedName)};
+  auto found = cache_.find(key);
+  if (found != cache_.end()) return found->second;
+
+  std::vector<XmlDomNode> list;
+  NameMatcher match(qualifiedName);
+  // Pre-order walk of the descendants, without recursion.
+  const xmlNode* n = root->children;
+  while (n) {
+    if (n->type == XML_ELEMENT_NODE) {
+      if (match.Matches(n)) list.emplace_back(this, const_cast<xmlNode*>(n));
+      if (n->children) {
+        n = n->children;
+        continue;
+      }
+    }
+    while (n && !n->next) {
+      n = n->parent;
+      if (n == root) n = nullptr;
+    }
+    if (n) n = n->next;
+  }
+  return cache_.emplace(std::move(key), std::move(list)).first->second;
+}
+
+// ------------------------------------------------------------------ factory
+
+std::unique_ptr<XmlDomDocument> CreateXmlDomDocument() {
+  XmlDomFactory f = g_factory ? g_factory : &BuiltInFactory;
+  return f();
+}
+
+XmlDomFactory SetXmlDomFactory(XmlDomFactory factory) {
+  XmlDomFactory previous = g_factory;
+  g_factory = factory ? factory : &BuiltInFactory;
+  return previous;
+}

@@ -1,0 +1,131 @@
+// A small read-only XML document object model over libxml2, with just the
+// operations the FIBEX reader needs: load a file synchronously, the document
+// element, descendants by qualified name, attributes by position, node type,
+// names and text.
+//
+// Loading is deliberately narrow. The file's bytes are read here and handed
+// to the parser, so a path is never taken as a URL and compressed files are
+// not unpacked; nothing is fetched from the network; entities are never
+// expanded; a document that carries a DOCTYPE is refused outright, so no DTD
+// is ever processed. Namespace prefixes must be declared.
+//
+// Failures of the engine itself (no parser, out of memory) are raised as
+// XmlDomError; a file that is missing or not well-formed is a plain `false`
+// from load().
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+struct _xmlNode;
+struct _xmlDoc;
+
+class XmlDomError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+enum XmlDomNodeType {
+  XMLDOM_NODE_NONE = 0,
+  XMLDOM_NODE_ELEMENT = 1,
+  XMLDOM_NODE_ATTRIBUTE = 2,
+  XMLDOM_NODE_TEXT = 3,
+  XMLDOM_NODE_CDATA = 4,
+  XMLDOM_NODE_OTHER = 5,
+};
+
+class XmlDomDocument;
+
+// A handle to one node of a loaded document; valid while the document lives.
+// A default-constructed handle is the null node.
+class XmlDomNode {
+ public:
+  XmlDomNode() = default;
+  XmlDomNode(XmlDomDocument* owner, _xmlNode* node) : owner_(owner), node_(node) {}
+
+  bool IsNull() const { return node_ == nullptr; }
+  XmlDomNodeType get_nodeType() const;
+  // The qualified name as written ("fx:FRAME").
+  std::string get_nodeName() const;
+  // The local name without prefix ("FRAME").
+  std::string get_baseName() const;
+  // All text and CDATA below the node joined in document order, with the
+  // white space at both ends removed. UTF-8.
+  std::string get_text() const;
+
+  // Attributes in document order; namespace declarations are not attributes.
+  std::size_t GetAttributeCount() const;
+  // Qualified name and value of the attribute at `position`; false (and both
+  // emptied) when there is no such attribute.
+  bool GetAttributeAt(std::size_t position, std::string& name, std::string& value) const;
+
+  // Every element below this node whose qualified name is `qualifiedName`,
+  // at any depth, in document order. Computed once per node and name, then
+  // served from the document's cache; the reference stays valid as long as
+  // the document.
+  const std::vector<XmlDomNode>& getElementsByTagName(std::string_view qualifiedName) const;
+
+  _xmlNode* Raw() const { return node_; }
+
+ private:
+  XmlDomDocument* owner_ = nullptr;
+  _xmlNode* node_ = nullptr;
+};
+
+class XmlDomDocument {
+ public:
+  XmlDomDocument();
+  ~XmlDomDocument();
+  XmlDomDocument(const XmlDomDocument&) = delete;
+  XmlDomDocument& operator=(const XmlDomDocument&) = delete;
+
+  // Loading is always synchronous and never validates or resolves anything
+  // external; the switches are kept so the caller can state what it expects,
+  // and asking for anything else is an engine error.
+  void put_async(bool async);
+  void put_validateOnParse(bool validate);
+  void put_resolveExternals(bool resolve);
+
+  // Reads the file at `path` and parses it. False when the file cannot be
+  // read, is not well-formed (namespaces included) or carries a DOCTYPE.
+  // Throws XmlDomError when the engine fails.
+  bool load(const std::string& path);
+  // The same for bytes already in memory.
+  bool LoadBytes(const char* data, std::size_t size);
+
+  // The root element; the null node when nothing is loaded.
+  XmlDomNode get_documentElement();
+
+  // True when the last load was refused for its DOCTYPE.
+  bool HadDoctype() const { return hadDoctype_; }
+
+ private:
+  friend class XmlDomNode;
+  struct CacheKey {
+    _xmlNode* node;
+    std::string name;
+    bool operator==(const CacheKey& o) const { return node == o.node && name == o.name; }
+  };
+  struct CacheKeyHash {
+    std::size_t operator()(const CacheKey& k) const;
+  };
+
+  const std::vector<XmlDomNode>& ElementsByName(_xmlNode* root, std::string_view qualifiedName);
+  void Clear();
+
+  _xmlDoc* doc_ = nullptr;
+  bool hadDoctype_ = false;
+  std::unordered_map<CacheKey, std::vector<XmlDomNode>, CacheKeyHash> cache_;
+};
+
+// Creates the engine's document. Tests replace the factory to simulate an
+// engine that cannot be created (the factory then returns null).
+using XmlDomFactory = std::unique_ptr<XmlDomDocument> (*)();
+std::unique_ptr<XmlDomDocument> CreateXmlDomDocument();
+// Installs `factory` (null restores the built-in one) and returns the previous one.
+XmlDomFactory SetXmlDomFactory(XmlDomFactory factory);

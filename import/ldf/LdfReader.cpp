@@ -1,0 +1,232 @@
+#include "LdfReader.h"
+
+#include <climits>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+
+// Blank, tab, line end, control characters, bytes of 127 and above (so the
+// bytes of double-byte characters) and zero.
+constexpr bool IsSeparator(unsigned char c) { return c < 33 || c > 126; }
+
+constexpr bool IsWordChar(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+constexpr bool IsNumberChar(unsigned char c) {
+  return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E' || c == 'd' ||
+         c == 'D';
+}
+
+constexpr std::size_t kFirstBufferSize = 64 * 1024;
+constexpr char kCtrlZ = 0x1A;
+
+}  // namespace
+
+CLdfReader::CLdfReader() = default;
+
+CLdfReader::~CLdfReader() { Close(); }
+
+int CLdfReader::Open(const std::string& path) {
+  if (open_) return -1;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return -1;
+  struct stat st;
+  if (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
+    std::fclose(f);
+    return -1;
+  }
+  file_ = f;
+  open_ = true;
+  buffer_.assign(kFirstBufferSize, '\0');
+  bufPos_ = bufEnd_ = 0;
+  fileAtEnd_ = false;
+  line_ = std::string_view();
+  cursor_ = 0;
+  return 0;
+}
+
+int CLdfReader::Close() {
+  needLine_ = true;
+  if (!open_) return -1;
+  std::fclose(file_);
+  file_ = nullptr;
+  open_ = false;
+  line_ = std::string_view();
+  cursor_ = 0;
+  std::vector<char>().swap(buffer_);
+  bufPos_ = bufEnd_ = 0;
+  return 0;
+}
+
+bool CLdfReader::FillBuffer() {
+  if (fileAtEnd_) return false;
+  // Keep the unread bytes; grow only when a single line fills the buffer.
+  if (bufPos_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + bufPos_, bufEnd_ - bufPos_);
+    bufEnd_ -= bufPos_;
+    bufPos_ = 0;
+  }
+  if (bufEnd_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+  std::size_t got = std::fread(buffer_.data() + bufEnd_, 1, buffer_.size() - bufEnd_, file_);
+  if (got == 0) {
+    // A read error ends the file like its true end does.
+    fileAtEnd_ = true;
+    return false;
+  }
+  bufEnd_ += got;
+  return true;
+}
+
+bool CLdfReader::FetchLine() {
+  std::size_t searchFrom = bufPos_;
+  for (;;) {
+    char* base = buffer_.data();
+    const void* nl =
+        searchFrom < bufEnd_ ? std::memchr(base + searchFrom, '\n', bufEnd_ - searchFrom) : nullptr;
+    if (nl) {
+      std::size_t e = static_cast<std::size_t>(static_cast<const char*>(nl) - base);
+      std::size_t len = e + 1 - bufPos_;
+      if (len >= 2 && base[e - 1] == '\r') {
+        base[e - 1] = '\n';
+        --len;
+      }
+      line_ = std::string_view(base + bufPos_, len);
+      bufPos_ = e + 1;
+      break;
+    }
+    if (fileAtEnd_) {
+      if (bufPos_ >= bufEnd_) return false;
+      std::size_t len = bufEnd_ - bufPos_;
+      // Editors of the original platform may close a text file with Ctrl-Z.
+      if (base[bufEnd_ - 1] == kCtrlZ) --len;
+      const char* start = base + bufPos_;
+      bufPos_ = bufEnd_;
+      if (len == 0) return false;
+      line_ = std::string_view(start, len);
+      break;
+    }
+    std::size_t scanned = bufEnd_ - bufPos_;
+    FillBuffer();
+    searchFrom = bufPos_ + scanned;
+  }
+  // The text of a line ends at a zero byte, as it does for every C string
+  // routine that the scanners stand in for.
+  if (const void* z = std::memchr(line_.data(), '\0', line_.size()))
+    line_ = line_.substr(0, static_cast<std::size_t>(static_cast<const char*>(z) - line_.data()));
+  return true;
+}
+
+bool CLdfReader::PrepareLine() {
+  if (!open_) return false;
+  if (!needLine_) return true;
+  if (!FetchLine()) return false;
+  if (lineNumber_ < INT_MAX) ++lineNumber_;
+  needLine_ = false;
+  inBlockComment_ = StripComments(inBlockComment_);
+  cursor_ = 0;
+  return true;
+}
+
+bool CLdfReader::StripComments(bool inBlockComment) {
+  const std::string_view s = line_;
+  if (!inBlockComment && std::memchr(s.data(), '/', s.size()) == nullptr) return false;
+
+  // One pass that copies the text outside comments; removing a comment joins
+  // the text on both sides of it.
+  std::string out;
+  out.reserve(s.size());
+  bool stillOpen = false;
+  std::size_t i = 0;
+  if (inBlockComment) {
+    std::size_t q = s.find("*/");
+    if (q == std::string_view::npos) {
+      stillOpen = true;
+      i = s.size();
+    } else {
+      i = q + 2;
+    }
+  }
+  while (!stillOpen) {
+    std::size_t p = s.find('/', i);
+    if (p == std::string_view::npos) {
+      out.append(s.substr(i));
+      break;
+    }
+    out.append(s.substr(i, p - i));
+    char next = p + 1 < s.size() ? s[p + 1] : '\0';
+    if (next == '/') break;  // a line comment ends the line
+    if (next == '*') {
+      std::size_t q = s.find("*/", p + 2);
+      if (q == std::string_view::npos) {
+        stillOpen = true;
+        break;
+      }
+      i = q + 2;
+      continue;
+    }
+    out.push_back('/');
+    i = p + 1;
+  }
+  stripped_.swap(out);
+  line_ = stripped_;
+  cursor_ = 0;
+  return stillOpen;
+}
+
+int CLdfReader::ReadToken(std::string& out) {
+  out.clear();
+  for (;;) {
+    if (!PrepareLine()) return -1;
+    const std::size_t n = line_.size();
+    std::size_t i = cursor_;
+    while (i < n && IsSeparator(static_cast<unsigned char>(line_[i]))) ++i;
+    if (i >= n) {
+      needLine_ = true;
+      continue;
+    }
+    std::size_t j = i + 1;
+    if (IsWordChar(static_cast<unsigned char>(line_[i])))
+      while (j < n && IsWordChar(static_cast<unsigned char>(line_[j]))) ++j;
+    out.assign(line_.data() + i, j - i);
+    cursor_ = j;
+    return 0;
+  }
+}
+
+std::size_t CLdfReader::ScanNumber(std::size_t start) const {
+  std::size_t j = start + 1;
+  while (j < line_.size() && IsNumberChar(static_cast<unsigned char>(line_[j]))) ++j;
+  return j;
+}
+
+int CLdfReader::ReadNumber(std::string& out) {
+  out.clear();
+  for (;;) {
+    if (!PrepareLine()) return -1;
+    const std::size_t n = line_.size();
+    std::size_t i = cursor_;
+    while (i < n && IsSeparator(static_cast<unsigned char>(line_[i]))) ++i;
+    if (i >= n) {
+      needLine_ = true;
+      continue;
+    }
+    std::size_t j = ScanNumber(i);
+    out.assign(line_.data() + i, j - i);
+    cursor_ = j;
+    return 0;
+  }
+}
+
+int CLdfReader::ReadUntil(std::string& out, char delimiter) {
+  out.clear();
+  if (!PrepareLine()) return -1;
+  std::size_t k = line_.find(delimiter, cursor_);
+  if (k == std::string_view::npos) k = line_.size();
+  out.assign(line_.data() + cursor_, k - cursor_);
+  cursor_ = k;
+  return 0;
+}
+
+void CLdfReader::SkipRestOfLine() { needLine_ = true; }

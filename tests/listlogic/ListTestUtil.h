@@ -1,0 +1,186 @@
+// Builders and fakes shared by the list logic tests.
+#pragma once
+
+#include "ListFileDialogs.h"
+#include "TextFile.h"
+#include "VestrelDoc.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace listtest {
+
+// A folder of its own for each test, removed afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    char tmpl[] = "/tmp/vr_listlogic_XXXXXX";
+    char* made = ::mkdtemp(tmpl);
+    path_ = made ? made : "/tmp";
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+  std::string Write(const std::string& name, const std::string& text) const {
+    std::string p = File(name);
+    EXPECT_EQ(WriteTextFile(p, text), 0) << p;
+    return p;
+  }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// File dialogs that answer from a script: a path, or nullopt for Cancel.
+class ScriptedDialogs : public IListFileDialogs {
+ public:
+  bool AskOpenPath(const FileDialogRequest& request, std::string& path) override {
+    openRequests.push_back(request);
+    return Next(path);
+  }
+  bool AskSavePath(const FileDialogRequest& request, std::string& path) override {
+    saveRequests.push_back(request);
+    return Next(path);
+  }
+  std::deque<std::optional<std::string>> answers;
+  std::vector<FileDialogRequest> openRequests;
+  std::vector<FileDialogRequest> saveRequests;
+
+ private:
+  bool Next(std::string& path) {
+    if (answers.empty()) return false;
+    auto a = answers.front();
+    answers.pop_front();
+    if (!a) return false;
+    path = *a;
+    return true;
+  }
+};
+
+inline _CANMsg* AddCanMsg(CVestrelDoc& doc, int list, const char* name, int id, int bytes, int format = FRAME_STD) {
+  _CANMsg* m = doc.AllocCanMsg();
+  CopyToCharBuffer(m->name, name, MAX_NAME_LEN);
+  m->id = id;
+  m->byteCount = bytes;
+  m->frameFormat = static_cast<uint8_t>(format);
+  doc.AddCanMsg(m, list);
+  return m;
+}
+
+struct SigSpec {
+  const char* name;
+  int start = 0;
+  int count = 1;
+  int loadNo = -1;
+  const char* mux = "";
+  int byteOrder = BYTEORDER_LITTLE;
+  int importError = 0;
+  int identical = 0;
+};
+
+template <class Sig>
+void FillHead(Sig* s, const SigSpec& spec) {
+  CopyToCharBuffer(s->name, spec.name, MAX_NAME_LEN);
+  s->startBit = spec.start;
+  s->bitCount = spec.count;
+  s->byteOrder = static_cast<uint8_t>(spec.byteOrder);
+  s->importError = static_cast<uint8_t>(spec.importError);
+  s->identicalCoding = static_cast<uint8_t>(spec.identical);
+}
+
+inline _CANSignal* AddCanSig(CVestrelDoc& doc, _CANMsg* m, const SigSpec& spec, const char* muxValue = nullptr) {
+  _CANSignal* s = doc.AllocCanSignal();
+  FillHead(s, spec);
+  s->loadNo = spec.loadNo;
+  CopyToCharBuffer(s->multiplexor, spec.mux, MAX_NAME_LEN);
+  if (muxValue) s->multiplexValue = muxValue;
+  doc.AddCanSignal(m, s);
+  return s;
+}
+
+inline _LINMsg* AddLinMsg(CVestrelDoc& doc, int list, const char* name, int id, int bytes) {
+  _LINMsg* m = doc.AllocLinMsg();
+  CopyToCharBuffer(m->name, name, MAX_NAME_LEN);
+  m->id = static_cast<uint32_t>(id);
+  m->byteCount = static_cast<uint8_t>(bytes);
+  doc.AddLinMsg(m, list);
+  return m;
+}
+
+inline _LINSignal* AddLinSig(CVestrelDoc& doc, _LINMsg* m, const SigSpec& spec) {
+  _LINSignal* s = doc.AllocLinSignal();
+  FillHead(s, spec);
+  s->loadNo = spec.loadNo;
+  doc.AddLinSignal(m, s);
+  return s;
+}
+
+inline _FlexRayMsg* AddFrMsg(CVestrelDoc& doc, int list, const char* name, int slot, int bytes, int base, int rep) {
+  _FlexRayMsg* m = doc.AllocFlexRayMsg();
+  CopyToCharBuffer(m->name, name, MAX_NAME_LEN);
+  m->slotId = static_cast<uint32_t>(slot);
+  m->byteCount = static_cast<uint8_t>(bytes);
+  m->baseCycle = static_cast<uint16_t>(base);
+  m->cycleRepetition = static_cast<uint16_t>(rep);
+  int ok = 0;
+  doc.AddFlexRayMsg(m, list, &ok);
+  return ok ? m : nullptr;
+}
+
+inline _FlexRaySignal* AddFrSig(CVestrelDoc& doc, _FlexRayMsg* m, const SigSpec& spec) {
+  _FlexRaySignal* s = doc.AllocFlexRaySignal();
+  FillHead(s, spec);
+  doc.AddFlexRaySignal(m, s);
+  return s;
+}
+
+inline _LOGICSignal* AddSymbol(CVestrelDoc& doc, int list, int group, int bits, const char* name, const char* pattern) {
+  _LOGICGroup* g = doc.GetLogicGroup(list, group);
+  g->bitCount = static_cast<uint8_t>(bits);
+  _LOGICSignal* s = doc.AllocLogicSignal();
+  CopyToCharBuffer(s->name, name, MAX_LOGIC_NAME_LEN);
+  CopyToCharBuffer(s->pattern, pattern, MAX_LOGIC_BITS);
+  doc.AddLogicSignal(list, group, s);
+  return s;
+}
+
+// Every record the document ever made is in one of its tables or in its pool.
+inline ::testing::AssertionResult NothingLost(const CVestrelDoc& doc) {
+  DocPoolCounts used;
+  for (int list : {LIST_REFERENCE, LIST_DEFINITION}) {
+    used.flexRayMsg += doc.GetFlexRayMsgTable(list).GetCount();
+    used.canMsg += doc.GetCanMsgTable(list).GetCount();
+    used.linMsg += doc.GetLinMsgTable(list).GetCount();
+    used.flexRaySignal += static_cast<std::size_t>(doc.CountFlexRaySignals(list));
+    used.canSignal += static_cast<std::size_t>(doc.CountCanSignals(list));
+    used.linSignal += static_cast<std::size_t>(doc.CountLinSignals(list));
+    used.logicSignal += static_cast<std::size_t>(doc.CountLogicSymbols(list));
+  }
+  DocPoolCounts pool = doc.GetPoolCounts();
+  DocPoolCounts made = doc.GetCreatedCounts();
+  const std::size_t u[] = {used.flexRayMsg, used.flexRaySignal, used.canMsg, used.canSignal,
+                           used.linMsg, used.linSignal, used.logicSignal};
+  const std::size_t p[] = {pool.flexRayMsg, pool.flexRaySignal, pool.canMsg, pool.canSignal,
+                           pool.linMsg, pool.linSignal, pool.logicSignal};
+  const std::size_t m[] = {made.flexRayMsg, made.flexRaySignal, made.canMsg, made.canSignal,
+                           made.linMsg, made.linSignal, made.logicSignal};
+  const char* what[] = {"FlexRay frames", "FlexRay signals", "CAN messages", "CAN signals",
+                        "LIN frames", "LIN signals", "LOGIC symbols"};
+  for (int i = 0; i < 7; ++i)
+    if (u[i] + p[i] != m[i])
+      return ::testing::AssertionFailure() << what[i] << ": " << u[i] << " in tables + " << p[i]
+                                           << " in the pool != " << m[i] << " made";
+  return ::testing::AssertionSuccess();
+}
+
+}  // namespace listtest
