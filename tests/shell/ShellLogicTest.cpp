@@ -132,7 +132,7 @@ TEST(ListScrolling, RowsBelowComeToTheMiddleRowsAboveToTheTop) {
       {50, 0, 10, 100, 45},   // 5 - 10 + 50
       {3, 20, 10, 100, -17},  // above: becomes the top row
       {99, 95, 10, 100, 0},   // short last page: still inside it
-      {12, 5, 10, 12, 12},    // L = 12: (12 - 5) / 2 - 12 + 12 (row beyond the count)
+      {12, 5, 10, 12, 3},     // L = 12: (12 - 5) / 2 - 12 + 12 (row at the count)
   };
   for (const Case& c : cases) {
     EXPECT_EQ(RowsToScrollForVisibility(c.row, c.top, c.perPage, c.count), c.expected) << c.row;
