@@ -60,7 +60,13 @@ CListDlg::CListDlg(int templateId, QWidget* parent) : QWidget(parent), templateI
   connect(list_.model(), &QAbstractItemModel::modelReset, this, changed);
 }
 
-CListDlg::~CListDlg() = default;
+CListDlg::~CListDlg() {
+  // The list is destroyed after this dialog's own members; its last model
+  // signals must not reach a dialog that is going away.
+  list_.model()->disconnect(this);
+  if (list_.selectionModel()) list_.selectionModel()->disconnect(this);
+  list_.disconnect(this);
+}
 
 bool CListDlg::Create() {
   CreateControls();
@@ -78,6 +84,7 @@ QPushButton* CListDlg::AddButton(int controlId) {
   b->setFocusPolicy(Qt::TabFocus);
   b->setAutoDefault(false);
   connect(b, &QPushButton::clicked, this, [this, controlId] { OnCommand(controlId); });
+  b->installEventFilter(this);
   buttons_[controlId] = b;
   return b;
 }
@@ -103,6 +110,12 @@ QPushButton* CListDlg::Button(int controlId) const {
 bool CListDlg::IsButtonEnabled(int controlId) const {
   const QPushButton* b = Button(controlId);
   return b && b->isEnabled();
+}
+
+bool CListDlg::eventFilter(QObject* watched, QEvent* event) {
+  // A button that becomes enabled or disabled changes the frame's commands.
+  if (event->type() == QEvent::EnabledChange && qobject_cast<QPushButton*>(watched)) Q_EMIT stateChanged();
+  return QWidget::eventFilter(watched, event);
 }
 
 bool CListDlg::OnInitDialog() {

@@ -136,6 +136,7 @@ class CListDlg : public QWidget {
   QRect ClientRect() const { return rect(); }
 
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 

@@ -86,6 +86,12 @@ CMainFrame::CMainFrame(CVestrelDoc* doc, CFontManager* fonts, CAppSettings* sett
 
 CMainFrame::~CMainFrame() {
   if (keyRouter_) qApp->removeEventFilter(keyRouter_);
+  // The panes go with the base class, after this frame's members: they must
+  // not report changes to it on the way.
+  for (CListDlg* dlg : {static_cast<CListDlg*>(RefList()), static_cast<CListDlg*>(DefList())})
+    if (dlg) dlg->disconnect(this);
+  disconnect(qApp, nullptr, this, nullptr);
+  search_.reset();
 }
 
 CRefListDlg* CMainFrame::RefList() const { return refView_ ? refView_->RefDialog() : nullptr; }

@@ -246,7 +246,12 @@ QRect CListCtrlEx::GetItemRect(int row) const {
   return QRect(-horizontalOffset(), rowViewportPosition(row), width, rowHeight(row));
 }
 
-void CListCtrlEx::ScrollRows(int rows) { verticalScrollBar()->setValue(verticalScrollBar()->value() + rows); }
+void CListCtrlEx::ScrollRows(int rows) {
+  // Rows added just now may not be in the scroll range yet.
+  verticalHeader()->length();  // runs the header's pending layout
+  updateGeometries();
+  verticalScrollBar()->setValue(verticalScrollBar()->value() + rows);
+}
 
 void CListCtrlEx::EnsureRowVisible(int row) {
   if (row < 0 || row >= rowCount()) return;
