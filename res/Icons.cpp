@@ -3,6 +3,7 @@
 #include "ResIds.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -204,13 +205,17 @@ QPixmap ToolbarImage(int index) {
     p.setPen(Qt::NoPen);
     p.setBrush(kBusColours[index]);
     p.drawRoundedRect(QRectF(1, 3, 10, 10), 2, 2);
+    // The largest size up to 11 pixels at which the name fits the image.
+    const QString name = QString::fromLatin1(kBusNames[index]);
     QFont f;
-    f.setPixelSize(11);
     f.setBold(true);
+    for (int size = 11; size >= 7; --size) {
+      f.setPixelSize(size);
+      if (QFontMetrics(f).horizontalAdvance(name) <= kToolbarImageWidth - 15) break;
+    }
     p.setFont(f);
     p.setPen(kInk);
-    p.drawText(QRect(14, 0, kToolbarImageWidth - 14, kToolbarImageHeight), Qt::AlignLeft | Qt::AlignVCenter,
-               QString::fromLatin1(kBusNames[index]));
+    p.drawText(QRect(14, 0, kToolbarImageWidth - 14, kToolbarImageHeight), Qt::AlignLeft | Qt::AlignVCenter, name);
   } else if (index == 4) {
     p.translate((kToolbarImageWidth - 16) / 2.0, 0);
     Magnifier(p, QPointF(6.5, 6.5), 4.5);
