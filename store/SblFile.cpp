@@ -368,9 +368,12 @@ class SblReader {
       else if (SameWord(t, bus == Bus::Can ? sbl::kFrameFormat[FRAME_XTD] : sbl::kBitOrder[BITORDER_LSB_FIRST]))
         s->bitOrder = BITORDER_LSB_FIRST;
     }
-    if (bus != Bus::Can && Text("BitOrder", t)) {
-      std::string lsb = bus == Bus::FlexRay ? std::string(sbl::kBitOrder[BITORDER_LSB_FIRST], 3)
-                                            : std::string(sbl::kBitOrder[BITORDER_LSB_FIRST]);
+    // The writer puts "LSB" here. A CAN signal reads it too: older files
+    // mark LSB-first CAN signals by SIGType only, and once such a file is
+    // saved again this word is all that keeps the bit order.
+    if (Text("BitOrder", t)) {
+      std::string lsb = bus == Bus::Lin ? std::string(sbl::kBitOrder[BITORDER_LSB_FIRST])
+                                        : std::string(sbl::kBitOrder[BITORDER_LSB_FIRST], 3);
       if (SameWord(t, lsb.c_str())) s->bitOrder = BITORDER_LSB_FIRST;
     }
     if (Text("StartBit", t)) s->startBit = cnum::Atoi(t.c_str());

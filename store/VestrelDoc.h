@@ -15,7 +15,7 @@
 #include <string>
 
 #include "BusTypes.h"
-#include "DocState.h"
+#include "AppSettings.h"
 #include "NameMap.h"
 #include "Records.h"
 
@@ -101,9 +101,13 @@ class CVestrelDoc {
   _LOGICGroup* GetLogicGroup(int list, int group);
   const _LOGICGroup* GetLogicGroup(int list, int group) const;
 
-  // Identifier display format and the definition list's modified flag. The
-  // application copies them from the settings when the document opens and
-  // back when it closes.
+  // The document takes the identifier display format and the modified flag
+  // from the settings when it opens (always true: there is nothing else to
+  // prepare) and gives both back when it closes. Null settings change nothing.
+  bool OnNewDocument(const CAppSettings* settings);
+  void OnCloseDocument(CAppSettings* settings) const;
+
+  // Identifier display format and the definition list's modified flag.
   const tagDocState& GetDocState() const { return m_docState; }
   void SetDocState(const tagDocState& state) { m_docState = state; }
   int GetMsgIdFormat() const { return m_docState.msgIdFormat; }

@@ -327,6 +327,13 @@ TEST(SblWriteTest, AllFourBusesGiveTheExpectedBytes) {
             "\r\n" + Lines({"<SBLVersion>1.2</SBLVersion>", "<Model>QK4200</Model>"}) + "\r\n");
 }
 
+TEST(SblWriteTest, TheExpectedBytesReadBackAndWriteAgainUnchanged) {
+  CVestrelDoc doc;
+  ASSERT_EQ(doc.ParseSblText(AllBusesText(), LIST_DEFINITION), 0);
+  EXPECT_EQ(doc.BuildSblText(LIST_DEFINITION), AllBusesText());
+  EXPECT_STREQ(doc.GetCanMsgTable(LIST_DEFINITION).Find("MSG8")->signals.Find("VAL")->multiplexor, "Mux");
+}
+
 // A process that took a comma-decimal locale (as Qt does from the
 // environment) must still write points.
 TEST(SblWriteTest, CommaDecimalLocaleWritesTheSameBytes) {
