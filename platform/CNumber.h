@@ -25,7 +25,10 @@ double Strtod(const char* text, char** end);
 // printf-style formatting in the C locale ("%e", "%.1f", "%d", ...).
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string FormatV(const char* format, va_list args);
-// sscanf in the C locale ("%lf" and friends).
+// sscanf in the C locale ("%lf" and friends). Integer conversions saturate
+// at the limits of their target type instead of wrapping ("0x100000003" read
+// with "0x%x" gives 0xFFFFFFFF, not 3); a negative text read with an unsigned
+// conversion keeps the runtime's meaning.
 int Scan(const char* text, const char* format, ...) __attribute__((format(scanf, 2, 3)));
 
 // Clamp a 64-bit value into int range.

@@ -34,7 +34,8 @@ std::size_t CharBoundaryAtOrBefore(std::string_view text, std::size_t maxBytes);
 std::string ToUtf8(std::string_view cp932Text);
 
 // UTF-8 to CP932. Strict: false (and `out` untouched) when a character has no
-// CP932 form or the input is not valid UTF-8.
+// CP932 form or the input is not valid UTF-8. The yen sign and the overline
+// are refused too: CP932 would store them as the backslash and the tilde.
 bool FromUtf8(std::string_view utf8Text, std::string& out);
 
 }  // namespace cp932

@@ -14,7 +14,9 @@ bool ReadTextFile(const std::string& path, std::string& text);
 // Writes the text's bytes exactly. The bytes go to a temporary file in the
 // same folder, which replaces the target only after every write and the close
 // succeeded: a failed save never leaves a cut-short file in place of a good
-// one. 0 written, -1 on any failure.
+// one. A file that may not be written (no write permission, even for root)
+// or that is not a regular file is refused; through a symbolic link the file
+// it points to is replaced. 0 written, -1 on any failure.
 int WriteTextFile(const std::string& path, const std::string& text);
 
 // The table key of a name: ASCII a-z upper-cased, double-byte characters (and

@@ -2,6 +2,7 @@
 
 #include "CodePage.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -9,16 +10,23 @@ namespace {
 
 inline bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-// Bytes that end an unquoted token; a token that starts with one of them is
-// that single byte.
-inline bool IsDelimiter(char c) {
-  switch (c) {
-    case ' ': case '\t': case '\n': case '\r': case '<': case '>': case '=': case '\\': case '/': case '?': case '!':
-      return true;
-    default:
-      return false;
+// Byte classes for the token scan: bytes that end an unquoted token (a token
+// that starts with one of them is that single byte), and lead bytes.
+enum : unsigned char { kPlain = 0, kDelimiter = 1, kLead = 2 };
+
+struct ByteClasses {
+  unsigned char of[256] = {};
+  constexpr ByteClasses() {
+    for (const char c : {' ', '\t', '\n', '\r', '<', '>', '=', '\\', '/', '?', '!'})
+      of[static_cast<unsigned char>(c)] = kDelimiter;
+    for (int c = 0x81; c <= 0xFC; ++c)
+      if (c <= 0x9F || c >= 0xE0) of[c] = kLead;
   }
-}
+};
+constexpr ByteClasses kClasses;
+
+inline unsigned char ClassOf(char c) { return kClasses.of[static_cast<unsigned char>(c)]; }
+inline bool IsDelimiter(char c) { return ClassOf(c) == kDelimiter; }
 
 // A byte below 0x40 is never the trail byte of a double-byte character, so
 // its first occurrence from a character boundary is itself on a boundary and
@@ -93,16 +101,20 @@ void CMarkup::Fail(const char* format, std::string_view name) {
 // ---------------------------------------------------------------------------
 // Scanning primitives
 
-bool CMarkup::SkipWhitespace(int32_t& pos) const {
+[[gnu::always_inline]] inline bool CMarkup::SkipWhitespace(int32_t& pos) const {
   const int32_t size = static_cast<int32_t>(m_doc.size());
   while (pos < size && IsSpace(m_doc[pos])) ++pos;
   return pos < size;
 }
 
-bool CMarkup::ScanToChar(int32_t& pos, char c) const {
+[[gnu::always_inline]] inline bool CMarkup::ScanToChar(int32_t& pos, char c) const {
   const int32_t size = static_cast<int32_t>(m_doc.size());
   if (pos >= size) return false;
   if (NeverTrailByte(c)) {
+    // Between elements the next tag is usually a line break away.
+    for (int32_t stop = std::min(pos + 4, size); pos < stop; ++pos)
+      if (m_doc[pos] == c) return true;
+    if (pos >= size) return false;
     const void* hit = std::memchr(m_doc.data() + pos, c, static_cast<std::size_t>(size - pos));
     if (!hit) {
       pos = size;
@@ -138,7 +150,7 @@ bool CMarkup::ScanPast(int32_t& pos, std::string_view tail) const {
   return false;
 }
 
-bool CMarkup::NextToken(int32_t& pos, Token& token) const {
+[[gnu::always_inline]] inline bool CMarkup::NextToken(int32_t& pos, Token& token) const {
   if (!SkipWhitespace(pos)) return false;
   const int32_t size = static_cast<int32_t>(m_doc.size());
   const char c = m_doc[pos];
@@ -162,7 +174,17 @@ bool CMarkup::NextToken(int32_t& pos, Token& token) const {
     token.end = ++pos;
     return true;
   }
-  while (pos < size && !IsDelimiter(m_doc[pos])) pos += CharLen(pos);
+  const char* doc = m_doc.data();
+  while (pos < size) {
+    const unsigned char cls = ClassOf(doc[pos]);
+    if (cls == kPlain) {
+      ++pos;
+    } else if (cls == kDelimiter) {
+      break;
+    } else {
+      pos += CharLen(pos);
+    }
+  }
   token.end = pos;
   return true;
 }
@@ -568,14 +590,15 @@ bool CMarkup::InsertElement(const char* name, const char* value, bool insertBefo
 
   const std::string_view nameView(name);
   const std::string encoded = (value != nullptr && *value != '\0') ? EncodeEntities(value, false) : std::string();
-  const std::string parentName = parent != 0 ? std::string(GetTagNameAt(parent)) : std::string();
+  const bool parentEmptyForm = parent != 0 && IsEmptyForm(parent);
+  const bool parentEmptyContent = parent != 0 && !parentEmptyForm && HasEmptyContent(parent);
+  // Only an empty-form parent needs its name: its end tag is written anew.
+  const std::string parentName = parentEmptyForm ? std::string(GetTagNameAt(parent)) : std::string();
   if (m_doc.size() + 2 * nameView.size() + encoded.size() + parentName.size() + 16 > static_cast<std::size_t>(kMaxText))
     return false;
 
   int linkAfter = 0;
   int32_t offset = LocateInsertPoint(parent, sibling, insertBefore, linkAfter);
-  const bool parentEmptyForm = parent != 0 && IsEmptyForm(parent);
-  const bool parentEmptyContent = parent != 0 && !parentEmptyForm && HasEmptyContent(parent);
   if (parentEmptyForm || parentEmptyContent) offset += 2;
 
   const int32_t nameLength = static_cast<int32_t>(nameView.size());

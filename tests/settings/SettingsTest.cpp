@@ -107,7 +107,11 @@ TEST(Settings, RoundTrip) {
 
 TEST(Settings, KeepsNonEmptyAmongFirstTwenty) {
   std::vector<std::string> given;
-  for (int i = 0; i < 25; ++i) given.push_back(i % 4 == 1 ? "" : "k" + std::to_string(i));
+  for (int i = 0; i < 25; ++i) {
+    std::string text;
+    if (i % 4 != 1) text.append("k").append(std::to_string(i));
+    given.push_back(text);
+  }
   CAppSettings s;
   ASSERT_TRUE(s.SetKeyWords(&given));
   std::vector<std::string> kept;
