@@ -86,8 +86,9 @@ bool DeleteDefinitionRows(CVestrelDoc& doc, int busKind, ListRows& rows, const s
         break;
       case BUS_LOGIC: {
         // A group text outside 1..5 names no group.
-        int index = cnum::Atoi(row.Cell(COL_GROUP).c_str()) - 1;
-        _LOGICGroup* group = doc.GetLogicGroup(LIST_DEFINITION, index);
+        long long index = static_cast<long long>(cnum::Atoi(row.Cell(COL_GROUP).c_str())) - 1;
+        if (index < 0 || index >= LOGIC_GROUP_COUNT) break;
+        _LOGICGroup* group = doc.GetLogicGroup(LIST_DEFINITION, static_cast<int>(index));
         if (!group) break;
         _LOGICSignal* sym = group->symbols.RemoveKey(MakeUpperString(row.Cell(COL_SYMBOL)));
         if (!sym) break;

@@ -246,8 +246,9 @@ Step AddMessageRow(CVestrelDoc& doc, const ListRow& row, ListRows& defRows) {
 Step AddLogicRow(CVestrelDoc& doc, const ListRow& row, ListRows& defRows) {
   std::string key = MakeUpperString(row.Cell(COL_SYMBOL));
   // A group text outside 1..5 names no group: the row is passed over.
-  int index = cnum::Atoi(row.Cell(COL_GROUP).c_str()) - 1;
-  if (index < 0 || index >= LOGIC_GROUP_COUNT) return Step::Next;
+  long long number = cnum::Atoi(row.Cell(COL_GROUP).c_str());
+  if (number < 1 || number > LOGIC_GROUP_COUNT) return Step::Next;
+  const int index = static_cast<int>(number - 1);
   const _LOGICGroup* ref = doc.GetLogicGroup(LIST_REFERENCE, index);
   _LOGICGroup* def = doc.GetLogicGroup(LIST_DEFINITION, index);
   if (!ref || !def) return Step::Next;

@@ -62,15 +62,18 @@ bool IsNumericMultiplexText(const std::string& text) {
 
 bool ClampSignalIntoMessage(int bits, int& startBit, int& bitCount) {
   if (startBit > bits - 1) startBit = std::max(bits - 1, 0);
+  bool cut = false;
   if (bitCount > bits) {
     bitCount = bits;
-    return true;
+    cut = true;
   }
+  // Cut to the whole message, a signal that starts inside it would still
+  // reach past its end; it ends at the message's last bit instead.
   if (startBit + bitCount > bits) {
-    bitCount = bits - startBit;
-    return true;
+    bitCount = std::max(bits - startBit, 0);
+    cut = true;
   }
-  return false;
+  return cut;
 }
 
 LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, int currentBus) {

@@ -123,6 +123,9 @@ int StoreFibexFrames(CVestrelDoc& doc, const FibexOutput& output) {
 int ParseFibexDocument(XmlDomDocument& xml, FibexModel& model, CVestrelDoc& doc) {
   XmlDomNode root = xml.get_documentElement();
   if (root.IsNull() || root.get_baseName() != "FIBEX") return FIBEX_FAILED;
+  // One walk over the whole document finds every element kind the parsers read.
+  root.PrepareElementsByTagName({"fx:CLUSTER", "fx:CHANNEL", "fx:ECU", "fx:FRAME", "fx:SIGNAL", "ho:UNIT", "fx:CODING",
+                                 "fx:SIGNAL-GROUP"});
 
   if (ParseFibexClusters(xml, model) != 0) return FIBEX_FAILED;
   if (ParseFibexChannels(xml, model) != 0) return FIBEX_FAILED;

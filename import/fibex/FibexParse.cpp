@@ -395,6 +395,12 @@ int WalkFamily(XmlDomDocument& doc, FibexSchemaKind kind, int cap, std::vector<R
   if (n == 0) return 0;
   if (!AllocateTable(table, n)) return 2;
 
+  // Every row's descendants of one element are gathered in a single walk.
+  std::string_view rowTags[16];
+  std::size_t rowTagCount = 0;
+  for (int r = 1; r < group.rowCount && rowTagCount < 15; ++r) rowTags[rowTagCount++] = group.rows[r].tag;
+  if (kind == FIBEX_SCHEMA_CHANNEL) rowTags[rowTagCount++] = "fx:FRAME-TRIGGERINGS";
+
   FibexReadBuffer buffer;
   for (std::size_t i = 0; i < n; ++i) {
     Record& rec = table[i];
@@ -404,6 +410,7 @@ int WalkFamily(XmlDomDocument& doc, FibexSchemaKind kind, int cap, std::vector<R
       count = 0;
       return 2;
     }
+    e.PrepareElementsByTagName(rowTags, rowTagCount);
     ReadElementItself(e, buffer);
     fill(rec, static_cast<int>(i), buffer);
     children(e, group, rec, buffer);
@@ -428,6 +435,7 @@ void ReadTriggeringTimings(const XmlDomNode& channel, FibexChannel& rec) {
     for (std::size_t t = 0; t < triggerings.size() && t < static_cast<std::size_t>(FIBEX_MAX_CHILDREN); ++t) {
       FibexFrameTriggering* trig = Slot(rec.triggerings, static_cast<int>(t), FIBEX_MAX_CHILDREN);
       const XmlDomNode& te = triggerings[t];
+      te.PrepareElementsByTagName({"fx:SLOT-ID", "fx:BASE-CYCLE", "fx:CYCLE-REPETITION"});
       trig->slotIds.clear();
       trig->baseCycles.clear();
       trig->cycleRepetitions.clear();

@@ -3,6 +3,7 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
+#include <libxml/dict.h>
 
 #include <climits>
 #include <cstdio>
@@ -30,29 +31,6 @@ std::string QualifiedName(const xmlChar* name, const xmlNs* ns) {
   if (name) out += Chars(name);
   return out;
 }
-
-// Matches a node against a qualified name split once into prefix and local part.
-struct NameMatcher {
-  explicit NameMatcher(std::string_view qname) {
-    std::size_t colon = qname.find(':');
-    if (colon == std::string_view::npos) {
-      local = qname;
-    } else {
-      prefix = qname.substr(0, colon);
-      local = qname.substr(colon + 1);
-      hasPrefix = true;
-    }
-  }
-  bool Matches(const xmlNode* n) const {
-    if (!n->name || local != Chars(n->name)) return false;
-    const char* p = n->ns && n->ns->prefix ? Chars(n->ns->prefix) : nullptr;
-    if (!hasPrefix) return p == nullptr;
-    return p != nullptr && prefix == p;
-  }
-  std::string_view prefix;
-  std::string_view local;
-  bool hasPrefix = false;
-};
 
 // Stops the parse at the first DOCTYPE, before any of it is processed.
 void RefuseDoctype(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*) {
@@ -156,24 +134,26 @@ bool XmlDomNode::GetAttributeAt(std::size_t position, std::string& name, std::st
   return true;
 }
 
-const std::vector<XmlDomNode>& XmlDomNode::getElementsByTagName(std::string_view qualifiedName) const {
-  static const std::vector<XmlDomNode> kEmpty;
+const XmlDomNodeList& XmlDomNode::getElementsByTagName(std::string_view qualifiedName) const {
+  static const XmlDomNodeList kEmpty;
   if (!owner_ || !node_) return kEmpty;
   return owner_->ElementsByName(node_, qualifiedName);
 }
 
-// ------------------------------------------------------------ XmlDomDocument
-
-std::size_t XmlDomDocument::CacheKeyHash::operator()(const CacheKey& k) const {
-  return std::hash<std::string>()(k.name) ^ (std::hash<const void*>()(k.node) * 31u);
+void XmlDomNode::PrepareElementsByTagName(const std::string_view* qualifiedNames, std::size_t count) const {
+  if (owner_ && node_) owner_->PrepareElements(node_, qualifiedNames, count);
 }
+
+// ------------------------------------------------------------ XmlDomDocument
 
 XmlDomDocument::XmlDomDocument() { xmlInitParser(); }
 
 XmlDomDocument::~XmlDomDocument() { Clear(); }
 
 void XmlDomDocument::Clear() {
-  cache_.clear();
+  cache_.reset();
+  pool_.reset();
+  names_.clear();
   if (doc_) xmlFreeDoc(doc_);
   doc_ = nullptr;
 }
@@ -195,7 +175,14 @@ bool XmlDomDocument::load(const std::string& path) {
   hadDoctype_ = false;
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return false;
+  // One buffer of the file's size when the size can be known, so a large
+  // file is not copied again and again while it grows.
   std::string bytes;
+  if (std::fseek(f, 0, SEEK_END) == 0) {
+    long size = std::ftell(f);
+    if (size > 0 && size <= INT_MAX) bytes.reserve(static_cast<std::size_t>(size) + 1);
+    std::rewind(f);
+  }
   char chunk[65536];
   bool ok = true;
   for (;;) {
@@ -255,18 +242,84 @@ XmlDomNode XmlDomDocument::get_documentElement() {
   return root ? XmlDomNode(this, root) : XmlDomNode();
 }
 
-const std::vector<XmlDomNode>& XmlDomDocument::ElementsByName(_xmlNode* root, std::string_view qualifiedName) {
-  CacheKey key{root, std::string(qualifiedName)};
-  auto found = cache_.find(key);
-  if (found != cache_.end()) return found->second;
+int XmlDomDocument::NameId(std::string_view qualifiedName) {
+  for (std::size_t i = 0; i < names_.size(); ++i)
+    if (names_[i].qualified == qualifiedName) return static_cast<int>(i);
+  Name n;
+  n.qualified = std::string(qualifiedName);
+  std::size_t colon = qualifiedName.find(':');
+  if (colon == std::string_view::npos) {
+    n.local = n.qualified;
+  } else {
+    n.hasPrefix = true;
+    n.prefix = std::string(qualifiedName.substr(0, colon));
+    n.local = std::string(qualifiedName.substr(colon + 1));
+  }
+  // Element names of a parsed document live in its dictionary: a name that
+  // is not there is carried by no element, and one that is can be compared
+  // by address.
+  if (doc_ && doc_->dict && n.local.size() < static_cast<std::size_t>(INT_MAX))
+    n.dictLocal = xmlDictExists(doc_->dict, reinterpret_cast<const xmlChar*>(n.local.data()), static_cast<int>(n.local.size()));
+  names_.push_back(std::move(n));
+  return static_cast<int>(names_.size() - 1);
+}
 
-  std::vector<XmlDomNode> list;
-  NameMatcher match(qualifiedName);
+bool XmlDomDocument::Matches(const xmlNode* n, const Name& name) const {
+  if (!n->name) return false;
+  if (name.dictLocal) {
+    if (n->name != name.dictLocal) return false;
+  } else if (doc_ && doc_->dict) {
+    return false;
+  } else if (name.local != Chars(n->name)) {
+    return false;
+  }
+  const char* p = n->ns && n->ns->prefix ? Chars(n->ns->prefix) : nullptr;
+  if (!name.hasPrefix) return p == nullptr;
+  return p != nullptr && name.prefix == p;
+}
+
+const XmlDomNodeList& XmlDomDocument::ElementsByName(_xmlNode* root, std::string_view qualifiedName) {
+  const int id = NameId(qualifiedName);
+  if (cache_) {
+    auto found = cache_->find({root, id});
+    if (found != cache_->end()) return found->second;
+  }
+  PrepareElements(root, &qualifiedName, 1);
+  return cache_->find({root, id})->second;
+}
+
+void XmlDomDocument::PrepareElements(_xmlNode* root, const std::string_view* qualifiedNames, std::size_t count) {
+  // The names whose lists are still missing, at most a handful.
+  struct Wanted {
+    int id;
+    const Name* name;
+    XmlDomNodeList* list;
+  };
+  if (!cache_) {
+    pool_ = std::make_unique<std::pmr::monotonic_buffer_resource>(1 << 16);
+    cache_ = std::make_unique<std::pmr::unordered_map<std::pair<_xmlNode*, int>, XmlDomNodeList, CacheKeyHash>>(pool_.get());
+  }
+  std::vector<Wanted> wanted;
+  for (std::size_t i = 0; i < count; ++i) {
+    const int id = NameId(qualifiedNames[i]);
+    auto [it, inserted] = cache_->try_emplace({root, id});
+    if (inserted) wanted.push_back({id, nullptr, &it->second});
+  }
+  if (wanted.empty()) return;
+  // Every name is interned now, so pointers into names_ stay valid below.
+  bool anyPossible = false;
+  for (auto& w : wanted) {
+    w.name = &names_[static_cast<std::size_t>(w.id)];
+    if (w.name->dictLocal || !(doc_ && doc_->dict)) anyPossible = true;
+  }
+  if (!anyPossible) return;
+
   // Pre-order walk of the descendants, without recursion.
   const xmlNode* n = root->children;
   while (n) {
     if (n->type == XML_ELEMENT_NODE) {
-      if (match.Matches(n)) list.emplace_back(this, const_cast<xmlNode*>(n));
+      for (auto& w : wanted)
+        if (Matches(n, *w.name)) w.list->emplace_back(this, const_cast<xmlNode*>(n));
       if (n->children) {
         n = n->children;
         continue;
@@ -278,7 +331,6 @@ const std::vector<XmlDomNode>& XmlDomDocument::ElementsByName(_xmlNode* root, st
     }
     if (n) n = n->next;
   }
-  return cache_.emplace(std::move(key), std::move(list)).first->second;
 }
 
 // ------------------------------------------------------------------ factory

@@ -15,7 +15,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <initializer_list>
 #include <memory>
+#include <memory_resource>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -40,6 +43,10 @@ enum XmlDomNodeType {
 };
 
 class XmlDomDocument;
+class XmlDomNode;
+
+// The elements found below one element, in document order.
+using XmlDomNodeList = std::pmr::vector<XmlDomNode>;
 
 // A handle to one node of a loaded document; valid while the document lives.
 // A default-constructed handle is the null node.
@@ -68,7 +75,14 @@ class XmlDomNode {
   // at any depth, in document order. Computed once per node and name, then
   // served from the document's cache; the reference stays valid as long as
   // the document.
-  const std::vector<XmlDomNode>& getElementsByTagName(std::string_view qualifiedName) const;
+  const XmlDomNodeList& getElementsByTagName(std::string_view qualifiedName) const;
+  // Computes the lists of several names in one walk, so that reading many
+  // kinds of descendants of one element costs one pass over it. Lists that
+  // exist already are kept.
+  void PrepareElementsByTagName(std::initializer_list<std::string_view> qualifiedNames) const {
+    PrepareElementsByTagName(qualifiedNames.begin(), qualifiedNames.size());
+  }
+  void PrepareElementsByTagName(const std::string_view* qualifiedNames, std::size_t count) const;
 
   _xmlNode* Raw() const { return node_; }
 
@@ -106,21 +120,34 @@ class XmlDomDocument {
 
  private:
   friend class XmlDomNode;
-  struct CacheKey {
-    _xmlNode* node;
-    std::string name;
-    bool operator==(const CacheKey& o) const { return node == o.node && name == o.name; }
+  // A qualified name asked for, split once; `dictLocal` is the document's
+  // interned copy of the local part (null when no node can carry it).
+  struct Name {
+    std::string qualified;
+    std::string prefix;
+    std::string local;
+    bool hasPrefix = false;
+    const unsigned char* dictLocal = nullptr;
   };
   struct CacheKeyHash {
-    std::size_t operator()(const CacheKey& k) const;
+    std::size_t operator()(const std::pair<_xmlNode*, int>& k) const {
+      return std::hash<const void*>()(k.first) ^ (static_cast<std::size_t>(k.second) * 0x9E3779B97F4A7C15ull);
+    }
   };
 
-  const std::vector<XmlDomNode>& ElementsByName(_xmlNode* root, std::string_view qualifiedName);
+  int NameId(std::string_view qualifiedName);
+  bool Matches(const _xmlNode* node, const Name& name) const;
+  const XmlDomNodeList& ElementsByName(_xmlNode* root, std::string_view qualifiedName);
+  void PrepareElements(_xmlNode* root, const std::string_view* qualifiedNames, std::size_t count);
   void Clear();
 
   _xmlDoc* doc_ = nullptr;
   bool hadDoctype_ = false;
-  std::unordered_map<CacheKey, std::vector<XmlDomNode>, CacheKeyHash> cache_;
+  std::vector<Name> names_;
+  // The lists live in one pool that is released in a piece with the
+  // document: a large file makes tens of thousands of them.
+  std::unique_ptr<std::pmr::monotonic_buffer_resource> pool_;
+  std::unique_ptr<std::pmr::unordered_map<std::pair<_xmlNode*, int>, XmlDomNodeList, CacheKeyHash>> cache_;
 };
 
 // Creates the engine's document. Tests replace the factory to simulate an

@@ -82,13 +82,8 @@ class CLdfParser {
   const std::vector<LdfOutFrame>& OutputFrames() const { return outFrames_; }
   const std::vector<LdfOutSignal>& OutputSignals() const { return outSignals_; }
 
-  // What the sections held, for callers that report on a file.
+  // The protocol version as written in the file.
   const std::string& Version() const { return version_; }
-  int SignalCount() const { return signalCount_; }
-  int FrameCount() const { return frameCount_; }
-  int EncodingCount() const { return encodingCount_; }
-  int RepresentationCount() const { return representationCount_; }
-  bool HasError() const { return error_; }
 
   // Builds the output tables from what the sections stored; the output
   // signal count. Parse calls it after a complete parse.

@@ -6,18 +6,28 @@
 
 namespace {
 
-// Blank, tab, line end, control characters, bytes of 127 and above (so the
-// bytes of double-byte characters) and zero.
-constexpr bool IsSeparator(unsigned char c) { return c < 33 || c > 126; }
+// Character classes of the scanners, one table lookup per byte.
+enum : unsigned char { kSeparator = 1, kWord = 2, kNumber = 4 };
 
-constexpr bool IsWordChar(unsigned char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-}
+struct CharClasses {
+  unsigned char of[256] = {};
+  constexpr CharClasses() {
+    for (int c = 0; c < 256; ++c) {
+      // Blank, tab, line end, control characters, bytes of 127 and above (so
+      // the bytes of double-byte characters) and zero separate tokens.
+      if (c < 33 || c > 126) of[c] |= kSeparator;
+      if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_') of[c] |= kWord;
+      if ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E' || c == 'd' ||
+          c == 'D')
+        of[c] |= kNumber;
+    }
+  }
+};
+constexpr CharClasses kClasses;
 
-constexpr bool IsNumberChar(unsigned char c) {
-  return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E' || c == 'd' ||
-         c == 'D';
-}
+inline bool IsSeparator(char c) { return kClasses.of[static_cast<unsigned char>(c)] & kSeparator; }
+inline bool IsWordChar(char c) { return kClasses.of[static_cast<unsigned char>(c)] & kWord; }
+inline bool IsNumberChar(char c) { return kClasses.of[static_cast<unsigned char>(c)] & kNumber; }
 
 constexpr std::size_t kFirstBufferSize = 64 * 1024;
 constexpr char kCtrlZ = 0x1A;
@@ -181,14 +191,14 @@ int CLdfReader::ReadToken(std::string& out) {
     if (!PrepareLine()) return -1;
     const std::size_t n = line_.size();
     std::size_t i = cursor_;
-    while (i < n && IsSeparator(static_cast<unsigned char>(line_[i]))) ++i;
+    while (i < n && IsSeparator(line_[i])) ++i;
     if (i >= n) {
       needLine_ = true;
       continue;
     }
     std::size_t j = i + 1;
-    if (IsWordChar(static_cast<unsigned char>(line_[i])))
-      while (j < n && IsWordChar(static_cast<unsigned char>(line_[j]))) ++j;
+    if (IsWordChar(line_[i]))
+      while (j < n && IsWordChar(line_[j])) ++j;
     out.assign(line_.data() + i, j - i);
     cursor_ = j;
     return 0;
@@ -197,7 +207,7 @@ int CLdfReader::ReadToken(std::string& out) {
 
 std::size_t CLdfReader::ScanNumber(std::size_t start) const {
   std::size_t j = start + 1;
-  while (j < line_.size() && IsNumberChar(static_cast<unsigned char>(line_[j]))) ++j;
+  while (j < line_.size() && IsNumberChar(line_[j])) ++j;
   return j;
 }
 
@@ -207,7 +217,7 @@ int CLdfReader::ReadNumber(std::string& out) {
     if (!PrepareLine()) return -1;
     const std::size_t n = line_.size();
     std::size_t i = cursor_;
-    while (i < n && IsSeparator(static_cast<unsigned char>(line_[i]))) ++i;
+    while (i < n && IsSeparator(line_[i])) ++i;
     if (i >= n) {
       needLine_ = true;
       continue;

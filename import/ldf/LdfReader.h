@@ -43,9 +43,6 @@ class CLdfReader {
   // comment is still open at its end. Called for every line that is fetched.
   bool StripComments(bool inBlockComment);
 
-  // The current line as the scanners see it (after comment removal).
-  std::string_view CurrentLine() const { return line_; }
-
  private:
   // Makes the next line current when one is needed. False at the end of the file.
   bool PrepareLine();

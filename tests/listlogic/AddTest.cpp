@@ -338,8 +338,9 @@ TEST(AddReferenceRows, LogicGroupLimitAndGroupTextsOutsideTheFive) {
   ListRows odd = refRows;
   odd[100].SetCell(COL_GROUP, "0");
   odd[99].SetCell(COL_GROUP, "6");
+  odd[98].SetCell(COL_GROUP, "-2147483648");
   sink.shown.clear();
-  EXPECT_EQ(AddReferenceRows(doc, BUS_LOGIC, odd, {99, 100}, defRows), 0);
+  EXPECT_EQ(AddReferenceRows(doc, BUS_LOGIC, odd, {98, 99, 100}, defRows), 0);
   EXPECT_TRUE(sink.shown.empty());
   EXPECT_TRUE(NothingLost(doc));
 }

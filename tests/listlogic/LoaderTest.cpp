@@ -236,6 +236,7 @@ TEST(ClampSignalIntoMessage, StartAndCount) {
       {64, 0, 65, 0, 64, true},
       {0, 0, 1, 0, 0, true},      // a message of 0 bytes
       {512, 500, 20, 500, 12, true},
+      {64, 24, 1600, 24, 40, true},  // longer than the message and starting inside it
   };
   for (const Case& c : cases) {
     int s = c.start, n = c.count;
@@ -243,4 +244,23 @@ TEST(ClampSignalIntoMessage, StartAndCount) {
     EXPECT_EQ(s, c.outStart);
     EXPECT_EQ(n, c.outCount);
   }
+}
+
+TEST(LoadListFile, FibexReferenceShowsFlexRayAndTheDefinitionListRefusesIt) {
+  const std::string path = std::string(VR_CORPUS_DIR) + "/fibex/busmaster/TestFlexRay.xml";
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << "no corpus at " << path;
+  CVestrelDoc doc;
+  RecordingMessageSink sink;
+  LoadOutcome o = LoadListFile(doc, LIST_REFERENCE, path, BUS_CAN);
+  ASSERT_EQ(o.result, 0);
+  EXPECT_EQ(o.busAfter, BUS_FLEXRAY);
+  EXPECT_GT(doc.CountFlexRaySignals(LIST_REFERENCE), 0);
+  EXPECT_EQ(static_cast<int>(BuildListRows(doc, LIST_REFERENCE, BUS_FLEXRAY, 0).size()),
+            doc.CountFlexRaySignals(LIST_REFERENCE));
+  EXPECT_FALSE(LoadListFile(doc, LIST_DEFINITION, path, BUS_CAN).cleared);
+  // Not a FIBEX document: 4006, and the reference list is empty.
+  TempDir dir;
+  EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, dir.Write("other.xml", "<root/>"), BUS_CAN).result, 4006);
+  EXPECT_EQ(doc.CountFlexRaySignals(LIST_REFERENCE), 0);
+  EXPECT_TRUE(NothingLost(doc));
 }

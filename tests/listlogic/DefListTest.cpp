@@ -1,0 +1,323 @@
+// The definition list: delete, New's limit, open, the file label, the save
+// flow with its questions and name rules, and saving then reading back.
+#include "ListLoad.h"
+#include "ListLogic.h"
+#include "ListTestUtil.h"
+#include "RecordingMessageSink.h"
+
+
+using namespace listtest;
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::string text;
+  ReadTextFile(path, text);
+  return text;
+}
+
+struct Lists {
+  explicit Lists(CVestrelDoc& doc, int bus = BUS_CAN) : ref(doc), def(doc) {
+    ref.SetPartner(&def);
+    def.SetPartner(&ref);
+    ref.SetBusKind(bus);
+    def.SetBusKind(bus);
+  }
+  CRefListLogic ref;
+  CDefListLogic def;
+};
+
+}  // namespace
+
+TEST(DefListDelete, SignalsMessagesAndTheQuestion) {
+  CVestrelDoc doc;
+  _CANMsg* one = AddCanMsg(doc, LIST_DEFINITION, "One", 1, 8);
+  AddCanSig(doc, one, {"A", 0, 8, 0});
+  _CANMsg* two = AddCanMsg(doc, LIST_DEFINITION, "Two", 2, 8);
+  AddCanSig(doc, two, {"B", 0, 8, 1});
+  AddCanSig(doc, two, {"C", 8, 8, 2});
+  Lists lists(doc);
+  ASSERT_EQ(lists.def.RowCount(), 3);
+  RecordingMessageSink sink;
+  sink.answers = {MSG_NO};
+  EXPECT_FALSE(lists.def.Delete({0, 1}));
+  EXPECT_EQ(lists.def.RowCount(), 3);
+  EXPECT_FALSE(doc.IsDefModified());
+
+  // Row 0 (the only signal of One) and row 2 (one of Two's two signals), plus
+  // a stale row whose records are gone: its row goes as well.
+  lists.def.Rows()[1].SetCell(COL_MESSAGE, "Stale");
+  sink.answers = {MSG_YES};
+  EXPECT_TRUE(lists.def.Delete({2, 0, 1}));
+  EXPECT_EQ(lists.def.RowCount(), 0);
+  EXPECT_EQ(doc.GetCanMsgTable(LIST_DEFINITION).Find("ONE"), nullptr);
+  ASSERT_NE(doc.GetCanMsgTable(LIST_DEFINITION).Find("TWO"), nullptr);
+  EXPECT_EQ(doc.CountCanSignals(LIST_DEFINITION), 1);
+  EXPECT_TRUE(doc.IsDefModified());
+  EXPECT_EQ(sink.Ids(), (std::vector<int>{4102, 4102}));
+  EXPECT_TRUE(NothingLost(doc));
+}
+
+TEST(DefListDelete, RenumbersAndResetsALogicGroup) {
+  CVestrelDoc doc;
+  AddSymbol(doc, LIST_DEFINITION, 3, 4, "A", "0001");
+  AddSymbol(doc, LIST_DEFINITION, 3, 4, "B", "0010");
+  AddSymbol(doc, LIST_DEFINITION, 4, 2, "C", "01");
+  Lists lists(doc, BUS_LOGIC);
+  ASSERT_EQ(lists.def.RowCount(), 3);
+  RecordingMessageSink sink;
+  ASSERT_TRUE(lists.def.Delete({0}));
+  EXPECT_EQ(doc.GetLogicGroup(LIST_DEFINITION, 3)->bitCount, 4);
+  ASSERT_TRUE(lists.def.Delete({0}));
+  EXPECT_EQ(doc.GetLogicGroup(LIST_DEFINITION, 3)->bitCount, 0);
+  ASSERT_EQ(lists.def.RowCount(), 1);
+  EXPECT_EQ(lists.def.Rows()[0].Cell(COL_NUMBER), "1");
+  EXPECT_EQ(lists.def.Rows()[0].Cell(COL_SYMBOL), "C");
+  // A group text outside 1..5 finds no group; the row still goes.
+  lists.def.Rows()[0].SetCell(COL_GROUP, "9");
+  ASSERT_TRUE(lists.def.Delete({0}));
+  EXPECT_EQ(doc.CountLogicSymbols(LIST_DEFINITION), 1);
+  EXPECT_TRUE(NothingLost(doc));
+}
+
+TEST(DefListNew, LimitOf500Rows) {
+  CVestrelDoc doc;
+  CDefListLogic def(doc);
+  def.Rows().resize(499);
+  RecordingMessageSink sink;
+  EXPECT_TRUE(def.CanStartNew());
+  def.Rows().resize(500);
+  EXPECT_FALSE(def.CanStartNew());
+  ASSERT_EQ(sink.Ids(), std::vector<int>{3102});
+  EXPECT_EQ(sink.shown[0].ArgNumber(0), 500);
+}
+
+TEST(DefListLabel, TitleAndModifiedMark) {
+  EXPECT_EQ(DefinitionFileLabel("", false), "");
+  EXPECT_EQ(DefinitionFileLabel("", true), "*");
+  EXPECT_EQ(DefinitionFileLabel("/work/a.sbl", true), "a.sbl *");
+  EXPECT_EQ(DefinitionFileLabel("/work/a.sbl", false), "a.sbl");
+  CVestrelDoc doc;
+  CDefListLogic def(doc);
+  def.SetFilePath("/x/defs.sbl");
+  def.DefinitionChanged();
+  EXPECT_EQ(def.FileLabel(), "defs.sbl *");
+}
+
+class DefListFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    _CANMsg* m = AddCanMsg(doc, LIST_DEFINITION, "Msg", 0x123, 8);
+    AddCanSig(doc, m, {"Sw", 0, 4, 5});
+    AddCanSig(doc, m, {"Mx", 8, 8, 9, "Sw"}, "1-2");
+    _LINMsg* l = AddLinMsg(doc, LIST_DEFINITION, "Lin", 3, 2);
+    AddLinSig(doc, l, {"L1", 0, 8, 7});
+    AddLinSig(doc, l, {"L2", 8, 8, 2});
+  }
+  CVestrelDoc doc;
+  TempDir dir;
+  ScriptedDialogs dialogs;
+  RecordingMessageSink sink;
+};
+
+TEST_F(DefListFiles, SaveNamesAndOverwrite) {
+  Lists lists(doc);
+  doc.SetDefModified(true);
+  dialogs.answers = {dir.File("defs")};
+  ASSERT_TRUE(lists.def.Save(dialogs));
+  EXPECT_EQ(lists.def.FilePath(), dir.File("defs.sbl"));
+  EXPECT_FALSE(doc.IsDefModified());
+  EXPECT_EQ(lists.def.FileLabel(), "defs.sbl");
+  EXPECT_EQ(ReadAll(dir.File("defs.sbl")), doc.BuildSblText(LIST_DEFINITION));
+
+  // The next save starts in that folder with that name; an existing file is
+  // only overwritten after Yes to 4101.
+  dialogs.answers = {dir.File("defs.sbl"), dir.File("defs.sbl")};
+  sink.answers = {MSG_NO, MSG_YES};
+  EXPECT_FALSE(lists.def.Save(dialogs));
+  EXPECT_TRUE(lists.def.Save(dialogs));
+  ASSERT_EQ(dialogs.saveRequests.size(), 3u);
+  EXPECT_EQ(dialogs.saveRequests[1].folder, dir.Path());
+  EXPECT_EQ(dialogs.saveRequests[1].fileName, "defs.sbl");
+  EXPECT_EQ(dialogs.saveRequests[1].filterIds, std::vector<int>{3001});
+  EXPECT_EQ(sink.Ids(), (std::vector<int>{4101, 4101}));
+  EXPECT_EQ(sink.shown[0].ArgText(0), dir.File("defs.sbl"));
+
+  struct Case { const char* chosen; const char* written; };
+  for (const Case& c : {Case{"a.SBL", "a.SBL"}, Case{"b.txt", "b.txt.sbl"}, Case{"c.Sbl", "c.Sbl"}}) {
+    dialogs.answers = {dir.File(c.chosen)};
+    ASSERT_TRUE(lists.def.Save(dialogs)) << c.chosen;
+    EXPECT_EQ(lists.def.FilePath(), dir.File(c.written));
+    EXPECT_FALSE(ReadAll(dir.File(c.written)).empty());
+  }
+}
+
+TEST_F(DefListFiles, CancelAndFailedWriteKeepTheModifiedFlag) {
+  Lists lists(doc);
+  doc.SetDefModified(true);
+  lists.def.SetFilePath(dir.File("old.sbl"));
+  dialogs.answers = {std::nullopt, dir.File("no/such/folder/x.sbl")};
+  EXPECT_FALSE(lists.def.Save(dialogs));
+  EXPECT_TRUE(sink.shown.empty());
+  EXPECT_FALSE(lists.def.Save(dialogs));
+  EXPECT_EQ(sink.Ids(), std::vector<int>{4005});
+  EXPECT_TRUE(doc.IsDefModified());
+  EXPECT_EQ(lists.def.FilePath(), dir.File("old.sbl"));
+  EXPECT_EQ(lists.def.FileLabel(), "old.sbl *");
+}
+
+TEST_F(DefListFiles, RenumberingByRowsStaysEvenWhenCancelled) {
+  Lists lists(doc, BUS_LIN);
+  // Load-number order shows L2 (2) above L1 (7); put L1 on top.
+  ASSERT_EQ(lists.def.Rows()[0].Cell(COL_SIGNAL), "L2");
+  std::swap(lists.def.Rows()[0], lists.def.Rows()[1]);
+  dialogs.answers = {std::nullopt};
+  EXPECT_FALSE(lists.def.Save(dialogs));
+  const _LINMsg* l = doc.GetLinMsgTable(LIST_DEFINITION).Find("LIN");
+  EXPECT_EQ(l->signals.Find("L1")->loadNo, 0);
+  EXPECT_EQ(l->signals.Find("L2")->loadNo, 1);
+  // CAN was not shown: its numbers stay.
+  const _CANMsg* m = doc.GetCanMsgTable(LIST_DEFINITION).Find("MSG");
+  EXPECT_EQ(m->signals.Find("SW")->loadNo, 5);
+  EXPECT_EQ(m->signals.Find("MX")->loadNo, 9);
+  // The multiplexor exists: no question.
+  EXPECT_TRUE(sink.shown.empty());
+}
+
+TEST_F(DefListFiles, MissingMultiplexorsAreAskedAboutOneByOne) {
+  _CANMsg* m = doc.GetCanMsgTable(LIST_DEFINITION).Find("MSG");
+  AddCanSig(doc, m, {"Lost1", 16, 8, 1, "Nowhere"});
+  AddCanSig(doc, m, {"Lost2", 24, 8, 2, "NOWHERE2"});
+  Lists lists(doc);
+  sink.answers = {MSG_YES, MSG_NO};
+  dialogs.answers = {dir.File("x.sbl")};
+  EXPECT_FALSE(lists.def.Save(dialogs));
+  EXPECT_EQ(sink.Ids(), (std::vector<int>{4109, 4109}));
+  EXPECT_TRUE(dialogs.saveRequests.empty());
+  sink.shown.clear();
+  sink.answers = {MSG_YES, MSG_YES};
+  EXPECT_TRUE(lists.def.Save(dialogs));
+  EXPECT_EQ(sink.Ids(), (std::vector<int>{4109, 4109}));
+}
+
+TEST(DefListSave, NothingToSaveIs4000WithoutADialog) {
+  CVestrelDoc doc;
+  AddCanMsg(doc, LIST_DEFINITION, "NoSignals", 1, 8);
+  CDefListLogic def(doc);
+  ScriptedDialogs dialogs;
+  dialogs.answers = {std::string("/tmp/never.sbl")};
+  RecordingMessageSink sink;
+  EXPECT_FALSE(def.Save(dialogs));
+  EXPECT_EQ(sink.Ids(), std::vector<int>{4000});
+  EXPECT_TRUE(dialogs.saveRequests.empty());
+}
+
+TEST_F(DefListFiles, MultiplexorLinksSurviveASaveWhileLinIsShown) {
+  // Numbers copied from two reference loads: both signals of Msg carry 0.
+  _CANMsg* m = doc.GetCanMsgTable(LIST_DEFINITION).Find("MSG");
+  m->signals.Find("SW")->loadNo = 0;
+  m->signals.Find("MX")->loadNo = 0;
+  _CANMsg* other = AddCanMsg(doc, LIST_DEFINITION, "Other", 0x200, 8);
+  // The multiplexed signal comes first in its table, so a number shared by
+  // both would lead back to the wrong one.
+  AddCanSig(doc, other, {"M2", 8, 8, -1, "s2"});
+  AddCanSig(doc, other, {"S2", 0, 8, -1});
+  Lists lists(doc, BUS_LIN);
+  dialogs.answers = {dir.File("mux.sbl")};
+  ASSERT_TRUE(lists.def.Save(dialogs));
+
+  CVestrelDoc back;
+  ASSERT_EQ(LoadListFile(back, LIST_DEFINITION, dir.File("mux.sbl"), BUS_CAN).result, 0);
+  const _CANMsg* bm = back.GetCanMsgTable(LIST_DEFINITION).Find("MSG");
+  ASSERT_NE(bm, nullptr);
+  EXPECT_STREQ(bm->signals.Find("MX")->multiplexor, "Sw");
+  EXPECT_EQ(bm->signals.Find("MX")->multiplexValue, "1-2");
+  EXPECT_STREQ(bm->signals.Find("SW")->multiplexor, "");
+  EXPECT_STREQ(back.GetCanMsgTable(LIST_DEFINITION).Find("OTHER")->signals.Find("M2")->multiplexor, "S2");
+  EXPECT_EQ(back.CountLinSignals(LIST_DEFINITION), 2);
+}
+
+TEST_F(DefListFiles, UniqueNumbersAreLeftAlone) {
+  EXPECT_FALSE(EnsureUniqueCanLoadNumbers(doc));
+  doc.GetCanMsgTable(LIST_DEFINITION).Find("MSG")->signals.Find("SW")->loadNo = -1;
+  EXPECT_TRUE(EnsureUniqueCanLoadNumbers(doc));
+  const _CANMsg* m = doc.GetCanMsgTable(LIST_DEFINITION).Find("MSG");
+  // Load-number order: Mx (9) first, then Sw (none).
+  EXPECT_EQ(m->signals.Find("MX")->loadNo, 0);
+  EXPECT_EQ(m->signals.Find("SW")->loadNo, 1);
+}
+
+TEST_F(DefListFiles, OpenAskFirstWhenModifiedAndKeepTheMarkOnARefusedKind) {
+  std::string good = dir.File("good.sbl");
+  ASSERT_EQ(WriteTextFile(good, doc.BuildSblText(LIST_DEFINITION)), 0);
+  Lists lists(doc);
+  doc.SetDefModified(true);
+  sink.answers = {MSG_NO};
+  EXPECT_FALSE(lists.def.Open(dialogs));
+  EXPECT_TRUE(dialogs.openRequests.empty());
+  sink.answers = {MSG_YES};
+  EXPECT_FALSE(lists.def.Open(dialogs));  // cancelled dialog
+  EXPECT_TRUE(doc.IsDefModified());
+  EXPECT_EQ(doc.CountCanSignals(LIST_DEFINITION), 2);
+
+  // A name of another kind is refused before anything is emptied.
+  sink.answers = {MSG_YES};
+  dialogs.answers = {dir.File("bus.dbc")};
+  EXPECT_TRUE(lists.def.Open(dialogs));
+  EXPECT_EQ(sink.Ids(), (std::vector<int>{4104, 4104, 4104, 4006}));
+  EXPECT_TRUE(doc.IsDefModified());
+  EXPECT_EQ(doc.CountCanSignals(LIST_DEFINITION), 2);
+
+  sink.answers = {MSG_YES};
+  dialogs.answers = {good};
+  EXPECT_TRUE(lists.def.Open(dialogs));
+  EXPECT_FALSE(doc.IsDefModified());
+  EXPECT_EQ(lists.def.FilePath(), good);
+  EXPECT_EQ(lists.def.RowCount(), 2);
+  EXPECT_EQ(lists.def.FileLabel(), "good.sbl");
+
+  // A dropped definition file loads without a dialog; nothing else is taken.
+  EXPECT_FALSE(lists.def.DropFiles({dir.File("x.dbc")}));
+  EXPECT_TRUE(lists.def.DropFiles({good}));
+  // A missing file empties the list and clears the mark.
+  doc.SetDefModified(true);
+  sink.answers = {MSG_YES};
+  EXPECT_TRUE(lists.def.DropFiles({dir.File("gone.sbl")}));
+  EXPECT_FALSE(doc.IsDefModified());
+  EXPECT_EQ(lists.def.RowCount(), 0);
+  EXPECT_EQ(lists.def.FilePath(), "");
+  EXPECT_TRUE(NothingLost(doc));
+}
+
+TEST(ListLogicSort, DefinitionSortMarksAndRenumbersReferenceLogicKeepsNumbers) {
+  CVestrelDoc doc;
+  _CANMsg* m = AddCanMsg(doc, LIST_DEFINITION, "M", 1, 8);
+  AddCanSig(doc, m, {"b", 0, 1, 0});
+  AddCanSig(doc, m, {"a", 1, 1, 1});
+  AddSymbol(doc, LIST_REFERENCE, 0, 1, "Z", "1");
+  AddSymbol(doc, LIST_REFERENCE, 0, 1, "Y", "0");
+  Lists lists(doc);
+  EXPECT_FALSE(lists.def.SortByColumn(COL_NUMBER));
+  EXPECT_FALSE(doc.IsDefModified());
+  ASSERT_TRUE(lists.def.SortByColumn(COL_SIGNAL));
+  EXPECT_TRUE(doc.IsDefModified());
+  EXPECT_EQ(lists.def.Rows()[0].Cell(COL_SIGNAL), "a");
+  EXPECT_EQ(lists.def.Rows()[0].Cell(COL_NUMBER), "1");
+  EXPECT_EQ(lists.def.SortInfo().column, COL_SIGNAL);
+
+  // A reorder forgets the sort column, so the next click sorts ascending.
+  int first = -1, count = 0;
+  ASSERT_TRUE(lists.def.CanStartReorder({1}, first, count));
+  EXPECT_EQ(lists.def.MoveBlock(first, count, 0), 0);
+  EXPECT_EQ(lists.def.SortInfo().column, -1);
+  EXPECT_EQ(lists.def.Rows()[0].Cell(COL_SIGNAL), "b");
+  EXPECT_EQ(lists.def.Rows()[1].Cell(COL_NUMBER), "2");
+  EXPECT_EQ(lists.def.MoveBlock(0, 1, 1), -1);
+  ASSERT_TRUE(lists.def.SortByColumn(COL_SIGNAL));
+  EXPECT_EQ(lists.def.SortInfo().ascending, 1);
+
+  lists.ref.SetBusKind(BUS_LOGIC);
+  ASSERT_TRUE(lists.ref.SortByColumn(COL_SYMBOL));
+  EXPECT_EQ(lists.ref.Rows()[0].Cell(COL_SYMBOL), "Y");
+  EXPECT_EQ(lists.ref.Rows()[0].Cell(COL_NUMBER), "2");
+}
