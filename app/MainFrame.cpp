@@ -460,10 +460,7 @@ void CMainFrame::StoreSettingsOnClose() {
                                                      normal.top() + normal.height()});
   settings::SetType(settings_, busKind_);
   // The document closes: its state goes back into the settings.
-  if (doc_) {
-    const tagDocState& st = doc_->GetDocState();
-    settings::SetDocState(settings_, st.msgIdFormat, st.modified);
-  }
+  if (doc_) doc_->OnCloseDocument(settings_);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -1,6 +1,4 @@
-// The settings object as the windows use it. The settings header and the
-// document header each bring their own copy of the document-state record, so
-// the windows reach the settings only through these plain functions.
+// The settings object as the windows use it, in plain values.
 #pragma once
 
 #include <cstdint>

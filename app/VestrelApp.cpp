@@ -47,9 +47,7 @@ bool CVestrelApp::InitInstance(const std::string& commandLine) {
   // line are not opened. It takes the document state from the settings.
   doc_ = std::make_unique<CVestrelDoc>();
   fonts_ = std::make_unique<CFontManager>();
-  tagDocState state;
-  settings::GetDocState(settings_, &state.msgIdFormat, &state.modified);
-  doc_->SetDocState(state);
+  doc_->OnNewDocument(settings_);
   frame_ = std::make_unique<CMainFrame>(doc_.get(), fonts_.get(), settings_);
   frame_->SetAboutHandler([this] { OnAppAbout(); });
   if (!frame_->Create()) return false;
