@@ -1,7 +1,10 @@
 // Every language set carries every identifier, with the same placeholders and
 // the same menu; libraries load from a full path only and an incomplete one
 // never replaces the built-in texts.
+#include "ListFileDialogsQt.h"
 #include "MessageBox.h"
+#include "Seams.h"
+#include "ShellFakes.h"
 #include "QtMessageSink.h"
 #include "ResIds.h"
 #include "Resources.h"
@@ -168,6 +171,31 @@ class ResourceTest : public QObject {
     QVERIFY(!set.Parse(text, &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(set.IsEmpty());
+  }
+
+  void filterIdentifiersBecomeCaseFreeQtFilters() {
+    const QString text = FilterTextOf({IDS_FILTER_CAN_ALL, IDS_FILTER_DBC, IDS_FILTER_SBL});
+    QVERIFY(text.endsWith(QStringLiteral("|*.sbl||")));
+    const QStringList filters = QtNameFilters(text);
+    QCOMPARE(filters.size(), 3);
+    QCOMPARE(filters[0], QStringLiteral("読み込み可能なファイル (*.dbc; *.sbl) (*.[dD][bB][cC] *.[sS][bB][lL])"));
+    QCOMPARE(filters[2], QStringLiteral("定義ファイル (*.sbl) (*.[sS][bB][lL])"));
+    // The list logic's requests reach the file-dialog service with that text.
+    FakeFileDialogs dialogs;
+    dialogs.answers = {"/tmp/a.dbc", ""};
+    CListFileDialogsQt qt(nullptr);
+    FileDialogRequest request;
+    request.filterIds = {IDS_FILTER_SBL};
+    request.folder = "/tmp";
+    request.fileName = "a.sbl";
+    std::string path;
+    QVERIFY(qt.AskOpenPath(request, path));
+    QCOMPARE(path, std::string("/tmp/a.dbc"));
+    QVERIFY(!qt.AskSavePath(request, path));
+    QCOMPARE(dialogs.asked.size(), size_t(2));
+    QCOMPARE(dialogs.asked[0].filterText, QStringLiteral("定義ファイル (*.sbl)|*.sbl||"));
+    QCOMPARE(dialogs.asked[1].folder, std::string("/tmp"));
+    QCOMPARE(dialogs.asked[1].fileName, std::string("a.sbl"));
   }
 
   void escapesAndPromptParts() {
