@@ -1,6 +1,8 @@
 // Start-up: one program per user, the interface language, settings read at
 // start and written at exit (never by a second start).
+#include "AboutDlg.h"
 #include "MainFrame.h"
+#include "QtMessageSink.h"
 #include "RecordingMessageSink.h"
 #include "ResIds.h"
 #include "Resources.h"
@@ -10,6 +12,9 @@
 #include "VestrelDoc.h"
 
 #include <QCoreApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -112,6 +117,41 @@ class AppTest : public QObject {
     CSingleInstance c(name);
     QVERIFY(!c.AskRunningInstance(200));
     QVERIFY(CSingleInstance::DefaultName().startsWith(QStringLiteral("MyVestrelClass-")));
+  }
+
+  void aboutBoxShowsTheVersionLine() {
+    FakeAppEnvironment env(VR_RCC_DIR);
+    env.version = BuildVersionInfo(1, 6, 0, 0);
+    {
+      CAboutDlg dlg;
+      QCOMPARE(dlg.VersionLineText(), QStringLiteral("Vestrel Version 1.60"));
+      QCOMPARE(dlg.SecondLineText(), vrres::LoadString(IDS_ABOUT_SECOND_LINE));
+      QCOMPARE(dlg.windowTitle(), QStringLiteral("バージョン情報"));
+    }
+    env.version = BuildVersionInfo(2, 1, 3, 9);
+    env.version.specialBuild = "beta";
+    CAboutDlg dlg;
+    QCOMPARE(dlg.VersionLineText(), QStringLiteral("Vestrel Version 2.13 beta"));
+  }
+
+  void messageBoxShowsTheTextOfTheActiveLanguage() {
+    QVERIFY(vrres::LoadLanguageLibrary(QStringLiteral(VR_RCC_DIR "/VrEngRc.rcc")));
+    CQtMessageSink sink;
+    QString seenText, seenTitle;
+    QTimer::singleShot(0, this, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      seenText = box->text();
+      seenTitle = box->windowTitle();
+      box->button(QMessageBox::No)->click();
+    });
+    QCOMPARE(sink.Show(IDS_ASK_OVERWRITE, {"/tmp/a.sbl"}, MsgButtons::YesNo, MsgIcon::Warning), int(MSG_NO));
+    QCOMPARE(seenText, QStringLiteral("/tmp/a.sbl already exists. Overwrite it?"));
+    QCOMPARE(seenTitle, QStringLiteral("Vestrel"));
+    QTimer::singleShot(0, this, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->button(QMessageBox::Ok)->click();
+    });
+    QCOMPARE(sink.Show(IDS_MSG_BYTEORDER_CHANGE, {}, MsgButtons::OkCancel, MsgIcon::Question), int(MSG_OK));
   }
 
   void everyStartIsAnEmptyDocumentWithTheSavedFormat() {

@@ -199,6 +199,8 @@ class MainFrameTest : public QObject {
       }
     }
     QCOMPARE(acts[1]->toolTip(), QStringLiteral("CAN/CAN FD"));
+    // The status bar shows the part of the command string before its newline.
+    QCOMPARE(acts[1]->statusTip(), QStringLiteral("バスの種類を CAN/CAN FD にします"));
     QVERIFY(f.ToolBar()->isMovable());
     f.OnCommand(ID_VIEW_TOOLBAR);
     QVERIFY(!f.ToolBar()->isVisible());
