@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds the program and grabs its main window, headless, in each language:
-# screenshots/main-ja.png, main-en.png and main-zh.png (with a few sample rows),
+# <out>/main-ja.png, main-en.png and main-zh.png (with a few sample rows),
 # plus the empty window in Japanese. Usage: bash tools/screenshots.sh [out-dir]
+# (default build/screenshots). Chinese needs a CJK font with simplified
+# characters (Debian: fonts-wqy-microhei).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${BUILD_DIR:-build}"
-out="${1:-screenshots}"
+out="${1:-$build/screenshots}"
 cmake -S . -B "$build" -G Ninja -DVR_BUILD_UI=ON >/dev/null
 cmake --build "$build" --target vr_shot VrEngRc VrChsRc
 mkdir -p "$out"
