@@ -1,11 +1,22 @@
+#include "MessageBox.h"
+#include "QtMessageSink.h"
+#include "ShellLogic.h"
+#include "VestrelApp.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QMainWindow window;
-  window.setWindowTitle("Vestrel");
-  window.resize(1000, 640);
-  window.show();
-  return app.exec();
+  // The command line as it was given, before the toolkit takes its options.
+  const std::string commandLine = JoinCommandLine(argc, argv);
+  QApplication qapp(argc, argv);
+  CQtMessageSink sink;
+  SetMessageSink(&sink);
+  int code = 0;
+  {
+    CVestrelApp app;
+    if (app.InitInstance(commandLine)) code = qapp.exec();
+    app.ExitInstance();
+  }
+  SetMessageSink(nullptr);
+  return code;
 }

@@ -1,0 +1,473 @@
+#include "ListDlg.h"
+
+#include "FontManager.h"
+#include "Icons.h"
+#include "MainFrame.h"
+#include "Records.h"
+#include "ResIds.h"
+#include "Resources.h"
+#include "TextFile.h"
+#include "VestrelDoc.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QUrl>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Extensions that the reference list can load, compared without case.
+const char* const kRefFileTypes[] = {"sbl", "xml", "dbc", "ldf"};
+
+bool SameTextNoCase(const std::string& a, const char* b) {
+  if (a.size() != std::strlen(b)) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
+
+QString PathText(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+// The caption font of the list windows.
+const char kCaptionFace[] = "\xEF\xBC\xAD\xEF\xBC\xB3 \xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF";  // ＭＳ ゴシック
+constexpr int kCaptionHeight = 14;
+constexpr std::uint8_t kJapaneseCharset = 128;
+
+constexpr int kButtonWidth = 44;
+constexpr int kButtonHeight = 26;
+
+}  // namespace
+
+// --- CListDlg --------------------------------------------------------------
+
+CListDlg::CListDlg(int templateId, QWidget* parent) : QWidget(parent), templateId_(templateId), list_(this) {
+  setAcceptDrops(true);
+  connect(&list_, &CListCtrlEx::rowDoubleClicked, this, [this](int) { OnListDoubleClick(); });
+  connect(list_.horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int col) { OnColumnClick(col); });
+  connect(&list_, &CListCtrlEx::beginDrag, this, [this] { OnBeginDrag(); });
+  connect(&list_, &CListCtrlEx::dragMove, this, [this](const QPoint& p) { OnDragMove(p); });
+  connect(&list_, &CListCtrlEx::dragRelease, this, [this](const QPoint& p) { OnDragRelease(p); });
+  auto changed = [this] { Q_EMIT stateChanged(); };
+  connect(list_.model(), &QAbstractItemModel::rowsInserted, this, changed);
+  connect(list_.model(), &QAbstractItemModel::rowsRemoved, this, changed);
+  connect(list_.model(), &QAbstractItemModel::modelReset, this, changed);
+}
+
+CListDlg::~CListDlg() {
+  // The list is destroyed after this dialog's own members; its last model
+  // signals must not reach a dialog that is going away.
+  list_.model()->disconnect(this);
+  if (list_.selectionModel()) list_.selectionModel()->disconnect(this);
+  list_.disconnect(this);
+}
+
+bool CListDlg::Create() {
+  CreateControls();
+  // The selection model exists once the list has its model.
+  connect(list_.selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    OnListSelectionChanged();
+    Q_EMIT stateChanged();
+  });
+  return OnInitDialog();
+}
+
+QPushButton* CListDlg::AddButton(int controlId) {
+  auto* b = new QPushButton(vrres::DialogText(templateId_, controlId), this);
+  b->setObjectName(QStringLiteral("button%1").arg(controlId));
+  b->setFocusPolicy(Qt::TabFocus);
+  b->setAutoDefault(false);
+  connect(b, &QPushButton::clicked, this, [this, controlId] { OnCommand(controlId); });
+  b->installEventFilter(this);
+  buttons_[controlId] = b;
+  return b;
+}
+
+QLabel* CListDlg::AddCaption(int controlId) {
+  caption_ = new QLabel(vrres::DialogText(templateId_, controlId), this);
+  caption_->setObjectName(QStringLiteral("caption"));
+  return caption_;
+}
+
+QLabel* CListDlg::AddFileNameStatic() {
+  fileName_ = new QLabel(this);
+  fileName_->setObjectName(QStringLiteral("fileName"));
+  fileName_->setTextFormat(Qt::PlainText);
+  return fileName_;
+}
+
+QPushButton* CListDlg::Button(int controlId) const {
+  auto it = buttons_.find(controlId);
+  return it == buttons_.end() ? nullptr : it->second;
+}
+
+bool CListDlg::IsButtonEnabled(int controlId) const {
+  const QPushButton* b = Button(controlId);
+  return b && b->isEnabled();
+}
+
+bool CListDlg::eventFilter(QObject* watched, QEvent* event) {
+  // A button that becomes enabled or disabled changes the frame's commands.
+  if (event->type() == QEvent::EnabledChange && qobject_cast<QPushButton*>(watched)) Q_EMIT stateChanged();
+  return QWidget::eventFilter(watched, event);
+}
+
+bool CListDlg::OnInitDialog() {
+  if (parentWidget()) setGeometry(parentWidget()->rect());
+  if (fontManager_ && caption_) {
+    if (QFont* f = fontManager_->GetFont(kCaptionFace, kCaptionHeight, kJapaneseCharset, FONT_BOLD)) caption_->setFont(*f);
+  }
+  list_.setObjectName(QStringLiteral("list"));
+  sortIcons_[0] = vrres::LoadIcon(IDI_SORT_ASCENDING);
+  sortIcons_[1] = vrres::LoadIcon(IDI_SORT_DESCENDING);
+  return true;
+}
+
+bool CListDlg::EndInitialising() {
+  if (!initialising_) return false;
+  initialising_ = false;
+  return true;
+}
+
+void CListDlg::SetBusKind(int kind) {
+  busKind_ = kind;
+  if (!initialising_) RefreshList();
+}
+
+void CListDlg::InitLayout() {
+  if (caption_) {
+    const QFontMetrics fm(caption_->font());
+    const QSize size = fm.boundingRect(QRect(), Qt::AlignLeft | Qt::TextSingleLine, caption_->text()).size();
+    caption_->setGeometry(10, 5, size.width() + 2, size.height());
+  }
+  // The first two buttons of the template sit in the top row.
+  std::vector<QPushButton*> ordered;
+  for (QObject* child : children())
+    if (auto* b = qobject_cast<QPushButton*>(child)) ordered.push_back(b);
+  if (ordered.size() > 0) ordered[0]->setGeometry(10, 26, kButtonWidth, kButtonHeight);
+  if (ordered.size() > 1) ordered[1]->setGeometry(64, 26, kButtonWidth, kButtonHeight);
+}
+
+void CListDlg::UpdateLayout() {
+  const QRect c = ClientRect();
+  list_.setGeometry(c.left() + 10, c.top() + 57, std::max(0, c.width() - 20), std::max(0, c.height() - 93));
+}
+
+void CListDlg::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (!initialising_) UpdateLayout();
+}
+
+ListRows CListDlg::BuildRows() const {
+  if (!doc_) return {};
+  return BuildListRows(*doc_, static_cast<::ListKind>(listKind_), static_cast<::BusKind>(busKind_), doc_->GetMsgIdFormat());
+}
+
+void CListDlg::FillRowCells(int row, const ListRow& cells) {
+  for (int c = 1; c < columnCount_ && c < static_cast<int>(cells.cells.size()); ++c) list_.SetItemTextA(row, c, cells.cells[c]);
+}
+
+void CListDlg::RefreshList() {
+  const bool lock = list_.updatesEnabled();
+  if (lock) list_.setUpdatesEnabled(false);
+  list_.DeleteAllItems();
+  while (list_.GetColumnCount() > 0) list_.DeleteColumn(0);
+
+  const std::vector<ListColumnInfo>& columns = ListColumns(busKind_);
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    const QString title = columns[i].titleId ? vrres::LoadString(static_cast<int>(columns[i].titleId)) : QString();
+    list_.InsertColumn(static_cast<int>(i), title, columns[i].align == 1 ? LISTALIGN_RIGHT : LISTALIGN_LEFT, 10);
+  }
+  columnCount_ = static_cast<int>(columns.size());
+
+  const ListRows rows = BuildRows();
+  list_.setRowCount(static_cast<int>(rows.size()));
+  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+    for (int c = 0; c < columnCount_; ++c) list_.SetItemText(r, c, QString());
+    FillRowCells(r, rows[r]);
+  }
+
+  // Widths follow the list's width now; resizing the pane later leaves them.
+  const std::vector<int> widths = ListColumnWidths(busKind_, list_.width());
+  for (std::size_t i = 0; i < widths.size(); ++i) list_.SetColumnWidth(static_cast<int>(i), widths[i]);
+  if (lock) list_.setUpdatesEnabled(true);
+  Q_EMIT stateChanged();
+}
+
+void CListDlg::AppendRow(const ListRow& row) {
+  const int n = list_.InsertItem(list_.GetItemCount());
+  FillRowCells(n, row);
+  list_.EnsureRowVisible(n);
+}
+
+void CListDlg::AppendCanRow(const _CANMsg& msg, const char* signalName) {
+  AppendRow(MakeCanRow(list_.GetItemCount(), msg, signalName, doc_ ? doc_->GetMsgIdFormat() : 0));
+}
+
+void CListDlg::AppendFlexRayLinRow(const _FlexRayMsg& msg, const char* signalName) {
+  AppendRow(MakeFlexRayRow(list_.GetItemCount(), msg, signalName, doc_ ? doc_->GetMsgIdFormat() : 0));
+}
+
+void CListDlg::AppendFlexRayLinRow(const _LINMsg& msg, const char* signalName) {
+  AppendRow(MakeLinRow(list_.GetItemCount(), msg, signalName, doc_ ? doc_->GetMsgIdFormat() : 0));
+}
+
+void CListDlg::AppendLogicRow(const _LOGICGroup& group, const _LOGICSignal& symbol) {
+  AppendRow(MakeLogicRow(list_.GetItemCount(), group, symbol));
+}
+
+void CListDlg::SelectAll() { list_.SelectAllRows(); }
+
+bool CListDlg::IsLoadableFile(const std::string&) const { return false; }
+
+void CListDlg::UpdateFileName() {}
+
+void CListDlg::SetSortArrow(int column, bool ascending) {
+  for (int c = 0; c < list_.GetColumnCount(); ++c) list_.SetHeaderIcon(c, c == column ? sortIcons_[ascending ? 0 : 1] : QIcon());
+}
+
+void CListDlg::InitButtons(const ButtonRow* table) {
+  int count = 0;
+  for (; table && table[count].controlId != 0 && count < 5; ++count) {
+    const ButtonRow& row = table[count];
+    QPushButton* b = Button(row.controlId);
+    if (!b) continue;
+    b->setToolTip(vrres::LoadString(row.tipStringId));
+    if (row.iconId != 0) {
+      // An icon button shows the picture alone; its text stays for the
+      // accessibility tools.
+      b->setAccessibleName(b->text());
+      b->setText(QString());
+      b->setIcon(vrres::LoadIcon(row.iconId));
+      b->setIconSize(QSize(20, 20));
+    }
+  }
+  tooltipCount_ = count;
+}
+
+bool CListDlg::PreTranslateKey(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F && (event->modifiers() & Qt::ControlModifier)) {
+    if (frame_) frame_->OnShowSearch();
+    return true;
+  }
+  return false;
+}
+
+void CListDlg::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CListDlg::dropEvent(QDropEvent* event) {
+  std::vector<std::string> paths;
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile()) paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+  event->acceptProposedAction();
+  OnDropFiles(paths);
+}
+
+// --- CRefListDlg -----------------------------------------------------------
+
+const CListDlg::ButtonRow CRefListDlg::kButtons[] = {
+    {IDC_BTN_REFERENCE, IDS_TIP_REFERENCE, IDI_REFERENCE},
+    {IDC_BTN_SHOW_DEFINITION, IDS_TIP_SHOW_DEFINITION, IDI_SHOW_DEFINITION},
+    {IDC_BTN_ADD_DEFINITION, IDS_TIP_ADD_DEFINITION, IDI_ADD_DEFINITION},
+    {0, 0, 0},
+};
+
+CRefListDlg::CRefListDlg(QWidget* parent) : CListDlg(IDD_REFLIST, parent) { setObjectName(QStringLiteral("refList")); }
+
+void CRefListDlg::CreateControls() {
+  AddCaption(IDC_REF_CAPTION);
+  AddButton(IDC_BTN_REFERENCE);
+  AddButton(IDC_BTN_SHOW_DEFINITION);
+  AddButton(IDC_BTN_ADD_DEFINITION);
+  AddFileNameStatic();
+}
+
+bool CRefListDlg::OnInitDialog() {
+  CListDlg::OnInitDialog();
+  InitLayout();
+  UpdateLayout();
+  InitButtons(kButtons);
+  RefreshList();
+  List().SetDisabledLook(true);
+  EndInitialising();
+  return true;
+}
+
+void CRefListDlg::UpdateLayout() {
+  CListDlg::UpdateLayout();
+  const QRect c = ClientRect();
+  const int captionRight = Caption() ? Caption()->geometry().x() + Caption()->geometry().width() : 0;
+  if (QLabel* f = FileNameStatic()) f->setGeometry(captionRight + 10, c.top() + 5, std::max(0, c.width() - captionRight - 20), 16);
+  if (QPushButton* b = Button(IDC_BTN_ADD_DEFINITION))
+    b->setGeometry(c.width() - 54, c.height() - 31, kButtonWidth, kButtonHeight);
+}
+
+void CRefListDlg::RefreshList() {
+  CListDlg::RefreshList();
+  EnableButtons();
+}
+
+void CRefListDlg::EnableButtons() {
+  const bool any = List().GetSelectedCount() >= 1;
+  if (QPushButton* b = Button(IDC_BTN_SHOW_DEFINITION)) b->setEnabled(any);
+  if (QPushButton* b = Button(IDC_BTN_ADD_DEFINITION)) b->setEnabled(any);
+  Q_EMIT stateChanged();
+}
+
+bool CRefListDlg::IsLoadableFile(const std::string& path) const {
+  const std::string ext = GetFileExtension(path);
+  for (const char* type : kRefFileTypes)
+    if (SameTextNoCase(ext, type)) return true;
+  return false;
+}
+
+void CRefListDlg::UpdateFileName() {
+  if (QLabel* f = FileNameStatic()) f->setText(PathText(GetFileTitleFromPath(FilePath())));
+}
+
+bool CRefListDlg::PreTranslateKey(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && List().IsDragging()) {
+    List().CancelDrag();
+    OnCancelDrag();
+    return true;
+  }
+  if (event->key() == Qt::Key_A && (event->modifiers() & Qt::ControlModifier)) {
+    SelectAll();
+    CListDlg::PreTranslateKey(event);
+    return true;
+  }
+  return CListDlg::PreTranslateKey(event);
+}
+
+void CRefListDlg::OnCommand(int buttonId) {
+  switch (buttonId) {
+    case IDC_BTN_REFERENCE: OnBnClickedReference(); break;
+    case IDC_BTN_SHOW_DEFINITION: OnBnClickedShowDefinition(); break;
+    case IDC_BTN_ADD_DEFINITION: OnBnClickedAddDefinition(); break;
+    default: break;
+  }
+}
+
+void CRefListDlg::OnBnClickedReference() {}
+void CRefListDlg::OnBnClickedShowDefinition() {}
+void CRefListDlg::OnBnClickedAddDefinition() {}
+
+// --- CDefListDlg -----------------------------------------------------------
+
+const CListDlg::ButtonRow CDefListDlg::kButtons[] = {
+    {IDC_BTN_OPEN, IDS_TIP_OPEN, IDI_OPEN},
+    {IDC_BTN_NEW, IDS_TIP_NEW_DEFINITION, IDI_NEW_DEFINITION},
+    {IDC_BTN_EDIT, IDS_TIP_EDIT_DEFINITION, IDI_EDIT_DEFINITION},
+    {IDC_BTN_DELETE, IDS_TIP_DELETE_DEFINITION, IDI_DELETE_DEFINITION},
+    {IDC_BTN_SAVE, IDS_TIP_SAVE, IDI_SAVE},
+    {0, 0, 0},
+};
+
+CDefListDlg::CDefListDlg(QWidget* parent) : CListDlg(IDD_DEFLIST, parent) { setObjectName(QStringLiteral("defList")); }
+
+void CDefListDlg::CreateControls() {
+  AddCaption(IDC_DEF_CAPTION);
+  AddButton(IDC_BTN_OPEN);
+  AddButton(IDC_BTN_NEW);
+  AddButton(IDC_BTN_EDIT);
+  AddButton(IDC_BTN_DELETE);
+  AddButton(IDC_BTN_SAVE);
+  AddFileNameStatic();
+}
+
+bool CDefListDlg::OnInitDialog() {
+  CListDlg::OnInitDialog();
+  InitLayout();
+  UpdateLayout();
+  InitButtons(kButtons);
+  RefreshList();
+  EndInitialising();
+  return true;
+}
+
+void CDefListDlg::InitLayout() {
+  CListDlg::InitLayout();
+  if (QPushButton* b = Button(IDC_BTN_EDIT)) b->setGeometry(108, 26, kButtonWidth, kButtonHeight);
+}
+
+void CDefListDlg::UpdateLayout() {
+  CListDlg::UpdateLayout();
+  const QRect c = ClientRect();
+  const int captionRight = Caption() ? Caption()->geometry().x() + Caption()->geometry().width() : 0;
+  if (QLabel* f = FileNameStatic()) f->setGeometry(captionRight + 10, c.top() + 5, std::max(0, c.width() - captionRight - 20), 16);
+  if (QPushButton* b = Button(IDC_BTN_DELETE)) b->setGeometry(c.left() + 10, c.height() - 31, kButtonWidth, kButtonHeight);
+  if (QPushButton* b = Button(IDC_BTN_SAVE)) b->setGeometry(c.width() - 54, c.height() - 31, kButtonWidth, kButtonHeight);
+}
+
+void CDefListDlg::RefreshList() {
+  CListDlg::RefreshList();
+  EnableSelectionButtons();
+}
+
+void CDefListDlg::EnableSelectionButtons() {
+  const bool any = List().GetSelectedCount() >= 1;
+  if (QPushButton* b = Button(IDC_BTN_EDIT)) b->setEnabled(any);
+  if (QPushButton* b = Button(IDC_BTN_DELETE)) b->setEnabled(any);
+  Q_EMIT stateChanged();
+}
+
+bool CDefListDlg::IsLoadableFile(const std::string& path) const { return SameTextNoCase(GetFileExtension(path), "sbl"); }
+
+void CDefListDlg::UpdateFileName() {
+  QLabel* f = FileNameStatic();
+  if (!f) return;
+  QString text = PathText(GetFileTitleFromPath(FilePath()));
+  if (Document() && Document()->IsDefModified()) text += text.isEmpty() ? QStringLiteral("*") : QStringLiteral(" *");
+  f->setText(text);
+}
+
+bool CDefListDlg::IsListFocused() const { return List().hasFocus(); }
+
+bool CDefListDlg::PreTranslateKey(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+    if (IsListFocused() && List().GetSelectedCount() >= 1) {
+      OnBnClickedDelete();
+      return true;
+    }
+    return false;
+  }
+  if (event->key() == Qt::Key_Escape && List().IsDragging()) {
+    List().CancelDrag();
+    OnCancelDrag();
+    return true;
+  }
+  if (event->key() == Qt::Key_A && (event->modifiers() & Qt::ControlModifier)) {
+    if (IsListFocused())
+      SelectAll();
+    else if (MainFrame())
+      MainFrame()->SelectAllInPane(0);
+    CListDlg::PreTranslateKey(event);
+    return true;
+  }
+  return CListDlg::PreTranslateKey(event);
+}
+
+void CDefListDlg::OnCommand(int buttonId) {
+  switch (buttonId) {
+    case IDC_BTN_OPEN: OnBnClickedOpen(); break;
+    case IDC_BTN_NEW: OnBnClickedNew(); break;
+    case IDC_BTN_EDIT: OnBnClickedEdit(); break;
+    case IDC_BTN_DELETE: OnBnClickedDelete(); break;
+    case IDC_BTN_SAVE: OnBnClickedSave(); break;
+    default: break;
+  }
+}
+
+void CDefListDlg::OnBnClickedOpen() {}
+void CDefListDlg::OnBnClickedNew() {}
+void CDefListDlg::OnBnClickedEdit() {}
+void CDefListDlg::OnBnClickedDelete() {}
+void CDefListDlg::OnBnClickedSave() {}
