@@ -400,7 +400,9 @@ int WalkFamily(XmlDomDocument& doc, FibexSchemaKind kind, int cap, std::vector<R
   // Every row's descendants of one element are gathered in a single walk.
   std::string_view rowTags[16];
   std::size_t rowTagCount = 0;
-  for (int r = 1; r < group.rowCount && rowTagCount < 15; ++r) rowTags[rowTagCount++] = group.rows[r].tag;
+  // A channel reads its timings per triggering, not from the channel itself.
+  const int rowsRead = kind == FIBEX_SCHEMA_CHANNEL ? 3 : group.rowCount - 1;
+  for (int r = 1; r <= rowsRead && rowTagCount < 15; ++r) rowTags[rowTagCount++] = group.rows[r].tag;
   if (kind == FIBEX_SCHEMA_CHANNEL) rowTags[rowTagCount++] = "fx:FRAME-TRIGGERINGS";
 
   FibexReadBuffer buffer;
