@@ -3,7 +3,10 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cctype>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
 #include <locale.h>
 #include <vector>
 
@@ -92,12 +95,148 @@ std::string Format(const char* format, ...) {
   return s;
 }
 
+namespace {
+
+template <typename T>
+void StoreSigned(void* target, long long v) {
+  constexpr long long lo = std::numeric_limits<T>::min();
+  constexpr long long hi = std::numeric_limits<T>::max();
+  *static_cast<T*>(target) = static_cast<T>(v < lo ? lo : (v > hi ? hi : v));
+}
+
+template <typename T>
+void StoreUnsigned(void* target, unsigned long long v, bool negative) {
+  constexpr unsigned long long hi = std::numeric_limits<T>::max();
+  // A negative text keeps the runtime's meaning (the negated value in the
+  // type's width); only a magnitude too large for the type saturates.
+  *static_cast<T*>(target) = negative ? static_cast<T>(v) : static_cast<T>(v > hi ? hi : v);
+}
+
+void StoreInteger(void* target, const std::string& length, bool isSigned, long long sv, unsigned long long uv,
+                  bool negative) {
+  if (isSigned) {
+    if (length == "hh") StoreSigned<signed char>(target, sv);
+    else if (length == "h") StoreSigned<short>(target, sv);
+    else if (length == "l" || length == "z" || length == "t") StoreSigned<long>(target, sv);
+    else if (length == "ll" || length == "j" || length == "q" || length == "L") StoreSigned<long long>(target, sv);
+    else StoreSigned<int>(target, sv);
+  } else {
+    if (length == "hh") StoreUnsigned<unsigned char>(target, uv, negative);
+    else if (length == "h") StoreUnsigned<unsigned short>(target, uv, negative);
+    else if (length == "l" || length == "z" || length == "t") StoreUnsigned<unsigned long>(target, uv, negative);
+    else if (length == "ll" || length == "j" || length == "q" || length == "L")
+      StoreUnsigned<unsigned long long>(target, uv, negative);
+    else StoreUnsigned<unsigned int>(target, uv, negative);
+  }
+}
+
+// sscanf, one conversion at a time, so that every integer conversion can be
+// read at full width and saturated into its target instead of wrapping.
+// Each piece is the literal text before a conversion plus the conversion and
+// a "%n" that tells how far it read.
+int ScanV(const char* text, const char* format, va_list args) {
+  std::size_t pos = 0;
+  int assigned = 0;
+  const char* f = format;
+  std::string piece;
+  while (*f) {
+    piece.clear();
+    while (*f && !(f[0] == '%' && f[1] != '%')) {
+      if (f[0] == '%') {
+        piece += "%%";
+        f += 2;
+      } else {
+        piece += *f++;
+      }
+    }
+    if (!*f || !f[1]) break;  // trailing literal text decides nothing
+    ++f;
+    bool suppress = false;
+    if (*f == '*') {
+      suppress = true;
+      ++f;
+    }
+    std::string width;
+    while (*f >= '0' && *f <= '9') width += *f++;
+    std::string length;
+    if (*f == 'h' || *f == 'l') {
+      length += *f++;
+      if (*f == length[0]) length += *f++;
+    } else if (*f && std::strchr("jztqL", *f)) {
+      length += *f++;
+    }
+    const char conv = *f;
+    if (!conv) break;
+    ++f;
+    std::string scanset;
+    if (conv == '[') {
+      // The set runs to the next ']', one directly after "[" or "[^" included.
+      const char* start = f;
+      if (*f == '^') ++f;
+      if (*f == ']') ++f;
+      while (*f && *f != ']') ++f;
+      if (!*f) break;
+      ++f;
+      scanset.assign(start, f);
+    }
+    const char* rest = text + pos;
+    const std::string literal = piece;
+    int consumed = -1;
+    if (conv == 'n') {
+      piece += "%n";
+      std::sscanf(rest, piece.c_str(), &consumed);
+      if (consumed < 0) return assigned;
+      pos += static_cast<std::size_t>(consumed);
+      if (!suppress) StoreInteger(va_arg(args, void*), length, true, static_cast<long long>(pos), 0, false);
+      continue;
+    }
+    const bool isInteger = std::strchr("diuoxX", conv) != nullptr;
+    int r;
+    if (suppress) {
+      piece += "%*" + width + length + conv + scanset + "%n";
+      r = std::sscanf(rest, piece.c_str(), &consumed);
+      if (r == EOF) return assigned ? assigned : EOF;
+      if (consumed < 0) return assigned;
+    } else if (isInteger) {
+      const bool isSigned = conv == 'd' || conv == 'i';
+      long long sv = 0;
+      unsigned long long uv = 0;
+      piece += "%" + width + "ll" + conv + "%n";
+      r = isSigned ? std::sscanf(rest, piece.c_str(), &sv, &consumed)
+                   : std::sscanf(rest, piece.c_str(), &uv, &consumed);
+      if (r == EOF) return assigned ? assigned : EOF;
+      if (r < 1 || consumed < 0) return assigned;
+      bool negative = false;
+      if (!isSigned) {
+        // The sign of the number itself: after the literal text and blanks.
+        int start = 0;
+        std::sscanf(rest, (literal + "%n").c_str(), &start);
+        while (std::isspace(static_cast<unsigned char>(rest[start]))) ++start;
+        negative = rest[start] == '-';
+      }
+      StoreInteger(va_arg(args, void*), length, isSigned, sv, uv, negative);
+      ++assigned;
+    } else {
+      void* target = va_arg(args, void*);
+      piece += "%" + width + length + conv + scanset + "%n";
+      r = std::sscanf(rest, piece.c_str(), target, &consumed);
+      if (r == EOF) return assigned ? assigned : EOF;
+      if (r < 1 || consumed < 0) return assigned;
+      ++assigned;
+    }
+    pos += static_cast<std::size_t>(consumed);
+  }
+  return assigned;
+}
+
+}  // namespace
+
 int Scan(const char* text, const char* format, ...) {
-  if (!text) return EOF;
+  if (!text || !format) return EOF;
   CLocaleScope scope;
   va_list args;
   va_start(args, format);
-  int n = std::vsscanf(text, format, args);
+  int n = ScanV(text, format, args);
   va_end(args);
   return n;
 }

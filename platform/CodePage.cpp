@@ -83,9 +83,30 @@ std::string ToUtf8(std::string_view text) {
   return out;
 }
 
+namespace {
+
+// glibc's converter quietly turns the yen sign and the overline into the
+// ASCII backslash and tilde (so the text would come back changed) and drops
+// Unicode tag characters altogether.
+// Those are characters CP932 cannot hold: refuse them like any other.
+bool HasSilentlyReplacedCharacter(std::string_view utf8) {
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(utf8[i]);
+    if (c == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) == 0xA5) return true;  // U+00A5
+    if (c == 0xE2 && utf8.substr(i, 3) == "\xE2\x80\xBE") return true;  // U+203E
+    if (c == 0xF3 && i + 2 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) == 0xA0 &&
+        (static_cast<unsigned char>(utf8[i + 2]) & 0xFE) == 0x80)
+      return true;  // U+E0000-U+E007F
+  }
+  return false;
+}
+
+}  // namespace
+
 bool FromUtf8(std::string_view utf8, std::string& out) {
   thread_local Converter conv("CP932", "UTF-8");
   if (!conv.ok()) return false;
+  if (HasSilentlyReplacedCharacter(utf8)) return false;
   std::string result;
   result.reserve(utf8.size());
   const char* in = utf8.data();

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,7 +13,9 @@
 
 bool ReadTextFile(const std::string& path, std::string& text) {
   text.clear();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking open: a FIFO dropped onto a list must not hang the program
+  // waiting for a writer; it is refused below as not a regular file.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -69,12 +72,24 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
 
 }  // namespace
 
-int WriteTextFile(const std::string& path, const std::string& text) {
-  if (path.empty()) return -1;
-  // Refuse a target that exists but is not a regular file (a folder, a device).
+int WriteTextFile(const std::string& given, const std::string& text) {
+  if (given.empty()) return -1;
+  // Through a symbolic link the file it points to is replaced, not the link.
+  std::string path = given;
+  struct stat link {};
+  if (::lstat(given.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+    if (char* real = ::realpath(given.c_str(), nullptr)) {
+      path = real;
+      std::free(real);
+    }
+  }
+  // Refuse a target that exists but is not a regular file (a folder, a
+  // device), and a file that may not be written: the rename below would
+  // otherwise replace a read-only file that an open for writing refuses.
   struct stat target {};
   bool exists = ::stat(path.c_str(), &target) == 0;
   if (exists && !S_ISREG(target.st_mode)) return -1;
+  if (exists && (::access(path.c_str(), W_OK) != 0 || (target.st_mode & 0222) == 0)) return -1;
 
   std::string tmpl = FolderOf(path) + "/.vrtmpXXXXXX";
   std::vector<char> name(tmpl.begin(), tmpl.end());

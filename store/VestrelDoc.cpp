@@ -92,6 +92,15 @@ void CVestrelDoc::FreePools() {
   m_created = DocPoolCounts();
 }
 
+bool CVestrelDoc::OnNewDocument(const CAppSettings* settings) {
+  if (settings) settings->GetDocState(&m_docState);
+  return true;
+}
+
+void CVestrelDoc::OnCloseDocument(CAppSettings* settings) const {
+  if (settings) settings->SetDocState(&m_docState);
+}
+
 // ---- Pools -----------------------------------------------------------------
 
 _CANMsg* CVestrelDoc::AllocCanMsg() { return TakeFromPool(m_poolCanMsg, m_created.canMsg); }

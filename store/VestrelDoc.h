@@ -15,7 +15,7 @@
 #include <string>
 
 #include "BusTypes.h"
-#include "DocState.h"
+#include "AppSettings.h"
 #include "NameMap.h"
 #include "Records.h"
 
@@ -101,15 +101,28 @@ class CVestrelDoc {
   _LOGICGroup* GetLogicGroup(int list, int group);
   const _LOGICGroup* GetLogicGroup(int list, int group) const;
 
-  // Identifier display format and the definition list's modified flag. The
-  // application copies them from the settings when the document opens and
-  // back when it closes.
+  // The document takes the identifier display format and the modified flag
+  // from the settings when it opens (always true: there is nothing else to
+  // prepare) and gives both back when it closes. Null settings change nothing.
+  bool OnNewDocument(const CAppSettings* settings);
+  void OnCloseDocument(CAppSettings* settings) const;
+
+  // Identifier display format and the definition list's modified flag.
   const tagDocState& GetDocState() const { return m_docState; }
   void SetDocState(const tagDocState& state) { m_docState = state; }
   int GetMsgIdFormat() const { return m_docState.msgIdFormat; }
   void SetMsgIdFormat(int format) { m_docState.msgIdFormat = format; }
   bool IsDefModified() const { return m_docState.modified != 0; }
   void SetDefModified(bool modified) { m_docState.modified = modified ? 1 : 0; }
+
+  // The complete text of a definition file (".sbl") holding the list's
+  // definitions of all four buses. Does not change the document.
+  std::string BuildSblText(int list) const;
+  // Reads a definition file's text into the list's tables (which the caller
+  // has emptied). 0 read; -1 when the text cannot be parsed or holds no
+  // element of a definition file (nothing is changed then). A duplicate
+  // FlexRay frame is reported with message 4023 and left out.
+  int ParseSblText(const std::string& text, int list);
 
   // Records resting in the pools, and records ever made; every record made
   // is either in a table or in its pool.

@@ -1,9 +1,13 @@
 // Records, name tables and the document's tables and pools.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "RecordingMessageSink.h"
 #include "StoreTestUtil.h"
@@ -277,6 +281,33 @@ TEST(DocTest, NothingLeaksThroughReplaceFreeAndClear) {
   }
   EXPECT_TRUE(storetest::NothingLost(doc));
   EXPECT_EQ(doc.GetPoolCounts(), doc.GetCreatedCounts());
+}
+
+// The display format travels through "Default.xml"; the modified flag does
+// not survive a restart.
+TEST(DocTest, DocumentStateComesFromTheSettingsOfTheLastRun) {
+  char folderTemplate[] = "/tmp/vr_docstate_XXXXXX";
+  ASSERT_NE(mkdtemp(folderTemplate), nullptr);
+  std::string folder = folderTemplate;
+  {
+    CAppSettings settings;
+    settings.SetSettingsFolder(folder);
+    CVestrelDoc doc;
+    ASSERT_TRUE(doc.OnNewDocument(&settings));
+    doc.SetDocState(tagDocState{IDFMT_HEX, 1});
+    doc.OnCloseDocument(&settings);
+    ASSERT_TRUE(settings.Save());
+  }
+  CAppSettings settings;
+  settings.SetSettingsFolder(folder);
+  settings.Load();
+  CVestrelDoc doc;
+  EXPECT_TRUE(doc.OnNewDocument(&settings));
+  EXPECT_EQ(doc.GetMsgIdFormat(), IDFMT_HEX);
+  EXPECT_FALSE(doc.IsDefModified());
+  EXPECT_TRUE(doc.OnNewDocument(nullptr));
+  std::remove(settings.GetDefaultFilePath().c_str());
+  rmdir(folder.c_str());
 }
 
 TEST(DocTest, DocumentStateStartsDecimalAndUnchanged) {

@@ -1,0 +1,629 @@
+// The definition file: writer (BuildSblText) and reader (ParseSblText).
+//
+// The file is a sequence of top-level elements without a single root. Both
+// directions wrap it in a temporary "Vestrel" element so that the XML class,
+// which knows one top-level element, can handle it.
+#include "SblFile.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "CNumber.h"
+#include "Markup.h"
+#include "TextFile.h"
+#include "VestrelDoc.h"
+
+namespace {
+
+constexpr const char* kRootStart = "<Vestrel>";
+constexpr const char* kRootEnd = "</Vestrel>";
+
+template <std::size_t N>
+const char* Word(const char* const (&table)[N], unsigned value) {
+  return value < N ? table[value] : table[0];
+}
+
+std::string Upper(const char* text) { return MakeUpperString(text); }
+
+// The text of a fixed name array; an array without its terminator is read
+// only up to its size.
+template <std::size_t N>
+std::string Field(const char (&array)[N]) {
+  return std::string(array, strnlen(array, N));
+}
+
+// ---- Writer ------------------------------------------------------------------
+
+class SblWriter {
+ public:
+  explicit SblWriter(const CVestrelDoc& doc) : doc_(doc) {}
+
+  std::string Build(int list) {
+    xml_.InsertElement("Vestrel", nullptr, false, false);
+    Put("SBLVersion", cnum::Format("%.1f", sbl::kVersion));
+    Put("Model", sbl::kModel);
+    if (list == LIST_REFERENCE || list == LIST_DEFINITION) {
+      WriteFlexRay(list);
+      WriteCan(list);
+      WriteLin(list);
+      WriteLogic(list);
+    }
+    return StripRoot(xml_.GetDoc());
+  }
+
+ private:
+  void Put(const char* name, const std::string& value) { xml_.InsertElement(name, value.c_str(), false, true); }
+  void Put(const char* name, long long value) { Put(name, cnum::Format("%lld", value)); }
+  void PutDouble(const char* name, double value) { Put(name, cnum::Format("%e", value)); }
+  void Open(const char* name) {
+    xml_.InsertElement(name, nullptr, false, true);
+    xml_.EnterElement();
+  }
+  void Close() { xml_.LeaveElement(); }
+
+  void WriteSignalHead(const _SignalHead& s) {
+    Put("SIGName", Field(s.name));
+    Put("BitOrder", std::string(Word(sbl::kBitOrder, s.bitOrder)).substr(0, 3));
+    Put("StartBit", s.startBit);
+    Put("BitSize", s.bitCount);
+    Put("ByteOrder", Upper(Word(sbl::kByteOrder, s.byteOrder)));
+    Put("ValueType", Upper(Word(sbl::kValueType, s.valueType)));
+    Put("Unit", Field(s.unit));
+    PutDouble("Factor", s.factor);
+    PutDouble("Offset", s.offset);
+    PutDouble("Minimum", s.minimum);
+    PutDouble("Maximum", s.maximum);
+  }
+
+  void WriteFlexRay(int list) {
+    const NameMap<_FlexRayMsg>& table = doc_.GetFlexRayMsgTable(list);
+    if (table.IsEmpty()) return;
+    Open("FlexRaySymbolTable");
+    Put("MessageTotalNum", static_cast<long long>(table.GetCount()));
+    Put("SignalTotalNum", doc_.CountFlexRaySignals(list));
+    for (const auto& entry : table) {
+      const _FlexRayMsg& msg = *entry.value;
+      Open("Group");
+      Open("Message");
+      Put("MSGName", Field(msg.name));
+      Put("FrameFormat", Word(sbl::kFrameFormat, msg.frameFormat));
+      Put("MSGId", static_cast<long long>(msg.slotId));
+      Put("MSGBitSize", static_cast<long long>(msg.byteCount) * 8);
+      Put("BaseCycle", msg.baseCycle);
+      Put("CycleRepetition", msg.cycleRepetition);
+      Close();
+      Put("SignalNum", static_cast<long long>(msg.signals.GetCount()));
+      for (const auto& s : msg.signals) {
+        Open("Signal");
+        WriteSignalHead(*s.value);
+        Close();
+      }
+      Close();
+    }
+    Close();
+  }
+
+  void WriteCan(int list) {
+    const NameMap<_CANMsg>& table = doc_.GetCanMsgTable(list);
+    if (table.IsEmpty()) return;
+    Open("CanSymbolTable");
+    Put("MessageTotalNum", static_cast<long long>(table.GetCount()));
+    Put("SignalTotalNum", doc_.CountCanSignals(list));
+    for (const auto& entry : table) {
+      const _CANMsg& msg = *entry.value;
+      bool extended = msg.frameType == CANFRAME_FD || msg.byteCount > 8;
+      Open(extended ? "GroupEx" : "Group");
+      Open("Message");
+      Put("MSGName", Field(msg.name));
+      Put("FrameFormat", Word(sbl::kFrameFormat, msg.frameFormat));
+      Put("MSGId", msg.id);
+      Put("MSGBitSize", static_cast<long long>(msg.byteCount) * 8);
+      Put("J1939", msg.j1939 ? sbl::kJ1939On : sbl::kJ1939Off);
+      Close();
+      Put("SignalNum", static_cast<long long>(msg.signals.GetCount()));
+      for (const auto& s : msg.signals) {
+        const _CANSignal& sig = *s.value;
+        Open("Signal");
+        WriteSignalHead(sig);
+        Put("SIGLoadNo", sig.loadNo);
+        // The file names a multiplexor by its load number.
+        std::string mux;
+        if (sig.multiplexor[0] != '\0') {
+          if (const _CANSignal* target = msg.signals.Find(MakeUpperString(Field(sig.multiplexor))))
+            mux = cnum::Format("%d", target->loadNo);
+        }
+        Put("Multiplexor", mux);
+        Put("MultiplexValue", sig.multiplexValue);
+        Close();
+      }
+      Close();
+    }
+    Close();
+  }
+
+  void WriteLin(int list) {
+    const NameMap<_LINMsg>& table = doc_.GetLinMsgTable(list);
+    if (table.IsEmpty()) return;
+    Open("LinSymbolTable");
+    Put("MessageTotalNum", static_cast<long long>(table.GetCount()));
+    Put("SignalTotalNum", doc_.CountLinSignals(list));
+    for (const auto& entry : table) {
+      const _LINMsg& msg = *entry.value;
+      Open("Group");
+      Open("Message");
+      Put("MSGName", Field(msg.name));
+      Put("MSGId", static_cast<long long>(msg.id));
+      Put("MSGBitSize", static_cast<long long>(msg.byteCount) * 8);
+      Put("MSGCheckSum", Upper(Word(sbl::kChecksum, msg.checksum)));
+      Close();
+      Put("SignalNum", static_cast<long long>(msg.signals.GetCount()));
+      for (const auto& s : msg.signals) {
+        Open("Signal");
+        WriteSignalHead(*s.value);
+        Put("SIGLoadNo", s.value->loadNo);
+        Close();
+      }
+      Close();
+    }
+    Close();
+  }
+
+  void WriteLogic(int list) {
+    int groups = 0;
+    for (int g = 0; g < LOGIC_GROUP_COUNT; ++g)
+      if (!doc_.GetLogicGroup(list, g)->symbols.IsEmpty()) ++groups;
+    if (groups == 0) return;
+    Open("LogicSymbolTable");
+    Put("MessageTotalNum", groups);
+    Put("SignalTotalNum", doc_.CountLogicSymbols(list));
+    for (int g = 0; g < LOGIC_GROUP_COUNT; ++g) {
+      const _LOGICGroup& group = *doc_.GetLogicGroup(list, g);
+      if (group.symbols.IsEmpty()) continue;
+      Open("Group");
+      Open("Message");
+      Put("MSGName", Field(group.name));
+      Put("MSGid", group.index);
+      Put("MSGBitSize", group.bitCount);
+      Close();
+      Put("SignalNum", static_cast<long long>(group.symbols.GetCount()));
+      for (const auto& s : group.symbols) {
+        Open("Signal");
+        Put("SIGName", Field(s.value->name));
+        Put("SIGPattern", Field(s.value->pattern));
+        Close();
+      }
+      Close();
+    }
+    Close();
+  }
+
+  static std::string StripRoot(const std::string& doc) {
+    std::string text;
+    text.reserve(doc.size());
+    std::string_view rest(doc);
+    const std::string_view start(kRootStart), end(kRootEnd);
+    while (!rest.empty()) {
+      std::size_t a = rest.find(start), b = rest.find(end);
+      std::size_t at = std::min(a, b);
+      if (at == std::string_view::npos) break;
+      text.append(rest.substr(0, at));
+      rest.remove_prefix(at + (at == a ? start.size() : end.size()));
+    }
+    text.append(rest);
+    return text;
+  }
+
+  const CVestrelDoc& doc_;
+  CMarkup xml_;
+};
+
+// ---- Reader ------------------------------------------------------------------
+
+enum class Bus { FlexRay, Can, Lin };
+
+bool SameWord(const std::string& text, const char* word) { return MakeUpperString(text) == MakeUpperString(word); }
+
+long long Clamp(long long v, long long lo, long long hi) { return v < lo ? lo : (v > hi ? hi : v); }
+
+// Bytes for a number of bits, a remainder counting as one more byte.
+long long BytesOfBits(long long bits) { return (bits + 7) / 8; }
+
+// A whole decimal integer (blanks before it allowed, nothing after it).
+bool WholeInteger(const char* text, long long& value) {
+  char* end = nullptr;
+  value = cnum::Strtoll(text, &end, 10);
+  if (end == text) return false;
+  const char* digitsStart = text;
+  while (*digitsStart == ' ' || *digitsStart == '\t') ++digitsStart;
+  if (*digitsStart == '+' || *digitsStart == '-') ++digitsStart;
+  if (*digitsStart < '0' || *digitsStart > '9') return false;
+  return *end == '\0';
+}
+
+// The group index a LOGIC group name stands for: its trailing digits minus
+// one, taken as a 16-bit unsigned value ("Group3" gives 2; no digits or a
+// trailing 0 give 0xFFFF).
+unsigned IndexFromGroupName(const std::string& name) {
+  std::size_t first = name.size();
+  while (first > 0 && name[first - 1] >= '0' && name[first - 1] <= '9') --first;
+  unsigned number = 0;
+  for (std::size_t i = first; i < name.size(); ++i) number = (number * 10 + unsigned(name[i] - '0')) & 0xFFFFu;
+  return (number + 0xFFFFu) & 0xFFFFu;
+}
+
+class SblReader {
+ public:
+  SblReader(CVestrelDoc& doc, int list) : doc_(doc), list_(list), definition_(list == LIST_DEFINITION) {}
+
+  int Parse(std::string_view text) {
+    std::string wrapped;
+    wrapped.reserve(text.size() + 20);
+    wrapped.append(kRootStart).append(text).append(kRootEnd);
+    if (!xml_.SetDocument(wrapped)) return -1;
+
+    bool found = false;
+    double version = sbl::kVersion;  // a file without a version is read as current
+    std::string t;
+    if (Text("SBLVersion", t)) {
+      version = cnum::Atof(t.c_str());
+      found = true;
+    }
+    if (xml_.FindChildElement("Model")) found = true;
+    current_ = version >= sbl::kVersion;
+
+    if (xml_.FindChildElement("FlexRaySymbolTable")) {
+      found = true;
+      ReadTable(&SblReader::ReadFlexRayGroup, current_ ? "Message" : "MessageFlexRay",
+                current_ ? "Signal" : "SignalFlexRay");
+    }
+    if (xml_.FindChildElement("CanSymbolTable")) {
+      found = true;
+      ReadTable(nullptr, current_ ? "Message" : "MessageCAN", current_ ? "Signal" : "SignalCAN");
+    }
+    if (xml_.FindChildElement("LinSymbolTable")) {
+      found = true;
+      ReadTable(&SblReader::ReadLinGroup, current_ ? "Message" : "MessageCAN", current_ ? "Signal" : "SignalCAN");
+    }
+    if (xml_.FindChildElement("LogicSymbolTable")) {
+      found = true;
+      ReadTable(&SblReader::ReadLogicGroup, current_ ? "Message" : "MessageLOGIC",
+                current_ ? "Signal" : "SignalLOGIC");
+      SettleLogicGroups();
+    }
+    // Not one element of a definition file: this is no definition file.
+    return found ? 0 : -1;
+  }
+
+ private:
+  using GroupReader = void (SblReader::*)(const char* msgElem, const char* sigElem);
+
+  bool Text(const char* name, std::string& out) {
+    if (!xml_.FindChildElement(name)) return false;
+    out = xml_.GetChildText();
+    return true;
+  }
+  // atoi of the element's text; `missing` when there is no such element.
+  long long Number(const char* name, long long missing) {
+    std::string t;
+    return Text(name, t) ? cnum::Atoi(t.c_str()) : missing;
+  }
+
+  // A table: its group elements, at most MessageTotalNum of them (500 for
+  // the definition list). The reading stops at the first pass that finds no
+  // group element, so a count in the file cannot keep it going.
+  void ReadTable(GroupReader readGroup, const char* msgElem, const char* sigElem) {
+    xml_.EnterElement();
+    long long total = Number("MessageTotalNum", 0);
+    std::string ignored;
+    Text("SignalTotalNum", ignored);
+    if (definition_ && total > MAX_DEF_SYMBOLS) total = MAX_DEF_SYMBOLS;
+    for (long long pass = 0; pass < total; ++pass) {
+      if (readGroup) {
+        if (!xml_.FindChildElement("Group")) break;
+        xml_.EnterElement();
+        (this->*readGroup)(msgElem, sigElem);
+        xml_.LeaveElement();
+        continue;
+      }
+      // CAN: the next child of any name; only Group and GroupEx are read.
+      if (!xml_.FindChildElement(nullptr)) break;
+      std::string name = xml_.GetChildName();
+      int frameType = name == "GroupEx" ? CANFRAME_FD : (name == "Group" ? CANFRAME_CAN : CANFRAME_UNSET);
+      if (frameType == CANFRAME_UNSET) continue;
+      xml_.EnterElement();
+      ReadCanGroup(msgElem, sigElem, frameType);
+      xml_.LeaveElement();
+    }
+    xml_.LeaveElement();
+  }
+
+  // Inside a group element: finds and enters the message element and reads
+  // its MSGName. False (and the element left again) when either is missing.
+  bool EnterMessage(const char* msgElem, std::string& name) {
+    if (!xml_.FindChildElement(msgElem)) return false;
+    xml_.EnterElement();
+    if (Text("MSGName", name)) return true;
+    xml_.LeaveElement();
+    return false;
+  }
+
+  // How many signals of the message to read: SignalNum, or none when they
+  // would take the definition list's signals of this bus above the limit.
+  long long SignalsToRead(long long readSoFar) {
+    long long count = Number("SignalNum", 0);
+    if (definition_ && readSoFar + count > MAX_DEF_SYMBOLS) return 0;
+    return count;
+  }
+
+  // Inside a signal element with SIGName found: the shared leading fields.
+  void ReadSignalHead(_SignalHead* s, Bus bus) {
+    CopyToCharBuffer(s->name, xml_.GetChildText(), MAX_NAME_LEN);
+    std::string t;
+    if (Text("SIGType", t)) {
+      if (bus == Bus::FlexRay)
+        s->bitOrder = BITORDER_MSB_FIRST;
+      else if (SameWord(t, bus == Bus::Can ? sbl::kFrameFormat[FRAME_XTD] : sbl::kBitOrder[BITORDER_LSB_FIRST]))
+        s->bitOrder = BITORDER_LSB_FIRST;
+    }
+    // The writer puts "LSB" here. A CAN signal reads it too: older files
+    // mark LSB-first CAN signals by SIGType only, and once such a file is
+    // saved again this word is all that keeps the bit order.
+    if (Text("BitOrder", t)) {
+      std::string lsb = bus == Bus::Lin ? std::string(sbl::kBitOrder[BITORDER_LSB_FIRST])
+                                        : std::string(sbl::kBitOrder[BITORDER_LSB_FIRST], 3);
+      if (SameWord(t, lsb.c_str())) s->bitOrder = BITORDER_LSB_FIRST;
+    }
+    if (Text("StartBit", t)) s->startBit = cnum::Atoi(t.c_str());
+    if (Text("BitSize", t)) s->bitCount = cnum::Atoi(t.c_str());
+    if (Text("BitFormat", t) && SameWord(t, sbl::kByteOrder[BYTEORDER_BIG])) s->byteOrder = BYTEORDER_BIG;
+    if (Text("ByteOrder", t) && SameWord(t, sbl::kByteOrder[BYTEORDER_BIG])) s->byteOrder = BYTEORDER_BIG;
+    if (Text("ValueType", t)) {
+      if (SameWord(t, sbl::kValueType[VALTYPE_SIGNED]))
+        s->valueType = VALTYPE_SIGNED;
+      else if (SameWord(t, sbl::kValueType[VALTYPE_FLOAT]))
+        s->valueType = VALTYPE_FLOAT;
+      else
+        s->valueType = VALTYPE_UNSIGNED;
+    }
+    if (Text("Unit", t)) CopyToCharBuffer(s->unit, t, MAX_NAME_LEN);
+    if (Text("Factor", t)) s->factor = cnum::Atof(t.c_str());
+    if (Text("Offset", t)) s->offset = cnum::Atof(t.c_str());
+    if (Text("Minimum", t)) s->minimum = cnum::Atof(t.c_str());
+    if (Text("Maximum", t)) s->maximum = cnum::Atof(t.c_str());
+  }
+
+  int32_t ReadLoadNo(long long readSoFar) {
+    std::string t;
+    if (Text("SIGLoadNo", t)) return cnum::Atoi(t.c_str());
+    return cnum::SaturateToInt(-1 - readSoFar);
+  }
+
+  void ReadFlexRayGroup(const char* msgElem, const char* sigElem) {
+    std::string name;
+    if (!EnterMessage(msgElem, name)) return;
+    _FlexRayMsg* msg = doc_.AllocFlexRayMsg();
+    if (!msg) {
+      xml_.LeaveElement();
+      return;
+    }
+    CopyToCharBuffer(msg->name, name, MAX_NAME_LEN);
+    std::string t;
+    if (xml_.FindChildElement("FrameFormat")) msg->frameFormat = FRAME_STD;
+    msg->slotId = static_cast<uint32_t>(Clamp(Number("MSGId", 1), 1, MAX_FLEXRAY_SLOT));
+    long long bytes = Clamp(Number("MSGByteSize", 0), 0, MAX_FLEXRAY_BYTES);
+    if (Text("MSGBitSize", t)) bytes = BytesOfBits(Clamp(cnum::Atoi(t.c_str()), 0, MAX_FLEXRAY_BITS));
+    msg->byteCount = static_cast<uint8_t>(bytes);
+    msg->baseCycle = static_cast<uint16_t>(Clamp(Number("BaseCycle", 0), 0, 0xFFFF));
+    msg->cycleRepetition = static_cast<uint16_t>(Clamp(Number("CycleRepetition", 1), 0, 0xFFFF));
+    xml_.LeaveElement();
+
+    int added = 0;
+    doc_.AddFlexRayMsg(msg, list_, &added);
+    if (!added) return;  // refused and given back, with none of its signals
+    long long count = SignalsToRead(flexRaySignals_);
+    for (long long i = 0; i < count; ++i) {
+      if (!xml_.FindChildElement(sigElem)) break;
+      xml_.EnterElement();
+      _FlexRaySignal* sig = xml_.FindChildElement("SIGName") ? doc_.AllocFlexRaySignal() : nullptr;
+      if (sig) {
+        ReadSignalHead(sig, Bus::FlexRay);
+        doc_.AddFlexRaySignal(msg, sig);
+        ++flexRaySignals_;
+      }
+      xml_.LeaveElement();
+    }
+  }
+
+  void ReadCanGroup(const char* msgElem, const char* sigElem, int frameType) {
+    std::string name;
+    if (!EnterMessage(msgElem, name)) return;
+    _CANMsg* msg = doc_.AllocCanMsg();
+    if (!msg) {
+      xml_.LeaveElement();
+      return;
+    }
+    CopyToCharBuffer(msg->name, name, MAX_NAME_LEN);
+    std::string t;
+    msg->frameFormat = Text("FrameFormat", t) && SameWord(t, sbl::kFrameFormat[FRAME_XTD]) ? FRAME_XTD : FRAME_STD;
+    if (Text("MSGId", t)) {
+      long long id = cnum::Atoi(t.c_str());
+      if (id < 0) id = 0;
+      if (id > MAX_XTD_ID) id = msg->frameFormat == FRAME_XTD ? MAX_XTD_ID : MAX_STD_ID;
+      msg->id = static_cast<int32_t>(id);
+    }
+    if (Text("MSGByteSize", t)) msg->byteCount = static_cast<int32_t>(Clamp(cnum::Atoi(t.c_str()), 0, MAX_CAN_BYTES));
+    long long bits = Number("MSGBitSize", 0);
+    if (Text("J1939", t)) {
+      msg->j1939 = t == sbl::kJ1939On ? 1 : 0;
+      bits = Clamp(bits, 0, msg->j1939 ? MAX_J1939_BITS : MAX_CAN_BITS);
+      msg->byteCount = static_cast<int32_t>(BytesOfBits(bits));
+    }
+    xml_.LeaveElement();
+
+    doc_.AddCanMsg(msg, list_);
+    msg->frameType = frameType;
+    long long count = SignalsToRead(canSignals_);
+    for (long long i = 0; i < count; ++i) {
+      if (!xml_.FindChildElement(sigElem)) break;
+      xml_.EnterElement();
+      _CANSignal* sig = xml_.FindChildElement("SIGName") ? doc_.AllocCanSignal() : nullptr;
+      if (sig) {
+        ReadSignalHead(sig, Bus::Can);
+        sig->loadNo = ReadLoadNo(canSignals_);
+        if (Text("Multiplexor", t) && !t.empty()) CopyToCharBuffer(sig->multiplexor, t, MAX_NAME_LEN);
+        if (Text("MultiplexValue", t) && !t.empty()) sig->multiplexValue = t;
+        doc_.AddCanSignal(msg, sig);
+        ++canSignals_;
+      }
+      xml_.LeaveElement();
+    }
+    ResolveMultiplexors(msg);
+  }
+
+  // The file names a multiplexor by its load number; the record names it by
+  // the signal's name. A number that no signal of the message carries, or a
+  // text that is not a whole number, stays as it was read.
+  static void ResolveMultiplexors(_CANMsg* msg) {
+    std::unordered_map<long long, const _CANSignal*> byLoadNo;
+    for (const auto& entry : msg->signals) byLoadNo.emplace(entry.value->loadNo, entry.value);
+    for (const auto& entry : msg->signals) {
+      _CANSignal* sig = entry.value;
+      if (sig->multiplexor[0] == '\0') continue;
+      long long number = 0;
+      if (!WholeInteger(sig->multiplexor, number)) continue;
+      auto it = byLoadNo.find(number);
+      if (it != byLoadNo.end()) CopyToCharBuffer(sig->multiplexor, Field(it->second->name), MAX_NAME_LEN);
+    }
+  }
+
+  void ReadLinGroup(const char* msgElem, const char* sigElem) {
+    std::string name;
+    if (!EnterMessage(msgElem, name)) return;
+    _LINMsg* msg = doc_.AllocLinMsg();
+    if (!msg) {
+      xml_.LeaveElement();
+      return;
+    }
+    CopyToCharBuffer(msg->name, name, MAX_NAME_LEN);
+    std::string t;
+    if (Text("MSGId", t)) msg->id = static_cast<uint32_t>(Clamp(cnum::Atoi(t.c_str()), 0, MAX_LIN_ID));
+    if (Text("MSGByteSize", t)) msg->byteCount = static_cast<uint8_t>(Clamp(cnum::Atoi(t.c_str()), 0, MAX_LIN_BYTES));
+    if (Text("MSGBitSize", t))
+      msg->byteCount = static_cast<uint8_t>(BytesOfBits(Clamp(cnum::Atoi(t.c_str()), 0, MAX_LIN_BYTES * 8)));
+    msg->checksum =
+        Text("MSGCheckSum", t) && SameWord(t, sbl::kChecksum[CHECKSUM_ENHANCED]) ? CHECKSUM_ENHANCED : CHECKSUM_CLASSIC;
+    xml_.LeaveElement();
+
+    doc_.AddLinMsg(msg, list_);
+    long long count = SignalsToRead(linSignals_);
+    for (long long i = 0; i < count; ++i) {
+      if (!xml_.FindChildElement(sigElem)) break;
+      xml_.EnterElement();
+      _LINSignal* sig = xml_.FindChildElement("SIGName") ? doc_.AllocLinSignal() : nullptr;
+      if (sig) {
+        ReadSignalHead(sig, Bus::Lin);
+        sig->loadNo = ReadLoadNo(linSignals_);
+        doc_.AddLinSignal(msg, sig);
+        ++linSignals_;
+      }
+      xml_.LeaveElement();
+    }
+  }
+
+  void ReadLogicGroup(const char* msgElem, const char* sigElem) {
+    std::string name;
+    if (!EnterMessage(msgElem, name)) return;
+    std::string t;
+    long long index;
+    if (Text("MSGid", t) || Text("MSGId", t))
+      index = Clamp(cnum::Atoi(t.c_str()), 0, LOGIC_GROUP_COUNT - 1);
+    else
+      index = std::min<long long>(IndexFromGroupName(name), LOGIC_GROUP_COUNT - 1);
+    _LOGICGroup* group = doc_.GetLogicGroup(list_, static_cast<int>(index));
+    CopyToCharBuffer(group->name, name, MAX_LOGIC_NAME_LEN);
+    long long bits = Number("MSGBitSize", group->bitCount);
+    group->bitCount = static_cast<uint8_t>(Clamp(bits, 1, MAX_LOGIC_BITS));
+    xml_.LeaveElement();
+    touched_[index] = true;
+
+    long long count = Number("SignalNum", 0);
+    for (long long i = 0; i < count; ++i) {
+      if (!xml_.FindChildElement(sigElem)) break;
+      // The definition list takes at most 100 symbols of a group from a file.
+      if (definition_ && logicSymbols_[index] >= MAX_LOGIC_GROUP_SYMBOLS) break;
+      xml_.EnterElement();
+      _LOGICSignal* sym = doc_.AllocLogicSignal();
+      if (!sym) {
+        xml_.LeaveElement();
+        break;
+      }
+      if (Text("SIGName", t)) CopyToCharBuffer(sym->name, t, MAX_LOGIC_NAME_LEN);
+      if (Text("SIGPattern", t)) {
+        CopyToCharBuffer(sym->pattern, t, MAX_LOGIC_BITS);
+        CutPattern(sym, group->bitCount);
+        std::size_t length = std::strlen(sym->pattern);
+        // An empty pattern says nothing about the width of the group.
+        if (length > 0 && length < group->bitCount) group->bitCount = static_cast<uint8_t>(length);
+      }
+      xml_.LeaveElement();
+      doc_.AddLogicSignal(list_, static_cast<int>(index), sym);
+      ++logicSymbols_[index];
+    }
+  }
+
+  // Cuts a pattern to at most `bits` bytes without splitting a character.
+  static void CutPattern(_LOGICSignal* sym, std::size_t bits) {
+    std::string pattern = Field(sym->pattern);
+    if (pattern.size() > bits) CopyToCharBuffer(sym->pattern, pattern, bits);
+  }
+
+  // A pattern shorter than its group narrows the group, also when it came
+  // before longer ones or from an earlier group element with the same index;
+  // then every pattern is cut to the group's width, so that the group read
+  // back from the written file is the same.
+  void SettleLogicGroups() {
+    for (int g = 0; g < LOGIC_GROUP_COUNT; ++g) {
+      if (!touched_[g]) continue;
+      _LOGICGroup* group = doc_.GetLogicGroup(list_, g);
+      for (bool changed = true; changed;) {
+        changed = false;
+        for (const auto& entry : group->symbols) {
+          std::size_t length = std::strlen(entry.value->pattern);
+          if (length > 0 && length < group->bitCount) group->bitCount = static_cast<uint8_t>(length);
+        }
+        for (const auto& entry : group->symbols) {
+          std::size_t before = std::strlen(entry.value->pattern);
+          CutPattern(entry.value, group->bitCount);
+          std::size_t after = std::strlen(entry.value->pattern);
+          // A double-byte character at the cut makes the pattern shorter
+          // than the group; go round again.
+          if (after != before && after > 0 && after < group->bitCount) changed = true;
+        }
+      }
+    }
+  }
+
+  CVestrelDoc& doc_;
+  const int list_;
+  const bool definition_;
+  CMarkup xml_;
+  bool current_ = true;
+  long long flexRaySignals_ = 0;
+  long long canSignals_ = 0;
+  long long linSignals_ = 0;
+  int logicSymbols_[LOGIC_GROUP_COUNT] = {};
+  bool touched_[LOGIC_GROUP_COUNT] = {};
+};
+
+}  // namespace
+
+std::string CVestrelDoc::BuildSblText(int list) const { return SblWriter(*this).Build(list); }
+
+int CVestrelDoc::ParseSblText(const std::string& text, int list) {
+  if (!ValidList(list)) return -1;
+  // Like a file read, the text ends at its first zero byte.
+  return SblReader(*this, list).Parse(std::string_view(text.c_str()));
+}

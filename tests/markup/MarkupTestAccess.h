@@ -1,0 +1,45 @@
+// Lets the tests compare the element index that insertion maintains with the
+// one a fresh parse of the same text builds.
+#pragma once
+
+#include "Markup.h"
+
+#include <ostream>
+#include <vector>
+
+struct IndexedElement {
+  int depth;
+  int32_t startTagOpen, startTagClose, endTagOpen, endTagClose;
+  bool operator==(const IndexedElement&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& os, const IndexedElement& e) {
+  return os << "{depth " << e.depth << ": " << e.startTagOpen << ' ' << e.startTagClose << ' ' << e.endTagOpen << ' '
+            << e.endTagClose << '}';
+}
+
+class CMarkupTestAccess {
+ public:
+  // The elements in document order (following the links), with their depth.
+  // Also checks that every parent link agrees with the child links.
+  static std::vector<IndexedElement> Tree(const CMarkup& m, bool* linksConsistent = nullptr) {
+    std::vector<IndexedElement> out;
+    bool ok = true;
+    Walk(m, m.m_index[0].firstChild, 0, 1, out, ok);
+    if (linksConsistent) *linksConsistent = ok;
+    return out;
+  }
+  static int Current(const CMarkup& m) { return m.m_current; }
+  static int Child(const CMarkup& m) { return m.m_child; }
+  static int Parent(const CMarkup& m) { return m.m_parent; }
+
+ private:
+  static void Walk(const CMarkup& m, int first, int parent, int depth, std::vector<IndexedElement>& out, bool& ok) {
+    for (int i = first; i != 0; i = m.m_index[i].nextSibling) {
+      const CMarkup::ElemPos& e = m.m_index[i];
+      if (e.parent != parent) ok = false;
+      out.push_back({depth, e.startTagOpen, e.startTagClose, e.endTagOpen, e.endTagClose});
+      Walk(m, e.firstChild, i, depth + 1, out, ok);
+    }
+  }
+};
