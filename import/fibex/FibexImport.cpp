@@ -138,7 +138,14 @@ int ParseFibexDocument(XmlDomDocument& xml, FibexModel& model, CVestrelDoc& doc)
   if (ParseFibexSignalGroups(xml, model) != 0) return FIBEX_FAILED;
 
   BuildFibexFrames(model);
-  StoreFibexFrames(doc, *model.output);
+  try {
+    StoreFibexFrames(doc, *model.output);
+  } catch (...) {
+    // The caller emptied the reference list before the import; running out
+    // of memory part-way through the store must not leave half a file there.
+    doc.ClearFlexRayList(LIST_REFERENCE);
+    throw;
+  }
   return FIBEX_OK;
 }
 
@@ -157,9 +164,8 @@ int ImportFibexFile(CVestrelDoc& doc, std::string path, void* reserved, int list
     xml->put_validateOnParse(false);
     xml->put_resolveExternals(false);
     loaded = xml->load(path);
-  } catch (const XmlDomError&) {
-    return FIBEX_EXCEPTION;
-  } catch (const std::bad_alloc&) {
+  } catch (const std::exception&) {
+    // XmlDomError from the engine, or out of memory while reading the file.
     return FIBEX_EXCEPTION;
   }
   if (!loaded) return FIBEX_FAILED;
@@ -167,13 +173,10 @@ int ImportFibexFile(CVestrelDoc& doc, std::string path, void* reserved, int list
   int result;
   try {
     result = ParseFibexDocument(*xml, model, doc);
-  } catch (const XmlDomError&) {
-    result = FIBEX_EXCEPTION;
-  } catch (const std::bad_alloc&) {
+  } catch (const std::exception&) {
+    // The reader reports by result, never by exception.
     result = FIBEX_EXCEPTION;
   }
-  // A failure part-way through the store must not leave half a file behind.
-  if (result != FIBEX_OK) doc.ClearFlexRayList(LIST_REFERENCE);
   FreeFibexModel(model);
   return result;
 }

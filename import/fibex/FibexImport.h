@@ -18,8 +18,8 @@ enum FibexLoadResult {
 
 // Imports the file at `path` into the reference list of `doc`. `reserved` is
 // never read. Any `list` other than LIST_REFERENCE returns FIBEX_OK at once
-// and touches nothing. The caller has emptied the reference tables; after a
-// result other than FIBEX_OK the FlexRay reference table is empty.
+// and touches nothing. The caller empties the reference tables first; a
+// failed import stores nothing.
 int ImportFibexFile(CVestrelDoc& doc, std::string path, void* reserved, int list);
 
 // Root check, element parsers, build and store on a loaded document. 0 or 2.

@@ -2,6 +2,7 @@
 
 #include "CNumber.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -368,10 +369,11 @@ void ReadRowItem(const XmlDomNode& e, const FibexSchemaRow& row, std::size_t j, 
   }
 }
 
-// Hands every descendant of one row to the filler, in document order.
+// Hands the descendants of one row to the filler, in document order; those
+// beyond `limit` are not read.
 template <class Record, class Filler>
 void ReadRow(const XmlDomNode& e, const FibexSchemaRow& row, Record& rec, Filler fill, FibexReadBuffer& b,
-             std::size_t limit = static_cast<std::size_t>(-1)) {
+             std::size_t limit = FIBEX_MAX_CHILDREN) {
   std::size_t n = CountFibexElements(e, row.tag);
   if (n > limit) n = limit;
   for (std::size_t j = 0; j < n; ++j) {
@@ -398,7 +400,9 @@ int WalkFamily(XmlDomDocument& doc, FibexSchemaKind kind, int cap, std::vector<R
   // Every row's descendants of one element are gathered in a single walk.
   std::string_view rowTags[16];
   std::size_t rowTagCount = 0;
-  for (int r = 1; r < group.rowCount && rowTagCount < 15; ++r) rowTags[rowTagCount++] = group.rows[r].tag;
+  // A channel reads its timings per triggering, not from the channel itself.
+  const int rowsRead = kind == FIBEX_SCHEMA_CHANNEL ? 3 : group.rowCount - 1;
+  for (int r = 1; r <= rowsRead && rowTagCount < 15; ++r) rowTags[rowTagCount++] = group.rows[r].tag;
   if (kind == FIBEX_SCHEMA_CHANNEL) rowTags[rowTagCount++] = "fx:FRAME-TRIGGERINGS";
 
   FibexReadBuffer buffer;
@@ -414,17 +418,30 @@ int WalkFamily(XmlDomDocument& doc, FibexSchemaKind kind, int cap, std::vector<R
     ReadElementItself(e, buffer);
     fill(rec, static_cast<int>(i), buffer);
     children(e, group, rec, buffer);
+    e.ReleaseElementsByTagName();
   }
   count = static_cast<std::uint16_t>(n);
   return 0;
 }
 
-// The plain child step: rows 1..rowsRead of the group, in table order.
+// The plain child step: rows 1..rowsRead of the group, in table order, at
+// most 2048 descendants of each.
 template <class Record>
 auto PlainChildren(int rowsRead, int (*fill)(Record&, int, const FibexReadBuffer&)) {
   return [rowsRead, fill](const XmlDomNode& e, const FibexSchemaGroup& g, Record& rec, FibexReadBuffer& b) {
     for (int r = 1; r <= rowsRead && r < g.rowCount; ++r) ReadRow(e, g.rows[r], rec, fill, b);
   };
+}
+
+// How many descendants of a frame row can still change the record: the
+// positions and byte orders of the p PDU instances come before those of the
+// signal instances, and the first p - 1 signal references are skipped.
+std::size_t FrameRowLimit(const FibexSchemaRow& row, const FibexFrame& rec) {
+  const std::size_t p = static_cast<std::size_t>(std::max<int>(rec.pduInstanceCount, 0));
+  const std::string_view tag = row.tag;
+  if (tag == "fx:BIT-POSITION" || tag == "fx:IS-HIGH-LOW-BYTE-ORDER") return p + FIBEX_MAX_CHILDREN;
+  if (tag == "fx:SIGNAL-REF") return (p > 0 ? p - 1 : 0) + FIBEX_MAX_CHILDREN;
+  return FIBEX_MAX_CHILDREN;
 }
 
 // Timings of each triggering: the t-th triggering of every "fx:FRAME-TRIGGERINGS"
@@ -467,7 +484,9 @@ void ReadTriggeringTimings(const XmlDomNode& channel, FibexChannel& rec) {
         ReadFibexElementTextAt(te, "fx:CYCLE-REPETITION", i, name, text);
         trig->cycleRepetitions[i] = ClampU16(ReadFibexInteger64(text));
       }
+      te.ReleaseElementsByTagName();
     }
+    container.ReleaseElementsByTagName();
   }
 }
 
@@ -511,7 +530,11 @@ int ParseFibexEcus(XmlDomDocument& doc, FibexModel& m) {
 int ParseFibexFrames(XmlDomDocument& doc, FibexModel& m) {
   return WalkFamily(
       doc, FIBEX_SCHEMA_FRAME, FIBEX_MAX_ELEMENTS, m.frames, m.frameCount, &FillFibexFrame,
-      [](FibexFrame& r) { r.pduInstanceCount = r.signalInstanceCount = 0; }, PlainChildren(8, &FillFibexFrame));
+      [](FibexFrame& r) { r.pduInstanceCount = r.signalInstanceCount = 0; },
+      [](const XmlDomNode& e, const FibexSchemaGroup& g, FibexFrame& rec, FibexReadBuffer& b) {
+        for (int r = 1; r <= 8 && r < g.rowCount; ++r)
+          ReadRow(e, g.rows[r], rec, &FillFibexFrame, b, FrameRowLimit(g.rows[r], rec));
+      });
 }
 
 int ParseFibexSignals(XmlDomDocument& doc, FibexModel& m) {

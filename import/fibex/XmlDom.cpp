@@ -140,6 +140,10 @@ const XmlDomNodeList& XmlDomNode::getElementsByTagName(std::string_view qualifie
   return owner_->ElementsByName(node_, qualifiedName);
 }
 
+void XmlDomNode::ReleaseElementsByTagName() const {
+  if (owner_ && node_) owner_->Release(node_);
+}
+
 void XmlDomNode::PrepareElementsByTagName(const std::string_view* qualifiedNames, std::size_t count) const {
   if (owner_ && node_) owner_->PrepareElements(node_, qualifiedNames, count);
 }
@@ -151,8 +155,7 @@ XmlDomDocument::XmlDomDocument() { xmlInitParser(); }
 XmlDomDocument::~XmlDomDocument() { Clear(); }
 
 void XmlDomDocument::Clear() {
-  cache_.reset();
-  pool_.reset();
+  cache_.clear();
   names_.clear();
   if (doc_) xmlFreeDoc(doc_);
   doc_ = nullptr;
@@ -278,14 +281,16 @@ bool XmlDomDocument::Matches(const xmlNode* n, const Name& name) const {
   return p != nullptr && name.prefix == p;
 }
 
+void XmlDomDocument::Release(_xmlNode* node) {
+  for (std::size_t id = 0; id < names_.size() && !cache_.empty(); ++id) cache_.erase({node, static_cast<int>(id)});
+}
+
 const XmlDomNodeList& XmlDomDocument::ElementsByName(_xmlNode* root, std::string_view qualifiedName) {
   const int id = NameId(qualifiedName);
-  if (cache_) {
-    auto found = cache_->find({root, id});
-    if (found != cache_->end()) return found->second;
-  }
+  auto found = cache_.find({root, id});
+  if (found != cache_.end()) return found->second;
   PrepareElements(root, &qualifiedName, 1);
-  return cache_->find({root, id})->second;
+  return cache_.find({root, id})->second;
 }
 
 void XmlDomDocument::PrepareElements(_xmlNode* root, const std::string_view* qualifiedNames, std::size_t count) {
@@ -295,14 +300,10 @@ void XmlDomDocument::PrepareElements(_xmlNode* root, const std::string_view* qua
     const Name* name;
     XmlDomNodeList* list;
   };
-  if (!cache_) {
-    pool_ = std::make_unique<std::pmr::monotonic_buffer_resource>(1 << 16);
-    cache_ = std::make_unique<std::pmr::unordered_map<std::pair<_xmlNode*, int>, XmlDomNodeList, CacheKeyHash>>(pool_.get());
-  }
   std::vector<Wanted> wanted;
   for (std::size_t i = 0; i < count; ++i) {
     const int id = NameId(qualifiedNames[i]);
-    auto [it, inserted] = cache_->try_emplace({root, id});
+    auto [it, inserted] = cache_.try_emplace(std::make_pair(root, id));
     if (inserted) wanted.push_back({id, nullptr, &it->second});
   }
   if (wanted.empty()) return;

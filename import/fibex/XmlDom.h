@@ -18,7 +18,6 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
-#include <memory_resource>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -46,7 +45,7 @@ class XmlDomDocument;
 class XmlDomNode;
 
 // The elements found below one element, in document order.
-using XmlDomNodeList = std::pmr::vector<XmlDomNode>;
+using XmlDomNodeList = std::vector<XmlDomNode>;
 
 // A handle to one node of a loaded document; valid while the document lives.
 // A default-constructed handle is the null node.
@@ -73,8 +72,8 @@ class XmlDomNode {
 
   // Every element below this node whose qualified name is `qualifiedName`,
   // at any depth, in document order. Computed once per node and name, then
-  // served from the document's cache; the reference stays valid as long as
-  // the document.
+  // served from the document's cache; the reference stays valid until the
+  // lists of this node are released or the document goes.
   const XmlDomNodeList& getElementsByTagName(std::string_view qualifiedName) const;
   // Computes the lists of several names in one walk, so that reading many
   // kinds of descendants of one element costs one pass over it. Lists that
@@ -83,6 +82,10 @@ class XmlDomNode {
     PrepareElementsByTagName(qualifiedNames.begin(), qualifiedNames.size());
   }
   void PrepareElementsByTagName(const std::string_view* qualifiedNames, std::size_t count) const;
+  // Forgets the lists made for this node. A reader that is done with an
+  // element calls it, so that nested elements of a hostile file never hold
+  // the same large lists all at once.
+  void ReleaseElementsByTagName() const;
 
   _xmlNode* Raw() const { return node_; }
 
@@ -139,15 +142,13 @@ class XmlDomDocument {
   bool Matches(const _xmlNode* node, const Name& name) const;
   const XmlDomNodeList& ElementsByName(_xmlNode* root, std::string_view qualifiedName);
   void PrepareElements(_xmlNode* root, const std::string_view* qualifiedNames, std::size_t count);
+  void Release(_xmlNode* node);
   void Clear();
 
   _xmlDoc* doc_ = nullptr;
   bool hadDoctype_ = false;
   std::vector<Name> names_;
-  // The lists live in one pool that is released in a piece with the
-  // document: a large file makes tens of thousands of them.
-  std::unique_ptr<std::pmr::monotonic_buffer_resource> pool_;
-  std::unique_ptr<std::pmr::unordered_map<std::pair<_xmlNode*, int>, XmlDomNodeList, CacheKeyHash>> cache_;
+  std::unordered_map<std::pair<_xmlNode*, int>, XmlDomNodeList, CacheKeyHash> cache_;
 };
 
 // Creates the engine's document. Tests replace the factory to simulate an

@@ -111,6 +111,22 @@ TEST_F(XmlDomNodes, DescendantsByQualifiedNameInDocumentOrder) {
   EXPECT_EQ(&xs, &root.getElementsByTagName("fx:X"));
 }
 
+TEST_F(XmlDomNodes, ListsMadeTogetherOrAfterReleaseAreTheSame) {
+  root.PrepareElementsByTagName({"fx:Z", "fx:X", "fx:NONE", "X"});
+  EXPECT_EQ(2u, root.getElementsByTagName("fx:Z").size());
+  EXPECT_EQ(3u, root.getElementsByTagName("fx:X").size());
+  EXPECT_EQ(0u, root.getElementsByTagName("fx:NONE").size());
+  EXPECT_EQ(1u, root.getElementsByTagName("X").size());
+  const XmlDomNode inner = root.getElementsByTagName("fx:Z")[1];
+  ASSERT_EQ(2u, inner.getElementsByTagName("fx:X").size());
+  root.ReleaseElementsByTagName();
+  EXPECT_EQ(2u, inner.getElementsByTagName("fx:X").size());  // other nodes keep theirs
+  EXPECT_EQ(3u, root.getElementsByTagName("fx:X").size());
+  std::string n, v;
+  root.getElementsByTagName("fx:X")[2].GetAttributeAt(0, n, v);
+  EXPECT_EQ("x5", v);
+}
+
 TEST_F(XmlDomNodes, AttributesByPositionWithoutNamespaceDeclarations) {
   const XmlDomNode& x1 = root.getElementsByTagName("fx:X")[0];
   ASSERT_EQ(3u, x1.GetAttributeCount());
