@@ -7,6 +7,7 @@
 #include "MessageBox.h"
 #include "ResIds.h"
 #include "Resources.h"
+#include "SearchDlg.h"
 #include "SearchWindow.h"
 #include "Seams.h"
 #include "SettingsBridge.h"
@@ -158,7 +159,7 @@ bool CMainFrame::OnCreateClient() {
   return true;
 }
 
-ISearchWindow* CMainFrame::CreateSearchDialog() { return nullptr; }
+ISearchWindow* CMainFrame::CreateSearchDialog() { return new CSearchDlg(this, settings_); }
 
 void CMainFrame::ApplySplit() {
   if (!splitterMade_ || !splitter_) return;

@@ -428,7 +428,9 @@ void CListCtrlEx::mousePressEvent(QMouseEvent* event) {
     if (row >= 0 && IsRowSelected(row) && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) {
       pressRow_ = row;
       pressPos_ = event->position().toPoint();
-      setCurrentIndex(model()->index(row, columnCount() > 1 ? 1 : 0));
+      // Focus only: the view's own current-index change would select this
+      // row alone and break up the block about to be dragged.
+      SetFocusedRow(row);
       viewport()->update();
       return;
     }
@@ -484,4 +486,14 @@ void CListCtrlEx::mouseDoubleClickEvent(QMouseEvent* event) {
   }
   SetFocusedRow(row);
   Q_EMIT rowDoubleClicked(row);
+}
+
+void CListCtrlEx::focusOutEvent(QFocusEvent* event) {
+  // The mouse goes elsewhere with the focus (a message box, another window):
+  // a drag in progress cannot end with a drop any more.
+  if (dragging_) {
+    CancelDrag();
+    Q_EMIT dragCancelled();
+  }
+  QTableWidget::focusOutEvent(event);
 }

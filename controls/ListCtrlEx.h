@@ -94,7 +94,8 @@ class CListCtrlEx : public QTableWidget {
   // Dragging selected rows: pressing on a selected row and moving the mouse
   // past the drag distance starts a drag (beginDrag); while it lasts the
   // mouse is reported in screen coordinates (dragMove, dragRelease) instead
-  // of changing the selection. CancelDrag ends it without a release.
+  // of changing the selection. CancelDrag ends it without a release; losing
+  // the keyboard focus or the window ends it the same way (dragCancelled).
   bool IsDragging() const { return dragging_; }
   void CancelDrag() { dragging_ = false; pressRow_ = -1; }
 
@@ -102,6 +103,8 @@ class CListCtrlEx : public QTableWidget {
   void beginDrag();
   void dragMove(const QPoint& globalPos);
   void dragRelease(const QPoint& globalPos);
+  // A drag ended without a release (focus or window lost).
+  void dragCancelled();
   // A double click with the left button on a row.
   void rowDoubleClicked(int row);
 
@@ -112,6 +115,7 @@ class CListCtrlEx : public QTableWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   void ApplyRowHeight();
