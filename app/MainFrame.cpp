@@ -140,6 +140,11 @@ bool CMainFrame::OnCreateClient() {
   defView_ = new CDefView(splitter_);
   splitter_->addWidget(refView_);
   splitter_->addWidget(defView_);
+  // The panes have their first size before the lists inside them are made,
+  // since a list takes its column widths from its width when it fills.
+  splitter_->setGeometry(QRect(QPoint(0, 0), size()));
+  const PaneWidths first = SplitPaneWidths(splitter_->width(), splitter_->handleWidth());
+  splitter_->setSizes({std::max(1, first.left), std::max(1, splitter_->width() - splitter_->handleWidth() - first.left)});
   if (!refView_->OnCreate(doc_, fonts_, this, busKind_) || !defView_->OnCreate(doc_, fonts_, this, busKind_)) return false;
   splitterMade_ = 1;
   splitter_->onResized = [this] {

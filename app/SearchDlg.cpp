@@ -6,6 +6,7 @@
 #include "Resources.h"
 #include "SettingsBridge.h"
 
+#include <QCompleter>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -67,8 +68,14 @@ void FocusList(CListCtrlEx& list) {
 
 CComboBoxSearch::CComboBoxSearch(CSearchHistory& history, QWidget* parent) : QComboBox(parent), history_(history) {
   setEditable(true);
-  // The history alone decides what the drop list holds.
+  // The history alone decides what the drop list holds, and the typed text
+  // is searched as it stands: nothing is completed, and a text that differs
+  // from an entry only in letter case is not replaced by that entry (the
+  // box matches its entries with the completer's case rule).
   setInsertPolicy(QComboBox::NoInsert);
+  auto* exact = new QCompleter(QStringList(), this);
+  exact->setCaseSensitivity(Qt::CaseSensitive);
+  setCompleter(exact);
   setMaxCount(CSearchHistory::kSize);
   setMaxVisibleItems(CSearchHistory::kSize);
   ShowHistory();

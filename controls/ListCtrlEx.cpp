@@ -421,6 +421,7 @@ void CListCtrlEx::paintEvent(QPaintEvent* event) {
 void CListCtrlEx::mousePressEvent(QMouseEvent* event) {
   dragging_ = false;
   pressRow_ = -1;
+  deferredPress_.reset();
   if (event->button() == Qt::LeftButton) {
     const int row = HitTestRow(event->position().toPoint());
     // Pressing on a row that is already selected may start a drag; the
@@ -428,6 +429,8 @@ void CListCtrlEx::mousePressEvent(QMouseEvent* event) {
     if (row >= 0 && IsRowSelected(row) && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) {
       pressRow_ = row;
       pressPos_ = event->position().toPoint();
+      // Kept for a release without a drag, which then clicks as usual.
+      deferredPress_.reset(static_cast<QMouseEvent*>(event->clone()));
       // Focus only: the view's own current-index change would select this
       // row alone and break up the block about to be dragged.
       SetFocusedRow(row);
@@ -457,13 +460,20 @@ void CListCtrlEx::mouseReleaseEvent(QMouseEvent* event) {
   if (dragging_) {
     dragging_ = false;
     pressRow_ = -1;
+    deferredPress_.reset();
     Q_EMIT dragRelease(event->globalPosition().toPoint());
     return;
   }
   if (pressRow_ >= 0) {
-    // A click without a drag on a selected row selects that row alone.
+    // A click without a drag on a selected row: the view's own click, so
+    // that it selects the row alone and anchors a later shift-click there.
     const int row = pressRow_;
     pressRow_ = -1;
+    const std::unique_ptr<QMouseEvent> press = std::move(deferredPress_);
+    if (press) {
+      QTableWidget::mousePressEvent(press.get());
+      QTableWidget::mouseReleaseEvent(event);
+    }
     ClearRowSelection();
     SetRowSelected(row, true);
     SetFocusedRow(row);
@@ -479,6 +489,7 @@ void CListCtrlEx::mouseDoubleClickEvent(QMouseEvent* event) {
     return;
   }
   pressRow_ = -1;
+  deferredPress_.reset();
   dragging_ = false;
   if (!IsRowSelected(row)) {
     ClearRowSelection();

@@ -8,7 +8,10 @@
 #include <QIcon>
 #include <QTableWidget>
 
+#include <QMouseEvent>
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -97,7 +100,11 @@ class CListCtrlEx : public QTableWidget {
   // of changing the selection. CancelDrag ends it without a release; losing
   // the keyboard focus or the window ends it the same way (dragCancelled).
   bool IsDragging() const { return dragging_; }
-  void CancelDrag() { dragging_ = false; pressRow_ = -1; }
+  void CancelDrag() {
+    dragging_ = false;
+    pressRow_ = -1;
+    deferredPress_.reset();
+  }
 
  Q_SIGNALS:
   void beginDrag();
@@ -128,4 +135,5 @@ class CListCtrlEx : public QTableWidget {
   bool dragging_ = false;
   int pressRow_ = -1;
   QPoint pressPos_;
+  std::unique_ptr<QMouseEvent> deferredPress_;
 };

@@ -78,6 +78,18 @@ class ListWindowsTest : public QObject {
     QVERIFY(fx.sink.shown.empty());
   }
 
+  void bothListsStartWithColumnsAcrossTheirWidth() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make(1000, 600);
+    for (CListDlg* dlg : {static_cast<CListDlg*>(f.RefList()), static_cast<CListDlg*>(f.DefList())}) {
+      const CListCtrlEx& list = dlg->List();
+      int sum = 0;
+      for (int c = 0; c < list.GetColumnCount(); ++c) sum += list.GetColumnWidth(c);
+      QCOMPARE(sum, list.width() - 4);
+      QVERIFY(list.GetColumnWidth(2) > 100);
+    }
+  }
+
   void openingADbcFillsTheRowsAndSwitchesTheBusKind() {
     RoadFixture fx;
     CMainFrame& f = fx.Make();
@@ -158,6 +170,23 @@ class ListWindowsTest : public QObject {
     QCOMPARE(fx.sink.shown[0].ArgText(0), std::string("EngineData"));
     QCOMPARE(fx.sink.shown[0].ArgText(1), std::string("EngineSpeed"));
     QCOMPARE(def.GetItemCount(), 2);
+  }
+
+  void aClickOnASelectedRowSelectsItAloneAndAnchorsShiftClicks() {
+    RoadFixture fx;
+    fx.Make();
+    fx.OpenReference(fx.Write("vehicle.dbc", kVehicleDbc));
+    CListCtrlEx& ref = fx.Ref().List();
+    ClickRow(ref, 0);
+    ClickRow(ref, 4, Qt::ShiftModifier);
+    QCOMPARE(ref.GetSelectedCount(), 5);
+    // The press keeps the block (it may become a drag); the release without
+    // a drag leaves row 2 alone, and the next shift-click extends from it.
+    ClickRow(ref, 2);
+    QCOMPARE(ref.GetSelectedRows(), std::vector<int>{2});
+    ClickRow(ref, 3, Qt::ShiftModifier);
+    QCOMPARE(ref.GetSelectedRows(), (std::vector<int>{2, 3}));
+    QCOMPARE(ref.GetFocusedRow(), 3);
   }
 
   void aRefusalKeepsWhatWasAddedBeforeIt() {
