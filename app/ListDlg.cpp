@@ -380,6 +380,11 @@ const CListDlg::ButtonRow CRefListDlg::kButtons[] = {
 
 CRefListDlg::CRefListDlg(QWidget* parent) : CListDlg(IDD_REFLIST, parent) { setObjectName(QStringLiteral("refList")); }
 
+CRefListDlg::~CRefListDlg() {
+  // Going away in the middle of a drag: the cursor is the application's.
+  if (cursorSet_) QApplication::restoreOverrideCursor();
+}
+
 std::unique_ptr<CListLogic> CRefListDlg::MakeLogic(CVestrelDoc& doc) const { return std::make_unique<CRefListLogic>(doc); }
 
 void CRefListDlg::CreateControls() {
@@ -505,12 +510,14 @@ void CRefListDlg::OnDragMove(const QPoint& globalPos) {
   if (!dragging_) return;
   dragImage_->move(globalPos + kDragImageOffset);
   // The image and the arrow show only over the definition list.
-  if (IsOverPartnerList(globalPos)) {
-    dragImage_->show();
-    List().viewport()->setCursor(Qt::ArrowCursor);
+  const bool over = IsOverPartnerList(globalPos);
+  dragImage_->setVisible(over);
+  const QCursor cursor(over ? Qt::ArrowCursor : Qt::ForbiddenCursor);
+  if (cursorSet_) {
+    QApplication::changeOverrideCursor(cursor);
   } else {
-    dragImage_->hide();
-    List().viewport()->setCursor(Qt::ForbiddenCursor);
+    QApplication::setOverrideCursor(cursor);
+    cursorSet_ = true;
   }
 }
 
@@ -529,7 +536,10 @@ void CRefListDlg::EndDrag() {
     dragImage_->deleteLater();
     dragImage_ = nullptr;
   }
-  List().viewport()->unsetCursor();
+  if (cursorSet_) {
+    QApplication::restoreOverrideCursor();
+    cursorSet_ = false;
+  }
 }
 
 // --- CDefListDlg -----------------------------------------------------------

@@ -199,6 +199,7 @@ class CRefListDlg : public CListDlg {
  public:
   static const ButtonRow kButtons[];
   explicit CRefListDlg(QWidget* parent);
+  ~CRefListDlg() override;
 
   void UpdateLayout() override;
   void RefreshList() override;
@@ -238,6 +239,7 @@ class CRefListDlg : public CListDlg {
 
   bool dragging_ = false;
   QWidget* dragImage_ = nullptr;  // exists only while dragging
+  bool cursorSet_ = false;        // the drag's cursor is shown
 };
 
 // The definition list (dialog 103): open, new, edit, delete and save

@@ -248,15 +248,17 @@ class ListWindowsTest : public QObject {
     QVERIFY(fx.Ref().IsDraggingRows());
     QVERIFY(fx.Ref().DragImage() != nullptr);
     QVERIFY(!fx.Ref().DragImage()->isVisible());
-    QCOMPARE(vp->cursor().shape(), Qt::ForbiddenCursor);
+    QVERIFY(QApplication::overrideCursor());
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::ForbiddenCursor);
     const QPoint overDef = vp->mapFromGlobal(def.viewport()->mapToGlobal(QPoint(30, 30)));
     QTest::mouseMove(vp, overDef);
     QVERIFY(fx.Ref().DragImage()->isVisible());
-    QCOMPARE(vp->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
     QCOMPARE(fx.Ref().DragImage()->pos(), def.viewport()->mapToGlobal(QPoint(30, 30)) + QPoint(4, 14));
     // Esc ends the drag without adding.
     QTest::keyClick(&ref, Qt::Key_Escape);
     QVERIFY(!fx.Ref().IsDraggingRows());
+    QVERIFY(!QApplication::overrideCursor());
     QTest::mouseRelease(vp, Qt::LeftButton, {}, overDef);
     QCOMPARE(def.GetItemCount(), 0);
   }
@@ -455,6 +457,11 @@ class ListWindowsTest : public QObject {
     QVERIFY(!f.close());
     QCOMPARE(fx.sink.Ids(), std::vector<int>{4103});
     QVERIFY(f.isVisible());
+    // Yes, then a file that cannot be written: 4005, the window stays.
+    fx.dialogs.answers.push_back(fx.Path("no-such-folder/defs"));
+    QVERIFY(!f.close());
+    QCOMPARE(fx.sink.Ids(), (std::vector<int>{4103, 4103, 4005}));
+    QVERIFY(fx.doc.IsDefModified());
     // Yes, then a file: written, the window closes.
     fx.dialogs.answers.push_back(fx.Path("closing"));
     QVERIFY(f.close());
