@@ -278,7 +278,7 @@ void CListDlg::ShowRows(const std::vector<int>& select, int focus) {
     list_.SetItemText(r, 0, QString());
     FillRowCells(r, rows[static_cast<std::size_t>(r)]);
   }
-  for (int r : select) list_.SetRowSelected(r, true);
+  list_.SelectRows(select);
   list_.SetFocusedRow(focus);
   if (lock) list_.setUpdatesEnabled(true);
   list_.viewport()->update();

@@ -212,6 +212,22 @@ void CListCtrlEx::SetRowSelected(int row, bool selected) {
   selectionModel()->select(sel, selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
 }
 
+void CListCtrlEx::SelectRows(const std::vector<int>& rows) {
+  if (columnCount() == 0) return;
+  std::vector<int> sorted;
+  for (int r : rows)
+    if (r >= 0 && r < rowCount()) sorted.push_back(r);
+  std::sort(sorted.begin(), sorted.end());
+  QItemSelection sel;
+  for (std::size_t i = 0; i < sorted.size();) {
+    std::size_t j = i;
+    while (j + 1 < sorted.size() && sorted[j + 1] <= sorted[j] + 1) ++j;
+    sel.select(model()->index(sorted[i], 0), model()->index(sorted[j], columnCount() - 1));
+    i = j + 1;
+  }
+  if (!sel.isEmpty()) selectionModel()->select(sel, QItemSelectionModel::Select);
+}
+
 void CListCtrlEx::SelectAllRows() {
   if (rowCount() == 0 || columnCount() == 0) return;
   const QItemSelection sel(model()->index(0, 0), model()->index(rowCount() - 1, columnCount() - 1));

@@ -68,6 +68,8 @@ class CListCtrlEx : public QTableWidget {
   int GetNextSelected(int after) const;      // first selected row > after, -1 none
   bool IsRowSelected(int row) const;
   void SetRowSelected(int row, bool selected);
+  // Adds these rows to the selection in one step (one change notification).
+  void SelectRows(const std::vector<int>& rows);
   void SelectAllRows();
   void ClearRowSelection();
   int GetFocusedRow() const;
