@@ -2,6 +2,7 @@
 
 #include "FontManager.h"
 #include "Icons.h"
+#include "ListFileDialogsQt.h"
 #include "MainFrame.h"
 #include "Records.h"
 #include "ResIds.h"
@@ -9,12 +10,14 @@
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMimeData>
 #include <QUrl>
 
@@ -33,8 +36,6 @@ bool SameTextNoCase(const std::string& a, const char* b) {
   return true;
 }
 
-QString PathText(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
-
 // The caption font of the list windows.
 const char kCaptionFace[] = "\xEF\xBC\xAD\xEF\xBC\xB3 \xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF";  // ＭＳ ゴシック
 constexpr int kCaptionHeight = 14;
@@ -42,6 +43,10 @@ constexpr std::uint8_t kJapaneseCharset = 128;
 
 constexpr int kButtonWidth = 44;
 constexpr int kButtonHeight = 26;
+
+// The drag image sits below and to the right of the pointer.
+const QPoint kDragImageOffset(4, 14);
+constexpr int kDragImageSize = 16;
 
 }  // namespace
 
@@ -54,6 +59,7 @@ CListDlg::CListDlg(int templateId, QWidget* parent) : QWidget(parent), templateI
   connect(&list_, &CListCtrlEx::beginDrag, this, [this] { OnBeginDrag(); });
   connect(&list_, &CListCtrlEx::dragMove, this, [this](const QPoint& p) { OnDragMove(p); });
   connect(&list_, &CListCtrlEx::dragRelease, this, [this](const QPoint& p) { OnDragRelease(p); });
+  connect(&list_, &CListCtrlEx::dragCancelled, this, [this] { OnCancelDrag(); });
   auto changed = [this] { Q_EMIT stateChanged(); };
   connect(list_.model(), &QAbstractItemModel::rowsInserted, this, changed);
   connect(list_.model(), &QAbstractItemModel::rowsRemoved, this, changed);
@@ -69,6 +75,21 @@ CListDlg::~CListDlg() {
 }
 
 bool CListDlg::Create() {
+  if (doc_ && !logic_) {
+    logic_ = MakeLogic(*doc_);
+    logic_->SetBusKind(busKind_, false);
+    logic_->SetFilePath(filePath_);
+    // A load that finds nothing of the kind on show switches the main window
+    // and both lists; a list on its own switches itself and its partner.
+    logic_->SetBusSwitch([this](int kind) {
+      if (frame_) {
+        frame_->SetBusMode(kind);
+      } else if (kind != busKind_) {
+        SetBusKind(kind);
+        if (partner_) partner_->SetBusKind(kind);
+      }
+    });
+  }
   CreateControls();
   // The selection model exists once the list has its model.
   connect(list_.selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
@@ -137,7 +158,31 @@ bool CListDlg::EndInitialising() {
 
 void CListDlg::SetBusKind(int kind) {
   busKind_ = kind;
+  if (logic_) logic_->SetBusKind(kind, false);
   if (!initialising_) RefreshList();
+}
+
+void CListDlg::SetPartner(CListDlg* partner) {
+  partner_ = partner;
+  if (logic_) logic_->SetPartner(partner ? partner->Logic() : nullptr);
+}
+
+void CListDlg::SetFilePath(const std::string& path) {
+  if (logic_)
+    logic_->SetFilePath(path);
+  else
+    filePath_ = path;
+}
+
+const std::string& CListDlg::FilePath() const { return logic_ ? logic_->FilePath() : filePath_; }
+
+int CListDlg::OpenDefinitionDialog(int /*list*/, int /*mode*/) { return 0; }
+
+QString CListDlg::PathText(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+bool CListDlg::IsListAt(const CListCtrlEx& list, const QPoint& globalPos) {
+  const QWidget* w = QApplication::widgetAt(globalPos);
+  return w && (w == &list || w == list.viewport());
 }
 
 void CListDlg::InitLayout() {
@@ -165,6 +210,10 @@ void CListDlg::resizeEvent(QResizeEvent* event) {
 }
 
 ListRows CListDlg::BuildRows() const {
+  if (logic_) {
+    logic_->SetBusKind(busKind_, true);
+    return logic_->Rows();
+  }
   if (!doc_) return {};
   return BuildListRows(*doc_, static_cast<::ListKind>(listKind_), static_cast<::BusKind>(busKind_), doc_->GetMsgIdFormat());
 }
@@ -201,9 +250,58 @@ void CListDlg::RefreshList() {
 }
 
 void CListDlg::AppendRow(const ListRow& row) {
+  // The logic's rows and the control's rows stay one to one.
+  if (logic_) logic_->Rows().push_back(row);
   const int n = list_.InsertItem(list_.GetItemCount());
   FillRowCells(n, row);
   list_.EnsureRowVisible(n);
+}
+
+void CListDlg::ShowAppendedRows() {
+  if (!logic_) return;
+  const ListRows& rows = logic_->Rows();
+  for (int n = list_.GetItemCount(); n < static_cast<int>(rows.size()); n = list_.GetItemCount()) {
+    list_.InsertItem(n);
+    FillRowCells(n, rows[static_cast<std::size_t>(n)]);
+    list_.EnsureRowVisible(n);
+  }
+}
+
+void CListDlg::ShowRows(const std::vector<int>& select, int focus) {
+  if (!logic_) return;
+  const ListRows& rows = logic_->Rows();
+  const bool lock = list_.updatesEnabled();
+  if (lock) list_.setUpdatesEnabled(false);
+  list_.ClearRowSelection();
+  list_.setRowCount(static_cast<int>(rows.size()));
+  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+    list_.SetItemText(r, 0, QString());
+    FillRowCells(r, rows[static_cast<std::size_t>(r)]);
+  }
+  list_.SelectRows(select);
+  list_.SetFocusedRow(focus);
+  if (lock) list_.setUpdatesEnabled(true);
+  list_.viewport()->update();
+  Q_EMIT stateChanged();
+}
+
+bool CListDlg::SortByClickedColumn(int column) {
+  if (!logic_) return false;
+  const std::vector<int> selected = list_.GetSelectedRows();
+  const int focused = list_.GetFocusedRow();
+  if (!logic_->SortByColumn(column)) return false;
+  // The selection and the focus stay with their rows.
+  const std::vector<int>& order = logic_->LastSortOrder();
+  std::vector<int> newPlace(order.size(), -1);
+  for (std::size_t i = 0; i < order.size(); ++i)
+    if (order[i] >= 0 && static_cast<std::size_t>(order[i]) < order.size()) newPlace[static_cast<std::size_t>(order[i])] = static_cast<int>(i);
+  std::vector<int> select;
+  for (int r : selected)
+    if (r >= 0 && static_cast<std::size_t>(r) < newPlace.size()) select.push_back(newPlace[static_cast<std::size_t>(r)]);
+  const int focus = focused >= 0 && static_cast<std::size_t>(focused) < newPlace.size() ? newPlace[static_cast<std::size_t>(focused)] : -1;
+  SetSortArrow(logic_->SortInfo().column, logic_->SortInfo().ascending != 0);
+  ShowRows(select, focus);
+  return true;
 }
 
 void CListDlg::AppendCanRow(const _CANMsg& msg, const char* signalName) {
@@ -282,6 +380,13 @@ const CListDlg::ButtonRow CRefListDlg::kButtons[] = {
 
 CRefListDlg::CRefListDlg(QWidget* parent) : CListDlg(IDD_REFLIST, parent) { setObjectName(QStringLiteral("refList")); }
 
+CRefListDlg::~CRefListDlg() {
+  // Going away in the middle of a drag: the cursor is the application's.
+  if (cursorSet_) QApplication::restoreOverrideCursor();
+}
+
+std::unique_ptr<CListLogic> CRefListDlg::MakeLogic(CVestrelDoc& doc) const { return std::make_unique<CRefListLogic>(doc); }
+
 void CRefListDlg::CreateControls() {
   AddCaption(IDC_REF_CAPTION);
   AddButton(IDC_BTN_REFERENCE);
@@ -330,7 +435,7 @@ bool CRefListDlg::IsLoadableFile(const std::string& path) const {
 }
 
 void CRefListDlg::UpdateFileName() {
-  if (QLabel* f = FileNameStatic()) f->setText(PathText(GetFileTitleFromPath(FilePath())));
+  if (QLabel* f = FileNameStatic()) f->setText(Logic() ? PathText(Logic()->FileLabel()) : QString());
 }
 
 bool CRefListDlg::PreTranslateKey(QKeyEvent* event) {
@@ -356,9 +461,86 @@ void CRefListDlg::OnCommand(int buttonId) {
   }
 }
 
-void CRefListDlg::OnBnClickedReference() {}
-void CRefListDlg::OnBnClickedShowDefinition() {}
-void CRefListDlg::OnBnClickedAddDefinition() {}
+void CRefListDlg::OnBnClickedReference() {
+  if (!RefLogic()) return;
+  CListFileDialogsQt dialogs(this);
+  if (!RefLogic()->OpenReference(dialogs)) return;
+  RefreshList();
+  UpdateFileName();
+}
+
+void CRefListDlg::OnBnClickedShowDefinition() { OpenDefinitionDialog(LIST_REFERENCE, DLGMODE_VIEW); }
+
+void CRefListDlg::OnBnClickedAddDefinition() {
+  if (!RefLogic()) return;
+  const int added = RefLogic()->AddToDefinitions(List().GetSelectedRows());
+  if (CListDlg* def = Partner()) {
+    def->ShowAppendedRows();
+    if (added > 0) def->UpdateFileName();
+  }
+}
+
+void CRefListDlg::OnDropFiles(const std::vector<std::string>& paths) {
+  if (!RefLogic() || !RefLogic()->DropFiles(paths)) return;
+  RefreshList();
+  UpdateFileName();
+}
+
+void CRefListDlg::OnColumnClick(int column) { SortByClickedColumn(column); }
+
+bool CRefListDlg::IsOverPartnerList(const QPoint& globalPos) const {
+  return Partner() && IsListAt(Partner()->List(), globalPos);
+}
+
+void CRefListDlg::OnBeginDrag() {
+  EndDrag();
+  auto* image = new QLabel(this, Qt::ToolTip | Qt::FramelessWindowHint);
+  image->setObjectName(QStringLiteral("dragImage"));
+  image->setAttribute(Qt::WA_TransparentForMouseEvents);
+  image->setAttribute(Qt::WA_ShowWithoutActivating);
+  image->setPixmap(vrres::LoadIcon(IDI_DRAG_ROWS).pixmap(kDragImageSize, kDragImageSize));
+  image->resize(kDragImageSize, kDragImageSize);
+  image->hide();
+  dragImage_ = image;
+  dragging_ = true;
+  if (!List().hasFocus()) List().setFocus(Qt::MouseFocusReason);
+}
+
+void CRefListDlg::OnDragMove(const QPoint& globalPos) {
+  if (!dragging_) return;
+  dragImage_->move(globalPos + kDragImageOffset);
+  // The image and the arrow show only over the definition list.
+  const bool over = IsOverPartnerList(globalPos);
+  dragImage_->setVisible(over);
+  const QCursor cursor(over ? Qt::ArrowCursor : Qt::ForbiddenCursor);
+  if (cursorSet_) {
+    QApplication::changeOverrideCursor(cursor);
+  } else {
+    QApplication::setOverrideCursor(cursor);
+    cursorSet_ = true;
+  }
+}
+
+void CRefListDlg::OnDragRelease(const QPoint& globalPos) {
+  if (!dragging_) return;
+  EndDrag();
+  if (IsOverPartnerList(globalPos)) OnBnClickedAddDefinition();
+}
+
+void CRefListDlg::OnCancelDrag() { EndDrag(); }
+
+void CRefListDlg::EndDrag() {
+  dragging_ = false;
+  if (dragImage_) {
+    dragImage_->hide();
+    dragImage_->deleteLater();
+    dragImage_ = nullptr;
+  }
+  if (cursorSet_) {
+    QApplication::restoreOverrideCursor();
+    cursorSet_ = false;
+  }
+}
 
 // --- CDefListDlg -----------------------------------------------------------
 
@@ -372,6 +554,8 @@ const CListDlg::ButtonRow CDefListDlg::kButtons[] = {
 };
 
 CDefListDlg::CDefListDlg(QWidget* parent) : CListDlg(IDD_DEFLIST, parent) { setObjectName(QStringLiteral("defList")); }
+
+std::unique_ptr<CListLogic> CDefListDlg::MakeLogic(CVestrelDoc& doc) const { return std::make_unique<CDefListLogic>(doc); }
 
 void CDefListDlg::CreateControls() {
   AddCaption(IDC_DEF_CAPTION);
@@ -424,9 +608,7 @@ bool CDefListDlg::IsLoadableFile(const std::string& path) const { return SameTex
 void CDefListDlg::UpdateFileName() {
   QLabel* f = FileNameStatic();
   if (!f) return;
-  QString text = PathText(GetFileTitleFromPath(FilePath()));
-  if (Document() && Document()->IsDefModified()) text += text.isEmpty() ? QStringLiteral("*") : QStringLiteral(" *");
-  f->setText(text);
+  f->setText(DefLogic() ? PathText(DefLogic()->FileLabel()) : QString());
 }
 
 bool CDefListDlg::IsListFocused() const { return List().hasFocus(); }
@@ -466,8 +648,103 @@ void CDefListDlg::OnCommand(int buttonId) {
   }
 }
 
-void CDefListDlg::OnBnClickedOpen() {}
-void CDefListDlg::OnBnClickedNew() {}
-void CDefListDlg::OnBnClickedEdit() {}
-void CDefListDlg::OnBnClickedDelete() {}
-void CDefListDlg::OnBnClickedSave() {}
+void CDefListDlg::OnBnClickedOpen() {
+  if (!DefLogic()) return;
+  CListFileDialogsQt dialogs(this);
+  if (!DefLogic()->Open(dialogs)) return;
+  RefreshList();
+  UpdateFileName();
+}
+
+void CDefListDlg::OnBnClickedNew() {
+  if (!DefLogic() || !DefLogic()->CanStartNew()) return;
+  if (OpenDefinitionDialog(LIST_DEFINITION, DLGMODE_NEW) > 0) {
+    DefLogic()->DefinitionChanged();
+    UpdateFileName();
+  }
+}
+
+void CDefListDlg::OnBnClickedEdit() {
+  if (!DefLogic()) return;
+  if (OpenDefinitionDialog(LIST_DEFINITION, DLGMODE_EDIT) > 0) {
+    DefLogic()->DefinitionChanged();
+    UpdateFileName();
+  }
+}
+
+void CDefListDlg::OnBnClickedDelete() {
+  if (!DefLogic() || !DefLogic()->Delete(List().GetSelectedRows())) return;
+  ShowRows();
+  EnableSelectionButtons();
+  UpdateFileName();
+}
+
+void CDefListDlg::OnBnClickedSave() { SaveDefinitions(); }
+
+bool CDefListDlg::SaveDefinitions() {
+  if (!DefLogic()) return false;
+  CListFileDialogsQt dialogs(this);
+  const bool written = DefLogic()->Save(dialogs);
+  if (written) UpdateFileName();
+  return written;
+}
+
+void CDefListDlg::OnDropFiles(const std::vector<std::string>& paths) {
+  if (!DefLogic() || !DefLogic()->DropFiles(paths)) return;
+  RefreshList();
+  UpdateFileName();
+}
+
+void CDefListDlg::OnColumnClick(int column) {
+  if (!SortByClickedColumn(column)) return;
+  UpdateFileName();
+}
+
+int CDefListDlg::ReorderTargetAt(const QPoint& globalPos) const {
+  const CListCtrlEx& list = List();
+  if (!IsListAt(list, globalPos)) return -1;
+  const QPoint p = list.viewport()->mapFromGlobal(globalPos);
+  bool nowhere = false;
+  const int row = list.HitTestRow(p, &nowhere);
+  const bool lowerHalf = row >= 0 && p.y() > list.GetItemRect(row).center().y();
+  return ReorderTargetRow(row, lowerHalf, nowhere, list.GetItemCount());
+}
+
+void CDefListDlg::OnBeginDrag() {
+  int first = 0;
+  int count = 0;
+  if (!DefLogic() || !DefLogic()->CanStartReorder(List().GetSelectedRows(), first, count)) {
+    List().CancelDrag();
+    return;
+  }
+  dragFirst_ = first;
+  dragCount_ = count;
+  reordering_ = true;
+  if (!List().hasFocus()) List().setFocus(Qt::MouseFocusReason);
+}
+
+void CDefListDlg::OnDragMove(const QPoint& globalPos) {
+  if (reordering_) List().SetDropLine(ReorderTargetAt(globalPos));
+}
+
+void CDefListDlg::OnDragRelease(const QPoint& globalPos) {
+  if (!reordering_) return;
+  const int target = ReorderTargetAt(globalPos);
+  EndReorder();
+  const bool hadSortColumn = DefLogic()->SortInfo().column >= 0;
+  const int newFirst = target < 0 ? -1 : DefLogic()->MoveBlock(dragFirst_, dragCount_, target);
+  if (newFirst < 0) return;
+  std::vector<int> moved;
+  for (int i = 0; i < dragCount_; ++i) moved.push_back(newFirst + i);
+  // The rows are no longer in the order of the sort column.
+  if (hadSortColumn) SetSortArrow(-1, DefLogic()->SortInfo().ascending != 0);
+  ShowRows(moved, newFirst);
+  UpdateFileName();
+}
+
+void CDefListDlg::OnCancelDrag() { EndReorder(); }
+
+void CDefListDlg::EndReorder() {
+  reordering_ = false;
+  List().SetDropLine(-1);
+}

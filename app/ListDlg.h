@@ -10,6 +10,7 @@
 #pragma once
 
 #include "ListCtrlEx.h"
+#include "ListLogic.h"
 #include "ListRows.h"
 
 #include <QIcon>
@@ -18,6 +19,7 @@
 #include <QWidget>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -53,8 +55,13 @@ class CListDlg : public QWidget {
   CVestrelDoc* Document() const { return doc_; }
   CMainFrame* MainFrame() const { return frame_; }
 
-  void SetPartner(CListDlg* partner) { partner_ = partner; }
+  // The partner is the other pane's dialog; their lists' logic is paired too.
+  void SetPartner(CListDlg* partner);
   CListDlg* Partner() const { return partner_; }
+
+  // The rows, file and sort record behind the list control, and what the
+  // buttons do to them; made by Create (null without a document).
+  CListLogic* Logic() const { return logic_.get(); }
 
   // Stores the kind and, unless the dialog is still initialising, rebuilds
   // columns and rows.
@@ -86,8 +93,13 @@ class CListDlg : public QWidget {
   bool EndInitialising();
   bool IsInitialising() const { return initialising_; }
 
-  void SetFilePath(const std::string& path) { filePath_ = path; }
-  const std::string& FilePath() const { return filePath_; }
+  void SetFilePath(const std::string& path);
+  const std::string& FilePath() const;
+
+  // Runs the definition dialog of the bus kind on the selected row (or on
+  // fresh records for DLGMODE_NEW). 1 when records and rows were changed.
+  // The definition dialogs are not built yet: nothing opens, the answer is 0.
+  virtual int OpenDefinitionDialog(int list, int mode);
 
   CListCtrlEx& List() { return list_; }
   const CListCtrlEx& List() const { return list_; }
@@ -100,6 +112,13 @@ class CListDlg : public QWidget {
   // as a click does (also when the button is disabled).
   void SendCommand(int buttonId) { OnCommand(buttonId); }
 
+  // Shows the logic's rows again in the columns now shown (after a sort, a
+  // delete or a move): the rows `select` selected, `focus` focused.
+  void ShowRows(const std::vector<int>& select = {}, int focus = -1);
+  // Adds to the list control the rows that the logic holds beyond it (rows
+  // added by the partner), each scrolled into view.
+  void ShowAppendedRows();
+
   // Keys seen before the focused control gets them; true when used up.
   virtual bool PreTranslateKey(QKeyEvent* event);
 
@@ -110,6 +129,8 @@ class CListDlg : public QWidget {
  protected:
   // The controls of the dialog template.
   virtual void CreateControls() = 0;
+  // The logic of this list kind.
+  virtual std::unique_ptr<CListLogic> MakeLogic(CVestrelDoc& doc) const = 0;
   virtual bool OnInitDialog();
   // Button clicks and forwarded commands.
   virtual void OnCommand(int buttonId) = 0;
@@ -132,6 +153,14 @@ class CListDlg : public QWidget {
   QLabel* AddCaption(int controlId);
   QLabel* AddFileNameStatic();
   QLabel* FileNameStatic() const { return fileName_; }
+
+  // Sorts by a clicked column; the selection and the focus travel with their
+  // rows. True when the rows were sorted.
+  bool SortByClickedColumn(int column);
+  // The text of a path for a label.
+  static QString PathText(const std::string& path);
+  // The window under a screen point is exactly this list control.
+  static bool IsListAt(const CListCtrlEx& list, const QPoint& globalPos);
   // Rectangle of the client area.
   QRect ClientRect() const { return rect(); }
 
@@ -155,7 +184,8 @@ class CListDlg : public QWidget {
   QLabel* fileName_ = nullptr;
   std::map<int, QPushButton*> buttons_;
   QIcon sortIcons_[2];
-  std::string filePath_;
+  std::string filePath_;  // only without a logic
+  std::unique_ptr<CListLogic> logic_;
   bool initialising_ = true;
   CVestrelDoc* doc_ = nullptr;
   CMainFrame* frame_ = nullptr;
@@ -169,6 +199,7 @@ class CRefListDlg : public CListDlg {
  public:
   static const ButtonRow kButtons[];
   explicit CRefListDlg(QWidget* parent);
+  ~CRefListDlg() override;
 
   void UpdateLayout() override;
   void RefreshList() override;
@@ -178,17 +209,37 @@ class CRefListDlg : public CListDlg {
   virtual void EnableButtons();
   bool PreTranslateKey(QKeyEvent* event) override;
 
-  // Button handlers; the list operations fill them.
+  CRefListLogic* RefLogic() const { return static_cast<CRefListLogic*>(Logic()); }
+
   virtual void OnBnClickedReference();
   virtual void OnBnClickedShowDefinition();
   virtual void OnBnClickedAddDefinition();
 
+  // The row drag towards the definition list.
+  bool IsDraggingRows() const { return dragging_; }
+  QWidget* DragImage() const { return dragImage_; }
+
  protected:
   void CreateControls() override;
+  std::unique_ptr<CListLogic> MakeLogic(CVestrelDoc& doc) const override;
   bool OnInitDialog() override;
   void OnCommand(int buttonId) override;
   void OnListSelectionChanged() override { EnableButtons(); }
   void OnListDoubleClick() override { OnBnClickedShowDefinition(); }
+  void OnColumnClick(int column) override;
+  void OnBeginDrag() override;
+  void OnDragMove(const QPoint& globalPos) override;
+  void OnDragRelease(const QPoint& globalPos) override;
+  void OnCancelDrag() override;
+  void OnDropFiles(const std::vector<std::string>& paths) override;
+
+ private:
+  bool IsOverPartnerList(const QPoint& globalPos) const;
+  void EndDrag();
+
+  bool dragging_ = false;
+  QWidget* dragImage_ = nullptr;  // exists only while dragging
+  bool cursorSet_ = false;        // the drag's cursor is shown
 };
 
 // The definition list (dialog 103): open, new, edit, delete and save
@@ -211,17 +262,39 @@ class CDefListDlg : public CListDlg {
   // Buttons 1008 and 1009 follow the selection.
   void EnableSelectionButtons();
 
-  // Button handlers; the list operations fill them.
+  CDefListLogic* DefLogic() const { return static_cast<CDefListLogic*>(Logic()); }
+
   virtual void OnBnClickedOpen();
   virtual void OnBnClickedNew();
   virtual void OnBnClickedEdit();
   virtual void OnBnClickedDelete();
   virtual void OnBnClickedSave();
+  // The save behind button 1010: true only when the file was written.
+  bool SaveDefinitions();
+
+  // The reorder drag: whether it runs, and the place its drop line shows for
+  // a screen point (-1: none).
+  bool IsReordering() const { return reordering_; }
+  int ReorderTargetAt(const QPoint& globalPos) const;
 
  protected:
   void CreateControls() override;
+  std::unique_ptr<CListLogic> MakeLogic(CVestrelDoc& doc) const override;
   bool OnInitDialog() override;
   void OnCommand(int buttonId) override;
   void OnListSelectionChanged() override { EnableSelectionButtons(); }
   void OnListDoubleClick() override { OnBnClickedEdit(); }
+  void OnColumnClick(int column) override;
+  void OnBeginDrag() override;
+  void OnDragMove(const QPoint& globalPos) override;
+  void OnDragRelease(const QPoint& globalPos) override;
+  void OnCancelDrag() override;
+  void OnDropFiles(const std::vector<std::string>& paths) override;
+
+ private:
+  void EndReorder();
+
+  bool reordering_ = false;
+  int dragFirst_ = 0;
+  int dragCount_ = 0;
 };

@@ -7,6 +7,7 @@
 #include "MessageBox.h"
 #include "ResIds.h"
 #include "Resources.h"
+#include "SearchDlg.h"
 #include "SearchWindow.h"
 #include "Seams.h"
 #include "SettingsBridge.h"
@@ -139,6 +140,11 @@ bool CMainFrame::OnCreateClient() {
   defView_ = new CDefView(splitter_);
   splitter_->addWidget(refView_);
   splitter_->addWidget(defView_);
+  // The panes have their first size before the lists inside them are made,
+  // since a list takes its column widths from its width when it fills.
+  splitter_->setGeometry(QRect(QPoint(0, 0), size()));
+  const PaneWidths first = SplitPaneWidths(splitter_->width(), splitter_->handleWidth());
+  splitter_->setSizes({std::max(1, first.left), std::max(1, splitter_->width() - splitter_->handleWidth() - first.left)});
   if (!refView_->OnCreate(doc_, fonts_, this, busKind_) || !defView_->OnCreate(doc_, fonts_, this, busKind_)) return false;
   splitterMade_ = 1;
   splitter_->onResized = [this] {
@@ -158,7 +164,7 @@ bool CMainFrame::OnCreateClient() {
   return true;
 }
 
-ISearchWindow* CMainFrame::CreateSearchDialog() { return nullptr; }
+ISearchWindow* CMainFrame::CreateSearchDialog() { return new CSearchDlg(this, settings_); }
 
 void CMainFrame::ApplySplit() {
   if (!splitterMade_ || !splitter_) return;

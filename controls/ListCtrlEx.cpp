@@ -212,6 +212,22 @@ void CListCtrlEx::SetRowSelected(int row, bool selected) {
   selectionModel()->select(sel, selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
 }
 
+void CListCtrlEx::SelectRows(const std::vector<int>& rows) {
+  if (columnCount() == 0) return;
+  std::vector<int> sorted;
+  for (int r : rows)
+    if (r >= 0 && r < rowCount()) sorted.push_back(r);
+  std::sort(sorted.begin(), sorted.end());
+  QItemSelection sel;
+  for (std::size_t i = 0; i < sorted.size();) {
+    std::size_t j = i;
+    while (j + 1 < sorted.size() && sorted[j + 1] <= sorted[j] + 1) ++j;
+    sel.select(model()->index(sorted[i], 0), model()->index(sorted[j], columnCount() - 1));
+    i = j + 1;
+  }
+  if (!sel.isEmpty()) selectionModel()->select(sel, QItemSelectionModel::Select);
+}
+
 void CListCtrlEx::SelectAllRows() {
   if (rowCount() == 0 || columnCount() == 0) return;
   const QItemSelection sel(model()->index(0, 0), model()->index(rowCount() - 1, columnCount() - 1));
@@ -421,6 +437,7 @@ void CListCtrlEx::paintEvent(QPaintEvent* event) {
 void CListCtrlEx::mousePressEvent(QMouseEvent* event) {
   dragging_ = false;
   pressRow_ = -1;
+  deferredPress_.reset();
   if (event->button() == Qt::LeftButton) {
     const int row = HitTestRow(event->position().toPoint());
     // Pressing on a row that is already selected may start a drag; the
@@ -428,7 +445,11 @@ void CListCtrlEx::mousePressEvent(QMouseEvent* event) {
     if (row >= 0 && IsRowSelected(row) && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) {
       pressRow_ = row;
       pressPos_ = event->position().toPoint();
-      setCurrentIndex(model()->index(row, columnCount() > 1 ? 1 : 0));
+      // Kept for a release without a drag, which then clicks as usual.
+      deferredPress_.reset(static_cast<QMouseEvent*>(event->clone()));
+      // Focus only: the view's own current-index change would select this
+      // row alone and break up the block about to be dragged.
+      SetFocusedRow(row);
       viewport()->update();
       return;
     }
@@ -455,13 +476,20 @@ void CListCtrlEx::mouseReleaseEvent(QMouseEvent* event) {
   if (dragging_) {
     dragging_ = false;
     pressRow_ = -1;
+    deferredPress_.reset();
     Q_EMIT dragRelease(event->globalPosition().toPoint());
     return;
   }
   if (pressRow_ >= 0) {
-    // A click without a drag on a selected row selects that row alone.
+    // A click without a drag on a selected row: the view's own click, so
+    // that it selects the row alone and anchors a later shift-click there.
     const int row = pressRow_;
     pressRow_ = -1;
+    const std::unique_ptr<QMouseEvent> press = std::move(deferredPress_);
+    if (press) {
+      QTableWidget::mousePressEvent(press.get());
+      QTableWidget::mouseReleaseEvent(event);
+    }
     ClearRowSelection();
     SetRowSelected(row, true);
     SetFocusedRow(row);
@@ -477,6 +505,7 @@ void CListCtrlEx::mouseDoubleClickEvent(QMouseEvent* event) {
     return;
   }
   pressRow_ = -1;
+  deferredPress_.reset();
   dragging_ = false;
   if (!IsRowSelected(row)) {
     ClearRowSelection();
@@ -484,4 +513,14 @@ void CListCtrlEx::mouseDoubleClickEvent(QMouseEvent* event) {
   }
   SetFocusedRow(row);
   Q_EMIT rowDoubleClicked(row);
+}
+
+void CListCtrlEx::focusOutEvent(QFocusEvent* event) {
+  // The mouse goes elsewhere with the focus (a message box, another window):
+  // a drag in progress cannot end with a drop any more.
+  if (dragging_) {
+    CancelDrag();
+    Q_EMIT dragCancelled();
+  }
+  QTableWidget::focusOutEvent(event);
 }

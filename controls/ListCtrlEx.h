@@ -8,7 +8,10 @@
 #include <QIcon>
 #include <QTableWidget>
 
+#include <QMouseEvent>
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -65,6 +68,8 @@ class CListCtrlEx : public QTableWidget {
   int GetNextSelected(int after) const;      // first selected row > after, -1 none
   bool IsRowSelected(int row) const;
   void SetRowSelected(int row, bool selected);
+  // Adds these rows to the selection in one step (one change notification).
+  void SelectRows(const std::vector<int>& rows);
   void SelectAllRows();
   void ClearRowSelection();
   int GetFocusedRow() const;
@@ -94,14 +99,21 @@ class CListCtrlEx : public QTableWidget {
   // Dragging selected rows: pressing on a selected row and moving the mouse
   // past the drag distance starts a drag (beginDrag); while it lasts the
   // mouse is reported in screen coordinates (dragMove, dragRelease) instead
-  // of changing the selection. CancelDrag ends it without a release.
+  // of changing the selection. CancelDrag ends it without a release; losing
+  // the keyboard focus or the window ends it the same way (dragCancelled).
   bool IsDragging() const { return dragging_; }
-  void CancelDrag() { dragging_ = false; pressRow_ = -1; }
+  void CancelDrag() {
+    dragging_ = false;
+    pressRow_ = -1;
+    deferredPress_.reset();
+  }
 
  Q_SIGNALS:
   void beginDrag();
   void dragMove(const QPoint& globalPos);
   void dragRelease(const QPoint& globalPos);
+  // A drag ended without a release (focus or window lost).
+  void dragCancelled();
   // A double click with the left button on a row.
   void rowDoubleClicked(int row);
 
@@ -112,6 +124,7 @@ class CListCtrlEx : public QTableWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   void ApplyRowHeight();
@@ -124,4 +137,5 @@ class CListCtrlEx : public QTableWidget {
   bool dragging_ = false;
   int pressRow_ = -1;
   QPoint pressPos_;
+  std::unique_ptr<QMouseEvent> deferredPress_;
 };

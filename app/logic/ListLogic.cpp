@@ -69,7 +69,7 @@ int CListLogic::AppendLogicRow(const _LOGICGroup& group, const _LOGICSignal& sym
 }
 
 bool CListLogic::SortByColumn(int column) {
-  return SortRowsByColumn(rows_, sort_, column, bus_, doc_.GetMsgIdFormat());
+  return SortRowsByColumn(rows_, sort_, column, bus_, doc_.GetMsgIdFormat(), &sortOrder_);
 }
 
 // ---------------------------------------------------------------------------

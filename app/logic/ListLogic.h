@@ -65,6 +65,9 @@ class CListLogic {
   // A click on a column header. True when the rows were sorted: the window
   // then shows the arrow of SortInfo() and the rows again.
   virtual bool SortByColumn(int column);
+  // After a sort: for every row, the index it had before (the window moves
+  // its selection along).
+  const std::vector<int>& LastSortOrder() const { return sortOrder_; }
 
  protected:
   // Loads a chosen or dropped file as the list's buttons do: the path is kept
@@ -79,6 +82,7 @@ class CListLogic {
   ListRows rows_;
   std::string filePath_;
   tagListSortInfo sort_;
+  std::vector<int> sortOrder_;
   bool lastLoadCleared_ = false;
   std::function<void(int)> switchBus_;
 };

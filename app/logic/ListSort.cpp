@@ -70,7 +70,8 @@ int CompareItems(const ListRow& a, const ListRow& b, tagListSortInfo& info) {
   }
 }
 
-bool SortRowsByColumn(ListRows& rows, tagListSortInfo& info, int column, int busKind, int msgIdFormat) {
+bool SortRowsByColumn(ListRows& rows, tagListSortInfo& info, int column, int busKind, int msgIdFormat,
+                      std::vector<int>* order) {
   if (column <= 1) return false;
   if (busKind != BUS_CAN && busKind != BUS_LOGIC && busKind != BUS_FLEXRAY && busKind != BUS_LIN) return false;
   if (column == info.column) {
@@ -84,15 +85,16 @@ bool SortRowsByColumn(ListRows& rows, tagListSortInfo& info, int column, int bus
 
   // Sort positions, then move the rows once: equal rows keep their order in
   // both directions, which a list control's own sort does not promise.
-  std::vector<std::size_t> order(rows.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
+  std::vector<std::size_t> positions(rows.size());
+  std::iota(positions.begin(), positions.end(), std::size_t{0});
+  std::stable_sort(positions.begin(), positions.end(), [&](std::size_t x, std::size_t y) {
     return CompareItems(rows[x], rows[y], info) < 0;
   });
   ListRows sorted;
   sorted.reserve(rows.size());
-  for (std::size_t k : order) sorted.push_back(std::move(rows[k]));
+  for (std::size_t k : positions) sorted.push_back(std::move(rows[k]));
   rows = std::move(sorted);
+  if (order) order->assign(positions.begin(), positions.end());
   return true;
 }
 

@@ -36,7 +36,10 @@ int CompareItems(const ListRow& a, const ListRow& b, tagListSortInfo& info);
 // kind is none of the four, do nothing (false). Otherwise the record's column
 // and direction are set (a second click on the sort column reverses it) and
 // the rows are sorted stably. The caller then renumbers as its list does.
-bool SortRowsByColumn(ListRows& rows, tagListSortInfo& info, int column, int busKind, int msgIdFormat);
+// When `order` is given it receives, for every new position, the row's
+// position before the sort (a window moves its selection with it).
+bool SortRowsByColumn(ListRows& rows, tagListSortInfo& info, int column, int busKind, int msgIdFormat,
+                      std::vector<int>* order = nullptr);
 
 // A reorder drag starts only on one contiguous block of selected rows that
 // is not the whole list. The selection is any set of row indices.

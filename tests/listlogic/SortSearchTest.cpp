@@ -40,6 +40,17 @@ TEST(ListSort, NumberColumnsCompareAsNumbersAndStayStableBothWays) {
   EXPECT_EQ(Tags(rows), (std::vector<std::string>{"r0", "r2", "r1", "r3"}));
 }
 
+TEST(ListSort, OrderTellsWhereEachRowCameFrom) {
+  ListRows rows = CanRows({{"C", "1", "s"}, {"A", "1", "s"}, {"B", "1", "s"}});
+  tagListSortInfo info;
+  std::vector<int> order;
+  ASSERT_TRUE(SortRowsByColumn(rows, info, COL_MESSAGE, BUS_CAN, 0, &order));
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 0}));
+  ASSERT_TRUE(SortRowsByColumn(rows, info, COL_MESSAGE, BUS_CAN, 0, &order));
+  EXPECT_EQ(order, (std::vector<int>{2, 1, 0}));  // positions of the previous order
+  EXPECT_EQ(Tags(rows), (std::vector<std::string>{"r0", "r2", "r1"}));
+}
+
 TEST(ListSort, HexIdentifiersOrderByHexValue) {
   ListRows rows = CanRows({{"A", "FF", "s"}, {"B", "1A", "s"}, {"C", "9", "s"}});
   tagListSortInfo info;
