@@ -5,13 +5,13 @@
 
 namespace {
 
-FileDialogSpec SpecOf(const FileDialogRequest& request) {
-  FileDialogSpec spec;
-  spec.filterText = FilterTextOf(request.filterIds);
-  spec.filterIndex = 1;
-  spec.folder = request.folder;
-  spec.fileName = request.fileName;
-  return spec;
+FileDialogOptions SpecOf(const FileDialogRequest& request) {
+  FileDialogOptions options;
+  options.filterText = FilterTextOf(request.filterIds);
+  options.filterIndex = 1;
+  options.folder = request.folder;
+  options.fileName = request.fileName;
+  return options;
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ class IAppEnvironment {
 // One file dialog: the filters as the string table writes them
 // ("desc|pattern|desc|pattern||"), the filter chosen first (1-based), and the
 // starting folder and file name (empty for none).
-struct FileDialogSpec {
+struct FileDialogOptions {
   QString filterText;
   int filterIndex = 1;
   std::string folder;
@@ -35,10 +35,10 @@ class IFileDialogs {
  public:
   virtual ~IFileDialogs() = default;
   // An existing file; false when the user cancelled.
-  virtual bool AskOpenPath(QWidget* parent, const FileDialogSpec& spec, std::string& path) = 0;
+  virtual bool AskOpenPath(QWidget* parent, const FileDialogOptions& options, std::string& path) = 0;
   // A file to write; the dialog itself does not ask about overwriting (the
   // caller does, once it has settled the extension). False when cancelled.
-  virtual bool AskSavePath(QWidget* parent, const FileDialogSpec& spec, std::string& path) = 0;
+  virtual bool AskSavePath(QWidget* parent, const FileDialogOptions& options, std::string& path) = 0;
 };
 
 class IDesktop {

@@ -37,36 +37,36 @@ QString CaseFreePattern(const QString& pattern) {
   return out;
 }
 
-void Prepare(QFileDialog& dlg, const FileDialogSpec& spec) {
-  const QStringList filters = QtNameFilters(spec.filterText);
+void Prepare(QFileDialog& dlg, const FileDialogOptions& options) {
+  const QStringList filters = QtNameFilters(options.filterText);
   dlg.setOption(QFileDialog::HideNameFilterDetails, true);
   dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
   if (!filters.isEmpty()) {
     dlg.setNameFilters(filters);
-    const int index = spec.filterIndex >= 1 && spec.filterIndex <= filters.size() ? spec.filterIndex - 1 : 0;
+    const int index = options.filterIndex >= 1 && options.filterIndex <= filters.size() ? options.filterIndex - 1 : 0;
     dlg.selectNameFilter(filters[index]);
   }
-  if (!spec.folder.empty() && QFileInfo(QString::fromStdString(spec.folder)).isDir())
-    dlg.setDirectory(QString::fromStdString(spec.folder));
-  if (!spec.fileName.empty()) dlg.selectFile(QString::fromStdString(spec.fileName));
+  if (!options.folder.empty() && QFileInfo(QString::fromStdString(options.folder)).isDir())
+    dlg.setDirectory(QString::fromStdString(options.folder));
+  if (!options.fileName.empty()) dlg.selectFile(QString::fromStdString(options.fileName));
 }
 
 class QtFileDialogs : public IFileDialogs {
  public:
-  bool AskOpenPath(QWidget* parent, const FileDialogSpec& spec, std::string& path) override {
+  bool AskOpenPath(QWidget* parent, const FileDialogOptions& options, std::string& path) override {
     QFileDialog dlg(parent);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setFileMode(QFileDialog::ExistingFile);
-    Prepare(dlg, spec);
+    Prepare(dlg, options);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
     path = QFile::encodeName(dlg.selectedFiles().front()).toStdString();
     return true;
   }
-  bool AskSavePath(QWidget* parent, const FileDialogSpec& spec, std::string& path) override {
+  bool AskSavePath(QWidget* parent, const FileDialogOptions& options, std::string& path) override {
     QFileDialog dlg(parent);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setFileMode(QFileDialog::AnyFile);
-    Prepare(dlg, spec);
+    Prepare(dlg, options);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
     path = QFile::encodeName(dlg.selectedFiles().front()).toStdString();
     return true;

@@ -25,14 +25,14 @@ class FakeFileDialogs : public IFileDialogs {
  public:
   FakeFileDialogs() { SetFileDialogs(this); }
   ~FakeFileDialogs() override { SetFileDialogs(nullptr); }
-  bool AskOpenPath(QWidget*, const FileDialogSpec& spec, std::string& path) override { return Answer(spec, path); }
-  bool AskSavePath(QWidget*, const FileDialogSpec& spec, std::string& path) override { return Answer(spec, path); }
-  std::vector<FileDialogSpec> asked;
+  bool AskOpenPath(QWidget*, const FileDialogOptions& options, std::string& path) override { return Answer(options, path); }
+  bool AskSavePath(QWidget*, const FileDialogOptions& options, std::string& path) override { return Answer(options, path); }
+  std::vector<FileDialogOptions> asked;
   std::deque<std::string> answers;  // an empty answer cancels
 
  private:
-  bool Answer(const FileDialogSpec& spec, std::string& path) {
-    asked.push_back(spec);
+  bool Answer(const FileDialogOptions& options, std::string& path) {
+    asked.push_back(options);
     if (answers.empty() || answers.front().empty()) {
       if (!answers.empty()) answers.pop_front();
       return false;

@@ -89,20 +89,20 @@ struct SigSpec {
 };
 
 template <class Sig>
-void FillHead(Sig* s, const SigSpec& spec) {
-  CopyToCharBuffer(s->name, spec.name, MAX_NAME_LEN);
-  s->startBit = spec.start;
-  s->bitCount = spec.count;
-  s->byteOrder = static_cast<uint8_t>(spec.byteOrder);
-  s->importError = static_cast<uint8_t>(spec.importError);
-  s->identicalCoding = static_cast<uint8_t>(spec.identical);
+void FillHead(Sig* s, const SigSpec& want) {
+  CopyToCharBuffer(s->name, want.name, MAX_NAME_LEN);
+  s->startBit = want.start;
+  s->bitCount = want.count;
+  s->byteOrder = static_cast<uint8_t>(want.byteOrder);
+  s->importError = static_cast<uint8_t>(want.importError);
+  s->identicalCoding = static_cast<uint8_t>(want.identical);
 }
 
-inline _CANSignal* AddCanSig(CVestrelDoc& doc, _CANMsg* m, const SigSpec& spec, const char* muxValue = nullptr) {
+inline _CANSignal* AddCanSig(CVestrelDoc& doc, _CANMsg* m, const SigSpec& want, const char* muxValue = nullptr) {
   _CANSignal* s = doc.AllocCanSignal();
-  FillHead(s, spec);
-  s->loadNo = spec.loadNo;
-  CopyToCharBuffer(s->multiplexor, spec.mux, MAX_NAME_LEN);
+  FillHead(s, want);
+  s->loadNo = want.loadNo;
+  CopyToCharBuffer(s->multiplexor, want.mux, MAX_NAME_LEN);
   if (muxValue) s->multiplexValue = muxValue;
   doc.AddCanSignal(m, s);
   return s;
@@ -117,10 +117,10 @@ inline _LINMsg* AddLinMsg(CVestrelDoc& doc, int list, const char* name, int id, 
   return m;
 }
 
-inline _LINSignal* AddLinSig(CVestrelDoc& doc, _LINMsg* m, const SigSpec& spec) {
+inline _LINSignal* AddLinSig(CVestrelDoc& doc, _LINMsg* m, const SigSpec& want) {
   _LINSignal* s = doc.AllocLinSignal();
-  FillHead(s, spec);
-  s->loadNo = spec.loadNo;
+  FillHead(s, want);
+  s->loadNo = want.loadNo;
   doc.AddLinSignal(m, s);
   return s;
 }
@@ -137,9 +137,9 @@ inline _FlexRayMsg* AddFrMsg(CVestrelDoc& doc, int list, const char* name, int s
   return ok ? m : nullptr;
 }
 
-inline _FlexRaySignal* AddFrSig(CVestrelDoc& doc, _FlexRayMsg* m, const SigSpec& spec) {
+inline _FlexRaySignal* AddFrSig(CVestrelDoc& doc, _FlexRayMsg* m, const SigSpec& want) {
   _FlexRaySignal* s = doc.AllocFlexRaySignal();
-  FillHead(s, spec);
+  FillHead(s, want);
   doc.AddFlexRaySignal(m, s);
   return s;
 }
