@@ -468,11 +468,15 @@ bool CCanDB::ReadDbcLine(ReadState& state, char* line) {
   std::string_view key;
   if (!NextToken(p, kLineSeps, key)) return false;
   auto starts11 = [&](const char* word) { return key.size() >= 11 && std::memcmp(key.data(), word, 11) == 0; };
-  if (key == "BO_") {
+  // A keyword with nothing behind it on its line (the name list of the NS_
+  // block) runs into the line end and is no statement: a lone "BO_" must not
+  // close the pending message, nor a lone "SG_" store a nameless signal.
+  auto is = [&](std::string_view word) { return key == word && key.data()[key.size()] != '\0'; };
+  if (is("BO_")) {
     OnMessageLine(state, p);
     return true;
   }
-  if (key == "SG_") {
+  if (is("SG_")) {
     OnSignalLine(state, p);
     return true;
   }
@@ -482,9 +486,9 @@ bool CCanDB::ReadDbcLine(ReadState& state, char* line) {
     OnMultiplexRangeLine(state, p);
   } else if (starts11("BA_DEF_DEF_")) {
     OnAttributeDefaultLine(state, p);
-  } else if (key == "BA_DEF_") {
+  } else if (is("BA_DEF_")) {
     OnAttributeDefinitionLine(state, p);
-  } else if (key == "BA_") {
+  } else if (is("BA_")) {
     OnAttributeValueLine(state, p);
   }
   return false;

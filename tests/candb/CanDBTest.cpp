@@ -271,6 +271,20 @@ TEST(CanDbLines, KeywordOnlyLinesOfTheNamespaceBlockStoreNothing) {
   ExpectSameRecords(*after, *plain);
 }
 
+TEST(CanDbLines, KeywordOnlyLinesBetweenAMessageAndItsSignalsChangeNothing) {
+  const std::string head = "BO_ 300 Late: 8 ECU1\n";
+  const std::string tail = " SG_ First : 0|8@1+ (1,0) [0|0] \"\" ECU2\nSIG_VALTYPE_ 300 First : 1;\n";
+  auto plain = ReadDbc(Dbc(head + tail));
+  ASSERT_EQ(plain->GetCount(), 1);
+  for (const char* lone : {"BO_\n", "\tSG_\n", "SG_\r\n", "BA_\n", "BA_DEF_\n", "SG_MUL_VAL_\n"}) {
+    auto db = ReadDbc(Dbc(head + lone + tail));
+    ExpectSameRecords(*db, *plain);
+    ASSERT_EQ(db->GetCount(), 1) << lone;
+    EXPECT_EQ(db->GetId(0), 300) << lone;
+    EXPECT_EQ(db->GetValueType(0), 2) << lone;
+  }
+}
+
 TEST(CanDbLines, StatementsInsideMultiLineStringsAreNotRead) {
   auto db = ReadDbc(Dbc("BO_ 1 Real: 8 ECU1\n SG_ A : 0|8@1+ (1,0) [0|0] \"\" ECU2\n"
                         "CM_ BO_ 1 \"A comment over lines\n"
