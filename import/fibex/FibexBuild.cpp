@@ -122,10 +122,10 @@ class FrameBuilder {
     if (FindFibexCoding(m_)) {
       const int coding = m_.lookup.codingIndex;
       bitCount = m_.codings[static_cast<std::size_t>(coding)].bitLength;
-      if (GetFibexCodingScale(m_.codings, coding, range) == 0) {
-        flags.warning = 1;
-        flags.error = 0;
-      }
+      // Values that can only be taken unscaled warn; a frame too long to be
+      // a FlexRay frame stays an error all the same, or a signal placed
+      // beyond the stored 254 bytes could be added to the definitions.
+      if (GetFibexCodingScale(m_.codings, coding, range) == 0) flags.warning = 1;
     } else {
       range.valueKind = 0;
       range.offset = 0.0;

@@ -139,14 +139,18 @@ TEST_F(FibexImport, FramesThatCannotBeBuiltAreLeftOut) {
 
 TEST_F(FibexImport, OversizedFrameIsCutAndEverySignalFlagged) {
   Net n;
-  n.AddFrame("F1", "Big", 300, {fx::Instance("I1", 0, "S1"), fx::Instance("I2", 2390, "S2"), fx::Instance("I3", 5000, "S3")});
-  n.signals = {fx::Signal("S1", "One", "C8"), fx::Signal("S2", "Two", "C16"), fx::Signal("S3", "Three", "C8")};
-  n.codings = {fx::Coding("C8", "A_UINT8", 8, "IDENTICAL"), fx::Coding("C16", "A_UINT16", 16, "IDENTICAL")};
+  n.AddFrame("F1", "Big", 300,
+             {fx::Instance("I1", 0, "S1"), fx::Instance("I2", 2390, "S2"), fx::Instance("I3", 5000, "S3"),
+              fx::Instance("I4", 2100, "S4")});
+  n.signals = {fx::Signal("S1", "One", "C8"), fx::Signal("S2", "Two", "C16"), fx::Signal("S3", "Three", "C8"),
+               fx::Signal("S4", "Table", "CT")};
+  n.codings = {fx::Coding("C8", "A_UINT8", 8, "IDENTICAL"), fx::Coding("C16", "A_UINT16", 16, "IDENTICAL"),
+               fx::Coding("CT", "A_UINT8", 8, "TEXTTABLE")};
   ASSERT_EQ(FIBEX_OK, Import(n));
   const _FlexRayMsg* m = FrameNamed("Big");
   ASSERT_NE(nullptr, m);
   EXPECT_EQ(254, m->byteCount);
-  ASSERT_EQ(3u, m->signals.size());
+  ASSERT_EQ(4u, m->signals.size());
   for (const auto& e : m->signals) {
     SCOPED_TRACE(e.value->name);
     EXPECT_EQ(1, e.value->importError);
@@ -157,6 +161,10 @@ TEST_F(FibexImport, OversizedFrameIsCutAndEverySignalFlagged) {
   EXPECT_EQ(10, SignalOf("Big", "Two")->bitCount);  // cut at 2400 bits
   EXPECT_EQ(2399, SignalOf("Big", "Three")->startBit);
   EXPECT_EQ(1, SignalOf("Big", "Three")->bitCount);
+  // A coding taken unscaled warns, and the signal past the stored 254 bytes
+  // still cannot be added.
+  EXPECT_EQ(2100, SignalOf("Big", "Table")->startBit);
+  EXPECT_EQ(1, SignalOf("Big", "Table")->identicalCoding);
 }
 
 TEST_F(FibexImport, SignalPlacementClampsAndFlags) {
