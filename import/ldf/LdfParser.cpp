@@ -259,8 +259,11 @@ int CLdfParser::ParseEncodingTypes(CLdfReader& reader) {
       if (t == ";") continue;
       // Logical, BCD and ASCII values are not needed. Skip to the ';' that
       // ends the entry (not to the end of the line, which may close the
-      // encoding); a ';' inside a quoted text does not end it.
+      // encoding); a ';' inside a quoted text does not end it. A '}' outside
+      // quotes belongs to no entry: an entry without its ';' ends there, and
+      // the '}' closes the encoding as it would on a line of its own.
       bool quoteMayClose = false;
+      bool encodingClosed = false;
       for (;;) {
         if (reader.ReadToken(t) < 0) return Fail();
         if (quoteMayClose) {
@@ -268,12 +271,17 @@ int CLdfParser::ParseEncodingTypes(CLdfReader& reader) {
           if (t == "\"") continue;
         }
         if (t == ";") break;
+        if (t == "}") {
+          encodingClosed = true;
+          break;
+        }
         if (t == "\"") {
           std::string text;
           reader.ReadUntil(text, '"');
           quoteMayClose = true;
         }
       }
+      if (encodingClosed) break;
     }
   }
 }

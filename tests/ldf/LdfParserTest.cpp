@@ -346,6 +346,23 @@ TEST(LdfParse, EncodingsAndRepresentations) {
   ExpectScaling(FindSignal(r, "Mode"), 10.0, 0.0, 0.0, 30.0, "");
 }
 
+TEST(LdfParse, SkippedEntryWithoutSemicolonEndsAtTheClosingBrace) {
+  // The '}' of an encoding whose last logical line lacks its ';' still closes
+  // that encoding, whether it stands on the next line or behind the entry.
+  for (const char* modeEnc : {"  ModeEnc {\n    logical_value, 0, \"o}f;f\"\n  }\n",
+                              "  ModeEnc { logical_value, 0, \"off\" }\n"}) {
+    LdfText t;
+    t.encodings = std::string("Signal_encoding_types {\n") + modeEnc +
+                  "  TempEnc { physical_value, 0, 200, 0.5, -20, \"degC\"; }\n}\n";
+    t.representations = "Signal_representation {\n  ModeEnc: Mode;\n  TempEnc: Temp;\n}\n";
+    ParseResult r = ParseText(t.Text());
+    ASSERT_EQ(r.result, 3) << modeEnc;
+    EXPECT_TRUE(r.messages.empty()) << modeEnc;
+    ExpectScaling(FindSignal(r, "Temp"), 0.5, -20.0, -20.0, 80.0, "degC");
+    ExpectScaling(FindSignal(r, "Mode"), 1.0, 0.0, -1.0, 1.0, "");
+  }
+}
+
 TEST(LdfParse, SectionsSkippedAndKeywordCase) {
   LdfText t;
   t.header = "/* generated */ lin_DESCRIPTION_file ;\n";
