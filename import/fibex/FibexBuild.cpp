@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -15,6 +17,64 @@ template <class T>
 std::size_t Used(const std::vector<T>& table, std::uint16_t count) {
   return std::min<std::size_t>(table.size(), count);
 }
+
+std::size_t TriggeringsOf(const FibexChannel& ch) { return std::min<std::size_t>(ch.triggerings.size(), ch.triggeringCount); }
+
+// The first triggering, in channel and then table order, that names the frame.
+bool FirstTriggering(const FibexModel& m, const std::string& key, std::size_t& channel, std::size_t& triggering) {
+  for (std::size_t c = 0; c < Used(m.channels, m.channelCount); ++c) {
+    const FibexChannel& ch = m.channels[c];
+    for (std::size_t t = 0; t < TriggeringsOf(ch); ++t) {
+      if (ch.triggerings[t].frameRef == key) {
+        channel = c;
+        triggering = t;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+// Index of the first row whose id is `key`, or -1; through the index when built.
+template <class T>
+std::int32_t FindById(const std::vector<T>& table, std::uint16_t count, const std::unordered_map<std::string, std::int32_t>& index,
+                      bool indexBuilt, const std::string& key) {
+  if (key.empty()) return -1;
+  if (indexBuilt) {
+    auto it = index.find(key);
+    return it == index.end() ? -1 : it->second;
+  }
+  for (std::size_t i = 0; i < Used(table, count); ++i)
+    if (table[i].id == key) return static_cast<std::int32_t>(i);
+  return -1;
+}
+
+template <class T>
+void IndexIds(const std::vector<T>& table, std::uint16_t count, std::unordered_map<std::string, std::int32_t>& index) {
+  index.clear();
+  index.reserve(Used(table, count));
+  // emplace keeps the first row of an id, as the scans do.
+  for (std::size_t i = 0; i < Used(table, count); ++i)
+    if (!table[i].id.empty()) index.emplace(table[i].id, static_cast<std::int32_t>(i));
+}
+
+void BuildIdIndex(FibexModel& m) {
+  FibexIdIndex& x = m.index;
+  IndexIds(m.signals, m.signalCount, x.signals);
+  IndexIds(m.signalGroups, m.signalGroupCount, x.groups);
+  IndexIds(m.codings, m.codingCount, x.codings);
+  IndexIds(m.units, m.unitCount, x.units);
+  x.triggerings.clear();
+  for (std::size_t c = 0; c < Used(m.channels, m.channelCount); ++c) {
+    const FibexChannel& ch = m.channels[c];
+    for (std::size_t t = 0; t < TriggeringsOf(ch); ++t)
+      if (!ch.triggerings[t].frameRef.empty())
+        x.triggerings.emplace(ch.triggerings[t].frameRef, std::make_pair(static_cast<std::int32_t>(c), static_cast<std::int32_t>(t)));
+  }
+  x.built = true;
+}
+
+void DropIdIndex(FibexModel& m) { m.index = FibexIdIndex(); }
 
 // Flags that every output signal of one instance starts from.
 struct InstanceFlags {
@@ -187,28 +247,30 @@ int FindFibexTriggering(FibexModel& m) {
   l.triggeringFound = 0;
   const std::string& key = m.frameKey;
   if (key.empty()) return 0;
-  for (std::size_t c = 0; c < Used(m.channels, m.channelCount); ++c) {
-    const FibexChannel& ch = m.channels[c];
-    const std::size_t triggerings = std::min<std::size_t>(ch.triggerings.size(), ch.triggeringCount);
-    for (std::size_t t = 0; t < triggerings; ++t) {
-      if (ch.triggerings[t].frameRef != key) continue;
-      l.channelIndex = static_cast<std::int32_t>(c);
-      l.triggeringIndex = static_cast<std::int32_t>(t);
-      // Only the first channel that carries the frame is tried.
-      if (ch.id.empty()) return 0;
-      for (std::size_t k = 0; k < Used(m.clusters, m.clusterCount); ++k) {
-        const FibexCluster& cl = m.clusters[k];
-        const std::size_t refs = std::min<std::size_t>(cl.channelRefs.size(), cl.channelRefCount);
-        for (std::size_t r = 0; r < refs; ++r) {
-          if (cl.channelRefs[r] == ch.id) {
-            l.clusterIndex = static_cast<std::int32_t>(k);
-            l.channelRefIndex = static_cast<std::int32_t>(r);
-            l.triggeringFound = 1;
-            return 1;
-          }
-        }
+  std::size_t c = 0, t = 0;
+  if (m.index.built) {
+    auto it = m.index.triggerings.find(key);
+    if (it == m.index.triggerings.end()) return 0;
+    c = static_cast<std::size_t>(it->second.first);
+    t = static_cast<std::size_t>(it->second.second);
+  } else if (!FirstTriggering(m, key, c, t)) {
+    return 0;
+  }
+  const FibexChannel& ch = m.channels[c];
+  l.channelIndex = static_cast<std::int32_t>(c);
+  l.triggeringIndex = static_cast<std::int32_t>(t);
+  // Only the first channel that carries the frame is tried.
+  if (ch.id.empty()) return 0;
+  for (std::size_t k = 0; k < Used(m.clusters, m.clusterCount); ++k) {
+    const FibexCluster& cl = m.clusters[k];
+    const std::size_t refs = std::min<std::size_t>(cl.channelRefs.size(), cl.channelRefCount);
+    for (std::size_t r = 0; r < refs; ++r) {
+      if (cl.channelRefs[r] == ch.id) {
+        l.clusterIndex = static_cast<std::int32_t>(k);
+        l.channelRefIndex = static_cast<std::int32_t>(r);
+        l.triggeringFound = 1;
+        return 1;
       }
-      return 0;
     }
   }
   return 0;
@@ -218,55 +280,42 @@ int FindFibexSignalOrGroup(FibexModel& m) {
   FibexLookup& l = m.lookup;
   l.signalFound = 0;
   l.groupFound = 0;
-  if (!m.signalKey.empty()) {
-    for (std::size_t s = 0; s < Used(m.signals, m.signalCount); ++s) {
-      if (m.signals[s].id == m.signalKey) {
-        l.signalFound = 1;
-        l.signalIndex = static_cast<std::int32_t>(s);
-        return 1;
-      }
-    }
+  std::int32_t s = FindById(m.signals, m.signalCount, m.index.signals, m.index.built, m.signalKey);
+  if (s >= 0) {
+    l.signalFound = 1;
+    l.signalIndex = s;
+    return 1;
   }
-  if (!m.groupKey.empty()) {
-    for (std::size_t g = 0; g < Used(m.signalGroups, m.signalGroupCount); ++g) {
-      if (m.signalGroups[g].id == m.groupKey) {
-        l.groupFound = 1;
-        l.groupIndex = static_cast<std::int32_t>(g);
-        return 1;
-      }
-    }
+  std::int32_t g = FindById(m.signalGroups, m.signalGroupCount, m.index.groups, m.index.built, m.groupKey);
+  if (g >= 0) {
+    l.groupFound = 1;
+    l.groupIndex = g;
+    return 1;
   }
   return 0;
 }
 
 int FindFibexCoding(FibexModel& m) {
-  if (m.frameKey.empty()) return 0;
-  for (std::size_t c = 0; c < Used(m.codings, m.codingCount); ++c) {
-    if (m.codings[c].id == m.frameKey) {
-      m.lookup.codingIndex = static_cast<std::int32_t>(c);
-      return 1;
-    }
-  }
-  return 0;
+  std::int32_t c = FindById(m.codings, m.codingCount, m.index.codings, m.index.built, m.frameKey);
+  if (c < 0) return 0;
+  m.lookup.codingIndex = c;
+  return 1;
 }
 
 int FindFibexCodingUnit(FibexModel& m) {
   if (!FindFibexCoding(m)) return 0;
   const std::string& unitRef = m.codings[static_cast<std::size_t>(m.lookup.codingIndex)].unitRef;
-  if (unitRef.empty()) return 0;
-  for (std::size_t u = 0; u < Used(m.units, m.unitCount); ++u) {
-    if (m.units[u].id == unitRef) {
-      m.lookup.unitIndex = static_cast<std::int32_t>(u);
-      return 1;
-    }
-  }
-  return 0;
+  std::int32_t u = FindById(m.units, m.unitCount, m.index.units, m.index.built, unitRef);
+  if (u < 0) return 0;
+  m.lookup.unitIndex = u;
+  return 1;
 }
 
 void BuildFibexFrames(FibexModel& m) {
   m.output = std::make_unique<FibexOutput>();
   FibexOutput& out = *m.output;
   FrameBuilder builder(m);
+  BuildIdIndex(m);
   const std::size_t frames = std::min<std::size_t>(Used(m.frames, m.frameCount), MAX_FIBEX_ITEMS);
   for (std::size_t f = 0; f < frames && !builder.Full(); ++f) {
     const FibexFrame& frame = m.frames[f];
@@ -282,4 +331,5 @@ void BuildFibexFrames(FibexModel& m) {
   }
   out.frameCount = static_cast<std::uint16_t>(out.frames.size());
   out.signalCount = static_cast<std::uint16_t>(out.signals.size());
+  DropIdIndex(m);
 }

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 constexpr int FIBEX_MAX_CLUSTERS = 16;
@@ -179,8 +181,22 @@ struct FibexLookup {
   std::int32_t unitIndex = 0;
 };
 
+// Identifier -> first table index, built for one build pass so that a file
+// with thousands of references is resolved in linear time, not by scanning
+// every table once per reference.
+struct FibexIdIndex {
+  bool built = false;
+  std::unordered_map<std::string, std::int32_t> signals;
+  std::unordered_map<std::string, std::int32_t> groups;
+  std::unordered_map<std::string, std::int32_t> codings;
+  std::unordered_map<std::string, std::int32_t> units;
+  // frame reference -> (channel, triggering) of its first triggering
+  std::unordered_map<std::string, std::pair<std::int32_t, std::int32_t>> triggerings;
+};
+
 struct FibexModel {
   FibexLookup lookup;
+  FibexIdIndex index;
 
   std::uint16_t clusterCount = 0;
   std::uint16_t channelCount = 0;

@@ -453,3 +453,22 @@ TEST_F(FibexImport, RepeatedImportsReuseThePools) {
 }
 
 }  // namespace
+
+namespace {
+
+// References resolve through an index during the build; a repeated ID must
+// still mean its first element, as a scan of the tables in order gives.
+TEST_F(FibexImport, RepeatedIdsResolveToTheFirstElement) {
+  Net n;
+  n.AddFrame("F1", "First", 8, {fx::Instance("I1", 0, "S1")});
+  n.AddFrame("F1", "Second", 8, {fx::Instance("I2", 8, "S1")});
+  n.signals = {fx::Signal("S1", "Early", "C1"), fx::Signal("S1", "Late", "C2")};
+  n.codings = {fx::Coding("C1", "A_UINT8", 4, "IDENTICAL"), fx::Coding("C2", "A_UINT8", 12, "IDENTICAL")};
+  ASSERT_EQ(FIBEX_OK, Import(n));
+  const _FlexRaySignal* early = SignalOf("First", "Early");
+  ASSERT_NE(nullptr, early);
+  EXPECT_EQ(4, early->bitCount);
+  EXPECT_EQ(nullptr, SignalOf("First", "Late"));
+}
+
+}  // namespace
