@@ -257,8 +257,12 @@ int CMarkup::ParseElement(int parent, int depth) {
     if (!ScanToChar(pos, '<')) {
       m_nextFree = index;
       // Running out of text inside an element is that element's missing end
-      // tag, which the caller reports with its name.
-      if (parent != 0) return 0;
+      // tag, which the caller reports with its name. Its own scan for the end
+      // tag must not find again a comment or processing instruction met here.
+      if (parent != 0) {
+        m_index[parent].endTagOpen = static_cast<int32_t>(m_doc.size());
+        return 0;
+      }
       Fail("Element tag not found", name);
       return -1;
     }

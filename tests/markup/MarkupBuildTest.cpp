@@ -179,3 +179,22 @@ TEST(MarkupBuildRules, NestingBeyondTheLimitIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// A malformed start tag may read back differently once its element has
+// children, but the index must still describe the text it changed.
+TEST(MarkupBuildRules, IndexStaysTrueInsideMalformedStartTags) {
+  const char* docs[] = {"<R><P a//></R>", "<R><>x/></R>", "<R><\x0B\t/></R>", "<R><P a='/>'/></R>"};
+  for (const char* doc : docs) {
+    CMarkup m;
+    ASSERT_TRUE(m.SetDocument(doc)) << doc;
+    ASSERT_TRUE(m.FindChildElement(nullptr)) << doc;
+    ASSERT_TRUE(m.EnterElement()) << doc;
+    ASSERT_TRUE(m.InsertElement("A", "1", false, false)) << doc;
+    ASSERT_TRUE(m.InsertElement("B", nullptr, true, false)) << doc;
+    EXPECT_TRUE(CMarkupTestAccess::Consistent(m)) << m.GetDoc();
+  }
+}
+
+}  // namespace
