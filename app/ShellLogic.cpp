@@ -45,7 +45,9 @@ int UiLanguageFromLocale(const char* lcAll, const char* lcMessages, const char* 
     }
   }
   if (StartsWith(value, "ja")) return UILANG_JAPANESE;
-  for (const char* zh : {"zh_CN", "zh-CN", "zh_SG", "zh-SG", "zh-Hans", "zh_Hans"})
+  // The Chinese texts are for the China locale only; Singapore and the
+  // traditional-script locales get English like every other language.
+  for (const char* zh : {"zh_CN", "zh-CN", "zh-Hans", "zh_Hans"})
     if (StartsWith(value, zh)) return UILANG_CHINESE_SIMPLIFIED;
   return UILANG_OTHER;
 }

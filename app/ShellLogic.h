@@ -12,7 +12,7 @@ enum UiLanguage { UILANG_JAPANESE = 1041, UILANG_CHINESE_SIMPLIFIED = 2052, UILA
 
 // The user's interface language from the locale variables, the first
 // non-empty of LC_ALL, LC_MESSAGES and LANG: "ja..." Japanese; "zh_CN...",
-// "zh-CN...", "zh_SG...", "zh-Hans..." simplified Chinese; anything else
+// "zh-CN...", "zh-Hans..." simplified Chinese; anything else
 // (also none at all) another language.
 int UiLanguageFromLocale(const char* lcAll, const char* lcMessages, const char* lang);
 
