@@ -36,6 +36,8 @@ bool WildMatch(const char* p, const char* s) {
 
 }  // namespace
 
+const char* const RefFileType[FILETYPE_COUNT] = {"sbl", "xml", "dbc", "ldf"};
+
 int UiLanguageFromLocale(const char* lcAll, const char* lcMessages, const char* lang) {
   std::string value;
   for (const char* v : {lcAll, lcMessages, lang}) {
