@@ -7,6 +7,7 @@
 #include "Records.h"
 #include "ResIds.h"
 #include "Resources.h"
+#include "ShellLogic.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
@@ -25,9 +26,6 @@
 #include <cstring>
 
 namespace {
-
-// Extensions that the reference list can load, compared without case.
-const char* const kRefFileTypes[] = {"sbl", "xml", "dbc", "ldf"};
 
 bool SameTextNoCase(const std::string& a, const char* b) {
   if (a.size() != std::strlen(b)) return false;
@@ -429,7 +427,7 @@ void CRefListDlg::EnableButtons() {
 
 bool CRefListDlg::IsLoadableFile(const std::string& path) const {
   const std::string ext = GetFileExtension(path);
-  for (const char* type : kRefFileTypes)
+  for (const char* type : RefFileType)
     if (SameTextNoCase(ext, type)) return true;
   return false;
 }

@@ -121,13 +121,15 @@ bool CMainFrame::Create() {
 }
 
 bool CMainFrame::OnCreateClient() {
-  // Placement: a saved rectangle becomes the normal position.
+  // Placement: a saved rectangle becomes the normal position and the saved
+  // show state comes with it; without a rectangle neither is used.
   const settings::Rect saved = settings::GetWindowRect(settings_);
-  if (!saved.IsEmpty())
+  if (!saved.IsEmpty()) {
     setGeometry(saved.left, saved.top, saved.right - saved.left, saved.bottom - saved.top);
-  else
+    showCmd_ = settings::GetShowCmd(settings_);
+  } else {
     resize(1000, 640);
-  showCmd_ = settings::GetShowCmd(settings_);
+  }
   // A bus kind outside 0..3 in the settings file would index past the
   // column sets; it becomes CAN.
   busKind_ = NormalizeBusKind(settings::GetType(settings_));

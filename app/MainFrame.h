@@ -128,7 +128,6 @@ class CMainFrame : public QMainWindow {
   CRefView* refView_ = nullptr;
   CDefView* defView_ = nullptr;
   std::unique_ptr<ISearchWindow> search_;
-  double splitRatio_ = 0.5;
   int splitterMade_ = 0;
   int busKind_ = 0;
   bool creating_ = true;

@@ -36,6 +36,8 @@ bool WildMatch(const char* p, const char* s) {
 
 }  // namespace
 
+const char* const RefFileType[FILETYPE_COUNT] = {"sbl", "xml", "dbc", "ldf"};
+
 int UiLanguageFromLocale(const char* lcAll, const char* lcMessages, const char* lang) {
   std::string value;
   for (const char* v : {lcAll, lcMessages, lang}) {
@@ -45,7 +47,9 @@ int UiLanguageFromLocale(const char* lcAll, const char* lcMessages, const char* 
     }
   }
   if (StartsWith(value, "ja")) return UILANG_JAPANESE;
-  for (const char* zh : {"zh_CN", "zh-CN", "zh_SG", "zh-SG", "zh-Hans", "zh_Hans"})
+  // The Chinese texts are for the China locale only; Singapore and the
+  // traditional-script locales get English like every other language.
+  for (const char* zh : {"zh_CN", "zh-CN", "zh-Hans", "zh_Hans"})
     if (StartsWith(value, zh)) return UILANG_CHINESE_SIMPLIFIED;
   return UILANG_OTHER;
 }

@@ -37,11 +37,11 @@ bool CVestrelApp::InitInstance(const std::string& commandLine) {
   const int language = uiLanguage_ != 0 ? uiLanguage_
                                         : UiLanguageFromLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
                                                                std::getenv("LANG"));
-  chosenLibrary_ = ChooseResourceLibrary(language, commandLine);
+  const std::string library = ChooseResourceLibrary(language, commandLine);
   vrres::UseBuiltin();
-  if (!chosenLibrary_.empty())
+  if (!library.empty())
     vrres::LoadLanguageLibrary(
-        QString::fromStdString(ResourceLibraryPath(AppEnvironment().ExecutableFolder(), chosenLibrary_)));
+        QString::fromStdString(ResourceLibraryPath(AppEnvironment().ExecutableFolder(), library)));
 
   // 5-6. The one document, always empty at start: file names on the command
   // line are not opened. It takes the document state from the settings.

@@ -41,14 +41,11 @@ class CVestrelApp {
   void SetInstanceName(const QString& name) { instanceName_ = name; }
   void SetUiLanguage(int language) { uiLanguage_ = language; }
   void SetSettingsFolder(const std::string& folder) { settingsFolder_ = folder; }
-  // The library chosen by the last InitInstance ("" built-in).
-  const std::string& ChosenLibrary() const { return chosenLibrary_; }
 
  private:
   QString instanceName_;
   int uiLanguage_ = 0;
   std::string settingsFolder_;
-  std::string chosenLibrary_;
   std::unique_ptr<CSingleInstance> instance_;
   CAppSettings* settings_ = nullptr;
   std::unique_ptr<CVestrelDoc> doc_;

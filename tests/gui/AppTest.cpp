@@ -40,19 +40,19 @@ class AppTest : public QObject {
     QTest::addColumn<int>("language");
     QTest::addColumn<QString>("commandLine");
     QTest::addColumn<bool>("libraryPresent");
-    QTest::addColumn<QString>("columnTitle");
-    QTest::newRow("Japanese") << 1041 << "vestrel" << true << "メッセージ";
-    QTest::newRow("Japanese -lang e") << 1041 << "vestrel -lang e" << true << "Message";
-    QTest::newRow("Japanese -LANG E") << 1041 << "vestrel -LANG E" << true << "メッセージ";
-    QTest::newRow("Chinese") << 2052 << "vestrel" << true << "消息";
-    QTest::newRow("other") << 1033 << "vestrel" << true << "Message";
-    QTest::newRow("other, library missing") << 1033 << "vestrel" << false << "メッセージ";
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("Japanese") << 1041 << "vestrel" << true << "定義追加";
+    QTest::newRow("Japanese -lang e") << 1041 << "vestrel -lang e" << true << "Add definition";
+    QTest::newRow("Japanese -LANG E") << 1041 << "vestrel -LANG E" << true << "定義追加";
+    QTest::newRow("Chinese") << 2052 << "vestrel" << true << "添加定义";
+    QTest::newRow("other") << 1033 << "vestrel" << true << "Add definition";
+    QTest::newRow("other, library missing") << 1033 << "vestrel" << false << "定義追加";
   }
   void languageChoice() {
     QFETCH(int, language);
     QFETCH(QString, commandLine);
     QFETCH(bool, libraryPresent);
-    QFETCH(QString, columnTitle);
+    QFETCH(QString, tip);
     QTemporaryDir settingsDir;
     QTemporaryDir emptyExeDir;
     FakeAppEnvironment env(libraryPresent ? std::string(VR_RCC_DIR) : emptyExeDir.path().toStdString());
@@ -63,7 +63,7 @@ class AppTest : public QObject {
       app.SetSettingsFolder(settingsDir.path().toStdString());
       app.SetUiLanguage(language);
       QVERIFY(app.InitInstance(commandLine.toStdString()));
-      QCOMPARE(vrres::LoadString(IDS_COL_MESSAGE), columnTitle);
+      QCOMPARE(vrres::LoadString(IDS_TIP_ADD_DEFINITION), tip);
       QCOMPARE(app.GetMainFrame()->windowTitle(), QStringLiteral("Vestrel"));
       QVERIFY(app.GetMainFrame()->isVisible());
       app.GetMainFrame()->close();

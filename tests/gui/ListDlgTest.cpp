@@ -63,14 +63,14 @@ class ListDlgTest : public QObject {
   void columnSetsFollowTheBusKind_data() {
     QTest::addColumn<int>("bus");
     QTest::addColumn<QStringList>("titles");
-    const QStringList frames = {QString(), QStringLiteral("No."), QStringLiteral("メッセージ"), QStringLiteral("ID"),
-                                QStringLiteral("シグナル")};
+    const QStringList frames = {QString(), QStringLiteral("No."), QStringLiteral("Message"), QStringLiteral("Id"),
+                                QStringLiteral("Signal")};
     QTest::newRow("CAN") << int(BUS_CAN) << frames;
     QTest::newRow("LIN") << int(BUS_LIN) << frames;
     QTest::newRow("FlexRay") << int(BUS_FLEXRAY) << frames;
     QTest::newRow("LOGIC") << int(BUS_LOGIC)
-                           << QStringList{QString(), QStringLiteral("No."), QStringLiteral("シンボル名"),
-                                          QStringLiteral("グループ"), QStringLiteral("ビット"), QStringLiteral("ビットパターン")};
+                           << QStringList{QString(), QStringLiteral("No."), QStringLiteral("Symbol name"),
+                                          QStringLiteral("Group"), QStringLiteral("Bit"), QStringLiteral("Bit pattern")};
   }
   void columnSetsFollowTheBusKind() {
     QFETCH(int, bus);

@@ -363,6 +363,28 @@ class MainFrameTest : public QObject {
     QCOMPARE(fx.frame->geometry().size(), QSize(800, 600));
   }
 
+  void showStateComesOnlyWithASavedRectangle_data() {
+    QTest::addColumn<bool>("withRect");
+    QTest::addColumn<int>("showCmd");
+    QTest::addColumn<bool>("maximized");
+    QTest::newRow("rectangle, maximized") << true << int(CMainFrame::SHOWCMD_MAXIMIZED) << true;
+    QTest::newRow("rectangle, normal") << true << int(CMainFrame::SHOWCMD_NORMAL) << false;
+    QTest::newRow("no rectangle, maximized") << false << int(CMainFrame::SHOWCMD_MAXIMIZED) << false;
+  }
+  void showStateComesOnlyWithASavedRectangle() {
+    QFETCH(bool, withRect);
+    QFETCH(int, showCmd);
+    QFETCH(bool, maximized);
+    Fixture fx;
+    if (withRect) settings::SetWindowRect(fx.settingsObj, settings::Rect{30, 40, 830, 640});
+    settings::SetShowCmd(fx.settingsObj, showCmd);
+    fx.frame = std::make_unique<TestFrame>(&fx.doc, &fx.fonts, fx.settingsObj);
+    QVERIFY(fx.frame->Create());
+    fx.frame->ShowAsPlaced();
+    QVERIFY(fx.frame->isVisible());
+    QCOMPARE(fx.frame->isMaximized(), maximized);
+  }
+
   void busKindOutOfRangeInTheSettingsBecomesCan() {
     Fixture fx;
     settings::SetType(fx.settingsObj, 7);

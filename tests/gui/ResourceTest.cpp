@@ -115,19 +115,19 @@ class ResourceTest : public QObject {
 
   void librariesLoadFromTheirFullPath_data() {
     QTest::addColumn<QString>("library");
-    QTest::addColumn<QString>("columnTitle");
-    QTest::newRow("English") << QStringLiteral("VrEngRc.rcc") << QStringLiteral("Message");
-    QTest::newRow("Chinese") << QStringLiteral("VrChsRc.rcc") << QStringLiteral("消息");
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("English") << QStringLiteral("VrEngRc.rcc") << QStringLiteral("Add definition");
+    QTest::newRow("Chinese") << QStringLiteral("VrChsRc.rcc") << QStringLiteral("添加定义");
   }
   void librariesLoadFromTheirFullPath() {
     QFETCH(QString, library);
-    QFETCH(QString, columnTitle);
+    QFETCH(QString, tip);
     QVERIFY(vrres::LoadLanguageLibrary(QStringLiteral(VR_RCC_DIR "/") + library));
     QVERIFY(vrres::LibraryActive());
-    QCOMPARE(vrres::LoadString(IDS_COL_MESSAGE), columnTitle);
+    QCOMPARE(vrres::LoadString(IDS_TIP_ADD_DEFINITION), tip);
     QCOMPARE(vrres::MissingKeys(vrres::Active()), QStringList());
     vrres::UseBuiltin();
-    QCOMPARE(vrres::LoadString(IDS_COL_MESSAGE), QStringLiteral("メッセージ"));
+    QCOMPARE(vrres::LoadString(IDS_TIP_ADD_DEFINITION), QStringLiteral("定義追加"));
   }
 
   void aLibraryThatCannotBeUsedKeepsTheBuiltinTexts() {
@@ -143,6 +143,52 @@ class ResourceTest : public QObject {
     QVERIFY(vrres::LoadLanguageLibrary(QStringLiteral(VR_RCC_DIR "/VrEngRc.rcc")));
     QVERIFY(!vrres::LoadLanguageLibrary(QStringLiteral(VR_TEST_RCC_DIR "/VrBrokenRc.rcc")));
     QCOMPARE(vrres::LoadString(4000), QStringLiteral("There is no data."));
+  }
+
+  // Texts of the built-in set that the program must show exactly so: column
+  // titles, button tooltips, captions, file vocabulary and names.
+  void builtinTextsStandAsTheyAre_data() {
+    QTest::addColumn<int>("dialog");  // 0: string table
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("text");
+    const struct {
+      int dialog;
+      const char* key;
+      const char* text;
+    } rows[] = {
+        {0, "3010", "Message"},         {0, "3011", "Id"},
+        {0, "3012", "Signal"},          {0, "3013", "Group"},
+        {0, "3014", "Bit"},             {0, "3015", "Symbol name"},
+        {0, "3016", "Bit pattern"},     {0, "3017", "No."},
+        {0, "3040", "参照"},            {0, "3041", "定義表示"},
+        {0, "3042", "定義追加"},        {0, "3043", "開く"},
+        {0, "3044", "新規定義"},        {0, "3045", "定義編集"},
+        {0, "3046", "定義削除"},        {0, "3047", "保存"},
+        {0, "3050", "STD"},             {0, "3051", "XTD"},
+        {0, "3055", "Unsigned"},        {0, "3056", "Signed"},
+        {0, "3057", "Float"},           {0, "3058", "Double"},
+        {0, "3060", "LITTLE"},          {0, "3061", "BIG"},
+        {0, "3065", "MSB First"},       {0, "3066", "LSB First"},
+        {0, "3070", "検索"},            {0, "3080", "Classic"},
+        {0, "3081", "Enhanced"},        {0, "3100", "NoName"},
+        {0, "3205", "R4417QX-J.pdf"},   {0, "128", "Vestrel\n\nVestrel\n\n\nVestrel.Document\nVestrel.Document"},
+        {IDD_ABOUTBOX, "caption", "バージョン情報"},
+        {IDD_REFLIST, "1004", "参照リスト"},
+        {IDD_DEFLIST, "1005", "定義リスト"},
+        {IDD_SEARCH, "caption", "メッセージ検索"},
+        {IDD_SEARCH, "1013", "参照リスト"},
+        {IDD_SEARCH, "1014", "定義リスト"},
+    };
+    for (const auto& r : rows)
+      QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(r.dialog).arg(QString::fromLatin1(r.key))))
+          << r.dialog << QString::fromLatin1(r.key) << QString::fromUtf8(r.text);
+  }
+  void builtinTextsStandAsTheyAre() {
+    QFETCH(int, dialog);
+    QFETCH(QString, key);
+    QFETCH(QString, text);
+    const CResourceSet& ja = vrres::Builtin();
+    QCOMPARE(dialog == 0 ? ja.String(key.toInt()) : ja.DialogText(dialog, key), text);
   }
 
   void messagesTakeTheirArgumentsWithoutReadingUserTextAsFormat() {
