@@ -81,6 +81,7 @@ bool CListDlg::Create() {
     logic_->SetFilePath(filePath_);
     // A load that finds nothing of the kind on show switches the main window
     // and both lists; a list on its own switches itself and its partner.
+    logic_->SetRowsAppendedHook([this] { ShowAppendedRows(); });
     logic_->SetBusSwitch([this](int kind) {
       if (frame_) {
         frame_->SetBusMode(kind);
@@ -473,9 +474,10 @@ void CRefListDlg::OnBnClickedShowDefinition() { OpenDefinitionDialog(LIST_REFERE
 
 void CRefListDlg::OnBnClickedAddDefinition() {
   if (!RefLogic()) return;
+  // Each added row shows in the definition list as it is appended (before a
+  // later row's message box).
   const int added = RefLogic()->AddToDefinitions(List().GetSelectedRows());
   if (CListDlg* def = Partner()) {
-    def->ShowAppendedRows();
     if (added > 0) def->UpdateFileName();
   }
 }
