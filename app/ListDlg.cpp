@@ -616,7 +616,8 @@ void CDefListDlg::UpdateFileName() {
 bool CDefListDlg::IsListFocused() const { return List().hasFocus(); }
 
 bool CDefListDlg::PreTranslateKey(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+  // The Delete key of the main block and of the keypad, whatever else is held.
+  if (event->key() == Qt::Key_Delete) {
     if (IsListFocused() && List().GetSelectedCount() >= 1) {
       OnBnClickedDelete();
       return true;

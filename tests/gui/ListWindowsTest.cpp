@@ -320,6 +320,14 @@ class ListWindowsTest : public QObject {
     def.setFocus();
     QTest::keyClick(&def, Qt::Key_Period);
     QCOMPARE(def.GetItemCount(), 3);
+    // The keypad's Delete key deletes as well.
+    ClickRow(def, 2);
+    def.setFocus();
+    QTest::keyClick(&def, Qt::Key_Delete, Qt::KeypadModifier);
+    QCOMPARE(Column(def, 4), (QStringList{"S0", "S2"}));
+    ClickRow(def, 0);
+    ClickRow(def, 1, Qt::ShiftModifier);
+    def.setFocus();
     QTest::keyClick(&def, Qt::Key_Delete);
     QCOMPARE(def.GetItemCount(), 0);
     QCOMPARE(fx.doc.CountCanSignals(LIST_DEFINITION), 0);
