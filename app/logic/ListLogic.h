@@ -58,8 +58,6 @@ class CListLogic {
   // Empties this list's tables and reads the file; 0, 4006 or 4007. On
   // success the bus switch is asked for the kind to show.
   int LoadFile(const std::string& path);
-  // Whether the last LoadFile got as far as emptying the tables.
-  bool LastLoadCleared() const { return lastLoadCleared_; }
 
   // Appends one row at the end; answers its index (to scroll to).
   int AppendCanRow(const _CANMsg& msg, const char* signalName);
