@@ -79,6 +79,7 @@ bool CListDlg::Create() {
     logic_->SetFilePath(filePath_);
     // A load that finds nothing of the kind on show switches the main window
     // and both lists; a list on its own switches itself and its partner.
+    logic_->SetRowsAppendedHook([this] { ShowAppendedRows(); });
     logic_->SetBusSwitch([this](int kind) {
       if (frame_) {
         frame_->SetBusMode(kind);
@@ -471,9 +472,10 @@ void CRefListDlg::OnBnClickedShowDefinition() { OpenDefinitionDialog(LIST_REFERE
 
 void CRefListDlg::OnBnClickedAddDefinition() {
   if (!RefLogic()) return;
+  // Each added row shows in the definition list as it is appended (before a
+  // later row's message box).
   const int added = RefLogic()->AddToDefinitions(List().GetSelectedRows());
   if (CListDlg* def = Partner()) {
-    def->ShowAppendedRows();
     if (added > 0) def->UpdateFileName();
   }
 }
@@ -612,7 +614,8 @@ void CDefListDlg::UpdateFileName() {
 bool CDefListDlg::IsListFocused() const { return List().hasFocus(); }
 
 bool CDefListDlg::PreTranslateKey(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+  // The Delete key of the main block and of the keypad, whatever else is held.
+  if (event->key() == Qt::Key_Delete) {
     if (IsListFocused() && List().GetSelectedCount() >= 1) {
       OnBnClickedDelete();
       return true;

@@ -206,7 +206,10 @@ void CSearchDlg::OnOK() {
   // message shows); only an empty text or list leaves it alone.
   if (list && !rows.empty() && !text.empty()) list->ClearRowSelection();
 
-  const SearchResult result = search_.FindNext(rows, busKind_, selection, text);
+  // A search that has wrapped shows its start row before message 4013.
+  const SearchResult result = search_.FindNext(rows, busKind_, selection, text, [list](int row) {
+    if (list) list->EnsureRowVisible(row);
+  });
   combo_->ShowHistory();
   combo_->SetTextA(text);
   if (!list) return;
@@ -221,7 +224,6 @@ void CSearchDlg::OnOK() {
       if (search_.LastText().empty()) FocusList(*list);
       break;
     case SEARCH_WRAPPED:
-      list->EnsureRowVisible(search_.StartRow());
       if (result.selectRow >= 0) {
         SelectAndFocus(*list, result.selectRow);
         FocusList(*list);

@@ -41,10 +41,22 @@ bool FileExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
-// A path is the file system's UTF-8; message arguments are CP932.
+// A path is the file system's UTF-8; message arguments are CP932. A character
+// the code page cannot hold (an accented letter of a user's folder) shows as
+// '?', so the rest of the path still reads right.
 std::string PathForMessage(const std::string& path) {
   std::string out;
-  return cp932::FromUtf8(path, out) ? out : path;
+  if (cp932::FromUtf8(path, out)) return out;
+  out.clear();
+  for (std::size_t i = 0; i < path.size();) {
+    const unsigned char lead = static_cast<unsigned char>(path[i]);
+    std::size_t len = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    len = std::min(len, path.size() - i);
+    std::string one;
+    out += cp932::FromUtf8(std::string_view(path).substr(i, len), one) ? one : std::string("?");
+    i += len;
+  }
+  return out;
 }
 
 // The folder a file dialog starts in: the text before the last '/' (the root

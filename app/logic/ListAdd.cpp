@@ -288,7 +288,7 @@ Step AddLogicRow(CVestrelDoc& doc, const ListRow& row, ListRows& defRows) {
 }  // namespace
 
 int AddReferenceRows(CVestrelDoc& doc, int busKind, const ListRows& refRows, const std::vector<int>& selection,
-                     ListRows& defRows) {
+                     ListRows& defRows, const std::function<void(int row)>& appended) {
   int added = 0;
   for (int r : SortedSelection(selection, refRows.size())) {
     const ListRow& row = refRows[static_cast<std::size_t>(r)];
@@ -300,7 +300,10 @@ int AddReferenceRows(CVestrelDoc& doc, int busKind, const ListRows& refRows, con
       case BUS_LOGIC: step = AddLogicRow(doc, row, defRows); break;
       default: break;
     }
-    if (step == Step::Added) ++added;
+    if (step == Step::Added) {
+      ++added;
+      if (appended) appended(static_cast<int>(defRows.size()) - 1);
+    }
     if (step == Step::Stop) break;
   }
   if (added > 0) doc.SetDefModified(true);

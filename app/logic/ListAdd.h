@@ -7,6 +7,7 @@
 #include "ListRows.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,10 +15,11 @@ class CVestrelDoc;
 
 // Adds the selected rows (indices into refRows, any order) of the reference
 // list showing `busKind` to the definition tables, appending one row per copy
-// to defRows. Sets the document's modified flag when anything was added and
-// answers the number of copies added.
+// to defRows. `appended` hears of each row as it is appended, so the window
+// shows it before a later row's message box. Sets the document's modified
+// flag when anything was added and answers the number of copies added.
 int AddReferenceRows(CVestrelDoc& doc, int busKind, const ListRows& refRows, const std::vector<int>& selection,
-                     ListRows& defRows);
+                     ListRows& defRows, const std::function<void(int row)>& appended = {});
 
 // The tests, on the definition tables of the bus kind.
 // True when a bit of [startBit, startBit + bitCount) is taken by a signal of

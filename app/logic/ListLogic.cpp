@@ -89,7 +89,8 @@ bool CRefListLogic::DropFiles(const std::vector<std::string>& paths) {
 
 int CRefListLogic::AddToDefinitions(const std::vector<int>& selection) {
   if (!partner_) return 0;
-  return AddReferenceRows(doc_, bus_, rows_, selection, partner_->Rows());
+  CListLogic* def = partner_;
+  return AddReferenceRows(doc_, bus_, rows_, selection, def->Rows(), [def](int) { def->RowsAppended(); });
 }
 
 bool CRefListLogic::SortByColumn(int column) {

@@ -42,6 +42,12 @@ class CListLogic {
   int RowCount() const { return static_cast<int>(rows_.size()); }
   // Rebuilds every row from the document (selection and row order are lost).
   void RefreshList();
+  // Rows appended from outside (the partner's add) are shown by the window
+  // one by one as they come, through this hook.
+  void SetRowsAppendedHook(std::function<void()> hook) { rowsAppended_ = std::move(hook); }
+  void RowsAppended() const {
+    if (rowsAppended_) rowsAppended_();
+  }
 
   const std::string& FilePath() const { return filePath_; }
   void SetFilePath(const std::string& path) { filePath_ = path; }
@@ -52,8 +58,6 @@ class CListLogic {
   // Empties this list's tables and reads the file; 0, 4006 or 4007. On
   // success the bus switch is asked for the kind to show.
   int LoadFile(const std::string& path);
-  // Whether the last LoadFile got as far as emptying the tables.
-  bool LastLoadCleared() const { return lastLoadCleared_; }
 
   // Appends one row at the end; answers its index (to scroll to).
   int AppendCanRow(const _CANMsg& msg, const char* signalName);
@@ -85,6 +89,7 @@ class CListLogic {
   std::vector<int> sortOrder_;
   bool lastLoadCleared_ = false;
   std::function<void(int)> switchBus_;
+  std::function<void()> rowsAppended_;
 };
 
 // The reference list (left pane).

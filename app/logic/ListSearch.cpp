@@ -4,7 +4,6 @@
 #include "MessageBox.h"
 #include "TextFile.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -38,7 +37,7 @@ void CListSearch::Reset() {
 }
 
 SearchResult CListSearch::FindNext(const ListRows& rows, int busKind, const std::vector<int>& selection,
-                                   const std::string& text) {
+                                   const std::string& text, const std::function<void(int row)>& showRow) {
   SearchResult result;
   history_.AddHistory(text);
   std::string upper = MakeUpperString(text);
@@ -67,6 +66,7 @@ SearchResult CListSearch::FindNext(const ListRows& rows, int busKind, const std:
     int row = (current + k) % count;
     if (continuing && row == startRow_) {
       result.outcome = SEARCH_WRAPPED;
+      if (showRow) showRow(startRow_);
       if (ShowMessage(4013, {}, MsgButtons::Ok, MsgIcon::Information) == MSG_OK) {
         lastText_.clear();
         result.selectRow = startRow_;
@@ -102,11 +102,4 @@ SearchListChoice PrepareSearchLists(int referenceRows, int definitionRows, int c
     choice.referenceEnabled = false;
   }
   return choice;
-}
-
-int EnsureItemVisibleScroll(int row, int topRow, int rowsPerPage, int rowCount, int rowHeight) {
-  int last = std::min(topRow + rowsPerPage, rowCount);
-  if (row >= last) return ((last - topRow) / 2 - last + row) * rowHeight;
-  if (row <= topRow) return (row - topRow) * rowHeight;
-  return 0;
 }

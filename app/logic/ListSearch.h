@@ -5,6 +5,7 @@
 #include "ListRows.h"
 #include "SearchHistory.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,9 +32,10 @@ class CListSearch {
   // row after the first selected one (row 0 comes last when none is
   // selected) whose searched cells contain the text, ignoring letter case.
   // Repeating the same text goes on from the hit; coming back to the row the
-  // search began at shows 4013. Messages go through ShowMessage.
+  // search began at brings that row into view (`showRow`) and then shows
+  // 4013. Messages go through ShowMessage.
   SearchResult FindNext(const ListRows& rows, int busKind, const std::vector<int>& selection,
-                        const std::string& text);
+                        const std::string& text, const std::function<void(int row)>& showRow = {});
 
   CSearchHistory& History() { return history_; }
   const CSearchHistory& History() const { return history_; }
@@ -58,8 +60,3 @@ struct SearchListChoice {
   bool definitionEnabled = true;
 };
 SearchListChoice PrepareSearchLists(int referenceRows, int definitionRows, int currentChoice);
-
-// The scroll, in pixels, that brings `row` into view: a row below the page
-// goes near the middle of the page, a row at or above the top becomes the
-// top row, a row on the page stays (0).
-int EnsureItemVisibleScroll(int row, int topRow, int rowsPerPage, int rowCount, int rowHeight);

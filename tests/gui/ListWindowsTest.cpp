@@ -194,8 +194,6 @@ class ListWindowsTest : public QObject {
     fx.Make();
     fx.OpenReference(fx.Write("vehicle.dbc", kVehicleDbc));
     CListCtrlEx& ref = fx.Ref().List();
-    // BrakePressure is big endian, BrakeSwitch little endian: 4027 at the
-    // second; EngineSpeed after it is not looked at.
     // BrakeSwitch is little endian, BrakePressure big endian: in row order,
     // EngineSpeed is added, BrakePressure refused with 4027, and BrakeSwitch
     // (which would give 4033) is not looked at.
@@ -211,6 +209,34 @@ class ListWindowsTest : public QObject {
     QCOMPARE(fx.sink.shown[0].ArgText(1), std::string("BrakePressure"));
     QCOMPARE(Column(fx.Def().List(), 4), (QStringList{"BrakeSwitch", "EngineSpeed"}));
     QVERIFY(fx.doc.IsDefModified());
+  }
+
+  void rowsAddedBeforeARefusalShowBeforeItsMessage() {
+    RoadFixture fx;
+    fx.Make();
+    fx.OpenReference(fx.Write("vehicle.dbc", kVehicleDbc));
+    CListCtrlEx& ref = fx.Ref().List();
+    // Notes how many rows the definition list shows as each message comes up.
+    struct RowsAtMessage : RecordingMessageSink {
+      explicit RowsAtMessage(const CListCtrlEx& list) : list(list) {}
+      int Show(int id, const std::vector<MsgArg>& args, MsgButtons buttons, MsgIcon icon) override {
+        rows.push_back(list.GetItemCount());
+        return RecordingMessageSink::Show(id, args, buttons, icon);
+      }
+      const CListCtrlEx& list;
+      std::vector<int> rows;
+    } sink(fx.Def().List());
+    // Mode first; then EngineSpeed and CoolantTemp are added and Mode is
+    // refused with 4033, by which time the definition list shows all three.
+    ClickRow(ref, 2);
+    fx.Ref().SendCommand(IDC_BTN_ADD_DEFINITION);
+    QCOMPARE(fx.Def().List().GetItemCount(), 1);
+    ClickRow(ref, 0);
+    ClickRow(ref, 2, Qt::ShiftModifier);
+    fx.Ref().SendCommand(IDC_BTN_ADD_DEFINITION);
+    QCOMPARE(sink.Ids(), std::vector<int>{4033});
+    QCOMPARE(sink.rows, std::vector<int>{3});
+    QCOMPARE(Column(fx.Def().List(), 4), (QStringList{"Mode", "EngineSpeed", "CoolantTemp"}));
   }
 
   void rowsDraggedOntoTheDefinitionListAreAdded() {
@@ -294,6 +320,14 @@ class ListWindowsTest : public QObject {
     def.setFocus();
     QTest::keyClick(&def, Qt::Key_Period);
     QCOMPARE(def.GetItemCount(), 3);
+    // The keypad's Delete key deletes as well.
+    ClickRow(def, 2);
+    def.setFocus();
+    QTest::keyClick(&def, Qt::Key_Delete, Qt::KeypadModifier);
+    QCOMPARE(Column(def, 4), (QStringList{"S0", "S2"}));
+    ClickRow(def, 0);
+    ClickRow(def, 1, Qt::ShiftModifier);
+    def.setFocus();
     QTest::keyClick(&def, Qt::Key_Delete);
     QCOMPARE(def.GetItemCount(), 0);
     QCOMPARE(fx.doc.CountCanSignals(LIST_DEFINITION), 0);

@@ -152,6 +152,24 @@ TEST_F(DefListFiles, SaveNamesAndOverwrite) {
   }
 }
 
+TEST_F(DefListFiles, TheOverwriteQuestionNamesThePathReadably) {
+  Lists lists(doc);
+  struct Case { const char* folder; const char* shown; };
+  // "\xE3\x82\xBD" is katakana SO (CP932 0x83 0x5C); "\xC3\xBC" is u-umlaut, which CP932 lacks.
+  const Case cases[] = {{"\xE3\x82\xBD", "\x83\x5C"}, {"j\xC3\xBCrgen", "j?rgen"}};
+  for (const Case& c : cases) {
+    std::filesystem::create_directory(dir.File(c.folder));
+    const std::string path = dir.File(c.folder) + "/defs.sbl";
+    ASSERT_EQ(WriteTextFile(path, "old"), 0);
+    sink.shown.clear();
+    sink.answers = {MSG_NO};
+    dialogs.answers = {path};
+    EXPECT_FALSE(lists.def.Save(dialogs));
+    ASSERT_EQ(sink.Ids(), std::vector<int>{4101});
+    EXPECT_EQ(sink.shown[0].ArgText(0), dir.Path() + "/" + c.shown + "/defs.sbl") << c.folder;
+  }
+}
+
 TEST_F(DefListFiles, CancelAndFailedWriteKeepTheModifiedFlag) {
   Lists lists(doc);
   doc.SetDefModified(true);

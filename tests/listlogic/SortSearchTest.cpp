@@ -1,4 +1,5 @@
 // Column sorting, block reordering, the find-next walk and the search history.
+#include "ListScroll.h"
 #include "ListSearch.h"
 #include "ListSort.h"
 #include "RecordingMessageSink.h"
@@ -211,6 +212,19 @@ TEST_F(ListSearchTest, ContinuesThenWrapsToTheStartRow) {
   EXPECT_EQ(search.StartRow(), 3);
 }
 
+TEST_F(ListSearchTest, AWrappedSearchBringsItsStartRowIntoViewBeforeTheMessage) {
+  std::vector<std::pair<int, std::size_t>> shown;  // row, messages shown by then
+  auto showRow = [&](int row) { shown.emplace_back(row, sink.shown.size()); };
+  ASSERT_EQ(search.FindNext(rows, BUS_CAN, {2}, "abc", showRow).selectRow, 3);
+  ASSERT_EQ(search.FindNext(rows, BUS_CAN, {3}, "abc", showRow).selectRow, 1);
+  EXPECT_TRUE(shown.empty());  // a hit is scrolled to by the window
+  auto r = search.FindNext(rows, BUS_CAN, {1}, "abc", showRow);
+  EXPECT_EQ(r.outcome, SEARCH_WRAPPED);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], (std::pair<int, std::size_t>{2, 0}));
+  EXPECT_EQ(sink.Ids(), std::vector<int>{4013});
+}
+
 TEST_F(ListSearchTest, NotFoundNoDataAndSearchedColumns) {
   auto r = search.FindNext(rows, BUS_CAN, {}, "nothing");
   EXPECT_EQ(r.outcome, SEARCH_NOT_FOUND);
@@ -261,7 +275,7 @@ TEST(SearchDialogLogic, ListChoiceAndScrolling) {
   EXPECT_EQ(refOnly.list, LIST_REFERENCE);
   EXPECT_FALSE(refOnly.definitionEnabled);
   // Page of rows 10..19 of 100, 16 px each.
-  EXPECT_EQ(EnsureItemVisibleScroll(15, 10, 10, 100, 16), 0);
-  EXPECT_EQ(EnsureItemVisibleScroll(5, 10, 10, 100, 16), -80);
-  EXPECT_EQ(EnsureItemVisibleScroll(30, 10, 10, 100, 16), (5 - 20 + 30) * 16);
+  EXPECT_EQ(RowsToScrollForVisibility(15, 10, 10, 100) * 16, 0);
+  EXPECT_EQ(RowsToScrollForVisibility(5, 10, 10, 100) * 16, -80);
+  EXPECT_EQ(RowsToScrollForVisibility(30, 10, 10, 100) * 16, (5 - 20 + 30) * 16);
 }
