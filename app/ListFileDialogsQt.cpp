@@ -5,7 +5,7 @@
 
 namespace {
 
-FileDialogOptions SpecOf(const FileDialogRequest& request) {
+FileDialogOptions OptionsOf(const FileDialogRequest& request) {
   FileDialogOptions options;
   options.filterText = FilterTextOf(request.filterIds);
   options.filterIndex = 1;
@@ -23,9 +23,9 @@ QString FilterTextOf(const std::vector<int>& filterIds) {
 }
 
 bool CListFileDialogsQt::AskOpenPath(const FileDialogRequest& request, std::string& path) {
-  return FileDialogs().AskOpenPath(parent_, SpecOf(request), path);
+  return FileDialogs().AskOpenPath(parent_, OptionsOf(request), path);
 }
 
 bool CListFileDialogsQt::AskSavePath(const FileDialogRequest& request, std::string& path) {
-  return FileDialogs().AskSavePath(parent_, SpecOf(request), path);
+  return FileDialogs().AskSavePath(parent_, OptionsOf(request), path);
 }
