@@ -13,15 +13,6 @@
 
 namespace {
 
-std::vector<int> SortedSelection(const std::vector<int>& selection, std::size_t rowCount) {
-  std::vector<int> sel;
-  for (int s : selection)
-    if (s >= 0 && static_cast<std::size_t>(s) < rowCount) sel.push_back(s);
-  std::sort(sel.begin(), sel.end());
-  sel.erase(std::unique(sel.begin(), sel.end()), sel.end());
-  return sel;
-}
-
 template <class Msg, class FreeSig, class FreeMsg>
 void DeleteSignalOfRow(NameMap<Msg>& table, const ListRow& row, FreeSig freeSig, FreeMsg freeMsg) {
   std::string msgKey = MakeUpperString(row.Cell(COL_MESSAGE));

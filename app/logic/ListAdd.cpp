@@ -15,15 +15,6 @@ constexpr int kMaxDefinitionRows = MAX_DEF_SYMBOLS;
 
 enum class Step { Next, Added, Stop };
 
-std::vector<int> SortedSelection(const std::vector<int>& selection, std::size_t rowCount) {
-  std::vector<int> sel;
-  for (int s : selection)
-    if (s >= 0 && static_cast<std::size_t>(s) < rowCount) sel.push_back(s);
-  std::sort(sel.begin(), sel.end());
-  sel.erase(std::unique(sel.begin(), sel.end()), sel.end());
-  return sel;
-}
-
 bool Overlaps(long long start, long long count, long long otherStart, long long otherCount) {
   return otherStart < start + count && start < otherStart + otherCount;
 }

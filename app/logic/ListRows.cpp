@@ -150,3 +150,12 @@ ListRows BuildListRows(const CVestrelDoc& doc, ListKind list, BusKind bus, int m
   }
   return rows;
 }
+
+std::vector<int> SortedSelection(const std::vector<int>& selection, std::size_t rowCount) {
+  std::vector<int> sel;
+  for (int s : selection)
+    if (s >= 0 && static_cast<std::size_t>(s) < rowCount) sel.push_back(s);
+  std::sort(sel.begin(), sel.end());
+  sel.erase(std::unique(sel.begin(), sel.end()), sel.end());
+  return sel;
+}

@@ -75,3 +75,7 @@ ListRows BuildListRows(const CVestrelDoc& doc, ListKind list, BusKind bus, int m
 // Writes row + 1 into the "No." column of every row from firstRow on; a
 // negative firstRow counts as 0.
 void RenumberRows(ListRows& rows, int firstRow);
+
+// The selected row indices that exist, ascending, each once: the windows may
+// hand over a selection in click order or with stale rows.
+std::vector<int> SortedSelection(const std::vector<int>& selection, std::size_t rowCount);
