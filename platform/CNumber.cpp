@@ -1,6 +1,7 @@
 #include "CNumber.h"
 
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdio>
 #include <cctype>
@@ -42,10 +43,10 @@ long long Strtoll(const char* text, char** end, int base) {
     if (end) *end = nullptr;
     return 0;
   }
-  CLocaleScope scope;
   errno = 0;
-  // strtoll already saturates at LLONG_MIN/LLONG_MAX with ERANGE.
-  return std::strtoll(text, end, base);
+  // strtoll already saturates at LLONG_MIN/LLONG_MAX with ERANGE. The _l form
+  // takes the C locale directly: the readers call this for every number.
+  return strtoll_l(text, end, base, CLocale());
 }
 
 long Strtol(const char* text, char** end, int base) {
@@ -57,9 +58,8 @@ unsigned long long Strtoull(const char* text, char** end, int base) {
     if (end) *end = nullptr;
     return 0;
   }
-  CLocaleScope scope;
   errno = 0;
-  return std::strtoull(text, end, base);
+  return strtoull_l(text, end, base, CLocale());
 }
 
 double Atof(const char* text) { return Strtod(text, nullptr); }
@@ -69,8 +69,28 @@ double Strtod(const char* text, char** end) {
     if (end) *end = nullptr;
     return 0.0;
   }
-  CLocaleScope scope;
-  return std::strtod(text, end);
+  // Plain decimal numbers, the readers' daily bread, go through from_chars,
+  // which gives the same correctly rounded value as strtod in the C locale.
+  // Hexadecimal floats, inf/nan, out-of-range values and anything odd take
+  // strtod itself, so the result is always strtod's.
+  const char* p = text;
+  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+  const char* first = p;
+  if (*first == '+') ++first;
+  const char* digits = *first == '-' && first == p ? first + 1 : first;
+  const bool decimal = (*digits >= '0' && *digits <= '9') || (*digits == '.' && digits[1] >= '0' && digits[1] <= '9');
+  const bool hex = digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
+  if (decimal && !hex) {
+    const char* last = digits;
+    while ((*last >= '0' && *last <= '9') || *last == '.' || *last == 'e' || *last == 'E' || *last == '+' || *last == '-') ++last;
+    double value = 0.0;
+    auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec == std::errc()) {
+      if (end) *end = const_cast<char*>(ptr);
+      return value;
+    }
+  }
+  return strtod_l(text, end, CLocale());
 }
 
 std::string FormatV(const char* format, va_list args) {

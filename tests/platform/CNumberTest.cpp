@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
 #include <clocale>
 #include <string>
 
@@ -139,3 +144,38 @@ TEST(CNumber, ScanCountsLikeTheRuntime) {
 }
 
 }  // namespace
+
+// The decimal fast path must give exactly what strtod gives in the C locale:
+// the same value (bit for bit) and the same end of the number.
+TEST(CNumberStrtod, SameValueAndEndAsTheCRuntime) {
+  const char* texts[] = {"0",        "  12.5xyz", "-0.125",   "+3e2",      ".5",        "-.5e-3",   "1e",
+                         "1e+",      "1.5e-",     "7.",        "+-5",       "-+5",       "- 5",      "0x1p3",
+                         "-0X10",    "inf",       "-nan",      "1e5000",    "-1e-5000",  "4.9e-324", "\t\n 42",
+                         "1.7976931348623157e308", "123456789012345678901234567890", "0.1e1.2", "1-2", "e5", ".",
+                         "00012",    "1,5",       "",          "+.e1",      "2.2250738585072011e-308"};
+  for (const char* t : texts) {
+    char* cEnd = nullptr;
+    char* ourEnd = nullptr;
+    double c = std::strtod(t, &cEnd);
+    double ours = cnum::Strtod(t, &ourEnd);
+    EXPECT_EQ(cEnd - t, ourEnd - t) << t;
+    if (std::isnan(c))
+      EXPECT_TRUE(std::isnan(ours)) << t;
+    else
+      EXPECT_EQ(0, std::memcmp(&c, &ours, sizeof c)) << t << " " << c << " " << ours;
+  }
+  // A spread of generated decimal texts.
+  std::mt19937 rng(7);
+  for (int i = 0; i < 20000; ++i) {
+    char buf[64];
+    std::uniform_real_distribution<double> mant(-1e6, 1e6);
+    std::uniform_int_distribution<int> exp(-320, 310);
+    std::snprintf(buf, sizeof buf, i % 2 ? "%.17ge%d" : "%.9g", mant(rng), exp(rng));
+    char* cEnd = nullptr;
+    char* ourEnd = nullptr;
+    double c = std::strtod(buf, &cEnd);
+    double ours = cnum::Strtod(buf, &ourEnd);
+    ASSERT_EQ(cEnd, ourEnd) << buf;
+    ASSERT_EQ(0, std::memcmp(&c, &ours, sizeof c)) << buf;
+  }
+}
