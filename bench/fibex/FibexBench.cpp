@@ -80,11 +80,11 @@ std::string Generate() {
   for (int i = 0; i < kFrames; ++i)
     s += "<fx:SIGNAL ID=\"S" + N(i) + "\"><ho:SHORT-NAME>Signal_" + N(i) + "</ho:SHORT-NAME>" + desc +
          "<fx:CODING-REF ID-REF=\"C" + N(i) + "\"/></fx:SIGNAL>\n";
-  s += "</fx:SIGNALS>\n</fx:ELEMENTS>\n<fx:PROCESSING-INFORMATION>\n<ho:UNIT-SPEC><ho:UNITS>\n";
+  s += "</fx:SIGNALS>\n</fx:ELEMENTS>\n<fx:PROCESSING-INFORMATION>\n<ho:UNITS>\n";
   for (int i = 0; i < kFrames; ++i)
     s += "<ho:UNIT ID=\"U" + N(i) + "\"><ho:SHORT-NAME>Unit" + N(i) + "</ho:SHORT-NAME><ho:DISPLAY-NAME>u" + N(i) +
          "</ho:DISPLAY-NAME></ho:UNIT>\n";
-  s += "</ho:UNITS></ho:UNIT-SPEC>\n<fx:CODINGS>\n";
+  s += "</ho:UNITS>\n<fx:CODINGS>\n";
   for (int i = 0; i < kFrames; ++i)
     s += "<fx:CODING ID=\"C" + N(i) + "\"><ho:SHORT-NAME>Coding_" + N(i) + "</ho:SHORT-NAME>" + desc +
          "<ho:CODED-TYPE ho:BASE-DATA-TYPE=\"A_UINT16\" CATEGORY=\"STANDARD-LENGTH-TYPE\"><ho:BIT-LENGTH>16"

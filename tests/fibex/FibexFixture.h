@@ -168,8 +168,8 @@ inline std::string Document(const Parts& p) {
                   "</fx:CLUSTERS>\n<fx:CHANNELS>\n" + join(p.channels) + "</fx:CHANNELS>\n<fx:ECUS>" + join(p.ecus) +
                   "</fx:ECUS>\n<fx:FRAMES>\n" + join(p.frames) + "</fx:FRAMES>\n<fx:SIGNALS>\n" + join(p.signals) +
                   "</fx:SIGNALS>\n<fx:SIGNAL-GROUPS>" + join(p.groups) +
-                  "</fx:SIGNAL-GROUPS>\n</fx:ELEMENTS>\n<fx:PROCESSING-INFORMATION>\n<ho:UNIT-SPEC><ho:UNITS>" +
-                  join(p.units) + "</ho:UNITS></ho:UNIT-SPEC>\n<fx:CODINGS>\n" + join(p.codings) +
+                  "</fx:SIGNAL-GROUPS>\n</fx:ELEMENTS>\n<fx:PROCESSING-INFORMATION>\n<ho:UNITS>" +
+                  join(p.units) + "</ho:UNITS>\n<fx:CODINGS>\n" + join(p.codings) +
                   "</fx:CODINGS>\n</fx:PROCESSING-INFORMATION>\n</" + root + ">\n";
   return s;
 }
