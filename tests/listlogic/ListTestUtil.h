@@ -3,6 +3,7 @@
 
 #include "ListFileDialogs.h"
 #include "TextFile.h"
+#include "DocPoolCheck.h"
 #include "VestrelDoc.h"
 
 #include <gtest/gtest.h>
@@ -154,33 +155,6 @@ inline _LOGICSignal* AddSymbol(CVestrelDoc& doc, int list, int group, int bits, 
   return s;
 }
 
-// Every record the document ever made is in one of its tables or in its pool.
-inline ::testing::AssertionResult NothingLost(const CVestrelDoc& doc) {
-  DocPoolCounts used;
-  for (int list : {LIST_REFERENCE, LIST_DEFINITION}) {
-    used.flexRayMsg += doc.GetFlexRayMsgTable(list).GetCount();
-    used.canMsg += doc.GetCanMsgTable(list).GetCount();
-    used.linMsg += doc.GetLinMsgTable(list).GetCount();
-    used.flexRaySignal += static_cast<std::size_t>(doc.CountFlexRaySignals(list));
-    used.canSignal += static_cast<std::size_t>(doc.CountCanSignals(list));
-    used.linSignal += static_cast<std::size_t>(doc.CountLinSignals(list));
-    used.logicSignal += static_cast<std::size_t>(doc.CountLogicSymbols(list));
-  }
-  DocPoolCounts pool = doc.GetPoolCounts();
-  DocPoolCounts made = doc.GetCreatedCounts();
-  const std::size_t u[] = {used.flexRayMsg, used.flexRaySignal, used.canMsg, used.canSignal,
-                           used.linMsg, used.linSignal, used.logicSignal};
-  const std::size_t p[] = {pool.flexRayMsg, pool.flexRaySignal, pool.canMsg, pool.canSignal,
-                           pool.linMsg, pool.linSignal, pool.logicSignal};
-  const std::size_t m[] = {made.flexRayMsg, made.flexRaySignal, made.canMsg, made.canSignal,
-                           made.linMsg, made.linSignal, made.logicSignal};
-  const char* what[] = {"FlexRay frames", "FlexRay signals", "CAN messages", "CAN signals",
-                        "LIN frames", "LIN signals", "LOGIC symbols"};
-  for (int i = 0; i < 7; ++i)
-    if (u[i] + p[i] != m[i])
-      return ::testing::AssertionFailure() << what[i] << ": " << u[i] << " in tables + " << p[i]
-                                           << " in the pool != " << m[i] << " made";
-  return ::testing::AssertionSuccess();
-}
+using poolcheck::NothingLost;
 
 }  // namespace listtest

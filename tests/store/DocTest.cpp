@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "RecordingMessageSink.h"
-#include "StoreTestUtil.h"
+#include "DocPoolCheck.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
@@ -239,10 +239,10 @@ TEST(DocTest, NothingLeaksThroughReplaceFreeAndClear) {
     return msg;
   };
   addCan("Engine", {"Speed", "SPEED", "Rpm"});  // SPEED replaces Speed
-  EXPECT_TRUE(storetest::NothingLost(doc));
+  EXPECT_TRUE(poolcheck::NothingLost(doc));
   EXPECT_EQ(doc.CountCanSignals(LIST_REFERENCE), 2);
   addCan("ENGINE", {"A"});  // replaces the message and its two signals
-  EXPECT_TRUE(storetest::NothingLost(doc));
+  EXPECT_TRUE(poolcheck::NothingLost(doc));
   EXPECT_EQ(doc.CountCanSignals(LIST_REFERENCE), 1);
   EXPECT_EQ(doc.GetPoolCounts().canMsg, 1u);
   EXPECT_EQ(doc.GetPoolCounts().canSignal, 2u);  // "A" reused the replaced Speed
@@ -265,21 +265,21 @@ TEST(DocTest, NothingLeaksThroughReplaceFreeAndClear) {
   doc.AddFlexRaySignal(fr, frSig);
   doc.AddFlexRaySignal(fr, doc.AllocFlexRaySignal());  // same (empty) name
   doc.AddFlexRayMsg(fr, LIST_DEFINITION, nullptr);
-  EXPECT_TRUE(storetest::NothingLost(doc));
+  EXPECT_TRUE(poolcheck::NothingLost(doc));
   EXPECT_EQ(doc.CountLinSignals(LIST_DEFINITION), 1);
   EXPECT_EQ(doc.CountLogicSymbols(LIST_DEFINITION), 1);
   EXPECT_EQ(doc.CountFlexRaySignals(LIST_DEFINITION), 1);
 
   _CANMsg* engine = doc.GetCanMsgTable(LIST_REFERENCE).RemoveKey("ENGINE");
   doc.FreeCanMsg(engine);
-  EXPECT_TRUE(storetest::NothingLost(doc));
+  EXPECT_TRUE(poolcheck::NothingLost(doc));
   for (int list : {LIST_REFERENCE, LIST_DEFINITION}) {
     doc.ClearCanList(list);
     doc.ClearFlexRayList(list);
     doc.ClearLinList(list);
     doc.ClearLogicGroups(list, -1);
   }
-  EXPECT_TRUE(storetest::NothingLost(doc));
+  EXPECT_TRUE(poolcheck::NothingLost(doc));
   EXPECT_EQ(doc.GetPoolCounts(), doc.GetCreatedCounts());
 }
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "RecordingMessageSink.h"
-#include "StoreTestUtil.h"
+#include "DocPoolCheck.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
@@ -43,7 +43,7 @@ void ExpectSettled(const std::string& text, int list) {
   CVestrelDoc second;
   ASSERT_EQ(second.ParseSblText(once, list), 0);
   EXPECT_EQ(second.BuildSblText(list), once);
-  EXPECT_TRUE(storetest::NothingLost(first));
+  EXPECT_TRUE(poolcheck::NothingLost(first));
 }
 
 TEST(SblReadTest, WrittenFileReadsBackTheSameRecords) {
@@ -267,7 +267,7 @@ TEST(SblReadTest, DefinitionListTakesAtMost500MessagesAndSignals) {
   EXPECT_TRUE(def.GetCanMsgTable(LIST_DEFINITION).Find("M2")->signals.IsEmpty());
   ASSERT_EQ(def.ParseSblText(signals, LIST_REFERENCE), 0);
   EXPECT_EQ(def.CountCanSignals(LIST_REFERENCE), 600);
-  EXPECT_TRUE(storetest::NothingLost(def));
+  EXPECT_TRUE(poolcheck::NothingLost(def));
 }
 
 TEST(SblReadTest, DefinitionListTakesAtMost100SymbolsOfAGroup) {
@@ -282,7 +282,7 @@ TEST(SblReadTest, DefinitionListTakesAtMost100SymbolsOfAGroup) {
   EXPECT_EQ(doc.GetLogicGroup(LIST_DEFINITION, 1)->symbols.Find("K100"), nullptr);
   ASSERT_EQ(doc.ParseSblText(text, LIST_REFERENCE), 0);
   EXPECT_EQ(doc.CountLogicSymbols(LIST_REFERENCE), 120);
-  EXPECT_TRUE(storetest::NothingLost(doc));
+  EXPECT_TRUE(poolcheck::NothingLost(doc));
 }
 
 TEST(SblReadTest, DuplicateFlexRayFrameIsReportedAndLeftOutWithItsSignals) {
@@ -305,7 +305,7 @@ TEST(SblReadTest, DuplicateFlexRayFrameIsReportedAndLeftOutWithItsSignals) {
   EXPECT_NE(kept->signals.Find("FIRST"), nullptr);
   EXPECT_EQ(kept->signals.Find("SECOND"), nullptr);
   EXPECT_EQ(doc.GetPoolCounts().flexRayMsg, 1u);
-  EXPECT_TRUE(storetest::NothingLost(doc));
+  EXPECT_TRUE(poolcheck::NothingLost(doc));
 }
 
 TEST(SblReadTest, DuplicateCanMessageReplacesTheFirstWithItsSignals) {
@@ -326,7 +326,7 @@ TEST(SblReadTest, DuplicateCanMessageReplacesTheFirstWithItsSignals) {
   EXPECT_EQ(doc.GetPoolCounts().canMsg, 1u);
   EXPECT_EQ(doc.GetPoolCounts().canSignal, 0u);
   EXPECT_EQ(doc.GetCreatedCounts().canSignal, 1u);
-  EXPECT_TRUE(storetest::NothingLost(doc));
+  EXPECT_TRUE(poolcheck::NothingLost(doc));
 }
 
 TEST(SblReadTest, MultiplexorNumbersLinkOnlyWholeNumbersThatExist) {
@@ -439,7 +439,7 @@ TEST(SblReadTest, ReloadingReusesThePooledRecords) {
     ASSERT_EQ(doc.ParseSblText(text, LIST_REFERENCE), 0);
   }
   EXPECT_EQ(doc.GetCreatedCounts(), made);
-  EXPECT_TRUE(storetest::NothingLost(doc));
+  EXPECT_TRUE(poolcheck::NothingLost(doc));
 }
 
 // One pass through the reader may settle a file; a second changes nothing.

@@ -1,11 +1,11 @@
-// Shared checks of the store tests.
+// Pool bookkeeping check shared by the store and list tests.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include "VestrelDoc.h"
 
-namespace storetest {
+namespace poolcheck {
 
 // Every record the document ever made is either in one of its tables or in
 // its pool.
@@ -38,4 +38,4 @@ inline ::testing::AssertionResult NothingLost(const CVestrelDoc& doc) {
   return ::testing::AssertionSuccess();
 }
 
-}  // namespace storetest
+}  // namespace poolcheck
