@@ -1,0 +1,27 @@
+// What a definition dialog's OK needs from the user: refusals by message
+// identifier and the two kinds of question. The models take it as an
+// argument so that tests answer the questions and see every refusal.
+#pragma once
+
+#include <vector>
+
+#include "MessageBox.h"
+
+class IDlgPrompt {
+ public:
+  virtual ~IDlgPrompt() = default;
+  // An OK box with the message; the check that shows it has failed.
+  virtual void Error(int stringId, const std::vector<MsgArg>& args = {}) = 0;
+  // A Yes/No question; true for Yes.
+  virtual bool AskYesNo(int stringId, const std::vector<MsgArg>& args = {}) = 0;
+  // An OK/Cancel question; true for OK.
+  virtual bool AskOkCancel(int stringId, const std::vector<MsgArg>& args = {}) = 0;
+};
+
+// The prompt of the real dialogs: everything through the one message function.
+class CMessagePrompt : public IDlgPrompt {
+ public:
+  void Error(int stringId, const std::vector<MsgArg>& args = {}) override;
+  bool AskYesNo(int stringId, const std::vector<MsgArg>& args = {}) override;
+  bool AskOkCancel(int stringId, const std::vector<MsgArg>& args = {}) override;
+};
