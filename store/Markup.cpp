@@ -247,6 +247,14 @@ std::string_view CMarkup::GetTagNameAt(int index) const {
 // ---------------------------------------------------------------------------
 // Parsing
 
+// Every refusal while parsing an element gives its index entry back, so the
+// index never keeps an entry for a half-read element.
+int CMarkup::Refuse(int index, const char* error, std::string_view name) {
+  Fail(error, name);
+  m_nextFree = index;
+  return -1;
+}
+
 int CMarkup::ParseElement(int parent, int depth) {
   const int index = NewEntry();
   m_index[index].parent = parent;
@@ -269,22 +277,16 @@ int CMarkup::ParseElement(int parent, int depth) {
     m_index[parent].endTagOpen = pos;
     int32_t p = pos + 1;
     if (!NextToken(p, token)) {
-      Fail("Abrupt end within tag", name);
-      m_nextFree = index;
-      return -1;
+      return Refuse(index, "Abrupt end within tag", name);
     }
     if (token.quoted) {
-      Fail("Tag starts with quote", name);
-      m_nextFree = index;
-      return -1;
+      return Refuse(index, "Tag starts with quote", name);
     }
     const char c = m_doc[token.start];
     if (c == '?' || c == '!') {
       int32_t after = SkipSpecialNode(pos);
       if (after == 0) {
-        Fail("Invalid node", name);
-        m_nextFree = index;
-        return -1;
+        return Refuse(index, "Invalid node", name);
       }
       pos = after;
       continue;
@@ -296,15 +298,11 @@ int CMarkup::ParseElement(int parent, int depth) {
     name = std::string_view(m_doc).substr(static_cast<std::size_t>(token.start),
                                           static_cast<std::size_t>(token.end - token.start));
     if (depth > kMaxDepth) {
-      Fail("Elements nested too deeply at %s", name);
-      m_nextFree = index;
-      return -1;
+      return Refuse(index, "Elements nested too deeply at %s", name);
     }
     int32_t close = token.end;
     if (!ScanToChar(close, '>')) {
-      Fail("End of tag not found", name);
-      m_nextFree = index;
-      return -1;
+      return Refuse(index, "End of tag not found", name);
     }
     m_index[index].startTagOpen = pos;
     m_index[index].startTagClose = close;
@@ -332,9 +330,7 @@ int CMarkup::ParseElement(int parent, int depth) {
 
   int32_t pos2 = m_index[index].endTagOpen;
   if (!ScanToChar(pos2, '<')) {
-    Fail("End tag of %s element not found", name);
-    m_nextFree = index;
-    return -1;
+    return Refuse(index, "End tag of %s element not found", name);
   }
   m_index[index].endTagOpen = pos2;
   int32_t p = pos2 + 1;
@@ -344,14 +340,10 @@ int CMarkup::ParseElement(int parent, int depth) {
     ++count;
     const bool single = token.end - token.start == 1;
     if (count == 1 && !(single && m_doc[token.start] == '/')) {
-      Fail("Expecting end tag of element %s", name);
-      m_nextFree = index;
-      return -1;
+      return Refuse(index, "Expecting end tag of element %s", name);
     }
     if (count == 2 && !TokenMatches(token, name)) {
-      Fail("End tag does not correspond to %s", name);
-      m_nextFree = index;
-      return -1;
+      return Refuse(index, "End tag does not correspond to %s", name);
     }
     if (single && m_doc[token.start] == '>') {
       if (count < 3) break;
@@ -359,9 +351,7 @@ int CMarkup::ParseElement(int parent, int depth) {
       return index;
     }
   }
-  Fail("End tag not completed for element %s", name);
-  m_nextFree = index;
-  return -1;
+  return Refuse(index, "End tag not completed for element %s", name);
 }
 
 // ---------------------------------------------------------------------------

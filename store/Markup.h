@@ -95,6 +95,7 @@ class CMarkup {
   bool IsEmptyForm(int index) const;
   bool HasEmptyContent(int index) const;
   void Fail(const char* format, std::string_view name);
+  int Refuse(int index, const char* error, std::string_view name);
 
   std::string m_doc;
   std::string m_error;
