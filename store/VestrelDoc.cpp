@@ -12,7 +12,9 @@ namespace {
 // Takes the earliest record given back, or makes a new one. A record that
 // cannot be made is reported as null so the caller abandons its work.
 template <class T>
-T* TakeFromPool(std::deque<T*>& pool, std::size_t& created) {
+T* TakeFromPool(std::deque<T*>& pool, std::size_t& created, std::size_t& budget) {
+  if (budget == 0) return nullptr;
+  --budget;
   if (!pool.empty()) {
     T* record = pool.front();
     pool.pop_front();
@@ -103,15 +105,19 @@ void CVestrelDoc::OnCloseDocument(CAppSettings* settings) const {
 
 // ---- Pools -----------------------------------------------------------------
 
-_CANMsg* CVestrelDoc::AllocCanMsg() { return TakeFromPool(m_poolCanMsg, m_created.canMsg); }
-_CANSignal* CVestrelDoc::AllocCanSignal() { return TakeFromPool(m_poolCanSignal, m_created.canSignal); }
-_FlexRayMsg* CVestrelDoc::AllocFlexRayMsg() { return TakeFromPool(m_poolFlexRayMsg, m_created.flexRayMsg); }
-_FlexRaySignal* CVestrelDoc::AllocFlexRaySignal() {
-  return TakeFromPool(m_poolFlexRaySignal, m_created.flexRaySignal);
+_CANMsg* CVestrelDoc::AllocCanMsg() { return TakeFromPool(m_poolCanMsg, m_created.canMsg, m_allocBudget); }
+_CANSignal* CVestrelDoc::AllocCanSignal() { return TakeFromPool(m_poolCanSignal, m_created.canSignal, m_allocBudget); }
+_FlexRayMsg* CVestrelDoc::AllocFlexRayMsg() {
+  return TakeFromPool(m_poolFlexRayMsg, m_created.flexRayMsg, m_allocBudget);
 }
-_LINMsg* CVestrelDoc::AllocLinMsg() { return TakeFromPool(m_poolLinMsg, m_created.linMsg); }
-_LINSignal* CVestrelDoc::AllocLinSignal() { return TakeFromPool(m_poolLinSignal, m_created.linSignal); }
-_LOGICSignal* CVestrelDoc::AllocLogicSignal() { return TakeFromPool(m_poolLogicSignal, m_created.logicSignal); }
+_FlexRaySignal* CVestrelDoc::AllocFlexRaySignal() {
+  return TakeFromPool(m_poolFlexRaySignal, m_created.flexRaySignal, m_allocBudget);
+}
+_LINMsg* CVestrelDoc::AllocLinMsg() { return TakeFromPool(m_poolLinMsg, m_created.linMsg, m_allocBudget); }
+_LINSignal* CVestrelDoc::AllocLinSignal() { return TakeFromPool(m_poolLinSignal, m_created.linSignal, m_allocBudget); }
+_LOGICSignal* CVestrelDoc::AllocLogicSignal() {
+  return TakeFromPool(m_poolLogicSignal, m_created.logicSignal, m_allocBudget);
+}
 
 void CVestrelDoc::FreeCanSignal(_CANSignal* sig) {
   if (!sig) return;

@@ -128,6 +128,9 @@ class CVestrelDoc {
   // is either in a table or in its pool.
   DocPoolCounts GetPoolCounts() const;
   DocPoolCounts GetCreatedCounts() const { return m_created; }
+  // For tests: after `count` more records, every Alloc* answers null as if
+  // memory had run out, so the callers' failure paths can be reached.
+  void LimitAllocationsForTest(std::size_t count) { m_allocBudget = count; }
 
  private:
   static std::size_t ListIndex(int list) { return static_cast<std::size_t>(list); }
@@ -149,4 +152,5 @@ class CVestrelDoc {
   std::deque<_LINSignal*> m_poolLinSignal;
   std::deque<_LOGICSignal*> m_poolLogicSignal;
   DocPoolCounts m_created;
+  std::size_t m_allocBudget = static_cast<std::size_t>(-1);
 };

@@ -320,3 +320,25 @@ TEST(DocTest, DocumentStateStartsDecimalAndUnchanged) {
 }
 
 }  // namespace
+
+// The test-only allocation limit counts records taken from the pool as well
+// as new ones, and every kind shares it, so a test can make any Alloc fail.
+TEST(DocTest, AllocationLimitRefusesEveryKindOnceSpent) {
+  CVestrelDoc doc;
+  doc.FreeCanSignal(doc.AllocCanSignal());  // one record waiting in its pool
+  doc.LimitAllocationsForTest(2);
+  _CANSignal* pooled = doc.AllocCanSignal();
+  _LINMsg* fresh = doc.AllocLinMsg();
+  EXPECT_NE(pooled, nullptr);
+  EXPECT_NE(fresh, nullptr);
+  EXPECT_EQ(doc.AllocCanMsg(), nullptr);
+  EXPECT_EQ(doc.AllocCanSignal(), nullptr);
+  EXPECT_EQ(doc.AllocFlexRayMsg(), nullptr);
+  EXPECT_EQ(doc.AllocFlexRaySignal(), nullptr);
+  EXPECT_EQ(doc.AllocLinMsg(), nullptr);
+  EXPECT_EQ(doc.AllocLinSignal(), nullptr);
+  EXPECT_EQ(doc.AllocLogicSignal(), nullptr);
+  doc.FreeCanSignal(pooled);
+  doc.FreeLinMsg(fresh);
+  EXPECT_TRUE(poolcheck::NothingLost(doc));
+}
