@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -203,6 +204,10 @@ class ValueControlsTest : public QObject {
     combo->setFocus(Qt::TabFocusReason);
     QTest::keyClicks(combo, "a b.c");
     QCOMPARE(combo->currentText(), QStringLiteral("abc"));
+    QKeyEvent wide(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("\xE3\x81\x82"));  // a double-byte character
+    QApplication::sendEvent(combo, &wide);
+    QTest::keyClicks(combo, "d");
+    QCOMPARE(combo->currentText(), QStringLiteral("abcd"));
 
     bits->setFocus(Qt::TabFocusReason);
     QApplication::clipboard()->setText(QStringLiteral("1021x"));
@@ -210,6 +215,19 @@ class ValueControlsTest : public QObject {
     QCOMPARE(bits->text(), QStringLiteral("101x"));
     QTest::keyClick(bits, Qt::Key_Return);
     QCOMPARE(bits->GetPatternText(), QStringLiteral("101X"));
+  }
+
+  void pastingOnlyRefusedCharactersChangesNothing() {
+    CommitDialog dlg;
+    auto* edit = dlg.Add<CEditINT>(3);
+    edit->SetValue(5);
+    dlg.Start(edit);
+    QApplication::clipboard()->setText(QStringLiteral("abc"));
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(edit->text(), QStringLiteral("5"));
+    QCOMPARE(edit->IsModified(), 0);
+    dlg.Leave();
+    QVERIFY(dlg.commits.empty());
   }
 
   void textLimitNeverCutsProgramText() {
