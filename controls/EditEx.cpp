@@ -284,3 +284,13 @@ void CComboBoxExt::wheelEvent(QWheelEvent* event) {
   }
   QComboBox::wheelEvent(event);
 }
+
+QWidget* FindDlgItem(const QWidget* root, int ctrlId) {
+  if (!root) return nullptr;
+  const QList<QWidget*> children = root->findChildren<QWidget*>();
+  for (QWidget* w : children) {
+    if (auto* edit = qobject_cast<CEditEx*>(w); edit && edit->GetDlgCtrlID() == ctrlId) return edit;
+    if (auto* combo = qobject_cast<CComboBoxExt*>(w); combo && combo->GetDlgCtrlID() == ctrlId) return combo;
+  }
+  return nullptr;
+}

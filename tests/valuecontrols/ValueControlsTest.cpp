@@ -447,6 +447,16 @@ class ValueControlsTest : public QObject {
     QCOMPARE(edit->text(), QStringLiteral("42"));
   }
 
+  void controlsAreFoundByIdentifier() {
+    CommitDialog dlg;
+    auto* edit = dlg.Add<CEditDBL>(1024);
+    auto* combo = dlg.Add<CComboBoxINT>(1015);
+    QCOMPARE(FindDlgItem(&dlg, 1024), static_cast<QWidget*>(edit));
+    QCOMPARE(FindDlgItem(&dlg, 1015), static_cast<QWidget*>(combo));
+    QCOMPARE(FindDlgItem(&dlg, 9999), nullptr);
+    QCOMPARE(FindDlgItem(nullptr, 1024), nullptr);
+  }
+
   void lockGuardGivesBackOnlyWhatItTook() {
     cWndAssist assist;
     QVERIFY(assist.Lock());
