@@ -17,6 +17,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <utility>
 #include <vector>
@@ -445,6 +446,23 @@ class ValueControlsTest : public QObject {
     QTest::keyClicks(edit, "21");
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(edit->text(), QStringLiteral("42"));
+  }
+
+  void wheelChangesNoComboWithoutFocus() {
+    CommitDialog dlg;
+    auto* combo = dlg.Add<CComboBoxExt>(1022);
+    combo->addItems({QStringLiteral("Unsigned"), QStringLiteral("Signed")});
+    dlg.Start(dlg.other);
+    QWheelEvent wheel(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(combo, &wheel);
+    QCOMPARE(combo->currentIndex(), 0);
+    QVERIFY(!combo->hasFocus());
+    QVERIFY(combo->lineEdit() == nullptr);
+    QVERIFY(combo->completer() == nullptr);
+    combo->SetEditable(true);
+    QVERIFY(combo->completer() == nullptr);
+    QCOMPARE(combo->insertPolicy(), QComboBox::NoInsert);
   }
 
   void controlsAreFoundByIdentifier() {
