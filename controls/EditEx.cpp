@@ -252,7 +252,8 @@ bool CComboBoxExt::eventFilter(QObject* watched, QEvent* event) {
       case QEvent::ContextMenu:
       case QEvent::InputMethod: {
         const CInputFilter::ActiveScope user(filter_.data(), true);
-        return hookedEdit_->event(event);
+        hookedEdit_->event(event);
+        return true;
       }
       default:
         break;
