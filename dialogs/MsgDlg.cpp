@@ -1,0 +1,322 @@
+#include "MsgDlg.h"
+
+#include "EditDBL.h"
+#include "EditEx.h"
+#include "EditINT.h"
+#include "Resources.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleOptionComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const char kCtrlIdProperty[] = "vrCtrlId";
+const char kComboTypeProperty[] = "vrComboType";
+const char kReadOnlyProperty[] = "vrReadOnly";
+
+// A box made COMBO_SIMPLE shows no drop button: it looks like an edit field.
+const char kSimpleComboStyle[] =
+    "QComboBox::drop-down { width: 0px; border: none; } QComboBox::down-arrow { image: none; width: 0px; }";
+
+// A read-only combo box draws its frame and drop button disabled; its edit
+// field, a widget of its own, keeps the normal colours of its text.
+class CReadOnlyComboStyle : public QProxyStyle {
+ public:
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                          const QWidget* widget) const override {
+    if (control == CC_ComboBox) {
+      if (const auto* combo = qstyleoption_cast<const QStyleOptionComboBox*>(option)) {
+        QStyleOptionComboBox disabled(*combo);
+        disabled.state &= ~(State_Enabled | State_MouseOver | State_Sunken);
+        disabled.palette.setCurrentColorGroup(QPalette::Disabled);
+        QProxyStyle::drawComplexControl(control, &disabled, painter, widget);
+        return;
+      }
+    }
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+  }
+};
+
+QStyle* ReadOnlyComboStyle() {
+  static QPointer<CReadOnlyComboStyle> style;
+  if (!style) {
+    style = new CReadOnlyComboStyle;
+    style->setParent(qApp);
+  }
+  return style;
+}
+
+QComboBox* ComboOf(QObject* watched) {
+  if (auto* combo = qobject_cast<QComboBox*>(watched)) return combo;
+  if (auto* edit = qobject_cast<QLineEdit*>(watched)) return qobject_cast<QComboBox*>(edit->parentWidget());
+  return nullptr;
+}
+
+// Keys with which a combo box opens its list.
+bool IsPopupKey(const QKeyEvent* key) {
+  if (key->key() == Qt::Key_F4) return true;
+  return (key->modifiers() & Qt::AltModifier) && (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up);
+}
+
+// Keys with which a combo box steps to another item.
+bool IsStepKey(const QKeyEvent* key) {
+  switch (key->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+CMsgDlg::CMsgDlg(int templateId, QWidget* parent) : QDialog(parent), templateId_(templateId) {
+  setWindowTitle(Text(QStringLiteral("caption")));
+  setModal(true);
+}
+
+CMsgDlg::~CMsgDlg() = default;
+
+QString CMsgDlg::Text(const QString& key) const {
+  return vrres::DialogText(templateId_, key);
+}
+QString CMsgDlg::Text(int ctrlId) const {
+  return vrres::DialogText(templateId_, ctrlId);
+}
+
+void CMsgDlg::SetCtrlId(QWidget* control, int id) {
+  if (!control || id == 0) return;
+  control->setProperty(kCtrlIdProperty, id);
+  if (auto* edit = qobject_cast<CEditEx*>(control)) edit->SetDlgCtrlID(id);
+  if (auto* combo = qobject_cast<CComboBoxExt*>(control)) combo->SetDlgCtrlID(id);
+  if (control->objectName().isEmpty()) control->setObjectName(QStringLiteral("ctrl%1").arg(id));
+  controls_[id] = control;
+}
+
+QWidget* CMsgDlg::GetDlgItem(int id) const {
+  auto it = controls_.find(id);
+  return it == controls_.end() ? nullptr : it->second;
+}
+
+int CMsgDlg::CtrlIdOf(const QWidget* control) const {
+  if (!control) return 0;
+  const QVariant v = control->property(kCtrlIdProperty);
+  return v.isValid() ? v.toInt() : 0;
+}
+
+QPushButton* CMsgDlg::MakeButton(int id) {
+  auto* button = new QPushButton(Text(id), this);
+  SetCtrlId(button, id);
+  if (id == 1) connect(button, &QPushButton::clicked, this, [this] { OnOK(); });
+  if (id == 2) connect(button, &QPushButton::clicked, this, [this] { OnCancel(); });
+  return button;
+}
+
+// --- Opening and closing ------------------------------------------------------
+
+void CMsgDlg::setVisible(bool visible) {
+  if (visible && !initialised_) {
+    initialised_ = true;
+    OnInitDialog();
+  }
+  QDialog::setVisible(visible);
+}
+
+bool CMsgDlg::OnInitDialog() {
+  const DlgScreenPoint at = PlaceBesideAnchor(anchor_.left(), anchor_.top());
+  move(at.x, at.y);
+  raise();
+  return true;
+}
+
+void CMsgDlg::OnOK() {
+  QDialog::accept();
+}
+
+void CMsgDlg::OnCancel() {
+  QDialog::reject();
+}
+
+void CMsgDlg::OnValueCommit(int /*ctrlId*/, int /*flag*/) {}
+
+void CMsgDlg::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    // A field handed Enter on: it commits there and never presses OK.
+    QWidget* focus = focusWidget();
+    if (auto* button = qobject_cast<QPushButton*>(focus)) {
+      if (button->isEnabled()) button->click();
+    } else {
+      OnEnterInField(focus);
+    }
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+// --- Combo styles ---------------------------------------------------------------
+
+int CMsgDlg::ComboType(const QComboBox* combo) {
+  if (!combo) return 0;
+  const QVariant v = combo->property(kComboTypeProperty);
+  if (v.isValid()) return v.toInt();
+  return combo->isEditable() ? COMBO_DROPDOWN : COMBO_DROPLIST;
+}
+
+bool CMsgDlg::IsComboReadOnly(const QComboBox* combo) {
+  return combo && combo->property(kReadOnlyProperty).toBool();
+}
+
+void CMsgDlg::ApplySimpleLook(QComboBox* combo, bool simple) {
+  combo->setStyleSheet(simple ? QString::fromLatin1(kSimpleComboStyle) : QString());
+}
+
+void CMsgDlg::GuardCombo(QComboBox* combo) {
+  combo->installEventFilter(this);
+  if (QLineEdit* edit = combo->lineEdit()) edit->installEventFilter(this);
+}
+
+void CMsgDlg::ChangeComboStyle(unsigned id, int type, int /*height*/) {
+  auto* combo = qobject_cast<QComboBox*>(GetDlgItem(static_cast<int>(id)));
+  if (!combo || (type != COMBO_SIMPLE && type != COMBO_DROPDOWN && type != COMBO_DROPLIST)) return;
+  if (ComboType(combo) == type) return;
+  // A box of another type is a new box: its items are gone, the dialog fills
+  // it again.
+  combo->clear();
+  if (auto* ext = qobject_cast<CComboBoxExt*>(combo)) ext->SetEditable(type != COMBO_DROPLIST);
+  else combo->setEditable(type != COMBO_DROPLIST);
+  combo->setProperty(kComboTypeProperty, type);
+  ApplySimpleLook(combo, type == COMBO_SIMPLE);
+  if (QLineEdit* edit = combo->lineEdit()) edit->setReadOnly(IsComboReadOnly(combo));
+  GuardCombo(combo);
+}
+
+bool CMsgDlg::eventFilter(QObject* watched, QEvent* event) {
+  QComboBox* combo = ComboOf(watched);
+  if (!combo || GetDlgItem(CtrlIdOf(combo)) != combo) return QDialog::eventFilter(watched, event);
+  const bool readOnly = IsComboReadOnly(combo);
+  const bool simple = ComboType(combo) == COMBO_SIMPLE;
+  if (!readOnly && !simple) return QDialog::eventFilter(watched, event);
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+      // Presses on the box itself (its drop button); the edit field takes
+      // its own.
+      if (watched == combo) return true;
+      break;
+    case QEvent::Wheel:
+      if (readOnly) return true;
+      break;
+    case QEvent::KeyPress: {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (IsPopupKey(key)) return true;
+      if (readOnly && IsStepKey(key)) return true;
+      break;
+    }
+    default:
+      break;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+// --- Tables ---------------------------------------------------------------------
+
+void CMsgDlg::SetEditsReadOnly(const tagCtrlLimit* table) {
+  ForEachCtrlRow(table, [this](const tagCtrlLimit& row) {
+    if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(static_cast<int>(row.id)))) edit->setReadOnly(true);
+  });
+}
+
+void CMsgDlg::SetComboReadOnly(unsigned id) {
+  auto* combo = qobject_cast<QComboBox*>(GetDlgItem(static_cast<int>(id)));
+  if (!combo) return;
+  if (!combo->lineEdit()) {
+    combo->setEnabled(false);
+    return;
+  }
+  // The text stays in normal colours: the box stays enabled, its edit field
+  // is read-only and its list cannot be opened.
+  combo->setProperty(kReadOnlyProperty, true);
+  combo->lineEdit()->setReadOnly(true);
+  if (ComboType(combo) != COMBO_SIMPLE) combo->setStyle(ReadOnlyComboStyle());
+  GuardCombo(combo);
+}
+
+void CMsgDlg::SetCombosReadOnly(const tagCtrlLimit* table) {
+  ForEachCtrlRow(table, [this](const tagCtrlLimit& row) { SetComboReadOnly(row.id); });
+}
+
+void CMsgDlg::SetEditLimits(const tagCtrlLimit* table) {
+  ForEachCtrlRow(table, [this](const tagCtrlLimit& row) {
+    if (row.limit <= 0) return;
+    QWidget* w = GetDlgItem(static_cast<int>(row.id));
+    if (auto* ext = qobject_cast<CEditEx*>(w)) ext->SetLimitText(row.limit);
+    else if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setMaxLength(row.limit);
+  });
+}
+
+void CMsgDlg::SetComboLimits(const tagCtrlLimit* table) {
+  ForEachCtrlRow(table, [this](const tagCtrlLimit& row) {
+    if (row.limit <= 0) return;
+    auto* combo = qobject_cast<QComboBox*>(GetDlgItem(static_cast<int>(row.id)));
+    // A drop list has no edit field to limit. Qt's edit fields scroll
+    // sideways by themselves.
+    if (!combo || !combo->lineEdit()) return;
+    if (auto* ext = qobject_cast<CComboBoxExt*>(combo)) ext->SetLimitText(row.limit);
+    else combo->lineEdit()->setMaxLength(row.limit);
+  });
+}
+
+void CMsgDlg::SetIntRanges(const tagCtrlIntRange* table) {
+  ForEachCtrlRow(table, [this](const tagCtrlIntRange& row) {
+    QWidget* w = GetDlgItem(static_cast<int>(row.id));
+    if (auto* edit = qobject_cast<CEditINT*>(w)) {
+      edit->SetMin(row.minimum);
+      edit->SetMax(row.maximum);
+    } else if (auto* exEdit = qobject_cast<CEditExINT*>(w)) {
+      exEdit->SetMin(row.minimum);
+      exEdit->SetMax(row.maximum);
+    } else if (auto* combo = qobject_cast<CComboBoxINT*>(w)) {
+      combo->SetRange(row.minimum, row.maximum);
+    }
+  });
+}
+
+void CMsgDlg::SetDoubleRanges(const tagCtrlDblRange* table) {
+  ForEachCtrlRow(table, [this](const tagCtrlDblRange& row) {
+    auto* edit = qobject_cast<CEditDBL*>(GetDlgItem(static_cast<int>(row.id)));
+    if (!edit) return;
+    edit->SetRange(row.minimum, row.maximum);
+    edit->SetFormat(row.format ? QString::fromLatin1(row.format) : vrres::LoadString(row.formatStringId));
+  });
+}
+
+namespace {
+
+void SetNotifyMessages(const CMsgDlg& dlg, const tagCtrlLimit* table) {
+  ForEachCtrlRow(table, [&dlg](const tagCtrlLimit& row) {
+    QWidget* w = dlg.GetDlgItem(static_cast<int>(row.id));
+    if (auto* edit = qobject_cast<CEditEx*>(w)) edit->SetNotifyMessage(WM_VALUE_COMMIT);
+    if (auto* combo = qobject_cast<CComboBoxExt*>(w)) combo->SetNotifyMessage(WM_VALUE_COMMIT);
+  });
+}
+
+}  // namespace
+
+void CMsgDlg::SetEditNotifyMessage(const tagCtrlLimit* table) {
+  SetNotifyMessages(*this, table);
+}
+
+void CMsgDlg::SetComboNotifyMessage(const tagCtrlLimit* table) {
+  SetNotifyMessages(*this, table);
+}
