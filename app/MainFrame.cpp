@@ -13,8 +13,10 @@
 #include "SettingsBridge.h"
 #include "ShellLogic.h"
 #include "VestrelDoc.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
@@ -22,6 +24,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
@@ -123,12 +126,29 @@ bool CMainFrame::Create() {
 bool CMainFrame::OnCreateClient() {
   // Placement: a saved rectangle becomes the normal position and the saved
   // show state comes with it; without a rectangle neither is used.
+  // A rectangle on no screen (a monitor that is gone) moves onto the nearest
+  // one.
   const settings::Rect saved = settings::GetWindowRect(settings_);
   if (!saved.IsEmpty()) {
-    setGeometry(saved.left, saved.top, saved.right - saved.left, saved.bottom - saved.top);
+    std::vector<ScreenRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+      const QRect a = screen->availableGeometry();
+      screens.push_back(ScreenRect{a.x(), a.y(), a.width(), a.height()});
+    }
+    const ScreenRect r = PlaceOnScreens(saved.left, saved.top, saved.right, saved.bottom, screens);
+    setGeometry(r.x, r.y, r.width, r.height);
     showCmd_ = settings::GetShowCmd(settings_);
   } else {
     resize(1000, 640);
+  }
+  // A window that opens maximised is maximised before its panes are made:
+  // the lists take their column widths from their first width.
+  QSize firstSize = size();
+  if (showCmd_ == SHOWCMD_MAXIMIZED) {
+    setWindowState(windowState() | Qt::WindowMaximized);
+    const QScreen* screen = QGuiApplication::screenAt(geometry().center());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (screen) firstSize = screen->availableGeometry().size();
   }
   // A bus kind outside 0..3 in the settings file would index past the
   // column sets; it becomes CAN.
@@ -144,7 +164,7 @@ bool CMainFrame::OnCreateClient() {
   splitter_->addWidget(defView_);
   // The panes have their first size before the lists inside them are made,
   // since a list takes its column widths from its width when it fills.
-  splitter_->setGeometry(QRect(QPoint(0, 0), size()));
+  splitter_->setGeometry(QRect(QPoint(0, 0), firstSize));
   const PaneWidths first = SplitPaneWidths(splitter_->width(), splitter_->handleWidth());
   splitter_->setSizes({std::max(1, first.left), std::max(1, splitter_->width() - splitter_->handleWidth() - first.left)});
   if (!refView_->OnCreate(doc_, fonts_, this, busKind_) || !defView_->OnCreate(doc_, fonts_, this, busKind_)) return false;
@@ -215,6 +235,18 @@ void CMainFrame::BuildMenu() {
     connect(m, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
     AddMenuNodes(m, top.children);
   }
+  GroupBusActions();
+}
+
+void CMainFrame::GroupBusActions() {
+  // The four bus kinds exclude each other: one group, shown with radio
+  // marks, for the bus actions made since the last group (the menu's, then
+  // the toolbar's).
+  auto* group = new QActionGroup(this);
+  group->setExclusive(true);
+  for (int id : {ID_BUS_FLEXRAY, ID_BUS_CAN, ID_BUS_LIN, ID_BUS_LOGIC})
+    for (QAction* a : Actions(id))
+      if (!a->actionGroup()) group->addAction(a);
 }
 
 void CMainFrame::BuildToolBar() {
@@ -237,6 +269,7 @@ void CMainFrame::BuildToolBar() {
     a->setToolTip(TipPart(vrres::LoadString(id)));
     toolBar_->addAction(a);
   }
+  GroupBusActions();
   addToolBar(Qt::TopToolBarArea, toolBar_);
   connect(toolBar_, &QToolBar::visibilityChanged, this, &CMainFrame::UpdateCommandUI);
 }

@@ -104,6 +104,7 @@ class CMainFrame : public QMainWindow {
   void BuildMenu();
   void AddMenuNodes(class QMenu* menu, const std::vector<MenuNode>& nodes);
   void BuildToolBar();
+  void GroupBusActions();
   void BuildStatusBar();
   void BuildAccelerators();
   QAction* NewCommandAction(int id, const QString& text);
