@@ -4,6 +4,7 @@
 #include "Icons.h"
 #include "ListDlg.h"
 #include "ListViews.h"
+#include "LockKeys.h"
 #include "MessageBox.h"
 #include "ResIds.h"
 #include "Resources.h"
@@ -38,6 +39,13 @@ class CKeyRouter : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
+    // The lock indicators follow the lock keys and a return to the program.
+    if (event->type() == QEvent::KeyRelease) {
+      const int k = static_cast<QKeyEvent*>(event)->key();
+      if (k == Qt::Key_CapsLock || k == Qt::Key_NumLock || k == Qt::Key_ScrollLock) frame_->UpdateLockIndicators();
+    } else if (event->type() == QEvent::ApplicationActivate && watched == qApp) {
+      frame_->UpdateLockIndicators();
+    }
     if (event->type() != QEvent::KeyPress) return false;
     auto* target = qobject_cast<QWidget*>(watched);
     if (!target) return false;
@@ -279,16 +287,27 @@ void CMainFrame::BuildStatusBar() {
   idleLabel_ = new QLabel(vrres::LoadString(IDS_IDLE_MESSAGE), bar);
   idleLabel_->setObjectName(QStringLiteral("idleMessage"));
   bar->addWidget(idleLabel_, 1);
-  // Lock-key panes; the toolkit cannot read the lock states, so they stay
-  // empty, sized for their texts.
+  // Lock-key panes, sized for their texts; they show a text while its key
+  // is on, where the platform can tell (LockKeys.h).
+  int n = 0;
   for (int id : {IDS_INDICATOR_CAPS, IDS_INDICATOR_NUM, IDS_INDICATOR_SCRL}) {
     auto* pane = new QLabel(bar);
+    lockPanes_[n++] = pane;
     pane->setObjectName(QStringLiteral("indicator%1").arg(id));
     pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(vrres::LoadString(id)) + 8);
     pane->setFrameShape(QFrame::Panel);
     pane->setFrameShadow(QFrame::Sunken);
     bar->addPermanentWidget(pane);
   }
+  UpdateLockIndicators();
+}
+
+void CMainFrame::UpdateLockIndicators() {
+  const LockKeyStates states = LockKeys().Read();
+  const bool on[] = {states.known && states.caps, states.known && states.num, states.known && states.scroll};
+  const int ids[] = {IDS_INDICATOR_CAPS, IDS_INDICATOR_NUM, IDS_INDICATOR_SCRL};
+  for (int i = 0; i < 3; ++i)
+    if (lockPanes_[i]) lockPanes_[i]->setText(on[i] ? vrres::LoadString(ids[i]) : QString());
 }
 
 void CMainFrame::BuildAccelerators() {

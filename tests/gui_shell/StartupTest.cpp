@@ -4,6 +4,7 @@
 // single-instance name without answering.
 #include "ListDlg.h"
 #include "ListRows.h"
+#include "LockKeys.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "ResIds.h"
@@ -17,6 +18,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFontInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -195,6 +197,39 @@ class StartupTest : public QObject {
     for (QAction* a : frame.Actions(ID_BUS_LIN))
       if (menuGroup->actions().contains(a)) a->trigger();
     QVERIFY(menuGroup->checkedAction() && menuGroup->checkedAction()->data().toInt() == ID_BUS_LIN);
+  }
+
+  // The lock panes show their texts while the keys are on, and stay empty
+  // where the platform cannot tell (the headless platform here).
+  void lockIndicatorsFollowTheLockKeys() {
+    struct FakeLocks : ILockKeys {
+      LockKeyStates states;
+      LockKeyStates Read() override { return states; }
+    } fake;
+    QTemporaryDir dir;
+    Start start(dir, "locks");
+    QVERIFY(start.started);
+    CMainFrame& frame = start.Frame();
+    auto panes = [&frame] {
+      QStringList texts;
+      for (int id : {IDS_INDICATOR_CAPS, IDS_INDICATOR_NUM, IDS_INDICATOR_SCRL})
+        texts << frame.findChild<QLabel*>(QStringLiteral("indicator%1").arg(id))->text();
+      return texts;
+    };
+    QCOMPARE(panes(), (QStringList{"", "", ""}));
+    SetLockKeys(&fake);
+    fake.states = LockKeyStates{true, true, false, true};
+    QTest::keyRelease(&frame, Qt::Key_CapsLock);
+    QCOMPARE(panes(), (QStringList{"CAP", "", "SCRL"}));
+    fake.states.num = true;
+    QTest::keyRelease(&frame, Qt::Key_A);  // other keys do not ask
+    QCOMPARE(panes(), (QStringList{"CAP", "", "SCRL"}));
+    QTest::keyRelease(&frame, Qt::Key_NumLock);
+    QCOMPARE(panes(), (QStringList{"CAP", "NUM", "SCRL"}));
+    fake.states.known = false;  // a platform that cannot tell
+    QTest::keyRelease(&frame, Qt::Key_ScrollLock);
+    QCOMPARE(panes(), (QStringList{"", "", ""}));
+    SetLockKeys(nullptr);
   }
 
   // The toolkit's own buttons and the interface font follow the language.
