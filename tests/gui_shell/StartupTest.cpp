@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -254,6 +255,14 @@ class StartupTest : public QObject {
       QMessageBox box;
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
       QVERIFY2(box.button(QMessageBox::Yes)->text().contains(yes), qPrintable(box.button(QMessageBox::Yes)->text()));
+      // The file dialogs' own labels too ("Look in:" in English).
+      QFileDialog files;
+      files.setOption(QFileDialog::DontUseNativeDialog);
+      files.show();
+      auto* lookIn = files.findChild<QLabel*>(QStringLiteral("lookInLabel"));
+      QVERIFY(lookIn);
+      QCOMPARE(lookIn->text() == QStringLiteral("Look in:"), face.isEmpty());
+      files.hide();
       const QFontInfo ui(QApplication::font());
       if (!face.isEmpty()) QCOMPARE(ui.family(), face);
       QVERIFY(!ui.fixedPitch());
