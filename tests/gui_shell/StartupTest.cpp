@@ -94,7 +94,7 @@ struct Start {
 class SilentHolder {
  public:
   explicit SilentHolder(const QString& name) {
-    const QByteArray full = QFile::encodeName(name);
+    const QByteArray full = QFile::encodeName(name);  // Qt 6.4 puts the bare name into the abstract namespace
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     std::memcpy(addr.sun_path + 1, full.constData(), static_cast<std::size_t>(full.size()));
