@@ -4,6 +4,7 @@
 #include "Icons.h"
 #include "ListDlg.h"
 #include "ListViews.h"
+#include "LockKeys.h"
 #include "MessageBox.h"
 #include "ResIds.h"
 #include "Resources.h"
@@ -13,8 +14,10 @@
 #include "SettingsBridge.h"
 #include "ShellLogic.h"
 #include "VestrelDoc.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
@@ -22,6 +25,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
@@ -35,6 +39,13 @@ class CKeyRouter : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
+    // The lock indicators follow the lock keys and a return to the program.
+    if (event->type() == QEvent::KeyRelease) {
+      const int k = static_cast<QKeyEvent*>(event)->key();
+      if (k == Qt::Key_CapsLock || k == Qt::Key_NumLock || k == Qt::Key_ScrollLock) frame_->UpdateLockIndicators();
+    } else if (event->type() == QEvent::ApplicationActivate && watched == qApp) {
+      frame_->UpdateLockIndicators();
+    }
     if (event->type() != QEvent::KeyPress) return false;
     auto* target = qobject_cast<QWidget*>(watched);
     if (!target) return false;
@@ -123,12 +134,29 @@ bool CMainFrame::Create() {
 bool CMainFrame::OnCreateClient() {
   // Placement: a saved rectangle becomes the normal position and the saved
   // show state comes with it; without a rectangle neither is used.
+  // A rectangle on no screen (a monitor that is gone) moves onto the nearest
+  // one.
   const settings::Rect saved = settings::GetWindowRect(settings_);
   if (!saved.IsEmpty()) {
-    setGeometry(saved.left, saved.top, saved.right - saved.left, saved.bottom - saved.top);
+    std::vector<ScreenRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+      const QRect a = screen->availableGeometry();
+      screens.push_back(ScreenRect{a.x(), a.y(), a.width(), a.height()});
+    }
+    const ScreenRect r = PlaceOnScreens(saved.left, saved.top, saved.right, saved.bottom, screens);
+    setGeometry(r.x, r.y, r.width, r.height);
     showCmd_ = settings::GetShowCmd(settings_);
   } else {
     resize(1000, 640);
+  }
+  // A window that opens maximised is maximised before its panes are made:
+  // the lists take their column widths from their first width.
+  QSize firstSize = size();
+  if (showCmd_ == SHOWCMD_MAXIMIZED) {
+    setWindowState(windowState() | Qt::WindowMaximized);
+    const QScreen* screen = QGuiApplication::screenAt(geometry().center());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (screen) firstSize = screen->availableGeometry().size();
   }
   // A bus kind outside 0..3 in the settings file would index past the
   // column sets; it becomes CAN.
@@ -144,7 +172,7 @@ bool CMainFrame::OnCreateClient() {
   splitter_->addWidget(defView_);
   // The panes have their first size before the lists inside them are made,
   // since a list takes its column widths from its width when it fills.
-  splitter_->setGeometry(QRect(QPoint(0, 0), size()));
+  splitter_->setGeometry(QRect(QPoint(0, 0), firstSize));
   const PaneWidths first = SplitPaneWidths(splitter_->width(), splitter_->handleWidth());
   splitter_->setSizes({std::max(1, first.left), std::max(1, splitter_->width() - splitter_->handleWidth() - first.left)});
   if (!refView_->OnCreate(doc_, fonts_, this, busKind_) || !defView_->OnCreate(doc_, fonts_, this, busKind_)) return false;
@@ -215,6 +243,18 @@ void CMainFrame::BuildMenu() {
     connect(m, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
     AddMenuNodes(m, top.children);
   }
+  GroupBusActions();
+}
+
+void CMainFrame::GroupBusActions() {
+  // The four bus kinds exclude each other: one group, shown with radio
+  // marks, for the bus actions made since the last group (the menu's, then
+  // the toolbar's).
+  auto* group = new QActionGroup(this);
+  group->setExclusive(true);
+  for (int id : {ID_BUS_FLEXRAY, ID_BUS_CAN, ID_BUS_LIN, ID_BUS_LOGIC})
+    for (QAction* a : Actions(id))
+      if (!a->actionGroup()) group->addAction(a);
 }
 
 void CMainFrame::BuildToolBar() {
@@ -237,6 +277,7 @@ void CMainFrame::BuildToolBar() {
     a->setToolTip(TipPart(vrres::LoadString(id)));
     toolBar_->addAction(a);
   }
+  GroupBusActions();
   addToolBar(Qt::TopToolBarArea, toolBar_);
   connect(toolBar_, &QToolBar::visibilityChanged, this, &CMainFrame::UpdateCommandUI);
 }
@@ -246,16 +287,27 @@ void CMainFrame::BuildStatusBar() {
   idleLabel_ = new QLabel(vrres::LoadString(IDS_IDLE_MESSAGE), bar);
   idleLabel_->setObjectName(QStringLiteral("idleMessage"));
   bar->addWidget(idleLabel_, 1);
-  // Lock-key panes; the toolkit cannot read the lock states, so they stay
-  // empty, sized for their texts.
+  // Lock-key panes, sized for their texts; they show a text while its key
+  // is on, where the platform can tell (LockKeys.h).
+  int n = 0;
   for (int id : {IDS_INDICATOR_CAPS, IDS_INDICATOR_NUM, IDS_INDICATOR_SCRL}) {
     auto* pane = new QLabel(bar);
+    lockPanes_[n++] = pane;
     pane->setObjectName(QStringLiteral("indicator%1").arg(id));
     pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(vrres::LoadString(id)) + 8);
     pane->setFrameShape(QFrame::Panel);
     pane->setFrameShadow(QFrame::Sunken);
     bar->addPermanentWidget(pane);
   }
+  UpdateLockIndicators();
+}
+
+void CMainFrame::UpdateLockIndicators() {
+  const LockKeyStates states = LockKeys().Read();
+  const bool on[] = {states.known && states.caps, states.known && states.num, states.known && states.scroll};
+  const int ids[] = {IDS_INDICATOR_CAPS, IDS_INDICATOR_NUM, IDS_INDICATOR_SCRL};
+  for (int i = 0; i < 3; ++i)
+    if (lockPanes_[i]) lockPanes_[i]->setText(on[i] ? vrres::LoadString(ids[i]) : QString());
 }
 
 void CMainFrame::BuildAccelerators() {

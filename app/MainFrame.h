@@ -76,6 +76,8 @@ class CMainFrame : public QMainWindow {
   void OnShowSearch();
   // WM_SELECT_ALL_ITEMS to the view of pane `column` (0 reference, 1 definition).
   void SelectAllInPane(int column);
+  // Shows the lock keys' states in the status bar (empty where unknown).
+  void UpdateLockIndicators();
   // Keys seen first by the frame (Ctrl+A, Ctrl+F); true when used up.
   bool PreTranslateKey(QKeyEvent* event);
 
@@ -104,6 +106,7 @@ class CMainFrame : public QMainWindow {
   void BuildMenu();
   void AddMenuNodes(class QMenu* menu, const std::vector<MenuNode>& nodes);
   void BuildToolBar();
+  void GroupBusActions();
   void BuildStatusBar();
   void BuildAccelerators();
   QAction* NewCommandAction(int id, const QString& text);
@@ -124,6 +127,7 @@ class CMainFrame : public QMainWindow {
   CAppSettings* settings_;
   QToolBar* toolBar_ = nullptr;
   QLabel* idleLabel_ = nullptr;
+  QLabel* lockPanes_[3] = {nullptr, nullptr, nullptr};
   CFrameSplitter* splitter_ = nullptr;
   CRefView* refView_ = nullptr;
   CDefView* defView_ = nullptr;

@@ -5,13 +5,21 @@
 
 #include "MessageBox.h"
 
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 
-class QWidget;
-
+// Yes/No questions answer only with Yes or No (Esc and the close box do
+// nothing); every box opens centred on the main window.
 class CQtMessageSink : public IMessageSink {
  public:
   int Show(int stringId, const std::vector<MsgArg>& args, MsgButtons buttons, MsgIcon icon) override;
+  // The window the boxes are centred on; without one, the visible main
+  // window of the program.
+  void SetMainWindow(QWidget* window) { mainWindow_ = window; }
+
+ private:
+  QPointer<QWidget> mainWindow_;
 };
 
 // The text a message shows (also for tests): string `stringId` of the active

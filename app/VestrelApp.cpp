@@ -8,9 +8,14 @@
 #include "SettingsBridge.h"
 #include "ShellLogic.h"
 #include "SingleInstance.h"
+#include "UiFonts.h"
 #include "VestrelDoc.h"
 
+#include <QApplication>
+#include <QFont>
+#include <QLibraryInfo>
 #include <QString>
+#include <QTranslator>
 
 #include <cstdlib>
 
@@ -21,13 +26,41 @@ CVestrelApp::~CVestrelApp() {
   doc_.reset();
   fonts_.reset();
   settings::Destroy(settings_);
+  if (qtTranslator_) QCoreApplication::removeTranslator(qtTranslator_.get());
+  if (savedFont_) QApplication::setFont(*savedFont_);
+}
+
+void CVestrelApp::UseToolkitLanguage(const std::string& library) {
+  // The toolkit's own texts (Yes/No, the file dialogs) and the interface
+  // font follow the language the program's texts are shown in: "" is the
+  // built-in Japanese.
+  const bool chinese = library == "VrChsRc";
+  const vrres::UiScript script = library.empty() ? vrres::UiScript::Japanese
+                                 : chinese       ? vrres::UiScript::ChineseSimplified
+                                                 : vrres::UiScript::Latin;
+  vrres::InstallFaceSubstitutes(script);
+  if (!savedFont_) savedFont_ = std::make_unique<QFont>(QApplication::font());
+  QApplication::setFont(vrres::InterfaceFont(script, *savedFont_));
+
+  const QString qtLanguage = library.empty() ? QStringLiteral("ja") : chinese ? QStringLiteral("zh_CN") : QString();
+  if (qtTranslator_) QCoreApplication::removeTranslator(qtTranslator_.get());
+  qtTranslator_.reset();
+  if (qtLanguage.isEmpty()) return;  // the toolkit's texts are English already
+  auto translator = std::make_unique<QTranslator>();
+  if (translator->load(QStringLiteral("qtbase_") + qtLanguage, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(translator.get());
+    qtTranslator_ = std::move(translator);
+  }
 }
 
 bool CVestrelApp::InitInstance(const std::string& commandLine) {
   // 1. One program per user: a running one is asked to come forward.
   instance_ = std::make_unique<CSingleInstance>(instanceName_.isEmpty() ? CSingleInstance::DefaultName() : instanceName_);
   if (instance_->AskRunningInstance()) return false;
-  instance_->Listen();
+  // A program that holds the name but does not answer (stopped, hung) is
+  // still running and writes the settings file when it ends: this one runs
+  // as well, so the user can work, but never writes that file.
+  writesSettings_ = instance_->Listen();
 
   // 2-3. Settings; a missing or empty file leaves the defaults.
   settings_ = settings::Create(settingsFolder_);
@@ -39,9 +72,9 @@ bool CVestrelApp::InitInstance(const std::string& commandLine) {
                                                                std::getenv("LANG"));
   const std::string library = ChooseResourceLibrary(language, commandLine);
   vrres::UseBuiltin();
-  if (!library.empty())
-    vrres::LoadLanguageLibrary(
-        QString::fromStdString(ResourceLibraryPath(AppEnvironment().ExecutableFolder(), library)));
+  const bool loaded = !library.empty() && vrres::LoadLanguageLibrary(QString::fromStdString(
+                                              ResourceLibraryPath(AppEnvironment().ExecutableFolder(), library)));
+  UseToolkitLanguage(loaded ? library : std::string());
 
   // 5-6. The one document, always empty at start: file names on the command
   // line are not opened. It takes the document state from the settings.
@@ -59,7 +92,7 @@ bool CVestrelApp::InitInstance(const std::string& commandLine) {
 }
 
 int CVestrelApp::ExitInstance() {
-  if (settings_) settings::Save(settings_);
+  if (settings_ && writesSettings_) settings::Save(settings_);
   return 0;
 }
 

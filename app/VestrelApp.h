@@ -13,6 +13,8 @@ class CFontManager;
 class CMainFrame;
 class CSingleInstance;
 class CVestrelDoc;
+class QFont;
+class QTranslator;
 
 class CVestrelApp {
  public:
@@ -26,8 +28,11 @@ class CVestrelApp {
   // `commandLine` is the whole command line, taken before the toolkit
   // removes its own options; only "-lang e" is looked for in it.
   bool InitInstance(const std::string& commandLine);
-  // Writes the settings when they exist (not in a second instance).
+  // Writes the settings when they exist (not in a second instance) and this
+  // program answers later starts (not beside one that holds the name without
+  // answering).
   int ExitInstance();
+  bool WritesSettings() const { return writesSettings_; }
 
   CAppSettings* GetSettings() const { return settings_; }
   CVestrelDoc* GetDocument() const { return doc_.get(); }
@@ -43,12 +48,19 @@ class CVestrelApp {
   void SetSettingsFolder(const std::string& folder) { settingsFolder_ = folder; }
 
  private:
+  // Qt's translations and the interface font for the resource library in
+  // use ("" the built-in Japanese, "VrEngRc", "VrChsRc").
+  void UseToolkitLanguage(const std::string& library);
+
   QString instanceName_;
   int uiLanguage_ = 0;
   std::string settingsFolder_;
+  bool writesSettings_ = false;
   std::unique_ptr<CSingleInstance> instance_;
   CAppSettings* settings_ = nullptr;
   std::unique_ptr<CVestrelDoc> doc_;
   std::unique_ptr<CFontManager> fonts_;
   std::unique_ptr<CMainFrame> frame_;
+  std::unique_ptr<QTranslator> qtTranslator_;
+  std::unique_ptr<QFont> savedFont_;
 };

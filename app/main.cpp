@@ -1,3 +1,4 @@
+#include "MainFrame.h"
 #include "MessageBox.h"
 #include "QtMessageSink.h"
 #include "ShellLogic.h"
@@ -14,7 +15,10 @@ int main(int argc, char** argv) {
   int code = 0;
   {
     CVestrelApp app;
-    if (app.InitInstance(commandLine)) code = qapp.exec();
+    if (app.InitInstance(commandLine)) {
+      sink.SetMainWindow(app.GetMainFrame());
+      code = qapp.exec();
+    }
     app.ExitInstance();
   }
   SetMessageSink(nullptr);

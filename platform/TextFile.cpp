@@ -154,7 +154,8 @@ std::string GetFileExtension(const std::string& path) {
 }
 
 std::string GetFileTitleFromPath(const std::string& path) {
-  for (std::size_t i = path.size(); i-- > 1;) {
+  // Position 0 counts too: "/a.sbl" is the file "a.sbl" in the root folder.
+  for (std::size_t i = path.size(); i-- > 0;) {
     if (path[i] == '/') {
       if (i + 1 == path.size()) return path;
       return path.substr(i + 1);

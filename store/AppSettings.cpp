@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <string>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -62,9 +63,29 @@ bool ReadInt(CMarkup& xml, const char* name, int& value) {
 CAppSettings::CAppSettings() = default;
 CAppSettings::~CAppSettings() = default;
 
+bool CAppSettings::IsUserProgramFolder(const std::string& folder) {
+  if (folder.empty() || folder[0] != '/') return false;
+  // Folders of installed software belong to the system even for root, who
+  // may write anywhere: a settings file beside /usr/bin/vestrel would then
+  // be shared by every user.
+  static const char* const kSystemFolders[] = {"/usr", "/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32", "/opt",
+                                               "/etc", "/boot", "/var", "/snap", "/nix", "/gnu", "/srv", "/proc", "/sys",
+                                               "/dev", "/run"};
+  if (folder == "/") return false;
+  for (const char* sys : kSystemFolders) {
+    const std::size_t n = std::char_traits<char>::length(sys);
+    if (folder.compare(0, n, sys) == 0 && (folder.size() == n || folder[n] == '/')) return false;
+  }
+  // access() answers yes for root everywhere; the owner and the owner's
+  // write bit say whether the folder is this user's own.
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+  return st.st_uid == ::geteuid() && (st.st_mode & S_IWUSR) != 0 && (st.st_mode & S_IXUSR) != 0;
+}
+
 std::string CAppSettings::ChooseSettingsFolder(const std::string& exeFolder) {
   // An installed program's folder is not the user's to write.
-  if (::access(exeFolder.c_str(), W_OK | X_OK) == 0) return exeFolder;
+  if (IsUserProgramFolder(exeFolder)) return exeFolder;
   std::string user = UserConfigFolder();
   return user.empty() ? exeFolder : user;
 }

@@ -50,6 +50,9 @@ class CAppSettings {
   void SetSettingsFolder(const std::string& folder) { m_folderOverride = folder; }
   // The folder for the settings file when the program lives in `exeFolder`.
   static std::string ChooseSettingsFolder(const std::string& exeFolder);
+  // True when `folder` is the running user's own (owned by the effective
+  // user, writable by its owner) and not a folder of installed software.
+  static bool IsUserProgramFolder(const std::string& folder);
 
   std::string BuildXml() const;
   void ParseXml();

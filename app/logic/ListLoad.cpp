@@ -7,10 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
-#if __has_include("FibexImport.h")
 #include "FibexImport.h"
-#define VR_HAVE_FIBEX 1
-#endif
 
 namespace {
 
@@ -104,10 +101,8 @@ LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, in
       break;
     }
     case KIND_XML: {
-#ifdef VR_HAVE_FIBEX
       int fibex = ImportFibexFile(doc, path, nullptr, list);
       result = fibex == 0 ? 0 : (fibex == 3 ? 4007 : 4006);
-#endif
       break;
     }
     case KIND_DBC: result = LoadCanDbFile(doc, list, path); break;

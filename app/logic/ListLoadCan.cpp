@@ -7,7 +7,6 @@
 
 #include <cstring>
 
-#if __has_include("CanDB.h")
 #include "CanDB.h"
 
 int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
@@ -84,9 +83,3 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
   }
   return 0;
 }
-
-#else
-
-int LoadCanDbFile(CVestrelDoc&, int, const std::string&) { return 4006; }
-
-#endif

@@ -6,7 +6,6 @@
 
 #include <cstring>
 
-#if __has_include("LdfParser.h")
 #include "LdfParser.h"
 
 int LoadLdfFile(CVestrelDoc& doc, int list, const std::string& path) {
@@ -68,9 +67,3 @@ int LoadLdfFile(CVestrelDoc& doc, int list, const std::string& path) {
     if (entry.value->byteCount > MAX_LIN_BYTES) entry.value->byteCount = MAX_LIN_BYTES;
   return 0;
 }
-
-#else
-
-int LoadLdfFile(CVestrelDoc&, int, const std::string&) { return 4006; }
-
-#endif

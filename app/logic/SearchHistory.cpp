@@ -32,6 +32,8 @@ std::vector<std::string> CSearchHistory::KeywordsForSettings() const {
 }
 
 void CSearchHistory::LoadKeywords(const std::vector<std::string>& keywords) {
-  for (const auto& k : keywords)
-    if (!k.empty()) AddHistory(k);
+  // The settings keep the history front first; adding the oldest first puts
+  // it back in the same order, so it survives any number of restarts.
+  for (auto k = keywords.rbegin(); k != keywords.rend(); ++k)
+    if (!k->empty()) AddHistory(*k);
 }

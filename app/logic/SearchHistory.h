@@ -26,8 +26,8 @@ class CSearchHistory {
   // non-empty entries.
   std::vector<std::string> KeywordsForSettings() const;
 
-  // Takes the keywords of the settings in their stored order, each added to
-  // the front, so they come back in reverse order.
+  // Takes the keywords of the settings (front first, as KeywordsForSettings
+  // gives them) so that the history has the order it had when it was stored.
   void LoadKeywords(const std::vector<std::string>& keywords);
 
  private:

@@ -193,8 +193,8 @@ class SearchDlgTest : public QObject {
     settings::SetKeyWords(fx.settingsObj, {"first", "second"});
     CMainFrame& f = fx.Make();
     CSearchDlg& dlg = Search(f);
-    // Each stored text was put at the front in turn.
-    QCOMPARE(DropList(*dlg.Combo()), WithEmpties({"second", "first"}));
+    // The history comes back in the order it was stored.
+    QCOMPARE(DropList(*dlg.Combo()), WithEmpties({"first", "second"}));
     fx.OpenReference(fx.Write("vehicle.dbc", kVehicleDbc));
     f.OnCommand(ID_EDIT_FIND);
     // A text outside the code page is kept as '?' and finds nothing.
@@ -205,7 +205,7 @@ class SearchDlgTest : public QObject {
     std::vector<std::string> words;
     QVERIFY(settings::GetKeyWords(fx.settingsObj, &words));
     const std::string katakana = "\x83\x47\x83\x93\x83\x57\x83\x93";
-    QCOMPARE(words, (std::vector<std::string>{katakana, "?t?", "second", "first"}));
+    QCOMPARE(words, (std::vector<std::string>{katakana, "?t?", "first", "second"}));
   }
 };
 

@@ -166,10 +166,13 @@ TEST(SearchHistory, OrderDuplicatesAndOverflow) {
   EXPECT_EQ(h.Entries()[0], "k19");
   EXPECT_EQ(h.Entries()[19], "k0");
   EXPECT_FALSE(h.MoveToFront("A"));
-  // Keywords reloaded one by one to the front come back reversed.
+  // Stored and reloaded twice (two restarts), the order stays.
   CSearchHistory loaded;
   loaded.LoadKeywords({"x", "", "y"});
-  EXPECT_EQ(loaded.KeywordsForSettings(), (std::vector<std::string>{"y", "x"}));
+  EXPECT_EQ(loaded.KeywordsForSettings(), (std::vector<std::string>{"x", "y"}));
+  CSearchHistory again;
+  again.LoadKeywords(loaded.KeywordsForSettings());
+  EXPECT_EQ(again.KeywordsForSettings(), (std::vector<std::string>{"x", "y"}));
 }
 
 TEST(SearchHistory, EmptyTextTakesTheFirstFreeEntry) {

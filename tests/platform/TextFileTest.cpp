@@ -19,6 +19,8 @@ TEST(PathPieces, Title) {
   EXPECT_EQ(GetFileTitleFromPath("bus.sbl"), "bus.sbl");
   EXPECT_EQ(GetFileTitleFromPath("/data/"), "/data/");
   EXPECT_EQ(GetFileTitleFromPath(""), "");
+  EXPECT_EQ(GetFileTitleFromPath("/a.sbl"), "a.sbl");
+  EXPECT_EQ(GetFileTitleFromPath("/"), "/");
 }
 
 #include <cstdio>

@@ -259,7 +259,7 @@ TEST(SettingsPlace, BesideTheExecutableWhenWritable) {
   TempFolder dir;
   EXPECT_EQ(CAppSettings::ChooseSettingsFolder(dir.path()), dir.path());
   const std::string exeFolder = GetExecutableFolder();
-  if (::access(exeFolder.c_str(), W_OK) == 0) EXPECT_EQ(s.GetDefaultFilePath(), exeFolder + "/Default.xml");
+  if (CAppSettings::IsUserProgramFolder(exeFolder)) EXPECT_EQ(s.GetDefaultFilePath(), exeFolder + "/Default.xml");
   else EXPECT_NE(s.GetDefaultFilePath(), exeFolder + "/Default.xml");
 }
 
@@ -288,6 +288,36 @@ TEST(SettingsPlace, UserConfigFolderWhenTheProgramFolderIsNotWritable) {
   s.SetSettingsFolder(CAppSettings::ChooseSettingsFolder("/nonexistent/vestrel/bin"));
   EXPECT_TRUE(s.Save());
   EXPECT_TRUE(fs::exists(config.path() + "/Vestrel/Default.xml"));
+
+  if (old) ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+  else ::unsetenv("XDG_CONFIG_HOME");
+}
+
+// Root may write everywhere, so write access alone would put the settings
+// beside a system-installed program; only a folder that is the user's own
+// counts. Run as root, every refusal below is one that access() would grant.
+TEST(SettingsPlace, ProgramFolderOnlyWhenItIsTheUsersOwn) {
+  TempFolder config;
+  const char* old = std::getenv("XDG_CONFIG_HOME");
+  const std::string saved = old ? old : "";
+  ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+  const std::string user = config.path() + "/Vestrel";
+
+  TempFolder own, readOnly, foreign;
+  fs::permissions(readOnly.path(), fs::perms::owner_read | fs::perms::owner_exec);
+  const bool chowned = ::geteuid() == 0 && ::chown(foreign.path().c_str(), 65534, 65534) == 0;
+  struct Case {
+    std::string folder;
+    std::string expected;
+  };
+  std::vector<Case> cases = {
+      {own.path(), own.path()}, {readOnly.path(), user}, {"/usr/bin", user},         {"/usr/local/bin", user},
+      {"/opt/vestrel", user},   {"/", user},            {"relative/bin", user},
+  };
+  if (chowned) cases.push_back({foreign.path(), user});
+  for (const Case& c : cases) EXPECT_EQ(CAppSettings::ChooseSettingsFolder(c.folder), c.expected) << c.folder;
+  EXPECT_FALSE(CAppSettings::IsUserProgramFolder("/usr"));
+  EXPECT_TRUE(CAppSettings::IsUserProgramFolder(own.path()));
 
   if (old) ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
   else ::unsetenv("XDG_CONFIG_HOME");
