@@ -219,10 +219,15 @@ void CListDlg::RefreshList() {
   for (const ListColumnInfo& info : columns)
     set.push_back({info.titleId ? vrres::LoadString(static_cast<int>(info.titleId)) : QString(),
                    info.align == 1 ? LISTALIGN_RIGHT : LISTALIGN_LEFT});
+  // The list lets go of the rows while its columns change and the logic
+  // refills, so that it lays out the new rows once.
+  list_.SetCells(nullptr);
   list_.SetColumns(set);
   columnCount_ = static_cast<int>(columns.size());
-  // The logic refills its rows and tells the list so (RowsReset).
-  if (logic_) logic_->RefreshList();
+  if (logic_) {
+    logic_->RefreshList();
+    list_.SetCells(logic_.get());
+  }
 
   // Widths follow the list's width now; resizing the pane later leaves them.
   const std::vector<int> widths = ListColumnWidths(bus, list_.width());
