@@ -238,6 +238,8 @@ void CListDlg::RefreshList() {
 
 void CListDlg::RowsReset() {
   list_.ResetRows();
+  // A reset empties the selection without a change notice of its own.
+  OnListSelectionChanged();
   Q_EMIT stateChanged();
 }
 

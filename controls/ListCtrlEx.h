@@ -131,6 +131,9 @@ class CListCtrlEx : public QTableView {
   void focusOutEvent(QFocusEvent* event) override;
   // Home, End, PgUp and PgDn move between rows; Left and Right scroll.
   QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+  // Typed letters look for a row by the text of the first column, which is
+  // the hidden, empty one: they find nothing and change nothing.
+  void keyboardSearch(const QString& /*search*/) override {}
   // Shift extends the selection from its anchor (also with Ctrl); Ctrl alone
   // moves the focus only.
   QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,

@@ -276,6 +276,18 @@ class ControlsTest : public QObject {
     QCOMPARE(list.GetSelectedRows(), selected);
   }
 
+  void typedLettersChangeNothing() {
+    CListCtrlEx list;
+    TextCells cells;
+    Fill(list, cells, 20);
+    list.resize(300, 200);
+    list.show();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, RowCentre(list, 2));
+    QTest::keyClicks(&list, QStringLiteral("1"));  // row 1 reads "1"
+    QCOMPARE(list.GetSelectedRows(), std::vector<int>{2});
+    QCOMPARE(list.GetFocusedRow(), 2);
+  }
+
   void shiftExtendsAlsoWithCtrl() {
     CListCtrlEx list;
     TextCells cells;

@@ -84,6 +84,10 @@ class ListViewTest : public QObject {
     QCOMPARE(ref.GetSelectedCount(), 6);  // Ctrl moves the focus only
     QTest::keyClick(&ref, Qt::Key_PageUp);
     QCOMPARE(ref.GetSelectedRows(), std::vector<int>{0});
+    // A refill by the logic empties the selection, and the buttons follow.
+    fx.Ref().Logic()->RefreshList();
+    QVERIFY(!ref.HasSelection());
+    QVERIFY(!fx.Ref().IsButtonEnabled(IDC_BTN_ADD_DEFINITION));
   }
 
   // What the definition dialogs' row updates will do: rewrite cells of the
