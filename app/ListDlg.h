@@ -168,6 +168,7 @@ class CListDlg : public QWidget, protected IListRowsObserver {
   void RowsChanged(int first, int last) override;
   void ColumnChanged(int column) override;
   void RowsReordered(const std::vector<int>& order) override;
+
   // The text of a path for a label.
   static QString PathText(const std::string& path);
   // The window under a screen point is exactly this list control.

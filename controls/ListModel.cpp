@@ -143,7 +143,7 @@ QVariant CListModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
       return CellToQString(CellText(index.row(), index.column()));
     case Qt::TextAlignmentRole:
-      return QVariant::fromValue(ToQtAlign(columns_[static_cast<std::size_t>(index.column())].align));
+      return static_cast<int>(ToQtAlign(columns_[static_cast<std::size_t>(index.column())].align));
     default:
       return QVariant();
   }
@@ -156,7 +156,7 @@ QVariant CListModel::headerData(int section, Qt::Orientation orientation, int ro
     case Qt::DisplayRole:
       return c.title;
     case Qt::TextAlignmentRole:
-      return QVariant::fromValue(ToQtAlign(c.align));
+      return static_cast<int>(ToQtAlign(c.align));
     case Qt::DecorationRole: {
       const QIcon& icon = icons_[static_cast<std::size_t>(section)];
       return icon.isNull() ? QVariant() : QVariant(icon);

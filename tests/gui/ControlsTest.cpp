@@ -162,6 +162,8 @@ class ControlsTest : public QObject {
     QCOMPARE(list.horizontalHeader()->sectionResizeMode(2), QHeaderView::Interactive);
     QCOMPARE(list.ColumnTitle(1), QStringLiteral("A"));
     QCOMPARE(list.GetColumnAlign(1), int(LISTALIGN_RIGHT));
+    const int headerAlign = list.model()->headerData(1, Qt::Horizontal, Qt::TextAlignmentRole).toInt();
+    QVERIFY(headerAlign & Qt::AlignRight);
   }
 
   void cellsAreReadWhereTheyAreKept() {
