@@ -90,6 +90,28 @@ class ListViewTest : public QObject {
     QVERIFY(!fx.Ref().IsButtonEnabled(IDC_BTN_ADD_DEFINITION));
   }
 
+  // The bus kind is the main frame's: the lists refill with the kind the
+  // frame has switched to, and the search reads it from the list searched.
+  void aBusSwitchRefillsBothListsWithTheFramesKind() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    _LOGICSignal* s = fx.doc.AllocLogicSignal();
+    CopyToCharBuffer(s->name, "SYM", MAX_LOGIC_NAME_LEN);
+    CopyToCharBuffer(s->pattern, "01", MAX_LOGIC_BITS);
+    fx.doc.GetLogicGroup(LIST_REFERENCE, 1)->bitCount = 2;
+    fx.doc.AddLogicSignal(LIST_REFERENCE, 1, s);
+    f.OnCommand(ID_BUS_LOGIC);
+    QCOMPARE(f.BusKind(), int(BUS_LOGIC));
+    for (CListDlg* dlg : {static_cast<CListDlg*>(&fx.Ref()), static_cast<CListDlg*>(&fx.Def())}) {
+      QCOMPARE(dlg->BusKind(), int(BUS_LOGIC));
+      QCOMPARE(dlg->List().GetColumnCount(), 6);
+    }
+    QCOMPARE(Column(fx.Ref().List(), 2), QStringList{"SYM"});
+    QCOMPARE(Column(fx.Ref().List(), 3), QStringList{"2"});
+    f.OnCommand(ID_EDIT_FIND);
+    QCOMPARE(dynamic_cast<CSearchDlg*>(f.SearchWindow())->BusKind(), int(BUS_LOGIC));
+  }
+
   // What the definition dialogs' row updates will do: rewrite cells of the
   // logic's rows in place and say which. The list shows it, the selection
   // stays, and the search finds the new text.
