@@ -4,6 +4,11 @@
 // and Ctrl+F for the search. Each pane of the main window's splitter hosts one
 // (CRefListDlg on the left, CDefListDlg on the right).
 //
+// The rows live once, in the list logic; the list control is a view over
+// them. The logic tells the dialog (its IListRowsObserver) after every change
+// what changed, and the dialog passes that on to the control, which keeps the
+// selection and the focus with their rows.
+//
 // The row operations (loading, adding, deleting, saving, sorting, dragging)
 // are the derived dialogs' handlers; every menu, toolbar and key command that
 // acts on a list arrives as SendCommand(button identifier), exactly as a click.
@@ -28,7 +33,7 @@ class CMainFrame;
 class CVestrelDoc;
 class QKeyEvent;
 
-class CListDlg : public QWidget {
+class CListDlg : public QWidget, protected IListRowsObserver {
   Q_OBJECT
 
  public:
@@ -42,10 +47,11 @@ class CListDlg : public QWidget {
   CListDlg(int templateId, QWidget* parent);
   ~CListDlg() override;
 
-  // Set by the host view before Create.
+  // Set by the host view before Create. The document brings the list's
+  // logic with it; the main frame, when there is one, holds the bus kind.
   void SetFontManager(CFontManager* fonts) { fontManager_ = fonts; }
-  void SetDocument(CVestrelDoc* doc) { doc_ = doc; }
-  void SetMainFrame(CMainFrame* frame) { frame_ = frame; }
+  void SetDocument(CVestrelDoc* doc);
+  void SetMainFrame(CMainFrame* frame);
   void SetListKind(int list) { listKind_ = list; }
   // Builds the template's controls and runs OnInitDialog.
   bool Create();
@@ -60,19 +66,19 @@ class CListDlg : public QWidget {
   CListDlg* Partner() const { return partner_; }
 
   // The rows, file and sort record behind the list control, and what the
-  // buttons do to them; made by Create (null without a document).
+  // buttons do to them; made with the document (null without one).
   CListLogic* Logic() const { return logic_.get(); }
 
-  // Stores the kind and, unless the dialog is still initialising, rebuilds
-  // columns and rows.
+  // The bus kind changed to `kind` (the main frame's, when there is one, is
+  // already `kind`; without a frame the logic keeps it); unless the dialog
+  // is still initialising, columns and rows are rebuilt.
   void SetBusKind(int kind);
-  int BusKind() const { return busKind_; }
+  int BusKind() const;
 
   virtual void InitLayout();
   virtual void UpdateLayout();
   virtual void RefreshList();
   virtual void SelectAll();
-  virtual bool IsLoadableFile(const std::string& path) const;
   virtual void UpdateFileName();
 
   // Appends one row at the end and scrolls it into view.
@@ -80,7 +86,6 @@ class CListDlg : public QWidget {
   void AppendFlexRayLinRow(const _FlexRayMsg& msg, const char* signalName);
   void AppendFlexRayLinRow(const _LINMsg& msg, const char* signalName);
   void AppendLogicRow(const _LOGICGroup& group, const _LOGICSignal& symbol);
-  void AppendRow(const ListRow& row);
 
   // Arrow image on the sorted column's header (none for column -1).
   void SetSortArrow(int column, bool ascending);
@@ -94,7 +99,7 @@ class CListDlg : public QWidget {
   bool IsInitialising() const { return initialising_; }
 
   void SetFilePath(const std::string& path);
-  const std::string& FilePath() const;
+  std::string FilePath() const;
 
   // Runs the definition dialog of the bus kind on the first selected row (or
   // on fresh records for DLGMODE_NEW) and shows the rows of both lists again.
@@ -112,12 +117,8 @@ class CListDlg : public QWidget {
   // as a click does (also when the button is disabled).
   void SendCommand(int buttonId) { OnCommand(buttonId); }
 
-  // Shows the logic's rows again in the columns now shown (after a sort, a
-  // delete or a move): the rows `select` selected, `focus` focused.
-  void ShowRows(const std::vector<int>& select = {}, int focus = -1);
-  // Adds to the list control the rows that the logic holds beyond it (rows
-  // added by the partner), each scrolled into view.
-  void ShowAppendedRows();
+  // Selects exactly these rows and focuses `focus` (-1: none).
+  void SelectOnly(const std::vector<int>& select, int focus);
 
   // Keys seen before the focused control gets them; true when used up.
   virtual bool PreTranslateKey(QKeyEvent* event);
@@ -127,6 +128,9 @@ class CListDlg : public QWidget {
   void stateChanged();
 
  protected:
+  static constexpr int kButtonWidth = 44;
+  static constexpr int kButtonHeight = 26;
+
   // The controls of the dialog template.
   virtual void CreateControls() = 0;
   // The logic of this list kind.
@@ -134,8 +138,6 @@ class CListDlg : public QWidget {
   virtual bool OnInitDialog();
   // Button clicks and forwarded commands.
   virtual void OnCommand(int buttonId) = 0;
-  // The rows of the current bus kind, from the document.
-  virtual ListRows BuildRows() const;
   // Hooks of the list control: selection changed, double click, header
   // click, start of a row drag, mouse while dragging, and files dropped onto
   // the dialog.
@@ -157,6 +159,16 @@ class CListDlg : public QWidget {
   // Sorts by a clicked column; the selection and the focus travel with their
   // rows. True when the rows were sorted.
   bool SortByClickedColumn(int column);
+
+  // IListRowsObserver: the logic's rows changed.
+  void RowsReset() override;
+  void RowsInserted(int first, int last) override;
+  void RowsRemoved(int first, int last) override;
+  void RowsMoved(int first, int count, int target) override;
+  void RowsChanged(int first, int last) override;
+  void ColumnChanged(int column) override;
+  void RowsReordered(const std::vector<int>& order) override;
+
   // The text of a path for a label.
   static QString PathText(const std::string& path);
   // The window under a screen point is exactly this list control.
@@ -170,21 +182,19 @@ class CListDlg : public QWidget {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  void FillRowCells(int row, const ListRow& cells);
+  void WireLogic();
 
   int templateId_;
   CFontManager* fontManager_ = nullptr;
   CListDlg* partner_ = nullptr;
   int columnCount_ = 0;
   int tooltipCount_ = 5;
-  int busKind_ = 0;
   int listKind_ = 0;
   CListCtrlEx list_;
   QLabel* caption_ = nullptr;
   QLabel* fileName_ = nullptr;
   std::map<int, QPushButton*> buttons_;
   QIcon sortIcons_[2];
-  std::string filePath_;  // only without a logic
   std::unique_ptr<CListLogic> logic_;
   bool initialising_ = true;
   CVestrelDoc* doc_ = nullptr;
@@ -203,7 +213,6 @@ class CRefListDlg : public CListDlg {
 
   void UpdateLayout() override;
   void RefreshList() override;
-  bool IsLoadableFile(const std::string& path) const override;
   void UpdateFileName() override;
   // Buttons 1002 and 1003 follow the selection.
   virtual void EnableButtons();
@@ -254,7 +263,6 @@ class CDefListDlg : public CListDlg {
   void InitLayout() override;
   void UpdateLayout() override;
   void RefreshList() override;
-  bool IsLoadableFile(const std::string& path) const override;
   void UpdateFileName() override;
   bool PreTranslateKey(QKeyEvent* event) override;
   // Whether the keyboard focus is in this dialog's list control.
@@ -272,9 +280,9 @@ class CDefListDlg : public CListDlg {
   // The save behind button 1010: true only when the file was written.
   bool SaveDefinitions();
 
-  // The reorder drag: whether it runs, and the place its drop line shows for
-  // a screen point (-1: none).
-  bool IsReordering() const { return reordering_; }
+  // The reorder drag (its rule is the logic's): whether it runs, and the
+  // place its drop line shows for a screen point (-1: none).
+  bool IsReordering() const { return DefLogic() && DefLogic()->IsReordering(); }
   int ReorderTargetAt(const QPoint& globalPos) const;
 
  protected:
@@ -293,8 +301,4 @@ class CDefListDlg : public CListDlg {
 
  private:
   void EndReorder();
-
-  bool reordering_ = false;
-  int dragFirst_ = 0;
-  int dragCount_ = 0;
 };

@@ -416,9 +416,10 @@ void CMainFrame::ForwardToList(int pane, int buttonId) {
 
 void CMainFrame::ChangeBusKind(int kind) {
   if (kind == busKind_) return;
+  // The lists ask the frame for the kind while they refill.
+  busKind_ = kind;
   if (RefList()) RefList()->SetBusKind(kind);
   if (DefList()) DefList()->SetBusKind(kind);
-  busKind_ = kind;
   // The search window follows every change, not only when it is shown.
   if (search_) search_->SetBusKind(kind);
   UpdateCommandUI();

@@ -2,6 +2,7 @@
 
 #include "CodePage.h"
 #include "ListCtrlEx.h"
+#include "ListDlg.h"
 #include "ResIds.h"
 #include "Resources.h"
 #include "SettingsBridge.h"
@@ -29,28 +30,26 @@ std::string ToCp932(const QString& text) {
   for (const QChar* p = text.constData(); p < text.constData() + text.size();) {
     const int len = p->isHighSurrogate() && p + 1 < text.constData() + text.size() ? 2 : 1;
     std::string one;
-    if (cp932::FromUtf8(QString(p, len).toStdString(), one))
-      out += one;
-    else
-      out += '?';
+    if (cp932::FromUtf8(QString(p, len).toStdString(), one)) out += one;
+    else out += '?';
     p += len;
   }
   return out;
 }
 
-QString FromCp932(const std::string& text) { return QString::fromStdString(cp932::ToUtf8(text)); }
-
-// Every cell of every row as the list control shows it.
-ListRows RowsOf(const CListCtrlEx& list) {
-  ListRows rows(static_cast<std::size_t>(list.GetItemCount()));
-  const int columns = list.GetColumnCount();
-  for (int r = 0; r < list.GetItemCount(); ++r) {
-    std::vector<std::string>& cells = rows[static_cast<std::size_t>(r)].cells;
-    cells.reserve(static_cast<std::size_t>(columns));
-    for (int c = 0; c < columns; ++c) cells.push_back(list.GetItemTextA(r, c));
-  }
-  return rows;
+QString FromCp932(const std::string& text) {
+  return QString::fromStdString(cp932::ToUtf8(text));
 }
+
+// A list that shows nothing.
+class NoCells : public IListCells {
+ public:
+  int RowCount() const override { return 0; }
+  const std::string& CellText(int, int) const override { return none_; }
+
+ private:
+  std::string none_;
+};
 
 void SelectAndFocus(CListCtrlEx& list, int row) {
   list.SetRowSelected(row, true);
@@ -86,7 +85,9 @@ void CComboBoxSearch::AddHistory(const std::string& text) {
   ShowHistory();
 }
 
-bool CComboBoxSearch::MoveToFront(const std::string& text) { return history_.MoveToFront(text); }
+bool CComboBoxSearch::MoveToFront(const std::string& text) {
+  return history_.MoveToFront(text);
+}
 
 void CComboBoxSearch::ShowHistory() {
   const QString edit = currentText();
@@ -95,9 +96,13 @@ void CComboBoxSearch::ShowHistory() {
   setEditText(edit);
 }
 
-std::string CComboBoxSearch::TextA() const { return ToCp932(currentText()); }
+std::string CComboBoxSearch::TextA() const {
+  return ToCp932(currentText());
+}
 
-void CComboBoxSearch::SetTextA(const std::string& text) { setEditText(FromCp932(text)); }
+void CComboBoxSearch::SetTextA(const std::string& text) {
+  setEditText(FromCp932(text));
+}
 
 // --- CSearchDlg --------------------------------------------------------------
 
@@ -160,7 +165,15 @@ void CSearchDlg::SetLists(CListCtrlEx* reference, CListCtrlEx* definition) {
   lists_[LIST_DEFINITION] = definition;
 }
 
-CListCtrlEx* CSearchDlg::ChosenList() const { return lists_[listChoice_ == LIST_DEFINITION ? 1 : 0]; }
+CListCtrlEx* CSearchDlg::ChosenList() const {
+  return lists_[listChoice_ == LIST_DEFINITION ? 1 : 0];
+}
+
+int CSearchDlg::BusKind() const {
+  const CListCtrlEx* list = ChosenList();
+  const auto* owner = list ? qobject_cast<const CListDlg*>(list->parentWidget()) : nullptr;
+  return owner ? owner->BusKind() : BUS_CAN;
+}
 
 void CSearchDlg::PrepareLists() {
   const int refRows = lists_[0] ? lists_[0]->GetItemCount() : 0;
@@ -200,21 +213,24 @@ void CSearchDlg::keyPressEvent(QKeyEvent* event) {
 void CSearchDlg::OnOK() {
   CListCtrlEx* list = ChosenList();
   const std::string text = combo_->TextA();
-  const ListRows rows = list ? RowsOf(*list) : ListRows();
+  // The rows as the list shows them, read where they are kept.
+  static const NoCells kNoCells;
+  const IListCells& rows = list && list->Cells() ? *list->Cells() : kNoCells;
   const std::vector<int> selection = list ? list->GetSelectedRows() : std::vector<int>();
   // The old selection goes before anything is looked at (and before a
   // message shows); only an empty text or list leaves it alone.
-  if (list && !rows.empty() && !text.empty()) list->ClearRowSelection();
+  if (list && rows.RowCount() > 0 && !text.empty()) list->ClearRowSelection();
 
   // A search that has wrapped shows its start row before message 4013.
-  const SearchResult result = search_.FindNext(rows, busKind_, selection, text, [list](int row) {
+  const SearchResult result = search_.FindNext(rows, BusKind(), selection, text, [list](int row) {
     if (list) list->EnsureRowVisible(row);
   });
   combo_->ShowHistory();
   combo_->SetTextA(text);
   if (!list) return;
   switch (result.outcome) {
-    case SEARCH_NO_DATA: break;
+    case SEARCH_NO_DATA:
+      break;
     case SEARCH_FOUND:
       SelectAndFocus(*list, result.selectRow);
       list->EnsureRowVisible(result.selectRow);

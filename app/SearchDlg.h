@@ -53,7 +53,9 @@ class CSearchDlg : public QDialog, public ISearchWindow {
   // ISearchWindow
   void SetLists(CListCtrlEx* reference, CListCtrlEx* definition) override;
   void PrepareLists() override;
-  void SetBusKind(int kind) override { busKind_ = kind; }
+  // The columns searched follow the bus kind of the list searched, which
+  // the search asks its list window for; the frame's notice needs no copy.
+  void SetBusKind(int /*kind*/) override {}
   void ShowSearch() override;
   void DestroySearch() override;
 
@@ -64,7 +66,8 @@ class CSearchDlg : public QDialog, public ISearchWindow {
   void OnBnClickedDefList() { listChoice_ = LIST_DEFINITION; }
 
   int ListChoice() const { return listChoice_; }
-  int BusKind() const { return busKind_; }
+  // The bus kind of the chosen list.
+  int BusKind() const;
   CComboBoxSearch* Combo() const { return combo_; }
   QRadioButton* Radio(int list) const { return list == LIST_REFERENCE ? refRadio_ : defRadio_; }
   QPushButton* OkButton() const { return ok_; }
@@ -82,7 +85,6 @@ class CSearchDlg : public QDialog, public ISearchWindow {
   CAppSettings* settings_;
   int listChoice_ = LIST_REFERENCE;
   CListCtrlEx* lists_[2] = {nullptr, nullptr};
-  int busKind_ = BUS_CAN;
   CListSearch search_;  // the text and start row of the search in progress, and the history
   CComboBoxSearch* combo_ = nullptr;
   QRadioButton* refRadio_ = nullptr;

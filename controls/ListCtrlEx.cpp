@@ -1,37 +1,51 @@
 #include "ListCtrlEx.h"
 
-#include "CodePage.h"
 #include "ColorRef.h"
-#include "ListScroll.h"
+#include "logic/ListScroll.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QFontInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 
 #include <algorithm>
-#include <numeric>
 
 namespace {
 
-constexpr int kDataRole = Qt::UserRole;
-constexpr int kBytesRole = Qt::UserRole + 1;
-
 Qt::Alignment ToQtAlign(int align) {
   switch (align) {
-    case LISTALIGN_RIGHT: return Qt::AlignRight | Qt::AlignVCenter;
-    case LISTALIGN_CENTER: return Qt::AlignHCenter | Qt::AlignVCenter;
-    default: return Qt::AlignLeft | Qt::AlignVCenter;
+    case LISTALIGN_RIGHT:
+      return Qt::AlignRight | Qt::AlignVCenter;
+    case LISTALIGN_CENTER:
+      return Qt::AlignHCenter | Qt::AlignVCenter;
+    default:
+      return Qt::AlignLeft | Qt::AlignVCenter;
+  }
+}
+
+bool IsRowMoveKey(int key) {
+  switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+      return true;
+    default:
+      return false;
   }
 }
 
 }  // namespace
 
-CListCtrlEx::CListCtrlEx(QWidget* parent) : QTableWidget(parent) {
+CListCtrlEx::CListCtrlEx(QWidget* parent) : QTableView(parent), model_(new CListModel(this)) {
+  setModel(model_);
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -66,184 +80,129 @@ void CListCtrlEx::ApplyRowHeight() {
 
 bool CListCtrlEx::viewportEvent(QEvent* event) {
   if (event->type() == QEvent::FontChange) ApplyRowHeight();
-  return QTableWidget::viewportEvent(event);
+  return QTableView::viewportEvent(event);
 }
 
 // --- columns -------------------------------------------------------------
 
-int CListCtrlEx::InsertColumn(int col, const QString& title, int align, int width) {
-  col = std::clamp(col, 0, columnCount());
-  insertColumn(col);
-  auto* header = new QTableWidgetItem(title);
-  header->setTextAlignment(ToQtAlign(align));
-  header->setData(kDataRole, align);
-  setHorizontalHeaderItem(col, header);
-  for (int r = 0; r < rowCount(); ++r) CellItem(r, col);
-  // The hidden first column keeps its width whatever the user does.
-  horizontalHeader()->setSectionResizeMode(col, col == 0 ? QHeaderView::Fixed : QHeaderView::Interactive);
-  if (col == 0 && columnCount() > 1) horizontalHeader()->setSectionResizeMode(1, QHeaderView::Interactive);
-  setColumnWidth(col, std::max(0, width));
-  return col;
+void CListCtrlEx::SetColumns(const std::vector<Column>& columns) {
+  model_->SetColumns(columns);
+  QHeaderView* header = horizontalHeader();
+  for (int c = 0; c < GetColumnCount(); ++c) {
+    // The hidden first column keeps its width whatever the user does.
+    header->setSectionResizeMode(c, c == 0 ? QHeaderView::Fixed : QHeaderView::Interactive);
+    setColumnWidth(c, 0);
+  }
 }
 
-bool CListCtrlEx::DeleteColumn(int col) {
-  if (col < 0 || col >= columnCount()) return false;
-  removeColumn(col);
-  if (columnCount() > 0) horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
-  return true;
+QString CListCtrlEx::ColumnTitle(int col) const {
+  return col >= 0 && col < GetColumnCount() ? model_->Columns()[static_cast<std::size_t>(col)].title : QString();
 }
 
 void CListCtrlEx::SetColumnWidth(int col, int width) {
-  if (col < 0 || col >= columnCount()) return;
+  if (col < 0 || col >= GetColumnCount()) return;
   setColumnWidth(col, std::max(0, width));
 }
 
-int CListCtrlEx::GetColumnWidth(int col) const { return col >= 0 && col < columnCount() ? columnWidth(col) : 0; }
+int CListCtrlEx::GetColumnWidth(int col) const {
+  return col >= 0 && col < GetColumnCount() ? columnWidth(col) : 0;
+}
 
 int CListCtrlEx::GetColumnAlign(int col) const {
-  const QTableWidgetItem* h = col >= 0 && col < columnCount() ? horizontalHeaderItem(col) : nullptr;
-  return h ? h->data(kDataRole).toInt() : LISTALIGN_LEFT;
+  return col >= 0 && col < GetColumnCount() ? model_->Columns()[static_cast<std::size_t>(col)].align : LISTALIGN_LEFT;
 }
 
-void CListCtrlEx::SetHeaderIcon(int col, const QIcon& icon) {
-  if (QTableWidgetItem* h = col >= 0 && col < columnCount() ? horizontalHeaderItem(col) : nullptr) h->setIcon(icon);
-}
-
-QIcon CListCtrlEx::HeaderIcon(int col) const {
-  const QTableWidgetItem* h = col >= 0 && col < columnCount() ? horizontalHeaderItem(col) : nullptr;
-  return h ? h->icon() : QIcon();
+int CListCtrlEx::TotalColumnWidth() const {
+  int width = 0;
+  for (int c = 0; c < GetColumnCount(); ++c) width += columnWidth(c);
+  return width;
 }
 
 // --- rows ----------------------------------------------------------------
 
-QTableWidgetItem* CListCtrlEx::CellItem(int row, int col) {
-  QTableWidgetItem* it = item(row, col);
-  if (!it) {
-    it = new QTableWidgetItem;
-    it->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-    setItem(row, col, it);
-  }
-  return it;
-}
-
-int CListCtrlEx::InsertItem(int row) {
-  row = std::clamp(row, 0, rowCount());
-  insertRow(row);
-  for (int c = 0; c < columnCount(); ++c) CellItem(row, c);
-  return row;
-}
-
-bool CListCtrlEx::DeleteItem(int row) {
-  if (row < 0 || row >= rowCount()) return false;
-  removeRow(row);
-  return true;
-}
-
-void CListCtrlEx::DeleteAllItems() {
-  clearSelection();
-  setRowCount(0);
-}
-
-void CListCtrlEx::SetItemText(int row, int col, const QString& text) {
-  if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount()) return;
-  QTableWidgetItem* it = CellItem(row, col);
-  it->setData(kBytesRole, QVariant());
-  it->setText(text);
+void CListCtrlEx::SetCells(const IListCells* cells) {
+  model_->SetCells(cells);
 }
 
 QString CListCtrlEx::GetItemText(int row, int col) const {
-  const QTableWidgetItem* it = row >= 0 && row < rowCount() && col >= 0 && col < columnCount() ? item(row, col) : nullptr;
-  return it ? it->text() : QString();
+  return CellToQString(model_->CellText(row, col));
 }
 
-void CListCtrlEx::SetItemTextA(int row, int col, const std::string& cp932) {
-  if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount()) return;
-  QTableWidgetItem* it = CellItem(row, col);
-  it->setText(QString::fromStdString(cp932::ToUtf8(cp932)));
-  it->setData(kBytesRole, QByteArray::fromStdString(cp932));
-}
-
-std::string CListCtrlEx::GetItemTextA(int row, int col) const {
-  const QTableWidgetItem* it = row >= 0 && row < rowCount() && col >= 0 && col < columnCount() ? item(row, col) : nullptr;
-  if (!it) return std::string();
-  const QVariant bytes = it->data(kBytesRole);
-  if (bytes.isValid()) return bytes.toByteArray().toStdString();
-  std::string out;
-  if (!cp932::FromUtf8(it->text().toStdString(), out)) out.clear();
-  return out;
-}
-
-void CListCtrlEx::SetItemData(int row, std::intptr_t data) {
-  if (row < 0 || row >= rowCount() || columnCount() == 0) return;
-  CellItem(row, 0)->setData(kDataRole, QVariant::fromValue<qlonglong>(data));
-}
-
-std::intptr_t CListCtrlEx::GetItemData(int row) const {
-  const QTableWidgetItem* it = row >= 0 && row < rowCount() && columnCount() > 0 ? item(row, 0) : nullptr;
-  return it ? static_cast<std::intptr_t>(it->data(kDataRole).toLongLong()) : 0;
+QModelIndex CListCtrlEx::RowIndex(int row) const {
+  // The focus sits on the first visible column, so that scrolling to it
+  // never jumps to the hidden one.
+  return model_->index(row, GetColumnCount() > 1 ? 1 : 0);
 }
 
 // --- selection -----------------------------------------------------------
 
+bool CListCtrlEx::HasSelection() const {
+  return selectionModel() && selectionModel()->hasSelection();
+}
+
 std::vector<int> CListCtrlEx::GetSelectedRows() const {
   std::vector<int> rows;
   if (!selectionModel()) return rows;
-  for (const QModelIndex& i : selectionModel()->selectedRows()) rows.push_back(i.row());
+  // Whole rows are selected, so the ranges give the rows without looking at
+  // every cell.
+  for (const QItemSelectionRange& range : selectionModel()->selection())
+    for (int r = range.top(); r <= range.bottom(); ++r) rows.push_back(r);
   std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   return rows;
 }
 
-int CListCtrlEx::GetSelectedCount() const { return static_cast<int>(GetSelectedRows().size()); }
-
-int CListCtrlEx::GetNextSelected(int after) const {
-  for (int r : GetSelectedRows())
-    if (r > after) return r;
-  return -1;
+int CListCtrlEx::GetSelectedCount() const {
+  return static_cast<int>(GetSelectedRows().size());
 }
 
 bool CListCtrlEx::IsRowSelected(int row) const {
-  return row >= 0 && row < rowCount() && columnCount() > 0 && selectionModel() &&
+  return row >= 0 && row < GetItemCount() && GetColumnCount() > 0 && selectionModel() &&
          selectionModel()->isRowSelected(row, QModelIndex());
 }
 
 void CListCtrlEx::SetRowSelected(int row, bool selected) {
-  if (row < 0 || row >= rowCount() || columnCount() == 0) return;
-  const QItemSelection sel(model()->index(row, 0), model()->index(row, columnCount() - 1));
+  if (row < 0 || row >= GetItemCount() || GetColumnCount() == 0) return;
+  const QItemSelection sel(model_->index(row, 0), model_->index(row, GetColumnCount() - 1));
   selectionModel()->select(sel, selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
 }
 
 void CListCtrlEx::SelectRows(const std::vector<int>& rows) {
-  if (columnCount() == 0) return;
+  if (GetColumnCount() == 0) return;
   std::vector<int> sorted;
   for (int r : rows)
-    if (r >= 0 && r < rowCount()) sorted.push_back(r);
+    if (r >= 0 && r < GetItemCount()) sorted.push_back(r);
   std::sort(sorted.begin(), sorted.end());
   QItemSelection sel;
   for (std::size_t i = 0; i < sorted.size();) {
     std::size_t j = i;
     while (j + 1 < sorted.size() && sorted[j + 1] <= sorted[j] + 1) ++j;
-    sel.select(model()->index(sorted[i], 0), model()->index(sorted[j], columnCount() - 1));
+    sel.select(model_->index(sorted[i], 0), model_->index(sorted[j], GetColumnCount() - 1));
     i = j + 1;
   }
   if (!sel.isEmpty()) selectionModel()->select(sel, QItemSelectionModel::Select);
 }
 
 void CListCtrlEx::SelectAllRows() {
-  if (rowCount() == 0 || columnCount() == 0) return;
-  const QItemSelection sel(model()->index(0, 0), model()->index(rowCount() - 1, columnCount() - 1));
+  if (GetItemCount() == 0 || GetColumnCount() == 0) return;
+  const QItemSelection sel(model_->index(0, 0), model_->index(GetItemCount() - 1, GetColumnCount() - 1));
   selectionModel()->select(sel, QItemSelectionModel::Select);
 }
 
-void CListCtrlEx::ClearRowSelection() { clearSelection(); }
+void CListCtrlEx::ClearRowSelection() {
+  clearSelection();
+}
 
-int CListCtrlEx::GetFocusedRow() const { return currentIndex().isValid() ? currentIndex().row() : -1; }
+int CListCtrlEx::GetFocusedRow() const {
+  return currentIndex().isValid() ? currentIndex().row() : -1;
+}
 
 void CListCtrlEx::SetFocusedRow(int row) {
-  if (row < 0 || row >= rowCount() || columnCount() == 0) {
+  if (row < 0 || row >= GetItemCount() || GetColumnCount() == 0) {
     selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
     return;
   }
-  selectionModel()->setCurrentIndex(model()->index(row, 1 < columnCount() ? 1 : 0), QItemSelectionModel::NoUpdate);
+  selectionModel()->setCurrentIndex(RowIndex(row), QItemSelectionModel::NoUpdate);
 }
 
 // --- geometry ------------------------------------------------------------
@@ -253,13 +212,13 @@ int CListCtrlEx::GetTopIndex() const {
   return r < 0 ? 0 : r;
 }
 
-int CListCtrlEx::GetCountPerPage() const { return std::max(1, viewport()->height() / RowHeight()); }
+int CListCtrlEx::GetCountPerPage() const {
+  return std::max(1, viewport()->height() / RowHeight());
+}
 
 QRect CListCtrlEx::GetItemRect(int row) const {
-  if (row < 0 || row >= rowCount()) return QRect();
-  int width = 0;
-  for (int c = 0; c < columnCount(); ++c) width += columnWidth(c);
-  return QRect(-horizontalOffset(), rowViewportPosition(row), width, rowHeight(row));
+  if (row < 0 || row >= GetItemCount()) return QRect();
+  return QRect(-horizontalOffset(), rowViewportPosition(row), TotalColumnWidth(), rowHeight(row));
 }
 
 void CListCtrlEx::ScrollRows(int rows) {
@@ -270,70 +229,31 @@ void CListCtrlEx::ScrollRows(int rows) {
 }
 
 void CListCtrlEx::EnsureRowVisible(int row) {
-  if (row < 0 || row >= rowCount()) return;
-  ScrollRows(RowsToScrollForVisibility(row, GetTopIndex(), GetCountPerPage(), rowCount()));
+  if (row < 0 || row >= GetItemCount()) return;
+  ScrollRows(RowsToScrollForVisibility(row, GetTopIndex(), GetCountPerPage(), GetItemCount()));
 }
 
 int CListCtrlEx::HitTestRow(const QPoint& pos, bool* nowhere) const {
   const int r = rowAt(pos.y());
-  int width = 0;
-  for (int c = 0; c < columnCount(); ++c) width += columnWidth(c);
-  const bool inside = r >= 0 && pos.x() + horizontalOffset() < width && pos.x() >= 0;
+  const bool inside = r >= 0 && pos.x() + horizontalOffset() < TotalColumnWidth() && pos.x() >= 0;
   if (nowhere) *nowhere = !inside;
   return inside ? r : -1;
-}
-
-// --- sorting -------------------------------------------------------------
-
-void CListCtrlEx::SortItems(CompareFunc compare, std::intptr_t context) {
-  const int rows = rowCount();
-  const int cols = columnCount();
-  if (!compare || rows < 2 || cols == 0) return;
-  struct Row {
-    std::vector<QTableWidgetItem*> cells;
-    bool selected;
-  };
-  std::vector<Row> taken(rows);
-  const int focused = GetFocusedRow();
-  for (int r = 0; r < rows; ++r) {
-    taken[r].selected = IsRowSelected(r);
-    for (int c = 0; c < cols; ++c) {
-      CellItem(r, c);
-      taken[r].cells.push_back(takeItem(r, c));
-    }
-  }
-  std::vector<int> order(rows);
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    return compare(static_cast<std::intptr_t>(taken[a].cells[0]->data(kDataRole).toLongLong()),
-                   static_cast<std::intptr_t>(taken[b].cells[0]->data(kDataRole).toLongLong()), context) < 0;
-  });
-  clearSelection();
-  int newFocus = -1;
-  for (int r = 0; r < rows; ++r) {
-    for (int c = 0; c < cols; ++c) setItem(r, c, taken[order[r]].cells[c]);
-    if (order[r] == focused) newFocus = r;
-  }
-  for (int r = 0; r < rows; ++r)
-    if (taken[order[r]].selected) SetRowSelected(r, true);
-  if (newFocus >= 0) SetFocusedRow(newFocus);
-  viewport()->update();
 }
 
 // --- drop line -----------------------------------------------------------
 
 int CListCtrlEx::DropLineY(int row) const {
-  if (row >= rowCount()) {
-    const QRect last = GetItemRect(rowCount() - 1);
+  if (row >= GetItemCount()) {
+    const QRect last = GetItemRect(GetItemCount() - 1);
     return last.bottom() + 1;
   }
   return GetItemRect(row).top();
 }
 
 void CListCtrlEx::InvalidateDropStrip(int row) {
-  if (row < 0 || rowCount() == 0) return;
+  if (row < 0 || GetItemCount() == 0) return;
   const int y = DropLineY(row);
-  const QRect item = GetItemRect(std::min(row, rowCount() - 1));
+  const QRect item = GetItemRect(std::min(row, GetItemCount() - 1));
   viewport()->update(QRect(item.left(), y - 2, item.width(), 4));
 }
 
@@ -370,7 +290,7 @@ void CListCtrlEx::paintEvent(QPaintEvent* event) {
   const QRect area = event->rect();
   if (area.isEmpty()) return;
   const int h = RowHeight();
-  const int count = rowCount();
+  const int count = GetItemCount();
 
   // Whole control: base colour, then the stripes from the first visible row
   // downwards, also over the empty area below the last row.
@@ -385,12 +305,14 @@ void CListCtrlEx::paintEvent(QPaintEvent* event) {
     if ((first + i) % 2 == 0) p.fillRect(QRect(area.left(), y, area.width(), h).intersected(area), stripe);
   }
 
-  // Items.
+  // Items: only the rows on screen are read and converted.
   const QColor grid = palette().color(QPalette::Midlight);
   const int focused = GetFocusedRow();
+  const QFontMetrics metrics = fontMetrics();
   for (int r = first; r < count; ++r) {
     const QRect rect = GetItemRect(r);
     if (rect.top() > area.bottom()) break;
+    if (rect.bottom() < area.top()) continue;
     p.fillRect(rect, RowBackground(r));
     if (r == focused && hasFocus()) {
       QPen pen(palette().color(QPalette::WindowText), 1, Qt::DotLine);
@@ -400,7 +322,7 @@ void CListCtrlEx::paintEvent(QPaintEvent* event) {
     }
     p.setPen(RowText(r));
     int x = rect.left();
-    for (int c = 0; c < columnCount(); ++c) {
+    for (int c = 0; c < GetColumnCount(); ++c) {
       if (x > rect.right()) break;
       const int w = columnWidth(c);
       QRect cell(x, rect.top(), w, rect.height());
@@ -409,7 +331,7 @@ void CListCtrlEx::paintEvent(QPaintEvent* event) {
       if (w <= 0) continue;
       cell.adjust(4, 0, -6, 0);
       if (cell.width() <= 0) continue;
-      const QString text = fontMetrics().elidedText(GetItemText(r, c), Qt::ElideRight, cell.width());
+      const QString text = metrics.elidedText(GetItemText(r, c), Qt::ElideRight, cell.width());
       p.drawText(cell, static_cast<int>(ToQtAlign(GetColumnAlign(c))), text);
     }
   }
@@ -417,7 +339,7 @@ void CListCtrlEx::paintEvent(QPaintEvent* event) {
   // Grid lines over the rows and the empty area.
   p.setPen(grid);
   int x = -horizontalOffset();
-  for (int c = 0; c < columnCount(); ++c) {
+  for (int c = 0; c < GetColumnCount(); ++c) {
     x += columnWidth(c);
     if (columnWidth(c) > 0) p.drawLine(x - 1, area.top(), x - 1, area.bottom());
   }
@@ -432,29 +354,99 @@ void CListCtrlEx::paintEvent(QPaintEvent* event) {
   }
 }
 
+// --- keyboard ------------------------------------------------------------
+
+QModelIndex CListCtrlEx::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
+  const int count = GetItemCount();
+  if (count == 0 || GetColumnCount() == 0) return QModelIndex();
+  const QModelIndex current = currentIndex();
+  const int row = current.isValid() ? current.row() : -1;
+  const int top = GetTopIndex();
+  const int page = GetCountPerPage();
+  int target = row;
+  switch (cursorAction) {
+    case MoveHome:
+      target = 0;
+      break;
+    case MoveEnd:
+      target = count - 1;
+      break;
+    case MovePageUp:
+      // First to the top of the page, then a page further up.
+      target = row > top ? top : row - (page - 1);
+      break;
+    case MovePageDown: {
+      // First to the bottom of the page, then a page further down.
+      const int bottom = std::min(top + page - 1, count - 1);
+      target = row < bottom ? bottom : row + (page - 1);
+      break;
+    }
+    case MoveLeft:
+    case MoveRight:
+      // A report list has no current column: the arrows scroll sideways.
+      horizontalScrollBar()->triggerAction(cursorAction == MoveLeft ? QAbstractSlider::SliderSingleStepSub
+                                                                    : QAbstractSlider::SliderSingleStepAdd);
+      return current;
+    default: {
+      const QModelIndex next = QTableView::moveCursor(cursorAction, modifiers);
+      return next.isValid() ? RowIndex(next.row()) : next;
+    }
+  }
+  return RowIndex(std::clamp(target, 0, count - 1));
+}
+
+QItemSelectionModel::SelectionFlags CListCtrlEx::selectionCommand(const QModelIndex& index, const QEvent* event) const {
+  if (event && event->type() == QEvent::KeyPress && selectionMode() == QAbstractItemView::ExtendedSelection) {
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    if (IsRowMoveKey(key->key())) {
+      // Shift: the rows from the anchor to the new focus, and no others.
+      if (key->modifiers() & Qt::ShiftModifier)
+        return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Current | QItemSelectionModel::Rows;
+      if (key->modifiers() & Qt::ControlModifier) return QItemSelectionModel::NoUpdate;
+      return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+    }
+  }
+  return QTableView::selectionCommand(index, event);
+}
+
 // --- dragging rows -------------------------------------------------------
+
+void CListCtrlEx::CancelDrag() {
+  // The button may still be down: the rest of this press selects nothing.
+  dragging_ = false;
+  pressRow_ = -1;
+  deferredPress_.reset();
+}
 
 void CListCtrlEx::mousePressEvent(QMouseEvent* event) {
   dragging_ = false;
   pressRow_ = -1;
   deferredPress_.reset();
-  if (event->button() == Qt::LeftButton) {
+  held_ = false;
+  baseSawPress_ = false;
+  if (event->button() == Qt::LeftButton && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) {
     const int row = HitTestRow(event->position().toPoint());
-    // Pressing on a row that is already selected may start a drag; the
-    // selection then stays as it is until the button is released.
-    if (row >= 0 && IsRowSelected(row) && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) {
+    if (row >= 0) {
+      held_ = true;
       pressRow_ = row;
       pressPos_ = event->position().toPoint();
-      // Kept for a release without a drag, which then clicks as usual.
-      deferredPress_.reset(static_cast<QMouseEvent*>(event->clone()));
-      // Focus only: the view's own current-index change would select this
-      // row alone and break up the block about to be dragged.
-      SetFocusedRow(row);
-      viewport()->update();
+      if (IsRowSelected(row)) {
+        // A press on a selected row keeps the selection as it is, so that
+        // the whole block can be dragged; a release without a drag clicks
+        // as usual then.
+        deferredPress_.reset(static_cast<QMouseEvent*>(event->clone()));
+        SetFocusedRow(row);
+        viewport()->update();
+      } else {
+        // An unselected row is selected alone at once and can be dragged
+        // straight away.
+        QTableView::mousePressEvent(event);
+        baseSawPress_ = true;
+      }
       return;
     }
   }
-  QTableWidget::mousePressEvent(event);
+  QTableView::mousePressEvent(event);
 }
 
 void CListCtrlEx::mouseMoveEvent(QMouseEvent* event) {
@@ -462,51 +454,57 @@ void CListCtrlEx::mouseMoveEvent(QMouseEvent* event) {
     Q_EMIT dragMove(event->globalPosition().toPoint());
     return;
   }
-  if (pressRow_ >= 0 && (event->buttons() & Qt::LeftButton)) {
-    if ((event->position().toPoint() - pressPos_).manhattanLength() >= QApplication::startDragDistance()) {
+  if (held_) {
+    if (pressRow_ >= 0 && (event->buttons() & Qt::LeftButton) &&
+        (event->position().toPoint() - pressPos_).manhattanLength() >= QApplication::startDragDistance()) {
       dragging_ = true;
-      Q_EMIT beginDrag();
+      Q_EMIT beginDrag();  // the window may refuse it at once (CancelDrag)
     }
     return;
   }
-  QTableWidget::mouseMoveEvent(event);
+  QTableView::mouseMoveEvent(event);
 }
 
 void CListCtrlEx::mouseReleaseEvent(QMouseEvent* event) {
   if (dragging_) {
     dragging_ = false;
+    held_ = false;
     pressRow_ = -1;
     deferredPress_.reset();
     Q_EMIT dragRelease(event->globalPosition().toPoint());
     return;
   }
-  if (pressRow_ >= 0) {
-    // A click without a drag on a selected row: the view's own click, so
-    // that it selects the row alone and anchors a later shift-click there.
+  if (held_) {
+    held_ = false;
     const int row = pressRow_;
     pressRow_ = -1;
     const std::unique_ptr<QMouseEvent> press = std::move(deferredPress_);
-    if (press) {
-      QTableWidget::mousePressEvent(press.get());
-      QTableWidget::mouseReleaseEvent(event);
+    if (baseSawPress_) {
+      QTableView::mouseReleaseEvent(event);
+    } else if (press && row >= 0) {
+      // A click without a drag on a selected row: the view's own click, so
+      // that it selects the row alone and anchors a later shift-click there.
+      QTableView::mousePressEvent(press.get());
+      QTableView::mouseReleaseEvent(event);
+      ClearRowSelection();
+      SetRowSelected(row, true);
+      SetFocusedRow(row);
     }
-    ClearRowSelection();
-    SetRowSelected(row, true);
-    SetFocusedRow(row);
+    baseSawPress_ = false;
     return;
   }
-  QTableWidget::mouseReleaseEvent(event);
+  QTableView::mouseReleaseEvent(event);
 }
 
 void CListCtrlEx::mouseDoubleClickEvent(QMouseEvent* event) {
   const int row = event->button() == Qt::LeftButton ? HitTestRow(event->position().toPoint()) : -1;
   if (row < 0) {
-    QTableWidget::mouseDoubleClickEvent(event);
+    QTableView::mouseDoubleClickEvent(event);
     return;
   }
-  pressRow_ = -1;
-  deferredPress_.reset();
-  dragging_ = false;
+  CancelDrag();
+  held_ = false;
+  baseSawPress_ = false;
   if (!IsRowSelected(row)) {
     ClearRowSelection();
     SetRowSelected(row, true);
@@ -522,5 +520,5 @@ void CListCtrlEx::focusOutEvent(QFocusEvent* event) {
     CancelDrag();
     Q_EMIT dragCancelled();
   }
-  QTableWidget::focusOutEvent(event);
+  QTableView::focusOutEvent(event);
 }

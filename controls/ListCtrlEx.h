@@ -1,23 +1,28 @@
-// The report-style list of both list windows. It paints every row itself:
-// striped rows and empty area, a grey look for the read-only reference list,
-// the selection, and the insertion line while rows are dragged. The first
-// column is hidden (width 0) and cannot be resized by the user, so that the
-// visible columns start at index 1.
+// The report-style list of both list windows: a view over rows kept
+// elsewhere (IListCells, the list logic's rows), with no copy of its own. It
+// paints every row itself: striped rows and empty area, a grey look for the
+// read-only reference list, the selection, and the insertion line while rows
+// are dragged. The first column is hidden (width 0) and cannot be resized by
+// the user, so that the visible columns start at index 1.
+//
+// Whoever changes the rows tells the control afterwards exactly what changed
+// (ResetRows, RowsInserted, RowsRemoved, RowsMoved, RowsChanged,
+// ColumnChanged, RowsReordered); the selection and the focus live in the
+// view's selection model and follow those changes.
 #pragma once
 
-#include <QIcon>
-#include <QTableWidget>
+#include "ListModel.h"
 
+#include <QIcon>
 #include <QMouseEvent>
+#include <QTableView>
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-enum ListAlign { LISTALIGN_LEFT = 0, LISTALIGN_RIGHT = 1, LISTALIGN_CENTER = 2 };
-
-class CListCtrlEx : public QTableWidget {
+class CListCtrlEx : public QTableView {
   Q_OBJECT
 
  public:
@@ -26,6 +31,8 @@ class CListCtrlEx : public QTableWidget {
   static constexpr std::uint32_t kDisabledBase = 0xC8C8C8;
   static constexpr std::uint32_t kDisabledStripe = 0xC0C0C0;
   static constexpr std::uint32_t kDragSelection = 0xDC9090;
+
+  using Column = CListModel::Column;
 
   explicit CListCtrlEx(QWidget* parent = nullptr);
 
@@ -38,34 +45,38 @@ class CListCtrlEx : public QTableWidget {
   void SetDropLine(int row);
   int DropLine() const { return dropLine_; }
 
-  // Columns.
-  int InsertColumn(int col, const QString& title, int align, int width);
-  bool DeleteColumn(int col);
-  int GetColumnCount() const { return columnCount(); }
+  // Columns: a new set empties the selection; widths start at 0.
+  void SetColumns(const std::vector<Column>& columns);
+  int GetColumnCount() const { return model_->columnCount(); }
+  QString ColumnTitle(int col) const;
   void SetColumnWidth(int col, int width);
   int GetColumnWidth(int col) const;
   int GetColumnAlign(int col) const;
   // Header image of a column (null icon: none); the text stays.
-  void SetHeaderIcon(int col, const QIcon& icon);
-  QIcon HeaderIcon(int col) const;
+  void SetHeaderIcon(int col, const QIcon& icon) { model_->SetHeaderIcon(col, icon); }
+  QIcon HeaderIcon(int col) const { return model_->HeaderIcon(col); }
 
-  // Rows. Texts are Unicode; the ...A forms take and give CP932 bytes and keep
-  // the bytes of a cell exactly as they were put in.
-  int GetItemCount() const { return rowCount(); }
-  int InsertItem(int row);
-  bool DeleteItem(int row);
-  void DeleteAllItems();
-  void SetItemText(int row, int col, const QString& text);
+  // The rows shown (null: none); they are read, never copied.
+  void SetCells(const IListCells* cells);
+  const IListCells* Cells() const { return model_->Cells(); }
+  int GetItemCount() const { return model_->rowCount(); }
+  // A cell as the user sees it, and as it is kept (CP932).
   QString GetItemText(int row, int col) const;
-  void SetItemTextA(int row, int col, const std::string& cp932);
-  std::string GetItemTextA(int row, int col) const;
-  void SetItemData(int row, std::intptr_t data);
-  std::intptr_t GetItemData(int row) const;
+  const std::string& GetItemTextA(int row, int col) const { return model_->CellText(row, col); }
+
+  // What changed in the rows since the last notice (see CListModel).
+  void ResetRows() { model_->ResetRows(); }
+  void RowsInserted(int first, int last) { model_->RowsInserted(first, last); }
+  void RowsRemoved(int first, int last) { model_->RowsRemoved(first, last); }
+  bool RowsMoved(int first, int count, int target) { return model_->RowsMoved(first, count, target); }
+  void RowsChanged(int first, int last) { model_->RowsChanged(first, last); }
+  void ColumnChanged(int column) { model_->ColumnChanged(column); }
+  void RowsReordered(const std::vector<int>& order) { model_->RowsReordered(order); }
 
   // Selection and focus.
+  bool HasSelection() const;
   int GetSelectedCount() const;
   std::vector<int> GetSelectedRows() const;  // ascending
-  int GetNextSelected(int after) const;      // first selected row > after, -1 none
   bool IsRowSelected(int row) const;
   void SetRowSelected(int row, bool selected);
   // Adds these rows to the selection in one step (one change notification).
@@ -88,25 +99,18 @@ class CListCtrlEx : public QTableWidget {
   // point lies over no row at all (as below the last row).
   int HitTestRow(const QPoint& pos, bool* nowhere = nullptr) const;
 
-  // Stable sort of the rows by their item data.
-  using CompareFunc = int (*)(std::intptr_t a, std::intptr_t b, std::intptr_t context);
-  void SortItems(CompareFunc compare, std::intptr_t context);
-
   // Colours of one row as the custom drawing chooses them.
   QColor RowBackground(int row) const;
   QColor RowText(int row) const;
 
-  // Dragging selected rows: pressing on a selected row and moving the mouse
-  // past the drag distance starts a drag (beginDrag); while it lasts the
-  // mouse is reported in screen coordinates (dragMove, dragRelease) instead
-  // of changing the selection. CancelDrag ends it without a release; losing
-  // the keyboard focus or the window ends it the same way (dragCancelled).
+  // Dragging rows: a press on a row (an unselected row is selected alone
+  // first) and a move past the drag distance starts a drag (beginDrag);
+  // while it lasts the mouse is reported in screen coordinates (dragMove,
+  // dragRelease) instead of changing the selection. CancelDrag ends it
+  // without a release; losing the keyboard focus ends it the same way
+  // (dragCancelled). What a drag means is the window's business.
   bool IsDragging() const { return dragging_; }
-  void CancelDrag() {
-    dragging_ = false;
-    pressRow_ = -1;
-    deferredPress_.reset();
-  }
+  void CancelDrag();
 
  Q_SIGNALS:
   void beginDrag();
@@ -125,17 +129,30 @@ class CListCtrlEx : public QTableWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  // Home, End, PgUp and PgDn move between rows; Left and Right scroll.
+  QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+  // Typed letters look for a row by the text of the first column, which is
+  // the hidden, empty one: they find nothing and change nothing.
+  void keyboardSearch(const QString& /*search*/) override {}
+  // Shift extends the selection from its anchor (also with Ctrl); Ctrl alone
+  // moves the focus only.
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                       const QEvent* event = nullptr) const override;
 
  private:
   void ApplyRowHeight();
-  QTableWidgetItem* CellItem(int row, int col);
   void InvalidateDropStrip(int row);
   int DropLineY(int row) const;
+  int TotalColumnWidth() const;
+  QModelIndex RowIndex(int row) const;
 
+  CListModel* model_;  // owned as a child
   bool disabledLook_ = false;
   int dropLine_ = -1;
   bool dragging_ = false;
   int pressRow_ = -1;
   QPoint pressPos_;
-  std::unique_ptr<QMouseEvent> deferredPress_;
+  std::unique_ptr<QMouseEvent> deferredPress_;  // a press on a selected row, kept for a click
+  bool held_ = false;                           // our press: moves do not select until the release
+  bool baseSawPress_ = false;                   // the view's own press handling ran
 };

@@ -15,21 +15,61 @@ void CListLogic::SetBusKind(int kind, bool refresh) {
   if (refresh) RefreshList();
 }
 
-void CListLogic::RefreshList() {
-  rows_ = BuildListRows(doc_, list_, static_cast<::BusKind>(bus_), doc_.GetMsgIdFormat());
+const std::string& CListLogic::CellText(int row, int column) const {
+  static const std::string kNone;
+  if (row < 0 || row >= RowCount()) return kNone;
+  return rows_[static_cast<std::size_t>(row)].Cell(column);
 }
 
-std::string CListLogic::FileLabel() const { return filePath_.empty() ? std::string() : GetFileTitleFromPath(filePath_); }
+void CListLogic::RefreshList() {
+  rows_ = BuildListRows(doc_, list_, static_cast<::BusKind>(BusKind()), doc_.GetMsgIdFormat());
+  NotifyRowsReset();
+}
 
-bool CListLogic::IsLoadableFile(const std::string& path) const { return ::IsLoadableFile(list_, path); }
+void CListLogic::NotifyRowsReset() {
+  if (observer_) observer_->RowsReset();
+}
+
+void CListLogic::NotifyRowsInserted(int first, int last) {
+  if (observer_ && first <= last) observer_->RowsInserted(first, last);
+}
+
+void CListLogic::NotifyRowsRemoved(int first, int last) {
+  if (observer_ && first <= last) observer_->RowsRemoved(first, last);
+}
+
+void CListLogic::NotifyRowsMoved(int first, int count, int target) {
+  if (observer_) observer_->RowsMoved(first, count, target);
+}
+
+void CListLogic::NotifyRowsChanged(int first, int last) {
+  if (observer_ && first <= last) observer_->RowsChanged(first, last);
+}
+
+void CListLogic::NotifyColumnChanged(int column) {
+  if (observer_) observer_->ColumnChanged(column);
+}
+
+void CListLogic::NotifyRowsReordered(const std::vector<int>& order) {
+  if (observer_) observer_->RowsReordered(order);
+}
+
+std::string CListLogic::FileLabel() const {
+  return filePath_.empty() ? std::string() : GetFileTitleFromPath(filePath_);
+}
+
+bool CListLogic::IsLoadableFile(const std::string& path) const {
+  return ::IsLoadableFile(list_, path);
+}
 
 int CListLogic::LoadFile(const std::string& path) {
-  LoadOutcome outcome = LoadListFile(doc_, list_, path, bus_);
+  const int bus = BusKind();
+  LoadOutcome outcome = LoadListFile(doc_, list_, path, bus);
   lastLoadCleared_ = outcome.cleared;
   if (outcome.result != 0) return outcome.result;
   if (switchBus_) {
     switchBus_(outcome.busAfter);
-  } else if (outcome.busAfter != bus_) {
+  } else if (outcome.busAfter != bus) {
     SetBusKind(outcome.busAfter, false);
     if (partner_) partner_->SetBusKind(outcome.busAfter);
   }
@@ -50,33 +90,40 @@ int CListLogic::LoadAndShow(const std::string& path) {
 
 int CListLogic::AppendCanRow(const _CANMsg& msg, const char* signalName) {
   rows_.push_back(MakeCanRow(RowCount(), msg, signalName, doc_.GetMsgIdFormat()));
+  NotifyRowsInserted(RowCount() - 1, RowCount() - 1);
   return RowCount() - 1;
 }
 
 int CListLogic::AppendFlexRayLinRow(const _FlexRayMsg& msg, const char* signalName) {
   rows_.push_back(MakeFlexRayRow(RowCount(), msg, signalName, doc_.GetMsgIdFormat()));
+  NotifyRowsInserted(RowCount() - 1, RowCount() - 1);
   return RowCount() - 1;
 }
 
 int CListLogic::AppendFlexRayLinRow(const _LINMsg& msg, const char* signalName) {
   rows_.push_back(MakeLinRow(RowCount(), msg, signalName, doc_.GetMsgIdFormat()));
+  NotifyRowsInserted(RowCount() - 1, RowCount() - 1);
   return RowCount() - 1;
 }
 
 int CListLogic::AppendLogicRow(const _LOGICGroup& group, const _LOGICSignal& symbol) {
   rows_.push_back(MakeLogicRow(RowCount(), group, symbol));
+  NotifyRowsInserted(RowCount() - 1, RowCount() - 1);
   return RowCount() - 1;
 }
 
 bool CListLogic::SortByColumn(int column) {
-  return SortRowsByColumn(rows_, sort_, column, bus_, doc_.GetMsgIdFormat(), &sortOrder_);
+  std::vector<int> order;
+  if (!SortRowsByColumn(rows_, sort_, column, BusKind(), doc_.GetMsgIdFormat(), &order)) return false;
+  NotifyRowsReordered(order);
+  return true;
 }
 
 // ---------------------------------------------------------------------------
 
 bool CRefListLogic::OpenReference(IListFileDialogs& dialogs) {
   std::string path;
-  if (!dialogs.AskOpenPath(ReferenceOpenRequest(bus_, filePath_), path)) return false;
+  if (!dialogs.AskOpenPath(ReferenceOpenRequest(BusKind(), filePath_), path)) return false;
   LoadAndShow(path);
   return true;
 }
@@ -90,27 +137,51 @@ bool CRefListLogic::DropFiles(const std::vector<std::string>& paths) {
 int CRefListLogic::AddToDefinitions(const std::vector<int>& selection) {
   if (!partner_) return 0;
   CListLogic* def = partner_;
-  return AddReferenceRows(doc_, bus_, rows_, selection, def->Rows(), [def](int) { def->RowsAppended(); });
+  // Each added row shows in the definition list as it is appended (before a
+  // later row's message box).
+  return AddReferenceRows(doc_, BusKind(), rows_, selection, def->Rows(),
+                          [def](int row) { def->NotifyRowsInserted(row, row); });
 }
 
 bool CRefListLogic::SortByColumn(int column) {
   if (!CListLogic::SortByColumn(column)) return false;
   // LOGIC rows keep the numbers they had; the others are numbered anew.
-  if (bus_ != BUS_LOGIC) RenumberRows(rows_, 0);
+  if (BusKind() != BUS_LOGIC) {
+    RenumberRows(rows_, 0);
+    NotifyColumnChanged(COL_NUMBER);
+  }
   return true;
 }
 
 // ---------------------------------------------------------------------------
 
-bool CDefListLogic::IsModified() const { return doc_.IsDefModified(); }
-void CDefListLogic::SetModified(bool modified) { doc_.SetDefModified(modified); }
+bool CDefListLogic::IsModified() const {
+  return doc_.IsDefModified();
+}
+void CDefListLogic::SetModified(bool modified) {
+  doc_.SetDefModified(modified);
+}
 
-std::string CDefListLogic::FileLabel() const { return DefinitionFileLabel(filePath_, IsModified()); }
+std::string CDefListLogic::FileLabel() const {
+  return DefinitionFileLabel(filePath_, IsModified());
+}
 
-bool CDefListLogic::CanStartNew() const { return CheckNewAllowed(rows_); }
+bool CDefListLogic::CanStartNew() const {
+  return CheckNewAllowed(rows_);
+}
 
 bool CDefListLogic::Delete(const std::vector<int>& selection) {
-  return DeleteDefinitionRows(doc_, bus_, rows_, selection);
+  const std::vector<int> rows = SortedSelection(selection, rows_.size());
+  if (!DeleteDefinitionRows(doc_, BusKind(), rows_, selection)) return false;
+  // From the last run of rows to the first, so that the indices still hold.
+  for (std::size_t end = rows.size(); end > 0;) {
+    std::size_t begin = end - 1;
+    while (begin > 0 && rows[begin - 1] + 1 == rows[begin]) --begin;
+    NotifyRowsRemoved(rows[begin], rows[end - 1]);
+    end = begin;
+  }
+  NotifyColumnChanged(COL_NUMBER);
+  return true;
 }
 
 int CDefListLogic::LoadDefinitionFile(const std::string& path) {
@@ -137,13 +208,14 @@ bool CDefListLogic::DropFiles(const std::vector<std::string>& paths) {
 }
 
 bool CDefListLogic::Save(IListFileDialogs& dialogs) {
-  return SaveDefinitionList(doc_, bus_, rows_, filePath_, dialogs);
+  return SaveDefinitionList(doc_, BusKind(), rows_, filePath_, dialogs);
 }
 
 bool CDefListLogic::SortByColumn(int column) {
   if (!CListLogic::SortByColumn(column)) return false;
   SetModified(true);
   RenumberRows(rows_, 0);
+  NotifyColumnChanged(COL_NUMBER);
   return true;
 }
 
@@ -154,8 +226,25 @@ bool CDefListLogic::CanStartReorder(const std::vector<int>& selection, int& firs
 int CDefListLogic::MoveBlock(int first, int count, int target) {
   int newFirst = MoveRowBlock(rows_, first, count, target);
   if (newFirst < 0) return -1;
+  NotifyRowsMoved(first, count, target);
   sort_.column = -1;
   SetModified(true);
   RenumberRows(rows_, std::min(first, target));
+  NotifyColumnChanged(COL_NUMBER);
   return newFirst;
+}
+
+bool CDefListLogic::BeginReorder(const std::vector<int>& selection) {
+  reordering_ = CanStartReorder(selection, dragFirst_, dragCount_);
+  return reordering_;
+}
+
+int CDefListLogic::ReorderTarget(int hitRow, bool lowerHalf, bool overNowhere) const {
+  return reordering_ ? ReorderTargetRow(hitRow, lowerHalf, overNowhere, RowCount()) : -1;
+}
+
+int CDefListLogic::DropReorder(int target) {
+  if (!reordering_) return -1;
+  reordering_ = false;
+  return target < 0 ? -1 : MoveBlock(dragFirst_, dragCount_, target);
 }

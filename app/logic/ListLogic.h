@@ -1,11 +1,13 @@
 // The state and commands of the two list windows without any window: the rows
-// a list shows, its bus kind, its file, its sort record, and what its buttons
-// do. A Qt list window owns one of these, passes the selected row indices in,
-// and shows Rows() again after each command. Messages go through ShowMessage;
-// file dialogs through IListFileDialogs.
+// a list shows (its only copy: the list control reads them through
+// IListCells), its file, its sort record, the reorder drag, and what its
+// buttons do. A Qt list window owns one of these, passes the selected row
+// indices in, and is told after every change of the rows what changed.
+// Messages go through ShowMessage; file dialogs through IListFileDialogs.
 #pragma once
 
 #include "DefListOps.h"
+#include "ListCells.h"
 #include "ListFileDialogs.h"
 #include "ListRows.h"
 #include "ListSort.h"
@@ -16,7 +18,27 @@
 
 class CVestrelDoc;
 
-class CListLogic {
+// Told after the rows of a list changed, exactly what changed (the list
+// control keeps the selection and the focus with their rows from this).
+class IListRowsObserver {
+ public:
+  virtual ~IListRowsObserver() = default;
+  // Every row may be different (and the count too): a refill.
+  virtual void RowsReset() = 0;
+  virtual void RowsInserted(int first, int last) = 0;
+  virtual void RowsRemoved(int first, int last) = 0;
+  // The block [first, first + count) now stands before `target` (a row
+  // index counted before the move).
+  virtual void RowsMoved(int first, int count, int target) = 0;
+  // Cells of these rows were rewritten in place.
+  virtual void RowsChanged(int first, int last) = 0;
+  // One column of every row was rewritten in place.
+  virtual void ColumnChanged(int column) = 0;
+  // The same rows in another order: order[new row] = old row.
+  virtual void RowsReordered(const std::vector<int>& order) = 0;
+};
+
+class CListLogic : public IListCells {
  public:
   CListLogic(CVestrelDoc& doc, ListKind list);
   virtual ~CListLogic() = default;
@@ -30,24 +52,34 @@ class CListLogic {
   void SetPartner(CListLogic* partner) { partner_ = partner; }
   CListLogic* Partner() const { return partner_; }
 
-  int BusKind() const { return bus_; }
-  // Stores the kind and, when asked, rebuilds the rows.
+  // The bus kind is the main frame's: a list in a window asks it through
+  // this source. A list without one (alone, as in the tests) keeps the kind
+  // given to SetBusKind.
+  void SetBusKindSource(std::function<int()> source) { busSource_ = std::move(source); }
+  int BusKind() const { return busSource_ ? busSource_() : bus_; }
+  // Stores the kind (without a source) and, when asked, rebuilds the rows.
   void SetBusKind(int kind, bool refresh = true);
   // What a load calls to show another bus kind: the main frame's switch of
   // both lists. Without one, this list and its partner follow the kind.
   void SetBusSwitch(std::function<void(int)> switchBus) { switchBus_ = std::move(switchBus); }
 
   const ListRows& Rows() const { return rows_; }
+  // The rows to change in place; whoever changes them tells the observer
+  // through the Notify... calls below.
   ListRows& Rows() { return rows_; }
-  int RowCount() const { return static_cast<int>(rows_.size()); }
+  // IListCells
+  int RowCount() const override { return static_cast<int>(rows_.size()); }
+  const std::string& CellText(int row, int column) const override;
   // Rebuilds every row from the document (selection and row order are lost).
   void RefreshList();
-  // Rows appended from outside (the partner's add) are shown by the window
-  // one by one as they come, through this hook.
-  void SetRowsAppendedHook(std::function<void()> hook) { rowsAppended_ = std::move(hook); }
-  void RowsAppended() const {
-    if (rowsAppended_) rowsAppended_();
-  }
+
+  void SetObserver(IListRowsObserver* observer) { observer_ = observer; }
+  // What changed after the rows were changed from outside this class (the
+  // partner's add, the definition dialogs' row updates).
+  void NotifyRowsReset();
+  void NotifyRowsInserted(int first, int last);
+  void NotifyRowsChanged(int first, int last);
+  void NotifyColumnChanged(int column);
 
   const std::string& FilePath() const { return filePath_; }
   void SetFilePath(const std::string& path) { filePath_ = path; }
@@ -66,12 +98,10 @@ class CListLogic {
   int AppendLogicRow(const _LOGICGroup& group, const _LOGICSignal& symbol);
 
   const tagListSortInfo& SortInfo() const { return sort_; }
-  // A click on a column header. True when the rows were sorted: the window
-  // then shows the arrow of SortInfo() and the rows again.
+  // A click on a column header. True when the rows were sorted (the
+  // observer has been told the new order); the window then shows the arrow
+  // of SortInfo().
   virtual bool SortByColumn(int column);
-  // After a sort: for every row, the index it had before (the window moves
-  // its selection along).
-  const std::vector<int>& LastSortOrder() const { return sortOrder_; }
 
  protected:
   // Loads a chosen or dropped file as the list's buttons do: the path is kept
@@ -79,17 +109,23 @@ class CListLogic {
   // are rebuilt either way.
   int LoadAndShow(const std::string& path);
 
+  void NotifyRowsRemoved(int first, int last);
+  void NotifyRowsMoved(int first, int count, int target);
+  void NotifyRowsReordered(const std::vector<int>& order);
+
   CVestrelDoc& doc_;
   ListKind list_;
   CListLogic* partner_ = nullptr;
-  int bus_ = BUS_CAN;
   ListRows rows_;
   std::string filePath_;
   tagListSortInfo sort_;
-  std::vector<int> sortOrder_;
   bool lastLoadCleared_ = false;
   std::function<void(int)> switchBus_;
-  std::function<void()> rowsAppended_;
+
+ private:
+  int bus_ = BUS_CAN;  // only without a bus kind source
+  std::function<int()> busSource_;
+  IListRowsObserver* observer_ = nullptr;
 };
 
 // The reference list (left pane).
@@ -136,13 +172,32 @@ class CDefListLogic : public CListLogic {
 
   bool SortByColumn(int column) override;
 
-  // Reorder drag: whether the selection can be dragged, and the drop.
+  // Reorder drag: whether the selection can be dragged, and the move.
   bool CanStartReorder(const std::vector<int>& selection, int& first, int& count) const;
   // Moves the block before `target`; answers the block's new first row (the
   // window selects first..first+count-1 and focuses the first) or -1 when
   // nothing moved. A move forgets the sort column (remove the arrow).
   int MoveBlock(int first, int count, int target);
 
+  // The reorder drag as the mouse runs it: the window reports the press
+  // (with the selection), what lies under the pointer, and the release; the
+  // rule of what may move where is kept here.
+  bool BeginReorder(const std::vector<int>& selection);
+  bool IsReordering() const { return reordering_; }
+  int ReorderFirst() const { return dragFirst_; }
+  int ReorderCount() const { return dragCount_; }
+  // Where the block would go for the row under the pointer (see
+  // ReorderTargetRow); -1 when no drag runs or for no place.
+  int ReorderTarget(int hitRow, bool lowerHalf, bool overNowhere) const;
+  // Ends the drag with a drop at `target`: the block's new first row, or -1
+  // when nothing moved.
+  int DropReorder(int target);
+  void CancelReorder() { reordering_ = false; }
+
  private:
   int LoadDefinitionFile(const std::string& path);
+
+  bool reordering_ = false;
+  int dragFirst_ = 0;
+  int dragCount_ = 0;
 };

@@ -1,21 +1,37 @@
 #include "ListRows.h"
 
-#include "CNumber.h"
 #include "VestrelDoc.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace {
 
 const std::string kEmpty;
+
+// "%d" and "%X" of a row's numbers. Integers print the same in every locale;
+// to_chars spares each of the many rows of a large list the printf machinery.
+std::string Decimal(int value) {
+  char buf[16];
+  const auto result = std::to_chars(buf, buf + sizeof buf, value);
+  return std::string(buf, result.ptr);
+}
+
+std::string UpperHex(unsigned value) {
+  char buf[16];
+  const auto result = std::to_chars(buf, buf + sizeof buf, value, 16);
+  for (char* p = buf; p < result.ptr; ++p)
+    if (*p >= 'a' && *p <= 'f') *p = static_cast<char>(*p - 'a' + 'A');
+  return std::string(buf, result.ptr);
+}
 
 // The FlexRay set is a table of its own, with the same values as CAN and LIN.
 const std::vector<ListColumnInfo> kCanLinColumns = {
     {0, 0, 0.0}, {3017, 1, 0.1}, {3010, 0, 0.4}, {3011, 1, 0.1}, {3012, 0, 0.4}};
 const std::vector<ListColumnInfo> kFlexRayColumns = {
     {0, 0, 0.0}, {3017, 1, 0.1}, {3010, 0, 0.4}, {3011, 1, 0.1}, {3012, 0, 0.4}};
-const std::vector<ListColumnInfo> kLogicColumns = {
-    {0, 0, 0.0}, {3017, 1, 0.07}, {3015, 0, 0.35}, {3013, 1, 0.1}, {3014, 1, 0.08}, {3016, 0, 0.4}};
+const std::vector<ListColumnInfo> kLogicColumns = {{0, 0, 0.0},    {3017, 1, 0.07}, {3015, 0, 0.35},
+                                                   {3013, 1, 0.1}, {3014, 1, 0.08}, {3016, 0, 0.4}};
 
 }  // namespace
 
@@ -32,9 +48,12 @@ void ListRow::SetCell(int column, const std::string& text) {
 
 const std::vector<ListColumnInfo>& ListColumns(int busKind) {
   switch (busKind) {
-    case BUS_LOGIC: return kLogicColumns;
-    case BUS_FLEXRAY: return kFlexRayColumns;
-    default: return kCanLinColumns;
+    case BUS_LOGIC:
+      return kLogicColumns;
+    case BUS_FLEXRAY:
+      return kFlexRayColumns;
+    default:
+      return kCanLinColumns;
   }
 }
 
@@ -53,14 +72,14 @@ std::vector<int> ListColumnWidths(int busKind, int windowWidth) {
 std::string FormatMsgId(long long id, int msgIdFormat) {
   // The records hold identifiers as 32-bit fields; show them as the C runtime
   // would print that field.
-  if (msgIdFormat == 1) return cnum::Format("%X", static_cast<unsigned>(id));
-  return cnum::Format("%d", static_cast<int>(id));
+  if (msgIdFormat == 1) return UpperHex(static_cast<unsigned>(id));
+  return Decimal(static_cast<int>(id));
 }
 
 void RenumberRows(ListRows& rows, int firstRow) {
   if (firstRow < 0) firstRow = 0;
   for (std::size_t i = static_cast<std::size_t>(firstRow); i < rows.size(); ++i)
-    rows[i].SetCell(COL_NUMBER, cnum::Format("%d", static_cast<int>(i) + 1));
+    rows[i].SetCell(COL_NUMBER, Decimal(static_cast<int>(i) + 1));
 }
 
 namespace {
@@ -68,7 +87,7 @@ namespace {
 ListRow MessageRow(int rowIndex, const char* msgName, long long id, const char* signalName, int msgIdFormat) {
   ListRow row;
   row.cells.resize(5);
-  row.cells[COL_NUMBER] = cnum::Format("%d", rowIndex + 1);
+  row.cells[COL_NUMBER] = Decimal(rowIndex + 1);
   row.cells[COL_MESSAGE] = msgName;
   row.cells[COL_ID] = FormatMsgId(id, msgIdFormat);
   row.cells[COL_SIGNAL] = signalName ? signalName : "";
@@ -112,10 +131,10 @@ ListRow MakeLinRow(int rowIndex, const _LINMsg& msg, const char* signalName, int
 ListRow MakeLogicRow(int rowIndex, const _LOGICGroup& group, const _LOGICSignal& symbol) {
   ListRow row;
   row.cells.resize(6);
-  row.cells[COL_NUMBER] = cnum::Format("%d", rowIndex + 1);
+  row.cells[COL_NUMBER] = Decimal(rowIndex + 1);
   row.cells[COL_SYMBOL] = symbol.name;
-  row.cells[COL_GROUP] = cnum::Format("%d", group.index + 1);
-  row.cells[COL_BITS] = cnum::Format("%d", group.bitCount);
+  row.cells[COL_GROUP] = Decimal(group.index + 1);
+  row.cells[COL_BITS] = Decimal(group.bitCount);
   row.cells[COL_PATTERN] = symbol.pattern;
   return row;
 }
@@ -125,14 +144,12 @@ ListRows BuildListRows(const CVestrelDoc& doc, ListKind list, BusKind bus, int m
   if (list != LIST_REFERENCE && list != LIST_DEFINITION) return rows;
   switch (bus) {
     case BUS_CAN:
-      AppendByLoadNumber(doc.GetCanMsgTable(list), rows, [&](int i, const _CANMsg& m, const char* s) {
-        return MakeCanRow(i, m, s, msgIdFormat);
-      });
+      AppendByLoadNumber(doc.GetCanMsgTable(list), rows,
+                         [&](int i, const _CANMsg& m, const char* s) { return MakeCanRow(i, m, s, msgIdFormat); });
       break;
     case BUS_LIN:
-      AppendByLoadNumber(doc.GetLinMsgTable(list), rows, [&](int i, const _LINMsg& m, const char* s) {
-        return MakeLinRow(i, m, s, msgIdFormat);
-      });
+      AppendByLoadNumber(doc.GetLinMsgTable(list), rows,
+                         [&](int i, const _LINMsg& m, const char* s) { return MakeLinRow(i, m, s, msgIdFormat); });
       break;
     case BUS_FLEXRAY:
       for (const auto& m : doc.GetFlexRayMsgTable(list))

@@ -23,12 +23,23 @@ bool ContainsAtCharBoundary(const std::string& text, const std::string& part) {
 
 }  // namespace
 
-bool RowMatches(const ListRow& row, int busKind, const std::string& upperText) {
+bool RowMatches(const IListCells& rows, int row, int busKind, const std::string& upperText) {
   int first = busKind == BUS_LOGIC ? 0 : 2;
   int last = busKind == BUS_LOGIC ? 3 : 4;
   for (int c = first; c <= last; ++c)
-    if (ContainsAtCharBoundary(MakeUpperString(row.Cell(c)), upperText)) return true;
+    if (ContainsAtCharBoundary(MakeUpperString(rows.CellText(row, c)), upperText)) return true;
   return false;
+}
+
+bool RowMatches(const ListRow& row, int busKind, const std::string& upperText) {
+  const ListRows one{row};
+  return RowMatches(CListRowsCells(one), 0, busKind, upperText);
+}
+
+const std::string& CListRowsCells::CellText(int row, int column) const {
+  static const std::string kNone;
+  if (row < 0 || row >= RowCount()) return kNone;
+  return rows_[static_cast<std::size_t>(row)].Cell(column);
 }
 
 void CListSearch::Reset() {
@@ -38,10 +49,15 @@ void CListSearch::Reset() {
 
 SearchResult CListSearch::FindNext(const ListRows& rows, int busKind, const std::vector<int>& selection,
                                    const std::string& text, const std::function<void(int row)>& showRow) {
+  return FindNext(CListRowsCells(rows), busKind, selection, text, showRow);
+}
+
+SearchResult CListSearch::FindNext(const IListCells& rows, int busKind, const std::vector<int>& selection,
+                                   const std::string& text, const std::function<void(int row)>& showRow) {
   SearchResult result;
   history_.AddHistory(text);
   std::string upper = MakeUpperString(text);
-  const int count = static_cast<int>(rows.size());
+  const int count = rows.RowCount();
   if (count == 0 || text.empty()) {
     ShowMessage(4000);
     result.outcome = SEARCH_NO_DATA;
@@ -73,7 +89,7 @@ SearchResult CListSearch::FindNext(const ListRows& rows, int busKind, const std:
       }
       return result;
     }
-    if (RowMatches(rows[static_cast<std::size_t>(row)], busKind, upper)) {
+    if (RowMatches(rows, row, busKind, upper)) {
       result.outcome = SEARCH_FOUND;
       result.selectRow = row;
       return result;

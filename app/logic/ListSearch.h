@@ -2,6 +2,7 @@
 // looked at, in which order, when a search wraps, and which message ends it.
 #pragma once
 
+#include "ListCells.h"
 #include "ListRows.h"
 #include "SearchHistory.h"
 
@@ -34,8 +35,10 @@ class CListSearch {
   // Repeating the same text goes on from the hit; coming back to the row the
   // search began at brings that row into view (`showRow`) and then shows
   // 4013. Messages go through ShowMessage.
-  SearchResult FindNext(const ListRows& rows, int busKind, const std::vector<int>& selection,
-                        const std::string& text, const std::function<void(int row)>& showRow = {});
+  SearchResult FindNext(const IListCells& rows, int busKind, const std::vector<int>& selection, const std::string& text,
+                        const std::function<void(int row)>& showRow = {});
+  SearchResult FindNext(const ListRows& rows, int busKind, const std::vector<int>& selection, const std::string& text,
+                        const std::function<void(int row)>& showRow = {});
 
   CSearchHistory& History() { return history_; }
   const CSearchHistory& History() const { return history_; }
@@ -51,6 +54,18 @@ class CListSearch {
 // True when a row's searched cells hold the upper-cased text: columns 0 to 3
 // for LOGIC, 2 to 4 for the other kinds.
 bool RowMatches(const ListRow& row, int busKind, const std::string& upperText);
+bool RowMatches(const IListCells& rows, int row, int busKind, const std::string& upperText);
+
+// Rows held as ListRows, seen as cells.
+class CListRowsCells : public IListCells {
+ public:
+  explicit CListRowsCells(const ListRows& rows) : rows_(rows) {}
+  int RowCount() const override { return static_cast<int>(rows_.size()); }
+  const std::string& CellText(int row, int column) const override;
+
+ private:
+  const ListRows& rows_;
+};
 
 // Which list the search dialog offers (ListKind) and which radio buttons are
 // enabled, from the row counts of both lists and the current choice.

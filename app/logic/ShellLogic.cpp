@@ -36,7 +36,6 @@ bool WildMatch(const char* p, const char* s) {
 
 }  // namespace
 
-const char* const RefFileType[FILETYPE_COUNT] = {"sbl", "xml", "dbc", "ldf"};
 
 int UiLanguageFromLocale(const char* lcAll, const char* lcMessages, const char* lang) {
   std::string value;

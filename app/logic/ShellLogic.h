@@ -7,11 +7,6 @@
 #include <string>
 #include <vector>
 
-// The file types that the reference list loads, by type number; extensions
-// are compared with these texts without regard to case.
-enum { FILETYPE_SBL = 0, FILETYPE_XML = 1, FILETYPE_DBC = 2, FILETYPE_LDF = 3, FILETYPE_COUNT = 4 };
-extern const char* const RefFileType[FILETYPE_COUNT];
-
 // Interface languages by their numeric identifiers.
 enum UiLanguage { UILANG_JAPANESE = 1041, UILANG_CHINESE_SIMPLIFIED = 2052, UILANG_OTHER = 1033 };
 
