@@ -548,6 +548,7 @@ void CCanDlgModel::FillMultiplexorList() {
 
 void CCanDlgModel::UpdateMultiplexControls() {
   c_.muxValue.clear();
+  ++c_.muxUpdates;
   const _CANMsg* msg = LiveMessage(true);
   const std::string key = MakeUpperString(c_.MuxText());
   c_.muxValueEnabled = msg && !key.empty() && msg->signals.Contains(key);

@@ -136,6 +136,7 @@ struct CanDlgControls {
   // Text to show in the multiplex-value edit; muxRefills counts the times it
   // was given a stored text whose errors must be shown at once.
   std::string muxValue;
+  int muxUpdates = 0;  // times the field was emptied or refilled
   int muxRefills = 0;
   bool muxValueEnabled = false;
   // What the multiplex-value edit reports for its current text: the normal
