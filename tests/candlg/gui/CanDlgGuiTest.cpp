@@ -1,0 +1,170 @@
+// The CAN dialog as a window, headless: dragging on the bit grid with the
+// mouse, OK with and without a refusal, view mode.
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "BitAssignView.h"
+#include "CanDlg.h"
+#include "CanDlgFixture.h"
+#include "EditINT.h"
+#include "RecordingMessageSink.h"
+
+class CanDlgGuiTest : public QObject {
+  Q_OBJECT
+
+ private:
+  // Centre of the cell of page-relative bit `bit`, in the grid canvas.
+  static QPoint BitPoint(const BitAssignView* grid, int bit) {
+    const BitGridGeometry& g = grid->Geometry();
+    const int cell = grid->Model().CellOfBit(bit);
+    return QPoint(g.CellX(cell) + g.cellSize / 2, g.CellY(cell) + g.cellSize / 2);
+  }
+  static void Drag(BitAssignView* grid, int fromBit, int toBit) {
+    QWidget* canvas = grid->Canvas();
+    QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, BitPoint(grid, fromBit));
+    const QPoint to = BitPoint(grid, toBit);
+    QMouseEvent move(QEvent::MouseMove, to, canvas->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(canvas, &move);
+    QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, to);
+  }
+  static int EditValue(CCanDlg& dlg, int id) { return static_cast<CEditINT*>(dlg.GetDlgItem(id))->Value(); }
+  static void PressOk(CCanDlg& dlg) {
+    QTest::mouseClick(static_cast<QPushButton*>(dlg.GetDlgItem(canctl::OK)), Qt::LeftButton);
+  }
+
+ private Q_SLOTS:
+  void dragThenOkWritesTheRange() {
+    CanTableFixture t;
+    _CANMsg* m = t.Msg("ENGINE", 8, 0x100);
+    _CANSignal* s = t.Sig(m, "RPM", 0, 8);
+    t.Sig(m, "TEMP", 32, 8);
+    CCanDlg dlg;
+    dlg.SetMode(DLGMODE_EDIT);
+    dlg.SetMessageTable(&t.table);
+    dlg.SetTarget(m, s);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    BitAssignView* grid = dlg.GridView();
+    QSignalSpy changing(grid, &BitAssignView::bitSelectChanging);
+    QSignalSpy done(grid, &BitAssignView::bitSelectDone);
+    Drag(grid, 20, 27);
+    QVERIFY(changing.count() >= 2);
+    QCOMPARE(done.count(), 1);
+    QCOMPARE(EditValue(dlg, canctl::START_BIT), 20);
+    QCOMPARE(EditValue(dlg, canctl::BIT_COUNT), 8);
+
+    // A drag past TEMP's bits stops before its first bit.
+    Drag(grid, 24, 45);
+    QCOMPARE(EditValue(dlg, canctl::START_BIT), 24);
+    QCOMPARE(EditValue(dlg, canctl::BIT_COUNT), 8);
+
+    RecordingMessageSink sink;
+    PressOk(dlg);
+    QVERIFY(sink.shown.empty());
+    QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    QVERIFY(dlg.IsModified());
+    QCOMPARE(s->startBit, 24);
+    QCOMPARE(s->bitCount, 8);
+  }
+
+  void pressOnAnOccupiedCellSendsNothing() {
+    CanTableFixture t;
+    _CANMsg* m = t.Msg("ENGINE", 8, 0x100);
+    _CANSignal* s = t.Sig(m, "RPM", 0, 8);
+    t.Sig(m, "TEMP", 32, 8);
+    CCanDlg dlg;
+    dlg.SetMode(DLGMODE_EDIT);
+    dlg.SetMessageTable(&t.table);
+    dlg.SetTarget(m, s);
+    dlg.show();
+    BitAssignView* grid = dlg.GridView();
+    QSignalSpy changing(grid, &BitAssignView::bitSelectChanging);
+    QSignalSpy done(grid, &BitAssignView::bitSelectDone);
+    QTest::mouseClick(grid->Canvas(), Qt::LeftButton, Qt::NoModifier, BitPoint(grid, 34));
+    QCOMPARE(changing.count(), 0);
+    QCOMPARE(done.count(), 0);
+    QCOMPARE(EditValue(dlg, canctl::START_BIT), 0);
+  }
+
+  void refusalKeepsTheDialogOpen() {
+    CanTableFixture t;
+    _CANMsg* m = t.Msg("ENGINE", 8, 0x100);
+    _CANSignal* s = t.Sig(m, "RPM", 0, 8);
+    t.Sig(m, "TEMP", 32, 8);
+    CCanDlg dlg;
+    dlg.SetMode(DLGMODE_EDIT);
+    dlg.SetMessageTable(&t.table);
+    dlg.SetTarget(m, s);
+    dlg.show();
+    auto* name = static_cast<QComboBox*>(dlg.GetDlgItem(canctl::SIG_NAME));
+    name->setEditText(QStringLiteral("temp"));
+    RecordingMessageSink sink;
+    PressOk(dlg);
+    QCOMPARE(sink.Ids(), std::vector<int>{4021});
+    QVERIFY(dlg.isVisible());
+    QCOMPARE(QString(s->name), QStringLiteral("RPM"));
+  }
+
+  void viewModeSelectsNothing() {
+    CanTableFixture t;
+    _CANMsg* m = t.Msg("ENGINE", 8, 0x100);
+    _CANSignal* s = t.Sig(m, "RPM", 0, 8);
+    CCanDlg dlg;
+    dlg.SetMode(DLGMODE_VIEW);
+    dlg.SetMessageTable(&t.table);
+    dlg.SetTarget(m, s);
+    dlg.show();
+    BitAssignView* grid = dlg.GridView();
+    QSignalSpy done(grid, &BitAssignView::bitSelectDone);
+    Drag(grid, 20, 27);
+    QCOMPARE(done.count(), 1);  // the release is still reported
+    QCOMPARE(EditValue(dlg, canctl::START_BIT), 0);
+    PressOk(dlg);
+    QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    QVERIFY(!dlg.IsModified());
+    QCOMPARE(s->startBit, 0);
+  }
+
+  void autoScrollRunsOutsideTheGrid() {
+    CanTableFixture t;
+    _CANMsg* m = t.Msg("BIG", 64, 0x100);
+    _CANSignal* s = t.Sig(m, "S", 0, 8);
+    CCanDlg dlg;
+    dlg.SetMode(DLGMODE_EDIT);
+    dlg.SetMessageTable(&t.table);
+    dlg.SetTarget(m, s);
+    dlg.show();
+    BitAssignView* grid = dlg.GridView();
+    QWidget* canvas = grid->Canvas();
+    const QPoint start = BitPoint(grid, 8);
+    QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, start);
+    auto moveTo = [&](const QPoint& viewportPoint) {
+      const QPoint p = canvas->mapFrom(grid->viewport(), viewportPoint);
+      QMouseEvent move(QEvent::MouseMove, p, canvas->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+      QCoreApplication::sendEvent(canvas, &move);
+    };
+    moveTo(canvas->mapTo(grid->viewport(), start) + QPoint(14, 0));  // takes the capture
+    const int bottom = grid->viewport()->rect().bottom();
+    // The edited bits sit on the last row, so the grid shows its end: the
+    // pointer above the grid scrolls up.
+    const int before = grid->verticalScrollBar()->value();
+    QVERIFY(before > 0);
+    moveTo(QPoint(20, -10));
+    QVERIFY(grid->AutoScrollRunning());
+    QCOMPARE(grid->AutoScrollInterval(), 500);
+    moveTo(QPoint(20, -100));
+    QCOMPARE(grid->AutoScrollInterval(), 60);
+    moveTo(QPoint(20, bottom - 10));  // back inside
+    QVERIFY(!grid->AutoScrollRunning());
+    moveTo(QPoint(20, -100));
+    QTest::qWait(200);
+    QVERIFY(grid->verticalScrollBar()->value() < before);
+    QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, start);
+    QVERIFY(!grid->AutoScrollRunning());
+  }
+};
+
+QTEST_MAIN(CanDlgGuiTest)
+#include "CanDlgGuiTest.moc"
