@@ -393,7 +393,8 @@ void CCanDlg::ApplyIdentifierItems() {
   for (int v : c.idItems) items << (c.hex ? QString::number(v, 16).toUpper() : QString::number(v));
   SetItems(msgId_, items);
   msgId_->SetRange(0, c.idMax);
-  msgId_->SetValue(c.id);
+  if (!shown_.valid || shown_.id != c.id) msgId_->SetValue(c.id);
+  shown_.id = c.id;
 }
 
 void CCanDlg::ShowModel() {
@@ -401,11 +402,16 @@ void CCanDlg::ShowModel() {
   const bool took = Lock();
   const CanDlgControls& c = model_->Controls();
   const bool view = Mode() == DLGMODE_VIEW;
+  auto changed = [this](auto& last, const auto& now) {
+    if (shown_.valid && last == now) return false;
+    last = now;
+    return true;
+  };
 
   QStringList names;
   for (const auto& n : c.msgNames) names << Q(n);
   SetItems(msgName_, names);
-  msgName_->SetWindowText(Q(c.msgName));
+  if (changed(shown_.msgName, c.msgName)) msgName_->SetWindowText(Q(c.msgName));
   frameFormat_->setCurrentIndex(c.frameFormat);
   j1939_->setChecked(c.j1939);
   j1939Id_->setVisible(c.j1939ButtonVisible);
@@ -423,19 +429,19 @@ void CCanDlg::ShowModel() {
   QStringList signalNames;
   for (const auto& n : c.sigNames) signalNames << Q(n);
   SetItems(sigName_, signalNames);
-  sigName_->SetWindowText(Q(c.sigName));
+  if (changed(shown_.sigName, c.sigName)) sigName_->SetWindowText(Q(c.sigName));
   startBit_->SetRange(0, c.startBitMax);
   startBit_->SetLimitText(c.startBitLimit);
-  startBit_->SetValue(c.startBit);
-  bitCount_->SetValue(c.bitCount);
+  if (changed(shown_.startBit, c.startBit)) startBit_->SetValue(c.startBit);
+  if (changed(shown_.bitCount, c.bitCount)) bitCount_->SetValue(c.bitCount);
   valueType_->setCurrentIndex(c.valueType);
   little_->setChecked(c.byteOrder == BYTEORDER_LITTLE);
   big_->setChecked(c.byteOrder == BYTEORDER_BIG);
-  factor_->SetValue(c.factor);
-  offset_->SetValue(c.offset);
-  maximum_->SetValue(c.maximum);
-  minimum_->SetValue(c.minimum);
-  unit_->setText(Q(c.unit));
+  if (changed(shown_.factor, c.factor)) factor_->SetValue(c.factor);
+  if (changed(shown_.offset, c.offset)) offset_->SetValue(c.offset);
+  if (changed(shown_.maximum, c.maximum)) maximum_->SetValue(c.maximum);
+  if (changed(shown_.minimum, c.minimum)) minimum_->SetValue(c.minimum);
+  if (changed(shown_.unit, c.unit)) unit_->setText(Q(c.unit));
 
   QStringList muxNames;
   for (const auto& n : c.muxItems) muxNames << Q(n);
@@ -449,6 +455,7 @@ void CCanDlg::ShowModel() {
     shownMuxRefills_ = c.muxRefills;
   }
   muxValue_->setEnabled(c.muxValueEnabled && !view);
+  shown_.valid = true;
 
   for (QWidget* w : std::initializer_list<QWidget*>{sigName_, startBit_, bitCount_, valueType_, little_, big_, factor_,
                                                     offset_, maximum_, minimum_, unit_, multiplexor_}) {

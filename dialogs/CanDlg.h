@@ -91,6 +91,16 @@ class CCanDlg : public CMsgDlg {
   std::vector<std::pair<std::string, std::string>> rowNames_;
   int hexFlag_ = 0;
   std::unique_ptr<CCanDlgModel> model_;
+  // What ShowModel last put into the typed fields: a field is written again
+  // only when the model's value changed, so text typed but not yet committed
+  // survives a drag on the grid or a pick elsewhere.
+  struct Shown {
+    bool valid = false;
+    std::string msgName, sigName, unit;
+    int id = 0, startBit = 0, bitCount = 0;
+    double factor = 0, offset = 0, maximum = 0, minimum = 0;
+  };
+  Shown shown_;
   int shownMuxUpdates_ = -1;
   int shownMuxRefills_ = 0;
 

@@ -9,26 +9,13 @@
 #include "CanDlg.h"
 #include "CanDlgFixture.h"
 #include "EditINT.h"
+#include "GridDrag.h"
 #include "RecordingMessageSink.h"
 
 class CanDlgGuiTest : public QObject {
   Q_OBJECT
 
  private:
-  // Centre of the cell of page-relative bit `bit`, in the grid canvas.
-  static QPoint BitPoint(const BitAssignView* grid, int bit) {
-    const BitGridGeometry& g = grid->Geometry();
-    const int cell = grid->Model().CellOfBit(bit);
-    return QPoint(g.CellX(cell) + g.cellSize / 2, g.CellY(cell) + g.cellSize / 2);
-  }
-  static void Drag(BitAssignView* grid, int fromBit, int toBit) {
-    QWidget* canvas = grid->Canvas();
-    QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, BitPoint(grid, fromBit));
-    const QPoint to = BitPoint(grid, toBit);
-    QMouseEvent move(QEvent::MouseMove, to, canvas->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(canvas, &move);
-    QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, to);
-  }
   static int EditValue(CCanDlg& dlg, int id) { return static_cast<CEditINT*>(dlg.GetDlgItem(id))->Value(); }
   static void PressOk(CCanDlg& dlg) {
     QTest::mouseClick(static_cast<QPushButton*>(dlg.GetDlgItem(canctl::OK)), Qt::LeftButton);
@@ -49,14 +36,14 @@ class CanDlgGuiTest : public QObject {
     BitAssignView* grid = dlg.GridView();
     QSignalSpy changing(grid, &BitAssignView::bitSelectChanging);
     QSignalSpy done(grid, &BitAssignView::bitSelectDone);
-    Drag(grid, 20, 27);
+    DragBits(grid, 20, 27);
     QVERIFY(changing.count() >= 2);
     QCOMPARE(done.count(), 1);
     QCOMPARE(EditValue(dlg, canctl::START_BIT), 20);
     QCOMPARE(EditValue(dlg, canctl::BIT_COUNT), 8);
 
     // A drag past TEMP's bits stops before its first bit.
-    Drag(grid, 24, 45);
+    DragBits(grid, 24, 45);
     QCOMPARE(EditValue(dlg, canctl::START_BIT), 24);
     QCOMPARE(EditValue(dlg, canctl::BIT_COUNT), 8);
 
@@ -118,7 +105,7 @@ class CanDlgGuiTest : public QObject {
     dlg.show();
     BitAssignView* grid = dlg.GridView();
     QSignalSpy done(grid, &BitAssignView::bitSelectDone);
-    Drag(grid, 20, 27);
+    DragBits(grid, 20, 27);
     QCOMPARE(done.count(), 1);  // the release is still reported
     QCOMPARE(EditValue(dlg, canctl::START_BIT), 0);
     PressOk(dlg);
@@ -142,8 +129,7 @@ class CanDlgGuiTest : public QObject {
     QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, start);
     auto moveTo = [&](const QPoint& viewportPoint) {
       const QPoint p = canvas->mapFrom(grid->viewport(), viewportPoint);
-      QMouseEvent move(QEvent::MouseMove, p, canvas->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-      QCoreApplication::sendEvent(canvas, &move);
+      DragMove(canvas, p);
     };
     moveTo(canvas->mapTo(grid->viewport(), start) + QPoint(14, 0));  // takes the capture
     const int bottom = grid->viewport()->rect().bottom();
