@@ -1,9 +1,16 @@
 #include "MsgDlg.h"
 
+#include "EditDBL.h"
+#include "EditEx.h"
+#include "EditINT.h"
 #include "Resources.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleOptionComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,6 +24,34 @@ const char kReadOnlyProperty[] = "vrReadOnly";
 // A box made COMBO_SIMPLE shows no drop button: it looks like an edit field.
 const char kSimpleComboStyle[] =
     "QComboBox::drop-down { width: 0px; border: none; } QComboBox::down-arrow { image: none; width: 0px; }";
+
+// A read-only combo box draws its frame and drop button disabled; its edit
+// field, a widget of its own, keeps the normal colours of its text.
+class CReadOnlyComboStyle : public QProxyStyle {
+ public:
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                          const QWidget* widget) const override {
+    if (control == CC_ComboBox) {
+      if (const auto* combo = qstyleoption_cast<const QStyleOptionComboBox*>(option)) {
+        QStyleOptionComboBox disabled(*combo);
+        disabled.state &= ~(State_Enabled | State_MouseOver | State_Sunken);
+        disabled.palette.setCurrentColorGroup(QPalette::Disabled);
+        QProxyStyle::drawComplexControl(control, &disabled, painter, widget);
+        return;
+      }
+    }
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+  }
+};
+
+QStyle* ReadOnlyComboStyle() {
+  static QPointer<CReadOnlyComboStyle> style;
+  if (!style) {
+    style = new CReadOnlyComboStyle;
+    style->setParent(qApp);
+  }
+  return style;
+}
 
 QComboBox* ComboOf(QObject* watched) {
   if (auto* combo = qobject_cast<QComboBox*>(watched)) return combo;
@@ -62,6 +97,8 @@ QString CMsgDlg::Text(int ctrlId) const {
 void CMsgDlg::SetCtrlId(QWidget* control, int id) {
   if (!control || id == 0) return;
   control->setProperty(kCtrlIdProperty, id);
+  if (auto* edit = qobject_cast<CEditEx*>(control)) edit->SetDlgCtrlID(id);
+  if (auto* combo = qobject_cast<CComboBoxExt*>(control)) combo->SetDlgCtrlID(id);
   if (control->objectName().isEmpty()) control->setObjectName(QStringLiteral("ctrl%1").arg(id));
   controls_[id] = control;
 }
@@ -156,7 +193,8 @@ void CMsgDlg::ChangeComboStyle(unsigned id, int type, int /*height*/) {
   // A box of another type is a new box: its items are gone, the dialog fills
   // it again.
   combo->clear();
-  combo->setEditable(type != COMBO_DROPLIST);
+  if (auto* ext = qobject_cast<CComboBoxExt*>(combo)) ext->SetEditable(type != COMBO_DROPLIST);
+  else combo->setEditable(type != COMBO_DROPLIST);
   combo->setProperty(kComboTypeProperty, type);
   ApplySimpleLook(combo, type == COMBO_SIMPLE);
   if (QLineEdit* edit = combo->lineEdit()) edit->setReadOnly(IsComboReadOnly(combo));
@@ -210,6 +248,7 @@ void CMsgDlg::SetComboReadOnly(unsigned id) {
   // is read-only and its list cannot be opened.
   combo->setProperty(kReadOnlyProperty, true);
   combo->lineEdit()->setReadOnly(true);
+  if (ComboType(combo) != COMBO_SIMPLE) combo->setStyle(ReadOnlyComboStyle());
   GuardCombo(combo);
 }
 
@@ -220,7 +259,9 @@ void CMsgDlg::SetCombosReadOnly(const tagCtrlLimit* table) {
 void CMsgDlg::SetEditLimits(const tagCtrlLimit* table) {
   ForEachCtrlRow(table, [this](const tagCtrlLimit& row) {
     if (row.limit <= 0) return;
-    if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(static_cast<int>(row.id)))) edit->setMaxLength(row.limit);
+    QWidget* w = GetDlgItem(static_cast<int>(row.id));
+    if (auto* ext = qobject_cast<CEditEx*>(w)) ext->SetLimitText(row.limit);
+    else if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setMaxLength(row.limit);
   });
 }
 
@@ -230,22 +271,52 @@ void CMsgDlg::SetComboLimits(const tagCtrlLimit* table) {
     auto* combo = qobject_cast<QComboBox*>(GetDlgItem(static_cast<int>(row.id)));
     // A drop list has no edit field to limit. Qt's edit fields scroll
     // sideways by themselves.
-    if (combo && combo->lineEdit()) combo->lineEdit()->setMaxLength(row.limit);
+    if (!combo || !combo->lineEdit()) return;
+    if (auto* ext = qobject_cast<CComboBoxExt*>(combo)) ext->SetLimitText(row.limit);
+    else combo->lineEdit()->setMaxLength(row.limit);
   });
 }
 
 void CMsgDlg::SetIntRanges(const tagCtrlIntRange* table) {
-  ForEachCtrlRow(table, [](const tagCtrlIntRange&) {});
+  ForEachCtrlRow(table, [this](const tagCtrlIntRange& row) {
+    QWidget* w = GetDlgItem(static_cast<int>(row.id));
+    if (auto* edit = qobject_cast<CEditINT*>(w)) {
+      edit->SetMin(row.minimum);
+      edit->SetMax(row.maximum);
+    } else if (auto* exEdit = qobject_cast<CEditExINT*>(w)) {
+      exEdit->SetMin(row.minimum);
+      exEdit->SetMax(row.maximum);
+    } else if (auto* combo = qobject_cast<CComboBoxINT*>(w)) {
+      combo->SetRange(row.minimum, row.maximum);
+    }
+  });
 }
 
 void CMsgDlg::SetDoubleRanges(const tagCtrlDblRange* table) {
-  ForEachCtrlRow(table, [](const tagCtrlDblRange&) {});
+  ForEachCtrlRow(table, [this](const tagCtrlDblRange& row) {
+    auto* edit = qobject_cast<CEditDBL*>(GetDlgItem(static_cast<int>(row.id)));
+    if (!edit) return;
+    edit->SetRange(row.minimum, row.maximum);
+    edit->SetFormat(row.format ? QString::fromLatin1(row.format) : vrres::LoadString(row.formatStringId));
+  });
 }
 
+namespace {
+
+void SetNotifyMessages(const CMsgDlg& dlg, const tagCtrlLimit* table) {
+  ForEachCtrlRow(table, [&dlg](const tagCtrlLimit& row) {
+    QWidget* w = dlg.GetDlgItem(static_cast<int>(row.id));
+    if (auto* edit = qobject_cast<CEditEx*>(w)) edit->SetNotifyMessage(WM_VALUE_COMMIT);
+    if (auto* combo = qobject_cast<CComboBoxExt*>(w)) combo->SetNotifyMessage(WM_VALUE_COMMIT);
+  });
+}
+
+}  // namespace
+
 void CMsgDlg::SetEditNotifyMessage(const tagCtrlLimit* table) {
-  ForEachCtrlRow(table, [](const tagCtrlLimit&) {});
+  SetNotifyMessages(*this, table);
 }
 
 void CMsgDlg::SetComboNotifyMessage(const tagCtrlLimit* table) {
-  SetEditNotifyMessage(table);
+  SetNotifyMessages(*this, table);
 }
