@@ -358,24 +358,14 @@ void CCanDlg::InitControls() {
 }
 
 void CCanDlg::ConnectControls() {
-  // Ranges, formats and commits also go straight onto the controls, so that
-  // they hold whatever the base's table operations do with them.
+  // The ranges and formats that the model counts on, set on the controls
+  // themselves as well.
   byteCount_->SetRange(0, MAX_J1939_BYTES);
   startBit_->SetRange(0, MAX_J1939_BITS - 1);
   bitCount_->SetRange(1, 64);
   for (CEditDBL* e : {factor_, offset_, maximum_, minimum_}) {
     e->SetRange(-1e30, 1e30);
     e->SetFormat(QStringLiteral("%e"));
-  }
-  for (CEditEx* e : std::initializer_list<CEditEx*>{byteCount_, startBit_, bitCount_, factor_, offset_, maximum_,
-                                                    minimum_, muxValue_}) {
-    e->SetNotifyMessage(WM_VALUE_COMMIT);
-    e->SetNotifyTarget(&commitSink_);
-  }
-  for (CComboBoxExt* c :
-       std::initializer_list<CComboBoxExt*>{msgName_, frameFormat_, msgId_, sigName_, valueType_, multiplexor_}) {
-    c->SetNotifyMessage(WM_VALUE_COMMIT);
-    c->SetNotifyTarget(&commitSink_);
   }
 }
 
@@ -617,11 +607,11 @@ void CCanDlg::OnJ1939Identifier() {
   ReadControl(MSG_NAME);
   CJ1939Dlg dlg(this);
   dlg.SetHexFlag(model_->HexFlag());
-  dlg.SetIdentifier(model_->Controls().id);
+  dlg.SetId(static_cast<std::uint32_t>(model_->Controls().id));
   dlg.SetMessageName(model_->Controls().msgName);
   dlg.SetAnchor(frameGeometry());
   if (dlg.exec() == QDialog::Accepted) {
-    model_->SetIdentifierFromJ1939(dlg.Identifier());
+    model_->SetIdentifierFromJ1939(static_cast<int>(dlg.Id()));
     ShowModel();
   }
 #endif

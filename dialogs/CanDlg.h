@@ -8,7 +8,6 @@
 
 #include "CanDlgModel.h"
 #include "MsgDlg.h"
-#include "ValueCommit.h"
 
 class BitAssignView;
 class CComboBoxExt;
@@ -73,18 +72,8 @@ class CCanDlg : public CMsgDlg {
   void OnBitSelectChanging();
   void OnBitSelectDone();
 
-  // Where the controls report their commits.
-  class CommitSink : public IValueCommitTarget {
-   public:
-    explicit CommitSink(CCanDlg* dlg) : dlg_(dlg) {}
-    void OnValueCommit(int ctrlId, int flag) override { dlg_->OnValueCommit(ctrlId, flag); }
-
-   private:
-    CCanDlg* dlg_;
-  };
   void ConnectControls();
 
-  CommitSink commitSink_{this};
   NameMap<_CANMsg>* table_ = nullptr;
   _CANMsg* targetMsg_ = nullptr;
   _CANSignal* targetSig_ = nullptr;
