@@ -197,6 +197,14 @@ void CCanDlgModel::InitControls() {
   c_.j1939 = wmsg_.j1939 != 0;
   c_.byteOrder = wsig_.byteOrder;
   c_.idMax = c_.frameFormat == FRAME_XTD ? MAX_XTD_ID : MAX_STD_ID;
+  if (mode_ == DLGMODE_VIEW) {
+    // The J1939 limits are not applied in view mode: the fields keep the
+    // widest ranges, so a long J1939 message shows its real byte count.
+    c_.byteCountMax = MAX_J1939_BYTES;
+    c_.byteCountLimit = 4;
+    c_.startBitMax = MAX_J1939_BITS - 1;
+    c_.startBitLimit = 5;
+  }
 }
 
 void CCanDlgModel::FillMessageIdList() {

@@ -131,6 +131,17 @@ TEST_F(CanDlgTest, PagesOfAJ1939MessageEndWithAShortOne) {
   EXPECT_EQ(dlg_->Page(), 0);
 }
 
+TEST_F(CanDlgTest, ViewModeKeepsTheWidestRanges) {
+  _CANMsg* m = Msg("BIG", 200, 1, FRAME_XTD, 1);
+  _CANSignal* s = Sig(m, "S", 1000, 8);
+  Open(DLGMODE_VIEW, m, s);
+  EXPECT_EQ(C().byteCountMax, 1785);
+  EXPECT_EQ(C().byteCount, 200);
+  EXPECT_EQ(C().startBitMax, 14279);
+  EXPECT_EQ(C().startBit, 1000);
+  EXPECT_TRUE(C().nextVisible);
+}
+
 TEST_F(CanDlgTest, ByteCountLimitsAndJ1939Switch) {
   _CANMsg* m = Msg("M", 8, 0x100, FRAME_STD);
   _CANSignal* s = Sig(m, "S", 0, 8);

@@ -1,6 +1,8 @@
 // The CAN dialog as a window, headless: dragging on the bit grid with the
 // mouse, OK with and without a refusal, view mode.
+#include <QHelpEvent>
 #include <QPushButton>
+#include <QToolTip>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -73,6 +75,28 @@ class CanDlgGuiTest : public QObject {
     QCOMPARE(changing.count(), 0);
     QCOMPARE(done.count(), 0);
     QCOMPARE(EditValue(dlg, canctl::START_BIT), 0);
+  }
+
+  void occupiedCellsNameTheirSignal() {
+    CanTableFixture t;
+    _CANMsg* m = t.Msg("ENGINE", 8, 0x100);
+    _CANSignal* s = t.Sig(m, "RPM", 0, 8);
+    t.Sig(m, "TEMP", 32, 8);
+    CCanDlg dlg;
+    dlg.SetMode(DLGMODE_EDIT);
+    dlg.SetMessageTable(&t.table);
+    dlg.SetTarget(m, s);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    QWidget* canvas = dlg.GridView()->Canvas();
+    const QPoint p = BitPoint(dlg.GridView(), 34);
+    QHelpEvent help(QEvent::ToolTip, p, canvas->mapToGlobal(p));
+    QCoreApplication::sendEvent(canvas, &help);
+    QCOMPARE(QToolTip::text(), QStringLiteral("SignalName: TEMP\nStartBit: 32\nBitCount: 8"));
+    const QPoint free = BitPoint(dlg.GridView(), 50);
+    QHelpEvent none(QEvent::ToolTip, free, canvas->mapToGlobal(free));
+    QCoreApplication::sendEvent(canvas, &none);
+    QTRY_VERIFY(!QToolTip::isVisible());
   }
 
   void refusalKeepsTheDialogOpen() {
