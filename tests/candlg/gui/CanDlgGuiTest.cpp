@@ -1,6 +1,9 @@
 // The CAN dialog as a window, headless: dragging on the bit grid with the
 // mouse, OK with and without a refusal, view mode.
+#include <QApplication>
+#include <QCheckBox>
 #include <QHelpEvent>
+#include <QTimer>
 #include <QPushButton>
 #include <QToolTip>
 #include <QScrollBar>
@@ -11,6 +14,7 @@
 #include "CanDlg.h"
 #include "CanDlgFixture.h"
 #include "EditINT.h"
+#include "J1939Dlg.h"
 #include "GridDrag.h"
 #include "RecordingMessageSink.h"
 
@@ -97,6 +101,44 @@ class CanDlgGuiTest : public QObject {
     QHelpEvent none(QEvent::ToolTip, free, canvas->mapToGlobal(free));
     QCoreApplication::sendEvent(canvas, &none);
     QTRY_VERIFY(!QToolTip::isVisible());
+  }
+
+  void j1939BoxOpensTheIdentifierDialog() {
+    CanTableFixture t;
+    _CANMsg* m = t.Msg("ENGINE", 8, 0x100);
+    _CANSignal* s = t.Sig(m, "RPM", 0, 8);
+    CCanDlg dlg;
+    dlg.SetMode(DLGMODE_EDIT);
+    dlg.SetMessageTable(&t.table);
+    dlg.SetTarget(m, s);
+    dlg.SetHexFlag(1);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    QWidget* more = dlg.GetDlgItem(canctl::J1939_ID);
+    QVERIFY(!more->isVisible());
+    QTest::mouseClick(static_cast<QCheckBox*>(dlg.GetDlgItem(canctl::J1939)), Qt::LeftButton);
+    QVERIFY(more->isVisible());
+    QCOMPARE(static_cast<QComboBox*>(dlg.GetDlgItem(canctl::FRAME_FORMAT))->currentIndex(), int(FRAME_XTD));
+    // The identifier dialog composes a PDU2 identifier: PGN 0xFEF1, source 0x21.
+    bool seen = false;
+    QTimer::singleShot(50, [&] {
+      auto* j = qobject_cast<CJ1939Dlg*>(QApplication::activeModalWidget());
+      if (!j) return;
+      seen = true;
+      j->PgnEdit()->setText(QStringLiteral("FEF1"));
+      j->SourceEdit()->setText(QStringLiteral("21"));
+      j->PriorityEdit()->setText(QStringLiteral("3"));
+      QTest::mouseClick(static_cast<QPushButton*>(j->GetDlgItem(canctl::OK)), Qt::LeftButton);
+    });
+    QTest::mouseClick(static_cast<QPushButton*>(more), Qt::LeftButton);
+    QVERIFY(seen);
+    QCOMPARE(static_cast<CComboBoxINT*>(dlg.GetDlgItem(canctl::MSG_ID))->Value(), 0x0CFEF121);
+    RecordingMessageSink sink;
+    PressOk(dlg);
+    QVERIFY(sink.shown.empty());
+    QCOMPARE(m->id, 0x0CFEF121);
+    QCOMPARE(m->j1939, 1);
+    QCOMPARE(int(m->frameFormat), int(FRAME_XTD));
   }
 
   void refusalKeepsTheDialogOpen() {
