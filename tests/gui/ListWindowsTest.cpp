@@ -4,6 +4,7 @@
 // opening definition files, New at the row limit, and closing with a save.
 #include "ResIds.h"
 #include "Resources.h"
+#include "ModalCanceller.h"
 #include "RoadFixture.h"
 #include "TextFile.h"
 
@@ -426,11 +427,13 @@ class ListWindowsTest : public QObject {
     QTest::mouseRelease(v, Qt::LeftButton, {}, RowPoint(def, 0) + QPoint(0, 30));
   }
 
-  void newAtTheRowLimitIsRefusedAndEditOpensNothingYet() {
+  void newAtTheRowLimitIsRefusedAndCancelledEditsChangeNothing() {
     RoadFixture fx;
     CMainFrame& f = fx.Make();
     FillDefinitions(fx, 499);
+    ModalCanceller cancel;
     f.OnCommand(ID_FILE_NEW_DEFINITION);
+    QCOMPARE(cancel.cancelled, 1);
     QVERIFY(fx.sink.shown.empty());
     QVERIFY(!fx.doc.IsDefModified());
     FillDefinitions(fx, 1, "LAST");
@@ -438,10 +441,11 @@ class ListWindowsTest : public QObject {
     f.OnCommand(ID_FILE_NEW_DEFINITION);
     QCOMPARE(fx.sink.Ids(), std::vector<int>{IDS_TOO_MANY_TO_EDIT});
     QCOMPARE(fx.sink.shown[0].ArgNumber(0), 500);
-    // Edit and a double click change nothing while no dialog exists.
+    // Edit and a double click open the dialog; cancelled, it changes nothing.
     ClickRow(fx.Def().List(), 0);
     QTest::mouseDClick(fx.Def().List().viewport(), Qt::LeftButton, {}, RowPoint(fx.Def().List(), 0));
     f.OnCommand(ID_EDIT_EDIT_DEFINITION);
+    QCOMPARE(cancel.cancelled, 3);
     QVERIFY(!fx.doc.IsDefModified());
     QCOMPARE(fx.sink.shown.size(), std::size_t{1});
   }

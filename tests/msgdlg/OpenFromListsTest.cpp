@@ -4,6 +4,7 @@
 #include "DefinitionDialogsQt.h"
 #include "DocFill.h"
 #include "ResIds.h"
+#include "ModalCanceller.h"
 #include "RoadFixture.h"
 
 #include <functional>
@@ -136,13 +137,15 @@ class OpenFromListsTest : public QObject {
     QVERIFY(!fx.doc.IsDefModified());
   }
 
-  // Without a dialog of its own a bus kind's run ends as a Cancel: nothing
-  // changes and the fresh records go back.
-  void withoutScriptedDialogsNothingChanges() {
+  // The CAN dialog itself, cancelled: nothing changes and the fresh records
+  // go back.
+  void cancelledCanDialogChangesNothing() {
     RoadFixture fx;
     CMainFrame& f = fx.Make();
     Fill(fx);
+    ModalCanceller cancel;
     f.OnCommand(ID_FILE_NEW_DEFINITION);
+    QCOMPARE(cancel.cancelled, 1);
     QCOMPARE(fx.Def().List().GetItemCount(), 2);
     QVERIFY(!fx.doc.IsDefModified());
     QCOMPARE(fx.doc.GetPoolCounts().canMsg + 2, fx.doc.GetCreatedCounts().canMsg);

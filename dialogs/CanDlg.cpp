@@ -1,0 +1,651 @@
+#include "CanDlg.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "BitAssignView.h"
+#include "CodePage.h"
+#include "DlgPrompt.h"
+#include "EditDBL.h"
+#include "EditEx.h"
+#include "EditINT.h"
+#include "EditMultiValue.h"
+#include "EditUnit.h"
+#include "Icons.h"
+#include "ResIds.h"
+#include "Resources.h"
+
+#if __has_include("J1939Dlg.h")
+#include "J1939Dlg.h"
+#define VR_HAVE_J1939DLG 1
+#endif
+
+namespace {
+
+using namespace canctl;
+
+// Combo boxes of the dialog with their text limits.
+const tagCtrlLimit kComboTable[] = {
+    {MSG_NAME, 32}, {FRAME_FORMAT, 0}, {MSG_ID, 9}, {SIG_NAME, 32}, {VALUE_TYPE, 0}, {0, 0},
+};
+
+// Edit fields; the multiplexor is a combo box of which only the commit
+// notification takes effect here.
+const tagCtrlLimit kEditTable[] = {
+    {BYTE_COUNT, 4}, {START_BIT, 3}, {BIT_COUNT, 2}, {MUX_VALUE, 2100}, {MULTIPLEXOR, 0}, {FACTOR, 0},
+    {OFFSET, 0},     {UNIT, 32},     {MINIMUM, 0},   {MAXIMUM, 0},      {0, 0},
+};
+
+const tagCtrlIntRange kIntTable[] = {
+    {BYTE_COUNT, 0, MAX_J1939_BYTES},
+    {START_BIT, 0, MAX_J1939_BITS - 1},
+    {BIT_COUNT, 1, 64},
+    {0, 0, 0},
+};
+
+// Identifier range by frame format.
+const tagCtrlIntRange kIdTable[] = {
+    {MSG_ID, 0, MAX_STD_ID},
+    {MSG_ID, 0, MAX_XTD_ID},
+    {0, 0, 0},
+};
+
+const tagCtrlDblRange kDblTable[] = {
+    {FACTOR, -1e30, 1e30, "%e"},  {OFFSET, -1e30, 1e30, "%e"}, {MAXIMUM, -1e30, 1e30, "%e"},
+    {MINIMUM, -1e30, 1e30, "%e"}, {0, 0, 0, nullptr},
+};
+
+QString Q(const std::string& cp932) {
+  return QString::fromStdString(cp932::ToUtf8(cp932));
+}
+
+std::string S(const QString& text) {
+  std::string out;
+  cp932::FromUtf8(text.toStdString(), out);
+  return out;
+}
+
+void SetItems(QComboBox* combo, const QStringList& items) {
+  QStringList now;
+  for (int i = 0; i < combo->count(); ++i) now << combo->itemText(i);
+  if (now == items) return;
+  const QString text = combo->currentText();
+  combo->clear();
+  combo->addItems(items);
+  if (combo->isEditable()) combo->setEditText(text);
+}
+
+}  // namespace
+
+CCanDlg::CCanDlg(QWidget* parent) : CMsgDlg(IDD_CAN, parent) {
+  setWindowTitle(Text(QStringLiteral("caption")));
+  BuildLayout();
+}
+
+CCanDlg::~CCanDlg() {
+  // Closing a shown dialog moves the focus out of a field, which would commit
+  // into a dialog that is half gone.
+  for (CEditEx* e : std::initializer_list<CEditEx*>{byteCount_, startBit_, bitCount_, factor_, offset_, maximum_,
+                                                    minimum_, muxValue_}) {
+    e->SetNotifyMessage(0);
+  }
+  for (CComboBoxExt* c :
+       std::initializer_list<CComboBoxExt*>{msgName_, frameFormat_, msgId_, sigName_, valueType_, multiplexor_}) {
+    c->SetNotifyMessage(0);
+  }
+}
+
+void CCanDlg::SetTarget(_CANMsg* msg, _CANSignal* sig) {
+  targetMsg_ = msg;
+  targetSig_ = sig;
+}
+
+void CCanDlg::AddNames(const std::string& msgName, const std::string& sigName) {
+  rowNames_.emplace_back(msgName, sigName);
+}
+
+void CCanDlg::BuildLayout() {
+  auto label = [this](const char* key) { return new QLabel(Text(QString::fromLatin1(key)), this); };
+  auto id = [this](QWidget* w, int ctrlId) {
+    SetCtrlId(w, ctrlId);
+    return w;
+  };
+
+  msgName_ = new CComboBoxExt(this);
+  msgName_->SetEditable(true);
+  frameFormat_ = new CComboBoxExt(this);
+  j1939_ = new QCheckBox(Text(J1939), this);
+  msgId_ = new CComboBoxINT(this);
+  msgId_->SetEditable(true);
+  j1939Id_ = new QPushButton(Text(J1939_ID), this);
+  j1939Id_->setFixedWidth(28);
+  j1939Id_->setAutoDefault(false);
+  decimal_ = new QRadioButton(Text(ID_DECIMAL), this);
+  hex_ = new QRadioButton(Text(ID_HEX), this);
+  byteCount_ = new CEditByteCount(this);
+  sigName_ = new CComboBoxExt(this);
+  sigName_->SetEditable(true);
+  startBit_ = new CEditINT(this);
+  bitCount_ = new CEditINT(this);
+  heading_ = new QLabel(Text(BIT_HEADING), this);
+  grid_ = new BitAssignViewPage(this);
+  pageNext_ = new QPushButton(this);
+  pageNext_->setIcon(vrres::LoadIcon(IDI_PAGE_NEXT));
+  pagePrevious_ = new QPushButton(this);
+  pagePrevious_->setIcon(vrres::LoadIcon(IDI_PAGE_PREVIOUS));
+  for (QPushButton* b : {pageNext_, pagePrevious_}) {
+    b->setFixedSize(24, 24);
+    b->setAutoDefault(false);
+  }
+  valueType_ = new CComboBoxExt(this);
+  little_ = new QRadioButton(Text(LITTLE), this);
+  big_ = new QRadioButton(Text(BIG), this);
+  factor_ = new CEditDBL(this);
+  offset_ = new CEditDBL(this);
+  maximum_ = new CEditDBL(this);
+  minimum_ = new CEditDBL(this);
+  unit_ = new CEditUnit(this);
+  multiplexor_ = new CComboBoxExt(this);
+  muxValue_ = new CEditMultiValue(this);
+  muxValue_->setPlaceholderText(Text(QStringLiteral("hint.muxvalue")));
+
+  id(msgName_, MSG_NAME);
+  id(frameFormat_, FRAME_FORMAT);
+  id(j1939_, J1939);
+  id(msgId_, MSG_ID);
+  id(j1939Id_, J1939_ID);
+  id(decimal_, ID_DECIMAL);
+  id(hex_, ID_HEX);
+  id(byteCount_, BYTE_COUNT);
+  id(sigName_, SIG_NAME);
+  id(startBit_, START_BIT);
+  id(bitCount_, BIT_COUNT);
+  id(heading_, BIT_HEADING);
+  id(pageNext_, PAGE_NEXT);
+  id(pagePrevious_, PAGE_PREVIOUS);
+  id(valueType_, VALUE_TYPE);
+  id(little_, LITTLE);
+  id(big_, BIG);
+  id(factor_, FACTOR);
+  id(offset_, OFFSET);
+  id(maximum_, MAXIMUM);
+  id(minimum_, MINIMUM);
+  id(unit_, UNIT);
+  id(multiplexor_, MULTIPLEXOR);
+  id(muxValue_, MUX_VALUE);
+  for (CEditEx* e : std::initializer_list<CEditEx*>{byteCount_, startBit_, bitCount_, factor_, offset_, maximum_,
+                                                    minimum_, unit_, muxValue_}) {
+    e->SetDlgCtrlID(CtrlIdOf(e));
+    // Enter takes the typed text before the commit, and never presses OK.
+    e->SetEnterUpdatesValue(true);
+  }
+  for (CComboBoxExt* c :
+       std::initializer_list<CComboBoxExt*>{msgName_, frameFormat_, msgId_, sigName_, valueType_, multiplexor_}) {
+    c->SetDlgCtrlID(CtrlIdOf(c));
+    c->SetEnterCommitFlag(1);
+  }
+
+  // The message.
+  auto* msgBox = new QGroupBox(Text(QStringLiteral("group.message")), this);
+  auto* mg = new QGridLayout(msgBox);
+  mg->addWidget(label("label.message"), 0, 0);
+  mg->addWidget(msgName_, 0, 1, 1, 3);
+  mg->addWidget(label("label.format"), 0, 4);
+  mg->addWidget(frameFormat_, 0, 5);
+  mg->addWidget(j1939_, 0, 6);
+  mg->addWidget(label("label.id"), 1, 0);
+  auto* idRow = new QHBoxLayout;
+  idRow->addWidget(msgId_, 1);
+  idRow->addWidget(j1939Id_);
+  mg->addLayout(idRow, 1, 1);
+  mg->addWidget(decimal_, 1, 2);
+  mg->addWidget(hex_, 1, 3);
+  mg->addWidget(label("label.bytes"), 1, 4);
+  mg->addWidget(byteCount_, 1, 5);
+  mg->setColumnStretch(1, 1);
+
+  // The signal, with the grid on the right.
+  auto* sigBox = new QGroupBox(Text(QStringLiteral("group.signal")), this);
+  auto* sh = new QHBoxLayout(sigBox);
+  auto* sg = new QGridLayout;
+  int row = 0;
+  sg->addWidget(label("label.signal"), row, 0);
+  sg->addWidget(sigName_, row++, 1, 1, 3);
+  sg->addWidget(label("label.start"), row, 0);
+  sg->addWidget(startBit_, row, 1);
+  sg->addWidget(label("label.length"), row, 2);
+  sg->addWidget(bitCount_, row++, 3);
+  sg->addWidget(label("label.valtype"), row, 0);
+  sg->addWidget(valueType_, row++, 1);
+  sg->addWidget(label("label.byteorder"), row, 0);
+  sg->addWidget(little_, row, 1);
+  sg->addWidget(big_, row++, 2, 1, 2);
+  sg->addWidget(label("label.factor"), row, 0);
+  sg->addWidget(factor_, row, 1);
+  sg->addWidget(label("label.offset"), row, 2);
+  sg->addWidget(offset_, row++, 3);
+  sg->addWidget(label("label.max"), row, 0);
+  sg->addWidget(maximum_, row, 1);
+  sg->addWidget(label("label.min"), row, 2);
+  sg->addWidget(minimum_, row++, 3);
+  sg->addWidget(label("label.unit"), row, 0);
+  sg->addWidget(unit_, row++, 1);
+  sg->addWidget(label("label.mux"), row, 0);
+  sg->addWidget(multiplexor_, row++, 1, 1, 3);
+  sg->addWidget(label("label.muxvalue"), row, 0);
+  sg->addWidget(muxValue_, row++, 1, 1, 3);
+  sg->setRowStretch(row, 1);
+  sg->setColumnStretch(1, 1);
+  sg->setColumnStretch(3, 1);
+  for (QWidget* w : std::initializer_list<QWidget*>{startBit_, bitCount_, factor_, offset_, maximum_, minimum_}) {
+    w->setMinimumWidth(90);
+  }
+  sh->addLayout(sg, 1);
+
+  auto* gridCol = new QVBoxLayout;
+  auto* headRow = new QHBoxLayout;
+  headRow->addStretch(1);
+  headRow->addWidget(heading_);
+  headRow->addSpacing(28);
+  gridCol->addLayout(headRow);
+  auto* gridRow = new QHBoxLayout;
+  const BitGridGeometry& geo = grid_->Geometry();
+  grid_->setFixedSize(geo.Width() + 20, geo.originY + 14 * geo.pitch);
+  gridRow->addWidget(grid_);
+  auto* pageCol = new QVBoxLayout;
+  pageCol->addStretch(1);
+  pageCol->addWidget(pageNext_);
+  pageCol->addWidget(pagePrevious_);
+  pageCol->addStretch(1);
+  gridRow->addLayout(pageCol);
+  gridCol->addLayout(gridRow);
+  gridCol->addStretch(1);
+  sh->addLayout(gridCol);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(MakeButton(OK));
+  buttons->addWidget(MakeButton(CANCEL));
+
+  auto* top = new QVBoxLayout(this);
+  top->addWidget(msgBox);
+  top->addWidget(sigBox, 1);
+  top->addLayout(buttons);
+
+  connect(msgName_, &QComboBox::activated, this, &CCanDlg::OnMessagePicked);
+  connect(msgId_, &QComboBox::activated, this, &CCanDlg::OnIdPicked);
+  connect(frameFormat_, &QComboBox::activated, this, &CCanDlg::OnFrameFormatPicked);
+  connect(sigName_, &QComboBox::activated, this, &CCanDlg::OnSignalPicked);
+  connect(valueType_, &QComboBox::activated, this, &CCanDlg::OnValueTypePicked);
+  connect(multiplexor_, &QComboBox::activated, this, &CCanDlg::OnMultiplexorPicked);
+  connect(j1939_, &QCheckBox::clicked, this, &CCanDlg::OnJ1939Clicked);
+  connect(decimal_, &QRadioButton::clicked, this, [this] { OnIdFormatClicked(false); });
+  connect(hex_, &QRadioButton::clicked, this, [this] { OnIdFormatClicked(true); });
+  connect(j1939Id_, &QPushButton::clicked, this, &CCanDlg::OnJ1939Identifier);
+  connect(pageNext_, &QPushButton::clicked, this, [this] {
+    if (!model_) return;
+    model_->OnPageNext();
+    ShowModel();
+  });
+  connect(pagePrevious_, &QPushButton::clicked, this, [this] {
+    if (!model_) return;
+    model_->OnPagePrevious();
+    ShowModel();
+  });
+  connect(grid_, &BitAssignView::bitSelectChanging, this, &CCanDlg::OnBitSelectChanging);
+  connect(grid_, &BitAssignView::bitSelectDone, this, &CCanDlg::OnBitSelectDone);
+}
+
+bool CCanDlg::OnInitDialog() {
+  Lock();
+  grid_->Lock();
+  model_ = std::make_unique<CCanDlgModel>(table_, Mode());
+  model_->SetTarget(targetMsg_, targetSig_);
+  for (const auto& names : rowNames_) model_->AddNames(names.first, names.second);
+  model_->SetHexFlag(hexFlag_);
+  model_->SetNoNameText(S(vrres::LoadString(IDS_NONAME)));
+  model_->SetGridSink([this](const tagBitAssignInfo& info) { grid_->SetBitAssign(info); });
+  heading_->hide();
+  pageNext_->hide();
+  pagePrevious_->hide();
+
+  const bool result = CMsgDlg::OnInitDialog();
+  muxValue_->setEnabled(false);
+  InitControls();
+  FillControls();
+  grid_->SetReadOnly(Mode() == DLGMODE_VIEW ? 1 : 0);
+  grid_->Unlock();
+  Unlock();
+  return result;
+}
+
+void CCanDlg::InitControls() {
+  model_->Open();
+  const bool emptyTable = !table_ || table_->empty();
+  if (Mode() == DLGMODE_VIEW) {
+    ChangeComboStyle(FRAME_FORMAT, COMBO_DROPDOWN);
+    ChangeComboStyle(VALUE_TYPE, COMBO_DROPDOWN);
+    ChangeComboStyle(SIG_NAME, COMBO_SIMPLE);
+    ChangeComboStyle(MULTIPLEXOR, COMBO_DROPDOWN);
+    ChangeComboStyle(MSG_NAME, COMBO_SIMPLE);
+    ChangeComboStyle(MSG_ID, COMBO_SIMPLE);
+    SetEditsReadOnly(kEditTable);
+    SetCombosReadOnly(kComboTable);
+    SetComboReadOnly(MULTIPLEXOR);
+    j1939_->setEnabled(false);
+    j1939Id_->setEnabled(false);
+  } else if (Mode() == DLGMODE_EDIT || emptyTable) {
+    ChangeComboStyle(MSG_NAME, COMBO_SIMPLE);
+    ChangeComboStyle(MSG_ID, COMBO_SIMPLE);
+    ChangeComboStyle(SIG_NAME, COMBO_SIMPLE);
+    if (Mode() == DLGMODE_NEW) ChangeComboStyle(MULTIPLEXOR, COMBO_DROPDOWN);
+  }
+  SetEditLimits(kEditTable);
+  SetComboLimits(kComboTable);
+  SetIntRanges(kIntTable);
+  SetDoubleRanges(kDblTable);
+  const tagCtrlIntRange& idRange = kIdTable[model_->Controls().frameFormat == FRAME_XTD ? 1 : 0];
+  msgId_->SetRange(idRange.minimum, idRange.maximum);
+  SetEditNotifyMessage(kEditTable);
+  SetComboNotifyMessage(kComboTable);
+  ConnectControls();
+}
+
+void CCanDlg::ConnectControls() {
+  // The ranges and formats that the model counts on, set on the controls
+  // themselves as well.
+  byteCount_->SetRange(0, MAX_J1939_BYTES);
+  startBit_->SetRange(0, MAX_J1939_BITS - 1);
+  bitCount_->SetRange(1, 64);
+  for (CEditDBL* e : {factor_, offset_, maximum_, minimum_}) {
+    e->SetRange(-1e30, 1e30);
+    e->SetFormat(QStringLiteral("%e"));
+  }
+}
+
+void CCanDlg::FillControls() {
+  SetItems(frameFormat_, {vrres::LoadString(IDS_FRAME_STD), vrres::LoadString(IDS_FRAME_XTD)});
+  SetItems(valueType_, {vrres::LoadString(IDS_VALTYPE_UNSIGNED), vrres::LoadString(IDS_VALTYPE_SIGNED),
+                        vrres::LoadString(IDS_VALTYPE_FLOAT), vrres::LoadString(IDS_VALTYPE_DOUBLE)});
+  ShowModel();
+}
+
+void CCanDlg::ApplyIdentifierItems() {
+  const CanDlgControls& c = model_->Controls();
+  msgId_->SetHexMode(c.hex);
+  QStringList items;
+  for (int v : c.idItems) items << (c.hex ? QString::number(v, 16).toUpper() : QString::number(v));
+  SetItems(msgId_, items);
+  msgId_->SetRange(0, c.idMax);
+  if (!shown_.valid || shown_.id != c.id) msgId_->SetValue(c.id);
+  shown_.id = c.id;
+}
+
+void CCanDlg::ShowModel() {
+  if (!model_) return;
+  const bool took = Lock();
+  const CanDlgControls& c = model_->Controls();
+  const bool view = Mode() == DLGMODE_VIEW;
+  auto changed = [this](auto& last, const auto& now) {
+    if (shown_.valid && last == now) return false;
+    last = now;
+    return true;
+  };
+
+  QStringList names;
+  for (const auto& n : c.msgNames) names << Q(n);
+  SetItems(msgName_, names);
+  if (changed(shown_.msgName, c.msgName)) msgName_->SetWindowText(Q(c.msgName));
+  frameFormat_->setCurrentIndex(c.frameFormat);
+  j1939_->setChecked(c.j1939);
+  j1939Id_->setVisible(c.j1939ButtonVisible);
+  decimal_->setChecked(!c.hex);
+  hex_->setChecked(c.hex);
+  ApplyIdentifierItems();
+
+  byteCount_->SetMax(c.byteCountMax);
+  byteCount_->SetLimitText(c.byteCountLimit);
+  if (byteCount_->Value() != c.byteCount || byteCount_->text().isEmpty()) byteCount_->SetValue(c.byteCount);
+  heading_->setVisible(c.headingVisible);
+  pageNext_->setVisible(c.nextVisible);
+  pagePrevious_->setVisible(c.previousVisible);
+
+  QStringList signalNames;
+  for (const auto& n : c.sigNames) signalNames << Q(n);
+  SetItems(sigName_, signalNames);
+  if (changed(shown_.sigName, c.sigName)) sigName_->SetWindowText(Q(c.sigName));
+  startBit_->SetRange(0, c.startBitMax);
+  startBit_->SetLimitText(c.startBitLimit);
+  if (changed(shown_.startBit, c.startBit)) startBit_->SetValue(c.startBit);
+  if (changed(shown_.bitCount, c.bitCount)) bitCount_->SetValue(c.bitCount);
+  valueType_->setCurrentIndex(c.valueType);
+  little_->setChecked(c.byteOrder == BYTEORDER_LITTLE);
+  big_->setChecked(c.byteOrder == BYTEORDER_BIG);
+  if (changed(shown_.factor, c.factor)) factor_->SetValue(c.factor);
+  if (changed(shown_.offset, c.offset)) offset_->SetValue(c.offset);
+  if (changed(shown_.maximum, c.maximum)) maximum_->SetValue(c.maximum);
+  if (changed(shown_.minimum, c.minimum)) minimum_->SetValue(c.minimum);
+  if (changed(shown_.unit, c.unit)) unit_->setText(Q(c.unit));
+
+  QStringList muxNames;
+  for (const auto& n : c.muxItems) muxNames << Q(n);
+  SetItems(multiplexor_, muxNames);
+  multiplexor_->setCurrentIndex(c.muxSel);
+  bool refilled = false;
+  if (c.muxUpdates != shownMuxUpdates_) {
+    shownMuxUpdates_ = c.muxUpdates;
+    muxValue_->SetText(Q(c.muxValue));
+    refilled = c.muxRefills != shownMuxRefills_;
+    shownMuxRefills_ = c.muxRefills;
+  }
+  muxValue_->setEnabled(c.muxValueEnabled && !view);
+  shown_.valid = true;
+
+  for (QWidget* w : std::initializer_list<QWidget*>{sigName_, startBit_, bitCount_, valueType_, little_, big_, factor_,
+                                                    offset_, maximum_, minimum_, unit_, multiplexor_}) {
+    w->setEnabled(c.signalControlsEnabled);
+  }
+  if (view) {
+    // The unselected byte order cannot be chosen.
+    little_->setEnabled(false);
+    big_->setEnabled(false);
+  }
+  if (took) Unlock();
+  if (refilled && !view) ShowMultiplexErrorNow();
+}
+
+void CCanDlg::ReadControl(int ctrlId) {
+  CanDlgControls& c = model_->Controls();
+  switch (ctrlId) {
+    case MSG_NAME:
+      c.msgName = S(msgName_->currentText());
+      break;
+    case MSG_ID:
+      c.id = msgId_->GetValue();
+      break;
+    case BYTE_COUNT:
+      c.byteCount = byteCount_->Value();
+      break;
+    case FRAME_FORMAT:
+      c.frameFormat = std::max(frameFormat_->currentIndex(), 0);
+      break;
+    case SIG_NAME:
+      c.sigName = S(sigName_->currentText());
+      break;
+    case START_BIT:
+      c.startBit = startBit_->Value();
+      break;
+    case BIT_COUNT:
+      c.bitCount = bitCount_->Value();
+      break;
+    case FACTOR:
+      c.factor = factor_->GetStoredValue(false);
+      break;
+    case OFFSET:
+      c.offset = offset_->GetStoredValue(false);
+      break;
+    case MAXIMUM:
+      c.maximum = maximum_->GetStoredValue(false);
+      break;
+    case MINIMUM:
+      c.minimum = minimum_->GetStoredValue(true);
+      break;
+    case UNIT:
+      c.unit = S(unit_->text());
+      break;
+    case MULTIPLEXOR:
+      c.muxSel = std::max(multiplexor_->currentIndex(), 0);
+      break;
+    case MUX_VALUE:
+      c.muxValueText = S(muxValue_->GetText());
+      c.muxValueError = muxValue_->GetError();
+      c.muxValuePart = S(muxValue_->GetCurrentPart());
+      break;
+    default:
+      break;
+  }
+}
+
+void CCanDlg::ReadControls() {
+  // Text typed but not yet committed counts as well.
+  startBit_->UpdateValue();
+  bitCount_->UpdateValue();
+  for (CEditDBL* e : {factor_, offset_, maximum_, minimum_}) e->UpdateValue();
+  for (int ctrlId : {MSG_NAME, MSG_ID, BYTE_COUNT, FRAME_FORMAT, SIG_NAME, START_BIT, BIT_COUNT, FACTOR, OFFSET,
+                     MAXIMUM, MINIMUM, UNIT, MULTIPLEXOR, MUX_VALUE}) {
+    ReadControl(ctrlId);
+  }
+  model_->Controls().byteOrder = big_->isChecked() ? BYTEORDER_BIG : BYTEORDER_LITTLE;
+}
+
+void CCanDlg::OnValueCommit(int ctrlId, int /*flag*/) {
+  if (!model_ || IsLocked()) return;
+  ReadControl(ctrlId);
+  if (ctrlId == MUX_VALUE) {
+    ShowMultiplexErrorNow();
+    return;
+  }
+  model_->OnCommit(ctrlId);
+  ShowModel();
+}
+
+void CCanDlg::ShowMultiplexErrorNow() {
+  CanDlgControls& c = model_->Controls();
+  c.muxValueError = muxValue_->GetError();
+  c.muxValuePart = S(muxValue_->GetCurrentPart());
+  CMessagePrompt prompt;
+  if (const int focus = model_->ShowMultiplexValueError(prompt)) Focus(focus);
+}
+
+void CCanDlg::Focus(int ctrlId) {
+  if (QWidget* w = GetDlgItem(ctrlId)) w->setFocus(Qt::OtherFocusReason);
+}
+
+void CCanDlg::OnMessagePicked(int index) {
+  if (!model_ || IsLocked()) return;
+  model_->OnMessagePicked(index);
+  ShowModel();
+}
+
+void CCanDlg::OnIdPicked(int index) {
+  // The name follows the identifier: both lists hold the same messages.
+  OnMessagePicked(index);
+}
+
+void CCanDlg::OnFrameFormatPicked(int index) {
+  if (!model_ || IsLocked()) return;
+  model_->OnFrameFormatPicked(index);
+  ShowModel();
+}
+
+void CCanDlg::OnSignalPicked(int index) {
+  if (!model_ || IsLocked()) return;
+  model_->OnSignalPicked(index);
+  ShowModel();
+}
+
+void CCanDlg::OnValueTypePicked(int index) {
+  if (!model_ || IsLocked()) return;
+  model_->OnValueTypeOpened();
+  model_->OnValueTypePicked(index);
+  ShowModel();
+}
+
+void CCanDlg::OnMultiplexorPicked(int index) {
+  if (!model_ || IsLocked()) return;
+  ReadControl(START_BIT);
+  ReadControl(BIT_COUNT);
+  CMessagePrompt prompt;
+  const int focus = model_->OnMultiplexorPicked(index, prompt);
+  ShowModel();
+  if (focus) Focus(focus);
+}
+
+void CCanDlg::OnJ1939Clicked(bool checked) {
+  if (!model_ || IsLocked()) return;
+  model_->OnJ1939Clicked(checked);
+  ShowModel();
+}
+
+void CCanDlg::OnIdFormatClicked(bool hex) {
+  if (!model_ || IsLocked()) return;
+  ReadControl(MSG_ID);
+  model_->OnHexClicked(hex);
+  ShowModel();
+}
+
+void CCanDlg::OnJ1939Identifier() {
+  if (!model_ || IsLocked()) return;
+#ifdef VR_HAVE_J1939DLG
+  ReadControl(MSG_ID);
+  ReadControl(MSG_NAME);
+  CJ1939Dlg dlg(this);
+  dlg.SetHexFlag(model_->HexFlag());
+  dlg.SetId(static_cast<std::uint32_t>(model_->Controls().id));
+  dlg.SetMessageName(model_->Controls().msgName);
+  dlg.SetAnchor(frameGeometry());
+  if (dlg.exec() == QDialog::Accepted) {
+    model_->SetIdentifierFromJ1939(static_cast<int>(dlg.Id()));
+    ShowModel();
+  }
+#endif
+}
+
+void CCanDlg::OnBitSelectChanging() {
+  if (!model_ || IsLocked()) return;
+  int low = 0, high = 0;
+  grid_->GetSelectedBits(low, high);
+  model_->OnBitSelectChanging(low, high);
+  ShowModel();
+}
+
+void CCanDlg::OnBitSelectDone() {
+  if (!model_ || IsLocked()) return;
+  int low = 0, high = 0;
+  grid_->GetSelectedBits(low, high);
+  model_->OnBitSelectDone(low, high);
+  ShowModel();
+}
+
+void CCanDlg::OnOK() {
+  if (!model_ || Mode() == DLGMODE_VIEW) {
+    CMsgDlg::OnOK();
+    return;
+  }
+  ReadControls();
+  CMessagePrompt prompt;
+  const CCanDlgModel::OkResult r = model_->OnOK(prompt);
+  if (r.accept) {
+    SetModified(model_->Modified());
+    CMsgDlg::OnOK();
+    return;
+  }
+  ShowModel();
+  if (r.focus) Focus(r.focus);
+}

@@ -1,0 +1,845 @@
+#include "CanDlgModel.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "TextFile.h"
+
+using namespace canmsg;
+
+namespace {
+
+constexpr int kFloatBits = 32;
+constexpr int kDoubleBits = 64;
+constexpr int kMaxBitCount = 64;
+
+int ItemOfValueType(const _CANSignal& s) {
+  if (s.valueType == VALTYPE_FLOAT) return s.bitCount == kDoubleBits ? VTITEM_DOUBLE : VTITEM_FLOAT;
+  return s.valueType == VALTYPE_SIGNED ? VTITEM_SIGNED : VTITEM_UNSIGNED;
+}
+
+uint8_t ValueTypeOfItem(int item) {
+  switch (item) {
+    case VTITEM_SIGNED:
+      return VALTYPE_SIGNED;
+    case VTITEM_FLOAT:
+    case VTITEM_DOUBLE:
+      return VALTYPE_FLOAT;
+    default:
+      return VALTYPE_UNSIGNED;
+  }
+}
+
+}  // namespace
+
+const std::string& CanDlgControls::MuxText() const {
+  static const std::string kEmpty;
+  if (muxSel < 0 || muxSel >= static_cast<int>(muxItems.size())) return kEmpty;
+  return muxItems[static_cast<std::size_t>(muxSel)];
+}
+
+bool CBitOccupancy::AnyTaken(int start, int count) const {
+  for (int b = std::max(start, 0); b < start + count && b < Size(); ++b) {
+    if (Taken(b)) return true;
+  }
+  return false;
+}
+
+PageSpan CalcPageSpan(int start, int count, int pageStart) {
+  const int end = start + count;
+  const int pageEnd = pageStart + CAN_PAGE_BITS;
+  PageSpan span;
+  if (start <= pageStart && end > pageStart) {
+    span = {0, end - pageStart, 1};
+  } else if (start > pageStart && end <= pageEnd) {
+    span = {start - pageStart, count, 1};
+  } else if (start < pageEnd && end > pageEnd) {
+    span = {start - pageStart, pageEnd - start, 1};
+  }
+  return span;
+}
+
+CCanDlgModel::CCanDlgModel(NameMap<_CANMsg>* table, int mode) : table_(table), mode_(mode) {}
+
+void CCanDlgModel::SetTarget(_CANMsg* msg, _CANSignal* sig) {
+  targetMsg_ = msg;
+  targetSig_ = sig;
+  openingName_ = sig ? sig->name : "";
+}
+
+void CCanDlgModel::AddNames(const std::string& msgName, const std::string& sigName) {
+  rowNames_.emplace_back(msgName, sigName);
+}
+
+bool CCanDlgModel::NamesPickable() const {
+  return mode_ == DLGMODE_NEW && table_ && !table_->empty();
+}
+
+std::string CCanDlgModel::FormatId(int id) const {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, hexFlag_ ? "%X" : "%d", id);
+  return buf;
+}
+
+int CCanDlgModel::ClampedBytes() const {
+  return std::clamp(c_.byteCount, 0, MaxBytes());
+}
+
+int CCanDlgModel::PageBitCount() const {
+  return std::clamp(ClampedBytes() * 8 - page_ * CAN_PAGE_BITS, 0, CAN_PAGE_BITS);
+}
+
+std::string CCanDlgModel::SkipKey() const {
+  return mode_ == DLGMODE_NEW ? std::string() : MakeUpperString(openingName_);
+}
+
+const _CANMsg* CCanDlgModel::LiveMessage(bool whenDifferent) const {
+  if (mode_ != DLGMODE_NEW) {
+    if (table_) {
+      if (const _CANMsg* m = table_->Find(MakeUpperString(wmsg_.name))) return m;
+    }
+    return targetMsg_;
+  }
+  const _CANMsg* m = table_ ? table_->Find(MakeUpperString(wmsg_.name)) : nullptr;
+  if (m && !whenDifferent && (m->byteCount != wmsg_.byteCount || m->id != wmsg_.id)) return nullptr;
+  return m;
+}
+
+const _CANMsg* CCanDlgModel::CheckedMessage() const {
+  if (mode_ == DLGMODE_EDIT) return targetMsg_;
+  return table_ ? table_->Find(MakeUpperString(c_.msgName)) : nullptr;
+}
+
+bool CCanDlgModel::EditedIsMultiplexed(const _CANMsg* msg) const {
+  if (!msg) return false;
+  if (locked_) {
+    const _CANSignal* stored = msg->signals.Find(MakeUpperString(openingName_));
+    return stored && stored->multiplexor[0] != '\0';
+  }
+  const std::string& mux = c_.MuxText();
+  return !mux.empty() && msg->signals.Contains(MakeUpperString(mux));
+}
+
+void CCanDlgModel::FillBitMap(const _CANMsg* msg, const std::string& skipKey, CBitOccupancy& map) const {
+  if (!msg) return;
+  const bool multiplexed = EditedIsMultiplexed(msg);
+  int number = 0;
+  for (const auto& entry : msg->signals) {
+    const _CANSignal* s = entry.value;
+    if (!s || (!skipKey.empty() && entry.key == skipKey)) continue;
+    if (multiplexed && s->multiplexor[0] != '\0') continue;
+    for (int b = std::max(s->startBit, 0); b < s->startBit + s->bitCount && b < map.Size(); ++b) map.Set(b, number);
+    ++number;
+  }
+}
+
+CBitOccupancy CCanDlgModel::BuildBitMap(const _CANMsg* msg, const std::string& skipKey, int size) const {
+  CBitOccupancy map(size);
+  FillBitMap(msg, skipKey, map);
+  return map;
+}
+
+bool CCanDlgModel::IsBitRangeUsed(const _CANMsg* msg, int start, int count) const {
+  const CBitOccupancy map = BuildBitMap(msg, SkipKey(), c_.j1939 ? MAX_J1939_BITS : MAX_CAN_BITS);
+  return map.AnyTaken(start, count);
+}
+
+bool CCanDlgModel::FindSignalBeyondLength(const _CANMsg* msg, std::string& name, int byteCount) const {
+  if (!msg) return false;
+  const std::string skip = mode_ == DLGMODE_EDIT ? MakeUpperString(openingName_) : std::string();
+  for (const auto& entry : msg->signals) {
+    if (!entry.value || (!skip.empty() && entry.key == skip)) continue;
+    if (entry.value->startBit + entry.value->bitCount > byteCount * 8) {
+      name = entry.value->name;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool CCanDlgModel::CanPlaceBits(int count) const {
+  const int bits = ClampedBytes() * 8;
+  const int start = c_.startBit;
+  if (start < 0 || start + count > bits) return false;
+  const CBitOccupancy map = BuildBitMap(LiveMessage(false), SkipKey(), MAX_J1939_BITS);
+  return !map.AnyTaken(start, count);
+}
+
+// ---------------------------------------------------------------- opening
+
+void CCanDlgModel::Open() {
+  page_ = 0;
+  keepPage_ = 0;
+  locked_ = true;
+  if (targetMsg_) c_.frameFormat = targetMsg_->frameFormat ? FRAME_XTD : FRAME_STD;
+  InitBitGrid();
+  c_.muxValueEnabled = false;
+  InitControls();
+  FillControls();
+  locked_ = false;
+}
+
+void CCanDlgModel::InitControls() {
+  if (targetMsg_) {
+    CopyToCharBuffer(wmsg_.name, targetMsg_->name, MAX_NAME_LEN);
+    wmsg_.frameFormat = targetMsg_->frameFormat;
+    wmsg_.byteCount = targetMsg_->byteCount;
+    wmsg_.id = targetMsg_->id;
+    wmsg_.j1939 = targetMsg_->j1939;
+    wmsg_.frameType = targetMsg_->frameType;
+  }
+  if (targetSig_) targetSig_->CopyTo(&wsig_);
+  if (mode_ == DLGMODE_NEW) {
+    wsig_.startBit = 0;
+    wsig_.bitCount = 1;
+  }
+  c_.hex = hexFlag_ != 0;
+  c_.j1939 = wmsg_.j1939 != 0;
+  c_.byteOrder = wsig_.byteOrder;
+  c_.idMax = c_.frameFormat == FRAME_XTD ? MAX_XTD_ID : MAX_STD_ID;
+  if (mode_ == DLGMODE_VIEW) {
+    // The J1939 limits are not applied in view mode: the fields keep the
+    // widest ranges, so a long J1939 message shows its real byte count.
+    c_.byteCountMax = MAX_J1939_BYTES;
+    c_.byteCountLimit = 4;
+    c_.startBitMax = MAX_J1939_BITS - 1;
+    c_.startBitLimit = 5;
+  }
+}
+
+void CCanDlgModel::FillMessageIdList() {
+  c_.idItems.clear();
+  for (const _CANMsg* m : msgArray_) c_.idItems.push_back(m->id);
+}
+
+void CCanDlgModel::FillControls() {
+  if (!targetMsg_) return;
+  msgArray_.clear();
+  c_.msgNames.clear();
+  if (mode_ == DLGMODE_NEW) {
+    if (table_) {
+      for (const auto& entry : *table_) {
+        msgArray_.push_back(entry.value);
+        c_.msgNames.push_back(entry.value->name);
+      }
+    }
+    c_.msgName = wmsg_.name;
+  } else {
+    msgArray_.push_back(targetMsg_);
+    c_.msgNames.push_back(wmsg_.name);
+    c_.msgName = wmsg_.name;
+  }
+  FillMessageIdList();
+  c_.id = wmsg_.id;
+
+  c_.byteCount = wmsg_.byteCount;
+  UpdateLastPage();
+  c_.headingVisible = c_.byteCount != 0;
+  if (c_.byteCount == 0) c_.sigName = noName_;
+
+  c_.frameFormat = c_.frameFormat ? FRAME_XTD : FRAME_STD;
+
+  sigArray_.clear();
+  c_.sigNames.clear();
+  if (mode_ == DLGMODE_NEW) {
+    for (const _CANMsg* m : msgArray_) {
+      for (const auto& entry : m->signals) {
+        sigArray_.push_back(entry.value);
+        c_.sigNames.push_back(entry.value->name);
+      }
+    }
+    if (c_.byteCount != 0) c_.sigName = wsig_.name;
+  } else {
+    sigArray_.push_back(targetSig_);
+    c_.sigNames.push_back(wsig_.name);
+    c_.sigName = wsig_.name;
+  }
+
+  c_.startBit = wsig_.startBit;
+  c_.bitCount = wsig_.bitCount;
+  c_.valueType = ItemOfValueType(wsig_);
+  rememberedType_ = c_.valueType;
+  c_.j1939 = wmsg_.j1939 != 0;
+  c_.j1939ButtonVisible = c_.j1939;
+  UpdateJ1939Limits();
+  UpdatePageButtons();
+  UpdateSignalControls();
+  c_.factor = wsig_.factor;
+  c_.offset = wsig_.offset;
+  c_.minimum = wsig_.minimum;
+  c_.maximum = wsig_.maximum;
+  c_.unit = wsig_.unit;
+  FillMultiplexorList();
+  UpdateMultiplexControls();
+}
+
+// ---------------------------------------------------------------- live edits
+
+void CCanDlgModel::ClampRange() {
+  const int bits = c_.byteCount * 8;
+  if (bits <= 0) {
+    // Nothing fits in an empty message; the start stays a bit number.
+    c_.startBit = 0;
+  } else {
+    if (c_.startBit >= bits) c_.startBit = bits - 1;
+    if (c_.startBit + c_.bitCount > bits) c_.bitCount = bits - c_.startBit;
+  }
+  wsig_.startBit = c_.startBit;
+  wsig_.bitCount = c_.bitCount;
+}
+
+void CCanDlgModel::UpdateLastPage() {
+  const int bytes = ClampedBytes();
+  lastPage_ = bytes > 0 ? (bytes * 8 - 1) / CAN_PAGE_BITS : 0;
+  page_ = std::clamp(page_, 0, lastPage_);
+}
+
+void CCanDlgModel::UpdatePageButtons() {
+  if (c_.byteCount < 1) {
+    c_.previousVisible = c_.nextVisible = false;
+    return;
+  }
+  c_.previousVisible = c_.nextVisible = true;
+  if (page_ >= lastPage_) c_.nextVisible = false;
+  if (page_ == 0) {
+    c_.previousVisible = false;
+    if (c_.byteCount < 65) c_.nextVisible = false;
+  }
+}
+
+void CCanDlgModel::OnCommit(int id) {
+  if (locked_ || id < canctl::MSG_NAME || id > canctl::MINIMUM) return;
+  switch (id) {
+    case canctl::MSG_NAME:
+      if (mode_ != DLGMODE_NEW) return;
+      CopyToCharBuffer(wmsg_.name, c_.msgName, MAX_NAME_LEN);
+      UpdateSignalControls();
+      UpdateBitGrid();
+      break;
+    case canctl::MSG_ID:
+      c_.id = std::clamp(c_.id, 0, c_.idMax);
+      if (mode_ != DLGMODE_NEW) return;
+      wmsg_.id = c_.id;
+      UpdateSignalControls();
+      UpdateBitGrid();
+      break;
+    case canctl::BYTE_COUNT:
+      c_.byteCount = std::clamp(c_.byteCount, 0, MAX_J1939_BYTES);
+      ClampRange();
+      if (c_.byteCount > MaxBytes()) c_.byteCount = MaxBytes();
+      wmsg_.byteCount = c_.byteCount;
+      c_.headingVisible = c_.byteCount != 0;
+      if (keepPage_) {
+        keepPage_ = 0;
+      } else {
+        page_ = 0;
+      }
+      UpdateSignalControls();
+      UpdateLastPage();
+      UpdateBitGrid();
+      UpdatePageButtons();
+      FillMultiplexorList();
+      break;
+    case canctl::FRAME_FORMAT:
+      c_.idMax = c_.frameFormat == FRAME_XTD ? MAX_XTD_ID : MAX_STD_ID;
+      c_.id = std::clamp(c_.id, 0, c_.idMax);
+      break;
+    case canctl::START_BIT:
+      c_.startBit = std::clamp(c_.startBit, 0, c_.startBitMax);
+      ClampRange();
+      UpdateSignalControls();
+      UpdateBitGrid();
+      break;
+    case canctl::BIT_COUNT:
+      c_.bitCount = std::clamp(c_.bitCount, 1, kMaxBitCount);
+      ClampRange();
+      UpdateSignalControls();
+      UpdateBitGrid();
+      break;
+    case canctl::MAXIMUM:
+    case canctl::MINIMUM:
+      if (c_.minimum > c_.maximum) std::swap(c_.minimum, c_.maximum);
+      break;
+    default:
+      break;
+  }
+}
+
+void CCanDlgModel::PickMessage(int index) {
+  if (index < 0 || index >= static_cast<int>(msgArray_.size())) return;
+  const _CANMsg* m = msgArray_[static_cast<std::size_t>(index)];
+  locked_ = true;
+  c_.msgName = m->name;
+  c_.j1939 = m->j1939 != 0;
+  UpdateJ1939Limits();
+  OnFrameFormatPicked(m->frameFormat ? FRAME_XTD : FRAME_STD);
+  c_.byteCount = std::clamp(m->byteCount, 0, c_.byteCountMax);
+  c_.id = m->id;
+  if (mode_ == DLGMODE_NEW) {
+    CopyToCharBuffer(wmsg_.name, m->name, MAX_NAME_LEN);
+    wmsg_.frameFormat = m->frameFormat;
+    wmsg_.byteCount = m->byteCount;
+    wmsg_.id = m->id;
+    wmsg_.frameType = m->frameType;
+    wmsg_.j1939 = m->j1939;
+  }
+  c_.sigName = wmsg_.byteCount < 1 ? noName_ : std::string();
+  c_.headingVisible = c_.byteCount != 0;
+  page_ = 0;
+  UpdateSignalControls();
+  locked_ = false;
+  UpdateLastPage();
+  UpdateBitGrid();
+  FillMultiplexorList();
+  UpdatePageButtons();
+}
+
+void CCanDlgModel::OnMessagePicked(int index) {
+  PickMessage(index);
+}
+
+void CCanDlgModel::OnFrameFormatPicked(int selection) {
+  if (c_.j1939) selection = FRAME_XTD;
+  c_.frameFormat = selection == FRAME_XTD ? FRAME_XTD : FRAME_STD;
+  if (mode_ == DLGMODE_NEW) wmsg_.frameFormat = static_cast<uint8_t>(c_.frameFormat);
+  c_.idMax = c_.frameFormat == FRAME_XTD ? MAX_XTD_ID : MAX_STD_ID;
+  c_.id = std::clamp(c_.id, 0, c_.idMax);
+}
+
+void CCanDlgModel::OnSignalPicked(int index) {
+  if (index < 0 || index >= static_cast<int>(sigArray_.size()) || !sigArray_[static_cast<std::size_t>(index)]) return;
+  sigArray_[static_cast<std::size_t>(index)]->CopyTo(&wsig_);
+  c_.sigName = wsig_.name;
+  c_.valueType = ItemOfValueType(wsig_);
+  UpdateSignalControls();
+  c_.byteOrder = wsig_.byteOrder;
+  c_.factor = wsig_.factor;
+  c_.offset = wsig_.offset;
+  c_.minimum = wsig_.minimum;
+  c_.maximum = wsig_.maximum;
+  c_.unit = wsig_.unit;
+  UpdateBitGrid();
+  FillMultiplexorList();
+  UpdateMultiplexControls();
+}
+
+void CCanDlgModel::OnValueTypePicked(int selection) {
+  c_.valueType = std::clamp(selection, 0, static_cast<int>(VTITEM_DOUBLE));
+  if (c_.valueType == VTITEM_FLOAT || c_.valueType == VTITEM_DOUBLE) {
+    const int want = c_.valueType == VTITEM_FLOAT ? kFloatBits : kDoubleBits;
+    if (CanPlaceBits(want)) {
+      c_.bitCount = want;
+      wsig_.bitCount = want;
+      wsig_.valueType = VALTYPE_FLOAT;
+      UpdateSignalControls();
+      UpdateBitGrid();
+    } else {
+      c_.valueType = rememberedType_;
+    }
+  }
+  rememberedType_ = c_.valueType;
+  wsig_.valueType = ValueTypeOfItem(c_.valueType);
+}
+
+void CCanDlgModel::UpdateSignalControls() {
+  const CBitOccupancy map = BuildBitMap(LiveMessage(false), SkipKey(), MAX_J1939_BITS);
+  const int available = std::min(ClampedBytes() * 8, c_.j1939 ? MAX_J1939_BITS : MAX_CAN_BITS);
+  if (mode_ != DLGMODE_VIEW && available > 0) {
+    int start = std::clamp(wsig_.startBit, 0, available - 1);
+    if (map.Taken(start)) {
+      int found = -1;
+      for (int b = start + 1; b < available && found < 0; ++b) {
+        if (!map.Taken(b)) found = b;
+      }
+      for (int b = start - 1; b >= 0 && found < 0; --b) {
+        if (!map.Taken(b)) found = b;
+      }
+      if (found >= 0) start = found;
+    }
+    int count = std::clamp(wsig_.bitCount, 1, kMaxBitCount);
+    for (int b = start + 1; b < start + count; ++b) {
+      if (b >= available || map.Taken(b)) {
+        count = b - start;
+        break;
+      }
+    }
+    c_.startBit = start;
+    c_.bitCount = count;
+  } else if (mode_ != DLGMODE_VIEW) {
+    c_.startBit = std::max(c_.startBit, 0);
+  }
+  if (c_.valueType == VTITEM_FLOAT) {
+    if (c_.bitCount == kDoubleBits) {
+      c_.valueType = VTITEM_DOUBLE;
+    } else if (c_.bitCount != kFloatBits) {
+      c_.valueType = VTITEM_UNSIGNED;
+    }
+  } else if (c_.valueType == VTITEM_DOUBLE && c_.bitCount != kDoubleBits) {
+    c_.valueType = VTITEM_UNSIGNED;
+  }
+  wsig_.valueType = ValueTypeOfItem(c_.valueType);
+  wsig_.startBit = c_.startBit;
+  wsig_.bitCount = c_.bitCount;
+
+  bool anyFree = false;
+  for (int b = 0; b < available && !anyFree; ++b) anyFree = !map.Taken(b);
+  c_.signalControlsEnabled = mode_ != DLGMODE_VIEW && anyFree;
+}
+
+void CCanDlgModel::UpdateJ1939Limits() {
+  if (mode_ == DLGMODE_VIEW) return;
+  c_.j1939ButtonVisible = c_.j1939;
+  if (c_.j1939) {
+    OnFrameFormatPicked(FRAME_XTD);
+    c_.byteCountLimit = 4;
+    c_.byteCountMax = MAX_J1939_BYTES;
+    c_.startBitMax = MAX_J1939_BITS - 1;
+    c_.startBitLimit = 5;
+    wmsg_.j1939 = 1;
+  } else {
+    c_.byteCountLimit = 2;
+    c_.byteCountMax = MAX_CAN_BYTES;
+    c_.startBitMax = MAX_CAN_BITS - 1;
+    c_.startBitLimit = 3;
+    wmsg_.j1939 = 0;
+  }
+  c_.byteCount = std::clamp(c_.byteCount, 0, c_.byteCountMax);
+  OnCommit(canctl::BYTE_COUNT);
+}
+
+void CCanDlgModel::OnJ1939Clicked(bool checked) {
+  if (mode_ == DLGMODE_VIEW) return;
+  c_.j1939 = checked;
+  UpdateJ1939Limits();
+}
+
+void CCanDlgModel::OnHexClicked(bool hex) {
+  if ((hexFlag_ != 0) == hex) return;
+  hexFlag_ = hex ? 1 : 0;
+  c_.hex = hex;
+  FillMessageIdList();
+}
+
+void CCanDlgModel::SetIdentifierFromJ1939(int id) {
+  c_.id = std::clamp(id, 0, c_.idMax);
+}
+
+void CCanDlgModel::OnPagePrevious() {
+  UpdatePageButtons();
+  if (page_ > 0) --page_;
+  keepPage_ = 1;
+  OnCommit(canctl::BYTE_COUNT);
+}
+
+void CCanDlgModel::OnPageNext() {
+  UpdatePageButtons();
+  if (page_ < lastPage_) ++page_;
+  keepPage_ = 1;
+  OnCommit(canctl::BYTE_COUNT);
+}
+
+// ---------------------------------------------------------------- multiplexing
+
+void CCanDlgModel::FillMultiplexorList() {
+  c_.muxItems.assign(1, std::string());
+  c_.muxSel = 0;
+  const _CANMsg* msg = LiveMessage(true);
+  if (!msg) return;
+  const std::string skip = SkipKey();
+  const std::string stored = targetSig_ ? MakeUpperString(targetSig_->multiplexor) : std::string();
+  for (const auto& entry : msg->signals) {
+    if (!entry.value || entry.value == targetSig_ || (!skip.empty() && entry.key == skip)) continue;
+    c_.muxItems.push_back(entry.value->name);
+    if (!stored.empty() && entry.key == stored) c_.muxSel = static_cast<int>(c_.muxItems.size()) - 1;
+  }
+}
+
+void CCanDlgModel::UpdateMultiplexControls() {
+  c_.muxValue.clear();
+  ++c_.muxUpdates;
+  const _CANMsg* msg = LiveMessage(true);
+  const std::string key = MakeUpperString(c_.MuxText());
+  c_.muxValueEnabled = msg && !key.empty() && msg->signals.Contains(key);
+  if (c_.muxValueEnabled && key == MakeUpperString(wsig_.multiplexor) && !wsig_.multiplexValue.empty()) {
+    c_.muxValue = wsig_.multiplexValue;
+    ++c_.muxRefills;
+  }
+}
+
+int CCanDlgModel::CheckMultiplexorChain(IDlgPrompt& prompt) const {
+  const _CANMsg* msg = LiveMessage(true);
+  if (!msg) return 0;
+  const std::string opening = SkipKey();
+  const std::string typed = MakeUpperString(c_.sigName);
+  std::string name = c_.MuxText();
+  const int start1 = c_.startBit;
+  const int end1 = c_.startBit + c_.bitCount;
+  for (std::size_t i = 0; i < msg->signals.size(); ++i) {
+    const std::string key = MakeUpperString(name);
+    const _CANSignal* s = key.empty() ? nullptr : msg->signals.Find(key);
+    if (!s) return 0;
+    if ((!opening.empty() && key == opening) || key == typed) {
+      prompt.Error(IDS_MSG_MUX_LOOP, {std::string(s->name)});
+      return IDS_MSG_MUX_LOOP;
+    }
+    const int end2 = s->startBit + s->bitCount;
+    if (std::max(end1, end2) - std::min(start1, s->startBit) < c_.bitCount + s->bitCount) {
+      prompt.Error(IDS_MSG_BITS_OVERLAP);
+      return IDS_MSG_BITS_OVERLAP;
+    }
+    name = s->multiplexor;
+  }
+  return 0;
+}
+
+int CCanDlgModel::OnMultiplexorPicked(int selection, IDlgPrompt& prompt) {
+  c_.muxSel = std::clamp(selection, 0, static_cast<int>(c_.muxItems.size()) - 1);
+  int focus = 0;
+  bool problem = CheckMultiplexorChain(prompt) != 0;
+  if (!problem && IsBitRangeUsed(LiveMessage(true), c_.startBit, c_.bitCount)) {
+    prompt.Error(IDS_MSG_BITS_OVERLAP);
+    problem = true;
+  }
+  if (problem) {
+    const std::string stored = targetSig_ ? MakeUpperString(targetSig_->multiplexor) : std::string();
+    c_.muxSel = 0;
+    for (std::size_t i = 1; i < c_.muxItems.size() && !stored.empty(); ++i) {
+      if (MakeUpperString(c_.muxItems[i]) == stored) c_.muxSel = static_cast<int>(i);
+    }
+    focus = canctl::MULTIPLEXOR;
+  }
+  UpdateMultiplexControls();
+  UpdateSignalControls();
+  UpdateBitGrid();
+  return focus;
+}
+
+int CCanDlgModel::ShowMultiplexValueError(IDlgPrompt& prompt) {
+  static constexpr int kMessages[] = {0, IDS_MSG_MUX_FORMAT, IDS_MSG_MUX_ORDER, IDS_MSG_MUX_RANGE};
+  const int err = c_.muxValueError;
+  if (err <= MVERR_NONE || err > MVERR_RANGE) return 0;
+  prompt.Error(kMessages[err], {c_.muxValuePart});
+  return canctl::MUX_VALUE;
+}
+
+// ---------------------------------------------------------------- bit grid
+
+tagBitAssignInfo CCanDlgModel::BuildPageInfo(const _CANMsg* msg) const {
+  tagBitAssignInfo info;
+  info.caption = "SignalName: ";
+  info.pageBitCount = PageBitCount();
+  info.pageStart = page_ * CAN_PAGE_BITS;
+  if (!msg) return info;
+  const std::string skip = SkipKey();
+  const bool multiplexed = EditedIsMultiplexed(msg);
+  for (const auto& entry : msg->signals) {
+    const _CANSignal* s = entry.value;
+    if (!s || (!skip.empty() && entry.key == skip)) continue;
+    if (multiplexed && s->multiplexor[0] != '\0') continue;
+    const PageSpan span = CalcPageSpan(s->startBit, s->bitCount, info.pageStart);
+    info.elements.push_back({span.start, span.length, span.inPage, s->name});
+  }
+  return info;
+}
+
+void CCanDlgModel::SendGrid(const tagBitAssignInfo& info) {
+  lastInfo_ = info;
+  if (gridSink_) gridSink_(info);
+}
+
+void CCanDlgModel::InitBitGrid() {
+  const _CANMsg* msg = targetMsg_;
+  if (table_ && targetMsg_) {
+    if (const _CANMsg* m = table_->Find(MakeUpperString(targetMsg_->name))) msg = m;
+  }
+  // The opening page uses the stored byte count.
+  const int savedBytes = c_.byteCount;
+  const bool savedJ1939 = c_.j1939;
+  if (targetMsg_) {
+    c_.byteCount = targetMsg_->byteCount;
+    c_.j1939 = targetMsg_->j1939 != 0;
+  }
+  tagBitAssignInfo info = BuildPageInfo(msg);
+  if (mode_ != DLGMODE_NEW && msg) {
+    if (const _CANSignal* s = msg->signals.Find(MakeUpperString(openingName_))) {
+      const PageSpan span = CalcPageSpan(s->startBit, s->bitCount, info.pageStart);
+      info.elements.push_back({span.start, span.length, span.inPage, s->name});
+      info.currentIndex = static_cast<int>(info.elements.size()) - 1;
+    }
+  }
+  c_.byteCount = savedBytes;
+  c_.j1939 = savedJ1939;
+  SendGrid(info);
+}
+
+void CCanDlgModel::UpdateBitGrid() {
+  const _CANMsg* msg = LiveMessage(false);
+  tagBitAssignInfo info = BuildPageInfo(msg);
+  const CBitOccupancy map = BuildBitMap(msg, SkipKey(), MAX_J1939_BITS);
+  bool anyFree = false;
+  for (int b = info.pageStart; b < info.pageStart + info.pageBitCount && !anyFree; ++b) anyFree = !map.Taken(b);
+  if (anyFree) {
+    const PageSpan span = CalcPageSpan(c_.startBit, c_.bitCount, info.pageStart);
+    info.elements.push_back({span.start, span.length, span.inPage, c_.sigName});
+    info.currentIndex = static_cast<int>(info.elements.size()) - 1;
+  }
+  SendGrid(info);
+}
+
+void CCanDlgModel::OnBitSelectChanging(int low, int high) {
+  if (mode_ == DLGMODE_VIEW) return;
+  if (low > high) std::swap(low, high);
+  gridSelecting_ = true;
+  c_.startBit = page_ * CAN_PAGE_BITS + low;
+  c_.bitCount = high - low + 1;
+}
+
+void CCanDlgModel::OnBitSelectDone(int low, int high) {
+  // A release after a press that selected nothing reports the old range of
+  // another page (or none at all); only a range chosen since the press counts.
+  if (mode_ == DLGMODE_VIEW || !gridSelecting_) return;
+  gridSelecting_ = false;
+  if (low > high) std::swap(low, high);
+  c_.startBit = page_ * CAN_PAGE_BITS + low;
+  c_.bitCount = high - low + 1;
+  wsig_.startBit = c_.startBit;
+  wsig_.bitCount = c_.bitCount;
+  UpdateSignalControls();
+}
+
+// ---------------------------------------------------------------- OK
+
+CCanDlgModel::OkResult CCanDlgModel::OnOK(IDlgPrompt& prompt) {
+  if (mode_ == DLGMODE_VIEW) return {true, 0};
+  if (!targetMsg_ || !targetSig_) return {false, 0};
+  auto refuse = [&](int msgId, int focus, const std::vector<MsgArg>& args = {}) {
+    prompt.Error(msgId, args);
+    return OkResult{false, focus};
+  };
+
+  const std::string msgKey = MakeUpperString(c_.msgName);
+  if (msgKey.empty()) return refuse(IDS_MSG_NAME_EMPTY, canctl::MSG_NAME);
+
+  auto otherWithId = [&](const _CANMsg* except) -> const _CANMsg* {
+    if (!table_) return nullptr;
+    for (const auto& entry : *table_) {
+      if (entry.value && entry.value != except && entry.value != targetMsg_ && entry.value->id == c_.id)
+        return entry.value;
+    }
+    return nullptr;
+  };
+
+  const _CANMsg* existing = nullptr;
+  if (mode_ == DLGMODE_EDIT) {
+    const _CANMsg* holder = table_ ? table_->Find(msgKey) : nullptr;
+    if (msgKey != MakeUpperString(targetMsg_->name) && holder && holder != targetMsg_) {
+      return refuse(IDS_MSG_MESSAGE_DEFINED, canctl::MSG_NAME);
+    }
+    if (c_.id != targetMsg_->id) {
+      if (const _CANMsg* other = otherWithId(targetMsg_)) {
+        return refuse(IDS_MSG_ID_USED, canctl::MSG_ID, {FormatId(c_.id), std::string(other->name)});
+      }
+    }
+  } else {
+    existing = table_ ? table_->Find(msgKey) : nullptr;
+    if (existing == targetMsg_) existing = nullptr;
+    if (existing && existing->frameFormat != c_.frameFormat) {
+      return refuse(IDS_MSG_MESSAGE_OTHER_FORMAT, canctl::FRAME_FORMAT);
+    }
+    if (!existing) {
+      if (const _CANMsg* other = otherWithId(nullptr)) {
+        return refuse(IDS_MSG_ID_USED, canctl::MSG_ID, {FormatId(c_.id), std::string(other->name)});
+      }
+    }
+    if (existing && existing->id != c_.id) {
+      return refuse(IDS_MSG_MESSAGE_OTHER_ID, canctl::MSG_ID, {std::string(existing->name), FormatId(existing->id)});
+    }
+  }
+
+  const std::string sigKey = MakeUpperString(c_.sigName);
+  if (sigKey.empty()) return refuse(IDS_MSG_NAME_EMPTY, canctl::SIG_NAME);
+  const _CANMsg* checked = mode_ == DLGMODE_EDIT ? targetMsg_ : existing;
+  if (mode_ == DLGMODE_EDIT) {
+    const _CANSignal* holder = targetMsg_->signals.Find(sigKey);
+    if (holder && holder != targetSig_ && sigKey != MakeUpperString(openingName_)) {
+      return refuse(IDS_MSG_SIGNAL_DEFINED, canctl::SIG_NAME);
+    }
+  } else if (existing && existing->signals.Contains(sigKey)) {
+    return refuse(IDS_MSG_SIGNAL_DEFINED, canctl::SIG_NAME);
+  }
+  if (existing && existing->byteCount != c_.byteCount) {
+    return refuse(IDS_MSG_MESSAGE_OTHER_LENGTH, canctl::BYTE_COUNT);
+  }
+  std::string beyond;
+  if (FindSignalBeyondLength(checked, beyond, c_.byteCount)) {
+    return refuse(IDS_MSG_BITS_OUTSIDE, canctl::BYTE_COUNT, {beyond});
+  }
+  const int bits = c_.byteCount * 8;
+  if (c_.byteCount > 0 && (c_.startBit >= bits || c_.startBit + c_.bitCount > bits)) {
+    return refuse(IDS_MSG_BITS_OUTSIDE, canctl::START_BIT, {c_.sigName});
+  }
+  if (IsBitRangeUsed(checked, c_.startBit, c_.bitCount)) return refuse(IDS_MSG_BITS_OVERLAP, canctl::START_BIT);
+  // A malformed multiplex value must not reach the record in part.
+  if (int focus = ShowMultiplexValueError(prompt)) return {false, focus};
+
+  int changed = 0;
+  const int order = c_.byteOrder == BYTEORDER_BIG ? BYTEORDER_BIG : BYTEORDER_LITTLE;
+  if (checked) {
+    const std::string skip = mode_ == DLGMODE_EDIT ? MakeUpperString(openingName_) : std::string();
+    std::vector<_CANSignal*> differing;
+    for (const auto& entry : checked->signals) {
+      if (!entry.value || (!skip.empty() && entry.key == skip)) continue;
+      if (entry.value->byteOrder != order) differing.push_back(entry.value);
+    }
+    if (!differing.empty()) {
+      if (!prompt.AskOkCancel(IDS_MSG_BYTEORDER_CHANGE)) return {false, 0};
+      for (_CANSignal* s : differing) s->byteOrder = static_cast<uint8_t>(order);
+      changed += static_cast<int>(differing.size());
+    }
+  }
+
+  auto setText = [&](char* field, const std::string& value) {
+    char buf[MAX_NAME_LEN + 1];
+    CopyToCharBuffer(buf, value, MAX_NAME_LEN);
+    if (std::string(field) != buf) {
+      CopyToCharBuffer(field, value, MAX_NAME_LEN);
+      ++changed;
+    }
+  };
+  auto set = [&](auto& field, auto value) {
+    if (field != value) {
+      field = value;
+      ++changed;
+    }
+  };
+
+  _CANMsg& m = *targetMsg_;
+  setText(m.name, c_.msgName);
+  set(m.id, static_cast<int32_t>(c_.id));
+  set(m.frameFormat, static_cast<uint8_t>(c_.frameFormat));
+  if (m.byteCount != c_.byteCount) {
+    m.byteCount = c_.byteCount;
+    m.frameType = c_.byteCount > 8 ? CANFRAME_FD : CANFRAME_CAN;
+    ++changed;
+  }
+  set(m.j1939, static_cast<int32_t>(c_.j1939 ? 1 : 0));
+
+  _CANSignal& s = *targetSig_;
+  setText(s.name, c_.sigName);
+  set(s.startBit, static_cast<int32_t>(c_.startBit));
+  set(s.bitCount, static_cast<int32_t>(c_.bitCount));
+  set(s.byteOrder, static_cast<uint8_t>(order));
+  set(s.valueType, ValueTypeOfItem(c_.valueType));
+  set(s.factor, c_.factor);
+  set(s.offset, c_.offset);
+  set(s.maximum, c_.maximum);
+  set(s.minimum, c_.minimum);
+  setText(s.unit, c_.unit);
+  setText(s.multiplexor, c_.MuxText());
+  if (!c_.muxValueText.empty() && c_.muxValueText != s.multiplexValue) {
+    s.multiplexValue = c_.muxValueText;
+    ++changed;
+  }
+  if (changed > 0) modified_ = true;
+  return {true, 0};
+}

@@ -1,0 +1,277 @@
+// The CAN/CAN FD message and signal dialog without a window: the working
+// copies, what every control shows, the reactions to committed values and
+// picks, the occupancy of the message's bits, the paging of the bit grid, the
+// multiplexor rules and the ordered checks of OK with the write-back.
+//
+// The Qt dialog writes what the user typed into Controls(), calls the
+// reaction, and shows Controls() again. Nothing here touches the records
+// before OK has passed every check.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "BitGridModel.h"
+#include "BusTypes.h"
+#include "DlgPrompt.h"
+#include "NameMap.h"
+#include "Records.h"
+
+// Control identifiers of the CAN dialog.
+namespace canctl {
+constexpr int OK = 1;
+constexpr int CANCEL = 2;
+constexpr int J1939_ID = 3;  // "..." opens the J1939 identifier dialog
+constexpr int MSG_NAME = 1012;
+constexpr int ID_DECIMAL = 1013;
+constexpr int ID_HEX = 1014;
+constexpr int MSG_ID = 1015;
+constexpr int BYTE_COUNT = 1016;
+constexpr int FRAME_FORMAT = 1017;
+constexpr int SIG_NAME = 1018;
+constexpr int MULTIPLEXOR = 1019;
+constexpr int START_BIT = 1020;
+constexpr int BIT_COUNT = 1021;
+constexpr int VALUE_TYPE = 1022;
+constexpr int UNIT = 1023;
+constexpr int FACTOR = 1024;
+constexpr int OFFSET = 1025;
+constexpr int MAXIMUM = 1026;
+constexpr int MINIMUM = 1027;
+constexpr int LITTLE = 1028;
+constexpr int BIG = 1029;
+constexpr int MUX_VALUE = 1030;
+constexpr int GRID_PLACE = 1036;
+constexpr int BIT_HEADING = 1600;
+constexpr int J1939 = 2582;
+constexpr int PAGE_PREVIOUS = 2583;
+constexpr int PAGE_NEXT = 2584;
+}  // namespace canctl
+
+// The messages the dialog shows, under the names the resource header gives
+// them (kept apart so both headers may meet in one file).
+namespace canmsg {
+constexpr int IDS_NONAME = 3100;
+constexpr int IDS_MSG_NAME_EMPTY = 4001;
+constexpr int IDS_MSG_ID_USED = 4008;
+constexpr int IDS_MSG_BITS_OVERLAP = 4014;
+constexpr int IDS_MSG_BITS_OUTSIDE = 4018;
+constexpr int IDS_MSG_MESSAGE_DEFINED = 4020;
+constexpr int IDS_MSG_SIGNAL_DEFINED = 4021;
+constexpr int IDS_MSG_MESSAGE_OTHER_ID = 4022;
+constexpr int IDS_MSG_BYTEORDER_CHANGE = 4026;
+constexpr int IDS_MSG_MESSAGE_OTHER_FORMAT = 4031;
+constexpr int IDS_MSG_MESSAGE_OTHER_LENGTH = 4032;
+constexpr int IDS_MSG_MUX_FORMAT = 4038;
+constexpr int IDS_MSG_MUX_ORDER = 4039;
+constexpr int IDS_MSG_MUX_RANGE = 4040;
+constexpr int IDS_MSG_MUX_LOOP = 4110;
+}  // namespace canmsg
+
+// Selections of the value-type combo.
+enum CanValueTypeItem { VTITEM_UNSIGNED = 0, VTITEM_SIGNED = 1, VTITEM_FLOAT = 2, VTITEM_DOUBLE = 3 };
+
+// Errors of a multiplex value text, as the multiplex-value edit reports them.
+enum MultiValueErrorCode { MVERR_NONE = 0, MVERR_FORMAT = 1, MVERR_ORDER = 2, MVERR_RANGE = 3 };
+
+constexpr int CAN_PAGE_BITS = 512;
+
+// One bit per entry: -1 free, else the running number of the signal holding
+// it. Reads and writes outside the map are ignored; outside counts as free.
+class CBitOccupancy {
+ public:
+  explicit CBitOccupancy(int size) : map_(static_cast<std::size_t>(size > 0 ? size : 0), -1) {}
+  int Size() const { return static_cast<int>(map_.size()); }
+  int Get(int bit) const { return bit >= 0 && bit < Size() ? map_[static_cast<std::size_t>(bit)] : -1; }
+  bool Taken(int bit) const { return Get(bit) != -1; }
+  void Set(int bit, int owner) {
+    if (bit >= 0 && bit < Size()) map_[static_cast<std::size_t>(bit)] = static_cast<std::int16_t>(owner);
+  }
+  // True when any of start .. start + count - 1 is taken.
+  bool AnyTaken(int start, int count) const;
+
+ private:
+  std::vector<std::int16_t> map_;
+};
+
+// A signal's part on page P (bits P .. P + 511).
+struct PageSpan {
+  int start = 0;
+  int length = 0;
+  int inPage = 0;
+};
+PageSpan CalcPageSpan(int start, int count, int pageStart);
+
+// What each control of the dialog shows.
+struct CanDlgControls {
+  std::string msgName;
+  std::vector<std::string> msgNames;  // drop list of 1012
+  int frameFormat = FRAME_STD;
+  bool j1939 = false;
+  bool j1939ButtonVisible = false;
+  int id = 0;
+  int idMax = MAX_STD_ID;
+  std::vector<int> idItems;  // drop list of 1015, shown "%X" or "%d"
+  bool hex = false;
+  int byteCount = 0;
+  int byteCountMax = MAX_CAN_BYTES;
+  int byteCountLimit = 2;  // characters
+  std::string sigName;
+  std::vector<std::string> sigNames;  // drop list of 1018
+  int startBit = 0;
+  int startBitMax = MAX_CAN_BITS - 1;
+  int startBitLimit = 3;
+  int bitCount = 1;
+  int valueType = VTITEM_UNSIGNED;  // CanValueTypeItem
+  int byteOrder = BYTEORDER_LITTLE;
+  double factor = 1.0;
+  double offset = 0.0;
+  double maximum = VALUE_UNLIMITED;
+  double minimum = -VALUE_UNLIMITED;
+  std::string unit;
+  std::vector<std::string> muxItems{std::string()};  // first item empty: no multiplexor
+  int muxSel = 0;
+  // Text to show in the multiplex-value edit; muxRefills counts the times it
+  // was given a stored text whose errors must be shown at once.
+  std::string muxValue;
+  int muxUpdates = 0;  // times the field was emptied or refilled
+  int muxRefills = 0;
+  bool muxValueEnabled = false;
+  // What the multiplex-value edit reports for its current text: the normal
+  // form in decimal, its error and the part in error. Written by the view.
+  std::string muxValueText;
+  int muxValueError = MVERR_NONE;
+  std::string muxValuePart;
+  bool headingVisible = false;
+  bool previousVisible = false;
+  bool nextVisible = false;
+  bool signalControlsEnabled = false;
+
+  const std::string& MuxText() const;
+};
+
+class CCanDlgModel {
+ public:
+  // `table` is the CAN message table of the list that opens the dialog.
+  CCanDlgModel(NameMap<_CANMsg>* table, int mode);
+
+  void SetTarget(_CANMsg* msg, _CANSignal* sig);
+  void SetHexFlag(int hex) { hexFlag_ = hex ? 1 : 0; }
+  int HexFlag() const { return hexFlag_; }
+  void AddNames(const std::string& msgName, const std::string& sigName);
+  // Text of string 3100, shown as signal name for a message without bytes.
+  void SetNoNameText(const std::string& text) { noName_ = text; }
+  // Receives every page the grid must draw.
+  void SetGridSink(std::function<void(const tagBitAssignInfo&)> sink) { gridSink_ = std::move(sink); }
+
+  // The opening set-up: first grid page, working copies, every control.
+  void Open();
+
+  int Mode() const { return mode_; }
+  bool Modified() const { return modified_; }
+  bool Opening() const { return locked_; }
+  CanDlgControls& Controls() { return c_; }
+  const CanDlgControls& Controls() const { return c_; }
+  const _CANMsg& WorkingMsg() const { return wmsg_; }
+  const _CANSignal& WorkingSignal() const { return wsig_; }
+  int Page() const { return page_; }
+  int LastPage() const { return lastPage_; }
+  int PageBitCount() const;
+  const tagBitAssignInfo& LastPageInfo() const { return lastInfo_; }
+  // The message combos and the signal combo may offer other records.
+  bool NamesPickable() const;
+  const std::vector<std::pair<std::string, std::string>>& RowNames() const { return rowNames_; }
+
+  // A control committed the value now in Controls(). Returns nothing to do.
+  void OnCommit(int controlId);
+  void OnMessagePicked(int index);
+  void OnFrameFormatPicked(int selection);
+  void OnSignalPicked(int index);
+  void OnValueTypeOpened() { rememberedType_ = c_.valueType; }
+  void OnValueTypePicked(int selection);
+  // Returns the control to focus after a refusal (0 none).
+  int OnMultiplexorPicked(int selection, IDlgPrompt& prompt);
+  void OnJ1939Clicked(bool checked);
+  void OnHexClicked(bool hex);
+  void OnPagePrevious();
+  void OnPageNext();
+  // The identifier the J1939 dialog composed.
+  void SetIdentifierFromJ1939(int id);
+  // The grid's selected bits, page-relative.
+  void OnBitSelectChanging(int low, int high);
+  void OnBitSelectDone(int low, int high);
+  // After the multiplex-value edit was left or refilled: its error, if any.
+  // Returns the control to focus (0 none).
+  int ShowMultiplexValueError(IDlgPrompt& prompt);
+
+  struct OkResult {
+    bool accept = false;
+    int focus = 0;  // control to focus when the dialog stays open
+  };
+  OkResult OnOK(IDlgPrompt& prompt);
+
+  // Occupancy of a message's bits; the signal under skipKey is left out.
+  CBitOccupancy BuildBitMap(const _CANMsg* msg, const std::string& skipKey, int size) const;
+  bool CanPlaceBits(int count) const;
+  int CheckMultiplexorChain(IDlgPrompt& prompt) const;
+
+ private:
+  std::string FormatId(int id) const;
+  int MaxBytes() const { return c_.j1939 ? MAX_J1939_BYTES : MAX_CAN_BYTES; }
+  int ClampedBytes() const;
+  std::string SkipKey() const;
+  // The message of the table named by the working message (the target itself
+  // in view and edit mode); in new mode one whose byte count or identifier
+  // differs from the working copy only when `whenDifferent` allows.
+  const _CANMsg* LiveMessage(bool whenDifferent) const;
+  // The message whose signals the OK checks look at: the target's own in edit
+  // mode (its name may be typed anew), the existing one of the typed name in
+  // new mode.
+  const _CANMsg* CheckedMessage() const;
+  bool EditedIsMultiplexed(const _CANMsg* msg) const;
+  void FillBitMap(const _CANMsg* msg, const std::string& skipKey, CBitOccupancy& map) const;
+  bool IsBitRangeUsed(const _CANMsg* msg, int start, int count) const;
+  bool FindSignalBeyondLength(const _CANMsg* msg, std::string& name, int byteCount) const;
+
+  void InitControls();
+  void FillControls();
+  void FillMessageIdList();
+  void FillMultiplexorList();
+  void UpdateMultiplexControls();
+  void UpdateSignalControls();
+  void UpdateJ1939Limits();
+  void UpdatePageButtons();
+  void UpdateLastPage();
+  void ClampRange();
+  void PickMessage(int index);
+  tagBitAssignInfo BuildPageInfo(const _CANMsg* msg) const;
+  void InitBitGrid();
+  void UpdateBitGrid();
+  void SendGrid(const tagBitAssignInfo& info);
+
+  NameMap<_CANMsg>* table_;
+  int mode_;
+  _CANMsg* targetMsg_ = nullptr;
+  _CANSignal* targetSig_ = nullptr;
+  std::vector<const _CANMsg*> msgArray_;
+  std::vector<const _CANSignal*> sigArray_;
+  std::vector<std::pair<std::string, std::string>> rowNames_;
+  int hexFlag_ = 0;
+  std::string openingName_;
+  std::string noName_ = "NoName";
+  int rememberedType_ = VTITEM_UNSIGNED;
+  _CANMsg wmsg_;
+  _CANSignal wsig_;
+  int page_ = 0;
+  int keepPage_ = 0;
+  int lastPage_ = 0;
+  bool locked_ = false;
+  bool modified_ = false;
+  // A selection change came from the grid since its last release.
+  bool gridSelecting_ = false;
+  tagBitAssignInfo lastInfo_;
+  std::function<void(const tagBitAssignInfo&)> gridSink_;
+  CanDlgControls c_;
+};

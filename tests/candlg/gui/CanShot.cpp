@@ -1,0 +1,58 @@
+// Grabs the CAN dialog in one language to a PNG, headless:
+// vr_canshot <ja|en|zh> <file.png> [edit|view|new]. The dialog edits a signal
+// of a 16-byte message whose other signals fill part of the grid.
+#include <QApplication>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "CanDlg.h"
+#include "CanDlgFixture.h"
+#include "Resources.h"
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: vr_canshot <ja|en|zh> <file.png> [edit|view|new]\n");
+    return 2;
+  }
+  const std::string lang = argv[1];
+  const char* out = argv[2];
+  const std::string mode = argc > 3 ? argv[3] : "edit";
+  QApplication qapp(argc, argv);
+  if (lang == "en" && !vrres::LoadLanguageLibrary(QStringLiteral(VR_RCC_DIR "/VrEngRc.rcc"))) return 1;
+  if (lang == "zh" && !vrres::LoadLanguageLibrary(QStringLiteral(VR_RCC_DIR "/VrChsRc.rcc"))) return 1;
+
+  CanTableFixture t;
+  _CANMsg* m = t.Msg("EngineData", 16, 0x100);
+  t.Sig(m, "EngineSpeed", 0, 16);
+  t.Sig(m, "EngineTemp", 16, 8);
+  t.Sig(m, "OilPressure", 40, 12);
+  _CANSignal* s = t.Sig(m, "ThrottlePos", 64, 10);
+  s->factor = 0.1;
+  CopyToCharBuffer(s->unit, "%", MAX_NAME_LEN);
+  t.Sig(m, "Checksum", 120, 8);
+
+  CCanDlg dlg;
+  _CANMsg fresh;
+  _CANSignal freshSig;
+  if (mode == "new") {
+    dlg.SetMode(DLGMODE_NEW);
+    dlg.SetTarget(&fresh, &freshSig);
+  } else {
+    dlg.SetMode(mode == "view" ? DLGMODE_VIEW : DLGMODE_EDIT);
+    dlg.SetTarget(m, s);
+  }
+  dlg.SetMessageTable(&t.table);
+  dlg.SetHexFlag(1);
+  dlg.show();
+  int rc = 0;
+  QTimer::singleShot(300, [&] {
+    if (!dlg.grab().save(QString::fromLocal8Bit(out))) rc = 1;
+    dlg.close();
+    qapp.quit();
+  });
+  qapp.exec();
+  return rc;
+}
