@@ -1,0 +1,66 @@
+// The LOGIC symbol dialog without its windows: a symbol's name and bit
+// pattern in one of the five groups, whose bit count all its symbols share.
+// A change of that count refits every pattern of the group, but only once
+// every check has passed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "BusTypes.h"
+#include "DlgPrompt.h"
+#include "FrameDlgIds.h"
+#include "Records.h"
+
+// A pattern fitted to n bits the way the group's other symbols are when the
+// group's bit count changes: cut on the right, or padded with 'X' on the right.
+std::string RefitPattern(const std::string& pattern, int n);
+// Patterns are equal without regard to the case of the don't-care 'x'.
+bool SamePattern(const std::string& a, const std::string& b);
+
+class CLogicDlgModel {
+ public:
+  void SetMode(int mode) { mode_ = mode; }
+  int Mode() const { return mode_; }
+  // The list's five groups, the symbol edited or filled, and its group.
+  void SetGroups(_LOGICGroup* groups) { groups_ = groups; }
+  void SetSymbol(_LOGICSignal* symbol) { symbol_ = symbol; }
+  void SetGroupIndex(int index) { groupIndex_ = index; }
+
+  void Open();
+
+  // The working copies: name as typed, the selected group (-1 none), the
+  // bit count and the binary pattern (leftmost character the highest bit).
+  std::string name;
+  int group = -1;
+  int bitCount = 1;
+  std::string pattern;
+
+  // The group list's selection changed: its bit count comes with it.
+  void SelectGroup(int index);
+  // The bit count was committed: 1..32, the pattern cut or padded on the
+  // left as the pattern fields do.
+  void CommitBitCount(int n);
+  // A pattern field was committed (binary, as both fields hold it).
+  void CommitPattern(const std::string& binary);
+
+  int Ok(IDlgPrompt& prompt);
+
+  // After OK: the group the symbol belongs to, whether anything changed, and
+  // the other symbols whose patterns the refit rewrote (their rows change).
+  int GroupIndex() const { return groupIndex_; }
+  int PreviousGroupIndex() const { return previousGroup_; }
+  bool Modified() const { return modified_; }
+  const std::vector<_LOGICSignal*>& RefittedSymbols() const { return refitted_; }
+
+ private:
+  _LOGICGroup* Group(int index) const;
+
+  int mode_ = DLGMODE_VIEW;
+  _LOGICGroup* groups_ = nullptr;
+  _LOGICSignal* symbol_ = nullptr;
+  int groupIndex_ = 0;
+  int previousGroup_ = 0;
+  bool modified_ = false;
+  std::vector<_LOGICSignal*> refitted_;
+};
