@@ -91,9 +91,13 @@ void CFlexRayDlgModel::CommitFrameFormat(int index) {
   v_.id = ClampId(v_.id);
 }
 
-void CFlexRayDlgModel::CommitBaseCycle(int baseCycle) { v_.baseCycle = std::clamp(baseCycle, 0, 63); }
+void CFlexRayDlgModel::CommitBaseCycle(int baseCycle) {
+  v_.baseCycle = std::clamp(baseCycle, 0, 63);
+}
 
-void CFlexRayDlgModel::CommitRepetition(int repetition) { v_.cycleRepetition = std::clamp(repetition, 1, 64); }
+void CFlexRayDlgModel::CommitRepetition(int repetition) {
+  v_.cycleRepetition = std::clamp(repetition, 1, 64);
+}
 
 int CFlexRayDlgModel::Ok(IDlgPrompt& prompt) {
   if (IsView()) return DLG_OK_CLOSE;

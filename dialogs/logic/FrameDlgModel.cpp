@@ -14,10 +14,13 @@ int ValueTypeToSelection(int storedType, int bitCount) {
 
 int SelectionToValueType(int selection) {
   switch (selection) {
-    case VTSEL_SIGNED: return VALTYPE_SIGNED;
+    case VTSEL_SIGNED:
+      return VALTYPE_SIGNED;
     case VTSEL_FLOAT:
-    case VTSEL_DOUBLE: return VALTYPE_FLOAT;
-    default: return VALTYPE_UNSIGNED;
+    case VTSEL_DOUBLE:
+      return VALTYPE_FLOAT;
+    default:
+      return VALTYPE_UNSIGNED;
   }
 }
 
@@ -58,7 +61,9 @@ long long CFrameDlgModelBase::ClampId(long long id) const {
   return id;
 }
 
-void CFrameDlgModelBase::CommitId(long long id) { v_.id = ClampId(id); }
+void CFrameDlgModelBase::CommitId(long long id) {
+  v_.id = ClampId(id);
+}
 
 void CFrameDlgModelBase::ApplyByteCount() {
   int bits = FrameBits();
@@ -203,8 +208,8 @@ void CFrameDlgModelBase::UpdateRowLabels() {
 void CFrameDlgModelBase::UpdateTooltips() {
   for (auto& c : cells_) c.tip.clear();
   for (const SignalSpan& s : OtherSignals()) {
-    std::string tip = "SignalName: " + s.name + "\nStartBit: " + std::to_string(s.start) +
-                      "\nBitCount: " + std::to_string(s.count);
+    std::string tip =
+        "SignalName: " + s.name + "\nStartBit: " + std::to_string(s.start) + "\nBitCount: " + std::to_string(s.count);
     for (auto& c : cells_)
       if (c.visible && c.bit >= s.start && static_cast<long long>(c.bit) < static_cast<long long>(s.start) + s.count)
         c.tip = tip;

@@ -96,7 +96,8 @@ int CLinDlgModel::Ok(IDlgPrompt& prompt) {
   if (v_.msgName.empty()) return fail(IDC_MSG_NAME, IDS_MSG_NAME_EMPTY);
   _LINMsg* existing = map_ ? map_->Find(key) : nullptr;
   if (isEdit && key != MakeUpperString(target_->name) && existing) return fail(IDC_MSG_NAME, IDS_MSG_MESSAGE_DEFINED);
-  if (isNew && existing && existing->checksum != v_.formatIndex) return fail(IDC_CHECKSUM, IDS_MSG_MESSAGE_OTHER_FORMAT);
+  if (isNew && existing && existing->checksum != v_.formatIndex)
+    return fail(IDC_CHECKSUM, IDS_MSG_MESSAGE_OTHER_FORMAT);
   if (isNew && existing && existing->id != id)
     return fail(IDC_MSG_ID, IDS_MSG_MESSAGE_OTHER_ID, {existing->name, IdText(existing->id)});
   if (map_ && (isEdit || !existing)) {

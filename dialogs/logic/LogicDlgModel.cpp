@@ -27,7 +27,9 @@ std::string RefitPattern(const std::string& pattern, int n) {
   return out;
 }
 
-bool SamePattern(const std::string& a, const std::string& b) { return MakeUpperString(a) == MakeUpperString(b); }
+bool SamePattern(const std::string& a, const std::string& b) {
+  return MakeUpperString(a) == MakeUpperString(b);
+}
 
 _LOGICGroup* CLogicDlgModel::Group(int index) const {
   return groups_ && index >= 0 && index < LOGIC_GROUP_COUNT ? &groups_[index] : nullptr;
@@ -56,7 +58,9 @@ void CLogicDlgModel::CommitBitCount(int n) {
   pattern = FitLeft(pattern, bitCount);
 }
 
-void CLogicDlgModel::CommitPattern(const std::string& binary) { pattern = FitLeft(binary, bitCount); }
+void CLogicDlgModel::CommitPattern(const std::string& binary) {
+  pattern = FitLeft(binary, bitCount);
+}
 
 int CLogicDlgModel::Ok(IDlgPrompt& prompt) {
   if (mode_ == DLGMODE_VIEW) return DLG_OK_CLOSE;

@@ -57,11 +57,11 @@ TEST(FlexRayCycles, SetsMeetUpToSixtyFourInclusive) {
     int b1, r1, b2, r2;
     bool meet;
   } cases[] = {
-      {0, 2, 1, 2, false},  // even and odd cycles
-      {0, 2, 0, 4, true},   // 0, 4, 8 ...
-      {1, 63, 4, 60, true}, // both reach 64
-      {0, 4, 2, 2, true},   // 4, 8 ...
-      {1, 4, 0, 2, false},  // odd against even
+      {0, 2, 1, 2, false},   // even and odd cycles
+      {0, 2, 0, 4, true},    // 0, 4, 8 ...
+      {1, 63, 4, 60, true},  // both reach 64
+      {0, 4, 2, 2, true},    // 4, 8 ...
+      {1, 4, 0, 2, false},   // odd against even
       {63, 64, 0, 64, false},
   };
   for (const auto& c : cases) {
@@ -446,9 +446,9 @@ TEST(FlexRayModel, RowSelectionAndBounds) {
   d.model.SelectMessageRow(0);
   EXPECT_EQ(d.model.Values().byteCount, 8);
   EXPECT_EQ(d.model.Values().startBit, 16);  // first free bit of A
-  EXPECT_EQ(d.model.KindOf(0), 0);  // S1
-  EXPECT_EQ(d.model.KindOf(8), 1);  // S2
-  d.model.SelectMessageRow(7);  // no such row: nothing changes
+  EXPECT_EQ(d.model.KindOf(0), 0);           // S1
+  EXPECT_EQ(d.model.KindOf(8), 1);           // S2
+  d.model.SelectMessageRow(7);               // no such row: nothing changes
   d.model.SelectSignalRow(-1);
   EXPECT_EQ(d.model.Values().msgName, "A");
   d.model.SetHexDisplay(true);
