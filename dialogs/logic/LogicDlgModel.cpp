@@ -7,19 +7,6 @@
 
 using namespace dlgids;
 
-namespace {
-
-// The pattern field's own rule: the rightmost n characters, or 'X' padded
-// on the left.
-std::string FitLeft(const std::string& text, int n) {
-  std::string up = MakeUpperString(text);
-  std::size_t want = static_cast<std::size_t>(std::clamp(n, 1, MAX_LOGIC_BITS));
-  if (up.size() >= want) return up.substr(up.size() - want);
-  return std::string(want - up.size(), 'X') + up;
-}
-
-}  // namespace
-
 std::string RefitPattern(const std::string& pattern, int n) {
   std::size_t want = static_cast<std::size_t>(std::clamp(n, 0, MAX_LOGIC_BITS));
   std::string out = pattern.substr(0, std::min(pattern.size(), want));
@@ -43,7 +30,8 @@ void CLogicDlgModel::Open() {
   _LOGICGroup* g = Group(groupIndex_);
   group = g ? groupIndex_ : -1;
   bitCount = std::clamp<int>(g ? g->bitCount : 1, 1, MAX_LOGIC_BITS);
-  pattern = FitLeft(symbol_ ? symbol_->pattern : "", bitCount);
+  bits_.SetBitCount(bitCount);
+  bits_.SetPatternText(symbol_ ? symbol_->pattern : "");
 }
 
 void CLogicDlgModel::SelectGroup(int index) {
@@ -55,11 +43,17 @@ void CLogicDlgModel::SelectGroup(int index) {
 
 void CLogicDlgModel::CommitBitCount(int n) {
   bitCount = std::clamp(n, 1, MAX_LOGIC_BITS);
-  pattern = FitLeft(pattern, bitCount);
+  bits_.SetBitCount(bitCount);
 }
 
 void CLogicDlgModel::CommitPattern(const std::string& binary) {
-  pattern = FitLeft(binary, bitCount);
+  bits_.SetPatternText(binary);
+}
+
+void CLogicDlgModel::CommitHexText(const std::string& hex) {
+  bits_.SetMode(1);
+  bits_.ReadText(hex);
+  bits_.SetMode(0);
 }
 
 int CLogicDlgModel::Ok(IDlgPrompt& prompt) {
@@ -88,6 +82,7 @@ int CLogicDlgModel::Ok(IDlgPrompt& prompt) {
   // A new bit count reaches every pattern of the group; ask before touching
   // any symbol but this one.
   const int n = bitCount;
+  const std::string& pattern = bits_.Pattern();
   const bool refit = n != g.bitCount;
   if (refit) {
     bool others = false;

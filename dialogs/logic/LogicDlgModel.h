@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "BitPattern.h"
 #include "BusTypes.h"
 #include "DlgPrompt.h"
 #include "FrameDlgIds.h"
@@ -29,20 +30,25 @@ class CLogicDlgModel {
 
   void Open();
 
-  // The working copies: name as typed, the selected group (-1 none), the
-  // bit count and the binary pattern (leftmost character the highest bit).
+  // The working copies: name as typed, the selected group (-1 none) and the
+  // bit count; the pattern below.
   std::string name;
   int group = -1;
   int bitCount = 1;
-  std::string pattern;
+
+  // The pattern as both fields show it: binary (leftmost character the
+  // highest bit, 'X' don't care) and hexadecimal ('$' a partly don't-care digit).
+  const std::string& Pattern() const { return bits_.Pattern(); }
+  std::string HexText() const { return bits_.BinaryToHex(); }
 
   // The group list's selection changed: its bit count comes with it.
   void SelectGroup(int index);
   // The bit count was committed: 1..32, the pattern cut or padded on the
   // left as the pattern fields do.
   void CommitBitCount(int n);
-  // A pattern field was committed (binary, as both fields hold it).
+  // A pattern field was committed: the other one shows the same pattern.
   void CommitPattern(const std::string& binary);
+  void CommitHexText(const std::string& hex);
 
   int Ok(IDlgPrompt& prompt);
 
@@ -57,6 +63,7 @@ class CLogicDlgModel {
   _LOGICGroup* Group(int index) const;
 
   int mode_ = DLGMODE_VIEW;
+  ctl::BitPattern bits_;
   _LOGICGroup* groups_ = nullptr;
   _LOGICSignal* symbol_ = nullptr;
   int groupIndex_ = 0;

@@ -48,7 +48,7 @@ TEST(LogicModel, RefitFourToSixToTwo) {
   d.Add(0, "Q", "1xx0");
   d.OpenEdit(0, "P");
   d.model.CommitBitCount(6);
-  EXPECT_EQ(d.model.pattern, "XX0101");  // the field pads on the left
+  EXPECT_EQ(d.model.Pattern(), "XX0101");  // the field pads on the left
   ScriptedPrompt p;
   ASSERT_EQ(d.model.Ok(p), DLG_OK_CLOSE);
   EXPECT_EQ(p.ids, std::vector<int>{IDS_ASK_GROUP_BITS});
@@ -211,16 +211,39 @@ TEST(LogicModel, GroupChoiceBringsItsBitCount) {
   EXPECT_EQ(d.model.bitCount, 4);
   d.model.SelectGroup(3);
   EXPECT_EQ(d.model.bitCount, 8);
-  EXPECT_EQ(d.model.pattern, "XXXX0101");
+  EXPECT_EQ(d.model.Pattern(), "XXXX0101");
   d.model.SelectGroup(4);  // never used: bit count 0 shows as 1
   EXPECT_EQ(d.model.bitCount, 1);
-  EXPECT_EQ(d.model.pattern, "1");
+  EXPECT_EQ(d.model.Pattern(), "1");
   d.model.SelectGroup(9);  // no such group
   EXPECT_EQ(d.model.group, 4);
   ScriptedPrompt p;
   ASSERT_EQ(d.model.Ok(p), DLG_OK_CLOSE);
   EXPECT_EQ(d.model.GroupIndex(), 4);
   EXPECT_EQ(d.G(4).bitCount, 1);
+}
+
+TEST(LogicModel, BinaryAndHexInStep) {
+  struct Case {
+    int bits;
+    const char* binary;  // committed in the binary field, or
+    const char* hex;     // in the hexadecimal one
+    const char* wantBinary;
+    const char* wantHex;
+  } cases[] = {
+      {8, "1010x", nullptr, "XXX1010X", "$$"}, {8, "1010", nullptr, "XXXX1010", "XA"},
+      {8, nullptr, "a5", "10100101", "A5"},    {6, nullptr, "F5", "110101", "35"},
+      {6, "1x0101", nullptr, "1X0101", "$5"},
+  };
+  for (const auto& c : cases) {
+    LogicDlg d;
+    d.OpenNew(0);
+    d.model.CommitBitCount(c.bits);
+    if (c.binary) d.model.CommitPattern(c.binary);
+    if (c.hex) d.model.CommitHexText(c.hex);
+    EXPECT_EQ(d.model.Pattern(), c.wantBinary);
+    EXPECT_EQ(d.model.HexText(), c.wantHex);
+  }
 }
 
 TEST(LogicModel, ViewModeClosesWithoutChecks) {
