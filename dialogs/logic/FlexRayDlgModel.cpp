@@ -86,17 +86,9 @@ void CFlexRayDlgModel::SelectSignalRow(int row) {
   rememberedValueType_ = v_.valueType;
 }
 
-void CFlexRayDlgModel::CommitFrameFormat(int index) {
+void CFlexRayDlgModel::CommitFormat(int index) {
   v_.formatIndex = std::clamp(index, 0, 1);
   v_.id = ClampId(v_.id);
-}
-
-void CFlexRayDlgModel::CommitBaseCycle(int baseCycle) {
-  v_.baseCycle = std::clamp(baseCycle, 0, 63);
-}
-
-void CFlexRayDlgModel::CommitRepetition(int repetition) {
-  v_.cycleRepetition = std::clamp(repetition, 1, 64);
 }
 
 int CFlexRayDlgModel::Ok(IDlgPrompt& prompt) {

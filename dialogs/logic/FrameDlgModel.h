@@ -81,6 +81,30 @@ class CFrameDlgModelBase {
 
   virtual ~CFrameDlgModelBase() = default;
 
+  // Fills the working copies from the target records and the table, builds
+  // the bit map and the grid. Mode, target, table, edited name and the
+  // identifier display are set before.
+  virtual void Open() = 0;
+  // Choosing a row of the name list (rebuilds the grid), of the identifier
+  // list (does not) or of the signal-name list; rows out of range do nothing.
+  virtual void SelectMessageRow(int row) = 0;
+  virtual void SelectIdRow(int row) = 0;
+  virtual void SelectSignalRow(int row) = 0;
+  // The rows of the name, identifier and signal-name lists.
+  virtual std::vector<std::string> MessageNames() const = 0;
+  virtual std::vector<std::string> IdTexts() const = 0;
+  virtual std::vector<std::string> SignalNames() const = 0;
+  // Frame format (FlexRay) or checksum model (LIN) chosen.
+  virtual void CommitFormat(int index) = 0;
+  // The checks in their order; the first failure shows its message and
+  // answers the control to focus (DLG_OK_STAY: stay where it is). Answers
+  // DLG_OK_CLOSE after writing back.
+  virtual int Ok(IDlgPrompt& prompt) = 0;
+  // Whether the signal's own values were taken into the working copies.
+  virtual bool SignalValuesLoaded() const { return true; }
+  void CommitBaseCycle(int baseCycle);
+  void CommitRepetition(int repetition);
+
   void SetMode(int mode) { mode_ = mode; }
   int Mode() const { return mode_; }
   bool IsView() const { return mode_ == DLGMODE_VIEW; }
@@ -194,8 +218,7 @@ class CFrameDlgModel : public CFrameDlgModelBase {
   // The name under which the edited signal is stored; its bits are its own.
   void SetEditedSignalName(const std::string& name) { editedKey_ = MakeUpperString(name); }
 
-  // The rows of the name, identifier and signal-name lists.
-  std::vector<std::string> MessageNames() const {
+  std::vector<std::string> MessageNames() const override {
     std::vector<std::string> out;
     if (mode_ != DLGMODE_NEW) {
       if (target_) out.push_back(target_->name);
@@ -204,12 +227,12 @@ class CFrameDlgModel : public CFrameDlgModelBase {
     for (const Msg* m : msgEntries_) out.push_back(m->name);
     return out;
   }
-  std::vector<std::string> IdTexts() const {
+  std::vector<std::string> IdTexts() const override {
     std::vector<std::string> out;
     for (const Msg* m : msgEntries_) out.push_back(IdText(IdOf(*m)));
     return out;
   }
-  std::vector<std::string> SignalNames() const {
+  std::vector<std::string> SignalNames() const override {
     std::vector<std::string> out;
     if (mode_ != DLGMODE_NEW) {
       if (targetSig_) out.push_back(targetSig_->name);

@@ -76,7 +76,7 @@ void CLinDlgModel::SelectSignalRow(int row) {
   rememberedValueType_ = v_.valueType;
 }
 
-void CLinDlgModel::CommitChecksum(int index) {
+void CLinDlgModel::CommitFormat(int index) {
   v_.formatIndex = std::clamp(index, 0, 1);
   v_.id = ClampId(v_.id);
 }

@@ -9,19 +9,17 @@ class CLinDlgModel : public CFrameDlgModel<_LINMsg, _LINSignal> {
  public:
   CLinDlgModel();
 
-  // Fills the working copies from the target records and the table, builds
-  // the bit map with its tooltips and the grid.
-  void Open();
+  // The bit map comes with its tooltips.
+  void Open() override;
 
-  void SelectMessageRow(int row);
-  void SelectIdRow(int row);
+  void SelectMessageRow(int row) override;
+  void SelectIdRow(int row) override;
   // Leaves the byte order as it is.
-  void SelectSignalRow(int row);
+  void SelectSignalRow(int row) override;
   int SelectedMessageRow() const { return selectedRow_; }
 
-  void CommitChecksum(int index);
-
-  int Ok(IDlgPrompt& prompt);
+  void CommitFormat(int index) override;
+  int Ok(IDlgPrompt& prompt) override;
 
  protected:
   bool TooltipsFollowStart() const override { return false; }
