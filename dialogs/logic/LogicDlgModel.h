@@ -58,6 +58,8 @@ class CLogicDlgModel {
   int PreviousGroupIndex() const { return previousGroup_; }
   bool Modified() const { return modified_; }
   const std::vector<_LOGICSignal*>& RefittedSymbols() const { return refitted_; }
+  // Group 0..4 of the list; null out of range.
+  const _LOGICGroup* GroupAt(int index) const { return Group(index); }
 
  private:
   _LOGICGroup* Group(int index) const;
