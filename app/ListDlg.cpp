@@ -1,5 +1,6 @@
 #include "ListDlg.h"
 
+#include "DefinitionDialogsQt.h"
 #include "FontManager.h"
 #include "Icons.h"
 #include "ListFileDialogsQt.h"
@@ -175,7 +176,19 @@ void CListDlg::SetFilePath(const std::string& path) {
 
 const std::string& CListDlg::FilePath() const { return logic_ ? logic_->FilePath() : filePath_; }
 
-int CListDlg::OpenDefinitionDialog(int /*list*/, int /*mode*/) { return 0; }
+int CListDlg::OpenDefinitionDialog(int list, int mode) {
+  if (!logic_) return 0;
+  const std::vector<int> selected = list_.GetSelectedRows();
+  const int focused = list_.GetFocusedRow();
+  CDefinitionDialogsQt dialogs(this);
+  const int result =
+      ::OpenDefinitionDialog(*logic_, dialogs, list, mode, selected, CDefinitionDialogsQt::AnchorOf(partner_));
+  // The dialog may have rewritten rows of both lists in place (names, the
+  // identifier column) or appended one here: show them again.
+  ShowRows(selected, focused);
+  if (partner_) partner_->ShowRows(partner_->List().GetSelectedRows(), partner_->List().GetFocusedRow());
+  return result;
+}
 
 QString CListDlg::PathText(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 

@@ -96,9 +96,9 @@ class CListDlg : public QWidget {
   void SetFilePath(const std::string& path);
   const std::string& FilePath() const;
 
-  // Runs the definition dialog of the bus kind on the selected row (or on
-  // fresh records for DLGMODE_NEW). 1 when records and rows were changed.
-  // The definition dialogs are not built yet: nothing opens, the answer is 0.
+  // Runs the definition dialog of the bus kind on the first selected row (or
+  // on fresh records for DLGMODE_NEW) and shows the rows of both lists again.
+  // 1 when records and rows were changed.
   virtual int OpenDefinitionDialog(int list, int mode);
 
   CListCtrlEx& List() { return list_; }

@@ -1,0 +1,251 @@
+#include "MsgDlg.h"
+
+#include "Resources.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const char kCtrlIdProperty[] = "vrCtrlId";
+const char kComboTypeProperty[] = "vrComboType";
+const char kReadOnlyProperty[] = "vrReadOnly";
+
+// A box made COMBO_SIMPLE shows no drop button: it looks like an edit field.
+const char kSimpleComboStyle[] =
+    "QComboBox::drop-down { width: 0px; border: none; } QComboBox::down-arrow { image: none; width: 0px; }";
+
+QComboBox* ComboOf(QObject* watched) {
+  if (auto* combo = qobject_cast<QComboBox*>(watched)) return combo;
+  if (auto* edit = qobject_cast<QLineEdit*>(watched)) return qobject_cast<QComboBox*>(edit->parentWidget());
+  return nullptr;
+}
+
+// Keys with which a combo box opens its list.
+bool IsPopupKey(const QKeyEvent* key) {
+  if (key->key() == Qt::Key_F4) return true;
+  return (key->modifiers() & Qt::AltModifier) && (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up);
+}
+
+// Keys with which a combo box steps to another item.
+bool IsStepKey(const QKeyEvent* key) {
+  switch (key->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+CMsgDlg::CMsgDlg(int templateId, QWidget* parent) : QDialog(parent), templateId_(templateId) {
+  setWindowTitle(Text(QStringLiteral("caption")));
+  setModal(true);
+}
+
+CMsgDlg::~CMsgDlg() = default;
+
+QString CMsgDlg::Text(const QString& key) const {
+  return vrres::DialogText(templateId_, key);
+}
+QString CMsgDlg::Text(int ctrlId) const {
+  return vrres::DialogText(templateId_, ctrlId);
+}
+
+void CMsgDlg::SetCtrlId(QWidget* control, int id) {
+  if (!control || id == 0) return;
+  control->setProperty(kCtrlIdProperty, id);
+  if (control->objectName().isEmpty()) control->setObjectName(QStringLiteral("ctrl%1").arg(id));
+  controls_[id] = control;
+}
+
+QWidget* CMsgDlg::GetDlgItem(int id) const {
+  auto it = controls_.find(id);
+  return it == controls_.end() ? nullptr : it->second;
+}
+
+int CMsgDlg::CtrlIdOf(const QWidget* control) const {
+  if (!control) return 0;
+  const QVariant v = control->property(kCtrlIdProperty);
+  return v.isValid() ? v.toInt() : 0;
+}
+
+QPushButton* CMsgDlg::MakeButton(int id) {
+  auto* button = new QPushButton(Text(id), this);
+  SetCtrlId(button, id);
+  if (id == 1) connect(button, &QPushButton::clicked, this, [this] { OnOK(); });
+  if (id == 2) connect(button, &QPushButton::clicked, this, [this] { OnCancel(); });
+  return button;
+}
+
+// --- Opening and closing ------------------------------------------------------
+
+void CMsgDlg::setVisible(bool visible) {
+  if (visible && !initialised_) {
+    initialised_ = true;
+    OnInitDialog();
+  }
+  QDialog::setVisible(visible);
+}
+
+bool CMsgDlg::OnInitDialog() {
+  const DlgScreenPoint at = PlaceBesideAnchor(anchor_.left(), anchor_.top());
+  move(at.x, at.y);
+  raise();
+  return true;
+}
+
+void CMsgDlg::OnOK() {
+  QDialog::accept();
+}
+
+void CMsgDlg::OnCancel() {
+  QDialog::reject();
+}
+
+void CMsgDlg::OnValueCommit(int /*ctrlId*/, int /*flag*/) {}
+
+void CMsgDlg::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    // A field handed Enter on: it commits there and never presses OK.
+    QWidget* focus = focusWidget();
+    if (auto* button = qobject_cast<QPushButton*>(focus)) {
+      if (button->isEnabled()) button->click();
+    } else {
+      OnEnterInField(focus);
+    }
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+// --- Combo styles ---------------------------------------------------------------
+
+int CMsgDlg::ComboType(const QComboBox* combo) {
+  if (!combo) return 0;
+  const QVariant v = combo->property(kComboTypeProperty);
+  if (v.isValid()) return v.toInt();
+  return combo->isEditable() ? COMBO_DROPDOWN : COMBO_DROPLIST;
+}
+
+bool CMsgDlg::IsComboReadOnly(const QComboBox* combo) {
+  return combo && combo->property(kReadOnlyProperty).toBool();
+}
+
+void CMsgDlg::ApplySimpleLook(QComboBox* combo, bool simple) {
+  combo->setStyleSheet(simple ? QString::fromLatin1(kSimpleComboStyle) : QString());
+}
+
+void CMsgDlg::GuardCombo(QComboBox* combo) {
+  combo->installEventFilter(this);
+  if (QLineEdit* edit = combo->lineEdit()) edit->installEventFilter(this);
+}
+
+void CMsgDlg::ChangeComboStyle(unsigned id, int type, int /*height*/) {
+  auto* combo = qobject_cast<QComboBox*>(GetDlgItem(static_cast<int>(id)));
+  if (!combo || (type != COMBO_SIMPLE && type != COMBO_DROPDOWN && type != COMBO_DROPLIST)) return;
+  if (ComboType(combo) == type) return;
+  // A box of another type is a new box: its items are gone, the dialog fills
+  // it again.
+  combo->clear();
+  combo->setEditable(type != COMBO_DROPLIST);
+  combo->setProperty(kComboTypeProperty, type);
+  ApplySimpleLook(combo, type == COMBO_SIMPLE);
+  if (QLineEdit* edit = combo->lineEdit()) edit->setReadOnly(IsComboReadOnly(combo));
+  GuardCombo(combo);
+}
+
+bool CMsgDlg::eventFilter(QObject* watched, QEvent* event) {
+  QComboBox* combo = ComboOf(watched);
+  if (!combo || GetDlgItem(CtrlIdOf(combo)) != combo) return QDialog::eventFilter(watched, event);
+  const bool readOnly = IsComboReadOnly(combo);
+  const bool simple = ComboType(combo) == COMBO_SIMPLE;
+  if (!readOnly && !simple) return QDialog::eventFilter(watched, event);
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+      // Presses on the box itself (its drop button); the edit field takes
+      // its own.
+      if (watched == combo) return true;
+      break;
+    case QEvent::Wheel:
+      if (readOnly) return true;
+      break;
+    case QEvent::KeyPress: {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (IsPopupKey(key)) return true;
+      if (readOnly && IsStepKey(key)) return true;
+      break;
+    }
+    default:
+      break;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+// --- Tables ---------------------------------------------------------------------
+
+void CMsgDlg::SetEditsReadOnly(const tagCtrlLimit* table) {
+  ForEachCtrlRow(table, [this](const tagCtrlLimit& row) {
+    if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(static_cast<int>(row.id)))) edit->setReadOnly(true);
+  });
+}
+
+void CMsgDlg::SetComboReadOnly(unsigned id) {
+  auto* combo = qobject_cast<QComboBox*>(GetDlgItem(static_cast<int>(id)));
+  if (!combo) return;
+  if (!combo->lineEdit()) {
+    combo->setEnabled(false);
+    return;
+  }
+  // The text stays in normal colours: the box stays enabled, its edit field
+  // is read-only and its list cannot be opened.
+  combo->setProperty(kReadOnlyProperty, true);
+  combo->lineEdit()->setReadOnly(true);
+  GuardCombo(combo);
+}
+
+void CMsgDlg::SetCombosReadOnly(const tagCtrlLimit* table) {
+  ForEachCtrlRow(table, [this](const tagCtrlLimit& row) { SetComboReadOnly(row.id); });
+}
+
+void CMsgDlg::SetEditLimits(const tagCtrlLimit* table) {
+  ForEachCtrlRow(table, [this](const tagCtrlLimit& row) {
+    if (row.limit <= 0) return;
+    if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(static_cast<int>(row.id)))) edit->setMaxLength(row.limit);
+  });
+}
+
+void CMsgDlg::SetComboLimits(const tagCtrlLimit* table) {
+  ForEachCtrlRow(table, [this](const tagCtrlLimit& row) {
+    if (row.limit <= 0) return;
+    auto* combo = qobject_cast<QComboBox*>(GetDlgItem(static_cast<int>(row.id)));
+    // A drop list has no edit field to limit. Qt's edit fields scroll
+    // sideways by themselves.
+    if (combo && combo->lineEdit()) combo->lineEdit()->setMaxLength(row.limit);
+  });
+}
+
+void CMsgDlg::SetIntRanges(const tagCtrlIntRange* table) {
+  ForEachCtrlRow(table, [](const tagCtrlIntRange&) {});
+}
+
+void CMsgDlg::SetDoubleRanges(const tagCtrlDblRange* table) {
+  ForEachCtrlRow(table, [](const tagCtrlDblRange&) {});
+}
+
+void CMsgDlg::SetEditNotifyMessage(const tagCtrlLimit* table) {
+  ForEachCtrlRow(table, [](const tagCtrlLimit&) {});
+}
+
+void CMsgDlg::SetComboNotifyMessage(const tagCtrlLimit* table) {
+  SetEditNotifyMessage(table);
+}

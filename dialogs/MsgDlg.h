@@ -1,0 +1,126 @@
+// The common base of the modal definition dialogs (CAN, J1939, FlexRay, LIN,
+// LOGIC): the mode the list opened it in, the rectangle it is placed beside,
+// the flag that tells the opener whether OK wrote anything, and the
+// operations with which a dialog prepares its controls in one pass over
+// static tables (read-only state in view mode, text limits, number ranges,
+// display formats, commit notification). It knows nothing of any bus.
+//
+// Use by a subclass:
+// - the constructor builds the controls with Qt layouts and gives each its
+//   identifier (SetCtrlId); MakeButton makes OK (1) and Cancel (2);
+// - OnInitDialog (run once, when the dialog is first shown) calls
+//   CMsgDlg::OnInitDialog (placement), then InitControls and FillControls;
+// - OK runs OnOK; its checks and write-back end with CMsgDlg::OnOK, which is
+//   accept(). View mode closes at once: the subclass's OnOK tests Mode();
+// - Enter in a field never presses OK: it reaches OnEnterInField, where a
+//   dialog may commit the field; Enter on a focused button presses it.
+#pragma once
+
+#include "CtrlTables.h"
+#include "WndAssist.h"
+
+#include <QDialog>
+#include <QRect>
+
+#include <map>
+
+class QComboBox;
+class QPushButton;
+
+class CMsgDlg : public QDialog, public cWndAssist {
+  Q_OBJECT
+
+ public:
+  CMsgDlg(int templateId, QWidget* parent);
+  ~CMsgDlg() override;
+
+  int TemplateId() const { return templateId_; }
+
+  // DlgMode, written by the opener before the run; DLGMODE_VIEW at first.
+  int Mode() const { return mode_; }
+  void SetMode(int mode) { mode_ = mode; }
+  // The window rectangle (screen coordinates) beside which the dialog opens:
+  // its top-left corner goes 20 pixels right of and 67 below the anchor's.
+  // An empty anchor places the dialog at (20, 67).
+  const QRect& Anchor() const { return anchor_; }
+  void SetAnchor(const QRect& screenRect) { anchor_ = screenRect; }
+  // Set by a subclass's OK when it wrote into the records; read by the opener.
+  bool IsModified() const { return modified_; }
+  void SetModified(bool modified) { modified_ = modified; }
+
+  // Control identifiers: the dialog finds its controls by them.
+  void SetCtrlId(QWidget* control, int id);
+  QWidget* GetDlgItem(int id) const;
+  // The control's identifier; 0 for a widget without one.
+  int CtrlIdOf(const QWidget* control) const;
+
+  // Table operations. Rows whose control does not exist are skipped; a table
+  // with only its end row (or null) does nothing.
+  // Line edits of the table become read-only (normal colours, no changes).
+  virtual void SetEditsReadOnly(const tagCtrlLimit* table);
+  // A combo box with an edit field keeps its text in normal colours and can
+  // neither be typed into nor dropped down; one without an edit field is
+  // disabled.
+  virtual void SetComboReadOnly(unsigned id);
+  virtual void SetCombosReadOnly(const tagCtrlLimit* table);
+  // Text limits above 0 (a limit of 0 leaves the control as it is).
+  virtual void SetEditLimits(const tagCtrlLimit* table);
+  virtual void SetComboLimits(const tagCtrlLimit* table);
+  // Minimum and maximum into the integer controls; their text limits are not
+  // recomputed here.
+  virtual void SetIntRanges(const tagCtrlIntRange* table);
+  // Minimum, maximum and display format into the floating-point edits.
+  virtual void SetDoubleRanges(const tagCtrlDblRange* table);
+  // The listed controls report their commits to this dialog (OnValueCommit).
+  virtual void SetEditNotifyMessage(const tagCtrlLimit* table);
+  virtual void SetComboNotifyMessage(const tagCtrlLimit* table);
+
+  // Hooks: take the working copies, set combo styles, apply the tables; then
+  // fill the controls from the working copies.
+  virtual void InitControls() {}
+  virtual void FillControls() {}
+
+  // Switches a combo box between COMBO_SIMPLE (a plain edit field without a
+  // list), COMBO_DROPDOWN (edit field and list) and COMBO_DROPLIST. The box
+  // keeps its identifier, font and tab position and loses its items; asking
+  // for the type it has changes nothing. `height` is the closed box's height
+  // (Qt sizes a box itself; it is accepted for the callers' sake).
+  void ChangeComboStyle(unsigned id, int type, int height = 0);
+  static int ComboType(const QComboBox* combo);
+  static bool IsComboReadOnly(const QComboBox* combo);
+
+  // A committed value of a control with a notification (identifier, 1 when
+  // the dialog's key filter saw Enter in a combo's edit field, else 0).
+  virtual void OnValueCommit(int ctrlId, int flag);
+
+  // The dialog's own texts: DialogText(TemplateId(), key).
+  QString Text(const QString& key) const;
+  QString Text(int ctrlId) const;
+
+ protected:
+  // Placement beside the anchor, on top. True: the focus goes to the first
+  // control.
+  virtual bool OnInitDialog();
+  virtual void OnOK();
+  virtual void OnCancel();
+  // Enter in a field (not on a button).
+  virtual void OnEnterInField(QWidget* /*focus*/) {}
+
+  // A push button with the template's text; 1 runs OnOK, 2 OnCancel.
+  QPushButton* MakeButton(int id);
+
+  void setVisible(bool visible) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void ApplySimpleLook(QComboBox* combo, bool simple);
+  void GuardCombo(QComboBox* combo);
+
+  int templateId_;
+  int mode_ = 0;
+  QRect anchor_;
+  bool modified_ = false;
+  bool initialised_ = false;
+  std::map<int, QWidget*> controls_;
+};

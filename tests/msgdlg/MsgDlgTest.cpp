@@ -1,0 +1,224 @@
+// The definition dialog base: placement, the control tables, combo styles,
+// the read-only look and what Enter and OK do.
+#include "MsgDlg.h"
+#include "Resources.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+
+namespace {
+
+// A dialog of the base alone with a few controls of every kind.
+class TestDlg : public CMsgDlg {
+ public:
+  explicit TestDlg(QWidget* parent = nullptr) : CMsgDlg(131, parent) {
+    auto* layout = new QVBoxLayout(this);
+    name = new QComboBox(this);
+    name->setEditable(true);
+    format = new QComboBox(this);
+    format->addItems({QStringLiteral("STD"), QStringLiteral("XTD")});
+    edit = new QLineEdit(this);
+    plain = new QLineEdit(this);
+    for (QWidget* w : {static_cast<QWidget*>(name), static_cast<QWidget*>(format), static_cast<QWidget*>(edit),
+                       static_cast<QWidget*>(plain)})
+      layout->addWidget(w);
+    SetCtrlId(name, 1012);
+    SetCtrlId(format, 1017);
+    SetCtrlId(edit, 1016);
+    ok = MakeButton(1);
+    cancel = MakeButton(2);
+    layout->addWidget(ok);
+    layout->addWidget(cancel);
+  }
+  void OnEnterInField(QWidget* focus) override { enterIn.push_back(focus); }
+  void OnOK() override {
+    ++okRuns;
+    CMsgDlg::OnOK();
+  }
+  bool OnInitDialog() override {
+    ++inits;
+    return CMsgDlg::OnInitDialog();
+  }
+
+  QComboBox* name;
+  QComboBox* format;
+  QLineEdit* edit;
+  QLineEdit* plain;  // no identifier
+  QPushButton* ok;
+  QPushButton* cancel;
+  std::vector<QWidget*> enterIn;
+  int okRuns = 0;
+  int inits = 0;
+};
+
+const tagCtrlLimit kCombos[] = {{1012, 32}, {1017, 0}, {4711, 5}, {0, 0}};
+const tagCtrlLimit kEdits[] = {{1016, 4}, {1017, 9}, {0, 0}};
+const tagCtrlLimit kEmpty[] = {{0, 7}};
+
+}  // namespace
+
+class MsgDlgTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void startsInViewModeUnmodifiedWithoutAnchor() {
+    TestDlg dlg;
+    QCOMPARE(dlg.Mode(), 0);
+    QVERIFY(!dlg.IsModified());
+    QCOMPARE(dlg.Anchor().left(), 0);
+    QCOMPARE(dlg.Anchor().top(), 0);
+    QCOMPARE(dlg.windowTitle(), vrres::DialogText(131, QStringLiteral("caption")));
+  }
+
+  void opensBesideItsAnchorOnce() {
+    struct Case {
+      QRect anchor;
+      QPoint at;
+    };
+    const Case cases[] = {{QRect(), QPoint(20, 67)}, {QRect(300, 100, 400, 500), QPoint(320, 167)}};
+    for (const Case& c : cases) {
+      TestDlg dlg;
+      dlg.SetAnchor(c.anchor);
+      dlg.show();
+      QCOMPARE(dlg.pos(), c.at);
+      dlg.hide();
+      dlg.show();
+      QCOMPARE(dlg.inits, 1);
+    }
+  }
+
+  void controlsAreFoundByIdentifier() {
+    TestDlg dlg;
+    QCOMPARE(dlg.GetDlgItem(1012), dlg.name);
+    QCOMPARE(dlg.GetDlgItem(1), dlg.ok);
+    QCOMPARE(dlg.GetDlgItem(4711), nullptr);
+    QCOMPARE(dlg.CtrlIdOf(dlg.edit), 1016);
+    QCOMPARE(dlg.CtrlIdOf(dlg.plain), 0);
+    QCOMPARE(dlg.ok->text(), QStringLiteral("OK"));
+  }
+
+  void textLimitsSkipZeroAndMissingRows() {
+    TestDlg dlg;
+    const int comboDefault = dlg.name->lineEdit()->maxLength();
+    dlg.SetEditLimits(kEdits);
+    dlg.SetComboLimits(kCombos);
+    QCOMPARE(dlg.edit->maxLength(), 4);
+    QCOMPARE(dlg.name->lineEdit()->maxLength(), 32);
+    QVERIFY(dlg.format->lineEdit() == nullptr);  // a drop list is left alone
+    // Only the end row: nothing happens.
+    dlg.SetEditLimits(kEmpty);
+    dlg.SetComboLimits(nullptr);
+    QCOMPARE(dlg.edit->maxLength(), 4);
+    QVERIFY(comboDefault != 32);
+  }
+
+  void editsReadOnlyKeepTheirText() {
+    TestDlg dlg;
+    dlg.edit->setText(QStringLiteral("8"));
+    dlg.SetEditsReadOnly(kEdits);
+    QVERIFY(dlg.edit->isReadOnly());
+    QVERIFY(dlg.edit->isEnabled());
+    QVERIFY(!dlg.plain->isReadOnly());
+    dlg.show();
+    dlg.edit->setFocus();
+    QTest::keyClicks(dlg.edit, QStringLiteral("99"));
+    QCOMPARE(dlg.edit->text(), QStringLiteral("8"));
+  }
+
+  void comboStyles() {
+    TestDlg dlg;
+    dlg.format->setCurrentIndex(1);
+    QCOMPARE(CMsgDlg::ComboType(dlg.format), static_cast<int>(COMBO_DROPLIST));
+    QCOMPARE(CMsgDlg::ComboType(dlg.name), static_cast<int>(COMBO_DROPDOWN));
+    // The type it has already: nothing changes, the items stay.
+    dlg.ChangeComboStyle(1017, COMBO_DROPLIST, 20);
+    QCOMPARE(dlg.format->count(), 2);
+    QCOMPARE(dlg.format->currentIndex(), 1);
+    // A drop list made drop-down gets an edit field and loses its items.
+    const QFont font = dlg.format->font();
+    dlg.ChangeComboStyle(1017, COMBO_DROPDOWN, 20);
+    QVERIFY(dlg.format->lineEdit() != nullptr);
+    QCOMPARE(dlg.format->count(), 0);
+    QCOMPARE(dlg.GetDlgItem(1017), dlg.format);
+    QCOMPARE(dlg.format->font(), font);
+    // Simple: an edit field whose list never opens.
+    dlg.name->addItems({QStringLiteral("A"), QStringLiteral("B")});
+    dlg.ChangeComboStyle(1012, COMBO_SIMPLE, 20);
+    QCOMPARE(CMsgDlg::ComboType(dlg.name), static_cast<int>(COMBO_SIMPLE));
+    QVERIFY(dlg.name->lineEdit() != nullptr);
+    dlg.name->addItems({QStringLiteral("A"), QStringLiteral("B")});
+    dlg.show();
+    dlg.name->setFocus();
+    QTest::keyClick(dlg.name, Qt::Key_F4);
+    QTest::keyClick(dlg.name, Qt::Key_Down, Qt::AltModifier);
+    QVERIFY(!dlg.name->view()->isVisible());
+    QTest::keyClicks(dlg.name->lineEdit(), QStringLiteral("xy"));
+    QVERIFY(dlg.name->currentText().endsWith(QStringLiteral("xy")));
+    // An unknown identifier or type does nothing.
+    dlg.ChangeComboStyle(4711, COMBO_SIMPLE, 20);
+    dlg.ChangeComboStyle(1012, 7, 20);
+    QCOMPARE(CMsgDlg::ComboType(dlg.name), static_cast<int>(COMBO_SIMPLE));
+  }
+
+  // View mode: a drop list made drop-down and then read-only shows its text
+  // in normal colours and cannot be changed.
+  void readOnlyComboKeepsNormalColours() {
+    TestDlg dlg;
+    dlg.ChangeComboStyle(1017, COMBO_DROPDOWN, 20);
+    dlg.format->addItems({QStringLiteral("STD"), QStringLiteral("XTD")});
+    dlg.format->setCurrentIndex(0);
+    dlg.SetCombosReadOnly(kCombos);
+    QVERIFY(dlg.format->isEnabled());
+    QVERIFY(dlg.format->lineEdit()->isReadOnly());
+    QVERIFY(CMsgDlg::IsComboReadOnly(dlg.format));
+    QCOMPARE(dlg.format->lineEdit()->palette().color(QPalette::Text), dlg.plain->palette().color(QPalette::Text));
+    dlg.show();
+    dlg.format->setFocus();
+    for (int key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_PageDown, Qt::Key_F4}) QTest::keyClick(dlg.format, Qt::Key(key));
+    QTest::keyClick(dlg.format, Qt::Key_Down, Qt::AltModifier);
+    QTest::mouseClick(dlg.format, Qt::LeftButton, {}, QPoint(dlg.format->width() - 5, dlg.format->height() / 2));
+    QTest::keyClicks(dlg.format->lineEdit(), QStringLiteral("Q"));
+    QCOMPARE(dlg.format->currentText(), QStringLiteral("STD"));
+    QCOMPARE(dlg.format->currentIndex(), 0);
+    QVERIFY(!dlg.format->view()->isVisible());
+    // A combo without an edit field is merely disabled.
+    TestDlg other;
+    other.SetComboReadOnly(1017);
+    QVERIFY(!other.format->isEnabled());
+  }
+
+  void enterInAFieldNeverPressesOk() {
+    TestDlg dlg;
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    for (QWidget* field : {static_cast<QWidget*>(dlg.edit), static_cast<QWidget*>(dlg.plain),
+                           static_cast<QWidget*>(dlg.name->lineEdit())}) {
+      field->setFocus();
+      QTest::keyClick(field, Qt::Key_Return);
+      QTest::keyClick(field, Qt::Key_Enter, Qt::KeypadModifier);
+    }
+    QCOMPARE(dlg.okRuns, 0);
+    QVERIFY(dlg.isVisible());
+    QCOMPARE(dlg.enterIn.size(), std::size_t(6));
+    // Enter on the focused OK button presses it; OK accepts.
+    dlg.ok->setFocus();
+    QTest::keyClick(dlg.ok, Qt::Key_Return);
+    QCOMPARE(dlg.okRuns, 1);
+    QCOMPARE(dlg.result(), int(QDialog::Accepted));
+  }
+
+  void cancelRejects() {
+    TestDlg dlg;
+    dlg.show();
+    dlg.cancel->click();
+    QCOMPARE(dlg.result(), int(QDialog::Rejected));
+    QCOMPARE(dlg.okRuns, 0);
+  }
+};
+
+QTEST_MAIN(MsgDlgTest)
+#include "MsgDlgTest.moc"
