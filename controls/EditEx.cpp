@@ -1,0 +1,286 @@
+#include "EditEx.h"
+
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <QApplication>
+
+#include "CharFilter.h"
+#include "InputFilter.h"
+#include "KeyChars.h"
+
+IValueCommitTarget* CCommitLink::Resolve(const QWidget* self) const {
+  if (target) return target;
+  for (QWidget* w = self ? self->parentWidget() : nullptr; w; w = w->parentWidget()) {
+    if (auto* t = dynamic_cast<IValueCommitTarget*>(w)) return t;
+  }
+  return nullptr;
+}
+
+namespace {
+
+// A context menu or a drop list takes the focus only while it is open; the
+// original platform's did not take it at all. (An open drop list may move the
+// focus on to its own view, which Qt reports with another reason.)
+bool IsFocusLostToPopup(const QFocusEvent* event) {
+  return event->reason() == Qt::PopupFocusReason || QApplication::activePopupWidget() != nullptr;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+CEditEx::CEditEx(QWidget* parent) : QLineEdit(parent) {
+  filter_ = new CInputFilter(this, [this](int c) { return AcceptChar(c); });
+  // The filter follows the text first, so a change reaction that rewrites the
+  // text leaves it with the final text.
+  connect(this, &QLineEdit::textChanged, this, [this] { OnEditChange(); });
+  connect(this, &QLineEdit::textEdited, this, [this] { modified_ = 1; });
+}
+
+CEditEx::~CEditEx() = default;
+
+void CEditEx::SetLimitText(int limit) {
+  filter_->SetLimit(limit > 0 ? limit : 0);
+}
+
+int CEditEx::GetLimitText() const {
+  return filter_->Limit();
+}
+
+void CEditEx::SetWindowText(const QString& text) {
+  if (text == QLineEdit::text()) {
+    OnEditChange();
+    return;
+  }
+  const CInputFilter::ActiveScope programText(filter_, false);
+  setText(text);
+}
+
+void CEditEx::SendCommit(int flag) {
+  if (link_.notifyMessage == 0) return;
+  // What the dialog writes into this field is the program's text.
+  const CInputFilter::ActiveScope programText(filter_, false);
+  const QPointer<CEditEx> self(this);
+  const int id = link_.ctrlId;
+  if (IValueCommitTarget* target = link_.Resolve(this)) target->OnValueCommit(id, flag);
+  if (self) Q_EMIT valueCommitted(id, flag);
+}
+
+bool CEditEx::AcceptChar(int c) const {
+  return c == ctl::kCharBackspace || (c >= 0x20 && c < 0x7F);
+}
+
+void CEditEx::CommitOnEnter() {
+  modified_ = 0;
+  SendCommit(0);
+}
+
+void CEditEx::CommitIfModified() {
+  const int was = modified_;
+  modified_ = 0;
+  if (was == 1) SendCommit(0);
+}
+
+void CEditEx::OnEnter() {
+  CommitOnEnter();
+}
+
+void CEditEx::OnKillFocus() {
+  CommitIfModified();
+}
+
+void CEditEx::keyPressEvent(QKeyEvent* event) {
+  QList<int> chars;
+  switch (ClassifyKey(event, &chars)) {
+    case KeyClass::Enter:
+      event->accept();
+      if (enterUpdatesValue_) {
+        UpdateValue();
+        SendCommit(0);
+      } else {
+        OnEnter();
+      }
+      return;
+    case KeyClass::Characters:
+      for (int c : chars) {
+        if (!AcceptChar(c)) {
+          event->accept();
+          return;
+        }
+      }
+      modified_ = 1;
+      break;
+    case KeyClass::Other:
+      break;
+  }
+  const CInputFilter::ActiveScope user(filter_, true);
+  QLineEdit::keyPressEvent(event);
+}
+
+void CEditEx::inputMethodEvent(QInputMethodEvent* event) {
+  const CInputFilter::ActiveScope user(filter_, true);
+  QLineEdit::inputMethodEvent(event);
+}
+
+void CEditEx::mouseReleaseEvent(QMouseEvent* event) {
+  const CInputFilter::ActiveScope user(filter_, true);  // middle-button paste
+  QLineEdit::mouseReleaseEvent(event);
+}
+
+void CEditEx::dropEvent(QDropEvent* event) {
+  const CInputFilter::ActiveScope user(filter_, true);
+  QLineEdit::dropEvent(event);
+}
+
+void CEditEx::contextMenuEvent(QContextMenuEvent* event) {
+  const CInputFilter::ActiveScope user(filter_, true);  // the menu's Paste
+  QLineEdit::contextMenuEvent(event);
+}
+
+void CEditEx::focusOutEvent(QFocusEvent* event) {
+  QLineEdit::focusOutEvent(event);
+  if (IsFocusLostToPopup(event)) return;
+  OnKillFocus();
+}
+
+// ---------------------------------------------------------------------------
+
+CComboBoxExt::CComboBoxExt(QWidget* parent) : QComboBox(parent) {
+  setInsertPolicy(QComboBox::NoInsert);
+  // The wheel must not take the focus (and then change the value) in passing.
+  setFocusPolicy(Qt::StrongFocus);
+  HookEdit();
+}
+
+CComboBoxExt::~CComboBoxExt() = default;
+
+void CComboBoxExt::HookEdit() {
+  QLineEdit* edit = lineEdit();
+  if (!edit || edit == hookedEdit_) return;
+  hookedEdit_ = edit;
+  edit->setCompleter(nullptr);
+  edit->installEventFilter(this);
+  filter_ = new CInputFilter(edit, [this](int c) { return AcceptChar(c); });
+  filter_->SetLimit(limit_);
+}
+
+void CComboBoxExt::SetEditable(bool editable) {
+  setEditable(editable);
+  HookEdit();
+}
+
+void CComboBoxExt::SetLimitText(int limit) {
+  limit_ = limit > 0 ? limit : 0;
+  HookEdit();
+  if (filter_ && hookedEdit_) filter_->SetLimit(limit_);
+}
+
+void CComboBoxExt::SetWindowText(const QString& text) {
+  HookEdit();
+  if (isEditable()) {
+    const CInputFilter::ActiveScope programText(filter_.data(), false);
+    setEditText(text);
+  } else {
+    setCurrentIndex(findText(text, Qt::MatchFixedString));
+  }
+}
+
+void CComboBoxExt::SendCommit(int flag) {
+  if (link_.notifyMessage == 0) return;
+  const CInputFilter::ActiveScope programText(filter_.data(), false);
+  const QPointer<CComboBoxExt> self(this);
+  const int id = link_.ctrlId;
+  if (IValueCommitTarget* target = link_.Resolve(this)) target->OnValueCommit(id, flag);
+  if (self) Q_EMIT valueCommitted(id, flag);
+}
+
+bool CComboBoxExt::AcceptChar(int c) const {
+  return ctl::IsNameChar(c);
+}
+
+void CComboBoxExt::OnEnter() {
+  modified_ = 0;
+  SendCommit(isEditable() ? enterFlag_ : 0);
+}
+
+void CComboBoxExt::OnKillFocus() {
+  modified_ = 0;
+  SendCommit(0);
+}
+
+void CComboBoxExt::keyPressEvent(QKeyEvent* event) {
+  HookEdit();
+  QList<int> chars;
+  switch (ClassifyKey(event, &chars)) {
+    case KeyClass::Enter:
+      event->accept();
+      OnEnter();
+      return;
+    case KeyClass::Characters:
+      modified_ = 1;
+      for (int c : chars) {
+        if (!AcceptChar(c)) {
+          event->accept();
+          return;
+        }
+      }
+      break;
+    case KeyClass::Other:
+      modified_ = 1;
+      break;
+  }
+  const CInputFilter::ActiveScope user(filter_.data(), true);
+  QComboBox::keyPressEvent(event);
+}
+
+void CComboBoxExt::inputMethodEvent(QInputMethodEvent* event) {
+  const CInputFilter::ActiveScope user(filter_.data(), true);
+  QComboBox::inputMethodEvent(event);
+}
+
+bool CComboBoxExt::eventFilter(QObject* watched, QEvent* event) {
+  // Mouse paste, drops and the context menu reach the edit field directly.
+  if (watched == hookedEdit_ && filter_) {
+    switch (event->type()) {
+      case QEvent::MouseButtonRelease:
+      case QEvent::Drop:
+      case QEvent::ContextMenu:
+      case QEvent::InputMethod: {
+        const CInputFilter::ActiveScope user(filter_.data(), true);
+        return hookedEdit_->event(event);
+      }
+      default:
+        break;
+    }
+  }
+  return QComboBox::eventFilter(watched, event);
+}
+
+void CComboBoxExt::focusInEvent(QFocusEvent* event) {
+  HookEdit();
+  QComboBox::focusInEvent(event);
+}
+
+void CComboBoxExt::showEvent(QShowEvent* event) {
+  HookEdit();
+  QComboBox::showEvent(event);
+}
+
+void CComboBoxExt::focusOutEvent(QFocusEvent* event) {
+  QComboBox::focusOutEvent(event);
+  if (IsFocusLostToPopup(event)) return;
+  OnKillFocus();
+}
+
+void CComboBoxExt::wheelEvent(QWheelEvent* event) {
+  if (!hasFocus()) {
+    event->ignore();
+    return;
+  }
+  QComboBox::wheelEvent(event);
+}

@@ -1,0 +1,153 @@
+#include "EditINT.h"
+
+#include <QSignalBlocker>
+#include <QStringList>
+
+#include "CharFilter.h"
+
+namespace {
+
+QString Text(const std::string& s) {
+  return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
+std::string Bytes(const QString& s) {
+  return s.toStdString();
+}
+
+}  // namespace
+
+// --- CEditINT ----------------------------------------------------------------
+
+CEditINT::CEditINT(QWidget* parent) : CEditEx(parent) {}
+
+void CEditINT::SetValue(int value) {
+  value_ = ctl::ClampInt(value, minimum_, maximum_);
+  SetWindowText(Text(ctl::FormatIntText(value_, false)));
+}
+
+void CEditINT::UpdateValue() {
+  SetValue(ctl::ReadDecimalInt(Bytes(text())));
+}
+
+bool CEditINT::AcceptChar(int c) const {
+  return ctl::IsDecimalEditChar(c, unsigned_);
+}
+
+void CEditINT::OnEnter() {
+  // The modified flag stays: leaving a modified field commits once more.
+  UpdateValue();
+  SendCommit(0);
+}
+
+void CEditINT::OnKillFocus() {
+  UpdateValue();
+  CommitIfModified();
+}
+
+void CEditINT::ReportChange(ctl::ChangeBoundKind kind) {
+  const ctl::ChangeBound bound = ctl::ApplyChangeBound(kind, ctl::ReadDecimalInt(Bytes(text())));
+  value_ = bound.value;
+  // A rewritten text reports the bounded value once more before this one.
+  if (bound.rewriteText) SetWindowText(Text(ctl::FormatIntText(value_, false)));
+  changeCopy_ = value_;
+  SetModified(0);
+  SendCommit(0);
+}
+
+// --- CEditExINT ----------------------------------------------------------------
+
+CEditExINT::CEditExINT(QWidget* parent) : CEditEx(parent) {}
+
+void CEditExINT::SetValue(int value) {
+  value_ = ctl::ClampInt(value, minimum_, maximum_);
+  SetWindowText(Text(ctl::FormatIntText(value_, hex_)));
+}
+
+void CEditExINT::SetHexMode(bool hex) {
+  if (hex == hex_) return;
+  hex_ = hex;
+  SetWindowText(Text(ctl::FormatIntText(value_, hex_)));
+  UpdateTextLimit();
+}
+
+void CEditExINT::UpdateValue() {
+  SetValue(ctl::ReadIntText(Bytes(text()), hex_));
+}
+
+bool CEditExINT::IsCharAccepted(int c) const {
+  return ctl::IsIntCharAccepted(c, unsigned_, hex_);
+}
+
+void CEditExINT::UpdateTextLimit() {
+  const int limit = ctl::IntTextLimit(minimum_, maximum_, unsigned_, hex_);
+  if (limit >= 1) SetLimitText(limit);
+}
+
+void CEditExINT::OnKillFocus() {
+  UpdateValue();
+  CommitIfModified();
+}
+
+// --- CComboBoxINT ----------------------------------------------------------------
+
+CComboBoxINT::CComboBoxINT(QWidget* parent) : CComboBoxExt(parent) {}
+
+void CComboBoxINT::ShowValue() {
+  SetWindowText(Text(ctl::FormatIntText(value_, hex_)));
+}
+
+int CComboBoxINT::GetValue() {
+  value_ = ctl::ClampInt(ctl::ReadIntText(Bytes(currentText()), hex_), minimum_, maximum_);
+  ShowValue();
+  return value_;
+}
+
+void CComboBoxINT::SetValue(int value) {
+  value_ = ctl::ClampInt(value, minimum_, maximum_);
+  ShowValue();
+}
+
+void CComboBoxINT::SetMax(int maximum) {
+  maximum_ = maximum;
+  UpdateTextLimit();
+}
+
+void CComboBoxINT::SetMin(int minimum) {
+  minimum_ = minimum;
+  UpdateTextLimit();
+}
+
+void CComboBoxINT::SetRange(int minimum, int maximum) {
+  minimum_ = minimum;
+  maximum_ = maximum;
+  UpdateTextLimit();
+}
+
+void CComboBoxINT::SetHexMode(bool hex) {
+  if (hex == hex_) return;
+  QStringList items;
+  for (int i = 0; i < count(); ++i) items << itemText(i);
+  {
+    // Rebuilding the list is no selection by the user.
+    const QSignalBlocker blocker(this);
+    clear();
+    for (const QString& item : items) addItem(Text(ctl::ConvertItemText(Bytes(item), hex)));
+  }
+  hex_ = hex;
+  ShowValue();
+  UpdateTextLimit();
+}
+
+bool CComboBoxINT::IsCharAccepted(int c) const {
+  return ctl::IsIntCharAccepted(c, unsigned_, hex_);
+}
+
+void CComboBoxINT::UpdateTextLimit() {
+  const int limit = ctl::IntTextLimit(minimum_, maximum_, unsigned_, hex_);
+  if (limit >= 1) SetLimitText(limit);
+}
+
+void CComboBoxINT::OnKillFocus() {
+  GetValue();
+  CComboBoxExt::OnKillFocus();
+}

@@ -1,0 +1,176 @@
+// Integer fields: they accept only integer input, keep the value inside a
+// range (input out of range is clamped without a message) and show it again
+// in canonical form after every commit.
+//
+// CEditINT      decimal edit; Enter re-reads and commits, leaving re-reads and
+//               commits when modified.
+// CEditByteCount, CEditBaseCycle, CEditCycleRepeat
+//               decimal edits that commit every change at once, with a bound
+//               of their own (none; at most 63; 1 to 64 where 0 holds 1).
+// CEditExINT    edit switchable between decimal and hexadecimal.
+// CComboBoxINT  the same for a combo whose drop list holds numbers; commits
+//               on Enter and on every loss of focus, after re-reading.
+//
+// The dialogs read Value() after a commit (after GetValue() for the combo).
+#pragma once
+
+#include "EditEx.h"
+#include "IntValue.h"
+
+class CEditINT : public CEditEx {
+  Q_OBJECT
+
+ public:
+  explicit CEditINT(QWidget* parent = nullptr);
+
+  // Clamp, store, show "%d".
+  void SetValue(int value);
+  int Value() const { return value_; }
+  // Store both bounds; the value and the text are not touched.
+  void SetRange(int minimum, int maximum) {
+    minimum_ = minimum;
+    maximum_ = maximum;
+  }
+  void SetMin(int minimum) { minimum_ = minimum; }
+  void SetMax(int maximum) { maximum_ = maximum; }
+  int Min() const { return minimum_; }
+  int Max() const { return maximum_; }
+  // true (the default) refuses the minus sign.
+  void SetUnsigned(bool isUnsigned) { unsigned_ = isUnsigned; }
+  bool IsUnsigned() const { return unsigned_; }
+
+  // Text to value: decimal, clamped, shown again.
+  void UpdateValue() override;
+
+ protected:
+  bool AcceptChar(int c) const override;
+  void OnEnter() override;
+  void OnKillFocus() override;
+
+  // The change reaction of the change-reporting edits.
+  void ReportChange(ctl::ChangeBoundKind kind);
+
+  int maximum_ = ctl::kIntMax;
+  int minimum_ = ctl::kIntMin;
+  bool unsigned_ = true;
+  int value_ = 0;
+  int changeCopy_ = 0;  // the value last taken from the text on a change
+};
+
+class CEditByteCount : public CEditINT {
+  Q_OBJECT
+
+ public:
+  explicit CEditByteCount(QWidget* parent = nullptr) : CEditINT(parent) {}
+  // True while the text last read as 0 (also when it is empty).
+  bool IsValueZero() const { return changeCopy_ == 0; }
+
+ protected:
+  void OnKillFocus() override {}
+  void OnEditChange() override { ReportChange(ctl::ChangeBoundKind::ByteCount); }
+};
+
+class CEditBaseCycle : public CEditINT {
+  Q_OBJECT
+
+ public:
+  explicit CEditBaseCycle(QWidget* parent = nullptr) : CEditINT(parent) {}
+
+ protected:
+  void OnKillFocus() override {}
+  void OnEditChange() override { ReportChange(ctl::ChangeBoundKind::BaseCycle); }
+};
+
+class CEditCycleRepeat : public CEditINT {
+  Q_OBJECT
+
+ public:
+  explicit CEditCycleRepeat(QWidget* parent = nullptr) : CEditINT(parent) {}
+
+ protected:
+  void OnKillFocus() override {}
+  void OnEditChange() override { ReportChange(ctl::ChangeBoundKind::CycleRepeat); }
+};
+
+class CEditExINT : public CEditEx {
+  Q_OBJECT
+
+ public:
+  explicit CEditExINT(QWidget* parent = nullptr);
+
+  // Clamp, store, show in the current mode.
+  void SetValue(int value);
+  int Value() const { return value_; }
+  // Bounds only; the text limit follows with UpdateTextLimit.
+  void SetRange(int minimum, int maximum) {
+    minimum_ = minimum;
+    maximum_ = maximum;
+  }
+  void SetMin(int minimum) { minimum_ = minimum; }
+  void SetMax(int maximum) { maximum_ = maximum; }
+  int Min() const { return minimum_; }
+  int Max() const { return maximum_; }
+  void SetUnsigned(bool isUnsigned) { unsigned_ = isUnsigned; }
+  bool IsUnsigned() const { return unsigned_; }
+
+  // Switches mode and text, then the text limit; the same mode does nothing.
+  void SetHexMode(bool hex);
+  bool IsHexMode() const { return hex_; }
+  // Text to value: 64-bit decimal or hexadecimal, saturated, clamped, shown again.
+  void UpdateValue() override;
+  virtual bool IsCharAccepted(int c) const;
+  // The text limit from the range and the mode.
+  void UpdateTextLimit();
+
+ protected:
+  bool AcceptChar(int c) const override { return IsCharAccepted(c); }
+  void OnKillFocus() override;
+
+ private:
+  int maximum_ = ctl::kIntMax;
+  int minimum_ = ctl::kIntMin;
+  bool unsigned_ = true;
+  int value_ = 0;
+  bool hex_ = false;
+};
+
+class CComboBoxINT : public CComboBoxExt {
+  Q_OBJECT
+
+ public:
+  explicit CComboBoxINT(QWidget* parent = nullptr);
+
+  // Text to value (like UpdateValue of the edits): stores, shows again and
+  // returns the value.
+  int GetValue();
+  int Value() const { return value_; }
+  void SetValue(int value);
+  // Each updates the text limit.
+  void SetMax(int maximum);
+  void SetMin(int minimum);
+  void SetRange(int minimum, int maximum);
+  int Min() const { return minimum_; }
+  int Max() const { return maximum_; }
+  void SetUnsigned(bool isUnsigned) { unsigned_ = isUnsigned; }
+  bool IsUnsigned() const { return unsigned_; }
+
+  // Rewrites the drop list and the text, then the text limit.
+  void SetHexMode(bool hex);
+  bool IsHexMode() const { return hex_; }
+  virtual bool IsCharAccepted(int c) const;
+  void UpdateTextLimit();
+
+ protected:
+  // A character must pass both this control's test and the combo filter.
+  bool AcceptChar(int c) const override { return IsCharAccepted(c) && CComboBoxExt::AcceptChar(c); }
+  void OnKillFocus() override;
+
+ private:
+  void ShowValue();
+
+  int maximum_ = ctl::kIntMax;
+  int minimum_ = ctl::kIntMin;
+  bool unsigned_ = true;
+  int value_ = 0;
+  bool hex_ = false;
+};

@@ -1,0 +1,451 @@
+// The input controls inside a dialog with a default button, driven by real key
+// and focus events.
+#include "EditBIT.h"
+#include "EditDBL.h"
+#include "EditEx.h"
+#include "EditINT.h"
+#include "EditMultiValue.h"
+#include "EditUnit.h"
+#include "WndAssist.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+// A dialog that records every commit and has a default OK button, so that an
+// Enter which escapes a control would close it.
+class CommitDialog : public QDialog, public IValueCommitTarget {
+ public:
+  CommitDialog() {
+    layout_ = new QVBoxLayout(this);
+    other = new QLineEdit(this);
+    layout_->addWidget(other);
+    ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setDefault(true);
+    ok->setFocusPolicy(Qt::NoFocus);
+    layout_->addWidget(ok);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  }
+
+  void OnValueCommit(int ctrlId, int flag) override {
+    commits.emplace_back(ctrlId, flag);
+    if (onCommit) onCommit(ctrlId);
+  }
+
+  template <class T>
+  T* Add(int id) {
+    auto* c = new T(this);
+    c->SetDlgCtrlID(id);
+    c->SetNotifyMessage(WM_VALUE_COMMIT);
+    layout_->insertWidget(0, c);
+    c->show();
+    return c;
+  }
+
+  // Shows the dialog and puts the focus into `w`.
+  void Start(QWidget* w) {
+    show();
+    activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(this));
+    w->setFocus(Qt::TabFocusReason);
+    QVERIFY(w->hasFocus());
+    commits.clear();
+  }
+
+  // Moves the focus away with a real focus change.
+  void Leave() { other->setFocus(Qt::TabFocusReason); }
+
+  QLineEdit* other = nullptr;
+  QPushButton* ok = nullptr;
+  std::vector<std::pair<int, int>> commits;
+  std::function<void(int)> onCommit;
+
+ private:
+  QVBoxLayout* layout_ = nullptr;
+};
+
+using Commits = std::vector<std::pair<int, int>>;
+
+}  // namespace
+
+class ValueControlsTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void enterCommitsOnceAndLeavingAfterwardsNot() {
+    CommitDialog dlg;
+    auto* edit = dlg.Add<CEditEx>(1024);
+    QSignalSpy spy(edit, &CEditEx::valueCommitted);
+    dlg.Start(edit);
+    QTest::keyClicks(edit, "12");
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(dlg.commits, (Commits{{1024, 0}}));
+    QCOMPARE(spy.count(), 1);
+    dlg.Leave();
+    QCOMPARE(dlg.commits.size(), 1u);
+    QVERIFY(dlg.isVisible());  // Enter did not press the default button
+    QCOMPARE(dlg.result(), 0);
+  }
+
+  void editCommitsOnLeavingOnlyAfterAChange() {
+    CommitDialog dlg;
+    auto* edit = dlg.Add<CEditEx>(7);
+    dlg.Start(edit);
+    dlg.Leave();
+    QVERIFY(dlg.commits.empty());
+    edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(edit, Qt::Key_Left);  // no character: still unchanged
+    dlg.Leave();
+    QVERIFY(dlg.commits.empty());
+    edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(edit, "x");
+    dlg.Leave();
+    QCOMPARE(dlg.commits, (Commits{{7, 0}}));
+  }
+
+  void comboCommitsOnEveryLossOfFocus() {
+    CommitDialog dlg;
+    auto* combo = dlg.Add<CComboBoxExt>(1012);
+    combo->SetEditable(true);
+    dlg.Start(combo);
+    dlg.Leave();
+    QCOMPARE(dlg.commits, (Commits{{1012, 0}}));
+    combo->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(combo, "AB");
+    QTest::keyClick(combo, Qt::Key_Return);
+    QCOMPARE(dlg.commits.size(), 2u);
+    QVERIFY(dlg.isVisible());
+    combo->SetEnterCommitFlag(1);
+    QTest::keyClick(combo, Qt::Key_Return);
+    QCOMPARE(dlg.commits.back(), std::make_pair(1012, 1));
+  }
+
+  void noNotifyMessageNoCommitButEnterIsStillTaken() {
+    CommitDialog dlg;
+    auto* edit = dlg.Add<CEditEx>(5);
+    edit->SetNotifyMessage(0);
+    auto* combo = dlg.Add<CComboBoxExt>(6);
+    combo->SetNotifyMessage(0);
+    combo->SetEditable(true);
+    dlg.Start(edit);
+    QTest::keyClicks(edit, "1");
+    QTest::keyClick(edit, Qt::Key_Return);
+    combo->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(combo, Qt::Key_Return);
+    dlg.Leave();
+    QVERIFY(dlg.commits.empty());
+    QVERIFY(dlg.isVisible());
+  }
+
+  void noCommitWhileAPopupIsOpen() {
+    CommitDialog dlg;
+    auto* combo = dlg.Add<CComboBoxExt>(1017);
+    combo->addItems({QStringLiteral("STD"), QStringLiteral("XTD")});
+    dlg.Start(combo);
+    combo->showPopup();
+    QTRY_VERIFY(!combo->hasFocus() || QApplication::activePopupWidget());
+    QVERIFY(dlg.commits.empty());
+    combo->hidePopup();
+    QVERIFY(dlg.commits.empty());
+    // A focus loss reported as a popup's is ignored by the edits too.
+    auto* edit = dlg.Add<CEditEx>(1);
+    dlg.Start(edit);
+    QTest::keyClicks(edit, "5");
+    QFocusEvent out(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(edit, &out);
+    QVERIFY(dlg.commits.empty());
+    QCOMPARE(edit->IsModified(), 1);
+  }
+
+  void filtersOnTypedAndPastedText() {
+    CommitDialog dlg;
+    auto* integer = dlg.Add<CEditINT>(1);
+    auto* unit = dlg.Add<CEditUnit>(2);
+    auto* combo = dlg.Add<CComboBoxExt>(3);
+    combo->SetEditable(true);
+    auto* bits = dlg.Add<CEditBIT>(4);
+    bits->SetBitCount(4);
+    bits->SetWindowText(QString());
+    dlg.Start(integer);
+
+    QTest::keyClicks(integer, "1a-2 .");
+    QCOMPARE(integer->text(), QStringLiteral("12"));
+    QApplication::clipboard()->setText(QStringLiteral("3x-4"));
+    QTest::keyClick(integer, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(integer->text(), QStringLiteral("1234"));
+    integer->SetUnsigned(false);
+    QTest::keyClicks(integer, "-");
+    QCOMPARE(integer->text(), QStringLiteral("1234-"));
+
+    unit->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(unit, "m/s .%");
+    QCOMPARE(unit->text(), QStringLiteral("m/s%"));
+    QTest::keyClicks(unit, QString::fromUtf8("\xC2\xB0"));  // a degree sign
+    QCOMPARE(unit->text(), QStringLiteral("m/s%"));
+    QApplication::clipboard()->setText(QString::fromUtf8("k(g) \xC3\xA9"));
+    QTest::keyClick(unit, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(unit->text(), QStringLiteral("m/s%k(g)"));
+    // Text the program set stays whole, even with characters the user may not type.
+    unit->SetWindowText(QStringLiteral("deg C"));
+    QTest::keyClicks(unit, "x");
+    QCOMPARE(unit->text(), QStringLiteral("deg Cx"));
+
+    combo->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(combo, "a b.c");
+    QCOMPARE(combo->currentText(), QStringLiteral("abc"));
+
+    bits->setFocus(Qt::TabFocusReason);
+    QApplication::clipboard()->setText(QStringLiteral("1021x"));
+    QTest::keyClick(bits, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(bits->text(), QStringLiteral("101x"));
+    QTest::keyClick(bits, Qt::Key_Return);
+    QCOMPARE(bits->GetPatternText(), QStringLiteral("101X"));
+  }
+
+  void textLimitNeverCutsProgramText() {
+    CommitDialog dlg;
+    auto* edit = dlg.Add<CEditEx>(1);
+    edit->SetLimitText(3);
+    edit->SetWindowText(QStringLiteral("12345"));
+    QCOMPARE(edit->text(), QStringLiteral("12345"));
+    dlg.Start(edit);
+    edit->setCursorPosition(5);
+    QTest::keyClicks(edit, "6");
+    QCOMPARE(edit->text(), QStringLiteral("12345"));
+    for (int i = 0; i < 4; ++i) QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, "abcd");
+    QCOMPARE(edit->text(), QStringLiteral("1ab"));
+    edit->SetLimitText(0);
+    QTest::keyClicks(edit, "cdef");
+    QCOMPARE(edit->text(), QStringLiteral("1abcdef"));
+  }
+
+  void integerEditClampsAndCommitsOnEnterAndLeaving() {
+    CommitDialog dlg;
+    auto* edit = dlg.Add<CEditINT>(1016);
+    edit->SetRange(1, 2047);
+    dlg.Start(edit);
+    QTest::keyClicks(edit, "0");
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(edit->text(), QStringLiteral("1"));
+    QCOMPARE(edit->Value(), 1);
+    QCOMPARE(dlg.commits.size(), 1u);
+    // The modified flag survives Enter, so leaving commits once more.
+    dlg.Leave();
+    QCOMPARE(dlg.commits.size(), 2u);
+    edit->setFocus(Qt::TabFocusReason);
+    edit->selectAll();
+    QTest::keyClicks(edit, "3000");
+    dlg.Leave();
+    QCOMPARE(edit->text(), QStringLiteral("2047"));
+    QCOMPARE(edit->Value(), 2047);
+    QCOMPARE(dlg.commits.size(), 3u);
+    edit->SetValue(-5);
+    QCOMPARE(edit->text(), QStringLiteral("1"));
+  }
+
+  void changeReportingEditsCommitEveryChange() {
+    CommitDialog dlg;
+    auto* repeat = dlg.Add<CEditCycleRepeat>(1031);
+    auto* base = dlg.Add<CEditBaseCycle>(1032);
+    auto* bytes = dlg.Add<CEditByteCount>(1016);
+    QVERIFY(bytes->IsValueZero());
+    dlg.Start(repeat);
+    QTest::keyClicks(repeat, "0");
+    QCOMPARE(repeat->Value(), 1);
+    QCOMPARE(repeat->text(), QStringLiteral("0"));
+    QCOMPARE(dlg.commits, (Commits{{1031, 0}}));
+    repeat->selectAll();
+    QTest::keyClicks(repeat, "10");
+    dlg.commits.clear();
+    QTest::keyClicks(repeat, "0");
+    QCOMPARE(repeat->text(), QStringLiteral("64"));
+    QCOMPARE(repeat->Value(), 64);
+    QCOMPARE(dlg.commits, (Commits{{1031, 0}, {1031, 0}}));
+    dlg.commits.clear();
+    dlg.Leave();
+    QVERIFY(dlg.commits.empty());
+
+    base->SetWindowText(QStringLiteral("99"));
+    QCOMPARE(base->text(), QStringLiteral("63"));
+    QCOMPARE(base->Value(), 63);
+    // Setting the same text again still reports it.
+    dlg.commits.clear();
+    base->SetValue(63);
+    QCOMPARE(dlg.commits, (Commits{{1032, 0}}));
+
+    bytes->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(bytes, "8");
+    QVERIFY(!bytes->IsValueZero());
+    QCOMPARE(bytes->Value(), 8);
+  }
+
+  void hexEditAndCombo() {
+    CommitDialog dlg;
+    auto* edit = dlg.Add<CEditExINT>(2580);
+    edit->SetRange(0, 0x7FF);
+    edit->SetValue(255);
+    edit->SetHexMode(true);
+    QCOMPARE(edit->text(), QStringLiteral("FF"));
+    QCOMPARE(edit->GetLimitText(), 3);
+    auto* combo = dlg.Add<CComboBoxINT>(1015);
+    combo->SetEditable(true);
+    combo->SetRange(0, 0x1FFFFFFF);
+    combo->addItems({QStringLiteral("10"), QStringLiteral("255")});
+    QSignalSpy changed(combo, &QComboBox::currentIndexChanged);
+    combo->SetHexMode(true);
+    QCOMPARE(combo->itemText(0), QStringLiteral("A"));
+    QCOMPARE(combo->itemText(1), QStringLiteral("FF"));
+    QCOMPARE(combo->GetLimitText(), 8);
+    combo->SetHexMode(false);
+    QCOMPARE(combo->itemText(1), QStringLiteral("255"));
+    QCOMPARE(changed.count(), 0);
+    combo->SetHexMode(true);
+
+    dlg.Start(combo);
+    combo->lineEdit()->clear();
+    QTest::keyClicks(combo, "7G");
+    QCOMPARE(combo->currentText(), QStringLiteral("7"));
+    dlg.Leave();
+    QCOMPARE(combo->Value(), 7);
+    QCOMPARE(dlg.commits, (Commits{{1015, 0}}));
+    combo->SetWindowText(QStringLiteral("FFFFFFFFF"));
+    QCOMPARE(combo->GetValue(), 0x1FFFFFFF);
+    QCOMPARE(combo->currentText(), QStringLiteral("1FFFFFFF"));
+
+    edit->setFocus(Qt::TabFocusReason);
+    edit->selectAll();
+    QTest::keyClicks(edit, "-1g0");
+    QCOMPARE(edit->text(), QStringLiteral("10"));
+    dlg.Leave();
+    QCOMPARE(edit->Value(), 16);
+  }
+
+  void floatingFieldReadsShowsAndKeepsPrecision() {
+    CommitDialog dlg;
+    auto* edit = dlg.Add<CEditDBL>(1024);
+    edit->SetRange(-1e30, 1e30);
+    edit->SetFormat(QStringLiteral("%e"));
+    dlg.Start(edit);
+    QTest::keyClicks(edit, "2.5u");
+    dlg.Leave();
+    QCOMPARE(edit->text(), QStringLiteral("2.5000u"));
+    QCOMPARE(edit->GetStoredValue(false), 2.5e-6);
+    QCOMPARE(dlg.commits.size(), 1u);
+
+    edit->SetValue(1.23456789);
+    QCOMPARE(edit->text(), QStringLiteral("1.2346"));
+    edit->setFocus(Qt::TabFocusReason);
+    dlg.Leave();
+    QCOMPARE(edit->GetStoredValue(false), 1.23456789);
+
+    edit->setFocus(Qt::TabFocusReason);
+    edit->clear();
+    dlg.Leave();
+    QCOMPARE(edit->text(), QString());
+    QCOMPARE(edit->GetStoredValue(false), 1e31);
+    QCOMPARE(edit->GetStoredValue(true), -1e31);
+    QCOMPARE(edit->GetStoredValue(false), -1e31);
+
+    edit->SetWindowText(QStringLiteral("2.5T"));
+    edit->UpdateValue();
+    QCOMPARE(edit->GetStoredValue(false), 2.5e12);
+    QCOMPARE(edit->text(), QStringLiteral("2.5000T"));
+    edit->SetWindowText(QStringLiteral("nan"));
+    edit->UpdateValue();
+    QCOMPARE(edit->GetStoredValue(false), 0.0);
+    edit->SetValue(5e30);
+    QCOMPARE(edit->GetStoredValue(false), 1e30);
+
+    auto* integer = dlg.Add<CEditDBL>(1025);
+    integer->SetWindowText(QStringLiteral("12.7"));
+    integer->UpdateValue();
+    QCOMPARE(integer->text(), QStringLiteral("13"));
+    QCOMPARE(integer->GetStoredValue(false), 12.7);
+  }
+
+  void bitPatternField() {
+    CommitDialog dlg;
+    auto* hex = dlg.Add<CEditBIT>(1021);
+    hex->SetMode(1);
+    hex->SetBitCount(6);
+    QCOMPARE(hex->text(), QStringLiteral("XX"));
+    dlg.Start(hex);
+    hex->selectAll();
+    QTest::keyClicks(hex, "F5");
+    QTest::keyClick(hex, Qt::Key_Return);
+    QCOMPARE(hex->text(), QStringLiteral("35"));
+    QCOMPARE(hex->GetPatternText(), QStringLiteral("110101"));
+    QCOMPARE(dlg.commits, (Commits{{1021, 0}}));
+    hex->SetPatternText(QStringLiteral("1x0101"));
+    QCOMPARE(hex->text(), QStringLiteral("$5"));
+
+    auto* binary = dlg.Add<CEditBIT>(1022);
+    binary->SetBitCount(8);
+    binary->setFocus(Qt::TabFocusReason);
+    binary->selectAll();
+    QTest::keyClicks(binary, "1012");
+    dlg.Leave();
+    QCOMPARE(binary->text(), QStringLiteral("XXXXX101"));
+    QCOMPARE(binary->GetPatternText(), QStringLiteral("XXXXX101"));
+  }
+
+  void multiplexValueField() {
+    CommitDialog dlg;
+    auto* edit = dlg.Add<CEditMultiValue>(1030);
+    edit->SetText(QStringLiteral("1,3-5,0x10"));
+    QCOMPARE(edit->text(), QStringLiteral("0x1,0x3-0x5,0x10"));
+    QCOMPARE(edit->GetText(), QStringLiteral("1,3-5,16"));
+    QCOMPARE(edit->text(), QStringLiteral("0x1,0x3-0x5,0x10"));
+    QCOMPARE(edit->GetError(), 0);
+    edit->SetText(QStringLiteral("1,abc,7"));
+    QCOMPARE(edit->text(), QStringLiteral("1,abc,7"));
+    QCOMPARE(edit->GetError(), int{MULTIVALUE_MALFORMED});
+    QCOMPARE(edit->GetCurrentPart(), QStringLiteral("abc"));
+    edit->SetWindowText(QStringLiteral("5-3"));
+    edit->GetText();
+    QCOMPARE(edit->GetError(), int{MULTIVALUE_REVERSED});
+    QCOMPARE(edit->GetCurrentPart(), QStringLiteral("5-3"));
+  }
+
+  void commitTargetMayWriteIntoTheControl() {
+    CommitDialog dlg;
+    auto* edit = dlg.Add<CEditINT>(1020);
+    edit->SetRange(0, 100);
+    dlg.onCommit = [edit](int) { edit->SetValue(edit->Value() * 2); };
+    dlg.Start(edit);
+    QTest::keyClicks(edit, "21");
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(edit->text(), QStringLiteral("42"));
+  }
+
+  void lockGuardGivesBackOnlyWhatItTook() {
+    cWndAssist assist;
+    QVERIFY(assist.Lock());
+    QVERIFY(!assist.Lock());
+    assist.Unlock();
+    {
+      cWndAssistLock outer(assist);
+      QVERIFY(outer.Taken());
+      {
+        cWndAssistLock inner(assist);
+        QVERIFY(!inner.Taken());
+      }
+      QCOMPARE(assist.IsLocked(), 1);
+    }
+    QCOMPARE(assist.IsLocked(), 0);
+  }
+};
+
+QTEST_MAIN(ValueControlsTest)
+#include "ValueControlsTest.moc"
