@@ -1,6 +1,7 @@
 // The definition dialogs of the lists as Qt dialogs: each Run* builds the
 // dialog of its bus kind on the stack, hands it the request and runs it
-// modally (see DefDialogs.h for what goes in and comes out).
+// modally (see DefDialogs.h for what goes in and comes out). Tests put
+// scripted dialogs in their place with SetDefinitionDialogs.
 #pragma once
 
 #include "DefDialogs.h"
@@ -26,3 +27,8 @@ class CDefinitionDialogsQt : public IDefinitionDialogs {
  private:
   QWidget* parent_;
 };
+
+// The dialogs the list windows use: installed ones (tests), or null for the
+// Qt dialogs. Null restores the Qt dialogs.
+void SetDefinitionDialogs(IDefinitionDialogs* dialogs);
+IDefinitionDialogs* InstalledDefinitionDialogs();

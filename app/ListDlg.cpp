@@ -180,9 +180,10 @@ int CListDlg::OpenDefinitionDialog(int list, int mode) {
   if (!logic_) return 0;
   const std::vector<int> selected = list_.GetSelectedRows();
   const int focused = list_.GetFocusedRow();
-  CDefinitionDialogsQt dialogs(this);
-  const int result =
-      ::OpenDefinitionDialog(*logic_, dialogs, list, mode, selected, CDefinitionDialogsQt::AnchorOf(partner_));
+  CDefinitionDialogsQt qtDialogs(this);
+  IDefinitionDialogs* dialogs = InstalledDefinitionDialogs();
+  const int result = ::OpenDefinitionDialog(*logic_, dialogs ? *dialogs : qtDialogs, list, mode, selected,
+                                            CDefinitionDialogsQt::AnchorOf(partner_));
   // The dialog may have rewritten rows of both lists in place (names, the
   // identifier column) or appended one here: show them again.
   ShowRows(selected, focused);

@@ -1,5 +1,8 @@
 #include "MsgDlg.h"
 
+#include "EditDBL.h"
+#include "EditEx.h"
+#include "EditINT.h"
 #include "Resources.h"
 
 #include <QAbstractItemView>
@@ -62,6 +65,8 @@ QString CMsgDlg::Text(int ctrlId) const {
 void CMsgDlg::SetCtrlId(QWidget* control, int id) {
   if (!control || id == 0) return;
   control->setProperty(kCtrlIdProperty, id);
+  if (auto* edit = qobject_cast<CEditEx*>(control)) edit->SetDlgCtrlID(id);
+  if (auto* combo = qobject_cast<CComboBoxExt*>(control)) combo->SetDlgCtrlID(id);
   if (control->objectName().isEmpty()) control->setObjectName(QStringLiteral("ctrl%1").arg(id));
   controls_[id] = control;
 }
@@ -156,7 +161,8 @@ void CMsgDlg::ChangeComboStyle(unsigned id, int type, int /*height*/) {
   // A box of another type is a new box: its items are gone, the dialog fills
   // it again.
   combo->clear();
-  combo->setEditable(type != COMBO_DROPLIST);
+  if (auto* ext = qobject_cast<CComboBoxExt*>(combo)) ext->SetEditable(type != COMBO_DROPLIST);
+  else combo->setEditable(type != COMBO_DROPLIST);
   combo->setProperty(kComboTypeProperty, type);
   ApplySimpleLook(combo, type == COMBO_SIMPLE);
   if (QLineEdit* edit = combo->lineEdit()) edit->setReadOnly(IsComboReadOnly(combo));
@@ -220,7 +226,9 @@ void CMsgDlg::SetCombosReadOnly(const tagCtrlLimit* table) {
 void CMsgDlg::SetEditLimits(const tagCtrlLimit* table) {
   ForEachCtrlRow(table, [this](const tagCtrlLimit& row) {
     if (row.limit <= 0) return;
-    if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(static_cast<int>(row.id)))) edit->setMaxLength(row.limit);
+    QWidget* w = GetDlgItem(static_cast<int>(row.id));
+    if (auto* ext = qobject_cast<CEditEx*>(w)) ext->SetLimitText(row.limit);
+    else if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setMaxLength(row.limit);
   });
 }
 
@@ -230,22 +238,52 @@ void CMsgDlg::SetComboLimits(const tagCtrlLimit* table) {
     auto* combo = qobject_cast<QComboBox*>(GetDlgItem(static_cast<int>(row.id)));
     // A drop list has no edit field to limit. Qt's edit fields scroll
     // sideways by themselves.
-    if (combo && combo->lineEdit()) combo->lineEdit()->setMaxLength(row.limit);
+    if (!combo || !combo->lineEdit()) return;
+    if (auto* ext = qobject_cast<CComboBoxExt*>(combo)) ext->SetLimitText(row.limit);
+    else combo->lineEdit()->setMaxLength(row.limit);
   });
 }
 
 void CMsgDlg::SetIntRanges(const tagCtrlIntRange* table) {
-  ForEachCtrlRow(table, [](const tagCtrlIntRange&) {});
+  ForEachCtrlRow(table, [this](const tagCtrlIntRange& row) {
+    QWidget* w = GetDlgItem(static_cast<int>(row.id));
+    if (auto* edit = qobject_cast<CEditINT*>(w)) {
+      edit->SetMin(row.minimum);
+      edit->SetMax(row.maximum);
+    } else if (auto* exEdit = qobject_cast<CEditExINT*>(w)) {
+      exEdit->SetMin(row.minimum);
+      exEdit->SetMax(row.maximum);
+    } else if (auto* combo = qobject_cast<CComboBoxINT*>(w)) {
+      combo->SetRange(row.minimum, row.maximum);
+    }
+  });
 }
 
 void CMsgDlg::SetDoubleRanges(const tagCtrlDblRange* table) {
-  ForEachCtrlRow(table, [](const tagCtrlDblRange&) {});
+  ForEachCtrlRow(table, [this](const tagCtrlDblRange& row) {
+    auto* edit = qobject_cast<CEditDBL*>(GetDlgItem(static_cast<int>(row.id)));
+    if (!edit) return;
+    edit->SetRange(row.minimum, row.maximum);
+    edit->SetFormat(row.format ? QString::fromLatin1(row.format) : vrres::LoadString(row.formatStringId));
+  });
 }
 
+namespace {
+
+void SetNotifyMessages(const CMsgDlg& dlg, const tagCtrlLimit* table) {
+  ForEachCtrlRow(table, [&dlg](const tagCtrlLimit& row) {
+    QWidget* w = dlg.GetDlgItem(static_cast<int>(row.id));
+    if (auto* edit = qobject_cast<CEditEx*>(w)) edit->SetNotifyMessage(WM_VALUE_COMMIT);
+    if (auto* combo = qobject_cast<CComboBoxExt*>(w)) combo->SetNotifyMessage(WM_VALUE_COMMIT);
+  });
+}
+
+}  // namespace
+
 void CMsgDlg::SetEditNotifyMessage(const tagCtrlLimit* table) {
-  ForEachCtrlRow(table, [](const tagCtrlLimit&) {});
+  SetNotifyMessages(*this, table);
 }
 
 void CMsgDlg::SetComboNotifyMessage(const tagCtrlLimit* table) {
-  SetEditNotifyMessage(table);
+  SetNotifyMessages(*this, table);
 }

@@ -7,7 +7,8 @@
 //
 // Use by a subclass:
 // - the constructor builds the controls with Qt layouts and gives each its
-//   identifier (SetCtrlId); MakeButton makes OK (1) and Cancel (2);
+//   identifier (SetCtrlId, which also sets the identifier an input control
+//   reports); MakeButton makes OK (1) and Cancel (2);
 // - OnInitDialog (run once, when the dialog is first shown) calls
 //   CMsgDlg::OnInitDialog (placement), then InitControls and FillControls;
 // - OK runs OnOK; its checks and write-back end with CMsgDlg::OnOK, which is
@@ -17,6 +18,7 @@
 #pragma once
 
 #include "CtrlTables.h"
+#include "ValueCommit.h"
 #include "WndAssist.h"
 
 #include <QDialog>
@@ -27,7 +29,7 @@
 class QComboBox;
 class QPushButton;
 
-class CMsgDlg : public QDialog, public cWndAssist {
+class CMsgDlg : public QDialog, public cWndAssist, public IValueCommitTarget {
   Q_OBJECT
 
  public:
@@ -71,7 +73,8 @@ class CMsgDlg : public QDialog, public cWndAssist {
   virtual void SetIntRanges(const tagCtrlIntRange* table);
   // Minimum, maximum and display format into the floating-point edits.
   virtual void SetDoubleRanges(const tagCtrlDblRange* table);
-  // The listed controls report their commits to this dialog (OnValueCommit).
+  // The listed controls report their commits to this dialog (OnValueCommit):
+  // their notify message becomes WM_VALUE_COMMIT.
   virtual void SetEditNotifyMessage(const tagCtrlLimit* table);
   virtual void SetComboNotifyMessage(const tagCtrlLimit* table);
 
@@ -91,7 +94,7 @@ class CMsgDlg : public QDialog, public cWndAssist {
 
   // A committed value of a control with a notification (identifier, 1 when
   // the dialog's key filter saw Enter in a combo's edit field, else 0).
-  virtual void OnValueCommit(int ctrlId, int flag);
+  void OnValueCommit(int ctrlId, int flag) override;
 
   // The dialog's own texts: DialogText(TemplateId(), key).
   QString Text(const QString& key) const;

@@ -11,8 +11,8 @@
 // done here, by the caller of the seam, never by the dialogs.
 //
 //   DefDialogResult RunCanDialog(const CanDialogRequest& r)
-//     CCanDlg dlg(parent); dlg.SetMode(r.mode); dlg.SetAnchor(the anchor as a
-//     QRect, see CMsgDlg);
+//     CCanDlg dlg(parent); dlg.SetMode(r.mode);
+//     dlg.SetAnchor(CDefinitionDialogsQt::AnchorRect(r.anchor));
 //     dlg.SetMessageTable(r.messages); dlg.SetTarget(r.msg, r.signal);
 //     for each pair of r.rowNames: dlg.AddNames(first, second);
 //     dlg.SetHexFlag(r.hexFlag); then exec(); answer
@@ -31,7 +31,8 @@
 //
 // In view mode every dialog closes on OK without a check and answers
 // {ok: true, modified: false}. Any end but OK answers ok false; modified and
-// the flag are then not read.
+// the flag are then not read. The Qt runs live in app/DefDialogRunCan.cpp
+// (CAN) and app/DefDialogRunFrLinLogic.cpp (FlexRay, LIN, LOGIC).
 #pragma once
 
 #include "BusTypes.h"

@@ -1,5 +1,7 @@
 // The definition dialog base: placement, the control tables, combo styles,
 // the read-only look and what Enter and OK do.
+#include "EditDBL.h"
+#include "EditINT.h"
 #include "MsgDlg.h"
 #include "Resources.h"
 
@@ -54,6 +56,47 @@ class TestDlg : public CMsgDlg {
   int okRuns = 0;
   int inits = 0;
 };
+
+// A dialog with the input controls the definition dialogs use.
+class ControlsDlg : public CMsgDlg {
+ public:
+  ControlsDlg() : CMsgDlg(131, nullptr) {
+    auto* layout = new QVBoxLayout(this);
+    start = new CEditINT(this);
+    pgn = new CEditExINT(this);
+    id = new CComboBoxINT(this);
+    id->SetEditable(true);
+    factor = new CEditDBL(this);
+    offset = new CEditDBL(this);
+    signal = new CComboBoxExt(this);
+    signal->SetEditable(true);
+    valueType = new CComboBoxExt(this);
+    valueType->addItems({QStringLiteral("Unsigned"), QStringLiteral("Signed")});
+    const std::pair<QWidget*, int> controls[] = {{start, 1020},  {pgn, 2580},    {id, 1015},       {factor, 1024},
+                                                 {offset, 1025}, {signal, 1018}, {valueType, 1022}};
+    for (const auto& [w, ctrlId] : controls) {
+      layout->addWidget(w);
+      SetCtrlId(w, ctrlId);
+    }
+    layout->addWidget(MakeButton(1));
+  }
+  void OnValueCommit(int ctrlId, int flag) override { commits.emplace_back(ctrlId, flag); }
+
+  CEditINT* start;
+  CEditExINT* pgn;
+  CComboBoxINT* id;
+  CEditDBL* factor;
+  CEditDBL* offset;
+  CComboBoxExt* signal;
+  CComboBoxExt* valueType;
+  std::vector<std::pair<int, int>> commits;
+};
+
+const tagCtrlIntRange kIntRanges[] = {{1020, 0, 511}, {2580, 0, 0x3FFFF}, {1015, 0, 0x7FF}, {4711, 1, 2}, {0, 0, 0}};
+const tagCtrlDblRange kDblRanges[] = {
+    {1024, -1e30, 1e30, "%e"}, {1025, -5.0, 5.0, nullptr, 3100}, {4711, 0, 1, "%e"}, {0, 0, 0, nullptr}};
+const tagCtrlLimit kNotifyEdits[] = {{1020, 3}, {1024, 0}, {1022, 0}, {0, 0}};
+const tagCtrlLimit kNotifyCombos[] = {{1018, 32}, {0, 0}};
 
 const tagCtrlLimit kCombos[] = {{1012, 32}, {1017, 0}, {4711, 5}, {0, 0}};
 const tagCtrlLimit kEdits[] = {{1016, 4}, {1017, 9}, {0, 0}};
@@ -209,6 +252,67 @@ class MsgDlgTest : public QObject {
     QTest::keyClick(dlg.ok, Qt::Key_Return);
     QCOMPARE(dlg.okRuns, 1);
     QCOMPARE(dlg.result(), int(QDialog::Accepted));
+  }
+
+  void rangesAndFormatsGoIntoTheControls() {
+    ControlsDlg dlg;
+    const int limitBefore = dlg.start->GetLimitText();
+    dlg.SetIntRanges(kIntRanges);
+    dlg.SetDoubleRanges(kDblRanges);
+    QCOMPARE(dlg.start->Min(), 0);
+    QCOMPARE(dlg.start->Max(), 511);
+    QCOMPARE(dlg.start->GetLimitText(), limitBefore);  // the range sets no text limit
+    QCOMPARE(dlg.pgn->Max(), 0x3FFFF);
+    QCOMPARE(dlg.id->Max(), 0x7FF);
+    QCOMPARE(dlg.factor->Max(), 1e30);
+    QCOMPARE(dlg.factor->Format(), QStringLiteral("%e"));
+    // A format given by string identifier comes from the string table.
+    QCOMPARE(dlg.offset->Min(), -5.0);
+    QCOMPARE(dlg.offset->Format(), vrres::LoadString(3100));
+    dlg.start->SetValue(600);
+    QCOMPARE(dlg.start->text(), QStringLiteral("511"));
+  }
+
+  void listedControlsReportTheirCommits() {
+    ControlsDlg dlg;
+    dlg.SetEditNotifyMessage(kNotifyEdits);
+    dlg.SetComboNotifyMessage(kNotifyCombos);
+    QCOMPARE(dlg.start->GetNotifyMessage(), WM_VALUE_COMMIT);
+    QCOMPARE(dlg.factor->GetNotifyMessage(), WM_VALUE_COMMIT);
+    QCOMPARE(dlg.valueType->GetNotifyMessage(), WM_VALUE_COMMIT);  // a combo of the edit table
+    QCOMPARE(dlg.signal->GetNotifyMessage(), WM_VALUE_COMMIT);
+    QCOMPARE(dlg.pgn->GetNotifyMessage(), 0u);
+    QCOMPARE(dlg.offset->GetNotifyMessage(), 0u);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    dlg.start->setFocus();
+    QTest::keyClicks(dlg.start, QStringLiteral("12"));
+    QTest::keyClick(dlg.start, Qt::Key_Return);
+    QVERIFY(!dlg.commits.empty());
+    QCOMPARE(dlg.commits.front(), std::make_pair(1020, 0));
+    QVERIFY(dlg.isVisible());
+    // An unlisted control reports nothing.
+    dlg.commits.clear();
+    dlg.pgn->setFocus();
+    QTest::keyClicks(dlg.pgn, QStringLiteral("5"));
+    QTest::keyClick(dlg.pgn, Qt::Key_Return);
+    for (const auto& c : dlg.commits) QVERIFY(c.first != 2580);
+  }
+
+  // A combo box of the input controls keeps its character filter and takes
+  // its limit when it becomes drop-down.
+  void restyledInputComboKeepsItsFilter() {
+    ControlsDlg dlg;
+    dlg.ChangeComboStyle(1022, COMBO_DROPDOWN, 20);
+    const tagCtrlLimit limits[] = {{1022, 4}, {0, 0}};
+    dlg.SetComboLimits(limits);
+    QVERIFY(dlg.valueType->lineEdit() != nullptr);
+    QCOMPARE(dlg.valueType->GetLimitText(), 4);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    dlg.valueType->setFocus();
+    QTest::keyClicks(dlg.valueType, QStringLiteral("a b.cdef"));
+    QCOMPARE(dlg.valueType->currentText(), QStringLiteral("abcd"));
   }
 
   void cancelRejects() {
