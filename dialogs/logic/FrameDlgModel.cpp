@@ -65,6 +65,14 @@ void CFrameDlgModelBase::CommitId(long long id) {
   v_.id = ClampId(id);
 }
 
+void CFrameDlgModelBase::CommitBaseCycle(int baseCycle) {
+  v_.baseCycle = std::clamp(baseCycle, 0, 63);
+}
+
+void CFrameDlgModelBase::CommitRepetition(int repetition) {
+  v_.cycleRepetition = std::clamp(repetition, 1, 64);
+}
+
 void CFrameDlgModelBase::ApplyByteCount() {
   int bits = FrameBits();
   signalEnabled_ = bits > 0;
