@@ -129,6 +129,28 @@ TEST(FlexRayModel, ByteCountCapsAndSnaps) {
   EXPECT_GE(d.model.Values().bitCount, 1);
 }
 
+TEST(FlexRayModel, CycleFieldsAndIdentifierKeepTheirRanges) {
+  struct Case {
+    int typed, base, repetition;
+  } cases[] = {{100, 63, 64}, {0, 0, 1}, {-5, 0, 1}, {7, 7, 7}};
+  for (const auto& c : cases) {
+    FlexRayDlg d;
+    d.OpenNew();
+    EXPECT_EQ(d.model.Values().cycleRepetition, 1) << "a new frame starts in every cycle";
+    d.model.CommitBaseCycle(c.typed);
+    d.model.CommitRepetition(c.typed);
+    EXPECT_EQ(d.model.Values().baseCycle, c.base) << c.typed;
+    EXPECT_EQ(d.model.Values().cycleRepetition, c.repetition) << c.typed;
+  }
+  FlexRayDlg d;
+  d.OpenNew();
+  d.model.CommitId(0);
+  EXPECT_EQ(d.model.Values().id, 1);
+  d.model.CommitFormat(1);
+  EXPECT_EQ(d.model.Values().formatIndex, 1);
+  EXPECT_EQ(d.model.Values().id, 1);
+}
+
 TEST(FlexRayModel, WindowAndLabelsFollowTheStartBit) {
   struct Case {
     int bytes;

@@ -1,6 +1,6 @@
 // Opens the FlexRay, LIN or LOGIC dialog in edit mode on sample definitions,
 // in one language, and writes it to a PNG:
-// vr_frlinshot <ja|en|zh> <flexray|lin|logic> <file.png>. Run headless.
+// vr_frlinshot <ja|en|zh> <flexray|lin|logic> <file.png> [view]. Run headless.
 #include "FlexRayDlg.h"
 #include "LinDlg.h"
 #include "LogicDlg.h"
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     d->SetGroupIndex(0);
     dlg.reset(d);
   }
-  dlg->SetMode(DLGMODE_EDIT);
+  dlg->SetMode(argc > 4 && std::string(argv[4]) == "view" ? DLGMODE_VIEW : DLGMODE_EDIT);
   dlg->show();
   int rc = 0;
   QTimer::singleShot(300, [&] {
