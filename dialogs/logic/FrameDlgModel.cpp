@@ -182,8 +182,12 @@ void CFrameDlgModelBase::UpdateBitGrid() {
   for (auto& b : bits_)
     if (b.kind == BITKIND_EDITED) b.kind = BITKIND_FREE;
   long long end = static_cast<long long>(v_.startBit) + v_.bitCount;
-  for (long long b = std::max(0, v_.startBit); b < end && b < shape_.bitCapacity; ++b)
-    bits_[static_cast<std::size_t>(b)].kind = BITKIND_EDITED;
+  // A range that could not be moved off another signal's bits leaves them
+  // that signal's: clearing the mark must never free them.
+  for (long long b = std::max(0, v_.startBit); b < end && b < shape_.bitCapacity; ++b) {
+    BitState& bit = bits_[static_cast<std::size_t>(b)];
+    if (bit.kind == BITKIND_FREE) bit.kind = BITKIND_EDITED;
+  }
 
   int frame = std::min(FrameBits(), shape_.bitCapacity);
   int w = shape_.movingWindow ? std::max(v_.startBit, 0) / 16 * 16 : 0;

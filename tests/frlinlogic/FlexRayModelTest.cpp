@@ -456,6 +456,24 @@ TEST(FlexRayModel, EditChecksAgainstOtherFrames) {
   EXPECT_EQ(r.ArgText(0), "S2");
 }
 
+TEST(FlexRayModel, StoredRangesOutsideEveryMapAreHarmless) {
+  FlexRayDlg d;
+  AddFlexRay(d.doc, "Odd", 20, 254, 0, 1, {{"Neg", -40, 50}, {"Huge", 2000, 1 << 30}, {"E", 100, 4}});
+  d.OpenEdit("Odd", "E");
+  EXPECT_EQ(d.model.KindOf(0), 0);     // Neg reaches bits 0..9
+  EXPECT_EQ(d.model.KindOf(2031), 1);  // Huge up to the last bit
+  d.model.CommitStartBit(2031);
+  EXPECT_EQ(d.model.Values().startBit, 2031) << "no free bit after it: the start stays";
+  EXPECT_EQ(d.model.Values().bitCount, 1);
+  EXPECT_EQ(d.model.KindOf(2031), 1) << "the range sitting on Huge's bit leaves it Huge's";
+  EXPECT_FALSE(d.model.PressCell(15));
+  d.model.CommitStartBit(1990);
+  EXPECT_EQ(d.model.KindOf(2031), 1);
+  ScriptedPrompt p;
+  EXPECT_EQ(d.model.Ok(p), IDC_BYTE_COUNT);  // Huge reaches beyond the frame
+  EXPECT_EQ(p.ArgText(0), "Huge");
+}
+
 TEST(FlexRayModel, RowSelectionAndBounds) {
   FlexRayDlg d;
   AddFlexRay(d.doc, "Empty", 12, 0, 1, 4);

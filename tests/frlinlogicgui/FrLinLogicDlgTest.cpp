@@ -169,6 +169,31 @@ class FrLinLogicDlgTest : public QObject {
     QVERIFY(sink_.shown.empty());
   }
 
+  void viewModeTakesNoClickAndClosesAtOnce() {
+    CVestrelDoc doc;
+    Lists lists(doc, BUS_FLEXRAY);
+    _FlexRayMsg* m = sample::FlexRay(doc, "Shown", 9, 8, 0, 1, {{"S", 4, 4}});
+    // The same frame as a reference row.
+    doc.GetFlexRayMsgTable(LIST_DEFINITION).RemoveKey("SHOWN");
+    int ok = 0;
+    doc.AddFlexRayMsg(m, LIST_REFERENCE, &ok);
+    lists.ref.RefreshList();
+    CDefinitionDialogsQt dialogs(nullptr);
+    int r = WhileModal([&] { return OpenDefinitionDialog(lists.ref, dialogs, LIST_REFERENCE, DLGMODE_VIEW, {0}, {}); },
+                       [](QWidget* w) {
+                         auto* dlg = qobject_cast<CFlexRayDlg*>(w);
+                         QVERIFY(dlg);
+                         CBitWindowGrid* grid = dlg->Grid();
+                         QTest::mouseClick(grid, Qt::LeftButton, {}, CellCentre(grid, 20));
+                         QCOMPARE(grid->Cell(20)->ColorIndex(), 4);
+                         QCOMPARE(grid->Cell(4)->ColorIndex(), 5);
+                         ClickOk(dlg);
+                       });
+    QCOMPARE(r, 0);
+    QCOMPARE(m->signals.Find("S")->startBit, 4);
+    QVERIFY(sink_.shown.empty());
+  }
+
   void linNewSavedReopenedAndEdited() {
     const std::string path = Path("lin.sbl");
     {
