@@ -180,6 +180,7 @@ int CListDlg::OpenDefinitionDialog(int list, int mode) {
   if (!logic_) return 0;
   const std::vector<int> selected = list_.GetSelectedRows();
   const int focused = list_.GetFocusedRow();
+  const int rowsBefore = logic_->RowCount();
   CDefinitionDialogsQt qtDialogs(this);
   IDefinitionDialogs* dialogs = InstalledDefinitionDialogs();
   const int result = ::OpenDefinitionDialog(*logic_, dialogs ? *dialogs : qtDialogs, list, mode, selected,
@@ -187,6 +188,8 @@ int CListDlg::OpenDefinitionDialog(int list, int mode) {
   // The dialog may have rewritten rows of both lists in place (names, the
   // identifier column) or appended one here: show them again.
   ShowRows(selected, focused);
+  // A new definition's row is scrolled into view, as an added row is.
+  if (logic_->RowCount() > rowsBefore) list_.EnsureRowVisible(logic_->RowCount() - 1);
   if (partner_) partner_->ShowRows(partner_->List().GetSelectedRows(), partner_->List().GetFocusedRow());
   return result;
 }

@@ -252,7 +252,8 @@ bool CComboBoxExt::eventFilter(QObject* watched, QEvent* event) {
       case QEvent::ContextMenu:
       case QEvent::InputMethod: {
         const CInputFilter::ActiveScope user(filter_.data(), true);
-        return hookedEdit_->event(event);
+        hookedEdit_->event(event);
+        return true;
       }
       default:
         break;
@@ -283,4 +284,14 @@ void CComboBoxExt::wheelEvent(QWheelEvent* event) {
     return;
   }
   QComboBox::wheelEvent(event);
+}
+
+QWidget* FindDlgItem(const QWidget* root, int ctrlId) {
+  if (!root) return nullptr;
+  const QList<QWidget*> children = root->findChildren<QWidget*>();
+  for (QWidget* w : children) {
+    if (auto* edit = qobject_cast<CEditEx*>(w); edit && edit->GetDlgCtrlID() == ctrlId) return edit;
+    if (auto* combo = qobject_cast<CComboBoxExt*>(w); combo && combo->GetDlgCtrlID() == ctrlId) return combo;
+  }
+  return nullptr;
 }

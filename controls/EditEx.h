@@ -167,3 +167,7 @@ class CComboBoxExt : public QComboBox {
   int limit_ = 0;
   int enterFlag_ = 0;
 };
+
+// The input control (a CEditEx or CComboBoxExt) with that identifier among the
+// descendants of `root`, for table-driven set-up; null when there is none.
+QWidget* FindDlgItem(const QWidget* root, int ctrlId);

@@ -38,6 +38,9 @@ QValidator::State CInputFilter::validate(QString& input, int& pos) const {
     if (kept.size() > room) kept.truncate(room > 0 ? room : 0);
   }
   if (kept.size() == insertedLength) return Acceptable;
+  // Nothing of it may stay: the edit is refused whole (a selection it would
+  // have replaced stays too).
+  if (kept.isEmpty()) return Invalid;
   const int dropped = insertedLength - static_cast<int>(kept.size());
   input = input.left(prefix) + kept + input.right(suffix);
   if (pos >= prefix + insertedLength) {

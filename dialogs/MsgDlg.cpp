@@ -6,7 +6,11 @@
 #include "Resources.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleOptionComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,6 +24,34 @@ const char kReadOnlyProperty[] = "vrReadOnly";
 // A box made COMBO_SIMPLE shows no drop button: it looks like an edit field.
 const char kSimpleComboStyle[] =
     "QComboBox::drop-down { width: 0px; border: none; } QComboBox::down-arrow { image: none; width: 0px; }";
+
+// A read-only combo box draws its frame and drop button disabled; its edit
+// field, a widget of its own, keeps the normal colours of its text.
+class CReadOnlyComboStyle : public QProxyStyle {
+ public:
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                          const QWidget* widget) const override {
+    if (control == CC_ComboBox) {
+      if (const auto* combo = qstyleoption_cast<const QStyleOptionComboBox*>(option)) {
+        QStyleOptionComboBox disabled(*combo);
+        disabled.state &= ~(State_Enabled | State_MouseOver | State_Sunken);
+        disabled.palette.setCurrentColorGroup(QPalette::Disabled);
+        QProxyStyle::drawComplexControl(control, &disabled, painter, widget);
+        return;
+      }
+    }
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+  }
+};
+
+QStyle* ReadOnlyComboStyle() {
+  static QPointer<CReadOnlyComboStyle> style;
+  if (!style) {
+    style = new CReadOnlyComboStyle;
+    style->setParent(qApp);
+  }
+  return style;
+}
 
 QComboBox* ComboOf(QObject* watched) {
   if (auto* combo = qobject_cast<QComboBox*>(watched)) return combo;
@@ -216,6 +248,7 @@ void CMsgDlg::SetComboReadOnly(unsigned id) {
   // is read-only and its list cannot be opened.
   combo->setProperty(kReadOnlyProperty, true);
   combo->lineEdit()->setReadOnly(true);
+  if (ComboType(combo) != COMBO_SIMPLE) combo->setStyle(ReadOnlyComboStyle());
   GuardCombo(combo);
 }
 

@@ -41,7 +41,9 @@ std::string PlainDigits(double magnitude) {
 void FormatRounded(std::string* out, double m, int lastPlace) {
   // Places before the point are never rounded here; a positive place would be
   // a caller error and is read as 0 decimals.
-  const int decimals = lastPlace < 0 ? -lastPlace : 0;
+  // (A double's plain digit string is shorter than 400 characters, so more
+  // decimals never round.)
+  const int decimals = lastPlace < 0 ? (lastPlace < -400 ? 400 : -lastPlace) : 0;
   const bool negative = m < 0;
   std::string text = PlainDigits(std::fabs(m));
   const std::size_t point = text.find('.');
@@ -60,7 +62,9 @@ void FormatRounded(std::string* out, double m, int lastPlace) {
 }
 
 void FormatWithSiPrefix(std::string* out, double v, int width, int rowCount, const SiPrefix* rows) {
+  // The mantissa never exceeds 63 characters, whatever the caller asks for.
   if (width < 0) width = 0;
+  if (width > kMaxMantissaWidth) width = kMaxMantissaWidth;
   const std::string overflow = " " + std::string(width > 3 ? static_cast<std::size_t>(width - 3) : 0, ' ') + "*** ";
   const std::string zero = " " + FirstChars(cnum::Format("%10.12lf", 0.0), width) + " ";
   if (std::isnan(v) || rowCount < 1 || rows == nullptr) {

@@ -15,6 +15,8 @@ struct SiPrefix {
 
 // a f p n u m (blank) k M G T P E, ascending.
 inline constexpr int kSiPrefixCount = 13;
+// Wider requests are served with this width.
+inline constexpr int kMaxMantissaWidth = 63;
 extern const SiPrefix kSiPrefixes[kSiPrefixCount];
 
 // The text of v with a mantissa of `width` characters, a sign place (blank or

@@ -103,6 +103,25 @@ class OpenFromListsTest : public QObject {
     QVERIFY(fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("BRAKE") != nullptr);
   }
 
+  void aNewRowBelowTheVisibleRowsIsScrolledIntoView() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make(1000, 400);
+    _CANMsg* m = AddCan(fx.doc, LIST_DEFINITION, "Engine", 256);
+    for (int i = 0; i < 60; ++i) AddCanSig(fx.doc, m, ("S" + std::to_string(i)).c_str(), i);
+    fx.Def().RefreshList();
+    ScriptedDialogs dialogs;
+    dialogs.can = [](const CanDialogRequest& r) {
+      CopyToCharBuffer(r.msg->name, "Brake", MAX_NAME_LEN);
+      CopyToCharBuffer(r.signal->name, "Pressure", MAX_NAME_LEN);
+      return DefDialogResult{true, true, 0, 0};
+    };
+    f.OnCommand(ID_FILE_NEW_DEFINITION);
+    CListCtrlEx& list = fx.Def().List();
+    QCOMPARE(list.GetItemCount(), 61);
+    const QRect last = list.visualRect(list.model()->index(60, 1));
+    QVERIFY(list.viewport()->rect().contains(last.center()));
+  }
+
   // A row whose records are gone shows 4000; nothing opens or changes.
   void aRowWithoutRecordsShowsNoData() {
     RoadFixture fx;

@@ -11,11 +11,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <utility>
 #include <vector>
@@ -203,6 +205,10 @@ class ValueControlsTest : public QObject {
     combo->setFocus(Qt::TabFocusReason);
     QTest::keyClicks(combo, "a b.c");
     QCOMPARE(combo->currentText(), QStringLiteral("abc"));
+    QKeyEvent wide(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("\xE3\x81\x82"));  // a double-byte character
+    QApplication::sendEvent(combo, &wide);
+    QTest::keyClicks(combo, "d");
+    QCOMPARE(combo->currentText(), QStringLiteral("abcd"));
 
     bits->setFocus(Qt::TabFocusReason);
     QApplication::clipboard()->setText(QStringLiteral("1021x"));
@@ -210,6 +216,19 @@ class ValueControlsTest : public QObject {
     QCOMPARE(bits->text(), QStringLiteral("101x"));
     QTest::keyClick(bits, Qt::Key_Return);
     QCOMPARE(bits->GetPatternText(), QStringLiteral("101X"));
+  }
+
+  void pastingOnlyRefusedCharactersChangesNothing() {
+    CommitDialog dlg;
+    auto* edit = dlg.Add<CEditINT>(3);
+    edit->SetValue(5);
+    dlg.Start(edit);
+    QApplication::clipboard()->setText(QStringLiteral("abc"));
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(edit->text(), QStringLiteral("5"));
+    QCOMPARE(edit->IsModified(), 0);
+    dlg.Leave();
+    QVERIFY(dlg.commits.empty());
   }
 
   void textLimitNeverCutsProgramText() {
@@ -427,6 +446,33 @@ class ValueControlsTest : public QObject {
     QTest::keyClicks(edit, "21");
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(edit->text(), QStringLiteral("42"));
+  }
+
+  void wheelChangesNoComboWithoutFocus() {
+    CommitDialog dlg;
+    auto* combo = dlg.Add<CComboBoxExt>(1022);
+    combo->addItems({QStringLiteral("Unsigned"), QStringLiteral("Signed")});
+    dlg.Start(dlg.other);
+    QWheelEvent wheel(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(combo, &wheel);
+    QCOMPARE(combo->currentIndex(), 0);
+    QVERIFY(!combo->hasFocus());
+    QVERIFY(combo->lineEdit() == nullptr);
+    QVERIFY(combo->completer() == nullptr);
+    combo->SetEditable(true);
+    QVERIFY(combo->completer() == nullptr);
+    QCOMPARE(combo->insertPolicy(), QComboBox::NoInsert);
+  }
+
+  void controlsAreFoundByIdentifier() {
+    CommitDialog dlg;
+    auto* edit = dlg.Add<CEditDBL>(1024);
+    auto* combo = dlg.Add<CComboBoxINT>(1015);
+    QCOMPARE(FindDlgItem(&dlg, 1024), static_cast<QWidget*>(edit));
+    QCOMPARE(FindDlgItem(&dlg, 1015), static_cast<QWidget*>(combo));
+    QCOMPARE(FindDlgItem(&dlg, 9999), nullptr);
+    QCOMPARE(FindDlgItem(nullptr, 1024), nullptr);
   }
 
   void lockGuardGivesBackOnlyWhatItTook() {
