@@ -208,6 +208,16 @@ TEST(FlexRayModel, SnapKeepsTheEndAndNeverLeavesTheFrame) {
     EXPECT_EQ(d.model.Values().startBit, c.wantStart) << c.start << "+" << c.count;
     EXPECT_EQ(d.model.Values().bitCount, c.wantCount) << c.start << "+" << c.count;
   }
+  // Bits shown before the frame shrank are no longer the frame's: a start
+  // pushed onto another signal finds no free bit there.
+  {
+    FlexRayDlg s;
+    AddFlexRay(s.doc, "Shrink", 7, 8, 0, 1, {{"F", 0, 8}, {"E", 10, 2}});
+    s.OpenEdit("Shrink", "E");
+    s.model.CommitByteCount(1);
+    EXPECT_EQ(s.model.Values().startBit, 7);
+    EXPECT_EQ(s.model.Values().bitCount, 1);
+  }
   // A frame filled by other signals has no free bit inside it: the start
   // stays, and nothing beyond the frame is chosen.
   FlexRayDlg d;
