@@ -1,12 +1,12 @@
 #include "ListAdd.h"
 
 #include "CNumber.h"
+#include "FlexRayCycles.h"
 #include "MessageBox.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
 #include <algorithm>
-#include <bitset>
 #include <type_traits>
 
 namespace {
@@ -35,17 +35,6 @@ bool OtherByteOrder(const Msg* msg, int byteOrder) {
   for (const auto& entry : msg->signals)
     if (entry.value->byteOrder != byteOrder) return true;
   return false;
-}
-
-// The cycles a FlexRay frame is sent in, of 0 to 64.
-std::bitset<65> CycleSet(long long base, long long repetition) {
-  std::bitset<65> set;
-  for (int k = 0; k <= 63; ++k) {
-    long long v = base + k * repetition;
-    if (v > 64) break;
-    if (v >= 0) set.set(static_cast<std::size_t>(v));
-  }
-  return set;
 }
 
 // The message part of a reference message, without its signal table.
@@ -351,11 +340,10 @@ bool CheckIdFree(const CVestrelDoc& doc, int busKind, long long id, std::string&
 }
 
 bool CheckCycleFree(const CVestrelDoc& doc, uint32_t slotId, uint16_t baseCycle, uint16_t cycleRepetition) {
-  std::bitset<65> asked = CycleSet(baseCycle, cycleRepetition);
   for (const auto& entry : doc.GetFlexRayMsgTable(LIST_DEFINITION)) {
     const _FlexRayMsg* frame = entry.value;
     if (frame->slotId != slotId) continue;
-    if ((CycleSet(frame->baseCycle, frame->cycleRepetition) & asked).any()) return false;
+    if (FlexRayCyclesMeet(frame->baseCycle, frame->cycleRepetition, baseCycle, cycleRepetition)) return false;
   }
   return true;
 }

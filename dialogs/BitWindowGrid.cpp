@@ -1,0 +1,101 @@
+#include "BitWindowGrid.h"
+
+#include "FrameDlgModel.h"
+#include "StaticEx.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QMouseEvent>
+
+#include "CodePage.h"
+
+namespace {
+constexpr int kCellSize = 14;
+// Grid columns: 8 cells, a gap, 8 cells, then the label column.
+int ColumnOf(int position) {
+  return position < 8 ? position : position + 1;
+}
+}  // namespace
+
+CBitWindowGrid::CBitWindowGrid(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("bitGrid"));
+  auto* grid = new QGridLayout(this);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setHorizontalSpacing(1);
+  grid->setVerticalSpacing(2);
+  grid->setColumnMinimumWidth(8, 8);
+  for (int i = 0; i < kCells; ++i) {
+    auto* cell = new CStaticEx(this);
+    cell->setObjectName(QStringLiteral("cell%1").arg(2063 - i));
+    cell->setFixedSize(kCellSize, kCellSize);
+    QSizePolicy keep = cell->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    cell->setSizePolicy(keep);
+    cells_[static_cast<std::size_t>(i)] = cell;
+    // Control 2000 + k sits in row k / 16 from the top, column k % 16.
+    int k = 63 - i;
+    grid->addWidget(cell, 1 + k / 16, ColumnOf(k % 16));
+  }
+  for (int r = 0; r < kLabels; ++r) {
+    auto* label = new QLabel(this);
+    label->setObjectName(QStringLiteral("rowLabel%1").arg(1700 + r));
+    label->setMinimumWidth(28);
+    QSizePolicy keep = label->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    label->setSizePolicy(keep);
+    labels_[static_cast<std::size_t>(r)] = label;
+    grid->addWidget(label, 4 - r, 17);
+  }
+  grid->setColumnStretch(18, 1);
+}
+
+CStaticEx* CBitWindowGrid::Cell(int i) const {
+  return i >= 0 && i < kCells ? cells_[static_cast<std::size_t>(i)] : nullptr;
+}
+
+QLabel* CBitWindowGrid::RowLabel(int r) const {
+  return r >= 0 && r < kLabels ? labels_[static_cast<std::size_t>(r)] : nullptr;
+}
+
+void CBitWindowGrid::ShowModel(const CFrameDlgModelBase& model) {
+  for (int i = 0; i < kCells; ++i) {
+    const GridCellState& s = model.Cell(i);
+    CStaticEx* cell = cells_[static_cast<std::size_t>(i)];
+    cell->SetColorIndex(s.colour);
+    cell->SetToolTip(QString::fromStdString(cp932::ToUtf8(s.tip)));
+    cell->setVisible(s.visible);
+  }
+  for (int r = 0; r < kLabels; ++r) {
+    const RowLabelState& s = model.Label(r);
+    QLabel* label = labels_[static_cast<std::size_t>(r)];
+    label->setText(QString::fromLatin1(s.text.c_str()));
+    label->setVisible(s.visible);
+  }
+}
+
+int CBitWindowGrid::CellAt(const QPoint& pos) const {
+  for (int i = 0; i < kCells; ++i) {
+    const CStaticEx* cell = cells_[static_cast<std::size_t>(i)];
+    if (cell->isVisible() && cell->geometry().contains(pos)) return i;
+  }
+  return -1;
+}
+
+void CBitWindowGrid::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+  pressed_ = true;
+  int cell = CellAt(event->position().toPoint());
+  if (cell >= 0) Q_EMIT cellPressed(cell);
+}
+
+void CBitWindowGrid::mouseMoveEvent(QMouseEvent* event) {
+  if (!pressed_) return QWidget::mouseMoveEvent(event);
+  int cell = CellAt(event->position().toPoint());
+  if (cell >= 0) Q_EMIT cellDragged(cell);
+}
+
+void CBitWindowGrid::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
+  pressed_ = false;
+  Q_EMIT released();
+}

@@ -1,0 +1,478 @@
+#include "FrameSignalDlg.h"
+
+#include "BitWindowGrid.h"
+#include "CodePage.h"
+#include "DlgPrompt.h"
+#include "EditDBL.h"
+#include "EditEx.h"
+#include "EditINT.h"
+#include "EditUnit.h"
+#include "FrameDlgModel.h"
+#include "Resources.h"
+#include "StaticEx.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+using namespace dlgids;
+
+namespace {
+
+// Holds the dialog's lock while it writes into its own controls, so that the
+// commits those writes cause are ignored.
+class FillLock {
+ public:
+  explicit FillLock(cWndAssist& owner) : owner_(owner), took_(owner.Lock()) {}
+  ~FillLock() {
+    if (took_) owner_.Unlock();
+  }
+  FillLock(const FillLock&) = delete;
+  FillLock& operator=(const FillLock&) = delete;
+
+ private:
+  cWndAssist& owner_;
+  bool took_;
+};
+
+void SetItems(QComboBox* combo, const QStringList& items) {
+  combo->clear();
+  combo->addItems(items);
+}
+
+}  // namespace
+
+QString CFrameSignalDlg::FromCp932(const std::string& text) {
+  return QString::fromStdString(cp932::ToUtf8(text));
+}
+
+std::string CFrameSignalDlg::ToCp932(const QString& text) {
+  std::string out;
+  // The name fields take only ASCII; anything else reads as no name at all,
+  // which the checks then refuse.
+  if (!cp932::FromUtf8(text.toStdString(), out)) out.clear();
+  return out;
+}
+
+CFrameSignalDlg::CFrameSignalDlg(int templateId, QWidget* parent, CFrameDlgModelBase& model, bool flexRay,
+                                 const Tables& tables)
+    : CMsgDlg(templateId, parent), model_(model), flexRay_(flexRay), tables_(tables) {
+  BuildLayout();
+}
+
+void CFrameSignalDlg::BuildLayout() {
+  auto label = [this](const char* key) { return new QLabel(Text(QString::fromLatin1(key)), this); };
+  auto combo = [this](int id, bool editable) {
+    auto* c = new CComboBoxExt(this);
+    c->SetEditable(editable);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->SetDlgCtrlID(id);
+    SetCtrlId(c, id);
+    return c;
+  };
+  auto edit = [this](auto* e, int id) {
+    e->SetDlgCtrlID(id);
+    SetCtrlId(e, id);
+    return e;
+  };
+  auto radio = [this](int id) {
+    auto* r = new QRadioButton(Text(id), this);
+    SetCtrlId(r, id);
+    return r;
+  };
+
+  auto* message = new QGroupBox(Text(QStringLiteral("group.message")), this);
+  auto* mg = new QGridLayout(message);
+  format_ = combo(IDC_FRAME_FORMAT, false);
+  msgName_ = combo(IDC_MSG_NAME, true);
+  msgId_ = new CComboBoxINT(this);
+  msgId_->SetEditable(true);
+  msgId_->setInsertPolicy(QComboBox::NoInsert);
+  msgId_->SetDlgCtrlID(IDC_MSG_ID);
+  SetCtrlId(msgId_, IDC_MSG_ID);
+  decimal_ = radio(IDC_ID_DECIMAL);
+  hex_ = radio(IDC_ID_HEX);
+  auto* idFormat = new QButtonGroup(this);
+  idFormat->addButton(decimal_);
+  idFormat->addButton(hex_);
+  byteCount_ = edit(new CEditByteCount(this), IDC_BYTE_COUNT);
+  int row = 0;
+  mg->addWidget(label(flexRay_ ? "label.format" : "label.checksum"), row, 0);
+  mg->addWidget(format_, row++, 1);
+  mg->addWidget(label("label.message"), row, 0);
+  mg->addWidget(msgName_, row++, 1, 1, 3);
+  mg->addWidget(label(flexRay_ ? "label.slot" : "label.id"), row, 0);
+  mg->addWidget(msgId_, row, 1);
+  mg->addWidget(decimal_, row, 2);
+  mg->addWidget(hex_, row++, 3);
+  mg->addWidget(label("label.bytes"), row, 0);
+  mg->addWidget(byteCount_, row++, 1);
+  if (flexRay_) {
+    baseCycle_ = edit(new CEditBaseCycle(this), IDC_BASE_CYCLE);
+    repetition_ = edit(new CEditCycleRepeat(this), IDC_CYCLE_REPEAT);
+    mg->addWidget(label("label.basecycle"), row, 0);
+    mg->addWidget(baseCycle_, row++, 1);
+    mg->addWidget(label("label.repetition"), row, 0);
+    mg->addWidget(repetition_, row++, 1);
+  }
+  mg->setRowStretch(row, 1);
+  mg->setColumnStretch(1, 1);
+
+  auto* signal = new QGroupBox(Text(QStringLiteral("group.signal")), this);
+  auto* sg = new QGridLayout(signal);
+  sigName_ = combo(IDC_SIGNAL_NAME, true);
+  startBit_ = edit(new CEditINT(this), IDC_START_BIT);
+  bitCount_ = edit(new CEditINT(this), IDC_BIT_COUNT);
+  valueType_ = combo(IDC_VALUE_TYPE, false);
+  little_ = radio(IDC_BYTE_LITTLE);
+  big_ = radio(IDC_BYTE_BIG);
+  auto* byteOrder = new QButtonGroup(this);
+  byteOrder->addButton(little_);
+  byteOrder->addButton(big_);
+  factor_ = edit(new CEditDBL(this), IDC_FACTOR);
+  offset_ = edit(new CEditDBL(this), IDC_OFFSET);
+  unit_ = edit(new CEditUnit(this), IDC_UNIT);
+  minimum_ = edit(new CEditDBL(this), IDC_MINIMUM);
+  maximum_ = edit(new CEditDBL(this), IDC_MAXIMUM);
+  row = 0;
+  sg->addWidget(label("label.signal"), row, 0);
+  sg->addWidget(sigName_, row++, 1, 1, 3);
+  if (flexRay_) {
+    bitOrder_ = combo(IDC_BIT_ORDER, false);
+    sg->addWidget(label("label.bitorder"), row, 0);
+    sg->addWidget(bitOrder_, row++, 1);
+  }
+  sg->addWidget(label("label.start"), row, 0);
+  sg->addWidget(startBit_, row, 1);
+  sg->addWidget(label("label.length"), row, 2);
+  sg->addWidget(bitCount_, row++, 3);
+  sg->addWidget(label("label.valtype"), row, 0);
+  sg->addWidget(valueType_, row++, 1);
+  sg->addWidget(label("label.byteorder"), row, 0);
+  sg->addWidget(little_, row, 1);
+  sg->addWidget(big_, row++, 2, 1, 2);
+  sg->addWidget(label("label.factor"), row, 0);
+  sg->addWidget(factor_, row, 1);
+  sg->addWidget(label("label.offset"), row, 2);
+  sg->addWidget(offset_, row++, 3);
+  sg->addWidget(label("label.min"), row, 0);
+  sg->addWidget(minimum_, row, 1);
+  sg->addWidget(label("label.max"), row, 2);
+  sg->addWidget(maximum_, row++, 3);
+  sg->addWidget(label("label.unit"), row, 0);
+  sg->addWidget(unit_, row++, 1);
+  sg->setColumnStretch(1, 1);
+  sg->setColumnStretch(3, 1);
+
+  grid_ = new CBitWindowGrid(this);
+  for (int i = 0; i < CBitWindowGrid::kCells; ++i) SetCtrlId(grid_->Cell(i), IDC_BIT_CELL_FIRST + 63 - i);
+  for (int r = 0; r < CBitWindowGrid::kLabels; ++r) SetCtrlId(grid_->RowLabel(r), IDC_ROW_LABEL_FIRST + r);
+
+  auto* fields = new QHBoxLayout;
+  fields->addWidget(message);
+  fields->addWidget(signal, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(MakeButton(1));
+  buttons->addWidget(MakeButton(2));
+  auto* top = new QVBoxLayout(this);
+  top->addLayout(fields);
+  top->addWidget(grid_);
+  top->addLayout(buttons);
+  top->setSizeConstraint(QLayout::SetFixedSize);
+
+  connect(decimal_, &QRadioButton::clicked, this, [this] { SetHexDisplay(false); });
+  connect(hex_, &QRadioButton::clicked, this, [this] { SetHexDisplay(true); });
+  connect(little_, &QRadioButton::clicked, this, [this] { model_.Values().byteOrder = BYTEORDER_LITTLE; });
+  connect(big_, &QRadioButton::clicked, this, [this] { model_.Values().byteOrder = BYTEORDER_BIG; });
+  connect(format_, &QComboBox::activated, this, [this](int index) {
+    if (IsLocked()) return;
+    model_.CommitFormat(index);
+    ShowIdentifier();
+  });
+  connect(msgName_, &QComboBox::activated, this, [this](int chosen) {
+    if (IsLocked()) return;
+    model_.SelectMessageRow(chosen);
+    ShowValues();
+  });
+  connect(msgId_, &QComboBox::activated, this, [this](int chosen) {
+    if (IsLocked()) return;
+    model_.SelectIdRow(chosen);
+    ShowValues();
+  });
+  connect(sigName_, &QComboBox::activated, this, [this](int chosen) {
+    if (IsLocked()) return;
+    model_.SelectSignalRow(chosen);
+    ShowValues();
+  });
+  if (bitOrder_)
+    connect(bitOrder_, &QComboBox::activated, this, [this](int index) {
+      if (!IsLocked()) model_.Values().bitOrder = index;
+    });
+  connect(valueType_, &QComboBox::activated, this, [this](int index) {
+    if (IsLocked()) return;
+    ReadTexts();
+    model_.ChooseValueType(index);
+    ShowSignalRange();
+  });
+  connect(grid_, &CBitWindowGrid::cellPressed, this, &CFrameSignalDlg::OnGridPressed);
+  connect(grid_, &CBitWindowGrid::cellDragged, this, &CFrameSignalDlg::OnGridDragged);
+  connect(grid_, &CBitWindowGrid::released, this, [this] { model_.Release(); });
+}
+
+void CFrameSignalDlg::SetHexFlag(int flag) {
+  model_.SetHexDisplay(flag != 0);
+}
+
+int CFrameSignalDlg::HexFlag() const {
+  return model_.HexDisplay() ? 1 : 0;
+}
+
+bool CFrameSignalDlg::OnInitDialog() {
+  CMsgDlg::OnInitDialog();
+  InitControls();
+  FillControls();
+  return true;
+}
+
+void CFrameSignalDlg::InitControls() {
+  model_.SetMode(Mode());
+  model_.SetNoNameText(ToCp932(vrres::LoadString(::IDS_NONAME)));
+  model_.Open();
+  const bool view = Mode() == DLGMODE_VIEW;
+  if (view) {
+    ChangeComboStyle(IDC_FRAME_FORMAT, COMBO_DROPDOWN);
+    if (bitOrder_) ChangeComboStyle(IDC_BIT_ORDER, COMBO_DROPDOWN);
+    ChangeComboStyle(IDC_VALUE_TYPE, COMBO_DROPDOWN);
+    ChangeComboStyle(IDC_SIGNAL_NAME, COMBO_SIMPLE);
+    SetEditsReadOnly(tables_.edits);
+    SetCombosReadOnly(tables_.combos);
+    SetComboReadOnly(IDC_FRAME_FORMAT);
+  } else {
+    // A FlexRay frame keeps its frame format in every mode.
+    if (flexRay_) SetComboReadOnly(IDC_FRAME_FORMAT);
+    // Only a new definition beside existing frames offers them for choosing.
+    if (Mode() == DLGMODE_EDIT || model_.MessageNames().empty()) {
+      ChangeComboStyle(IDC_MSG_NAME, COMBO_SIMPLE);
+      ChangeComboStyle(IDC_MSG_ID, COMBO_SIMPLE);
+      ChangeComboStyle(IDC_SIGNAL_NAME, COMBO_SIMPLE);
+    }
+  }
+  SetEditLimits(tables_.edits);
+  SetComboLimits(tables_.combos);
+  SetIntRanges(tables_.ints);
+  SetDoubleRanges(tables_.doubles);
+  msgId_->SetRange(static_cast<int>(model_.MinId()), static_cast<int>(model_.MaxId()));
+  SetEditNotifyMessage(tables_.edits);
+  SetComboNotifyMessage(tables_.combos);
+  // Enter in a field takes its typed value first, as the dialog's own key
+  // filter did; Enter in a combo's edit field says so with flag 1.
+  ForEachCtrlRow(tables_.edits, [this](const tagCtrlLimit& r) {
+    if (auto* e = qobject_cast<CEditEx*>(GetDlgItem(static_cast<int>(r.id)))) e->SetEnterUpdatesValue(true);
+  });
+  ForEachCtrlRow(tables_.combos, [this](const tagCtrlLimit& r) {
+    if (auto* c = qobject_cast<CComboBoxExt*>(GetDlgItem(static_cast<int>(r.id)))) c->SetEnterCommitFlag(1);
+  });
+}
+
+void CFrameSignalDlg::FillControls() {
+  FillLock lock(*this);
+  if (flexRay_) {
+    SetItems(format_, {vrres::LoadString(IDS_FRAME_STD), vrres::LoadString(IDS_FRAME_XTD)});
+    SetItems(bitOrder_, {vrres::LoadString(IDS_BITORDER_MSB), vrres::LoadString(IDS_BITORDER_LSB)});
+  } else {
+    SetItems(format_, {vrres::LoadString(IDS_CHECKSUM_CLASSIC), vrres::LoadString(IDS_CHECKSUM_ENHANCED)});
+  }
+  SetItems(valueType_, {vrres::LoadString(IDS_VALTYPE_UNSIGNED), vrres::LoadString(IDS_VALTYPE_SIGNED),
+                        vrres::LoadString(IDS_VALTYPE_FLOAT), vrres::LoadString(IDS_VALTYPE_DOUBLE)});
+  QStringList names;
+  for (const std::string& n : model_.MessageNames()) names << FromCp932(n);
+  SetItems(msgName_, names);
+  QStringList signalNames;
+  for (const std::string& n : model_.SignalNames()) signalNames << FromCp932(n);
+  SetItems(sigName_, signalNames);
+  msgId_->SetHexMode(model_.HexDisplay());
+  decimal_->setChecked(!model_.HexDisplay());
+  hex_->setChecked(model_.HexDisplay());
+  FillIdList();
+  ShowValues();
+  // A definition shown for reading offers only the byte order it has.
+  if (Mode() == DLGMODE_VIEW) {
+    little_->setEnabled(little_->isChecked());
+    big_->setEnabled(big_->isChecked());
+  }
+}
+
+void CFrameSignalDlg::FillIdList() {
+  FillLock lock(*this);
+  QStringList ids;
+  for (const std::string& t : model_.IdTexts()) ids << QString::fromStdString(t);
+  SetItems(msgId_, ids);
+  ShowIdentifier();
+}
+
+void CFrameSignalDlg::ShowIdentifier() {
+  FillLock lock(*this);
+  msgId_->SetValue(static_cast<int>(model_.Values().id));
+}
+
+void CFrameSignalDlg::SetHexDisplay(bool hex) {
+  if (IsLocked()) return;
+  decimal_->setChecked(!hex);
+  hex_->setChecked(hex);
+  if (model_.HexDisplay() == hex) return;
+  model_.SetHexDisplay(hex);
+  FillLock lock(*this);
+  msgId_->SetHexMode(hex);
+  FillIdList();
+}
+
+void CFrameSignalDlg::ShowValues() {
+  FillLock lock(*this);
+  const FrameSignalValues& v = model_.Values();
+  msgName_->SetWindowText(FromCp932(v.msgName));
+  format_->setCurrentIndex(v.formatIndex);
+  ShowIdentifier();
+  byteCount_->SetValue(v.byteCount);
+  if (baseCycle_) baseCycle_->SetValue(v.baseCycle);
+  if (repetition_) repetition_->SetValue(v.cycleRepetition);
+  sigName_->SetWindowText(FromCp932(v.signalName));
+  if (bitOrder_) bitOrder_->setCurrentIndex(v.bitOrder);
+  little_->setChecked(v.byteOrder == BYTEORDER_LITTLE);
+  big_->setChecked(v.byteOrder == BYTEORDER_BIG);
+  factor_->SetValue(v.factor);
+  offset_->SetValue(v.offset);
+  minimum_->SetValue(v.minimum);
+  maximum_->SetValue(v.maximum);
+  unit_->SetWindowText(FromCp932(v.unit));
+  ShowSignalRange();
+}
+
+void CFrameSignalDlg::EnableSignalControls(bool on) {
+  for (int id : {IDC_SIGNAL_NAME, IDC_BIT_ORDER, IDC_START_BIT, IDC_BIT_COUNT, IDC_VALUE_TYPE, IDC_BYTE_LITTLE,
+                 IDC_BYTE_BIG, IDC_FACTOR, IDC_OFFSET, IDC_MAXIMUM, IDC_MINIMUM, IDC_UNIT})
+    if (QWidget* w = GetDlgItem(id)) w->setEnabled(on);
+}
+
+void CFrameSignalDlg::ShowSignalRange() {
+  FillLock lock(*this);
+  const FrameSignalValues& v = model_.Values();
+  if (model_.SignalControlsEnabled()) {
+    startBit_->SetMax(model_.StartBitMax());
+    bitCount_->SetMax(model_.BitCountMax());
+  }
+  startBit_->SetValue(v.startBit);
+  bitCount_->SetValue(v.bitCount);
+  valueType_->setCurrentIndex(v.valueType);
+  EnableSignalControls(model_.SignalControlsEnabled());
+  grid_->ShowModel(model_);
+}
+
+void CFrameSignalDlg::ReadTexts() {
+  FrameSignalValues& v = model_.Values();
+  v.msgName = ToCp932(msgName_->currentText());
+  v.signalName = ToCp932(sigName_->currentText());
+  v.unit = ToCp932(unit_->text());
+}
+
+void CFrameSignalDlg::OnGridPressed(int cell) {
+  ReadTexts();
+  if (model_.PressCell(cell)) ShowSignalRange();
+}
+
+void CFrameSignalDlg::OnGridDragged(int cell) {
+  if (model_.DragToCell(cell)) ShowSignalRange();
+}
+
+void CFrameSignalDlg::OnValueCommit(int ctrlId, int flag) {
+  if (IsLocked()) return;
+  switch (ctrlId) {
+    case IDC_MSG_NAME:
+    case IDC_SIGNAL_NAME:
+      ReadTexts();
+      break;
+    case IDC_MSG_ID:
+      // Leaving the field or Enter in it: the typed value, clamped.
+      (void)flag;
+      model_.CommitId(msgId_->GetValue());
+      ShowIdentifier();
+      break;
+    case IDC_BYTE_COUNT: {
+      model_.CommitByteCount(byteCount_->Value());
+      if (byteCount_->Value() != model_.Values().byteCount) {
+        FillLock lock(*this);
+        byteCount_->SetValue(model_.Values().byteCount);
+      }
+      ShowSignalRange();
+      break;
+    }
+    case IDC_FRAME_FORMAT:
+      model_.CommitFormat(format_->currentIndex());
+      ShowIdentifier();
+      break;
+    case IDC_START_BIT:
+      model_.CommitStartBit(startBit_->Value());
+      ShowSignalRange();
+      break;
+    case IDC_BIT_COUNT:
+      model_.CommitBitCount(bitCount_->Value());
+      ShowSignalRange();
+      break;
+    case IDC_MINIMUM:
+    case IDC_MAXIMUM: {
+      model_.CommitLimits(minimum_->GetStoredValue(true), maximum_->GetStoredValue(false));
+      FillLock lock(*this);
+      minimum_->SetValue(model_.Values().minimum);
+      maximum_->SetValue(model_.Values().maximum);
+      break;
+    }
+    case IDC_FACTOR:
+      model_.Values().factor = factor_->GetStoredValue(false);
+      break;
+    case IDC_OFFSET:
+      model_.Values().offset = offset_->GetStoredValue(false);
+      break;
+    case IDC_BASE_CYCLE:
+    case IDC_CYCLE_REPEAT: {
+      if (ctrlId == IDC_BASE_CYCLE && baseCycle_) model_.CommitBaseCycle(baseCycle_->Value());
+      if (ctrlId == IDC_CYCLE_REPEAT && repetition_) model_.CommitRepetition(repetition_->Value());
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void CFrameSignalDlg::OnOK() {
+  if (Mode() == DLGMODE_VIEW) return CMsgDlg::OnOK();
+  // What the fields hold now, typed but not yet committed included.
+  ReadTexts();
+  FrameSignalValues& v = model_.Values();
+  model_.CommitId(msgId_->GetValue());
+  for (CEditDBL* e : {factor_, offset_, minimum_, maximum_}) e->UpdateValue();
+  v.factor = factor_->GetStoredValue(false);
+  v.offset = offset_->GetStoredValue(false);
+  v.minimum = minimum_->GetStoredValue(true);
+  v.maximum = maximum_->GetStoredValue(false);
+  v.byteOrder = big_->isChecked() ? BYTEORDER_BIG : BYTEORDER_LITTLE;
+  if (bitOrder_) v.bitOrder = std::max(bitOrder_->currentIndex(), 0);
+  v.valueType = std::max(valueType_->currentIndex(), 0);
+  if (baseCycle_) model_.CommitBaseCycle(baseCycle_->Value());
+  if (repetition_) model_.CommitRepetition(repetition_->Value());
+
+  CMessagePrompt prompt;
+  int result = model_.Ok(prompt);
+  if (result == DLG_OK_CLOSE) {
+    SetModified(model_.Modified());
+    return CMsgDlg::OnOK();
+  }
+  if (result > 0)
+    if (QWidget* w = GetDlgItem(result)) w->setFocus();
+}

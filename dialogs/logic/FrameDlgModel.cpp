@@ -1,0 +1,267 @@
+#include "FrameDlgModel.h"
+
+#include <algorithm>
+#include <cstdio>
+
+int ValueTypeToSelection(int storedType, int bitCount) {
+  if (storedType == VALTYPE_FLOAT) {
+    if (bitCount == 64) return VTSEL_DOUBLE;
+    if (bitCount == 32) return VTSEL_FLOAT;
+    return VTSEL_UNSIGNED;
+  }
+  return storedType == VALTYPE_SIGNED ? VTSEL_SIGNED : VTSEL_UNSIGNED;
+}
+
+int SelectionToValueType(int selection) {
+  switch (selection) {
+    case VTSEL_SIGNED:
+      return VALTYPE_SIGNED;
+    case VTSEL_FLOAT:
+    case VTSEL_DOUBLE:
+      return VALTYPE_FLOAT;
+    default:
+      return VALTYPE_UNSIGNED;
+  }
+}
+
+CFrameDlgModelBase::CFrameDlgModelBase(const Shape& shape)
+    : shape_(shape), bits_(static_cast<std::size_t>(std::max(shape.bitCapacity, 0))) {}
+
+std::string CFrameDlgModelBase::IdText(long long id) const {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, hex_ ? "%llX" : "%lld", id);
+  return buf;
+}
+
+int CFrameDlgModelBase::KindOf(int bit) const {
+  return InMap(bit) ? bits_[static_cast<std::size_t>(bit)].kind : 0;
+}
+
+bool CFrameDlgModelBase::VisibleBit(int bit) const {
+  return InMap(bit) && bits_[static_cast<std::size_t>(bit)].visible;
+}
+
+void CFrameDlgModelBase::SetKind(int bit, int kind) {
+  if (InMap(bit)) bits_[static_cast<std::size_t>(bit)].kind = kind;
+}
+
+const GridCellState& CFrameDlgModelBase::Cell(int i) const {
+  static const GridCellState none;
+  return i >= 0 && i < kCells ? cells_[static_cast<std::size_t>(i)] : none;
+}
+
+const RowLabelState& CFrameDlgModelBase::Label(int r) const {
+  static const RowLabelState none;
+  return r >= 0 && r < kLabels ? labels_[static_cast<std::size_t>(r)] : none;
+}
+
+long long CFrameDlgModelBase::ClampId(long long id) const {
+  if (id < shape_.minId) return shape_.minId;
+  if (id > shape_.maxId) return shape_.maxId;
+  return id;
+}
+
+void CFrameDlgModelBase::CommitId(long long id) {
+  v_.id = ClampId(id);
+}
+
+void CFrameDlgModelBase::CommitBaseCycle(int baseCycle) {
+  v_.baseCycle = std::clamp(baseCycle, 0, 63);
+}
+
+void CFrameDlgModelBase::CommitRepetition(int repetition) {
+  v_.cycleRepetition = std::clamp(repetition, 1, 64);
+}
+
+void CFrameDlgModelBase::ApplyByteCount() {
+  int bits = FrameBits();
+  signalEnabled_ = bits > 0;
+  if (bits <= 0) return;
+  startMax_ = bits - 1;
+  countMax_ = bits;
+  v_.startBit = std::clamp(v_.startBit, 0, startMax_);
+  v_.bitCount = std::clamp(v_.bitCount, 1, countMax_);
+}
+
+void CFrameDlgModelBase::CommitByteCount(int byteCount) {
+  v_.byteCount = std::clamp(byteCount, 0, shape_.maxBytes);
+  ApplyByteCount();
+  SnapSignalRange();
+  UpdateRowLabels();
+  UpdateBitGrid();
+}
+
+void CFrameDlgModelBase::CommitStartBit(int startBit) {
+  v_.startBit = std::clamp(startBit, 0, std::max(startMax_, 0));
+  SnapSignalRange();
+  Redraw(TooltipsFollowStart());
+}
+
+void CFrameDlgModelBase::CommitBitCount(int bitCount) {
+  v_.bitCount = std::clamp(bitCount, 1, std::max(countMax_, 1));
+  SnapSignalRange();
+  Redraw(false);
+}
+
+void CFrameDlgModelBase::CommitLimits(double minimum, double maximum) {
+  if (minimum > maximum) std::swap(minimum, maximum);
+  v_.minimum = minimum;
+  v_.maximum = maximum;
+}
+
+bool CFrameDlgModelBase::ChooseValueType(int selection) {
+  int need = selection == VTSEL_FLOAT ? 32 : selection == VTSEL_DOUBLE ? 64 : 0;
+  bool kept = true;
+  if (need == 0) {
+    v_.valueType = selection;
+  } else if (CanPlaceBits(need)) {
+    v_.valueType = selection;
+    v_.bitCount = need;
+    Redraw(false);
+  } else {
+    v_.valueType = rememberedValueType_;
+    kept = false;
+  }
+  rememberedValueType_ = v_.valueType;
+  return kept;
+}
+
+void CFrameDlgModelBase::BuildBitMap(bool hideAll) {
+  for (auto& b : bits_) b = BitState{};
+  for (const SignalSpan& s : OtherSignals()) {
+    long long end = static_cast<long long>(s.start) + s.count;
+    for (long long b = std::max(0, s.start); b < end && b < shape_.bitCapacity; ++b)
+      bits_[static_cast<std::size_t>(b)].kind = s.colour % 4;
+  }
+  int frame = std::min(FrameBits(), shape_.bitCapacity);
+  if (!hideAll)
+    for (int b = 0; b < frame; ++b) bits_[static_cast<std::size_t>(b)].visible = true;
+}
+
+void CFrameDlgModelBase::SetStartToFirstFreeBit() {
+  int frame = std::min(FrameBits(), shape_.bitCapacity);
+  for (int b = 0; b < frame; ++b) {
+    if (VisibleBit(b) && KindOf(b) == BITKIND_FREE) {
+      v_.startBit = b;
+      return;
+    }
+  }
+}
+
+void CFrameDlgModelBase::SnapSignalRange() {
+  int frame = std::min(FrameBits(), shape_.bitCapacity);
+  int oldStart = v_.startBit;
+  int start = oldStart;
+  // A start on another signal's bit moves forward to the next free bit of
+  // the frame; bits beyond it are never offered.
+  if (start >= 0 && start < frame && KindOf(start) < BITKIND_FREE) {
+    for (int b = start + 1; b < frame; ++b) {
+      if (VisibleBit(b) && KindOf(b) >= BITKIND_FREE) {
+        start = b;
+        break;
+      }
+    }
+  }
+  long long end = static_cast<long long>(shape_.keepEnd ? oldStart : start) + v_.bitCount;
+  end = std::min<long long>(end, frame);
+  for (int b = std::max(start, 0); b < end; ++b) {
+    if (KindOf(b) < BITKIND_FREE) {
+      end = b;
+      break;
+    }
+  }
+  v_.startBit = start;
+  // A range squeezed to nothing keeps one bit; the OK checks then say why it
+  // cannot stay there.
+  v_.bitCount = static_cast<int>(std::max<long long>(end - start, 1));
+  if ((v_.valueType == VTSEL_FLOAT && v_.bitCount != 32) || (v_.valueType == VTSEL_DOUBLE && v_.bitCount != 64))
+    v_.valueType = VTSEL_UNSIGNED;
+}
+
+void CFrameDlgModelBase::UpdateBitGrid() {
+  for (auto& b : bits_)
+    if (b.kind == BITKIND_EDITED) b.kind = BITKIND_FREE;
+  long long end = static_cast<long long>(v_.startBit) + v_.bitCount;
+  // A range that could not be moved off another signal's bits leaves them
+  // that signal's: clearing the mark must never free them.
+  for (long long b = std::max(0, v_.startBit); b < end && b < shape_.bitCapacity; ++b) {
+    BitState& bit = bits_[static_cast<std::size_t>(b)];
+    if (bit.kind == BITKIND_FREE) bit.kind = BITKIND_EDITED;
+  }
+
+  int frame = std::min(FrameBits(), shape_.bitCapacity);
+  int w = shape_.movingWindow ? std::max(v_.startBit, 0) / 16 * 16 : 0;
+  int last = std::min(w + kCells, frame);
+  if (shape_.movingWindow) {
+    for (int b = w; b < last; ++b) bits_[static_cast<std::size_t>(b)].visible = true;
+  } else {
+    for (int b = 0; b < shape_.bitCapacity; ++b) bits_[static_cast<std::size_t>(b)].visible = b < frame;
+  }
+  for (int i = 0; i < kCells; ++i) {
+    GridCellState& c = cells_[static_cast<std::size_t>(i)];
+    c.bit = w + i;
+    c.colour = KindOf(w + i);
+    c.visible = w + i < last && VisibleBit(w + i);
+  }
+  windowStart_ = w;
+}
+
+void CFrameDlgModelBase::UpdateRowLabels() {
+  int w = shape_.movingWindow ? std::max(v_.startBit, 0) / 16 * 16 : 0;
+  int shown = std::clamp(FrameBits() - w, 0, kCells);
+  int rows = std::min(shown / 16 + (shown % 16 ? 1 : 0), 4);
+  for (int r = 0; r < kLabels; ++r) {
+    RowLabelState& l = labels_[static_cast<std::size_t>(r)];
+    l.visible = r <= rows;
+    l.text = r < rows ? std::to_string(w + 16 * r) : r == rows ? "Bit" : "";
+  }
+}
+
+void CFrameDlgModelBase::UpdateTooltips() {
+  for (auto& c : cells_) c.tip.clear();
+  for (const SignalSpan& s : OtherSignals()) {
+    std::string tip =
+        "SignalName: " + s.name + "\nStartBit: " + std::to_string(s.start) + "\nBitCount: " + std::to_string(s.count);
+    for (auto& c : cells_)
+      if (c.visible && c.bit >= s.start && static_cast<long long>(c.bit) < static_cast<long long>(s.start) + s.count)
+        c.tip = tip;
+  }
+}
+
+void CFrameDlgModelBase::Redraw(bool tooltips) {
+  UpdateRowLabels();
+  UpdateBitGrid();
+  if (tooltips) UpdateTooltips();
+}
+
+bool CFrameDlgModelBase::PressCell(int cell) {
+  if (IsView() || cell < 0 || cell >= kCells) return false;
+  const GridCellState& c = cells_[static_cast<std::size_t>(cell)];
+  if (!c.visible || KindOf(c.bit) < BITKIND_FREE) return false;
+  anchor_ = c.bit;
+  dragging_ = true;
+  v_.startBit = anchor_;
+  v_.bitCount = 1;
+  SnapSignalRange();
+  Redraw(false);
+  return true;
+}
+
+bool CFrameDlgModelBase::DragToCell(int cell) {
+  if (!dragging_ || cell < 0 || cell >= kCells) return false;
+  const GridCellState& c = cells_[static_cast<std::size_t>(cell)];
+  if (!c.visible || !InMap(anchor_)) return false;
+  int step = c.bit < anchor_ ? -1 : 1;
+  int far = anchor_;
+  // Walk from the anchor towards the cell over free bits only.
+  for (int b = anchor_; b != c.bit;) {
+    b += step;
+    if (KindOf(b) < BITKIND_FREE) break;
+    far = b;
+  }
+  v_.startBit = std::min(anchor_, far);
+  v_.bitCount = std::abs(far - anchor_) + 1;
+  SnapSignalRange();
+  Redraw(false);
+  return true;
+}

@@ -1,0 +1,406 @@
+// What the FlexRay and LIN dialogs share: working copies of one frame and one
+// of its signals, the bit map of the frame with the other signals' colours,
+// the 64-cell window onto it with its row labels and tooltips, snapping of
+// the signal's range onto free bits, drag selection, and the checks and the
+// write-back that both OK handlers run. No toolkit: the Qt dialogs show what
+// this holds and report every committed value to it.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "BusTypes.h"
+#include "DlgPrompt.h"
+#include "FrameDlgIds.h"
+#include "Records.h"
+#include "TextFile.h"
+
+// Entries of the value-type list; Float and Double are both stored as 2 and
+// told apart by the bit count.
+enum ValueTypeSelection { VTSEL_UNSIGNED = 0, VTSEL_SIGNED = 1, VTSEL_FLOAT = 2, VTSEL_DOUBLE = 3 };
+int ValueTypeToSelection(int storedType, int bitCount);
+int SelectionToValueType(int selection);
+
+// Colour kinds of a bit: 0..3 grey shades for the other signals in turn.
+enum BitKind { BITKIND_FREE = 4, BITKIND_EDITED = 5 };
+
+// The values of the dialog's controls. Names are CP932 as typed.
+struct FrameSignalValues {
+  std::string msgName;
+  int formatIndex = 0;  // FlexRay frame format, LIN checksum model
+  long long id = 0;     // FlexRay slot identifier, LIN identifier
+  int byteCount = 0;
+  int baseCycle = 0;        // FlexRay only
+  int cycleRepetition = 1;  // FlexRay only
+  std::string signalName;
+  int bitOrder = BITORDER_MSB_FIRST;  // FlexRay only
+  int startBit = 0;
+  int bitCount = 1;
+  int valueType = VTSEL_UNSIGNED;  // ValueTypeSelection
+  int byteOrder = BYTEORDER_LITTLE;
+  double factor = 1.0;
+  double offset = 0.0;
+  double minimum = -VALUE_UNLIMITED;
+  double maximum = VALUE_UNLIMITED;
+  std::string unit;
+};
+
+struct GridCellState {
+  int bit = -1;  // the frame bit the cell shows
+  int colour = BITKIND_FREE;
+  bool visible = false;
+  std::string tip;  // empty: no tooltip
+};
+
+struct RowLabelState {
+  bool visible = false;
+  std::string text;
+};
+
+// The bits of one other signal as the grid marks them.
+struct SignalSpan {
+  std::string name;
+  int start = 0;
+  int count = 0;
+  int colour = 0;
+};
+
+class CFrameDlgModelBase {
+ public:
+  static constexpr int kCells = 64;
+  static constexpr int kLabels = 5;
+
+  struct Shape {
+    int bitCapacity;  // bits of the largest frame
+    int maxBytes;
+    long long minId, maxId;
+    bool movingWindow;  // FlexRay: the window follows the start bit in steps of 16
+    bool keepEnd;       // snapping keeps the end (FlexRay) or the length (LIN)
+  };
+
+  virtual ~CFrameDlgModelBase() = default;
+
+  // Fills the working copies from the target records and the table, builds
+  // the bit map and the grid. Mode, target, table, edited name and the
+  // identifier display are set before.
+  virtual void Open() = 0;
+  // Choosing a row of the name list (rebuilds the grid), of the identifier
+  // list (does not) or of the signal-name list; rows out of range do nothing.
+  virtual void SelectMessageRow(int row) = 0;
+  virtual void SelectIdRow(int row) = 0;
+  virtual void SelectSignalRow(int row) = 0;
+  // The rows of the name, identifier and signal-name lists.
+  virtual std::vector<std::string> MessageNames() const = 0;
+  virtual std::vector<std::string> IdTexts() const = 0;
+  virtual std::vector<std::string> SignalNames() const = 0;
+  // Frame format (FlexRay) or checksum model (LIN) chosen.
+  virtual void CommitFormat(int index) = 0;
+  // The checks in their order; the first failure shows its message and
+  // answers the control to focus (DLG_OK_STAY: stay where it is). Answers
+  // DLG_OK_CLOSE after writing back.
+  virtual int Ok(IDlgPrompt& prompt) = 0;
+  // Whether the signal's own values were taken into the working copies.
+  virtual bool SignalValuesLoaded() const { return true; }
+  void CommitBaseCycle(int baseCycle);
+  void CommitRepetition(int repetition);
+
+  void SetMode(int mode) { mode_ = mode; }
+  int Mode() const { return mode_; }
+  bool IsView() const { return mode_ == DLGMODE_VIEW; }
+  void SetHexDisplay(bool hex) { hex_ = hex; }
+  bool HexDisplay() const { return hex_; }
+  // The text a frame of 0 bytes shows as its signal name (string 3100).
+  void SetNoNameText(const std::string& text) { noName_ = text; }
+
+  FrameSignalValues& Values() { return v_; }
+  const FrameSignalValues& Values() const { return v_; }
+  bool Modified() const { return modified_; }
+
+  int FrameBits() const { return v_.byteCount * 8; }
+  bool SignalControlsEnabled() const { return signalEnabled_; }
+  int StartBitMax() const { return startMax_; }
+  int BitCountMax() const { return countMax_; }
+  long long MinId() const { return shape_.minId; }
+  long long MaxId() const { return shape_.maxId; }
+  int MaxBytes() const { return shape_.maxBytes; }
+  std::string IdText(long long id) const;
+
+  // The bit map; a bit outside it reads as taken and hidden.
+  int BitCapacity() const { return shape_.bitCapacity; }
+  int KindOf(int bit) const;
+  bool VisibleBit(int bit) const;
+  // The grid window and its labels (label r is control 1700 + r).
+  int WindowStart() const { return windowStart_; }
+  const GridCellState& Cell(int i) const;
+  const RowLabelState& Label(int r) const;
+
+  // Live edits, each the reaction to one committed control.
+  void CommitId(long long id);
+  void CommitByteCount(int byteCount);
+  void CommitStartBit(int startBit);
+  void CommitBitCount(int bitCount);
+  // Minimum (empty = -1e31) and maximum (empty = +1e31); swapped when the
+  // minimum is the greater.
+  void CommitLimits(double minimum, double maximum);
+  // The value-type list opens: the selection to go back to.
+  void RememberValueType() { rememberedValueType_ = v_.valueType; }
+  // Float needs 32 free bits from the start bit, Double 64; refused, the
+  // remembered selection comes back. Answers whether the choice stayed.
+  bool ChooseValueType(int selection);
+
+  // Drag selection over the cells (nothing in view mode).
+  bool PressCell(int cell);
+  bool DragToCell(int cell);
+  void Release() { dragging_ = false; }
+  bool Dragging() const { return dragging_; }
+
+ protected:
+  explicit CFrameDlgModelBase(const Shape& shape);
+
+  // The signals the grid shows as taken, with their colour index.
+  virtual std::vector<SignalSpan> OtherSignals() const = 0;
+  // True when every bit of [start, start + n) is free of the signals other
+  // than the one named in the signal field.
+  virtual bool CanPlaceBits(int n) const = 0;
+  // Tooltips follow the start bit only when the window moves.
+  virtual bool TooltipsFollowStart() const { return shape_.movingWindow; }
+
+  // Bit map from OtherSignals(); frame bits visible unless `hideAll`.
+  void BuildBitMap(bool hideAll);
+  void SetStartToFirstFreeBit();
+  void SnapSignalRange();
+  void UpdateBitGrid();
+  void UpdateRowLabels();
+  void UpdateTooltips();
+  void Redraw(bool tooltips);
+  // Signal controls and the start-bit and bit-count caps for the byte count.
+  void ApplyByteCount();
+  long long ClampId(long long id) const;
+
+  void SetKind(int bit, int kind);
+  bool InMap(int bit) const { return bit >= 0 && bit < shape_.bitCapacity; }
+
+  Shape shape_;
+  int mode_ = DLGMODE_VIEW;
+  bool hex_ = false;
+  bool modified_ = false;
+  std::string noName_ = "NoName";
+  FrameSignalValues v_;
+  bool signalEnabled_ = false;
+  int startMax_ = 0;
+  int countMax_ = 1;
+
+  struct BitState {
+    int kind = BITKIND_FREE;
+    bool visible = false;
+  };
+  std::vector<BitState> bits_;
+  std::array<GridCellState, kCells> cells_{};
+  std::array<RowLabelState, kLabels> labels_{};
+  int windowStart_ = 0;
+  int anchor_ = -1;
+  bool dragging_ = false;
+  int rememberedValueType_ = VTSEL_UNSIGNED;
+};
+
+// The record-typed half: the target frame and signal, the list's frame table
+// and the helpers of the OK checks. Msg is _FlexRayMsg or _LINMsg.
+template <class Msg, class Sig>
+class CFrameDlgModel : public CFrameDlgModelBase {
+ public:
+  // Records OK writes into, and the table every duplicate test reads.
+  void SetTarget(Msg* msg, Sig* sig) {
+    target_ = msg;
+    targetSig_ = sig;
+  }
+  void SetMessageMap(NameMap<Msg>* map) { map_ = map; }
+  // The name under which the edited signal is stored; its bits are its own.
+  void SetEditedSignalName(const std::string& name) { editedKey_ = MakeUpperString(name); }
+
+  std::vector<std::string> MessageNames() const override {
+    std::vector<std::string> out;
+    if (mode_ != DLGMODE_NEW) {
+      if (target_) out.push_back(target_->name);
+      return out;
+    }
+    for (const Msg* m : msgEntries_) out.push_back(m->name);
+    return out;
+  }
+  std::vector<std::string> IdTexts() const override {
+    std::vector<std::string> out;
+    for (const Msg* m : msgEntries_) out.push_back(IdText(IdOf(*m)));
+    return out;
+  }
+  std::vector<std::string> SignalNames() const override {
+    std::vector<std::string> out;
+    if (mode_ != DLGMODE_NEW) {
+      if (targetSig_) out.push_back(targetSig_->name);
+      return out;
+    }
+    for (const Sig* s : sigEntries_) out.push_back(s->name);
+    return out;
+  }
+
+ protected:
+  using CFrameDlgModelBase::CFrameDlgModelBase;
+
+  static long long IdOf(const _FlexRayMsg& m) { return m.slotId; }
+  static long long IdOf(const _LINMsg& m) { return m.id; }
+
+  // The frame whose signals the grid and the checks look at: in new mode the
+  // one stored under the typed name; otherwise the target itself, so that a
+  // renamed frame still sees its own signals.
+  Msg* NamedMessage() const {
+    if (mode_ != DLGMODE_NEW) return target_;
+    return map_ ? map_->Find(MakeUpperString(v_.msgName)) : nullptr;
+  }
+  bool IsEditedSignal(const std::string& key, const Sig* sig) const {
+    if (mode_ == DLGMODE_NEW) return false;
+    return sig == targetSig_ || (!editedKey_.empty() && key == editedKey_);
+  }
+
+  std::vector<SignalSpan> OtherSignals() const override {
+    std::vector<SignalSpan> spans;
+    const Msg* msg = NamedMessage();
+    if (!msg) return spans;
+    for (const auto& e : msg->signals)
+      if (!IsEditedSignal(e.key, e.value)) spans.push_back({e.value->name, e.value->startBit, e.value->bitCount, 0});
+    for (auto& s : spans) {
+      int below = 0;
+      for (const auto& o : spans)
+        if (o.start < s.start) ++below;
+      s.colour = below % 4;
+    }
+    return spans;
+  }
+
+  bool CanPlaceBits(int n) const override {
+    long long start = v_.startBit;
+    if (n < 1 || start < 0 || start + n > FrameBits()) return false;
+    const Msg* msg = NamedMessage();
+    if (!msg) return true;
+    std::string fieldKey = MakeUpperString(v_.signalName);
+    for (const auto& e : msg->signals) {
+      if (IsEditedSignal(e.key, e.value) || e.key == fieldKey) continue;
+      if (Overlap(start, n, e.value->startBit, e.value->bitCount)) return false;
+    }
+    return true;
+  }
+
+  static bool Overlap(long long start, long long count, long long otherStart, long long otherCount) {
+    return count > 0 && otherCount > 0 && otherStart < start + count && start < otherStart + otherCount;
+  }
+
+  // The first signal of msg (the edited one excepted) reaching beyond `bits`.
+  const Sig* SignalBeyond(const Msg* msg, int bits) const {
+    if (!msg) return nullptr;
+    for (const auto& e : msg->signals) {
+      if (IsEditedSignal(e.key, e.value)) continue;
+      if (static_cast<long long>(e.value->startBit) + e.value->bitCount > bits) return e.value;
+    }
+    return nullptr;
+  }
+  // True when a bit of [start, start + count) is another signal's; a count
+  // below 1 asks about nothing.
+  bool RangeUsed(const Msg* msg, int start, int count) const {
+    if (!msg || count < 1) return false;
+    for (const auto& e : msg->signals) {
+      if (IsEditedSignal(e.key, e.value)) continue;
+      if (Overlap(start, count, e.value->startBit, e.value->bitCount)) return true;
+    }
+    return false;
+  }
+  bool SignalNameTaken(const Msg* msg, const std::string& key) const {
+    if (!msg) return false;
+    for (const auto& e : msg->signals)
+      if (e.key == key && e.value != targetSig_) return true;
+    return false;
+  }
+  bool OtherByteOrder(const Msg* msg, int byteOrder) const {
+    if (!msg) return false;
+    for (const auto& e : msg->signals)
+      if (!IsEditedSignal(e.key, e.value) && e.value->byteOrder != byteOrder) return true;
+    return false;
+  }
+  // Asks 4026 when the frame's other signals have another byte order, and on
+  // OK gives them all the entered one. False when the user cancelled.
+  bool SettleByteOrder(IDlgPrompt& prompt, Msg* msg) {
+    if (!OtherByteOrder(msg, v_.byteOrder)) return true;
+    if (!prompt.AskOkCancel(dlgids::IDS_MSG_BYTEORDER_CHANGE)) return false;
+    for (const auto& e : msg->signals) {
+      if (e.value->byteOrder != v_.byteOrder) {
+        e.value->byteOrder = static_cast<uint8_t>(v_.byteOrder);
+        modified_ = true;
+      }
+    }
+    return true;
+  }
+
+  // Field by field: true when anything was written.
+  template <class T, class V>
+  static bool Put(T& field, V value) {
+    T typed = static_cast<T>(value);
+    if (field == typed) return false;
+    field = typed;
+    return true;
+  }
+  template <std::size_t N>
+  static bool PutName(char (&field)[N], const std::string& text) {
+    char buffer[N];
+    CopyToCharBuffer(buffer, text, N - 1);
+    if (std::string(buffer) == std::string(field)) return false;
+    CopyToCharBuffer(field, text, N - 1);
+    return true;
+  }
+  // The signal fields both dialogs write; the bit order only where it is shown.
+  bool WriteSignal(Sig& s, bool withBitOrder) const {
+    bool changed = PutName(s.name, v_.signalName);
+    if (withBitOrder) changed |= Put(s.bitOrder, v_.bitOrder);
+    changed |= Put(s.startBit, v_.startBit);
+    changed |= Put(s.bitCount, v_.bitCount);
+    changed |= Put(s.byteOrder, v_.byteOrder);
+    changed |= Put(s.valueType, SelectionToValueType(v_.valueType));
+    changed |= Put(s.factor, v_.factor);
+    changed |= Put(s.offset, v_.offset);
+    changed |= Put(s.minimum, v_.minimum);
+    changed |= Put(s.maximum, v_.maximum);
+    changed |= PutName(s.unit, v_.unit);
+    return changed;
+  }
+  void LoadSignalValues(const Sig& s, bool withByteOrder) {
+    v_.startBit = s.startBit;
+    v_.bitCount = s.bitCount;
+    v_.valueType = ValueTypeToSelection(s.valueType, s.bitCount);
+    if (withByteOrder) v_.byteOrder = s.byteOrder;
+    v_.factor = s.factor;
+    v_.offset = s.offset;
+    v_.minimum = s.minimum;
+    v_.maximum = s.maximum;
+    v_.unit = s.unit;
+  }
+  // New mode fills the lists with every frame and every signal of the table.
+  void FillEntries() {
+    msgEntries_.clear();
+    sigEntries_.clear();
+    if (!map_ || mode_ != DLGMODE_NEW) return;
+    for (const auto& e : *map_) msgEntries_.push_back(e.value);
+    for (const Msg* m : msgEntries_)
+      for (const auto& s : m->signals) sigEntries_.push_back(s.value);
+  }
+  const Msg* EntryAt(int row) const {
+    return row >= 0 && static_cast<std::size_t>(row) < msgEntries_.size() ? msgEntries_[static_cast<std::size_t>(row)]
+                                                                          : nullptr;
+  }
+  const Sig* SignalEntryAt(int row) const {
+    return row >= 0 && static_cast<std::size_t>(row) < sigEntries_.size() ? sigEntries_[static_cast<std::size_t>(row)]
+                                                                          : nullptr;
+  }
+
+  Msg* target_ = nullptr;
+  Sig* targetSig_ = nullptr;
+  NameMap<Msg>* map_ = nullptr;
+  std::string editedKey_;
+  std::vector<Msg*> msgEntries_;
+  std::vector<Sig*> sigEntries_;
+};
