@@ -368,10 +368,11 @@ class SblReader {
       else if (SameWord(t, bus == Bus::Can ? sbl::kFrameFormat[FRAME_XTD] : sbl::kBitOrder[BITORDER_LSB_FIRST]))
         s->bitOrder = BITORDER_LSB_FIRST;
     }
-    // The writer puts "LSB" here. A CAN signal reads it too: older files
-    // mark LSB-first CAN signals by SIGType only, and once such a file is
-    // saved again this word is all that keeps the bit order.
-    if (Text("BitOrder", t)) {
+    // A CAN signal's bit order is not read from BitOrder: it comes from
+    // SIGType alone. Not even looked for, since the search only moves
+    // forward: a BitOrder written after the other fields would otherwise
+    // hide them.
+    if (bus != Bus::Can && Text("BitOrder", t)) {
       std::string lsb = bus == Bus::Lin ? std::string(sbl::kBitOrder[BITORDER_LSB_FIRST])
                                         : std::string(sbl::kBitOrder[BITORDER_LSB_FIRST], 3);
       if (SameWord(t, lsb.c_str())) s->bitOrder = BITORDER_LSB_FIRST;

@@ -283,6 +283,61 @@ void CVestrelDoc::ClearLogicGroups(int list, int group) {
   }
 }
 
+// ---- Taking a list's tables aside ------------------------------------------
+
+ListTables CVestrelDoc::TakeListTables(int list) noexcept {
+  ListTables taken;
+  if (!ValidList(list)) return taken;
+  const std::size_t i = ListIndex(list);
+  taken.flexRay = std::move(m_flexRayMsgs[i]);
+  taken.can = std::move(m_canMsgs[i]);
+  taken.lin = std::move(m_linMsgs[i]);
+  m_flexRayMsgs[i].RemoveAll();
+  m_canMsgs[i].RemoveAll();
+  m_linMsgs[i].RemoveAll();
+  for (int g = 0; g < LOGIC_GROUP_COUNT; ++g) {
+    _LOGICGroup& live = m_logicGroups[list][g];
+    taken.logic[static_cast<std::size_t>(g)] = std::move(live);
+    // As ClearLogicGroups leaves a group: no name, no bit count, its index.
+    live.symbols.RemoveAll();
+    CopyToCharBuffer(live.name, "", MAX_LOGIC_NAME_LEN);
+    live.bitCount = 0;
+    live.index = static_cast<uint8_t>(g);
+  }
+  taken.held = true;
+  return taken;
+}
+
+void CVestrelDoc::RestoreListTables(int list, ListTables& taken) noexcept {
+  if (!taken.held || !ValidList(list)) return;
+  ClearFlexRayList(list);
+  ClearCanList(list);
+  ClearLinList(list);
+  ClearLogicGroups(list, -1);
+  const std::size_t i = ListIndex(list);
+  m_flexRayMsgs[i] = std::move(taken.flexRay);
+  m_canMsgs[i] = std::move(taken.can);
+  m_linMsgs[i] = std::move(taken.lin);
+  for (int g = 0; g < LOGIC_GROUP_COUNT; ++g)
+    m_logicGroups[list][g] = std::move(taken.logic[static_cast<std::size_t>(g)]);
+  taken.held = false;
+}
+
+void CVestrelDoc::FreeListTables(ListTables& taken) noexcept {
+  if (!taken.held) return;
+  for (const auto& entry : taken.flexRay) FreeFlexRayMsg(entry.value);
+  for (const auto& entry : taken.can) FreeCanMsg(entry.value);
+  for (const auto& entry : taken.lin) FreeLinMsg(entry.value);
+  taken.flexRay.RemoveAll();
+  taken.can.RemoveAll();
+  taken.lin.RemoveAll();
+  for (_LOGICGroup& group : taken.logic) {
+    for (const auto& entry : group.symbols) FreeLogicSignal(entry.value);
+    group.symbols.RemoveAll();
+  }
+  taken.held = false;
+}
+
 _LOGICGroup* CVestrelDoc::GetLogicGroup(int list, int group) {
   if (!ValidList(list) || group < 0 || group >= LOGIC_GROUP_COUNT) return nullptr;
   return &m_logicGroups[list][group];

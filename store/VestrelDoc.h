@@ -31,6 +31,18 @@ struct DocPoolCounts {
   bool operator==(const DocPoolCounts&) const = default;
 };
 
+// The tables of one list taken out of the document as a whole (see
+// CVestrelDoc::TakeListTables). Its records belong to the document that gave
+// them; it must go back to that document, by RestoreListTables or
+// FreeListTables, before the document is destroyed.
+struct ListTables {
+  NameMap<_FlexRayMsg> flexRay;
+  NameMap<_CANMsg> can;
+  NameMap<_LINMsg> lin;
+  std::array<_LOGICGroup, LOGIC_GROUP_COUNT> logic;
+  bool held = false;  // true while it holds a list's tables
+};
+
 class CVestrelDoc {
  public:
   CVestrelDoc();
@@ -89,6 +101,16 @@ class CVestrelDoc {
   // group -1: all five groups of the list; 0..4 that group only. A cleared
   // group has an empty name, keeps its index, has bit count 0 and no symbols.
   void ClearLogicGroups(int list, int group);
+
+  // A load reads into fresh tables and keeps them only when it succeeds.
+  // TakeListTables moves every table of the list out, leaving the list as
+  // the four Clear operations would; RestoreListTables gives back whatever
+  // the list holds then and puts the taken tables in place again; and
+  // FreeListTables gives the taken tables' records back to their pools. None
+  // of them allocates, so a failure for lack of memory can always be undone.
+  ListTables TakeListTables(int list) noexcept;
+  void RestoreListTables(int list, ListTables& taken) noexcept;
+  void FreeListTables(ListTables& taken) noexcept;
 
   // The tables of a list (std::out_of_range for a list other than 0 or 1).
   NameMap<_CANMsg>& GetCanMsgTable(int list) { return m_canMsgs.at(ListIndex(list)); }

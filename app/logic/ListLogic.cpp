@@ -7,6 +7,7 @@
 #include "VestrelDoc.h"
 
 #include <algorithm>
+#include <new>
 
 CListLogic::CListLogic(CVestrelDoc& doc, ListKind list) : doc_(doc), list_(list) {}
 
@@ -25,7 +26,7 @@ bool CListLogic::IsLoadableFile(const std::string& path) const { return ::IsLoad
 
 int CListLogic::LoadFile(const std::string& path) {
   LoadOutcome outcome = LoadListFile(doc_, list_, path, bus_);
-  lastLoadCleared_ = outcome.cleared;
+  lastLoadCuts_ = outcome.cuts;
   if (outcome.result != 0) return outcome.result;
   if (switchBus_) {
     switchBus_(outcome.busAfter);
@@ -38,13 +39,15 @@ int CListLogic::LoadFile(const std::string& path) {
 
 int CListLogic::LoadAndShow(const std::string& path) {
   int result = LoadFile(path);
-  if (result == 0) {
-    SetFilePath(path);
-  } else {
-    SetFilePath(std::string());
+  if (result != 0) {
+    // A failed load changed nothing: the rows, their order, the file and
+    // (for the definitions) the modified mark stay as they were.
     ShowMessage(result);
+    return result;
   }
+  SetFilePath(path);
   RefreshList();
+  ShowLoadCuts(lastLoadCuts_);
   return result;
 }
 
@@ -77,20 +80,26 @@ bool CListLogic::SortByColumn(int column) {
 bool CRefListLogic::OpenReference(IListFileDialogs& dialogs) {
   std::string path;
   if (!dialogs.AskOpenPath(ReferenceOpenRequest(bus_, filePath_), path)) return false;
-  LoadAndShow(path);
-  return true;
+  return LoadAndShow(path) == 0;
 }
 
 bool CRefListLogic::DropFiles(const std::vector<std::string>& paths) {
   if (paths.size() != 1 || !IsLoadableFile(paths[0])) return false;
-  LoadAndShow(paths[0]);
-  return true;
+  return LoadAndShow(paths[0]) == 0;
 }
 
 int CRefListLogic::AddToDefinitions(const std::vector<int>& selection) {
   if (!partner_) return 0;
   CListLogic* def = partner_;
-  return AddReferenceRows(doc_, bus_, rows_, selection, def->Rows(), [def](int) { def->RowsAppended(); });
+  const int before = def->RowCount();
+  try {
+    return AddReferenceRows(doc_, bus_, rows_, selection, def->Rows(), [def](int) { def->RowsAppended(); });
+  } catch (const std::bad_alloc&) {
+    // What was added before memory ran out stays, as after a refusal.
+    if (def->RowCount() > before) doc_.SetDefModified(true);
+    ShowMessage(loadmsg::IDS_MSG_NO_MEMORY);
+    return def->RowCount() - before;
+  }
 }
 
 bool CRefListLogic::SortByColumn(int column) {
@@ -114,10 +123,10 @@ bool CDefListLogic::Delete(const std::vector<int>& selection) {
 }
 
 int CDefListLogic::LoadDefinitionFile(const std::string& path) {
+  // The loaded definitions are unchanged ones; a failed load kept the old
+  // definitions and with them their modified mark.
   int result = LoadAndShow(path);
-  // A file refused before anything was emptied leaves the definitions as they
-  // were, and so their modified mark.
-  if (lastLoadCleared_) SetModified(false);
+  if (result == 0) SetModified(false);
   return result;
 }
 
@@ -125,15 +134,13 @@ bool CDefListLogic::Open(IListFileDialogs& dialogs) {
   if (IsModified() && ShowMessage(4104, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
   std::string path;
   if (!dialogs.AskOpenPath(DefinitionFileRequest(filePath_), path)) return false;
-  LoadDefinitionFile(path);
-  return true;
+  return LoadDefinitionFile(path) == 0;
 }
 
 bool CDefListLogic::DropFiles(const std::vector<std::string>& paths) {
   if (paths.size() != 1 || !IsLoadableFile(paths[0])) return false;
   if (IsModified() && ShowMessage(4104, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
-  LoadDefinitionFile(paths[0]);
-  return true;
+  return LoadDefinitionFile(paths[0]) == 0;
 }
 
 bool CDefListLogic::Save(IListFileDialogs& dialogs) {

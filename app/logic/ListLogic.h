@@ -6,6 +6,7 @@
 #pragma once
 
 #include "DefListOps.h"
+#include "ListLoad.h"
 #include "ListFileDialogs.h"
 #include "ListRows.h"
 #include "ListSort.h"
@@ -74,9 +75,9 @@ class CListLogic {
   const std::vector<int>& LastSortOrder() const { return sortOrder_; }
 
  protected:
-  // Loads a chosen or dropped file as the list's buttons do: the path is kept
-  // on success and emptied on failure (whose message is shown), and the rows
-  // are rebuilt either way.
+  // Loads a chosen or dropped file as the list's buttons do: on success the
+  // path is kept, the rows are rebuilt and what the load left out is told; a
+  // failure shows its message and changes nothing.
   int LoadAndShow(const std::string& path);
 
   CVestrelDoc& doc_;
@@ -87,7 +88,7 @@ class CListLogic {
   std::string filePath_;
   tagListSortInfo sort_;
   std::vector<int> sortOrder_;
-  bool lastLoadCleared_ = false;
+  LoadCuts lastLoadCuts_;
   std::function<void(int)> switchBus_;
   std::function<void()> rowsAppended_;
 };
@@ -98,10 +99,10 @@ class CRefListLogic : public CListLogic {
   explicit CRefListLogic(CVestrelDoc& doc) : CListLogic(doc, LIST_REFERENCE) {}
 
   // Open: the file dialog with the bus kind's filters; OK loads the file.
-  // False when the dialog was cancelled.
+  // True only when a file was loaded (the rows changed).
   bool OpenReference(IListFileDialogs& dialogs);
   // A drop counts only as exactly one loadable file; true when it loaded
-  // (successfully or not).
+  // (the rows changed).
   bool DropFiles(const std::vector<std::string>& paths);
   // Adds the selected rows to the definitions; the partner (the definition
   // list) receives the new rows. Answers the number added.
@@ -126,8 +127,8 @@ class CDefListLogic : public CListLogic {
   void DefinitionChanged() { SetModified(true); }
   // Delete the selected rows after the question 4102; false on No.
   bool Delete(const std::vector<int>& selection);
-  // Open: 4104 while modified, the file dialog, the load. False when the
-  // user stopped it before anything was loaded.
+  // Open: 4104 while modified, the file dialog, the load. True only when a
+  // file was loaded; a stop or a failed load changes nothing.
   bool Open(IListFileDialogs& dialogs);
   // A drop of exactly one ".sbl" file, with 4104 while modified.
   bool DropFiles(const std::vector<std::string>& paths);

@@ -4,6 +4,7 @@
 #include "MessageBox.h"
 #include "TextFile.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -24,6 +25,7 @@ bool ContainsAtCharBoundary(const std::string& text, const std::string& part) {
 }  // namespace
 
 bool RowMatches(const ListRow& row, int busKind, const std::string& upperText) {
+  if (upperText.find(kSearchCharOutsideCodePage) != std::string::npos) return false;
   int first = busKind == BUS_LOGIC ? 0 : 2;
   int last = busKind == BUS_LOGIC ? 3 : 4;
   for (int c = first; c <= last; ++c)
@@ -39,7 +41,10 @@ void CListSearch::Reset() {
 SearchResult CListSearch::FindNext(const ListRows& rows, int busKind, const std::vector<int>& selection,
                                    const std::string& text, const std::function<void(int row)>& showRow) {
   SearchResult result;
-  history_.AddHistory(text);
+  // The history shows such a character as '?', as the settings file keeps it.
+  std::string shown = text;
+  std::replace(shown.begin(), shown.end(), kSearchCharOutsideCodePage, '?');
+  history_.AddHistory(shown);
   std::string upper = MakeUpperString(text);
   const int count = static_cast<int>(rows.size());
   if (count == 0 || text.empty()) {

@@ -1,5 +1,7 @@
 #include "XmlDom.h"
 
+#include "TextFile.h"
+
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
@@ -176,32 +178,14 @@ void XmlDomDocument::put_resolveExternals(bool resolve) {
 bool XmlDomDocument::load(const std::string& path) {
   Clear();
   hadDoctype_ = false;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  // One buffer of the file's size when the size can be known, so a large
-  // file is not copied again and again while it grows.
+  // Through the one reading function: regular files only, up to its size
+  // cap, so a FIFO cannot hang the load and a device cannot fill the memory.
   std::string bytes;
-  if (std::fseek(f, 0, SEEK_END) == 0) {
-    long size = std::ftell(f);
-    if (size > 0 && size <= INT_MAX) bytes.reserve(static_cast<std::size_t>(size) + 1);
-    std::rewind(f);
+  ReadFileError why = ReadFileError::None;
+  if (!ReadFileBytes(path, bytes, &why)) {
+    if (why == ReadFileError::NoMemory) throw std::bad_alloc();
+    return false;
   }
-  char chunk[65536];
-  bool ok = true;
-  for (;;) {
-    std::size_t got = std::fread(chunk, 1, sizeof(chunk), f);
-    bytes.append(chunk, got);
-    if (got < sizeof(chunk)) {
-      ok = !std::ferror(f);
-      break;
-    }
-    if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
-      ok = false;  // the parser takes at most INT_MAX bytes
-      break;
-    }
-  }
-  std::fclose(f);
-  if (!ok) return false;
   return LoadBytes(bytes.data(), bytes.size());
 }
 
