@@ -7,6 +7,8 @@
 #include "VestrelDoc.h"
 
 #include <algorithm>
+#include <iterator>
+#include <string_view>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -130,9 +132,21 @@ int StoreFibexFrames(CVestrelDoc& doc, const FibexOutput& output, FibexLeftOut* 
   return 0;
 }
 
+// Elements of one kind nested inside each other make every ancestor walk its
+// descendants again. No real file nests the kinds the parsers read; a file
+// that nests one of them more than kMaxSameKindNesting deep is refused, which
+// bounds the walks of the parsers to (kMaxSameKindNesting + 1) visits of each
+// element per kind, so at most 55 visits per element over the 11 kinds below,
+// and the element lists to the memory cap of the view (kXmlMaxCachedNodes).
+constexpr std::size_t kMaxSameKindNesting = 4;
+constexpr std::string_view kWalkedKinds[] = {
+    "fx:CLUSTER", "fx:CHANNEL",      "fx:ECU", "fx:FRAME", "fx:SIGNAL", "ho:UNIT", "fx:CODING", "fx:SIGNAL-GROUP",
+    "fx:FRAME-TRIGGERINGS", "fx:FRAME-TRIGGERING", "fx:SIGNAL-INSTANCE"};
+
 int ParseFibexDocument(XmlDomDocument& xml, FibexModel& model, CVestrelDoc& doc, FibexLeftOut* leftOut) {
   XmlDomNode root = xml.get_documentElement();
   if (root.IsNull() || root.get_baseName() != "FIBEX") return FIBEX_FAILED;
+  if (xml.MaxSameNameNesting(kWalkedKinds, std::size(kWalkedKinds)) > kMaxSameKindNesting) return FIBEX_FAILED;
   // One walk over the whole document finds every element kind the parsers read.
   root.PrepareElementsByTagName({"fx:CLUSTER", "fx:CHANNEL", "fx:ECU", "fx:FRAME", "fx:SIGNAL", "ho:UNIT", "fx:CODING",
                                  "fx:SIGNAL-GROUP"});
@@ -189,6 +203,9 @@ int ImportFibexFile(CVestrelDoc& doc, std::string path, void* reserved, int list
   int result;
   try {
     result = ParseFibexDocument(*xml, model, doc, leftOut);
+  } catch (const XmlDomLimitError&) {
+    // The file is at fault, not the engine.
+    result = FIBEX_FAILED;
   } catch (const std::exception&) {
     // The reader reports by result, never by exception.
     result = FIBEX_EXCEPTION;

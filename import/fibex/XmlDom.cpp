@@ -7,6 +7,7 @@
 #include <libxml/tree.h>
 #include <libxml/dict.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -342,6 +343,7 @@ XmlDomDocument::~XmlDomDocument() { Clear(); }
 
 void XmlDomDocument::Clear() {
   cache_.clear();
+  cachedNodes_ = 0;
   names_.clear();
   if (doc_) xmlFreeDoc(doc_);
   doc_ = nullptr;
@@ -455,7 +457,51 @@ bool XmlDomDocument::Matches(const xmlNode* n, const Name& name) const {
 }
 
 void XmlDomDocument::Release(_xmlNode* node) {
-  for (std::size_t id = 0; id < names_.size() && !cache_.empty(); ++id) cache_.erase({node, static_cast<int>(id)});
+  for (std::size_t id = 0; id < names_.size() && !cache_.empty(); ++id) {
+    auto it = cache_.find({node, static_cast<int>(id)});
+    if (it == cache_.end()) continue;
+    cachedNodes_ -= std::min(cachedNodes_, it->second.size());
+    cache_.erase(it);
+  }
+}
+
+std::size_t XmlDomDocument::MaxSameNameNesting(const std::string_view* qualifiedNames, std::size_t count) {
+  if (!doc_) return 0;
+  xmlNode* root = xmlDocGetRootElement(doc_);
+  if (!root) return 0;
+  std::vector<int> ids;
+  for (std::size_t i = 0; i < count; ++i) ids.push_back(NameId(qualifiedNames[i]));
+  std::vector<std::size_t> open(count, 0);
+  std::size_t worst = 0;
+  auto enter = [&](const xmlNode* n) {
+    for (std::size_t k = 0; k < count; ++k)
+      if (Matches(n, names_[static_cast<std::size_t>(ids[k])])) worst = std::max(worst, open[k]++);
+  };
+  auto leave = [&](const xmlNode* n) {
+    for (std::size_t k = 0; k < count; ++k)
+      if (Matches(n, names_[static_cast<std::size_t>(ids[k])]) && open[k] > 0) --open[k];
+  };
+  // Pre-order walk without recursion; an element is left when the walk
+  // climbs back out of it.
+  enter(root);
+  const xmlNode* n = root->children;
+  while (n) {
+    if (n->type == XML_ELEMENT_NODE) {
+      enter(n);
+      if (n->children) {
+        n = n->children;
+        continue;
+      }
+      leave(n);
+    }
+    while (n && !n->next) {
+      n = n->parent;
+      if (n == root) n = nullptr;
+      if (n) leave(n);
+    }
+    if (n) n = n->next;
+  }
+  return worst;
 }
 
 const XmlDomNodeList& XmlDomDocument::ElementsByName(_xmlNode* root, std::string_view qualifiedName) {
@@ -492,8 +538,11 @@ void XmlDomDocument::PrepareElements(_xmlNode* root, const std::string_view* qua
   const xmlNode* n = root->children;
   while (n) {
     if (n->type == XML_ELEMENT_NODE) {
-      for (auto& w : wanted)
-        if (Matches(n, *w.name)) w.list->emplace_back(this, const_cast<xmlNode*>(n));
+      for (auto& w : wanted) {
+        if (!Matches(n, *w.name)) continue;
+        if (++cachedNodes_ > kXmlMaxCachedNodes) throw XmlDomLimitError("the document's element lists pass the memory cap");
+        w.list->emplace_back(this, const_cast<xmlNode*>(n));
+      }
       if (n->children) {
         n = n->children;
         continue;

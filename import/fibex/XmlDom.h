@@ -32,6 +32,17 @@ class XmlDomError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A document whose element lists would pass the memory cap of the view
+// (kXmlMaxCachedNodes): the document, not the engine, is at fault.
+class XmlDomLimitError : public XmlDomError {
+ public:
+  using XmlDomError::XmlDomError;
+};
+
+// At most this many node handles (16 bytes each, so 128 MB) are held in the
+// element lists at one time; a real FIBEX file needs a few hundred thousand.
+constexpr std::size_t kXmlMaxCachedNodes = std::size_t{8} << 20;
+
 enum XmlDomNodeType {
   XMLDOM_NODE_NONE = 0,
   XMLDOM_NODE_ELEMENT = 1,
@@ -124,6 +135,10 @@ class XmlDomDocument {
   // The root element; the null node when nothing is loaded.
   XmlDomNode get_documentElement();
 
+  // The deepest nesting of an element inside elements of its own qualified
+  // name, over the names given (0 when none of them nests). One walk.
+  std::size_t MaxSameNameNesting(const std::string_view* qualifiedNames, std::size_t count);
+
   // True when the last load was refused for its DOCTYPE.
   bool HadDoctype() const { return hadDoctype_; }
   // The diagnostics of the last parse, which never go to stderr.
@@ -158,6 +173,7 @@ class XmlDomDocument {
   XmlDomErrors errors_;
   std::vector<Name> names_;
   std::unordered_map<std::pair<_xmlNode*, int>, XmlDomNodeList, CacheKeyHash> cache_;
+  std::size_t cachedNodes_ = 0;  // handles held in cache_, against kXmlMaxCachedNodes
 };
 
 // The bounds of one start tag that any real FIBEX file keeps far inside:
