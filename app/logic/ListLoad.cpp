@@ -114,7 +114,8 @@ int ReadIntoList(CVestrelDoc& doc, int list, const std::string& path, int kind, 
 
 }  // namespace
 
-LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, int currentBus) {
+LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, int currentBus,
+                         const std::function<void(int busAfter)>& prepare) {
   LoadOutcome outcome;
   if (!IsLoadableFile(list, path)) return outcome;
   std::string ext = GetFileExtension(path);
@@ -133,7 +134,10 @@ LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, in
   LoadCuts cuts;
   try {
     result = ReadIntoList(doc, list, path, kind, cuts);
-    if (result == 0) outcome.busAfter = ChooseBusAfterLoad(doc, list, currentBus);
+    if (result == 0) {
+      outcome.busAfter = ChooseBusAfterLoad(doc, list, currentBus);
+      if (prepare) prepare(outcome.busAfter);
+    }
   } catch (const std::bad_alloc&) {
     result = loadmsg::IDS_MSG_NO_MEMORY;
   }
@@ -151,6 +155,10 @@ LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, in
 
 void ShowLoadCuts(const LoadCuts& cuts) {
   if (!cuts.Any()) return;
-  ShowMessage(loadmsg::IDS_MSG_LOAD_CUT, {cuts.overLimit, cuts.namesCut, cuts.merged}, MsgButtons::Ok,
-              MsgIcon::Information);
+  try {
+    ShowMessage(loadmsg::IDS_MSG_LOAD_CUT, {cuts.overLimit, cuts.namesCut, cuts.merged}, MsgButtons::Ok,
+                MsgIcon::Information);
+  } catch (const std::bad_alloc&) {
+    // Only the notice is lost; the load itself is complete.
+  }
 }

@@ -6,6 +6,7 @@
 
 #include "BusTypes.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,12 @@ struct LoadOutcome {
 // Reads the file into fresh tables and, only when that succeeds, puts them in
 // place of the list's tables. `currentBus` is the bus kind the main window
 // shows now.
-LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, int currentBus);
+// `prepare`, when given, runs after the file was read and before the tables
+// are swapped in, with the bus kind to show: what it builds from the new
+// tables (the rows) is ready before anything changes, and a std::bad_alloc
+// it throws fails the load like one of the reader's.
+LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, int currentBus,
+                         const std::function<void(int busAfter)>& prepare = {});
 
 // Shows IDS_MSG_LOAD_CUT when the load left anything out.
 void ShowLoadCuts(const LoadCuts& cuts);

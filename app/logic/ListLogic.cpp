@@ -24,15 +24,54 @@ std::string CListLogic::FileLabel() const { return filePath_.empty() ? std::stri
 
 bool CListLogic::IsLoadableFile(const std::string& path) const { return ::IsLoadableFile(list_, path); }
 
+namespace {
+
+// A message box needs memory too; without it, the message is lost, not the program.
+void ShowMessageSafely(int id) {
+  try {
+    ShowMessage(id);
+  } catch (const std::bad_alloc&) {
+  }
+}
+
+// A command that runs out of memory ends with the message and changes
+// nothing more: the load inside it is all or nothing.
+template <class Command>
+bool GuardMemory(Command command) {
+  try {
+    return command();
+  } catch (const std::bad_alloc&) {
+    ShowMessageSafely(loadmsg::IDS_MSG_NO_MEMORY);
+    return false;
+  }
+}
+
+}  // namespace
+
 int CListLogic::LoadFile(const std::string& path) {
-  LoadOutcome outcome = LoadListFile(doc_, list_, path, bus_);
+  // The rows and the path are made before the tables change, so that running
+  // out of memory for them fails the load instead of leaving a half-shown list.
+  ListRows rows;
+  std::string newPath;
+  LoadOutcome outcome = LoadListFile(doc_, list_, path, bus_, [&](int busAfter) {
+    rows = BuildListRows(doc_, list_, static_cast<::BusKind>(busAfter), doc_.GetMsgIdFormat());
+    newPath = path;
+  });
   lastLoadCuts_ = outcome.cuts;
   if (outcome.result != 0) return outcome.result;
-  if (switchBus_) {
-    switchBus_(outcome.busAfter);
-  } else if (outcome.busAfter != bus_) {
-    SetBusKind(outcome.busAfter, false);
-    if (partner_) partner_->SetBusKind(outcome.busAfter);
+  pendingRows_.swap(rows);
+  pendingPath_.swap(newPath);
+  try {
+    if (switchBus_) {
+      switchBus_(outcome.busAfter);
+    } else if (outcome.busAfter != bus_) {
+      SetBusKind(outcome.busAfter, false);
+      if (partner_) partner_->SetBusKind(outcome.busAfter);
+    }
+  } catch (const std::bad_alloc&) {
+    // The file is loaded; only the other list may still show its old rows.
+    bus_ = outcome.busAfter;
+    ShowMessageSafely(loadmsg::IDS_MSG_NO_MEMORY);
   }
   return 0;
 }
@@ -42,11 +81,13 @@ int CListLogic::LoadAndShow(const std::string& path) {
   if (result != 0) {
     // A failed load changed nothing: the rows, their order, the file and
     // (for the definitions) the modified mark stay as they were.
-    ShowMessage(result);
+    ShowMessageSafely(result);
     return result;
   }
-  SetFilePath(path);
-  RefreshList();
+  rows_.swap(pendingRows_);
+  filePath_.swap(pendingPath_);
+  pendingRows_.clear();
+  pendingPath_.clear();
   ShowLoadCuts(lastLoadCuts_);
   return result;
 }
@@ -78,14 +119,18 @@ bool CListLogic::SortByColumn(int column) {
 // ---------------------------------------------------------------------------
 
 bool CRefListLogic::OpenReference(IListFileDialogs& dialogs) {
-  std::string path;
-  if (!dialogs.AskOpenPath(ReferenceOpenRequest(bus_, filePath_), path)) return false;
-  return LoadAndShow(path) == 0;
+  return GuardMemory([&] {
+    std::string path;
+    if (!dialogs.AskOpenPath(ReferenceOpenRequest(bus_, filePath_), path)) return false;
+    return LoadAndShow(path) == 0;
+  });
 }
 
 bool CRefListLogic::DropFiles(const std::vector<std::string>& paths) {
-  if (paths.size() != 1 || !IsLoadableFile(paths[0])) return false;
-  return LoadAndShow(paths[0]) == 0;
+  return GuardMemory([&] {
+    if (paths.size() != 1 || !IsLoadableFile(paths[0])) return false;
+    return LoadAndShow(paths[0]) == 0;
+  });
 }
 
 int CRefListLogic::AddToDefinitions(const std::vector<int>& selection) {
@@ -97,7 +142,7 @@ int CRefListLogic::AddToDefinitions(const std::vector<int>& selection) {
   } catch (const std::bad_alloc&) {
     // What was added before memory ran out stays, as after a refusal.
     if (def->RowCount() > before) doc_.SetDefModified(true);
-    ShowMessage(loadmsg::IDS_MSG_NO_MEMORY);
+    ShowMessageSafely(loadmsg::IDS_MSG_NO_MEMORY);
     return def->RowCount() - before;
   }
 }
@@ -131,16 +176,20 @@ int CDefListLogic::LoadDefinitionFile(const std::string& path) {
 }
 
 bool CDefListLogic::Open(IListFileDialogs& dialogs) {
-  if (IsModified() && ShowMessage(4104, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
-  std::string path;
-  if (!dialogs.AskOpenPath(DefinitionFileRequest(filePath_), path)) return false;
-  return LoadDefinitionFile(path) == 0;
+  return GuardMemory([&] {
+    if (IsModified() && ShowMessage(4104, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
+    std::string path;
+    if (!dialogs.AskOpenPath(DefinitionFileRequest(filePath_), path)) return false;
+    return LoadDefinitionFile(path) == 0;
+  });
 }
 
 bool CDefListLogic::DropFiles(const std::vector<std::string>& paths) {
-  if (paths.size() != 1 || !IsLoadableFile(paths[0])) return false;
-  if (IsModified() && ShowMessage(4104, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
-  return LoadDefinitionFile(paths[0]) == 0;
+  return GuardMemory([&] {
+    if (paths.size() != 1 || !IsLoadableFile(paths[0])) return false;
+    if (IsModified() && ShowMessage(4104, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
+    return LoadDefinitionFile(paths[0]) == 0;
+  });
 }
 
 bool CDefListLogic::Save(IListFileDialogs& dialogs) {

@@ -89,6 +89,9 @@ class CListLogic {
   tagListSortInfo sort_;
   std::vector<int> sortOrder_;
   LoadCuts lastLoadCuts_;
+  // What a successful LoadFile made ready for LoadAndShow to put in place.
+  ListRows pendingRows_;
+  std::string pendingPath_;
   std::function<void(int)> switchBus_;
   std::function<void()> rowsAppended_;
 };
