@@ -89,6 +89,7 @@ class LoadWindowsTest : public QObject {
       DropFiles(&fx.Def(), path);
       QCOMPARE(fx.sink.Ids(), (std::vector<int>{4104, 4006}));
       QCOMPARE(AllCells(fx.Def().List()), cells);
+      QCOMPARE(fx.doc.CountCanSignals(LIST_DEFINITION), 3);
       QCOMPARE(Label(fx.Def()), QStringLiteral("good.sbl *"));
       QVERIFY(fx.doc.IsDefModified());
       // Through the Open command and its file dialog as well.
@@ -124,6 +125,7 @@ class LoadWindowsTest : public QObject {
       DropFiles(&fx.Ref(), path);
       QCOMPARE(fx.sink.Ids(), (std::vector<int>{4006, 4006}));
       QCOMPARE(AllCells(fx.Ref().List()), cells);
+      QCOMPARE(fx.doc.CountCanSignals(LIST_REFERENCE), 6);  // the rows' records are still there
       QCOMPARE(fx.Ref().FilePath(), vehicle);
       QCOMPARE(Label(fx.Ref()), QStringLiteral("vehicle.dbc"));
     }
