@@ -144,7 +144,10 @@ class CVestrelDoc {
   // has emptied). 0 read; -1 when the text cannot be parsed or holds no
   // element of a definition file (nothing is changed then). A duplicate
   // FlexRay frame is reported with message 4023 and left out.
-  int ParseSblText(const std::string& text, int list);
+  // `leftOut`, when given, receives the number of records that the
+  // definition list's limits left out (messages beyond 500, the signals of a
+  // message that would pass 500, symbols beyond 100 in a group).
+  int ParseSblText(const std::string& text, int list, long long* leftOut = nullptr);
 
   // Records resting in the pools, and records ever made; every record made
   // is either in a table or in its pool.

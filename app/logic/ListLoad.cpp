@@ -89,7 +89,10 @@ int ReadIntoList(CVestrelDoc& doc, int list, const std::string& path, int kind, 
       // A file that cannot be read is a failed load, not an empty definition file.
       std::string text;
       if (!ReadTextFile(path, text)) return loadmsg::IDS_MSG_LOAD_FAILED;
-      return doc.ParseSblText(text, list) == 0 ? 0 : loadmsg::IDS_MSG_LOAD_FAILED;
+      long long leftOut = 0;
+      if (doc.ParseSblText(text, list, &leftOut) != 0) return loadmsg::IDS_MSG_LOAD_FAILED;
+      cuts.overLimit += leftOut;
+      return 0;
     }
     case 1: {
 #ifdef VR_HAVE_FIBEX

@@ -283,16 +283,20 @@ std::string CanGroups(int groups, int signalsEach) {
 TEST(SblReadTest, DefinitionListTakesAtMost500MessagesAndSignals) {
   std::string text = CanGroups(600, 0);
   CVestrelDoc doc;
-  ASSERT_EQ(doc.ParseSblText(text, LIST_DEFINITION), 0);
+  long long leftOut = -1;
+  ASSERT_EQ(doc.ParseSblText(text, LIST_DEFINITION, &leftOut), 0);
   EXPECT_EQ(doc.GetCanMsgTable(LIST_DEFINITION).GetCount(), 500u);
-  ASSERT_EQ(doc.ParseSblText(text, LIST_REFERENCE), 0);
+  EXPECT_EQ(leftOut, 100);  // said, not silent
+  ASSERT_EQ(doc.ParseSblText(text, LIST_REFERENCE, &leftOut), 0);
+  EXPECT_EQ(leftOut, 0);
   EXPECT_EQ(doc.GetCanMsgTable(LIST_REFERENCE).GetCount(), 600u);
 
   // 3 x 200 signals: the third message would pass 500 and keeps none.
   std::string signals = CanGroups(3, 200);
   CVestrelDoc def;
-  ASSERT_EQ(def.ParseSblText(signals, LIST_DEFINITION), 0);
+  ASSERT_EQ(def.ParseSblText(signals, LIST_DEFINITION, &leftOut), 0);
   EXPECT_EQ(def.CountCanSignals(LIST_DEFINITION), 400);
+  EXPECT_EQ(leftOut, 200);
   ASSERT_NE(def.GetCanMsgTable(LIST_DEFINITION).Find("M2"), nullptr);
   EXPECT_TRUE(def.GetCanMsgTable(LIST_DEFINITION).Find("M2")->signals.IsEmpty());
   ASSERT_EQ(def.ParseSblText(signals, LIST_REFERENCE), 0);
@@ -307,8 +311,10 @@ TEST(SblReadTest, DefinitionListTakesAtMost100SymbolsOfAGroup) {
   std::string text = Sbl(OneGroup("LogicSymbolTable", "<MSGName>G</MSGName><MSGid>1</MSGid><MSGBitSize>2</MSGBitSize>",
                                   symbols, 120));
   CVestrelDoc doc;
-  ASSERT_EQ(doc.ParseSblText(text, LIST_DEFINITION), 0);
+  long long leftOut = -1;
+  ASSERT_EQ(doc.ParseSblText(text, LIST_DEFINITION, &leftOut), 0);
   EXPECT_EQ(doc.CountLogicSymbols(LIST_DEFINITION), 100);
+  EXPECT_EQ(leftOut, 20);
   EXPECT_EQ(doc.GetLogicGroup(LIST_DEFINITION, 1)->symbols.Find("K100"), nullptr);
   ASSERT_EQ(doc.ParseSblText(text, LIST_REFERENCE), 0);
   EXPECT_EQ(doc.CountLogicSymbols(LIST_REFERENCE), 120);
