@@ -1,5 +1,6 @@
 #include "VestrelDoc.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -9,27 +10,45 @@
 
 namespace {
 
-// Takes the earliest record given back, or makes a new one. A record that
-// cannot be made is reported as null so the caller abandons its work.
 template <class T>
-T* TakeFromPool(std::deque<T*>& pool, std::size_t& created) {
+void DeleteRecord(void* record) {
+  delete static_cast<T*>(record);
+}
+
+// Takes the earliest record given back, or makes a new one. A record that
+// cannot be made is reported as null so the caller abandons its work. Every
+// record made is also noted in `made`, so that the document deletes it at
+// the end even when it never reached a table or a pool (memory ran out
+// between taking it and placing it).
+template <class T>
+T* TakeFromPool(std::deque<T*>& pool, std::size_t& created, std::vector<CVestrelDoc::MadeRecord>& made) {
   if (!pool.empty()) {
     T* record = pool.front();
     pool.pop_front();
     return record;
   }
   T* record = new (std::nothrow) T();
-  if (record) ++created;
+  if (!record) return nullptr;
+  try {
+    made.push_back({record, &DeleteRecord<T>});
+  } catch (const std::bad_alloc&) {
+    delete record;
+    return nullptr;
+  }
+  ++created;
   return record;
 }
 
 // A pool that cannot grow would lose the record; it is deleted instead, so
 // nothing leaks even then.
 template <class T>
-void PutIntoPool(std::deque<T*>& pool, T* record, std::size_t& created) {
+void PutIntoPool(std::deque<T*>& pool, T* record, std::size_t& created, std::vector<CVestrelDoc::MadeRecord>& made) {
   try {
     pool.push_back(record);
   } catch (const std::bad_alloc&) {
+    auto it = std::find_if(made.begin(), made.end(),
+                           [record](const CVestrelDoc::MadeRecord& m) { return m.record == record; });
+    if (it != made.end()) made.erase(it);
     delete record;
     --created;
   }
@@ -56,13 +75,8 @@ int SumSignals(const T& table) {
 CVestrelDoc::CVestrelDoc() { InitLogicGroups(); }
 
 CVestrelDoc::~CVestrelDoc() {
-  for (int list = LIST_REFERENCE; list <= LIST_DEFINITION; ++list) {
-    ClearFlexRayList(list);
-    ClearCanList(list);
-    ClearLinList(list);
-    ClearLogicGroups(list, -1);
-  }
-  FreePools();
+  // Every record made goes back to the heap here, wherever it rests.
+  for (const MadeRecord& m : m_made) m.destroy(m.record);
 }
 
 void CVestrelDoc::InitLogicGroups() {
@@ -77,21 +91,6 @@ void CVestrelDoc::InitLogicGroups() {
   }
 }
 
-void CVestrelDoc::FreePools() {
-  auto drain = [](auto& pool) {
-    for (auto* record : pool) delete record;
-    pool.clear();
-  };
-  drain(m_poolFlexRayMsg);
-  drain(m_poolFlexRaySignal);
-  drain(m_poolCanMsg);
-  drain(m_poolCanSignal);
-  drain(m_poolLinMsg);
-  drain(m_poolLinSignal);
-  drain(m_poolLogicSignal);
-  m_created = DocPoolCounts();
-}
-
 bool CVestrelDoc::OnNewDocument(const CAppSettings* settings) {
   if (settings) settings->GetDocState(&m_docState);
   return true;
@@ -103,59 +102,59 @@ void CVestrelDoc::OnCloseDocument(CAppSettings* settings) const {
 
 // ---- Pools -----------------------------------------------------------------
 
-_CANMsg* CVestrelDoc::AllocCanMsg() { return TakeFromPool(m_poolCanMsg, m_created.canMsg); }
-_CANSignal* CVestrelDoc::AllocCanSignal() { return TakeFromPool(m_poolCanSignal, m_created.canSignal); }
-_FlexRayMsg* CVestrelDoc::AllocFlexRayMsg() { return TakeFromPool(m_poolFlexRayMsg, m_created.flexRayMsg); }
+_CANMsg* CVestrelDoc::AllocCanMsg() { return TakeFromPool(m_poolCanMsg, m_created.canMsg, m_made); }
+_CANSignal* CVestrelDoc::AllocCanSignal() { return TakeFromPool(m_poolCanSignal, m_created.canSignal, m_made); }
+_FlexRayMsg* CVestrelDoc::AllocFlexRayMsg() { return TakeFromPool(m_poolFlexRayMsg, m_created.flexRayMsg, m_made); }
 _FlexRaySignal* CVestrelDoc::AllocFlexRaySignal() {
-  return TakeFromPool(m_poolFlexRaySignal, m_created.flexRaySignal);
+  return TakeFromPool(m_poolFlexRaySignal, m_created.flexRaySignal, m_made);
 }
-_LINMsg* CVestrelDoc::AllocLinMsg() { return TakeFromPool(m_poolLinMsg, m_created.linMsg); }
-_LINSignal* CVestrelDoc::AllocLinSignal() { return TakeFromPool(m_poolLinSignal, m_created.linSignal); }
-_LOGICSignal* CVestrelDoc::AllocLogicSignal() { return TakeFromPool(m_poolLogicSignal, m_created.logicSignal); }
+_LINMsg* CVestrelDoc::AllocLinMsg() { return TakeFromPool(m_poolLinMsg, m_created.linMsg, m_made); }
+_LINSignal* CVestrelDoc::AllocLinSignal() { return TakeFromPool(m_poolLinSignal, m_created.linSignal, m_made); }
+_LOGICSignal* CVestrelDoc::AllocLogicSignal() { return TakeFromPool(m_poolLogicSignal, m_created.logicSignal, m_made); }
 
 void CVestrelDoc::FreeCanSignal(_CANSignal* sig) {
   if (!sig) return;
   *sig = _CANSignal();  // also lets go of the multiplex value text
-  PutIntoPool(m_poolCanSignal, sig, m_created.canSignal);
+  PutIntoPool(m_poolCanSignal, sig, m_created.canSignal, m_made);
 }
 
 void CVestrelDoc::FreeFlexRaySignal(_FlexRaySignal* sig) {
   if (!sig) return;
   *sig = _FlexRaySignal();
-  PutIntoPool(m_poolFlexRaySignal, sig, m_created.flexRaySignal);
+  PutIntoPool(m_poolFlexRaySignal, sig, m_created.flexRaySignal, m_made);
 }
 
 void CVestrelDoc::FreeLinSignal(_LINSignal* sig) {
   if (!sig) return;
   *sig = _LINSignal();
-  PutIntoPool(m_poolLinSignal, sig, m_created.linSignal);
+  PutIntoPool(m_poolLinSignal, sig, m_created.linSignal, m_made);
 }
 
 void CVestrelDoc::FreeLogicSignal(_LOGICSignal* sym) {
   if (!sym) return;
   *sym = _LOGICSignal();
-  PutIntoPool(m_poolLogicSignal, sym, m_created.logicSignal);
+  PutIntoPool(m_poolLogicSignal, sym, m_created.logicSignal, m_made);
 }
 
 void CVestrelDoc::FreeCanMsg(_CANMsg* msg) {
   if (!msg) return;
   for (const auto& entry : msg->signals) FreeCanSignal(entry.value);
   ResetMessage(msg);
-  PutIntoPool(m_poolCanMsg, msg, m_created.canMsg);
+  PutIntoPool(m_poolCanMsg, msg, m_created.canMsg, m_made);
 }
 
 void CVestrelDoc::FreeFlexRayMsg(_FlexRayMsg* msg) {
   if (!msg) return;
   for (const auto& entry : msg->signals) FreeFlexRaySignal(entry.value);
   ResetMessage(msg);
-  PutIntoPool(m_poolFlexRayMsg, msg, m_created.flexRayMsg);
+  PutIntoPool(m_poolFlexRayMsg, msg, m_created.flexRayMsg, m_made);
 }
 
 void CVestrelDoc::FreeLinMsg(_LINMsg* msg) {
   if (!msg) return;
   for (const auto& entry : msg->signals) FreeLinSignal(entry.value);
   ResetMessage(msg);
-  PutIntoPool(m_poolLinMsg, msg, m_created.linMsg);
+  PutIntoPool(m_poolLinMsg, msg, m_created.linMsg, m_made);
 }
 
 DocPoolCounts CVestrelDoc::GetPoolCounts() const {

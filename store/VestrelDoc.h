@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "BusTypes.h"
 #include "AppSettings.h"
@@ -154,11 +155,16 @@ class CVestrelDoc {
   DocPoolCounts GetPoolCounts() const;
   DocPoolCounts GetCreatedCounts() const { return m_created; }
 
+  // A record made by the document, with the way to delete it.
+  struct MadeRecord {
+    void* record;
+    void (*destroy)(void*);
+  };
+
  private:
   static std::size_t ListIndex(int list) { return static_cast<std::size_t>(list); }
   static bool ValidList(int list) { return list == LIST_REFERENCE || list == LIST_DEFINITION; }
   void InitLogicGroups();
-  void FreePools();
 
   tagDocState m_docState;
   std::array<NameMap<_FlexRayMsg>, 2> m_flexRayMsgs;
@@ -174,4 +180,5 @@ class CVestrelDoc {
   std::deque<_LINSignal*> m_poolLinSignal;
   std::deque<_LOGICSignal*> m_poolLogicSignal;
   DocPoolCounts m_created;
+  std::vector<MadeRecord> m_made;  // every record made, deleted with the document
 };
