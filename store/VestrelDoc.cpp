@@ -102,15 +102,27 @@ void CVestrelDoc::OnCloseDocument(CAppSettings* settings) const {
 
 // ---- Pools -----------------------------------------------------------------
 
-_CANMsg* CVestrelDoc::AllocCanMsg() { return TakeFromPool(m_poolCanMsg, m_created.canMsg, m_made); }
-_CANSignal* CVestrelDoc::AllocCanSignal() { return TakeFromPool(m_poolCanSignal, m_created.canSignal, m_made); }
-_FlexRayMsg* CVestrelDoc::AllocFlexRayMsg() { return TakeFromPool(m_poolFlexRayMsg, m_created.flexRayMsg, m_made); }
+_CANMsg* CVestrelDoc::AllocCanMsg() {
+  return TakeFromPool(m_poolCanMsg, m_created.canMsg, m_made);
+}
+_CANSignal* CVestrelDoc::AllocCanSignal() {
+  return TakeFromPool(m_poolCanSignal, m_created.canSignal, m_made);
+}
+_FlexRayMsg* CVestrelDoc::AllocFlexRayMsg() {
+  return TakeFromPool(m_poolFlexRayMsg, m_created.flexRayMsg, m_made);
+}
 _FlexRaySignal* CVestrelDoc::AllocFlexRaySignal() {
   return TakeFromPool(m_poolFlexRaySignal, m_created.flexRaySignal, m_made);
 }
-_LINMsg* CVestrelDoc::AllocLinMsg() { return TakeFromPool(m_poolLinMsg, m_created.linMsg, m_made); }
-_LINSignal* CVestrelDoc::AllocLinSignal() { return TakeFromPool(m_poolLinSignal, m_created.linSignal, m_made); }
-_LOGICSignal* CVestrelDoc::AllocLogicSignal() { return TakeFromPool(m_poolLogicSignal, m_created.logicSignal, m_made); }
+_LINMsg* CVestrelDoc::AllocLinMsg() {
+  return TakeFromPool(m_poolLinMsg, m_created.linMsg, m_made);
+}
+_LINSignal* CVestrelDoc::AllocLinSignal() {
+  return TakeFromPool(m_poolLinSignal, m_created.linSignal, m_made);
+}
+_LOGICSignal* CVestrelDoc::AllocLogicSignal() {
+  return TakeFromPool(m_poolLogicSignal, m_created.logicSignal, m_made);
+}
 
 void CVestrelDoc::FreeCanSignal(_CANSignal* sig) {
   if (!sig) return;

@@ -164,19 +164,25 @@ std::string NestedFrames(int depth, int instances) {
       "<fx:CHANNELS><fx:CHANNEL ID=\"CH\"><fx:FRAME-TRIGGERINGS>";
   for (int d = 0; d < depth; ++d)
     s += "<fx:FRAME-TRIGGERING ID=\"T" + N(d) + "\"><fx:TIMINGS><fx:ABSOLUTELY-SCHEDULED-TIMING><fx:SLOT-ID>" +
-         N(d + 1) + "</fx:SLOT-ID><fx:BASE-CYCLE>0</fx:BASE-CYCLE><fx:CYCLE-REPETITION>1</fx:CYCLE-REPETITION>"
-         "</fx:ABSOLUTELY-SCHEDULED-TIMING></fx:TIMINGS><fx:FRAME-REF ID-REF=\"F" + N(d) + "\"/></fx:FRAME-TRIGGERING>";
+         N(d + 1) +
+         "</fx:SLOT-ID><fx:BASE-CYCLE>0</fx:BASE-CYCLE><fx:CYCLE-REPETITION>1</fx:CYCLE-REPETITION>"
+         "</fx:ABSOLUTELY-SCHEDULED-TIMING></fx:TIMINGS><fx:FRAME-REF ID-REF=\"F" +
+         N(d) + "\"/></fx:FRAME-TRIGGERING>";
   s += "</fx:FRAME-TRIGGERINGS></fx:CHANNEL></fx:CHANNELS><fx:FRAMES>";
   for (int d = 0; d < depth; ++d)
-    s += "<fx:FRAME ID=\"F" + N(d) + "\"><ho:SHORT-NAME>F" + N(d) + "</ho:SHORT-NAME><fx:BYTE-LENGTH>8</fx:BYTE-LENGTH>";
+    s +=
+        "<fx:FRAME ID=\"F" + N(d) + "\"><ho:SHORT-NAME>F" + N(d) + "</ho:SHORT-NAME><fx:BYTE-LENGTH>8</fx:BYTE-LENGTH>";
   s += "<fx:SIGNAL-INSTANCES>";
   for (int i = 0; i < instances; ++i)
-    s += "<fx:SIGNAL-INSTANCE ID=\"I" + N(i) + "\"><fx:BIT-POSITION>0</fx:BIT-POSITION><fx:IS-HIGH-LOW-BYTE-ORDER>false"
-         "</fx:IS-HIGH-LOW-BYTE-ORDER><fx:SIGNAL-REF ID-REF=\"S" + N(i) + "\"/></fx:SIGNAL-INSTANCE>";
+    s += "<fx:SIGNAL-INSTANCE ID=\"I" + N(i) +
+         "\"><fx:BIT-POSITION>0</fx:BIT-POSITION><fx:IS-HIGH-LOW-BYTE-ORDER>false"
+         "</fx:IS-HIGH-LOW-BYTE-ORDER><fx:SIGNAL-REF ID-REF=\"S" +
+         N(i) + "\"/></fx:SIGNAL-INSTANCE>";
   s += "</fx:SIGNAL-INSTANCES>";
   for (int d = 0; d < depth; ++d) s += "</fx:FRAME>";
   s += "</fx:FRAMES><fx:SIGNALS>";
-  for (int i = 0; i < instances; ++i) s += "<fx:SIGNAL ID=\"S" + N(i) + "\"><ho:SHORT-NAME>S" + N(i) + "</ho:SHORT-NAME></fx:SIGNAL>";
+  for (int i = 0; i < instances; ++i)
+    s += "<fx:SIGNAL ID=\"S" + N(i) + "\"><ho:SHORT-NAME>S" + N(i) + "</ho:SHORT-NAME></fx:SIGNAL>";
   s += "</fx:SIGNALS></fx:ELEMENTS></fx:FIBEX>\n";
   return s;
 }

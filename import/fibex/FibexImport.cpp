@@ -139,9 +139,17 @@ int StoreFibexFrames(CVestrelDoc& doc, const FibexOutput& output, FibexLeftOut* 
 // element per kind, so at most 55 visits per element over the 11 kinds below,
 // and the element lists to the memory cap of the view (kXmlMaxCachedNodes).
 constexpr std::size_t kMaxSameKindNesting = 4;
-constexpr std::string_view kWalkedKinds[] = {
-    "fx:CLUSTER", "fx:CHANNEL",      "fx:ECU", "fx:FRAME", "fx:SIGNAL", "ho:UNIT", "fx:CODING", "fx:SIGNAL-GROUP",
-    "fx:FRAME-TRIGGERINGS", "fx:FRAME-TRIGGERING", "fx:SIGNAL-INSTANCE"};
+constexpr std::string_view kWalkedKinds[] = {"fx:CLUSTER",
+                                             "fx:CHANNEL",
+                                             "fx:ECU",
+                                             "fx:FRAME",
+                                             "fx:SIGNAL",
+                                             "ho:UNIT",
+                                             "fx:CODING",
+                                             "fx:SIGNAL-GROUP",
+                                             "fx:FRAME-TRIGGERINGS",
+                                             "fx:FRAME-TRIGGERING",
+                                             "fx:SIGNAL-INSTANCE"};
 
 int ParseFibexDocument(XmlDomDocument& xml, FibexModel& model, CVestrelDoc& doc, FibexLeftOut* leftOut) {
   XmlDomNode root = xml.get_documentElement();

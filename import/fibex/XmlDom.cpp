@@ -176,10 +176,10 @@ bool StartsWith(const unsigned char* d, std::size_t size, std::initializer_list<
 // "UTF-16" label on such a document.
 bool AsciiCompatibleEncoding(std::string name) {
   for (char& c : name) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-  static const char* const kPrefixes[] = {
-      "UTF-8", "UTF8",  "US-ASCII",    "ASCII", "ISO-8859-", "ISO8859", "ISO_8859", "LATIN",
-      "WINDOWS-125", "CP125", "SHIFT_JIS", "SHIFT-JIS", "SJIS", "WINDOWS-31J", "CP932", "MS932",
-      "EUC-", "EUC_", "GB2312", "GBK", "GB18030", "BIG5", "UTF-16"};
+  static const char* const kPrefixes[] = {"UTF-8",    "UTF8",        "US-ASCII",    "ASCII", "ISO-8859-", "ISO8859",
+                                          "ISO_8859", "LATIN",       "WINDOWS-125", "CP125", "SHIFT_JIS", "SHIFT-JIS",
+                                          "SJIS",     "WINDOWS-31J", "CP932",       "MS932", "EUC-",      "EUC_",
+                                          "GB2312",   "GBK",         "GB18030",     "BIG5",  "UTF-16"};
   for (const char* prefix : kPrefixes)
     if (name.compare(0, std::strlen(prefix), prefix) == 0) return true;
   return false;
@@ -187,8 +187,7 @@ bool AsciiCompatibleEncoding(std::string name) {
 
 }  // namespace
 
-bool XmlStartTagsWithinBounds(const char* bytes, std::size_t size, std::size_t maxAttributes,
-                              std::size_t maxTagBytes) {
+bool XmlStartTagsWithinBounds(const char* bytes, std::size_t size, std::size_t maxAttributes, std::size_t maxTagBytes) {
   const auto* d = reinterpret_cast<const unsigned char*>(bytes);
   UnitReader r;
   std::size_t skip = 0;
@@ -540,7 +539,8 @@ void XmlDomDocument::PrepareElements(_xmlNode* root, const std::string_view* qua
     if (n->type == XML_ELEMENT_NODE) {
       for (auto& w : wanted) {
         if (!Matches(n, *w.name)) continue;
-        if (++cachedNodes_ > kXmlMaxCachedNodes) throw XmlDomLimitError("the document's element lists pass the memory cap");
+        if (++cachedNodes_ > kXmlMaxCachedNodes)
+          throw XmlDomLimitError("the document's element lists pass the memory cap");
         w.list->emplace_back(this, const_cast<xmlNode*>(n));
       }
       if (n->children) {

@@ -188,8 +188,7 @@ constexpr std::size_t kXmlMaxStartTagBytes = 64 * 1024;
 // is one whose bytes the pass cannot read (EBCDIC, a declared encoding that
 // is not ASCII-compatible). UTF-16 and UCS-4, with or without a byte order
 // mark, are read by their code units.
-bool XmlStartTagsWithinBounds(const char* data, std::size_t size,
-                              std::size_t maxAttributes = kXmlMaxAttributesPerTag,
+bool XmlStartTagsWithinBounds(const char* data, std::size_t size, std::size_t maxAttributes = kXmlMaxAttributesPerTag,
                               std::size_t maxTagBytes = kXmlMaxStartTagBytes);
 
 // Creates the engine's document. Tests replace the factory to simulate an

@@ -24,7 +24,9 @@ void DropFiles(QWidget* target, const std::string& path) {
   QApplication::sendEvent(target, &drop);
 }
 
-QString Label(QWidget& list) { return list.findChild<QLabel*>(QStringLiteral("fileName"))->text(); }
+QString Label(QWidget& list) {
+  return list.findChild<QLabel*>(QStringLiteral("fileName"))->text();
+}
 
 QStringList AllCells(const CListCtrlEx& list) {
   QStringList out;
@@ -81,8 +83,8 @@ class LoadWindowsTest : public QObject {
     QCOMPARE(Label(fx.Def()), QStringLiteral("good.sbl *"));
 
     const std::string text = ReadBytes(good);
-    const std::string bad[] = {fx.Write("cut.sbl", text.substr(0, text.size() / 2)),
-                               fx.Write("bin.sbl", Binary()), fx.Path("gone.sbl")};
+    const std::string bad[] = {fx.Write("cut.sbl", text.substr(0, text.size() / 2)), fx.Write("bin.sbl", Binary()),
+                               fx.Path("gone.sbl")};
     for (const std::string& path : bad) {
       fx.sink.shown.clear();
       fx.sink.answers = {MSG_YES};  // 4104: open anyway
@@ -115,9 +117,12 @@ class LoadWindowsTest : public QObject {
     fx.OpenReference(vehicle);
     const QStringList cells = AllCells(fx.Ref().List());
     QCOMPARE(fx.Ref().List().GetItemCount(), 6);
-    const std::string bad[] = {fx.Write("cut.sbl", DefinitionFile().substr(0, 300)), fx.Write("bin.sbl", Binary()),
-                               fx.Path("gone.sbl"),  fx.Write("bin.xml", Binary()),
-                               fx.Path("gone.ldf"),  fx.Write("bin.dbc", Binary())};
+    const std::string bad[] = {fx.Write("cut.sbl", DefinitionFile().substr(0, 300)),
+                               fx.Write("bin.sbl", Binary()),
+                               fx.Path("gone.sbl"),
+                               fx.Write("bin.xml", Binary()),
+                               fx.Path("gone.ldf"),
+                               fx.Write("bin.dbc", Binary())};
     for (const std::string& path : bad) {
       fx.sink.shown.clear();
       fx.OpenReference(path);

@@ -104,14 +104,16 @@ TEST(NestingBound, SameKindNestedTooDeepIsRefused) {
   CVestrelDoc doc;
   RecordingMessageSink sink;
   const std::string frameOpen = "<fx:FRAME ID=\"X\"><ho:SHORT-NAME>X</ho:SHORT-NAME>", frameClose = "</fx:FRAME>";
-  EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, dir.Write("five.xml", nested(frameOpen, frameClose, 5)), BUS_CAN).result, 0);
+  EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, dir.Write("five.xml", nested(frameOpen, frameClose, 5)), BUS_CAN).result,
+            0);
   EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, dir.Write("six.xml", nested(frameOpen, frameClose, 6)), BUS_CAN).result,
             4006);
-  EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, dir.Write("deep.xml", nested(frameOpen, frameClose, 240)), BUS_CAN).result,
-            4006);
+  EXPECT_EQ(
+      LoadListFile(doc, LIST_REFERENCE, dir.Write("deep.xml", nested(frameOpen, frameClose, 240)), BUS_CAN).result,
+      4006);
   // Another kind nested as deep: signals inside signals.
-  EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE,
-                         dir.Write("sig.xml", nested("<fx:SIGNAL ID=\"Q\">", "</fx:SIGNAL>", 7)), BUS_CAN)
+  EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, dir.Write("sig.xml", nested("<fx:SIGNAL ID=\"Q\">", "</fx:SIGNAL>", 7)),
+                         BUS_CAN)
                 .result,
             4006);
 

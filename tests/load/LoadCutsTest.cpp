@@ -43,11 +43,13 @@ TEST(LoadCuts, CountedPerReader) {
   const CutCase cases[] = {
       {"clean CANdb file", "clean.dbc", Dbc(3, 4), {0, 0, 0}},
       {"CANdb file beyond 5000 signals", "big.dbc", Dbc(50, 101), {50, 0, 0}},
-      {"CANdb names cut and merged", "long.dbc",
+      {"CANdb names cut and merged",
+       "long.dbc",
        "BO_ 100 " + std::string(35, 'M') + ": 8 N\n SG_ " + longA + " : 0|1@1+ (1,0) [0|1] \"\" N\n SG_ " + longB +
            " : 1|1@1+ (1,0) [0|1] \"\" N\n",
        {0, 3, 1}},
-      {"LDF names cut and merged", "long.ldf",
+      {"LDF names cut and merged",
+       "long.ldf",
        "LIN_description_file;\nLIN_protocol_version = \"2.1\";\nSignals {\n " + longA + ": 8, 0, M;\n " + longB +
            ": 8, 0, M;\n}\nFrames {\n " + longFrame + ": 1, M, 2 {\n " + longA + ", 0;\n " + longB + ", 8;\n }\n}\n",
        {0, 3, 1}},
