@@ -82,10 +82,14 @@ bool ClampSignalIntoMessage(int bits, int& startBit, int& bitCount) {
 
 namespace {
 
+// The readers, in the order their extensions are compared.
+enum FileKind { KIND_SBL, KIND_XML, KIND_DBC, KIND_LDF, KIND_COUNT };
+constexpr const char* kExtensions[KIND_COUNT] = {"sbl", "xml", "dbc", "ldf"};
+
 // Runs the reader of the extension on the (emptied) list; 0, 4006 or 4007.
 int ReadIntoList(CVestrelDoc& doc, int list, const std::string& path, int kind, LoadCuts& cuts) {
   switch (kind) {
-    case 0: {
+    case KIND_SBL: {
       // A file that cannot be read is a failed load, not an empty definition file.
       std::string text;
       if (!ReadTextFile(path, text)) return loadmsg::IDS_MSG_LOAD_FAILED;
@@ -94,7 +98,7 @@ int ReadIntoList(CVestrelDoc& doc, int list, const std::string& path, int kind, 
       cuts.overLimit += leftOut;
       return 0;
     }
-    case 1: {
+    case KIND_XML: {
 #ifdef VR_HAVE_FIBEX
       FibexLeftOut left;
       int fibex = ImportFibexFile(doc, path, nullptr, list, &left);
@@ -106,9 +110,9 @@ int ReadIntoList(CVestrelDoc& doc, int list, const std::string& path, int kind, 
       return loadmsg::IDS_MSG_LOAD_FAILED;
 #endif
     }
-    case 2:
+    case KIND_DBC:
       return LoadCanDbFile(doc, list, path, &cuts);
-    case 3:
+    case KIND_LDF:
       return LoadLdfFile(doc, list, path, &cuts);
     default:
       return loadmsg::IDS_MSG_LOAD_FAILED;
@@ -123,11 +127,10 @@ LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, in
   if (!IsLoadableFile(list, path)) return outcome;
   std::string ext = GetFileExtension(path);
   if (ext.empty()) return outcome;
-  int kind = -1;
-  const char* const kinds[] = {"sbl", "xml", "dbc", "ldf"};
-  for (int k = 0; k < 4 && kind < 0; ++k)
-    if (EqualsNoCase(ext, kinds[k])) kind = k;
-  if (kind < 0) return outcome;
+  int kind = KIND_COUNT;
+  for (int k = 0; k < KIND_COUNT && kind == KIND_COUNT; ++k)
+    if (EqualsNoCase(ext, kExtensions[k])) kind = k;
+  if (kind == KIND_COUNT) return outcome;
 
   // The reader fills an empty list while the list's own tables wait aside;
   // they come back unless the file was read, so a failed load (a missing,
