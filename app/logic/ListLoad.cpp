@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <sys/stat.h>
 
 #if __has_include("FibexImport.h")
 #include "FibexImport.h"
@@ -131,6 +132,14 @@ LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, in
   for (int k = 0; k < KIND_COUNT && kind == KIND_COUNT; ++k)
     if (EqualsNoCase(ext, kExtensions[k])) kind = k;
   if (kind == KIND_COUNT) return outcome;
+  // Every reader refuses a file above the cap; said as such, not as a
+  // file that could not be read.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+      static_cast<unsigned long long>(st.st_size) > kMaxReadFileBytes) {
+    outcome.result = loadmsg::IDS_MSG_FILE_TOO_LARGE;
+    return outcome;
+  }
 
   // The reader fills an empty list while the list's own tables wait aside;
   // they come back unless the file was read, so a failed load (a missing,

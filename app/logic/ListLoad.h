@@ -32,6 +32,8 @@ enum : int {
   IDS_MSG_LOAD_CUT = 4120,
   // Not enough memory for the command: nothing was changed.
   IDS_MSG_NO_MEMORY = 4121,
+  // The file is larger than any reader takes (kMaxReadFileBytes).
+  IDS_MSG_FILE_TOO_LARGE = 4122,
 };
 }  // namespace loadmsg
 
@@ -45,7 +47,8 @@ struct LoadCuts {
 
 struct LoadOutcome {
   // 0 loaded; else the string-table id of the message to show: 4006, 4007
-  // when the XML engine failed, IDS_MSG_NO_MEMORY when memory ran out.
+  // when the XML engine failed, IDS_MSG_NO_MEMORY when memory ran out,
+  // IDS_MSG_FILE_TOO_LARGE for a file above the readers' size cap.
   int result = loadmsg::IDS_MSG_LOAD_FAILED;
   // True when the list's tables were replaced by what the file held. Only a
   // successful load replaces them: any failure leaves the list as it was.

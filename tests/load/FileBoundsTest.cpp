@@ -9,6 +9,7 @@
 #include "TextFile.h"
 #include "XmlDom.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,6 +36,28 @@ TEST(ReadFileBytes, RegularFilesOnlyAndAtMostTheCap) {
   EXPECT_FALSE(ReadFileBytes(dir.File("none"), bytes, &why));
   EXPECT_EQ(why, ReadFileError::CannotOpen);
   EXPECT_EQ(kMaxReadFileBytes, std::size_t{256} << 20);
+}
+
+// A file above the cap (sparse, so it costs no disk) fails at once with its
+// own message, whatever its kind, and leaves the list alone.
+TEST(ReadFileBytes, AFileAboveTheCapIsRefusedWithItsOwnMessage) {
+  TempDir dir;
+  CVestrelDoc doc;
+  AddCanSig(doc, AddCanMsg(doc, LIST_REFERENCE, "Kept", 1, 8), {"S"});
+  RecordingMessageSink sink;
+  for (const char* name : {"big.dbc", "big.ldf", "big.xml", "big.sbl"}) {
+    const std::string path = dir.File(name);
+    int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(kMaxReadFileBytes) + 1), 0);
+    ::close(fd);
+    std::string bytes;
+    ReadFileError why = ReadFileError::None;
+    EXPECT_FALSE(ReadFileBytes(path, bytes, &why)) << name;
+    EXPECT_EQ(why, ReadFileError::TooLarge) << name;
+    EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, path, BUS_CAN).result, loadmsg::IDS_MSG_FILE_TOO_LARGE) << name;
+    EXPECT_EQ(doc.CountCanSignals(LIST_REFERENCE), 1) << name;
+  }
 }
 
 // A FIFO or a link to /dev/zero under a reader's extension: each reader
