@@ -153,9 +153,9 @@ void BM_ImportFibexFile(benchmark::State& state) {
   state.counters["signals"] = signals;
 }
 
-// The worst nesting a file may have: frames inside frames as deep as the
-// importer accepts (range(0) levels, 5 accepted, 240 refused) around 2,048
-// signal instances, or every walked kind nested inside the next.
+// The worst nesting a file may have: frames inside frames (range(0) levels:
+// 5, the deepest the importer accepts, and 240, refused) around 2,048
+// signal instances.
 std::string NestedFrames(int depth, int instances) {
   std::string s =
       "<?xml version=\"1.0\"?>\n<fx:FIBEX xmlns:fx=\"http://www.asam.net/xml/fbx\" "
