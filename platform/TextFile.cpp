@@ -11,40 +11,61 @@
 #include <unistd.h>
 #include <vector>
 
-bool ReadTextFile(const std::string& path, std::string& text) {
-  text.clear();
+namespace {
+
+bool Fail(ReadFileError reason, ReadFileError* why) {
+  if (why) *why = reason;
+  return false;
+}
+
+}  // namespace
+
+bool ReadFileBytes(const std::string& path, std::string& bytes, ReadFileError* why, std::size_t maxBytes) {
+  bytes.clear();
+  if (why) *why = ReadFileError::None;
   // Non-blocking open: a FIFO dropped onto a list must not hang the program
   // waiting for a writer; it is refused below as not a regular file.
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
+  if (fd < 0) return Fail(ReadFileError::CannotOpen, why);
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    return false;
+    return Fail(ReadFileError::NotRegularFile, why);
+  }
+  if (st.st_size < 0 || static_cast<unsigned long long>(st.st_size) > maxBytes) {
+    ::close(fd);
+    return Fail(ReadFileError::TooLarge, why);
   }
   std::string buffer;
   try {
     buffer.resize(static_cast<std::size_t>(st.st_size));
   } catch (...) {
     ::close(fd);
-    return false;
+    return Fail(ReadFileError::NoMemory, why);
   }
+  // At most the size the file had when it was opened: a file that grows
+  // while it is read cannot push the read past the cap.
   std::size_t got = 0;
   while (got < buffer.size()) {
     ssize_t n = ::read(fd, buffer.data() + got, buffer.size() - got);
     if (n < 0) {
       if (errno == EINTR) continue;
       ::close(fd);
-      return false;
+      return Fail(ReadFileError::ReadFailed, why);
     }
     if (n == 0) break;
     got += static_cast<std::size_t>(n);
   }
   ::close(fd);
   buffer.resize(got);
-  std::size_t zero = buffer.find('\0');
-  if (zero != std::string::npos) buffer.resize(zero);
-  text = std::move(buffer);
+  bytes = std::move(buffer);
+  return true;
+}
+
+bool ReadTextFile(const std::string& path, std::string& text) {
+  if (!ReadFileBytes(path, text)) return false;
+  std::size_t zero = text.find('\0');
+  if (zero != std::string::npos) text.resize(zero);
   return true;
 }
 
@@ -72,6 +93,39 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
 
 }  // namespace
 
+namespace {
+
+// Makes the rename durable: without this a power cut can leave the folder
+// still naming the old file (or none) although the new bytes are on disk.
+// A folder that cannot be opened or does not take an fsync (some file
+// systems answer EINVAL) is left as it is; an I/O error fails the save.
+bool SyncFolder(const std::string& folder) {
+  int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) return true;
+  bool ok = ::fsync(dir) == 0 || errno != EIO;
+  ::close(dir);
+  return ok;
+}
+
+// The fallback for a folder that refuses new files while the file itself
+// may be written: the bytes go straight into the file. This is NOT atomic (a
+// failure part-way leaves a damaged file), which is why it is used only when
+// the temporary file cannot be made. The file is cut to the new length only
+// after every byte was written.
+int WriteInPlace(const std::string& path, const std::string& text) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return -1;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (ok) ok = WriteAll(fd, text.data(), text.size());
+  if (ok) ok = ::ftruncate(fd, static_cast<off_t>(text.size())) == 0;
+  if (ok) ok = ::fsync(fd) == 0;
+  if (::close(fd) != 0) ok = false;
+  return ok ? 0 : -1;
+}
+
+}  // namespace
+
 int WriteTextFile(const std::string& given, const std::string& text) {
   if (given.empty()) return -1;
   // Through a symbolic link the file it points to is replaced, not the link.
@@ -91,11 +145,17 @@ int WriteTextFile(const std::string& given, const std::string& text) {
   if (exists && !S_ISREG(target.st_mode)) return -1;
   if (exists && (::access(path.c_str(), W_OK) != 0 || (target.st_mode & 0222) == 0)) return -1;
 
-  std::string tmpl = FolderOf(path) + "/.vrtmpXXXXXX";
+  const std::string folder = FolderOf(path);
+  std::string tmpl = folder + "/.vrtmpXXXXXX";
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');
   int fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) return -1;
+  if (fd < 0) {
+    // A folder that takes no new files can still hold a file that may be
+    // written: save into it in place rather than not at all.
+    if (exists && (errno == EACCES || errno == EPERM)) return WriteInPlace(path, text);
+    return -1;
+  }
   bool ok = WriteAll(fd, text.data(), text.size());
   // Keep the permissions an existing file had; a new one gets the usual 0666 & ~umask.
   if (ok) {
@@ -116,7 +176,7 @@ int WriteTextFile(const std::string& given, const std::string& text) {
     ::unlink(name.data());
     return -1;
   }
-  return 0;
+  return SyncFolder(folder) ? 0 : -1;
 }
 
 std::string MakeUpperString(const char* text) {

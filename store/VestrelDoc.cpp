@@ -1,5 +1,6 @@
 #include "VestrelDoc.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -9,10 +10,19 @@
 
 namespace {
 
-// Takes the earliest record given back, or makes a new one. A record that
-// cannot be made is reported as null so the caller abandons its work.
 template <class T>
-T* TakeFromPool(std::deque<T*>& pool, std::size_t& created, std::size_t& budget) {
+void DeleteRecord(void* record) {
+  delete static_cast<T*>(record);
+}
+
+// Takes the earliest record given back, or makes a new one. A record that
+// cannot be made is reported as null so the caller abandons its work. Every
+// record made is also noted in `made`, so that the document deletes it at
+// the end even when it never reached a table or a pool (memory ran out
+// between taking it and placing it). `budget` is the tests' allocation limit.
+template <class T>
+T* TakeFromPool(std::deque<T*>& pool, std::size_t& created, std::vector<CVestrelDoc::MadeRecord>& made,
+                std::size_t& budget) {
   if (budget == 0) return nullptr;
   --budget;
   if (!pool.empty()) {
@@ -21,17 +31,27 @@ T* TakeFromPool(std::deque<T*>& pool, std::size_t& created, std::size_t& budget)
     return record;
   }
   T* record = new (std::nothrow) T();
-  if (record) ++created;
+  if (!record) return nullptr;
+  try {
+    made.push_back({record, &DeleteRecord<T>});
+  } catch (const std::bad_alloc&) {
+    delete record;
+    return nullptr;
+  }
+  ++created;
   return record;
 }
 
 // A pool that cannot grow would lose the record; it is deleted instead, so
 // nothing leaks even then.
 template <class T>
-void PutIntoPool(std::deque<T*>& pool, T* record, std::size_t& created) {
+void PutIntoPool(std::deque<T*>& pool, T* record, std::size_t& created, std::vector<CVestrelDoc::MadeRecord>& made) {
   try {
     pool.push_back(record);
   } catch (const std::bad_alloc&) {
+    auto it = std::find_if(made.begin(), made.end(),
+                           [record](const CVestrelDoc::MadeRecord& m) { return m.record == record; });
+    if (it != made.end()) made.erase(it);
     delete record;
     --created;
   }
@@ -58,13 +78,8 @@ int SumSignals(const T& table) {
 CVestrelDoc::CVestrelDoc() { InitLogicGroups(); }
 
 CVestrelDoc::~CVestrelDoc() {
-  for (int list = LIST_REFERENCE; list <= LIST_DEFINITION; ++list) {
-    ClearFlexRayList(list);
-    ClearCanList(list);
-    ClearLinList(list);
-    ClearLogicGroups(list, -1);
-  }
-  FreePools();
+  // Every record made goes back to the heap here, wherever it rests.
+  for (const MadeRecord& m : m_made) m.destroy(m.record);
 }
 
 void CVestrelDoc::InitLogicGroups() {
@@ -79,21 +94,6 @@ void CVestrelDoc::InitLogicGroups() {
   }
 }
 
-void CVestrelDoc::FreePools() {
-  auto drain = [](auto& pool) {
-    for (auto* record : pool) delete record;
-    pool.clear();
-  };
-  drain(m_poolFlexRayMsg);
-  drain(m_poolFlexRaySignal);
-  drain(m_poolCanMsg);
-  drain(m_poolCanSignal);
-  drain(m_poolLinMsg);
-  drain(m_poolLinSignal);
-  drain(m_poolLogicSignal);
-  m_created = DocPoolCounts();
-}
-
 bool CVestrelDoc::OnNewDocument(const CAppSettings* settings) {
   if (settings) settings->GetDocState(&m_docState);
   return true;
@@ -105,63 +105,71 @@ void CVestrelDoc::OnCloseDocument(CAppSettings* settings) const {
 
 // ---- Pools -----------------------------------------------------------------
 
-_CANMsg* CVestrelDoc::AllocCanMsg() { return TakeFromPool(m_poolCanMsg, m_created.canMsg, m_allocBudget); }
-_CANSignal* CVestrelDoc::AllocCanSignal() { return TakeFromPool(m_poolCanSignal, m_created.canSignal, m_allocBudget); }
+_CANMsg* CVestrelDoc::AllocCanMsg() {
+  return TakeFromPool(m_poolCanMsg, m_created.canMsg, m_made, m_allocBudget);
+}
+_CANSignal* CVestrelDoc::AllocCanSignal() {
+  return TakeFromPool(m_poolCanSignal, m_created.canSignal, m_made, m_allocBudget);
+}
 _FlexRayMsg* CVestrelDoc::AllocFlexRayMsg() {
-  return TakeFromPool(m_poolFlexRayMsg, m_created.flexRayMsg, m_allocBudget);
+  return TakeFromPool(m_poolFlexRayMsg, m_created.flexRayMsg, m_made, m_allocBudget);
 }
 _FlexRaySignal* CVestrelDoc::AllocFlexRaySignal() {
-  return TakeFromPool(m_poolFlexRaySignal, m_created.flexRaySignal, m_allocBudget);
+  return TakeFromPool(m_poolFlexRaySignal, m_created.flexRaySignal, m_made, m_allocBudget);
 }
-_LINMsg* CVestrelDoc::AllocLinMsg() { return TakeFromPool(m_poolLinMsg, m_created.linMsg, m_allocBudget); }
-_LINSignal* CVestrelDoc::AllocLinSignal() { return TakeFromPool(m_poolLinSignal, m_created.linSignal, m_allocBudget); }
+_LINMsg* CVestrelDoc::AllocLinMsg() {
+  return TakeFromPool(m_poolLinMsg, m_created.linMsg, m_made, m_allocBudget);
+}
+_LINSignal* CVestrelDoc::AllocLinSignal() {
+  return TakeFromPool(m_poolLinSignal, m_created.linSignal, m_made, m_allocBudget);
+}
 _LOGICSignal* CVestrelDoc::AllocLogicSignal() {
-  return TakeFromPool(m_poolLogicSignal, m_created.logicSignal, m_allocBudget);
+  return TakeFromPool(m_poolLogicSignal, m_created.logicSignal, m_made, m_allocBudget);
 }
 
 void CVestrelDoc::FreeCanSignal(_CANSignal* sig) {
   if (!sig) return;
   *sig = _CANSignal();  // also lets go of the multiplex value text
-  PutIntoPool(m_poolCanSignal, sig, m_created.canSignal);
+  PutIntoPool(m_poolCanSignal, sig, m_created.canSignal, m_made);
 }
 
 void CVestrelDoc::FreeFlexRaySignal(_FlexRaySignal* sig) {
   if (!sig) return;
   *sig = _FlexRaySignal();
-  PutIntoPool(m_poolFlexRaySignal, sig, m_created.flexRaySignal);
+  PutIntoPool(m_poolFlexRaySignal, sig, m_created.flexRaySignal, m_made);
 }
 
 void CVestrelDoc::FreeLinSignal(_LINSignal* sig) {
   if (!sig) return;
   *sig = _LINSignal();
-  PutIntoPool(m_poolLinSignal, sig, m_created.linSignal);
+  PutIntoPool(m_poolLinSignal, sig, m_created.linSignal, m_made);
 }
 
 void CVestrelDoc::FreeLogicSignal(_LOGICSignal* sym) {
   if (!sym) return;
   *sym = _LOGICSignal();
-  PutIntoPool(m_poolLogicSignal, sym, m_created.logicSignal);
+  PutIntoPool(m_poolLogicSignal, sym, m_created.logicSignal, m_made);
 }
 
 void CVestrelDoc::FreeCanMsg(_CANMsg* msg) {
   if (!msg) return;
   for (const auto& entry : msg->signals) FreeCanSignal(entry.value);
   ResetMessage(msg);
-  PutIntoPool(m_poolCanMsg, msg, m_created.canMsg);
+  PutIntoPool(m_poolCanMsg, msg, m_created.canMsg, m_made);
 }
 
 void CVestrelDoc::FreeFlexRayMsg(_FlexRayMsg* msg) {
   if (!msg) return;
   for (const auto& entry : msg->signals) FreeFlexRaySignal(entry.value);
   ResetMessage(msg);
-  PutIntoPool(m_poolFlexRayMsg, msg, m_created.flexRayMsg);
+  PutIntoPool(m_poolFlexRayMsg, msg, m_created.flexRayMsg, m_made);
 }
 
 void CVestrelDoc::FreeLinMsg(_LINMsg* msg) {
   if (!msg) return;
   for (const auto& entry : msg->signals) FreeLinSignal(entry.value);
   ResetMessage(msg);
-  PutIntoPool(m_poolLinMsg, msg, m_created.linMsg);
+  PutIntoPool(m_poolLinMsg, msg, m_created.linMsg, m_made);
 }
 
 DocPoolCounts CVestrelDoc::GetPoolCounts() const {
@@ -287,6 +295,61 @@ void CVestrelDoc::ClearLogicGroups(int list, int group) {
     for (const auto& entry : target.symbols) FreeLogicSignal(entry.value);
     target.symbols.RemoveAll();
   }
+}
+
+// ---- Taking a list's tables aside ------------------------------------------
+
+ListTables CVestrelDoc::TakeListTables(int list) noexcept {
+  ListTables taken;
+  if (!ValidList(list)) return taken;
+  const std::size_t i = ListIndex(list);
+  taken.flexRay = std::move(m_flexRayMsgs[i]);
+  taken.can = std::move(m_canMsgs[i]);
+  taken.lin = std::move(m_linMsgs[i]);
+  m_flexRayMsgs[i].RemoveAll();
+  m_canMsgs[i].RemoveAll();
+  m_linMsgs[i].RemoveAll();
+  for (int g = 0; g < LOGIC_GROUP_COUNT; ++g) {
+    _LOGICGroup& live = m_logicGroups[list][g];
+    taken.logic[static_cast<std::size_t>(g)] = std::move(live);
+    // As ClearLogicGroups leaves a group: no name, no bit count, its index.
+    live.symbols.RemoveAll();
+    CopyToCharBuffer(live.name, "", MAX_LOGIC_NAME_LEN);
+    live.bitCount = 0;
+    live.index = static_cast<uint8_t>(g);
+  }
+  taken.held = true;
+  return taken;
+}
+
+void CVestrelDoc::RestoreListTables(int list, ListTables& taken) noexcept {
+  if (!taken.held || !ValidList(list)) return;
+  ClearFlexRayList(list);
+  ClearCanList(list);
+  ClearLinList(list);
+  ClearLogicGroups(list, -1);
+  const std::size_t i = ListIndex(list);
+  m_flexRayMsgs[i] = std::move(taken.flexRay);
+  m_canMsgs[i] = std::move(taken.can);
+  m_linMsgs[i] = std::move(taken.lin);
+  for (int g = 0; g < LOGIC_GROUP_COUNT; ++g)
+    m_logicGroups[list][g] = std::move(taken.logic[static_cast<std::size_t>(g)]);
+  taken.held = false;
+}
+
+void CVestrelDoc::FreeListTables(ListTables& taken) noexcept {
+  if (!taken.held) return;
+  for (const auto& entry : taken.flexRay) FreeFlexRayMsg(entry.value);
+  for (const auto& entry : taken.can) FreeCanMsg(entry.value);
+  for (const auto& entry : taken.lin) FreeLinMsg(entry.value);
+  taken.flexRay.RemoveAll();
+  taken.can.RemoveAll();
+  taken.lin.RemoveAll();
+  for (_LOGICGroup& group : taken.logic) {
+    for (const auto& entry : group.symbols) FreeLogicSignal(entry.value);
+    group.symbols.RemoveAll();
+  }
+  taken.held = false;
 }
 
 _LOGICGroup* CVestrelDoc::GetLogicGroup(int list, int group) {

@@ -9,10 +9,50 @@
 
 #include "CanDB.h"
 
-int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
+namespace {
+
+// The reader keeps names of at most 32 bytes and stops at its capacity, so
+// what it left out is read off the file itself: the signal lines beyond the
+// records it kept, and the message and signal names longer than 32 bytes.
+void CountDbcCuts(const std::string& path, int kept, bool full, LoadCuts& cuts) {
+  std::string text;
+  if (!ReadTextFile(path, text)) return;
+  long long signalLines = 0;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find('\n', pos);
+    if (end == std::string::npos) end = text.size();
+    std::size_t p = pos;
+    while (p < end && (text[p] == ' ' || text[p] == '\t')) ++p;
+    auto word = [&](std::size_t& at) {
+      while (at < end && (text[at] == ' ' || text[at] == '\t')) ++at;
+      std::size_t start = at;
+      while (at < end && text[at] != ' ' && text[at] != '\t' && text[at] != ':' && text[at] != '\r') ++at;
+      return at - start;
+    };
+    std::size_t q = p;
+    std::size_t keyLen = word(q);
+    if (keyLen == 3 && text.compare(p, 3, "SG_") == 0) {
+      ++signalLines;
+      if (word(q) > MAX_NAME_LEN) ++cuts.namesCut;
+    } else if (keyLen == 3 && text.compare(p, 3, "BO_") == 0) {
+      word(q);  // the identifier
+      if (word(q) > MAX_NAME_LEN) ++cuts.namesCut;
+    }
+    pos = end + 1;
+  }
+  if (full && signalLines > kept) cuts.overLimit += signalLines - kept;
+}
+
+}  // namespace
+
+int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts* cuts) {
   CCanDB db(5000);
   int count = db.ReadDbcFile(path);
   if (count < 0) return 4006;
+  // Only a full table or a name at the field's length can hide a cut; a
+  // file without either is not read a second time.
+  bool maybeCut = count >= db.GetCapacity();
 
   NameMap<_CANMsg>& table = doc.GetCanMsgTable(list);
   int loadNo = 0;
@@ -22,6 +62,7 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
     if (std::strcmp(msgName, "VECTOR__INDEPENDENT_SIG_MSG") == 0) continue;
     if (db.GetId(i) & 0x40000000) continue;
 
+    if (std::strlen(msgName) >= MAX_NAME_LEN || std::strlen(db.GetSignalName(i)) >= MAX_NAME_LEN) maybeCut = true;
     std::string key = MakeUpperString(msgName);
     _CANMsg* msg = table.Find(key);
     bool isNew = msg == nullptr;
@@ -71,10 +112,12 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
 
     // A later signal of the same name takes the entry; the one it displaces
     // goes back to its pool.
+    if (cuts && msg->signals.Contains(MakeUpperString(sig->name))) ++cuts->merged;
     doc.AddCanSignal(msg, sig);
     if (isNew) doc.AddCanMsg(msg, list);
   }
   if (count == 0) return 4006;
+  if (cuts && maybeCut) CountDbcCuts(path, count, count >= db.GetCapacity(), *cuts);
   for (const auto& entry : table) {
     _CANMsg* msg = entry.value;
     int max = msg->j1939 ? MAX_J1939_BYTES : MAX_CAN_BYTES;

@@ -45,7 +45,8 @@ TEST(FibexLoader, ImportResultsBecomeTheListsMessages) {
     SCOPED_TRACE(c.what);
     CVestrelDoc doc;
     RecordingMessageSink sink;
-    // Something of the list that a load must replace, whatever its outcome.
+    // Something of the list that a load replaces when it succeeds and keeps
+    // when it fails.
     _CANMsg* old = doc.AllocCanMsg();
     CopyToCharBuffer(old->name, "OLD", MAX_NAME_LEN);
     doc.AddCanSignal(old, doc.AllocCanSignal());
@@ -54,8 +55,8 @@ TEST(FibexLoader, ImportResultsBecomeTheListsMessages) {
     LoadOutcome o = LoadListFile(doc, LIST_REFERENCE, dir.Write(c.file, c.text), BUS_CAN);
     if (c.engineFails) SetXmlDomFactory(previous);
     EXPECT_EQ(c.result, o.result);
-    EXPECT_TRUE(o.cleared);
-    EXPECT_EQ(0, doc.CountCanSignals(LIST_REFERENCE));
+    EXPECT_EQ(c.result == 0, o.replaced);
+    EXPECT_EQ(c.result == 0 ? 0 : 1, doc.CountCanSignals(LIST_REFERENCE));
     EXPECT_EQ(c.flexRaySignals, doc.CountFlexRaySignals(LIST_REFERENCE));
     if (c.result == 0) {
       EXPECT_EQ(BUS_FLEXRAY, o.busAfter);
@@ -69,7 +70,7 @@ TEST(FibexLoader, DefinitionListRefusesFibexBeforeClearingAnything) {
   CVestrelDoc doc;
   LoadOutcome o = LoadListFile(doc, LIST_DEFINITION, dir.Write("a.xml", GoodFibex()), BUS_CAN);
   EXPECT_EQ(4006, o.result);
-  EXPECT_FALSE(o.cleared);
+  EXPECT_FALSE(o.replaced);
 }
 
 }  // namespace
