@@ -119,30 +119,54 @@ int WriteTextFile(const std::string& given, const std::string& text) {
   return 0;
 }
 
-std::string MakeUpperString(const char* text) {
-  if (!text) return std::string();
-  return MakeUpperString(std::string(text));
+std::size_t MakeUpperInto(std::string_view text, char* out) {
+  const std::size_t n = text.size();
+  const char* in = text.data();
+  std::size_t pos = 0;
+  while (pos < n) {
+    unsigned char c = static_cast<unsigned char>(in[pos]);
+    if (c < 0x80) {
+      // Plain ASCII, the usual name, needs no code-page walk.
+      out[pos++] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : static_cast<char>(c);
+    } else if (pos + 1 < n && cp932::IsLeadByte(c) && cp932::IsTrailByte(static_cast<unsigned char>(in[pos + 1]))) {
+      out[pos] = in[pos];  // a double-byte character stays, trail byte included
+      out[pos + 1] = in[pos + 1];
+      pos += 2;
+    } else {
+      out[pos] = in[pos];
+      ++pos;
+    }
+  }
+  return n;
 }
 
-std::string MakeUpperString(const std::string& text) {
-  std::string out(text);
-  std::size_t pos = 0;
-  while (pos < out.size()) {
-    std::size_t len = cp932::CharLength(out, pos);
-    if (len == 1 && out[pos] >= 'a' && out[pos] <= 'z') out[pos] = static_cast<char>(out[pos] - 'a' + 'A');
-    pos += len;
-  }
+std::string MakeUpperString(const char* text) {
+  if (!text) return std::string();
+  std::string_view view(text);
+  std::string out(view.size(), '\0');
+  MakeUpperInto(view, out.data());
   return out;
 }
 
-void CopyToCharBuffer(char* dest, const std::string& source, std::size_t n) {
-  std::memset(dest, 0, n + 1);
+std::string MakeUpperString(const std::string& text) {
+  std::string out(text.size(), '\0');
+  MakeUpperInto(text, out.data());
+  return out;
+}
+
+void CopyToCharBuffer(char* dest, std::string_view source, std::size_t n) {
   std::size_t len = cp932::CharBoundaryAtOrBefore(source, n);
   std::memcpy(dest, source.data(), len);
+  std::memset(dest + len, 0, n + 1 - len);
+}
+
+void CopyToCharBuffer(char* dest, const std::string& source, std::size_t n) {
+  CopyToCharBuffer(dest, std::string_view(source), n);
 }
 
 void CopyToCharBuffer(char* dest, const char* source, std::size_t n) {
-  CopyToCharBuffer(dest, source ? std::string(source) : std::string(), n);
+  // Only the first n + 1 bytes can matter: the cut falls at or before n.
+  CopyToCharBuffer(dest, source ? std::string_view(source, ::strnlen(source, n + 1)) : std::string_view(), n);
 }
 
 std::string GetFileExtension(const std::string& path) {

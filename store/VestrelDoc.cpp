@@ -1,6 +1,8 @@
 #include "VestrelDoc.h"
 
+#include <cstring>
 #include <new>
+#include <string_view>
 #include <utility>
 
 #include "CNumber.h"
@@ -33,6 +35,14 @@ void PutIntoPool(std::deque<T*>& pool, T* record, std::size_t& created) {
     delete record;
     --created;
   }
+}
+
+// The table key of a record's name, upper-cased into `buffer` beside it: no
+// string is made for a lookup or an insert.
+template <std::size_t N>
+std::string_view NameKey(const char (&name)[N], char (&buffer)[N]) {
+  std::size_t len = ::strnlen(name, N);
+  return std::string_view(buffer, MakeUpperInto(std::string_view(name, len), buffer));
 }
 
 // Resets a message to a new record's fields while it keeps its (empty) table.
@@ -174,13 +184,15 @@ DocPoolCounts CVestrelDoc::GetPoolCounts() const {
 
 void CVestrelDoc::AddCanMsg(_CANMsg* msg, int list) {
   if (!msg || !ValidList(list)) return;
-  _CANMsg* previous = m_canMsgs[ListIndex(list)].SetAt(MakeUpperString(msg->name), msg);
+  char key[sizeof msg->name];
+  _CANMsg* previous = m_canMsgs[ListIndex(list)].SetAt(NameKey(msg->name, key), msg);
   if (previous && previous != msg) FreeCanMsg(previous);
 }
 
 void CVestrelDoc::AddLinMsg(_LINMsg* msg, int list) {
   if (!msg || !ValidList(list)) return;
-  _LINMsg* previous = m_linMsgs[ListIndex(list)].SetAt(MakeUpperString(msg->name), msg);
+  char key[sizeof msg->name];
+  _LINMsg* previous = m_linMsgs[ListIndex(list)].SetAt(NameKey(msg->name, key), msg);
   if (previous && previous != msg) FreeLinMsg(previous);
 }
 
@@ -188,7 +200,8 @@ void CVestrelDoc::AddFlexRayMsg(_FlexRayMsg* msg, int list, int* result) {
   if (result) *result = 0;
   if (!msg || !ValidList(list)) return;
   NameMap<_FlexRayMsg>& table = m_flexRayMsgs[ListIndex(list)];
-  std::string key = MakeUpperString(msg->name);
+  char buffer[sizeof msg->name];
+  std::string_view key = NameKey(msg->name, buffer);
   _FlexRayMsg* holder = table.Find(key);
   if (holder && holder != msg) {
     ShowMessage(4023, {static_cast<long long>(msg->slotId), std::string(msg->name)});
@@ -201,19 +214,22 @@ void CVestrelDoc::AddFlexRayMsg(_FlexRayMsg* msg, int list, int* result) {
 
 void CVestrelDoc::AddCanSignal(_CANMsg* msg, _CANSignal* sig) {
   if (!msg || !sig) return;
-  _CANSignal* previous = msg->signals.SetAt(MakeUpperString(sig->name), sig);
+  char key[sizeof sig->name];
+  _CANSignal* previous = msg->signals.SetAt(NameKey(sig->name, key), sig);
   if (previous && previous != sig) FreeCanSignal(previous);
 }
 
 void CVestrelDoc::AddFlexRaySignal(_FlexRayMsg* msg, _FlexRaySignal* sig) {
   if (!msg || !sig) return;
-  _FlexRaySignal* previous = msg->signals.SetAt(MakeUpperString(sig->name), sig);
+  char key[sizeof sig->name];
+  _FlexRaySignal* previous = msg->signals.SetAt(NameKey(sig->name, key), sig);
   if (previous && previous != sig) FreeFlexRaySignal(previous);
 }
 
 void CVestrelDoc::AddLinSignal(_LINMsg* msg, _LINSignal* sig) {
   if (!msg || !sig) return;
-  _LINSignal* previous = msg->signals.SetAt(MakeUpperString(sig->name), sig);
+  char key[sizeof sig->name];
+  _LINSignal* previous = msg->signals.SetAt(NameKey(sig->name, key), sig);
   if (previous && previous != sig) FreeLinSignal(previous);
 }
 
@@ -224,7 +240,8 @@ bool CVestrelDoc::AddLogicSignal(int list, int group, _LOGICSignal* sym) {
     FreeLogicSignal(sym);
     return false;
   }
-  _LOGICSignal* previous = target->symbols.SetAt(MakeUpperString(sym->name), sym);
+  char key[sizeof sym->name];
+  _LOGICSignal* previous = target->symbols.SetAt(NameKey(sym->name, key), sym);
   if (previous && previous != sym) FreeLogicSignal(previous);
   return true;
 }

@@ -6,6 +6,7 @@
 #include "VestrelDoc.h"
 
 #include <cstring>
+#include <string_view>
 
 #if __has_include("CanDB.h")
 #include "CanDB.h"
@@ -17,14 +18,29 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
 
   NameMap<_CANMsg>& table = doc.GetCanMsgTable(list);
   int loadNo = 0;
+  // The records of one message come one after the other: its name is cut,
+  // checked and upper-cased once, and its table entry found once. The entry
+  // under a key can only change when that key was absent, so the message
+  // found (or entered) for the last name still is the one the table holds.
+  int lastNameIndex = -1;
+  bool skipName = false;
+  _CANMsg* lastMsg = nullptr;
+  char msgName[MAX_NAME_LEN + 1];
+  char key[MAX_NAME_LEN + 1];
+  std::string_view keyView;
   for (int i = 0; i < count; ++i) {
-    char msgName[MAX_NAME_LEN + 1];
-    CopyToCharBuffer(msgName, db.GetMessageName(i), MAX_NAME_LEN);
-    if (std::strcmp(msgName, "VECTOR__INDEPENDENT_SIG_MSG") == 0) continue;
+    int nameIndex = db.GetMessageNameIndex(i);
+    if (i == 0 || nameIndex != lastNameIndex) {
+      lastNameIndex = nameIndex;
+      lastMsg = nullptr;
+      CopyToCharBuffer(msgName, db.GetMessageName(i), MAX_NAME_LEN);
+      skipName = std::strcmp(msgName, "VECTOR__INDEPENDENT_SIG_MSG") == 0;
+      keyView = std::string_view(key, MakeUpperInto(std::string_view(msgName), key));
+    }
+    if (skipName) continue;
     if (db.GetId(i) & 0x40000000) continue;
 
-    std::string key = MakeUpperString(msgName);
-    _CANMsg* msg = table.Find(key);
+    _CANMsg* msg = lastMsg ? lastMsg : table.Find(keyView);
     bool isNew = msg == nullptr;
     if (isNew) {
       msg = doc.AllocCanMsg();
@@ -74,6 +90,7 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
     // goes back to its pool.
     doc.AddCanSignal(msg, sig);
     if (isNew) doc.AddCanMsg(msg, list);
+    lastMsg = msg;
   }
   if (count == 0) return 4006;
   for (const auto& entry : table) {
