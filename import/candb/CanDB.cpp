@@ -235,8 +235,11 @@ int CCanDB::FindOrAddName(NameTable& table, std::string_view token) {
 }
 
 void CCanDB::StoreRecord(_CANDbSignal& working) {
-  EnsureSlots(count_ + 1);
-  records_[static_cast<std::size_t>(count_)] = std::move(working);  // the table owns the text now
+  // The table owns the text now.
+  if (static_cast<std::size_t>(count_) == records_.size())
+    records_.push_back(std::move(working));
+  else
+    records_[static_cast<std::size_t>(count_)] = std::move(working);
   ++count_;
 }
 

@@ -28,12 +28,11 @@ constexpr int CANDB_DEFAULT_CAPACITY = 5000;
 // Bytes of a signal, unit, multiplexor, message or node name (plus the zero).
 constexpr int CANDB_NAME_LEN = 32;
 
-// One signal of a CANdb file, or the placeholder of a message without
-// signals. All zero until stored. It moves (with its text) but never copies.
-struct _CANDbSignal {
+// The plain fields of a reader record, in the record's order without its
+// multiplex value text: one block, so a record moves by a block copy.
+struct _CANDbSignalFields {
   int16_t DLC;                           // byte count of the signal's message
   char multiplexor[CANDB_NAME_LEN + 1];  // switch name of a multiplexed signal; "M" while reading for a switch
-  MultiplexText multiplexValue;          // switch values (heap text, new[]); none for none; owned by the table
   uint32_t startBit;                     // least significant bit in the system's numbering
   uint32_t bitLength;
   uint8_t valueType;     // 0 unsigned, 1 signed, 2 floating point
@@ -48,6 +47,19 @@ struct _CANDbSignal {
   double minimum;
   double maximum;
   int J1939;  // 1 when the message is a J1939 parameter group
+};
+
+// One signal of a CANdb file, or the placeholder of a message without
+// signals. All zero until stored. It moves (with its text) but never copies.
+struct _CANDbSignal : _CANDbSignalFields {
+  _CANDbSignal() : _CANDbSignalFields{} {}
+  _CANDbSignal(_CANDbSignal&&) noexcept = default;
+  _CANDbSignal& operator=(_CANDbSignal&& other) noexcept {
+    static_cast<_CANDbSignalFields&>(*this) = other;  // one block
+    multiplexValue = std::move(other.multiplexValue);
+    return *this;
+  }
+  MultiplexText multiplexValue;  // switch values (heap text, new[]); none for none; owned by the table
 };
 
 class CCanDB {

@@ -252,15 +252,27 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
   state.pending = false;
 
   auto readFields = [&]() {
-    std::string_view part;
-    if (!NextToken(p, kColonSeps, part)) return;
+    // The part up to the colon. A colon is never the trail byte of a
+    // double-byte character, so the first colon byte ends it.
+    while (*p == ':') ++p;
+    if (!*p) return;
+    const char* colon = std::strchr(p, ':');
+    std::string_view part(p, colon ? static_cast<std::size_t>(colon - p) : std::strlen(p));
+    p = colon ? colon + 1 : p + part.size();
     // The name is the first word of the part before the colon; what follows
     // it is the multiplex indicator ("M", "m3", "m3M").
+    const std::size_t n = part.size();
     std::size_t pos = 0;
-    while (pos < part.size() && (part[pos] == ' ' || part[pos] == '\t')) ++pos;
+    while (pos < n && (part[pos] == ' ' || part[pos] == '\t')) ++pos;
     std::size_t nameStart = pos;
-    while (pos < part.size() && part[pos] != ' ' && part[pos] != '\t' && part[pos] != '\n')
-      pos += cp932::CharLength(part, pos);
+    while (pos < n) {
+      auto c = static_cast<unsigned char>(part[pos]);
+      if (c == ' ' || c == '\t' || c == '\n') break;
+      pos += (c >= 0x81 && pos + 1 < n && cp932::IsLeadByte(c) &&
+              cp932::IsTrailByte(static_cast<unsigned char>(part[pos + 1])))
+                 ? 2
+                 : 1;
+    }
     CopyName(w.name, part.substr(nameStart, pos - nameStart));
     std::string_view indicator = Trimmed(pos < part.size() ? part.substr(pos + 1) : std::string_view());
     if (!indicator.empty()) {
