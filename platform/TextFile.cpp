@@ -3,6 +3,7 @@
 #include "CodePage.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -123,6 +124,17 @@ std::size_t MakeUpperInto(std::string_view text, char* out) {
   const std::size_t n = text.size();
   const char* in = text.data();
   std::size_t pos = 0;
+  // Eight plain ASCII bytes at a time: the bytes from 'a' to 'z' lose 0x20.
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  for (; pos + 8 <= n; pos += 8) {
+    uint64_t w;
+    std::memcpy(&w, in + pos, 8);
+    if (w & (kOnes * 0x80)) break;  // a byte of the code page's upper half: walk from here
+    uint64_t atLeastA = w + kOnes * (0x80 - 'a');
+    uint64_t aboveZ = w + kOnes * (0x7F - 'z');
+    w ^= ((atLeastA & ~aboveZ) & (kOnes * 0x80)) >> 2;
+    std::memcpy(out + pos, &w, 8);
+  }
   while (pos < n) {
     unsigned char c = static_cast<unsigned char>(in[pos]);
     if (c < 0x80) {

@@ -29,7 +29,7 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
   char key[MAX_NAME_LEN + 1];
   std::string_view keyView;
   for (int i = 0; i < count; ++i) {
-    int nameIndex = db.GetMessageNameIndex(i);
+    int nameIndex = db.Record(i).messageNameIndex;
     if (i == 0 || nameIndex != lastNameIndex) {
       lastNameIndex = nameIndex;
       lastMsg = nullptr;
@@ -38,18 +38,20 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
       keyView = std::string_view(key, MakeUpperInto(std::string_view(msgName), key));
     }
     if (skipName) continue;
-    if (db.GetId(i) & 0x40000000) continue;
+    const _CANDbSignal& r = db.Record(i);
+    const uint32_t identifier = static_cast<uint32_t>(r.identifier);
+    if (identifier & 0x40000000u) continue;
 
     _CANMsg* msg = lastMsg ? lastMsg : table.Find(keyView);
     bool isNew = msg == nullptr;
     if (isNew) {
       msg = doc.AllocCanMsg();
       if (!msg) continue;
-      msg->id = db.GetId(i) & 0x7FFFFFFF;
-      msg->frameFormat = db.IsExtended(i) ? FRAME_XTD : FRAME_STD;
-      msg->byteCount = static_cast<uint16_t>(db.GetDlc(i));
+      msg->id = static_cast<int32_t>(identifier & 0x7FFFFFFFu);
+      msg->frameFormat = (identifier & 0x80000000u) ? FRAME_XTD : FRAME_STD;
+      msg->byteCount = static_cast<uint16_t>(r.DLC);
       std::memcpy(msg->name, msgName, sizeof msgName);
-      msg->j1939 = db.IsJ1939(i);
+      msg->j1939 = r.J1939;
     }
     _CANSignal* sig = doc.AllocCanSignal();
     if (!sig) {
@@ -57,15 +59,15 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
       continue;
     }
     sig->importError = 0;
-    sig->byteOrder = db.GetByteOrder(i);
-    sig->valueType = db.GetValueType(i);
-    sig->factor = db.GetFactor(i);
-    sig->offset = db.GetOffset(i);
-    sig->minimum = db.GetMinimum(i);
-    sig->maximum = db.GetMaximum(i);
-    CopyToCharBuffer(sig->multiplexor, db.GetMultiplexor(i), MAX_NAME_LEN);
+    sig->byteOrder = r.byteOrder;
+    sig->valueType = r.valueType;
+    sig->factor = r.factor;
+    sig->offset = r.offset;
+    sig->minimum = r.minimum;
+    sig->maximum = r.maximum;
+    CopyToCharBuffer(sig->multiplexor, r.multiplexor, MAX_NAME_LEN);
     // The signal keeps its own copy of the text; the reader's goes with it.
-    const char* muxValue = db.GetMultiplexValue(i);
+    const char* muxValue = r.multiplexValue.Get();
     sig->multiplexValue = muxValue ? muxValue : "";
     if (!sig->multiplexValue.empty() && !IsNumericMultiplexText(sig->multiplexValue)) sig->importError = 1;
 
@@ -77,13 +79,13 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
       bits = limit;
       sig->importError = 1;
     }
-    int start = cnum::SaturateToInt(db.GetStartBit(i));
-    int length = cnum::SaturateToInt(db.GetBitLength(i));
+    int start = cnum::SaturateToInt(r.startBit);
+    int length = cnum::SaturateToInt(r.bitLength);
     if (ClampSignalIntoMessage(static_cast<int>(bits), start, length)) sig->importError = 1;
     sig->startBit = start;
     sig->bitCount = length;
-    CopyToCharBuffer(sig->name, db.GetSignalName(i), MAX_NAME_LEN);
-    CopyToCharBuffer(sig->unit, db.GetUnit(i), MAX_NAME_LEN);
+    CopyToCharBuffer(sig->name, r.name, MAX_NAME_LEN);
+    CopyToCharBuffer(sig->unit, r.unit, MAX_NAME_LEN);
     sig->loadNo = loadNo++;
 
     // A later signal of the same name takes the entry; the one it displaces

@@ -236,10 +236,8 @@ int CCanDB::FindOrAddName(NameTable& table, std::string_view token) {
 
 void CCanDB::StoreRecord(_CANDbSignal& working) {
   // The table owns the text now.
-  if (static_cast<std::size_t>(count_) == records_.size())
-    records_.push_back(std::move(working));
-  else
-    records_[static_cast<std::size_t>(count_)] = std::move(working);
+  if (static_cast<std::size_t>(count_) == records_.size()) records_.push_back(std::move(working));
+  else records_[static_cast<std::size_t>(count_)] = std::move(working);
   ++count_;
 }
 

@@ -156,6 +156,10 @@ class CCanDB {
 
   int GetCapacity() const { return capacity_; }
 
+  // The stored record itself, for a caller that reads every field of every
+  // record (the file loader): 0 <= i < GetCount().
+  const _CANDbSignal& Record(int i) const { return records_[static_cast<std::size_t>(i)]; }
+
  private:
   struct NameEntry {
     char text[CANDB_NAME_LEN + 1];

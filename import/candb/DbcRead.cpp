@@ -315,7 +315,8 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
     while (NextToken(p, kScaleSeps, t)) {
       if (t[0] == '(') {
         ReadNumberPair(t.data() + 1, ',', w.factor, w.offset);
-        if (const char* close = FindChar(t.data(), ')')) p = std::max(p, close + 1);
+        // A ')' is never the trail byte of a double-byte character.
+        if (const char* close = std::strchr(t.data(), ')')) p = std::max(p, close + 1);
       } else if (t[0] == '[') {
         ReadNumberPair(t.data() + 1, '|', w.minimum, w.maximum);
         if (const char* close = FindChar(t.data(), ']')) p = std::max(p, close + 1);

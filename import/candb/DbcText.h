@@ -102,9 +102,78 @@ inline void CopyName(char* dest, std::string_view src) {
 // reads them: strtoull base 10 cut to 32 bits, atoi, strtod. A token's text
 // may be passed: no separator is a digit, sign or dot, so a read never runs
 // on into the next token.
-uint32_t LowBits(const char* text);
-int Atoi(const char* text);
-double Strtod(const char* text, const char** end);
+
+// The runtime's reads themselves, for the forms the fast paths leave.
+uint32_t LowBitsSlow(const char* text);
+int AtoiSlow(const char* text);
+double StrtodSlow(const char* text, const char** end);
+
+inline bool IsDigit(char c) {
+  return static_cast<unsigned char>(c - '0') < 10;
+}
+
+// Digits only, at most 19 of them: no library call.
+inline uint32_t LowBits(const char* text) {
+  uint64_t v = 0;
+  int n = 0;
+  for (; IsDigit(text[n]); ++n) {
+    if (n == 19) return LowBitsSlow(text);
+    v = v * 10 + static_cast<uint64_t>(text[n] - '0');
+  }
+  return n ? static_cast<uint32_t>(v) : LowBitsSlow(text);
+}
+
+// An optional sign and at most 18 digits: no library call.
+inline int Atoi(const char* text) {
+  const char* p = text;
+  bool negative = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
+  if (!IsDigit(*p)) return AtoiSlow(text);
+  int64_t v = 0;
+  for (int n = 0; IsDigit(p[n]); ++n) {
+    if (n == 18) return AtoiSlow(text);
+    v = v * 10 + (p[n] - '0');
+  }
+  v = negative ? -v : v;
+  return v > 2147483647 ? 2147483647 : v < -2147483647 - 1 ? -2147483647 - 1 : static_cast<int>(v);
+}
+
+// [sign] digits [. digits] with no exponent: the integer of all digits is
+// exact below 2^53, and one correctly rounded division by an exact power of
+// ten gives the correctly rounded value, which is strtod's.
+inline double Strtod(const char* text, const char** end) {
+  static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const char* p = text;
+  bool negative = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
+  uint64_t mantissa = 0;
+  int digits = 0;    // significant digits so far
+  int fraction = 0;  // digits after the dot
+  const char* first = p;
+  for (; IsDigit(*p) && digits <= 15; ++p) {
+    digits += (mantissa != 0 || *p != '0');
+    mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+  }
+  bool any = p != first;
+  if (*p == '.' && digits <= 15) {
+    ++p;
+    const char* fracStart = p;
+    for (; IsDigit(*p) && digits <= 15 && fraction <= 22; ++p, ++fraction) {
+      digits += (mantissa != 0 || *p != '0');
+      mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    }
+    any = any || p != fracStart;
+  }
+  const char c = *p;
+  if (!any || digits > 15 || fraction > 22 || IsDigit(c) || c == 'e' || c == 'E' || c == 'x' || c == 'X' || c == '.' ||
+      c == 'p' || c == 'P')
+    return StrtodSlow(text, end);
+  double v = static_cast<double>(mantissa);
+  if (fraction) v /= kPow10[fraction];
+  if (end) *end = p;
+  return negative ? -v : v;
+}
 
 // Two numbers joined by `joint`, as in "(1,0)" and "[0|255]". Each value
 // that reads is stored; blanks around the joint are allowed.
