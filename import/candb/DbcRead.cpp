@@ -21,12 +21,6 @@ namespace {
 
 constexpr double kNoLimit = 1e31;
 
-// The tokenizer over the file's text, which has zeros behind its end (see
-// ReadDbcFile), so plain runs are taken eight bytes at a time.
-inline bool Next(const char*& cursor, const Seps& seps, std::string_view& token) {
-  return NextToken<true>(cursor, seps, token);
-}
-
 // A J1939 mark that a line gave every record stored before it: the line's
 // place in the file (`stamp`, from 1), the record count when it was read,
 // and the mark.
@@ -140,11 +134,6 @@ struct CCanDB::ReadState {
 int CCanDB::ReadDbcFile(const std::string& path) {
   std::string text;
   if (!ReadTextFile(path, text)) return -1;
-  // Zeros behind the text, inside its buffer: the tokenizer reads eight bytes
-  // at a time and may look up to seven bytes past a line's end.
-  const std::size_t size = text.size();
-  text.append(16, '\0');
-  text.resize(size);
   ReadState state(*this);
   bool inString = false;
   ForEachLine(text, [&](char* line, char* lineEnd) {
@@ -169,7 +158,7 @@ int CCanDB::ReadDbcFile(const std::string& path) {
 bool CCanDB::ReadDbcLine(ReadState& state, char* line) {
   const char* p = line;
   std::string_view key;
-  if (!Next(p, kLineSeps, key)) return false;
+  if (!NextToken(p, kLineSeps, key)) return false;
   auto starts11 = [&](const char* word) { return key.size() >= 11 && std::memcmp(key.data(), word, 11) == 0; };
   // A keyword with nothing behind it on its line (the name list of the NS_
   // block) runs into the line end and is no statement: a lone "BO_" must not
@@ -221,15 +210,15 @@ void CCanDB::OnMessageLine(ReadState& state, const char* p) {
   _CANDbSignal& w = state.working;
   w.identifier = 0;
   std::string_view t;
-  if (!Next(p, kLineSeps, t)) return;
+  if (!NextToken(p, kLineSeps, t)) return;
   w.identifier = static_cast<int32_t>(LowBits(t.data()));
   state.pending = true;
   state.pendingJ1939 = 0;
-  if (!Next(p, kLineSeps, t)) return;
+  if (!NextToken(p, kLineSeps, t)) return;
   w.messageNameIndex = FindOrAddName(messages_, t);
-  if (!Next(p, kLineSeps, t)) return;
+  if (!NextToken(p, kLineSeps, t)) return;
   w.DLC = static_cast<int16_t>(dbc::Atoi(t.data()));
-  if (!Next(p, kTransmitterSeps, t)) return;
+  if (!NextToken(p, kTransmitterSeps, t)) return;
   w.nodeIndex = FindOrAddName(nodes_, t);
 }
 
@@ -305,11 +294,11 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
     }
 
     std::string_view t;
-    if (!Next(p, kBitSeps, t)) return;
+    if (!NextToken(p, kBitSeps, t)) return;
     w.startBit = static_cast<uint32_t>(dbc::Atoi(t.data()));
-    if (!Next(p, kBitSeps, t)) return;
+    if (!NextToken(p, kBitSeps, t)) return;
     w.bitLength = static_cast<uint32_t>(dbc::Atoi(t.data()));
-    if (!Next(p, kBitSeps, t)) return;
+    if (!NextToken(p, kBitSeps, t)) return;
     w.byteOrder = t[0] == '1' ? 0 : 1;
     w.valueType = (t.size() >= 2 && t[1] == '+') ? 0 : 1;
     if (w.byteOrder == 1) {
@@ -323,7 +312,7 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
       w.startBit = static_cast<uint32_t>(static_cast<uint64_t>(lsb));
     }
 
-    while (Next(p, kScaleSeps, t)) {
+    while (NextToken(p, kScaleSeps, t)) {
       if (t[0] == '(') {
         ReadNumberPair(t.data() + 1, ',', w.factor, w.offset);
         // A ')' is never the trail byte of a double-byte character.
@@ -349,10 +338,10 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
 
 void CCanDB::OnFloatSignalLine(ReadState& state, const char* p) {
   std::string_view idText, name, type;
-  if (!Next(p, kFloatSeps, idText)) return;
-  if (!Next(p, kFloatSeps, name)) return;
+  if (!NextToken(p, kFloatSeps, idText)) return;
+  if (!NextToken(p, kFloatSeps, name)) return;
   // Type 0 declares an integer signal; 1 and 2 are the two float widths.
-  if (Next(p, kFloatSeps, type) && type[0] == '0' && cnum::Atoi(type.data()) == 0) return;
+  if (NextToken(p, kFloatSeps, type) && type[0] == '0' && cnum::Atoi(type.data()) == 0) return;
   int head = state.FirstNamed(LowBits(idText.data()), StoredForm(name));
   if (head < 0) return;
   // Making a record floating twice changes nothing, so a repeated line only
@@ -367,10 +356,10 @@ void CCanDB::OnFloatSignalLine(ReadState& state, const char* p) {
 
 void CCanDB::OnMultiplexRangeLine(ReadState& state, const char* p) {
   std::string_view idText, name, switchName, ranges;
-  if (!Next(p, kBlankSeps, idText)) return;
-  if (!Next(p, kBlankSeps, name)) return;
-  if (!Next(p, kBlankSeps, switchName)) return;
-  bool hasRanges = Next(p, kRangeTextSeps, ranges);
+  if (!NextToken(p, kBlankSeps, idText)) return;
+  if (!NextToken(p, kBlankSeps, name)) return;
+  if (!NextToken(p, kBlankSeps, switchName)) return;
+  bool hasRanges = NextToken(p, kRangeTextSeps, ranges);
   while (!ranges.empty() && ranges.front() == ' ') ranges.remove_prefix(1);
   while (!ranges.empty() && ranges.back() == ' ') ranges.remove_suffix(1);
   hasRanges = hasRanges && !ranges.empty();
@@ -383,8 +372,8 @@ void CCanDB::OnMultiplexRangeLine(ReadState& state, const char* p) {
 
 void CCanDB::OnAttributeDefaultLine(ReadState& state, const char* p) {
   std::string_view t;
-  if (!Next(p, kDefaultSeps, t) || t != "ProtocolType") return;
-  if (!Next(p, kDefaultValueSeps, t) || t != "J1939") return;
+  if (!NextToken(p, kDefaultSeps, t) || t != "ProtocolType") return;
+  if (!NextToken(p, kDefaultValueSeps, t) || t != "J1939") return;
   // Every record stored so far becomes J1939; settled at the end.
   state.protocolDefault = MarkEvent{state.lines, count_, 1};
   if (state.pending) state.pendingJ1939 = 1;
@@ -392,9 +381,9 @@ void CCanDB::OnAttributeDefaultLine(ReadState& state, const char* p) {
 
 void CCanDB::OnAttributeDefinitionLine(ReadState& state, const char* p) {
   std::string_view t;
-  if (!Next(p, kAttributeSeps, t)) return;  // object kind, token 0
-  if (!Next(p, kAttributeSeps, t) || t != "VFrameFormat") return;
-  for (int k = 2; Next(p, kAttributeSeps, t); ++k) {
+  if (!NextToken(p, kAttributeSeps, t)) return;  // object kind, token 0
+  if (!NextToken(p, kAttributeSeps, t) || t != "VFrameFormat") return;
+  for (int k = 2; NextToken(p, kAttributeSeps, t); ++k) {
     if (t == "J1939PG") {
       state.j1939Index = k - 3;  // the values start at token 3
       return;
@@ -404,10 +393,10 @@ void CCanDB::OnAttributeDefinitionLine(ReadState& state, const char* p) {
 
 void CCanDB::OnAttributeValueLine(ReadState& state, const char* p) {
   std::string_view t, idText, value;
-  if (!Next(p, kAttributeSeps, t) || t != "VFrameFormat") return;
-  if (!Next(p, kAttributeSeps, t)) return;  // object kind
-  if (!Next(p, kAttributeSeps, idText)) return;
-  if (!Next(p, kAttributeSeps, value)) return;
+  if (!NextToken(p, kAttributeSeps, t) || t != "VFrameFormat") return;
+  if (!NextToken(p, kAttributeSeps, t)) return;  // object kind
+  if (!NextToken(p, kAttributeSeps, idText)) return;
+  if (!NextToken(p, kAttributeSeps, value)) return;
   uint32_t id = LowBits(idText.data());
   int mark = dbc::Atoi(value.data()) == state.j1939Index ? 1 : 0;
   // Every record of that identifier stored so far takes the mark; settled at

@@ -7,7 +7,6 @@
 #include "CodePage.h"
 
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -25,36 +24,16 @@ enum ByteClass : uint8_t { kPlain = 0, kSeparator = 1, kEnd = 2, kLead = 3 };
 
 class Seps {
  public:
-  constexpr explicit Seps(const char* chars) : class_{}, patterns_{} {
+  constexpr explicit Seps(const char* chars) : class_{} {
     for (int c = 0x81; c <= 0xFC; ++c)
       if (c <= 0x9F || c >= 0xE0) class_[static_cast<std::size_t>(c)] = kLead;
-    for (const char* c = chars; *c; ++c) {
-      class_[static_cast<unsigned char>(*c)] = kSeparator;
-      patterns_[count_++] = 0x0101010101010101ull * static_cast<unsigned char>(*c);
-    }
+    for (const char* c = chars; *c; ++c) class_[static_cast<unsigned char>(*c)] = kSeparator;
     class_[0] = kEnd;
   }
   constexpr uint8_t Class(unsigned char c) const { return class_[c]; }
 
-  // The high bit of every byte of `word` that is not a plain ASCII byte of
-  // a token: a separator, the zero at the line's end, or a byte of the code
-  // page's upper half (which the byte walk then looks at).
-  uint64_t StopMarks(uint64_t word) const {
-    uint64_t marks = (word & kHigh) | ZeroMarks(word);
-    for (int k = 0; k < count_; ++k) marks |= ZeroMarks(word ^ patterns_[k]);
-    return marks;
-  }
-
  private:
-  static constexpr uint64_t kHigh = 0x8080808080808080ull;
-  // The high bit of each zero byte of v, exactly.
-  static uint64_t ZeroMarks(uint64_t v) {
-    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-    return ~(((v & kLow7) + kLow7) | v | kLow7);
-  }
   std::array<uint8_t, 256> class_;
-  std::array<uint64_t, 12> patterns_;
-  int count_ = 0;
 };
 
 // Separators of the first token of a line, and of the message line.
@@ -79,11 +58,6 @@ inline std::size_t CharLen(const unsigned char* s) {
 // separators, takes the run of characters up to the next separator (a
 // double-byte character is taken whole, so its trail byte never ends a
 // token) and leaves the cursor behind the separator that ended the token.
-//
-// With `padded`, the caller guarantees that seven bytes behind the line's
-// terminating zero may be read (the reader's file text has zeros behind
-// it), and plain ASCII runs are taken eight bytes at a time.
-template <bool padded = false>
 inline bool NextToken(const char*& cursor, const Seps& seps, std::string_view& token) {
   auto s = reinterpret_cast<const unsigned char*>(cursor);
   while (seps.Class(*s) == kSeparator) ++s;
@@ -93,16 +67,6 @@ inline bool NextToken(const char*& cursor, const Seps& seps, std::string_view& t
   }
   const unsigned char* start = s;
   for (;;) {
-    if constexpr (padded && std::endian::native == std::endian::little) {
-      uint64_t word;
-      std::memcpy(&word, s, 8);
-      if (uint64_t marks = seps.StopMarks(word)) {
-        s += std::countr_zero(marks) / 8;  // the first such byte in memory order
-      } else {
-        s += 8;
-        continue;
-      }
-    }
     uint8_t k = seps.Class(*s);
     if (k == kPlain) {
       ++s;

@@ -1,13 +1,12 @@
-// The reader's word-at-a-time scans against their byte walks: the tokens of
-// a line, and whether a quoted string is still open at its end, on random
-// lines of separators, letters, double-byte characters and stray bytes.
+// The reader's sixteen-bytes-at-a-time quote scan against its byte walk:
+// whether a quoted string is still open at a line's end, on random lines of
+// quotes, backslashes, letters, double-byte characters and stray bytes.
 #include "DbcText.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -36,32 +35,6 @@ bool ReferenceStillInString(const std::string& line, bool inString) {
 }
 
 }  // namespace
-
-TEST(ReaderTokenizer, EightBytesAtATimeGiveTheSameTokens) {
-  const dbc::Seps* sets[] = {&dbc::kLineSeps,      &dbc::kTransmitterSeps, &dbc::kBitSeps,
-                             &dbc::kScaleSeps,     &dbc::kFloatSeps,       &dbc::kBlankSeps,
-                             &dbc::kRangeTextSeps, &dbc::kDefaultSeps,     &dbc::kAttributeSeps};
-  std::mt19937 rng(17);
-  for (int k = 0; k < 20000; ++k) {
-    std::string line = RandomLine(rng, 90);
-    // The reader's text: zeros behind the line's end.
-    std::string padded = line + std::string(16, '\0');
-    for (const dbc::Seps* seps : sets) {
-      const char* a = line.c_str();
-      const char* b = padded.c_str();
-      for (;;) {
-        std::string_view ta, tb;
-        bool ga = dbc::NextToken(a, *seps, ta);
-        bool gb = dbc::NextToken<true>(b, *seps, tb);
-        ASSERT_EQ(ga, gb);
-        ASSERT_EQ(a - line.c_str(), b - padded.c_str());
-        if (!ga) break;
-        ASSERT_EQ(ta, tb);
-        ASSERT_EQ(ta.data() - line.c_str(), tb.data() - padded.c_str());
-      }
-    }
-  }
-}
 
 TEST(ReaderTokenizer, QuoteStateMatchesTheByteWalk) {
   std::mt19937 rng(23);
