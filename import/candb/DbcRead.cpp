@@ -312,15 +312,26 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
       w.startBit = static_cast<uint32_t>(static_cast<uint64_t>(lsb));
     }
 
-    while (NextToken(p, kScaleSeps, t)) {
-      if (t[0] == '(') {
-        ReadNumberPair(t.data() + 1, ',', w.factor, w.offset);
-        // A ')' is never the trail byte of a double-byte character.
-        if (const char* close = std::strchr(t.data(), ')')) p = std::max(p, close + 1);
-      } else if (t[0] == '[') {
-        ReadNumberPair(t.data() + 1, '|', w.minimum, w.maximum);
-        if (const char* close = FindChar(t.data(), ']')) p = std::max(p, close + 1);
-      } else if (t[0] == '"') {
+    for (;;) {
+      while (kScaleSeps.Class(static_cast<unsigned char>(*p)) == kSeparator) ++p;
+      if (!*p) break;
+      if (*p == '(' || *p == '[') {
+        // A bracketed pair. Its token ends at the first separator, and the
+        // closing bracket is one (a ')' is never the trail byte of a
+        // double-byte character, and the walk for ']' steps over whole
+        // characters as the tokenizer does), so the reading goes on behind
+        // the closing bracket without walking the token first.
+        const bool paren = *p == '(';
+        const char* open = p;
+        if (paren) ReadNumberPair(open + 1, ',', w.factor, w.offset);
+        else ReadNumberPair(open + 1, '|', w.minimum, w.maximum);
+        if (const char* close = paren ? std::strchr(open, ')') : FindChar(open, ']')) {
+          p = close + 1;
+          continue;
+        }
+      }
+      if (!NextToken(p, kScaleSeps, t)) break;
+      if (t[0] == '"') {
         // The unit runs to its closing quote, blanks included.
         const char* close = std::strchr(t.data() + 1, '"');
         if (close) {
