@@ -265,6 +265,18 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
     std::size_t pos = 0;
     while (pos < n && (part[pos] == ' ' || part[pos] == '\t')) ++pos;
     std::size_t nameStart = pos;
+    // Eight bytes at a time while they hold no blank, tab, line feed or byte
+    // of the code page's upper half; the walk below takes over from there.
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kLow7 = kOnes * 0x7F;
+    auto zeros = [](uint64_t v) { return ~(((v & kLow7) + kLow7) | v | kLow7); };
+    for (; pos + 8 <= n; pos += 8) {
+      uint64_t word;
+      std::memcpy(&word, part.data() + pos, 8);
+      if ((word & (kOnes * 0x80)) | zeros(word ^ (kOnes * ' ')) | zeros(word ^ (kOnes * '\t')) |
+          zeros(word ^ (kOnes * '\n')))
+        break;
+    }
     while (pos < n) {
       auto c = static_cast<unsigned char>(part[pos]);
       if (c == ' ' || c == '\t' || c == '\n') break;
