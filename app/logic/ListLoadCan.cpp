@@ -11,6 +11,18 @@
 #if __has_include("CanDB.h")
 #include "CanDB.h"
 
+namespace {
+
+// The reader keeps every name, unit and multiplexor zero-filled behind its
+// text and cut at a character boundary within 32 bytes: the whole field is
+// what CopyToCharBuffer would make of it.
+void CopyName(char (&dest)[MAX_NAME_LEN + 1], const char (&source)[CANDB_NAME_LEN + 1]) {
+  static_assert(MAX_NAME_LEN == CANDB_NAME_LEN);
+  std::memcpy(dest, source, sizeof dest);
+}
+
+}  // namespace
+
 int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
   CCanDB db(5000);
   int count = db.ReadDbcFile(path);
@@ -65,7 +77,7 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
     sig->offset = r.offset;
     sig->minimum = r.minimum;
     sig->maximum = r.maximum;
-    CopyToCharBuffer(sig->multiplexor, r.multiplexor, MAX_NAME_LEN);
+    CopyName(sig->multiplexor, r.multiplexor);
     // The signal keeps its own copy of the text; the reader's goes with it.
     const char* muxValue = r.multiplexValue.Get();
     sig->multiplexValue = muxValue ? muxValue : "";
@@ -84,8 +96,8 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
     if (ClampSignalIntoMessage(static_cast<int>(bits), start, length)) sig->importError = 1;
     sig->startBit = start;
     sig->bitCount = length;
-    CopyToCharBuffer(sig->name, r.name, MAX_NAME_LEN);
-    CopyToCharBuffer(sig->unit, r.unit, MAX_NAME_LEN);
+    CopyName(sig->name, r.name);
+    CopyName(sig->unit, r.unit);
     sig->loadNo = loadNo++;
 
     // A later signal of the same name takes the entry; the one it displaces

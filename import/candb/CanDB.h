@@ -29,7 +29,9 @@ constexpr int CANDB_DEFAULT_CAPACITY = 5000;
 constexpr int CANDB_NAME_LEN = 32;
 
 // The plain fields of a reader record, in the record's order without its
-// multiplex value text: one block, so a record moves by a block copy.
+// multiplex value text: one block, so a record moves by a block copy. The
+// three text fields always hold their text (at most 32 bytes, cut at a
+// character boundary) and zeros behind it, so a field copies whole.
 struct _CANDbSignalFields {
   int16_t DLC;                           // byte count of the signal's message
   char multiplexor[CANDB_NAME_LEN + 1];  // switch name of a multiplexed signal; "M" while reading for a switch
