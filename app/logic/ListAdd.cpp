@@ -401,11 +401,13 @@ bool CheckIdFree(const CVestrelDoc& doc, int busKind, long long id, std::string&
     }
     return true;
   };
+  auto canId = [](const _CANMsg& m) { return static_cast<long long>(m.id); };
+  auto linId = [](const _LINMsg& m) { return static_cast<long long>(m.id); };
+  auto slotId = [](const _FlexRayMsg& m) { return static_cast<long long>(m.slotId); };
   switch (busKind) {
-    case BUS_CAN: return scan(doc.GetCanMsgTable(LIST_DEFINITION), [](const _CANMsg& m) { return (long long)m.id; });
-    case BUS_LIN: return scan(doc.GetLinMsgTable(LIST_DEFINITION), [](const _LINMsg& m) { return (long long)m.id; });
-    case BUS_FLEXRAY:
-      return scan(doc.GetFlexRayMsgTable(LIST_DEFINITION), [](const _FlexRayMsg& m) { return (long long)m.slotId; });
+    case BUS_CAN: return scan(doc.GetCanMsgTable(LIST_DEFINITION), canId);
+    case BUS_LIN: return scan(doc.GetLinMsgTable(LIST_DEFINITION), linId);
+    case BUS_FLEXRAY: return scan(doc.GetFlexRayMsgTable(LIST_DEFINITION), slotId);
     default: return true;
   }
 }
