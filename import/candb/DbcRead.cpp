@@ -224,6 +224,13 @@ void CCanDB::OnMessageLine(ReadState& state, const char* p) {
 
 namespace {
 
+// strchr for the short distances within a line, without a library call.
+inline const char* FindByte(const char* p, char c) {
+  for (; *p; ++p)
+    if (*p == c) return p;
+  return nullptr;
+}
+
 // The multiplex indicator of a signal's name part ("M", "m3", "m3M"),
 // without the blanks around it.
 std::string_view Trimmed(std::string_view text) {
@@ -296,12 +303,22 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
         endsWithM = len == 1 && indicator[k] == 'M';
         k += len;
       }
-      std::string text(indicator);
+      // The indicator as a text of its own (on the stack: it is short).
+      char small[64];
+      std::string large;
+      const char* text = small;
+      if (indicator.size() < sizeof small) {
+        std::memcpy(small, indicator.data(), indicator.size());
+        small[indicator.size()] = '\0';
+      } else {
+        large.assign(indicator);
+        text = large.c_str();
+      }
       if (endsWithM) {
-        if (hasSmallM) ParseMultiplexValue(text.c_str(), &w);
+        if (hasSmallM) ParseMultiplexValue(text, &w);
         CopyName(w.multiplexor, "M");
       } else {
-        ParseMultiplexValue(text.c_str(), &w);
+        ParseMultiplexValue(text, &w);
       }
     }
 
@@ -337,7 +354,7 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
         const char* open = p;
         if (paren) ReadNumberPair(open + 1, ',', w.factor, w.offset);
         else ReadNumberPair(open + 1, '|', w.minimum, w.maximum);
-        if (const char* close = paren ? std::strchr(open, ')') : FindChar(open, ']')) {
+        if (const char* close = paren ? FindByte(open, ')') : FindChar(open, ']')) {
           p = close + 1;
           continue;
         }
@@ -345,7 +362,7 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
       if (!NextToken(p, kScaleSeps, t)) break;
       if (t[0] == '"') {
         // The unit runs to its closing quote, blanks included.
-        const char* close = std::strchr(t.data() + 1, '"');
+        const char* close = FindByte(t.data() + 1, '"');
         if (close) {
           CopyName(w.unit, std::string_view(t.data() + 1, static_cast<std::size_t>(close - t.data() - 1)));
           p = std::max(p, close + 1);
