@@ -63,10 +63,13 @@ struct CCanDB::ReadState {
 
   const _CANDbSignal& Rec(int i) const { return db.records_[static_cast<std::size_t>(i)]; }
   static uint64_t NameHash(uint32_t id, std::string_view name) { return HashBytes(name, id * 0x9E3779B97F4A7C15ull); }
+  // One to one (an odd multiplier and a shift that keeps the high half), so
+  // equal hashes are equal identifiers and no record needs to be looked at.
   static uint64_t IdHash(uint32_t id) {
     uint64_t h = id * 0x9E3779B97F4A7C15ull;
-    return h ^ (h >> 31);
+    return h ^ (h >> 32);
   }
+  static bool SameId(int) { return true; }
 
   void Grow(std::vector<int>& v) {
     if (v.size() < static_cast<std::size_t>(db.count_)) v.resize(static_cast<std::size_t>(db.count_), -1);
@@ -105,7 +108,7 @@ struct CCanDB::ReadState {
     for (; idsIndexed < db.count_; ++idsIndexed) {
       uint32_t rid = static_cast<uint32_t>(Rec(idsIndexed).identifier);
       uint64_t h = IdHash(rid);
-      int head = byId.Find(h, [&](int k) { return static_cast<uint32_t>(Rec(k).identifier) == rid; });
+      int head = byId.Find(h, SameId);
       if (head < 0) {
         byId.Add(h, idsIndexed);
         idLast[static_cast<std::size_t>(idsIndexed)] = idsIndexed;
@@ -114,14 +117,13 @@ struct CCanDB::ReadState {
         idLast[static_cast<std::size_t>(head)] = idsIndexed;
       }
     }
-    return byId.Find(IdHash(id), [&](int k) { return static_cast<uint32_t>(Rec(k).identifier) == id; });
+    return byId.Find(IdHash(id), SameId);
   }
   int IdNext(int i) const { return idNext[static_cast<std::size_t>(i)]; }
 
   void NoteFrameFormat(uint32_t id, int mark) {
     MarkEvent e{lines, db.count_, mark};
-    int k =
-        frameFormatIndex.Find(IdHash(id), [&](int j) { return frameFormats[static_cast<std::size_t>(j)].first == id; });
+    int k = frameFormatIndex.Find(IdHash(id), SameId);
     if (k >= 0) {
       frameFormats[static_cast<std::size_t>(k)].second = e;
     } else {
