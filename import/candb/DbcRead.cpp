@@ -35,7 +35,6 @@ struct MarkEvent {
 // What one reading of a CANdb file carries from line to line.
 struct CCanDB::ReadState {
   explicit ReadState(CCanDB& owner) : db(owner) {}
-  ~ReadState() = default;
 
   CCanDB& db;
   _CANDbSignal working{};
@@ -43,9 +42,10 @@ struct CCanDB::ReadState {
   int pendingJ1939 = 0;  // J1939 mark that the pending message's placeholder gets
   int j1939Index = -1;   // position of "J1939PG" among the VFrameFormat values
 
-  // Records by identifier and name, in table order: `first` heads a chain
-  // through `next`; `last` is the chain's tail and `floated` the last of its
-  // records already made floating (the chain head's entries only).
+  // Records by identifier and name, in table order: the index gives the
+  // first record of a key, which heads a chain through `next`; for a head,
+  // `last` is its chain's tail and `floated` the last record of the chain
+  // already made floating.
   FlatIndex byName;
   std::vector<int> next, last, floated;
   int namesIndexed = 0;
