@@ -1,5 +1,6 @@
 #include "VestrelDoc.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <string_view>
@@ -41,7 +42,15 @@ void PutIntoPool(std::deque<T*>& pool, T* record, std::size_t& created) {
 // string is made for a lookup or an insert.
 template <std::size_t N>
 std::string_view NameKey(const char (&name)[N], char (&buffer)[N]) {
-  std::size_t len = ::strnlen(name, N);
+  // The name's length, eight bytes at a time (the whole array may be read).
+  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  std::size_t len = 0;
+  for (; len + 8 <= N; len += 8) {
+    uint64_t word;
+    std::memcpy(&word, name + len, 8);
+    if (~(((word & kLow7) + kLow7) | word | kLow7)) break;  // a zero byte among them
+  }
+  while (len < N && name[len]) ++len;
   return std::string_view(buffer, MakeUpperInto(std::string_view(name, len), buffer));
 }
 
@@ -125,7 +134,11 @@ _LOGICSignal* CVestrelDoc::AllocLogicSignal() { return TakeFromPool(m_poolLogicS
 
 void CVestrelDoc::FreeCanSignal(_CANSignal* sig) {
   if (!sig) return;
-  *sig = _CANSignal();  // also lets go of the multiplex value text
+  // A reload gives thousands of signals back: they are reset from one
+  // default record rather than from a new one each, and the text goes.
+  static const _CANSignal kDefaults;
+  std::string text = std::move(sig->multiplexValue);
+  *sig = kDefaults;
   PutIntoPool(m_poolCanSignal, sig, m_created.canSignal);
 }
 
