@@ -371,6 +371,10 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
         } else {
           CopyName(w.unit, t.substr(1));
         }
+        // Only a token that starts with a bracket or a quote does anything;
+        // the receivers behind the unit never do, so when no such byte is
+        // left the line is done.
+        if (!std::strpbrk(p, "([\"")) break;
       }
     }
   };
