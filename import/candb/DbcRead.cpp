@@ -226,6 +226,29 @@ void CCanDB::OnMessageLine(ReadState& state, const char* p) {
 
 namespace {
 
+// The bit part of a signal line in its usual form, blanks, "7|8@0+" and one
+// blank, read in one go: what the three tokens give for it. False (and
+// nothing read) for any other form, which the tokens then read.
+bool ReadBitsDirectly(const char*& p, _CANDbSignal& w) {
+  const char* q = p;
+  while (*q == ' ') ++q;
+  uint32_t start = 0, length = 0;
+  int n = 0;
+  for (; n < 9 && IsDigit(q[n]); ++n) start = start * 10 + static_cast<uint32_t>(q[n] - '0');
+  if (n == 0 || q[n] != '|') return false;
+  q += n + 1;
+  for (n = 0; n < 9 && IsDigit(q[n]); ++n) length = length * 10 + static_cast<uint32_t>(q[n] - '0');
+  if (n == 0 || q[n] != '@') return false;
+  q += n + 1;
+  if ((q[0] != '0' && q[0] != '1') || (q[1] != '+' && q[1] != '-') || q[2] != ' ') return false;
+  w.startBit = start;
+  w.bitLength = length;
+  w.byteOrder = q[0] == '1' ? 0 : 1;
+  w.valueType = q[1] == '+' ? 0 : 1;
+  p = q + 3;
+  return true;
+}
+
 // strchr for the short distances within a line, without a library call.
 inline const char* FindByte(const char* p, char c) {
   for (; *p; ++p)
@@ -325,13 +348,15 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
     }
 
     std::string_view t;
-    if (!NextToken(p, kBitSeps, t)) return;
-    w.startBit = static_cast<uint32_t>(dbc::Atoi(t.data()));
-    if (!NextToken(p, kBitSeps, t)) return;
-    w.bitLength = static_cast<uint32_t>(dbc::Atoi(t.data()));
-    if (!NextToken(p, kBitSeps, t)) return;
-    w.byteOrder = t[0] == '1' ? 0 : 1;
-    w.valueType = (t.size() >= 2 && t[1] == '+') ? 0 : 1;
+    if (!ReadBitsDirectly(p, w)) {
+      if (!NextToken(p, kBitSeps, t)) return;
+      w.startBit = static_cast<uint32_t>(dbc::Atoi(t.data()));
+      if (!NextToken(p, kBitSeps, t)) return;
+      w.bitLength = static_cast<uint32_t>(dbc::Atoi(t.data()));
+      if (!NextToken(p, kBitSeps, t)) return;
+      w.byteOrder = t[0] == '1' ? 0 : 1;
+      w.valueType = (t.size() >= 2 && t[1] == '+') ? 0 : 1;
+    }
     if (w.byteOrder == 1) {
       // The file gives a big-endian signal by its most significant bit;
       // the system numbers byte k, bit b as (DLC - 1 - k) * 8 + b and keeps

@@ -138,37 +138,31 @@ inline int Atoi(const char* text) {
   return v > 2147483647 ? 2147483647 : v < -2147483647 - 1 ? -2147483647 - 1 : static_cast<int>(v);
 }
 
-// [sign] digits [. digits] with no exponent: the integer of all digits is
-// exact below 2^53, and one correctly rounded division by an exact power of
-// ten gives the correctly rounded value, which is strtod's.
+// [sign] digits [. digits] with no exponent and at most 15 digits: their
+// integer is exact (below 10^15 < 2^53), and one correctly rounded division
+// by an exact power of ten gives the correctly rounded value, which is
+// strtod's. Anything else (more digits, an exponent, hexadecimal, blanks in
+// front, inf and nan) is strtod's own.
 inline double Strtod(const char* text, const char** end) {
-  static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
   const char* p = text;
-  bool negative = *p == '-';
-  if (*p == '-' || *p == '+') ++p;
+  const bool negative = *p == '-';
+  p += (*p == '-' || *p == '+');
   uint64_t mantissa = 0;
-  int digits = 0;    // significant digits so far
-  int fraction = 0;  // digits after the dot
   const char* first = p;
-  for (; IsDigit(*p) && digits <= 15; ++p) {
-    digits += (mantissa != 0 || *p != '0');
-    mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+  for (; IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+  std::ptrdiff_t whole = p - first;
+  std::ptrdiff_t fraction = 0;
+  if (*p == '.') {
+    const char* dot = p++;
+    for (; IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    fraction = p - dot - 1;
   }
-  bool any = p != first;
-  if (*p == '.' && digits <= 15) {
-    ++p;
-    const char* fracStart = p;
-    for (; IsDigit(*p) && digits <= 15 && fraction <= 22; ++p, ++fraction) {
-      digits += (mantissa != 0 || *p != '0');
-      mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
-    }
-    any = any || p != fracStart;
-  }
-  const char c = *p;
-  if (!any || digits > 15 || fraction > 22 || IsDigit(c) || c == 'e' || c == 'E' || c == 'x' || c == 'X' || c == '.' ||
-      c == 'p' || c == 'P')
-    return StrtodSlow(text, end);
+  const unsigned char c = static_cast<unsigned char>(*p);
+  // The byte behind the number must not continue it in strtod's grammar.
+  const bool tail = c == 'e' || c == 'E' || c == 'x' || c == 'X' || c == '.' || c == 'p' || c == 'P';
+  if (whole + fraction == 0 || whole + fraction > 15 || tail) return StrtodSlow(text, end);
   double v = static_cast<double>(mantissa);
   if (fraction) v /= kPow10[fraction];
   if (end) *end = p;
