@@ -168,7 +168,7 @@ std::string MakeUpperString(const std::string& text) {
 
 void CopyToCharBuffer(char* dest, std::string_view source, std::size_t n) {
   std::size_t len = cp932::CharBoundaryAtOrBefore(source, n);
-  std::memcpy(dest, source.data(), len);
+  if (len) std::memcpy(dest, source.data(), len);  // an empty view may have no data at all
   std::memset(dest + len, 0, n + 1 - len);
 }
 
