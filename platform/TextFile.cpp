@@ -3,6 +3,7 @@
 #include "CodePage.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -179,30 +180,65 @@ int WriteTextFile(const std::string& given, const std::string& text) {
   return SyncFolder(folder) ? 0 : -1;
 }
 
-std::string MakeUpperString(const char* text) {
-  if (!text) return std::string();
-  return MakeUpperString(std::string(text));
+std::size_t MakeUpperInto(std::string_view text, char* out) {
+  const std::size_t n = text.size();
+  const char* in = text.data();
+  std::size_t pos = 0;
+  // Eight plain ASCII bytes at a time: the bytes from 'a' to 'z' lose 0x20.
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  for (; pos + 8 <= n; pos += 8) {
+    uint64_t w;
+    std::memcpy(&w, in + pos, 8);
+    if (w & (kOnes * 0x80)) break;  // a byte of the code page's upper half: walk from here
+    uint64_t atLeastA = w + kOnes * (0x80 - 'a');
+    uint64_t aboveZ = w + kOnes * (0x7F - 'z');
+    w ^= ((atLeastA & ~aboveZ) & (kOnes * 0x80)) >> 2;
+    std::memcpy(out + pos, &w, 8);
+  }
+  while (pos < n) {
+    unsigned char c = static_cast<unsigned char>(in[pos]);
+    if (c < 0x80) {
+      // Plain ASCII, the usual name, needs no code-page walk.
+      out[pos++] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : static_cast<char>(c);
+    } else if (pos + 1 < n && cp932::IsLeadByte(c) && cp932::IsTrailByte(static_cast<unsigned char>(in[pos + 1]))) {
+      out[pos] = in[pos];  // a double-byte character stays, trail byte included
+      out[pos + 1] = in[pos + 1];
+      pos += 2;
+    } else {
+      out[pos] = in[pos];
+      ++pos;
+    }
+  }
+  return n;
 }
 
-std::string MakeUpperString(const std::string& text) {
-  std::string out(text);
-  std::size_t pos = 0;
-  while (pos < out.size()) {
-    std::size_t len = cp932::CharLength(out, pos);
-    if (len == 1 && out[pos] >= 'a' && out[pos] <= 'z') out[pos] = static_cast<char>(out[pos] - 'a' + 'A');
-    pos += len;
-  }
+std::string MakeUpperString(const char* text) {
+  if (!text) return std::string();
+  std::string_view view(text);
+  std::string out(view.size(), '\0');
+  MakeUpperInto(view, out.data());
   return out;
 }
 
-void CopyToCharBuffer(char* dest, const std::string& source, std::size_t n) {
-  std::memset(dest, 0, n + 1);
+std::string MakeUpperString(const std::string& text) {
+  std::string out(text.size(), '\0');
+  MakeUpperInto(text, out.data());
+  return out;
+}
+
+void CopyToCharBuffer(char* dest, std::string_view source, std::size_t n) {
   std::size_t len = cp932::CharBoundaryAtOrBefore(source, n);
-  std::memcpy(dest, source.data(), len);
+  if (len) std::memcpy(dest, source.data(), len);  // an empty view may have no data at all
+  std::memset(dest + len, 0, n + 1 - len);
+}
+
+void CopyToCharBuffer(char* dest, const std::string& source, std::size_t n) {
+  CopyToCharBuffer(dest, std::string_view(source), n);
 }
 
 void CopyToCharBuffer(char* dest, const char* source, std::size_t n) {
-  CopyToCharBuffer(dest, source ? std::string(source) : std::string(), n);
+  // Only the first n + 1 bytes can matter: the cut falls at or before n.
+  CopyToCharBuffer(dest, source ? std::string_view(source, ::strnlen(source, n + 1)) : std::string_view(), n);
 }
 
 std::string GetFileExtension(const std::string& path) {

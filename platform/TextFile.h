@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // The largest file any reader takes (256 MB): far above every real
 // definition, CANdb, LDF or FIBEX file, and low enough that a runaway file (a
@@ -42,11 +43,15 @@ int WriteTextFile(const std::string& path, const std::string& text);
 // their trail bytes, which may look like letters) left alone. Null gives "".
 std::string MakeUpperString(const char* text);
 std::string MakeUpperString(const std::string& text);
+// The same key written to out[0..text.size()) without a string: the table
+// lookups of a load upper-case every name. Returns text.size().
+std::size_t MakeUpperInto(std::string_view text, char* out);
 
 // Fills dest[0..n] with zeros and copies at most n bytes of source, cut so
 // that no double-byte character is split. dest must hold n + 1 bytes.
 void CopyToCharBuffer(char* dest, const std::string& source, std::size_t n);
 void CopyToCharBuffer(char* dest, const char* source, std::size_t n);
+void CopyToCharBuffer(char* dest, std::string_view source, std::size_t n);
 
 // "SBL" for "/data/bus.SBL"; empty when a '/' comes before any '.', when there
 // is no '.', or when the only '.' is the first byte.

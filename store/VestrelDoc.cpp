@@ -1,7 +1,10 @@
 #include "VestrelDoc.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <new>
+#include <string_view>
 #include <utility>
 
 #include "CNumber.h"
@@ -55,6 +58,22 @@ void PutIntoPool(std::deque<T*>& pool, T* record, std::size_t& created, std::vec
     delete record;
     --created;
   }
+}
+
+// The table key of a record's name, upper-cased into `buffer` beside it: no
+// string is made for a lookup or an insert.
+template <std::size_t N>
+std::string_view NameKey(const char (&name)[N], char (&buffer)[N]) {
+  // The name's length, eight bytes at a time (the whole array may be read).
+  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  std::size_t len = 0;
+  for (; len + 8 <= N; len += 8) {
+    uint64_t word;
+    std::memcpy(&word, name + len, 8);
+    if (~(((word & kLow7) + kLow7) | word | kLow7)) break;  // a zero byte among them
+  }
+  while (len < N && name[len]) ++len;
+  return std::string_view(buffer, MakeUpperInto(std::string_view(name, len), buffer));
 }
 
 // Resets a message to a new record's fields while it keeps its (empty) table.
@@ -129,7 +148,11 @@ _LOGICSignal* CVestrelDoc::AllocLogicSignal() {
 
 void CVestrelDoc::FreeCanSignal(_CANSignal* sig) {
   if (!sig) return;
-  *sig = _CANSignal();  // also lets go of the multiplex value text
+  // A reload gives thousands of signals back: they are reset from one
+  // default record rather than from a new one each, and the text goes.
+  static const _CANSignal kDefaults;
+  std::string text = std::move(sig->multiplexValue);
+  *sig = kDefaults;
   PutIntoPool(m_poolCanSignal, sig, m_created.canSignal, m_made);
 }
 
@@ -188,13 +211,15 @@ DocPoolCounts CVestrelDoc::GetPoolCounts() const {
 
 void CVestrelDoc::AddCanMsg(_CANMsg* msg, int list) {
   if (!msg || !ValidList(list)) return;
-  _CANMsg* previous = m_canMsgs[ListIndex(list)].SetAt(MakeUpperString(msg->name), msg);
+  char key[sizeof msg->name];
+  _CANMsg* previous = m_canMsgs[ListIndex(list)].SetAt(NameKey(msg->name, key), msg);
   if (previous && previous != msg) FreeCanMsg(previous);
 }
 
 void CVestrelDoc::AddLinMsg(_LINMsg* msg, int list) {
   if (!msg || !ValidList(list)) return;
-  _LINMsg* previous = m_linMsgs[ListIndex(list)].SetAt(MakeUpperString(msg->name), msg);
+  char key[sizeof msg->name];
+  _LINMsg* previous = m_linMsgs[ListIndex(list)].SetAt(NameKey(msg->name, key), msg);
   if (previous && previous != msg) FreeLinMsg(previous);
 }
 
@@ -202,7 +227,8 @@ void CVestrelDoc::AddFlexRayMsg(_FlexRayMsg* msg, int list, int* result) {
   if (result) *result = 0;
   if (!msg || !ValidList(list)) return;
   NameMap<_FlexRayMsg>& table = m_flexRayMsgs[ListIndex(list)];
-  std::string key = MakeUpperString(msg->name);
+  char buffer[sizeof msg->name];
+  std::string_view key = NameKey(msg->name, buffer);
   _FlexRayMsg* holder = table.Find(key);
   if (holder && holder != msg) {
     ShowMessage(4023, {static_cast<long long>(msg->slotId), std::string(msg->name)});
@@ -215,19 +241,22 @@ void CVestrelDoc::AddFlexRayMsg(_FlexRayMsg* msg, int list, int* result) {
 
 void CVestrelDoc::AddCanSignal(_CANMsg* msg, _CANSignal* sig) {
   if (!msg || !sig) return;
-  _CANSignal* previous = msg->signals.SetAt(MakeUpperString(sig->name), sig);
+  char key[sizeof sig->name];
+  _CANSignal* previous = msg->signals.SetAt(NameKey(sig->name, key), sig);
   if (previous && previous != sig) FreeCanSignal(previous);
 }
 
 void CVestrelDoc::AddFlexRaySignal(_FlexRayMsg* msg, _FlexRaySignal* sig) {
   if (!msg || !sig) return;
-  _FlexRaySignal* previous = msg->signals.SetAt(MakeUpperString(sig->name), sig);
+  char key[sizeof sig->name];
+  _FlexRaySignal* previous = msg->signals.SetAt(NameKey(sig->name, key), sig);
   if (previous && previous != sig) FreeFlexRaySignal(previous);
 }
 
 void CVestrelDoc::AddLinSignal(_LINMsg* msg, _LINSignal* sig) {
   if (!msg || !sig) return;
-  _LINSignal* previous = msg->signals.SetAt(MakeUpperString(sig->name), sig);
+  char key[sizeof sig->name];
+  _LINSignal* previous = msg->signals.SetAt(NameKey(sig->name, key), sig);
   if (previous && previous != sig) FreeLinSignal(previous);
 }
 
@@ -238,7 +267,8 @@ bool CVestrelDoc::AddLogicSignal(int list, int group, _LOGICSignal* sym) {
     FreeLogicSignal(sym);
     return false;
   }
-  _LOGICSignal* previous = target->symbols.SetAt(MakeUpperString(sym->name), sym);
+  char key[sizeof sym->name];
+  _LOGICSignal* previous = target->symbols.SetAt(NameKey(sym->name, key), sym);
   if (previous && previous != sym) FreeLogicSignal(previous);
   return true;
 }

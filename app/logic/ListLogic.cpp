@@ -186,7 +186,7 @@ int CRefListLogic::AddToDefinitions(const std::vector<int>& selection) {
   CListLogic* def = partner_;
   const int before = def->RowCount();
   try {
-    return // Each added row shows in the definition list as it is appended (before a
+    // Each added row shows in the definition list as it is appended (before a
     // later row's message box).
     return AddReferenceRows(doc_, BusKind(), rows_, selection, def->Rows(),
                             [def](int row) { def->NotifyRowsInserted(row, row); });
