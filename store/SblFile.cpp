@@ -35,6 +35,25 @@ std::string Field(const char (&array)[N]) {
   return std::string(array, strnlen(array, N));
 }
 
+// One element entered for as long as the scope lives: every way out of a
+// reading or writing step leaves exactly the element it entered.
+class [[nodiscard]] ElementScope {
+ public:
+  // Enters the current child (the one the last FindChildElement found).
+  explicit ElementScope(CMarkup& xml) : xml_(xml) { xml_.EnterElement(); }
+  // Appends a child element `name` to the current element and enters it.
+  ElementScope(CMarkup& xml, const char* name) : xml_(xml) {
+    xml_.InsertElement(name, nullptr, false, true);
+    xml_.EnterElement();
+  }
+  ~ElementScope() { xml_.LeaveElement(); }
+  ElementScope(const ElementScope&) = delete;
+  ElementScope& operator=(const ElementScope&) = delete;
+
+ private:
+  CMarkup& xml_;
+};
+
 // ---- Writer ------------------------------------------------------------------
 
 class SblWriter {
@@ -58,12 +77,6 @@ class SblWriter {
   void Put(const char* name, const std::string& value) { xml_.InsertElement(name, value.c_str(), false, true); }
   void Put(const char* name, long long value) { Put(name, cnum::Format("%lld", value)); }
   void PutDouble(const char* name, double value) { Put(name, cnum::Format("%e", value)); }
-  void Open(const char* name) {
-    xml_.InsertElement(name, nullptr, false, true);
-    xml_.EnterElement();
-  }
-  void Close() { xml_.LeaveElement(); }
-
   void WriteSignalHead(const _SignalHead& s) {
     Put("SIGName", Field(s.name));
     Put("BitOrder", std::string(Word(sbl::kBitOrder, s.bitOrder)).substr(0, 3));
@@ -81,52 +94,51 @@ class SblWriter {
   void WriteFlexRay(int list) {
     const NameMap<_FlexRayMsg>& table = doc_.GetFlexRayMsgTable(list);
     if (table.IsEmpty()) return;
-    Open("FlexRaySymbolTable");
+    ElementScope inTable(xml_, "FlexRaySymbolTable");
     Put("MessageTotalNum", static_cast<long long>(table.GetCount()));
     Put("SignalTotalNum", doc_.CountFlexRaySignals(list));
     for (const auto& entry : table) {
       const _FlexRayMsg& msg = *entry.value;
-      Open("Group");
-      Open("Message");
-      Put("MSGName", Field(msg.name));
-      Put("FrameFormat", Word(sbl::kFrameFormat, msg.frameFormat));
-      Put("MSGId", static_cast<long long>(msg.slotId));
-      Put("MSGBitSize", static_cast<long long>(msg.byteCount) * 8);
-      Put("BaseCycle", msg.baseCycle);
-      Put("CycleRepetition", msg.cycleRepetition);
-      Close();
+      ElementScope inGroup(xml_, "Group");
+      {
+        ElementScope inMessage(xml_, "Message");
+        Put("MSGName", Field(msg.name));
+        Put("FrameFormat", Word(sbl::kFrameFormat, msg.frameFormat));
+        Put("MSGId", static_cast<long long>(msg.slotId));
+        Put("MSGBitSize", static_cast<long long>(msg.byteCount) * 8);
+        Put("BaseCycle", msg.baseCycle);
+        Put("CycleRepetition", msg.cycleRepetition);
+      }
       Put("SignalNum", static_cast<long long>(msg.signals.GetCount()));
       for (const auto& s : msg.signals) {
-        Open("Signal");
+        ElementScope inSignal(xml_, "Signal");
         WriteSignalHead(*s.value);
-        Close();
       }
-      Close();
     }
-    Close();
   }
 
   void WriteCan(int list) {
     const NameMap<_CANMsg>& table = doc_.GetCanMsgTable(list);
     if (table.IsEmpty()) return;
-    Open("CanSymbolTable");
+    ElementScope inTable(xml_, "CanSymbolTable");
     Put("MessageTotalNum", static_cast<long long>(table.GetCount()));
     Put("SignalTotalNum", doc_.CountCanSignals(list));
     for (const auto& entry : table) {
       const _CANMsg& msg = *entry.value;
       bool extended = msg.frameType == CANFRAME_FD || msg.byteCount > 8;
-      Open(extended ? "GroupEx" : "Group");
-      Open("Message");
-      Put("MSGName", Field(msg.name));
-      Put("FrameFormat", Word(sbl::kFrameFormat, msg.frameFormat));
-      Put("MSGId", msg.id);
-      Put("MSGBitSize", static_cast<long long>(msg.byteCount) * 8);
-      Put("J1939", msg.j1939 ? sbl::kJ1939On : sbl::kJ1939Off);
-      Close();
+      ElementScope inGroup(xml_, extended ? "GroupEx" : "Group");
+      {
+        ElementScope inMessage(xml_, "Message");
+        Put("MSGName", Field(msg.name));
+        Put("FrameFormat", Word(sbl::kFrameFormat, msg.frameFormat));
+        Put("MSGId", msg.id);
+        Put("MSGBitSize", static_cast<long long>(msg.byteCount) * 8);
+        Put("J1939", msg.j1939 ? sbl::kJ1939On : sbl::kJ1939Off);
+      }
       Put("SignalNum", static_cast<long long>(msg.signals.GetCount()));
       for (const auto& s : msg.signals) {
         const _CANSignal& sig = *s.value;
-        Open("Signal");
+        ElementScope inSignal(xml_, "Signal");
         WriteSignalHead(sig);
         Put("SIGLoadNo", sig.loadNo);
         // The file names a multiplexor by its load number.
@@ -137,38 +149,33 @@ class SblWriter {
         }
         Put("Multiplexor", mux);
         Put("MultiplexValue", sig.multiplexValue);
-        Close();
       }
-      Close();
     }
-    Close();
   }
 
   void WriteLin(int list) {
     const NameMap<_LINMsg>& table = doc_.GetLinMsgTable(list);
     if (table.IsEmpty()) return;
-    Open("LinSymbolTable");
+    ElementScope inTable(xml_, "LinSymbolTable");
     Put("MessageTotalNum", static_cast<long long>(table.GetCount()));
     Put("SignalTotalNum", doc_.CountLinSignals(list));
     for (const auto& entry : table) {
       const _LINMsg& msg = *entry.value;
-      Open("Group");
-      Open("Message");
-      Put("MSGName", Field(msg.name));
-      Put("MSGId", static_cast<long long>(msg.id));
-      Put("MSGBitSize", static_cast<long long>(msg.byteCount) * 8);
-      Put("MSGCheckSum", Upper(Word(sbl::kChecksum, msg.checksum)));
-      Close();
+      ElementScope inGroup(xml_, "Group");
+      {
+        ElementScope inMessage(xml_, "Message");
+        Put("MSGName", Field(msg.name));
+        Put("MSGId", static_cast<long long>(msg.id));
+        Put("MSGBitSize", static_cast<long long>(msg.byteCount) * 8);
+        Put("MSGCheckSum", Upper(Word(sbl::kChecksum, msg.checksum)));
+      }
       Put("SignalNum", static_cast<long long>(msg.signals.GetCount()));
       for (const auto& s : msg.signals) {
-        Open("Signal");
+        ElementScope inSignal(xml_, "Signal");
         WriteSignalHead(*s.value);
         Put("SIGLoadNo", s.value->loadNo);
-        Close();
       }
-      Close();
     }
-    Close();
   }
 
   void WriteLogic(int list) {
@@ -176,28 +183,26 @@ class SblWriter {
     for (int g = 0; g < LOGIC_GROUP_COUNT; ++g)
       if (!doc_.GetLogicGroup(list, g)->symbols.IsEmpty()) ++groups;
     if (groups == 0) return;
-    Open("LogicSymbolTable");
+    ElementScope inTable(xml_, "LogicSymbolTable");
     Put("MessageTotalNum", groups);
     Put("SignalTotalNum", doc_.CountLogicSymbols(list));
     for (int g = 0; g < LOGIC_GROUP_COUNT; ++g) {
       const _LOGICGroup& group = *doc_.GetLogicGroup(list, g);
       if (group.symbols.IsEmpty()) continue;
-      Open("Group");
-      Open("Message");
-      Put("MSGName", Field(group.name));
-      Put("MSGid", group.index);
-      Put("MSGBitSize", group.bitCount);
-      Close();
+      ElementScope inGroup(xml_, "Group");
+      {
+        ElementScope inMessage(xml_, "Message");
+        Put("MSGName", Field(group.name));
+        Put("MSGid", group.index);
+        Put("MSGBitSize", group.bitCount);
+      }
       Put("SignalNum", static_cast<long long>(group.symbols.GetCount()));
       for (const auto& s : group.symbols) {
-        Open("Signal");
+        ElementScope inSignal(xml_, "Signal");
         Put("SIGName", Field(s.value->name));
         Put("SIGPattern", Field(s.value->pattern));
-        Close();
       }
-      Close();
     }
-    Close();
   }
 
   static std::string StripRoot(const std::string& doc) {
@@ -291,8 +296,7 @@ class SblReader {
     }
     if (xml_.FindChildElement("LogicSymbolTable")) {
       found = true;
-      ReadTable(&SblReader::ReadLogicGroup, current_ ? "Message" : "MessageLOGIC",
-                current_ ? "Signal" : "SignalLOGIC");
+      ReadTable(&SblReader::ReadLogicGroup, current_ ? "Message" : "MessageLOGIC", current_ ? "Signal" : "SignalLOGIC");
       SettleLogicGroups();
     }
     // Not one element of a definition file: this is no definition file.
@@ -317,7 +321,7 @@ class SblReader {
   // the definition list). The reading stops at the first pass that finds no
   // group element, so a count in the file cannot keep it going.
   void ReadTable(GroupReader readGroup, const char* msgElem, const char* sigElem) {
-    xml_.EnterElement();
+    ElementScope inTable(xml_);
     long long total = Number("MessageTotalNum", 0);
     std::string ignored;
     Text("SignalTotalNum", ignored);
@@ -326,9 +330,8 @@ class SblReader {
     for (long long pass = 0; pass < total; ++pass) {
       if (readGroup) {
         if (!xml_.FindChildElement("Group")) break;
-        xml_.EnterElement();
+        ElementScope inGroup(xml_);
         (this->*readGroup)(msgElem, sigElem);
-        xml_.LeaveElement();
         continue;
       }
       // CAN: the next child of any name; only Group and GroupEx are read.
@@ -336,26 +339,14 @@ class SblReader {
       std::string name = xml_.GetChildName();
       int frameType = name == "GroupEx" ? CANFRAME_FD : (name == "Group" ? CANFRAME_CAN : CANFRAME_UNSET);
       if (frameType == CANFRAME_UNSET) continue;
-      xml_.EnterElement();
+      ElementScope inGroup(xml_);
       ReadCanGroup(msgElem, sigElem, frameType);
-      xml_.LeaveElement();
     }
     // The groups the limit left unread are counted, not read.
     while (capped && xml_.FindChildElement(readGroup ? "Group" : nullptr)) {
       std::string name = xml_.GetChildName();
       if (name == "Group" || name == "GroupEx") ++leftOut_;
     }
-    xml_.LeaveElement();
-  }
-
-  // Inside a group element: finds and enters the message element and reads
-  // its MSGName. False (and the element left again) when either is missing.
-  bool EnterMessage(const char* msgElem, std::string& name) {
-    if (!xml_.FindChildElement(msgElem)) return false;
-    xml_.EnterElement();
-    if (Text("MSGName", name)) return true;
-    xml_.LeaveElement();
-    return false;
   }
 
   // How many signals of the message to read: SignalNum, or none when they
@@ -374,8 +365,7 @@ class SblReader {
     CopyToCharBuffer(s->name, xml_.GetChildText(), MAX_NAME_LEN);
     std::string t;
     if (Text("SIGType", t)) {
-      if (bus == Bus::FlexRay)
-        s->bitOrder = BITORDER_MSB_FIRST;
+      if (bus == Bus::FlexRay) s->bitOrder = BITORDER_MSB_FIRST;
       else if (SameWord(t, bus == Bus::Can ? sbl::kFrameFormat[FRAME_XTD] : sbl::kBitOrder[BITORDER_LSB_FIRST]))
         s->bitOrder = BITORDER_LSB_FIRST;
     }
@@ -393,12 +383,9 @@ class SblReader {
     if (Text("BitFormat", t) && SameWord(t, sbl::kByteOrder[BYTEORDER_BIG])) s->byteOrder = BYTEORDER_BIG;
     if (Text("ByteOrder", t) && SameWord(t, sbl::kByteOrder[BYTEORDER_BIG])) s->byteOrder = BYTEORDER_BIG;
     if (Text("ValueType", t)) {
-      if (SameWord(t, sbl::kValueType[VALTYPE_SIGNED]))
-        s->valueType = VALTYPE_SIGNED;
-      else if (SameWord(t, sbl::kValueType[VALTYPE_FLOAT]))
-        s->valueType = VALTYPE_FLOAT;
-      else
-        s->valueType = VALTYPE_UNSIGNED;
+      if (SameWord(t, sbl::kValueType[VALTYPE_SIGNED])) s->valueType = VALTYPE_SIGNED;
+      else if (SameWord(t, sbl::kValueType[VALTYPE_FLOAT])) s->valueType = VALTYPE_FLOAT;
+      else s->valueType = VALTYPE_UNSIGNED;
     }
     if (Text("Unit", t)) CopyToCharBuffer(s->unit, t, MAX_NAME_LEN);
     if (Text("Factor", t)) s->factor = cnum::Atof(t.c_str());
@@ -413,24 +400,27 @@ class SblReader {
     return cnum::SaturateToInt(-1 - readSoFar);
   }
 
+  // A group reader reads nothing of a group whose message element or its
+  // MSGName is missing.
   void ReadFlexRayGroup(const char* msgElem, const char* sigElem) {
-    std::string name;
-    if (!EnterMessage(msgElem, name)) return;
-    _FlexRayMsg* msg = doc_.AllocFlexRayMsg();
-    if (!msg) {
-      xml_.LeaveElement();
-      return;
+    if (!xml_.FindChildElement(msgElem)) return;
+    _FlexRayMsg* msg = nullptr;
+    {
+      ElementScope inMessage(xml_);
+      std::string name;
+      if (!Text("MSGName", name)) return;
+      msg = doc_.AllocFlexRayMsg();
+      if (!msg) return;
+      CopyToCharBuffer(msg->name, name, MAX_NAME_LEN);
+      std::string t;
+      if (xml_.FindChildElement("FrameFormat")) msg->frameFormat = FRAME_STD;
+      msg->slotId = static_cast<uint32_t>(Clamp(Number("MSGId", 1), 1, MAX_FLEXRAY_SLOT));
+      long long bytes = Clamp(Number("MSGByteSize", 0), 0, MAX_FLEXRAY_BYTES);
+      if (Text("MSGBitSize", t)) bytes = BytesOfBits(Clamp(cnum::Atoi(t.c_str()), 0, MAX_FLEXRAY_BITS));
+      msg->byteCount = static_cast<uint8_t>(bytes);
+      msg->baseCycle = static_cast<uint16_t>(Clamp(Number("BaseCycle", 0), 0, 0xFFFF));
+      msg->cycleRepetition = static_cast<uint16_t>(Clamp(Number("CycleRepetition", 1), 0, 0xFFFF));
     }
-    CopyToCharBuffer(msg->name, name, MAX_NAME_LEN);
-    std::string t;
-    if (xml_.FindChildElement("FrameFormat")) msg->frameFormat = FRAME_STD;
-    msg->slotId = static_cast<uint32_t>(Clamp(Number("MSGId", 1), 1, MAX_FLEXRAY_SLOT));
-    long long bytes = Clamp(Number("MSGByteSize", 0), 0, MAX_FLEXRAY_BYTES);
-    if (Text("MSGBitSize", t)) bytes = BytesOfBits(Clamp(cnum::Atoi(t.c_str()), 0, MAX_FLEXRAY_BITS));
-    msg->byteCount = static_cast<uint8_t>(bytes);
-    msg->baseCycle = static_cast<uint16_t>(Clamp(Number("BaseCycle", 0), 0, 0xFFFF));
-    msg->cycleRepetition = static_cast<uint16_t>(Clamp(Number("CycleRepetition", 1), 0, 0xFFFF));
-    xml_.LeaveElement();
 
     int added = 0;
     doc_.AddFlexRayMsg(msg, list_, &added);
@@ -438,49 +428,49 @@ class SblReader {
     long long count = SignalsToRead(flexRaySignals_);
     for (long long i = 0; i < count; ++i) {
       if (!xml_.FindChildElement(sigElem)) break;
-      xml_.EnterElement();
+      ElementScope inSignal(xml_);
       _FlexRaySignal* sig = xml_.FindChildElement("SIGName") ? doc_.AllocFlexRaySignal() : nullptr;
       if (sig) {
         ReadSignalHead(sig, Bus::FlexRay);
         doc_.AddFlexRaySignal(msg, sig);
         ++flexRaySignals_;
       }
-      xml_.LeaveElement();
     }
   }
 
   void ReadCanGroup(const char* msgElem, const char* sigElem, int frameType) {
-    std::string name;
-    if (!EnterMessage(msgElem, name)) return;
-    _CANMsg* msg = doc_.AllocCanMsg();
-    if (!msg) {
-      xml_.LeaveElement();
-      return;
-    }
-    CopyToCharBuffer(msg->name, name, MAX_NAME_LEN);
+    if (!xml_.FindChildElement(msgElem)) return;
+    _CANMsg* msg = nullptr;
     std::string t;
-    msg->frameFormat = Text("FrameFormat", t) && SameWord(t, sbl::kFrameFormat[FRAME_XTD]) ? FRAME_XTD : FRAME_STD;
-    if (Text("MSGId", t)) {
-      long long id = cnum::Atoi(t.c_str());
-      if (id < 0) id = 0;
-      if (id > MAX_XTD_ID) id = msg->frameFormat == FRAME_XTD ? MAX_XTD_ID : MAX_STD_ID;
-      msg->id = static_cast<int32_t>(id);
+    {
+      ElementScope inMessage(xml_);
+      std::string name;
+      if (!Text("MSGName", name)) return;
+      msg = doc_.AllocCanMsg();
+      if (!msg) return;
+      CopyToCharBuffer(msg->name, name, MAX_NAME_LEN);
+      msg->frameFormat = Text("FrameFormat", t) && SameWord(t, sbl::kFrameFormat[FRAME_XTD]) ? FRAME_XTD : FRAME_STD;
+      if (Text("MSGId", t)) {
+        long long id = cnum::Atoi(t.c_str());
+        if (id < 0) id = 0;
+        if (id > MAX_XTD_ID) id = msg->frameFormat == FRAME_XTD ? MAX_XTD_ID : MAX_STD_ID;
+        msg->id = static_cast<int32_t>(id);
+      }
+      if (Text("MSGByteSize", t)) msg->byteCount = static_cast<int32_t>(Clamp(cnum::Atoi(t.c_str()), 0, MAX_CAN_BYTES));
+      long long bits = Number("MSGBitSize", 0);
+      if (Text("J1939", t)) {
+        msg->j1939 = t == sbl::kJ1939On ? 1 : 0;
+        bits = Clamp(bits, 0, msg->j1939 ? MAX_J1939_BITS : MAX_CAN_BITS);
+        msg->byteCount = static_cast<int32_t>(BytesOfBits(bits));
+      }
     }
-    if (Text("MSGByteSize", t)) msg->byteCount = static_cast<int32_t>(Clamp(cnum::Atoi(t.c_str()), 0, MAX_CAN_BYTES));
-    long long bits = Number("MSGBitSize", 0);
-    if (Text("J1939", t)) {
-      msg->j1939 = t == sbl::kJ1939On ? 1 : 0;
-      bits = Clamp(bits, 0, msg->j1939 ? MAX_J1939_BITS : MAX_CAN_BITS);
-      msg->byteCount = static_cast<int32_t>(BytesOfBits(bits));
-    }
-    xml_.LeaveElement();
 
     doc_.AddCanMsg(msg, list_);
     msg->frameType = frameType;
     long long count = SignalsToRead(canSignals_);
     for (long long i = 0; i < count; ++i) {
       if (!xml_.FindChildElement(sigElem)) break;
-      xml_.EnterElement();
+      ElementScope inSignal(xml_);
       _CANSignal* sig = xml_.FindChildElement("SIGName") ? doc_.AllocCanSignal() : nullptr;
       if (sig) {
         ReadSignalHead(sig, Bus::Can);
@@ -490,7 +480,6 @@ class SblReader {
         doc_.AddCanSignal(msg, sig);
         ++canSignals_;
       }
-      xml_.LeaveElement();
     }
     ResolveMultiplexors(msg);
   }
@@ -512,28 +501,29 @@ class SblReader {
   }
 
   void ReadLinGroup(const char* msgElem, const char* sigElem) {
-    std::string name;
-    if (!EnterMessage(msgElem, name)) return;
-    _LINMsg* msg = doc_.AllocLinMsg();
-    if (!msg) {
-      xml_.LeaveElement();
-      return;
+    if (!xml_.FindChildElement(msgElem)) return;
+    _LINMsg* msg = nullptr;
+    {
+      ElementScope inMessage(xml_);
+      std::string name;
+      if (!Text("MSGName", name)) return;
+      msg = doc_.AllocLinMsg();
+      if (!msg) return;
+      CopyToCharBuffer(msg->name, name, MAX_NAME_LEN);
+      std::string t;
+      if (Text("MSGId", t)) msg->id = static_cast<uint32_t>(Clamp(cnum::Atoi(t.c_str()), 0, MAX_LIN_ID));
+      if (Text("MSGByteSize", t)) msg->byteCount = static_cast<uint8_t>(Clamp(cnum::Atoi(t.c_str()), 0, MAX_LIN_BYTES));
+      if (Text("MSGBitSize", t))
+        msg->byteCount = static_cast<uint8_t>(BytesOfBits(Clamp(cnum::Atoi(t.c_str()), 0, MAX_LIN_BYTES * 8)));
+      msg->checksum = Text("MSGCheckSum", t) && SameWord(t, sbl::kChecksum[CHECKSUM_ENHANCED]) ? CHECKSUM_ENHANCED
+                                                                                               : CHECKSUM_CLASSIC;
     }
-    CopyToCharBuffer(msg->name, name, MAX_NAME_LEN);
-    std::string t;
-    if (Text("MSGId", t)) msg->id = static_cast<uint32_t>(Clamp(cnum::Atoi(t.c_str()), 0, MAX_LIN_ID));
-    if (Text("MSGByteSize", t)) msg->byteCount = static_cast<uint8_t>(Clamp(cnum::Atoi(t.c_str()), 0, MAX_LIN_BYTES));
-    if (Text("MSGBitSize", t))
-      msg->byteCount = static_cast<uint8_t>(BytesOfBits(Clamp(cnum::Atoi(t.c_str()), 0, MAX_LIN_BYTES * 8)));
-    msg->checksum =
-        Text("MSGCheckSum", t) && SameWord(t, sbl::kChecksum[CHECKSUM_ENHANCED]) ? CHECKSUM_ENHANCED : CHECKSUM_CLASSIC;
-    xml_.LeaveElement();
 
     doc_.AddLinMsg(msg, list_);
     long long count = SignalsToRead(linSignals_);
     for (long long i = 0; i < count; ++i) {
       if (!xml_.FindChildElement(sigElem)) break;
-      xml_.EnterElement();
+      ElementScope inSignal(xml_);
       _LINSignal* sig = xml_.FindChildElement("SIGName") ? doc_.AllocLinSignal() : nullptr;
       if (sig) {
         ReadSignalHead(sig, Bus::Lin);
@@ -541,24 +531,25 @@ class SblReader {
         doc_.AddLinSignal(msg, sig);
         ++linSignals_;
       }
-      xml_.LeaveElement();
     }
   }
 
   void ReadLogicGroup(const char* msgElem, const char* sigElem) {
-    std::string name;
-    if (!EnterMessage(msgElem, name)) return;
+    if (!xml_.FindChildElement(msgElem)) return;
     std::string t;
-    long long index;
-    if (Text("MSGid", t) || Text("MSGId", t))
-      index = Clamp(cnum::Atoi(t.c_str()), 0, LOGIC_GROUP_COUNT - 1);
-    else
-      index = std::min<long long>(IndexFromGroupName(name), LOGIC_GROUP_COUNT - 1);
-    _LOGICGroup* group = doc_.GetLogicGroup(list_, static_cast<int>(index));
-    CopyToCharBuffer(group->name, name, MAX_LOGIC_NAME_LEN);
-    long long bits = Number("MSGBitSize", group->bitCount);
-    group->bitCount = static_cast<uint8_t>(Clamp(bits, 1, MAX_LOGIC_BITS));
-    xml_.LeaveElement();
+    long long index = 0;
+    _LOGICGroup* group = nullptr;
+    {
+      ElementScope inMessage(xml_);
+      std::string name;
+      if (!Text("MSGName", name)) return;
+      if (Text("MSGid", t) || Text("MSGId", t)) index = Clamp(cnum::Atoi(t.c_str()), 0, LOGIC_GROUP_COUNT - 1);
+      else index = std::min<long long>(IndexFromGroupName(name), LOGIC_GROUP_COUNT - 1);
+      group = doc_.GetLogicGroup(list_, static_cast<int>(index));
+      CopyToCharBuffer(group->name, name, MAX_LOGIC_NAME_LEN);
+      long long bits = Number("MSGBitSize", group->bitCount);
+      group->bitCount = static_cast<uint8_t>(Clamp(bits, 1, MAX_LOGIC_BITS));
+    }
     touched_[index] = true;
 
     long long count = Number("SignalNum", 0);
@@ -569,21 +560,20 @@ class SblReader {
         leftOut_ += count - i;
         break;
       }
-      xml_.EnterElement();
-      _LOGICSignal* sym = doc_.AllocLogicSignal();
-      if (!sym) {
-        xml_.LeaveElement();
-        break;
+      _LOGICSignal* sym = nullptr;
+      {
+        ElementScope inSignal(xml_);
+        sym = doc_.AllocLogicSignal();
+        if (!sym) break;
+        if (Text("SIGName", t)) CopyToCharBuffer(sym->name, t, MAX_LOGIC_NAME_LEN);
+        if (Text("SIGPattern", t)) {
+          CopyToCharBuffer(sym->pattern, t, MAX_LOGIC_BITS);
+          CutPattern(sym, group->bitCount);
+          std::size_t length = std::strlen(sym->pattern);
+          // An empty pattern says nothing about the width of the group.
+          if (length > 0 && length < group->bitCount) group->bitCount = static_cast<uint8_t>(length);
+        }
       }
-      if (Text("SIGName", t)) CopyToCharBuffer(sym->name, t, MAX_LOGIC_NAME_LEN);
-      if (Text("SIGPattern", t)) {
-        CopyToCharBuffer(sym->pattern, t, MAX_LOGIC_BITS);
-        CutPattern(sym, group->bitCount);
-        std::size_t length = std::strlen(sym->pattern);
-        // An empty pattern says nothing about the width of the group.
-        if (length > 0 && length < group->bitCount) group->bitCount = static_cast<uint8_t>(length);
-      }
-      xml_.LeaveElement();
       doc_.AddLogicSignal(list_, static_cast<int>(index), sym);
       ++logicSymbols_[index];
     }
