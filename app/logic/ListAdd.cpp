@@ -331,10 +331,10 @@ bool CheckIdFree(const CVestrelDoc& doc, int busKind, long long id, std::string&
     return true;
   };
   switch (busKind) {
-    case BUS_CAN: return scan(doc.GetCanMsgTable(LIST_DEFINITION), [](const _CANMsg& m) { return (long long)m.id; });
-    case BUS_LIN: return scan(doc.GetLinMsgTable(LIST_DEFINITION), [](const _LINMsg& m) { return (long long)m.id; });
+    case BUS_CAN: return scan(doc.GetCanMsgTable(LIST_DEFINITION), [](const _CANMsg& m) { return static_cast<long long>(m.id); });
+    case BUS_LIN: return scan(doc.GetLinMsgTable(LIST_DEFINITION), [](const _LINMsg& m) { return static_cast<long long>(m.id); });
     case BUS_FLEXRAY:
-      return scan(doc.GetFlexRayMsgTable(LIST_DEFINITION), [](const _FlexRayMsg& m) { return (long long)m.slotId; });
+      return scan(doc.GetFlexRayMsgTable(LIST_DEFINITION), [](const _FlexRayMsg& m) { return static_cast<long long>(m.slotId); });
     default: return true;
   }
 }
