@@ -5,6 +5,7 @@
 
 #include "CNumber.h"
 #include "MessageBox.h"
+#include "MsgIds.h"
 #include "TextFile.h"
 
 namespace {
@@ -197,7 +198,7 @@ void CVestrelDoc::AddFlexRayMsg(_FlexRayMsg* msg, int list, int* result) {
   std::string key = MakeUpperString(msg->name);
   _FlexRayMsg* holder = table.Find(key);
   if (holder && holder != msg) {
-    ShowMessage(4023, {static_cast<long long>(msg->slotId), std::string(msg->name)});
+    ShowMessage(IDS_MSG_CYCLE_OVERLAP, {static_cast<long long>(msg->slotId), std::string(msg->name)});
     FreeFlexRayMsg(msg);
     return;
   }

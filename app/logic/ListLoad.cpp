@@ -91,18 +91,18 @@ LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, in
   doc.ClearLogicGroups(list, -1);
   outcome.cleared = true;
 
-  int result = 4006;
+  int result = IDS_MSG_LOAD_FAILED;
   switch (kind) {
     case KIND_SBL: {
       // A file that cannot be read is a failed load, not an empty definition file.
       std::string text;
       if (!ReadTextFile(path, text)) break;
-      result = doc.ParseSblText(text, list) == 0 ? 0 : 4006;
+      result = doc.ParseSblText(text, list) == 0 ? 0 : IDS_MSG_LOAD_FAILED;
       break;
     }
     case KIND_XML: {
       int fibex = ImportFibexFile(doc, path, nullptr, list);
-      result = fibex == 0 ? 0 : (fibex == 3 ? 4007 : 4006);
+      result = fibex == 0 ? 0 : (fibex == 3 ? IDS_MSG_LOAD_FAILED_XML : IDS_MSG_LOAD_FAILED);
       break;
     }
     case KIND_DBC: result = LoadCanDbFile(doc, list, path); break;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "BusTypes.h"
+#include "MsgIds.h"
 
 #include <string>
 
@@ -16,9 +17,9 @@ class CVestrelDoc;
 bool IsLoadableFile(int list, const std::string& path);
 
 struct LoadOutcome {
-  // 0 loaded; else the string-table id of the message to show: 4006, or 4007
+  // 0 loaded; else the string-table id of the message to show: IDS_MSG_LOAD_FAILED, or IDS_MSG_LOAD_FAILED_XML
   // when the XML engine failed.
-  int result = 4006;
+  int result = IDS_MSG_LOAD_FAILED;
   // True once the list's tables were emptied: from then on a failure leaves
   // the list empty.
   bool cleared = false;
@@ -45,6 +46,6 @@ bool IsNumericMultiplexText(const std::string& text);
 // is cut, and that cut answers true (the signal gets the import error mark).
 bool ClampSignalIntoMessage(int bits, int& startBit, int& bitCount);
 
-// The two reader conversions, on an already emptied list: 0 or 4006.
+// The two reader conversions, on an already emptied list: 0 or IDS_MSG_LOAD_FAILED.
 int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path);
 int LoadLdfFile(CVestrelDoc& doc, int list, const std::string& path);

@@ -12,7 +12,7 @@
 int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
   CCanDB db(5000);
   int count = db.ReadDbcFile(path);
-  if (count < 0) return 4006;
+  if (count < 0) return IDS_MSG_LOAD_FAILED;
 
   NameMap<_CANMsg>& table = doc.GetCanMsgTable(list);
   int loadNo = 0;
@@ -74,7 +74,7 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
     doc.AddCanSignal(msg, sig);
     if (isNew) doc.AddCanMsg(msg, list);
   }
-  if (count == 0) return 4006;
+  if (count == 0) return IDS_MSG_LOAD_FAILED;
   for (const auto& entry : table) {
     _CANMsg* msg = entry.value;
     int max = msg->j1939 ? MAX_J1939_BYTES : MAX_CAN_BYTES;

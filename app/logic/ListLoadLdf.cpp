@@ -10,7 +10,7 @@
 
 int LoadLdfFile(CVestrelDoc& doc, int list, const std::string& path) {
   CLdfParser parser;
-  if (parser.Parse(path) < 1 || parser.OutputSignalCount() < 1) return 4006;
+  if (parser.Parse(path) < 1 || parser.OutputSignalCount() < 1) return IDS_MSG_LOAD_FAILED;
 
   NameMap<_LINMsg>& table = doc.GetLinMsgTable(list);
   const auto& frames = parser.OutputFrames();

@@ -3,6 +3,7 @@
 #include "ListAdd.h"
 #include "ListLoad.h"
 #include "MessageBox.h"
+#include "MsgIds.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
@@ -58,9 +59,7 @@ std::string CListLogic::FileLabel() const {
   return filePath_.empty() ? std::string() : GetFileTitleFromPath(filePath_);
 }
 
-bool CListLogic::IsLoadableFile(const std::string& path) const {
-  return ::IsLoadableFile(list_, path);
-}
+bool CListLogic::IsLoadableFile(const std::string& path) const { return ::IsLoadableFile(list_, path); }
 
 int CListLogic::LoadFile(const std::string& path) {
   const int bus = BusKind();
@@ -155,20 +154,12 @@ bool CRefListLogic::SortByColumn(int column) {
 
 // ---------------------------------------------------------------------------
 
-bool CDefListLogic::IsModified() const {
-  return doc_.IsDefModified();
-}
-void CDefListLogic::SetModified(bool modified) {
-  doc_.SetDefModified(modified);
-}
+bool CDefListLogic::IsModified() const { return doc_.IsDefModified(); }
+void CDefListLogic::SetModified(bool modified) { doc_.SetDefModified(modified); }
 
-std::string CDefListLogic::FileLabel() const {
-  return DefinitionFileLabel(filePath_, IsModified());
-}
+std::string CDefListLogic::FileLabel() const { return DefinitionFileLabel(filePath_, IsModified()); }
 
-bool CDefListLogic::CanStartNew() const {
-  return CheckNewAllowed(rows_);
-}
+bool CDefListLogic::CanStartNew() const { return CheckNewAllowed(rows_); }
 
 bool CDefListLogic::Delete(const std::vector<int>& selection) {
   const std::vector<int> rows = SortedSelection(selection, rows_.size());
@@ -193,7 +184,8 @@ int CDefListLogic::LoadDefinitionFile(const std::string& path) {
 }
 
 bool CDefListLogic::Open(IListFileDialogs& dialogs) {
-  if (IsModified() && ShowMessage(4104, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
+  if (IsModified() && ShowMessage(IDS_ASK_OPEN_MODIFIED, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES)
+    return false;
   std::string path;
   if (!dialogs.AskOpenPath(DefinitionFileRequest(filePath_), path)) return false;
   LoadDefinitionFile(path);
@@ -202,7 +194,8 @@ bool CDefListLogic::Open(IListFileDialogs& dialogs) {
 
 bool CDefListLogic::DropFiles(const std::vector<std::string>& paths) {
   if (paths.size() != 1 || !IsLoadableFile(paths[0])) return false;
-  if (IsModified() && ShowMessage(4104, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
+  if (IsModified() && ShowMessage(IDS_ASK_OPEN_MODIFIED, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES)
+    return false;
   LoadDefinitionFile(paths[0]);
   return true;
 }
