@@ -3,8 +3,8 @@
 // a library carries texts under exactly these identifiers.
 #pragma once
 
-// Message identifiers live beside the message function, where the
-// toolkit-free libraries reach them too.
+// Message and string-table identifiers live beside the message function,
+// where the toolkit-free libraries reach them too.
 #include "MsgIds.h"
 
 // Document template: menu, accelerators, program icon, toolbar and string 128.
