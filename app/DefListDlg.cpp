@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+using namespace listlayout;
+
 const CListDlg::ButtonRow CDefListDlg::kButtons[] = {
     {IDC_BTN_OPEN, IDS_TIP_OPEN, IDI_OPEN},
     {IDC_BTN_NEW, IDS_TIP_NEW_DEFINITION, IDI_NEW_DEFINITION},
@@ -19,9 +21,7 @@ const CListDlg::ButtonRow CDefListDlg::kButtons[] = {
     {0, 0, 0},
 };
 
-CDefListDlg::CDefListDlg(QWidget* parent) : CListDlg(IDD_DEFLIST, parent) {
-  setObjectName(QStringLiteral("defList"));
-}
+CDefListDlg::CDefListDlg(QWidget* parent) : CListDlg(IDD_DEFLIST, parent) { setObjectName(QStringLiteral("defList")); }
 
 std::unique_ptr<CListLogic> CDefListDlg::MakeLogic(CVestrelDoc& doc) const {
   return std::make_unique<CDefListLogic>(doc);
@@ -49,7 +49,7 @@ bool CDefListDlg::OnInitDialog() {
 
 void CDefListDlg::InitLayout() {
   CListDlg::InitLayout();
-  if (QPushButton* b = Button(IDC_BTN_EDIT)) b->setGeometry(108, 26, kButtonWidth, kButtonHeight);
+  if (QPushButton* b = Button(IDC_BTN_EDIT)) b->setGeometry(kTopButtonX[2], kTopRowY, kButtonWidth, kButtonHeight);
 }
 
 void CDefListDlg::UpdateLayout() {
@@ -57,11 +57,13 @@ void CDefListDlg::UpdateLayout() {
   const QRect c = ClientRect();
   const int captionRight = Caption() ? Caption()->geometry().x() + Caption()->geometry().width() : 0;
   if (QLabel* f = FileNameStatic())
-    f->setGeometry(captionRight + 10, c.top() + 5, std::max(0, c.width() - captionRight - 20), 16);
+    f->setGeometry(captionRight + kMargin, c.top() + kCaptionTop, std::max(0, c.width() - captionRight - 2 * kMargin),
+                   kFileNameHeight);
   if (QPushButton* b = Button(IDC_BTN_DELETE))
-    b->setGeometry(c.left() + 10, c.height() - 31, kButtonWidth, kButtonHeight);
+    b->setGeometry(c.left() + kMargin, c.height() - kBottomRowGap - kButtonHeight, kButtonWidth, kButtonHeight);
   if (QPushButton* b = Button(IDC_BTN_SAVE))
-    b->setGeometry(c.width() - 54, c.height() - 31, kButtonWidth, kButtonHeight);
+    b->setGeometry(c.width() - kMargin - kButtonWidth, c.height() - kBottomRowGap - kButtonHeight, kButtonWidth,
+                   kButtonHeight);
 }
 
 void CDefListDlg::RefreshList() {
@@ -82,9 +84,7 @@ void CDefListDlg::UpdateFileName() {
   f->setText(DefLogic() ? PathText(DefLogic()->FileLabel()) : QString());
 }
 
-bool CDefListDlg::IsListFocused() const {
-  return List().hasFocus();
-}
+bool CDefListDlg::IsListFocused() const { return List().hasFocus(); }
 
 bool CDefListDlg::PreTranslateKey(QKeyEvent* event) {
   // The Delete key of the main block and of the keypad, whatever else is held.
@@ -161,9 +161,7 @@ void CDefListDlg::OnBnClickedDelete() {
   UpdateFileName();
 }
 
-void CDefListDlg::OnBnClickedSave() {
-  SaveDefinitions();
-}
+void CDefListDlg::OnBnClickedSave() { SaveDefinitions(); }
 
 bool CDefListDlg::SaveDefinitions() {
   if (!DefLogic()) return false;
@@ -221,9 +219,7 @@ void CDefListDlg::OnDragRelease(const QPoint& globalPos) {
   UpdateFileName();
 }
 
-void CDefListDlg::OnCancelDrag() {
-  EndReorder();
-}
+void CDefListDlg::OnCancelDrag() { EndReorder(); }
 
 void CDefListDlg::EndReorder() {
   if (DefLogic()) DefLogic()->CancelReorder();

@@ -23,6 +23,8 @@
 
 #include <algorithm>
 
+using namespace listlayout;
+
 namespace {
 
 // The caption font of the list windows.
@@ -170,9 +172,7 @@ void CListDlg::SetFilePath(const std::string& path) {
   if (logic_) logic_->SetFilePath(path);
 }
 
-std::string CListDlg::FilePath() const {
-  return logic_ ? logic_->FilePath() : std::string();
-}
+std::string CListDlg::FilePath() const { return logic_ ? logic_->FilePath() : std::string(); }
 
 int CListDlg::OpenDefinitionDialog(int list, int mode) {
   if (!logic_) return 0;
@@ -192,9 +192,7 @@ int CListDlg::OpenDefinitionDialog(int list, int mode) {
   return result;
 }
 
-QString CListDlg::PathText(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
-}
+QString CListDlg::PathText(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
 bool CListDlg::IsListAt(const CListCtrlEx& list, const QPoint& globalPos) {
   const QWidget* w = QApplication::widgetAt(globalPos);
@@ -205,19 +203,20 @@ void CListDlg::InitLayout() {
   if (caption_) {
     const QFontMetrics fm(caption_->font());
     const QSize size = fm.boundingRect(QRect(), Qt::AlignLeft | Qt::TextSingleLine, caption_->text()).size();
-    caption_->setGeometry(10, 5, size.width() + 2, size.height());
+    caption_->setGeometry(kMargin, kCaptionTop, size.width() + kCaptionSlack, size.height());
   }
   // The first two buttons of the template sit in the top row.
   std::vector<QPushButton*> ordered;
   for (QObject* child : children())
     if (auto* b = qobject_cast<QPushButton*>(child)) ordered.push_back(b);
-  if (ordered.size() > 0) ordered[0]->setGeometry(10, 26, kButtonWidth, kButtonHeight);
-  if (ordered.size() > 1) ordered[1]->setGeometry(64, 26, kButtonWidth, kButtonHeight);
+  for (std::size_t i = 0; i < ordered.size() && i < 2; ++i)
+    ordered[i]->setGeometry(kTopButtonX[i], kTopRowY, kButtonWidth, kButtonHeight);
 }
 
 void CListDlg::UpdateLayout() {
   const QRect c = ClientRect();
-  list_.setGeometry(c.left() + 10, c.top() + 57, std::max(0, c.width() - 20), std::max(0, c.height() - 93));
+  list_.setGeometry(c.left() + kMargin, c.top() + kListTop, std::max(0, c.width() - 2 * kMargin),
+                    std::max(0, c.height() - kListTop - kListBottomSpace));
 }
 
 void CListDlg::resizeEvent(QResizeEvent* event) {
@@ -270,21 +269,13 @@ void CListDlg::RowsRemoved(int first, int last) {
   Q_EMIT stateChanged();
 }
 
-void CListDlg::RowsMoved(int first, int count, int target) {
-  list_.RowsMoved(first, count, target);
-}
+void CListDlg::RowsMoved(int first, int count, int target) { list_.RowsMoved(first, count, target); }
 
-void CListDlg::RowsChanged(int first, int last) {
-  list_.RowsChanged(first, last);
-}
+void CListDlg::RowsChanged(int first, int last) { list_.RowsChanged(first, last); }
 
-void CListDlg::ColumnChanged(int column) {
-  list_.ColumnChanged(column);
-}
+void CListDlg::ColumnChanged(int column) { list_.ColumnChanged(column); }
 
-void CListDlg::RowsReordered(const std::vector<int>& order) {
-  list_.RowsReordered(order);
-}
+void CListDlg::RowsReordered(const std::vector<int>& order) { list_.RowsReordered(order); }
 
 void CListDlg::SelectOnly(const std::vector<int>& select, int focus) {
   list_.ClearRowSelection();
@@ -315,9 +306,7 @@ void CListDlg::AppendLogicRow(const _LOGICGroup& group, const _LOGICSignal& symb
   if (logic_) logic_->AppendLogicRow(group, symbol);
 }
 
-void CListDlg::SelectAll() {
-  list_.SelectAllRows();
-}
+void CListDlg::SelectAll() { list_.SelectAllRows(); }
 
 void CListDlg::UpdateFileName() {}
 
@@ -328,7 +317,7 @@ void CListDlg::SetSortArrow(int column, bool ascending) {
 
 void CListDlg::InitButtons(const ButtonRow* table) {
   int count = 0;
-  for (; table && table[count].controlId != 0 && count < 5; ++count) {
+  for (; table && table[count].controlId != 0 && count < kMaxButtons; ++count) {
     const ButtonRow& row = table[count];
     QPushButton* b = Button(row.controlId);
     if (!b) continue;
@@ -339,7 +328,7 @@ void CListDlg::InitButtons(const ButtonRow* table) {
       b->setAccessibleName(b->text());
       b->setText(QString());
       b->setIcon(vrres::LoadIcon(row.iconId));
-      b->setIconSize(QSize(20, 20));
+      b->setIconSize(QSize(kButtonIconSize, kButtonIconSize));
     }
   }
   tooltipCount_ = count;

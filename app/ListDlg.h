@@ -15,6 +15,7 @@
 #pragma once
 
 #include "ListCtrlEx.h"
+#include "ListLayout.h"
 #include "ListLogic.h"
 #include "ListRows.h"
 
@@ -128,9 +129,6 @@ class CListDlg : public QWidget, protected IListRowsObserver {
   void stateChanged();
 
  protected:
-  static constexpr int kButtonWidth = 44;
-  static constexpr int kButtonHeight = 26;
-
   // The controls of the dialog template.
   virtual void CreateControls() = 0;
   // The logic of this list kind.
@@ -188,7 +186,7 @@ class CListDlg : public QWidget, protected IListRowsObserver {
   CFontManager* fontManager_ = nullptr;
   CListDlg* partner_ = nullptr;
   int columnCount_ = 0;
-  int tooltipCount_ = 5;
+  int tooltipCount_ = listlayout::kMaxButtons;
   int listKind_ = 0;
   CListCtrlEx list_;
   QLabel* caption_ = nullptr;

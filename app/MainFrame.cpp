@@ -30,6 +30,18 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <iterator>
+
+namespace {
+
+// The window's size on a first start, before a placement was saved.
+constexpr int kFirstWidth = 1000;
+constexpr int kFirstHeight = 640;
+// Room beside the text of a lock-key pane.
+constexpr int kIndicatorPadding = 8;
+
+}  // namespace
+
 // Keys pass the frame and the list dialogs before the focused control gets
 // them: the list dialog holding the focus first, otherwise the frame. Other
 // dialogs (the search window, message boxes) keep their keys to themselves.
@@ -81,10 +93,14 @@ bool IsBusCommand(int id) { return id == ID_BUS_FLEXRAY || id == ID_BUS_CAN || i
 
 int BusOfCommand(int id) {
   switch (id) {
-    case ID_BUS_FLEXRAY: return BUS_FLEXRAY;
-    case ID_BUS_CAN: return BUS_CAN;
-    case ID_BUS_LIN: return BUS_LIN;
-    default: return BUS_LOGIC;
+    case ID_BUS_FLEXRAY:
+      return BUS_FLEXRAY;
+    case ID_BUS_CAN:
+      return BUS_CAN;
+    case ID_BUS_LIN:
+      return BUS_LIN;
+    default:
+      return BUS_LOGIC;
   }
 }
 
@@ -147,7 +163,7 @@ bool CMainFrame::OnCreateClient() {
     setGeometry(r.x, r.y, r.width, r.height);
     showCmd_ = settings::GetShowCmd(settings_);
   } else {
-    resize(1000, 640);
+    resize(kFirstWidth, kFirstHeight);
   }
   // A window that opens maximised is maximised before its panes are made:
   // the lists take their column widths from their first width.
@@ -174,8 +190,10 @@ bool CMainFrame::OnCreateClient() {
   // since a list takes its column widths from its width when it fills.
   splitter_->setGeometry(QRect(QPoint(0, 0), firstSize));
   const PaneWidths first = SplitPaneWidths(splitter_->width(), splitter_->handleWidth());
-  splitter_->setSizes({std::max(1, first.left), std::max(1, splitter_->width() - splitter_->handleWidth() - first.left)});
-  if (!refView_->OnCreate(doc_, fonts_, this, busKind_) || !defView_->OnCreate(doc_, fonts_, this, busKind_)) return false;
+  splitter_->setSizes(
+      {std::max(1, first.left), std::max(1, splitter_->width() - splitter_->handleWidth() - first.left)});
+  if (!refView_->OnCreate(doc_, fonts_, this, busKind_) || !defView_->OnCreate(doc_, fonts_, this, busKind_))
+    return false;
   splitterMade_ = 1;
   splitter_->onResized = [this] {
     if (!creating_) ApplySplit();
@@ -222,8 +240,12 @@ QAction* CMainFrame::NewCommandAction(int id, const QString& text) {
 void CMainFrame::AddMenuNodes(QMenu* menu, const std::vector<MenuNode>& nodes) {
   for (const MenuNode& n : nodes) {
     switch (n.kind) {
-      case MenuNode::Separator: menu->addSeparator(); break;
-      case MenuNode::Item: menu->addAction(NewCommandAction(n.id, n.text)); break;
+      case MenuNode::Separator:
+        menu->addSeparator();
+        break;
+      case MenuNode::Item:
+        menu->addAction(NewCommandAction(n.id, n.text));
+        break;
       case MenuNode::Popup: {
         QMenu* sub = menu->addMenu(n.text);
         connect(sub, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
@@ -294,7 +316,7 @@ void CMainFrame::BuildStatusBar() {
     auto* pane = new QLabel(bar);
     lockPanes_[n++] = pane;
     pane->setObjectName(QStringLiteral("indicator%1").arg(id));
-    pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(vrres::LoadString(id)) + 8);
+    pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(vrres::LoadString(id)) + kIndicatorPadding);
     pane->setFrameShape(QFrame::Panel);
     pane->setFrameShadow(QFrame::Sunken);
     bar->addPermanentWidget(pane);
@@ -306,7 +328,7 @@ void CMainFrame::UpdateLockIndicators() {
   const LockKeyStates states = LockKeys().Read();
   const bool on[] = {states.known && states.caps, states.known && states.num, states.known && states.scroll};
   const int ids[] = {IDS_INDICATOR_CAPS, IDS_INDICATOR_NUM, IDS_INDICATOR_SCRL};
-  for (int i = 0; i < 3; ++i)
+  for (std::size_t i = 0; i < std::size(lockPanes_); ++i)
     if (lockPanes_[i]) lockPanes_[i]->setText(on[i] ? vrres::LoadString(ids[i]) : QString());
 }
 
@@ -343,15 +365,23 @@ bool CMainFrame::AnyListHasRows() const {
 
 bool CMainFrame::IsCommandEnabled(int id) const {
   switch (id) {
-    case ID_FILE_SAVE_DEFINITIONS: return DefList() && DefList()->IsButtonEnabled(IDC_BTN_SAVE);
-    case ID_FILE_MRU_FIRST: return false;  // no list of recent files is kept
-    case ID_EDIT_SHOW_DEFINITION: return RefList() && RefList()->IsButtonEnabled(IDC_BTN_SHOW_DEFINITION);
-    case ID_EDIT_ADD_DEFINITION: return RefList() && RefList()->IsButtonEnabled(IDC_BTN_ADD_DEFINITION);
-    case ID_EDIT_EDIT_DEFINITION: return DefList() && DefList()->IsButtonEnabled(IDC_BTN_EDIT);
-    case ID_EDIT_DELETE_DEFINITION: return DefList() && DefList()->IsButtonEnabled(IDC_BTN_DELETE);
+    case ID_FILE_SAVE_DEFINITIONS:
+      return DefList() && DefList()->IsButtonEnabled(IDC_BTN_SAVE);
+    case ID_FILE_MRU_FIRST:
+      return false;  // no list of recent files is kept
+    case ID_EDIT_SHOW_DEFINITION:
+      return RefList() && RefList()->IsButtonEnabled(IDC_BTN_SHOW_DEFINITION);
+    case ID_EDIT_ADD_DEFINITION:
+      return RefList() && RefList()->IsButtonEnabled(IDC_BTN_ADD_DEFINITION);
+    case ID_EDIT_EDIT_DEFINITION:
+      return DefList() && DefList()->IsButtonEnabled(IDC_BTN_EDIT);
+    case ID_EDIT_DELETE_DEFINITION:
+      return DefList() && DefList()->IsButtonEnabled(IDC_BTN_DELETE);
     case ID_EDIT_FIND:
-    case ID_EDIT_SELECT_ALL: return AnyListHasRows();
-    default: return true;
+    case ID_EDIT_SELECT_ALL:
+      return AnyListHasRows();
+    default:
+      return true;
   }
 }
 
@@ -372,28 +402,60 @@ void CMainFrame::UpdateCommandUI() {
 void CMainFrame::OnCommand(int id) {
   if (!IsCommandEnabled(id)) return;
   switch (id) {
-    case ID_FILE_NEW_DEFINITION: ForwardToList(1, IDC_BTN_NEW); break;
-    case ID_FILE_OPEN_DEFINITIONS: ForwardToList(1, IDC_BTN_OPEN); break;
-    case ID_FILE_REFERENCE: ForwardToList(0, IDC_BTN_REFERENCE); break;
-    case ID_FILE_SAVE_DEFINITIONS: ForwardToList(1, IDC_BTN_SAVE); break;
-    case ID_APP_EXIT: close(); break;
+    case ID_FILE_NEW_DEFINITION:
+      ForwardToList(1, IDC_BTN_NEW);
+      break;
+    case ID_FILE_OPEN_DEFINITIONS:
+      ForwardToList(1, IDC_BTN_OPEN);
+      break;
+    case ID_FILE_REFERENCE:
+      ForwardToList(0, IDC_BTN_REFERENCE);
+      break;
+    case ID_FILE_SAVE_DEFINITIONS:
+      ForwardToList(1, IDC_BTN_SAVE);
+      break;
+    case ID_APP_EXIT:
+      close();
+      break;
     case ID_BUS_FLEXRAY:
     case ID_BUS_CAN:
     case ID_BUS_LIN:
-    case ID_BUS_LOGIC: ChangeBusKind(BusOfCommand(id)); break;
-    case ID_EDIT_SHOW_DEFINITION: ForwardToList(0, IDC_BTN_SHOW_DEFINITION); break;
-    case ID_EDIT_ADD_DEFINITION: ForwardToList(0, IDC_BTN_ADD_DEFINITION); break;
-    case ID_EDIT_EDIT_DEFINITION: ForwardToList(1, IDC_BTN_EDIT); break;
-    case ID_EDIT_DELETE_DEFINITION: ForwardToList(1, IDC_BTN_DELETE); break;
-    case ID_EDIT_FIND: OnFind(); break;
-    case ID_EDIT_SELECT_ALL: OnSelectAll(); break;
+    case ID_BUS_LOGIC:
+      ChangeBusKind(BusOfCommand(id));
+      break;
+    case ID_EDIT_SHOW_DEFINITION:
+      ForwardToList(0, IDC_BTN_SHOW_DEFINITION);
+      break;
+    case ID_EDIT_ADD_DEFINITION:
+      ForwardToList(0, IDC_BTN_ADD_DEFINITION);
+      break;
+    case ID_EDIT_EDIT_DEFINITION:
+      ForwardToList(1, IDC_BTN_EDIT);
+      break;
+    case ID_EDIT_DELETE_DEFINITION:
+      ForwardToList(1, IDC_BTN_DELETE);
+      break;
+    case ID_EDIT_FIND:
+      OnFind();
+      break;
+    case ID_EDIT_SELECT_ALL:
+      OnSelectAll();
+      break;
     case ID_VIEW_TOOLBAR:
       if (toolBar_) toolBar_->setVisible(!toolBar_->isVisible());
       break;
-    case ID_VIEW_STATUS_BAR: statusBar()->setVisible(!statusBar()->isVisible()); break;
-    case ID_HELP_WEB_MAKER: OnWebPage(IDS_WEB_MAKER); break;
-    case ID_HELP_WEB_PRODUCT: OnWebPage(IDS_WEB_PRODUCT); break;
-    case ID_HELP_MANUAL: OnManual(); break;
+    case ID_VIEW_STATUS_BAR:
+      statusBar()->setVisible(!statusBar()->isVisible());
+      break;
+    case ID_HELP_WEB_MAKER:
+      OnWebPage(IDS_WEB_MAKER);
+      break;
+    case ID_HELP_WEB_PRODUCT:
+      OnWebPage(IDS_WEB_PRODUCT);
+      break;
+    case ID_HELP_MANUAL:
+      OnManual();
+      break;
     case ID_APP_ABOUT:
       if (aboutHandler_) {
         aboutHandler_();
@@ -403,8 +465,11 @@ void CMainFrame::OnCommand(int id) {
       }
       break;
     case ID_NEXT_PANE:
-    case ID_PREV_PANE: ActivateOtherPane(); break;
-    default: break;
+    case ID_PREV_PANE:
+      ActivateOtherPane();
+      break;
+    default:
+      break;
   }
   UpdateCommandUI();
 }
@@ -426,7 +491,7 @@ void CMainFrame::ChangeBusKind(int kind) {
 }
 
 void CMainFrame::SetBusMode(int kind) {
-  if (kind < 0 || kind >= 4) return;
+  if (kind < BUS_CAN || kind > BUS_LIN) return;
   ChangeBusKind(kind);
 }
 
@@ -447,10 +512,8 @@ void CMainFrame::SelectAllInPane(int column) {
 }
 
 void CMainFrame::OnSelectAll() {
-  if (activePane_ == 1 && DefList() && DefList()->IsListFocused())
-    SelectAllInPane(1);
-  else
-    SelectAllInPane(0);
+  if (activePane_ == 1 && DefList() && DefList()->IsListFocused()) SelectAllInPane(1);
+  else SelectAllInPane(0);
 }
 
 void CMainFrame::ActivateOtherPane() {
@@ -481,9 +544,15 @@ void CMainFrame::OnWebPage(int stringId) { Desktop().OpenUrl(vrres::LoadString(s
 
 void CMainFrame::ShowAsPlaced() {
   switch (showCmd_) {
-    case SHOWCMD_MAXIMIZED: showMaximized(); break;
-    case SHOWCMD_MINIMIZED: showMinimized(); break;
-    default: show(); break;
+    case SHOWCMD_MAXIMIZED:
+      showMaximized();
+      break;
+    case SHOWCMD_MINIMIZED:
+      showMinimized();
+      break;
+    default:
+      show();
+      break;
   }
 }
 
@@ -515,10 +584,12 @@ bool CMainFrame::CloseQuery() {
 void CMainFrame::StoreSettingsOnClose() {
   if (search_) search_->DestroySearch();
   settings::SetVersion(settings_, 1.2);
-  settings::SetShowCmd(settings_, isMaximized() ? SHOWCMD_MAXIMIZED : isMinimized() ? SHOWCMD_MINIMIZED : SHOWCMD_NORMAL);
+  settings::SetShowCmd(settings_, isMaximized()   ? SHOWCMD_MAXIMIZED
+                                  : isMinimized() ? SHOWCMD_MINIMIZED
+                                                  : SHOWCMD_NORMAL);
   const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
   settings::SetWindowRect(settings_, settings::Rect{normal.left(), normal.top(), normal.left() + normal.width(),
-                                                     normal.top() + normal.height()});
+                                                    normal.top() + normal.height()});
   settings::SetType(settings_, busKind_);
   // The document closes: its state goes back into the settings.
   if (doc_) doc_->OnCloseDocument(settings_);

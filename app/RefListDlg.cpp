@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+using namespace listlayout;
+
 namespace {
 
 // The drag image sits below and to the right of the pointer.
@@ -25,9 +27,7 @@ const CListDlg::ButtonRow CRefListDlg::kButtons[] = {
     {0, 0, 0},
 };
 
-CRefListDlg::CRefListDlg(QWidget* parent) : CListDlg(IDD_REFLIST, parent) {
-  setObjectName(QStringLiteral("refList"));
-}
+CRefListDlg::CRefListDlg(QWidget* parent) : CListDlg(IDD_REFLIST, parent) { setObjectName(QStringLiteral("refList")); }
 
 CRefListDlg::~CRefListDlg() {
   // Going away in the middle of a drag: the cursor is the application's.
@@ -62,9 +62,11 @@ void CRefListDlg::UpdateLayout() {
   const QRect c = ClientRect();
   const int captionRight = Caption() ? Caption()->geometry().x() + Caption()->geometry().width() : 0;
   if (QLabel* f = FileNameStatic())
-    f->setGeometry(captionRight + 10, c.top() + 5, std::max(0, c.width() - captionRight - 20), 16);
+    f->setGeometry(captionRight + kMargin, c.top() + kCaptionTop, std::max(0, c.width() - captionRight - 2 * kMargin),
+                   kFileNameHeight);
   if (QPushButton* b = Button(IDC_BTN_ADD_DEFINITION))
-    b->setGeometry(c.width() - 54, c.height() - 31, kButtonWidth, kButtonHeight);
+    b->setGeometry(c.width() - kMargin - kButtonWidth, c.height() - kBottomRowGap - kButtonHeight, kButtonWidth,
+                   kButtonHeight);
 }
 
 void CRefListDlg::RefreshList() {
@@ -121,9 +123,7 @@ void CRefListDlg::OnBnClickedReference() {
   UpdateFileName();
 }
 
-void CRefListDlg::OnBnClickedShowDefinition() {
-  OpenDefinitionDialog(LIST_REFERENCE, DLGMODE_VIEW);
-}
+void CRefListDlg::OnBnClickedShowDefinition() { OpenDefinitionDialog(LIST_REFERENCE, DLGMODE_VIEW); }
 
 void CRefListDlg::OnBnClickedAddDefinition() {
   if (!RefLogic()) return;
@@ -139,9 +139,7 @@ void CRefListDlg::OnDropFiles(const std::vector<std::string>& paths) {
   UpdateFileName();
 }
 
-void CRefListDlg::OnColumnClick(int column) {
-  SortByClickedColumn(column);
-}
+void CRefListDlg::OnColumnClick(int column) { SortByClickedColumn(column); }
 
 bool CRefListDlg::IsOverPartnerList(const QPoint& globalPos) const {
   return Partner() && IsListAt(Partner()->List(), globalPos);
@@ -182,9 +180,7 @@ void CRefListDlg::OnDragRelease(const QPoint& globalPos) {
   if (IsOverPartnerList(globalPos)) OnBnClickedAddDefinition();
 }
 
-void CRefListDlg::OnCancelDrag() {
-  EndDrag();
-}
+void CRefListDlg::OnCancelDrag() { EndDrag(); }
 
 void CRefListDlg::EndDrag() {
   dragging_ = false;

@@ -221,7 +221,7 @@ void CSearchDlg::OnOK() {
   // message shows); only an empty text or list leaves it alone.
   if (list && rows.RowCount() > 0 && !text.empty()) list->ClearRowSelection();
 
-  // A search that has wrapped shows its start row before message 4013.
+  // A search that has wrapped shows its start row before message IDS_MSG_SEARCH_WRAPPED.
   const SearchResult result = search_.FindNext(rows, BusKind(), selection, text, [list](int row) {
     if (list) list->EnsureRowVisible(row);
   });

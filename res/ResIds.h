@@ -3,8 +3,8 @@
 // a library carries texts under exactly these identifiers.
 #pragma once
 
-// Message identifiers live beside the message function, where the
-// toolkit-free libraries reach them too.
+// Message and string-table identifiers live beside the message function,
+// where the toolkit-free libraries reach them too.
 #include "MsgIds.h"
 
 // Document template: menu, accelerators, program icon, toolbar and string 128.
@@ -103,51 +103,3 @@ enum {
   IDS_INDICATOR_NUM = 59138,
   IDS_INDICATOR_SCRL = 59139,
 };
-
-// String table: file-dialog filters ("description|pattern|"), column titles,
-// button tooltips, enumeration texts (also file vocabulary, identical in every
-// language), and the rest.
-enum {
-  IDS_FILTER_DBC = 3000,
-  IDS_FILTER_SBL = 3001,
-  IDS_FILTER_XML = 3002,
-  IDS_FILTER_CAN_ALL = 3003,
-  IDS_FILTER_FLEXRAY_ALL = 3004,
-  IDS_FILTER_LDF = 3005,
-  IDS_FILTER_LIN_ALL = 3006,
-  IDS_COL_MESSAGE = 3010,
-  IDS_COL_ID = 3011,
-  IDS_COL_SIGNAL = 3012,
-  IDS_COL_GROUP = 3013,
-  IDS_COL_BIT = 3014,
-  IDS_COL_SYMBOL = 3015,
-  IDS_COL_PATTERN = 3016,
-  IDS_COL_NUMBER = 3017,
-  IDS_TIP_REFERENCE = 3040,
-  IDS_TIP_SHOW_DEFINITION = 3041,
-  IDS_TIP_ADD_DEFINITION = 3042,
-  IDS_TIP_OPEN = 3043,
-  IDS_TIP_NEW_DEFINITION = 3044,
-  IDS_TIP_EDIT_DEFINITION = 3045,
-  IDS_TIP_DELETE_DEFINITION = 3046,
-  IDS_TIP_SAVE = 3047,
-  IDS_FRAME_STD = 3050,
-  IDS_FRAME_XTD = 3051,
-  IDS_VALTYPE_UNSIGNED = 3055,
-  IDS_VALTYPE_SIGNED = 3056,
-  IDS_VALTYPE_FLOAT = 3057,
-  IDS_VALTYPE_DOUBLE = 3058,
-  IDS_BYTEORDER_LITTLE = 3060,
-  IDS_BYTEORDER_BIG = 3061,
-  IDS_BITORDER_MSB = 3065,
-  IDS_BITORDER_LSB = 3066,
-  IDS_SEARCH_BUTTON = 3070,
-  IDS_CHECKSUM_CLASSIC = 3080,
-  IDS_CHECKSUM_ENHANCED = 3081,
-  IDS_NONAME = 3100,
-  IDS_TOO_MANY_TO_EDIT = 3102,
-  IDS_WEB_MAKER = 3201,
-  IDS_WEB_PRODUCT = 3202,
-  IDS_MANUAL_FILE = 3205,
-};
-

@@ -25,8 +25,8 @@ bool LoadLanguageLibrary(const QString& fullPath);
 // Drops a loaded library; the built-in texts become active again.
 void UseBuiltin();
 
-// Keys of the built-in set missing from `set` ("string 4006", "menu 128 item
-// 32771", "dialog 131 label.id"). Empty for a complete set.
+// Keys of the built-in set missing from `set` ("string <id>", "menu <id> item
+// <id>", "dialog <id> label.id"). Empty for a complete set.
 QStringList MissingKeys(const CResourceSet& set);
 
 // Convenience lookups in the active set.

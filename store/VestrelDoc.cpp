@@ -9,6 +9,7 @@
 
 #include "CNumber.h"
 #include "MessageBox.h"
+#include "MsgIds.h"
 #include "TextFile.h"
 
 namespace {
@@ -231,7 +232,7 @@ void CVestrelDoc::AddFlexRayMsg(_FlexRayMsg* msg, int list, int* result) {
   std::string_view key = NameKey(msg->name, buffer);
   _FlexRayMsg* holder = table.Find(key);
   if (holder && holder != msg) {
-    ShowMessage(4023, {static_cast<long long>(msg->slotId), std::string(msg->name)});
+    ShowMessage(IDS_MSG_CYCLE_OVERLAP, {static_cast<long long>(msg->slotId), std::string(msg->name)});
     FreeFlexRayMsg(msg);
     return;
   }

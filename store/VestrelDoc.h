@@ -77,7 +77,7 @@ class CVestrelDoc {
   // with its signals; callers test for a duplicate name first.
   void AddCanMsg(_CANMsg* msg, int list);
   void AddLinMsg(_LINMsg* msg, int list);
-  // A different frame under the same key refuses the new one: message 4023,
+  // A different frame under the same key refuses the new one: message IDS_MSG_CYCLE_OVERLAP,
   // the new record goes back to its pool and *result becomes 0; otherwise the
   // frame is in the table and *result is 1. `result` may be null.
   void AddFlexRayMsg(_FlexRayMsg* msg, int list, int* result);
@@ -144,7 +144,7 @@ class CVestrelDoc {
   // Reads a definition file's text into the list's tables (which the caller
   // has emptied). 0 read; -1 when the text cannot be parsed or holds no
   // element of a definition file (nothing is changed then). A duplicate
-  // FlexRay frame is reported with message 4023 and left out.
+  // FlexRay frame is reported with message IDS_MSG_CYCLE_OVERLAP and left out.
   // `leftOut`, when given, receives the number of records that the
   // definition list's limits left out (messages beyond 500, the signals of a
   // message that would pass 500, symbols beyond 100 in a group).

@@ -3,6 +3,7 @@
 #include "CNumber.h"
 #include "ListLogic.h"
 #include "MessageBox.h"
+#include "MsgIds.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
@@ -10,17 +11,10 @@
 
 namespace {
 
-// Message 4000: there is no data.
-constexpr int kMsgNoData = 4000;
-
-bool SameNoCase(const std::string& a, const char* b) {
-  return MakeUpperString(a) == MakeUpperString(b);
-}
+bool SameNoCase(const std::string& a, const char* b) { return MakeUpperString(a) == MakeUpperString(b); }
 
 // The identifier display flag the dialogs start with.
-int HexFlagOf(const CVestrelDoc& doc) {
-  return doc.GetMsgIdFormat() != 0 ? 1 : 0;
-}
+int HexFlagOf(const CVestrelDoc& doc) { return doc.GetMsgIdFormat() != 0 ? 1 : 0; }
 
 // Puts a renamed record under its new key. The dialogs refuse a name that
 // another record holds; should one slip through, the record keeps its old key
@@ -165,7 +159,7 @@ int OpenMessageDialog(CListLogic& logic, IDefinitionDialogs& dialogs, int list, 
     msg = table.Find(MakeUpperString(cells.Cell(COL_MESSAGE)));
     if (msg) sig = msg->signals.Find(MakeUpperString(cells.Cell(COL_SIGNAL)));
     if (!msg || !sig) {
-      ShowMessage(kMsgNoData);
+      ShowMessage(IDS_MSG_NO_DATA);
       return 0;
     }
   }
@@ -235,7 +229,7 @@ int OpenLogicDialog(CListLogic& logic, IDefinitionDialogs& dialogs, int list, in
     const _LOGICGroup* group = doc.GetLogicGroup(list, oldGroup);
     if (group) symbol = group->symbols.Find(MakeUpperString(cells.Cell(COL_SYMBOL)));
     if (!symbol) {
-      ShowMessage(kMsgNoData);
+      ShowMessage(IDS_MSG_NO_DATA);
       return 0;
     }
   }

@@ -125,7 +125,7 @@ class IDefinitionDialogs {
 // the tables of `list`. Answers 1 when records and rows were changed (the
 // caller then sets the modified flag and shows the rows of this list and of
 // its partner again), 0 otherwise. A row whose records cannot be found
-// shows message 4000 and opens nothing.
+// shows message IDS_MSG_NO_DATA and opens nothing.
 int OpenDefinitionDialog(CListLogic& logic, IDefinitionDialogs& dialogs, int list, int mode,
                          const std::vector<int>& selection, const DefDialogAnchor& anchor);
 

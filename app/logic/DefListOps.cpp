@@ -4,6 +4,7 @@
 #include "CodePage.h"
 #include "ListLoad.h"
 #include "MessageBox.h"
+#include "MsgIds.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
@@ -64,14 +65,14 @@ std::string StartFolder(const std::string& path) {
 
 bool CheckNewAllowed(const ListRows& defRows) {
   if (defRows.size() >= static_cast<std::size_t>(MAX_DEF_SYMBOLS)) {
-    ShowMessage(3102, {MAX_DEF_SYMBOLS}, MsgButtons::Ok, MsgIcon::Error);
+    ShowMessage(IDS_TOO_MANY_TO_EDIT, {MAX_DEF_SYMBOLS}, MsgButtons::Ok, MsgIcon::Error);
     return false;
   }
   return true;
 }
 
 bool DeleteDefinitionRows(CVestrelDoc& doc, int busKind, ListRows& rows, const std::vector<int>& selection) {
-  if (ShowMessage(4102, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
+  if (ShowMessage(IDS_ASK_DELETE, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
   std::vector<int> sel = SortedSelection(selection, rows.size());
   for (int r : sel) {
     const ListRow& row = rows[static_cast<std::size_t>(r)];
@@ -161,7 +162,7 @@ bool SaveDefinitionListUnguarded(CVestrelDoc& doc, int busKind, const ListRows& 
       const _CANSignal* sig = msg->signals.Find(MakeUpperString(row.Cell(COL_SIGNAL)));
       if (!sig || sig->multiplexor[0] == '\0') continue;
       if (msg->signals.Contains(MakeUpperString(sig->multiplexor))) continue;
-      if (ShowMessage(4109, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
+      if (ShowMessage(IDS_ASK_MISSING_MUX, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
     }
   }
 
@@ -171,7 +172,7 @@ bool SaveDefinitionListUnguarded(CVestrelDoc& doc, int busKind, const ListRows& 
 
   if (doc.CountFlexRaySignals(LIST_DEFINITION) == 0 && doc.CountCanSignals(LIST_DEFINITION) == 0 &&
       doc.CountLinSignals(LIST_DEFINITION) == 0 && doc.CountLogicSymbols(LIST_DEFINITION) == 0) {
-    ShowMessage(4000);
+    ShowMessage(IDS_MSG_NO_DATA);
     return false;
   }
 
@@ -179,7 +180,7 @@ bool SaveDefinitionListUnguarded(CVestrelDoc& doc, int busKind, const ListRows& 
   if (!dialogs.AskSavePath(request, path) || path.empty()) return false;
   if (MakeUpperString(GetFileExtension(path)) != "SBL") path += ".sbl";
   if (FileExists(path) &&
-      ShowMessage(4101, {PathForMessage(path)}, MsgButtons::YesNo, MsgIcon::Warning) != MSG_YES)
+      ShowMessage(IDS_ASK_OVERWRITE, {PathForMessage(path)}, MsgButtons::YesNo, MsgIcon::Warning) != MSG_YES)
     return false;
 
   // Shown another bus kind, the CAN numbers were not renumbered by row; the
@@ -187,7 +188,7 @@ bool SaveDefinitionListUnguarded(CVestrelDoc& doc, int busKind, const ListRows& 
   EnsureUniqueCanLoadNumbers(doc);
   if (WriteTextFile(path, doc.BuildSblText(LIST_DEFINITION)) != 0) {
     // The modified flag stays, so closing the window asks again.
-    ShowMessage(4005);
+    ShowMessage(IDS_MSG_SAVE_FAILED);
     return false;
   }
   filePath = path;
@@ -204,7 +205,7 @@ bool SaveDefinitionList(CVestrelDoc& doc, int busKind, const ListRows& rows, std
   } catch (const std::bad_alloc&) {
     // The file on disk is untouched (the write is atomic) and the modified
     // flag stays, so closing the window asks again.
-    ShowMessage(loadmsg::IDS_MSG_NO_MEMORY);
+    ShowMessage(IDS_MSG_NO_MEMORY);
     return false;
   }
 }
@@ -212,10 +213,10 @@ bool SaveDefinitionList(CVestrelDoc& doc, int busKind, const ListRows& rows, std
 FileDialogRequest ReferenceOpenRequest(int busKind, const std::string& currentPath) {
   FileDialogRequest request;
   switch (busKind) {
-    case BUS_CAN: request.filterIds = {3003, 3000, 3001}; break;
-    case BUS_FLEXRAY: request.filterIds = {3004, 3002, 3001}; break;
-    case BUS_LIN: request.filterIds = {3006, 3005, 3001}; break;
-    default: request.filterIds = {3001}; break;
+    case BUS_CAN: request.filterIds = {IDS_FILTER_CAN_ALL, IDS_FILTER_DBC, IDS_FILTER_SBL}; break;
+    case BUS_FLEXRAY: request.filterIds = {IDS_FILTER_FLEXRAY_ALL, IDS_FILTER_XML, IDS_FILTER_SBL}; break;
+    case BUS_LIN: request.filterIds = {IDS_FILTER_LIN_ALL, IDS_FILTER_LDF, IDS_FILTER_SBL}; break;
+    default: request.filterIds = {IDS_FILTER_SBL}; break;
   }
   std::string ext = MakeUpperString(GetFileExtension(currentPath));
   if (ext.empty()) return request;
@@ -229,7 +230,7 @@ FileDialogRequest ReferenceOpenRequest(int busKind, const std::string& currentPa
 
 FileDialogRequest DefinitionFileRequest(const std::string& currentPath) {
   FileDialogRequest request;
-  request.filterIds = {3001};
+  request.filterIds = {IDS_FILTER_SBL};
   std::string ext = MakeUpperString(GetFileExtension(currentPath));
   if (ext.empty()) return request;
   request.folder = StartFolder(currentPath);

@@ -11,11 +11,11 @@
 
 class CVestrelDoc;
 
-// New is refused at 500 rows with message 3102; true when the definition
+// New is refused at 500 rows with message IDS_TOO_MANY_TO_EDIT; true when the definition
 // dialog may open.
 bool CheckNewAllowed(const ListRows& defRows);
 
-// Asks 4102; on Yes gives the records of the selected rows back to their
+// Asks IDS_ASK_DELETE; on Yes gives the records of the selected rows back to their
 // pools (a message or group left empty goes too, a group losing its bit
 // count), removes the rows, renumbers and sets the modified flag. A row whose
 // records are not found loses only its row. False when the user said No.
@@ -26,8 +26,8 @@ bool DeleteDefinitionRows(CVestrelDoc& doc, int busKind, ListRows& rows, const s
 std::string DefinitionFileLabel(const std::string& filePath, bool modified);
 
 // The save flow. On success the modified flag is cleared, filePath takes the
-// written path and the answer is true; every other ending (No to 4109,
-// nothing to save, cancelled dialog, No to 4101, failed write) answers false.
+// written path and the answer is true; every other ending (No to IDS_ASK_MISSING_MUX,
+// nothing to save, cancelled dialog, No to IDS_ASK_OVERWRITE, failed write) answers false.
 bool SaveDefinitionList(CVestrelDoc& doc, int busKind, const ListRows& rows, std::string& filePath,
                         IListFileDialogs& dialogs);
 

@@ -3,6 +3,7 @@
 #include "CNumber.h"
 #include "FlexRayCycles.h"
 #include "MessageBox.h"
+#include "MsgIds.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
@@ -166,9 +167,9 @@ int Refuse(int id, const std::vector<MsgArg>& args) {
   return ShowMessage(id, args, MsgButtons::Ok, MsgIcon::Error);
 }
 
-// Message 4016: the copy is taken over unscaled; both import marks go.
+// Message IDS_MSG_CODING_IDENTICAL: the copy is taken over unscaled; both import marks go.
 void WarnIdenticalCoding(const char* msgName, _SignalHead& copy) {
-  ShowMessage(4016, {msgName, copy.name}, MsgButtons::Ok, MsgIcon::Information);
+  ShowMessage(IDS_MSG_CODING_IDENTICAL, {msgName, copy.name}, MsgButtons::Ok, MsgIcon::Information);
   copy.identicalCoding = 0;
   copy.importError = 0;
 }
@@ -193,20 +194,20 @@ Step AddMessageRow(CVestrelDoc& doc, const ListRow& row, ListRows& defRows, Defi
   if (def) {
     if constexpr (!std::is_same_v<Msg, _LINMsg>) {
       if (ref->frameFormat != def->frameFormat) {
-        Refuse(4029, {msgName, sigName});
+        Refuse(IDS_MSG_FORMAT_DIFFERS, {msgName, sigName});
         return Step::Stop;
       }
     }
     if (Bus::Id(*ref) != Bus::Id(*def)) {
-      Refuse(4003, {msgName, cnum::SaturateToInt(Bus::Id(*def))});
+      Refuse(IDS_MSG_OTHER_ID, {msgName, cnum::SaturateToInt(Bus::Id(*def))});
       return Step::Stop;
     }
     if (ref->byteCount != def->byteCount) {
-      Refuse(4028, {msgName, sigName});
+      Refuse(IDS_MSG_BYTECOUNT_DIFFERS, {msgName, sigName});
       return Step::Stop;
     }
     if (def->signals.Contains(MakeUpperString(sigName))) {
-      Refuse(kFlexRay ? 4035 : 4033, {msgName, sigName});
+      Refuse(kFlexRay ? IDS_MSG_FLEXRAY_DEFINED : IDS_MSG_ALREADY_DEFINED, {msgName, sigName});
       return Step::Stop;
     }
     Sig* copy = Bus::AllocSig(doc);
@@ -215,13 +216,13 @@ Step AddMessageRow(CVestrelDoc& doc, const ListRow& row, ListRows& defRows, Defi
     // from here on, so giving the copy back never touches the reference's.
     *copy = *refSig;
     if (copy->importError == 1) {
-      Refuse(4015, {msgName, sigName});
+      Refuse(IDS_MSG_CODING_REFUSED, {msgName, sigName});
       Bus::FreeSig(doc, copy);
       return Step::Stop;
     }
     if (kFlexRay && copy->identicalCoding == 1) WarnIdenticalCoding(msgName, *copy);
     if (defRows.size() >= static_cast<std::size_t>(kMaxDefinitionRows)) {
-      Refuse(4019, {kMaxDefinitionRows});
+      Refuse(IDS_MSG_TOO_MANY, {kMaxDefinitionRows});
       Bus::FreeSig(doc, copy);
       return Step::Stop;
     }
@@ -231,12 +232,12 @@ Step AddMessageRow(CVestrelDoc& doc, const ListRow& row, ListRows& defRows, Defi
     else
       used = IsBitRangeUsed(doc, Bus::kBus, msgName, copy->startBit, copy->bitCount);
     if (used) {
-      Refuse(4030, {msgName, sigName});
+      Refuse(IDS_MSG_SAME_BITS, {msgName, sigName});
       Bus::FreeSig(doc, copy);
       return Step::Stop;
     }
     if (IsByteOrderDifferent(doc, Bus::kBus, msgName, copy->byteOrder)) {
-      Refuse(4027, {msgName, sigName});
+      Refuse(IDS_MSG_BYTEORDER_DIFFERS, {msgName, sigName});
       Bus::FreeSig(doc, copy);
       return Step::Stop;
     }
@@ -262,15 +263,16 @@ Step AddMessageRow(CVestrelDoc& doc, const ListRow& row, ListRows& defRows, Defi
   };
   if constexpr (kFlexRay) {
     if (!ids.CycleFree(doc, msg->slotId, msg->baseCycle, msg->cycleRepetition))
-      return refuse(4035, {static_cast<int>(msg->slotId), msgName});
+      return refuse(IDS_MSG_FLEXRAY_DEFINED, {static_cast<int>(msg->slotId), msgName});
   } else {
     std::string holder;
     if (!ids.IsFree<Bus>(doc, Bus::Id(*msg), holder))
-      return refuse(4008, {cnum::SaturateToInt(Bus::Id(*msg)), holder});
+      return refuse(IDS_MSG_ID_USED, {cnum::SaturateToInt(Bus::Id(*msg)), holder});
   }
-  if (copy->importError == 1) return refuse(4015, {msgName, sigName});
+  if (copy->importError == 1) return refuse(IDS_MSG_CODING_REFUSED, {msgName, sigName});
   if (kFlexRay && copy->identicalCoding == 1) WarnIdenticalCoding(msgName, *copy);
-  if (defRows.size() >= static_cast<std::size_t>(kMaxDefinitionRows)) return refuse(4019, {kMaxDefinitionRows});
+  if (defRows.size() >= static_cast<std::size_t>(kMaxDefinitionRows))
+    return refuse(IDS_MSG_TOO_MANY, {kMaxDefinitionRows});
   Bus::AddSig(doc, msg, copy);
   Bus::AddMsg(doc, msg);
   if constexpr (kFlexRay) {
@@ -295,25 +297,25 @@ Step AddLogicRow(CVestrelDoc& doc, const ListRow& row, ListRows& defRows) {
   if (!sym) return Step::Next;
 
   if (def->symbols.Contains(key)) {
-    Refuse(4034, {sym->name});
+    Refuse(IDS_MSG_SYMBOL_ALREADY, {sym->name});
     return Step::Stop;
   }
   if (def->symbols.empty()) {
     def->bitCount = ref->bitCount;
     std::copy(std::begin(ref->name), std::end(ref->name), std::begin(def->name));
   } else if (def->bitCount != ref->bitCount) {
-    Refuse(4009, {index + 1, static_cast<int>(def->bitCount)});
+    Refuse(IDS_MSG_GROUP_BITS, {index + 1, static_cast<int>(def->bitCount)});
     return Step::Stop;
   }
   std::string pattern = MakeUpperString(sym->pattern);
   for (const auto& entry : def->symbols) {
     if (MakeUpperString(entry.value->pattern) == pattern) {
-      Refuse(4010, {sym->name, sym->pattern});
+      Refuse(IDS_MSG_SAME_PATTERN_ADD, {sym->name, sym->pattern});
       return Step::Stop;
     }
   }
   if (def->symbols.size() >= static_cast<std::size_t>(MAX_LOGIC_GROUP_SYMBOLS)) {
-    Refuse(4019, {MAX_LOGIC_GROUP_SYMBOLS});
+    Refuse(IDS_MSG_TOO_MANY, {MAX_LOGIC_GROUP_SYMBOLS});
     return Step::Stop;
   }
   _LOGICSignal* copy = doc.AllocLogicSignal();

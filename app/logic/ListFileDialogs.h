@@ -7,7 +7,7 @@
 
 struct FileDialogRequest {
   // String-table identifiers of the filters, in order ("description|pattern|"
-  // texts, 3000 to 3006); the first is selected.
+  // texts, IDS_FILTER_DBC to IDS_FILTER_LIN_ALL); the first is selected.
   std::vector<int> filterIds;
   // Starting folder and file name; empty for none.
   std::string folder;

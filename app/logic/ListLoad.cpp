@@ -84,15 +84,16 @@ namespace {
 enum FileKind { KIND_SBL, KIND_XML, KIND_DBC, KIND_LDF, KIND_COUNT };
 constexpr const char* kExtensions[KIND_COUNT] = {"sbl", "xml", "dbc", "ldf"};
 
-// Runs the reader of the extension on the (emptied) list; 0, 4006 or 4007.
+// Runs the reader of the extension on the (emptied) list; 0,
+// IDS_MSG_LOAD_FAILED or IDS_MSG_LOAD_FAILED_XML.
 int ReadIntoList(CVestrelDoc& doc, int list, const std::string& path, int kind, LoadCuts& cuts) {
   switch (kind) {
     case KIND_SBL: {
       // A file that cannot be read is a failed load, not an empty definition file.
       std::string text;
-      if (!ReadTextFile(path, text)) return loadmsg::IDS_MSG_LOAD_FAILED;
+      if (!ReadTextFile(path, text)) return IDS_MSG_LOAD_FAILED;
       long long leftOut = 0;
-      if (doc.ParseSblText(text, list, &leftOut) != 0) return loadmsg::IDS_MSG_LOAD_FAILED;
+      if (doc.ParseSblText(text, list, &leftOut) != 0) return IDS_MSG_LOAD_FAILED;
       cuts.overLimit += leftOut;
       return 0;
     }
@@ -102,14 +103,14 @@ int ReadIntoList(CVestrelDoc& doc, int list, const std::string& path, int kind, 
       cuts.overLimit += left.frames;
       cuts.namesCut += left.namesCut;
       cuts.merged += left.merged;
-      return fibex == 0 ? 0 : (fibex == 3 ? loadmsg::IDS_MSG_LOAD_FAILED_XML : loadmsg::IDS_MSG_LOAD_FAILED);
+      return fibex == 0 ? 0 : (fibex == 3 ? IDS_MSG_LOAD_FAILED_XML : IDS_MSG_LOAD_FAILED);
     }
     case KIND_DBC:
       return LoadCanDbFile(doc, list, path, &cuts);
     case KIND_LDF:
       return LoadLdfFile(doc, list, path, &cuts);
     default:
-      return loadmsg::IDS_MSG_LOAD_FAILED;
+      return IDS_MSG_LOAD_FAILED;
   }
 }
 
@@ -130,7 +131,7 @@ LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, in
   struct stat st {};
   if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
       static_cast<unsigned long long>(st.st_size) > kMaxReadFileBytes) {
-    outcome.result = loadmsg::IDS_MSG_FILE_TOO_LARGE;
+    outcome.result = IDS_MSG_FILE_TOO_LARGE;
     return outcome;
   }
 
@@ -138,7 +139,7 @@ LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, in
   // they come back unless the file was read, so a failed load (a missing,
   // cut-short or foreign file, or no memory left) changes nothing.
   ListTables kept = doc.TakeListTables(list);
-  int result = loadmsg::IDS_MSG_LOAD_FAILED;
+  int result = IDS_MSG_LOAD_FAILED;
   LoadCuts cuts;
   try {
     result = ReadIntoList(doc, list, path, kind, cuts);
@@ -147,7 +148,7 @@ LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, in
       if (prepare) prepare(outcome.busAfter);
     }
   } catch (const std::bad_alloc&) {
-    result = loadmsg::IDS_MSG_NO_MEMORY;
+    result = IDS_MSG_NO_MEMORY;
   }
   if (result != 0) {
     doc.RestoreListTables(list, kept);
@@ -164,7 +165,7 @@ LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, in
 void ShowLoadCuts(const LoadCuts& cuts) {
   if (!cuts.Any()) return;
   try {
-    ShowMessage(loadmsg::IDS_MSG_LOAD_CUT, {cuts.overLimit, cuts.namesCut, cuts.merged}, MsgButtons::Ok,
+    ShowMessage(IDS_MSG_LOAD_CUT, {cuts.overLimit, cuts.namesCut, cuts.merged}, MsgButtons::Ok,
                 MsgIcon::Information);
   } catch (const std::bad_alloc&) {
     // Only the notice is lost; the load itself is complete.

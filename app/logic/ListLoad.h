@@ -5,6 +5,7 @@
 #pragma once
 
 #include "BusTypes.h"
+#include "MsgIds.h"
 
 #include <functional>
 #include <string>
@@ -20,23 +21,6 @@ bool IsLoadableFile(int list, const std::string& path);
 struct LdfOutFrame;
 struct LdfOutSignal;
 
-// Message names of the loader, as in ResIds.h (in a namespace of their own,
-// so that a window that includes both sees no clash).
-namespace loadmsg {
-enum : int {
-  IDS_MSG_SAVE_FAILED = 4005,
-  IDS_MSG_LOAD_FAILED = 4006,
-  IDS_MSG_LOAD_FAILED_XML = 4007,
-  // A load that left part of the file out: %d records beyond the limits,
-  // %d names shortened, %d records replaced by a later one of the same name.
-  IDS_MSG_LOAD_CUT = 4120,
-  // Not enough memory for the command: nothing was changed.
-  IDS_MSG_NO_MEMORY = 4121,
-  // The file is larger than any reader takes (kMaxReadFileBytes).
-  IDS_MSG_FILE_TOO_LARGE = 4122,
-};
-}  // namespace loadmsg
-
 // What a load had to leave out of the file to fit the records and tables.
 struct LoadCuts {
   long long overLimit = 0;  // records beyond a table's limit, left out
@@ -46,10 +30,10 @@ struct LoadCuts {
 };
 
 struct LoadOutcome {
-  // 0 loaded; else the string-table id of the message to show: 4006, 4007
-  // when the XML engine failed, IDS_MSG_NO_MEMORY when memory ran out,
+  // 0 loaded; else the string-table id of the message to show:
+  // IDS_MSG_LOAD_FAILED, IDS_MSG_LOAD_FAILED_XML when the XML engine failed, IDS_MSG_NO_MEMORY when memory ran out,
   // IDS_MSG_FILE_TOO_LARGE for a file above the readers' size cap.
-  int result = loadmsg::IDS_MSG_LOAD_FAILED;
+  int result = IDS_MSG_LOAD_FAILED;
   // True when the list's tables were replaced by what the file held. Only a
   // successful load replaces them: any failure leaves the list as it was.
   bool replaced = false;
@@ -87,7 +71,8 @@ bool IsNumericMultiplexText(const std::string& text);
 // is cut, and that cut answers true (the signal gets the import error mark).
 bool ClampSignalIntoMessage(int bits, int& startBit, int& bitCount);
 
-// The two reader conversions, on an already emptied list: 0 or 4006. What
+// The two reader conversions, on an already emptied list: 0 or
+// IDS_MSG_LOAD_FAILED. What
 // they leave out is added to `cuts` when given.
 int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts* cuts = nullptr);
 int LoadLdfFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts* cuts = nullptr);

@@ -58,7 +58,7 @@ void CopyName(char (&dest)[MAX_NAME_LEN + 1], const char (&source)[CANDB_NAME_LE
 int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts* cuts) {
   CCanDB db(5000);
   int count = db.ReadDbcFile(path);
-  if (count < 0) return 4006;
+  if (count < 0) return IDS_MSG_LOAD_FAILED;
   // Only a full table or a name at the field's length can hide a cut; a
   // file without either is not read a second time.
   bool maybeCut = count >= db.GetCapacity();
@@ -144,7 +144,7 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
     if (isNew) doc.AddCanMsg(msg, list);
     lastMsg = msg;
   }
-  if (count == 0) return 4006;
+  if (count == 0) return IDS_MSG_LOAD_FAILED;
   if (cuts && maybeCut) CountDbcCuts(path, count, count >= db.GetCapacity(), *cuts);
   for (const auto& entry : table) {
     _CANMsg* msg = entry.value;

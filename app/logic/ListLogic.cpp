@@ -3,6 +3,7 @@
 #include "ListAdd.h"
 #include "ListLoad.h"
 #include "MessageBox.h"
+#include "MsgIds.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
@@ -59,9 +60,7 @@ std::string CListLogic::FileLabel() const {
   return filePath_.empty() ? std::string() : GetFileTitleFromPath(filePath_);
 }
 
-bool CListLogic::IsLoadableFile(const std::string& path) const {
-  return ::IsLoadableFile(list_, path);
-}
+bool CListLogic::IsLoadableFile(const std::string& path) const { return ::IsLoadableFile(list_, path); }
 
 namespace {
 
@@ -80,7 +79,7 @@ bool GuardMemory(Command command) {
   try {
     return command();
   } catch (const std::bad_alloc&) {
-    ShowMessageSafely(loadmsg::IDS_MSG_NO_MEMORY);
+    ShowMessageSafely(IDS_MSG_NO_MEMORY);
     return false;
   }
 }
@@ -111,7 +110,7 @@ int CListLogic::LoadFile(const std::string& path) {
   } catch (const std::bad_alloc&) {
     // The file is loaded; only the other list may still show its old rows.
     bus_ = outcome.busAfter;
-    ShowMessageSafely(loadmsg::IDS_MSG_NO_MEMORY);
+    ShowMessageSafely(IDS_MSG_NO_MEMORY);
   }
   return 0;
 }
@@ -193,7 +192,7 @@ int CRefListLogic::AddToDefinitions(const std::vector<int>& selection) {
   } catch (const std::bad_alloc&) {
     // What was added before memory ran out stays, as after a refusal.
     if (def->RowCount() > before) doc_.SetDefModified(true);
-    ShowMessageSafely(loadmsg::IDS_MSG_NO_MEMORY);
+    ShowMessageSafely(IDS_MSG_NO_MEMORY);
     return def->RowCount() - before;
   }
 }
@@ -210,20 +209,12 @@ bool CRefListLogic::SortByColumn(int column) {
 
 // ---------------------------------------------------------------------------
 
-bool CDefListLogic::IsModified() const {
-  return doc_.IsDefModified();
-}
-void CDefListLogic::SetModified(bool modified) {
-  doc_.SetDefModified(modified);
-}
+bool CDefListLogic::IsModified() const { return doc_.IsDefModified(); }
+void CDefListLogic::SetModified(bool modified) { doc_.SetDefModified(modified); }
 
-std::string CDefListLogic::FileLabel() const {
-  return DefinitionFileLabel(filePath_, IsModified());
-}
+std::string CDefListLogic::FileLabel() const { return DefinitionFileLabel(filePath_, IsModified()); }
 
-bool CDefListLogic::CanStartNew() const {
-  return CheckNewAllowed(rows_);
-}
+bool CDefListLogic::CanStartNew() const { return CheckNewAllowed(rows_); }
 
 bool CDefListLogic::Delete(const std::vector<int>& selection) {
   const std::vector<int> rows = SortedSelection(selection, rows_.size());
@@ -249,7 +240,7 @@ int CDefListLogic::LoadDefinitionFile(const std::string& path) {
 
 bool CDefListLogic::Open(IListFileDialogs& dialogs) {
   return GuardMemory([&] {
-    if (IsModified() && ShowMessage(4104, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
+    if (IsModified() && ShowMessage(IDS_ASK_OPEN_MODIFIED, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
     std::string path;
     if (!dialogs.AskOpenPath(DefinitionFileRequest(filePath_), path)) return false;
     return LoadDefinitionFile(path) == 0;
@@ -259,7 +250,7 @@ bool CDefListLogic::Open(IListFileDialogs& dialogs) {
 bool CDefListLogic::DropFiles(const std::vector<std::string>& paths) {
   return GuardMemory([&] {
     if (paths.size() != 1 || !IsLoadableFile(paths[0])) return false;
-    if (IsModified() && ShowMessage(4104, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
+    if (IsModified() && ShowMessage(IDS_ASK_OPEN_MODIFIED, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
     return LoadDefinitionFile(paths[0]) == 0;
   });
 }

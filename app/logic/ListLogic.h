@@ -88,7 +88,7 @@ class CListLogic : public IListCells {
   virtual std::string FileLabel() const;
 
   virtual bool IsLoadableFile(const std::string& path) const;
-  // Empties this list's tables and reads the file; 0, 4006 or 4007. On
+  // Empties this list's tables and reads the file; 0, IDS_MSG_LOAD_FAILED or IDS_MSG_LOAD_FAILED_XML. On
   // success the bus switch is asked for the kind to show.
   int LoadFile(const std::string& path);
 
@@ -160,16 +160,16 @@ class CDefListLogic : public CListLogic {
   // The file title with " *" while modified.
   std::string FileLabel() const override;
 
-  // New: false (message 3102 shown) at 500 rows.
+  // New: false (message IDS_TOO_MANY_TO_EDIT shown) at 500 rows.
   bool CanStartNew() const;
   // After a definition dialog reported a change (result above 0).
   void DefinitionChanged() { SetModified(true); }
-  // Delete the selected rows after the question 4102; false on No.
+  // Delete the selected rows after the question IDS_ASK_DELETE; false on No.
   bool Delete(const std::vector<int>& selection);
-  // Open: 4104 while modified, the file dialog, the load. True only when a
+  // Open: IDS_ASK_OPEN_MODIFIED while modified, the file dialog, the load. True only when a
   // file was loaded; a stop or a failed load changes nothing.
   bool Open(IListFileDialogs& dialogs);
-  // A drop of exactly one ".sbl" file, with 4104 while modified.
+  // A drop of exactly one ".sbl" file, with IDS_ASK_OPEN_MODIFIED while modified.
   bool DropFiles(const std::vector<std::string>& paths);
   // Save into a ".sbl" file; true only when the file was written.
   bool Save(IListFileDialogs& dialogs);

@@ -1,5 +1,6 @@
 #include "ListRows.h"
 
+#include "MsgIds.h"
 #include "VestrelDoc.h"
 
 #include <algorithm>
@@ -25,13 +26,31 @@ std::string UpperHex(unsigned value) {
   return std::string(buf, result.ptr);
 }
 
+// Column alignments and the hidden first column.
+constexpr unsigned kLeft = 0;
+constexpr unsigned kRight = 1;
+constexpr ListColumnInfo kHidden = {0, kLeft, 0.0};
+
 // The FlexRay set is a table of its own, with the same values as CAN and LIN.
-const std::vector<ListColumnInfo> kCanLinColumns = {
-    {0, 0, 0.0}, {3017, 1, 0.1}, {3010, 0, 0.4}, {3011, 1, 0.1}, {3012, 0, 0.4}};
-const std::vector<ListColumnInfo> kFlexRayColumns = {
-    {0, 0, 0.0}, {3017, 1, 0.1}, {3010, 0, 0.4}, {3011, 1, 0.1}, {3012, 0, 0.4}};
-const std::vector<ListColumnInfo> kLogicColumns = {{0, 0, 0.0},    {3017, 1, 0.07}, {3015, 0, 0.35},
-                                                   {3013, 1, 0.1}, {3014, 1, 0.08}, {3016, 0, 0.4}};
+const std::vector<ListColumnInfo> kCanLinColumns = {kHidden,
+                                                    {IDS_COL_NUMBER, kRight, 0.1},
+                                                    {IDS_COL_MESSAGE, kLeft, 0.4},
+                                                    {IDS_COL_ID, kRight, 0.1},
+                                                    {IDS_COL_SIGNAL, kLeft, 0.4}};
+const std::vector<ListColumnInfo> kFlexRayColumns = {kHidden,
+                                                     {IDS_COL_NUMBER, kRight, 0.1},
+                                                     {IDS_COL_MESSAGE, kLeft, 0.4},
+                                                     {IDS_COL_ID, kRight, 0.1},
+                                                     {IDS_COL_SIGNAL, kLeft, 0.4}};
+const std::vector<ListColumnInfo> kLogicColumns = {kHidden,
+                                                   {IDS_COL_NUMBER, kRight, 0.07},
+                                                   {IDS_COL_SYMBOL, kLeft, 0.35},
+                                                   {IDS_COL_GROUP, kRight, 0.1},
+                                                   {IDS_COL_BIT, kRight, 0.08},
+                                                   {IDS_COL_PATTERN, kLeft, 0.4}};
+
+// The last column stops short of the list's window by its frame.
+constexpr int kListFrameWidth = 4;
 
 }  // namespace
 
@@ -65,7 +84,7 @@ std::vector<int> ListColumnWidths(int busKind, int windowWidth) {
     widths[i] = static_cast<int>(windowWidth * columns[i].width);
     sum += widths[i];
   }
-  if (!widths.empty()) widths.back() = windowWidth - 4 - sum;
+  if (!widths.empty()) widths.back() = windowWidth - kListFrameWidth - sum;
   return widths;
 }
 

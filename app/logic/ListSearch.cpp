@@ -2,6 +2,7 @@
 
 #include "CodePage.h"
 #include "MessageBox.h"
+#include "MsgIds.h"
 #include "TextFile.h"
 
 #include <algorithm>
@@ -64,7 +65,7 @@ SearchResult CListSearch::FindNext(const IListCells& rows, int busKind, const st
   std::string upper = MakeUpperString(text);
   const int count = rows.RowCount();
   if (count == 0 || text.empty()) {
-    ShowMessage(4000);
+    ShowMessage(IDS_MSG_NO_DATA);
     result.outcome = SEARCH_NO_DATA;
     return result;
   }
@@ -88,7 +89,7 @@ SearchResult CListSearch::FindNext(const IListCells& rows, int busKind, const st
     if (continuing && row == startRow_) {
       result.outcome = SEARCH_WRAPPED;
       if (showRow) showRow(startRow_);
-      if (ShowMessage(4013, {}, MsgButtons::Ok, MsgIcon::Information) == MSG_OK) {
+      if (ShowMessage(IDS_MSG_SEARCH_WRAPPED, {}, MsgButtons::Ok, MsgIcon::Information) == MSG_OK) {
         lastText_.clear();
         result.selectRow = startRow_;
       }
@@ -105,7 +106,7 @@ SearchResult CListSearch::FindNext(const IListCells& rows, int busKind, const st
   // under it (deleted, or another bus kind shown) so that its start row was
   // never met: it ends as a new search without a hit would.
   result.outcome = SEARCH_NOT_FOUND;
-  if (ShowMessage(4012, {text}, MsgButtons::Ok, MsgIcon::Information) == MSG_OK) lastText_.clear();
+  if (ShowMessage(IDS_MSG_NOT_FOUND, {text}, MsgButtons::Ok, MsgIcon::Information) == MSG_OK) lastText_.clear();
   return result;
 }
 

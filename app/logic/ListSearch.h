@@ -11,10 +11,10 @@
 #include <vector>
 
 enum SearchOutcome {
-  SEARCH_NO_DATA = 0,  // empty text or empty list: message 4000, selection untouched
+  SEARCH_NO_DATA = 0,  // empty text or empty list: message IDS_MSG_NO_DATA, selection untouched
   SEARCH_FOUND,        // selectRow holds the hit
-  SEARCH_NOT_FOUND,    // message 4012 shown; nothing selected
-  SEARCH_WRAPPED,      // message 4013 shown; selectRow is the start row again
+  SEARCH_NOT_FOUND,    // message IDS_MSG_NOT_FOUND shown; nothing selected
+  SEARCH_WRAPPED,      // message IDS_MSG_SEARCH_WRAPPED shown; selectRow is the start row again
 };
 
 struct SearchResult {
@@ -34,7 +34,7 @@ class CListSearch {
   // selected) whose searched cells contain the text, ignoring letter case.
   // Repeating the same text goes on from the hit; coming back to the row the
   // search began at brings that row into view (`showRow`) and then shows
-  // 4013. Messages go through ShowMessage.
+  // IDS_MSG_SEARCH_WRAPPED. Messages go through ShowMessage.
   SearchResult FindNext(const IListCells& rows, int busKind, const std::vector<int>& selection, const std::string& text,
                         const std::function<void(int row)>& showRow = {});
   SearchResult FindNext(const ListRows& rows, int busKind, const std::vector<int>& selection, const std::string& text,

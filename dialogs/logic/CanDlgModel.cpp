@@ -5,8 +5,6 @@
 
 #include "TextFile.h"
 
-using namespace canmsg;
-
 namespace {
 
 constexpr int kFloatBits = 32;
@@ -71,9 +69,7 @@ void CCanDlgModel::AddNames(const std::string& msgName, const std::string& sigNa
   rowNames_.emplace_back(msgName, sigName);
 }
 
-bool CCanDlgModel::NamesPickable() const {
-  return mode_ == DLGMODE_NEW && table_ && !table_->empty();
-}
+bool CCanDlgModel::NamesPickable() const { return mode_ == DLGMODE_NEW && table_ && !table_->empty(); }
 
 std::string CCanDlgModel::FormatId(int id) const {
   char buf[16];
@@ -81,9 +77,7 @@ std::string CCanDlgModel::FormatId(int id) const {
   return buf;
 }
 
-int CCanDlgModel::ClampedBytes() const {
-  return std::clamp(c_.byteCount, 0, MaxBytes());
-}
+int CCanDlgModel::ClampedBytes() const { return std::clamp(c_.byteCount, 0, MaxBytes()); }
 
 int CCanDlgModel::PageBitCount() const {
   return std::clamp(ClampedBytes() * 8 - page_ * CAN_PAGE_BITS, 0, CAN_PAGE_BITS);
@@ -394,9 +388,7 @@ void CCanDlgModel::PickMessage(int index) {
   UpdatePageButtons();
 }
 
-void CCanDlgModel::OnMessagePicked(int index) {
-  PickMessage(index);
-}
+void CCanDlgModel::OnMessagePicked(int index) { PickMessage(index); }
 
 void CCanDlgModel::OnFrameFormatPicked(int selection) {
   if (c_.j1939) selection = FRAME_XTD;
@@ -520,9 +512,7 @@ void CCanDlgModel::OnHexClicked(bool hex) {
   FillMessageIdList();
 }
 
-void CCanDlgModel::SetIdentifierFromJ1939(int id) {
-  c_.id = std::clamp(id, 0, c_.idMax);
-}
+void CCanDlgModel::SetIdentifierFromJ1939(int id) { c_.id = std::clamp(id, 0, c_.idMax); }
 
 void CCanDlgModel::OnPagePrevious() {
   UpdatePageButtons();

@@ -16,6 +16,7 @@
 #include "BitGridModel.h"
 #include "BusTypes.h"
 #include "DlgPrompt.h"
+#include "MsgIds.h"
 #include "NameMap.h"
 #include "Records.h"
 
@@ -49,26 +50,6 @@ constexpr int J1939 = 2582;
 constexpr int PAGE_PREVIOUS = 2583;
 constexpr int PAGE_NEXT = 2584;
 }  // namespace canctl
-
-// The messages the dialog shows, under the names the resource header gives
-// them (kept apart so both headers may meet in one file).
-namespace canmsg {
-constexpr int IDS_NONAME = 3100;
-constexpr int IDS_MSG_NAME_EMPTY = 4001;
-constexpr int IDS_MSG_ID_USED = 4008;
-constexpr int IDS_MSG_BITS_OVERLAP = 4014;
-constexpr int IDS_MSG_BITS_OUTSIDE = 4018;
-constexpr int IDS_MSG_MESSAGE_DEFINED = 4020;
-constexpr int IDS_MSG_SIGNAL_DEFINED = 4021;
-constexpr int IDS_MSG_MESSAGE_OTHER_ID = 4022;
-constexpr int IDS_MSG_BYTEORDER_CHANGE = 4026;
-constexpr int IDS_MSG_MESSAGE_OTHER_FORMAT = 4031;
-constexpr int IDS_MSG_MESSAGE_OTHER_LENGTH = 4032;
-constexpr int IDS_MSG_MUX_FORMAT = 4038;
-constexpr int IDS_MSG_MUX_ORDER = 4039;
-constexpr int IDS_MSG_MUX_RANGE = 4040;
-constexpr int IDS_MSG_MUX_LOOP = 4110;
-}  // namespace canmsg
 
 // Selections of the value-type combo.
 enum CanValueTypeItem { VTITEM_UNSIGNED = 0, VTITEM_SIGNED = 1, VTITEM_FLOAT = 2, VTITEM_DOUBLE = 3 };
@@ -161,7 +142,7 @@ class CCanDlgModel {
   void SetHexFlag(int hex) { hexFlag_ = hex ? 1 : 0; }
   int HexFlag() const { return hexFlag_; }
   void AddNames(const std::string& msgName, const std::string& sigName);
-  // Text of string 3100, shown as signal name for a message without bytes.
+  // Text of string IDS_NONAME, shown as signal name for a message without bytes.
   void SetNoNameText(const std::string& text) { noName_ = text; }
   // Receives every page the grid must draw.
   void SetGridSink(std::function<void(const tagBitAssignInfo&)> sink) { gridSink_ = std::move(sink); }

@@ -1,7 +1,9 @@
-// Control and message numbers of the FlexRay, LIN and LOGIC dialogs for code
-// without the resource header. The names are those of res/ResIds.h; they live
-// in a namespace so that the two headers can meet in one file.
+// Control numbers of the FlexRay, LIN and LOGIC dialogs for code without the
+// resource header. They live in a namespace so that they and the resource
+// header's names can meet in one file; the messages are named in MsgIds.h.
 #pragma once
+
+#include "MsgIds.h"
 
 namespace dlgids {
 
@@ -40,26 +42,6 @@ enum {
   IDC_LOGIC_BITS = 1016,
   IDC_GROUP = 1024,
   IDC_PATTERN_BIN = 1025,
-};
-
-enum {
-  IDS_NONAME = 3100,
-  IDS_MSG_NAME_EMPTY = 4001,
-  IDS_MSG_ID_USED = 4008,
-  IDS_MSG_BITS_OVERLAP = 4014,
-  IDS_MSG_BITS_OUTSIDE = 4018,
-  IDS_MSG_TOO_MANY = 4019,
-  IDS_MSG_MESSAGE_DEFINED = 4020,
-  IDS_MSG_SIGNAL_DEFINED = 4021,
-  IDS_MSG_MESSAGE_OTHER_ID = 4022,
-  IDS_MSG_CYCLE_OVERLAP = 4023,
-  IDS_MSG_SYMBOL_DEFINED = 4024,
-  IDS_MSG_SAME_PATTERN = 4025,
-  IDS_MSG_BYTEORDER_CHANGE = 4026,
-  IDS_MSG_MESSAGE_OTHER_FORMAT = 4031,
-  IDS_MSG_MESSAGE_OTHER_LENGTH = 4032,
-  IDS_MSG_BASE_CYCLE = 4036,
-  IDS_ASK_GROUP_BITS = 4106,
 };
 
 // What a model's OK answers: close the dialog, stay open where the focus is,

@@ -110,7 +110,7 @@ class CFrameDlgModelBase {
   bool IsView() const { return mode_ == DLGMODE_VIEW; }
   void SetHexDisplay(bool hex) { hex_ = hex; }
   bool HexDisplay() const { return hex_; }
-  // The text a frame of 0 bytes shows as its signal name (string 3100).
+  // The text a frame of 0 bytes shows as its signal name (string IDS_NONAME).
   void SetNoNameText(const std::string& text) { noName_ = text; }
 
   FrameSignalValues& Values() { return v_; }
@@ -323,11 +323,11 @@ class CFrameDlgModel : public CFrameDlgModelBase {
       if (!IsEditedSignal(e.key, e.value) && e.value->byteOrder != byteOrder) return true;
     return false;
   }
-  // Asks 4026 when the frame's other signals have another byte order, and on
+  // Asks IDS_MSG_BYTEORDER_CHANGE when the frame's other signals have another byte order, and on
   // OK gives them all the entered one. False when the user cancelled.
   bool SettleByteOrder(IDlgPrompt& prompt, Msg* msg) {
     if (!OtherByteOrder(msg, v_.byteOrder)) return true;
-    if (!prompt.AskOkCancel(dlgids::IDS_MSG_BYTEORDER_CHANGE)) return false;
+    if (!prompt.AskOkCancel(IDS_MSG_BYTEORDER_CHANGE)) return false;
     for (const auto& e : msg->signals) {
       if (e.value->byteOrder != v_.byteOrder) {
         e.value->byteOrder = static_cast<uint8_t>(v_.byteOrder);

@@ -5,13 +5,12 @@
 #include "CNumber.h"
 #include "LdfReader.h"
 #include "MessageBox.h"
+#include "MsgIds.h"
 
 #include <climits>
 #include <new>
 
 namespace {
-
-constexpr int kMsgLdfSyntaxError = 4037;
 
 // Frame identifiers 60..63 are reserved for diagnostics and user extensions.
 constexpr long long kMaxFrameId = 59;
@@ -120,7 +119,7 @@ int CLdfParser::Parse(const std::string& path) {
 
     if (error_ || state == kHeader) {
       error_ = true;
-      ShowMessage(kMsgLdfSyntaxError, {MsgArg(line)});
+      ShowMessage(IDS_MSG_LDF_SYNTAX, {MsgArg(line)});
       return -1;
     }
     return BuildOutput();

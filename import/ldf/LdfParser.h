@@ -73,7 +73,7 @@ class CLdfParser {
 
   // The number of output signals (0 or more) after a complete parse; -1 when
   // the file cannot be opened (no message) or after a syntax error (message
-  // 4037 with the line number is shown first).
+  // IDS_MSG_LDF_SYNTAX with the line number is shown first).
   int Parse(const std::string& path);
 
   // The output, valid after Parse.

@@ -16,9 +16,9 @@ namespace mtest {
 // Records every message; questions answer from the script, then `yes`.
 class ScriptedPrompt : public IDlgPrompt {
  public:
-  void Error(int id, const std::vector<MsgArg>& args) override { Record(id, args); }
-  bool AskYesNo(int id, const std::vector<MsgArg>& args) override { return Answer(id, args); }
-  bool AskOkCancel(int id, const std::vector<MsgArg>& args) override { return Answer(id, args); }
+  void Error(int id, const std::vector<MsgArg>& msgArgs) override { Record(id, msgArgs); }
+  bool AskYesNo(int id, const std::vector<MsgArg>& msgArgs) override { return Answer(id, msgArgs); }
+  bool AskOkCancel(int id, const std::vector<MsgArg>& msgArgs) override { return Answer(id, msgArgs); }
 
   std::vector<int> ids;
   std::vector<std::vector<MsgArg>> args;

@@ -220,7 +220,7 @@ class ListWindowsTest : public QObject {
     CListCtrlEx& ref = fx.Ref().List();
     // Notes how many rows the definition list shows as each message comes up.
     struct RowsAtMessage : RecordingMessageSink {
-      explicit RowsAtMessage(const CListCtrlEx& list) : list(list) {}
+      explicit RowsAtMessage(const CListCtrlEx& defList) : list(defList) {}
       int Show(int id, const std::vector<MsgArg>& args, MsgButtons buttons, MsgIcon icon) override {
         rows.push_back(list.GetItemCount());
         return RecordingMessageSink::Show(id, args, buttons, icon);

@@ -11,7 +11,7 @@
 
 class FakeAppEnvironment : public IAppEnvironment {
  public:
-  explicit FakeAppEnvironment(std::string folder) : folder(std::move(folder)) { SetAppEnvironment(this); }
+  explicit FakeAppEnvironment(std::string exeFolder) : folder(std::move(exeFolder)) { SetAppEnvironment(this); }
   ~FakeAppEnvironment() override { SetAppEnvironment(nullptr); }
   std::string ExecutableFolder() const override { return folder; }
   void GetVersionInfo(VersionInfo* info) const override {

@@ -250,7 +250,7 @@ INSTANTIATE_TEST_SUITE_P(
         SyntaxCase{"RepresentationBadSeparator",
                    WithRepresentations("Signal_representation {\n TempEnc: Temp. Wide;\n}\n"), 37},
         SyntaxCase{"RepresentationEndsAfterColon", WithRepresentations("Signal_representation {\n TempEnc:\n"), 37}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& c) { return std::string(c.param.name); });
 
 // Values that pass the checks, and what they give.
 TEST(LdfParse, FrameIdentifiers) {

@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
         TokenCase{"ZeroByteEndsTheLine", std::string("ab\0cd\nef", 8), {"ab", "ef"}},
         TokenCase{"NoLineEndAtTheEnd", "x y", {"x", "y"}},
         TokenCase{"OnlyComments", "// a\n/* b\n*/\n", {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& c) { return std::string(c.param.name); });
 
 TEST(Reader, LineNumbersCountEveryLine) {
   std::vector<Token> tokens = AllTokens("a\n\n/* x\n y\n */ b // c\r\n\r\nd");
@@ -118,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"NumberEndsWithTheLine", ",12\n;", "12", ";"},
                       NumberCase{"AnyFirstCharacterStarts", ",abc", "a", "bc"},
                       NumberCase{"CommentJustBehind", ",3/*x*/;", "3", ";"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& c) { return std::string(c.param.name); });
 
 TEST(Reader, ReadUntil) {
   TempLdfFile file("a b c\r\nd\n\"\"");

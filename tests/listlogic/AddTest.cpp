@@ -138,7 +138,7 @@ const AddCase kCanCases[] = {
 }  // namespace
 
 INSTANTIATE_TEST_SUITE_P(Table, CanAddRefusals, ::testing::ValuesIn(kCanCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& c) { return std::string(c.param.name); });
 
 TEST(AddReferenceRows, NoSelectionChangesNothing) {
   CVestrelDoc doc;

@@ -55,7 +55,7 @@ TEST(ReadFileBytes, AFileAboveTheCapIsRefusedWithItsOwnMessage) {
     ReadFileError why = ReadFileError::None;
     EXPECT_FALSE(ReadFileBytes(path, bytes, &why)) << name;
     EXPECT_EQ(why, ReadFileError::TooLarge) << name;
-    EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, path, BUS_CAN).result, loadmsg::IDS_MSG_FILE_TOO_LARGE) << name;
+    EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, path, BUS_CAN).result, IDS_MSG_FILE_TOO_LARGE) << name;
     EXPECT_EQ(doc.CountCanSignals(LIST_REFERENCE), 1) << name;
   }
 }

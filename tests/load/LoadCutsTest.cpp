@@ -78,7 +78,7 @@ TEST(LoadCuts, OneNoticeAfterTheLoad) {
   EXPECT_TRUE(ref.DropFiles({dir.Write("clean.dbc", Dbc(2, 2))}));
   EXPECT_TRUE(sink.shown.empty());
   EXPECT_TRUE(ref.DropFiles({dir.Write("big.dbc", Dbc(50, 101))}));
-  ASSERT_EQ(sink.Ids(), std::vector<int>{loadmsg::IDS_MSG_LOAD_CUT});
+  ASSERT_EQ(sink.Ids(), std::vector<int>{IDS_MSG_LOAD_CUT});
   EXPECT_EQ(sink.shown[0].ArgNumber(0), 50);
   EXPECT_EQ(sink.shown[0].ArgNumber(1), 0);
   EXPECT_EQ(sink.shown[0].ArgNumber(2), 0);

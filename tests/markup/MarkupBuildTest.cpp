@@ -123,7 +123,7 @@ const BuildCase kBuildCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, MarkupBuild, ::testing::ValuesIn(kBuildCases),
-                         [](const auto& info) { return std::string(info.param.label); });
+                         [](const auto& c) { return std::string(c.param.label); });
 
 TEST(MarkupBuildRules, OnlyOneTopLevelElement) {
   for (const char* start : {static_cast<const char*>(nullptr), ""}) {

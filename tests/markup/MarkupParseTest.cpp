@@ -62,7 +62,7 @@ const ParseCase kParseCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, MarkupParse, ::testing::ValuesIn(kParseCases),
-                         [](const auto& info) { return std::string(info.param.label); });
+                         [](const auto& c) { return std::string(c.param.label); });
 
 TEST(MarkupParseRules, ErrorTextSurvivesLaterSuccess) {
   CMarkup m;
@@ -173,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TextCase{"CdataTrailByteBracket", "<![CDATA[\x83\x5D]]>", "\x83\x5D"},
                       TextCase{"Multibyte", "\x83\x5C\x95\x5C\\~\xB1", "\x83\x5C\x95\x5C\\~\xB1"},
                       TextCase{"Empty", "", ""}),
-    [](const auto& info) { return std::string(info.param.label); });
+    [](const auto& c) { return std::string(c.param.label); });
 
 TEST(MarkupChildTextRules, EmptyFormAndNoChild) {
   CMarkup m;

@@ -34,7 +34,7 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{"IbmExtension", "\xFA\x40\xFA\x5C", "ⅰ纊"},
         RoundTrip{"Ascii", "Speed_1 <&>", "Speed_1 <&>"},
         RoundTrip{"Empty", "", ""}),
-    [](const auto& info) { return std::string(info.param.label); });
+    [](const auto& c) { return std::string(c.param.label); });
 
 TEST(CodePage, DecodingIsLenient) {
   // A lone lead byte, an unassigned pair and a byte CP932 does not use show

@@ -32,7 +32,7 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"UnknownPlaceholderLeftAlone", "%u %s", {"x"}, "%u x"},
         FormatCase{"TrailingPercent", "50%", {}, "50%"},
         FormatCase{"ExtraArgumentsIgnored", "none", {1, "b"}, "none"}),
-    [](const auto& info) { return std::string(info.param.label); });
+    [](const auto& c) { return std::string(c.param.label); });
 
 TEST(MessageSink, RecordsAndAnswers) {
   EXPECT_EQ(ShowMessage(4006), MSG_OK);  // no sink: OK, No or Cancel
