@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 
+#include "Corpus.h"
 #include "FibexImport.h"
 #include "RecordingMessageSink.h"
 #include "VestrelDoc.h"
@@ -32,9 +33,9 @@ std::map<std::string, std::string> ReadExpectations(const fs::path& tsv) {
 }
 
 TEST(FibexCorpus, EveryFileImportsWithoutCrashing) {
-  const fs::path corpus = fs::path(VR_CORPUS_DIR);
+  const fs::path corpus = vrtest::CorpusDir();
   const fs::path folder = corpus / "fibex";
-  if (!fs::is_directory(folder)) GTEST_SKIP() << "no corpus at " << folder;
+  VR_REQUIRE_CORPUS(folder);
   auto expectations = ReadExpectations(corpus / "EXPECTATIONS_LDF_FIBEX.tsv");
 
   std::vector<fs::path> files;

@@ -1,5 +1,6 @@
 // The CANdb conversion: skipped messages, clamps and import marks, the
 // multiplex text check, J1939 sizes, repeated names and the bus switch.
+#include "Corpus.h"
 #include "ListLoad.h"
 #include "ListLogic.h"
 #include "ListTestUtil.h"
@@ -130,8 +131,8 @@ TEST_F(CanLoader, AllSkippedIsAnEmptySuccessShowingCan) {
 }
 
 TEST_F(CanLoader, CorpusFilesLoadWithinTheLimits) {
-  const std::filesystem::path corpus = std::filesystem::path(VR_CORPUS_DIR) / "dbc";
-  if (!std::filesystem::exists(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+  const std::filesystem::path corpus = vrtest::CorpusDir() / "dbc";
+  VR_REQUIRE_CORPUS(corpus);
   int files = 0;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(corpus)) {
     if (!entry.is_regular_file() || !IsLoadableFile(LIST_REFERENCE, entry.path().string())) continue;

@@ -1,5 +1,6 @@
 // Loading files into a list: extensions, the CANdb and LIN conversions with
 // their clamps and marks, unreadable files, and the bus kind shown afterwards.
+#include "Corpus.h"
 #include "ListLoad.h"
 #include "ListLogic.h"
 #include "ListTestUtil.h"
@@ -247,8 +248,8 @@ TEST(ClampSignalIntoMessage, StartAndCount) {
 }
 
 TEST(LoadListFile, FibexReferenceShowsFlexRayAndTheDefinitionListRefusesIt) {
-  const std::string path = std::string(VR_CORPUS_DIR) + "/fibex/busmaster/TestFlexRay.xml";
-  if (!std::filesystem::exists(path)) GTEST_SKIP() << "no corpus at " << path;
+  const std::string path = (vrtest::CorpusDir() / "fibex/busmaster/TestFlexRay.xml").string();
+  VR_REQUIRE_CORPUS(path);
   CVestrelDoc doc;
   RecordingMessageSink sink;
   LoadOutcome o = LoadListFile(doc, LIST_REFERENCE, path, BUS_CAN);

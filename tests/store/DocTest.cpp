@@ -11,6 +11,7 @@
 
 #include "RecordingMessageSink.h"
 #include "DocPoolCheck.h"
+#include "TempDir.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
@@ -286,9 +287,8 @@ TEST(DocTest, NothingLeaksThroughReplaceFreeAndClear) {
 // The display format travels through "Default.xml"; the modified flag does
 // not survive a restart.
 TEST(DocTest, DocumentStateComesFromTheSettingsOfTheLastRun) {
-  char folderTemplate[] = "/tmp/vr_docstate_XXXXXX";
-  ASSERT_NE(mkdtemp(folderTemplate), nullptr);
-  std::string folder = folderTemplate;
+  vrtest::TempDir tmp;
+  const std::string folder = tmp.Path();
   {
     CAppSettings settings;
     settings.SetSettingsFolder(folder);
@@ -306,8 +306,6 @@ TEST(DocTest, DocumentStateComesFromTheSettingsOfTheLastRun) {
   EXPECT_EQ(doc.GetMsgIdFormat(), IDFMT_HEX);
   EXPECT_FALSE(doc.IsDefModified());
   EXPECT_TRUE(doc.OnNewDocument(nullptr));
-  std::remove(settings.GetDefaultFilePath().c_str());
-  rmdir(folder.c_str());
 }
 
 TEST(DocTest, DocumentStateStartsDecimalAndUnchanged) {
