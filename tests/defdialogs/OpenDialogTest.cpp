@@ -1,6 +1,7 @@
 // The lists' opener of the definition dialogs, with dialogs that answer from
 // a script: which records a row stands for, what happens to fresh records,
 // renamed records and the rows of both lists after OK or Cancel.
+#include "DocFixture.h"
 #include "DefDialogs.h"
 #include "ListLogic.h"
 #include "ListTestUtil.h"
@@ -49,7 +50,7 @@ DefDialogResult Ok(bool modified, int hexFlag = 0, int group = 0) {
   return {true, modified, hexFlag, group};
 }
 
-class OpenDialogTest : public ::testing::Test {
+class OpenDialogTest : public vrtest::DocTest {
  protected:
   OpenDialogTest() {
     ref.SetPartner(&def);
@@ -69,7 +70,6 @@ class OpenDialogTest : public ::testing::Test {
   }
 
   RecordingMessageSink sink;
-  CVestrelDoc doc;
   CRefListLogic ref{doc};
   CDefListLogic def{doc};
   ScriptedDefDialogs dialogs;
