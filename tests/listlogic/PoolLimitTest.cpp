@@ -7,6 +7,7 @@
 #include "RecordingMessageSink.h"
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ struct LimitCase {
   std::size_t limit;  // records the pools still hand out
   int added;          // rows that fit before the refusal
 };
+
+void PrintTo(const LimitCase& c, std::ostream* os) { *os << "bus " << c.bus << ", limit " << c.limit; }
 
 // Three reference rows: message M1 with S1 and S2, message M2 with S3. A
 // new message costs two records (message and signal), a further signal of
