@@ -20,9 +20,9 @@
 
 namespace {
 
-// Typed text in CP932. A character that the code page cannot hold becomes
-// '?', which no name read from a file contains, so such a text finds nothing
-// instead of finding a shortened text.
+// Typed text in CP932. A character that the code page cannot hold becomes a
+// byte that no CP932 character contains (not '?', which names do hold), so
+// such a text finds nothing instead of finding a shortened text.
 std::string ToCp932(const QString& text) {
   std::string out;
   if (cp932::FromUtf8(text.toStdString(), out)) return out;
@@ -31,7 +31,7 @@ std::string ToCp932(const QString& text) {
     const int len = p->isHighSurrogate() && p + 1 < text.constData() + text.size() ? 2 : 1;
     std::string one;
     if (cp932::FromUtf8(QString(p, len).toStdString(), one)) out += one;
-    else out += '?';
+    else out += kSearchCharOutsideCodePage;
     p += len;
   }
   return out;

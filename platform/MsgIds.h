@@ -3,7 +3,8 @@
 // language libraries: each carries its texts under exactly these identifiers.
 #pragma once
 
-// Messages 4000-4040 (errors) and 4100-4110 (questions and notices).
+// Messages 4000-4040 (errors), 4100-4110 (questions and notices) and
+// 4120-4122 (what a load left out, and why it failed).
 enum {
   IDS_MSG_NO_DATA = 4000,
   IDS_MSG_NAME_EMPTY = 4001,
@@ -50,4 +51,7 @@ enum {
   IDS_MSG_MANUAL_FAILED = 4107,
   IDS_ASK_MISSING_MUX = 4109,
   IDS_MSG_MUX_LOOP = 4110,
+  IDS_MSG_LOAD_CUT = 4120,
+  IDS_MSG_NO_MEMORY = 4121,
+  IDS_MSG_FILE_TOO_LARGE = 4122,
 };

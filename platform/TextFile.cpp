@@ -3,6 +3,7 @@
 #include "CodePage.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,40 +12,61 @@
 #include <unistd.h>
 #include <vector>
 
-bool ReadTextFile(const std::string& path, std::string& text) {
-  text.clear();
+namespace {
+
+bool Fail(ReadFileError reason, ReadFileError* why) {
+  if (why) *why = reason;
+  return false;
+}
+
+}  // namespace
+
+bool ReadFileBytes(const std::string& path, std::string& bytes, ReadFileError* why, std::size_t maxBytes) {
+  bytes.clear();
+  if (why) *why = ReadFileError::None;
   // Non-blocking open: a FIFO dropped onto a list must not hang the program
   // waiting for a writer; it is refused below as not a regular file.
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
+  if (fd < 0) return Fail(ReadFileError::CannotOpen, why);
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    return false;
+    return Fail(ReadFileError::NotRegularFile, why);
+  }
+  if (st.st_size < 0 || static_cast<unsigned long long>(st.st_size) > maxBytes) {
+    ::close(fd);
+    return Fail(ReadFileError::TooLarge, why);
   }
   std::string buffer;
   try {
     buffer.resize(static_cast<std::size_t>(st.st_size));
   } catch (...) {
     ::close(fd);
-    return false;
+    return Fail(ReadFileError::NoMemory, why);
   }
+  // At most the size the file had when it was opened: a file that grows
+  // while it is read cannot push the read past the cap.
   std::size_t got = 0;
   while (got < buffer.size()) {
     ssize_t n = ::read(fd, buffer.data() + got, buffer.size() - got);
     if (n < 0) {
       if (errno == EINTR) continue;
       ::close(fd);
-      return false;
+      return Fail(ReadFileError::ReadFailed, why);
     }
     if (n == 0) break;
     got += static_cast<std::size_t>(n);
   }
   ::close(fd);
   buffer.resize(got);
-  std::size_t zero = buffer.find('\0');
-  if (zero != std::string::npos) buffer.resize(zero);
-  text = std::move(buffer);
+  bytes = std::move(buffer);
+  return true;
+}
+
+bool ReadTextFile(const std::string& path, std::string& text) {
+  if (!ReadFileBytes(path, text)) return false;
+  std::size_t zero = text.find('\0');
+  if (zero != std::string::npos) text.resize(zero);
   return true;
 }
 
@@ -72,6 +94,39 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
 
 }  // namespace
 
+namespace {
+
+// Makes the rename durable: without this a power cut can leave the folder
+// still naming the old file (or none) although the new bytes are on disk.
+// A folder that cannot be opened or does not take an fsync (some file
+// systems answer EINVAL) is left as it is; an I/O error fails the save.
+bool SyncFolder(const std::string& folder) {
+  int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) return true;
+  bool ok = ::fsync(dir) == 0 || errno != EIO;
+  ::close(dir);
+  return ok;
+}
+
+// The fallback for a folder that refuses new files while the file itself
+// may be written: the bytes go straight into the file. This is NOT atomic (a
+// failure part-way leaves a damaged file), which is why it is used only when
+// the temporary file cannot be made. The file is cut to the new length only
+// after every byte was written.
+int WriteInPlace(const std::string& path, const std::string& text) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return -1;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (ok) ok = WriteAll(fd, text.data(), text.size());
+  if (ok) ok = ::ftruncate(fd, static_cast<off_t>(text.size())) == 0;
+  if (ok) ok = ::fsync(fd) == 0;
+  if (::close(fd) != 0) ok = false;
+  return ok ? 0 : -1;
+}
+
+}  // namespace
+
 int WriteTextFile(const std::string& given, const std::string& text) {
   if (given.empty()) return -1;
   // Through a symbolic link the file it points to is replaced, not the link.
@@ -91,11 +146,17 @@ int WriteTextFile(const std::string& given, const std::string& text) {
   if (exists && !S_ISREG(target.st_mode)) return -1;
   if (exists && (::access(path.c_str(), W_OK) != 0 || (target.st_mode & 0222) == 0)) return -1;
 
-  std::string tmpl = FolderOf(path) + "/.vrtmpXXXXXX";
+  const std::string folder = FolderOf(path);
+  std::string tmpl = folder + "/.vrtmpXXXXXX";
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');
   int fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) return -1;
+  if (fd < 0) {
+    // A folder that takes no new files can still hold a file that may be
+    // written: save into it in place rather than not at all.
+    if (exists && (errno == EACCES || errno == EPERM)) return WriteInPlace(path, text);
+    return -1;
+  }
   bool ok = WriteAll(fd, text.data(), text.size());
   // Keep the permissions an existing file had; a new one gets the usual 0666 & ~umask.
   if (ok) {
@@ -116,33 +177,68 @@ int WriteTextFile(const std::string& given, const std::string& text) {
     ::unlink(name.data());
     return -1;
   }
-  return 0;
+  return SyncFolder(folder) ? 0 : -1;
+}
+
+std::size_t MakeUpperInto(std::string_view text, char* out) {
+  const std::size_t n = text.size();
+  const char* in = text.data();
+  std::size_t pos = 0;
+  // Eight plain ASCII bytes at a time: the bytes from 'a' to 'z' lose 0x20.
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  for (; pos + 8 <= n; pos += 8) {
+    uint64_t w;
+    std::memcpy(&w, in + pos, 8);
+    if (w & (kOnes * 0x80)) break;  // a byte of the code page's upper half: walk from here
+    uint64_t atLeastA = w + kOnes * (0x80 - 'a');
+    uint64_t aboveZ = w + kOnes * (0x7F - 'z');
+    w ^= ((atLeastA & ~aboveZ) & (kOnes * 0x80)) >> 2;
+    std::memcpy(out + pos, &w, 8);
+  }
+  while (pos < n) {
+    unsigned char c = static_cast<unsigned char>(in[pos]);
+    if (c < 0x80) {
+      // Plain ASCII, the usual name, needs no code-page walk.
+      out[pos++] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : static_cast<char>(c);
+    } else if (pos + 1 < n && cp932::IsLeadByte(c) && cp932::IsTrailByte(static_cast<unsigned char>(in[pos + 1]))) {
+      out[pos] = in[pos];  // a double-byte character stays, trail byte included
+      out[pos + 1] = in[pos + 1];
+      pos += 2;
+    } else {
+      out[pos] = in[pos];
+      ++pos;
+    }
+  }
+  return n;
 }
 
 std::string MakeUpperString(const char* text) {
   if (!text) return std::string();
-  return MakeUpperString(std::string(text));
-}
-
-std::string MakeUpperString(const std::string& text) {
-  std::string out(text);
-  std::size_t pos = 0;
-  while (pos < out.size()) {
-    std::size_t len = cp932::CharLength(out, pos);
-    if (len == 1 && out[pos] >= 'a' && out[pos] <= 'z') out[pos] = static_cast<char>(out[pos] - 'a' + 'A');
-    pos += len;
-  }
+  std::string_view view(text);
+  std::string out(view.size(), '\0');
+  MakeUpperInto(view, out.data());
   return out;
 }
 
-void CopyToCharBuffer(char* dest, const std::string& source, std::size_t n) {
-  std::memset(dest, 0, n + 1);
+std::string MakeUpperString(const std::string& text) {
+  std::string out(text.size(), '\0');
+  MakeUpperInto(text, out.data());
+  return out;
+}
+
+void CopyToCharBuffer(char* dest, std::string_view source, std::size_t n) {
   std::size_t len = cp932::CharBoundaryAtOrBefore(source, n);
-  std::memcpy(dest, source.data(), len);
+  if (len) std::memcpy(dest, source.data(), len);  // an empty view may have no data at all
+  std::memset(dest + len, 0, n + 1 - len);
+}
+
+void CopyToCharBuffer(char* dest, const std::string& source, std::size_t n) {
+  CopyToCharBuffer(dest, std::string_view(source), n);
 }
 
 void CopyToCharBuffer(char* dest, const char* source, std::size_t n) {
-  CopyToCharBuffer(dest, source ? std::string(source) : std::string(), n);
+  // Only the first n + 1 bytes can matter: the cut falls at or before n.
+  CopyToCharBuffer(dest, source ? std::string_view(source, ::strnlen(source, n + 1)) : std::string_view(), n);
 }
 
 std::string GetFileExtension(const std::string& path) {

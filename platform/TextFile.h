@@ -5,29 +5,53 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
-// Reads the whole file. The text ends at its first zero byte; no code page or
-// line-end conversion. False when the file cannot be opened or read (the text
-// is then empty), so a caller never mistakes a missing file for an empty one.
+// The largest file any reader takes (256 MB): far above every real
+// definition, CANdb, LDF or FIBEX file, and low enough that a runaway file (a
+// huge log renamed, a link to a growing file) fails at once instead of
+// taking the memory.
+constexpr std::size_t kMaxReadFileBytes = std::size_t{256} << 20;
+
+enum class ReadFileError { None, CannotOpen, NotRegularFile, TooLarge, ReadFailed, NoMemory };
+
+// The one way every reader takes a file in: the whole of a regular file, as
+// bytes (zero bytes kept). A FIFO, a device or a folder is refused at once
+// without waiting for a writer, and so is a file above `maxBytes`. False
+// (bytes empty, `why` told the reason when given) on any failure.
+bool ReadFileBytes(const std::string& path, std::string& bytes, ReadFileError* why = nullptr,
+                   std::size_t maxBytes = kMaxReadFileBytes);
+
+// Reads the whole file through ReadFileBytes. The text ends at its first zero
+// byte; no code page or line-end conversion. False when the file cannot be
+// opened or read (the text is then empty), so a caller never mistakes a
+// missing file for an empty one.
 bool ReadTextFile(const std::string& path, std::string& text);
 
 // Writes the text's bytes exactly. The bytes go to a temporary file in the
 // same folder, which replaces the target only after every write and the close
-// succeeded: a failed save never leaves a cut-short file in place of a good
-// one. A file that may not be written (no write permission, even for root)
-// or that is not a regular file is refused; through a symbolic link the file
-// it points to is replaced. 0 written, -1 on any failure.
+// succeeded, and the folder is synced after the rename: a failed save never
+// leaves a cut-short file in place of a good one. Only where the folder
+// refuses new files but the existing file may be written are the bytes
+// written into the file in place (not atomic). A file that may not be written
+// (no write permission, even for root) or that is not a regular file is
+// refused; through a symbolic link the file it points to is replaced. 0
+// written, -1 on any failure.
 int WriteTextFile(const std::string& path, const std::string& text);
 
 // The table key of a name: ASCII a-z upper-cased, double-byte characters (and
 // their trail bytes, which may look like letters) left alone. Null gives "".
 std::string MakeUpperString(const char* text);
 std::string MakeUpperString(const std::string& text);
+// The same key written to out[0..text.size()) without a string: the table
+// lookups of a load upper-case every name. Returns text.size().
+std::size_t MakeUpperInto(std::string_view text, char* out);
 
 // Fills dest[0..n] with zeros and copies at most n bytes of source, cut so
 // that no double-byte character is split. dest must hold n + 1 bytes.
 void CopyToCharBuffer(char* dest, const std::string& source, std::size_t n);
 void CopyToCharBuffer(char* dest, const char* source, std::size_t n);
+void CopyToCharBuffer(char* dest, std::string_view source, std::size_t n);
 
 // "SBL" for "/data/bus.SBL"; empty when a '/' comes before any '.', when there
 // is no '.', or when the only '.' is the first byte.

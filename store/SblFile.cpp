@@ -258,6 +258,8 @@ class SblReader {
  public:
   SblReader(CVestrelDoc& doc, int list) : doc_(doc), list_(list), definition_(list == LIST_DEFINITION) {}
 
+  long long LeftOut() const { return leftOut_; }
+
   int Parse(std::string_view text) {
     std::string wrapped;
     wrapped.reserve(text.size() + 20);
@@ -319,7 +321,8 @@ class SblReader {
     long long total = Number("MessageTotalNum", 0);
     std::string ignored;
     Text("SignalTotalNum", ignored);
-    if (definition_ && total > MAX_DEF_SYMBOLS) total = MAX_DEF_SYMBOLS;
+    const bool capped = definition_ && total > MAX_DEF_SYMBOLS;
+    if (capped) total = MAX_DEF_SYMBOLS;
     for (long long pass = 0; pass < total; ++pass) {
       if (readGroup) {
         if (!xml_.FindChildElement("Group")) break;
@@ -336,6 +339,11 @@ class SblReader {
       xml_.EnterElement();
       ReadCanGroup(msgElem, sigElem, frameType);
       xml_.LeaveElement();
+    }
+    // The groups the limit left unread are counted, not read.
+    while (capped && xml_.FindChildElement(readGroup ? "Group" : nullptr)) {
+      std::string name = xml_.GetChildName();
+      if (name == "Group" || name == "GroupEx") ++leftOut_;
     }
     xml_.LeaveElement();
   }
@@ -354,7 +362,10 @@ class SblReader {
   // would take the definition list's signals of this bus above the limit.
   long long SignalsToRead(long long readSoFar) {
     long long count = Number("SignalNum", 0);
-    if (definition_ && readSoFar + count > MAX_DEF_SYMBOLS) return 0;
+    if (definition_ && readSoFar + count > MAX_DEF_SYMBOLS) {
+      leftOut_ += std::max(count, 0LL);
+      return 0;
+    }
     return count;
   }
 
@@ -368,10 +379,11 @@ class SblReader {
       else if (SameWord(t, bus == Bus::Can ? sbl::kFrameFormat[FRAME_XTD] : sbl::kBitOrder[BITORDER_LSB_FIRST]))
         s->bitOrder = BITORDER_LSB_FIRST;
     }
-    // The writer puts "LSB" here. A CAN signal reads it too: older files
-    // mark LSB-first CAN signals by SIGType only, and once such a file is
-    // saved again this word is all that keeps the bit order.
-    if (Text("BitOrder", t)) {
+    // A CAN signal's bit order is not read from BitOrder: it comes from
+    // SIGType alone. Not even looked for, since the search only moves
+    // forward: a BitOrder written after the other fields would otherwise
+    // hide them.
+    if (bus != Bus::Can && Text("BitOrder", t)) {
       std::string lsb = bus == Bus::Lin ? std::string(sbl::kBitOrder[BITORDER_LSB_FIRST])
                                         : std::string(sbl::kBitOrder[BITORDER_LSB_FIRST], 3);
       if (SameWord(t, lsb.c_str())) s->bitOrder = BITORDER_LSB_FIRST;
@@ -553,7 +565,10 @@ class SblReader {
     for (long long i = 0; i < count; ++i) {
       if (!xml_.FindChildElement(sigElem)) break;
       // The definition list takes at most 100 symbols of a group from a file.
-      if (definition_ && logicSymbols_[index] >= MAX_LOGIC_GROUP_SYMBOLS) break;
+      if (definition_ && logicSymbols_[index] >= MAX_LOGIC_GROUP_SYMBOLS) {
+        leftOut_ += count - i;
+        break;
+      }
       xml_.EnterElement();
       _LOGICSignal* sym = doc_.AllocLogicSignal();
       if (!sym) {
@@ -609,6 +624,7 @@ class SblReader {
   CVestrelDoc& doc_;
   const int list_;
   const bool definition_;
+  long long leftOut_ = 0;
   CMarkup xml_;
   bool current_ = true;
   long long flexRaySignals_ = 0;
@@ -622,8 +638,12 @@ class SblReader {
 
 std::string CVestrelDoc::BuildSblText(int list) const { return SblWriter(*this).Build(list); }
 
-int CVestrelDoc::ParseSblText(const std::string& text, int list) {
+int CVestrelDoc::ParseSblText(const std::string& text, int list, long long* leftOut) {
+  if (leftOut) *leftOut = 0;
   if (!ValidList(list)) return -1;
   // Like a file read, the text ends at its first zero byte.
-  return SblReader(*this, list).Parse(std::string_view(text.c_str()));
+  SblReader reader(*this, list);
+  int result = reader.Parse(std::string_view(text.c_str()));
+  if (leftOut) *leftOut = reader.LeftOut();
+  return result;
 }

@@ -1,6 +1,10 @@
 #include "VestrelDoc.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <new>
+#include <string_view>
 #include <utility>
 
 #include "CNumber.h"
@@ -9,10 +13,19 @@
 
 namespace {
 
-// Takes the earliest record given back, or makes a new one. A record that
-// cannot be made is reported as null so the caller abandons its work.
 template <class T>
-T* TakeFromPool(std::deque<T*>& pool, std::size_t& created, std::size_t& budget) {
+void DeleteRecord(void* record) {
+  delete static_cast<T*>(record);
+}
+
+// Takes the earliest record given back, or makes a new one. A record that
+// cannot be made is reported as null so the caller abandons its work. Every
+// record made is also noted in `made`, so that the document deletes it at
+// the end even when it never reached a table or a pool (memory ran out
+// between taking it and placing it). `budget` is the tests' allocation limit.
+template <class T>
+T* TakeFromPool(std::deque<T*>& pool, std::size_t& created, std::vector<CVestrelDoc::MadeRecord>& made,
+                std::size_t& budget) {
   if (budget == 0) return nullptr;
   --budget;
   if (!pool.empty()) {
@@ -21,20 +34,46 @@ T* TakeFromPool(std::deque<T*>& pool, std::size_t& created, std::size_t& budget)
     return record;
   }
   T* record = new (std::nothrow) T();
-  if (record) ++created;
+  if (!record) return nullptr;
+  try {
+    made.push_back({record, &DeleteRecord<T>});
+  } catch (const std::bad_alloc&) {
+    delete record;
+    return nullptr;
+  }
+  ++created;
   return record;
 }
 
 // A pool that cannot grow would lose the record; it is deleted instead, so
 // nothing leaks even then.
 template <class T>
-void PutIntoPool(std::deque<T*>& pool, T* record, std::size_t& created) {
+void PutIntoPool(std::deque<T*>& pool, T* record, std::size_t& created, std::vector<CVestrelDoc::MadeRecord>& made) {
   try {
     pool.push_back(record);
   } catch (const std::bad_alloc&) {
+    auto it = std::find_if(made.begin(), made.end(),
+                           [record](const CVestrelDoc::MadeRecord& m) { return m.record == record; });
+    if (it != made.end()) made.erase(it);
     delete record;
     --created;
   }
+}
+
+// The table key of a record's name, upper-cased into `buffer` beside it: no
+// string is made for a lookup or an insert.
+template <std::size_t N>
+std::string_view NameKey(const char (&name)[N], char (&buffer)[N]) {
+  // The name's length, eight bytes at a time (the whole array may be read).
+  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  std::size_t len = 0;
+  for (; len + 8 <= N; len += 8) {
+    uint64_t word;
+    std::memcpy(&word, name + len, 8);
+    if (~(((word & kLow7) + kLow7) | word | kLow7)) break;  // a zero byte among them
+  }
+  while (len < N && name[len]) ++len;
+  return std::string_view(buffer, MakeUpperInto(std::string_view(name, len), buffer));
 }
 
 // Resets a message to a new record's fields while it keeps its (empty) table.
@@ -58,13 +97,8 @@ int SumSignals(const T& table) {
 CVestrelDoc::CVestrelDoc() { InitLogicGroups(); }
 
 CVestrelDoc::~CVestrelDoc() {
-  for (int list = LIST_REFERENCE; list <= LIST_DEFINITION; ++list) {
-    ClearFlexRayList(list);
-    ClearCanList(list);
-    ClearLinList(list);
-    ClearLogicGroups(list, -1);
-  }
-  FreePools();
+  // Every record made goes back to the heap here, wherever it rests.
+  for (const MadeRecord& m : m_made) m.destroy(m.record);
 }
 
 void CVestrelDoc::InitLogicGroups() {
@@ -79,21 +113,6 @@ void CVestrelDoc::InitLogicGroups() {
   }
 }
 
-void CVestrelDoc::FreePools() {
-  auto drain = [](auto& pool) {
-    for (auto* record : pool) delete record;
-    pool.clear();
-  };
-  drain(m_poolFlexRayMsg);
-  drain(m_poolFlexRaySignal);
-  drain(m_poolCanMsg);
-  drain(m_poolCanSignal);
-  drain(m_poolLinMsg);
-  drain(m_poolLinSignal);
-  drain(m_poolLogicSignal);
-  m_created = DocPoolCounts();
-}
-
 bool CVestrelDoc::OnNewDocument(const CAppSettings* settings) {
   if (settings) settings->GetDocState(&m_docState);
   return true;
@@ -105,63 +124,75 @@ void CVestrelDoc::OnCloseDocument(CAppSettings* settings) const {
 
 // ---- Pools -----------------------------------------------------------------
 
-_CANMsg* CVestrelDoc::AllocCanMsg() { return TakeFromPool(m_poolCanMsg, m_created.canMsg, m_allocBudget); }
-_CANSignal* CVestrelDoc::AllocCanSignal() { return TakeFromPool(m_poolCanSignal, m_created.canSignal, m_allocBudget); }
+_CANMsg* CVestrelDoc::AllocCanMsg() {
+  return TakeFromPool(m_poolCanMsg, m_created.canMsg, m_made, m_allocBudget);
+}
+_CANSignal* CVestrelDoc::AllocCanSignal() {
+  return TakeFromPool(m_poolCanSignal, m_created.canSignal, m_made, m_allocBudget);
+}
 _FlexRayMsg* CVestrelDoc::AllocFlexRayMsg() {
-  return TakeFromPool(m_poolFlexRayMsg, m_created.flexRayMsg, m_allocBudget);
+  return TakeFromPool(m_poolFlexRayMsg, m_created.flexRayMsg, m_made, m_allocBudget);
 }
 _FlexRaySignal* CVestrelDoc::AllocFlexRaySignal() {
-  return TakeFromPool(m_poolFlexRaySignal, m_created.flexRaySignal, m_allocBudget);
+  return TakeFromPool(m_poolFlexRaySignal, m_created.flexRaySignal, m_made, m_allocBudget);
 }
-_LINMsg* CVestrelDoc::AllocLinMsg() { return TakeFromPool(m_poolLinMsg, m_created.linMsg, m_allocBudget); }
-_LINSignal* CVestrelDoc::AllocLinSignal() { return TakeFromPool(m_poolLinSignal, m_created.linSignal, m_allocBudget); }
+_LINMsg* CVestrelDoc::AllocLinMsg() {
+  return TakeFromPool(m_poolLinMsg, m_created.linMsg, m_made, m_allocBudget);
+}
+_LINSignal* CVestrelDoc::AllocLinSignal() {
+  return TakeFromPool(m_poolLinSignal, m_created.linSignal, m_made, m_allocBudget);
+}
 _LOGICSignal* CVestrelDoc::AllocLogicSignal() {
-  return TakeFromPool(m_poolLogicSignal, m_created.logicSignal, m_allocBudget);
+  return TakeFromPool(m_poolLogicSignal, m_created.logicSignal, m_made, m_allocBudget);
 }
 
 void CVestrelDoc::FreeCanSignal(_CANSignal* sig) {
   if (!sig) return;
-  *sig = _CANSignal();  // also lets go of the multiplex value text
-  PutIntoPool(m_poolCanSignal, sig, m_created.canSignal);
+  // A reload gives thousands of signals back: they are reset from one
+  // default record rather than from a new one each, and the text goes.
+  static const _CANSignal kDefaults;
+  std::string text = std::move(sig->multiplexValue);
+  *sig = kDefaults;
+  PutIntoPool(m_poolCanSignal, sig, m_created.canSignal, m_made);
 }
 
 void CVestrelDoc::FreeFlexRaySignal(_FlexRaySignal* sig) {
   if (!sig) return;
   *sig = _FlexRaySignal();
-  PutIntoPool(m_poolFlexRaySignal, sig, m_created.flexRaySignal);
+  PutIntoPool(m_poolFlexRaySignal, sig, m_created.flexRaySignal, m_made);
 }
 
 void CVestrelDoc::FreeLinSignal(_LINSignal* sig) {
   if (!sig) return;
   *sig = _LINSignal();
-  PutIntoPool(m_poolLinSignal, sig, m_created.linSignal);
+  PutIntoPool(m_poolLinSignal, sig, m_created.linSignal, m_made);
 }
 
 void CVestrelDoc::FreeLogicSignal(_LOGICSignal* sym) {
   if (!sym) return;
   *sym = _LOGICSignal();
-  PutIntoPool(m_poolLogicSignal, sym, m_created.logicSignal);
+  PutIntoPool(m_poolLogicSignal, sym, m_created.logicSignal, m_made);
 }
 
 void CVestrelDoc::FreeCanMsg(_CANMsg* msg) {
   if (!msg) return;
   for (const auto& entry : msg->signals) FreeCanSignal(entry.value);
   ResetMessage(msg);
-  PutIntoPool(m_poolCanMsg, msg, m_created.canMsg);
+  PutIntoPool(m_poolCanMsg, msg, m_created.canMsg, m_made);
 }
 
 void CVestrelDoc::FreeFlexRayMsg(_FlexRayMsg* msg) {
   if (!msg) return;
   for (const auto& entry : msg->signals) FreeFlexRaySignal(entry.value);
   ResetMessage(msg);
-  PutIntoPool(m_poolFlexRayMsg, msg, m_created.flexRayMsg);
+  PutIntoPool(m_poolFlexRayMsg, msg, m_created.flexRayMsg, m_made);
 }
 
 void CVestrelDoc::FreeLinMsg(_LINMsg* msg) {
   if (!msg) return;
   for (const auto& entry : msg->signals) FreeLinSignal(entry.value);
   ResetMessage(msg);
-  PutIntoPool(m_poolLinMsg, msg, m_created.linMsg);
+  PutIntoPool(m_poolLinMsg, msg, m_created.linMsg, m_made);
 }
 
 DocPoolCounts CVestrelDoc::GetPoolCounts() const {
@@ -180,13 +211,15 @@ DocPoolCounts CVestrelDoc::GetPoolCounts() const {
 
 void CVestrelDoc::AddCanMsg(_CANMsg* msg, int list) {
   if (!msg || !ValidList(list)) return;
-  _CANMsg* previous = m_canMsgs[ListIndex(list)].SetAt(MakeUpperString(msg->name), msg);
+  char key[sizeof msg->name];
+  _CANMsg* previous = m_canMsgs[ListIndex(list)].SetAt(NameKey(msg->name, key), msg);
   if (previous && previous != msg) FreeCanMsg(previous);
 }
 
 void CVestrelDoc::AddLinMsg(_LINMsg* msg, int list) {
   if (!msg || !ValidList(list)) return;
-  _LINMsg* previous = m_linMsgs[ListIndex(list)].SetAt(MakeUpperString(msg->name), msg);
+  char key[sizeof msg->name];
+  _LINMsg* previous = m_linMsgs[ListIndex(list)].SetAt(NameKey(msg->name, key), msg);
   if (previous && previous != msg) FreeLinMsg(previous);
 }
 
@@ -194,7 +227,8 @@ void CVestrelDoc::AddFlexRayMsg(_FlexRayMsg* msg, int list, int* result) {
   if (result) *result = 0;
   if (!msg || !ValidList(list)) return;
   NameMap<_FlexRayMsg>& table = m_flexRayMsgs[ListIndex(list)];
-  std::string key = MakeUpperString(msg->name);
+  char buffer[sizeof msg->name];
+  std::string_view key = NameKey(msg->name, buffer);
   _FlexRayMsg* holder = table.Find(key);
   if (holder && holder != msg) {
     ShowMessage(4023, {static_cast<long long>(msg->slotId), std::string(msg->name)});
@@ -207,19 +241,22 @@ void CVestrelDoc::AddFlexRayMsg(_FlexRayMsg* msg, int list, int* result) {
 
 void CVestrelDoc::AddCanSignal(_CANMsg* msg, _CANSignal* sig) {
   if (!msg || !sig) return;
-  _CANSignal* previous = msg->signals.SetAt(MakeUpperString(sig->name), sig);
+  char key[sizeof sig->name];
+  _CANSignal* previous = msg->signals.SetAt(NameKey(sig->name, key), sig);
   if (previous && previous != sig) FreeCanSignal(previous);
 }
 
 void CVestrelDoc::AddFlexRaySignal(_FlexRayMsg* msg, _FlexRaySignal* sig) {
   if (!msg || !sig) return;
-  _FlexRaySignal* previous = msg->signals.SetAt(MakeUpperString(sig->name), sig);
+  char key[sizeof sig->name];
+  _FlexRaySignal* previous = msg->signals.SetAt(NameKey(sig->name, key), sig);
   if (previous && previous != sig) FreeFlexRaySignal(previous);
 }
 
 void CVestrelDoc::AddLinSignal(_LINMsg* msg, _LINSignal* sig) {
   if (!msg || !sig) return;
-  _LINSignal* previous = msg->signals.SetAt(MakeUpperString(sig->name), sig);
+  char key[sizeof sig->name];
+  _LINSignal* previous = msg->signals.SetAt(NameKey(sig->name, key), sig);
   if (previous && previous != sig) FreeLinSignal(previous);
 }
 
@@ -230,7 +267,8 @@ bool CVestrelDoc::AddLogicSignal(int list, int group, _LOGICSignal* sym) {
     FreeLogicSignal(sym);
     return false;
   }
-  _LOGICSignal* previous = target->symbols.SetAt(MakeUpperString(sym->name), sym);
+  char key[sizeof sym->name];
+  _LOGICSignal* previous = target->symbols.SetAt(NameKey(sym->name, key), sym);
   if (previous && previous != sym) FreeLogicSignal(previous);
   return true;
 }
@@ -287,6 +325,61 @@ void CVestrelDoc::ClearLogicGroups(int list, int group) {
     for (const auto& entry : target.symbols) FreeLogicSignal(entry.value);
     target.symbols.RemoveAll();
   }
+}
+
+// ---- Taking a list's tables aside ------------------------------------------
+
+ListTables CVestrelDoc::TakeListTables(int list) noexcept {
+  ListTables taken;
+  if (!ValidList(list)) return taken;
+  const std::size_t i = ListIndex(list);
+  taken.flexRay = std::move(m_flexRayMsgs[i]);
+  taken.can = std::move(m_canMsgs[i]);
+  taken.lin = std::move(m_linMsgs[i]);
+  m_flexRayMsgs[i].RemoveAll();
+  m_canMsgs[i].RemoveAll();
+  m_linMsgs[i].RemoveAll();
+  for (int g = 0; g < LOGIC_GROUP_COUNT; ++g) {
+    _LOGICGroup& live = m_logicGroups[list][g];
+    taken.logic[static_cast<std::size_t>(g)] = std::move(live);
+    // As ClearLogicGroups leaves a group: no name, no bit count, its index.
+    live.symbols.RemoveAll();
+    CopyToCharBuffer(live.name, "", MAX_LOGIC_NAME_LEN);
+    live.bitCount = 0;
+    live.index = static_cast<uint8_t>(g);
+  }
+  taken.held = true;
+  return taken;
+}
+
+void CVestrelDoc::RestoreListTables(int list, ListTables& taken) noexcept {
+  if (!taken.held || !ValidList(list)) return;
+  ClearFlexRayList(list);
+  ClearCanList(list);
+  ClearLinList(list);
+  ClearLogicGroups(list, -1);
+  const std::size_t i = ListIndex(list);
+  m_flexRayMsgs[i] = std::move(taken.flexRay);
+  m_canMsgs[i] = std::move(taken.can);
+  m_linMsgs[i] = std::move(taken.lin);
+  for (int g = 0; g < LOGIC_GROUP_COUNT; ++g)
+    m_logicGroups[list][g] = std::move(taken.logic[static_cast<std::size_t>(g)]);
+  taken.held = false;
+}
+
+void CVestrelDoc::FreeListTables(ListTables& taken) noexcept {
+  if (!taken.held) return;
+  for (const auto& entry : taken.flexRay) FreeFlexRayMsg(entry.value);
+  for (const auto& entry : taken.can) FreeCanMsg(entry.value);
+  for (const auto& entry : taken.lin) FreeLinMsg(entry.value);
+  taken.flexRay.RemoveAll();
+  taken.can.RemoveAll();
+  taken.lin.RemoveAll();
+  for (_LOGICGroup& group : taken.logic) {
+    for (const auto& entry : group.symbols) FreeLogicSignal(entry.value);
+    group.symbols.RemoveAll();
+  }
+  taken.held = false;
 }
 
 _LOGICGroup* CVestrelDoc::GetLogicGroup(int list, int group) {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "BusTypes.h"
 #include "AppSettings.h"
@@ -29,6 +30,18 @@ struct DocPoolCounts {
   std::size_t linSignal = 0;
   std::size_t logicSignal = 0;
   bool operator==(const DocPoolCounts&) const = default;
+};
+
+// The tables of one list taken out of the document as a whole (see
+// CVestrelDoc::TakeListTables). Its records belong to the document that gave
+// them; it must go back to that document, by RestoreListTables or
+// FreeListTables, before the document is destroyed.
+struct ListTables {
+  NameMap<_FlexRayMsg> flexRay;
+  NameMap<_CANMsg> can;
+  NameMap<_LINMsg> lin;
+  std::array<_LOGICGroup, LOGIC_GROUP_COUNT> logic;
+  bool held = false;  // true while it holds a list's tables
 };
 
 class CVestrelDoc {
@@ -90,6 +103,16 @@ class CVestrelDoc {
   // group has an empty name, keeps its index, has bit count 0 and no symbols.
   void ClearLogicGroups(int list, int group);
 
+  // A load reads into fresh tables and keeps them only when it succeeds.
+  // TakeListTables moves every table of the list out, leaving the list as
+  // the four Clear operations would; RestoreListTables gives back whatever
+  // the list holds then and puts the taken tables in place again; and
+  // FreeListTables gives the taken tables' records back to their pools. None
+  // of them allocates, so a failure for lack of memory can always be undone.
+  ListTables TakeListTables(int list) noexcept;
+  void RestoreListTables(int list, ListTables& taken) noexcept;
+  void FreeListTables(ListTables& taken) noexcept;
+
   // The tables of a list (std::out_of_range for a list other than 0 or 1).
   NameMap<_CANMsg>& GetCanMsgTable(int list) { return m_canMsgs.at(ListIndex(list)); }
   const NameMap<_CANMsg>& GetCanMsgTable(int list) const { return m_canMsgs.at(ListIndex(list)); }
@@ -122,7 +145,10 @@ class CVestrelDoc {
   // has emptied). 0 read; -1 when the text cannot be parsed or holds no
   // element of a definition file (nothing is changed then). A duplicate
   // FlexRay frame is reported with message 4023 and left out.
-  int ParseSblText(const std::string& text, int list);
+  // `leftOut`, when given, receives the number of records that the
+  // definition list's limits left out (messages beyond 500, the signals of a
+  // message that would pass 500, symbols beyond 100 in a group).
+  int ParseSblText(const std::string& text, int list, long long* leftOut = nullptr);
 
   // Records resting in the pools, and records ever made; every record made
   // is either in a table or in its pool.
@@ -132,11 +158,16 @@ class CVestrelDoc {
   // memory had run out, so the callers' failure paths can be reached.
   void LimitAllocationsForTest(std::size_t count) { m_allocBudget = count; }
 
+  // A record made by the document, with the way to delete it.
+  struct MadeRecord {
+    void* record;
+    void (*destroy)(void*);
+  };
+
  private:
   static std::size_t ListIndex(int list) { return static_cast<std::size_t>(list); }
   static bool ValidList(int list) { return list == LIST_REFERENCE || list == LIST_DEFINITION; }
   void InitLogicGroups();
-  void FreePools();
 
   tagDocState m_docState;
   std::array<NameMap<_FlexRayMsg>, 2> m_flexRayMsgs;
@@ -153,4 +184,5 @@ class CVestrelDoc {
   std::deque<_LOGICSignal*> m_poolLogicSignal;
   DocPoolCounts m_created;
   std::size_t m_allocBudget = static_cast<std::size_t>(-1);
+  std::vector<MadeRecord> m_made;  // every record made, deleted with the document
 };

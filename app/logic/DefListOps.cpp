@@ -2,11 +2,13 @@
 
 #include "CNumber.h"
 #include "CodePage.h"
+#include "ListLoad.h"
 #include "MessageBox.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
 #include <algorithm>
+#include <new>
 #include <set>
 #include <sys/stat.h>
 
@@ -147,8 +149,10 @@ bool EnsureUniqueCanLoadNumbers(CVestrelDoc& doc) {
   return true;
 }
 
-bool SaveDefinitionList(CVestrelDoc& doc, int busKind, const ListRows& rows, std::string& filePath,
-                        IListFileDialogs& dialogs) {
+namespace {
+
+bool SaveDefinitionListUnguarded(CVestrelDoc& doc, int busKind, const ListRows& rows, std::string& filePath,
+                                 IListFileDialogs& dialogs) {
   if (doc.CountCanSignals(LIST_DEFINITION) > 0) {
     const auto& table = doc.GetCanMsgTable(LIST_DEFINITION);
     for (const ListRow& row : rows) {
@@ -186,9 +190,23 @@ bool SaveDefinitionList(CVestrelDoc& doc, int busKind, const ListRows& rows, std
     ShowMessage(4005);
     return false;
   }
-  doc.SetDefModified(false);
   filePath = path;
+  doc.SetDefModified(false);
   return true;
+}
+
+}  // namespace
+
+bool SaveDefinitionList(CVestrelDoc& doc, int busKind, const ListRows& rows, std::string& filePath,
+                        IListFileDialogs& dialogs) {
+  try {
+    return SaveDefinitionListUnguarded(doc, busKind, rows, filePath, dialogs);
+  } catch (const std::bad_alloc&) {
+    // The file on disk is untouched (the write is atomic) and the modified
+    // flag stays, so closing the window asks again.
+    ShowMessage(loadmsg::IDS_MSG_NO_MEMORY);
+    return false;
+  }
 }
 
 FileDialogRequest ReferenceOpenRequest(int busKind, const std::string& currentPath) {

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <type_traits>
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -108,6 +110,58 @@ struct LinBus {
   static ListRow Row(int index, const Msg& m, const Sig& s, int fmt) { return MakeLinRow(index, m, s.name, fmt); }
 };
 
+// The identifiers (FlexRay: the slots and their cycles) of the definition
+// messages of one bus kind, built at the first test of a run from the table
+// and kept up to date with the messages the run adds: each new message is
+// tested in constant time instead of walking every definition message, so
+// adding many rows stays linear. Nothing but the run changes the definition
+// tables while it lasts, and the records never leave memory, so the names
+// it points to stay valid.
+class DefinitionIds {
+ public:
+  // As CheckIdFree: false, with the first message in table order that
+  // already has the identifier in `holder`.
+  template <class Bus>
+  bool IsFree(CVestrelDoc& doc, long long id, std::string& holder) {
+    if (!built_) {
+      for (const auto& entry : Bus::Table(doc, LIST_DEFINITION))
+        holders_.emplace(Bus::Id(*entry.value), entry.value->name);
+      built_ = true;
+    }
+    auto it = holders_.find(id);
+    if (it == holders_.end()) return true;
+    holder = it->second;
+    return false;
+  }
+  // As CheckCycleFree.
+  bool CycleFree(CVestrelDoc& doc, uint32_t slotId, uint16_t baseCycle, uint16_t cycleRepetition) {
+    if (!built_) {
+      for (const auto& entry : doc.GetFlexRayMsgTable(LIST_DEFINITION)) AddedFrame(*entry.value);
+      built_ = true;
+    }
+    auto it = cycles_.find(slotId);
+    if (it == cycles_.end()) return true;
+    std::bitset<65> asked = FlexRayCycleSet(baseCycle, cycleRepetition);
+    for (const std::bitset<65>& taken : it->second)
+      if ((taken & asked).any()) return false;
+    return true;
+  }
+  // A message the run added at the end of the table.
+  template <class Msg>
+  void Added(long long id, const Msg& msg) {
+    if (built_) holders_.emplace(id, msg.name);
+  }
+  void AddedFrame(const _FlexRayMsg& frame) {
+    cycles_[frame.slotId].push_back(FlexRayCycleSet(frame.baseCycle, frame.cycleRepetition));
+  }
+  bool Built() const { return built_; }
+
+ private:
+  bool built_ = false;
+  std::unordered_map<long long, const char*> holders_;
+  std::unordered_map<uint32_t, std::vector<std::bitset<65>>> cycles_;
+};
+
 int Refuse(int id, const std::vector<MsgArg>& args) {
   return ShowMessage(id, args, MsgButtons::Ok, MsgIcon::Error);
 }
@@ -120,7 +174,7 @@ void WarnIdenticalCoding(const char* msgName, _SignalHead& copy) {
 }
 
 template <class Bus>
-Step AddMessageRow(CVestrelDoc& doc, const ListRow& row, ListRows& defRows) {
+Step AddMessageRow(CVestrelDoc& doc, const ListRow& row, ListRows& defRows, DefinitionIds& ids) {
   using Msg = typename Bus::Msg;
   using Sig = typename Bus::Sig;
   constexpr bool kCan = Bus::kBus == BUS_CAN;
@@ -207,11 +261,11 @@ Step AddMessageRow(CVestrelDoc& doc, const ListRow& row, ListRows& defRows) {
     return Step::Stop;
   };
   if constexpr (kFlexRay) {
-    if (!CheckCycleFree(doc, msg->slotId, msg->baseCycle, msg->cycleRepetition))
+    if (!ids.CycleFree(doc, msg->slotId, msg->baseCycle, msg->cycleRepetition))
       return refuse(4035, {static_cast<int>(msg->slotId), msgName});
   } else {
     std::string holder;
-    if (!CheckIdFree(doc, Bus::kBus, Bus::Id(*msg), holder))
+    if (!ids.IsFree<Bus>(doc, Bus::Id(*msg), holder))
       return refuse(4008, {cnum::SaturateToInt(Bus::Id(*msg)), holder});
   }
   if (copy->importError == 1) return refuse(4015, {msgName, sigName});
@@ -219,6 +273,11 @@ Step AddMessageRow(CVestrelDoc& doc, const ListRow& row, ListRows& defRows) {
   if (defRows.size() >= static_cast<std::size_t>(kMaxDefinitionRows)) return refuse(4019, {kMaxDefinitionRows});
   Bus::AddSig(doc, msg, copy);
   Bus::AddMsg(doc, msg);
+  if constexpr (kFlexRay) {
+    if (ids.Built()) ids.AddedFrame(*msg);
+  } else {
+    ids.Added(Bus::Id(*msg), *msg);
+  }
   defRows.push_back(Bus::Row(static_cast<int>(defRows.size()), *msg, *copy, fmt));
   return Step::Added;
 }
@@ -270,13 +329,14 @@ Step AddLogicRow(CVestrelDoc& doc, const ListRow& row, ListRows& defRows) {
 int AddReferenceRows(CVestrelDoc& doc, int busKind, const ListRows& refRows, const std::vector<int>& selection,
                      ListRows& defRows, const std::function<void(int row)>& appended) {
   int added = 0;
+  DefinitionIds ids;
   for (int r : SortedSelection(selection, refRows.size())) {
     const ListRow& row = refRows[static_cast<std::size_t>(r)];
     Step step = Step::Stop;
     switch (busKind) {
-      case BUS_CAN: step = AddMessageRow<CanBus>(doc, row, defRows); break;
-      case BUS_FLEXRAY: step = AddMessageRow<FlexRayBus>(doc, row, defRows); break;
-      case BUS_LIN: step = AddMessageRow<LinBus>(doc, row, defRows); break;
+      case BUS_CAN: step = AddMessageRow<CanBus>(doc, row, defRows, ids); break;
+      case BUS_FLEXRAY: step = AddMessageRow<FlexRayBus>(doc, row, defRows, ids); break;
+      case BUS_LIN: step = AddMessageRow<LinBus>(doc, row, defRows, ids); break;
       case BUS_LOGIC: step = AddLogicRow(doc, row, defRows); break;
       default: break;
     }
@@ -330,11 +390,13 @@ bool CheckIdFree(const CVestrelDoc& doc, int busKind, long long id, std::string&
     }
     return true;
   };
+  auto canId = [](const _CANMsg& m) { return static_cast<long long>(m.id); };
+  auto linId = [](const _LINMsg& m) { return static_cast<long long>(m.id); };
+  auto slotId = [](const _FlexRayMsg& m) { return static_cast<long long>(m.slotId); };
   switch (busKind) {
-    case BUS_CAN: return scan(doc.GetCanMsgTable(LIST_DEFINITION), [](const _CANMsg& m) { return (long long)m.id; });
-    case BUS_LIN: return scan(doc.GetLinMsgTable(LIST_DEFINITION), [](const _LINMsg& m) { return (long long)m.id; });
-    case BUS_FLEXRAY:
-      return scan(doc.GetFlexRayMsgTable(LIST_DEFINITION), [](const _FlexRayMsg& m) { return (long long)m.slotId; });
+    case BUS_CAN: return scan(doc.GetCanMsgTable(LIST_DEFINITION), canId);
+    case BUS_LIN: return scan(doc.GetLinMsgTable(LIST_DEFINITION), linId);
+    case BUS_FLEXRAY: return scan(doc.GetFlexRayMsgTable(LIST_DEFINITION), slotId);
     default: return true;
   }
 }

@@ -1,11 +1,14 @@
 #include "ListLoad.h"
 
 #include "CNumber.h"
+#include "MessageBox.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <sys/stat.h>
 
 #include "FibexImport.h"
 
@@ -37,7 +40,9 @@ int ChooseBusAfterLoad(const CVestrelDoc& doc, int list, int currentBus) {
   if (countOf(currentBus) >= 1) return currentBus;
   for (int bus : {BUS_FLEXRAY, BUS_CAN, BUS_LIN, BUS_LOGIC})
     if (countOf(bus) >= 1) return bus;
-  return BUS_CAN;
+  // Nothing to show of any kind: switching would only hide what the user
+  // was looking at in the other list.
+  return currentBus;
 }
 
 bool IsNumericMultiplexText(const std::string& text) {
@@ -73,43 +78,95 @@ bool ClampSignalIntoMessage(int bits, int& startBit, int& bitCount) {
   return cut;
 }
 
-LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, int currentBus) {
-  LoadOutcome outcome;
-  if (!IsLoadableFile(list, path)) return outcome;
-  std::string ext = GetFileExtension(path);
-  if (ext.empty()) return outcome;
-  enum { KIND_SBL, KIND_XML, KIND_DBC, KIND_LDF, KIND_NONE } kind = KIND_NONE;
-  if (EqualsNoCase(ext, "sbl")) kind = KIND_SBL;
-  else if (EqualsNoCase(ext, "xml")) kind = KIND_XML;
-  else if (EqualsNoCase(ext, "dbc")) kind = KIND_DBC;
-  else if (EqualsNoCase(ext, "ldf")) kind = KIND_LDF;
-  if (kind == KIND_NONE) return outcome;
+namespace {
 
-  doc.ClearFlexRayList(list);
-  doc.ClearCanList(list);
-  doc.ClearLinList(list);
-  doc.ClearLogicGroups(list, -1);
-  outcome.cleared = true;
+// The readers, in the order their extensions are compared.
+enum FileKind { KIND_SBL, KIND_XML, KIND_DBC, KIND_LDF, KIND_COUNT };
+constexpr const char* kExtensions[KIND_COUNT] = {"sbl", "xml", "dbc", "ldf"};
 
-  int result = 4006;
+// Runs the reader of the extension on the (emptied) list; 0, 4006 or 4007.
+int ReadIntoList(CVestrelDoc& doc, int list, const std::string& path, int kind, LoadCuts& cuts) {
   switch (kind) {
     case KIND_SBL: {
       // A file that cannot be read is a failed load, not an empty definition file.
       std::string text;
-      if (!ReadTextFile(path, text)) break;
-      result = doc.ParseSblText(text, list) == 0 ? 0 : 4006;
-      break;
+      if (!ReadTextFile(path, text)) return loadmsg::IDS_MSG_LOAD_FAILED;
+      long long leftOut = 0;
+      if (doc.ParseSblText(text, list, &leftOut) != 0) return loadmsg::IDS_MSG_LOAD_FAILED;
+      cuts.overLimit += leftOut;
+      return 0;
     }
     case KIND_XML: {
-      int fibex = ImportFibexFile(doc, path, nullptr, list);
-      result = fibex == 0 ? 0 : (fibex == 3 ? 4007 : 4006);
-      break;
+      FibexLeftOut left;
+      int fibex = ImportFibexFile(doc, path, nullptr, list, &left);
+      cuts.overLimit += left.frames;
+      cuts.namesCut += left.namesCut;
+      cuts.merged += left.merged;
+      return fibex == 0 ? 0 : (fibex == 3 ? loadmsg::IDS_MSG_LOAD_FAILED_XML : loadmsg::IDS_MSG_LOAD_FAILED);
     }
-    case KIND_DBC: result = LoadCanDbFile(doc, list, path); break;
-    case KIND_LDF: result = LoadLdfFile(doc, list, path); break;
-    default: break;
+    case KIND_DBC:
+      return LoadCanDbFile(doc, list, path, &cuts);
+    case KIND_LDF:
+      return LoadLdfFile(doc, list, path, &cuts);
+    default:
+      return loadmsg::IDS_MSG_LOAD_FAILED;
   }
-  outcome.result = result;
-  if (result == 0) outcome.busAfter = ChooseBusAfterLoad(doc, list, currentBus);
+}
+
+}  // namespace
+
+LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, int currentBus,
+                         const std::function<void(int busAfter)>& prepare) {
+  LoadOutcome outcome;
+  if (!IsLoadableFile(list, path)) return outcome;
+  std::string ext = GetFileExtension(path);
+  if (ext.empty()) return outcome;
+  int kind = KIND_COUNT;
+  for (int k = 0; k < KIND_COUNT && kind == KIND_COUNT; ++k)
+    if (EqualsNoCase(ext, kExtensions[k])) kind = k;
+  if (kind == KIND_COUNT) return outcome;
+  // Every reader refuses a file above the cap; said as such, not as a
+  // file that could not be read.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+      static_cast<unsigned long long>(st.st_size) > kMaxReadFileBytes) {
+    outcome.result = loadmsg::IDS_MSG_FILE_TOO_LARGE;
+    return outcome;
+  }
+
+  // The reader fills an empty list while the list's own tables wait aside;
+  // they come back unless the file was read, so a failed load (a missing,
+  // cut-short or foreign file, or no memory left) changes nothing.
+  ListTables kept = doc.TakeListTables(list);
+  int result = loadmsg::IDS_MSG_LOAD_FAILED;
+  LoadCuts cuts;
+  try {
+    result = ReadIntoList(doc, list, path, kind, cuts);
+    if (result == 0) {
+      outcome.busAfter = ChooseBusAfterLoad(doc, list, currentBus);
+      if (prepare) prepare(outcome.busAfter);
+    }
+  } catch (const std::bad_alloc&) {
+    result = loadmsg::IDS_MSG_NO_MEMORY;
+  }
+  if (result != 0) {
+    doc.RestoreListTables(list, kept);
+    outcome.result = result;
+    return outcome;
+  }
+  doc.FreeListTables(kept);
+  outcome.result = 0;
+  outcome.replaced = true;
+  outcome.cuts = cuts;
   return outcome;
+}
+
+void ShowLoadCuts(const LoadCuts& cuts) {
+  if (!cuts.Any()) return;
+  try {
+    ShowMessage(loadmsg::IDS_MSG_LOAD_CUT, {cuts.overLimit, cuts.namesCut, cuts.merged}, MsgButtons::Ok,
+                MsgIcon::Information);
+  } catch (const std::bad_alloc&) {
+    // Only the notice is lost; the load itself is complete.
+  }
 }

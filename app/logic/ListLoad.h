@@ -6,7 +6,9 @@
 
 #include "BusTypes.h"
 
+#include <functional>
 #include <string>
+#include <vector>
 
 class CVestrelDoc;
 
@@ -15,24 +17,64 @@ class CVestrelDoc;
 // only (extensions compared without regard to case).
 bool IsLoadableFile(int list, const std::string& path);
 
-struct LoadOutcome {
-  // 0 loaded; else the string-table id of the message to show: 4006, or 4007
-  // when the XML engine failed.
-  int result = 4006;
-  // True once the list's tables were emptied: from then on a failure leaves
-  // the list empty.
-  bool cleared = false;
-  // After a successful load, the bus kind the main window should show.
-  int busAfter = BUS_CAN;
+struct LdfOutFrame;
+struct LdfOutSignal;
+
+// Message names of the loader, as in ResIds.h (in a namespace of their own,
+// so that a window that includes both sees no clash).
+namespace loadmsg {
+enum : int {
+  IDS_MSG_SAVE_FAILED = 4005,
+  IDS_MSG_LOAD_FAILED = 4006,
+  IDS_MSG_LOAD_FAILED_XML = 4007,
+  // A load that left part of the file out: %d records beyond the limits,
+  // %d names shortened, %d records replaced by a later one of the same name.
+  IDS_MSG_LOAD_CUT = 4120,
+  // Not enough memory for the command: nothing was changed.
+  IDS_MSG_NO_MEMORY = 4121,
+  // The file is larger than any reader takes (kMaxReadFileBytes).
+  IDS_MSG_FILE_TOO_LARGE = 4122,
+};
+}  // namespace loadmsg
+
+// What a load had to leave out of the file to fit the records and tables.
+struct LoadCuts {
+  long long overLimit = 0;  // records beyond a table's limit, left out
+  long long namesCut = 0;   // names longer than their record's field
+  long long merged = 0;     // records that a later one of the same name replaced
+  bool Any() const { return overLimit > 0 || namesCut > 0 || merged > 0; }
 };
 
-// Empties the list's tables and reads the file into them. `currentBus` is the
-// bus kind the main window shows now.
-LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, int currentBus);
+struct LoadOutcome {
+  // 0 loaded; else the string-table id of the message to show: 4006, 4007
+  // when the XML engine failed, IDS_MSG_NO_MEMORY when memory ran out,
+  // IDS_MSG_FILE_TOO_LARGE for a file above the readers' size cap.
+  int result = loadmsg::IDS_MSG_LOAD_FAILED;
+  // True when the list's tables were replaced by what the file held. Only a
+  // successful load replaces them: any failure leaves the list as it was.
+  bool replaced = false;
+  // After a successful load, the bus kind the main window should show.
+  int busAfter = BUS_CAN;
+  // What a successful load left out; when Any(), IDS_MSG_LOAD_CUT is shown.
+  LoadCuts cuts;
+};
+
+// Reads the file into fresh tables and, only when that succeeds, puts them in
+// place of the list's tables. `currentBus` is the bus kind the main window
+// shows now.
+// `prepare`, when given, runs after the file was read and before the tables
+// are swapped in, with the bus kind to show: what it builds from the new
+// tables (the rows) is ready before anything changes, and a std::bad_alloc
+// it throws fails the load like one of the reader's.
+LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, int currentBus,
+                         const std::function<void(int busAfter)>& prepare = {});
+
+// Shows IDS_MSG_LOAD_CUT when the load left anything out.
+void ShowLoadCuts(const LoadCuts& cuts);
 
 // The bus kind to show after a load: the current one when the list holds
 // something of it, else the first kind with content in the order FlexRay,
-// CAN, LIN, LOGIC, and CAN when the list is empty.
+// CAN, LIN, LOGIC; a list left empty keeps the current kind.
 int ChooseBusAfterLoad(const CVestrelDoc& doc, int list, int currentBus);
 
 // The check of an imported multiplex value text: every piece between blanks,
@@ -45,6 +87,10 @@ bool IsNumericMultiplexText(const std::string& text);
 // is cut, and that cut answers true (the signal gets the import error mark).
 bool ClampSignalIntoMessage(int bits, int& startBit, int& bitCount);
 
-// The two reader conversions, on an already emptied list: 0 or 4006.
-int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path);
-int LoadLdfFile(CVestrelDoc& doc, int list, const std::string& path);
+// The two reader conversions, on an already emptied list: 0 or 4006. What
+// they leave out is added to `cuts` when given.
+int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts* cuts = nullptr);
+int LoadLdfFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts* cuts = nullptr);
+// The LIN conversion of the parser's output alone.
+void ConvertLdfOutput(CVestrelDoc& doc, int list, const std::vector<LdfOutFrame>& frames,
+                      const std::vector<LdfOutSignal>& signals, LoadCuts* cuts = nullptr);

@@ -6,33 +6,100 @@
 #include "VestrelDoc.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "CanDB.h"
 
-int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
+namespace {
+
+// The reader keeps names of at most 32 bytes and stops at its capacity, so
+// what it left out is read off the file itself: the signal lines beyond the
+// records it kept, and the message and signal names longer than 32 bytes.
+void CountDbcCuts(const std::string& path, int kept, bool full, LoadCuts& cuts) {
+  std::string text;
+  if (!ReadTextFile(path, text)) return;
+  long long signalLines = 0;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find('\n', pos);
+    if (end == std::string::npos) end = text.size();
+    std::size_t p = pos;
+    while (p < end && (text[p] == ' ' || text[p] == '\t')) ++p;
+    auto word = [&](std::size_t& at) {
+      while (at < end && (text[at] == ' ' || text[at] == '\t')) ++at;
+      std::size_t start = at;
+      while (at < end && text[at] != ' ' && text[at] != '\t' && text[at] != ':' && text[at] != '\r') ++at;
+      return at - start;
+    };
+    std::size_t q = p;
+    std::size_t keyLen = word(q);
+    if (keyLen == 3 && text.compare(p, 3, "SG_") == 0) {
+      ++signalLines;
+      if (word(q) > MAX_NAME_LEN) ++cuts.namesCut;
+    } else if (keyLen == 3 && text.compare(p, 3, "BO_") == 0) {
+      word(q);  // the identifier
+      if (word(q) > MAX_NAME_LEN) ++cuts.namesCut;
+    }
+    pos = end + 1;
+  }
+  if (full && signalLines > kept) cuts.overLimit += signalLines - kept;
+}
+
+// The reader keeps every name, unit and multiplexor zero-filled behind its
+// text and cut at a character boundary within 32 bytes: the whole field is
+// what CopyToCharBuffer would make of it.
+void CopyName(char (&dest)[MAX_NAME_LEN + 1], const char (&source)[CANDB_NAME_LEN + 1]) {
+  static_assert(MAX_NAME_LEN == CANDB_NAME_LEN);
+  std::memcpy(dest, source, sizeof dest);
+}
+
+}  // namespace
+
+int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts* cuts) {
   CCanDB db(5000);
   int count = db.ReadDbcFile(path);
   if (count < 0) return 4006;
+  // Only a full table or a name at the field's length can hide a cut; a
+  // file without either is not read a second time.
+  bool maybeCut = count >= db.GetCapacity();
 
   NameMap<_CANMsg>& table = doc.GetCanMsgTable(list);
   int loadNo = 0;
+  // The records of one message come one after the other: its name is cut,
+  // checked and upper-cased once, and its table entry found once. The entry
+  // under a key can only change when that key was absent, so the message
+  // found (or entered) for the last name still is the one the table holds.
+  int lastNameIndex = -1;
+  bool skipName = false;
+  _CANMsg* lastMsg = nullptr;
+  char msgName[MAX_NAME_LEN + 1];
+  char key[MAX_NAME_LEN + 1];
+  std::string_view keyView;
   for (int i = 0; i < count; ++i) {
-    char msgName[MAX_NAME_LEN + 1];
-    CopyToCharBuffer(msgName, db.GetMessageName(i), MAX_NAME_LEN);
-    if (std::strcmp(msgName, "VECTOR__INDEPENDENT_SIG_MSG") == 0) continue;
-    if (db.GetId(i) & 0x40000000) continue;
+    int nameIndex = db.Record(i).messageNameIndex;
+    if (i == 0 || nameIndex != lastNameIndex) {
+      lastNameIndex = nameIndex;
+      lastMsg = nullptr;
+      CopyToCharBuffer(msgName, db.GetMessageName(i), MAX_NAME_LEN);
+      skipName = std::strcmp(msgName, "VECTOR__INDEPENDENT_SIG_MSG") == 0;
+      keyView = std::string_view(key, MakeUpperInto(std::string_view(msgName), key));
+    }
+    if (skipName) continue;
+    const _CANDbSignal& r = db.Record(i);
+    const uint32_t identifier = static_cast<uint32_t>(r.identifier);
+    if (identifier & 0x40000000u) continue;
 
-    std::string key = MakeUpperString(msgName);
-    _CANMsg* msg = table.Find(key);
+    if (std::strlen(msgName) >= MAX_NAME_LEN || std::strlen(db.GetSignalName(i)) >= MAX_NAME_LEN) maybeCut = true;
+    _CANMsg* msg = lastMsg ? lastMsg : table.Find(keyView);
     bool isNew = msg == nullptr;
     if (isNew) {
       msg = doc.AllocCanMsg();
       if (!msg) continue;
-      msg->id = db.GetId(i) & 0x7FFFFFFF;
-      msg->frameFormat = db.IsExtended(i) ? FRAME_XTD : FRAME_STD;
-      msg->byteCount = static_cast<uint16_t>(db.GetDlc(i));
+      msg->id = static_cast<int32_t>(identifier & 0x7FFFFFFFu);
+      msg->frameFormat = (identifier & 0x80000000u) ? FRAME_XTD : FRAME_STD;
+      msg->byteCount = static_cast<uint16_t>(r.DLC);
       std::memcpy(msg->name, msgName, sizeof msgName);
-      msg->j1939 = db.IsJ1939(i);
+      msg->j1939 = r.J1939;
     }
     _CANSignal* sig = doc.AllocCanSignal();
     if (!sig) {
@@ -40,15 +107,15 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
       continue;
     }
     sig->importError = 0;
-    sig->byteOrder = db.GetByteOrder(i);
-    sig->valueType = db.GetValueType(i);
-    sig->factor = db.GetFactor(i);
-    sig->offset = db.GetOffset(i);
-    sig->minimum = db.GetMinimum(i);
-    sig->maximum = db.GetMaximum(i);
-    CopyToCharBuffer(sig->multiplexor, db.GetMultiplexor(i), MAX_NAME_LEN);
+    sig->byteOrder = r.byteOrder;
+    sig->valueType = r.valueType;
+    sig->factor = r.factor;
+    sig->offset = r.offset;
+    sig->minimum = r.minimum;
+    sig->maximum = r.maximum;
+    CopyName(sig->multiplexor, r.multiplexor);
     // The signal keeps its own copy of the text; the reader's goes with it.
-    const char* muxValue = db.GetMultiplexValue(i);
+    const char* muxValue = r.multiplexValue.Get();
     sig->multiplexValue = muxValue ? muxValue : "";
     if (!sig->multiplexValue.empty() && !IsNumericMultiplexText(sig->multiplexValue)) sig->importError = 1;
 
@@ -60,21 +127,25 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path) {
       bits = limit;
       sig->importError = 1;
     }
-    int start = cnum::SaturateToInt(db.GetStartBit(i));
-    int length = cnum::SaturateToInt(db.GetBitLength(i));
+    int start = cnum::SaturateToInt(r.startBit);
+    int length = cnum::SaturateToInt(r.bitLength);
     if (ClampSignalIntoMessage(static_cast<int>(bits), start, length)) sig->importError = 1;
     sig->startBit = start;
     sig->bitCount = length;
-    CopyToCharBuffer(sig->name, db.GetSignalName(i), MAX_NAME_LEN);
-    CopyToCharBuffer(sig->unit, db.GetUnit(i), MAX_NAME_LEN);
+    CopyName(sig->name, r.name);
+    CopyName(sig->unit, r.unit);
     sig->loadNo = loadNo++;
 
     // A later signal of the same name takes the entry; the one it displaces
-    // goes back to its pool.
+    // goes back to its pool, and the table does not grow.
+    const auto signalsBefore = msg->signals.GetCount();
     doc.AddCanSignal(msg, sig);
+    if (cuts && msg->signals.GetCount() == signalsBefore) ++cuts->merged;
     if (isNew) doc.AddCanMsg(msg, list);
+    lastMsg = msg;
   }
   if (count == 0) return 4006;
+  if (cuts && maybeCut) CountDbcCuts(path, count, count >= db.GetCapacity(), *cuts);
   for (const auto& entry : table) {
     _CANMsg* msg = entry.value;
     int max = msg->j1939 ? MAX_J1939_BYTES : MAX_CAN_BYTES;

@@ -4,23 +4,37 @@
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "LdfParser.h"
 
-int LoadLdfFile(CVestrelDoc& doc, int list, const std::string& path) {
+int LoadLdfFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts* cuts) {
   CLdfParser parser;
   if (parser.Parse(path) < 1 || parser.OutputSignalCount() < 1) return 4006;
+  if (cuts) cuts->overLimit += parser.LeftOutCount();
+  ConvertLdfOutput(doc, list, parser.OutputFrames(), parser.OutputSignals(), cuts);
+  return 0;
+}
 
+void ConvertLdfOutput(CVestrelDoc& doc, int list, const std::vector<LdfOutFrame>& frames,
+                      const std::vector<LdfOutSignal>& signals, LoadCuts* cuts) {
+  LoadCuts unused;
+  LoadCuts& left = cuts ? *cuts : unused;
   NameMap<_LINMsg>& table = doc.GetLinMsgTable(list);
-  const auto& frames = parser.OutputFrames();
+  // A frame name cut to its field is counted once, not once per signal.
+  std::vector<bool> frameCounted(frames.size(), false);
   int loadNo = 0;
-  for (const LdfOutSignal& out : parser.OutputSignals()) {
+  for (const LdfOutSignal& out : signals) {
     if (out.frameIndex < 0 || static_cast<std::size_t>(out.frameIndex) >= frames.size()) continue;
     const LdfOutFrame& frame = frames[static_cast<std::size_t>(out.frameIndex)];
 
     char frameName[MAX_NAME_LEN + 1];
     CopyToCharBuffer(frameName, frame.name, MAX_NAME_LEN);
+    if (frame.name.size() > MAX_NAME_LEN && !frameCounted[static_cast<std::size_t>(out.frameIndex)]) {
+      frameCounted[static_cast<std::size_t>(out.frameIndex)] = true;
+      ++left.namesCut;
+    }
     std::string key = MakeUpperString(frameName);
     _LINMsg* msg = table.Find(key);
     bool isNew = msg == nullptr;
@@ -28,7 +42,8 @@ int LoadLdfFile(CVestrelDoc& doc, int list, const std::string& path) {
       msg = doc.AllocLinMsg();
       if (!msg) continue;
       msg->id = static_cast<uint32_t>(frame.id);
-      msg->byteCount = static_cast<uint8_t>(frame.length);
+      // Clamped before the one-byte field takes it: 256 would otherwise become 0.
+      msg->byteCount = static_cast<uint8_t>(std::clamp(frame.length, 0, 255));
       msg->checksum = frame.enhanced ? CHECKSUM_ENHANCED : CHECKSUM_CLASSIC;
       std::memcpy(msg->name, frameName, sizeof frameName);
     }
@@ -54,16 +69,17 @@ int LoadLdfFile(CVestrelDoc& doc, int list, const std::string& path) {
     if (ClampSignalIntoMessage(bits, start, count)) sig->importError = 1;
     sig->startBit = start;
     sig->bitCount = count;
+    if (out.name.size() > MAX_NAME_LEN) ++left.namesCut;
     CopyToCharBuffer(sig->name, out.name, MAX_NAME_LEN);
     CopyToCharBuffer(sig->unit, out.unit, MAX_NAME_LEN);
     sig->loadNo = loadNo++;
 
     // A later signal of the same name takes the entry; the one it displaces
     // goes back to its pool.
+    if (msg->signals.Contains(MakeUpperString(sig->name))) ++left.merged;
     doc.AddLinSignal(msg, sig);
     if (isNew) doc.AddLinMsg(msg, list);
   }
   for (const auto& entry : table)
     if (entry.value->byteCount > MAX_LIN_BYTES) entry.value->byteCount = MAX_LIN_BYTES;
-  return 0;
 }

@@ -7,6 +7,7 @@
 #include "VestrelDoc.h"
 
 #include <algorithm>
+#include <new>
 
 CListLogic::CListLogic(CVestrelDoc& doc, ListKind list) : doc_(doc), list_(list) {}
 
@@ -62,29 +63,73 @@ bool CListLogic::IsLoadableFile(const std::string& path) const {
   return ::IsLoadableFile(list_, path);
 }
 
+namespace {
+
+// A message box needs memory too; without it, the message is lost, not the program.
+void ShowMessageSafely(int id) {
+  try {
+    ShowMessage(id);
+  } catch (const std::bad_alloc&) {
+  }
+}
+
+// A command that runs out of memory ends with the message and changes
+// nothing more: the load inside it is all or nothing.
+template <class Command>
+bool GuardMemory(Command command) {
+  try {
+    return command();
+  } catch (const std::bad_alloc&) {
+    ShowMessageSafely(loadmsg::IDS_MSG_NO_MEMORY);
+    return false;
+  }
+}
+
+}  // namespace
+
 int CListLogic::LoadFile(const std::string& path) {
+  // The rows and the path are made before the tables change, so that running
+  // out of memory for them fails the load instead of leaving a half-shown list.
+  ListRows rows;
+  std::string newPath;
   const int bus = BusKind();
-  LoadOutcome outcome = LoadListFile(doc_, list_, path, bus);
-  lastLoadCleared_ = outcome.cleared;
+  LoadOutcome outcome = LoadListFile(doc_, list_, path, bus, [&](int busAfter) {
+    rows = BuildListRows(doc_, list_, static_cast<::BusKind>(busAfter), doc_.GetMsgIdFormat());
+    newPath = path;
+  });
+  lastLoadCuts_ = outcome.cuts;
   if (outcome.result != 0) return outcome.result;
-  if (switchBus_) {
-    switchBus_(outcome.busAfter);
-  } else if (outcome.busAfter != bus) {
-    SetBusKind(outcome.busAfter, false);
-    if (partner_) partner_->SetBusKind(outcome.busAfter);
+  pendingRows_.swap(rows);
+  pendingPath_.swap(newPath);
+  try {
+    if (switchBus_) {
+      switchBus_(outcome.busAfter);
+    } else if (outcome.busAfter != bus) {
+      SetBusKind(outcome.busAfter, false);
+      if (partner_) partner_->SetBusKind(outcome.busAfter);
+    }
+  } catch (const std::bad_alloc&) {
+    // The file is loaded; only the other list may still show its old rows.
+    bus_ = outcome.busAfter;
+    ShowMessageSafely(loadmsg::IDS_MSG_NO_MEMORY);
   }
   return 0;
 }
 
 int CListLogic::LoadAndShow(const std::string& path) {
   int result = LoadFile(path);
-  if (result == 0) {
-    SetFilePath(path);
-  } else {
-    SetFilePath(std::string());
-    ShowMessage(result);
+  if (result != 0) {
+    // A failed load changed nothing: the rows, their order, the file and
+    // (for the definitions) the modified mark stay as they were.
+    ShowMessageSafely(result);
+    return result;
   }
-  RefreshList();
+  rows_.swap(pendingRows_);
+  filePath_.swap(pendingPath_);
+  pendingRows_.clear();
+  pendingPath_.clear();
+  NotifyRowsReset();
+  ShowLoadCuts(lastLoadCuts_);
   return result;
 }
 
@@ -122,25 +167,35 @@ bool CListLogic::SortByColumn(int column) {
 // ---------------------------------------------------------------------------
 
 bool CRefListLogic::OpenReference(IListFileDialogs& dialogs) {
-  std::string path;
-  if (!dialogs.AskOpenPath(ReferenceOpenRequest(BusKind(), filePath_), path)) return false;
-  LoadAndShow(path);
-  return true;
+  return GuardMemory([&] {
+    std::string path;
+    if (!dialogs.AskOpenPath(ReferenceOpenRequest(BusKind(), filePath_), path)) return false;
+    return LoadAndShow(path) == 0;
+  });
 }
 
 bool CRefListLogic::DropFiles(const std::vector<std::string>& paths) {
-  if (paths.size() != 1 || !IsLoadableFile(paths[0])) return false;
-  LoadAndShow(paths[0]);
-  return true;
+  return GuardMemory([&] {
+    if (paths.size() != 1 || !IsLoadableFile(paths[0])) return false;
+    return LoadAndShow(paths[0]) == 0;
+  });
 }
 
 int CRefListLogic::AddToDefinitions(const std::vector<int>& selection) {
   if (!partner_) return 0;
   CListLogic* def = partner_;
-  // Each added row shows in the definition list as it is appended (before a
-  // later row's message box).
-  return AddReferenceRows(doc_, BusKind(), rows_, selection, def->Rows(),
-                          [def](int row) { def->NotifyRowsInserted(row, row); });
+  const int before = def->RowCount();
+  try {
+    // Each added row shows in the definition list as it is appended (before a
+    // later row's message box).
+    return AddReferenceRows(doc_, BusKind(), rows_, selection, def->Rows(),
+                            [def](int row) { def->NotifyRowsInserted(row, row); });
+  } catch (const std::bad_alloc&) {
+    // What was added before memory ran out stays, as after a refusal.
+    if (def->RowCount() > before) doc_.SetDefModified(true);
+    ShowMessageSafely(loadmsg::IDS_MSG_NO_MEMORY);
+    return def->RowCount() - before;
+  }
 }
 
 bool CRefListLogic::SortByColumn(int column) {
@@ -185,26 +240,28 @@ bool CDefListLogic::Delete(const std::vector<int>& selection) {
 }
 
 int CDefListLogic::LoadDefinitionFile(const std::string& path) {
+  // The loaded definitions are unchanged ones; a failed load kept the old
+  // definitions and with them their modified mark.
   int result = LoadAndShow(path);
-  // A file refused before anything was emptied leaves the definitions as they
-  // were, and so their modified mark.
-  if (lastLoadCleared_) SetModified(false);
+  if (result == 0) SetModified(false);
   return result;
 }
 
 bool CDefListLogic::Open(IListFileDialogs& dialogs) {
-  if (IsModified() && ShowMessage(4104, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
-  std::string path;
-  if (!dialogs.AskOpenPath(DefinitionFileRequest(filePath_), path)) return false;
-  LoadDefinitionFile(path);
-  return true;
+  return GuardMemory([&] {
+    if (IsModified() && ShowMessage(4104, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
+    std::string path;
+    if (!dialogs.AskOpenPath(DefinitionFileRequest(filePath_), path)) return false;
+    return LoadDefinitionFile(path) == 0;
+  });
 }
 
 bool CDefListLogic::DropFiles(const std::vector<std::string>& paths) {
-  if (paths.size() != 1 || !IsLoadableFile(paths[0])) return false;
-  if (IsModified() && ShowMessage(4104, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
-  LoadDefinitionFile(paths[0]);
-  return true;
+  return GuardMemory([&] {
+    if (paths.size() != 1 || !IsLoadableFile(paths[0])) return false;
+    if (IsModified() && ShowMessage(4104, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
+    return LoadDefinitionFile(paths[0]) == 0;
+  });
 }
 
 bool CDefListLogic::Save(IListFileDialogs& dialogs) {

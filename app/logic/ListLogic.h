@@ -8,6 +8,7 @@
 
 #include "DefListOps.h"
 #include "ListCells.h"
+#include "ListLoad.h"
 #include "ListFileDialogs.h"
 #include "ListRows.h"
 #include "ListSort.h"
@@ -104,9 +105,9 @@ class CListLogic : public IListCells {
   virtual bool SortByColumn(int column);
 
  protected:
-  // Loads a chosen or dropped file as the list's buttons do: the path is kept
-  // on success and emptied on failure (whose message is shown), and the rows
-  // are rebuilt either way.
+  // Loads a chosen or dropped file as the list's buttons do: on success the
+  // path is kept, the rows are rebuilt and what the load left out is told; a
+  // failure shows its message and changes nothing.
   int LoadAndShow(const std::string& path);
 
   void NotifyRowsRemoved(int first, int last);
@@ -119,7 +120,10 @@ class CListLogic : public IListCells {
   ListRows rows_;
   std::string filePath_;
   tagListSortInfo sort_;
-  bool lastLoadCleared_ = false;
+  LoadCuts lastLoadCuts_;
+  // What a successful LoadFile made ready for LoadAndShow to put in place.
+  ListRows pendingRows_;
+  std::string pendingPath_;
   std::function<void(int)> switchBus_;
 
  private:
@@ -134,10 +138,10 @@ class CRefListLogic : public CListLogic {
   explicit CRefListLogic(CVestrelDoc& doc) : CListLogic(doc, LIST_REFERENCE) {}
 
   // Open: the file dialog with the bus kind's filters; OK loads the file.
-  // False when the dialog was cancelled.
+  // True only when a file was loaded (the rows changed).
   bool OpenReference(IListFileDialogs& dialogs);
   // A drop counts only as exactly one loadable file; true when it loaded
-  // (successfully or not).
+  // (the rows changed).
   bool DropFiles(const std::vector<std::string>& paths);
   // Adds the selected rows to the definitions; the partner (the definition
   // list) receives the new rows. Answers the number added.
@@ -162,8 +166,8 @@ class CDefListLogic : public CListLogic {
   void DefinitionChanged() { SetModified(true); }
   // Delete the selected rows after the question 4102; false on No.
   bool Delete(const std::vector<int>& selection);
-  // Open: 4104 while modified, the file dialog, the load. False when the
-  // user stopped it before anything was loaded.
+  // Open: 4104 while modified, the file dialog, the load. True only when a
+  // file was loaded; a stop or a failed load changes nothing.
   bool Open(IListFileDialogs& dialogs);
   // A drop of exactly one ".sbl" file, with 4104 while modified.
   bool DropFiles(const std::vector<std::string>& paths);

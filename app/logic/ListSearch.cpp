@@ -4,6 +4,7 @@
 #include "MessageBox.h"
 #include "TextFile.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -24,6 +25,7 @@ bool ContainsAtCharBoundary(const std::string& text, const std::string& part) {
 }  // namespace
 
 bool RowMatches(const IListCells& rows, int row, int busKind, const std::string& upperText) {
+  if (upperText.find(kSearchCharOutsideCodePage) != std::string::npos) return false;
   int first = busKind == BUS_LOGIC ? 0 : 2;
   int last = busKind == BUS_LOGIC ? 3 : 4;
   for (int c = first; c <= last; ++c)
@@ -55,7 +57,10 @@ SearchResult CListSearch::FindNext(const ListRows& rows, int busKind, const std:
 SearchResult CListSearch::FindNext(const IListCells& rows, int busKind, const std::vector<int>& selection,
                                    const std::string& text, const std::function<void(int row)>& showRow) {
   SearchResult result;
-  history_.AddHistory(text);
+  // The history shows such a character as '?', as the settings file keeps it.
+  std::string shown = text;
+  std::replace(shown.begin(), shown.end(), kSearchCharOutsideCodePage, '?');
+  history_.AddHistory(shown);
   std::string upper = MakeUpperString(text);
   const int count = rows.RowCount();
   if (count == 0 || text.empty()) {

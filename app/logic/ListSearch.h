@@ -51,8 +51,15 @@ class CListSearch {
   int startRow_ = -1;
 };
 
+// What a typed character that the code page cannot hold becomes in the
+// search text: a byte that is no part of any CP932 character. It is not '?',
+// which names hold (the FIBEX reader writes it for such characters), so the
+// two can never be confused.
+constexpr char kSearchCharOutsideCodePage = '\xFF';
+
 // True when a row's searched cells hold the upper-cased text: columns 0 to 3
-// for LOGIC, 2 to 4 for the other kinds.
+// for LOGIC, 2 to 4 for the other kinds. A text holding a character outside
+// the code page matches nothing: no cell can hold that character.
 bool RowMatches(const ListRow& row, int busKind, const std::string& upperText);
 bool RowMatches(const IListCells& rows, int row, int busKind, const std::string& upperText);
 

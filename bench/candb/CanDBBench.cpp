@@ -1,8 +1,22 @@
-// Reading a ".dbc" file, beside plain reads of the same bytes that only
-// split them into lines (a memchr scan over the whole file read at once, and
-// the standard stream's getline): the reader's cost over touching every byte.
+// Loading a ".dbc" file, stage by stage, beside a plain line scan of the same
+// bytes in the same run:
+//   Scan     the file read at once and split into lines (memchr): the floor
+//   Read     the reader alone (CCanDB::ReadDbcFile, tables included)
+//   Convert  read and conversion into the reference list (LoadCanDbFile)
+//   Rows     the reference list's rows built from the loaded tables
+// on the corpus files named below and on a generated file of 5,000 signals.
+// bench/candb/ratios.py turns the JSON output into ratios to the scan.
+//
+// Beside them: a file whose attribute lines repeat (each line must cost the
+// same whatever the number of records), and the add of 125 to 500 reference
+// rows to the definitions, each a new message (linear, not quadratic).
 #include "CanDB.h"
+#include "ListAdd.h"
+#include "ListLoad.h"
+#include "ListRows.h"
+#include "MessageBox.h"
 #include "TextFile.h"
+#include "VestrelDoc.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,6 +25,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -38,9 +54,10 @@ std::string GeneratedDbc() {
     }
     out += "\n";
   }
-  out += "BA_DEF_ BO_ \"GenMsgCycleTime\" INT 0 65535;\n"
-         "BA_DEF_ BO_ \"VFrameFormat\" ENUM \"StandardCAN\",\"ExtendedCAN\",\"reserved\",\"J1939PG\";\n"
-         "BA_DEF_DEF_ \"GenMsgCycleTime\" 100;\n";
+  out +=
+      "BA_DEF_ BO_ \"GenMsgCycleTime\" INT 0 65535;\n"
+      "BA_DEF_ BO_ \"VFrameFormat\" ENUM \"StandardCAN\",\"ExtendedCAN\",\"reserved\",\"J1939PG\";\n"
+      "BA_DEF_DEF_ \"GenMsgCycleTime\" 100;\n";
   for (int m = 0; m < 500; ++m) {
     unsigned id = m % 2 ? 0x80000000u + 0x18FF0000u + m : 0x100u + m;
     out += "CM_ BO_ " + std::to_string(id) + " \"Message " + std::to_string(m) + " of the generated network\";\n";
@@ -52,41 +69,56 @@ std::string GeneratedDbc() {
   return out;
 }
 
-std::string GeneratedPath() {
-  static std::string path = [] {
-    std::string p = (fs::temp_directory_path() / ("candb_bench_" + std::to_string(::getpid()) + ".dbc")).string();
-    std::ofstream(p, std::ios::binary) << GeneratedDbc();
-    return p;
-  }();
-  return path;
+// One message of 4,000 signals (a full table of 5,000 would end the reading
+// before the attribute lines), then `lines` float-signal lines naming them in
+// turn and as many "ProtocolType" default lines: every such line used to walk
+// the whole record table.
+std::string RepeatedAttributesDbc(int lines) {
+  std::string out = "VERSION \"\"\n\nBU_: Node\n\nBO_ 256 Big: 8 Node\n";
+  for (int s = 0; s < 4000; ++s)
+    out += " SG_ S" + std::to_string(s) + " : " + std::to_string(s % 32) + "|32@1+ (1,0) [0|0] \"\" Node\n";
+  out += "\nBA_DEF_ BU_ \"ProtocolType\" STRING ;\n";
+  for (int k = 0; k < lines; ++k) {
+    out += "SIG_VALTYPE_ 256 S" + std::to_string(k % 4000) + " : 1;\n";
+    out += "BA_DEF_DEF_ \"ProtocolType\" \"J1939\";\n";
+  }
+  return out;
 }
 
-std::string LargestCorpusFile() {
+class TempFiles {
+ public:
+  TempFiles() {
+    std::string tmpl = (fs::temp_directory_path() / "candb_bench_XXXXXX").string();
+    if (char* made = ::mkdtemp(tmpl.data())) dir_ = made;
+  }
+  ~TempFiles() {
+    std::error_code ec;
+    if (!dir_.empty()) fs::remove_all(dir_, ec);
+  }
+  std::string Write(const std::string& name, const std::string& bytes) const {
+    std::string path = dir_ + "/" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
+ private:
+  std::string dir_;
+};
+
+std::string CorpusFile(const char* name) {
   fs::path folder = fs::path(VR_CORPUS_DIR) / "dbc";
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) return std::string();
-  fs::path best;
-  std::uintmax_t size = 0;
   for (const auto& e : fs::recursive_directory_iterator(folder, ec))
-    if (e.is_regular_file() && e.file_size() > size) {
-      size = e.file_size();
-      best = e.path();
-    }
-  return best.string();
+    if (e.is_regular_file() && e.path().filename() == name) return e.path().string();
+  return std::string();
 }
 
-void ReadDbc(benchmark::State& state, const std::string& path) {
-  int records = 0;
-  for (auto _ : state) {
-    CCanDB db(CANDB_DEFAULT_CAPACITY);
-    records = db.ReadDbcFile(path);
-    benchmark::DoNotOptimize(records);
-  }
-  state.counters["records"] = records;
+void Bytes(benchmark::State& state, const std::string& path) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(fs::file_size(path)));
 }
 
-void ReadAndSplitLines(benchmark::State& state, const std::string& path) {
+void Scan(benchmark::State& state, const std::string& path) {
   std::size_t lines = 0;
   for (auto _ : state) {
     std::string text;
@@ -103,28 +135,91 @@ void ReadAndSplitLines(benchmark::State& state, const std::string& path) {
     benchmark::DoNotOptimize(lines);
   }
   state.counters["lines"] = static_cast<double>(lines);
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(fs::file_size(path)));
+  Bytes(state, path);
 }
 
-// The same bytes read line by line with the standard stream, each line
-// copied into a string: the plain way to split a text file into lines.
-void GetlineLines(benchmark::State& state, const std::string& path) {
-  std::size_t lines = 0;
+void Read(benchmark::State& state, const std::string& path) {
+  int records = 0;
   for (auto _ : state) {
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    lines = 0;
-    while (std::getline(in, line)) {
-      benchmark::DoNotOptimize(line.data());
-      ++lines;
-    }
-    benchmark::DoNotOptimize(lines);
+    CCanDB db(CANDB_DEFAULT_CAPACITY);
+    records = db.ReadDbcFile(path);
+    benchmark::DoNotOptimize(records);
   }
-  state.counters["lines"] = static_cast<double>(lines);
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(fs::file_size(path)));
+  state.counters["records"] = records;
+  Bytes(state, path);
 }
 
-// Constructing the reader alone (three tables of 5000 entries, zero-filled).
+// As the list window loads: the list emptied (its records back into the
+// pools), then read and converted.
+void Convert(benchmark::State& state, const std::string& path) {
+  CVestrelDoc doc;
+  int result = 0;
+  for (auto _ : state) {
+    doc.ClearCanList(LIST_REFERENCE);
+    result = LoadCanDbFile(doc, LIST_REFERENCE, path);
+    benchmark::DoNotOptimize(result);
+  }
+  if (result != 0) state.SkipWithError("the file did not load");
+  state.counters["signals"] = doc.CountCanSignals(LIST_REFERENCE);
+  Bytes(state, path);
+}
+
+void Rows(benchmark::State& state, const std::string& path) {
+  CVestrelDoc doc;
+  if (LoadCanDbFile(doc, LIST_REFERENCE, path) != 0) {
+    state.SkipWithError("the file did not load");
+    return;
+  }
+  std::size_t rows = 0;
+  for (auto _ : state) {
+    ListRows built = BuildListRows(doc, LIST_REFERENCE, BUS_CAN, 0);
+    rows = built.size();
+    benchmark::DoNotOptimize(built.data());
+  }
+  state.counters["rows"] = static_cast<double>(rows);
+  Bytes(state, path);
+}
+
+// Messages would otherwise go to no one; none are expected here.
+class SilentSink : public IMessageSink {
+ public:
+  int Show(int, const std::vector<MsgArg>&, MsgButtons, MsgIcon) override {
+    ++shown;
+    return MSG_OK;
+  }
+  int shown = 0;
+};
+
+// Adds state.range(0) rows of the generated file, one per message, so that
+// every row makes a new definition message and is tested for a free
+// identifier against all messages added before it.
+void AddRows(benchmark::State& state, const std::string& path) {
+  CVestrelDoc doc;
+  if (LoadCanDbFile(doc, LIST_REFERENCE, path) != 0) {
+    state.SkipWithError("the file did not load");
+    return;
+  }
+  ListRows refRows = BuildListRows(doc, LIST_REFERENCE, BUS_CAN, 0);
+  std::vector<int> selection;
+  for (std::size_t i = 0; i < refRows.size() && selection.size() < static_cast<std::size_t>(state.range(0)); i += 10)
+    selection.push_back(static_cast<int>(i));
+  SilentSink sink;
+  SetMessageSink(&sink);
+  int added = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    doc.ClearCanList(LIST_DEFINITION);
+    ListRows defRows;
+    state.ResumeTiming();
+    added = AddReferenceRows(doc, BUS_CAN, refRows, selection, defRows);
+    benchmark::DoNotOptimize(defRows.data());
+  }
+  SetMessageSink(nullptr);
+  if (added != state.range(0) || sink.shown != 0) state.SkipWithError("not every row was added");
+  state.SetComplexityN(state.range(0));
+}
+
+// Constructing the reader alone (three tables of 5000 entries).
 void ConstructReader(benchmark::State& state) {
   for (auto _ : state) {
     CCanDB db(CANDB_DEFAULT_CAPACITY);
@@ -132,25 +227,36 @@ void ConstructReader(benchmark::State& state) {
   }
 }
 
+void RegisterStages(const std::string& label, const std::string& path) {
+  benchmark::RegisterBenchmark((label + "/Scan").c_str(), Scan, path)->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark((label + "/Read").c_str(), Read, path)->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark((label + "/Convert").c_str(), Convert, path)->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark((label + "/Rows").c_str(), Rows, path)->Unit(benchmark::kMicrosecond);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  std::string generated = GeneratedPath();
-  benchmark::RegisterBenchmark("Generated_5000sig/SplitLines", ReadAndSplitLines, generated)->Unit(benchmark::kMicrosecond);
-  benchmark::RegisterBenchmark("Generated_5000sig/GetlineLines", GetlineLines, generated)->Unit(benchmark::kMicrosecond);
-  benchmark::RegisterBenchmark("Generated_5000sig/ReadDbc", ReadDbc, generated)->Unit(benchmark::kMicrosecond);
-  std::string largest = LargestCorpusFile();
-  if (!largest.empty()) {
-    std::string name = "Corpus_" + fs::path(largest).filename().string();
-    benchmark::RegisterBenchmark((name + "/SplitLines").c_str(), ReadAndSplitLines, largest)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark((name + "/GetlineLines").c_str(), GetlineLines, largest)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark((name + "/ReadDbc").c_str(), ReadDbc, largest)->Unit(benchmark::kMicrosecond);
+  TempFiles temp;
+  const std::string generated = temp.Write("generated_5000sig.dbc", GeneratedDbc());
+  for (const char* name : {"ford_lincoln_base_pt.dbc", "Model3CAN.dbc", "gm_global_a_lowspeed_1818125.dbc"}) {
+    std::string path = CorpusFile(name);
+    if (!path.empty()) RegisterStages(fs::path(name).stem().string(), path);
   }
+  RegisterStages("generated_5000sig", generated);
+
+  const std::string repeated = temp.Write("repeated_attributes.dbc", RepeatedAttributesDbc(20000));
+  benchmark::RegisterBenchmark("repeated_attributes_20000/Scan", Scan, repeated)->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("repeated_attributes_20000/Read", Read, repeated)->Unit(benchmark::kMicrosecond);
+
+  benchmark::RegisterBenchmark("AddRows", AddRows, generated)
+      ->RangeMultiplier(2)
+      ->Range(125, 500)
+      ->Unit(benchmark::kMicrosecond)
+      ->Complexity();
   benchmark::RegisterBenchmark("ConstructReader", ConstructReader)->Unit(benchmark::kMicrosecond);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  std::error_code ec;
-  fs::remove(generated, ec);
   return 0;
 }

@@ -153,6 +153,72 @@ void BM_ImportFibexFile(benchmark::State& state) {
   state.counters["signals"] = signals;
 }
 
+// The worst nesting a file may have: frames inside frames (range(0) levels:
+// 5, the deepest the importer accepts, and 240, refused) around 2,048
+// signal instances.
+std::string NestedFrames(int depth, int instances) {
+  std::string s =
+      "<?xml version=\"1.0\"?>\n<fx:FIBEX xmlns:fx=\"http://www.asam.net/xml/fbx\" "
+      "xmlns:ho=\"http://www.asam.net/xml\"><fx:ELEMENTS><fx:CLUSTERS><fx:CLUSTER ID=\"CL\"><fx:PROTOCOL>FlexRay"
+      "</fx:PROTOCOL><fx:CHANNEL-REFS><fx:CHANNEL-REF ID-REF=\"CH\"/></fx:CHANNEL-REFS></fx:CLUSTER></fx:CLUSTERS>"
+      "<fx:CHANNELS><fx:CHANNEL ID=\"CH\"><fx:FRAME-TRIGGERINGS>";
+  for (int d = 0; d < depth; ++d)
+    s += "<fx:FRAME-TRIGGERING ID=\"T" + N(d) + "\"><fx:TIMINGS><fx:ABSOLUTELY-SCHEDULED-TIMING><fx:SLOT-ID>" +
+         N(d + 1) +
+         "</fx:SLOT-ID><fx:BASE-CYCLE>0</fx:BASE-CYCLE><fx:CYCLE-REPETITION>1</fx:CYCLE-REPETITION>"
+         "</fx:ABSOLUTELY-SCHEDULED-TIMING></fx:TIMINGS><fx:FRAME-REF ID-REF=\"F" +
+         N(d) + "\"/></fx:FRAME-TRIGGERING>";
+  s += "</fx:FRAME-TRIGGERINGS></fx:CHANNEL></fx:CHANNELS><fx:FRAMES>";
+  for (int d = 0; d < depth; ++d)
+    s +=
+        "<fx:FRAME ID=\"F" + N(d) + "\"><ho:SHORT-NAME>F" + N(d) + "</ho:SHORT-NAME><fx:BYTE-LENGTH>8</fx:BYTE-LENGTH>";
+  s += "<fx:SIGNAL-INSTANCES>";
+  for (int i = 0; i < instances; ++i)
+    s += "<fx:SIGNAL-INSTANCE ID=\"I" + N(i) +
+         "\"><fx:BIT-POSITION>0</fx:BIT-POSITION><fx:IS-HIGH-LOW-BYTE-ORDER>false"
+         "</fx:IS-HIGH-LOW-BYTE-ORDER><fx:SIGNAL-REF ID-REF=\"S" +
+         N(i) + "\"/></fx:SIGNAL-INSTANCE>";
+  s += "</fx:SIGNAL-INSTANCES>";
+  for (int d = 0; d < depth; ++d) s += "</fx:FRAME>";
+  s += "</fx:FRAMES><fx:SIGNALS>";
+  for (int i = 0; i < instances; ++i)
+    s += "<fx:SIGNAL ID=\"S" + N(i) + "\"><ho:SHORT-NAME>S" + N(i) + "</ho:SHORT-NAME></fx:SIGNAL>";
+  s += "</fx:SIGNALS></fx:ELEMENTS></fx:FIBEX>\n";
+  return s;
+}
+
+void BM_ImportNestedFrames(benchmark::State& state) {
+  const std::string bytes = NestedFrames(static_cast<int>(state.range(0)), 2048);
+  const std::string path = (std::filesystem::temp_directory_path() / "vestrel-bench-nested.xml").string();
+  std::ofstream(path, std::ios::binary) << bytes;
+  CVestrelDoc doc;
+  int result = 0;
+  for (auto _ : state) {
+    doc.ClearFlexRayList(LIST_REFERENCE);
+    result = ImportFibexFile(doc, path, nullptr, LIST_REFERENCE);
+  }
+  std::remove(path.c_str());
+  state.counters["MB"] = static_cast<double>(bytes.size()) / 1e6;
+  state.counters["result"] = result;
+}
+
+// One start tag with 100,000 attributes: refused before libxml2 sees it.
+void BM_ImportManyAttributes(benchmark::State& state) {
+  std::string bytes = "<?xml version=\"1.0\"?>\n<fx:FIBEX xmlns:fx=\"http://www.asam.net/xml/fbx\"><x";
+  for (int i = 0; i < 100000; ++i) bytes += " a" + N(i) + "=\"1\"";
+  bytes += "/></fx:FIBEX>\n";
+  const std::string path = (std::filesystem::temp_directory_path() / "vestrel-bench-attrs.xml").string();
+  std::ofstream(path, std::ios::binary) << bytes;
+  CVestrelDoc doc;
+  int result = 0;
+  for (auto _ : state) result = ImportFibexFile(doc, path, nullptr, LIST_REFERENCE);
+  std::remove(path.c_str());
+  state.counters["MB"] = static_cast<double>(bytes.size()) / 1e6;
+  state.counters["result"] = result;
+}
+
+BENCHMARK(BM_ImportNestedFrames)->Arg(5)->Arg(240)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportManyAttributes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Libxml2ParseOnly)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_XmlDomLoad)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ImportFibexFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);

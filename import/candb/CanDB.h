@@ -9,12 +9,18 @@
 // placeholder says 512 bits and the loader clamps true values. A multiplex
 // value text belongs to its record until the loader takes it over with
 // TakeMultiplexValue; the texts still held are freed with the object.
+//
+// The work is split by stage: DbcText (text to tokens and numbers), DbcRead
+// (tokens to records, with the indexes that keep repeated attribute lines
+// cheap), CanDB (the tables and their accessors) and LabelFile.
 #pragma once
+
+#include "DbcIndex.h"
+#include "MultiplexText.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 // Record slots and entries of each name table that the file loader asks for.
@@ -22,31 +28,46 @@ constexpr int CANDB_DEFAULT_CAPACITY = 5000;
 // Bytes of a signal, unit, multiplexor, message or node name (plus the zero).
 constexpr int CANDB_NAME_LEN = 32;
 
-// One signal of a CANdb file, or the placeholder of a message without
-// signals. All zero until stored.
-struct _CANDbSignal {
-  int16_t DLC;                       // byte count of the signal's message
+// The plain fields of a reader record, in the record's order without its
+// multiplex value text: one block, so a record moves by a block copy. The
+// three text fields always hold their text (at most 32 bytes, cut at a
+// character boundary) and zeros behind it, so a field copies whole.
+struct _CANDbSignalFields {
+  int16_t DLC;                           // byte count of the signal's message
   char multiplexor[CANDB_NAME_LEN + 1];  // switch name of a multiplexed signal; "M" while reading for a switch
-  char* multiplexValue;              // switch values (heap text, new[]); null for none; owned by the table
-  uint32_t startBit;                 // least significant bit in the system's numbering
+  uint32_t startBit;                     // least significant bit in the system's numbering
   uint32_t bitLength;
-  uint8_t valueType;                 // 0 unsigned, 1 signed, 2 floating point
-  uint8_t byteOrder;                 // 0 little endian (Intel), 1 big endian (Motorola)
-  int32_t identifier;                // as written in the file: bit 31 set = extended frame
-  int nodeIndex;                     // into the node-name table
-  int messageNameIndex;              // into the message-name table
+  uint8_t valueType;     // 0 unsigned, 1 signed, 2 floating point
+  uint8_t byteOrder;     // 0 little endian (Intel), 1 big endian (Motorola)
+  int32_t identifier;    // as written in the file: bit 31 set = extended frame
+  int nodeIndex;         // into the node-name table
+  int messageNameIndex;  // into the message-name table
   char name[CANDB_NAME_LEN + 1];
   char unit[CANDB_NAME_LEN + 1];
-  double factor;                     // physical = raw * factor + offset
+  double factor;  // physical = raw * factor + offset
   double offset;
   double minimum;
   double maximum;
-  int J1939;                         // 1 when the message is a J1939 parameter group
+  int J1939;  // 1 when the message is a J1939 parameter group
+};
+
+// One signal of a CANdb file, or the placeholder of a message without
+// signals. All zero until stored. It moves (with its text) but never copies.
+struct _CANDbSignal : _CANDbSignalFields {
+  _CANDbSignal() : _CANDbSignalFields{} {}
+  _CANDbSignal(_CANDbSignal&&) noexcept = default;
+  _CANDbSignal& operator=(_CANDbSignal&& other) noexcept {
+    static_cast<_CANDbSignalFields&>(*this) = other;  // one block
+    multiplexValue = std::move(other.multiplexValue);
+    return *this;
+  }
+  MultiplexText multiplexValue;  // switch values (heap text, new[]); none for none; owned by the table
 };
 
 class CCanDB {
  public:
-  // Builds the three tables for `capacity` entries each and clears them.
+  // Builds the three tables for `capacity` entries each and clears them. The
+  // tables are sized once; only the slots that are used are ever touched.
   explicit CCanDB(int capacity = CANDB_DEFAULT_CAPACITY);
   // Frees the tables and the multiplex value texts that were not taken over.
   virtual ~CCanDB();
@@ -137,25 +158,36 @@ class CCanDB {
 
   int GetCapacity() const { return capacity_; }
 
+  // The stored record itself, for a caller that reads every field of every
+  // record (the file loader): 0 <= i < GetCount().
+  const _CANDbSignal& Record(int i) const { return records_[static_cast<std::size_t>(i)]; }
+
  private:
   struct NameEntry {
     char text[CANDB_NAME_LEN + 1];
   };
+  // Entries past the vector's size are empty names: the vector holds the
+  // entries ever written (room for the capacity is reserved once).
   struct NameTable {
     std::vector<NameEntry> entries;
     int count = 0;
     // Index of the first `indexed` entries by their text, built as needed so
     // that a long file does not compare every message name with every other.
-    std::unordered_map<std::string_view, int> lookup;
+    dbc::FlatIndex lookup;
     int indexed = 0;
   };
   struct ReadState;
 
   bool ValidRecord(int i) const { return i >= 0 && i < count_ && i < capacity_; }
   bool ValidSlot(int i) const { return i >= 0 && i < capacity_; }
+  // Slots past the vector's size are all-zero records; this makes the first
+  // n of them real (room for the capacity is reserved once, so the records
+  // never move). count_ never exceeds the size.
+  void EnsureSlots(int n) {
+    if (n > static_cast<int>(records_.size())) records_.resize(static_cast<std::size_t>(n));
+  }
   static const char* NameAt(const NameTable& table, int k, int limit);
   int FindOrAddName(NameTable& table, std::string_view token);
-  void FreeTexts();
   void StoreRecord(_CANDbSignal& working);
 
   // True for a message or signal line.
@@ -168,6 +200,7 @@ class CCanDB {
   void OnAttributeDefinitionLine(ReadState& state, const char* p);
   void OnAttributeValueLine(ReadState& state, const char* p);
   void StorePlaceholder(ReadState& state);
+  void ResolveJ1939Marks(ReadState& state);
   void ResolveMultiplexors(ReadState& state);
 
   int capacity_ = 0;

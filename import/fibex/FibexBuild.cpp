@@ -317,7 +317,8 @@ void BuildFibexFrames(FibexModel& m) {
   FrameBuilder builder(m);
   BuildIdIndex(m);
   const std::size_t frames = std::min<std::size_t>(Used(m.frames, m.frameCount), MAX_FIBEX_ITEMS);
-  for (std::size_t f = 0; f < frames && !builder.Full(); ++f) {
+  std::size_t f = 0;
+  for (; f < frames && !builder.Full(); ++f) {
     const FibexFrame& frame = m.frames[f];
     m.frameKey = frame.id;
     if (!FindFibexTriggering(m)) continue;
@@ -331,5 +332,6 @@ void BuildFibexFrames(FibexModel& m) {
   }
   out.frameCount = static_cast<std::uint16_t>(out.frames.size());
   out.signalCount = static_cast<std::uint16_t>(out.signals.size());
+  out.framesLeftOut = static_cast<std::uint32_t>(Used(m.frames, m.frameCount) - f);
   DropIdIndex(m);
 }

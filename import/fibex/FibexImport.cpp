@@ -7,6 +7,8 @@
 #include "VestrelDoc.h"
 
 #include <algorithm>
+#include <iterator>
+#include <string_view>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -53,9 +55,18 @@ void SanitizeSymbolName(char* target, const std::string& source, int maxLength) 
   }
 }
 
-int StoreFibexFrames(CVestrelDoc& doc, const FibexOutput& output) {
+int StoreFibexFrames(CVestrelDoc& doc, const FibexOutput& output, FibexLeftOut* leftOut) {
+  FibexLeftOut unused;
+  FibexLeftOut& left = leftOut ? *leftOut : unused;
+  // A name longer than its field is cut; said once per name.
+  auto copyName = [&left](char* field, const std::string& utf8) {
+    std::string text = FibexTextToCp932(utf8);
+    if (text.size() > MAX_NAME_LEN) ++left.namesCut;
+    CopyToCharBuffer(field, text, MAX_NAME_LEN);
+  };
   const std::size_t frames = std::min<std::size_t>({output.frameCount, output.frames.size(), std::size_t{MAX_FIBEX_ITEMS}});
   const std::size_t signals = std::min<std::size_t>({output.signalCount, output.signals.size(), std::size_t{MAX_FIBEX_ITEMS}});
+  left.frames += static_cast<long long>(output.framesLeftOut) + static_cast<long long>(output.frames.size() - frames);
 
   // The signals of each frame, in output order.
   std::vector<std::vector<std::size_t>> byFrame(frames);
@@ -68,7 +79,7 @@ int StoreFibexFrames(CVestrelDoc& doc, const FibexOutput& output) {
     const FibexOutFrame& of = output.frames[f];
     _FlexRayMsg* msg = doc.AllocFlexRayMsg();
     if (!msg) continue;
-    CopyToCharBuffer(msg->name, FibexTextToCp932(of.name), MAX_NAME_LEN);
+    copyName(msg->name, of.name);
     msg->frameFormat = FRAME_STD;
     msg->slotId = of.slotId;
     msg->byteCount = static_cast<std::uint8_t>(std::clamp(of.byteCount, 0, MAX_FLEXRAY_BYTES));
@@ -82,8 +93,8 @@ int StoreFibexFrames(CVestrelDoc& doc, const FibexOutput& output) {
       const FibexOutSignal& os = output.signals[s];
       _FlexRaySignal* sig = doc.AllocFlexRaySignal();
       if (!sig) continue;
-      CopyToCharBuffer(sig->name, FibexTextToCp932(os.name), MAX_NAME_LEN);
-      CopyToCharBuffer(sig->unit, FibexTextToCp932(os.unit), MAX_NAME_LEN);
+      copyName(sig->name, os.name);
+      copyName(sig->unit, os.unit);
       sig->bitOrder = os.bitOrder;
       sig->startBit = os.startBit;
       sig->bitCount = os.bitCount;
@@ -95,6 +106,7 @@ int StoreFibexFrames(CVestrelDoc& doc, const FibexOutput& output) {
       sig->maximum = os.maximum;
       sig->identicalCoding = os.warning;
       sig->importError = os.error;
+      if (msg->signals.Contains(MakeUpperString(sig->name))) ++left.merged;
       doc.AddFlexRaySignal(msg, sig);
     }
     if (byFrame[f].empty()) {
@@ -120,9 +132,29 @@ int StoreFibexFrames(CVestrelDoc& doc, const FibexOutput& output) {
   return 0;
 }
 
-int ParseFibexDocument(XmlDomDocument& xml, FibexModel& model, CVestrelDoc& doc) {
+// Elements of one kind nested inside each other make every ancestor walk its
+// descendants again. No real file nests the kinds the parsers read; a file
+// that nests one of them more than kMaxSameKindNesting deep is refused, which
+// bounds the walks of the parsers to (kMaxSameKindNesting + 1) visits of each
+// element per kind, so at most 55 visits per element over the 11 kinds below,
+// and the element lists to the memory cap of the view (kXmlMaxCachedNodes).
+constexpr std::size_t kMaxSameKindNesting = 4;
+constexpr std::string_view kWalkedKinds[] = {"fx:CLUSTER",
+                                             "fx:CHANNEL",
+                                             "fx:ECU",
+                                             "fx:FRAME",
+                                             "fx:SIGNAL",
+                                             "ho:UNIT",
+                                             "fx:CODING",
+                                             "fx:SIGNAL-GROUP",
+                                             "fx:FRAME-TRIGGERINGS",
+                                             "fx:FRAME-TRIGGERING",
+                                             "fx:SIGNAL-INSTANCE"};
+
+int ParseFibexDocument(XmlDomDocument& xml, FibexModel& model, CVestrelDoc& doc, FibexLeftOut* leftOut) {
   XmlDomNode root = xml.get_documentElement();
   if (root.IsNull() || root.get_baseName() != "FIBEX") return FIBEX_FAILED;
+  if (xml.MaxSameNameNesting(kWalkedKinds, std::size(kWalkedKinds)) > kMaxSameKindNesting) return FIBEX_FAILED;
   // One walk over the whole document finds every element kind the parsers read.
   root.PrepareElementsByTagName({"fx:CLUSTER", "fx:CHANNEL", "fx:ECU", "fx:FRAME", "fx:SIGNAL", "ho:UNIT", "fx:CODING",
                                  "fx:SIGNAL-GROUP"});
@@ -139,7 +171,13 @@ int ParseFibexDocument(XmlDomDocument& xml, FibexModel& model, CVestrelDoc& doc)
 
   BuildFibexFrames(model);
   try {
-    StoreFibexFrames(doc, *model.output);
+    FibexLeftOut left;
+    // Frame elements beyond the frame table never reached the model.
+    const std::size_t inFile = root.getElementsByTagName("fx:FRAME").size();
+    if (inFile > static_cast<std::size_t>(FIBEX_MAX_ELEMENTS))
+      left.frames += static_cast<long long>(inFile - static_cast<std::size_t>(FIBEX_MAX_ELEMENTS));
+    StoreFibexFrames(doc, *model.output, &left);
+    if (leftOut) *leftOut = left;
   } catch (...) {
     // The caller emptied the reference list before the import; running out
     // of memory part-way through the store must not leave half a file there.
@@ -149,7 +187,7 @@ int ParseFibexDocument(XmlDomDocument& xml, FibexModel& model, CVestrelDoc& doc)
   return FIBEX_OK;
 }
 
-int ImportFibexFile(CVestrelDoc& doc, std::string path, void* reserved, int list) {
+int ImportFibexFile(CVestrelDoc& doc, std::string path, void* reserved, int list, FibexLeftOut* leftOut) {
   (void)reserved;
   if (list != LIST_REFERENCE) return FIBEX_OK;
 
@@ -172,7 +210,10 @@ int ImportFibexFile(CVestrelDoc& doc, std::string path, void* reserved, int list
 
   int result;
   try {
-    result = ParseFibexDocument(*xml, model, doc);
+    result = ParseFibexDocument(*xml, model, doc, leftOut);
+  } catch (const XmlDomLimitError&) {
+    // The file is at fault, not the engine.
+    result = FIBEX_FAILED;
   } catch (const std::exception&) {
     // The reader reports by result, never by exception.
     result = FIBEX_EXCEPTION;

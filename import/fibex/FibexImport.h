@@ -16,17 +16,25 @@ enum FibexLoadResult {
   FIBEX_EXCEPTION = 3,  // the XML engine failed (or could not be created)
 };
 
+// What an import had to leave out of the file.
+struct FibexLeftOut {
+  long long frames = 0;    // frames beyond the tables' limits
+  long long namesCut = 0;  // frame, signal and unit names longer than 32 bytes
+  long long merged = 0;    // signals that a later one of the same name replaced
+};
+
 // Imports the file at `path` into the reference list of `doc`. `reserved` is
 // never read. Any `list` other than LIST_REFERENCE returns FIBEX_OK at once
 // and touches nothing. The caller empties the reference tables first; a
-// failed import stores nothing.
-int ImportFibexFile(CVestrelDoc& doc, std::string path, void* reserved, int list);
+// failed import stores nothing. `leftOut`, when given, hears what a
+// successful import left out.
+int ImportFibexFile(CVestrelDoc& doc, std::string path, void* reserved, int list, FibexLeftOut* leftOut = nullptr);
 
 // Root check, element parsers, build and store on a loaded document. 0 or 2.
-int ParseFibexDocument(XmlDomDocument& xml, FibexModel& model, CVestrelDoc& doc);
+int ParseFibexDocument(XmlDomDocument& xml, FibexModel& model, CVestrelDoc& doc, FibexLeftOut* leftOut = nullptr);
 
 // Copies the output block into the reference tables. Always 0.
-int StoreFibexFrames(CVestrelDoc& doc, const FibexOutput& output);
+int StoreFibexFrames(CVestrelDoc& doc, const FibexOutput& output, FibexLeftOut* leftOut = nullptr);
 
 // Fills target[0..maxLength] with zeros, then copies the characters of
 // `source` that are 0-9, A-Z, a-z, '%', '_', '(', ')', '-' or '/', in order,

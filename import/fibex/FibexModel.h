@@ -162,6 +162,8 @@ struct FibexOutSignal {
 struct FibexOutput {
   std::uint16_t frameCount = 0;
   std::uint16_t signalCount = 0;
+  // Frames of the model that found no room in the output any more.
+  std::uint32_t framesLeftOut = 0;
   std::vector<FibexOutFrame> frames;
   std::vector<FibexOutSignal> signals;
 };

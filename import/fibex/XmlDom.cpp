@@ -1,10 +1,13 @@
 #include "XmlDom.h"
 
+#include "TextFile.h"
+
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
 #include <libxml/dict.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -32,12 +35,65 @@ std::string QualifiedName(const xmlChar* name, const xmlNs* ns) {
   return out;
 }
 
+// What one parse tells its document, through the context's _private.
+struct ParseState {
+  bool* hadDoctype;
+  XmlDomErrors* errors;
+};
+
 // Stops the parse at the first DOCTYPE, before any of it is processed.
 void RefuseDoctype(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*) {
   auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
-  if (ctxt->_private) *static_cast<bool*>(ctxt->_private) = true;
+  if (ctxt->_private) *static_cast<ParseState*>(ctxt->_private)->hadDoctype = true;
   xmlStopParser(ctxt);
 }
+
+// Every diagnostic libxml2 raises while one document is parsed comes here
+// (none reaches stderr): those of the parser through the context's own
+// structured handler, those raised without a context (an encoding converter,
+// the I/O layer) through the thread's handlers, which the guard below
+// installs for the parse only and then puts back as they were.
+void CollectError(void* ctx, xmlErrorPtr error) {
+  auto* log = static_cast<XmlDomErrors*>(ctx);
+  if (!log || !error) return;
+  if (log->count++ == 0 && error->message) log->first = error->message;
+}
+
+// The parser's own errors: `ctx` is its context.
+void CollectParserError(void* ctx, xmlErrorPtr error) {
+  auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+  if (ctxt && ctxt->_private) CollectError(static_cast<ParseState*>(ctxt->_private)->errors, error);
+}
+
+void CollectGenericError(void* ctx, const char* message, ...) {
+  auto* log = static_cast<XmlDomErrors*>(ctx);
+  if (!log) return;
+  if (log->count++ == 0 && message) log->first = message;
+}
+
+class ErrorHandlerGuard {
+ public:
+  explicit ErrorHandlerGuard(XmlDomErrors* log)
+      : structured_(xmlStructuredError),
+        structuredContext_(xmlStructuredErrorContext),
+        generic_(xmlGenericError),
+        genericContext_(xmlGenericErrorContext) {
+    xmlSetStructuredErrorFunc(log, &CollectError);
+    xmlSetGenericErrorFunc(log, &CollectGenericError);
+  }
+  ~ErrorHandlerGuard() {
+    xmlSetStructuredErrorFunc(structuredContext_, structured_);
+    xmlSetGenericErrorFunc(genericContext_, generic_);
+  }
+  ErrorHandlerGuard(const ErrorHandlerGuard&) = delete;
+  ErrorHandlerGuard& operator=(const ErrorHandlerGuard&) = delete;
+
+ private:
+  xmlStructuredErrorFunc structured_;
+  void* structuredContext_;
+  xmlGenericErrorFunc generic_;
+  void* genericContext_;
+};
 
 // Entity declarations can only come from a DTD, which is refused; these keep
 // the parser from acting on anything of the kind should one slip through.
@@ -77,7 +133,137 @@ const xmlAttr* AttributeAt(const xmlNode* n, std::size_t position) {
   return a;
 }
 
+// The code units of a document in the encoding family its first bytes show.
+struct UnitReader {
+  const unsigned char* data = nullptr;
+  std::size_t units = 0;
+  int width = 1;  // bytes per code unit: 1, 2 or 4
+  bool bigEndian = false;
+
+  unsigned long At(std::size_t i) const {
+    const unsigned char* p = data + i * static_cast<std::size_t>(width);
+    unsigned long v = 0;
+    for (int k = 0; k < width; ++k) {
+      const int shift = bigEndian ? 8 * (width - 1 - k) : 8 * k;
+      v |= static_cast<unsigned long>(p[k]) << shift;
+    }
+    return v;
+  }
+  bool Matches(std::size_t i, const char* text) const {
+    for (std::size_t k = 0; text[k]; ++k)
+      if (i + k >= units || At(i + k) != static_cast<unsigned char>(text[k])) return false;
+    return true;
+  }
+  // Index of the first unit after `text` found from i, or `units`.
+  std::size_t After(std::size_t i, const char* text) const {
+    const std::size_t len = std::strlen(text);
+    for (; i + len <= units; ++i)
+      if (Matches(i, text)) return i + len;
+    return units;
+  }
+};
+
+bool StartsWith(const unsigned char* d, std::size_t size, std::initializer_list<unsigned char> bytes) {
+  if (size < bytes.size()) return false;
+  std::size_t k = 0;
+  for (unsigned char b : bytes)
+    if (d[k++] != b) return false;
+  return true;
+}
+
+// Declared encodings whose bytes below 0x80 are ASCII (a multi-byte
+// character never holds '<', '=', '>' or a quote); libxml2 ignores a
+// "UTF-16" label on such a document.
+bool AsciiCompatibleEncoding(std::string name) {
+  for (char& c : name) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  static const char* const kPrefixes[] = {"UTF-8",    "UTF8",        "US-ASCII",    "ASCII", "ISO-8859-", "ISO8859",
+                                          "ISO_8859", "LATIN",       "WINDOWS-125", "CP125", "SHIFT_JIS", "SHIFT-JIS",
+                                          "SJIS",     "WINDOWS-31J", "CP932",       "MS932", "EUC-",      "EUC_",
+                                          "GB2312",   "GBK",         "GB18030",     "BIG5",  "UTF-16"};
+  for (const char* prefix : kPrefixes)
+    if (name.compare(0, std::strlen(prefix), prefix) == 0) return true;
+  return false;
+}
+
 }  // namespace
+
+bool XmlStartTagsWithinBounds(const char* bytes, std::size_t size, std::size_t maxAttributes, std::size_t maxTagBytes) {
+  const auto* d = reinterpret_cast<const unsigned char*>(bytes);
+  UnitReader r;
+  std::size_t skip = 0;
+  if (StartsWith(d, size, {0x00, 0x00, 0xFE, 0xFF}) || StartsWith(d, size, {0x00, 0x00, 0x00, 0x3C})) {
+    r.width = 4, r.bigEndian = true;
+  } else if (StartsWith(d, size, {0xFF, 0xFE, 0x00, 0x00}) || StartsWith(d, size, {0x3C, 0x00, 0x00, 0x00})) {
+    r.width = 4;
+  } else if (StartsWith(d, size, {0xFE, 0xFF}) || StartsWith(d, size, {0x00, 0x3C, 0x00, 0x3F})) {
+    r.width = 2, r.bigEndian = true;
+  } else if (StartsWith(d, size, {0xFF, 0xFE}) || StartsWith(d, size, {0x3C, 0x00, 0x3F, 0x00})) {
+    r.width = 2;
+  } else if (StartsWith(d, size, {0x4C, 0x6F, 0xA7, 0x94}) || StartsWith(d, size, {0x00, 0x00, 0x3C, 0x00}) ||
+             StartsWith(d, size, {0x00, 0x3C, 0x00, 0x00})) {
+    return false;  // EBCDIC or an unusual UCS-4 order: not read here, so not parsed
+  } else if (StartsWith(d, size, {0xEF, 0xBB, 0xBF})) {
+    skip = 3;
+  }
+  r.data = d + skip;
+  r.units = (size - skip) / static_cast<std::size_t>(r.width);
+
+  // An 8-bit document may switch encodings in its declaration; only those
+  // whose markup bytes stay ASCII are read.
+  if (r.width == 1 && r.Matches(0, "<?xml")) {
+    const std::size_t end = r.After(0, "?>");
+    const std::size_t at = r.After(0, "encoding");
+    if (at < end) {
+      std::size_t i = at;
+      while (i < end && r.At(i) != '"' && r.At(i) != '\'') ++i;
+      if (i < end) {
+        const unsigned long quote = r.At(i++);
+        std::string name;
+        while (i < end && r.At(i) != quote) name += static_cast<char>(r.At(i++));
+        if (!AsciiCompatibleEncoding(name)) return false;
+      }
+    }
+  }
+
+  const std::size_t maxTagUnits = maxTagBytes / static_cast<std::size_t>(r.width);
+  std::size_t i = 0;
+  while (i < r.units) {
+    if (r.At(i) != '<') {
+      ++i;
+      continue;
+    }
+    if (r.Matches(i, "<!--")) {
+      i = r.After(i + 4, "-->");
+    } else if (r.Matches(i, "<![CDATA[")) {
+      i = r.After(i + 9, "]]>");
+    } else if (r.Matches(i, "<?")) {
+      i = r.After(i + 2, "?>");
+    } else if (r.Matches(i, "<!") || r.Matches(i, "</")) {
+      i = r.After(i + 2, ">");
+    } else {
+      // A start tag: every '=' outside a quoted value starts one attribute
+      // (namespace declarations included, which libxml2 checks the same way).
+      const std::size_t start = i++;
+      std::size_t attributes = 0;
+      unsigned long quote = 0;
+      for (; i < r.units; ++i) {
+        if (i - start >= maxTagUnits) return false;
+        const unsigned long c = r.At(i);
+        if (quote) {
+          if (c == quote) quote = 0;
+        } else if (c == '"' || c == '\'') {
+          quote = c;
+        } else if (c == '=') {
+          if (++attributes > maxAttributes) return false;
+        } else if (c == '>') {
+          break;
+        }
+      }
+      ++i;
+    }
+  }
+  return true;
+}
 
 // ---------------------------------------------------------------- XmlDomNode
 
@@ -156,6 +342,7 @@ XmlDomDocument::~XmlDomDocument() { Clear(); }
 
 void XmlDomDocument::Clear() {
   cache_.clear();
+  cachedNodes_ = 0;
   names_.clear();
   if (doc_) xmlFreeDoc(doc_);
   doc_ = nullptr;
@@ -176,32 +363,14 @@ void XmlDomDocument::put_resolveExternals(bool resolve) {
 bool XmlDomDocument::load(const std::string& path) {
   Clear();
   hadDoctype_ = false;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  // One buffer of the file's size when the size can be known, so a large
-  // file is not copied again and again while it grows.
+  // Through the one reading function: regular files only, up to its size
+  // cap, so a FIFO cannot hang the load and a device cannot fill the memory.
   std::string bytes;
-  if (std::fseek(f, 0, SEEK_END) == 0) {
-    long size = std::ftell(f);
-    if (size > 0 && size <= INT_MAX) bytes.reserve(static_cast<std::size_t>(size) + 1);
-    std::rewind(f);
+  ReadFileError why = ReadFileError::None;
+  if (!ReadFileBytes(path, bytes, &why)) {
+    if (why == ReadFileError::NoMemory) throw std::bad_alloc();
+    return false;
   }
-  char chunk[65536];
-  bool ok = true;
-  for (;;) {
-    std::size_t got = std::fread(chunk, 1, sizeof(chunk), f);
-    bytes.append(chunk, got);
-    if (got < sizeof(chunk)) {
-      ok = !std::ferror(f);
-      break;
-    }
-    if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
-      ok = false;  // the parser takes at most INT_MAX bytes
-      break;
-    }
-  }
-  std::fclose(f);
-  if (!ok) return false;
   return LoadBytes(bytes.data(), bytes.size());
 }
 
@@ -210,6 +379,9 @@ bool XmlDomDocument::LoadBytes(const char* data, std::size_t size) {
   hadDoctype_ = false;
   if (size > static_cast<std::size_t>(INT_MAX)) return false;
   if (size == 0) return false;  // no root element: not well-formed
+  if (!XmlStartTagsWithinBounds(data, size)) return false;
+  errors_ = XmlDomErrors();
+  ErrorHandlerGuard guard(&errors_);
   xmlParserCtxtPtr ctxt = xmlCreateMemoryParserCtxt(data, static_cast<int>(size));
   if (!ctxt) throw XmlDomError("cannot create the XML parser");
   if (!ctxt->sax) {
@@ -219,7 +391,9 @@ bool XmlDomDocument::LoadBytes(const char* data, std::size_t size) {
   ctxt->sax->internalSubset = &RefuseDoctype;
   ctxt->sax->externalSubset = &RefuseDoctype;
   ctxt->sax->entityDecl = &IgnoreEntityDecl;
-  ctxt->_private = &hadDoctype_;
+  ParseState state{&hadDoctype_, &errors_};
+  ctxt->_private = &state;
+  ctxt->sax->serror = &CollectParserError;
   // No network, no entity substitution, no DTD loading or default
   // attributes, no validation; the parser's own size and depth limits stay
   // on. Diagnostics are not printed: a refused file is simply refused.
@@ -282,7 +456,51 @@ bool XmlDomDocument::Matches(const xmlNode* n, const Name& name) const {
 }
 
 void XmlDomDocument::Release(_xmlNode* node) {
-  for (std::size_t id = 0; id < names_.size() && !cache_.empty(); ++id) cache_.erase({node, static_cast<int>(id)});
+  for (std::size_t id = 0; id < names_.size() && !cache_.empty(); ++id) {
+    auto it = cache_.find({node, static_cast<int>(id)});
+    if (it == cache_.end()) continue;
+    cachedNodes_ -= std::min(cachedNodes_, it->second.size());
+    cache_.erase(it);
+  }
+}
+
+std::size_t XmlDomDocument::MaxSameNameNesting(const std::string_view* qualifiedNames, std::size_t count) {
+  if (!doc_) return 0;
+  xmlNode* root = xmlDocGetRootElement(doc_);
+  if (!root) return 0;
+  std::vector<int> ids;
+  for (std::size_t i = 0; i < count; ++i) ids.push_back(NameId(qualifiedNames[i]));
+  std::vector<std::size_t> open(count, 0);
+  std::size_t worst = 0;
+  auto enter = [&](const xmlNode* n) {
+    for (std::size_t k = 0; k < count; ++k)
+      if (Matches(n, names_[static_cast<std::size_t>(ids[k])])) worst = std::max(worst, open[k]++);
+  };
+  auto leave = [&](const xmlNode* n) {
+    for (std::size_t k = 0; k < count; ++k)
+      if (Matches(n, names_[static_cast<std::size_t>(ids[k])]) && open[k] > 0) --open[k];
+  };
+  // Pre-order walk without recursion; an element is left when the walk
+  // climbs back out of it.
+  enter(root);
+  const xmlNode* n = root->children;
+  while (n) {
+    if (n->type == XML_ELEMENT_NODE) {
+      enter(n);
+      if (n->children) {
+        n = n->children;
+        continue;
+      }
+      leave(n);
+    }
+    while (n && !n->next) {
+      n = n->parent;
+      if (n == root) n = nullptr;
+      if (n) leave(n);
+    }
+    if (n) n = n->next;
+  }
+  return worst;
 }
 
 const XmlDomNodeList& XmlDomDocument::ElementsByName(_xmlNode* root, std::string_view qualifiedName) {
@@ -319,8 +537,12 @@ void XmlDomDocument::PrepareElements(_xmlNode* root, const std::string_view* qua
   const xmlNode* n = root->children;
   while (n) {
     if (n->type == XML_ELEMENT_NODE) {
-      for (auto& w : wanted)
-        if (Matches(n, *w.name)) w.list->emplace_back(this, const_cast<xmlNode*>(n));
+      for (auto& w : wanted) {
+        if (!Matches(n, *w.name)) continue;
+        if (++cachedNodes_ > kXmlMaxCachedNodes)
+          throw XmlDomLimitError("the document's element lists pass the memory cap");
+        w.list->emplace_back(this, const_cast<xmlNode*>(n));
+      }
       if (n->children) {
         n = n->children;
         continue;

@@ -32,6 +32,17 @@ class XmlDomError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A document whose element lists would pass the memory cap of the view
+// (kXmlMaxCachedNodes): the document, not the engine, is at fault.
+class XmlDomLimitError : public XmlDomError {
+ public:
+  using XmlDomError::XmlDomError;
+};
+
+// At most this many node handles (16 bytes each, so 128 MB) are held in the
+// element lists at one time; a real FIBEX file needs a few hundred thousand.
+constexpr std::size_t kXmlMaxCachedNodes = std::size_t{8} << 20;
+
 enum XmlDomNodeType {
   XMLDOM_NODE_NONE = 0,
   XMLDOM_NODE_ELEMENT = 1,
@@ -43,6 +54,12 @@ enum XmlDomNodeType {
 
 class XmlDomDocument;
 class XmlDomNode;
+
+// What libxml2 reported while the last document was parsed.
+struct XmlDomErrors {
+  int count = 0;
+  std::string first;  // the first message, as libxml2 wrote it
+};
 
 // The elements found below one element, in document order.
 using XmlDomNodeList = std::vector<XmlDomNode>;
@@ -118,8 +135,14 @@ class XmlDomDocument {
   // The root element; the null node when nothing is loaded.
   XmlDomNode get_documentElement();
 
+  // The deepest nesting of an element inside elements of its own qualified
+  // name, over the names given (0 when none of them nests). One walk.
+  std::size_t MaxSameNameNesting(const std::string_view* qualifiedNames, std::size_t count);
+
   // True when the last load was refused for its DOCTYPE.
   bool HadDoctype() const { return hadDoctype_; }
+  // The diagnostics of the last parse, which never go to stderr.
+  const XmlDomErrors& Errors() const { return errors_; }
 
  private:
   friend class XmlDomNode;
@@ -147,9 +170,26 @@ class XmlDomDocument {
 
   _xmlDoc* doc_ = nullptr;
   bool hadDoctype_ = false;
+  XmlDomErrors errors_;
   std::vector<Name> names_;
   std::unordered_map<std::pair<_xmlNode*, int>, XmlDomNodeList, CacheKeyHash> cache_;
+  std::size_t cachedNodes_ = 0;  // handles held in cache_, against kXmlMaxCachedNodes
 };
+
+// The bounds of one start tag that any real FIBEX file keeps far inside:
+// libxml2 checks the attributes of a tag for duplicates pairwise, so a tag
+// with 100,000 attributes would take many seconds; a file beyond these
+// bounds is refused before it is parsed.
+constexpr std::size_t kXmlMaxAttributesPerTag = 256;
+constexpr std::size_t kXmlMaxStartTagBytes = 64 * 1024;
+
+// One linear pass over the raw bytes: false when a start tag has more
+// attributes or bytes than the bounds allow, or when the document's encoding
+// is one whose bytes the pass cannot read (EBCDIC, a declared encoding that
+// is not ASCII-compatible). UTF-16 and UCS-4, with or without a byte order
+// mark, are read by their code units.
+bool XmlStartTagsWithinBounds(const char* data, std::size_t size, std::size_t maxAttributes = kXmlMaxAttributesPerTag,
+                              std::size_t maxTagBytes = kXmlMaxStartTagBytes);
 
 // Creates the engine's document. Tests replace the factory to simulate an
 // engine that cannot be created (the factory then returns null).

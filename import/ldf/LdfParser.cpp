@@ -1,5 +1,7 @@
 #include "LdfParser.h"
 
+#include <algorithm>
+
 #include "CNumber.h"
 #include "LdfReader.h"
 #include "MessageBox.h"
@@ -112,7 +114,8 @@ int CLdfParser::Parse(const std::string& path) {
       if (next == kStop) break;
       state = next;
     }
-    const int line = reader.LineNumber();
+    // Lines count from 1: an empty file is reported at its first line.
+    const int line = std::max(reader.LineNumber(), 1);
     reader.Close();
 
     if (error_ || state == kHeader) {
@@ -355,10 +358,15 @@ int CLdfParser::ParseRepresentations(CLdfReader& reader) {
 int CLdfParser::BuildOutput() {
   outFrames_.clear();
   outSignals_.clear();
+  leftOut_ = 0;
   const bool enhanced = UsesEnhancedChecksum(version_);
 
-  for (const _Ldf_Frame& frame : frames_) {
-    if (outFrames_.size() >= static_cast<std::size_t>(LDF_MAX_FRAMES)) break;
+  for (std::size_t f = 0; f < frames_.size(); ++f) {
+    const _Ldf_Frame& frame = frames_[f];
+    if (outFrames_.size() >= static_cast<std::size_t>(LDF_MAX_FRAMES)) {
+      leftOut_ += static_cast<long long>(frames_.size() - f);
+      break;
+    }
     if (frame.id < 0 || frame.id > kMaxFrameId || frame.length < 1 || frame.length > kMaxFrameBytes) continue;
     bool idTaken = false;
     for (const LdfOutFrame& counted : outFrames_) idTaken = idTaken || counted.id == frame.id;
@@ -374,7 +382,10 @@ int CLdfParser::BuildOutput() {
     bool anySignal = false;
 
     for (const _Ldf_Frame_Signal& entry : frame.signals) {
-      if (outSignals_.size() >= static_cast<std::size_t>(LDF_MAX_SIGNALS)) break;
+      if (outSignals_.size() >= static_cast<std::size_t>(LDF_MAX_SIGNALS)) {
+        ++leftOut_;
+        continue;
+      }
       if (entry.bitOffset < 0 || entry.bitOffset > frameBits - 1) continue;
       auto sig = signals_.find(entry.signalName);
       if (sig == signals_.end()) continue;

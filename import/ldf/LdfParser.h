@@ -82,6 +82,10 @@ class CLdfParser {
   const std::vector<LdfOutFrame>& OutputFrames() const { return outFrames_; }
   const std::vector<LdfOutSignal>& OutputSignals() const { return outSignals_; }
 
+  // Frames and frame-body signal entries that the full output tables left
+  // out (beyond 64 frames or 5000 signals), valid after Parse.
+  long long LeftOutCount() const { return leftOut_; }
+
   // The protocol version as written in the file.
   const std::string& Version() const { return version_; }
 
@@ -127,4 +131,5 @@ class CLdfParser {
   std::vector<LdfOutFrame> outFrames_;    // at most LDF_MAX_FRAMES
   std::vector<LdfOutSignal> outSignals_;  // at most LDF_MAX_SIGNALS
   bool error_ = false;
+  long long leftOut_ = 0;
 };

@@ -2,7 +2,7 @@
 
 #include <climits>
 #include <cstring>
-#include <sys/stat.h>
+#include "TextFile.h"
 
 namespace {
 
@@ -29,7 +29,6 @@ inline bool IsSeparator(char c) { return kClasses.of[static_cast<unsigned char>(
 inline bool IsWordChar(char c) { return kClasses.of[static_cast<unsigned char>(c)] & kWord; }
 inline bool IsNumberChar(char c) { return kClasses.of[static_cast<unsigned char>(c)] & kNumber; }
 
-constexpr std::size_t kFirstBufferSize = 64 * 1024;
 constexpr char kCtrlZ = 0x1A;
 
 }  // namespace
@@ -40,18 +39,14 @@ CLdfReader::~CLdfReader() { Close(); }
 
 int CLdfReader::Open(const std::string& path) {
   if (open_) return -1;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return -1;
-  struct stat st;
-  if (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
-    std::fclose(f);
-    return -1;
-  }
-  file_ = f;
+  // The whole file at once, through the one reading function: a FIFO, a
+  // device or a folder is refused, and so is a file above the size cap.
+  std::string bytes;
+  if (!ReadFileBytes(path, bytes)) return -1;
+  buffer_.assign(bytes.begin(), bytes.end());
   open_ = true;
-  buffer_.assign(kFirstBufferSize, '\0');
-  bufPos_ = bufEnd_ = 0;
-  fileAtEnd_ = false;
+  bufPos_ = 0;
+  bufEnd_ = buffer_.size();
   line_ = std::string_view();
   cursor_ = 0;
   return 0;
@@ -60,8 +55,6 @@ int CLdfReader::Open(const std::string& path) {
 int CLdfReader::Close() {
   needLine_ = true;
   if (!open_) return -1;
-  std::fclose(file_);
-  file_ = nullptr;
   open_ = false;
   line_ = std::string_view();
   cursor_ = 0;
@@ -70,56 +63,28 @@ int CLdfReader::Close() {
   return 0;
 }
 
-bool CLdfReader::FillBuffer() {
-  if (fileAtEnd_) return false;
-  // Keep the unread bytes; grow only when a single line fills the buffer.
-  if (bufPos_ > 0) {
-    std::memmove(buffer_.data(), buffer_.data() + bufPos_, bufEnd_ - bufPos_);
-    bufEnd_ -= bufPos_;
-    bufPos_ = 0;
-  }
-  if (bufEnd_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
-  std::size_t got = std::fread(buffer_.data() + bufEnd_, 1, buffer_.size() - bufEnd_, file_);
-  if (got == 0) {
-    // A read error ends the file like its true end does.
-    fileAtEnd_ = true;
-    return false;
-  }
-  bufEnd_ += got;
-  return true;
-}
-
 bool CLdfReader::FetchLine() {
-  std::size_t searchFrom = bufPos_;
-  for (;;) {
-    char* base = buffer_.data();
-    const void* nl =
-        searchFrom < bufEnd_ ? std::memchr(base + searchFrom, '\n', bufEnd_ - searchFrom) : nullptr;
-    if (nl) {
-      std::size_t e = static_cast<std::size_t>(static_cast<const char*>(nl) - base);
-      std::size_t len = e + 1 - bufPos_;
-      if (len >= 2 && base[e - 1] == '\r') {
-        base[e - 1] = '\n';
-        --len;
-      }
-      line_ = std::string_view(base + bufPos_, len);
-      bufPos_ = e + 1;
-      break;
+  if (bufPos_ >= bufEnd_) return false;
+  char* base = buffer_.data();
+  const void* nl = std::memchr(base + bufPos_, '\n', bufEnd_ - bufPos_);
+  if (nl) {
+    std::size_t e = static_cast<std::size_t>(static_cast<const char*>(nl) - base);
+    std::size_t len = e + 1 - bufPos_;
+    if (len >= 2 && base[e - 1] == '\r') {
+      base[e - 1] = '\n';
+      --len;
     }
-    if (fileAtEnd_) {
-      if (bufPos_ >= bufEnd_) return false;
-      std::size_t len = bufEnd_ - bufPos_;
-      // Editors of the original platform may close a text file with Ctrl-Z.
-      if (base[bufEnd_ - 1] == kCtrlZ) --len;
-      const char* start = base + bufPos_;
-      bufPos_ = bufEnd_;
-      if (len == 0) return false;
-      line_ = std::string_view(start, len);
-      break;
-    }
-    std::size_t scanned = bufEnd_ - bufPos_;
-    FillBuffer();
-    searchFrom = bufPos_ + scanned;
+    line_ = std::string_view(base + bufPos_, len);
+    bufPos_ = e + 1;
+  } else {
+    // The last line, without a line end.
+    std::size_t len = bufEnd_ - bufPos_;
+    // Editors of the original platform may close a text file with Ctrl-Z.
+    if (base[bufEnd_ - 1] == kCtrlZ) --len;
+    const char* start = base + bufPos_;
+    bufPos_ = bufEnd_;
+    if (len == 0) return false;
+    line_ = std::string_view(start, len);
   }
   // The text of a line ends at a zero byte, as it does for every C string
   // routine that the scanners stand in for.

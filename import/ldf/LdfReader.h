@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,19 +50,16 @@ class CLdfReader {
   bool FetchLine();
   // End of the number literal that begins at `start` of the current line.
   std::size_t ScanNumber(std::size_t start) const;
-  bool FillBuffer();
 
-  std::FILE* file_ = nullptr;
   bool open_ = false;
   bool needLine_ = true;
   bool inBlockComment_ = false;
   int lineNumber_ = 0;
 
-  // Bytes read from the file and not yet handed out as lines: [bufPos_, bufEnd_).
+  // The file's bytes; those not yet handed out as lines: [bufPos_, bufEnd_).
   std::vector<char> buffer_;
   std::size_t bufPos_ = 0;
   std::size_t bufEnd_ = 0;
-  bool fileAtEnd_ = false;
 
   // The current line: a view into buffer_, or into stripped_ after comments
   // were removed from it.

@@ -46,7 +46,8 @@ DOC_TEST(FibexLoader, ImportResultsBecomeTheListsMessages) {
     SCOPED_TRACE(c.what);
     CVestrelDoc& rowDoc = NewDoc();
     RecordingMessageSink sink;
-    // Something of the list that a load must replace, whatever its outcome.
+    // Something of the list that a load replaces when it succeeds and keeps
+    // when it fails.
     _CANMsg* old = rowDoc.AllocCanMsg();
     CopyToCharBuffer(old->name, "OLD", MAX_NAME_LEN);
     rowDoc.AddCanSignal(old, rowDoc.AllocCanSignal());
@@ -55,8 +56,8 @@ DOC_TEST(FibexLoader, ImportResultsBecomeTheListsMessages) {
     LoadOutcome o = LoadListFile(rowDoc, LIST_REFERENCE, dir.Write(c.file, c.text), BUS_CAN);
     if (c.engineFails) SetXmlDomFactory(previous);
     EXPECT_EQ(c.result, o.result);
-    EXPECT_TRUE(o.cleared);
-    EXPECT_EQ(0, rowDoc.CountCanSignals(LIST_REFERENCE));
+    EXPECT_EQ(c.result == 0, o.replaced);
+    EXPECT_EQ(c.result == 0 ? 0 : 1, rowDoc.CountCanSignals(LIST_REFERENCE));
     EXPECT_EQ(c.flexRaySignals, rowDoc.CountFlexRaySignals(LIST_REFERENCE));
     if (c.result == 0) {
       EXPECT_EQ(BUS_FLEXRAY, o.busAfter);
@@ -69,7 +70,7 @@ DOC_TEST(FibexLoader, DefinitionListRefusesFibexBeforeClearingAnything) {
   fx::TempDir dir;
   LoadOutcome o = LoadListFile(doc, LIST_DEFINITION, dir.Write("a.xml", GoodFibex()), BUS_CAN);
   EXPECT_EQ(4006, o.result);
-  EXPECT_FALSE(o.cleared);
+  EXPECT_FALSE(o.replaced);
 }
 
 }  // namespace

@@ -118,7 +118,10 @@ class SearchDlgTest : public QObject {
     ClickRow(fx.Ref().List(), 0);
     ClickRow(fx.Ref().List(), 1, Qt::ShiftModifier);
     fx.Ref().SendCommand(IDC_BTN_ADD_DEFINITION);
-    fx.OpenReference(fx.Write("empty.dbc", ""));
+    // A file whose only message is the pseudo-message loads as an empty list.
+    fx.OpenReference(fx.Write("empty.dbc",
+                              "BO_ 3221225472 VECTOR__INDEPENDENT_SIG_MSG: 0 N\n"
+                              " SG_ Free : 0|8@1+ (1,0) [0|0] \"\" N\n"));
     fx.sink.shown.clear();
     QCOMPARE(fx.Ref().List().GetItemCount(), 0);
     f.OnCommand(ID_EDIT_FIND);

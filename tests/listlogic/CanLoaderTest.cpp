@@ -112,7 +112,7 @@ TEST_F(CanLoader, SkippedMessagesAndRepeatedNames) {
   EXPECT_EQ(doc.GetPoolCounts().canSignal, 1u);
 }
 
-TEST_F(CanLoader, AllSkippedIsAnEmptySuccessShowingCan) {
+TEST_F(CanLoader, AllSkippedIsAnEmptySuccessKeepingTheBusKind) {
   CRefListLogic ref(doc);
   CDefListLogic def(doc);
   ref.SetPartner(&def);
@@ -122,8 +122,9 @@ TEST_F(CanLoader, AllSkippedIsAnEmptySuccessShowingCan) {
   std::string path = dir.Write("skip.dbc", "BO_ 3221225472 VECTOR__INDEPENDENT_SIG_MSG: 0 N\n" + Sig("Free", 0, 8));
   EXPECT_TRUE(ref.DropFiles({path}));
   EXPECT_TRUE(sink.shown.empty());
-  EXPECT_EQ(ref.BusKind(), BUS_CAN);
-  EXPECT_EQ(def.BusKind(), BUS_CAN);
+  // Nothing of any kind to show: the lists stay on the kind the user chose.
+  EXPECT_EQ(ref.BusKind(), BUS_LIN);
+  EXPECT_EQ(def.BusKind(), BUS_LIN);
   EXPECT_EQ(ref.RowCount(), 0);
   EXPECT_EQ(ref.FilePath(), path);
   // An empty file has no record: 4006.

@@ -260,7 +260,7 @@ TEST_F(DefListFiles, UniqueNumbersAreLeftAlone) {
   EXPECT_EQ(m->signals.Find("SW")->loadNo, 1);
 }
 
-TEST_F(DefListFiles, OpenAskFirstWhenModifiedAndKeepTheMarkOnARefusedKind) {
+TEST_F(DefListFiles, OpenAskFirstWhenModifiedAndKeepEverythingOnAFailedLoad) {
   std::string good = dir.File("good.sbl");
   ASSERT_EQ(WriteTextFile(good, doc.BuildSblText(LIST_DEFINITION)), 0);
   Lists lists(doc);
@@ -276,7 +276,7 @@ TEST_F(DefListFiles, OpenAskFirstWhenModifiedAndKeepTheMarkOnARefusedKind) {
   // A name of another kind is refused before anything is emptied.
   sink.answers = {MSG_YES};
   dialogs.answers = {dir.File("bus.dbc")};
-  EXPECT_TRUE(lists.def.Open(dialogs));
+  EXPECT_FALSE(lists.def.Open(dialogs));  // nothing was loaded
   EXPECT_EQ(sink.Ids(), (std::vector<int>{4104, 4104, 4104, 4006}));
   EXPECT_TRUE(doc.IsDefModified());
   EXPECT_EQ(doc.CountCanSignals(LIST_DEFINITION), 2);
@@ -292,13 +292,13 @@ TEST_F(DefListFiles, OpenAskFirstWhenModifiedAndKeepTheMarkOnARefusedKind) {
   // A dropped definition file loads without a dialog; nothing else is taken.
   EXPECT_FALSE(lists.def.DropFiles({dir.File("x.dbc")}));
   EXPECT_TRUE(lists.def.DropFiles({good}));
-  // A missing file empties the list and clears the mark.
+  // A missing file changes nothing: the rows, the file and the mark stay.
   doc.SetDefModified(true);
   sink.answers = {MSG_YES};
-  EXPECT_TRUE(lists.def.DropFiles({dir.File("gone.sbl")}));
-  EXPECT_FALSE(doc.IsDefModified());
-  EXPECT_EQ(lists.def.RowCount(), 0);
-  EXPECT_EQ(lists.def.FilePath(), "");
+  EXPECT_FALSE(lists.def.DropFiles({dir.File("gone.sbl")}));
+  EXPECT_TRUE(doc.IsDefModified());
+  EXPECT_EQ(lists.def.RowCount(), 2);
+  EXPECT_EQ(lists.def.FilePath(), good);
   EXPECT_TRUE(NothingLost(doc));
 }
 

@@ -46,25 +46,25 @@ DOC_TEST(LoadListFile, RefusedKindsLeaveTheTablesAlone) {
   AddCanSig(doc, AddCanMsg(doc, LIST_REFERENCE, "KeptToo", 1, 8), {"S"});
   LoadOutcome def = LoadListFile(doc, LIST_DEFINITION, "/nowhere/a.dbc", BUS_CAN);
   EXPECT_EQ(def.result, 4006);
-  EXPECT_FALSE(def.cleared);
+  EXPECT_FALSE(def.replaced);
   LoadOutcome ref = LoadListFile(doc, LIST_REFERENCE, "/nowhere/a.txt", BUS_CAN);
   EXPECT_EQ(ref.result, 4006);
-  EXPECT_FALSE(ref.cleared);
+  EXPECT_FALSE(ref.replaced);
   EXPECT_EQ(doc.CountCanSignals(LIST_DEFINITION), 1);
   EXPECT_EQ(doc.CountCanSignals(LIST_REFERENCE), 1);
 }
 
-DOC_TEST(LoadListFile, UnreadableFilesFailAfterEmptyingTheList) {
-  AddCanSig(doc, AddCanMsg(doc, LIST_DEFINITION, "Gone", 1, 8), {"S"});
+DOC_TEST(LoadListFile, UnreadableFilesFailAndLeaveTheListAsItWas) {
+  AddCanSig(doc, AddCanMsg(doc, LIST_DEFINITION, "Kept", 1, 8), {"S"});
   AddSymbol(doc, LIST_DEFINITION, 2, 4, "Sym", "0101");
+  const std::string before = doc.BuildSblText(LIST_DEFINITION);
   for (const char* path : {"/nowhere/missing.sbl", "/nowhere/missing.SBL"}) {
     LoadOutcome o = LoadListFile(doc, LIST_DEFINITION, path, BUS_CAN);
     EXPECT_EQ(o.result, 4006) << path;
-    EXPECT_TRUE(o.cleared);
+    EXPECT_FALSE(o.replaced);
   }
-  EXPECT_EQ(doc.CountCanSignals(LIST_DEFINITION), 0);
-  EXPECT_EQ(doc.CountLogicSymbols(LIST_DEFINITION), 0);
-  EXPECT_EQ(doc.GetLogicGroup(LIST_DEFINITION, 2)->bitCount, 0);
+  EXPECT_EQ(doc.BuildSblText(LIST_DEFINITION), before);
+  EXPECT_EQ(doc.GetLogicGroup(LIST_DEFINITION, 2)->bitCount, 4);
   for (const char* path : {"/nowhere/a.ldf", "/nowhere/a.xml", "/nowhere/a.dbc"})
     EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, path, BUS_CAN).result, 4006) << path;
   EXPECT_TRUE(NothingLost(doc));
@@ -124,15 +124,19 @@ DOC_TEST(LoadListFile, LinSyntaxErrorIs4037Then4006) {
 DOC_TEST(LoadListFile, ReloadingRecyclesRecords) {
   TempDir dir;
   std::string path = dir.Write("bus.ldf", kLdf);
+  // A load reads beside the tables it replaces, so the second load makes a
+  // second set of records; from then on the two sets take turns.
+  ASSERT_EQ(LoadListFile(doc, LIST_REFERENCE, path, BUS_LIN).result, 0);
   ASSERT_EQ(LoadListFile(doc, LIST_REFERENCE, path, BUS_LIN).result, 0);
   DocPoolCounts made = doc.GetCreatedCounts();
-  ASSERT_EQ(LoadListFile(doc, LIST_REFERENCE, path, BUS_LIN).result, 0);
+  for (int round = 0; round < 3; ++round) ASSERT_EQ(LoadListFile(doc, LIST_REFERENCE, path, BUS_LIN).result, 0);
   EXPECT_EQ(doc.GetCreatedCounts(), made);
   EXPECT_TRUE(NothingLost(doc));
 }
 
 DOC_TEST(ChooseBusAfterLoad, CurrentKindWhenItHasContentElseTheFirstInOrder) {
-  EXPECT_EQ(ChooseBusAfterLoad(doc, LIST_REFERENCE, BUS_LIN), BUS_CAN);
+  // An empty list keeps the kind on show.
+  EXPECT_EQ(ChooseBusAfterLoad(doc, LIST_REFERENCE, BUS_LIN), BUS_LIN);
   AddSymbol(doc, LIST_REFERENCE, 0, 2, "S", "01");
   EXPECT_EQ(ChooseBusAfterLoad(doc, LIST_REFERENCE, BUS_CAN), BUS_LOGIC);
   AddLinSig(doc, AddLinMsg(doc, LIST_REFERENCE, "L", 1, 1), {"A"});
@@ -147,7 +151,7 @@ DOC_TEST(ChooseBusAfterLoad, CurrentKindWhenItHasContentElseTheFirstInOrder) {
   // A message without signals counts for nothing.
   CVestrelDoc& empty = NewDoc();
   AddCanMsg(empty, LIST_REFERENCE, "NoSignals", 1, 8);
-  EXPECT_EQ(ChooseBusAfterLoad(empty, LIST_REFERENCE, BUS_LIN), BUS_CAN);
+  EXPECT_EQ(ChooseBusAfterLoad(empty, LIST_REFERENCE, BUS_LIN), BUS_LIN);
 }
 
 DOC_TEST(ListLogicLoad, LoadSwitchesBothListsAndKeepsThePath) {
@@ -179,11 +183,13 @@ DOC_TEST(ListLogicLoad, LoadSwitchesBothListsAndKeepsThePath) {
   EXPECT_TRUE(ref.DropFiles({path}));
   EXPECT_EQ(switched, std::vector<int>{BUS_LIN});
 
-  // A failed load empties the path and shows its message.
-  EXPECT_TRUE(ref.DropFiles({dir.File("none.ldf")}));
+  // A failed load shows its message and keeps the path and the rows.
+  ref.SetBusKind(BUS_LIN);
+  ASSERT_EQ(ref.RowCount(), 4);
+  EXPECT_FALSE(ref.DropFiles({dir.File("none.ldf")}));
   EXPECT_EQ(sink.Ids(), std::vector<int>{4006});
-  EXPECT_EQ(ref.FilePath(), "");
-  EXPECT_EQ(ref.RowCount(), 0);
+  EXPECT_EQ(ref.FilePath(), path);
+  EXPECT_EQ(ref.RowCount(), 4);
   // Two files, or a file of another kind: nothing.
   EXPECT_FALSE(ref.DropFiles({path, path}));
   EXPECT_FALSE(ref.DropFiles({dir.File("a.txt")}));
@@ -251,10 +257,11 @@ DOC_TEST(LoadListFile, FibexReferenceShowsFlexRayAndTheDefinitionListRefusesIt) 
   EXPECT_GT(doc.CountFlexRaySignals(LIST_REFERENCE), 0);
   EXPECT_EQ(static_cast<int>(BuildListRows(doc, LIST_REFERENCE, BUS_FLEXRAY, 0).size()),
             doc.CountFlexRaySignals(LIST_REFERENCE));
-  EXPECT_FALSE(LoadListFile(doc, LIST_DEFINITION, path, BUS_CAN).cleared);
-  // Not a FIBEX document: 4006, and the reference list is empty.
+  EXPECT_FALSE(LoadListFile(doc, LIST_DEFINITION, path, BUS_CAN).replaced);
+  // Not a FIBEX document: 4006, and the reference list keeps what it held.
+  const int before = doc.CountFlexRaySignals(LIST_REFERENCE);
   TempDir dir;
   EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, dir.Write("other.xml", "<root/>"), BUS_CAN).result, 4006);
-  EXPECT_EQ(doc.CountFlexRaySignals(LIST_REFERENCE), 0);
+  EXPECT_EQ(doc.CountFlexRaySignals(LIST_REFERENCE), before);
   EXPECT_TRUE(NothingLost(doc));
 }

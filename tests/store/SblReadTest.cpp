@@ -36,14 +36,19 @@ std::string CanSignal(const std::string& name, const std::string& extra = "") {
   return "<Signal><SIGName>" + name + "</SIGName>" + extra + "</Signal>";
 }
 
-// Build(Parse(text)) must not change under a second Parse and Build.
+// From the second write on, reading and writing again changes nothing. (The
+// first write may still differ from the second: a CAN signal's bit order is
+// written but not read back.)
 void ExpectSettled(const std::string& text, int list) {
   CVestrelDoc first;
   first.ParseSblText(text, list);
   std::string once = first.BuildSblText(list);
   CVestrelDoc second;
   ASSERT_EQ(second.ParseSblText(once, list), 0);
-  EXPECT_EQ(second.BuildSblText(list), once);
+  std::string twice = second.BuildSblText(list);
+  CVestrelDoc third;
+  ASSERT_EQ(third.ParseSblText(twice, list), 0);
+  EXPECT_EQ(third.BuildSblText(list), twice);
   EXPECT_TRUE(poolcheck::NothingLost(first));
 }
 
@@ -94,8 +99,33 @@ DOC_TEST(SblReadTest, WrittenFileReadsBackTheSameRecords) {
   EXPECT_DOUBLE_EQ(s->offset, -273.15);
   EXPECT_DOUBLE_EQ(s->minimum, -1e30);
   EXPECT_DOUBLE_EQ(s->maximum, 2.5e-7);
-  EXPECT_EQ(m->signals.Find("SWITCH")->bitOrder, BITORDER_LSB_FIRST);  // survives the save
+  // A CAN signal's written bit order is not read back: MSB first whatever was written.
+  EXPECT_EQ(m->signals.Find("SWITCH")->bitOrder, BITORDER_MSB_FIRST);
   EXPECT_EQ(m->signals.Find("SELECTED")->bitOrder, BITORDER_MSB_FIRST);
+}
+
+// BitOrder of a CAN signal is not looked for, so one written out of its
+// place (last) hides none of the fields before it.
+DOC_TEST(SblReadTest, CanBitOrderIsNotReadAndHidesNothing) {
+  const std::string fields =
+      "<StartBit>5</StartBit><BitSize>3</BitSize><ByteOrder>BIG</ByteOrder><Unit>V</Unit><Factor>2</Factor>";
+  for (const char* place : {"first", "last"}) {
+    std::string sig =
+        std::string(place) == "first" ? "<BitOrder>LSB</BitOrder>" + fields : fields + "<BitOrder>LSB</BitOrder>";
+    CVestrelDoc& rowDoc = NewDoc();
+    ASSERT_EQ(rowDoc.ParseSblText(Sbl(OneGroup("CanSymbolTable", "<MSGName>M</MSGName><MSGByteSize>8</MSGByteSize>",
+                                            CanSignal("S", sig), 1)),
+                               LIST_REFERENCE),
+              0);
+    const _CANSignal* s = rowDoc.GetCanMsgTable(LIST_REFERENCE).Find("M")->signals.Find("S");
+    ASSERT_NE(s, nullptr) << place;
+    EXPECT_EQ(s->bitOrder, BITORDER_MSB_FIRST) << place;
+    EXPECT_EQ(s->startBit, 5) << place;
+    EXPECT_EQ(s->bitCount, 3) << place;
+    EXPECT_EQ(s->byteOrder, BYTEORDER_BIG) << place;
+    EXPECT_STREQ(s->unit, "V") << place;
+    EXPECT_DOUBLE_EQ(s->factor, 2.0) << place;
+  }
 }
 
 DOC_TEST(SblReadTest, Version11FileWithOlderElementNames) {
@@ -251,16 +281,20 @@ std::string CanGroups(int groups, int signalsEach) {
 
 DOC_TEST(SblReadTest, DefinitionListTakesAtMost500MessagesAndSignals) {
   std::string text = CanGroups(600, 0);
-  ASSERT_EQ(doc.ParseSblText(text, LIST_DEFINITION), 0);
+  long long leftOut = -1;
+  ASSERT_EQ(doc.ParseSblText(text, LIST_DEFINITION, &leftOut), 0);
   EXPECT_EQ(doc.GetCanMsgTable(LIST_DEFINITION).GetCount(), 500u);
-  ASSERT_EQ(doc.ParseSblText(text, LIST_REFERENCE), 0);
+  EXPECT_EQ(leftOut, 100);  // said, not silent
+  ASSERT_EQ(doc.ParseSblText(text, LIST_REFERENCE, &leftOut), 0);
+  EXPECT_EQ(leftOut, 0);
   EXPECT_EQ(doc.GetCanMsgTable(LIST_REFERENCE).GetCount(), 600u);
 
   // 3 x 200 signals: the third message would pass 500 and keeps none.
   std::string signals = CanGroups(3, 200);
   CVestrelDoc& def = NewDoc();
-  ASSERT_EQ(def.ParseSblText(signals, LIST_DEFINITION), 0);
+  ASSERT_EQ(def.ParseSblText(signals, LIST_DEFINITION, &leftOut), 0);
   EXPECT_EQ(def.CountCanSignals(LIST_DEFINITION), 400);
+  EXPECT_EQ(leftOut, 200);
   ASSERT_NE(def.GetCanMsgTable(LIST_DEFINITION).Find("M2"), nullptr);
   EXPECT_TRUE(def.GetCanMsgTable(LIST_DEFINITION).Find("M2")->signals.IsEmpty());
   ASSERT_EQ(def.ParseSblText(signals, LIST_REFERENCE), 0);
@@ -274,8 +308,10 @@ DOC_TEST(SblReadTest, DefinitionListTakesAtMost100SymbolsOfAGroup) {
     symbols += "<Signal><SIGName>" + Numbered("K%d", i) + "</SIGName><SIGPattern>10</SIGPattern></Signal>";
   std::string text = Sbl(OneGroup("LogicSymbolTable", "<MSGName>G</MSGName><MSGid>1</MSGid><MSGBitSize>2</MSGBitSize>",
                                   symbols, 120));
-  ASSERT_EQ(doc.ParseSblText(text, LIST_DEFINITION), 0);
+  long long leftOut = -1;
+  ASSERT_EQ(doc.ParseSblText(text, LIST_DEFINITION, &leftOut), 0);
   EXPECT_EQ(doc.CountLogicSymbols(LIST_DEFINITION), 100);
+  EXPECT_EQ(leftOut, 20);
   EXPECT_EQ(doc.GetLogicGroup(LIST_DEFINITION, 1)->symbols.Find("K100"), nullptr);
   ASSERT_EQ(doc.ParseSblText(text, LIST_REFERENCE), 0);
   EXPECT_EQ(doc.CountLogicSymbols(LIST_REFERENCE), 120);
@@ -432,17 +468,21 @@ DOC_TEST(SblReadTest, ReloadingReusesThePooledRecords) {
   EXPECT_TRUE(poolcheck::NothingLost(doc));
 }
 
-// One pass through the reader may settle a file; a second changes nothing.
+// Two passes through the reader settle a file; a third changes nothing.
 DOC_TEST(SblReadTest, ReadWriteReadWriteIsStable) {
   const std::string texts[] = {
       CanGroups(3, 4),
+      // An LSB-first CAN signal of an older file: written "LSB", read back MSB first.
+      Sbl(OneGroup("CanSymbolTable", "<MSGName>M</MSGName><MSGByteSize>8</MSGByteSize>",
+                   CanSignal("A", "<SIGType>XTD</SIGType><StartBit>3</StartBit>"), 1)),
       Sbl(OneGroup("CanSymbolTable", "<MSGName>M</MSGName><MSGByteSize>12</MSGByteSize>",
                    CanSignal("A", "<Multiplexor>7</Multiplexor>") + CanSignal("7", "<SIGLoadNo>3</SIGLoadNo>") +
                        CanSignal("a", "<SIGLoadNo>3</SIGLoadNo><Multiplexor>3</Multiplexor>"),
                    3)),
       Sbl(OneGroup("LogicSymbolTable", "<MSGName>G</MSGName><MSGBitSize>8</MSGBitSize>",
                    "<Signal><SIGName>a</SIGName><SIGPattern>10101010</SIGPattern></Signal>"
-                   "<Signal><SIGName>b</SIGName><SIGPattern>1\x83\x5C" "01</SIGPattern></Signal>",
+                   "<Signal><SIGName>b</SIGName><SIGPattern>1\x83\x5C"
+                   "01</SIGPattern></Signal>",
                    2)) +
           "<LogicSymbolTable/>",
       Sbl("<LogicSymbolTable><MessageTotalNum>2</MessageTotalNum>"

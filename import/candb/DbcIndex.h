@@ -1,0 +1,69 @@
+// Open-addressing index from a hash to entries of a table kept elsewhere:
+// the slots hold entry numbers and their hashes, the caller says which entry
+// matches. One allocation per growth, none per entry, so indexing every
+// record of a 5,000-record table costs little beside reading it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace dbc {
+
+inline uint64_t HashBytes(std::string_view text, uint64_t seed = 0) {
+  uint64_t h = 0xCBF29CE484222325ull ^ seed;
+  for (unsigned char c : text) h = (h ^ c) * 0x100000001B3ull;
+  return h ^ (h >> 29);
+}
+
+class FlatIndex {
+ public:
+  // The entry under `hash` for which match(entry) holds, or -1.
+  template <class Match>
+  int Find(uint64_t hash, Match match) const {
+    if (slots_.empty()) return -1;
+    for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
+      const Slot& s = slots_[i];
+      if (s.entry < 0) return -1;
+      if (s.hash == hash && match(s.entry)) return s.entry;
+    }
+  }
+  // Adds `entry` under `hash`; the caller has made sure no matching entry is
+  // there (an entry added twice is found first in the order added).
+  void Add(uint64_t hash, int entry) {
+    if ((used_ + 1) * 2 > slots_.size()) Grow();
+    std::size_t i = hash & mask_;
+    while (slots_[i].entry >= 0) i = (i + 1) & mask_;
+    slots_[i] = Slot{hash, entry};
+    ++used_;
+  }
+  void Clear() {
+    slots_.clear();
+    used_ = 0;
+    mask_ = 0;
+  }
+
+ private:
+  struct Slot {
+    uint64_t hash = 0;
+    int entry = -1;
+  };
+  void Grow() {
+    std::vector<Slot> old;
+    old.swap(slots_);
+    slots_.assign(old.empty() ? 64 : old.size() * 2, Slot{});
+    mask_ = slots_.size() - 1;
+    for (const Slot& s : old)
+      if (s.entry >= 0) {
+        std::size_t i = s.hash & mask_;
+        while (slots_[i].entry >= 0) i = (i + 1) & mask_;
+        slots_[i] = s;
+      }
+  }
+  std::vector<Slot> slots_;
+  std::size_t used_ = 0;
+  std::size_t mask_ = 0;
+};
+
+}  // namespace dbc

@@ -1,0 +1,504 @@
+// Tokens to records: the lines of a CANdb file, each to its handler, and the
+// passes after the last line.
+//
+// Attribute lines may repeat without bound, so none of them walks the record
+// table: float and range lines find their records through an index by
+// identifier and name, and the J1939 marks of default and value lines are
+// noted with the moment they were read and settled once at the end. Each
+// line then costs the same however many records came before it.
+#include "CanDB.h"
+
+#include "CNumber.h"
+#include "DbcText.h"
+#include "TextFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+using namespace dbc;
+
+namespace {
+
+constexpr double kNoLimit = 1e31;
+
+// A J1939 mark that a line gave every record stored before it: the line's
+// place in the file (`stamp`, from 1), the record count when it was read,
+// and the mark.
+struct MarkEvent {
+  uint64_t stamp = 0;
+  int count = 0;
+  int mark = 0;
+};
+
+}  // namespace
+
+// What one reading of a CANdb file carries from line to line.
+struct CCanDB::ReadState {
+  explicit ReadState(CCanDB& owner) : db(owner) {}
+
+  CCanDB& db;
+  _CANDbSignal working{};
+  bool pending = false;  // the last message line has had no signal line yet
+  int pendingJ1939 = 0;  // J1939 mark that the pending message's placeholder gets
+  int j1939Index = -1;   // position of "J1939PG" among the VFrameFormat values
+
+  // Records by identifier and name, in table order: the index gives the
+  // first record of a key, which heads a chain through `next`; for a head,
+  // `last` is its chain's tail and `floated` the last record of the chain
+  // already made floating.
+  FlatIndex byName;
+  std::vector<int> next, last, floated;
+  int namesIndexed = 0;
+
+  // Records by identifier, in table order, chained the same way; built for
+  // the passes after the last line.
+  FlatIndex byId;
+  std::vector<int> idNext, idLast;
+  int idsIndexed = 0;
+
+  uint64_t lines = 0;
+  MarkEvent protocolDefault;                                 // the last "ProtocolType" J1939 default
+  std::vector<std::pair<uint32_t, MarkEvent>> frameFormats;  // the last VFrameFormat value per identifier
+  FlatIndex frameFormatIndex;
+
+  const _CANDbSignal& Rec(int i) const { return db.records_[static_cast<std::size_t>(i)]; }
+  static uint64_t NameHash(uint32_t id, std::string_view name) { return HashBytes(name, id * 0x9E3779B97F4A7C15ull); }
+  // One to one (an odd multiplier and a shift that keeps the high half), so
+  // equal hashes are equal identifiers and no record needs to be looked at.
+  static uint64_t IdHash(uint32_t id) {
+    uint64_t h = id * 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 32);
+  }
+  static bool SameId(int) { return true; }
+
+  void Grow(std::vector<int>& v) {
+    if (v.size() < static_cast<std::size_t>(db.count_)) v.resize(static_cast<std::size_t>(db.count_), -1);
+  }
+
+  // The first record of that identifier and stored name, or -1.
+  int FirstNamed(uint32_t id, std::string_view name) {
+    Grow(next);
+    Grow(last);
+    Grow(floated);
+    for (; namesIndexed < db.count_; ++namesIndexed) {
+      const _CANDbSignal& r = Rec(namesIndexed);
+      uint32_t rid = static_cast<uint32_t>(r.identifier);
+      std::string_view rname(r.name);
+      uint64_t h = NameHash(rid, rname);
+      int head = byName.Find(
+          h, [&](int k) { return static_cast<uint32_t>(Rec(k).identifier) == rid && rname == Rec(k).name; });
+      if (head < 0) {
+        byName.Add(h, namesIndexed);
+        last[static_cast<std::size_t>(namesIndexed)] = namesIndexed;
+      } else {
+        next[static_cast<std::size_t>(last[static_cast<std::size_t>(head)])] = namesIndexed;
+        last[static_cast<std::size_t>(head)] = namesIndexed;
+      }
+    }
+    return byName.Find(NameHash(id, name),
+                       [&](int k) { return static_cast<uint32_t>(Rec(k).identifier) == id && name == Rec(k).name; });
+  }
+
+  // The first record of that identifier, or -1; IdNext(i) the one after i.
+  int FirstOfId(uint32_t id) {
+    if (idNext.size() < static_cast<std::size_t>(db.count_)) {
+      idNext.resize(static_cast<std::size_t>(db.count_), -1);
+      idLast.resize(static_cast<std::size_t>(db.count_), -1);
+    }
+    for (; idsIndexed < db.count_; ++idsIndexed) {
+      uint32_t rid = static_cast<uint32_t>(Rec(idsIndexed).identifier);
+      uint64_t h = IdHash(rid);
+      int head = byId.Find(h, SameId);
+      if (head < 0) {
+        byId.Add(h, idsIndexed);
+        idLast[static_cast<std::size_t>(idsIndexed)] = idsIndexed;
+      } else {
+        idNext[static_cast<std::size_t>(idLast[static_cast<std::size_t>(head)])] = idsIndexed;
+        idLast[static_cast<std::size_t>(head)] = idsIndexed;
+      }
+    }
+    return byId.Find(IdHash(id), SameId);
+  }
+  int IdNext(int i) const { return idNext[static_cast<std::size_t>(i)]; }
+
+  void NoteFrameFormat(uint32_t id, int mark) {
+    MarkEvent e{lines, db.count_, mark};
+    int k = frameFormatIndex.Find(IdHash(id), SameId);
+    if (k >= 0) {
+      frameFormats[static_cast<std::size_t>(k)].second = e;
+    } else {
+      frameFormatIndex.Add(IdHash(id), static_cast<int>(frameFormats.size()));
+      frameFormats.emplace_back(id, e);
+    }
+  }
+};
+
+int CCanDB::ReadDbcFile(const std::string& path) {
+  std::string text;
+  if (!ReadTextFile(path, text)) return -1;
+  ReadState state(*this);
+  bool inString = false;
+  ForEachLine(text, [&](char* line, char* lineEnd) {
+    ++state.lines;
+    if (inString) {
+      // A line that starts inside a quoted string (a comment over several
+      // lines) is never a statement of its own.
+      inString = StillInString(line, lineEnd, true);
+    } else {
+      // Message and signal lines never open a string that goes on to the
+      // next line: an unclosed unit quote must not swallow the lines below.
+      inString = !ReadDbcLine(state, line) && StillInString(line, lineEnd, false);
+    }
+    return count_ < capacity_;
+  });
+  if (state.pending && count_ < capacity_) StorePlaceholder(state);
+  ResolveJ1939Marks(state);
+  ResolveMultiplexors(state);
+  return count_;
+}
+
+bool CCanDB::ReadDbcLine(ReadState& state, char* line) {
+  const char* p = line;
+  std::string_view key;
+  if (!NextToken(p, kLineSeps, key)) return false;
+  auto starts11 = [&](const char* word) { return key.size() >= 11 && std::memcmp(key.data(), word, 11) == 0; };
+  // A keyword with nothing behind it on its line (the name list of the NS_
+  // block) runs into the line end and is no statement: a lone "BO_" must not
+  // close the pending message, nor a lone "SG_" store a nameless signal.
+  auto is = [&](std::string_view word) { return key == word && key.data()[key.size()] != '\0'; };
+  if (is("BO_")) {
+    OnMessageLine(state, p);
+    return true;
+  }
+  if (is("SG_")) {
+    OnSignalLine(state, p);
+    return true;
+  }
+  if (starts11("SIG_VALTYPE")) {
+    OnFloatSignalLine(state, p);
+  } else if (starts11("SG_MUL_VAL_")) {
+    OnMultiplexRangeLine(state, p);
+  } else if (starts11("BA_DEF_DEF_")) {
+    OnAttributeDefaultLine(state, p);
+  } else if (is("BA_DEF_")) {
+    OnAttributeDefinitionLine(state, p);
+  } else if (is("BA_")) {
+    OnAttributeValueLine(state, p);
+  }
+  return false;
+}
+
+void CCanDB::StorePlaceholder(ReadState& state) {
+  const _CANDbSignal& w = state.working;
+  _CANDbSignal r{};
+  r.DLC = w.DLC;
+  r.identifier = w.identifier;
+  r.nodeIndex = w.nodeIndex;
+  r.messageNameIndex = w.messageNameIndex;
+  CopyName(r.name, "NoName");
+  uint32_t bytes = static_cast<uint16_t>(r.DLC);
+  r.bitLength = bytes == 0 ? 1 : bytes * 8;  // a 64-byte message is 512 bits, not 0
+  r.factor = 1.0;
+  r.offset = 0.0;
+  r.minimum = -kNoLimit;
+  r.maximum = kNoLimit;
+  r.J1939 = state.pendingJ1939;
+  StoreRecord(r);
+}
+
+void CCanDB::OnMessageLine(ReadState& state, const char* p) {
+  if (state.pending && count_ < capacity_) StorePlaceholder(state);
+  state.pending = false;
+  _CANDbSignal& w = state.working;
+  w.identifier = 0;
+  std::string_view t;
+  if (!NextToken(p, kLineSeps, t)) return;
+  w.identifier = static_cast<int32_t>(LowBits(t.data()));
+  state.pending = true;
+  state.pendingJ1939 = 0;
+  if (!NextToken(p, kLineSeps, t)) return;
+  w.messageNameIndex = FindOrAddName(messages_, t);
+  if (!NextToken(p, kLineSeps, t)) return;
+  w.DLC = static_cast<int16_t>(dbc::Atoi(t.data()));
+  if (!NextToken(p, kTransmitterSeps, t)) return;
+  w.nodeIndex = FindOrAddName(nodes_, t);
+}
+
+namespace {
+
+// The bit part of a signal line in its usual form, blanks, "7|8@0+" and one
+// blank, read in one go: what the three tokens give for it. False (and
+// nothing read) for any other form, which the tokens then read.
+bool ReadBitsDirectly(const char*& p, _CANDbSignal& w) {
+  const char* q = p;
+  while (*q == ' ') ++q;
+  uint32_t start = 0, length = 0;
+  int n = 0;
+  for (; n < 9 && IsDigit(q[n]); ++n) start = start * 10 + static_cast<uint32_t>(q[n] - '0');
+  if (n == 0 || q[n] != '|') return false;
+  q += n + 1;
+  for (n = 0; n < 9 && IsDigit(q[n]); ++n) length = length * 10 + static_cast<uint32_t>(q[n] - '0');
+  if (n == 0 || q[n] != '@') return false;
+  q += n + 1;
+  if ((q[0] != '0' && q[0] != '1') || (q[1] != '+' && q[1] != '-') || q[2] != ' ') return false;
+  w.startBit = start;
+  w.bitLength = length;
+  w.byteOrder = q[0] == '1' ? 0 : 1;
+  w.valueType = q[1] == '+' ? 0 : 1;
+  p = q + 3;
+  return true;
+}
+
+// strchr for the short distances within a line, without a library call.
+inline const char* FindByte(const char* p, char c) {
+  for (; *p; ++p)
+    if (*p == c) return p;
+  return nullptr;
+}
+
+// The multiplex indicator of a signal's name part ("M", "m3", "m3M"),
+// without the blanks around it.
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && IsBlank(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+void CCanDB::OnSignalLine(ReadState& state, const char* p) {
+  _CANDbSignal& w = state.working;
+  w.multiplexValue.Reset();
+  CopyName(w.multiplexor, "");
+  CopyName(w.name, "");
+  CopyName(w.unit, "");
+  w.startBit = 0;
+  w.bitLength = 1;
+  w.valueType = 0;
+  w.byteOrder = 0;
+  w.factor = 1.0;
+  w.offset = 0.0;
+  w.minimum = -kNoLimit;
+  w.maximum = kNoLimit;
+  w.J1939 = 0;
+  state.pending = false;
+
+  auto readFields = [&]() {
+    // The part up to the colon. A colon is never the trail byte of a
+    // double-byte character, so the first colon byte ends it.
+    while (*p == ':') ++p;
+    if (!*p) return;
+    const char* colon = std::strchr(p, ':');
+    std::string_view part(p, colon ? static_cast<std::size_t>(colon - p) : std::strlen(p));
+    p = colon ? colon + 1 : p + part.size();
+    // The name is the first word of the part before the colon; what follows
+    // it is the multiplex indicator ("M", "m3", "m3M").
+    const std::size_t n = part.size();
+    std::size_t pos = 0;
+    while (pos < n && (part[pos] == ' ' || part[pos] == '\t')) ++pos;
+    std::size_t nameStart = pos;
+    // Eight bytes at a time while they hold no blank, tab, line feed or byte
+    // of the code page's upper half; the walk below takes over from there.
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kLow7 = kOnes * 0x7F;
+    auto zeros = [](uint64_t v) { return ~(((v & kLow7) + kLow7) | v | kLow7); };
+    for (; pos + 8 <= n; pos += 8) {
+      uint64_t word;
+      std::memcpy(&word, part.data() + pos, 8);
+      if ((word & (kOnes * 0x80)) | zeros(word ^ (kOnes * ' ')) | zeros(word ^ (kOnes * '\t')) |
+          zeros(word ^ (kOnes * '\n')))
+        break;
+    }
+    while (pos < n) {
+      auto c = static_cast<unsigned char>(part[pos]);
+      if (c == ' ' || c == '\t' || c == '\n') break;
+      pos += (c >= 0x81 && pos + 1 < n && cp932::IsLeadByte(c) &&
+              cp932::IsTrailByte(static_cast<unsigned char>(part[pos + 1])))
+                 ? 2
+                 : 1;
+    }
+    CopyName(w.name, part.substr(nameStart, pos - nameStart));
+    std::string_view indicator = Trimmed(pos < part.size() ? part.substr(pos + 1) : std::string_view());
+    if (!indicator.empty()) {
+      bool hasSmallM = false;
+      bool endsWithM = false;
+      for (std::size_t k = 0; k < indicator.size();) {
+        std::size_t len = cp932::CharLength(indicator, k);
+        if (len == 1 && indicator[k] == 'm') hasSmallM = true;
+        endsWithM = len == 1 && indicator[k] == 'M';
+        k += len;
+      }
+      // The indicator as a text of its own (on the stack: it is short).
+      char small[64];
+      std::string large;
+      const char* text = small;
+      if (indicator.size() < sizeof small) {
+        std::memcpy(small, indicator.data(), indicator.size());
+        small[indicator.size()] = '\0';
+      } else {
+        large.assign(indicator);
+        text = large.c_str();
+      }
+      if (endsWithM) {
+        if (hasSmallM) ParseMultiplexValue(text, &w);
+        CopyName(w.multiplexor, "M");
+      } else {
+        ParseMultiplexValue(text, &w);
+      }
+    }
+
+    std::string_view t;
+    if (!ReadBitsDirectly(p, w)) {
+      if (!NextToken(p, kBitSeps, t)) return;
+      w.startBit = static_cast<uint32_t>(dbc::Atoi(t.data()));
+      if (!NextToken(p, kBitSeps, t)) return;
+      w.bitLength = static_cast<uint32_t>(dbc::Atoi(t.data()));
+      if (!NextToken(p, kBitSeps, t)) return;
+      w.byteOrder = t[0] == '1' ? 0 : 1;
+      w.valueType = (t.size() >= 2 && t[1] == '+') ? 0 : 1;
+    }
+    if (w.byteOrder == 1) {
+      // The file gives a big-endian signal by its most significant bit;
+      // the system numbers byte k, bit b as (DLC - 1 - k) * 8 + b and keeps
+      // the least significant bit. A signal that reaches past the message's
+      // end wraps to a huge start bit, which the loader's clamp catches.
+      int64_t start = w.startBit;
+      int64_t dlc = static_cast<uint16_t>(w.DLC);
+      int64_t lsb = start + 8 * (dlc - 2 * (start / 8)) - static_cast<int64_t>(w.bitLength) - 7;
+      w.startBit = static_cast<uint32_t>(static_cast<uint64_t>(lsb));
+    }
+
+    for (;;) {
+      while (kScaleSeps.Class(static_cast<unsigned char>(*p)) == kSeparator) ++p;
+      if (!*p) break;
+      if (*p == '(' || *p == '[') {
+        // A bracketed pair. Its token ends at the first separator, and the
+        // closing bracket is one (a ')' is never the trail byte of a
+        // double-byte character, and the walk for ']' steps over whole
+        // characters as the tokenizer does), so the reading goes on behind
+        // the closing bracket without walking the token first.
+        const bool paren = *p == '(';
+        const char* open = p;
+        if (paren) ReadNumberPair(open + 1, ',', w.factor, w.offset);
+        else ReadNumberPair(open + 1, '|', w.minimum, w.maximum);
+        if (const char* close = paren ? FindByte(open, ')') : FindChar(open, ']')) {
+          p = close + 1;
+          continue;
+        }
+      }
+      if (!NextToken(p, kScaleSeps, t)) break;
+      if (t[0] == '"') {
+        // The unit runs to its closing quote, blanks included.
+        const char* close = FindByte(t.data() + 1, '"');
+        if (close) {
+          CopyName(w.unit, std::string_view(t.data() + 1, static_cast<std::size_t>(close - t.data() - 1)));
+          p = std::max(p, close + 1);
+        } else {
+          CopyName(w.unit, t.substr(1));
+        }
+        // Only a token that starts with a bracket or a quote does anything;
+        // the receivers behind the unit never do, so when no such byte is
+        // left the line is done.
+        if (!std::strpbrk(p, "([\"")) break;
+      }
+    }
+  };
+  readFields();
+  if (count_ < capacity_) StoreRecord(w);
+}
+
+void CCanDB::OnFloatSignalLine(ReadState& state, const char* p) {
+  std::string_view idText, name, type;
+  if (!NextToken(p, kFloatSeps, idText)) return;
+  if (!NextToken(p, kFloatSeps, name)) return;
+  // Type 0 declares an integer signal; 1 and 2 are the two float widths.
+  if (NextToken(p, kFloatSeps, type) && type[0] == '0' && cnum::Atoi(type.data()) == 0) return;
+  int head = state.FirstNamed(LowBits(idText.data()), StoredForm(name));
+  if (head < 0) return;
+  // Making a record floating twice changes nothing, so a repeated line only
+  // looks at the records stored since the last one.
+  int& done = state.floated[static_cast<std::size_t>(head)];
+  for (int i = done < 0 ? head : state.next[static_cast<std::size_t>(done)]; i >= 0;
+       i = state.next[static_cast<std::size_t>(i)]) {
+    records_[static_cast<std::size_t>(i)].valueType = 2;
+    done = i;
+  }
+}
+
+void CCanDB::OnMultiplexRangeLine(ReadState& state, const char* p) {
+  std::string_view idText, name, switchName, ranges;
+  if (!NextToken(p, kBlankSeps, idText)) return;
+  if (!NextToken(p, kBlankSeps, name)) return;
+  if (!NextToken(p, kBlankSeps, switchName)) return;
+  bool hasRanges = NextToken(p, kRangeTextSeps, ranges);
+  while (!ranges.empty() && ranges.front() == ' ') ranges.remove_prefix(1);
+  while (!ranges.empty() && ranges.back() == ' ') ranges.remove_suffix(1);
+  hasRanges = hasRanges && !ranges.empty();
+  int first = state.FirstNamed(LowBits(idText.data()), StoredForm(name));
+  if (first < 0) return;
+  _CANDbSignal& r = records_[static_cast<std::size_t>(first)];
+  CopyName(r.multiplexor, switchName);
+  if (hasRanges) r.multiplexValue.Set(ranges);
+}
+
+void CCanDB::OnAttributeDefaultLine(ReadState& state, const char* p) {
+  std::string_view t;
+  if (!NextToken(p, kDefaultSeps, t) || t != "ProtocolType") return;
+  if (!NextToken(p, kDefaultValueSeps, t) || t != "J1939") return;
+  // Every record stored so far becomes J1939; settled at the end.
+  state.protocolDefault = MarkEvent{state.lines, count_, 1};
+  if (state.pending) state.pendingJ1939 = 1;
+}
+
+void CCanDB::OnAttributeDefinitionLine(ReadState& state, const char* p) {
+  std::string_view t;
+  if (!NextToken(p, kAttributeSeps, t)) return;  // object kind, token 0
+  if (!NextToken(p, kAttributeSeps, t) || t != "VFrameFormat") return;
+  for (int k = 2; NextToken(p, kAttributeSeps, t); ++k) {
+    if (t == "J1939PG") {
+      state.j1939Index = k - 3;  // the values start at token 3
+      return;
+    }
+  }
+}
+
+void CCanDB::OnAttributeValueLine(ReadState& state, const char* p) {
+  std::string_view t, idText, value;
+  if (!NextToken(p, kAttributeSeps, t) || t != "VFrameFormat") return;
+  if (!NextToken(p, kAttributeSeps, t)) return;  // object kind
+  if (!NextToken(p, kAttributeSeps, idText)) return;
+  if (!NextToken(p, kAttributeSeps, value)) return;
+  uint32_t id = LowBits(idText.data());
+  int mark = dbc::Atoi(value.data()) == state.j1939Index ? 1 : 0;
+  // Every record of that identifier stored so far takes the mark; settled at
+  // the end.
+  state.NoteFrameFormat(id, mark);
+  if (state.pending && static_cast<uint32_t>(state.working.identifier) == id) state.pendingJ1939 = mark;
+}
+
+// A record's J1939 mark is the one of the last line that covered it: the
+// last "ProtocolType" default read after it was stored, or the last
+// VFrameFormat value of its identifier read after it was stored, whichever
+// came later in the file. Records that no such line covered keep the mark
+// they were stored with.
+void CCanDB::ResolveJ1939Marks(ReadState& state) {
+  const MarkEvent& def = state.protocolDefault;
+  for (int i = 0; i < def.count && i < count_; ++i) records_[static_cast<std::size_t>(i)].J1939 = 1;
+  for (const auto& [id, e] : state.frameFormats)
+    for (int i = state.FirstOfId(id); i >= 0 && i < e.count; i = state.IdNext(i))
+      if (e.stamp > def.stamp || i >= def.count) records_[static_cast<std::size_t>(i)].J1939 = e.mark;
+}
+
+void CCanDB::ResolveMultiplexors(ReadState& state) {
+  for (int i = 0; i < count_; ++i) {
+    _CANDbSignal& sw = records_[static_cast<std::size_t>(i)];
+    if (std::strcmp(sw.multiplexor, "M") != 0) continue;
+    sw.multiplexor[0] = '\0';
+    for (int k = state.FirstOfId(static_cast<uint32_t>(sw.identifier)); k >= 0; k = state.IdNext(k)) {
+      _CANDbSignal& s = records_[static_cast<std::size_t>(k)];
+      if (std::strcmp(s.name, sw.name) == 0) continue;
+      if (!s.multiplexValue || !s.multiplexValue.Get()[0] || s.multiplexor[0]) continue;
+      CopyName(s.multiplexor, sw.name);
+    }
+  }
+}

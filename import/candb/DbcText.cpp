@@ -1,0 +1,105 @@
+#include "DbcText.h"
+
+#include "CNumber.h"
+
+#include <bit>
+
+namespace dbc {
+
+const char* FindChar(const char* p, char c) {
+  auto s = reinterpret_cast<const unsigned char*>(p);
+  while (*s) {
+    if (*s == static_cast<unsigned char>(c)) return reinterpret_cast<const char*>(s);
+    s += CharLen(s);
+  }
+  return nullptr;
+}
+
+uint32_t LowBitsSlow(const char* text) {
+  return static_cast<uint32_t>(cnum::Strtoull(text, nullptr, 10));
+}
+
+int AtoiSlow(const char* text) {
+  return cnum::Atoi(text);
+}
+
+double StrtodSlow(const char* text, const char** end) {
+  char* stop = nullptr;
+  double v = cnum::Strtod(text, &stop);
+  if (end) *end = stop;
+  return v;
+}
+
+namespace {
+
+bool SkipBlanksAndExpect(const char*& p, char c) {
+  while (*p == ' ' || *p == '\t') ++p;
+  if (*p != c) return false;
+  ++p;
+  return true;
+}
+
+}  // namespace
+
+void ReadNumberPair(const char* p, char joint, double& first, double& second) {
+  const char* end = nullptr;
+  double v = Strtod(p, &end);
+  if (end == p) return;
+  first = v;
+  const char* q = end;
+  if (!SkipBlanksAndExpect(q, joint)) return;
+  v = Strtod(q, &end);
+  if (end == q) return;
+  second = v;
+}
+
+namespace {
+
+// Sixteen bytes at a time, in the compiler's portable vector type.
+using Bytes16 = unsigned char __attribute__((vector_size(16)));
+
+}  // namespace
+
+// A '"' byte is never the trail byte of a double-byte character, so on a
+// line without a backslash only the number of quotes counts; every line of
+// the file passes through here, so that case goes sixteen bytes at a time.
+bool StillInString(const char* p, const char* end, bool inString) {
+  const Bytes16 quote = {'"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"'};
+  const Bytes16 backslash = {'\\', '\\', '\\', '\\', '\\', '\\', '\\', '\\',
+                             '\\', '\\', '\\', '\\', '\\', '\\', '\\', '\\'};
+  Bytes16 odd = {};  // a lane is all ones when it saw an odd number of quotes
+  Bytes16 escapes = {};
+  const char* q = p;
+  for (; end - q >= 16; q += 16) {
+    Bytes16 v;
+    std::memcpy(&v, q, 16);
+    odd ^= reinterpret_cast<Bytes16>(v == quote);
+    escapes |= reinterpret_cast<Bytes16>(v == backslash);
+  }
+  uint64_t lanes[2], marks[2];
+  std::memcpy(lanes, &odd, 16);
+  std::memcpy(marks, &escapes, 16);
+  bool oddQuotes = ((std::popcount(lanes[0]) + std::popcount(lanes[1])) / 8) & 1;
+  bool anyBackslash = (marks[0] | marks[1]) != 0;
+  for (; q < end; ++q) {
+    oddQuotes ^= *q == '"';
+    anyBackslash |= *q == '\\';
+  }
+  if (!anyBackslash) return inString != oddQuotes;
+
+  auto s = reinterpret_cast<const unsigned char*>(p);
+  auto e = reinterpret_cast<const unsigned char*>(end);
+  while (s < e) {
+    if (*s == '"') {
+      inString = !inString;
+      ++s;
+    } else if (inString && *s == '\\' && s + 1 < e) {
+      s += 1 + CharLen(s + 1);
+    } else {
+      s += CharLen(s);
+    }
+  }
+  return inString;
+}
+
+}  // namespace dbc

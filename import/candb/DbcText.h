@@ -1,0 +1,204 @@
+// Text to tokens: the CANdb reader's tokenizer over one zero-terminated line,
+// the quoted-string state carried from line to line, and the number reads
+// with their fast paths for the plain forms that fill real files. Every read
+// gives exactly what the C runtime's conversion gives on the same text.
+#pragma once
+
+#include "CodePage.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace dbc {
+
+constexpr int kNameLen = 32;  // bytes of a stored name, unit or multiplexor
+
+// What a byte means to the tokenizer under one set of separators. Only
+// ASCII bytes are separators, so the lead byte of a double-byte character
+// never is one, and its trail byte is skipped with it.
+enum ByteClass : uint8_t { kPlain = 0, kSeparator = 1, kEnd = 2, kLead = 3 };
+
+class Seps {
+ public:
+  constexpr explicit Seps(const char* chars) : class_{} {
+    for (int c = 0x81; c <= 0xFC; ++c)
+      if (c <= 0x9F || c >= 0xE0) class_[static_cast<std::size_t>(c)] = kLead;
+    for (const char* c = chars; *c; ++c) class_[static_cast<unsigned char>(*c)] = kSeparator;
+    class_[0] = kEnd;
+  }
+  constexpr uint8_t Class(unsigned char c) const { return class_[c]; }
+
+ private:
+  std::array<uint8_t, 256> class_;
+};
+
+// Separators of the first token of a line, and of the message line.
+inline constexpr Seps kLineSeps(" :()[]\t");
+inline constexpr Seps kTransmitterSeps(" :()[]\t\r\n");
+inline constexpr Seps kColonSeps(":");
+inline constexpr Seps kBitSeps(" :|@\t\n");
+inline constexpr Seps kScaleSeps(" :\t\n)]");
+inline constexpr Seps kFloatSeps(" :\t\n");
+inline constexpr Seps kBlankSeps(" \t\n");
+inline constexpr Seps kRangeTextSeps(";\t\n");
+inline constexpr Seps kDefaultSeps(" \"\t\n");
+inline constexpr Seps kDefaultValueSeps(" \"\t\n;");
+inline constexpr Seps kAttributeSeps(" \"\t\n,");
+inline constexpr Seps kIndicatorSeps(" \t\nmM");
+
+inline std::size_t CharLen(const unsigned char* s) {
+  return (cp932::IsLeadByte(s[0]) && cp932::IsTrailByte(s[1])) ? 2 : 1;
+}
+
+// strtok over a zero-terminated line without writing into it: skips
+// separators, takes the run of characters up to the next separator (a
+// double-byte character is taken whole, so its trail byte never ends a
+// token) and leaves the cursor behind the separator that ended the token.
+inline bool NextToken(const char*& cursor, const Seps& seps, std::string_view& token) {
+  auto s = reinterpret_cast<const unsigned char*>(cursor);
+  while (seps.Class(*s) == kSeparator) ++s;
+  if (!*s) {
+    cursor = reinterpret_cast<const char*>(s);
+    return false;
+  }
+  const unsigned char* start = s;
+  for (;;) {
+    uint8_t k = seps.Class(*s);
+    if (k == kPlain) {
+      ++s;
+    } else if (k == kLead) {
+      s += cp932::IsTrailByte(s[1]) ? 2 : 1;
+    } else {
+      break;
+    }
+  }
+  token = std::string_view(reinterpret_cast<const char*>(start), static_cast<std::size_t>(s - start));
+  if (*s) ++s;
+  cursor = reinterpret_cast<const char*>(s);
+  return true;
+}
+
+// The first single-byte character c at or after p, walking whole characters.
+const char* FindChar(const char* p, char c);
+
+// A name as the tables store it: its first 32 bytes, whole characters only.
+inline std::string_view StoredForm(std::string_view token) {
+  if (token.size() <= kNameLen) return token;
+  return token.substr(0, cp932::CharBoundaryAtOrBefore(token, kNameLen));
+}
+
+// Bounded name copy: zero-filled, cut at a character boundary.
+inline void CopyName(char* dest, std::string_view src) {
+  src = StoredForm(src);
+  std::memset(dest, 0, kNameLen + 1);
+  std::memcpy(dest, src.data(), src.size());
+}
+
+// Numbers of a zero-terminated text, read from `text` on as the C runtime
+// reads them: strtoull base 10 cut to 32 bits, atoi, strtod. A token's text
+// may be passed: no separator is a digit, sign or dot, so a read never runs
+// on into the next token.
+
+// The runtime's reads themselves, for the forms the fast paths leave.
+uint32_t LowBitsSlow(const char* text);
+int AtoiSlow(const char* text);
+double StrtodSlow(const char* text, const char** end);
+
+inline bool IsDigit(char c) {
+  return static_cast<unsigned char>(c - '0') < 10;
+}
+
+// Digits only, at most 19 of them: no library call.
+inline uint32_t LowBits(const char* text) {
+  uint64_t v = 0;
+  int n = 0;
+  for (; IsDigit(text[n]); ++n) {
+    if (n == 19) return LowBitsSlow(text);
+    v = v * 10 + static_cast<uint64_t>(text[n] - '0');
+  }
+  return n ? static_cast<uint32_t>(v) : LowBitsSlow(text);
+}
+
+// An optional sign and at most 18 digits: no library call.
+inline int Atoi(const char* text) {
+  const char* p = text;
+  bool negative = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
+  if (!IsDigit(*p)) return AtoiSlow(text);
+  int64_t v = 0;
+  for (int n = 0; IsDigit(p[n]); ++n) {
+    if (n == 18) return AtoiSlow(text);
+    v = v * 10 + (p[n] - '0');
+  }
+  v = negative ? -v : v;
+  return v > 2147483647 ? 2147483647 : v < -2147483647 - 1 ? -2147483647 - 1 : static_cast<int>(v);
+}
+
+// [sign] digits [. digits] with no exponent and at most 15 digits: their
+// integer is exact (below 10^15 < 2^53), and one correctly rounded division
+// by an exact power of ten gives the correctly rounded value, which is
+// strtod's. Anything else (more digits, an exponent, hexadecimal, blanks in
+// front, inf and nan) is strtod's own.
+inline double Strtod(const char* text, const char** end) {
+  static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const char* p = text;
+  const bool negative = *p == '-';
+  p += (*p == '-' || *p == '+');
+  uint64_t mantissa = 0;
+  const char* first = p;
+  for (; IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+  std::ptrdiff_t whole = p - first;
+  std::ptrdiff_t fraction = 0;
+  if (*p == '.') {
+    const char* dot = p++;
+    for (; IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    fraction = p - dot - 1;
+  }
+  const unsigned char c = static_cast<unsigned char>(*p);
+  // The byte behind the number must not continue it in strtod's grammar.
+  const bool tail = c == 'e' || c == 'E' || c == 'x' || c == 'X' || c == '.' || c == 'p' || c == 'P';
+  if (whole + fraction == 0 || whole + fraction > 15 || tail) return StrtodSlow(text, end);
+  double v = static_cast<double>(mantissa);
+  if (fraction) v /= kPow10[fraction];
+  if (end) *end = p;
+  return negative ? -v : v;
+}
+
+// Two numbers joined by `joint`, as in "(1,0)" and "[0|255]". Each value
+// that reads is stored; blanks around the joint are allowed.
+void ReadNumberPair(const char* p, char joint, double& first, double& second);
+
+inline bool IsBlank(unsigned char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+// Whether the quoted string that is open at p (or none, !inString) is still
+// open at the end of [p, end). A backslash inside a string escapes the next
+// character.
+bool StillInString(const char* p, const char* end, bool inString);
+
+// Calls fn(line, lineEnd) for every line of `text`, zero-terminated in place:
+// a CR before the LF is dropped, and a Ctrl-Z that ends the file is not text.
+// fn returns false to stop.
+template <typename Fn>
+void ForEachLine(std::string& text, Fn fn) {
+  if (!text.empty() && text.back() == '\x1A') text.pop_back();
+  char* p = text.data();
+  char* end = p + text.size();
+  while (p < end) {
+    char* nl = static_cast<char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+    char* lineEnd = nl ? nl : end;
+    char* next = nl ? nl + 1 : end;
+    if (nl && lineEnd > p && lineEnd[-1] == '\r') --lineEnd;
+    *lineEnd = '\0';  // at `end` this is the string's own terminator
+    if (!fn(p, lineEnd)) break;
+    p = next;
+  }
+}
+
+}  // namespace dbc

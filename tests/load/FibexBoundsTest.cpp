@@ -1,0 +1,166 @@
+// The FIBEX reader's bounds against hostile files: over-long start tags are
+// refused before parsing, same-kind nesting is capped, and libxml2's
+// diagnostics never reach stderr.
+#include "FibexFixture.h"
+#include "FibexImport.h"
+#include "ListLoad.h"
+#include "ListTestUtil.h"
+#include "RecordingMessageSink.h"
+#include "XmlDom.h"
+
+#include <libxml/parser.h>
+#include <libxml/xmlerror.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+std::string GoodFibex() {
+  fx::Parts p;
+  p.clusters.push_back(fx::Cluster("CL1", {"CH1"}));
+  p.channels.push_back(fx::Channel("CH1", {fx::Triggering("FT1", "F1", {{1, 0, 1}})}));
+  p.frames.push_back(fx::Frame("F1", "A", 8, {fx::Instance("I1", 0, "S1")}));
+  p.signals.push_back(fx::Signal("S1", "Sig"));
+  return fx::Document(p);
+}
+
+std::string Attributes(int n, const std::string& value = "1") {
+  std::string s;
+  for (int i = 0; i < n; ++i) s += " a" + std::to_string(i) + "=\"" + value + "\"";
+  return s;
+}
+
+// The same text as UTF-16 little endian with a byte order mark.
+std::string Utf16Le(const std::string& ascii) {
+  std::string out = "\xFF\xFE";
+  for (char c : ascii) out += std::string(1, c) + '\0';
+  return out;
+}
+
+struct BoundCase {
+  const char* what;
+  std::string bytes;
+  bool accepted;
+};
+
+}  // namespace
+
+TEST(StartTagBounds, AttributesAndBytesPerTag) {
+  const std::string head = "<?xml version=\"1.0\"?>\n<r";
+  const BoundCase cases[] = {
+      {"256 attributes", head + Attributes(256) + "/>", true},
+      {"257 attributes", head + Attributes(257) + "/>", false},
+      {"'=' inside values does not count", head + Attributes(200, "a=b=c=d") + "/>", true},
+      {"'>' inside a value does not end the tag", "<r a=\">\"" + Attributes(257) + "/>", false},
+      {"attributes in a comment do not count", "<r><!-- <x" + Attributes(300) + "> --></r>", true},
+      {"attributes in CDATA do not count", "<r><![CDATA[<x" + Attributes(300) + ">]]></r>", true},
+      {"a tag just under 64 KB", "<r a=\"" + std::string(65000, 'x') + "\"/>", true},
+      {"a tag over 64 KB", "<r a=\"" + std::string(66000, 'x') + "\"/>", false},
+      {"an unclosed tag over 64 KB", "<r a=\"" + std::string(70000, 'x'), false},
+      {"UTF-16 with 257 attributes", Utf16Le("<?xml version=\"1.0\"?><r" + Attributes(257) + "/>"), false},
+      {"UTF-16 with 256 attributes", Utf16Le("<?xml version=\"1.0\"?><r" + Attributes(256) + "/>"), true},
+      {"EBCDIC", "\x4C\x6F\xA7\x94\x93", false},
+      {"a declared encoding that is not ASCII-compatible", "<?xml version=\"1.0\" encoding=\"IBM037\"?><r/>", false},
+      {"a declared Shift_JIS", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><r/>", true},
+  };
+  for (const BoundCase& c : cases)
+    EXPECT_EQ(XmlStartTagsWithinBounds(c.bytes.data(), c.bytes.size()), c.accepted) << c.what;
+}
+
+// 100,000 attributes on one element of a real FIBEX file: a failed load, at
+// once (libxml2 alone takes many seconds on it).
+TEST(StartTagBounds, AHostileFibexFileIsAFailedLoad) {
+  std::string good = GoodFibex();
+  std::size_t at = good.find("<fx:FRAME ");
+  ASSERT_NE(at, std::string::npos);
+  std::string hostile = good;
+  hostile.insert(at + 9, Attributes(100000));
+  fx::TempDir dir;
+  CVestrelDoc doc;
+  RecordingMessageSink sink;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, dir.Write("hostile.xml", hostile), BUS_CAN).result, 4006);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, dir.Write("good.xml", good), BUS_CAN).result, 0);
+}
+
+// Frames nested in frames: up to four levels are read, deeper nesting of any
+// walked kind is a failed load.
+TEST(NestingBound, SameKindNestedTooDeepIsRefused) {
+  auto nested = [](const std::string& open, const std::string& close, int depth) {
+    fx::Parts p;
+    p.clusters.push_back(fx::Cluster("CL1", {"CH1"}));
+    p.channels.push_back(fx::Channel("CH1", {fx::Triggering("FT1", "F1", {{1, 0, 1}})}));
+    std::string frame = fx::Frame("F1", "A", 8, {fx::Instance("I1", 0, "S1")});
+    for (int d = 1; d < depth; ++d) frame = open + frame + close;
+    p.frames.push_back(frame);
+    p.signals.push_back(fx::Signal("S1", "Sig"));
+    return fx::Document(p);
+  };
+  fx::TempDir dir;
+  CVestrelDoc doc;
+  RecordingMessageSink sink;
+  const std::string frameOpen = "<fx:FRAME ID=\"X\"><ho:SHORT-NAME>X</ho:SHORT-NAME>", frameClose = "</fx:FRAME>";
+  EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, dir.Write("five.xml", nested(frameOpen, frameClose, 5)), BUS_CAN).result,
+            0);
+  EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, dir.Write("six.xml", nested(frameOpen, frameClose, 6)), BUS_CAN).result,
+            4006);
+  EXPECT_EQ(
+      LoadListFile(doc, LIST_REFERENCE, dir.Write("deep.xml", nested(frameOpen, frameClose, 240)), BUS_CAN).result,
+      4006);
+  // Another kind nested as deep: signals inside signals.
+  EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, dir.Write("sig.xml", nested("<fx:SIGNAL ID=\"Q\">", "</fx:SIGNAL>", 7)),
+                         BUS_CAN)
+                .result,
+            4006);
+
+  XmlDomDocument xml;
+  const std::string text = "<r><a><b><a><a/></a></b></a><a/></r>";
+  ASSERT_TRUE(xml.LoadBytes(text.data(), text.size()));
+  const std::string_view names[] = {"a", "b", "r"};
+  EXPECT_EQ(xml.MaxSameNameNesting(names, 3), 2u);
+  const std::string_view justB[] = {"b"};
+  EXPECT_EQ(xml.MaxSameNameNesting(justB, 1), 0u);
+}
+
+// libxml2's diagnostics, also those raised without a parser (a failing
+// encoding converter), go to the parse's handler, never to stderr, and the
+// thread's handlers are as they were afterwards.
+TEST(XmlDiagnostics, NeverReachStderrAndLeaveNoHandlerBehind) {
+  const std::string badBytes = "<?xml version=\"1.0\" encoding=\"EUC-JP\"?><r>\xA1\x01\xFF\xFE</r>";
+  const std::string badUtf8 = "<?xml version=\"1.0\"?><r>\xC3\x28</r>";
+  std::fflush(stderr);
+  char name[] = "/tmp/vr_stderr_XXXXXX";
+  int capture = ::mkstemp(name);
+  ASSERT_GE(capture, 0);
+  int saved = ::dup(2);
+  ::dup2(capture, 2);
+  const xmlGenericErrorFunc genericBefore = xmlGenericError;
+  void* const genericContextBefore = xmlGenericErrorContext;
+  XmlDomDocument xml;
+  const bool first = xml.LoadBytes(badBytes.data(), badBytes.size());
+  const int firstErrors = xml.Errors().count;
+  const bool second = xml.LoadBytes(badUtf8.data(), badUtf8.size());
+  const int secondErrors = xml.Errors().count;
+  std::fflush(stderr);
+  ::dup2(saved, 2);
+  ::close(saved);
+  std::string printed;
+  std::FILE* f = std::fopen(name, "rb");
+  for (int c; f && (c = std::fgetc(f)) != EOF;) printed += static_cast<char>(c);
+  if (f) std::fclose(f);
+  ::close(capture);
+  std::remove(name);
+  EXPECT_FALSE(first);
+  EXPECT_FALSE(second);
+  EXPECT_GT(firstErrors, 0);
+  EXPECT_GT(secondErrors, 0);
+  EXPECT_EQ(printed, "");
+  EXPECT_EQ(xmlStructuredError, nullptr);
+  EXPECT_EQ(xmlStructuredErrorContext, nullptr);
+  EXPECT_EQ(xmlGenericError, genericBefore);
+  EXPECT_EQ(xmlGenericErrorContext, genericContextBefore);
+}

@@ -1,0 +1,117 @@
+// What a load leaves out is told once, after the load: records beyond a
+// table's limit, names cut to their field and records merged by name.
+#include "FibexFixture.h"
+#include "LdfParser.h"
+#include "ListLoad.h"
+#include "ListLogic.h"
+#include "ListTestUtil.h"
+#include "RecordingMessageSink.h"
+
+using namespace listtest;
+
+namespace {
+
+std::string Dbc(int messages, int signalsEach, const std::string& prefix = "S") {
+  std::string s = "VERSION \"\"\n\nBU_: N\n";
+  for (int m = 0; m < messages; ++m) {
+    s += "BO_ " + std::to_string(100 + m) + " M" + std::to_string(m) + ": 8 N\n";
+    for (int k = 0; k < signalsEach; ++k)
+      s += " SG_ " + prefix + std::to_string(m) + "_" + std::to_string(k) + " : 0|1@1+ (1,0) [0|1] \"\" N\n";
+  }
+  return s;
+}
+
+struct CutCase {
+  const char* what;
+  const char* file;
+  std::string text;
+  LoadCuts expected;
+};
+
+}  // namespace
+
+TEST(LoadCuts, CountedPerReader) {
+  const std::string longA(40, 'A');
+  const std::string longB = longA.substr(0, 32) + "_second_one";
+  const std::string longFrame = std::string(36, 'F');
+  fx::Parts fibex;
+  fibex.clusters.push_back(fx::Cluster("CL1", {"CH1"}));
+  fibex.channels.push_back(fx::Channel("CH1", {fx::Triggering("FT1", "F1", {{1, 0, 1}})}));
+  fibex.frames.push_back(fx::Frame("F1", longFrame, 8, {fx::Instance("I1", 0, "S1"), fx::Instance("I2", 8, "S2")}));
+  fibex.signals.push_back(fx::Signal("S1", "Same"));
+  fibex.signals.push_back(fx::Signal("S2", "SAME"));
+  const CutCase cases[] = {
+      {"clean CANdb file", "clean.dbc", Dbc(3, 4), {0, 0, 0}},
+      {"CANdb file beyond 5000 signals", "big.dbc", Dbc(50, 101), {50, 0, 0}},
+      {"CANdb names cut and merged",
+       "long.dbc",
+       "BO_ 100 " + std::string(35, 'M') + ": 8 N\n SG_ " + longA + " : 0|1@1+ (1,0) [0|1] \"\" N\n SG_ " + longB +
+           " : 1|1@1+ (1,0) [0|1] \"\" N\n",
+       {0, 3, 1}},
+      {"LDF names cut and merged",
+       "long.ldf",
+       "LIN_description_file;\nLIN_protocol_version = \"2.1\";\nSignals {\n " + longA + ": 8, 0, M;\n " + longB +
+           ": 8, 0, M;\n}\nFrames {\n " + longFrame + ": 1, M, 2 {\n " + longA + ", 0;\n " + longB + ", 8;\n }\n}\n",
+       {0, 3, 1}},
+      {"FIBEX names cut and merged", "long.xml", fx::Document(fibex), {0, 1, 1}},
+  };
+  TempDir dir;
+  for (const CutCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    CVestrelDoc doc;
+    RecordingMessageSink sink;
+    LoadOutcome o = LoadListFile(doc, LIST_REFERENCE, dir.Write(c.file, c.text), BUS_CAN);
+    ASSERT_EQ(o.result, 0);
+    EXPECT_EQ(o.cuts.overLimit, c.expected.overLimit);
+    EXPECT_EQ(o.cuts.namesCut, c.expected.namesCut);
+    EXPECT_EQ(o.cuts.merged, c.expected.merged);
+  }
+}
+
+// The list window shows the one notice after the load, with the three
+// counts; a load that cut nothing shows nothing.
+TEST(LoadCuts, OneNoticeAfterTheLoad) {
+  TempDir dir;
+  CVestrelDoc doc;
+  CRefListLogic ref(doc);
+  RecordingMessageSink sink;
+  EXPECT_TRUE(ref.DropFiles({dir.Write("clean.dbc", Dbc(2, 2))}));
+  EXPECT_TRUE(sink.shown.empty());
+  EXPECT_TRUE(ref.DropFiles({dir.Write("big.dbc", Dbc(50, 101))}));
+  ASSERT_EQ(sink.Ids(), std::vector<int>{loadmsg::IDS_MSG_LOAD_CUT});
+  EXPECT_EQ(sink.shown[0].ArgNumber(0), 50);
+  EXPECT_EQ(sink.shown[0].ArgNumber(1), 0);
+  EXPECT_EQ(sink.shown[0].ArgNumber(2), 0);
+  EXPECT_EQ(ref.RowCount(), 5000);
+}
+
+// A frame length that does not fit the one-byte field is clamped before it
+// is stored: 256 must not become 0 and cut every signal to nothing.
+TEST(LinConversion, FrameLengthAbove255IsClampedBeforeTheByteField) {
+  std::vector<LdfOutFrame> frames(2);
+  frames[0].name = "Wide";
+  frames[0].id = 1;
+  frames[0].length = 256;
+  frames[1].name = "Huge";
+  frames[1].id = 2;
+  frames[1].length = 1 << 20;
+  std::vector<LdfOutSignal> signals(2);
+  signals[0].name = "A";
+  signals[0].frameIndex = 0;
+  signals[0].startBit = 8;
+  signals[0].bitSize = 8;
+  signals[1].name = "B";
+  signals[1].frameIndex = 1;
+  signals[1].bitSize = 4;
+  CVestrelDoc doc;
+  ConvertLdfOutput(doc, LIST_REFERENCE, frames, signals);
+  for (const char* name : {"WIDE", "HUGE"}) {
+    const _LINMsg* m = doc.GetLinMsgTable(LIST_REFERENCE).Find(name);
+    ASSERT_NE(m, nullptr) << name;
+    EXPECT_EQ(m->byteCount, MAX_LIN_BYTES) << name;
+    const _LINSignal* s = m->signals.begin()->value;
+    EXPECT_GT(s->bitCount, 0) << name;
+    EXPECT_EQ(s->importError, 1) << name;  // measured against the cut to 64 bits
+  }
+  EXPECT_EQ(doc.GetLinMsgTable(LIST_REFERENCE).Find("WIDE")->signals.Find("A")->startBit, 8);
+}

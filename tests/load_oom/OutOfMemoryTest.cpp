@@ -1,0 +1,189 @@
+// Every allocation of a load, an add and a save fails once in turn: the
+// operation ends with a clear message (or absorbs the failure), never lets
+// std::bad_alloc out, a failed load leaves the lists as they were, and a
+// failed save leaves the modified flag set.
+#include "FibexFixture.h"
+#include "ListLoad.h"
+#include "ListLogic.h"
+#include "ListTestUtil.h"
+#include "RecordingMessageSink.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+// -1: no failure armed; n >= 0: the allocation after n more fails.
+std::atomic<long> g_countdown{-1};
+
+void* Allocate(std::size_t n) {
+  long left = g_countdown.load(std::memory_order_relaxed);
+  if (left >= 0) {
+    g_countdown.store(left - 1, std::memory_order_relaxed);
+    if (left == 0) return nullptr;
+  }
+  return std::malloc(n ? n : 1);
+}
+
+}  // namespace
+
+void* operator new(std::size_t n) {
+  if (void* p = Allocate(n)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t n) {
+  return operator new(n);
+}
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+  return Allocate(n);
+}
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
+  return Allocate(n);
+}
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete[](void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+  std::free(p);
+}
+
+using namespace listtest;
+
+namespace {
+
+// Arms a failure of the allocation `n` from now; true when it happened
+// before Disarm (the operation needed more than n allocations).
+void Arm(long n) {
+  g_countdown.store(n);
+}
+bool Disarm() {
+  long left = g_countdown.exchange(-1);
+  return left < -1 || left == -1;  // -1 after reaching 0 and passing it: it fired
+}
+
+std::string Cells(const ListRows& rows) {
+  std::string out;
+  for (const ListRow& r : rows)
+    for (const std::string& c : r.cells) out += c + "|";
+  return out;
+}
+
+std::string FibexText() {
+  fx::Parts p;
+  p.clusters.push_back(fx::Cluster("CL1", {"CH1"}));
+  p.channels.push_back(fx::Channel("CH1", {fx::Triggering("FT1", "F1", {{1, 0, 1}})}));
+  p.frames.push_back(fx::Frame("F1", "A", 8, {fx::Instance("I1", 0, "S1")}));
+  p.signals.push_back(fx::Signal("S1", "Sig"));
+  return fx::Document(p);
+}
+
+}  // namespace
+
+TEST(OutOfMemory, EveryFailedAllocationOfALoadLeavesTheListsAsTheyWere) {
+  TempDir dir;
+  CVestrelDoc source;
+  _CANMsg* m = AddCanMsg(source, LIST_DEFINITION, "Engine", 0x100, 8);
+  AddCanSig(source, m, {"Speed", 0, 8});
+  AddSymbol(source, LIST_DEFINITION, 1, 4, "Run", "1010");
+  const std::string sbl = dir.Write("defs.sbl", source.BuildSblText(LIST_DEFINITION));
+  const std::string files[] = {
+      sbl,
+      dir.Write("bus.dbc",
+                "BO_ 100 M: 8 N\n SG_ A : 0|8@1+ (1,0) [0|255] \"\" N\n SG_ B : 8|8@1+ (1,0) [0|1] \"\" N\n"),
+      dir.Write("bus.ldf",
+                "LIN_description_file;\nLIN_protocol_version = \"2.1\";\nSignals {\n A: 8, 0, M;\n}\n"
+                "Frames {\n F: 1, M, 2 {\n A, 0;\n }\n}\n"),
+      dir.Write("bus.xml", FibexText()),
+  };
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    for (int list : {LIST_REFERENCE, LIST_DEFINITION}) {
+      CVestrelDoc doc;
+      CRefListLogic ref(doc);
+      CDefListLogic def(doc);
+      ref.SetPartner(&def);
+      def.SetPartner(&ref);
+      RecordingMessageSink sink;
+      sink.defaultAnswer = MSG_YES;
+      ASSERT_TRUE(ref.DropFiles({sbl}));
+      ASSERT_TRUE(def.DropFiles({sbl}));
+      def.SetModified(true);
+      CListLogic& target = list == LIST_REFERENCE ? static_cast<CListLogic&>(ref) : def;
+      if (!target.IsLoadableFile(file)) continue;
+      const std::vector<std::string> drop = {file};
+      bool fired = true;
+      for (long n = 0; fired && n < 200000; ++n) {
+        const std::string refText = doc.BuildSblText(LIST_REFERENCE), defText = doc.BuildSblText(LIST_DEFINITION);
+        const std::string rows = Cells(target.Rows()), path = target.FilePath();
+        def.SetModified(true);
+        sink.shown.clear();
+        Arm(n);
+        bool loaded = false;
+        try {
+          loaded = list == LIST_REFERENCE ? ref.DropFiles(drop) : def.DropFiles(drop);
+        } catch (const std::bad_alloc&) {
+          Disarm();
+          FAIL() << "std::bad_alloc escaped at allocation " << n;
+        }
+        fired = Disarm();
+        if (loaded) {
+          // Absorbed (a pool that could not grow, say): a complete load.
+          continue;
+        }
+        ASSERT_FALSE(sink.Ids().empty()) << "allocation " << n;
+        EXPECT_EQ(doc.BuildSblText(LIST_REFERENCE), refText) << "allocation " << n;
+        EXPECT_EQ(doc.BuildSblText(LIST_DEFINITION), defText) << "allocation " << n;
+        EXPECT_EQ(Cells(target.Rows()), rows) << "allocation " << n;
+        EXPECT_EQ(target.FilePath(), path) << "allocation " << n;
+        EXPECT_TRUE(def.IsModified()) << "allocation " << n;
+        // (A record taken from its pool when memory ran out may be lost to
+        // the pool's count; the lists themselves are whole.)
+      }
+      EXPECT_FALSE(fired) << "the load never completed";
+    }
+  }
+}
+
+TEST(OutOfMemory, AddAndSaveEndWithAMessage) {
+  TempDir dir;
+  const std::string dbc = dir.Write(
+      "bus.dbc", "BO_ 100 M: 8 N\n SG_ A : 0|8@1+ (1,0) [0|255] \"\" N\n SG_ B : 8|8@1+ (1,0) [0|1] \"\" N\n");
+  const std::string target = dir.File("out.sbl");
+  bool fired = true;
+  for (long n = 0; fired && n < 200000; ++n) {
+    CVestrelDoc doc;
+    CRefListLogic ref(doc);
+    CDefListLogic def(doc);
+    ref.SetPartner(&def);
+    def.SetPartner(&ref);
+    RecordingMessageSink sink;
+    ASSERT_TRUE(ref.DropFiles({dbc}));
+    ScriptedDialogs dialogs;
+    dialogs.answers = {target};
+    const std::vector<int> selection = {0, 1};
+    Arm(n);
+    int added = 0;
+    bool saved = false;
+    try {
+      added = ref.AddToDefinitions(selection);
+      saved = def.Save(dialogs);
+    } catch (const std::bad_alloc&) {
+      Disarm();
+      FAIL() << "std::bad_alloc escaped at allocation " << n;
+    }
+    fired = Disarm();
+    if (fired && !saved) {
+      ASSERT_FALSE(sink.Ids().empty()) << "allocation " << n;
+      EXPECT_EQ(doc.IsDefModified(), added > 0) << "allocation " << n;
+    }
+    EXPECT_EQ(def.RowCount(), added) << "allocation " << n;
+  }
+  EXPECT_FALSE(fired);
+}
