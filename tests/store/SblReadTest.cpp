@@ -114,8 +114,8 @@ DOC_TEST(SblReadTest, CanBitOrderIsNotReadAndHidesNothing) {
         std::string(place) == "first" ? "<BitOrder>LSB</BitOrder>" + fields : fields + "<BitOrder>LSB</BitOrder>";
     CVestrelDoc& rowDoc = NewDoc();
     ASSERT_EQ(rowDoc.ParseSblText(Sbl(OneGroup("CanSymbolTable", "<MSGName>M</MSGName><MSGByteSize>8</MSGByteSize>",
-                                            CanSignal("S", sig), 1)),
-                               LIST_REFERENCE),
+                                               CanSignal("S", sig), 1)),
+                                  LIST_REFERENCE),
               0);
     const _CANSignal* s = rowDoc.GetCanMsgTable(LIST_REFERENCE).Find("M")->signals.Find("S");
     ASSERT_NE(s, nullptr) << place;
