@@ -2,6 +2,7 @@
 // crash; the counts are printed beside what other readers found in the same
 // files (EXPECTATIONS.tsv: one header line of comment, then a tab-separated
 // table with named columns).
+#include "Corpus.h"
 #include "DbcFixture.h"
 
 #include <algorithm>
@@ -85,8 +86,8 @@ std::string Cell(const Row& row, const char* column) {
 }  // namespace
 
 TEST(CanDbCorpus, EveryFileReadsAndCountsArePrintedBesideThePeers) {
-  const fs::path corpus = VR_CORPUS_DIR;
-  if (!fs::is_directory(corpus / "dbc")) GTEST_SKIP() << "no corpus at " << corpus;
+  const fs::path corpus = vrtest::CorpusDir();
+  VR_REQUIRE_CORPUS(corpus / "dbc");
   std::map<std::string, Row> expected = ReadExpectations(corpus / "EXPECTATIONS.tsv");
 
   std::vector<fs::path> files;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CanDB.h"
+#include "TempDir.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,30 +13,8 @@
 
 #include <gtest/gtest.h>
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "candbXXXXXX").string();
-    if (char* made = ::mkdtemp(tmpl.data())) path_ = made;
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  std::string Write(const std::string& name, const std::string& bytes) const {
-    std::string file = path_ + "/" + name;
-    std::ofstream out(file, std::ios::binary);
-    out << bytes;
-    return file;
-  }
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-};
+// The folder helper under the name these tests use.
+using TempFolder = vrtest::TempDir;
 
 // Reads `text` as a ".dbc" file into a fresh reader of the loader's size.
 inline std::unique_ptr<CCanDB> ReadDbc(const std::string& text, int capacity = CANDB_DEFAULT_CAPACITY,

@@ -5,6 +5,7 @@
 //
 // VR_CANDB_DIGEST_WRITE=<file> writes the table afresh (after a deliberate
 // change of results); VR_CANDB_DIGEST_DUMP=<folder> writes the full dumps.
+#include "DocFixture.h"
 #include "DbcFixture.h"
 #include "Fixtures.h"
 #include "ListLoad.h"
@@ -114,7 +115,7 @@ std::map<std::string, std::string> ReadTable(const std::string& path) {
 
 }  // namespace
 
-TEST(CanDbDigest, ReaderAndConversionGiveTheRecordedRecords) {
+DOC_TEST(CanDbDigest, ReaderAndConversionGiveTheRecordedRecords) {
   TempFolder folder;
   std::map<std::string, std::string> expected = ReadTable(VR_CANDB_DIGESTS);
   const char* writeTo = std::getenv("VR_CANDB_DIGEST_WRITE");
@@ -129,9 +130,9 @@ TEST(CanDbDigest, ReaderAndConversionGiveTheRecordedRecords) {
     CCanDB db(CANDB_DEFAULT_CAPACITY);
     int n = db.ReadDbcFile(c.path);
     std::string reader = DumpReader(db, n);
-    CVestrelDoc doc;
-    int loaded = LoadCanDbFile(doc, LIST_REFERENCE, c.path);
-    std::string list = DumpList(doc, loaded);
+    CVestrelDoc& rowDoc = NewDoc();
+    int loaded = LoadCanDbFile(rowDoc, LIST_REFERENCE, c.path);
+    std::string list = DumpList(rowDoc, loaded);
     char line[64];
     std::snprintf(line, sizeof line, "%016" PRIx64 "\t%016" PRIx64, Fnv1a(reader), Fnv1a(list));
     table << c.name << "\t" << line << "\n";

@@ -1,6 +1,7 @@
 // The lists' opener of the definition dialogs, with dialogs that answer from
 // a script: which records a row stands for, what happens to fresh records,
 // renamed records and the rows of both lists after OK or Cancel.
+#include "DocFixture.h"
 #include "DefDialogs.h"
 #include "ListLogic.h"
 #include "ListTestUtil.h"
@@ -49,7 +50,7 @@ DefDialogResult Ok(bool modified, int hexFlag = 0, int group = 0) {
   return {true, modified, hexFlag, group};
 }
 
-class OpenDialogTest : public ::testing::Test {
+class OpenDialogTest : public vrtest::DocTest {
  protected:
   OpenDialogTest() {
     ref.SetPartner(&def);
@@ -69,7 +70,6 @@ class OpenDialogTest : public ::testing::Test {
   }
 
   RecordingMessageSink sink;
-  CVestrelDoc doc;
   CRefListLogic ref{doc};
   CDefListLogic def{doc};
   ScriptedDefDialogs dialogs;
@@ -379,6 +379,36 @@ TEST_F(OpenDialogTest, LogicRefitRewritesDefinitionRows) {
   EXPECT_EQ(Open(def, DLGMODE_EDIT, {1}), 0);
   EXPECT_EQ(Column(def, COL_PATTERN), (std::vector<std::string>{"0101XX", "1XX0XX"}));
   EXPECT_EQ(Column(def, COL_BITS), (std::vector<std::string>{"6", "6"}));
+}
+
+// New with no record left in the pools opens no dialog and changes nothing,
+// also when the message is handed out and its signal is not.
+TEST_F(OpenDialogTest, NewWithoutRecordsOpensNothing) {
+  struct Case {
+    int bus;
+    std::size_t limit;
+  };
+  const Case cases[] = {{BUS_CAN, 0}, {BUS_CAN, 1}, {BUS_FLEXRAY, 0}, {BUS_FLEXRAY, 1},
+                        {BUS_LIN, 0}, {BUS_LIN, 1}, {BUS_LOGIC, 0}};
+  AddCanSig(doc, AddCanMsg(doc, LIST_DEFINITION, "Engine", 0x100, 8), {"Speed"});
+  AddFrSig(doc, AddFrMsg(doc, LIST_DEFINITION, "Frame", 5, 8, 0, 1), {"Temp"});
+  AddLinSig(doc, AddLinMsg(doc, LIST_DEFINITION, "Door", 3, 2), {"Lock"});
+  AddSymbol(doc, LIST_DEFINITION, 1, 4, "Idle", "0101");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bus * 10 + static_cast<int>(c.limit));
+    Show(c.bus);
+    const ListRows before = def.Rows();
+    doc.LimitAllocationsForTest(c.limit);
+    EXPECT_EQ(Open(def, DLGMODE_NEW, {}), 0);
+    EXPECT_EQ(def.RowCount(), static_cast<int>(before.size()));
+    EXPECT_EQ(doc.CountCanSignals(LIST_DEFINITION) + doc.CountFlexRaySignals(LIST_DEFINITION) +
+                  doc.CountLinSignals(LIST_DEFINITION) + doc.CountLogicSymbols(LIST_DEFINITION),
+              4);
+    EXPECT_TRUE(NothingLost(doc));
+  }
+  EXPECT_EQ(dialogs.Runs(), 0);
+  EXPECT_TRUE(sink.shown.empty());
+  EXPECT_FALSE(doc.IsDefModified());
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <map>
 #include <string>
 
+#include "DocFixture.h"
+#include "Corpus.h"
 #include "FibexImport.h"
 #include "RecordingMessageSink.h"
 #include "VestrelDoc.h"
@@ -31,10 +33,10 @@ std::map<std::string, std::string> ReadExpectations(const fs::path& tsv) {
   return rows;
 }
 
-TEST(FibexCorpus, EveryFileImportsWithoutCrashing) {
-  const fs::path corpus = fs::path(VR_CORPUS_DIR);
+DOC_TEST(FibexCorpus, EveryFileImportsWithoutCrashing) {
+  const fs::path corpus = vrtest::CorpusDir();
   const fs::path folder = corpus / "fibex";
-  if (!fs::is_directory(folder)) GTEST_SKIP() << "no corpus at " << folder;
+  VR_REQUIRE_CORPUS(folder);
   auto expectations = ReadExpectations(corpus / "EXPECTATIONS_LDF_FIBEX.tsv");
 
   std::vector<fs::path> files;
@@ -45,11 +47,11 @@ TEST(FibexCorpus, EveryFileImportsWithoutCrashing) {
 
   for (const auto& file : files) {
     SCOPED_TRACE(file.string());
-    CVestrelDoc doc;
+    CVestrelDoc& rowDoc = NewDoc();
     RecordingMessageSink sink;
-    int result = ImportFibexFile(doc, file.string(), nullptr, LIST_REFERENCE);
+    int result = ImportFibexFile(rowDoc, file.string(), nullptr, LIST_REFERENCE);
     EXPECT_TRUE(result == FIBEX_OK || result == FIBEX_FAILED) << result;
-    const auto& frames = doc.GetFlexRayMsgTable(LIST_REFERENCE);
+    const auto& frames = rowDoc.GetFlexRayMsgTable(LIST_REFERENCE);
     int placeholders = 0, flagged = 0;
     for (const auto& f : frames)
       for (const auto& s : f.value->signals) {
@@ -58,7 +60,7 @@ TEST(FibexCorpus, EveryFileImportsWithoutCrashing) {
       }
     const std::string rel = fs::relative(file, corpus).generic_string();
     std::cout << "[corpus] " << rel << "\tresult=" << result << " frames=" << frames.size()
-              << " signals=" << doc.CountFlexRaySignals(LIST_REFERENCE) << " placeholders=" << placeholders
+              << " signals=" << rowDoc.CountFlexRaySignals(LIST_REFERENCE) << " placeholders=" << placeholders
               << " error-flagged=" << flagged << " messages=" << sink.shown.size() << "\n"
               << "[peers ] " << expectations[rel] << "\n";
     for (const auto& f : frames) {

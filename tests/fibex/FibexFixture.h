@@ -2,6 +2,8 @@
 // folder to write them into.
 #pragma once
 
+#include "TempDir.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -174,28 +176,7 @@ inline std::string Document(const Parts& p) {
   return s;
 }
 
-// A folder of its own per test, removed afterwards.
-class TempDir {
- public:
-  TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "fibex-test-XXXXXX").string();
-    std::vector<char> buf(tmpl.begin(), tmpl.end());
-    buf.push_back('\0');
-    if (mkdtemp(buf.data())) path_ = buf.data();
-  }
-  ~TempDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  std::string Write(const std::string& name, const std::string& bytes) const {
-    std::string p = path_ + "/" + name;
-    std::ofstream(p, std::ios::binary) << bytes;
-    return p;
-  }
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-};
+// The folder helper under the name these tests use.
+using TempDir = vrtest::TempDir;
 
 }  // namespace fx

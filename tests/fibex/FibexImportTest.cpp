@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "DocFixture.h"
 #include "FibexBuild.h"
 #include "FibexFixture.h"
 #include "FibexImport.h"
@@ -40,7 +41,7 @@ struct Net {
   }
 };
 
-class FibexImport : public ::testing::Test {
+class FibexImport : public vrtest::DocTest {
  protected:
   int Import(const std::string& text, int list = LIST_REFERENCE) {
     return ImportFibexFile(doc, dir.Write("f.xml", text), nullptr, list);
@@ -54,7 +55,6 @@ class FibexImport : public ::testing::Test {
   }
 
   fx::TempDir dir;
-  CVestrelDoc doc;
   RecordingMessageSink sink;
 };
 
@@ -126,7 +126,7 @@ TEST_F(FibexImport, FramesThatCannotBeBuiltAreLeftOut) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    CVestrelDoc fresh;
+    CVestrelDoc& fresh = NewDoc();
     fx::Parts p;
     p.clusters.push_back(fx::Cluster("CL1", {"CH1"}, c.protocol));
     p.channels.push_back(fx::Channel("CH1", {fx::Triggering("FT1", "F1", c.timings, c.rawTiming)}));
@@ -193,7 +193,7 @@ TEST_F(FibexImport, SignalPlacementClampsAndFlags) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    CVestrelDoc fresh;
+    CVestrelDoc& fresh = NewDoc();
     Net n;
     n.AddFrame("F1", "Fr", c.bytes, {fx::Instance("I1", c.bitPosition, "S1")}, c.timing);
     n.signals = {fx::Signal("S1", "Sig", c.coding)};
@@ -412,7 +412,7 @@ TEST_F(FibexImport, ResultsOfTheEntry) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    CVestrelDoc fresh;
+    CVestrelDoc& fresh = NewDoc();
     EXPECT_EQ(c.result, ImportFibexFile(fresh, dir.Write("r.xml", c.text), nullptr, LIST_REFERENCE));
     EXPECT_EQ(c.result == FIBEX_OK ? 1u : 0u, fresh.GetFlexRayMsgTable(LIST_REFERENCE).size());
   }

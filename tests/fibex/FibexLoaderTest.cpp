@@ -2,6 +2,7 @@
 // becomes for the list window, and that a failure leaves the list empty.
 #include <gtest/gtest.h>
 
+#include "DocFixture.h"
 #include "FibexFixture.h"
 #include "FibexImport.h"
 #include "ListLoad.h"
@@ -31,7 +32,7 @@ struct LoaderCase {
   int flexRaySignals;
 };
 
-TEST(FibexLoader, ImportResultsBecomeTheListsMessages) {
+DOC_TEST(FibexLoader, ImportResultsBecomeTheListsMessages) {
   const std::string good = GoodFibex();
   const LoaderCase cases[] = {
       {"loaded", "a.xml", good, false, 0, 1},
@@ -43,21 +44,21 @@ TEST(FibexLoader, ImportResultsBecomeTheListsMessages) {
   fx::TempDir dir;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    CVestrelDoc doc;
+    CVestrelDoc& rowDoc = NewDoc();
     RecordingMessageSink sink;
     // Something of the list that a load replaces when it succeeds and keeps
     // when it fails.
-    _CANMsg* old = doc.AllocCanMsg();
+    _CANMsg* old = rowDoc.AllocCanMsg();
     CopyToCharBuffer(old->name, "OLD", MAX_NAME_LEN);
-    doc.AddCanSignal(old, doc.AllocCanSignal());
-    doc.AddCanMsg(old, LIST_REFERENCE);
+    rowDoc.AddCanSignal(old, rowDoc.AllocCanSignal());
+    rowDoc.AddCanMsg(old, LIST_REFERENCE);
     XmlDomFactory previous = c.engineFails ? SetXmlDomFactory(&NoEngine) : nullptr;
-    LoadOutcome o = LoadListFile(doc, LIST_REFERENCE, dir.Write(c.file, c.text), BUS_CAN);
+    LoadOutcome o = LoadListFile(rowDoc, LIST_REFERENCE, dir.Write(c.file, c.text), BUS_CAN);
     if (c.engineFails) SetXmlDomFactory(previous);
     EXPECT_EQ(c.result, o.result);
     EXPECT_EQ(c.result == 0, o.replaced);
-    EXPECT_EQ(c.result == 0 ? 0 : 1, doc.CountCanSignals(LIST_REFERENCE));
-    EXPECT_EQ(c.flexRaySignals, doc.CountFlexRaySignals(LIST_REFERENCE));
+    EXPECT_EQ(c.result == 0 ? 0 : 1, rowDoc.CountCanSignals(LIST_REFERENCE));
+    EXPECT_EQ(c.flexRaySignals, rowDoc.CountFlexRaySignals(LIST_REFERENCE));
     if (c.result == 0) {
       EXPECT_EQ(BUS_FLEXRAY, o.busAfter);
     }
@@ -65,9 +66,8 @@ TEST(FibexLoader, ImportResultsBecomeTheListsMessages) {
   }
 }
 
-TEST(FibexLoader, DefinitionListRefusesFibexBeforeClearingAnything) {
+DOC_TEST(FibexLoader, DefinitionListRefusesFibexBeforeClearingAnything) {
   fx::TempDir dir;
-  CVestrelDoc doc;
   LoadOutcome o = LoadListFile(doc, LIST_DEFINITION, dir.Write("a.xml", GoodFibex()), BUS_CAN);
   EXPECT_EQ(4006, o.result);
   EXPECT_FALSE(o.replaced);

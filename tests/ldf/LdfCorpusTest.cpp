@@ -1,5 +1,6 @@
 // Reads every third-party ".ldf" of the shared corpus and prints what came
 // out beside what other LDF readers made of the same file.
+#include "Corpus.h"
 #include "LdfParser.h"
 #include "RecordingMessageSink.h"
 
@@ -17,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kCorpus = VR_CORPUS_DIR;
+const fs::path kCorpus = vrtest::CorpusDir();
 
 // "frames=5" out of a peer's result text; -1 when the field is absent.
 int PeerField(const std::string& text, const std::string& key) {
@@ -61,7 +62,7 @@ std::map<std::string, PeerCounts> ReadPeerCounts() {
 
 TEST(LdfCorpus, EveryFileReadsWithoutCrash) {
   const fs::path dir = kCorpus / "ldf";
-  if (!fs::is_directory(dir)) GTEST_SKIP() << "no corpus at " << dir;
+  VR_REQUIRE_CORPUS(dir);
 
   std::vector<fs::path> files;
   for (const auto& entry : fs::recursive_directory_iterator(dir)) {

@@ -1,6 +1,7 @@
 // Adding reference rows to the definitions: every refusal with its message
 // and arguments, the order of the checks, FlexRay cycles, LOGIC groups, and
 // no record lost from the pools.
+#include "DocFixture.h"
 #include "ListAdd.h"
 #include "ListLogic.h"
 #include "ListTestUtil.h"
@@ -52,11 +53,10 @@ struct AddCase {
 
 }  // namespace
 
-class CanAddRefusals : public ::testing::TestWithParam<AddCase> {};
+class CanAddRefusals : public vrtest::DocTestWithParam<AddCase> {};
 
 TEST_P(CanAddRefusals, MessageArgumentsAndNothingLost) {
   const AddCase& c = GetParam();
-  CVestrelDoc doc;
   CanReference(doc);
   if (c.definitions) c.definitions(doc);
   ListRows refRows = BuildListRows(doc, LIST_REFERENCE, BUS_CAN, 0);
@@ -140,8 +140,7 @@ const AddCase kCanCases[] = {
 INSTANTIATE_TEST_SUITE_P(Table, CanAddRefusals, ::testing::ValuesIn(kCanCases),
                          [](const auto& c) { return std::string(c.param.name); });
 
-TEST(AddReferenceRows, NoSelectionChangesNothing) {
-  CVestrelDoc doc;
+DOC_TEST(AddReferenceRows, NoSelectionChangesNothing) {
   CanReference(doc);
   ListRows refRows = BuildListRows(doc, LIST_REFERENCE, BUS_CAN, 0);
   ListRows defRows;
@@ -151,8 +150,7 @@ TEST(AddReferenceRows, NoSelectionChangesNothing) {
   EXPECT_TRUE(sink.shown.empty());
 }
 
-TEST(AddReferenceRows, FirstRefusalEndsTheRunAndKeepsWhatWasAdded) {
-  CVestrelDoc doc;
+DOC_TEST(AddReferenceRows, FirstRefusalEndsTheRunAndKeepsWhatWasAdded) {
   _CANMsg* m = AddCanMsg(doc, LIST_REFERENCE, "M", 1, 8);
   for (int i = 0; i < 5; ++i) {
     std::string n = "S" + std::to_string(i);
@@ -172,8 +170,7 @@ TEST(AddReferenceRows, FirstRefusalEndsTheRunAndKeepsWhatWasAdded) {
   EXPECT_TRUE(NothingLost(doc));
 }
 
-TEST(AddReferenceRows, RowsWithoutRecordsArePassedOver) {
-  CVestrelDoc doc;
+DOC_TEST(AddReferenceRows, RowsWithoutRecordsArePassedOver) {
   CanReference(doc);
   ListRows refRows = BuildListRows(doc, LIST_REFERENCE, BUS_CAN, 0);
   ListRows stale = refRows;
@@ -184,8 +181,7 @@ TEST(AddReferenceRows, RowsWithoutRecordsArePassedOver) {
   EXPECT_TRUE(sink.shown.empty());
 }
 
-TEST(AddReferenceRows, CopiesOwnTheirMultiplexTextAndKeepTheLoadNumber) {
-  CVestrelDoc doc;
+DOC_TEST(AddReferenceRows, CopiesOwnTheirMultiplexTextAndKeepTheLoadNumber) {
   CanReference(doc);
   ListRows refRows = BuildListRows(doc, LIST_REFERENCE, BUS_CAN, 0);
   ListRows defRows;
@@ -196,7 +192,7 @@ TEST(AddReferenceRows, CopiesOwnTheirMultiplexTextAndKeepTheLoadNumber) {
   const _CANSignal* ref = doc.GetCanMsgTable(LIST_REFERENCE).Find("REF")->signals.Find("MUXED");
   EXPECT_EQ(ref->multiplexValue, "1-3");
 
-  CVestrelDoc doc2;
+  CVestrelDoc& doc2 = NewDoc();
   CanReference(doc2);
   ListRows rows2 = BuildListRows(doc2, LIST_REFERENCE, BUS_CAN, 0);
   ASSERT_EQ(AddReferenceRows(doc2, BUS_CAN, rows2, {RowOf(rows2, "Ref", "Muxed")}, defRows), 1);
@@ -209,8 +205,7 @@ TEST(AddReferenceRows, CopiesOwnTheirMultiplexTextAndKeepTheLoadNumber) {
   EXPECT_EQ(src->multiplexValue, "1-3");
 }
 
-TEST(AddReferenceRows, LinRefusesTwiceWith4033AndChecksIdentifiers) {
-  CVestrelDoc doc;
+DOC_TEST(AddReferenceRows, LinRefusesTwiceWith4033AndChecksIdentifiers) {
   _LINMsg* m = AddLinMsg(doc, LIST_REFERENCE, "Frame", 5, 2);
   AddLinSig(doc, m, {"A", 0, 8, 0});
   _LINMsg* other = AddLinMsg(doc, LIST_REFERENCE, "Other", 5, 2);
@@ -227,7 +222,7 @@ TEST(AddReferenceRows, LinRefusesTwiceWith4033AndChecksIdentifiers) {
   EXPECT_TRUE(NothingLost(doc));
 }
 
-TEST(AddReferenceRows, FlexRayCyclesOnOneSlot) {
+DOC_TEST(AddReferenceRows, FlexRayCyclesOnOneSlot) {
   struct Case { int base, rep, defBase, defRep; bool refused; };
   const Case cases[] = {
       {0, 4, 2, 2, true},    // 4, 8 ... shared
@@ -237,31 +232,29 @@ TEST(AddReferenceRows, FlexRayCyclesOnOneSlot) {
       {3, 8, 4, 8, false},
   };
   for (const Case& c : cases) {
-    CVestrelDoc doc;
-    AddFrSig(doc, AddFrMsg(doc, LIST_REFERENCE, "NewFrame", 5, 8, c.base, c.rep), {"S", 0, 8});
-    AddFrSig(doc, AddFrMsg(doc, LIST_DEFINITION, "OldFrame", 5, 8, c.defBase, c.defRep), {"T", 0, 8});
-    ListRows refRows = BuildListRows(doc, LIST_REFERENCE, BUS_FLEXRAY, 0);
+    CVestrelDoc& rowDoc = NewDoc();
+    AddFrSig(rowDoc, AddFrMsg(rowDoc, LIST_REFERENCE, "NewFrame", 5, 8, c.base, c.rep), {"S", 0, 8});
+    AddFrSig(rowDoc, AddFrMsg(rowDoc, LIST_DEFINITION, "OldFrame", 5, 8, c.defBase, c.defRep), {"T", 0, 8});
+    ListRows refRows = BuildListRows(rowDoc, LIST_REFERENCE, BUS_FLEXRAY, 0);
     ListRows defRows = Filler(1);
     RecordingMessageSink sink;
-    int added = AddReferenceRows(doc, BUS_FLEXRAY, refRows, {0}, defRows);
+    int added = AddReferenceRows(rowDoc, BUS_FLEXRAY, refRows, {0}, defRows);
     EXPECT_EQ(added, c.refused ? 0 : 1) << c.base << "/" << c.rep;
     if (c.refused) {
       ASSERT_EQ(sink.Ids(), std::vector<int>{4035});
       EXPECT_EQ(sink.shown[0].ArgNumber(0), 5);
       EXPECT_EQ(sink.shown[0].ArgText(1), "NewFrame");
     }
-    EXPECT_TRUE(NothingLost(doc));
+    EXPECT_TRUE(NothingLost(rowDoc));
   }
   // Another slot never collides.
-  CVestrelDoc doc;
   EXPECT_TRUE(CheckCycleFree(doc, 5, 0, 1));
   AddFrSig(doc, AddFrMsg(doc, LIST_DEFINITION, "F", 6, 8, 0, 1), {"T"});
   EXPECT_TRUE(CheckCycleFree(doc, 5, 0, 1));
   EXPECT_FALSE(CheckCycleFree(doc, 6, 7, 9));
 }
 
-TEST(AddReferenceRows, FlexRayIdenticalCodingWarnsOnceAndClearsBothMarks) {
-  CVestrelDoc doc;
+DOC_TEST(AddReferenceRows, FlexRayIdenticalCodingWarnsOnceAndClearsBothMarks) {
   _FlexRayMsg* m = AddFrMsg(doc, LIST_REFERENCE, "F", 1, 8, 0, 1);
   AddFrSig(doc, m, {"Warned", 0, 8, -1, "", BYTEORDER_LITTLE, 0, 1});
   AddFrSig(doc, m, {"Other", 8, 8, -1, "", BYTEORDER_LITTLE, 0, 1});
@@ -282,8 +275,7 @@ TEST(AddReferenceRows, FlexRayIdenticalCodingWarnsOnceAndClearsBothMarks) {
   EXPECT_TRUE(NothingLost(doc));
 }
 
-TEST(AddReferenceRows, LogicGroupTakeoverAndRefusals) {
-  CVestrelDoc doc;
+DOC_TEST(AddReferenceRows, LogicGroupTakeoverAndRefusals) {
   doc.ClearLogicGroups(LIST_DEFINITION, -1);
   AddSymbol(doc, LIST_REFERENCE, 1, 4, "Up", "0001");
   AddSymbol(doc, LIST_REFERENCE, 1, 4, "Same", "000X");
@@ -318,8 +310,7 @@ TEST(AddReferenceRows, LogicGroupTakeoverAndRefusals) {
   EXPECT_TRUE(NothingLost(doc));
 }
 
-TEST(AddReferenceRows, LogicGroupLimitAndGroupTextsOutsideTheFive) {
-  CVestrelDoc doc;
+DOC_TEST(AddReferenceRows, LogicGroupLimitAndGroupTextsOutsideTheFive) {
   for (int i = 0; i < 101; ++i) {
     std::string name = "S" + std::to_string(i);
     std::string pattern;
@@ -345,8 +336,7 @@ TEST(AddReferenceRows, LogicGroupLimitAndGroupTextsOutsideTheFive) {
   EXPECT_TRUE(NothingLost(doc));
 }
 
-TEST(AddReferenceRows, RefListLogicAppendsToItsPartner) {
-  CVestrelDoc doc;
+DOC_TEST(AddReferenceRows, RefListLogicAppendsToItsPartner) {
   CanReference(doc);
   CRefListLogic ref(doc);
   CDefListLogic def(doc);
@@ -364,8 +354,7 @@ TEST(AddReferenceRows, RefListLogicAppendsToItsPartner) {
   EXPECT_EQ(def.Rows()[0].cells, BuildListRows(doc, LIST_DEFINITION, BUS_CAN, 0)[0].cells);
 }
 
-TEST(BitRangeTests, IntervalsAndMultiplexors) {
-  CVestrelDoc doc;
+DOC_TEST(BitRangeTests, IntervalsAndMultiplexors) {
   _LINMsg* lin = AddLinMsg(doc, LIST_DEFINITION, "L", 1, 8);
   AddLinSig(doc, lin, {"A", 8, 4});
   AddLinSig(doc, lin, {"Zero", 20, 0});

@@ -1,5 +1,7 @@
 // The CANdb conversion: skipped messages, clamps and import marks, the
 // multiplex text check, J1939 sizes, repeated names and the bus switch.
+#include "DocFixture.h"
+#include "Corpus.h"
 #include "ListLoad.h"
 #include "ListLogic.h"
 #include "ListTestUtil.h"
@@ -16,7 +18,7 @@ std::string Sig(const std::string& name, int start, int length, const std::strin
          std::to_string(length) + "@1+ (1,0) [0|0] \"\" Vector__XXX\n";
 }
 
-class CanLoader : public ::testing::Test {
+class CanLoader : public vrtest::DocTest {
  protected:
   const _CANMsg* Msg(const char* key) const { return doc.GetCanMsgTable(LIST_REFERENCE).Find(key); }
   const _CANSignal* Signal(const char* msg, const char* sig) const {
@@ -26,7 +28,6 @@ class CanLoader : public ::testing::Test {
   int Load(const std::string& text, const char* name = "bus.dbc") {
     return LoadListFile(doc, LIST_REFERENCE, dir.Write(name, text), BUS_CAN).result;
   }
-  CVestrelDoc doc;
   TempDir dir;
   RecordingMessageSink sink;
 };
@@ -131,8 +132,8 @@ TEST_F(CanLoader, AllSkippedIsAnEmptySuccessKeepingTheBusKind) {
 }
 
 TEST_F(CanLoader, CorpusFilesLoadWithinTheLimits) {
-  const std::filesystem::path corpus = std::filesystem::path(VR_CORPUS_DIR) / "dbc";
-  if (!std::filesystem::exists(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+  const std::filesystem::path corpus = vrtest::CorpusDir() / "dbc";
+  VR_REQUIRE_CORPUS(corpus);
   int files = 0;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(corpus)) {
     if (!entry.is_regular_file() || !IsLoadableFile(LIST_REFERENCE, entry.path().string())) continue;

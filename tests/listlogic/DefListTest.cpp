@@ -1,5 +1,6 @@
 // The definition list: delete, New's limit, open, the file label, the save
 // flow with its questions and name rules, and saving then reading back.
+#include "DocFixture.h"
 #include "ListLoad.h"
 #include "ListLogic.h"
 #include "ListTestUtil.h"
@@ -29,8 +30,7 @@ struct Lists {
 
 }  // namespace
 
-TEST(DefListDelete, SignalsMessagesAndTheQuestion) {
-  CVestrelDoc doc;
+DOC_TEST(DefListDelete, SignalsMessagesAndTheQuestion) {
   _CANMsg* one = AddCanMsg(doc, LIST_DEFINITION, "One", 1, 8);
   AddCanSig(doc, one, {"A", 0, 8, 0});
   _CANMsg* two = AddCanMsg(doc, LIST_DEFINITION, "Two", 2, 8);
@@ -58,8 +58,7 @@ TEST(DefListDelete, SignalsMessagesAndTheQuestion) {
   EXPECT_TRUE(NothingLost(doc));
 }
 
-TEST(DefListDelete, RenumbersAndResetsALogicGroup) {
-  CVestrelDoc doc;
+DOC_TEST(DefListDelete, RenumbersAndResetsALogicGroup) {
   AddSymbol(doc, LIST_DEFINITION, 3, 4, "A", "0001");
   AddSymbol(doc, LIST_DEFINITION, 3, 4, "B", "0010");
   AddSymbol(doc, LIST_DEFINITION, 4, 2, "C", "01");
@@ -80,8 +79,7 @@ TEST(DefListDelete, RenumbersAndResetsALogicGroup) {
   EXPECT_TRUE(NothingLost(doc));
 }
 
-TEST(DefListNew, LimitOf500Rows) {
-  CVestrelDoc doc;
+DOC_TEST(DefListNew, LimitOf500Rows) {
   CDefListLogic def(doc);
   def.Rows().resize(499);
   RecordingMessageSink sink;
@@ -92,19 +90,18 @@ TEST(DefListNew, LimitOf500Rows) {
   EXPECT_EQ(sink.shown[0].ArgNumber(0), 500);
 }
 
-TEST(DefListLabel, TitleAndModifiedMark) {
+DOC_TEST(DefListLabel, TitleAndModifiedMark) {
   EXPECT_EQ(DefinitionFileLabel("", false), "");
   EXPECT_EQ(DefinitionFileLabel("", true), "*");
   EXPECT_EQ(DefinitionFileLabel("/work/a.sbl", true), "a.sbl *");
   EXPECT_EQ(DefinitionFileLabel("/work/a.sbl", false), "a.sbl");
-  CVestrelDoc doc;
   CDefListLogic def(doc);
   def.SetFilePath("/x/defs.sbl");
   def.DefinitionChanged();
   EXPECT_EQ(def.FileLabel(), "defs.sbl *");
 }
 
-class DefListFiles : public ::testing::Test {
+class DefListFiles : public vrtest::DocTest {
  protected:
   void SetUp() override {
     _CANMsg* m = AddCanMsg(doc, LIST_DEFINITION, "Msg", 0x123, 8);
@@ -114,7 +111,6 @@ class DefListFiles : public ::testing::Test {
     AddLinSig(doc, l, {"L1", 0, 8, 7});
     AddLinSig(doc, l, {"L2", 8, 8, 2});
   }
-  CVestrelDoc doc;
   TempDir dir;
   ScriptedDialogs dialogs;
   RecordingMessageSink sink;
@@ -218,8 +214,7 @@ TEST_F(DefListFiles, MissingMultiplexorsAreAskedAboutOneByOne) {
   EXPECT_EQ(sink.Ids(), (std::vector<int>{4109, 4109}));
 }
 
-TEST(DefListSave, NothingToSaveIs4000WithoutADialog) {
-  CVestrelDoc doc;
+DOC_TEST(DefListSave, NothingToSaveIs4000WithoutADialog) {
   AddCanMsg(doc, LIST_DEFINITION, "NoSignals", 1, 8);
   CDefListLogic def(doc);
   ScriptedDialogs dialogs;
@@ -244,7 +239,7 @@ TEST_F(DefListFiles, MultiplexorLinksSurviveASaveWhileLinIsShown) {
   dialogs.answers = {dir.File("mux.sbl")};
   ASSERT_TRUE(lists.def.Save(dialogs));
 
-  CVestrelDoc back;
+  CVestrelDoc& back = NewDoc();
   ASSERT_EQ(LoadListFile(back, LIST_DEFINITION, dir.File("mux.sbl"), BUS_CAN).result, 0);
   const _CANMsg* bm = back.GetCanMsgTable(LIST_DEFINITION).Find("MSG");
   ASSERT_NE(bm, nullptr);
@@ -307,8 +302,7 @@ TEST_F(DefListFiles, OpenAskFirstWhenModifiedAndKeepEverythingOnAFailedLoad) {
   EXPECT_TRUE(NothingLost(doc));
 }
 
-TEST(ListLogicSort, DefinitionSortMarksAndRenumbersReferenceLogicKeepsNumbers) {
-  CVestrelDoc doc;
+DOC_TEST(ListLogicSort, DefinitionSortMarksAndRenumbersReferenceLogicKeepsNumbers) {
   _CANMsg* m = AddCanMsg(doc, LIST_DEFINITION, "M", 1, 8);
   AddCanSig(doc, m, {"b", 0, 1, 0});
   AddCanSig(doc, m, {"a", 1, 1, 1});

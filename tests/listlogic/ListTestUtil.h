@@ -4,69 +4,18 @@
 #include "ListFileDialogs.h"
 #include "TextFile.h"
 #include "DocPoolCheck.h"
+#include "ScriptedDialogs.h"
+#include "TempDir.h"
 #include "VestrelDoc.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <deque>
-#include <filesystem>
-#include <optional>
 #include <string>
-#include <vector>
 
 namespace listtest {
 
-// A folder of its own for each test, removed afterwards.
-class TempDir {
- public:
-  TempDir() {
-    char tmpl[] = "/tmp/vr_listlogic_XXXXXX";
-    char* made = ::mkdtemp(tmpl);
-    path_ = made ? made : "/tmp";
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-  std::string Write(const std::string& name, const std::string& text) const {
-    std::string p = File(name);
-    EXPECT_EQ(WriteTextFile(p, text), 0) << p;
-    return p;
-  }
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-// File dialogs that answer from a script: a path, or nullopt for Cancel.
-class ScriptedDialogs : public IListFileDialogs {
- public:
-  bool AskOpenPath(const FileDialogRequest& request, std::string& path) override {
-    openRequests.push_back(request);
-    return Next(path);
-  }
-  bool AskSavePath(const FileDialogRequest& request, std::string& path) override {
-    saveRequests.push_back(request);
-    return Next(path);
-  }
-  std::deque<std::optional<std::string>> answers;
-  std::vector<FileDialogRequest> openRequests;
-  std::vector<FileDialogRequest> saveRequests;
-
- private:
-  bool Next(std::string& path) {
-    if (answers.empty()) return false;
-    auto a = answers.front();
-    answers.pop_front();
-    if (!a) return false;
-    path = *a;
-    return true;
-  }
-};
+using TempDir = vrtest::TempDir;
+using vrtest::ScriptedDialogs;
 
 inline _CANMsg* AddCanMsg(CVestrelDoc& doc, int list, const char* name, int id, int bytes, int format = FRAME_STD) {
   _CANMsg* m = doc.AllocCanMsg();

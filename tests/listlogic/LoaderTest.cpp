@@ -1,5 +1,7 @@
 // Loading files into a list: extensions, the CANdb and LIN conversions with
 // their clamps and marks, unreadable files, and the bus kind shown afterwards.
+#include "DocFixture.h"
+#include "Corpus.h"
 #include "ListLoad.h"
 #include "ListLogic.h"
 #include "ListTestUtil.h"
@@ -25,7 +27,7 @@ const char* kLdf =
 
 }  // namespace
 
-TEST(IsLoadableFile, ExtensionsPerList) {
+DOC_TEST(IsLoadableFile, ExtensionsPerList) {
   struct Case { const char* path; bool ref, def; };
   const Case cases[] = {
       {"/d/a.sbl", true, true},  {"/d/a.SBL", true, true},   {"/d/a.dbc", true, false},
@@ -39,8 +41,7 @@ TEST(IsLoadableFile, ExtensionsPerList) {
   }
 }
 
-TEST(LoadListFile, RefusedKindsLeaveTheTablesAlone) {
-  CVestrelDoc doc;
+DOC_TEST(LoadListFile, RefusedKindsLeaveTheTablesAlone) {
   AddCanSig(doc, AddCanMsg(doc, LIST_DEFINITION, "Kept", 1, 8), {"S"});
   AddCanSig(doc, AddCanMsg(doc, LIST_REFERENCE, "KeptToo", 1, 8), {"S"});
   LoadOutcome def = LoadListFile(doc, LIST_DEFINITION, "/nowhere/a.dbc", BUS_CAN);
@@ -53,8 +54,7 @@ TEST(LoadListFile, RefusedKindsLeaveTheTablesAlone) {
   EXPECT_EQ(doc.CountCanSignals(LIST_REFERENCE), 1);
 }
 
-TEST(LoadListFile, UnreadableFilesFailAndLeaveTheListAsItWas) {
-  CVestrelDoc doc;
+DOC_TEST(LoadListFile, UnreadableFilesFailAndLeaveTheListAsItWas) {
   AddCanSig(doc, AddCanMsg(doc, LIST_DEFINITION, "Kept", 1, 8), {"S"});
   AddSymbol(doc, LIST_DEFINITION, 2, 4, "Sym", "0101");
   const std::string before = doc.BuildSblText(LIST_DEFINITION);
@@ -70,10 +70,9 @@ TEST(LoadListFile, UnreadableFilesFailAndLeaveTheListAsItWas) {
   EXPECT_TRUE(NothingLost(doc));
 }
 
-TEST(LoadListFile, LinConversion) {
+DOC_TEST(LoadListFile, LinConversion) {
   TempDir dir;
   std::string path = dir.Write("bus.LDF", kLdf);
-  CVestrelDoc doc;
   RecordingMessageSink sink;
   LoadOutcome o = LoadListFile(doc, LIST_REFERENCE, path, BUS_CAN);
   ASSERT_EQ(o.result, 0);
@@ -114,19 +113,17 @@ TEST(LoadListFile, LinConversion) {
   EXPECT_EQ(rows[3].Cell(COL_SIGNAL), "Temp");
 }
 
-TEST(LoadListFile, LinSyntaxErrorIs4037Then4006) {
+DOC_TEST(LoadListFile, LinSyntaxErrorIs4037Then4006) {
   TempDir dir;
   std::string path = dir.Write("bad.ldf", "LIN_description_file\n");
-  CVestrelDoc doc;
   RecordingMessageSink sink;
   EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, path, BUS_LIN).result, 4006);
   EXPECT_EQ(sink.Ids(), std::vector<int>{4037});
 }
 
-TEST(LoadListFile, ReloadingRecyclesRecords) {
+DOC_TEST(LoadListFile, ReloadingRecyclesRecords) {
   TempDir dir;
   std::string path = dir.Write("bus.ldf", kLdf);
-  CVestrelDoc doc;
   // A load reads beside the tables it replaces, so the second load makes a
   // second set of records; from then on the two sets take turns.
   ASSERT_EQ(LoadListFile(doc, LIST_REFERENCE, path, BUS_LIN).result, 0);
@@ -137,8 +134,7 @@ TEST(LoadListFile, ReloadingRecyclesRecords) {
   EXPECT_TRUE(NothingLost(doc));
 }
 
-TEST(ChooseBusAfterLoad, CurrentKindWhenItHasContentElseTheFirstInOrder) {
-  CVestrelDoc doc;
+DOC_TEST(ChooseBusAfterLoad, CurrentKindWhenItHasContentElseTheFirstInOrder) {
   // An empty list keeps the kind on show.
   EXPECT_EQ(ChooseBusAfterLoad(doc, LIST_REFERENCE, BUS_LIN), BUS_LIN);
   AddSymbol(doc, LIST_REFERENCE, 0, 2, "S", "01");
@@ -153,15 +149,14 @@ TEST(ChooseBusAfterLoad, CurrentKindWhenItHasContentElseTheFirstInOrder) {
   doc.ClearLogicGroups(LIST_REFERENCE, -1);
   EXPECT_EQ(ChooseBusAfterLoad(doc, LIST_REFERENCE, BUS_LOGIC), BUS_FLEXRAY);
   // A message without signals counts for nothing.
-  CVestrelDoc empty;
+  CVestrelDoc& empty = NewDoc();
   AddCanMsg(empty, LIST_REFERENCE, "NoSignals", 1, 8);
   EXPECT_EQ(ChooseBusAfterLoad(empty, LIST_REFERENCE, BUS_LIN), BUS_LIN);
 }
 
-TEST(ListLogicLoad, LoadSwitchesBothListsAndKeepsThePath) {
+DOC_TEST(ListLogicLoad, LoadSwitchesBothListsAndKeepsThePath) {
   TempDir dir;
   std::string path = dir.Write("bus.ldf", kLdf);
-  CVestrelDoc doc;
   CRefListLogic ref(doc);
   CDefListLogic def(doc);
   ref.SetPartner(&def);
@@ -201,7 +196,7 @@ TEST(ListLogicLoad, LoadSwitchesBothListsAndKeepsThePath) {
   EXPECT_EQ(sink.Ids(), std::vector<int>{4006});
 }
 
-TEST(FileDialogRequests, StartingFolderAndName) {
+DOC_TEST(FileDialogRequests, StartingFolderAndName) {
   auto r = ReferenceOpenRequest(BUS_FLEXRAY, "/work/can/bus.dbc");
   EXPECT_EQ(r.filterIds, (std::vector<int>{3004, 3002, 3001}));
   EXPECT_EQ(r.folder, "/work/can");
@@ -224,7 +219,7 @@ TEST(FileDialogRequests, StartingFolderAndName) {
   EXPECT_EQ(DefinitionFileRequest(std::string(1100, 'x') + "/a.sbl").folder, "");
 }
 
-TEST(MultiplexText, NumericPieces) {
+DOC_TEST(MultiplexText, NumericPieces) {
   struct Case { const char* text; bool ok; };
   const Case cases[] = {
       {"3", true},    {"3-3, 5-10", true}, {"0", true},   {"0x1F", true}, {"017", true}, {"1,,2", true},
@@ -233,7 +228,7 @@ TEST(MultiplexText, NumericPieces) {
   for (const Case& c : cases) EXPECT_EQ(IsNumericMultiplexText(c.text), c.ok) << c.text;
 }
 
-TEST(ClampSignalIntoMessage, StartAndCount) {
+DOC_TEST(ClampSignalIntoMessage, StartAndCount) {
   struct Case { int bits, start, count, outStart, outCount; bool marked; };
   const Case cases[] = {
       {64, 60, 8, 60, 4, true},   // cut at the end of the message
@@ -252,10 +247,9 @@ TEST(ClampSignalIntoMessage, StartAndCount) {
   }
 }
 
-TEST(LoadListFile, FibexReferenceShowsFlexRayAndTheDefinitionListRefusesIt) {
-  const std::string path = std::string(VR_CORPUS_DIR) + "/fibex/busmaster/TestFlexRay.xml";
-  if (!std::filesystem::exists(path)) GTEST_SKIP() << "no corpus at " << path;
-  CVestrelDoc doc;
+DOC_TEST(LoadListFile, FibexReferenceShowsFlexRayAndTheDefinitionListRefusesIt) {
+  const std::string path = (vrtest::CorpusDir() / "fibex/busmaster/TestFlexRay.xml").string();
+  VR_REQUIRE_CORPUS(path);
   RecordingMessageSink sink;
   LoadOutcome o = LoadListFile(doc, LIST_REFERENCE, path, BUS_CAN);
   ASSERT_EQ(o.result, 0);

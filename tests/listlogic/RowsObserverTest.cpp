@@ -3,6 +3,7 @@
 // its own copy only from the reports must end with the logic's rows after
 // every command. Also the reorder drag kept in the logic, and the bus kind
 // asked from its owner.
+#include "DocFixture.h"
 #include "ListLogic.h"
 #include "ListTestUtil.h"
 #include "RecordingMessageSink.h"
@@ -92,8 +93,7 @@ void FillSix(CVestrelDoc& doc, int list) {
 
 }  // namespace
 
-TEST(RowsObserver, EveryCommandIsReportedSoThatAViewAgrees) {
-  CVestrelDoc doc;
+DOC_TEST(RowsObserver, EveryCommandIsReportedSoThatAViewAgrees) {
   FillSix(doc, LIST_REFERENCE);
   FillSix(doc, LIST_DEFINITION);
   Lists lists(doc);
@@ -146,8 +146,7 @@ TEST(RowsObserver, EveryCommandIsReportedSoThatAViewAgrees) {
   EXPECT_TRUE(sink.shown.size() <= 1u);
 }
 
-TEST(RowsObserver, CellsOutsideTheRowsAreEmpty) {
-  CVestrelDoc doc;
+DOC_TEST(RowsObserver, CellsOutsideTheRowsAreEmpty) {
   FillSix(doc, LIST_REFERENCE);
   Lists lists(doc);
   EXPECT_EQ(lists.ref.RowCount(), 6);
@@ -157,8 +156,7 @@ TEST(RowsObserver, CellsOutsideTheRowsAreEmpty) {
   EXPECT_EQ(lists.ref.CellText(0, 9), "");
 }
 
-TEST(ReorderDrag, TheRuleIsKeptInTheLogic) {
-  CVestrelDoc doc;
+DOC_TEST(ReorderDrag, TheRuleIsKeptInTheLogic) {
   FillSix(doc, LIST_DEFINITION);
   Lists lists(doc);
   // Not dragging: no place, no drop.
@@ -188,8 +186,7 @@ TEST(ReorderDrag, TheRuleIsKeptInTheLogic) {
   EXPECT_EQ(Signals(lists.def), (std::vector<std::string>{"F", "B", "D", "E", "A", "C"}));
 }
 
-TEST(BusKind, AskedFromItsOwnerWhenThereIsOne) {
-  CVestrelDoc doc;
+DOC_TEST(BusKind, AskedFromItsOwnerWhenThereIsOne) {
   FillSix(doc, LIST_REFERENCE);
   AddSymbol(doc, LIST_REFERENCE, 0, 2, "SYM", "01");
   CRefListLogic ref(doc);

@@ -1,4 +1,5 @@
 // Rows filled from the document: order, identifier texts, column sets.
+#include "DocFixture.h"
 #include "ListRows.h"
 #include "ListTestUtil.h"
 
@@ -14,8 +15,7 @@ std::vector<std::string> Column(const ListRows& rows, int c) {
 
 }  // namespace
 
-TEST(BuildListRows, CanInLoadNumberOrderWithUnnumberedLast) {
-  CVestrelDoc doc;
+DOC_TEST(BuildListRows, CanInLoadNumberOrderWithUnnumberedLast) {
   _CANMsg* a = AddCanMsg(doc, LIST_REFERENCE, "A", 255, 8);
   AddCanSig(doc, a, {"late", 0, 1, -1});
   AddCanSig(doc, a, {"three", 0, 1, 3});
@@ -38,8 +38,7 @@ TEST(BuildListRows, CanInLoadNumberOrderWithUnnumberedLast) {
   EXPECT_TRUE(BuildListRows(doc, LIST_DEFINITION, BUS_CAN, 0).empty());
 }
 
-TEST(BuildListRows, FlexRayLinAndLogic) {
-  CVestrelDoc doc;
+DOC_TEST(BuildListRows, FlexRayLinAndLogic) {
   _FlexRayMsg* f = AddFrMsg(doc, LIST_DEFINITION, "Frame", 42, 8, 0, 1);
   AddFrSig(doc, f, {"s2"});
   AddFrSig(doc, f, {"s1"});
@@ -60,7 +59,7 @@ TEST(BuildListRows, FlexRayLinAndLogic) {
   EXPECT_EQ(logic[1].cells, (std::vector<std::string>{"", "2", "Last", "5", "3", "01x"}));
 }
 
-TEST(ListColumns, SetsAndWidthRule) {
+DOC_TEST(ListColumns, SetsAndWidthRule) {
   ASSERT_EQ(ListColumns(BUS_CAN).size(), 5u);
   ASSERT_EQ(ListColumns(BUS_LOGIC).size(), 6u);
   EXPECT_EQ(ListColumns(BUS_LIN)[2].titleId, 3010u);

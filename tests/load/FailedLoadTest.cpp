@@ -1,6 +1,7 @@
 // A load that fails leaves the list exactly as it was (its records, its rows
 // and their order, its file and the modified mark), for both lists and every
 // kind of bad file; a successful one tells what it had to leave out.
+#include "DocFixture.h"
 #include "FibexFixture.h"
 #include "ListLoad.h"
 #include "ListLogic.h"
@@ -82,7 +83,7 @@ std::vector<BadFile> BadFiles(const std::string& good) {
 
 }  // namespace
 
-TEST(FailedLoad, LeavesEitherListAsItWas) {
+DOC_TEST(FailedLoad, LeavesEitherListAsItWas) {
   for (int list : {LIST_REFERENCE, LIST_DEFINITION}) {
     TwoLists lists;
     for (const BadFile& bad : BadFiles(lists.doc.BuildSblText(LIST_DEFINITION))) {
@@ -116,7 +117,7 @@ TEST(FailedLoad, LeavesEitherListAsItWas) {
 }
 
 // The same file loads fine afterwards: the swap left nothing behind.
-TEST(FailedLoad, AGoodFileStillLoadsAfterwards) {
+DOC_TEST(FailedLoad, AGoodFileStillLoadsAfterwards) {
   TwoLists lists;
   RecordingMessageSink sink;
   sink.answers = {MSG_YES, MSG_YES};
@@ -129,14 +130,13 @@ TEST(FailedLoad, AGoodFileStillLoadsAfterwards) {
 
 // A FIBEX file without any FlexRay frame reads as an empty success; with
 // nothing to show, the lists stay on the kind the user chose.
-TEST(EmptyLoad, KeepsTheBusKind) {
+DOC_TEST(EmptyLoad, KeepsTheBusKind) {
   fx::Parts p;
   p.clusters.push_back(fx::Cluster("CL1", {"CH1"}, "CAN"));
   p.channels.push_back(fx::Channel("CH1", {fx::Triggering("FT1", "F1", {{1, 0, 1}})}));
   p.frames.push_back(fx::Frame("F1", "A", 8, {fx::Instance("I1", 0, "S1")}));
   p.signals.push_back(fx::Signal("S1", "Sig"));
   TempDir dir;
-  CVestrelDoc doc;
   RecordingMessageSink sink;
   for (int bus : {BUS_LIN, BUS_LOGIC, BUS_FLEXRAY}) {
     LoadOutcome o = LoadListFile(doc, LIST_REFERENCE, dir.Write("can.xml", fx::Document(p)), bus);

@@ -1,6 +1,7 @@
 // The FIBEX reader's bounds against hostile files: over-long start tags are
 // refused before parsing, same-kind nesting is capped, and libxml2's
 // diagnostics never reach stderr.
+#include "DocFixture.h"
 #include "FibexFixture.h"
 #include "FibexImport.h"
 #include "ListLoad.h"
@@ -48,7 +49,7 @@ struct BoundCase {
 
 }  // namespace
 
-TEST(StartTagBounds, AttributesAndBytesPerTag) {
+DOC_TEST(StartTagBounds, AttributesAndBytesPerTag) {
   const std::string head = "<?xml version=\"1.0\"?>\n<r";
   const BoundCase cases[] = {
       {"256 attributes", head + Attributes(256) + "/>", true},
@@ -72,14 +73,13 @@ TEST(StartTagBounds, AttributesAndBytesPerTag) {
 
 // 100,000 attributes on one element of a real FIBEX file: a failed load, at
 // once (libxml2 alone takes many seconds on it).
-TEST(StartTagBounds, AHostileFibexFileIsAFailedLoad) {
+DOC_TEST(StartTagBounds, AHostileFibexFileIsAFailedLoad) {
   std::string good = GoodFibex();
   std::size_t at = good.find("<fx:FRAME ");
   ASSERT_NE(at, std::string::npos);
   std::string hostile = good;
   hostile.insert(at + 9, Attributes(100000));
   fx::TempDir dir;
-  CVestrelDoc doc;
   RecordingMessageSink sink;
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, dir.Write("hostile.xml", hostile), BUS_CAN).result, 4006);
@@ -89,7 +89,7 @@ TEST(StartTagBounds, AHostileFibexFileIsAFailedLoad) {
 
 // Frames nested in frames: up to four levels are read, deeper nesting of any
 // walked kind is a failed load.
-TEST(NestingBound, SameKindNestedTooDeepIsRefused) {
+DOC_TEST(NestingBound, SameKindNestedTooDeepIsRefused) {
   auto nested = [](const std::string& open, const std::string& close, int depth) {
     fx::Parts p;
     p.clusters.push_back(fx::Cluster("CL1", {"CH1"}));
@@ -101,7 +101,6 @@ TEST(NestingBound, SameKindNestedTooDeepIsRefused) {
     return fx::Document(p);
   };
   fx::TempDir dir;
-  CVestrelDoc doc;
   RecordingMessageSink sink;
   const std::string frameOpen = "<fx:FRAME ID=\"X\"><ho:SHORT-NAME>X</ho:SHORT-NAME>", frameClose = "</fx:FRAME>";
   EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, dir.Write("five.xml", nested(frameOpen, frameClose, 5)), BUS_CAN).result,
@@ -129,7 +128,7 @@ TEST(NestingBound, SameKindNestedTooDeepIsRefused) {
 // libxml2's diagnostics, also those raised without a parser (a failing
 // encoding converter), go to the parse's handler, never to stderr, and the
 // thread's handlers are as they were afterwards.
-TEST(XmlDiagnostics, NeverReachStderrAndLeaveNoHandlerBehind) {
+DOC_TEST(XmlDiagnostics, NeverReachStderrAndLeaveNoHandlerBehind) {
   const std::string badBytes = "<?xml version=\"1.0\" encoding=\"EUC-JP\"?><r>\xA1\x01\xFF\xFE</r>";
   const std::string badUtf8 = "<?xml version=\"1.0\"?><r>\xC3\x28</r>";
   std::fflush(stderr);

@@ -1,6 +1,7 @@
 // Every reader takes its file through the one reading function: special files
 // are refused at once (no hang, no endless growth) and a file above the size
 // cap fails clearly.
+#include "DocFixture.h"
 #include "LdfReader.h"
 #include "ListLoad.h"
 #include "ListSearch.h"
@@ -15,7 +16,7 @@
 
 using namespace listtest;
 
-TEST(ReadFileBytes, RegularFilesOnlyAndAtMostTheCap) {
+DOC_TEST(ReadFileBytes, RegularFilesOnlyAndAtMostTheCap) {
   TempDir dir;
   std::string bytes;
   ReadFileError why = ReadFileError::None;
@@ -40,9 +41,8 @@ TEST(ReadFileBytes, RegularFilesOnlyAndAtMostTheCap) {
 
 // A file above the cap (sparse, so it costs no disk) fails at once with its
 // own message, whatever its kind, and leaves the list alone.
-TEST(ReadFileBytes, AFileAboveTheCapIsRefusedWithItsOwnMessage) {
+DOC_TEST(ReadFileBytes, AFileAboveTheCapIsRefusedWithItsOwnMessage) {
   TempDir dir;
-  CVestrelDoc doc;
   AddCanSig(doc, AddCanMsg(doc, LIST_REFERENCE, "Kept", 1, 8), {"S"});
   RecordingMessageSink sink;
   for (const char* name : {"big.dbc", "big.ldf", "big.xml", "big.sbl"}) {
@@ -62,7 +62,7 @@ TEST(ReadFileBytes, AFileAboveTheCapIsRefusedWithItsOwnMessage) {
 
 // A FIFO or a link to /dev/zero under a reader's extension: each reader
 // refuses it at once (the test would hang or run out of memory otherwise).
-TEST(ReadFileBytes, EveryReaderRefusesSpecialFiles) {
+DOC_TEST(ReadFileBytes, EveryReaderRefusesSpecialFiles) {
   TempDir dir;
   ASSERT_EQ(::mkfifo(dir.File("x.ldf").c_str(), 0600), 0);
   ASSERT_EQ(::mkfifo(dir.File("x.xml").c_str(), 0600), 0);
@@ -77,7 +77,6 @@ TEST(ReadFileBytes, EveryReaderRefusesSpecialFiles) {
   EXPECT_FALSE(xml.load(dir.File("x.xml")));
   EXPECT_FALSE(xml.load(dir.File("z.xml")));
 
-  CVestrelDoc doc;
   RecordingMessageSink sink;
   for (const char* name : {"x.ldf", "x.xml", "x.dbc", "z.xml"})
     EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, dir.File(name), BUS_CAN).result, 4006) << name;
@@ -85,7 +84,7 @@ TEST(ReadFileBytes, EveryReaderRefusesSpecialFiles) {
 
 // A character the code page cannot hold and a real '?' are different
 // characters: neither finds the other.
-TEST(SearchText, CharacterOutsideTheCodePageIsNoQuestionMark) {
+DOC_TEST(SearchText, CharacterOutsideTheCodePageIsNoQuestionMark) {
   ListRow row;
   row.cells = {"1", "", "FRAME?", "10", "SPEED"};
   const std::string outside(1, kSearchCharOutsideCodePage);

@@ -1,5 +1,6 @@
 // What a load leaves out is told once, after the load: records beyond a
 // table's limit, names cut to their field and records merged by name.
+#include "DocFixture.h"
 #include "FibexFixture.h"
 #include "LdfParser.h"
 #include "ListLoad.h"
@@ -30,7 +31,7 @@ struct CutCase {
 
 }  // namespace
 
-TEST(LoadCuts, CountedPerReader) {
+DOC_TEST(LoadCuts, CountedPerReader) {
   const std::string longA(40, 'A');
   const std::string longB = longA.substr(0, 32) + "_second_one";
   const std::string longFrame = std::string(36, 'F');
@@ -58,9 +59,9 @@ TEST(LoadCuts, CountedPerReader) {
   TempDir dir;
   for (const CutCase& c : cases) {
     SCOPED_TRACE(c.what);
-    CVestrelDoc doc;
+    CVestrelDoc& rowDoc = NewDoc();
     RecordingMessageSink sink;
-    LoadOutcome o = LoadListFile(doc, LIST_REFERENCE, dir.Write(c.file, c.text), BUS_CAN);
+    LoadOutcome o = LoadListFile(rowDoc, LIST_REFERENCE, dir.Write(c.file, c.text), BUS_CAN);
     ASSERT_EQ(o.result, 0);
     EXPECT_EQ(o.cuts.overLimit, c.expected.overLimit);
     EXPECT_EQ(o.cuts.namesCut, c.expected.namesCut);
@@ -70,9 +71,8 @@ TEST(LoadCuts, CountedPerReader) {
 
 // The list window shows the one notice after the load, with the three
 // counts; a load that cut nothing shows nothing.
-TEST(LoadCuts, OneNoticeAfterTheLoad) {
+DOC_TEST(LoadCuts, OneNoticeAfterTheLoad) {
   TempDir dir;
-  CVestrelDoc doc;
   CRefListLogic ref(doc);
   RecordingMessageSink sink;
   EXPECT_TRUE(ref.DropFiles({dir.Write("clean.dbc", Dbc(2, 2))}));
@@ -87,7 +87,7 @@ TEST(LoadCuts, OneNoticeAfterTheLoad) {
 
 // A frame length that does not fit the one-byte field is clamped before it
 // is stored: 256 must not become 0 and cut every signal to nothing.
-TEST(LinConversion, FrameLengthAbove255IsClampedBeforeTheByteField) {
+DOC_TEST(LinConversion, FrameLengthAbove255IsClampedBeforeTheByteField) {
   std::vector<LdfOutFrame> frames(2);
   frames[0].name = "Wide";
   frames[0].id = 1;
@@ -103,7 +103,6 @@ TEST(LinConversion, FrameLengthAbove255IsClampedBeforeTheByteField) {
   signals[1].name = "B";
   signals[1].frameIndex = 1;
   signals[1].bitSize = 4;
-  CVestrelDoc doc;
   ConvertLdfOutput(doc, LIST_REFERENCE, frames, signals);
   for (const char* name : {"WIDE", "HUGE"}) {
     const _LINMsg* m = doc.GetLinMsgTable(LIST_REFERENCE).Find(name);

@@ -1,4 +1,5 @@
 #include "TextFile.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -34,18 +35,7 @@ namespace {
 
 class TextFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "vrtxtXXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    dir_ = tmpl;
-  }
-  void TearDown() override {
-    std::error_code ec;
-    for (auto& e : fs::recursive_directory_iterator(dir_, ec))
-      fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(dir_, ec);
-  }
+  void SetUp() override { ASSERT_FALSE(dir_.empty()); }
   std::string Path(const char* name) const { return dir_ + "/" + name; }
   std::vector<std::string> Entries() const {
     std::vector<std::string> names;
@@ -59,7 +49,8 @@ class TextFiles : public ::testing::Test {
     return text;
   }
 
-  std::string dir_;
+  vrtest::TempDir tmp_;
+  std::string dir_ = tmp_.Path();
 };
 
 TEST_F(TextFiles, WriteThenReadKeepsBytes) {

@@ -1,4 +1,5 @@
 #include "AppSettings.h"
+#include "TempDir.h"
 #include "TextFile.h"
 
 #include <gtest/gtest.h>
@@ -14,22 +15,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TempFolder {
+// The settings folder of one test, with the file the settings live in.
+class TempFolder : public vrtest::TempDir {
  public:
-  TempFolder() {
-    std::string tmpl = (fs::temp_directory_path() / "vrsetXXXXXX").string();
-    path_ = ::mkdtemp(tmpl.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(path_, ec);
-  }
-  const std::string& path() const { return path_; }
-  std::string file() const { return path_ + "/Default.xml"; }
-
- private:
-  std::string path_;
+  const std::string& path() const { return Path(); }
+  std::string file() const { return File("Default.xml"); }
 };
 
 const char kDefaultText[] =

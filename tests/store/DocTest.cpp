@@ -9,14 +9,16 @@
 
 #include <unistd.h>
 
+#include "DocFixture.h"
 #include "RecordingMessageSink.h"
 #include "DocPoolCheck.h"
+#include "TempDir.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
 namespace {
 
-TEST(NameMapTest, IteratesInInsertionOrderAndReplacementKeepsPlace) {
+DOC_TEST(NameMapTest, IteratesInInsertionOrderAndReplacementKeepsPlace) {
   NameMap<int> table;
   int a = 1, b = 2, c = 3, d = 4;
   EXPECT_EQ(table.SetAt("ZETA", &a), nullptr);
@@ -46,8 +48,7 @@ TEST(NameMapTest, IteratesInInsertionOrderAndReplacementKeepsPlace) {
   EXPECT_EQ(moved.GetCount(), 3u);
 }
 
-TEST(RecordsTest, NewSignalsHoldTheirBusDefaults) {
-  CVestrelDoc doc;
+DOC_TEST(RecordsTest, NewSignalsHoldTheirBusDefaults) {
   struct Row {
     const char* bus;
     const _SignalHead* head;
@@ -76,7 +77,7 @@ TEST(RecordsTest, NewSignalsHoldTheirBusDefaults) {
   doc.FreeLinSignal(lin);
 }
 
-TEST(RecordsTest, NamesAreCutAtTheirLimitOnACharacterBoundary) {
+DOC_TEST(RecordsTest, NamesAreCutAtTheirLimitOnACharacterBoundary) {
   _CANSignal sig;
   CopyToCharBuffer(sig.name, std::string(40, 'A'), MAX_NAME_LEN);
   EXPECT_EQ(std::strlen(sig.name), 32u);
@@ -89,7 +90,7 @@ TEST(RecordsTest, NamesAreCutAtTheirLimitOnACharacterBoundary) {
   EXPECT_EQ(std::string(sym.name), std::string(15, 'x'));
 }
 
-TEST(RecordsTest, CopyToGivesTheCopyItsOwnMultiplexTextAndNoLoadNumber) {
+DOC_TEST(RecordsTest, CopyToGivesTheCopyItsOwnMultiplexTextAndNoLoadNumber) {
   _CANSignal source;
   CopyToCharBuffer(source.name, "Speed", MAX_NAME_LEN);
   CopyToCharBuffer(source.multiplexor, "Mux", MAX_NAME_LEN);
@@ -109,8 +110,7 @@ TEST(RecordsTest, CopyToGivesTheCopyItsOwnMultiplexTextAndNoLoadNumber) {
   EXPECT_EQ(copy.multiplexValue, "1,3-5,9");
 }
 
-TEST(DocTest, PoolsHandRecordsOutFirstInFirstOut) {
-  CVestrelDoc doc;
+DOC_TEST(DocTest, PoolsHandRecordsOutFirstInFirstOut) {
   _CANSignal* first = doc.AllocCanSignal();
   _CANSignal* second = doc.AllocCanSignal();
   first->multiplexValue = "1-2";
@@ -125,8 +125,7 @@ TEST(DocTest, PoolsHandRecordsOutFirstInFirstOut) {
   doc.FreeCanSignal(second);
 }
 
-TEST(DocTest, MessageBackFromThePoolHasZeroFieldsAndAnEmptyTable) {
-  CVestrelDoc doc;
+DOC_TEST(DocTest, MessageBackFromThePoolHasZeroFieldsAndAnEmptyTable) {
   _CANMsg* msg = doc.AllocCanMsg();
   CopyToCharBuffer(msg->name, "Engine", MAX_NAME_LEN);
   msg->byteCount = 8;
@@ -147,8 +146,7 @@ TEST(DocTest, MessageBackFromThePoolHasZeroFieldsAndAnEmptyTable) {
   doc.FreeCanMsg(again);
 }
 
-TEST(DocTest, ClearingOneLogicGroupLeavesTheOthers) {
-  CVestrelDoc doc;
+DOC_TEST(DocTest, ClearingOneLogicGroupLeavesTheOthers) {
   for (int g = 0; g < LOGIC_GROUP_COUNT; ++g) {
     EXPECT_EQ(std::string(doc.GetLogicGroup(0, g)->name), "Group" + std::to_string(g + 1));
     EXPECT_EQ(doc.GetLogicGroup(1, g)->index, g);
@@ -177,8 +175,7 @@ TEST(DocTest, ClearingOneLogicGroupLeavesTheOthers) {
   EXPECT_EQ(doc.CountLogicSymbols(0), 1);
 }
 
-TEST(DocTest, CountsSumTheSignalsOfTheList) {
-  CVestrelDoc doc;
+DOC_TEST(DocTest, CountsSumTheSignalsOfTheList) {
   for (const char* name : {"A", "B"}) {
     _CANMsg* msg = doc.AllocCanMsg();
     CopyToCharBuffer(msg->name, name, MAX_NAME_LEN);
@@ -195,9 +192,8 @@ TEST(DocTest, CountsSumTheSignalsOfTheList) {
   EXPECT_THROW(doc.GetCanMsgTable(2), std::out_of_range);
 }
 
-TEST(DocTest, DuplicateFlexRayNameIsRefusedWithMessage4023) {
+DOC_TEST(DocTest, DuplicateFlexRayNameIsRefusedWithMessage4023) {
   RecordingMessageSink sink;
-  CVestrelDoc doc;
   _FlexRayMsg* first = doc.AllocFlexRayMsg();
   CopyToCharBuffer(first->name, "Frame1", MAX_NAME_LEN);
   first->slotId = 12;
@@ -223,9 +219,8 @@ TEST(DocTest, DuplicateFlexRayNameIsRefusedWithMessage4023) {
 
 // Replacing under a key, freeing and clearing never lose a record: every
 // record ever made is in a table or in its pool.
-TEST(DocTest, NothingLeaksThroughReplaceFreeAndClear) {
+DOC_TEST(DocTest, NothingLeaksThroughReplaceFreeAndClear) {
   RecordingMessageSink sink;
-  CVestrelDoc doc;
   auto addCan = [&](const char* msgName, std::vector<const char*> sigNames) {
     _CANMsg* msg = doc.AllocCanMsg();
     CopyToCharBuffer(msg->name, msgName, MAX_NAME_LEN);
@@ -285,33 +280,28 @@ TEST(DocTest, NothingLeaksThroughReplaceFreeAndClear) {
 
 // The display format travels through "Default.xml"; the modified flag does
 // not survive a restart.
-TEST(DocTest, DocumentStateComesFromTheSettingsOfTheLastRun) {
-  char folderTemplate[] = "/tmp/vr_docstate_XXXXXX";
-  ASSERT_NE(mkdtemp(folderTemplate), nullptr);
-  std::string folder = folderTemplate;
+DOC_TEST(DocTest, DocumentStateComesFromTheSettingsOfTheLastRun) {
+  vrtest::TempDir tmp;
+  const std::string folder = tmp.Path();
   {
     CAppSettings settings;
     settings.SetSettingsFolder(folder);
-    CVestrelDoc doc;
-    ASSERT_TRUE(doc.OnNewDocument(&settings));
-    doc.SetDocState(tagDocState{IDFMT_HEX, 1});
-    doc.OnCloseDocument(&settings);
+    CVestrelDoc& earlier = NewDoc();
+    ASSERT_TRUE(earlier.OnNewDocument(&settings));
+    earlier.SetDocState(tagDocState{IDFMT_HEX, 1});
+    earlier.OnCloseDocument(&settings);
     ASSERT_TRUE(settings.Save());
   }
   CAppSettings settings;
   settings.SetSettingsFolder(folder);
   settings.Load();
-  CVestrelDoc doc;
   EXPECT_TRUE(doc.OnNewDocument(&settings));
   EXPECT_EQ(doc.GetMsgIdFormat(), IDFMT_HEX);
   EXPECT_FALSE(doc.IsDefModified());
   EXPECT_TRUE(doc.OnNewDocument(nullptr));
-  std::remove(settings.GetDefaultFilePath().c_str());
-  rmdir(folder.c_str());
 }
 
-TEST(DocTest, DocumentStateStartsDecimalAndUnchanged) {
-  CVestrelDoc doc;
+DOC_TEST(DocTest, DocumentStateStartsDecimalAndUnchanged) {
   EXPECT_EQ(doc.GetMsgIdFormat(), IDFMT_DECIMAL);
   EXPECT_FALSE(doc.IsDefModified());
   doc.SetDocState(tagDocState{IDFMT_HEX, 1});
@@ -323,8 +313,7 @@ TEST(DocTest, DocumentStateStartsDecimalAndUnchanged) {
 
 // The test-only allocation limit counts records taken from the pool as well
 // as new ones, and every kind shares it, so a test can make any Alloc fail.
-TEST(DocTest, AllocationLimitRefusesEveryKindOnceSpent) {
-  CVestrelDoc doc;
+DOC_TEST(DocTest, AllocationLimitRefusesEveryKindOnceSpent) {
   doc.FreeCanSignal(doc.AllocCanSignal());  // one record waiting in its pool
   doc.LimitAllocationsForTest(2);
   _CANSignal* pooled = doc.AllocCanSignal();

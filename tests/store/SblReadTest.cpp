@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "DocFixture.h"
 #include "RecordingMessageSink.h"
 #include "DocPoolCheck.h"
 #include "TextFile.h"
@@ -51,8 +52,7 @@ void ExpectSettled(const std::string& text, int list) {
   EXPECT_TRUE(poolcheck::NothingLost(first));
 }
 
-TEST(SblReadTest, WrittenFileReadsBackTheSameRecords) {
-  CVestrelDoc doc;
+DOC_TEST(SblReadTest, WrittenFileReadsBackTheSameRecords) {
   _CANMsg* msg = doc.AllocCanMsg();
   CopyToCharBuffer(msg->name, "Brake", MAX_NAME_LEN);
   msg->frameFormat = FRAME_XTD;
@@ -79,7 +79,7 @@ TEST(SblReadTest, WrittenFileReadsBackTheSameRecords) {
   doc.AddCanSignal(msg, sel);
   doc.AddCanMsg(msg, LIST_DEFINITION);
 
-  CVestrelDoc back;
+  CVestrelDoc& back = NewDoc();
   ASSERT_EQ(back.ParseSblText(doc.BuildSblText(LIST_DEFINITION), LIST_REFERENCE), 0);
   const _CANMsg* m = back.GetCanMsgTable(LIST_REFERENCE).Find("BRAKE");
   ASSERT_NE(m, nullptr);
@@ -106,18 +106,18 @@ TEST(SblReadTest, WrittenFileReadsBackTheSameRecords) {
 
 // BitOrder of a CAN signal is not looked for, so one written out of its
 // place (last) hides none of the fields before it.
-TEST(SblReadTest, CanBitOrderIsNotReadAndHidesNothing) {
+DOC_TEST(SblReadTest, CanBitOrderIsNotReadAndHidesNothing) {
   const std::string fields =
       "<StartBit>5</StartBit><BitSize>3</BitSize><ByteOrder>BIG</ByteOrder><Unit>V</Unit><Factor>2</Factor>";
   for (const char* place : {"first", "last"}) {
     std::string sig =
         std::string(place) == "first" ? "<BitOrder>LSB</BitOrder>" + fields : fields + "<BitOrder>LSB</BitOrder>";
-    CVestrelDoc doc;
-    ASSERT_EQ(doc.ParseSblText(Sbl(OneGroup("CanSymbolTable", "<MSGName>M</MSGName><MSGByteSize>8</MSGByteSize>",
-                                            CanSignal("S", sig), 1)),
-                               LIST_REFERENCE),
+    CVestrelDoc& rowDoc = NewDoc();
+    ASSERT_EQ(rowDoc.ParseSblText(Sbl(OneGroup("CanSymbolTable", "<MSGName>M</MSGName><MSGByteSize>8</MSGByteSize>",
+                                               CanSignal("S", sig), 1)),
+                                  LIST_REFERENCE),
               0);
-    const _CANSignal* s = doc.GetCanMsgTable(LIST_REFERENCE).Find("M")->signals.Find("S");
+    const _CANSignal* s = rowDoc.GetCanMsgTable(LIST_REFERENCE).Find("M")->signals.Find("S");
     ASSERT_NE(s, nullptr) << place;
     EXPECT_EQ(s->bitOrder, BITORDER_MSB_FIRST) << place;
     EXPECT_EQ(s->startBit, 5) << place;
@@ -128,7 +128,7 @@ TEST(SblReadTest, CanBitOrderIsNotReadAndHidesNothing) {
   }
 }
 
-TEST(SblReadTest, Version11FileWithOlderElementNames) {
+DOC_TEST(SblReadTest, Version11FileWithOlderElementNames) {
   std::string text = Sbl(
       "<FlexRaySymbolTable><MessageTotalNum>1</MessageTotalNum><SignalTotalNum>1</SignalTotalNum>"
       "<Group><MessageFlexRay><MSGName>F</MSGName><MSGId>9</MSGId><MSGByteSize>4</MSGByteSize></MessageFlexRay>"
@@ -147,7 +147,6 @@ TEST(SblReadTest, Version11FileWithOlderElementNames) {
       "<SignalNum>1</SignalNum><SignalLOGIC><SIGName>Go</SIGName><SIGPattern>101</SIGPattern></SignalLOGIC>"
       "</Group></LogicSymbolTable>",
       "1.1");
-  CVestrelDoc doc;
   ASSERT_EQ(doc.ParseSblText(text, LIST_REFERENCE), 0);
   const _FlexRayMsg* f = doc.GetFlexRayMsgTable(LIST_REFERENCE).Find("F");
   ASSERT_NE(f, nullptr);
@@ -211,7 +210,7 @@ std::string Logic(const std::string& children, const char* name = "M") {
                       "<Signal><SIGName>s</SIGName></Signal>", 1));
 }
 
-TEST(SblReadTest, FieldsAreClampedIntoTheirLimits) {
+DOC_TEST(SblReadTest, FieldsAreClampedIntoTheirLimits) {
   const ClampRow rows[] = {
       {"FlexRay slot 3000", Fr("<MSGId>3000</MSGId>"), FrSlot, 2047},
       {"FlexRay slot 0", Fr("<MSGId>0</MSGId>"), FrSlot, 1},
@@ -261,9 +260,9 @@ TEST(SblReadTest, FieldsAreClampedIntoTheirLimits) {
   };
   for (const ClampRow& row : rows) {
     SCOPED_TRACE(row.what);
-    CVestrelDoc doc;
-    ASSERT_EQ(doc.ParseSblText(row.text, LIST_REFERENCE), 0);
-    EXPECT_EQ(row.field(doc), row.expected);
+    CVestrelDoc& rowDoc = NewDoc();
+    ASSERT_EQ(rowDoc.ParseSblText(row.text, LIST_REFERENCE), 0);
+    EXPECT_EQ(row.field(rowDoc), row.expected);
     ExpectSettled(row.text, LIST_REFERENCE);
   }
 }
@@ -280,9 +279,8 @@ std::string CanGroups(int groups, int signalsEach) {
   return Sbl(body + "</CanSymbolTable>");
 }
 
-TEST(SblReadTest, DefinitionListTakesAtMost500MessagesAndSignals) {
+DOC_TEST(SblReadTest, DefinitionListTakesAtMost500MessagesAndSignals) {
   std::string text = CanGroups(600, 0);
-  CVestrelDoc doc;
   long long leftOut = -1;
   ASSERT_EQ(doc.ParseSblText(text, LIST_DEFINITION, &leftOut), 0);
   EXPECT_EQ(doc.GetCanMsgTable(LIST_DEFINITION).GetCount(), 500u);
@@ -293,7 +291,7 @@ TEST(SblReadTest, DefinitionListTakesAtMost500MessagesAndSignals) {
 
   // 3 x 200 signals: the third message would pass 500 and keeps none.
   std::string signals = CanGroups(3, 200);
-  CVestrelDoc def;
+  CVestrelDoc& def = NewDoc();
   ASSERT_EQ(def.ParseSblText(signals, LIST_DEFINITION, &leftOut), 0);
   EXPECT_EQ(def.CountCanSignals(LIST_DEFINITION), 400);
   EXPECT_EQ(leftOut, 200);
@@ -304,13 +302,12 @@ TEST(SblReadTest, DefinitionListTakesAtMost500MessagesAndSignals) {
   EXPECT_TRUE(poolcheck::NothingLost(def));
 }
 
-TEST(SblReadTest, DefinitionListTakesAtMost100SymbolsOfAGroup) {
+DOC_TEST(SblReadTest, DefinitionListTakesAtMost100SymbolsOfAGroup) {
   std::string symbols;
   for (int i = 0; i < 120; ++i)
     symbols += "<Signal><SIGName>" + Numbered("K%d", i) + "</SIGName><SIGPattern>10</SIGPattern></Signal>";
   std::string text = Sbl(OneGroup("LogicSymbolTable", "<MSGName>G</MSGName><MSGid>1</MSGid><MSGBitSize>2</MSGBitSize>",
                                   symbols, 120));
-  CVestrelDoc doc;
   long long leftOut = -1;
   ASSERT_EQ(doc.ParseSblText(text, LIST_DEFINITION, &leftOut), 0);
   EXPECT_EQ(doc.CountLogicSymbols(LIST_DEFINITION), 100);
@@ -321,7 +318,7 @@ TEST(SblReadTest, DefinitionListTakesAtMost100SymbolsOfAGroup) {
   EXPECT_TRUE(poolcheck::NothingLost(doc));
 }
 
-TEST(SblReadTest, DuplicateFlexRayFrameIsReportedAndLeftOutWithItsSignals) {
+DOC_TEST(SblReadTest, DuplicateFlexRayFrameIsReportedAndLeftOutWithItsSignals) {
   RecordingMessageSink sink;
   auto frame = [](const char* name, int slot, const char* signal) {
     return std::string("<Group><Message><MSGName>") + name + "</MSGName><MSGId>" + std::to_string(slot) +
@@ -329,7 +326,6 @@ TEST(SblReadTest, DuplicateFlexRayFrameIsReportedAndLeftOutWithItsSignals) {
   };
   std::string text = Sbl("<FlexRaySymbolTable><MessageTotalNum>2</MessageTotalNum><SignalTotalNum>2</SignalTotalNum>" +
                          frame("Twin", 3, "First") + frame("TWIN", 8, "Second") + "</FlexRaySymbolTable>");
-  CVestrelDoc doc;
   ASSERT_EQ(doc.ParseSblText(text, LIST_DEFINITION), 0);
   ASSERT_EQ(sink.Ids(), std::vector<int>{4023});
   EXPECT_EQ(sink.shown[0].ArgNumber(0), 8);
@@ -344,14 +340,13 @@ TEST(SblReadTest, DuplicateFlexRayFrameIsReportedAndLeftOutWithItsSignals) {
   EXPECT_TRUE(poolcheck::NothingLost(doc));
 }
 
-TEST(SblReadTest, DuplicateCanMessageReplacesTheFirstWithItsSignals) {
+DOC_TEST(SblReadTest, DuplicateCanMessageReplacesTheFirstWithItsSignals) {
   auto group = [](const char* name, const char* signal) {
     return std::string("<Group><Message><MSGName>") + name + "</MSGName></Message><SignalNum>1</SignalNum>" +
            CanSignal(signal) + "</Group>";
   };
   std::string text = Sbl("<CanSymbolTable><MessageTotalNum>2</MessageTotalNum><SignalTotalNum>2</SignalTotalNum>" +
                          group("Dup", "Old") + group("dup", "New") + "</CanSymbolTable>");
-  CVestrelDoc doc;
   ASSERT_EQ(doc.ParseSblText(text, LIST_REFERENCE), 0);
   const _CANMsg* m = doc.GetCanMsgTable(LIST_REFERENCE).Find("DUP");
   ASSERT_NE(m, nullptr);
@@ -365,7 +360,7 @@ TEST(SblReadTest, DuplicateCanMessageReplacesTheFirstWithItsSignals) {
   EXPECT_TRUE(poolcheck::NothingLost(doc));
 }
 
-TEST(SblReadTest, MultiplexorNumbersLinkOnlyWholeNumbersThatExist) {
+DOC_TEST(SblReadTest, MultiplexorNumbersLinkOnlyWholeNumbersThatExist) {
   std::string signals = CanSignal("Sw", "<SIGLoadNo>0</SIGLoadNo>") +
                         CanSignal("Two", "<SIGLoadNo>2</SIGLoadNo><Multiplexor>0</Multiplexor>") +
                         CanSignal("Seven", "<SIGLoadNo>3</SIGLoadNo><Multiplexor>7</Multiplexor>") +
@@ -373,7 +368,6 @@ TEST(SblReadTest, MultiplexorNumbersLinkOnlyWholeNumbersThatExist) {
                         CanSignal("Tail", "<SIGLoadNo>5</SIGLoadNo><Multiplexor>2x</Multiplexor>") +
                         CanSignal("Empty", "<SIGLoadNo>6</SIGLoadNo><Multiplexor/><MultiplexValue/>");
   std::string text = Sbl(OneGroup("CanSymbolTable", "<MSGName>M</MSGName>", signals, 6));
-  CVestrelDoc doc;
   ASSERT_EQ(doc.ParseSblText(text, LIST_REFERENCE), 0);
   const _CANMsg* m = doc.GetCanMsgTable(LIST_REFERENCE).Find("M");
   ASSERT_NE(m, nullptr);
@@ -386,17 +380,16 @@ TEST(SblReadTest, MultiplexorNumbersLinkOnlyWholeNumbersThatExist) {
   ExpectSettled(text, LIST_REFERENCE);
 }
 
-TEST(SblReadTest, MissingLoadNumbersCountDownPerBus) {
+DOC_TEST(SblReadTest, MissingLoadNumbersCountDownPerBus) {
   std::string text = Sbl(OneGroup("CanSymbolTable", "<MSGName>M</MSGName>", CanSignal("A") + CanSignal("B"), 2) +
                          OneGroup("LinSymbolTable", "<MSGName>L</MSGName>", CanSignal("C"), 1));
-  CVestrelDoc doc;
   ASSERT_EQ(doc.ParseSblText(text, LIST_REFERENCE), 0);
   EXPECT_EQ(doc.GetCanMsgTable(0).Find("M")->signals.Find("A")->loadNo, -1);
   EXPECT_EQ(doc.GetCanMsgTable(0).Find("M")->signals.Find("B")->loadNo, -2);
   EXPECT_EQ(doc.GetLinMsgTable(0).Find("L")->signals.Find("C")->loadNo, -1);
 }
 
-TEST(SblReadTest, PatternsSetTheWidthOfTheirGroup) {
+DOC_TEST(SblReadTest, PatternsSetTheWidthOfTheirGroup) {
   auto sym = [](const char* name, const char* pattern) {
     return std::string("<Signal><SIGName>") + name + "</SIGName>" +
            (pattern ? std::string("<SIGPattern>") + pattern + "</SIGPattern>" : std::string("<SIGPattern/>")) +
@@ -418,9 +411,9 @@ TEST(SblReadTest, PatternsSetTheWidthOfTheirGroup) {
     SCOPED_TRACE(row.what);
     std::string text = Sbl(OneGroup("LogicSymbolTable", "<MSGName>G</MSGName><MSGid>0</MSGid><MSGBitSize>4</MSGBitSize>",
                                     row.symbols, row.count));
-    CVestrelDoc doc;
-    ASSERT_EQ(doc.ParseSblText(text, LIST_REFERENCE), 0);
-    const _LOGICGroup* g = doc.GetLogicGroup(LIST_REFERENCE, 0);
+    CVestrelDoc& rowDoc = NewDoc();
+    ASSERT_EQ(rowDoc.ParseSblText(text, LIST_REFERENCE), 0);
+    const _LOGICGroup* g = rowDoc.GetLogicGroup(LIST_REFERENCE, 0);
     EXPECT_EQ(g->bitCount, row.bits);
     std::vector<std::string> patterns;
     for (const auto& e : g->symbols) patterns.push_back(e.value->pattern);
@@ -429,7 +422,7 @@ TEST(SblReadTest, PatternsSetTheWidthOfTheirGroup) {
   }
 }
 
-TEST(SblReadTest, TextsThatAreNoDefinitionFileFail) {
+DOC_TEST(SblReadTest, TextsThatAreNoDefinitionFileFail) {
   RecordingMessageSink sink;
   const char* texts[] = {
       "",
@@ -440,24 +433,22 @@ TEST(SblReadTest, TextsThatAreNoDefinitionFileFail) {
   };
   for (const char* text : texts) {
     SCOPED_TRACE(text);
-    CVestrelDoc doc;
-    EXPECT_EQ(doc.ParseSblText(text, LIST_DEFINITION), -1);
-    EXPECT_EQ(doc.GetCreatedCounts(), DocPoolCounts());
+    CVestrelDoc& rowDoc = NewDoc();
+    EXPECT_EQ(rowDoc.ParseSblText(text, LIST_DEFINITION), -1);
+    EXPECT_EQ(rowDoc.GetCreatedCounts(), DocPoolCounts());
   }
   EXPECT_TRUE(sink.shown.empty());
-  CVestrelDoc doc;
   EXPECT_EQ(doc.ParseSblText("<SBLVersion>1.2</SBLVersion>", LIST_DEFINITION), 0);  // a file without definitions
   EXPECT_EQ(doc.ParseSblText("<Model>QK4200</Model>", 2), -1);                       // no such list
 }
 
-TEST(SblReadTest, CountsInTheFileCannotKeepTheReaderGoing) {
+DOC_TEST(SblReadTest, CountsInTheFileCannotKeepTheReaderGoing) {
   std::string text = Sbl(
       "<CanSymbolTable><MessageTotalNum>2147483647</MessageTotalNum><SignalTotalNum>0</SignalTotalNum>"
       "<Group><Message><MSGName>A</MSGName></Message><SignalNum>99999999999</SignalNum>" +
       CanSignal("S") + "</Group><Other/></CanSymbolTable>"
       "<LogicSymbolTable><MessageTotalNum>2000000000</MessageTotalNum><Group><Message><MSGName>Group1</MSGName>"
       "</Message><SignalNum>2000000000</SignalNum><Signal><SIGName>x</SIGName></Signal></Group></LogicSymbolTable>");
-  CVestrelDoc doc;
   ASSERT_EQ(doc.ParseSblText(text, LIST_REFERENCE), 0);
   EXPECT_EQ(doc.CountCanSignals(LIST_REFERENCE), 1);
   EXPECT_EQ(doc.CountLogicSymbols(LIST_REFERENCE), 1);
@@ -465,9 +456,8 @@ TEST(SblReadTest, CountsInTheFileCannotKeepTheReaderGoing) {
   EXPECT_EQ(doc.CountCanSignals(LIST_DEFINITION), 0);  // more than 500 announced
 }
 
-TEST(SblReadTest, ReloadingReusesThePooledRecords) {
+DOC_TEST(SblReadTest, ReloadingReusesThePooledRecords) {
   std::string text = CanGroups(20, 10);
-  CVestrelDoc doc;
   ASSERT_EQ(doc.ParseSblText(text, LIST_REFERENCE), 0);
   DocPoolCounts made = doc.GetCreatedCounts();
   for (int round = 0; round < 3; ++round) {
@@ -479,7 +469,7 @@ TEST(SblReadTest, ReloadingReusesThePooledRecords) {
 }
 
 // Two passes through the reader settle a file; a third changes nothing.
-TEST(SblReadTest, ReadWriteReadWriteIsStable) {
+DOC_TEST(SblReadTest, ReadWriteReadWriteIsStable) {
   const std::string texts[] = {
       CanGroups(3, 4),
       // An LSB-first CAN signal of an older file: written "LSB", read back MSB first.

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "DocFixture.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
@@ -318,8 +319,7 @@ const std::string& AllBusesText() {
   return text;
 }
 
-TEST(SblWriteTest, AllFourBusesGiveTheExpectedBytes) {
-  CVestrelDoc doc;
+DOC_TEST(SblWriteTest, AllFourBusesGiveTheExpectedBytes) {
   FillAllBuses(doc, LIST_DEFINITION);
   EXPECT_EQ(doc.BuildSblText(LIST_DEFINITION), AllBusesText());
   // The other list is empty: only the header.
@@ -327,8 +327,7 @@ TEST(SblWriteTest, AllFourBusesGiveTheExpectedBytes) {
             "\r\n" + Lines({"<SBLVersion>1.2</SBLVersion>", "<Model>QK4200</Model>"}) + "\r\n");
 }
 
-TEST(SblWriteTest, TheExpectedBytesReadBackAndWriteAgainUnchanged) {
-  CVestrelDoc doc;
+DOC_TEST(SblWriteTest, TheExpectedBytesReadBackAndWriteAgainUnchanged) {
   ASSERT_EQ(doc.ParseSblText(AllBusesText(), LIST_DEFINITION), 0);
   // A CAN signal's bit order is not read: the LSB-first signal D comes back MSB first.
   std::string expected = AllBusesText();
@@ -341,13 +340,12 @@ TEST(SblWriteTest, TheExpectedBytesReadBackAndWriteAgainUnchanged) {
 
 // A process that took a comma-decimal locale (as Qt does from the
 // environment) must still write points.
-TEST(SblWriteTest, CommaDecimalLocaleWritesTheSameBytes) {
+DOC_TEST(SblWriteTest, CommaDecimalLocaleWritesTheSameBytes) {
   std::string previous = std::setlocale(LC_ALL, nullptr);
   if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
-  CVestrelDoc doc;
   FillAllBuses(doc, LIST_REFERENCE);
   std::string written = doc.BuildSblText(LIST_REFERENCE);
-  CVestrelDoc again;
+  CVestrelDoc& again = NewDoc();
   int result = again.ParseSblText(written, LIST_REFERENCE);
   std::string rewritten = again.BuildSblText(LIST_REFERENCE);
   std::setlocale(LC_ALL, previous.c_str());
@@ -357,8 +355,7 @@ TEST(SblWriteTest, CommaDecimalLocaleWritesTheSameBytes) {
   EXPECT_EQ(rewritten.find("<Factor>5.000000e-01</Factor>") != std::string::npos, true);
 }
 
-TEST(SblWriteTest, CanOnlyListHasOnlyItsTable) {
-  CVestrelDoc doc;
+DOC_TEST(SblWriteTest, CanOnlyListHasOnlyItsTable) {
   _CANMsg* msg = doc.AllocCanMsg();
   SetName(msg->name, "Solo");
   msg->byteCount = 1;
@@ -383,7 +380,7 @@ TEST(SblWriteTest, CanOnlyListHasOnlyItsTable) {
                                               }) + "\r\n");
 }
 
-TEST(SblWriteTest, GroupOrGroupExFollowsFrameTypeAndLength) {
+DOC_TEST(SblWriteTest, GroupOrGroupExFollowsFrameTypeAndLength) {
   struct Row {
     int frameType;
     int bytes;
@@ -394,21 +391,20 @@ TEST(SblWriteTest, GroupOrGroupExFollowsFrameTypeAndLength) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::to_string(row.frameType) + "/" + std::to_string(row.bytes));
-    CVestrelDoc doc;
-    _CANMsg* msg = doc.AllocCanMsg();
+    CVestrelDoc& rowDoc = NewDoc();
+    _CANMsg* msg = rowDoc.AllocCanMsg();
     SetName(msg->name, "M");
     msg->frameType = row.frameType;
     msg->byteCount = row.bytes;
-    doc.AddCanMsg(msg, LIST_DEFINITION);
-    std::string text = doc.BuildSblText(LIST_DEFINITION);
+    rowDoc.AddCanMsg(msg, LIST_DEFINITION);
+    std::string text = rowDoc.BuildSblText(LIST_DEFINITION);
     EXPECT_NE(text.find(std::string("\r\n") + row.element + "\r\n<Message>"), std::string::npos);
   }
 }
 
 // The file's words are constants: a translated string table cannot change
 // them, and an enumeration value out of range is written as the first word.
-TEST(SblWriteTest, OutOfRangeEnumerationsWriteTheFirstWord) {
-  CVestrelDoc doc;
+DOC_TEST(SblWriteTest, OutOfRangeEnumerationsWriteTheFirstWord) {
   _LINMsg* msg = doc.AllocLinMsg();
   SetName(msg->name, "L");
   msg->checksum = 9;

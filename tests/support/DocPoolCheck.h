@@ -24,8 +24,8 @@ inline ::testing::AssertionResult NothingLost(const CVestrelDoc& doc) {
   DocPoolCounts made = doc.GetCreatedCounts();
   auto check = [](const char* what, std::size_t u, std::size_t p, std::size_t m) {
     return u + p == m ? ::testing::AssertionSuccess()
-                      : ::testing::AssertionFailure() << what << ": " << u << " in tables + " << p
-                                                      << " in the pool != " << m << " made";
+                      : ::testing::AssertionFailure()
+                            << what << ": " << u << " in tables + " << p << " in the pool != " << m << " made";
   };
   for (auto r : {check("FlexRay frames", used.flexRayMsg, pool.flexRayMsg, made.flexRayMsg),
                  check("FlexRay signals", used.flexRaySignal, pool.flexRaySignal, made.flexRaySignal),

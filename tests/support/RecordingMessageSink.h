@@ -12,7 +12,9 @@ struct ShownMessage {
   int id;
   std::vector<MsgArg> args;
   MsgButtons buttons;
-  std::string ArgText(std::size_t i) const { return i < args.size() && args[i].IsText() ? args[i].Text() : std::string(); }
+  std::string ArgText(std::size_t i) const {
+    return i < args.size() && args[i].IsText() ? args[i].Text() : std::string();
+  }
   long long ArgNumber(std::size_t i) const { return i < args.size() ? args[i].Number() : 0; }
 };
 
