@@ -88,6 +88,12 @@ void CListDlg::WireLogic() {
       if (partner_) partner_->SetBusKind(kind);
     }
   });
+  logic_->SetBusyIndicator([](bool busy) {
+    if (busy)
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+      QApplication::restoreOverrideCursor();
+  });
 }
 
 bool CListDlg::Create() {

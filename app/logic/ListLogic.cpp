@@ -92,10 +92,23 @@ int CListLogic::LoadFile(const std::string& path) {
   ListRows rows;
   std::string newPath;
   const int bus = BusKind();
-  LoadOutcome outcome = LoadListFile(doc_, list_, path, bus, [&](int busAfter) {
-    rows = BuildListRows(doc_, list_, static_cast<::BusKind>(busAfter), doc_.GetMsgIdFormat());
-    newPath = path;
-  });
+  LoadOutcome outcome;
+  {
+    // Ends the busy state on every way out of the read, an exception included.
+    struct Busy {
+      const std::function<void(bool)>& tell;
+      explicit Busy(const std::function<void(bool)>& t) : tell(t) {
+        if (tell) tell(true);
+      }
+      ~Busy() {
+        if (tell) tell(false);
+      }
+    } busy(busy_);
+    outcome = LoadListFile(doc_, list_, path, bus, [&](int busAfter) {
+      rows = BuildListRows(doc_, list_, static_cast<::BusKind>(busAfter), doc_.GetMsgIdFormat());
+      newPath = path;
+    });
+  }
   lastLoadCuts_ = outcome.cuts;
   if (outcome.result != 0) return outcome.result;
   pendingRows_.swap(rows);

@@ -63,6 +63,9 @@ class CListLogic : public IListCells {
   // What a load calls to show another bus kind: the main frame's switch of
   // both lists. Without one, this list and its partner follow the kind.
   void SetBusSwitch(std::function<void(int)> switchBus) { switchBus_ = std::move(switchBus); }
+  // Told true before a file is read and false once the reading is over,
+  // before any message about it: the windows show their wait cursor.
+  void SetBusyIndicator(std::function<void(bool busy)> busy) { busy_ = std::move(busy); }
 
   const ListRows& Rows() const { return rows_; }
   // The rows to change in place; whoever changes them tells the observer
@@ -125,6 +128,7 @@ class CListLogic : public IListCells {
   ListRows pendingRows_;
   std::string pendingPath_;
   std::function<void(int)> switchBus_;
+  std::function<void(bool)> busy_;
 
  private:
   int bus_ = BUS_CAN;  // only without a bus kind source

@@ -8,6 +8,7 @@
 #include "ListTestUtil.h"
 #include "RecordingMessageSink.h"
 
+#include <algorithm>
 #include <fstream>
 
 using namespace listtest;
@@ -143,5 +144,37 @@ DOC_TEST(EmptyLoad, KeepsTheBusKind) {
     ASSERT_EQ(o.result, 0);
     EXPECT_EQ(doc.CountFlexRaySignals(LIST_REFERENCE), 0);
     EXPECT_EQ(o.busAfter, bus);
+  }
+}
+
+// The windows' wait cursor: shown only while the file is read, and gone
+// again before any message about the load (a failed one, or the notice of
+// what a load left out), also when the reader fails.
+DOC_TEST(LoadBusy, OnlyWhileReadingAndNeverUnderAMessage) {
+  struct Case {
+    const char* what;
+    bool good;
+  };
+  for (const Case& c : {Case{"good file", true}, Case{"missing file", false}}) {
+    SCOPED_TRACE(c.what);
+    TwoLists lists;
+    std::vector<std::string> events;
+    lists.ref.SetBusyIndicator([&](bool busy) { events.push_back(busy ? "busy" : "idle"); });
+    struct Sink : RecordingMessageSink {
+      std::vector<std::string>* events = nullptr;
+      int Show(int id, const std::vector<MsgArg>& args, MsgButtons b, MsgIcon i) override {
+        events->push_back("message");
+        return RecordingMessageSink::Show(id, args, b, i);
+      }
+    } sink;
+    sink.events = &events;
+    const std::string path = c.good ? lists.good : lists.dir.File("gone.sbl");
+    EXPECT_EQ(lists.ref.DropFiles({path}), c.good);
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_EQ(events[0], "busy");
+    EXPECT_EQ(events[1], "idle");
+    EXPECT_EQ(std::count(events.begin(), events.end(), "busy"), 1);
+    EXPECT_EQ(std::count(events.begin(), events.end(), "idle"), 1);
+    EXPECT_EQ(events.size() > 2, !c.good);  // only the failure shows a message
   }
 }
