@@ -256,6 +256,13 @@ inline const char* FindByte(const char* p, char c) {
   return nullptr;
 }
 
+// strpbrk(p, "([\"") for the short rest of a signal line, without a call.
+inline bool HasScaleOrUnitStart(const char* p) {
+  for (; *p; ++p)
+    if (*p == '(' || *p == '[' || *p == '"') return true;
+  return false;
+}
+
 // The multiplex indicator of a signal's name part ("M", "m3", "m3M"),
 // without the blanks around it.
 std::string_view Trimmed(std::string_view text) {
@@ -288,7 +295,7 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
     // double-byte character, so the first colon byte ends it.
     while (*p == ':') ++p;
     if (!*p) return;
-    const char* colon = std::strchr(p, ':');
+    const char* colon = FindByte(p, ':');
     std::string_view part(p, colon ? static_cast<std::size_t>(colon - p) : std::strlen(p));
     p = colon ? colon + 1 : p + part.size();
     // The name is the first word of the part before the colon; what follows
@@ -379,9 +386,13 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
         // the closing bracket without walking the token first.
         const bool paren = *p == '(';
         const char* open = p;
-        if (paren) ReadNumberPair(open + 1, ',', w.factor, w.offset);
-        else ReadNumberPair(open + 1, '|', w.minimum, w.maximum);
-        if (const char* close = paren ? FindByte(open, ')') : FindChar(open, ']')) {
+        const char* after = paren ? ReadNumberPair(open + 1, ',', w.factor, w.offset)
+                                  : ReadNumberPair(open + 1, '|', w.minimum, w.maximum);
+        // What the two numbers took is ASCII without a bracket, so a bracket
+        // right behind them is the first one of the token.
+        const char closing = paren ? ')' : ']';
+        const char* close = after && *after == closing ? after : paren ? FindByte(open, ')') : FindChar(open, ']');
+        if (close) {
           p = close + 1;
           continue;
         }
@@ -399,7 +410,7 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
         // Only a token that starts with a bracket or a quote does anything;
         // the receivers behind the unit never do, so when no such byte is
         // left the line is done.
-        if (!std::strpbrk(p, "([\"")) break;
+        if (!HasScaleOrUnitStart(p)) break;
       }
     }
   };

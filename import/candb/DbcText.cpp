@@ -15,13 +15,9 @@ const char* FindChar(const char* p, char c) {
   return nullptr;
 }
 
-uint32_t LowBitsSlow(const char* text) {
-  return static_cast<uint32_t>(cnum::Strtoull(text, nullptr, 10));
-}
+uint32_t LowBitsSlow(const char* text) { return static_cast<uint32_t>(cnum::Strtoull(text, nullptr, 10)); }
 
-int AtoiSlow(const char* text) {
-  return cnum::Atoi(text);
-}
+int AtoiSlow(const char* text) { return cnum::Atoi(text); }
 
 double StrtodSlow(const char* text, const char** end) {
   char* stop = nullptr;
@@ -41,16 +37,17 @@ bool SkipBlanksAndExpect(const char*& p, char c) {
 
 }  // namespace
 
-void ReadNumberPair(const char* p, char joint, double& first, double& second) {
+const char* ReadNumberPair(const char* p, char joint, double& first, double& second) {
   const char* end = nullptr;
   double v = Strtod(p, &end);
-  if (end == p) return;
+  if (end == p) return nullptr;
   first = v;
   const char* q = end;
-  if (!SkipBlanksAndExpect(q, joint)) return;
+  if (!SkipBlanksAndExpect(q, joint)) return nullptr;
   v = Strtod(q, &end);
-  if (end == q) return;
+  if (end == q) return nullptr;
   second = v;
+  return end;
 }
 
 namespace {
