@@ -57,6 +57,9 @@ struct CCanDB::ReadState {
   int idsIndexed = 0;
 
   uint64_t lines = 0;
+  // The end of the line being read (its terminating zero): the text holds no
+  // zero byte before it, so a search within the line may be bounded by it.
+  const char* lineEnd = nullptr;
   MarkEvent protocolDefault;                                 // the last "ProtocolType" J1939 default
   std::vector<std::pair<uint32_t, MarkEvent>> frameFormats;  // the last VFrameFormat value per identifier
   FlatIndex frameFormatIndex;
@@ -140,6 +143,7 @@ int CCanDB::ReadDbcFile(const std::string& path) {
   bool inString = false;
   ForEachLine(text, [&](char* line, char* lineEnd) {
     ++state.lines;
+    state.lineEnd = lineEnd;
     if (inString) {
       // A line that starts inside a quoted string (a comment over several
       // lines) is never a statement of its own.
@@ -256,9 +260,22 @@ inline const char* FindByte(const char* p, char c) {
   return nullptr;
 }
 
-// strpbrk(p, "([\"") for the short rest of a signal line, without a call.
-inline bool HasScaleOrUnitStart(const char* p) {
-  for (; *p; ++p)
+// strpbrk(p, "([\"") over the rest of a line that ends at `end`: the
+// receiver lists behind the unit are long, so sixteen bytes at a time.
+inline bool HasScaleOrUnitStart(const char* p, const char* end) {
+  using Bytes16 = unsigned char __attribute__((vector_size(16)));
+  const Bytes16 paren = {'(', '(', '(', '(', '(', '(', '(', '(', '(', '(', '(', '(', '(', '(', '(', '('};
+  const Bytes16 bracket = {'[', '[', '[', '[', '[', '[', '[', '[', '[', '[', '[', '[', '[', '[', '[', '['};
+  const Bytes16 quote = {'"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"'};
+  for (; end - p >= 16; p += 16) {
+    Bytes16 v;
+    std::memcpy(&v, p, 16);
+    Bytes16 hit = reinterpret_cast<Bytes16>((v == paren) | (v == bracket) | (v == quote));
+    uint64_t half[2];
+    std::memcpy(half, &hit, 16);
+    if (half[0] | half[1]) return true;
+  }
+  for (; p < end; ++p)
     if (*p == '(' || *p == '[' || *p == '"') return true;
   return false;
 }
@@ -295,8 +312,9 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
     // double-byte character, so the first colon byte ends it.
     while (*p == ':') ++p;
     if (!*p) return;
-    const char* colon = FindByte(p, ':');
-    std::string_view part(p, colon ? static_cast<std::size_t>(colon - p) : std::strlen(p));
+    const std::size_t rest = static_cast<std::size_t>(state.lineEnd - p);
+    const char* colon = static_cast<const char*>(std::memchr(p, ':', rest));
+    std::string_view part(p, colon ? static_cast<std::size_t>(colon - p) : rest);
     p = colon ? colon + 1 : p + part.size();
     // The name is the first word of the part before the colon; what follows
     // it is the multiplex indicator ("M", "m3", "m3M").
@@ -410,7 +428,7 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
         // Only a token that starts with a bracket or a quote does anything;
         // the receivers behind the unit never do, so when no such byte is
         // left the line is done.
-        if (!HasScaleOrUnitStart(p)) break;
+        if (!HasScaleOrUnitStart(p, state.lineEnd)) break;
       }
     }
   };

@@ -2,8 +2,6 @@
 
 #include "CNumber.h"
 
-#include <bit>
-
 namespace dbc {
 
 const char* FindChar(const char* p, char c) {
@@ -76,7 +74,12 @@ bool StillInString(const char* p, const char* end, bool inString) {
   uint64_t lanes[2], marks[2];
   std::memcpy(lanes, &odd, 16);
   std::memcpy(marks, &escapes, 16);
-  bool oddQuotes = ((std::popcount(lanes[0]) + std::popcount(lanes[1])) / 8) & 1;
+  // Each lane byte is 0x00 or 0xFF: their XOR is 0xFF for an odd count.
+  uint64_t fold = lanes[0] ^ lanes[1];
+  fold ^= fold >> 32;
+  fold ^= fold >> 16;
+  fold ^= fold >> 8;
+  bool oddQuotes = fold & 1;
   bool anyBackslash = (marks[0] | marks[1]) != 0;
   for (; q < end; ++q) {
     oddQuotes ^= *q == '"';
