@@ -521,7 +521,7 @@ void CCanDB::ResolveJ1939Marks(ReadState& state) {
 void CCanDB::ResolveMultiplexors(ReadState& state) {
   for (int i = 0; i < count_; ++i) {
     _CANDbSignal& sw = records_[static_cast<std::size_t>(i)];
-    if (std::strcmp(sw.multiplexor, "M") != 0) continue;
+    if (sw.multiplexor[0] != 'M' || sw.multiplexor[1] != '\0') continue;
     sw.multiplexor[0] = '\0';
     for (int k = state.FirstOfId(static_cast<uint32_t>(sw.identifier)); k >= 0; k = state.IdNext(k)) {
       _CANDbSignal& s = records_[static_cast<std::size_t>(k)];
