@@ -46,7 +46,8 @@ TEST(RowOrder, LoadNumbersPlacedOrSortedAsAStableSort) {
     _CANMsg* msgs[] = {AddCanMsg(doc, LIST_REFERENCE, "A", 1, 8), AddCanMsg(doc, LIST_REFERENCE, "B", 2, 8),
                        AddCanMsg(doc, LIST_REFERENCE, "C", 3, 8)};
     for (std::size_t k = 0; k < c.loadNos.size(); ++k) {
-      std::string name = "S" + std::to_string(k);
+      std::string name = std::to_string(k);
+      name.insert(0, 1, 'S');
       SigSpec spec{name.c_str()};
       spec.loadNo = c.loadNos[k];
       AddCanSig(doc, msgs[k % 3], spec);
