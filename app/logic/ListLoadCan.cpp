@@ -71,6 +71,7 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
   // found (or entered) for the last name still is the one the table holds.
   int lastNameIndex = -1;
   bool skipName = false;
+  bool longMsgName = false;
   _CANMsg* lastMsg = nullptr;
   char msgName[MAX_NAME_LEN + 1];
   char key[MAX_NAME_LEN + 1];
@@ -82,6 +83,7 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
       lastMsg = nullptr;
       CopyToCharBuffer(msgName, db.GetMessageName(i), MAX_NAME_LEN);
       skipName = std::strcmp(msgName, "VECTOR__INDEPENDENT_SIG_MSG") == 0;
+      longMsgName = std::strlen(msgName) >= MAX_NAME_LEN;
       keyView = std::string_view(key, MakeUpperInto(std::string_view(msgName), key));
     }
     if (skipName) continue;
@@ -89,7 +91,9 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
     const uint32_t identifier = static_cast<uint32_t>(r.identifier);
     if (identifier & 0x40000000u) continue;
 
-    if (std::strlen(msgName) >= MAX_NAME_LEN || std::strlen(db.GetSignalName(i)) >= MAX_NAME_LEN) maybeCut = true;
+    // The name field is zero-filled behind its text: a text of 32 bytes is
+    // the only one without a zero at byte 31.
+    if (longMsgName || r.name[MAX_NAME_LEN - 1] != '\0') maybeCut = true;
     _CANMsg* msg = lastMsg ? lastMsg : table.Find(keyView);
     bool isNew = msg == nullptr;
     if (isNew) {

@@ -123,12 +123,41 @@ void AppendByLoadNumber(const NameMap<Msg>& table, ListRows& rows, MakeRow makeR
     int loadNo;
   };
   std::vector<Item> items;
+  int maxLoadNo = -1;
   for (const auto& m : table)
-    for (const auto& s : m.value->signals) items.push_back({m.value, s.value->name, s.value->loadNo});
-  std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
-    if ((a.loadNo < 0) != (b.loadNo < 0)) return b.loadNo < 0;
-    return a.loadNo >= 0 && a.loadNo < b.loadNo;
-  });
+    for (const auto& s : m.value->signals) {
+      items.push_back({m.value, s.value->name, s.value->loadNo});
+      maxLoadNo = std::max(maxLoadNo, s.value->loadNo);
+    }
+  // A loaded list numbers its signals 0, 1, 2, ... with few gaps: each one
+  // goes straight to its place, and the unnumbered ones follow in table
+  // order. Numbers that repeat or spread wide take the stable sort.
+  bool placed = false;
+  if (maxLoadNo >= 0 && static_cast<std::size_t>(maxLoadNo) < 2 * items.size() + 64) {
+    std::vector<int> slot(static_cast<std::size_t>(maxLoadNo) + 1, -1);
+    placed = true;
+    for (std::size_t k = 0; k < items.size() && placed; ++k) {
+      int no = items[k].loadNo;
+      if (no < 0) continue;
+      int& at = slot[static_cast<std::size_t>(no)];
+      placed = at < 0;
+      at = static_cast<int>(k);
+    }
+    if (placed) {
+      std::vector<Item> ordered;
+      ordered.reserve(items.size());
+      for (int k : slot)
+        if (k >= 0) ordered.push_back(items[static_cast<std::size_t>(k)]);
+      for (const Item& item : items)
+        if (item.loadNo < 0) ordered.push_back(item);
+      items.swap(ordered);
+    }
+  }
+  if (!placed)
+    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+      if ((a.loadNo < 0) != (b.loadNo < 0)) return b.loadNo < 0;
+      return a.loadNo >= 0 && a.loadNo < b.loadNo;
+    });
   rows.reserve(rows.size() + items.size());
   for (const Item& item : items) rows.push_back(makeRow(static_cast<int>(rows.size()), *item.msg, item.signalName));
 }

@@ -61,7 +61,7 @@ struct _CANDbSignal : _CANDbSignalFields {
     multiplexValue = std::move(other.multiplexValue);
     return *this;
   }
-  MultiplexText multiplexValue;  // switch values (heap text, new[]); none for none; owned by the table
+  MultiplexText multiplexValue;  // switch values; none for none; owned by the table
 };
 
 class CCanDB {

@@ -6,14 +6,31 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
 namespace dbc {
 
+// Eight bytes per step: names are 10 to 32 bytes, and a byte-wise hash's
+// chain of multiplications cost more than the lookup it serves.
 inline uint64_t HashBytes(std::string_view text, uint64_t seed = 0) {
-  uint64_t h = 0xCBF29CE484222325ull ^ seed;
-  for (unsigned char c : text) h = (h ^ c) * 0x100000001B3ull;
+  constexpr uint64_t kMul = 0xBF58476D1CE4E5B9ull;
+  const char* p = text.data();
+  std::size_t n = text.size();
+  uint64_t h = 0xCBF29CE484222325ull ^ seed ^ n;
+  for (; n >= 8; p += 8, n -= 8) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    h = (h ^ word) * kMul;
+    h ^= h >> 31;
+  }
+  if (n) {
+    uint64_t word = 0;
+    std::memcpy(&word, p, n);
+    h = (h ^ word) * kMul;
+    h ^= h >> 31;
+  }
   return h ^ (h >> 29);
 }
 

@@ -57,6 +57,9 @@ struct CCanDB::ReadState {
   int idsIndexed = 0;
 
   uint64_t lines = 0;
+  // The end of the line being read (its terminating zero): the text holds no
+  // zero byte before it, so a search within the line may be bounded by it.
+  const char* lineEnd = nullptr;
   MarkEvent protocolDefault;                                 // the last "ProtocolType" J1939 default
   std::vector<std::pair<uint32_t, MarkEvent>> frameFormats;  // the last VFrameFormat value per identifier
   FlatIndex frameFormatIndex;
@@ -140,6 +143,7 @@ int CCanDB::ReadDbcFile(const std::string& path) {
   bool inString = false;
   ForEachLine(text, [&](char* line, char* lineEnd) {
     ++state.lines;
+    state.lineEnd = lineEnd;
     if (inString) {
       // A line that starts inside a quoted string (a comment over several
       // lines) is never a statement of its own.
@@ -256,6 +260,26 @@ inline const char* FindByte(const char* p, char c) {
   return nullptr;
 }
 
+// strpbrk(p, "([\"") over the rest of a line that ends at `end`: the
+// receiver lists behind the unit are long, so sixteen bytes at a time.
+inline bool HasScaleOrUnitStart(const char* p, const char* end) {
+  using Bytes16 = unsigned char __attribute__((vector_size(16)));
+  const Bytes16 paren = {'(', '(', '(', '(', '(', '(', '(', '(', '(', '(', '(', '(', '(', '(', '(', '('};
+  const Bytes16 bracket = {'[', '[', '[', '[', '[', '[', '[', '[', '[', '[', '[', '[', '[', '[', '[', '['};
+  const Bytes16 quote = {'"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"'};
+  for (; end - p >= 16; p += 16) {
+    Bytes16 v;
+    std::memcpy(&v, p, 16);
+    Bytes16 hit = reinterpret_cast<Bytes16>((v == paren) | (v == bracket) | (v == quote));
+    uint64_t half[2];
+    std::memcpy(half, &hit, 16);
+    if (half[0] | half[1]) return true;
+  }
+  for (; p < end; ++p)
+    if (*p == '(' || *p == '[' || *p == '"') return true;
+  return false;
+}
+
 // The multiplex indicator of a signal's name part ("M", "m3", "m3M"),
 // without the blanks around it.
 std::string_view Trimmed(std::string_view text) {
@@ -288,8 +312,9 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
     // double-byte character, so the first colon byte ends it.
     while (*p == ':') ++p;
     if (!*p) return;
-    const char* colon = std::strchr(p, ':');
-    std::string_view part(p, colon ? static_cast<std::size_t>(colon - p) : std::strlen(p));
+    const std::size_t rest = static_cast<std::size_t>(state.lineEnd - p);
+    const char* colon = static_cast<const char*>(std::memchr(p, ':', rest));
+    std::string_view part(p, colon ? static_cast<std::size_t>(colon - p) : rest);
     p = colon ? colon + 1 : p + part.size();
     // The name is the first word of the part before the colon; what follows
     // it is the multiplex indicator ("M", "m3", "m3M").
@@ -379,9 +404,13 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
         // the closing bracket without walking the token first.
         const bool paren = *p == '(';
         const char* open = p;
-        if (paren) ReadNumberPair(open + 1, ',', w.factor, w.offset);
-        else ReadNumberPair(open + 1, '|', w.minimum, w.maximum);
-        if (const char* close = paren ? FindByte(open, ')') : FindChar(open, ']')) {
+        const char* after = paren ? ReadNumberPair(open + 1, ',', w.factor, w.offset)
+                                  : ReadNumberPair(open + 1, '|', w.minimum, w.maximum);
+        // What the two numbers took is ASCII without a bracket, so a bracket
+        // right behind them is the first one of the token.
+        const char closing = paren ? ')' : ']';
+        const char* close = after && *after == closing ? after : paren ? FindByte(open, ')') : FindChar(open, ']');
+        if (close) {
           p = close + 1;
           continue;
         }
@@ -399,7 +428,7 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
         // Only a token that starts with a bracket or a quote does anything;
         // the receivers behind the unit never do, so when no such byte is
         // left the line is done.
-        if (!std::strpbrk(p, "([\"")) break;
+        if (!HasScaleOrUnitStart(p, state.lineEnd)) break;
       }
     }
   };
@@ -492,7 +521,7 @@ void CCanDB::ResolveJ1939Marks(ReadState& state) {
 void CCanDB::ResolveMultiplexors(ReadState& state) {
   for (int i = 0; i < count_; ++i) {
     _CANDbSignal& sw = records_[static_cast<std::size_t>(i)];
-    if (std::strcmp(sw.multiplexor, "M") != 0) continue;
+    if (sw.multiplexor[0] != 'M' || sw.multiplexor[1] != '\0') continue;
     sw.multiplexor[0] = '\0';
     for (int k = state.FirstOfId(static_cast<uint32_t>(sw.identifier)); k >= 0; k = state.IdNext(k)) {
       _CANDbSignal& s = records_[static_cast<std::size_t>(k)];

@@ -2,8 +2,6 @@
 
 #include "CNumber.h"
 
-#include <bit>
-
 namespace dbc {
 
 const char* FindChar(const char* p, char c) {
@@ -15,13 +13,9 @@ const char* FindChar(const char* p, char c) {
   return nullptr;
 }
 
-uint32_t LowBitsSlow(const char* text) {
-  return static_cast<uint32_t>(cnum::Strtoull(text, nullptr, 10));
-}
+uint32_t LowBitsSlow(const char* text) { return static_cast<uint32_t>(cnum::Strtoull(text, nullptr, 10)); }
 
-int AtoiSlow(const char* text) {
-  return cnum::Atoi(text);
-}
+int AtoiSlow(const char* text) { return cnum::Atoi(text); }
 
 double StrtodSlow(const char* text, const char** end) {
   char* stop = nullptr;
@@ -41,16 +35,17 @@ bool SkipBlanksAndExpect(const char*& p, char c) {
 
 }  // namespace
 
-void ReadNumberPair(const char* p, char joint, double& first, double& second) {
+const char* ReadNumberPair(const char* p, char joint, double& first, double& second) {
   const char* end = nullptr;
   double v = Strtod(p, &end);
-  if (end == p) return;
+  if (end == p) return nullptr;
   first = v;
   const char* q = end;
-  if (!SkipBlanksAndExpect(q, joint)) return;
+  if (!SkipBlanksAndExpect(q, joint)) return nullptr;
   v = Strtod(q, &end);
-  if (end == q) return;
+  if (end == q) return nullptr;
   second = v;
+  return end;
 }
 
 namespace {
@@ -79,7 +74,12 @@ bool StillInString(const char* p, const char* end, bool inString) {
   uint64_t lanes[2], marks[2];
   std::memcpy(lanes, &odd, 16);
   std::memcpy(marks, &escapes, 16);
-  bool oddQuotes = ((std::popcount(lanes[0]) + std::popcount(lanes[1])) / 8) & 1;
+  // Each lane byte is 0x00 or 0xFF: their XOR is 0xFF for an odd count.
+  uint64_t fold = lanes[0] ^ lanes[1];
+  fold ^= fold >> 32;
+  fold ^= fold >> 16;
+  fold ^= fold >> 8;
+  bool oddQuotes = fold & 1;
   bool anyBackslash = (marks[0] | marks[1]) != 0;
   for (; q < end; ++q) {
     oddQuotes ^= *q == '"';

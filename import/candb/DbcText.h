@@ -108,9 +108,7 @@ uint32_t LowBitsSlow(const char* text);
 int AtoiSlow(const char* text);
 double StrtodSlow(const char* text, const char** end);
 
-inline bool IsDigit(char c) {
-  return static_cast<unsigned char>(c - '0') < 10;
-}
+inline bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
 // Digits only, at most 19 of them: no library call.
 inline uint32_t LowBits(const char* text) {
@@ -170,8 +168,9 @@ inline double Strtod(const char* text, const char** end) {
 }
 
 // Two numbers joined by `joint`, as in "(1,0)" and "[0|255]". Each value
-// that reads is stored; blanks around the joint are allowed.
-void ReadNumberPair(const char* p, char joint, double& first, double& second);
+// that reads is stored; blanks around the joint are allowed. Returns the end
+// of the second number when both read, else null.
+const char* ReadNumberPair(const char* p, char joint, double& first, double& second);
 
 inline bool IsBlank(unsigned char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
