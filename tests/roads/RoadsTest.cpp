@@ -1,0 +1,438 @@
+// Whole roads through a real main window with the real definition dialogs:
+// a reference file opened, rows added to the definitions, definitions edited
+// in the dialog and checked in both lists, in the search, after a sort and
+// after saving and opening the file again.
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
+
+#include "BitWindowGrid.h"
+#include "CanDlg.h"
+#include "FrameDlgIds.h"
+#include "FrameSignalDlg.h"
+#include "LogicDlg.h"
+#include "StaticEx.h"
+#include "GridDrag.h"
+#include "ResIds.h"
+#include "RoadFixture.h"
+#include "SampleDefs.h"
+#include "SearchDlg.h"
+
+namespace {
+
+// Works on each modal dialog in turn as it opens: the first step on the
+// first, the next on the next (a dialog opened from a dialog included).
+class ModalSteps {
+ public:
+  using Step = std::function<void(QDialog&)>;
+  explicit ModalSteps(std::initializer_list<Step> steps) : steps_(steps) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!dlg || dlg == last_ || steps_.empty()) return;
+      last_ = dlg;
+      Step step = steps_.front();
+      steps_.pop_front();
+      ++runs;
+      step(*dlg);
+      // A refusal (or a failed check) keeps the dialog open: end it.
+      if (dlg->isVisible()) {
+        ++leftOpen;
+        dlg->reject();
+      }
+      last_ = nullptr;
+    });
+    timer_.start(10);
+  }
+  int runs = 0;
+  int leftOpen = 0;
+
+ private:
+  std::deque<Step> steps_;
+  QDialog* last_ = nullptr;
+  QTimer timer_;
+};
+
+QWidget* Item(QDialog& dlg, int id) {
+  return static_cast<CMsgDlg&>(dlg).GetDlgItem(id);
+}
+
+// Types into a field (or an editable combo) and commits with Enter.
+void Type(QWidget* field, const QString& text) {
+  auto* edit = qobject_cast<QLineEdit*>(field);
+  if (!edit)
+    if (auto* combo = qobject_cast<QComboBox*>(field)) edit = combo->lineEdit();
+  QVERIFY2(edit, "not a text field");
+  edit->setFocus();
+  edit->selectAll();
+  QTest::keyClick(edit, Qt::Key_Backspace);
+  QTest::keyClicks(edit, text);
+  QTest::keyClick(edit, Qt::Key_Return);
+}
+
+void PressOk(QDialog& dlg) {
+  QTest::mouseClick(static_cast<QPushButton*>(Item(dlg, 1)), Qt::LeftButton);
+}
+
+void DoubleClickRow(CListCtrlEx& list, int row) {
+  ClickRow(list, row);
+  QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, RowPoint(list, row));
+}
+
+CSearchDlg& Search(CMainFrame& f) { return *dynamic_cast<CSearchDlg*>(f.SearchWindow()); }
+
+QStringList Row(const CListCtrlEx& list, int row, std::initializer_list<int> cols) {
+  QStringList out;
+  for (int c : cols) out << list.GetItemText(row, c);
+  return out;
+}
+
+QString Corpus(const char* rel) {
+#ifdef VR_CORPUS_DIR
+  const QString p = QStringLiteral(VR_CORPUS_DIR "/") + QLatin1String(rel);
+  if (QFile::exists(p)) return p;
+#endif
+  (void)rel;
+  return {};
+}
+
+// Drags over the 64-cell grid of the FlexRay and LIN dialogs.
+void DragCells(CBitWindowGrid* grid, int from, int to) {
+  const QPoint a = grid->Cell(from)->geometry().center();
+  const QPoint b = grid->Cell(to)->geometry().center();
+  QTest::mousePress(grid, Qt::LeftButton, {}, a);
+  QTest::mouseMove(grid, b);
+  QTest::mouseRelease(grid, Qt::LeftButton, {}, b);
+}
+
+// The frame of row `row` of a FlexRay or LIN list edited: renamed, its
+// signal renamed, identifier typed in hexadecimal and bits dragged.
+ModalSteps::Step EditFrame(const QString& frame, const QString& signal, const QString& hexId, int from, int to) {
+  return [=](QDialog& dlg) {
+    Type(Item(dlg, dlgids::IDC_MSG_NAME), frame);
+    Type(Item(dlg, dlgids::IDC_SIGNAL_NAME), signal);
+    QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, dlgids::IDC_ID_HEX)), Qt::LeftButton);
+    Type(Item(dlg, dlgids::IDC_MSG_ID), hexId);
+    DragCells(static_cast<CFrameSignalDlg&>(dlg).Grid(), from, to);
+    PressOk(dlg);
+  };
+}
+
+// Saves the definitions to `name`, opens them again, and checks the rows
+// came back as they were.
+void SaveAndReopen(RoadFixture& fx, const QString& name) {
+  CListCtrlEx& def = fx.Def().List();
+  const std::string sbl = fx.Path(name);
+  fx.dialogs.answers.push_back(sbl);
+  fx.frame->OnCommand(ID_FILE_SAVE_DEFINITIONS);
+  QVERIFY(!fx.doc.IsDefModified());
+  QStringList before;
+  for (int r = 0; r < def.GetItemCount(); ++r)
+    for (int c = 2; c < 6; ++c) before << def.GetItemText(r, c);
+  fx.dialogs.answers.push_back(sbl);
+  fx.frame->OnCommand(ID_FILE_OPEN_DEFINITIONS);
+  QStringList after;
+  for (int r = 0; r < def.GetItemCount(); ++r)
+    for (int c = 2; c < 6; ++c) after << def.GetItemText(r, c);
+  QCOMPARE(after, before);
+}
+
+}  // namespace
+
+class RoadsTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  // CAN: the reference file's rows added, one edited by double-click
+  // (message and signal renamed, identifier changed, shown in hex, bits
+  // dragged), found by the search, sorted, saved and opened again.
+  void canEditRoad() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    fx.OpenReference(fx.Write("vehicle.dbc", kVehicleDbc));
+    CListCtrlEx& ref = fx.Ref().List();
+    QCOMPARE(ref.GetItemCount(), 6);
+    // Add all reference rows to the definitions.
+    f.OnCommand(ID_EDIT_SELECT_ALL);
+    ref.setFocus();
+    f.OnCommand(ID_EDIT_SELECT_ALL);
+    f.OnCommand(ID_EDIT_ADD_DEFINITION);
+    CListCtrlEx& def = fx.Def().List();
+    // BrakeSwitch is refused: its byte order differs from BrakePressure's.
+    QCOMPARE(fx.sink.Ids(), std::vector<int>{IDS_MSG_BYTEORDER_DIFFERS});
+    QCOMPARE(def.GetItemCount(), 5);
+    fx.sink.shown.clear();
+
+    ModalSteps steps({[](QDialog& dlg) {
+      Type(Item(dlg, canctl::MSG_NAME), QStringLiteral("Motor"));
+      Type(Item(dlg, canctl::SIG_NAME), QStringLiteral("Rpm"));
+      QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, canctl::ID_HEX)), Qt::LeftButton);
+      Type(Item(dlg, canctl::MSG_ID), QStringLiteral("1A0"));
+      DragBits(static_cast<CCanDlg&>(dlg).GridView(), 48, 63);
+      PressOk(dlg);
+    }});
+    DoubleClickRow(def, 0);
+    QCOMPARE(steps.runs, 1);
+    QCOMPARE(steps.leftOpen, 0);
+    QCOMPARE(fx.sink.Ids(), std::vector<int>{});
+    // Every row of the message renamed and re-identified; the signal row renamed.
+    QCOMPARE(Row(def, 0, {COL_MESSAGE, COL_ID, COL_SIGNAL}), (QStringList{"Motor", "1A0", "Rpm"}));
+    QCOMPARE(Row(def, 1, {COL_MESSAGE, COL_ID, COL_SIGNAL}), (QStringList{"Motor", "1A0", "CoolantTemp"}));
+    QCOMPARE(Row(def, 4, {COL_MESSAGE, COL_ID}), (QStringList{"BrakeStatus", "301"}));
+    // The reference list shows hexadecimal too, with its own names.
+    QCOMPARE(Row(ref, 0, {COL_MESSAGE, COL_ID, COL_SIGNAL}), (QStringList{"EngineData", "100", "EngineSpeed"}));
+    QCOMPARE(Row(ref, 4, {COL_ID}), (QStringList{"301"}));
+    QVERIFY(fx.doc.IsDefModified());
+    _CANMsg* motor = fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("MOTOR");
+    QVERIFY(motor);
+    QVERIFY(!fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("ENGINEDATA"));
+    QCOMPARE(int(motor->id), 0x1A0);
+    _CANSignal* rpm = motor->signals.Find("RPM");
+    QVERIFY(rpm);
+    QVERIFY(!motor->signals.Find("ENGINESPEED"));
+    QCOMPARE(rpm->startBit, 48);
+    QCOMPARE(rpm->bitCount, 16);
+
+    // The search finds the renamed row in the definition list.
+    f.OnCommand(ID_EDIT_FIND);
+    CSearchDlg& search = Search(f);
+    QTest::mouseClick(search.Radio(LIST_DEFINITION), Qt::LeftButton);
+    search.Combo()->setEditText(QStringLiteral("rpm"));
+    QTest::keyClick(search.Combo(), Qt::Key_Return);
+    QCOMPARE(def.GetSelectedRows(), std::vector<int>{0});
+    search.Combo()->setEditText(QStringLiteral("1A0"));
+    QTest::keyClick(search.Combo(), Qt::Key_Return);
+    QCOMPARE(def.GetSelectedRows(), std::vector<int>{1});
+    search.OnBnClickedCancel();
+
+    // Sorted by the message column, then saved and opened again.
+    ClickHeader(def, COL_MESSAGE);
+    QCOMPARE(Column(def, COL_MESSAGE).first(), QStringLiteral("BrakeStatus"));
+    const std::string sbl = fx.Path("road.sbl");
+    fx.dialogs.answers.push_back(sbl);
+    f.OnCommand(ID_FILE_SAVE_DEFINITIONS);
+    QVERIFY(!fx.doc.IsDefModified());
+    const QStringList names = Column(def, COL_MESSAGE);
+    const QStringList signalNames = Column(def, COL_SIGNAL);
+    const QStringList ids = Column(def, COL_ID);
+    fx.dialogs.answers.push_back(sbl);
+    f.OnCommand(ID_FILE_OPEN_DEFINITIONS);
+    QCOMPARE(fx.sink.Ids(), std::vector<int>{});
+    QCOMPARE(Column(def, COL_MESSAGE), names);
+    QCOMPARE(Column(def, COL_SIGNAL), signalNames);
+    QCOMPARE(Column(def, COL_ID), ids);
+    rpm = fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("MOTOR")->signals.Find("RPM");
+    QCOMPARE(rpm->startBit, 48);
+    QCOMPARE(rpm->bitCount, 16);
+  }
+
+  void linEditRoad() {
+    const QString ldf = Corpus("ldf/ldfparser/lin22.ldf");
+    if (ldf.isEmpty()) QSKIP("no corpus");
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    f.OnCommand(ID_BUS_LIN);
+    QCOMPARE(f.BusKind(), int(BUS_LIN));
+    fx.OpenReference(ldf.toStdString());
+    CListCtrlEx& ref = fx.Ref().List();
+    QVERIFY(ref.GetItemCount() > 2);
+    ref.setFocus();
+    f.OnCommand(ID_EDIT_SELECT_ALL);
+    f.OnCommand(ID_EDIT_ADD_DEFINITION);
+    CListCtrlEx& def = fx.Def().List();
+    QCOMPARE(def.GetItemCount(), ref.GetItemCount());
+    fx.sink.shown.clear();
+    const QString oldFrame = def.GetItemText(0, COL_MESSAGE);
+    const QString oldId = def.GetItemText(0, COL_ID);
+
+    ModalSteps steps({EditFrame(QStringLiteral("Lamp"), QStringLiteral("LampOn"), QStringLiteral("2A"), 4, 6)});
+    ClickRow(def, 0);
+    QTest::mouseClick(fx.Def().Button(IDC_BTN_EDIT), Qt::LeftButton);
+    QCOMPARE(steps.runs, 1);
+    QCOMPARE(steps.leftOpen, 0);
+    QCOMPARE(fx.sink.Ids(), std::vector<int>{});
+    QCOMPARE(Row(def, 0, {COL_MESSAGE, COL_ID, COL_SIGNAL}), (QStringList{"Lamp", "2A", "LampOn"}));
+    QCOMPARE(Row(ref, 0, {COL_MESSAGE, COL_ID}), (QStringList{oldFrame, QString::number(oldId.toInt(), 16).toUpper()}));
+    _LINMsg* lamp = fx.doc.GetLinMsgTable(LIST_DEFINITION).Find("LAMP");
+    QVERIFY(lamp);
+    QCOMPARE(int(lamp->id), 0x2A);
+    _LINSignal* on = lamp->signals.Find("LAMPON");
+    QVERIFY(on);
+    QCOMPARE(on->startBit, 4);
+    QCOMPARE(on->bitCount, 3);
+    ClickHeader(def, COL_ID);
+    SaveAndReopen(fx, QStringLiteral("lin.sbl"));
+  }
+
+  // FlexRay: a reference file (written by the program itself), its rows
+  // added, one frame edited by double-click, sorted, saved and reopened.
+  void flexRayEditRoad() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    f.OnCommand(ID_BUS_FLEXRAY);
+    sample::FlexRay(fx.doc, "EngineFrame", 5, 16, 0, 2, {{"Rpm", 0, 16}, {"Temp", 24, 8}});
+    sample::FlexRay(fx.doc, "BodyFrame", 9, 8, 1, 4, {{"Door", 0, 4}});
+    fx.Def().RefreshList();
+    CListCtrlEx& def = fx.Def().List();
+    QCOMPARE(def.GetItemCount(), 3);
+    fx.dialogs.answers.push_back(fx.Path("frref.sbl"));
+    f.OnCommand(ID_FILE_SAVE_DEFINITIONS);
+    // Emptied with Delete.
+    def.setFocus();
+    f.OnCommand(ID_EDIT_SELECT_ALL);
+    f.OnCommand(ID_EDIT_DELETE_DEFINITION);
+    QCOMPARE(def.GetItemCount(), 0);
+    fx.sink.shown.clear();
+
+    fx.OpenReference(fx.Path("frref.sbl"));
+    CListCtrlEx& ref = fx.Ref().List();
+    QCOMPARE(ref.GetItemCount(), 3);
+    ref.setFocus();
+    f.OnCommand(ID_EDIT_SELECT_ALL);
+    f.OnCommand(ID_EDIT_ADD_DEFINITION);
+    QCOMPARE(def.GetItemCount(), 3);
+    QCOMPARE(fx.sink.Ids(), std::vector<int>{});
+    const int row = Column(def, COL_SIGNAL).indexOf(QStringLiteral("Temp"));
+    QVERIFY(row >= 0);
+
+    ModalSteps steps({EditFrame(QStringLiteral("Chassis"), QStringLiteral("Wheel"), QStringLiteral("7F"), 40, 47)});
+    DoubleClickRow(def, row);
+    QCOMPARE(steps.runs, 1);
+    QCOMPARE(steps.leftOpen, 0);
+    QCOMPARE(fx.sink.Ids(), std::vector<int>{});
+    QCOMPARE(Row(def, row, {COL_MESSAGE, COL_ID, COL_SIGNAL}), (QStringList{"Chassis", "7F", "Wheel"}));
+    _FlexRayMsg* m = fx.doc.GetFlexRayMsgTable(LIST_DEFINITION).Find("CHASSIS");
+    QVERIFY(m);
+    QCOMPARE(int(m->slotId), 0x7F);
+    QVERIFY(m->signals.Find("WHEEL"));
+    QVERIFY(m->signals.Find("RPM"));
+    QCOMPARE(Column(ref, COL_MESSAGE).count(QStringLiteral("EngineFrame")), 2);
+    QCOMPARE(Column(ref, COL_ID).count(QStringLiteral("5")), 2);
+    ClickHeader(def, COL_MESSAGE);
+    SaveAndReopen(fx, QStringLiteral("fr.sbl"));
+  }
+
+  // LOGIC: two symbols defined with New, one edited to 6 bits (4106 asked,
+  // the other refitted in its row), saved, reopened, and shown from the
+  // reference list.
+  void logicRefitRoad() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    f.OnCommand(ID_BUS_LOGIC);
+    QCOMPARE(f.BusKind(), int(BUS_LOGIC));
+    auto newSymbol = [](const QString& name, const QString& bits, const QString& pattern) {
+      return [=](QDialog& dlg) {
+        Type(Item(dlg, dlgids::IDC_SYMBOL_NAME), name);
+        Type(Item(dlg, dlgids::IDC_LOGIC_BITS), bits);
+        Type(Item(dlg, dlgids::IDC_PATTERN_BIN), pattern);
+        PressOk(dlg);
+      };
+    };
+    {
+      ModalSteps steps({newSymbol("Idle", "4", "0101"), newSymbol("Run", "4", "1xx0")});
+      f.OnCommand(ID_FILE_NEW_DEFINITION);
+      f.OnCommand(ID_FILE_NEW_DEFINITION);
+      QCOMPARE(steps.runs, 2);
+      QCOMPARE(steps.leftOpen, 0);
+    }
+    QCOMPARE(fx.sink.Ids(), std::vector<int>{});
+    CListCtrlEx& def = fx.Def().List();
+    QCOMPARE(def.GetItemCount(), 2);
+    QCOMPARE(Row(def, 1, {COL_SYMBOL, COL_GROUP, COL_BITS, COL_PATTERN}), (QStringList{"Run", "1", "4", "1XX0"}));
+    {
+      ModalSteps steps({[](QDialog& dlg) {
+        Type(Item(dlg, dlgids::IDC_SYMBOL_NAME), QStringLiteral("Running"));
+        Type(Item(dlg, dlgids::IDC_LOGIC_BITS), QStringLiteral("6"));
+        PressOk(dlg);
+      }});
+      DoubleClickRow(def, 1);
+      QCOMPARE(steps.runs, 1);
+      QCOMPARE(steps.leftOpen, 0);
+    }
+    QCOMPARE(fx.sink.Ids(), std::vector<int>{IDS_ASK_GROUP_BITS});
+    QCOMPARE(Row(def, 0, {COL_SYMBOL, COL_GROUP, COL_BITS, COL_PATTERN}), (QStringList{"Idle", "1", "6", "0101XX"}));
+    QCOMPARE(Row(def, 1, {COL_SYMBOL, COL_GROUP, COL_BITS, COL_PATTERN}),
+             (QStringList{"Running", "1", "6", "XX1XX0"}));
+    QVERIFY(fx.doc.IsDefModified());
+    QCOMPARE(QString::fromLatin1(fx.doc.GetLogicGroup(LIST_DEFINITION, 0)->symbols.Find("IDLE")->pattern),
+             QStringLiteral("0101XX"));
+    ClickHeader(def, COL_SYMBOL);
+    SaveAndReopen(fx, QStringLiteral("logic.sbl"));
+
+    // The same file as the reference, shown read-only by double-click.
+    fx.sink.shown.clear();
+    fx.OpenReference(fx.Path("logic.sbl"));
+    CListCtrlEx& ref = fx.Ref().List();
+    QCOMPARE(ref.GetItemCount(), 2);
+    ModalSteps view({[](QDialog& dlg) {
+      QVERIFY(qobject_cast<CLogicDlg*>(&dlg));
+      PressOk(dlg);
+    }});
+    DoubleClickRow(ref, 0);
+    QCOMPARE(view.runs, 1);
+    QCOMPARE(view.leftOpen, 0);
+    QCOMPARE(fx.sink.Ids(), std::vector<int>{});
+  }
+
+  // Edits made in the dialog survive a failed load into either list; Esc on
+  // the dialog changes nothing.
+  void failedLoadAndEscKeepTheEdits() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    fx.OpenReference(fx.Write("vehicle.dbc", kVehicleDbc));
+    CListCtrlEx& ref = fx.Ref().List();
+    ref.setFocus();
+    f.OnCommand(ID_EDIT_SELECT_ALL);
+    f.OnCommand(ID_EDIT_ADD_DEFINITION);
+    CListCtrlEx& def = fx.Def().List();
+    {
+      ModalSteps steps({[](QDialog& dlg) {
+        Type(Item(dlg, canctl::SIG_NAME), QStringLiteral("Rpm"));
+        QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, canctl::ID_HEX)), Qt::LeftButton);
+        PressOk(dlg);
+      }});
+      DoubleClickRow(def, 0);
+      QCOMPARE(steps.leftOpen, 0);
+    }
+    const QStringList defIds = Column(def, COL_ID);
+    const QStringList defSignals = Column(def, COL_SIGNAL);
+    const QStringList refIds = Column(ref, COL_ID);
+    QCOMPARE(defSignals.first(), QStringLiteral("Rpm"));
+    QCOMPARE(refIds.first(), QStringLiteral("100"));
+
+    // Esc on a changed dialog: nothing taken over.
+    {
+      ModalSteps steps({[](QDialog& dlg) {
+        Type(Item(dlg, canctl::SIG_NAME), QStringLiteral("Gone"));
+        QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, canctl::ID_DECIMAL)), Qt::LeftButton);
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+        QVERIFY(!dlg.isVisible());
+      }});
+      DoubleClickRow(def, 0);
+      QCOMPARE(steps.runs, 1);
+      QCOMPARE(steps.leftOpen, 0);
+    }
+    QCOMPARE(Column(def, COL_SIGNAL), defSignals);
+    QCOMPARE(Column(def, COL_ID), defIds);
+    QVERIFY(fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("ENGINEDATA")->signals.Find("RPM"));
+
+    fx.sink.shown.clear();
+    fx.dialogs.answers.push_back(fx.Write("broken.sbl", "<?xml version=\"1.0\"?><Vestrel><CAN><Msg"));
+    f.OnCommand(ID_FILE_OPEN_DEFINITIONS);
+    QVERIFY(!fx.sink.shown.empty());
+    QCOMPARE(Column(def, COL_SIGNAL), defSignals);
+    QCOMPARE(Column(def, COL_ID), defIds);
+    QVERIFY(fx.doc.IsDefModified());
+    fx.OpenReference(fx.Write("broken.dbc", std::string("\x01\x02garbage\n", 11)));
+    QCOMPARE(Column(ref, COL_ID), refIds);
+    QVERIFY(fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("ENGINEDATA")->signals.Find("RPM"));
+  }
+};
+
+QTEST_MAIN(RoadsTest)
+#include "RoadsTest.moc"
