@@ -19,6 +19,7 @@
 #include "LogicDlg.h"
 #include "StaticEx.h"
 #include "GridDrag.h"
+#include "J1939Model.h"
 #include "ResIds.h"
 #include "RoadFixture.h"
 #include "SampleDefs.h"
@@ -431,6 +432,53 @@ class RoadsTest : public QObject {
     fx.OpenReference(fx.Write("broken.dbc", std::string("\x01\x02garbage\n", 11)));
     QCOMPARE(Column(ref, COL_ID), refIds);
     QVERIFY(fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("ENGINEDATA")->signals.Find("RPM"));
+  }
+
+  // CAN New with the J1939 box and the identifier composed in the J1939
+  // dialog (a dialog over the dialog), shown in hexadecimal; the rows of
+  // both lists follow; saved and reopened.
+  void canNewJ1939Road() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    fx.OpenReference(fx.Write("vehicle.dbc", kVehicleDbc));
+    bool composed = false;
+    ModalSteps steps({[&composed](QDialog& dlg) {
+      Type(Item(dlg, canctl::MSG_NAME), QStringLiteral("Tacho"));
+      QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, canctl::ID_HEX)), Qt::LeftButton);
+      QTest::mouseClick(static_cast<QAbstractButton*>(Item(dlg, canctl::J1939)), Qt::LeftButton);
+      QTimer::singleShot(50, [&composed] {
+        auto* j = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!j || !Item(*j, IDC_J1939_PGN)) return;
+        Type(Item(*j, IDC_J1939_PGN), QStringLiteral("FEF1"));
+        Type(Item(*j, IDC_J1939_SOURCE), QStringLiteral("21"));
+        Type(Item(*j, IDC_J1939_PRIORITY), QStringLiteral("6"));
+        PressOk(*j);
+        composed = !j->isVisible();
+        if (j->isVisible()) j->reject();
+      });
+      QTest::mouseClick(static_cast<QPushButton*>(Item(dlg, canctl::J1939_ID)), Qt::LeftButton);
+      Type(Item(dlg, canctl::BYTE_COUNT), QStringLiteral("8"));
+      QVERIFY(Item(dlg, canctl::SIG_NAME)->isEnabled());
+      Type(Item(dlg, canctl::SIG_NAME), QStringLiteral("Speed"));
+      DragBits(static_cast<CCanDlg&>(dlg).GridView(), 8, 23);
+      PressOk(dlg);
+    }});
+    f.OnCommand(ID_FILE_NEW_DEFINITION);
+    QCOMPARE(steps.runs, 1);
+    QVERIFY(composed);
+    QCOMPARE(steps.leftOpen, 0);
+    QCOMPARE(fx.sink.Ids(), std::vector<int>{});
+    _CANMsg* m = fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("TACHO");
+    QVERIFY(m);
+    QCOMPARE(m->id & 0x1FFFFFFFu, 0x18FEF121u);
+    CListCtrlEx& def = fx.Def().List();
+    QCOMPARE(Row(def, 0, {COL_MESSAGE, COL_ID, COL_SIGNAL}), (QStringList{"Tacho", "18FEF121", "Speed"}));
+    QCOMPARE(fx.Ref().List().GetItemText(0, COL_ID), QStringLiteral("100"));
+    SaveAndReopen(fx, QStringLiteral("j1939.sbl"));
+    m = fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("TACHO");
+    QVERIFY(m);
+    QCOMPARE(m->id & 0x1FFFFFFFu, 0x18FEF121u);
+    QCOMPARE(int(m->byteCount), 8);
   }
 };
 
