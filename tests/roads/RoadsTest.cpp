@@ -14,6 +14,7 @@
 
 #include "BitWindowGrid.h"
 #include "CanDlg.h"
+#include "DocFill.h"
 #include "FrameDlgIds.h"
 #include "FrameSignalDlg.h"
 #include "LogicDlg.h"
@@ -125,21 +126,33 @@ ModalSteps::Step EditFrame(const QString& frame, const QString& signal, const QS
 }
 
 // Saves the definitions to `name`, opens them again, and checks the rows
-// came back as they were.
+// came back as they were (in the same order where the file keeps the row
+// order: CAN and LIN).
 void SaveAndReopen(RoadFixture& fx, const QString& name) {
+  const bool ordered = fx.frame->BusKind() == BUS_CAN || fx.frame->BusKind() == BUS_LIN;
   CListCtrlEx& def = fx.Def().List();
   const std::string sbl = fx.Path(name);
   fx.dialogs.answers.push_back(sbl);
   fx.frame->OnCommand(ID_FILE_SAVE_DEFINITIONS);
   QVERIFY(!fx.doc.IsDefModified());
   QStringList before;
-  for (int r = 0; r < def.GetItemCount(); ++r)
-    for (int c = 2; c < 6; ++c) before << def.GetItemText(r, c);
+  for (int r = 0; r < def.GetItemCount(); ++r) {
+    QStringList cells;
+    for (int c = 2; c < 6; ++c) cells << def.GetItemText(r, c);
+    before << cells.join(QLatin1Char('|'));
+  }
   fx.dialogs.answers.push_back(sbl);
   fx.frame->OnCommand(ID_FILE_OPEN_DEFINITIONS);
   QStringList after;
-  for (int r = 0; r < def.GetItemCount(); ++r)
-    for (int c = 2; c < 6; ++c) after << def.GetItemText(r, c);
+  for (int r = 0; r < def.GetItemCount(); ++r) {
+    QStringList cells;
+    for (int c = 2; c < 6; ++c) cells << def.GetItemText(r, c);
+    after << cells.join(QLatin1Char('|'));
+  }
+  if (!ordered) {
+    before.sort();
+    after.sort();
+  }
   QCOMPARE(after, before);
 }
 
@@ -479,6 +492,101 @@ class RoadsTest : public QObject {
     QVERIFY(m);
     QCOMPARE(m->id & 0x1FFFFFFFu, 0x18FEF121u);
     QCOMPARE(int(m->byteCount), 8);
+  }
+
+  // LOGIC: a symbol moved to a group of another bit count (the group's own
+  // symbol refitted in its row), a new symbol into a group of another count;
+  // the rows follow; sorted, saved and reopened.
+  void logicMoveAndNewRoad() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    f.OnCommand(ID_BUS_LOGIC);
+    AddLogic(fx.doc, LIST_DEFINITION, 0, "Idle", "0101");
+    AddLogic(fx.doc, LIST_DEFINITION, 0, "Run", "1XX0");
+    AddLogic(fx.doc, LIST_DEFINITION, 1, "Low", "01");
+    fx.Def().RefreshList();
+    CListCtrlEx& def = fx.Def().List();
+    const int run = Column(def, COL_SYMBOL).indexOf(QStringLiteral("Run"));
+    QVERIFY(run >= 0);
+    {
+      ModalSteps steps({[](QDialog& dlg) {
+        auto* group = qobject_cast<QComboBox*>(Item(dlg, dlgids::IDC_GROUP));
+        group->setCurrentIndex(1);
+        Q_EMIT group->activated(1);
+        Type(Item(dlg, dlgids::IDC_LOGIC_BITS), QStringLiteral("3"));
+        Type(Item(dlg, dlgids::IDC_PATTERN_BIN), QStringLiteral("110"));
+        PressOk(dlg);
+      }});
+      DoubleClickRow(def, run);
+      QCOMPARE(steps.leftOpen, 0);
+    }
+    // Low's pattern changes: asked.
+    QCOMPARE(fx.sink.Ids(), std::vector<int>{IDS_ASK_GROUP_BITS});
+    fx.sink.shown.clear();
+    QCOMPARE(Row(def, run, {COL_SYMBOL, COL_GROUP, COL_BITS, COL_PATTERN}), (QStringList{"Run", "2", "3", "110"}));
+    const int low = Column(def, COL_SYMBOL).indexOf(QStringLiteral("Low"));
+    QCOMPARE(Row(def, low, {COL_SYMBOL, COL_GROUP, COL_BITS, COL_PATTERN}), (QStringList{"Low", "2", "3", "01X"}));
+    QVERIFY(fx.doc.GetLogicGroup(LIST_DEFINITION, 1)->symbols.Find("RUN"));
+    QVERIFY(!fx.doc.GetLogicGroup(LIST_DEFINITION, 0)->symbols.Find("RUN"));
+    {
+      ModalSteps steps({[](QDialog& dlg) {
+        Type(Item(dlg, dlgids::IDC_SYMBOL_NAME), QStringLiteral("Stop"));
+        Type(Item(dlg, dlgids::IDC_LOGIC_BITS), QStringLiteral("2"));
+        Type(Item(dlg, dlgids::IDC_PATTERN_BIN), QStringLiteral("11"));
+        PressOk(dlg);
+      }});
+      f.OnCommand(ID_FILE_NEW_DEFINITION);
+      QCOMPARE(steps.leftOpen, 0);
+    }
+    QCOMPARE(fx.sink.Ids(), std::vector<int>{IDS_ASK_GROUP_BITS});
+    QCOMPARE(Row(def, 3, {COL_SYMBOL, COL_GROUP, COL_BITS, COL_PATTERN}), (QStringList{"Stop", "1", "2", "11"}));
+    const int idle = Column(def, COL_SYMBOL).indexOf(QStringLiteral("Idle"));
+    QCOMPARE(Row(def, idle, {COL_SYMBOL, COL_GROUP, COL_BITS, COL_PATTERN}), (QStringList{"Idle", "1", "2", "01"}));
+    ClickHeader(def, COL_PATTERN);
+    SaveAndReopen(fx, QStringLiteral("logic2.sbl"));
+  }
+
+  // CAN: a message renamed in the dialog, then its rows deleted; sorted
+  // first, so the row picked is not the first.
+  void canRenameSortAndDelete() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    fx.OpenReference(fx.Write("vehicle.dbc", kVehicleDbc));
+    fx.Ref().List().setFocus();
+    f.OnCommand(ID_EDIT_SELECT_ALL);
+    f.OnCommand(ID_EDIT_ADD_DEFINITION);
+    CListCtrlEx& def = fx.Def().List();
+    ClickHeader(def, COL_SIGNAL);
+    const int mode = Column(def, COL_SIGNAL).indexOf(QStringLiteral("Mode"));
+    QVERIFY(mode > 0);
+    {
+      ModalSteps steps({[](QDialog& dlg) {
+        Type(Item(dlg, canctl::MSG_NAME), QStringLiteral("engineDATA"));
+        Type(Item(dlg, canctl::SIG_NAME), QStringLiteral("Switch"));
+        PressOk(dlg);
+      }});
+      ClickRow(def, mode);
+      QTest::mouseClick(fx.Def().Button(IDC_BTN_EDIT), Qt::LeftButton);
+      QCOMPARE(steps.leftOpen, 0);
+    }
+    QCOMPARE(Row(def, mode, {COL_MESSAGE, COL_SIGNAL}), (QStringList{"engineDATA", "Switch"}));
+    QCOMPARE(Column(def, COL_MESSAGE).count(QStringLiteral("engineDATA")), 4);
+    _CANMsg* m = fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("ENGINEDATA");
+    QVERIFY(m);
+    QCOMPARE(QString::fromLatin1(m->name), QStringLiteral("engineDATA"));
+    QVERIFY(m->signals.Find("SWITCH"));
+    // Delete every row of the renamed message.
+    bool first = true;
+    for (int r = 0; r < def.GetItemCount(); ++r)
+      if (def.GetItemText(r, COL_MESSAGE) == QStringLiteral("engineDATA")) {
+        ClickRow(def, r, first ? Qt::NoModifier : Qt::ControlModifier);
+        first = false;
+      }
+    QCOMPARE(def.GetSelectedRows().size(), std::size_t{4});
+    f.OnCommand(ID_EDIT_DELETE_DEFINITION);
+    QCOMPARE(Column(def, COL_MESSAGE), (QStringList{"BrakeStatus"}));
+    QVERIFY(!fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("ENGINEDATA"));
+    SaveAndReopen(fx, QStringLiteral("left.sbl"));
   }
 };
 
