@@ -4,7 +4,10 @@
 // after saving and opening the file again.
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QDirIterator>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -14,6 +17,7 @@
 
 #include "BitWindowGrid.h"
 #include "CanDlg.h"
+#include "DefinitionDialogsQt.h"
 #include "DocFill.h"
 #include "FrameDlgIds.h"
 #include "FrameSignalDlg.h"
@@ -22,6 +26,7 @@
 #include "GridDrag.h"
 #include "J1939Model.h"
 #include "ResIds.h"
+#include "QtMessageSink.h"
 #include "RoadFixture.h"
 #include "SampleDefs.h"
 #include "SearchDlg.h"
@@ -587,6 +592,135 @@ class RoadsTest : public QObject {
     QCOMPARE(Column(def, COL_MESSAGE), (QStringList{"BrakeStatus"}));
     QVERIFY(!fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("ENGINEDATA"));
     SaveAndReopen(fx, QStringLiteral("left.sbl"));
+  }
+
+  // View mode from the reference list: nothing is taken over but the
+  // identifier display, which both lists follow (CAN and LIN dialogs).
+  void viewModeSwitchesTheDisplayOnly() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    fx.OpenReference(fx.Write("vehicle.dbc", kVehicleDbc));
+    CListCtrlEx& ref = fx.Ref().List();
+    ClickRow(ref, 0);
+    f.OnCommand(ID_EDIT_ADD_DEFINITION);
+    fx.dialogs.answers.push_back(fx.Path("one.sbl"));
+    f.OnCommand(ID_FILE_SAVE_DEFINITIONS);
+    QVERIFY(!fx.doc.IsDefModified());
+    {
+      ModalSteps steps({[](QDialog& dlg) {
+        QVERIFY(qobject_cast<CCanDlg*>(&dlg));
+        QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, canctl::ID_HEX)), Qt::LeftButton);
+        DragBits(static_cast<CCanDlg&>(dlg).GridView(), 40, 47);
+        PressOk(dlg);
+      }});
+      DoubleClickRow(ref, 4);
+      QCOMPARE(steps.leftOpen, 0);
+    }
+    QCOMPARE(Column(ref, COL_ID), (QStringList{"100", "100", "100", "100", "301", "301"}));
+    QCOMPARE(Column(fx.Def().List(), COL_ID), (QStringList{"100"}));
+    QVERIFY(!fx.doc.IsDefModified());
+    QCOMPARE(fx.doc.GetCanMsgTable(LIST_REFERENCE).Find("BRAKESTATUS")->signals.Find("BRAKESWITCH")->startBit, 0);
+  }
+
+  // A Yes/No question of a dialog (the real box): Esc does not answer it;
+  // No keeps the dialog open, and Esc on the dialog then changes nothing.
+  void escOnTheQuestionOfADialog() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    f.OnCommand(ID_BUS_LOGIC);
+    AddLogic(fx.doc, LIST_DEFINITION, 0, "Idle", "0101");
+    AddLogic(fx.doc, LIST_DEFINITION, 0, "Run", "1XX0");
+    fx.Def().RefreshList();
+    CQtMessageSink real;
+    real.SetMainWindow(fx.frame.get());
+    IMessageSink* recording = GetMessageSink();
+    SetMessageSink(&real);
+    bool stayedAfterEsc = false;
+    bool dialogOpenAfterNo = false;
+    ModalSteps steps({[&](QDialog& dlg) {
+      Type(Item(dlg, dlgids::IDC_LOGIC_BITS), QStringLiteral("6"));
+      QTimer::singleShot(50, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        QTest::keyClick(box, Qt::Key_Escape);
+        stayedAfterEsc = box->isVisible();
+        box->close();
+        stayedAfterEsc = stayedAfterEsc && box->isVisible();
+        QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+      });
+      PressOk(dlg);
+      dialogOpenAfterNo = dlg.isVisible();
+      QTest::keyClick(&dlg, Qt::Key_Escape);
+    }});
+    DoubleClickRow(fx.Def().List(), 1);
+    SetMessageSink(recording);
+    QVERIFY(stayedAfterEsc);
+    QVERIFY(dialogOpenAfterNo);
+    QCOMPARE(steps.leftOpen, 0);
+    QCOMPARE(Column(fx.Def().List(), COL_BITS), (QStringList{"4", "4"}));
+    QCOMPARE(int(fx.doc.GetLogicGroup(LIST_DEFINITION, 0)->bitCount), 4);
+    QVERIFY(!fx.doc.IsDefModified());
+  }
+
+  // Every row of every corpus reference file opens its records: names cut
+  // or merged by the import, placeholders and all.
+  void everyCorpusRowOpensItsRecords() {
+#ifdef VR_CORPUS_DIR
+    struct Seen : IDefinitionDialogs {
+      Seen() { SetDefinitionDialogs(this); }
+      ~Seen() override { SetDefinitionDialogs(nullptr); }
+      DefDialogResult RunCanDialog(const CanDialogRequest&) override { return Count(); }
+      DefDialogResult RunFlexRayDialog(const FlexRayDialogRequest&) override { return Count(); }
+      DefDialogResult RunLinDialog(const LinDialogRequest&) override { return Count(); }
+      DefDialogResult RunLogicDialog(const LogicDialogRequest&) override { return Count(); }
+      DefDialogResult Count() {
+        ++runs;
+        return {};
+      }
+      int runs = 0;
+    };
+    const QDir root(QStringLiteral(VR_CORPUS_DIR));
+    if (!root.exists()) QSKIP("no corpus");
+    QDirIterator it(root.path(), {"*.dbc", "*.DBC", "*.ldf", "*.xml"}, QDir::Files, QDirIterator::Subdirectories);
+    int files = 0;
+    while (it.hasNext()) {
+      const QString path = it.next();
+      const int bus = path.endsWith(QLatin1String(".ldf")) ? ID_BUS_LIN
+                      : path.endsWith(QLatin1String(".xml")) ? ID_BUS_FLEXRAY : ID_BUS_CAN;
+      RoadFixture fx;
+      CMainFrame& f = fx.Make();
+      f.OnCommand(bus);
+      fx.OpenReference(path.toStdString());
+      fx.sink.shown.clear();
+      Seen seen;
+      CListCtrlEx& ref = fx.Ref().List();
+      const int rows = std::min(ref.GetItemCount(), 400);
+      for (int r = 0; r < rows; ++r) {
+        ref.SelectRows({r});
+        f.OnCommand(ID_EDIT_SHOW_DEFINITION);
+      }
+      if (seen.runs != rows || !fx.sink.shown.empty())
+        QFAIL(qPrintable(path + QStringLiteral(": %1 of %2 rows opened").arg(seen.runs).arg(rows)));
+      // The same for the definitions added from them.
+      ref.setFocus();
+      f.OnCommand(ID_EDIT_SELECT_ALL);
+      f.OnCommand(ID_EDIT_ADD_DEFINITION);
+      fx.sink.shown.clear();
+      seen.runs = 0;
+      CListCtrlEx& def = fx.Def().List();
+      const int defRows = std::min(def.GetItemCount(), 400);
+      for (int r = 0; r < defRows; ++r) {
+        def.SelectRows({r});
+        f.OnCommand(ID_EDIT_EDIT_DEFINITION);
+      }
+      if (seen.runs != defRows || !fx.sink.shown.empty())
+        QFAIL(qPrintable(path + QStringLiteral(": %1 of %2 definition rows opened").arg(seen.runs).arg(defRows)));
+      ++files;
+    }
+    QVERIFY(files > 10);
+#else
+    QSKIP("no corpus");
+#endif
   }
 };
 
