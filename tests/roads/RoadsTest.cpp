@@ -722,6 +722,67 @@ class RoadsTest : public QObject {
     QSKIP("no corpus");
 #endif
   }
+
+  // Scaling and multiplex values typed in the CAN dialog: stored as read,
+  // written and read back unchanged, and shown again the same way.
+  void canValuesSurviveSaveAndReopen() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    fx.OpenReference(fx.Write("vehicle.dbc", kVehicleDbc));
+    fx.Ref().List().setFocus();
+    f.OnCommand(ID_EDIT_SELECT_ALL);
+    f.OnCommand(ID_EDIT_ADD_DEFINITION);
+    CListCtrlEx& def = fx.Def().List();
+    const int row = Column(def, COL_SIGNAL).indexOf(QStringLiteral("ModeValue"));
+    QVERIFY(row >= 0);
+    auto text = [](QDialog& dlg, int id) {
+      QWidget* w = Item(dlg, id);
+      if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
+      if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentText();
+      return QString();
+    };
+    {
+      ModalSteps steps({[](QDialog& dlg) {
+        Type(Item(dlg, canctl::FACTOR), QStringLiteral("2.5u"));
+        Type(Item(dlg, canctl::OFFSET), QStringLiteral("-40"));
+        Type(Item(dlg, canctl::MAXIMUM), QStringLiteral("1.5k"));
+        Type(Item(dlg, canctl::MINIMUM), QString());
+        Type(Item(dlg, canctl::UNIT), QStringLiteral("km/h"));
+        Type(Item(dlg, canctl::MUX_VALUE), QStringLiteral("5-10, 3-3"));
+        PressOk(dlg);
+      }});
+      DoubleClickRow(def, row);
+      QCOMPARE(steps.leftOpen, 0);
+    }
+    QCOMPARE(fx.sink.Ids(), std::vector<int>{IDS_MSG_BYTEORDER_DIFFERS});
+    fx.sink.shown.clear();
+    _CANSignal* s = fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("ENGINEDATA")->signals.Find("MODEVALUE");
+    QCOMPARE(s->factor, 2.5e-6);
+    QCOMPARE(s->offset, -40.0);
+    QCOMPARE(s->maximum, 1500.0);
+    QCOMPARE(s->minimum, -1e31);
+    // Stored in its decimal normal form; shown in its hexadecimal one.
+    const std::string mux = s->multiplexValue;
+    QCOMPARE(QString::fromStdString(mux), QStringLiteral("5-10,3-3"));
+    SaveAndReopen(fx, QStringLiteral("values.sbl"));
+    QCOMPARE(fx.sink.Ids(), std::vector<int>{});
+    s = fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("ENGINEDATA")->signals.Find("MODEVALUE");
+    QCOMPARE(s->factor, 2.5e-6);
+    QCOMPARE(s->offset, -40.0);
+    QCOMPARE(s->maximum, 1500.0);
+    QCOMPARE(s->minimum, -1e31);
+    QCOMPARE(s->multiplexValue, mux);
+    QCOMPARE(QString::fromLatin1(s->unit), QStringLiteral("km/h"));
+    QStringList shown;
+    ModalSteps steps({[&](QDialog& dlg) {
+      for (int id : {canctl::FACTOR, canctl::OFFSET, canctl::MAXIMUM, canctl::MINIMUM, canctl::UNIT, canctl::MUX_VALUE,
+                     canctl::MULTIPLEXOR})
+        shown << text(dlg, id);
+      QTest::keyClick(&dlg, Qt::Key_Escape);
+    }});
+    DoubleClickRow(def, Column(def, COL_SIGNAL).indexOf(QStringLiteral("ModeValue")));
+    QCOMPARE(shown, (QStringList{"2.5000u", "-40.000", "1.5000k", "", "km/h", "0x5-0xa,0x3", "Mode"}));
+  }
 };
 
 QTEST_MAIN(RoadsTest)
