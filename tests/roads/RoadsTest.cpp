@@ -783,6 +783,48 @@ class RoadsTest : public QObject {
     DoubleClickRow(def, Column(def, COL_SIGNAL).indexOf(QStringLiteral("ModeValue")));
     QCOMPARE(shown, (QStringList{"2.5000u", "-40.000", "1.5000k", "", "km/h", "0x5-0xa,0x3", "Mode"}));
   }
+
+  // Names in the Japanese code page go through the dialog unchanged, also
+  // when another field is edited, in every bus kind's dialog.
+  void japaneseNamesSurviveTheDialogs() {
+    const char engine[] = "\x83\x47\x83\x93\x83\x57\x83\x93";  // エンジン
+    const char speed[] = "\x91\xAC\x93\x78";                    // 速度
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    _CANMsg* m = AddCan(fx.doc, LIST_DEFINITION, engine, 256);
+    _CANSignal* sig = AddCanSig(fx.doc, m, speed, 0);
+    sig->bitCount = 8;
+    sample::Lin(fx.doc, engine, 0x12, 4, {{speed, 0, 8}});
+    sample::FlexRay(fx.doc, engine, 5, 8, 0, 1, {{speed, 0, 8}});
+    sample::Symbol(fx.doc, 0, engine, "01");
+    for (int bus : {ID_BUS_CAN, ID_BUS_LIN, ID_BUS_FLEXRAY, ID_BUS_LOGIC}) {
+      f.OnCommand(bus);
+      fx.Def().RefreshList();
+      CListCtrlEx& def = fx.Def().List();
+      QCOMPARE(def.GetItemCount(), 1);
+      QCOMPARE(def.GetItemText(0, 2), QStringLiteral("エンジン"));
+      ModalSteps steps({[bus](QDialog& dlg) {
+        if (bus == ID_BUS_LOGIC) Type(Item(dlg, dlgids::IDC_PATTERN_BIN), QStringLiteral("10"));
+        else if (bus == ID_BUS_CAN) Type(Item(dlg, canctl::BIT_COUNT), QStringLiteral("4"));
+        else Type(Item(dlg, dlgids::IDC_BIT_COUNT), QStringLiteral("4"));
+        PressOk(dlg);
+      }});
+      DoubleClickRow(def, 0);
+      QCOMPARE(steps.runs, 1);
+      QCOMPARE(steps.leftOpen, 0);
+      QCOMPARE(fx.sink.Ids(), std::vector<int>{});
+      QCOMPARE(def.GetItemText(0, 2), QStringLiteral("エンジン"));
+      if (bus != ID_BUS_LOGIC) QCOMPARE(def.GetItemText(0, COL_SIGNAL), QStringLiteral("速度"));
+    }
+    const std::string engineKey = MakeUpperString(engine);
+    const std::string speedKey = MakeUpperString(speed);
+    QVERIFY(fx.doc.GetCanMsgTable(LIST_DEFINITION).Find(engineKey));
+    QCOMPARE(std::string(fx.doc.GetCanMsgTable(LIST_DEFINITION).Find(engineKey)->name), std::string(engine));
+    QCOMPARE(fx.doc.GetCanMsgTable(LIST_DEFINITION).Find(engineKey)->signals.Find(speedKey)->bitCount, 4);
+    QCOMPARE(fx.doc.GetLinMsgTable(LIST_DEFINITION).Find(engineKey)->signals.Find(speedKey)->bitCount, 4);
+    QCOMPARE(fx.doc.GetFlexRayMsgTable(LIST_DEFINITION).Find(engineKey)->signals.Find(speedKey)->bitCount, 4);
+    QCOMPARE(std::string(fx.doc.GetLogicGroup(LIST_DEFINITION, 0)->symbols.Find(engineKey)->pattern), std::string("10"));
+  }
 };
 
 QTEST_MAIN(RoadsTest)
