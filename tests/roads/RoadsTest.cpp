@@ -380,6 +380,15 @@ class RoadsTest : public QObject {
     QVERIFY(fx.doc.IsDefModified());
     QCOMPARE(QString::fromLatin1(fx.doc.GetLogicGroup(LIST_DEFINITION, 0)->symbols.Find("IDLE")->pattern),
              QStringLiteral("0101XX"));
+    // The search finds the renamed symbol (patterns are never searched).
+    f.OnCommand(ID_EDIT_FIND);
+    CSearchDlg& search = Search(f);
+    QTest::mouseClick(search.Radio(LIST_DEFINITION), Qt::LeftButton);
+    search.Combo()->setEditText(QStringLiteral("running"));
+    QTest::keyClick(search.Combo(), Qt::Key_Return);
+    QCOMPARE(def.GetSelectedRows(), std::vector<int>{1});
+    search.OnBnClickedCancel();
+    QCOMPARE(fx.sink.Ids(), std::vector<int>{IDS_ASK_GROUP_BITS});
     ClickHeader(def, COL_SYMBOL);
     SaveAndReopen(fx, QStringLiteral("logic.sbl"));
 
@@ -824,6 +833,43 @@ class RoadsTest : public QObject {
     QCOMPARE(fx.doc.GetLinMsgTable(LIST_DEFINITION).Find(engineKey)->signals.Find(speedKey)->bitCount, 4);
     QCOMPARE(fx.doc.GetFlexRayMsgTable(LIST_DEFINITION).Find(engineKey)->signals.Find(speedKey)->bitCount, 4);
     QCOMPARE(std::string(fx.doc.GetLogicGroup(LIST_DEFINITION, 0)->symbols.Find(engineKey)->pattern), std::string("10"));
+  }
+
+  // After the dialog switched the display to hexadecimal, a click on the
+  // identifier header sorts by number, and a close of the dialog by its
+  // window button is a cancel.
+  void hexIdentifiersSortByNumber() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    for (int id : {255, 9, 16}) {
+      _CANMsg* m = AddCan(fx.doc, LIST_DEFINITION, ("M" + std::to_string(id)).c_str(), id);
+      AddCanSig(fx.doc, m, "S", 0)->bitCount = 8;
+    }
+    fx.Def().RefreshList();
+    CListCtrlEx& def = fx.Def().List();
+    {
+      ModalSteps steps({[](QDialog& dlg) {
+        QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, canctl::ID_HEX)), Qt::LeftButton);
+        PressOk(dlg);
+      }});
+      DoubleClickRow(def, 0);
+      QCOMPARE(steps.leftOpen, 0);
+    }
+    QCOMPARE(Column(def, COL_ID), (QStringList{"FF", "9", "10"}));
+    ClickHeader(def, COL_ID);
+    QCOMPARE(Column(def, COL_ID), (QStringList{"9", "10", "FF"}));
+    {
+      ModalSteps steps({[](QDialog& dlg) {
+        QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, canctl::ID_DECIMAL)), Qt::LeftButton);
+        Type(Item(dlg, canctl::SIG_NAME), QStringLiteral("Other"));
+        dlg.close();
+      }});
+      DoubleClickRow(def, 0);
+      QCOMPARE(steps.runs, 1);
+      QCOMPARE(steps.leftOpen, 0);
+    }
+    QCOMPARE(Column(def, COL_ID), (QStringList{"9", "10", "FF"}));
+    QCOMPARE(Column(def, COL_SIGNAL), (QStringList{"S", "S", "S"}));
   }
 };
 
