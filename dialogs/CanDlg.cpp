@@ -61,9 +61,7 @@ const tagCtrlDblRange kDblTable[] = {
     {MINIMUM, -1e30, 1e30, "%e"}, {0, 0, 0, nullptr},
 };
 
-QString Q(const std::string& cp932) {
-  return QString::fromStdString(cp932::ToUtf8(cp932));
-}
+QString Q(const std::string& cp932) { return QString::fromStdString(cp932::ToUtf8(cp932)); }
 
 std::string S(const QString& text) {
   std::string out;
@@ -411,7 +409,9 @@ void CCanDlg::ShowModel() {
 
   byteCount_->SetMax(c.byteCountMax);
   byteCount_->SetLimitText(c.byteCountLimit);
-  if (byteCount_->Value() != c.byteCount || byteCount_->text().isEmpty()) byteCount_->SetValue(c.byteCount);
+  // A field the user emptied stays empty while the count is typed anew (its
+  // every change commits); only a value that differs is shown again.
+  if (!shown_.valid || byteCount_->Value() != c.byteCount) byteCount_->SetValue(c.byteCount);
   heading_->setVisible(c.headingVisible);
   pageNext_->setVisible(c.nextVisible);
   pagePrevious_->setVisible(c.previousVisible);

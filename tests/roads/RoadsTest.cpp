@@ -65,9 +65,7 @@ class ModalSteps {
   QTimer timer_;
 };
 
-QWidget* Item(QDialog& dlg, int id) {
-  return static_cast<CMsgDlg&>(dlg).GetDlgItem(id);
-}
+QWidget* Item(QDialog& dlg, int id) { return static_cast<CMsgDlg&>(dlg).GetDlgItem(id); }
 
 // Types into a field (or an editable combo) and commits with Enter.
 void Type(QWidget* field, const QString& text) {
@@ -82,9 +80,7 @@ void Type(QWidget* field, const QString& text) {
   QTest::keyClick(edit, Qt::Key_Return);
 }
 
-void PressOk(QDialog& dlg) {
-  QTest::mouseClick(static_cast<QPushButton*>(Item(dlg, 1)), Qt::LeftButton);
-}
+void PressOk(QDialog& dlg) { QTest::mouseClick(static_cast<QPushButton*>(Item(dlg, 1)), Qt::LeftButton); }
 
 void DoubleClickRow(CListCtrlEx& list, int row) {
   ClickRow(list, row);
@@ -375,8 +371,7 @@ class RoadsTest : public QObject {
     }
     QCOMPARE(fx.sink.Ids(), std::vector<int>{IDS_ASK_GROUP_BITS});
     QCOMPARE(Row(def, 0, {COL_SYMBOL, COL_GROUP, COL_BITS, COL_PATTERN}), (QStringList{"Idle", "1", "6", "0101XX"}));
-    QCOMPARE(Row(def, 1, {COL_SYMBOL, COL_GROUP, COL_BITS, COL_PATTERN}),
-             (QStringList{"Running", "1", "6", "XX1XX0"}));
+    QCOMPARE(Row(def, 1, {COL_SYMBOL, COL_GROUP, COL_BITS, COL_PATTERN}), (QStringList{"Running", "1", "6", "XX1XX0"}));
     QVERIFY(fx.doc.IsDefModified());
     QCOMPARE(QString::fromLatin1(fx.doc.GetLogicGroup(LIST_DEFINITION, 0)->symbols.Find("IDLE")->pattern),
              QStringLiteral("0101XX"));
@@ -694,8 +689,9 @@ class RoadsTest : public QObject {
     int files = 0;
     while (it.hasNext()) {
       const QString path = it.next();
-      const int bus = path.endsWith(QLatin1String(".ldf")) ? ID_BUS_LIN
-                      : path.endsWith(QLatin1String(".xml")) ? ID_BUS_FLEXRAY : ID_BUS_CAN;
+      const int bus = path.endsWith(QLatin1String(".ldf"))   ? ID_BUS_LIN
+                      : path.endsWith(QLatin1String(".xml")) ? ID_BUS_FLEXRAY
+                                                             : ID_BUS_CAN;
       RoadFixture fx;
       CMainFrame& f = fx.Make();
       f.OnCommand(bus);
@@ -797,7 +793,7 @@ class RoadsTest : public QObject {
   // when another field is edited, in every bus kind's dialog.
   void japaneseNamesSurviveTheDialogs() {
     const char engine[] = "\x83\x47\x83\x93\x83\x57\x83\x93";  // エンジン
-    const char speed[] = "\x91\xAC\x93\x78";                    // 速度
+    const char speed[] = "\x91\xAC\x93\x78";                   // 速度
     RoadFixture fx;
     CMainFrame& f = fx.Make();
     _CANMsg* m = AddCan(fx.doc, LIST_DEFINITION, engine, 256);
@@ -832,7 +828,8 @@ class RoadsTest : public QObject {
     QCOMPARE(fx.doc.GetCanMsgTable(LIST_DEFINITION).Find(engineKey)->signals.Find(speedKey)->bitCount, 4);
     QCOMPARE(fx.doc.GetLinMsgTable(LIST_DEFINITION).Find(engineKey)->signals.Find(speedKey)->bitCount, 4);
     QCOMPARE(fx.doc.GetFlexRayMsgTable(LIST_DEFINITION).Find(engineKey)->signals.Find(speedKey)->bitCount, 4);
-    QCOMPARE(std::string(fx.doc.GetLogicGroup(LIST_DEFINITION, 0)->symbols.Find(engineKey)->pattern), std::string("10"));
+    QCOMPARE(std::string(fx.doc.GetLogicGroup(LIST_DEFINITION, 0)->symbols.Find(engineKey)->pattern),
+             std::string("10"));
   }
 
   // After the dialog switched the display to hexadecimal, a click on the
@@ -870,6 +867,76 @@ class RoadsTest : public QObject {
     }
     QCOMPARE(Column(def, COL_ID), (QStringList{"9", "10", "FF"}));
     QCOMPARE(Column(def, COL_SIGNAL), (QStringList{"S", "S", "S"}));
+  }
+
+  // The byte count changed in the CAN dialog: every signal of the message
+  // must still fit (4018 otherwise, nothing changed); a count above 8 makes
+  // the frame FD; saved and reopened.
+  void canByteCountRoad() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    _CANMsg* m = AddCan(fx.doc, LIST_DEFINITION, "Engine", 256);
+    AddCanSig(fx.doc, m, "Speed", 0)->bitCount = 16;
+    _CANSignal* temp = AddCanSig(fx.doc, m, "Temp", 1);
+    temp->startBit = 40;
+    temp->bitCount = 8;
+    fx.Def().RefreshList();
+    CListCtrlEx& def = fx.Def().List();
+    {
+      ModalSteps steps({[](QDialog& dlg) {
+        Type(Item(dlg, canctl::BYTE_COUNT), QStringLiteral("4"));
+        PressOk(dlg);
+      }});
+      DoubleClickRow(def, 0);
+      QCOMPARE(steps.leftOpen, 1);
+    }
+    QCOMPARE(fx.sink.Ids(), std::vector<int>{IDS_MSG_BITS_OUTSIDE});
+    QCOMPARE(int(m->byteCount), 8);
+    QVERIFY(!fx.doc.IsDefModified());
+    fx.sink.shown.clear();
+    {
+      ModalSteps steps({[](QDialog& dlg) {
+        Type(Item(dlg, canctl::BYTE_COUNT), QStringLiteral("12"));
+        // Emptied, then typed: the field holds what was typed.
+        QCOMPARE(static_cast<QLineEdit*>(Item(dlg, canctl::BYTE_COUNT))->text(), QStringLiteral("12"));
+        DragBits(static_cast<CCanDlg&>(dlg).GridView(), 80, 95);
+        PressOk(dlg);
+      }});
+      DoubleClickRow(def, 0);
+      QCOMPARE(steps.leftOpen, 0);
+    }
+    QCOMPARE(fx.sink.Ids(), std::vector<int>{});
+    QCOMPARE(int(m->byteCount), 12);
+    QCOMPARE(int(m->frameType), int(CANFRAME_FD));
+    QCOMPARE(m->signals.Find("SPEED")->startBit, 80);
+    SaveAndReopen(fx, QStringLiteral("fd.sbl"));
+    m = fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("ENGINE");
+    QCOMPARE(int(m->byteCount), 12);
+    QCOMPARE(int(m->frameType), int(CANFRAME_FD));
+    QCOMPARE(m->signals.Find("SPEED")->startBit, 80);
+    QCOMPARE(m->signals.Find("TEMP")->startBit, 40);
+  }
+
+  // The byte count emptied and typed anew in the FlexRay and LIN dialogs.
+  void byteCountRetypedInTheFrameDialogs() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    sample::Lin(fx.doc, "Door", 0x12, 2, {{"Lock", 0, 2}});
+    sample::FlexRay(fx.doc, "Body", 5, 2, 0, 1, {{"Lamp", 0, 2}});
+    for (int bus : {ID_BUS_LIN, ID_BUS_FLEXRAY}) {
+      f.OnCommand(bus);
+      QString shown;
+      ModalSteps steps({[&shown](QDialog& dlg) {
+        Type(Item(dlg, dlgids::IDC_BYTE_COUNT), QStringLiteral("6"));
+        shown = static_cast<QLineEdit*>(Item(dlg, dlgids::IDC_BYTE_COUNT))->text();
+        PressOk(dlg);
+      }});
+      DoubleClickRow(fx.Def().List(), 0);
+      QCOMPARE(steps.leftOpen, 0);
+      QCOMPARE(shown, QStringLiteral("6"));
+    }
+    QCOMPARE(int(fx.doc.GetLinMsgTable(LIST_DEFINITION).Find("DOOR")->byteCount), 6);
+    QCOMPARE(int(fx.doc.GetFlexRayMsgTable(LIST_DEFINITION).Find("BODY")->byteCount), 6);
   }
 };
 
