@@ -837,7 +837,7 @@ class RoadsTest : public QObject {
   // window button is a cancel.
   void hexIdentifiersSortByNumber() {
     RoadFixture fx;
-    CMainFrame& f = fx.Make();
+    fx.Make();
     for (int id : {255, 9, 16}) {
       _CANMsg* m = AddCan(fx.doc, LIST_DEFINITION, ("M" + std::to_string(id)).c_str(), id);
       AddCanSig(fx.doc, m, "S", 0)->bitCount = 8;
@@ -874,7 +874,7 @@ class RoadsTest : public QObject {
   // the frame FD; saved and reopened.
   void canByteCountRoad() {
     RoadFixture fx;
-    CMainFrame& f = fx.Make();
+    fx.Make();
     _CANMsg* m = AddCan(fx.doc, LIST_DEFINITION, "Engine", 256);
     AddCanSig(fx.doc, m, "Speed", 0)->bitCount = 16;
     _CANSignal* temp = AddCanSig(fx.doc, m, "Temp", 1);
