@@ -938,6 +938,41 @@ class RoadsTest : public QObject {
     QCOMPARE(int(fx.doc.GetLinMsgTable(LIST_DEFINITION).Find("DOOR")->byteCount), 6);
     QCOMPARE(int(fx.doc.GetFlexRayMsgTable(LIST_DEFINITION).Find("BODY")->byteCount), 6);
   }
+
+  // A long J1939 message: the second page of the grid reached with Next,
+  // bits dragged there, saved and reopened.
+  void canLongJ1939Pages() {
+    RoadFixture fx;
+    fx.Make();
+    _CANMsg* m = AddCan(fx.doc, LIST_DEFINITION, "Diag", 0x18DA00F1);
+    m->frameFormat = FRAME_XTD;
+    m->j1939 = 1;
+    m->byteCount = 100;
+    AddCanSig(fx.doc, m, "Head", 0)->bitCount = 8;
+    fx.Def().RefreshList();
+    ModalSteps steps({[](QDialog& dlg) {
+      auto* next = static_cast<QPushButton*>(Item(dlg, canctl::PAGE_NEXT));
+      QVERIFY(next->isVisible());
+      QTest::mouseClick(next, Qt::LeftButton);
+      QVERIFY(!next->isVisible());
+      QVERIFY(Item(dlg, canctl::PAGE_PREVIOUS)->isVisible());
+      // Page-relative bits 100..115 are message bits 612..627.
+      DragBits(static_cast<CCanDlg&>(dlg).GridView(), 100, 115);
+      QCOMPARE(static_cast<QLineEdit*>(Item(dlg, canctl::START_BIT))->text(), QStringLiteral("612"));
+      QCOMPARE(static_cast<QLineEdit*>(Item(dlg, canctl::BIT_COUNT))->text(), QStringLiteral("16"));
+      PressOk(dlg);
+    }});
+    DoubleClickRow(fx.Def().List(), 0);
+    QCOMPARE(steps.runs, 1);
+    QCOMPARE(steps.leftOpen, 0);
+    QCOMPARE(fx.sink.Ids(), std::vector<int>{});
+    QCOMPARE(m->signals.Find("HEAD")->startBit, 612);
+    SaveAndReopen(fx, QStringLiteral("long.sbl"));
+    m = fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("DIAG");
+    QCOMPARE(int(m->byteCount), 100);
+    QCOMPARE(m->signals.Find("HEAD")->startBit, 612);
+    QCOMPARE(m->signals.Find("HEAD")->bitCount, 16);
+  }
 };
 
 QTEST_MAIN(RoadsTest)
