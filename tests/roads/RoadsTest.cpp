@@ -973,6 +973,35 @@ class RoadsTest : public QObject {
     QCOMPARE(m->signals.Find("HEAD")->startBit, 612);
     QCOMPARE(m->signals.Find("HEAD")->bitCount, 16);
   }
+
+  // LIN definitions edited in the dialog; then a broken FIBEX file and one
+  // without frames opened as the reference: the bus kind, the definitions
+  // and their identifier display stay.
+  void failedAndEmptyReferenceLoadsKeepTheBus() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    f.OnCommand(ID_BUS_LIN);
+    sample::Lin(fx.doc, "Door", 0x12, 2, {{"Lock", 0, 2}});
+    fx.Def().RefreshList();
+    {
+      ModalSteps steps({EditFrame(QStringLiteral("Hatch"), QStringLiteral("Latch"), QStringLiteral("2B"), 3, 5)});
+      DoubleClickRow(fx.Def().List(), 0);
+      QCOMPARE(steps.leftOpen, 0);
+    }
+    const QStringList row = Row(fx.Def().List(), 0, {COL_MESSAGE, COL_ID, COL_SIGNAL});
+    QCOMPARE(row, (QStringList{"Hatch", "2B", "Latch"}));
+    fx.OpenReference(fx.Write("broken.xml", "<?xml version=\"1.0\"?><fx:FIBEX><fx:ELEMENTS"));
+    QCOMPARE(f.BusKind(), int(BUS_LIN));
+    QCOMPARE(Row(fx.Def().List(), 0, {COL_MESSAGE, COL_ID, COL_SIGNAL}), row);
+    const QString empty = Corpus("fibex/mundhenk/fibextest2.xml");
+    if (!empty.isEmpty()) {
+      fx.OpenReference(empty.toStdString());
+      QCOMPARE(f.BusKind(), int(BUS_LIN));
+      QCOMPARE(Row(fx.Def().List(), 0, {COL_MESSAGE, COL_ID, COL_SIGNAL}), row);
+    }
+    QVERIFY(fx.doc.IsDefModified());
+    QCOMPARE(fx.doc.GetMsgIdFormat(), int(IDFMT_HEX));
+  }
 };
 
 QTEST_MAIN(RoadsTest)
