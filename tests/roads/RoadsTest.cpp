@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -25,6 +26,7 @@
 #include "StaticEx.h"
 #include "GridDrag.h"
 #include "J1939Model.h"
+#include "ModalCanceller.h"
 #include "ResIds.h"
 #include "QtMessageSink.h"
 #include "RoadFixture.h"
@@ -1001,6 +1003,49 @@ class RoadsTest : public QObject {
     }
     QVERIFY(fx.doc.IsDefModified());
     QCOMPARE(fx.doc.GetMsgIdFormat(), int(IDFMT_HEX));
+  }
+
+  // A double-click below the last row opens nothing, in either list.
+  void doubleClickBelowTheRowsOpensNothing() {
+    RoadFixture fx;
+    fx.Make();
+    fx.OpenReference(fx.Write("vehicle.dbc", kVehicleDbc));
+    _CANMsg* m = AddCan(fx.doc, LIST_DEFINITION, "Engine", 256);
+    AddCanSig(fx.doc, m, "Speed", 0)->bitCount = 8;
+    fx.Def().RefreshList();
+    ModalCanceller cancel;
+    for (CListCtrlEx* list : {&fx.Ref().List(), &fx.Def().List()}) {
+      ClickRow(*list, 0);
+      const QPoint below(RowPoint(*list, 0).x(), list->viewport()->height() - 5);
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, below);
+      QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, below);
+    }
+    QCOMPARE(cancel.cancelled, 0);
+  }
+
+  // The row numbers of the FlexRay and LIN grids stand right-aligned, clear
+  // of the cells, as in the CAN grid.
+  void frameGridLabelsStandClearOfTheCells() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    sample::Lin(fx.doc, "Door", 0x12, 8, {{"Lock", 0, 2}});
+    sample::FlexRay(fx.doc, "Body", 5, 8, 0, 1, {{"Lamp", 0, 2}});
+    for (int bus : {ID_BUS_LIN, ID_BUS_FLEXRAY}) {
+      f.OnCommand(bus);
+      ModalSteps steps({[](QDialog& dlg) {
+        CBitWindowGrid* grid = static_cast<CFrameSignalDlg&>(dlg).Grid();
+        QLabel* label = grid->RowLabel(0);
+        QVERIFY(label->isVisible());
+        QCOMPARE(label->text(), QStringLiteral("0"));
+        QVERIFY(label->alignment() & Qt::AlignRight);
+        // Cell 0 is the bottom-right cell.
+        QVERIFY(label->geometry().left() >= grid->Cell(0)->geometry().right() + 5);
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+      }});
+      DoubleClickRow(fx.Def().List(), 0);
+      QCOMPARE(steps.runs, 1);
+      QCOMPARE(steps.leftOpen, 0);
+    }
   }
 };
 
