@@ -1047,6 +1047,38 @@ class RoadsTest : public QObject {
       QCOMPARE(steps.leftOpen, 0);
     }
   }
+
+  // LIN and FlexRay: a new signal for a frame already defined, the frame
+  // picked from the name list; one row appended; saved and reopened.
+  void newSignalForAnExistingFrame() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    sample::Lin(fx.doc, "Door", 0x12, 4, {{"Lock", 0, 2}, {"Window", 8, 8}});
+    sample::FlexRay(fx.doc, "Body", 5, 8, 0, 1, {{"Lamp", 0, 2}});
+    for (int bus : {ID_BUS_LIN, ID_BUS_FLEXRAY}) {
+      f.OnCommand(bus);
+      CListCtrlEx& def = fx.Def().List();
+      const int before = def.GetItemCount();
+      const QString frame = def.GetItemText(0, COL_MESSAGE);
+      ModalSteps steps({[](QDialog& dlg) {
+        auto* name = qobject_cast<QComboBox*>(Item(dlg, dlgids::IDC_MSG_NAME));
+        QVERIFY(name && name->count() == 1);
+        name->setCurrentIndex(0);
+        Q_EMIT name->activated(0);
+        Type(Item(dlg, dlgids::IDC_SIGNAL_NAME), QStringLiteral("Extra"));
+        DragCells(static_cast<CFrameSignalDlg&>(dlg).Grid(), 20, 23);
+        PressOk(dlg);
+      }});
+      f.OnCommand(ID_FILE_NEW_DEFINITION);
+      QCOMPARE(steps.runs, 1);
+      QCOMPARE(steps.leftOpen, 0);
+      QCOMPARE(fx.sink.Ids(), std::vector<int>{});
+      QCOMPARE(def.GetItemCount(), before + 1);
+      QCOMPARE(Row(def, before, {COL_MESSAGE, COL_SIGNAL}), (QStringList{frame, "Extra"}));
+      SaveAndReopen(fx, QStringLiteral("extra%1.sbl").arg(bus));
+    }
+    QCOMPARE(fx.doc.GetFlexRayMsgTable(LIST_DEFINITION).Find("BODY")->signals.Find("EXTRA")->startBit, 20);
+  }
 };
 
 QTEST_MAIN(RoadsTest)
