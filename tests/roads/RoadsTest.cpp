@@ -1138,6 +1138,39 @@ class RoadsTest : public QObject {
     }
     if (opened == 0) QSKIP("no corpus");
   }
+
+  // OK on an unchanged definition whose identifier lies beyond its frame
+  // format's range keeps the identifier (and a second one then passes too).
+  void unchangedLargeIdentifierPasses() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    fx.OpenReference(fx.Write("gm.dbc",
+                              "VERSION \"\"\n\nBU_: A\n\n"
+                              "BO_ 274923520 DoorStatus: 1 A\n SG_ Door : 0|8@1+ (1,0) [0|0] \"\" A\n\n"
+                              "BO_ 272629760 Chime: 5 A\n SG_ Tone : 0|8@1+ (1,0) [0|0] \"\" A\n"));
+    fx.Ref().List().setFocus();
+    f.OnCommand(ID_EDIT_SELECT_ALL);
+    f.OnCommand(ID_EDIT_ADD_DEFINITION);
+    QCOMPARE(fx.Def().List().GetItemCount(), 2);
+    QString idText;
+    ModalSteps steps({[&idText](QDialog& dlg) {
+      idText = qobject_cast<QComboBox*>(Item(dlg, canctl::MSG_ID))->currentText();
+      PressOk(dlg);
+    }});
+    DoubleClickRow(fx.Def().List(), 1);
+    // A standard message whose identifier lies above 0x7FF: the field shows
+    // the range's end, and OK without a change keeps the identifier.
+    QCOMPARE(idText, QStringLiteral("2047"));
+    QCOMPARE(steps.leftOpen, 0);
+    QCOMPARE(fx.sink.Ids(), std::vector<int>{});
+    QCOMPARE(fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("CHIME")->id, 272629760);
+    QCOMPARE(Column(fx.Def().List(), COL_ID), (QStringList{"274923520", "272629760"}));
+    ModalSteps second({[](QDialog& dlg) { PressOk(dlg); }});
+    DoubleClickRow(fx.Def().List(), 0);
+    QCOMPARE(second.leftOpen, 0);
+    QCOMPARE(fx.sink.Ids(), std::vector<int>{});
+    QCOMPARE(fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("DOORSTATUS")->id, 274923520);
+  }
 };
 
 QTEST_MAIN(RoadsTest)
