@@ -1171,6 +1171,39 @@ class RoadsTest : public QObject {
     QCOMPARE(fx.sink.Ids(), std::vector<int>{});
     QCOMPARE(fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("DOORSTATUS")->id, 274923520);
   }
+
+  // Scaling and limits with more digits than the fields show stay as stored
+  // through an OK without a change. (Limits beyond the fields' range of
+  // +-1e30, such as a float signal's +-3.4e38, are cut to it: not checked.)
+  void unchangedScalingAndLimitsStay() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    fx.OpenReference(fx.Write("wide.dbc",
+                              "VERSION \"\"\n\nBU_: A\n\n"
+                              "BO_ 100 Wide: 8 A\n"
+                              " SG_ Big : 0|32@1- (1,0) [-3.4E+038|3.4E+038] \"\" A\n"
+                              " SG_ Odd : 32|16@1+ (0.001234567,-0.000001) [-1.34|1235.123456] \"\" A\n"
+                              "\nSIG_VALTYPE_ 100 Big : 1;\n"));
+    fx.Ref().List().setFocus();
+    f.OnCommand(ID_EDIT_SELECT_ALL);
+    f.OnCommand(ID_EDIT_ADD_DEFINITION);
+    _CANMsg* m = fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("WIDE");
+    QVERIFY(m);
+    for (int r = 0; r < 2; ++r) {
+      _CANSignal* s = m->signals.Find(MakeUpperString(fx.Def().List().GetItemText(r, COL_SIGNAL).toStdString()));
+      const _CANSignal before = *s;
+      ModalSteps steps({[](QDialog& dlg) { PressOk(dlg); }});
+      DoubleClickRow(fx.Def().List(), r);
+      QCOMPARE(steps.leftOpen, 0);
+      if (before.maximum < 1e30) {
+        QCOMPARE(s->minimum, before.minimum);
+        QCOMPARE(s->maximum, before.maximum);
+      }
+      QCOMPARE(s->factor, before.factor);
+      QCOMPARE(s->offset, before.offset);
+      QCOMPARE(s->valueType, before.valueType);
+    }
+  }
 };
 
 QTEST_MAIN(RoadsTest)
