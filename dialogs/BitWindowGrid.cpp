@@ -11,7 +11,7 @@
 
 namespace {
 constexpr int kCellSize = 14;
-// Grid columns: 8 cells, a gap, 8 cells, then the label column.
+// Grid columns: 8 cells, a gap, 8 cells, a gap, then the label column.
 int ColumnOf(int position) {
   return position < 8 ? position : position + 1;
 }
@@ -24,6 +24,7 @@ CBitWindowGrid::CBitWindowGrid(QWidget* parent) : QWidget(parent) {
   grid->setHorizontalSpacing(1);
   grid->setVerticalSpacing(2);
   grid->setColumnMinimumWidth(8, 8);
+  grid->setColumnMinimumWidth(17, 6);
   for (int i = 0; i < kCells; ++i) {
     auto* cell = new CStaticEx(this);
     cell->setObjectName(QStringLiteral("cell%1").arg(2063 - i));
@@ -40,13 +41,15 @@ CBitWindowGrid::CBitWindowGrid(QWidget* parent) : QWidget(parent) {
     auto* label = new QLabel(this);
     label->setObjectName(QStringLiteral("rowLabel%1").arg(1700 + r));
     label->setMinimumWidth(28);
+    // Row numbers stand right-aligned in their column, clear of the cells.
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QSizePolicy keep = label->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
     label->setSizePolicy(keep);
     labels_[static_cast<std::size_t>(r)] = label;
-    grid->addWidget(label, 4 - r, 17);
+    grid->addWidget(label, 4 - r, 18);
   }
-  grid->setColumnStretch(18, 1);
+  grid->setColumnStretch(19, 1);
 }
 
 CStaticEx* CBitWindowGrid::Cell(int i) const {

@@ -411,7 +411,9 @@ void CCanDlg::ShowModel() {
 
   byteCount_->SetMax(c.byteCountMax);
   byteCount_->SetLimitText(c.byteCountLimit);
-  if (byteCount_->Value() != c.byteCount || byteCount_->text().isEmpty()) byteCount_->SetValue(c.byteCount);
+  // A field the user emptied stays empty while the count is typed anew (its
+  // every change commits); only a value that differs is shown again.
+  if (!shown_.valid || byteCount_->Value() != c.byteCount) byteCount_->SetValue(c.byteCount);
   heading_->setVisible(c.headingVisible);
   pageNext_->setVisible(c.nextVisible);
   pagePrevious_->setVisible(c.previousVisible);

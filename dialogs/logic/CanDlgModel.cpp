@@ -710,6 +710,13 @@ CCanDlgModel::OkResult CCanDlgModel::OnOK(IDlgPrompt& prompt) {
   const std::string msgKey = MakeUpperString(c_.msgName);
   if (msgKey.empty()) return refuse(IDS_MSG_NAME_EMPTY, canctl::MSG_NAME);
 
+  // A stored identifier beyond its frame format's range (a CANdb file may
+  // hold one) is shown cut to the range's end; left as shown, it is kept,
+  // not silently replaced by that end.
+  if (mode_ == DLGMODE_EDIT && c_.frameFormat == targetMsg_->frameFormat && targetMsg_->id > c_.idMax &&
+      c_.id == c_.idMax)
+    c_.id = targetMsg_->id;
+
   auto otherWithId = [&](const _CANMsg* except) -> const _CANMsg* {
     if (!table_) return nullptr;
     for (const auto& entry : *table_) {
