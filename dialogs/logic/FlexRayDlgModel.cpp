@@ -62,21 +62,6 @@ void CFlexRayDlgModel::ShowMessageRow(const _FlexRayMsg& m) {
   ApplyByteCount();
 }
 
-void CFlexRayDlgModel::SelectMessageRow(int row) {
-  const _FlexRayMsg* m = EntryAt(row);
-  if (!m) return;
-  selectedRow_ = row;
-  ShowMessageRow(*m);
-  RebuildGrid();
-}
-
-void CFlexRayDlgModel::SelectIdRow(int row) {
-  const _FlexRayMsg* m = EntryAt(row);
-  if (!m) return;
-  selectedRow_ = row;
-  ShowMessageRow(*m);
-}
-
 void CFlexRayDlgModel::SelectSignalRow(int row) {
   const _FlexRaySignal* s = SignalEntryAt(row);
   if (!s) return;
@@ -84,11 +69,6 @@ void CFlexRayDlgModel::SelectSignalRow(int row) {
   v_.bitOrder = s->bitOrder;
   LoadSignalValues(*s, true);
   rememberedValueType_ = v_.valueType;
-}
-
-void CFlexRayDlgModel::CommitFormat(int index) {
-  v_.formatIndex = std::clamp(index, 0, 1);
-  v_.id = ClampId(v_.id);
 }
 
 int CFlexRayDlgModel::Ok(IDlgPrompt& prompt) {

@@ -6,6 +6,7 @@
 // this holds and report every committed value to it.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -242,8 +243,34 @@ class CFrameDlgModel : public CFrameDlgModelBase {
     return out;
   }
 
+  void SelectMessageRow(int row) override {
+    const Msg* m = EntryAt(row);
+    if (!m) return;
+    selectedRow_ = row;
+    ShowMessageRow(*m);
+    RebuildGrid();
+  }
+  void SelectIdRow(int row) override {
+    const Msg* m = EntryAt(row);
+    if (!m) return;
+    selectedRow_ = row;
+    ShowMessageRow(*m);
+  }
+  // The row of the name and identifier lists last chosen, -1 for none.
+  int SelectedMessageRow() const { return selectedRow_; }
+
+  void CommitFormat(int index) override {
+    v_.formatIndex = std::clamp(index, 0, 1);
+    v_.id = ClampId(v_.id);
+  }
+
  protected:
   using CFrameDlgModelBase::CFrameDlgModelBase;
+
+  // Puts the message fields of a chosen frame into the working copies.
+  virtual void ShowMessageRow(const Msg& m) = 0;
+  // The bit map and the grid built again for the frame now shown.
+  virtual void RebuildGrid() = 0;
 
   static long long IdOf(const _FlexRayMsg& m) { return m.slotId; }
   static long long IdOf(const _LINMsg& m) { return m.id; }
@@ -403,4 +430,5 @@ class CFrameDlgModel : public CFrameDlgModelBase {
   std::string editedKey_;
   std::vector<Msg*> msgEntries_;
   std::vector<Sig*> sigEntries_;
+  int selectedRow_ = -1;
 };

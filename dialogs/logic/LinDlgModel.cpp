@@ -53,32 +53,12 @@ void CLinDlgModel::ShowMessageRow(const _LINMsg& m) {
   ApplyByteCount();
 }
 
-void CLinDlgModel::SelectMessageRow(int row) {
-  const _LINMsg* m = EntryAt(row);
-  if (!m) return;
-  selectedRow_ = row;
-  ShowMessageRow(*m);
-  RebuildGrid();
-}
-
-void CLinDlgModel::SelectIdRow(int row) {
-  const _LINMsg* m = EntryAt(row);
-  if (!m) return;
-  selectedRow_ = row;
-  ShowMessageRow(*m);
-}
-
 void CLinDlgModel::SelectSignalRow(int row) {
   const _LINSignal* s = SignalEntryAt(row);
   if (!s) return;
   v_.signalName = s->name;
   LoadSignalValues(*s, false);
   rememberedValueType_ = v_.valueType;
-}
-
-void CLinDlgModel::CommitFormat(int index) {
-  v_.formatIndex = std::clamp(index, 0, 1);
-  v_.id = ClampId(v_.id);
 }
 
 int CLinDlgModel::Ok(IDlgPrompt& prompt) {
