@@ -113,18 +113,7 @@ int CFlexRayDlgModel::Ok(IDlgPrompt& prompt) {
   const std::string sigKey = MakeUpperString(v_.signalName);
   if (v_.byteCount != 0 && sigKey.empty()) return fail(IDC_SIGNAL_NAME, IDS_MSG_NAME_EMPTY);
   _FlexRayMsg* frame = isEdit ? target_ : existing;
-  if (SignalNameTaken(frame, sigKey)) return fail(IDC_SIGNAL_NAME, IDS_MSG_SIGNAL_DEFINED);
-  if (isNew && existing && existing->byteCount != v_.byteCount)
-    return fail(IDC_BYTE_COUNT, IDS_MSG_MESSAGE_OTHER_LENGTH);
-  const int bits = FrameBits();
-  if (const _FlexRaySignal* beyond = SignalBeyond(frame, bits))
-    return fail(IDC_BYTE_COUNT, IDS_MSG_BITS_OUTSIDE, {beyond->name});
-  if (v_.byteCount > 0) {
-    if (v_.startBit >= bits) return fail(IDC_START_BIT, IDS_MSG_BITS_OUTSIDE, {v_.signalName});
-    if (static_cast<long long>(v_.startBit) + v_.bitCount > bits)
-      return fail(IDC_BIT_COUNT, IDS_MSG_BITS_OUTSIDE, {v_.signalName});
-  }
-  if (RangeUsed(frame, v_.startBit, v_.bitCount)) return fail(IDC_START_BIT, IDS_MSG_BITS_OVERLAP);
+  if (const int focus = CheckSignalPlace(prompt, frame, isNew ? existing : nullptr, sigKey)) return focus;
   if (isNew && existing && (existing->baseCycle != base || existing->cycleRepetition != rep))
     return fail(IDC_BASE_CYCLE, IDS_MSG_CYCLE_OVERLAP, {IdText(id), key});
   if (frame && !SettleByteOrder(prompt, frame)) return DLG_OK_STAY;

@@ -344,6 +344,29 @@ class CFrameDlgModel : public CFrameDlgModelBase {
       if (e.key == key && e.value != targetSig_) return true;
     return false;
   }
+  // The signal checks of OK that both kinds make, in their order, against
+  // `frame` (the one the signal goes into; null for a new frame) and, in new
+  // mode, `existing` (the frame of the typed name). The first failure shows
+  // its message and answers the control to focus; 0 when all pass.
+  int CheckSignalPlace(IDlgPrompt& prompt, const Msg* frame, const Msg* existing, const std::string& sigKey) const {
+    using namespace dlgids;
+    auto fail = [&prompt](int focus, int message, const std::vector<MsgArg>& args = {}) {
+      prompt.Error(message, args);
+      return focus;
+    };
+    if (SignalNameTaken(frame, sigKey)) return fail(IDC_SIGNAL_NAME, IDS_MSG_SIGNAL_DEFINED);
+    if (existing && existing->byteCount != v_.byteCount) return fail(IDC_BYTE_COUNT, IDS_MSG_MESSAGE_OTHER_LENGTH);
+    const int bits = FrameBits();
+    if (const Sig* beyond = SignalBeyond(frame, bits))
+      return fail(IDC_BYTE_COUNT, IDS_MSG_BITS_OUTSIDE, {beyond->name});
+    if (v_.byteCount > 0) {
+      if (v_.startBit >= bits) return fail(IDC_START_BIT, IDS_MSG_BITS_OUTSIDE, {v_.signalName});
+      if (static_cast<long long>(v_.startBit) + v_.bitCount > bits)
+        return fail(IDC_BIT_COUNT, IDS_MSG_BITS_OUTSIDE, {v_.signalName});
+    }
+    if (RangeUsed(frame, v_.startBit, v_.bitCount)) return fail(IDC_START_BIT, IDS_MSG_BITS_OVERLAP);
+    return 0;
+  }
   bool OtherByteOrder(const Msg* msg, int byteOrder) const {
     if (!msg) return false;
     for (const auto& e : msg->signals)

@@ -92,18 +92,7 @@ int CLinDlgModel::Ok(IDlgPrompt& prompt) {
   const std::string sigKey = MakeUpperString(v_.signalName);
   if (sigKey.empty()) return fail(IDC_SIGNAL_NAME, IDS_MSG_NAME_EMPTY);
   _LINMsg* frame = isEdit ? target_ : existing;
-  if (SignalNameTaken(frame, sigKey)) return fail(IDC_SIGNAL_NAME, IDS_MSG_SIGNAL_DEFINED);
-  if (isNew && existing && existing->byteCount != v_.byteCount)
-    return fail(IDC_BYTE_COUNT, IDS_MSG_MESSAGE_OTHER_LENGTH);
-  const int bits = FrameBits();
-  if (const _LINSignal* beyond = SignalBeyond(frame, bits))
-    return fail(IDC_BYTE_COUNT, IDS_MSG_BITS_OUTSIDE, {beyond->name});
-  if (v_.byteCount > 0) {
-    if (v_.startBit >= bits) return fail(IDC_START_BIT, IDS_MSG_BITS_OUTSIDE, {v_.signalName});
-    if (static_cast<long long>(v_.startBit) + v_.bitCount > bits)
-      return fail(IDC_BIT_COUNT, IDS_MSG_BITS_OUTSIDE, {v_.signalName});
-  }
-  if (RangeUsed(frame, v_.startBit, v_.bitCount)) return fail(IDC_START_BIT, IDS_MSG_BITS_OVERLAP);
+  if (const int focus = CheckSignalPlace(prompt, frame, isNew ? existing : nullptr, sigKey)) return focus;
   if (frame && !SettleByteOrder(prompt, frame)) return DLG_OK_STAY;
 
   bool changed = PutName(target_->name, v_.msgName);
