@@ -77,33 +77,38 @@ struct CanKind : CanRecords {
   }
 };
 
-struct FlexRayKind : FlexRayRecords {
-  static void AddMsg(CVestrelDoc& d, Msg* m, int list) { d.AddFlexRayMsg(m, list, nullptr); }
+// FlexRay and LIN share their rows and their request; only the dialog and
+// the adding of a message differ.
+template <class Records>
+struct FrameKind : Records {
+  using Msg = typename Records::Msg;
+  using Sig = typename Records::Sig;
   static void AppendRow(CListLogic& l, const Msg& m, const char* s) { l.AppendFlexRayLinRow(m, s); }
   static void UpdateRows(ListRows& rows, const std::string& om, const std::string& os, const Msg& m, const char* s,
                          int fmt) {
     UpdateFlexRayLinRows(rows, om, os, m, s, fmt);
   }
-  static DefDialogResult Run(IDefinitionDialogs& dialogs, const CListLogic& logic, int mode, Msg* m, Sig* s,
-                             NameMap<Msg>* table, const DefDialogAnchor& anchor) {
-    FlexRayDialogRequest r = MessageRequest<FlexRayDialogRequest>(logic, mode, m, s, table, anchor);
+  static FrameDialogRequest<Msg, Sig> Request(const CListLogic& logic, int mode, Msg* m, Sig* s, NameMap<Msg>* table,
+                                              const DefDialogAnchor& anchor) {
+    auto r = MessageRequest<FrameDialogRequest<Msg, Sig>>(logic, mode, m, s, table, anchor);
     if (mode != DLGMODE_NEW) r.editedSignalName = s->name;
-    return dialogs.RunFlexRayDialog(r);
+    return r;
   }
 };
 
-struct LinKind : LinRecords {
-  static void AddMsg(CVestrelDoc& d, Msg* m, int list) { d.AddLinMsg(m, list); }
-  static void AppendRow(CListLogic& l, const Msg& m, const char* s) { l.AppendFlexRayLinRow(m, s); }
-  static void UpdateRows(ListRows& rows, const std::string& om, const std::string& os, const Msg& m, const char* s,
-                         int fmt) {
-    UpdateFlexRayLinRows(rows, om, os, m, s, fmt);
-  }
+struct FlexRayKind : FrameKind<FlexRayRecords> {
+  static void AddMsg(CVestrelDoc& d, Msg* m, int list) { d.AddFlexRayMsg(m, list, nullptr); }
   static DefDialogResult Run(IDefinitionDialogs& dialogs, const CListLogic& logic, int mode, Msg* m, Sig* s,
                              NameMap<Msg>* table, const DefDialogAnchor& anchor) {
-    LinDialogRequest r = MessageRequest<LinDialogRequest>(logic, mode, m, s, table, anchor);
-    if (mode != DLGMODE_NEW) r.editedSignalName = s->name;
-    return dialogs.RunLinDialog(r);
+    return dialogs.RunFlexRayDialog(Request(logic, mode, m, s, table, anchor));
+  }
+};
+
+struct LinKind : FrameKind<LinRecords> {
+  static void AddMsg(CVestrelDoc& d, Msg* m, int list) { d.AddLinMsg(m, list); }
+  static DefDialogResult Run(IDefinitionDialogs& dialogs, const CListLogic& logic, int mode, Msg* m, Sig* s,
+                             NameMap<Msg>* table, const DefDialogAnchor& anchor) {
+    return dialogs.RunLinDialog(Request(logic, mode, m, s, table, anchor));
   }
 };
 
