@@ -37,12 +37,7 @@ void CFlexRayDlgModel::Open() {
     v_.valueType = ValueTypeToSelection(s->valueType, s->bitCount);
     if (valuesLoaded_) LoadSignalValues(*s, false);
   }
-  rememberedValueType_ = v_.valueType;
-  if (signalEnabled_) {
-    v_.startBit = std::clamp(v_.startBit, 0, startMax_);
-    v_.bitCount = std::clamp(v_.bitCount, 1, countMax_);
-  }
-  RebuildGrid();
+  FinishOpen();
 }
 
 void CFlexRayDlgModel::RebuildGrid() {

@@ -271,6 +271,16 @@ class CFrameDlgModel : public CFrameDlgModelBase {
   virtual void ShowMessageRow(const Msg& m) = 0;
   // The bit map and the grid built again for the frame now shown.
   virtual void RebuildGrid() = 0;
+  // The end of Open: the value type to return to, the signal's bits inside
+  // their bounds when the signal can be edited, then the grid.
+  void FinishOpen() {
+    rememberedValueType_ = v_.valueType;
+    if (signalEnabled_) {
+      v_.startBit = std::clamp(v_.startBit, 0, startMax_);
+      v_.bitCount = std::clamp(v_.bitCount, 1, countMax_);
+    }
+    RebuildGrid();
+  }
 
   static long long IdOf(const _FlexRayMsg& m) { return m.slotId; }
   static long long IdOf(const _LINMsg& m) { return m.id; }

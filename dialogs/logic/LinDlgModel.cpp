@@ -36,12 +36,7 @@ void CLinDlgModel::Open() {
     v_.byteOrder = targetSig_->byteOrder;
     LoadSignalValues(*targetSig_, false);
   }
-  rememberedValueType_ = v_.valueType;
-  if (signalEnabled_) {
-    v_.startBit = std::clamp(v_.startBit, 0, startMax_);
-    v_.bitCount = std::clamp(v_.bitCount, 1, countMax_);
-  }
-  RebuildGrid();
+  FinishOpen();
 }
 
 void CLinDlgModel::ShowMessageRow(const _LINMsg& m) {
