@@ -82,11 +82,6 @@ bool CDefListDlg::PreTranslateKey(QKeyEvent* event) {
     }
     return false;
   }
-  if (event->key() == Qt::Key_Escape && List().IsDragging()) {
-    List().CancelDrag();
-    OnCancelDrag();
-    return true;
-  }
   if (event->key() == Qt::Key_A && (event->modifiers() & Qt::ControlModifier)) {
     if (IsListFocused()) SelectAll();
     else if (MainFrame()) MainFrame()->SelectAllInPane(0);

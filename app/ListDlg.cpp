@@ -353,6 +353,11 @@ void CListDlg::InitButtons(const ButtonRow* table) {
 }
 
 bool CListDlg::PreTranslateKey(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && list_.IsDragging()) {
+    list_.CancelDrag();
+    OnCancelDrag();
+    return true;
+  }
   if (event->key() == Qt::Key_F && (event->modifiers() & Qt::ControlModifier)) {
     if (frame_) frame_->OnShowSearch();
     return true;

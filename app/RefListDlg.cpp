@@ -75,11 +75,6 @@ void CRefListDlg::EnableButtons() {
 }
 
 bool CRefListDlg::PreTranslateKey(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape && List().IsDragging()) {
-    List().CancelDrag();
-    OnCancelDrag();
-    return true;
-  }
   if (event->key() == Qt::Key_A && (event->modifiers() & Qt::ControlModifier)) {
     SelectAll();
     CListDlg::PreTranslateKey(event);
