@@ -55,15 +55,8 @@ void CDefListDlg::InitLayout() {
 void CDefListDlg::UpdateLayout() {
   CListDlg::UpdateLayout();
   const QRect c = ClientRect();
-  const int captionRight = Caption() ? Caption()->geometry().x() + Caption()->geometry().width() : 0;
-  if (QLabel* f = FileNameStatic())
-    f->setGeometry(captionRight + kMargin, c.top() + kCaptionTop, std::max(0, c.width() - captionRight - 2 * kMargin),
-                   kFileNameHeight);
-  if (QPushButton* b = Button(IDC_BTN_DELETE))
-    b->setGeometry(c.left() + kMargin, c.height() - kBottomRowGap - kButtonHeight, kButtonWidth, kButtonHeight);
-  if (QPushButton* b = Button(IDC_BTN_SAVE))
-    b->setGeometry(c.width() - kMargin - kButtonWidth, c.height() - kBottomRowGap - kButtonHeight, kButtonWidth,
-                   kButtonHeight);
+  PlaceBottomButton(IDC_BTN_DELETE, c.left() + kMargin);
+  PlaceBottomButton(IDC_BTN_SAVE, c.width() - kMargin - kButtonWidth);
 }
 
 void CDefListDlg::RefreshList() {
@@ -78,12 +71,6 @@ void CDefListDlg::EnableSelectionButtons() {
   Q_EMIT stateChanged();
 }
 
-void CDefListDlg::UpdateFileName() {
-  QLabel* f = FileNameStatic();
-  if (!f) return;
-  f->setText(DefLogic() ? PathText(DefLogic()->FileLabel()) : QString());
-}
-
 bool CDefListDlg::IsListFocused() const { return List().hasFocus(); }
 
 bool CDefListDlg::PreTranslateKey(QKeyEvent* event) {
@@ -94,11 +81,6 @@ bool CDefListDlg::PreTranslateKey(QKeyEvent* event) {
       return true;
     }
     return false;
-  }
-  if (event->key() == Qt::Key_Escape && List().IsDragging()) {
-    List().CancelDrag();
-    OnCancelDrag();
-    return true;
   }
   if (event->key() == Qt::Key_A && (event->modifiers() & Qt::ControlModifier)) {
     if (IsListFocused()) SelectAll();

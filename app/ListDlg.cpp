@@ -223,6 +223,16 @@ void CListDlg::UpdateLayout() {
   const QRect c = ClientRect();
   list_.setGeometry(c.left() + kMargin, c.top() + kListTop, std::max(0, c.width() - 2 * kMargin),
                     std::max(0, c.height() - kListTop - kListBottomSpace));
+  // The file name fills the top row right of the caption.
+  const int captionRight = caption_ ? caption_->geometry().x() + caption_->geometry().width() : 0;
+  if (fileName_)
+    fileName_->setGeometry(captionRight + kMargin, c.top() + kCaptionTop,
+                           std::max(0, c.width() - captionRight - 2 * kMargin), kFileNameHeight);
+}
+
+void CListDlg::PlaceBottomButton(int controlId, int x) {
+  if (QPushButton* b = Button(controlId))
+    b->setGeometry(x, ClientRect().height() - kBottomRowGap - kButtonHeight, kButtonWidth, kButtonHeight);
 }
 
 void CListDlg::resizeEvent(QResizeEvent* event) {
@@ -314,7 +324,9 @@ void CListDlg::AppendLogicRow(const _LOGICGroup& group, const _LOGICSignal& symb
 
 void CListDlg::SelectAll() { list_.SelectAllRows(); }
 
-void CListDlg::UpdateFileName() {}
+void CListDlg::UpdateFileName() {
+  if (fileName_) fileName_->setText(logic_ ? PathText(logic_->FileLabel()) : QString());
+}
 
 void CListDlg::SetSortArrow(int column, bool ascending) {
   for (int c = 0; c < list_.GetColumnCount(); ++c)
@@ -341,6 +353,11 @@ void CListDlg::InitButtons(const ButtonRow* table) {
 }
 
 bool CListDlg::PreTranslateKey(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && list_.IsDragging()) {
+    list_.CancelDrag();
+    OnCancelDrag();
+    return true;
+  }
   if (event->key() == Qt::Key_F && (event->modifiers() & Qt::ControlModifier)) {
     if (frame_) frame_->OnShowSearch();
     return true;

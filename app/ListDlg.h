@@ -153,6 +153,8 @@ class CListDlg : public QWidget, protected IListRowsObserver {
   QLabel* AddCaption(int controlId);
   QLabel* AddFileNameStatic();
   QLabel* FileNameStatic() const { return fileName_; }
+  // Puts a button of the bottom row with its left edge at x.
+  void PlaceBottomButton(int controlId, int x);
 
   // Sorts by a clicked column; the selection and the focus travel with their
   // rows. True when the rows were sorted.
@@ -211,7 +213,6 @@ class CRefListDlg : public CListDlg {
 
   void UpdateLayout() override;
   void RefreshList() override;
-  void UpdateFileName() override;
   // Buttons 1002 and 1003 follow the selection.
   virtual void EnableButtons();
   bool PreTranslateKey(QKeyEvent* event) override;
@@ -261,7 +262,6 @@ class CDefListDlg : public CListDlg {
   void InitLayout() override;
   void UpdateLayout() override;
   void RefreshList() override;
-  void UpdateFileName() override;
   bool PreTranslateKey(QKeyEvent* event) override;
   // Whether the keyboard focus is in this dialog's list control.
   bool IsListFocused() const;

@@ -59,14 +59,7 @@ bool CRefListDlg::OnInitDialog() {
 
 void CRefListDlg::UpdateLayout() {
   CListDlg::UpdateLayout();
-  const QRect c = ClientRect();
-  const int captionRight = Caption() ? Caption()->geometry().x() + Caption()->geometry().width() : 0;
-  if (QLabel* f = FileNameStatic())
-    f->setGeometry(captionRight + kMargin, c.top() + kCaptionTop, std::max(0, c.width() - captionRight - 2 * kMargin),
-                   kFileNameHeight);
-  if (QPushButton* b = Button(IDC_BTN_ADD_DEFINITION))
-    b->setGeometry(c.width() - kMargin - kButtonWidth, c.height() - kBottomRowGap - kButtonHeight, kButtonWidth,
-                   kButtonHeight);
+  PlaceBottomButton(IDC_BTN_ADD_DEFINITION, ClientRect().width() - kMargin - kButtonWidth);
 }
 
 void CRefListDlg::RefreshList() {
@@ -81,16 +74,7 @@ void CRefListDlg::EnableButtons() {
   Q_EMIT stateChanged();
 }
 
-void CRefListDlg::UpdateFileName() {
-  if (QLabel* f = FileNameStatic()) f->setText(Logic() ? PathText(Logic()->FileLabel()) : QString());
-}
-
 bool CRefListDlg::PreTranslateKey(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape && List().IsDragging()) {
-    List().CancelDrag();
-    OnCancelDrag();
-    return true;
-  }
   if (event->key() == Qt::Key_A && (event->modifiers() & Qt::ControlModifier)) {
     SelectAll();
     CListDlg::PreTranslateKey(event);

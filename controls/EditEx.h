@@ -31,13 +31,10 @@ struct CCommitLink {
   IValueCommitTarget* Resolve(const QWidget* self) const;
 };
 
-class CEditEx : public QLineEdit {
-  Q_OBJECT
-
+// The link and the modified flag of both bases, with the accessors the
+// dialogs use.
+class CCommitControl {
  public:
-  explicit CEditEx(QWidget* parent = nullptr);
-  ~CEditEx() override;
-
   // The control identifier reported with every commit.
   void SetDlgCtrlID(int id) { link_.ctrlId = id; }
   int GetDlgCtrlID() const { return link_.ctrlId; }
@@ -50,6 +47,18 @@ class CEditEx : public QLineEdit {
   // 1 after a character other than Enter reached the control, 0 after a commit.
   int IsModified() const { return modified_; }
   void SetModified(int modified) { modified_ = modified; }
+
+ protected:
+  CCommitLink link_;
+  int modified_ = 0;
+};
+
+class CEditEx : public QLineEdit, public CCommitControl {
+  Q_OBJECT
+
+ public:
+  explicit CEditEx(QWidget* parent = nullptr);
+  ~CEditEx() override;
 
   // Characters the user may type or paste; 0 = no limit. Text that the
   // program sets is never cut.
@@ -100,27 +109,16 @@ class CEditEx : public QLineEdit {
   void CommitIfModified();  // commit only when modified, then modified = 0
 
  private:
-  CCommitLink link_;
   CInputFilter* filter_ = nullptr;
-  int modified_ = 0;
   bool enterUpdatesValue_ = false;
 };
 
-class CComboBoxExt : public QComboBox {
+class CComboBoxExt : public QComboBox, public CCommitControl {
   Q_OBJECT
 
  public:
   explicit CComboBoxExt(QWidget* parent = nullptr);
   ~CComboBoxExt() override;
-
-  void SetDlgCtrlID(int id) { link_.ctrlId = id; }
-  int GetDlgCtrlID() const { return link_.ctrlId; }
-  void SetNotifyMessage(unsigned message) { link_.notifyMessage = message; }
-  unsigned GetNotifyMessage() const { return link_.notifyMessage; }
-  void SetNotifyTarget(IValueCommitTarget* target) { link_.target = target; }
-
-  int IsModified() const { return modified_; }
-  void SetModified(int modified) { modified_ = modified; }
 
   // Use this rather than setEditable: the new edit field gets the filter, the
   // limit and no completer.
@@ -160,10 +158,8 @@ class CComboBoxExt : public QComboBox {
   void HookEdit();
 
  private:
-  CCommitLink link_;
   QPointer<QLineEdit> hookedEdit_;
   QPointer<CInputFilter> filter_;
-  int modified_ = 0;
   int limit_ = 0;
   int enterFlag_ = 0;
 };

@@ -17,16 +17,10 @@
 #include "EditEx.h"
 #include "IntValue.h"
 
-class CEditINT : public CEditEx {
-  Q_OBJECT
-
+// The bounds and the sign rule of the integer edits. Setting them touches
+// neither the value nor the text.
+class CIntBounds {
  public:
-  explicit CEditINT(QWidget* parent = nullptr);
-
-  // Clamp, store, show "%d".
-  void SetValue(int value);
-  int Value() const { return value_; }
-  // Store both bounds; the value and the text are not touched.
   void SetRange(int minimum, int maximum) {
     minimum_ = minimum;
     maximum_ = maximum;
@@ -39,6 +33,22 @@ class CEditINT : public CEditEx {
   void SetUnsigned(bool isUnsigned) { unsigned_ = isUnsigned; }
   bool IsUnsigned() const { return unsigned_; }
 
+ protected:
+  int maximum_ = ctl::kIntMax;
+  int minimum_ = ctl::kIntMin;
+  bool unsigned_ = true;
+};
+
+class CEditINT : public CEditEx, public CIntBounds {
+  Q_OBJECT
+
+ public:
+  explicit CEditINT(QWidget* parent = nullptr);
+
+  // Clamp, store, show "%d".
+  void SetValue(int value);
+  int Value() const { return value_; }
+
   // Text to value: decimal, clamped, shown again.
   void UpdateValue() override;
 
@@ -50,9 +60,6 @@ class CEditINT : public CEditEx {
   // The change reaction of the change-reporting edits.
   void ReportChange(ctl::ChangeBoundKind kind);
 
-  int maximum_ = ctl::kIntMax;
-  int minimum_ = ctl::kIntMin;
-  bool unsigned_ = true;
   int value_ = 0;
   int changeCopy_ = 0;  // the value last taken from the text on a change
 };
@@ -92,7 +99,7 @@ class CEditCycleRepeat : public CEditINT {
   void OnEditChange() override { ReportChange(ctl::ChangeBoundKind::CycleRepeat); }
 };
 
-class CEditExINT : public CEditEx {
+class CEditExINT : public CEditEx, public CIntBounds {
   Q_OBJECT
 
  public:
@@ -101,17 +108,6 @@ class CEditExINT : public CEditEx {
   // Clamp, store, show in the current mode.
   void SetValue(int value);
   int Value() const { return value_; }
-  // Bounds only; the text limit follows with UpdateTextLimit.
-  void SetRange(int minimum, int maximum) {
-    minimum_ = minimum;
-    maximum_ = maximum;
-  }
-  void SetMin(int minimum) { minimum_ = minimum; }
-  void SetMax(int maximum) { maximum_ = maximum; }
-  int Min() const { return minimum_; }
-  int Max() const { return maximum_; }
-  void SetUnsigned(bool isUnsigned) { unsigned_ = isUnsigned; }
-  bool IsUnsigned() const { return unsigned_; }
 
   // Switches mode and text, then the text limit; the same mode does nothing.
   void SetHexMode(bool hex);
@@ -119,7 +115,8 @@ class CEditExINT : public CEditEx {
   // Text to value: 64-bit decimal or hexadecimal, saturated, clamped, shown again.
   void UpdateValue() override;
   virtual bool IsCharAccepted(int c) const;
-  // The text limit from the range and the mode.
+  // The text limit from the range and the mode; new bounds leave it as it
+  // is until this runs.
   void UpdateTextLimit();
 
  protected:
@@ -127,9 +124,6 @@ class CEditExINT : public CEditEx {
   void OnKillFocus() override;
 
  private:
-  int maximum_ = ctl::kIntMax;
-  int minimum_ = ctl::kIntMin;
-  bool unsigned_ = true;
   int value_ = 0;
   bool hex_ = false;
 };

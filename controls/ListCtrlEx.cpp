@@ -17,17 +17,6 @@
 
 namespace {
 
-Qt::Alignment ToQtAlign(int align) {
-  switch (align) {
-    case LISTALIGN_RIGHT:
-      return Qt::AlignRight | Qt::AlignVCenter;
-    case LISTALIGN_CENTER:
-      return Qt::AlignHCenter | Qt::AlignVCenter;
-    default:
-      return Qt::AlignLeft | Qt::AlignVCenter;
-  }
-}
-
 bool IsRowMoveKey(int key) {
   switch (key) {
     case Qt::Key_Up:

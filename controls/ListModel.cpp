@@ -8,6 +8,8 @@ namespace {
 
 const std::string kNoText;
 
+}  // namespace
+
 Qt::Alignment ToQtAlign(int align) {
   switch (align) {
     case LISTALIGN_RIGHT:
@@ -18,8 +20,6 @@ Qt::Alignment ToQtAlign(int align) {
       return Qt::AlignLeft | Qt::AlignVCenter;
   }
 }
-
-}  // namespace
 
 QString CellToQString(const std::string& cp932) {
   bool ascii = true;

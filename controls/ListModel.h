@@ -18,6 +18,8 @@ enum ListAlign { LISTALIGN_LEFT = 0, LISTALIGN_RIGHT = 1, LISTALIGN_CENTER = 2 }
 // A cell text for the screen: plain ASCII directly, anything else through
 // the code page.
 QString CellToQString(const std::string& cp932);
+// A ListAlign as the text alignment of a cell, vertically centred.
+Qt::Alignment ToQtAlign(int align);
 
 class CListModel : public QAbstractTableModel {
   Q_OBJECT

@@ -1,5 +1,6 @@
 #include "DefDialogs.h"
 
+#include "BusRecordKinds.h"
 #include "CNumber.h"
 #include "ListLogic.h"
 #include "MessageBox.h"
@@ -45,16 +46,22 @@ int FirstSelectedRow(const CListLogic& logic, const std::vector<int>& selection)
   return sel.empty() ? -1 : sel.front();
 }
 
+// The fields every bus kind's dialog request shares.
+template <class Request, class Msg, class Sig>
+Request MessageRequest(const CListLogic& logic, int mode, Msg* m, Sig* s, NameMap<Msg>* table,
+                       const DefDialogAnchor& anchor) {
+  Request r;
+  r.mode = mode;
+  r.msg = m;
+  r.signal = s;
+  r.messages = table;
+  r.hexFlag = HexFlagOf(logic.Doc());
+  r.anchor = anchor;
+  return r;
+}
+
 // What differs between the CAN, FlexRay and LIN openers.
-struct CanKind {
-  using Msg = _CANMsg;
-  using Sig = _CANSignal;
-  static NameMap<Msg>& Table(CVestrelDoc& d, int list) { return d.GetCanMsgTable(list); }
-  static Msg* AllocMsg(CVestrelDoc& d) { return d.AllocCanMsg(); }
-  static Sig* AllocSig(CVestrelDoc& d) { return d.AllocCanSignal(); }
-  static void FreeMsg(CVestrelDoc& d, Msg* m) { d.FreeCanMsg(m); }
-  static void FreeSig(CVestrelDoc& d, Sig* s) { d.FreeCanSignal(s); }
-  static void AddSig(CVestrelDoc& d, Msg* m, Sig* s) { d.AddCanSignal(m, s); }
+struct CanKind : CanRecords {
   static void AddMsg(CVestrelDoc& d, Msg* m, int list) { d.AddCanMsg(m, list); }
   static void AppendRow(CListLogic& l, const Msg& m, const char* s) { l.AppendCanRow(m, s); }
   static void UpdateRows(ListRows& rows, const std::string& om, const std::string& os, const Msg& m, const char* s,
@@ -63,74 +70,45 @@ struct CanKind {
   }
   static DefDialogResult Run(IDefinitionDialogs& dialogs, const CListLogic& logic, int mode, Msg* m, Sig* s,
                              NameMap<Msg>* table, const DefDialogAnchor& anchor) {
-    CanDialogRequest r;
-    r.mode = mode;
-    r.msg = m;
-    r.signal = s;
-    r.messages = table;
+    CanDialogRequest r = MessageRequest<CanDialogRequest>(logic, mode, m, s, table, anchor);
     r.rowNames.reserve(logic.Rows().size());
     for (const ListRow& row : logic.Rows()) r.rowNames.emplace_back(row.Cell(COL_MESSAGE), row.Cell(COL_SIGNAL));
-    r.hexFlag = HexFlagOf(logic.Doc());
-    r.anchor = anchor;
     return dialogs.RunCanDialog(r);
   }
 };
 
-struct FlexRayKind {
-  using Msg = _FlexRayMsg;
-  using Sig = _FlexRaySignal;
-  static NameMap<Msg>& Table(CVestrelDoc& d, int list) { return d.GetFlexRayMsgTable(list); }
-  static Msg* AllocMsg(CVestrelDoc& d) { return d.AllocFlexRayMsg(); }
-  static Sig* AllocSig(CVestrelDoc& d) { return d.AllocFlexRaySignal(); }
-  static void FreeMsg(CVestrelDoc& d, Msg* m) { d.FreeFlexRayMsg(m); }
-  static void FreeSig(CVestrelDoc& d, Sig* s) { d.FreeFlexRaySignal(s); }
-  static void AddSig(CVestrelDoc& d, Msg* m, Sig* s) { d.AddFlexRaySignal(m, s); }
-  static void AddMsg(CVestrelDoc& d, Msg* m, int list) { d.AddFlexRayMsg(m, list, nullptr); }
+// FlexRay and LIN share their rows and their request; only the dialog and
+// the adding of a message differ.
+template <class Records>
+struct FrameKind : Records {
+  using Msg = typename Records::Msg;
+  using Sig = typename Records::Sig;
   static void AppendRow(CListLogic& l, const Msg& m, const char* s) { l.AppendFlexRayLinRow(m, s); }
   static void UpdateRows(ListRows& rows, const std::string& om, const std::string& os, const Msg& m, const char* s,
                          int fmt) {
     UpdateFlexRayLinRows(rows, om, os, m, s, fmt);
   }
-  static DefDialogResult Run(IDefinitionDialogs& dialogs, const CListLogic& logic, int mode, Msg* m, Sig* s,
-                             NameMap<Msg>* table, const DefDialogAnchor& anchor) {
-    FlexRayDialogRequest r;
-    r.mode = mode;
-    r.msg = m;
-    r.signal = s;
-    r.messages = table;
+  static FrameDialogRequest<Msg, Sig> Request(const CListLogic& logic, int mode, Msg* m, Sig* s, NameMap<Msg>* table,
+                                              const DefDialogAnchor& anchor) {
+    auto r = MessageRequest<FrameDialogRequest<Msg, Sig>>(logic, mode, m, s, table, anchor);
     if (mode != DLGMODE_NEW) r.editedSignalName = s->name;
-    r.hexFlag = HexFlagOf(logic.Doc());
-    r.anchor = anchor;
-    return dialogs.RunFlexRayDialog(r);
+    return r;
   }
 };
 
-struct LinKind {
-  using Msg = _LINMsg;
-  using Sig = _LINSignal;
-  static NameMap<Msg>& Table(CVestrelDoc& d, int list) { return d.GetLinMsgTable(list); }
-  static Msg* AllocMsg(CVestrelDoc& d) { return d.AllocLinMsg(); }
-  static Sig* AllocSig(CVestrelDoc& d) { return d.AllocLinSignal(); }
-  static void FreeMsg(CVestrelDoc& d, Msg* m) { d.FreeLinMsg(m); }
-  static void FreeSig(CVestrelDoc& d, Sig* s) { d.FreeLinSignal(s); }
-  static void AddSig(CVestrelDoc& d, Msg* m, Sig* s) { d.AddLinSignal(m, s); }
-  static void AddMsg(CVestrelDoc& d, Msg* m, int list) { d.AddLinMsg(m, list); }
-  static void AppendRow(CListLogic& l, const Msg& m, const char* s) { l.AppendFlexRayLinRow(m, s); }
-  static void UpdateRows(ListRows& rows, const std::string& om, const std::string& os, const Msg& m, const char* s,
-                         int fmt) {
-    UpdateFlexRayLinRows(rows, om, os, m, s, fmt);
-  }
+struct FlexRayKind : FrameKind<FlexRayRecords> {
+  static void AddMsg(CVestrelDoc& d, Msg* m, int list) { d.AddFlexRayMsg(m, list, nullptr); }
   static DefDialogResult Run(IDefinitionDialogs& dialogs, const CListLogic& logic, int mode, Msg* m, Sig* s,
                              NameMap<Msg>* table, const DefDialogAnchor& anchor) {
-    LinDialogRequest r;
-    r.mode = mode;
-    r.msg = m;
-    r.signal = s;
-    r.messages = table;
-    if (mode != DLGMODE_NEW) r.editedSignalName = s->name;
-    r.hexFlag = HexFlagOf(logic.Doc());
-    r.anchor = anchor;
-    return dialogs.RunLinDialog(r);
+    return dialogs.RunFlexRayDialog(Request(logic, mode, m, s, table, anchor));
+  }
+};
+
+struct LinKind : FrameKind<LinRecords> {
+  static void AddMsg(CVestrelDoc& d, Msg* m, int list) { d.AddLinMsg(m, list); }
+  static DefDialogResult Run(IDefinitionDialogs& dialogs, const CListLogic& logic, int mode, Msg* m, Sig* s,
+                             NameMap<Msg>* table, const DefDialogAnchor& anchor) {
+    return dialogs.RunLinDialog(Request(logic, mode, m, s, table, anchor));
   }
 };
 

@@ -76,27 +76,21 @@ struct CanDialogRequest {
   DefDialogAnchor anchor;
 };
 
-struct FlexRayDialogRequest {
+// The FlexRay and LIN requests: as the CAN one, without the row names.
+template <class Msg, class Sig>
+struct FrameDialogRequest {
   int mode = DLGMODE_VIEW;
-  _FlexRayMsg* msg = nullptr;
-  _FlexRaySignal* signal = nullptr;
-  NameMap<_FlexRayMsg>* messages = nullptr;
+  Msg* msg = nullptr;
+  Sig* signal = nullptr;
+  NameMap<Msg>* messages = nullptr;
   // The name under which the edited signal is stored (the target's name
   // when the dialog opens; empty for a new definition).
   std::string editedSignalName;
   int hexFlag = 0;
   DefDialogAnchor anchor;
 };
-
-struct LinDialogRequest {
-  int mode = DLGMODE_VIEW;
-  _LINMsg* msg = nullptr;
-  _LINSignal* signal = nullptr;
-  NameMap<_LINMsg>* messages = nullptr;
-  std::string editedSignalName;
-  int hexFlag = 0;
-  DefDialogAnchor anchor;
-};
+using FlexRayDialogRequest = FrameDialogRequest<_FlexRayMsg, _FlexRaySignal>;
+using LinDialogRequest = FrameDialogRequest<_LINMsg, _LINSignal>;
 
 // Rewrites the definition list's row of one symbol: (old name, old group
 // index, the symbol's group, the symbol).

@@ -1,5 +1,6 @@
 #include "ListAdd.h"
 
+#include "BusRecordKinds.h"
 #include "CNumber.h"
 #include "FlexRayCycles.h"
 #include "MessageBox.h"
@@ -65,30 +66,14 @@ void CopyMessageFields(const _LINMsg& from, _LINMsg& to) {
 }
 
 // What differs between the three bus kinds of message rows.
-struct CanBus {
-  using Msg = _CANMsg;
-  using Sig = _CANSignal;
+struct CanBus : CanRecords {
   static constexpr int kBus = BUS_CAN;
-  static NameMap<Msg>& Table(CVestrelDoc& d, int list) { return d.GetCanMsgTable(list); }
-  static Msg* AllocMsg(CVestrelDoc& d) { return d.AllocCanMsg(); }
-  static Sig* AllocSig(CVestrelDoc& d) { return d.AllocCanSignal(); }
-  static void FreeMsg(CVestrelDoc& d, Msg* m) { d.FreeCanMsg(m); }
-  static void FreeSig(CVestrelDoc& d, Sig* s) { d.FreeCanSignal(s); }
-  static void AddSig(CVestrelDoc& d, Msg* m, Sig* s) { d.AddCanSignal(m, s); }
   static void AddMsg(CVestrelDoc& d, Msg* m) { d.AddCanMsg(m, LIST_DEFINITION); }
   static long long Id(const Msg& m) { return m.id; }
   static ListRow Row(int index, const Msg& m, const Sig& s, int fmt) { return MakeCanRow(index, m, s.name, fmt); }
 };
-struct FlexRayBus {
-  using Msg = _FlexRayMsg;
-  using Sig = _FlexRaySignal;
+struct FlexRayBus : FlexRayRecords {
   static constexpr int kBus = BUS_FLEXRAY;
-  static NameMap<Msg>& Table(CVestrelDoc& d, int list) { return d.GetFlexRayMsgTable(list); }
-  static Msg* AllocMsg(CVestrelDoc& d) { return d.AllocFlexRayMsg(); }
-  static Sig* AllocSig(CVestrelDoc& d) { return d.AllocFlexRaySignal(); }
-  static void FreeMsg(CVestrelDoc& d, Msg* m) { d.FreeFlexRayMsg(m); }
-  static void FreeSig(CVestrelDoc& d, Sig* s) { d.FreeFlexRaySignal(s); }
-  static void AddSig(CVestrelDoc& d, Msg* m, Sig* s) { d.AddFlexRaySignal(m, s); }
   static void AddMsg(CVestrelDoc& d, Msg* m) {
     int added = 0;
     d.AddFlexRayMsg(m, LIST_DEFINITION, &added);
@@ -96,16 +81,8 @@ struct FlexRayBus {
   static long long Id(const Msg& m) { return m.slotId; }
   static ListRow Row(int index, const Msg& m, const Sig& s, int fmt) { return MakeFlexRayRow(index, m, s.name, fmt); }
 };
-struct LinBus {
-  using Msg = _LINMsg;
-  using Sig = _LINSignal;
+struct LinBus : LinRecords {
   static constexpr int kBus = BUS_LIN;
-  static NameMap<Msg>& Table(CVestrelDoc& d, int list) { return d.GetLinMsgTable(list); }
-  static Msg* AllocMsg(CVestrelDoc& d) { return d.AllocLinMsg(); }
-  static Sig* AllocSig(CVestrelDoc& d) { return d.AllocLinSignal(); }
-  static void FreeMsg(CVestrelDoc& d, Msg* m) { d.FreeLinMsg(m); }
-  static void FreeSig(CVestrelDoc& d, Sig* s) { d.FreeLinSignal(s); }
-  static void AddSig(CVestrelDoc& d, Msg* m, Sig* s) { d.AddLinSignal(m, s); }
   static void AddMsg(CVestrelDoc& d, Msg* m) { d.AddLinMsg(m, LIST_DEFINITION); }
   static long long Id(const Msg& m) { return m.id; }
   static ListRow Row(int index, const Msg& m, const Sig& s, int fmt) { return MakeLinRow(index, m, s.name, fmt); }

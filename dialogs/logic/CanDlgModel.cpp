@@ -258,11 +258,7 @@ void CCanDlgModel::FillControls() {
   UpdateJ1939Limits();
   UpdatePageButtons();
   UpdateSignalControls();
-  c_.factor = wsig_.factor;
-  c_.offset = wsig_.offset;
-  c_.minimum = wsig_.minimum;
-  c_.maximum = wsig_.maximum;
-  c_.unit = wsig_.unit;
+  ShowScaling();
   FillMultiplexorList();
   UpdateMultiplexControls();
 }
@@ -405,11 +401,7 @@ void CCanDlgModel::OnSignalPicked(int index) {
   c_.valueType = ItemOfValueType(wsig_);
   UpdateSignalControls();
   c_.byteOrder = wsig_.byteOrder;
-  c_.factor = wsig_.factor;
-  c_.offset = wsig_.offset;
-  c_.minimum = wsig_.minimum;
-  c_.maximum = wsig_.maximum;
-  c_.unit = wsig_.unit;
+  ShowScaling();
   UpdateBitGrid();
   FillMultiplexorList();
   UpdateMultiplexControls();
@@ -431,6 +423,14 @@ void CCanDlgModel::OnValueTypePicked(int selection) {
   }
   rememberedType_ = c_.valueType;
   wsig_.valueType = ValueTypeOfItem(c_.valueType);
+}
+
+void CCanDlgModel::ShowScaling() {
+  c_.factor = wsig_.factor;
+  c_.offset = wsig_.offset;
+  c_.minimum = wsig_.minimum;
+  c_.maximum = wsig_.maximum;
+  c_.unit = wsig_.unit;
 }
 
 void CCanDlgModel::UpdateSignalControls() {

@@ -222,6 +222,8 @@ class CCanDlgModel {
   void FillMultiplexorList();
   void UpdateMultiplexControls();
   void UpdateSignalControls();
+  // Factor, offset, limits and unit of the working signal into the controls.
+  void ShowScaling();
   void UpdateJ1939Limits();
   void UpdatePageButtons();
   void UpdateLastPage();

@@ -37,12 +37,7 @@ void CFlexRayDlgModel::Open() {
     v_.valueType = ValueTypeToSelection(s->valueType, s->bitCount);
     if (valuesLoaded_) LoadSignalValues(*s, false);
   }
-  rememberedValueType_ = v_.valueType;
-  if (signalEnabled_) {
-    v_.startBit = std::clamp(v_.startBit, 0, startMax_);
-    v_.bitCount = std::clamp(v_.bitCount, 1, countMax_);
-  }
-  RebuildGrid();
+  FinishOpen();
 }
 
 void CFlexRayDlgModel::RebuildGrid() {
@@ -62,21 +57,6 @@ void CFlexRayDlgModel::ShowMessageRow(const _FlexRayMsg& m) {
   ApplyByteCount();
 }
 
-void CFlexRayDlgModel::SelectMessageRow(int row) {
-  const _FlexRayMsg* m = EntryAt(row);
-  if (!m) return;
-  selectedRow_ = row;
-  ShowMessageRow(*m);
-  RebuildGrid();
-}
-
-void CFlexRayDlgModel::SelectIdRow(int row) {
-  const _FlexRayMsg* m = EntryAt(row);
-  if (!m) return;
-  selectedRow_ = row;
-  ShowMessageRow(*m);
-}
-
 void CFlexRayDlgModel::SelectSignalRow(int row) {
   const _FlexRaySignal* s = SignalEntryAt(row);
   if (!s) return;
@@ -84,11 +64,6 @@ void CFlexRayDlgModel::SelectSignalRow(int row) {
   v_.bitOrder = s->bitOrder;
   LoadSignalValues(*s, true);
   rememberedValueType_ = v_.valueType;
-}
-
-void CFlexRayDlgModel::CommitFormat(int index) {
-  v_.formatIndex = std::clamp(index, 0, 1);
-  v_.id = ClampId(v_.id);
 }
 
 int CFlexRayDlgModel::Ok(IDlgPrompt& prompt) {
@@ -133,18 +108,7 @@ int CFlexRayDlgModel::Ok(IDlgPrompt& prompt) {
   const std::string sigKey = MakeUpperString(v_.signalName);
   if (v_.byteCount != 0 && sigKey.empty()) return fail(IDC_SIGNAL_NAME, IDS_MSG_NAME_EMPTY);
   _FlexRayMsg* frame = isEdit ? target_ : existing;
-  if (SignalNameTaken(frame, sigKey)) return fail(IDC_SIGNAL_NAME, IDS_MSG_SIGNAL_DEFINED);
-  if (isNew && existing && existing->byteCount != v_.byteCount)
-    return fail(IDC_BYTE_COUNT, IDS_MSG_MESSAGE_OTHER_LENGTH);
-  const int bits = FrameBits();
-  if (const _FlexRaySignal* beyond = SignalBeyond(frame, bits))
-    return fail(IDC_BYTE_COUNT, IDS_MSG_BITS_OUTSIDE, {beyond->name});
-  if (v_.byteCount > 0) {
-    if (v_.startBit >= bits) return fail(IDC_START_BIT, IDS_MSG_BITS_OUTSIDE, {v_.signalName});
-    if (static_cast<long long>(v_.startBit) + v_.bitCount > bits)
-      return fail(IDC_BIT_COUNT, IDS_MSG_BITS_OUTSIDE, {v_.signalName});
-  }
-  if (RangeUsed(frame, v_.startBit, v_.bitCount)) return fail(IDC_START_BIT, IDS_MSG_BITS_OVERLAP);
+  if (const int focus = CheckSignalPlace(prompt, frame, isNew ? existing : nullptr, sigKey)) return focus;
   if (isNew && existing && (existing->baseCycle != base || existing->cycleRepetition != rep))
     return fail(IDC_BASE_CYCLE, IDS_MSG_CYCLE_OVERLAP, {IdText(id), key});
   if (frame && !SettleByteOrder(prompt, frame)) return DLG_OK_STAY;

@@ -14,19 +14,13 @@ class CFlexRayDlgModel : public CFrameDlgModel<_FlexRayMsg, _FlexRaySignal> {
   // them out.
   bool SignalValuesLoaded() const override { return valuesLoaded_; }
 
-  void SelectMessageRow(int row) override;
-  void SelectIdRow(int row) override;
   void SelectSignalRow(int row) override;
-  // The row of the name and identifier lists last chosen, -1 for none.
-  int SelectedMessageRow() const { return selectedRow_; }
 
-  void CommitFormat(int index) override;
   int Ok(IDlgPrompt& prompt) override;
 
  private:
-  void ShowMessageRow(const _FlexRayMsg& m);
-  void RebuildGrid();
+  void ShowMessageRow(const _FlexRayMsg& m) override;
+  void RebuildGrid() override;
 
   bool valuesLoaded_ = true;
-  int selectedRow_ = -1;
 };

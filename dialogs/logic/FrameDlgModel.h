@@ -6,6 +6,7 @@
 // this holds and report every committed value to it.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -242,8 +243,44 @@ class CFrameDlgModel : public CFrameDlgModelBase {
     return out;
   }
 
+  void SelectMessageRow(int row) override {
+    const Msg* m = EntryAt(row);
+    if (!m) return;
+    selectedRow_ = row;
+    ShowMessageRow(*m);
+    RebuildGrid();
+  }
+  void SelectIdRow(int row) override {
+    const Msg* m = EntryAt(row);
+    if (!m) return;
+    selectedRow_ = row;
+    ShowMessageRow(*m);
+  }
+  // The row of the name and identifier lists last chosen, -1 for none.
+  int SelectedMessageRow() const { return selectedRow_; }
+
+  void CommitFormat(int index) override {
+    v_.formatIndex = std::clamp(index, 0, 1);
+    v_.id = ClampId(v_.id);
+  }
+
  protected:
   using CFrameDlgModelBase::CFrameDlgModelBase;
+
+  // Puts the message fields of a chosen frame into the working copies.
+  virtual void ShowMessageRow(const Msg& m) = 0;
+  // The bit map and the grid built again for the frame now shown.
+  virtual void RebuildGrid() = 0;
+  // The end of Open: the value type to return to, the signal's bits inside
+  // their bounds when the signal can be edited, then the grid.
+  void FinishOpen() {
+    rememberedValueType_ = v_.valueType;
+    if (signalEnabled_) {
+      v_.startBit = std::clamp(v_.startBit, 0, startMax_);
+      v_.bitCount = std::clamp(v_.bitCount, 1, countMax_);
+    }
+    RebuildGrid();
+  }
 
   static long long IdOf(const _FlexRayMsg& m) { return m.slotId; }
   static long long IdOf(const _LINMsg& m) { return m.id; }
@@ -316,6 +353,29 @@ class CFrameDlgModel : public CFrameDlgModelBase {
     for (const auto& e : msg->signals)
       if (e.key == key && e.value != targetSig_) return true;
     return false;
+  }
+  // The signal checks of OK that both kinds make, in their order, against
+  // `frame` (the one the signal goes into; null for a new frame) and, in new
+  // mode, `existing` (the frame of the typed name). The first failure shows
+  // its message and answers the control to focus; 0 when all pass.
+  int CheckSignalPlace(IDlgPrompt& prompt, const Msg* frame, const Msg* existing, const std::string& sigKey) const {
+    using namespace dlgids;
+    auto fail = [&prompt](int focus, int message, const std::vector<MsgArg>& args = {}) {
+      prompt.Error(message, args);
+      return focus;
+    };
+    if (SignalNameTaken(frame, sigKey)) return fail(IDC_SIGNAL_NAME, IDS_MSG_SIGNAL_DEFINED);
+    if (existing && existing->byteCount != v_.byteCount) return fail(IDC_BYTE_COUNT, IDS_MSG_MESSAGE_OTHER_LENGTH);
+    const int bits = FrameBits();
+    if (const Sig* beyond = SignalBeyond(frame, bits))
+      return fail(IDC_BYTE_COUNT, IDS_MSG_BITS_OUTSIDE, {beyond->name});
+    if (v_.byteCount > 0) {
+      if (v_.startBit >= bits) return fail(IDC_START_BIT, IDS_MSG_BITS_OUTSIDE, {v_.signalName});
+      if (static_cast<long long>(v_.startBit) + v_.bitCount > bits)
+        return fail(IDC_BIT_COUNT, IDS_MSG_BITS_OUTSIDE, {v_.signalName});
+    }
+    if (RangeUsed(frame, v_.startBit, v_.bitCount)) return fail(IDC_START_BIT, IDS_MSG_BITS_OVERLAP);
+    return 0;
   }
   bool OtherByteOrder(const Msg* msg, int byteOrder) const {
     if (!msg) return false;
@@ -403,4 +463,5 @@ class CFrameDlgModel : public CFrameDlgModelBase {
   std::string editedKey_;
   std::vector<Msg*> msgEntries_;
   std::vector<Sig*> sigEntries_;
+  int selectedRow_ = -1;
 };

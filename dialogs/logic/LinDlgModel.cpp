@@ -36,12 +36,7 @@ void CLinDlgModel::Open() {
     v_.byteOrder = targetSig_->byteOrder;
     LoadSignalValues(*targetSig_, false);
   }
-  rememberedValueType_ = v_.valueType;
-  if (signalEnabled_) {
-    v_.startBit = std::clamp(v_.startBit, 0, startMax_);
-    v_.bitCount = std::clamp(v_.bitCount, 1, countMax_);
-  }
-  RebuildGrid();
+  FinishOpen();
 }
 
 void CLinDlgModel::ShowMessageRow(const _LINMsg& m) {
@@ -53,32 +48,12 @@ void CLinDlgModel::ShowMessageRow(const _LINMsg& m) {
   ApplyByteCount();
 }
 
-void CLinDlgModel::SelectMessageRow(int row) {
-  const _LINMsg* m = EntryAt(row);
-  if (!m) return;
-  selectedRow_ = row;
-  ShowMessageRow(*m);
-  RebuildGrid();
-}
-
-void CLinDlgModel::SelectIdRow(int row) {
-  const _LINMsg* m = EntryAt(row);
-  if (!m) return;
-  selectedRow_ = row;
-  ShowMessageRow(*m);
-}
-
 void CLinDlgModel::SelectSignalRow(int row) {
   const _LINSignal* s = SignalEntryAt(row);
   if (!s) return;
   v_.signalName = s->name;
   LoadSignalValues(*s, false);
   rememberedValueType_ = v_.valueType;
-}
-
-void CLinDlgModel::CommitFormat(int index) {
-  v_.formatIndex = std::clamp(index, 0, 1);
-  v_.id = ClampId(v_.id);
 }
 
 int CLinDlgModel::Ok(IDlgPrompt& prompt) {
@@ -112,18 +87,7 @@ int CLinDlgModel::Ok(IDlgPrompt& prompt) {
   const std::string sigKey = MakeUpperString(v_.signalName);
   if (sigKey.empty()) return fail(IDC_SIGNAL_NAME, IDS_MSG_NAME_EMPTY);
   _LINMsg* frame = isEdit ? target_ : existing;
-  if (SignalNameTaken(frame, sigKey)) return fail(IDC_SIGNAL_NAME, IDS_MSG_SIGNAL_DEFINED);
-  if (isNew && existing && existing->byteCount != v_.byteCount)
-    return fail(IDC_BYTE_COUNT, IDS_MSG_MESSAGE_OTHER_LENGTH);
-  const int bits = FrameBits();
-  if (const _LINSignal* beyond = SignalBeyond(frame, bits))
-    return fail(IDC_BYTE_COUNT, IDS_MSG_BITS_OUTSIDE, {beyond->name});
-  if (v_.byteCount > 0) {
-    if (v_.startBit >= bits) return fail(IDC_START_BIT, IDS_MSG_BITS_OUTSIDE, {v_.signalName});
-    if (static_cast<long long>(v_.startBit) + v_.bitCount > bits)
-      return fail(IDC_BIT_COUNT, IDS_MSG_BITS_OUTSIDE, {v_.signalName});
-  }
-  if (RangeUsed(frame, v_.startBit, v_.bitCount)) return fail(IDC_START_BIT, IDS_MSG_BITS_OVERLAP);
+  if (const int focus = CheckSignalPlace(prompt, frame, isNew ? existing : nullptr, sigKey)) return focus;
   if (frame && !SettleByteOrder(prompt, frame)) return DLG_OK_STAY;
 
   bool changed = PutName(target_->name, v_.msgName);

@@ -12,21 +12,15 @@ class CLinDlgModel : public CFrameDlgModel<_LINMsg, _LINSignal> {
   // The bit map comes with its tooltips.
   void Open() override;
 
-  void SelectMessageRow(int row) override;
-  void SelectIdRow(int row) override;
   // Leaves the byte order as it is.
   void SelectSignalRow(int row) override;
-  int SelectedMessageRow() const { return selectedRow_; }
 
-  void CommitFormat(int index) override;
   int Ok(IDlgPrompt& prompt) override;
 
  protected:
   bool TooltipsFollowStart() const override { return false; }
 
  private:
-  void ShowMessageRow(const _LINMsg& m);
-  void RebuildGrid();
-
-  int selectedRow_ = -1;
+  void ShowMessageRow(const _LINMsg& m) override;
+  void RebuildGrid() override;
 };
