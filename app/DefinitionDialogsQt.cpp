@@ -8,13 +8,9 @@ IDefinitionDialogs* g_installed = nullptr;
 
 }  // namespace
 
-void SetDefinitionDialogs(IDefinitionDialogs* dialogs) {
-  g_installed = dialogs;
-}
+void SetDefinitionDialogs(IDefinitionDialogs* dialogs) { g_installed = dialogs; }
 
-IDefinitionDialogs* InstalledDefinitionDialogs() {
-  return g_installed;
-}
+IDefinitionDialogs* InstalledDefinitionDialogs() { return g_installed; }
 
 QRect CDefinitionDialogsQt::AnchorRect(const DefDialogAnchor& anchor) {
   return QRect(QPoint(anchor.left, anchor.top), QPoint(anchor.right - 1, anchor.bottom - 1));

@@ -89,10 +89,8 @@ void CListDlg::WireLogic() {
     }
   });
   logic_->SetBusyIndicator([](bool busy) {
-    if (busy)
-      QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-      QApplication::restoreOverrideCursor();
+    if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
+    else QApplication::restoreOverrideCursor();
   });
 }
 

@@ -46,9 +46,5 @@ ILockKeys* g_source = nullptr;
 
 }  // namespace
 
-ILockKeys& LockKeys() {
-  return g_source ? *g_source : g_platform;
-}
-void SetLockKeys(ILockKeys* source) {
-  g_source = source;
-}
+ILockKeys& LockKeys() { return g_source ? *g_source : g_platform; }
+void SetLockKeys(ILockKeys* source) { g_source = source; }

@@ -29,10 +29,8 @@ class QtAppEnvironment : public IAppEnvironment {
 QString CaseFreePattern(const QString& pattern) {
   QString out;
   for (QChar c : pattern) {
-    if (c.isLetter() && c.toLower() != c.toUpper())
-      out += u'[' + QString(c.toLower()) + QString(c.toUpper()) + u']';
-    else
-      out += c;
+    if (c.isLetter() && c.toLower() != c.toUpper()) out += u'[' + QString(c.toLower()) + QString(c.toUpper()) + u']';
+    else out += c;
   }
   return out;
 }
@@ -80,9 +78,7 @@ class QtDesktop : public IDesktop {
     if (!QFileInfo(file).isFile()) return false;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
   }
-  bool OpenUrl(const std::string& url) override {
-    return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
-  }
+  bool OpenUrl(const std::string& url) override { return QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); }
 };
 
 QtAppEnvironment g_qtEnv;

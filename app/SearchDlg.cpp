@@ -37,9 +37,7 @@ std::string ToCp932(const QString& text) {
   return out;
 }
 
-QString FromCp932(const std::string& text) {
-  return QString::fromStdString(cp932::ToUtf8(text));
-}
+QString FromCp932(const std::string& text) { return QString::fromStdString(cp932::ToUtf8(text)); }
 
 // A list that shows nothing.
 class NoCells : public IListCells {
@@ -85,9 +83,7 @@ void CComboBoxSearch::AddHistory(const std::string& text) {
   ShowHistory();
 }
 
-bool CComboBoxSearch::MoveToFront(const std::string& text) {
-  return history_.MoveToFront(text);
-}
+bool CComboBoxSearch::MoveToFront(const std::string& text) { return history_.MoveToFront(text); }
 
 void CComboBoxSearch::ShowHistory() {
   const QString edit = currentText();
@@ -96,13 +92,9 @@ void CComboBoxSearch::ShowHistory() {
   setEditText(edit);
 }
 
-std::string CComboBoxSearch::TextA() const {
-  return ToCp932(currentText());
-}
+std::string CComboBoxSearch::TextA() const { return ToCp932(currentText()); }
 
-void CComboBoxSearch::SetTextA(const std::string& text) {
-  setEditText(FromCp932(text));
-}
+void CComboBoxSearch::SetTextA(const std::string& text) { setEditText(FromCp932(text)); }
 
 // --- CSearchDlg --------------------------------------------------------------
 
@@ -165,9 +157,7 @@ void CSearchDlg::SetLists(CListCtrlEx* reference, CListCtrlEx* definition) {
   lists_[LIST_DEFINITION] = definition;
 }
 
-CListCtrlEx* CSearchDlg::ChosenList() const {
-  return lists_[listChoice_ == LIST_DEFINITION ? 1 : 0];
-}
+CListCtrlEx* CSearchDlg::ChosenList() const { return lists_[listChoice_ == LIST_DEFINITION ? 1 : 0]; }
 
 int CSearchDlg::BusKind() const {
   const CListCtrlEx* list = ChosenList();

@@ -55,7 +55,8 @@ void CVestrelApp::UseToolkitLanguage(const std::string& library) {
 
 bool CVestrelApp::InitInstance(const std::string& commandLine) {
   // 1. One program per user: a running one is asked to come forward.
-  instance_ = std::make_unique<CSingleInstance>(instanceName_.isEmpty() ? CSingleInstance::DefaultName() : instanceName_);
+  instance_ =
+      std::make_unique<CSingleInstance>(instanceName_.isEmpty() ? CSingleInstance::DefaultName() : instanceName_);
   if (instance_->AskRunningInstance()) return false;
   // A program that holds the name but does not answer (stopped, hung) is
   // still running and writes the settings file when it ends: this one runs
@@ -67,9 +68,9 @@ bool CVestrelApp::InitInstance(const std::string& commandLine) {
   settings::Load(settings_);
 
   // 4. Interface language; a library that does not load keeps Japanese.
-  const int language = uiLanguage_ != 0 ? uiLanguage_
-                                        : UiLanguageFromLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
-                                                               std::getenv("LANG"));
+  const int language =
+      uiLanguage_ != 0 ? uiLanguage_
+                       : UiLanguageFromLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
   const std::string library = ChooseResourceLibrary(language, commandLine);
   vrres::UseBuiltin();
   const bool loaded = !library.empty() && vrres::LoadLanguageLibrary(QString::fromStdString(

@@ -8,7 +8,8 @@
 #include <cstdint>
 
 inline QColor ColorFromRef(std::uint32_t bgr) {
-  return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
+  return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                static_cast<int>((bgr >> 16) & 0xFF));
 }
 
 inline std::uint32_t RefFromColor(const QColor& c) {

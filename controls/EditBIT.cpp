@@ -7,9 +7,7 @@
 
 CEditBIT::CEditBIT(QWidget* parent) : CEditEx(parent) {}
 
-void CEditBIT::ShowPattern() {
-  SetWindowText(QString::fromStdString(pattern_.DisplayText()));
-}
+void CEditBIT::ShowPattern() { SetWindowText(QString::fromStdString(pattern_.DisplayText())); }
 
 void CEditBIT::SetBitCount(int n) {
   pattern_.SetBitCount(n);
@@ -21,13 +19,9 @@ void CEditBIT::SetPatternText(const QString& binary) {
   ShowPattern();
 }
 
-void CEditBIT::UpdateValue() {
-  SetWindowText(QString::fromStdString(pattern_.ReadText(text().toStdString())));
-}
+void CEditBIT::UpdateValue() { SetWindowText(QString::fromStdString(pattern_.ReadText(text().toStdString()))); }
 
-bool CEditBIT::AcceptChar(int c) const {
-  return ctl::IsBitChar(c, pattern_.Mode());
-}
+bool CEditBIT::AcceptChar(int c) const { return ctl::IsBitChar(c, pattern_.Mode()); }
 
 void CEditBIT::keyPressEvent(QKeyEvent* event) {
   // With an unknown mode every character is dropped and the field counts as

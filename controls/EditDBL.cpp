@@ -9,9 +9,7 @@ void CEditDBL::SetValue(double value) {
   SetWindowText(shown_);
 }
 
-double CEditDBL::GetValue() const {
-  return ctl::ReadDoubleText(text().toStdString(), format_);
-}
+double CEditDBL::GetValue() const { return ctl::ReadDoubleText(text().toStdString(), format_); }
 
 double CEditDBL::GetStoredValue(bool isMinimum) {
   if (isMinimum && value_ == ctl::kNoLimit) value_ = -ctl::kNoLimit;

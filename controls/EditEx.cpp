@@ -44,13 +44,9 @@ CEditEx::CEditEx(QWidget* parent) : QLineEdit(parent) {
 
 CEditEx::~CEditEx() = default;
 
-void CEditEx::SetLimitText(int limit) {
-  filter_->SetLimit(limit > 0 ? limit : 0);
-}
+void CEditEx::SetLimitText(int limit) { filter_->SetLimit(limit > 0 ? limit : 0); }
 
-int CEditEx::GetLimitText() const {
-  return filter_->Limit();
-}
+int CEditEx::GetLimitText() const { return filter_->Limit(); }
 
 void CEditEx::SetWindowText(const QString& text) {
   if (text == QLineEdit::text()) {
@@ -71,9 +67,7 @@ void CEditEx::SendCommit(int flag) {
   if (self) Q_EMIT valueCommitted(id, flag);
 }
 
-bool CEditEx::AcceptChar(int c) const {
-  return c == ctl::kCharBackspace || (c >= 0x20 && c < 0x7F);
-}
+bool CEditEx::AcceptChar(int c) const { return c == ctl::kCharBackspace || (c >= 0x20 && c < 0x7F); }
 
 void CEditEx::CommitOnEnter() {
   modified_ = 0;
@@ -86,13 +80,9 @@ void CEditEx::CommitIfModified() {
   if (was == 1) SendCommit(0);
 }
 
-void CEditEx::OnEnter() {
-  CommitOnEnter();
-}
+void CEditEx::OnEnter() { CommitOnEnter(); }
 
-void CEditEx::OnKillFocus() {
-  CommitIfModified();
-}
+void CEditEx::OnKillFocus() { CommitIfModified(); }
 
 void CEditEx::keyPressEvent(QKeyEvent* event) {
   QList<int> chars;
@@ -199,9 +189,7 @@ void CComboBoxExt::SendCommit(int flag) {
   if (self) Q_EMIT valueCommitted(id, flag);
 }
 
-bool CComboBoxExt::AcceptChar(int c) const {
-  return ctl::IsNameChar(c);
-}
+bool CComboBoxExt::AcceptChar(int c) const { return ctl::IsNameChar(c); }
 
 void CComboBoxExt::OnEnter() {
   modified_ = 0;

@@ -7,12 +7,8 @@
 
 namespace {
 
-QString Text(const std::string& s) {
-  return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
-std::string Bytes(const QString& s) {
-  return s.toStdString();
-}
+QString Text(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
+std::string Bytes(const QString& s) { return s.toStdString(); }
 
 }  // namespace
 
@@ -25,13 +21,9 @@ void CEditINT::SetValue(int value) {
   SetWindowText(Text(ctl::FormatIntText(value_, false)));
 }
 
-void CEditINT::UpdateValue() {
-  SetValue(ctl::ReadDecimalInt(Bytes(text())));
-}
+void CEditINT::UpdateValue() { SetValue(ctl::ReadDecimalInt(Bytes(text()))); }
 
-bool CEditINT::AcceptChar(int c) const {
-  return ctl::IsDecimalEditChar(c, unsigned_);
-}
+bool CEditINT::AcceptChar(int c) const { return ctl::IsDecimalEditChar(c, unsigned_); }
 
 void CEditINT::OnEnter() {
   // The modified flag stays: leaving a modified field commits once more.
@@ -70,13 +62,9 @@ void CEditExINT::SetHexMode(bool hex) {
   UpdateTextLimit();
 }
 
-void CEditExINT::UpdateValue() {
-  SetValue(ctl::ReadIntText(Bytes(text()), hex_));
-}
+void CEditExINT::UpdateValue() { SetValue(ctl::ReadIntText(Bytes(text()), hex_)); }
 
-bool CEditExINT::IsCharAccepted(int c) const {
-  return ctl::IsIntCharAccepted(c, unsigned_, hex_);
-}
+bool CEditExINT::IsCharAccepted(int c) const { return ctl::IsIntCharAccepted(c, unsigned_, hex_); }
 
 void CEditExINT::UpdateTextLimit() {
   const int limit = ctl::IntTextLimit(minimum_, maximum_, unsigned_, hex_);
@@ -92,9 +80,7 @@ void CEditExINT::OnKillFocus() {
 
 CComboBoxINT::CComboBoxINT(QWidget* parent) : CComboBoxExt(parent) {}
 
-void CComboBoxINT::ShowValue() {
-  SetWindowText(Text(ctl::FormatIntText(value_, hex_)));
-}
+void CComboBoxINT::ShowValue() { SetWindowText(Text(ctl::FormatIntText(value_, hex_))); }
 
 int CComboBoxINT::GetValue() {
   value_ = ctl::ClampInt(ctl::ReadIntText(Bytes(currentText()), hex_), minimum_, maximum_);
@@ -138,9 +124,7 @@ void CComboBoxINT::SetHexMode(bool hex) {
   UpdateTextLimit();
 }
 
-bool CComboBoxINT::IsCharAccepted(int c) const {
-  return ctl::IsIntCharAccepted(c, unsigned_, hex_);
-}
+bool CComboBoxINT::IsCharAccepted(int c) const { return ctl::IsIntCharAccepted(c, unsigned_, hex_); }
 
 void CComboBoxINT::UpdateTextLimit() {
   const int limit = ctl::IntTextLimit(minimum_, maximum_, unsigned_, hex_);

@@ -2,9 +2,7 @@
 #include "EditMultiValue.h"
 #include "EditUnit.h"
 
-bool CEditUnit::AcceptChar(int c) const {
-  return ctl::IsNameChar(c);
-}
+bool CEditUnit::AcceptChar(int c) const { return ctl::IsNameChar(c); }
 
 void CEditMultiValue::SetText(const QString& text) {
   std::string out;

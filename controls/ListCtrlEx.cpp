@@ -93,9 +93,7 @@ void CListCtrlEx::SetColumnWidth(int col, int width) {
   setColumnWidth(col, std::max(0, width));
 }
 
-int CListCtrlEx::GetColumnWidth(int col) const {
-  return col >= 0 && col < GetColumnCount() ? columnWidth(col) : 0;
-}
+int CListCtrlEx::GetColumnWidth(int col) const { return col >= 0 && col < GetColumnCount() ? columnWidth(col) : 0; }
 
 int CListCtrlEx::GetColumnAlign(int col) const {
   return col >= 0 && col < GetColumnCount() ? model_->Columns()[static_cast<std::size_t>(col)].align : LISTALIGN_LEFT;
@@ -109,13 +107,9 @@ int CListCtrlEx::TotalColumnWidth() const {
 
 // --- rows ----------------------------------------------------------------
 
-void CListCtrlEx::SetCells(const IListCells* cells) {
-  model_->SetCells(cells);
-}
+void CListCtrlEx::SetCells(const IListCells* cells) { model_->SetCells(cells); }
 
-QString CListCtrlEx::GetItemText(int row, int col) const {
-  return CellToQString(model_->CellText(row, col));
-}
+QString CListCtrlEx::GetItemText(int row, int col) const { return CellToQString(model_->CellText(row, col)); }
 
 QModelIndex CListCtrlEx::RowIndex(int row) const {
   // The focus sits on the first visible column, so that scrolling to it
@@ -125,9 +119,7 @@ QModelIndex CListCtrlEx::RowIndex(int row) const {
 
 // --- selection -----------------------------------------------------------
 
-bool CListCtrlEx::HasSelection() const {
-  return selectionModel() && selectionModel()->hasSelection();
-}
+bool CListCtrlEx::HasSelection() const { return selectionModel() && selectionModel()->hasSelection(); }
 
 std::vector<int> CListCtrlEx::GetSelectedRows() const {
   std::vector<int> rows;
@@ -141,9 +133,7 @@ std::vector<int> CListCtrlEx::GetSelectedRows() const {
   return rows;
 }
 
-int CListCtrlEx::GetSelectedCount() const {
-  return static_cast<int>(GetSelectedRows().size());
-}
+int CListCtrlEx::GetSelectedCount() const { return static_cast<int>(GetSelectedRows().size()); }
 
 bool CListCtrlEx::IsRowSelected(int row) const {
   return row >= 0 && row < GetItemCount() && GetColumnCount() > 0 && selectionModel() &&
@@ -178,13 +168,9 @@ void CListCtrlEx::SelectAllRows() {
   selectionModel()->select(sel, QItemSelectionModel::Select);
 }
 
-void CListCtrlEx::ClearRowSelection() {
-  clearSelection();
-}
+void CListCtrlEx::ClearRowSelection() { clearSelection(); }
 
-int CListCtrlEx::GetFocusedRow() const {
-  return currentIndex().isValid() ? currentIndex().row() : -1;
-}
+int CListCtrlEx::GetFocusedRow() const { return currentIndex().isValid() ? currentIndex().row() : -1; }
 
 void CListCtrlEx::SetFocusedRow(int row) {
   if (row < 0 || row >= GetItemCount() || GetColumnCount() == 0) {
@@ -201,9 +187,7 @@ int CListCtrlEx::GetTopIndex() const {
   return r < 0 ? 0 : r;
 }
 
-int CListCtrlEx::GetCountPerPage() const {
-  return std::max(1, viewport()->height() / RowHeight());
-}
+int CListCtrlEx::GetCountPerPage() const { return std::max(1, viewport()->height() / RowHeight()); }
 
 QRect CListCtrlEx::GetItemRect(int row) const {
   if (row < 0 || row >= GetItemCount()) return QRect();

@@ -129,9 +129,7 @@ void CListModel::RowsReordered(const std::vector<int>& order) {
   Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-int CListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : rows_;
-}
+int CListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
 int CListModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(columns_.size());

@@ -87,9 +87,7 @@ BitAssignView::BitAssignView(QWidget* parent, bool pageForm) : QScrollArea(paren
 
 BitAssignView::~BitAssignView() = default;
 
-QWidget* BitAssignView::Canvas() const {
-  return canvas_;
-}
+QWidget* BitAssignView::Canvas() const { return canvas_; }
 
 void BitAssignView::ApplyStyle() {
   setVerticalScrollBarPolicy(model_.NeedsVScroll() ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);

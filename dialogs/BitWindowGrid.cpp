@@ -12,9 +12,7 @@
 namespace {
 constexpr int kCellSize = 14;
 // Grid columns: 8 cells, a gap, 8 cells, a gap, then the label column.
-int ColumnOf(int position) {
-  return position < 8 ? position : position + 1;
-}
+int ColumnOf(int position) { return position < 8 ? position : position + 1; }
 }  // namespace
 
 CBitWindowGrid::CBitWindowGrid(QWidget* parent) : QWidget(parent) {

@@ -61,9 +61,7 @@ const tagCtrlDblRange kDblTable[] = {
     {MINIMUM, -1e30, 1e30, "%e"}, {0, 0, 0, nullptr},
 };
 
-QString Q(const std::string& cp932) {
-  return QString::fromStdString(cp932::ToUtf8(cp932));
-}
+QString Q(const std::string& cp932) { return QString::fromStdString(cp932::ToUtf8(cp932)); }
 
 std::string S(const QString& text) {
   std::string out;

@@ -49,9 +49,7 @@ void SetItems(QComboBox* combo, const QStringList& items) {
 
 }  // namespace
 
-QString CFrameSignalDlg::FromCp932(const std::string& text) {
-  return QString::fromStdString(cp932::ToUtf8(text));
-}
+QString CFrameSignalDlg::FromCp932(const std::string& text) { return QString::fromStdString(cp932::ToUtf8(text)); }
 
 std::string CFrameSignalDlg::ToCp932(const QString& text) {
   std::string out;
@@ -227,13 +225,9 @@ void CFrameSignalDlg::BuildLayout() {
   connect(grid_, &CBitWindowGrid::released, this, [this] { model_.Release(); });
 }
 
-void CFrameSignalDlg::SetHexFlag(int flag) {
-  model_.SetHexDisplay(flag != 0);
-}
+void CFrameSignalDlg::SetHexFlag(int flag) { model_.SetHexDisplay(flag != 0); }
 
-int CFrameSignalDlg::HexFlag() const {
-  return model_.HexDisplay() ? 1 : 0;
-}
+int CFrameSignalDlg::HexFlag() const { return model_.HexDisplay() ? 1 : 0; }
 
 bool CFrameSignalDlg::OnInitDialog() {
   CMsgDlg::OnInitDialog();

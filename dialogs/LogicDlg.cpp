@@ -21,9 +21,7 @@ const tagCtrlLimit kCombos[] = {{IDC_SYMBOL_NAME, MAX_LOGIC_NAME_LEN}, {IDC_GROU
 const tagCtrlLimit kEdits[] = {{IDC_LOGIC_BITS, 5}, {IDC_PATTERN_BIN, 32}, {IDC_PATTERN_HEX, 8}, {0, 0}};
 const tagCtrlIntRange kInts[] = {{IDC_LOGIC_BITS, 1, MAX_LOGIC_BITS}, {0, 0, 0}};
 
-QString FromCp932(const std::string& text) {
-  return QString::fromStdString(cp932::ToUtf8(text));
-}
+QString FromCp932(const std::string& text) { return QString::fromStdString(cp932::ToUtf8(text)); }
 
 std::string ToCp932(const QString& text) {
   std::string out;

@@ -87,12 +87,8 @@ CMsgDlg::CMsgDlg(int templateId, QWidget* parent) : QDialog(parent), templateId_
 
 CMsgDlg::~CMsgDlg() = default;
 
-QString CMsgDlg::Text(const QString& key) const {
-  return vrres::DialogText(templateId_, key);
-}
-QString CMsgDlg::Text(int ctrlId) const {
-  return vrres::DialogText(templateId_, ctrlId);
-}
+QString CMsgDlg::Text(const QString& key) const { return vrres::DialogText(templateId_, key); }
+QString CMsgDlg::Text(int ctrlId) const { return vrres::DialogText(templateId_, ctrlId); }
 
 void CMsgDlg::SetCtrlId(QWidget* control, int id) {
   if (!control || id == 0) return;
@@ -139,13 +135,9 @@ bool CMsgDlg::OnInitDialog() {
   return true;
 }
 
-void CMsgDlg::OnOK() {
-  QDialog::accept();
-}
+void CMsgDlg::OnOK() { QDialog::accept(); }
 
-void CMsgDlg::OnCancel() {
-  QDialog::reject();
-}
+void CMsgDlg::OnCancel() { QDialog::reject(); }
 
 void CMsgDlg::OnValueCommit(int /*ctrlId*/, int /*flag*/) {}
 
@@ -173,9 +165,7 @@ int CMsgDlg::ComboType(const QComboBox* combo) {
   return combo->isEditable() ? COMBO_DROPDOWN : COMBO_DROPLIST;
 }
 
-bool CMsgDlg::IsComboReadOnly(const QComboBox* combo) {
-  return combo && combo->property(kReadOnlyProperty).toBool();
-}
+bool CMsgDlg::IsComboReadOnly(const QComboBox* combo) { return combo && combo->property(kReadOnlyProperty).toBool(); }
 
 void CMsgDlg::ApplySimpleLook(QComboBox* combo, bool simple) {
   combo->setStyleSheet(simple ? QString::fromLatin1(kSimpleComboStyle) : QString());
@@ -313,10 +303,6 @@ void SetNotifyMessages(const CMsgDlg& dlg, const tagCtrlLimit* table) {
 
 }  // namespace
 
-void CMsgDlg::SetEditNotifyMessage(const tagCtrlLimit* table) {
-  SetNotifyMessages(*this, table);
-}
+void CMsgDlg::SetEditNotifyMessage(const tagCtrlLimit* table) { SetNotifyMessages(*this, table); }
 
-void CMsgDlg::SetComboNotifyMessage(const tagCtrlLimit* table) {
-  SetNotifyMessages(*this, table);
-}
+void CMsgDlg::SetComboNotifyMessage(const tagCtrlLimit* table) { SetNotifyMessages(*this, table); }

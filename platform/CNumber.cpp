@@ -49,9 +49,7 @@ long long Strtoll(const char* text, char** end, int base) {
   return strtoll_l(text, end, base, CLocale());
 }
 
-long Strtol(const char* text, char** end, int base) {
-  return static_cast<long>(Strtoll(text, end, base));
-}
+long Strtol(const char* text, char** end, int base) { return static_cast<long>(Strtoll(text, end, base)); }
 
 unsigned long long Strtoull(const char* text, char** end, int base) {
   if (!text) {
@@ -82,7 +80,9 @@ double Strtod(const char* text, char** end) {
   const bool hex = digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
   if (decimal && !hex) {
     const char* last = digits;
-    while ((*last >= '0' && *last <= '9') || *last == '.' || *last == 'e' || *last == 'E' || *last == '+' || *last == '-') ++last;
+    while ((*last >= '0' && *last <= '9') || *last == '.' || *last == 'e' || *last == 'E' || *last == '+' ||
+           *last == '-')
+      ++last;
     double value = 0.0;
     auto [ptr, ec] = std::from_chars(first, last, value);
     if (ec == std::errc()) {

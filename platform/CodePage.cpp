@@ -93,7 +93,7 @@ bool HasSilentlyReplacedCharacter(std::string_view utf8) {
   for (std::size_t i = 0; i < utf8.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(utf8[i]);
     if (c == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) == 0xA5) return true;  // U+00A5
-    if (c == 0xE2 && utf8.substr(i, 3) == "\xE2\x80\xBE") return true;  // U+203E
+    if (c == 0xE2 && utf8.substr(i, 3) == "\xE2\x80\xBE") return true;                                     // U+203E
     if (c == 0xF3 && i + 2 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) == 0xA0 &&
         (static_cast<unsigned char>(utf8[i + 2]) & 0xFE) == 0x80)
       return true;  // U+E0000-U+E007F

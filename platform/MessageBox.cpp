@@ -13,9 +13,12 @@ IMessageSink* GetMessageSink() { return g_sink; }
 int ShowMessage(int stringId, const std::vector<MsgArg>& args, MsgButtons buttons, MsgIcon icon) {
   if (g_sink) return g_sink->Show(stringId, args, buttons, icon);
   switch (buttons) {
-    case MsgButtons::YesNo: return MSG_NO;
-    case MsgButtons::OkCancel: return MSG_CANCEL;
-    default: return MSG_OK;
+    case MsgButtons::YesNo:
+      return MSG_NO;
+    case MsgButtons::OkCancel:
+      return MSG_CANCEL;
+    default:
+      return MSG_OK;
   }
 }
 

@@ -103,9 +103,9 @@ QImage Draw(int id, int size) {
       p.setPen(QPen(kPaper, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
       p.drawPolyline(QPolygonF({QPointF(3, 4), QPointF(8, 12.5), QPointF(13, 4)}));
       p.setPen(QPen(QColor(0xFF, 0xD0, 0x40), 1.0));
-      p.drawPolyline(QPolygonF({QPointF(2, 13.5), QPointF(4, 13.5), QPointF(4, 11.5), QPointF(6, 11.5),
-                                QPointF(6, 13.5), QPointF(10, 13.5), QPointF(10, 11.5), QPointF(12, 11.5),
-                                QPointF(12, 13.5), QPointF(14, 13.5)}));
+      p.drawPolyline(
+          QPolygonF({QPointF(2, 13.5), QPointF(4, 13.5), QPointF(4, 11.5), QPointF(6, 11.5), QPointF(6, 13.5),
+                     QPointF(10, 13.5), QPointF(10, 11.5), QPointF(12, 11.5), QPointF(12, 13.5), QPointF(14, 13.5)}));
       break;
     }
     case IDI_REFERENCE:

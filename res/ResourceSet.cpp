@@ -9,9 +9,21 @@ QString Unescape(const QString& s) {
     QChar c = s[i];
     if (c == u'\\' && i + 1 < s.size()) {
       QChar n = s[i + 1];
-      if (n == u'n') { out += u'\n'; ++i; continue; }
-      if (n == u't') { out += u'\t'; ++i; continue; }
-      if (n == u'\\') { out += u'\\'; ++i; continue; }
+      if (n == u'n') {
+        out += u'\n';
+        ++i;
+        continue;
+      }
+      if (n == u't') {
+        out += u'\t';
+        ++i;
+        continue;
+      }
+      if (n == u'\\') {
+        out += u'\\';
+        ++i;
+        continue;
+      }
     }
     out += c;
   }
@@ -112,8 +124,7 @@ bool CResourceSet::Parse(const QByteArray& utf8, QString* error) {
           const QString rest = tab < 0 ? QString() : line.mid(tab + 1);
           const qsizetype tab2 = rest.indexOf(u'\t');
           int id = 0;
-          if (tab2 < 0 || !ToId(rest.left(tab2), &id) || id == 0)
-            return fail(lineNo, QStringLiteral("bad menu item"));
+          if (tab2 < 0 || !ToId(rest.left(tab2), &id) || id == 0) return fail(lineNo, QStringLiteral("bad menu item"));
           menuStack.back()->push_back(MenuNode{MenuNode::Item, id, Unescape(rest.mid(tab2 + 1)), {}});
         } else {
           return fail(lineNo, QStringLiteral("unknown menu entry"));
@@ -122,7 +133,8 @@ bool CResourceSet::Parse(const QByteArray& utf8, QString* error) {
       }
     }
   }
-  if (section == Menu && menuStack.size() != 1) return fail(static_cast<int>(lines.size()), QStringLiteral("menu popup without end"));
+  if (section == Menu && menuStack.size() != 1)
+    return fail(static_cast<int>(lines.size()), QStringLiteral("menu popup without end"));
   return true;
 }
 

@@ -13,8 +13,8 @@
 struct MenuNode {
   enum Kind { Popup, Item, Separator };
   Kind kind = Item;
-  int id = 0;            // command identifier of an item
-  QString text;          // "&" marks the mnemonic, "\t" starts the key label
+  int id = 0;    // command identifier of an item
+  QString text;  // "&" marks the mnemonic, "\t" starts the key label
   std::vector<MenuNode> children;
 };
 

@@ -68,9 +68,9 @@ bool CAppSettings::IsUserProgramFolder(const std::string& folder) {
   // Folders of installed software belong to the system even for root, who
   // may write anywhere: a settings file beside /usr/bin/vestrel would then
   // be shared by every user.
-  static const char* const kSystemFolders[] = {"/usr", "/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32", "/opt",
-                                               "/etc", "/boot", "/var", "/snap", "/nix", "/gnu", "/srv", "/proc", "/sys",
-                                               "/dev", "/run"};
+  static const char* const kSystemFolders[] = {"/usr", "/bin",  "/sbin", "/lib", "/lib32", "/lib64", "/libx32",
+                                               "/opt", "/etc",  "/boot", "/var", "/snap",  "/nix",   "/gnu",
+                                               "/srv", "/proc", "/sys",  "/dev", "/run"};
   if (folder == "/") return false;
   for (const char* sys : kSystemFolders) {
     const std::size_t n = std::char_traits<char>::length(sys);

@@ -82,13 +82,9 @@ int CMarkup::NewEntry() {
   return m_nextFree++;
 }
 
-bool CMarkup::IsEmptyForm(int index) const {
-  return m_index[index].startTagClose == m_index[index].endTagOpen + 1;
-}
+bool CMarkup::IsEmptyForm(int index) const { return m_index[index].startTagClose == m_index[index].endTagOpen + 1; }
 
-bool CMarkup::HasEmptyContent(int index) const {
-  return m_index[index].startTagClose + 1 == m_index[index].endTagOpen;
-}
+bool CMarkup::HasEmptyContent(int index) const { return m_index[index].startTagClose + 1 == m_index[index].endTagOpen; }
 
 void CMarkup::Fail(const char* format, std::string_view name) {
   // The name comes from the document: substitute it, never use it as a format.
@@ -426,8 +422,8 @@ std::string CMarkup::GetChildText() const {
   }
   const int32_t begin = e.startTagClose + 1;
   if (e.endTagOpen <= begin) return std::string();
-  return DecodeEntities(std::string_view(m_doc).substr(static_cast<std::size_t>(begin),
-                                                       static_cast<std::size_t>(e.endTagOpen - begin)));
+  return DecodeEntities(
+      std::string_view(m_doc).substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(e.endTagOpen - begin)));
 }
 
 // ---------------------------------------------------------------------------
@@ -440,9 +436,15 @@ std::string CMarkup::EncodeEntities(std::string_view text, bool withQuotes) {
     const std::size_t len = cp932::CharLength(text, i);
     if (len == 1) {
       switch (text[i]) {
-        case '<': out += "&lt;"; break;
-        case '&': out += "&amp;"; break;
-        case '>': out += "&gt;"; break;
+        case '<':
+          out += "&lt;";
+          break;
+        case '&':
+          out += "&amp;";
+          break;
+        case '>':
+          out += "&gt;";
+          break;
         case '\'':
           if (withQuotes) out += "&apos;";
           else out += '\'';
@@ -451,7 +453,9 @@ std::string CMarkup::EncodeEntities(std::string_view text, bool withQuotes) {
           if (withQuotes) out += "&quot;";
           else out += '"';
           break;
-        default: out += text[i]; break;
+        default:
+          out += text[i];
+          break;
       }
     } else {
       out.append(text.data() + i, len);

@@ -95,10 +95,10 @@ struct _CANSignal : _SignalHead {
 
 struct _CANMsg {
   char name[MAX_NAME_LEN + 1] = {};
-  uint8_t frameFormat = FRAME_STD;  // FrameFormatKind
-  int32_t byteCount = 0;            // 0..64, 0..1785 for J1939
-  int32_t id = 0;                   // 0..0x7FF STD, 0..0x1FFFFFFF XTD
-  int32_t j1939 = 0;                // 1: the identifier is a J1939 identifier
+  uint8_t frameFormat = FRAME_STD;     // FrameFormatKind
+  int32_t byteCount = 0;               // 0..64, 0..1785 for J1939
+  int32_t id = 0;                      // 0..0x7FF STD, 0..0x1FFFFFFF XTD
+  int32_t j1939 = 0;                   // 1: the identifier is a J1939 identifier
   int32_t frameType = CANFRAME_UNSET;  // CanFrameType
   NameMap<_CANSignal> signals;
 };

@@ -13,11 +13,11 @@ constexpr const char* kModel = "QK4200";
 
 // Indexed by the record's enumeration value; a value outside a table is
 // written as the table's first word.
-constexpr const char* kFrameFormat[] = {"STD", "XTD"};               // FrameFormatKind
+constexpr const char* kFrameFormat[] = {"STD", "XTD"};                 // FrameFormatKind
 constexpr const char* kValueType[] = {"Unsigned", "Signed", "Float"};  // SignalValueType
-constexpr const char* kByteOrder[] = {"LITTLE", "BIG"};               // ByteOrderKind
-constexpr const char* kBitOrder[] = {"MSB First", "LSB First"};       // BitOrderKind
-constexpr const char* kChecksum[] = {"Classic", "Enhanced"};          // LinChecksum
+constexpr const char* kByteOrder[] = {"LITTLE", "BIG"};                // ByteOrderKind
+constexpr const char* kBitOrder[] = {"MSB First", "LSB First"};        // BitOrderKind
+constexpr const char* kChecksum[] = {"Classic", "Enhanced"};           // LinChecksum
 constexpr const char* kJ1939On = "ON";
 constexpr const char* kJ1939Off = "OFF";
 

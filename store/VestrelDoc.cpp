@@ -125,9 +125,7 @@ void CVestrelDoc::OnCloseDocument(CAppSettings* settings) const {
 
 // ---- Pools -----------------------------------------------------------------
 
-_CANMsg* CVestrelDoc::AllocCanMsg() {
-  return TakeFromPool(m_poolCanMsg, m_created.canMsg, m_made, m_allocBudget);
-}
+_CANMsg* CVestrelDoc::AllocCanMsg() { return TakeFromPool(m_poolCanMsg, m_created.canMsg, m_made, m_allocBudget); }
 _CANSignal* CVestrelDoc::AllocCanSignal() {
   return TakeFromPool(m_poolCanSignal, m_created.canSignal, m_made, m_allocBudget);
 }
@@ -137,9 +135,7 @@ _FlexRayMsg* CVestrelDoc::AllocFlexRayMsg() {
 _FlexRaySignal* CVestrelDoc::AllocFlexRaySignal() {
   return TakeFromPool(m_poolFlexRaySignal, m_created.flexRaySignal, m_made, m_allocBudget);
 }
-_LINMsg* CVestrelDoc::AllocLinMsg() {
-  return TakeFromPool(m_poolLinMsg, m_created.linMsg, m_made, m_allocBudget);
-}
+_LINMsg* CVestrelDoc::AllocLinMsg() { return TakeFromPool(m_poolLinMsg, m_created.linMsg, m_made, m_allocBudget); }
 _LINSignal* CVestrelDoc::AllocLinSignal() {
   return TakeFromPool(m_poolLinSignal, m_created.linSignal, m_made, m_allocBudget);
 }

@@ -13,7 +13,6 @@
 #include <set>
 #include <sys/stat.h>
 
-
 namespace {
 
 template <class Msg, class FreeSig, class FreeMsg>
@@ -78,17 +77,19 @@ bool DeleteDefinitionRows(CVestrelDoc& doc, int busKind, ListRows& rows, const s
     const ListRow& row = rows[static_cast<std::size_t>(r)];
     switch (busKind) {
       case BUS_CAN:
-        DeleteSignalOfRow(doc.GetCanMsgTable(LIST_DEFINITION), row, [&](_CANSignal* s) { doc.FreeCanSignal(s); },
-                          [&](_CANMsg* m) { doc.FreeCanMsg(m); });
+        DeleteSignalOfRow(
+            doc.GetCanMsgTable(LIST_DEFINITION), row, [&](_CANSignal* s) { doc.FreeCanSignal(s); },
+            [&](_CANMsg* m) { doc.FreeCanMsg(m); });
         break;
       case BUS_FLEXRAY:
-        DeleteSignalOfRow(doc.GetFlexRayMsgTable(LIST_DEFINITION), row,
-                          [&](_FlexRaySignal* s) { doc.FreeFlexRaySignal(s); },
-                          [&](_FlexRayMsg* m) { doc.FreeFlexRayMsg(m); });
+        DeleteSignalOfRow(
+            doc.GetFlexRayMsgTable(LIST_DEFINITION), row, [&](_FlexRaySignal* s) { doc.FreeFlexRaySignal(s); },
+            [&](_FlexRayMsg* m) { doc.FreeFlexRayMsg(m); });
         break;
       case BUS_LIN:
-        DeleteSignalOfRow(doc.GetLinMsgTable(LIST_DEFINITION), row, [&](_LINSignal* s) { doc.FreeLinSignal(s); },
-                          [&](_LINMsg* m) { doc.FreeLinMsg(m); });
+        DeleteSignalOfRow(
+            doc.GetLinMsgTable(LIST_DEFINITION), row, [&](_LINSignal* s) { doc.FreeLinSignal(s); },
+            [&](_LINMsg* m) { doc.FreeLinMsg(m); });
         break;
       case BUS_LOGIC: {
         // A group text outside 1..5 names no group.
@@ -102,7 +103,8 @@ bool DeleteDefinitionRows(CVestrelDoc& doc, int busKind, ListRows& rows, const s
         if (group->symbols.empty()) group->bitCount = 0;
         break;
       }
-      default: break;
+      default:
+        break;
     }
   }
   for (auto it = sel.rbegin(); it != sel.rend(); ++it) rows.erase(rows.begin() + *it);
@@ -213,10 +215,18 @@ bool SaveDefinitionList(CVestrelDoc& doc, int busKind, const ListRows& rows, std
 FileDialogRequest ReferenceOpenRequest(int busKind, const std::string& currentPath) {
   FileDialogRequest request;
   switch (busKind) {
-    case BUS_CAN: request.filterIds = {IDS_FILTER_CAN_ALL, IDS_FILTER_DBC, IDS_FILTER_SBL}; break;
-    case BUS_FLEXRAY: request.filterIds = {IDS_FILTER_FLEXRAY_ALL, IDS_FILTER_XML, IDS_FILTER_SBL}; break;
-    case BUS_LIN: request.filterIds = {IDS_FILTER_LIN_ALL, IDS_FILTER_LDF, IDS_FILTER_SBL}; break;
-    default: request.filterIds = {IDS_FILTER_SBL}; break;
+    case BUS_CAN:
+      request.filterIds = {IDS_FILTER_CAN_ALL, IDS_FILTER_DBC, IDS_FILTER_SBL};
+      break;
+    case BUS_FLEXRAY:
+      request.filterIds = {IDS_FILTER_FLEXRAY_ALL, IDS_FILTER_XML, IDS_FILTER_SBL};
+      break;
+    case BUS_LIN:
+      request.filterIds = {IDS_FILTER_LIN_ALL, IDS_FILTER_LDF, IDS_FILTER_SBL};
+      break;
+    default:
+      request.filterIds = {IDS_FILTER_SBL};
+      break;
   }
   std::string ext = MakeUpperString(GetFileExtension(currentPath));
   if (ext.empty()) return request;

@@ -140,9 +140,7 @@ class DefinitionIds {
   std::unordered_map<uint32_t, std::vector<std::bitset<65>>> cycles_;
 };
 
-int Refuse(int id, const std::vector<MsgArg>& args) {
-  return ShowMessage(id, args, MsgButtons::Ok, MsgIcon::Error);
-}
+int Refuse(int id, const std::vector<MsgArg>& args) { return ShowMessage(id, args, MsgButtons::Ok, MsgIcon::Error); }
 
 // Message IDS_MSG_CODING_IDENTICAL: the copy is taken over unscaled; both import marks go.
 void WarnIdenticalCoding(const char* msgName, _SignalHead& copy) {
@@ -204,10 +202,8 @@ Step AddMessageRow(CVestrelDoc& doc, const ListRow& row, ListRows& defRows, Defi
       return Step::Stop;
     }
     bool used;
-    if constexpr (kCan)
-      used = IsCanBitRangeUsed(doc, msgName, copy->startBit, copy->bitCount, copy->multiplexor);
-    else
-      used = IsBitRangeUsed(doc, Bus::kBus, msgName, copy->startBit, copy->bitCount);
+    if constexpr (kCan) used = IsCanBitRangeUsed(doc, msgName, copy->startBit, copy->bitCount, copy->multiplexor);
+    else used = IsBitRangeUsed(doc, Bus::kBus, msgName, copy->startBit, copy->bitCount);
     if (used) {
       Refuse(IDS_MSG_SAME_BITS, {msgName, sigName});
       Bus::FreeSig(doc, copy);
@@ -313,11 +309,20 @@ int AddReferenceRows(CVestrelDoc& doc, int busKind, const ListRows& refRows, con
     const ListRow& row = refRows[static_cast<std::size_t>(r)];
     Step step = Step::Stop;
     switch (busKind) {
-      case BUS_CAN: step = AddMessageRow<CanBus>(doc, row, defRows, ids); break;
-      case BUS_FLEXRAY: step = AddMessageRow<FlexRayBus>(doc, row, defRows, ids); break;
-      case BUS_LIN: step = AddMessageRow<LinBus>(doc, row, defRows, ids); break;
-      case BUS_LOGIC: step = AddLogicRow(doc, row, defRows); break;
-      default: break;
+      case BUS_CAN:
+        step = AddMessageRow<CanBus>(doc, row, defRows, ids);
+        break;
+      case BUS_FLEXRAY:
+        step = AddMessageRow<FlexRayBus>(doc, row, defRows, ids);
+        break;
+      case BUS_LIN:
+        step = AddMessageRow<LinBus>(doc, row, defRows, ids);
+        break;
+      case BUS_LOGIC:
+        step = AddLogicRow(doc, row, defRows);
+        break;
+      default:
+        break;
     }
     if (step == Step::Added) {
       ++added;
@@ -352,10 +357,14 @@ bool IsCanBitRangeUsed(const CVestrelDoc& doc, const std::string& msgName, int s
 bool IsByteOrderDifferent(const CVestrelDoc& doc, int busKind, const std::string& msgName, int byteOrder) {
   std::string key = MakeUpperString(msgName);
   switch (busKind) {
-    case BUS_CAN: return OtherByteOrder(doc.GetCanMsgTable(LIST_DEFINITION).Find(key), byteOrder);
-    case BUS_FLEXRAY: return OtherByteOrder(doc.GetFlexRayMsgTable(LIST_DEFINITION).Find(key), byteOrder);
-    case BUS_LIN: return OtherByteOrder(doc.GetLinMsgTable(LIST_DEFINITION).Find(key), byteOrder);
-    default: return false;
+    case BUS_CAN:
+      return OtherByteOrder(doc.GetCanMsgTable(LIST_DEFINITION).Find(key), byteOrder);
+    case BUS_FLEXRAY:
+      return OtherByteOrder(doc.GetFlexRayMsgTable(LIST_DEFINITION).Find(key), byteOrder);
+    case BUS_LIN:
+      return OtherByteOrder(doc.GetLinMsgTable(LIST_DEFINITION).Find(key), byteOrder);
+    default:
+      return false;
   }
 }
 
@@ -373,10 +382,14 @@ bool CheckIdFree(const CVestrelDoc& doc, int busKind, long long id, std::string&
   auto linId = [](const _LINMsg& m) { return static_cast<long long>(m.id); };
   auto slotId = [](const _FlexRayMsg& m) { return static_cast<long long>(m.slotId); };
   switch (busKind) {
-    case BUS_CAN: return scan(doc.GetCanMsgTable(LIST_DEFINITION), canId);
-    case BUS_LIN: return scan(doc.GetLinMsgTable(LIST_DEFINITION), linId);
-    case BUS_FLEXRAY: return scan(doc.GetFlexRayMsgTable(LIST_DEFINITION), slotId);
-    default: return true;
+    case BUS_CAN:
+      return scan(doc.GetCanMsgTable(LIST_DEFINITION), canId);
+    case BUS_LIN:
+      return scan(doc.GetLinMsgTable(LIST_DEFINITION), linId);
+    case BUS_FLEXRAY:
+      return scan(doc.GetFlexRayMsgTable(LIST_DEFINITION), slotId);
+    default:
+      return true;
   }
 }
 

@@ -30,11 +30,16 @@ bool IsLoadableFile(int list, const std::string& path) {
 int ChooseBusAfterLoad(const CVestrelDoc& doc, int list, int currentBus) {
   auto countOf = [&](int bus) {
     switch (bus) {
-      case BUS_CAN: return doc.CountCanSignals(list);
-      case BUS_LIN: return doc.CountLinSignals(list);
-      case BUS_FLEXRAY: return doc.CountFlexRaySignals(list);
-      case BUS_LOGIC: return doc.CountLogicSymbols(list);
-      default: return 0;
+      case BUS_CAN:
+        return doc.CountCanSignals(list);
+      case BUS_LIN:
+        return doc.CountLinSignals(list);
+      case BUS_FLEXRAY:
+        return doc.CountFlexRaySignals(list);
+      case BUS_LOGIC:
+        return doc.CountLogicSymbols(list);
+      default:
+        return 0;
     }
   };
   if (countOf(currentBus) >= 1) return currentBus;
@@ -165,8 +170,7 @@ LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, in
 void ShowLoadCuts(const LoadCuts& cuts) {
   if (!cuts.Any()) return;
   try {
-    ShowMessage(IDS_MSG_LOAD_CUT, {cuts.overLimit, cuts.namesCut, cuts.merged}, MsgButtons::Ok,
-                MsgIcon::Information);
+    ShowMessage(IDS_MSG_LOAD_CUT, {cuts.overLimit, cuts.namesCut, cuts.merged}, MsgButtons::Ok, MsgIcon::Information);
   } catch (const std::bad_alloc&) {
     // Only the notice is lost; the load itself is complete.
   }

@@ -253,7 +253,8 @@ int CDefListLogic::LoadDefinitionFile(const std::string& path) {
 
 bool CDefListLogic::Open(IListFileDialogs& dialogs) {
   return GuardMemory([&] {
-    if (IsModified() && ShowMessage(IDS_ASK_OPEN_MODIFIED, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
+    if (IsModified() && ShowMessage(IDS_ASK_OPEN_MODIFIED, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES)
+      return false;
     std::string path;
     if (!dialogs.AskOpenPath(DefinitionFileRequest(filePath_), path)) return false;
     return LoadDefinitionFile(path) == 0;
@@ -263,7 +264,8 @@ bool CDefListLogic::Open(IListFileDialogs& dialogs) {
 bool CDefListLogic::DropFiles(const std::vector<std::string>& paths) {
   return GuardMemory([&] {
     if (paths.size() != 1 || !IsLoadableFile(paths[0])) return false;
-    if (IsModified() && ShowMessage(IDS_ASK_OPEN_MODIFIED, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES) return false;
+    if (IsModified() && ShowMessage(IDS_ASK_OPEN_MODIFIED, {}, MsgButtons::YesNo, MsgIcon::Question) != MSG_YES)
+      return false;
     return LoadDefinitionFile(paths[0]) == 0;
   });
 }

@@ -9,20 +9,30 @@
 SortCompareKind CompareKindFor(int busKind, int column) {
   if (busKind == BUS_LOGIC) {
     switch (column) {
-      case 2: return SORT_TEXT;
-      case 3: return SORT_NUMBER;
-      case 4: return SORT_NUMBER;
-      case 5: return SORT_TEXT;
-      default: return SORT_NONE;
+      case 2:
+        return SORT_TEXT;
+      case 3:
+        return SORT_NUMBER;
+      case 4:
+        return SORT_NUMBER;
+      case 5:
+        return SORT_TEXT;
+      default:
+        return SORT_NONE;
     }
   }
   if (busKind == BUS_CAN || busKind == BUS_LIN || busKind == BUS_FLEXRAY) {
     switch (column) {
-      case 1: return SORT_NUMBER;
-      case 2: return SORT_TEXT;
-      case 3: return SORT_NUMBER;
-      case 4: return SORT_TEXT;
-      default: return SORT_NONE;
+      case 1:
+        return SORT_NUMBER;
+      case 2:
+        return SORT_TEXT;
+      case 3:
+        return SORT_NUMBER;
+      case 4:
+        return SORT_TEXT;
+      default:
+        return SORT_NONE;
     }
   }
   return SORT_NONE;
@@ -59,14 +69,16 @@ int CompareItems(const ListRow& a, const ListRow& b, tagListSortInfo& info) {
   const std::string& tb = b.Cell(info.column);
   info.compareKind = CompareKindFor(info.busKind, info.column);
   switch (info.compareKind) {
-    case SORT_TEXT: return info.ascending ? CompareMultiByte(ta, tb) : CompareMultiByte(tb, ta);
+    case SORT_TEXT:
+      return info.ascending ? CompareMultiByte(ta, tb) : CompareMultiByte(tb, ta);
     case SORT_NUMBER: {
       bool hex = info.hexIds && info.busKind != BUS_LOGIC && info.column == COL_ID;
       long long na = ReadNumber(ta, hex), nb = ReadNumber(tb, hex);
       int r = na < nb ? -1 : (na > nb ? 1 : 0);
       return info.ascending ? r : -r;
     }
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
@@ -87,9 +99,8 @@ bool SortRowsByColumn(ListRows& rows, tagListSortInfo& info, int column, int bus
   // both directions, which a list control's own sort does not promise.
   std::vector<std::size_t> positions(rows.size());
   std::iota(positions.begin(), positions.end(), std::size_t{0});
-  std::stable_sort(positions.begin(), positions.end(), [&](std::size_t x, std::size_t y) {
-    return CompareItems(rows[x], rows[y], info) < 0;
-  });
+  std::stable_sort(positions.begin(), positions.end(),
+                   [&](std::size_t x, std::size_t y) { return CompareItems(rows[x], rows[y], info) < 0; });
   ListRows sorted;
   sorted.reserve(rows.size());
   for (std::size_t k : positions) sorted.push_back(std::move(rows[k]));

@@ -36,7 +36,6 @@ bool WildMatch(const char* p, const char* s) {
 
 }  // namespace
 
-
 int UiLanguageFromLocale(const char* lcAll, const char* lcMessages, const char* lang) {
   std::string value;
   for (const char* v : {lcAll, lcMessages, lang}) {

@@ -31,18 +31,19 @@ std::string Generate() {
   const std::string desc =
       "<ho:DESC>Generated for the import benchmark. This text stands for the prose that real network "
       "descriptions carry about every element: purpose, source, timing notes and change history.</ho:DESC>";
-  s += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-       "<fx:FIBEX xmlns:fx=\"http://www.asam.net/xml/fbx\" xmlns:ho=\"http://www.asam.net/xml\" "
-       "xmlns:flexray=\"http://www.asam.net/xml/fbx/flexray\" "
-       "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" VERSION=\"2.0.1\">\n"
-       "<fx:PROJECT ID=\"P1\"><ho:SHORT-NAME>Bench</ho:SHORT-NAME></fx:PROJECT>\n<fx:ELEMENTS>\n<fx:CLUSTERS>\n"
-       "<fx:CLUSTER ID=\"CL1\" xsi:type=\"flexray:CLUSTER-TYPE\"><ho:SHORT-NAME>Backbone</ho:SHORT-NAME>" +
-       desc +
-       "<fx:SPEED>10000000</fx:SPEED><fx:IS-HIGH-LOW-BIT-ORDER>false</fx:IS-HIGH-LOW-BIT-ORDER>"
-       "<fx:BIT-COUNTING-POLICY>MONOTONE</fx:BIT-COUNTING-POLICY><fx:PROTOCOL>FlexRay</fx:PROTOCOL>"
-       "<fx:PROTOCOL-VERSION>2.1</fx:PROTOCOL-VERSION><fx:CHANNEL-REFS><fx:CHANNEL-REF ID-REF=\"CH_A\"/>"
-       "<fx:CHANNEL-REF ID-REF=\"CH_B\"/></fx:CHANNEL-REFS>"
-       "<flexray:PAYLOAD-LENGTH-STATIC>16</flexray:PAYLOAD-LENGTH-STATIC></fx:CLUSTER>\n</fx:CLUSTERS>\n<fx:CHANNELS>\n";
+  s +=
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<fx:FIBEX xmlns:fx=\"http://www.asam.net/xml/fbx\" xmlns:ho=\"http://www.asam.net/xml\" "
+      "xmlns:flexray=\"http://www.asam.net/xml/fbx/flexray\" "
+      "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" VERSION=\"2.0.1\">\n"
+      "<fx:PROJECT ID=\"P1\"><ho:SHORT-NAME>Bench</ho:SHORT-NAME></fx:PROJECT>\n<fx:ELEMENTS>\n<fx:CLUSTERS>\n"
+      "<fx:CLUSTER ID=\"CL1\" xsi:type=\"flexray:CLUSTER-TYPE\"><ho:SHORT-NAME>Backbone</ho:SHORT-NAME>" +
+      desc +
+      "<fx:SPEED>10000000</fx:SPEED><fx:IS-HIGH-LOW-BIT-ORDER>false</fx:IS-HIGH-LOW-BIT-ORDER>"
+      "<fx:BIT-COUNTING-POLICY>MONOTONE</fx:BIT-COUNTING-POLICY><fx:PROTOCOL>FlexRay</fx:PROTOCOL>"
+      "<fx:PROTOCOL-VERSION>2.1</fx:PROTOCOL-VERSION><fx:CHANNEL-REFS><fx:CHANNEL-REF ID-REF=\"CH_A\"/>"
+      "<fx:CHANNEL-REF ID-REF=\"CH_B\"/></fx:CHANNEL-REFS>"
+      "<flexray:PAYLOAD-LENGTH-STATIC>16</flexray:PAYLOAD-LENGTH-STATIC></fx:CLUSTER>\n</fx:CLUSTERS>\n<fx:CHANNELS>\n";
   for (const char* ch : {"A", "B"}) {
     s += std::string("<fx:CHANNEL ID=\"CH_") + ch + "\" xsi:type=\"flexray:CHANNEL-TYPE\"><ho:SHORT-NAME>Channel" + ch +
          "</ho:SHORT-NAME><fx:FRAME-TRIGGERINGS>\n";
@@ -60,8 +61,8 @@ std::string Generate() {
          "<fx:CONTROLLERS><fx:CONTROLLER ID=\"CT" + N(e) +
          "\" xsi:type=\"flexray:CONTROLLER-TYPE\"><ho:SHORT-NAME>Ctrl" + N(e) +
          "</ho:SHORT-NAME><flexray:MAX-DYNAMIC-PAYLOAD-LENGTH>127</flexray:MAX-DYNAMIC-PAYLOAD-LENGTH>"
-         "</fx:CONTROLLER></fx:CONTROLLERS><fx:CONNECTORS><fx:CONNECTOR ID=\"CN" + N(e) +
-         "\"><fx:CHANNEL-REF ID-REF=\"CH_A\"/><fx:CONTROLLER-REF ID-REF=\"CT" + N(e) + "\"/><fx:INPUTS>\n";
+         "</fx:CONTROLLER></fx:CONTROLLERS><fx:CONNECTORS><fx:CONNECTOR ID=\"CN" +
+         N(e) + "\"><fx:CHANNEL-REF ID-REF=\"CH_A\"/><fx:CONTROLLER-REF ID-REF=\"CT" + N(e) + "\"/><fx:INPUTS>\n";
     for (int f = 0; f < kFrames; ++f)
       s += "<fx:INPUT-PORT ID=\"IP" + N(e) + "_" + N(f) + "\"><fx:FRAME-TRIGGERING-REF ID-REF=\"FT_A" + N(f) +
            "\"/><fx:INCLUDED-SIGNALS><fx:INCLUDED-SIGNAL><fx:SIGNAL-INSTANCE-REF ID-REF=\"SI" + N(f) +
@@ -72,9 +73,9 @@ std::string Generate() {
   for (int f = 0; f < kFrames; ++f)
     s += "<fx:FRAME ID=\"FR" + N(f) + "\"><ho:SHORT-NAME>Frame_" + N(f) + "</ho:SHORT-NAME>" + desc +
          "<fx:BYTE-LENGTH>16</fx:BYTE-LENGTH><fx:FRAME-TYPE>APPLICATION</fx:FRAME-TYPE><fx:SIGNAL-INSTANCES>"
-         "<fx:SIGNAL-INSTANCE ID=\"SI" + N(f) + "\"><fx:BIT-POSITION>" + N(f % 8 * 16) +
-         "</fx:BIT-POSITION><fx:IS-HIGH-LOW-BYTE-ORDER>" + (f % 2 ? "true" : "false") +
-         "</fx:IS-HIGH-LOW-BYTE-ORDER><fx:SIGNAL-REF ID-REF=\"S" + N(f) +
+         "<fx:SIGNAL-INSTANCE ID=\"SI" +
+         N(f) + "\"><fx:BIT-POSITION>" + N(f % 8 * 16) + "</fx:BIT-POSITION><fx:IS-HIGH-LOW-BYTE-ORDER>" +
+         (f % 2 ? "true" : "false") + "</fx:IS-HIGH-LOW-BYTE-ORDER><fx:SIGNAL-REF ID-REF=\"S" + N(f) +
          "\"/></fx:SIGNAL-INSTANCE></fx:SIGNAL-INSTANCES></fx:FRAME>\n";
   s += "</fx:FRAMES>\n<fx:SIGNALS>\n";
   for (int i = 0; i < kFrames; ++i)
@@ -88,8 +89,8 @@ std::string Generate() {
   for (int i = 0; i < kFrames; ++i)
     s += "<fx:CODING ID=\"C" + N(i) + "\"><ho:SHORT-NAME>Coding_" + N(i) + "</ho:SHORT-NAME>" + desc +
          "<ho:CODED-TYPE ho:BASE-DATA-TYPE=\"A_UINT16\" CATEGORY=\"STANDARD-LENGTH-TYPE\"><ho:BIT-LENGTH>16"
-         "</ho:BIT-LENGTH></ho:CODED-TYPE><ho:COMPU-METHODS><ho:COMPU-METHOD><ho:SHORT-NAME>CM" + N(i) +
-         "</ho:SHORT-NAME><ho:CATEGORY>LINEAR</ho:CATEGORY><ho:UNIT-REF ID-REF=\"U" + N(i) +
+         "</ho:BIT-LENGTH></ho:CODED-TYPE><ho:COMPU-METHODS><ho:COMPU-METHOD><ho:SHORT-NAME>CM" +
+         N(i) + "</ho:SHORT-NAME><ho:CATEGORY>LINEAR</ho:CATEGORY><ho:UNIT-REF ID-REF=\"U" + N(i) +
          "\"/><ho:PHYS-CONSTRS><ho:SCALE-CONSTR VALIDITY=\"VALID\"><ho:LOWER-LIMIT INTERVAL-TYPE=\"CLOSED\">0"
          "</ho:LOWER-LIMIT><ho:UPPER-LIMIT INTERVAL-TYPE=\"CLOSED\">60000</ho:UPPER-LIMIT></ho:SCALE-CONSTR>"
          "</ho:PHYS-CONSTRS><ho:COMPU-INTERNAL-TO-PHYS><ho:COMPU-SCALES><ho:COMPU-SCALE><ho:COMPU-RATIONAL-COEFFS>"

@@ -36,25 +36,27 @@ std::string GenerateLdf() {
   }
   t += "}\n\nFrames {\n";
   for (int f = 0; f < kFrames; ++f) {
-    t += "  Frame_" + std::to_string(f) + ": 0x" + (f < 16 ? "0" : "") + [&] {
-      char b[8];
-      std::snprintf(b, sizeof b, "%X", f);
-      return std::string(b);
-    }() + ", N" + std::to_string(f % 8) + ", 8 {\n";
+    t += "  Frame_" + std::to_string(f) + ": 0x" + (f < 16 ? "0" : "") +
+         [&] {
+           char b[8];
+           std::snprintf(b, sizeof b, "%X", f);
+           return std::string(b);
+         }() +
+         ", N" + std::to_string(f % 8) + ", 8 {\n";
     for (int s = f; s < kSignals; s += kFrames)
       t += "    Sig_" + std::to_string(s) + ", " + std::to_string((s / kFrames) % 64) + ";\n";
     t += "  }\n";
   }
   t += "}\n\nNode_attributes {\n";
   for (int n = 0; n < 8; ++n)
-    t += "  N" + std::to_string(n) +
-         " {\n    LIN_protocol = \"2.2\";\n    configured_NAD = 0x" + std::to_string(n + 1) +
-         ";\n    product_id = 0x1E, 0x1, 0;\n    P2_min = 50 ms;\n    ST_min = 0 ms;\n  }\n";
+    t += "  N" + std::to_string(n) + " {\n    LIN_protocol = \"2.2\";\n    configured_NAD = 0x" +
+         std::to_string(n + 1) + ";\n    product_id = 0x1E, 0x1, 0;\n    P2_min = 50 ms;\n    ST_min = 0 ms;\n  }\n";
   t += "}\n\nSchedule_tables {\n  Normal {\n";
   for (int f = 0; f < kFrames; ++f) t += "    Frame_" + std::to_string(f) + " delay 10 ms;\n";
   t += "  }\n}\n\nSignal_encoding_types {\n";
   for (int i = 0; i < kSignals; ++i) {
-    t += "  Enc_" + std::to_string(i) + " {\n    physical_value, 0, 254, 0.5, -40, \"degC\";\n"
+    t += "  Enc_" + std::to_string(i) +
+         " {\n    physical_value, 0, 254, 0.5, -40, \"degC\";\n"
          "    logical_value, 255, \"invalid\";\n    logical_value, 0, \"off; reserved\";\n  }\n";
   }
   t += "}\n\nSignal_representation {\n";

@@ -100,8 +100,7 @@ void BM_MarkupBuildByInsertion(benchmark::State& state) {
       xml.EnterElement();
       xml.InsertElement("MSGName", cnum::Format("MSG_%05d", m).c_str(), false, true);
       inserted += 2;
-      for (int s = 0; s < 3 && inserted < elements; ++s, ++inserted)
-        xml.InsertElement("Signal", "a&b<c>", false, true);
+      for (int s = 0; s < 3 && inserted < elements; ++s, ++inserted) xml.InsertElement("Signal", "a&b<c>", false, true);
       xml.LeaveElement();
     }
     bytes = xml.GetDoc().size();
@@ -111,7 +110,12 @@ void BM_MarkupBuildByInsertion(benchmark::State& state) {
   state.SetComplexityN(elements);
   state.counters["doc_bytes"] = static_cast<double>(bytes);
 }
-BENCHMARK(BM_MarkupBuildByInsertion)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_MarkupBuildByInsertion)
+    ->Arg(5000)
+    ->Arg(20000)
+    ->Arg(80000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 // The same count of elements all appended directly below the top element.
 void BM_MarkupBuildFlat(benchmark::State& state) {
@@ -125,7 +129,12 @@ void BM_MarkupBuildFlat(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * elements);
   state.SetComplexityN(elements);
 }
-BENCHMARK(BM_MarkupBuildFlat)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_MarkupBuildFlat)
+    ->Arg(5000)
+    ->Arg(20000)
+    ->Arg(80000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 }  // namespace
 

@@ -30,9 +30,7 @@ void BitPattern::SetBitCount(int n) {
   pattern_ = FitLeft(pattern_, n);
 }
 
-void BitPattern::SetPatternText(const std::string& binary) {
-  pattern_ = FitLeft(Upper(binary), bitCount_);
-}
+void BitPattern::SetPatternText(const std::string& binary) { pattern_ = FitLeft(Upper(binary), bitCount_); }
 
 void BitPattern::FormatPattern(const std::string& hex) {
   std::string bits;
@@ -92,9 +90,7 @@ std::string BitPattern::BinaryToHex() const {
   return hex;
 }
 
-std::string BitPattern::DisplayText() const {
-  return mode_ == 1 ? BinaryToHex() : pattern_;
-}
+std::string BitPattern::DisplayText() const { return mode_ == 1 ? BinaryToHex() : pattern_; }
 
 std::string BitPattern::ReadText(const std::string& text) {
   std::string upper = Upper(text);

@@ -3,12 +3,8 @@
 namespace ctl {
 namespace {
 
-bool IsDigit(int c) {
-  return c >= '0' && c <= '9';
-}
-bool IsHexLetter(int c) {
-  return (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
+bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+bool IsHexLetter(int c) { return (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 }  // namespace
 

@@ -10,9 +10,7 @@
 namespace ctl {
 namespace {
 
-bool IsIntegerFormat(const std::string& format) {
-  return strcasecmp(format.c_str(), kIntegerFormat) == 0;
-}
+bool IsIntegerFormat(const std::string& format) { return strcasecmp(format.c_str(), kIntegerFormat) == 0; }
 
 bool EndsWith(const std::string& text, const char* ending) {
   const std::size_t n = std::strlen(ending);

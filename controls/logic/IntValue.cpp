@@ -12,9 +12,7 @@ int ClampInt(long long value, int minimum, int maximum) {
   return static_cast<int>(value);
 }
 
-int ReadDecimalInt(const std::string& text) {
-  return cnum::Atoi(text.c_str());
-}
+int ReadDecimalInt(const std::string& text) { return cnum::Atoi(text.c_str()); }
 
 int ReadIntText(const std::string& text, bool hex) {
   return cnum::SaturateToInt(cnum::Strtoll(text.c_str(), nullptr, hex ? 16 : 10));

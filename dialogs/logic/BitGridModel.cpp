@@ -182,9 +182,7 @@ int BitGridModel::IntervalIndex(int distance) {
   return index;
 }
 
-int BitGridModel::IntervalMs(int index) {
-  return kIntervalsMs[std::clamp(index, 0, 3)];
-}
+int BitGridModel::IntervalMs(int index) { return kIntervalsMs[std::clamp(index, 0, 3)]; }
 
 BitGridModel::TimerAction BitGridModel::AutoScrollTest(bool inside, int d, bool vscroll) {
   if (inside) {
@@ -215,9 +213,7 @@ int BitGridGeometry::CellX(int cell) const {
   return originX + col * pitch + (col >= 8 ? byteGap : 0);
 }
 
-int BitGridGeometry::CellY(int cell) const {
-  return originY + (cell / BITGRID_COLUMNS) * pitch;
-}
+int BitGridGeometry::CellY(int cell) const { return originY + (cell / BITGRID_COLUMNS) * pitch; }
 
 int BitGridGeometry::HitCell(int x, int y) const {
   if (y < originY) return -1;

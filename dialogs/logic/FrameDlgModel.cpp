@@ -33,9 +33,7 @@ std::string CFrameDlgModelBase::IdText(long long id) const {
   return buf;
 }
 
-int CFrameDlgModelBase::KindOf(int bit) const {
-  return InMap(bit) ? bits_[static_cast<std::size_t>(bit)].kind : 0;
-}
+int CFrameDlgModelBase::KindOf(int bit) const { return InMap(bit) ? bits_[static_cast<std::size_t>(bit)].kind : 0; }
 
 bool CFrameDlgModelBase::VisibleBit(int bit) const {
   return InMap(bit) && bits_[static_cast<std::size_t>(bit)].visible;
@@ -61,17 +59,11 @@ long long CFrameDlgModelBase::ClampId(long long id) const {
   return id;
 }
 
-void CFrameDlgModelBase::CommitId(long long id) {
-  v_.id = ClampId(id);
-}
+void CFrameDlgModelBase::CommitId(long long id) { v_.id = ClampId(id); }
 
-void CFrameDlgModelBase::CommitBaseCycle(int baseCycle) {
-  v_.baseCycle = std::clamp(baseCycle, 0, 63);
-}
+void CFrameDlgModelBase::CommitBaseCycle(int baseCycle) { v_.baseCycle = std::clamp(baseCycle, 0, 63); }
 
-void CFrameDlgModelBase::CommitRepetition(int repetition) {
-  v_.cycleRepetition = std::clamp(repetition, 1, 64);
-}
+void CFrameDlgModelBase::CommitRepetition(int repetition) { v_.cycleRepetition = std::clamp(repetition, 1, 64); }
 
 void CFrameDlgModelBase::ApplyByteCount() {
   int bits = FrameBits();

@@ -4,9 +4,7 @@
 
 namespace {
 
-int Clamp(int v, int lo, int hi) {
-  return v < lo ? lo : (v > hi ? hi : v);
-}
+int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
 }  // namespace
 
@@ -46,18 +44,10 @@ std::string CJ1939Model::Title() const {
   return "Message '" + messageName_ + " (" + number + ")'";
 }
 
-void CJ1939Model::SetPgn(int pgn) {
-  fields_.pgn = Clamp(pgn, 0, kJ1939MaxPgn);
-}
-void CJ1939Model::SetSource(int source) {
-  fields_.source = Clamp(source, 0, kJ1939MaxAddress);
-}
-void CJ1939Model::SetPriority(int priority) {
-  fields_.priority = Clamp(priority, 0, kJ1939MaxPriority);
-}
-void CJ1939Model::SetDestination(int destination) {
-  fields_.destination = Clamp(destination, 0, kJ1939MaxAddress);
-}
+void CJ1939Model::SetPgn(int pgn) { fields_.pgn = Clamp(pgn, 0, kJ1939MaxPgn); }
+void CJ1939Model::SetSource(int source) { fields_.source = Clamp(source, 0, kJ1939MaxAddress); }
+void CJ1939Model::SetPriority(int priority) { fields_.priority = Clamp(priority, 0, kJ1939MaxPriority); }
+void CJ1939Model::SetDestination(int destination) { fields_.destination = Clamp(destination, 0, kJ1939MaxAddress); }
 
 void CJ1939Model::OnPgnCommitted() {
   id_ = ComposeJ1939Id(fields_);

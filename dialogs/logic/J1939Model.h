@@ -27,13 +27,9 @@ enum J1939Control {
 };
 
 // The PDU format byte of a PGN.
-constexpr int J1939PduFormat(int pgn) {
-  return (pgn >> 8) & 0xFF;
-}
+constexpr int J1939PduFormat(int pgn) { return (pgn >> 8) & 0xFF; }
 // True when a PGN addresses a destination (PDU1).
-constexpr bool J1939HasDestination(int pgn) {
-  return J1939PduFormat(pgn) < kJ1939Pdu2Format;
-}
+constexpr bool J1939HasDestination(int pgn) { return J1939PduFormat(pgn) < kJ1939Pdu2Format; }
 
 // The four fields as the dialog shows them.
 struct J1939Fields {

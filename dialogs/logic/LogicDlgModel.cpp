@@ -14,9 +14,7 @@ std::string RefitPattern(const std::string& pattern, int n) {
   return out;
 }
 
-bool SamePattern(const std::string& a, const std::string& b) {
-  return MakeUpperString(a) == MakeUpperString(b);
-}
+bool SamePattern(const std::string& a, const std::string& b) { return MakeUpperString(a) == MakeUpperString(b); }
 
 _LOGICGroup* CLogicDlgModel::Group(int index) const {
   return groups_ && index >= 0 && index < LOGIC_GROUP_COUNT ? &groups_[index] : nullptr;
@@ -46,9 +44,7 @@ void CLogicDlgModel::CommitBitCount(int n) {
   bits_.SetBitCount(bitCount);
 }
 
-void CLogicDlgModel::CommitPattern(const std::string& binary) {
-  bits_.SetPatternText(binary);
-}
+void CLogicDlgModel::CommitPattern(const std::string& binary) { bits_.SetPatternText(binary); }
 
 void CLogicDlgModel::CommitHexText(const std::string& hex) {
   bits_.SetMode(1);

@@ -39,11 +39,21 @@ std::string Run(CMarkup& xml, const std::string& script, const std::string& valu
   for (unsigned char op : script) {
     const char* name = kNames[(op >> 3) % (sizeof kNames / sizeof kNames[0])];
     switch (op & 7) {
-      case 0: xml.FindChildElement(name); break;
-      case 1: xml.EnterElement(); break;
-      case 2: xml.LeaveElement(); break;
-      case 3: sink += xml.GetChildText(); break;
-      case 4: sink += xml.GetChildName(); break;
+      case 0:
+        xml.FindChildElement(name);
+        break;
+      case 1:
+        xml.EnterElement();
+        break;
+      case 2:
+        xml.LeaveElement();
+        break;
+      case 3:
+        sink += xml.GetChildText();
+        break;
+      case 4:
+        sink += xml.GetChildName();
+        break;
       case 5:
       case 6:
       case 7: {

@@ -7,9 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
-CCanDB::CCanDB(int capacity) : capacity_(std::max(0, capacity)) {
-  Allocate();
-}
+CCanDB::CCanDB(int capacity) : capacity_(std::max(0, capacity)) { Allocate(); }
 
 CCanDB::~CCanDB() = default;
 
@@ -29,37 +27,19 @@ int CCanDB::ResetCount() {
   return 0;
 }
 
-int CCanDB::GetCount() const {
-  return count_;
-}
+int CCanDB::GetCount() const { return count_; }
 
 bool CCanDB::IsExtended(int i) const {
   return ValidRecord(i) && (static_cast<uint32_t>(records_[i].identifier) & 0x80000000u) != 0;
 }
-int CCanDB::GetId(int i) const {
-  return ValidRecord(i) ? (records_[i].identifier & 0x7FFFFFFF) : 0;
-}
-int16_t CCanDB::GetDlc(int i) const {
-  return ValidRecord(i) ? records_[i].DLC : int16_t{0};
-}
-uint32_t CCanDB::GetStartBit(int i) const {
-  return ValidRecord(i) ? records_[i].startBit : 0;
-}
-uint32_t CCanDB::GetBitLength(int i) const {
-  return ValidRecord(i) ? records_[i].bitLength : 0;
-}
-uint8_t CCanDB::GetValueType(int i) const {
-  return ValidRecord(i) ? records_[i].valueType : uint8_t{0};
-}
-uint8_t CCanDB::GetByteOrder(int i) const {
-  return ValidRecord(i) ? records_[i].byteOrder : uint8_t{0};
-}
-int CCanDB::GetNodeIndex(int i) const {
-  return ValidRecord(i) ? records_[i].nodeIndex : 0;
-}
-int CCanDB::GetMessageNameIndex(int i) const {
-  return ValidRecord(i) ? records_[i].messageNameIndex : 0;
-}
+int CCanDB::GetId(int i) const { return ValidRecord(i) ? (records_[i].identifier & 0x7FFFFFFF) : 0; }
+int16_t CCanDB::GetDlc(int i) const { return ValidRecord(i) ? records_[i].DLC : int16_t{0}; }
+uint32_t CCanDB::GetStartBit(int i) const { return ValidRecord(i) ? records_[i].startBit : 0; }
+uint32_t CCanDB::GetBitLength(int i) const { return ValidRecord(i) ? records_[i].bitLength : 0; }
+uint8_t CCanDB::GetValueType(int i) const { return ValidRecord(i) ? records_[i].valueType : uint8_t{0}; }
+uint8_t CCanDB::GetByteOrder(int i) const { return ValidRecord(i) ? records_[i].byteOrder : uint8_t{0}; }
+int CCanDB::GetNodeIndex(int i) const { return ValidRecord(i) ? records_[i].nodeIndex : 0; }
+int CCanDB::GetMessageNameIndex(int i) const { return ValidRecord(i) ? records_[i].messageNameIndex : 0; }
 
 const char* CCanDB::NameAt(const NameTable& table, int k, int limit) {
   if (k < 0 || k >= limit || static_cast<std::size_t>(k) >= table.entries.size()) return "";
@@ -72,36 +52,16 @@ const char* CCanDB::GetNodeName(int i) const {
 const char* CCanDB::GetMessageName(int i) const {
   return ValidRecord(i) ? NameAt(messages_, records_[i].messageNameIndex, capacity_) : "";
 }
-const char* CCanDB::GetSignalName(int i) const {
-  return ValidRecord(i) ? records_[i].name : "";
-}
-const char* CCanDB::GetUnit(int i) const {
-  return ValidRecord(i) ? records_[i].unit : "";
-}
-double CCanDB::GetFactor(int i) const {
-  return ValidRecord(i) ? records_[i].factor : 0.0;
-}
-double CCanDB::GetOffset(int i) const {
-  return ValidRecord(i) ? records_[i].offset : 0.0;
-}
-double CCanDB::GetMinimum(int i) const {
-  return ValidRecord(i) ? records_[i].minimum : 0.0;
-}
-double CCanDB::GetMaximum(int i) const {
-  return ValidRecord(i) ? records_[i].maximum : 0.0;
-}
-int CCanDB::GetNodeNameCount() const {
-  return nodes_.count;
-}
-int CCanDB::GetMessageNameCount() const {
-  return messages_.count;
-}
-const char* CCanDB::GetNodeNameAt(int k) const {
-  return NameAt(nodes_, k, nodes_.count);
-}
-const char* CCanDB::GetMessageNameAt(int k) const {
-  return NameAt(messages_, k, messages_.count);
-}
+const char* CCanDB::GetSignalName(int i) const { return ValidRecord(i) ? records_[i].name : ""; }
+const char* CCanDB::GetUnit(int i) const { return ValidRecord(i) ? records_[i].unit : ""; }
+double CCanDB::GetFactor(int i) const { return ValidRecord(i) ? records_[i].factor : 0.0; }
+double CCanDB::GetOffset(int i) const { return ValidRecord(i) ? records_[i].offset : 0.0; }
+double CCanDB::GetMinimum(int i) const { return ValidRecord(i) ? records_[i].minimum : 0.0; }
+double CCanDB::GetMaximum(int i) const { return ValidRecord(i) ? records_[i].maximum : 0.0; }
+int CCanDB::GetNodeNameCount() const { return nodes_.count; }
+int CCanDB::GetMessageNameCount() const { return messages_.count; }
+const char* CCanDB::GetNodeNameAt(int k) const { return NameAt(nodes_, k, nodes_.count); }
+const char* CCanDB::GetMessageNameAt(int k) const { return NameAt(messages_, k, messages_.count); }
 
 int CCanDB::SetCount(int n) {
   if (n < 0 || n > capacity_) return -1;
@@ -175,19 +135,13 @@ int CCanDB::KeepNode(int node) {
   return 0;
 }
 
-const char* CCanDB::GetMultiplexor(int i) const {
-  return ValidRecord(i) ? records_[i].multiplexor : "";
-}
+const char* CCanDB::GetMultiplexor(int i) const { return ValidRecord(i) ? records_[i].multiplexor : ""; }
 const char* CCanDB::GetMultiplexValue(int i) const {
   return ValidRecord(i) ? records_[i].multiplexValue.Get() : nullptr;
 }
-int CCanDB::IsJ1939(int i) const {
-  return ValidRecord(i) ? records_[i].J1939 : 0;
-}
+int CCanDB::IsJ1939(int i) const { return ValidRecord(i) ? records_[i].J1939 : 0; }
 
-char* CCanDB::TakeMultiplexValue(int i) {
-  return ValidRecord(i) ? records_[i].multiplexValue.Release() : nullptr;
-}
+char* CCanDB::TakeMultiplexValue(int i) { return ValidRecord(i) ? records_[i].multiplexValue.Release() : nullptr; }
 
 void CCanDB::Allocate() {
   records_ = std::vector<_CANDbSignal>();

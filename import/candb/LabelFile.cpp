@@ -24,9 +24,7 @@ bool EqualsNoCase(const char* a, const char* b) {
   return *a == *b;
 }
 
-uint32_t LowBits(const char* text, int base) {
-  return static_cast<uint32_t>(cnum::Strtoull(text, nullptr, base));
-}
+uint32_t LowBits(const char* text, int base) { return static_cast<uint32_t>(cnum::Strtoull(text, nullptr, base)); }
 
 }  // namespace
 

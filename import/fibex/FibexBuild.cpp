@@ -18,7 +18,9 @@ std::size_t Used(const std::vector<T>& table, std::uint16_t count) {
   return std::min<std::size_t>(table.size(), count);
 }
 
-std::size_t TriggeringsOf(const FibexChannel& ch) { return std::min<std::size_t>(ch.triggerings.size(), ch.triggeringCount); }
+std::size_t TriggeringsOf(const FibexChannel& ch) {
+  return std::min<std::size_t>(ch.triggerings.size(), ch.triggeringCount);
+}
 
 // The first triggering, in channel and then table order, that names the frame.
 bool FirstTriggering(const FibexModel& m, const std::string& key, std::size_t& channel, std::size_t& triggering) {
@@ -37,8 +39,9 @@ bool FirstTriggering(const FibexModel& m, const std::string& key, std::size_t& c
 
 // Index of the first row whose id is `key`, or -1; through the index when built.
 template <class T>
-std::int32_t FindById(const std::vector<T>& table, std::uint16_t count, const std::unordered_map<std::string, std::int32_t>& index,
-                      bool indexBuilt, const std::string& key) {
+std::int32_t FindById(const std::vector<T>& table, std::uint16_t count,
+                      const std::unordered_map<std::string, std::int32_t>& index, bool indexBuilt,
+                      const std::string& key) {
   if (key.empty()) return -1;
   if (indexBuilt) {
     auto it = index.find(key);
@@ -69,7 +72,8 @@ void BuildIdIndex(FibexModel& m) {
     const FibexChannel& ch = m.channels[c];
     for (std::size_t t = 0; t < TriggeringsOf(ch); ++t)
       if (!ch.triggerings[t].frameRef.empty())
-        x.triggerings.emplace(ch.triggerings[t].frameRef, std::make_pair(static_cast<std::int32_t>(c), static_cast<std::int32_t>(t)));
+        x.triggerings.emplace(ch.triggerings[t].frameRef,
+                              std::make_pair(static_cast<std::int32_t>(c), static_cast<std::int32_t>(t)));
   }
   x.built = true;
 }
@@ -95,7 +99,8 @@ class FrameBuilder {
           static_cast<std::size_t>(k) >= trig.cycleRepetitions.size())
         break;
       FibexOutFrame of;
-      of.name = k == 0 ? frame.shortName : frame.shortName + "_" + std::to_string(trig.slotIds[static_cast<std::size_t>(k)]);
+      of.name =
+          k == 0 ? frame.shortName : frame.shortName + "_" + std::to_string(trig.slotIds[static_cast<std::size_t>(k)]);
       of.slotId = trig.slotIds[static_cast<std::size_t>(k)];
       of.baseCycle = trig.baseCycles[static_cast<std::size_t>(k)];
       of.cycleRepetition = trig.cycleRepetitions[static_cast<std::size_t>(k)];
@@ -157,8 +162,7 @@ class FrameBuilder {
       m_.groupKey.clear();
       if (FindFibexSignalOrGroup(m_) && m_.lookup.signalFound)
         Signal(static_cast<std::size_t>(m_.lookup.signalIndex), bitPosition, byteOrder, flags);
-      else
-        Zeroed(member.signalRef);
+      else Zeroed(member.signalRef);
     }
   }
 
@@ -324,9 +328,10 @@ void BuildFibexFrames(FibexModel& m) {
     if (!FindFibexTriggering(m)) continue;
     const FibexCluster& cluster = m.clusters[static_cast<std::size_t>(m.lookup.clusterIndex)];
     if (cluster.protocol != "FlexRay") continue;
-    const FibexFrameTriggering& trig =
-        m.channels[static_cast<std::size_t>(m.lookup.channelIndex)].triggerings[static_cast<std::size_t>(m.lookup.triggeringIndex)];
-    if (trig.slotIdCount == 0 || trig.slotIdCount != trig.baseCycleCount || trig.slotIdCount != trig.cycleRepetitionCount)
+    const FibexFrameTriggering& trig = m.channels[static_cast<std::size_t>(m.lookup.channelIndex)]
+                                           .triggerings[static_cast<std::size_t>(m.lookup.triggeringIndex)];
+    if (trig.slotIdCount == 0 || trig.slotIdCount != trig.baseCycleCount ||
+        trig.slotIdCount != trig.cycleRepetitionCount)
       continue;
     builder.Frame(frame, cluster, trig);
   }

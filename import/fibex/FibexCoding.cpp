@@ -67,7 +67,9 @@ int GetFibexBaseTypeRange(const std::vector<FibexCoding>& codings, int index, Fi
 int GetFibexCodingScale(std::vector<FibexCoding>& codings, int index, FibexValueRange& range) {
   range.physicalMinimum = -1e30;
   range.physicalMaximum = 1e30;
-  FibexCoding* c = index >= 0 && static_cast<std::size_t>(index) < codings.size() ? &codings[static_cast<std::size_t>(index)] : nullptr;
+  FibexCoding* c = index >= 0 && static_cast<std::size_t>(index) < codings.size()
+                       ? &codings[static_cast<std::size_t>(index)]
+                       : nullptr;
   if (c && c->category.empty()) c->category = "IDENTICAL";
   GetFibexBaseTypeRange(codings, index, range);
   const std::string category = c ? c->category : std::string("IDENTICAL");

@@ -32,12 +32,9 @@ std::string FibexTextToCp932(const std::string& utf8) {
     std::size_t len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
     if (i + len > utf8.size()) len = 1;
     std::string piece;
-    if (len == 1 && c < 0x80)
-      out += static_cast<char>(c);
-    else if (cp932::FromUtf8(std::string_view(utf8).substr(i, len), piece))
-      out += piece;
-    else
-      out += '?';
+    if (len == 1 && c < 0x80) out += static_cast<char>(c);
+    else if (cp932::FromUtf8(std::string_view(utf8).substr(i, len), piece)) out += piece;
+    else out += '?';
     i += len;
   }
   return out;
@@ -64,8 +61,10 @@ int StoreFibexFrames(CVestrelDoc& doc, const FibexOutput& output, FibexLeftOut* 
     if (text.size() > MAX_NAME_LEN) ++left.namesCut;
     CopyToCharBuffer(field, text, MAX_NAME_LEN);
   };
-  const std::size_t frames = std::min<std::size_t>({output.frameCount, output.frames.size(), std::size_t{MAX_FIBEX_ITEMS}});
-  const std::size_t signals = std::min<std::size_t>({output.signalCount, output.signals.size(), std::size_t{MAX_FIBEX_ITEMS}});
+  const std::size_t frames =
+      std::min<std::size_t>({output.frameCount, output.frames.size(), std::size_t{MAX_FIBEX_ITEMS}});
+  const std::size_t signals =
+      std::min<std::size_t>({output.signalCount, output.signals.size(), std::size_t{MAX_FIBEX_ITEMS}});
   left.frames += static_cast<long long>(output.framesLeftOut) + static_cast<long long>(output.frames.size() - frames);
 
   // The signals of each frame, in output order.
@@ -156,8 +155,8 @@ int ParseFibexDocument(XmlDomDocument& xml, FibexModel& model, CVestrelDoc& doc,
   if (root.IsNull() || root.get_baseName() != "FIBEX") return FIBEX_FAILED;
   if (xml.MaxSameNameNesting(kWalkedKinds, std::size(kWalkedKinds)) > kMaxSameKindNesting) return FIBEX_FAILED;
   // One walk over the whole document finds every element kind the parsers read.
-  root.PrepareElementsByTagName({"fx:CLUSTER", "fx:CHANNEL", "fx:ECU", "fx:FRAME", "fx:SIGNAL", "ho:UNIT", "fx:CODING",
-                                 "fx:SIGNAL-GROUP"});
+  root.PrepareElementsByTagName(
+      {"fx:CLUSTER", "fx:CHANNEL", "fx:ECU", "fx:FRAME", "fx:SIGNAL", "ho:UNIT", "fx:CODING", "fx:SIGNAL-GROUP"});
 
   if (ParseFibexClusters(xml, model) != 0) return FIBEX_FAILED;
   if (ParseFibexChannels(xml, model) != 0) return FIBEX_FAILED;

@@ -35,7 +35,8 @@ namespace {
 
 // Attribute-name lists; the expected indexes of the rows point into them.
 const char* const kCommonNames[] = {"ID", "xsi:type", "ID-REF"};
-const char* const kCodingNames[] = {"ID", "xsi:type", "ID-REF", "CATEGORY", "ho:BASE-DATA-TYPE", "VALIDITY", "INTERVAL-TYPE"};
+const char* const kCodingNames[] = {"ID",       "xsi:type",     "ID-REF", "CATEGORY", "ho:BASE-DATA-TYPE",
+                                    "VALIDITY", "INTERVAL-TYPE"};
 
 constexpr int ID = 0, XSI_TYPE = 1, ID_REF = 2, CATEGORY = 3, BASE_DATA_TYPE = 4, VALIDITY = 5, INTERVAL_TYPE = 6;
 
@@ -51,12 +52,8 @@ const FibexSchemaRow kClusterRows[] = {
 };
 
 const FibexSchemaRow kChannelRows[] = {
-    {"fx:CHANNEL", true, 2, {ID, XSI_TYPE}},
-    {"ho:SHORT-NAME", false, 0, {}},
-    {"fx:FRAME-TRIGGERING", true, 1, {ID}},
-    {"fx:FRAME-REF", true, 1, {ID_REF}},
-    {"fx:SLOT-ID", false, 0, {}},
-    {"fx:BASE-CYCLE", false, 0, {}},
+    {"fx:CHANNEL", true, 2, {ID, XSI_TYPE}}, {"ho:SHORT-NAME", false, 0, {}}, {"fx:FRAME-TRIGGERING", true, 1, {ID}},
+    {"fx:FRAME-REF", true, 1, {ID_REF}},     {"fx:SLOT-ID", false, 0, {}},    {"fx:BASE-CYCLE", false, 0, {}},
     {"fx:CYCLE-REPETITION", false, 0, {}},
 };
 
@@ -119,8 +116,8 @@ constexpr FibexSchemaGroup Group(const FibexSchemaRow (&rows)[R], const char* co
 }
 
 const FibexSchemaGroup kGroups[FIBEX_SCHEMA_KIND_COUNT] = {
-    Group(kClusterRows, kCommonNames), Group(kChannelRows, kCommonNames), Group(kEcuRows, kCommonNames),
-    Group(kFrameRows, kCommonNames),   Group(kSignalRows, kCommonNames),  Group(kUnitRows, kCommonNames),
+    Group(kClusterRows, kCommonNames), Group(kChannelRows, kCommonNames),     Group(kEcuRows, kCommonNames),
+    Group(kFrameRows, kCommonNames),   Group(kSignalRows, kCommonNames),      Group(kUnitRows, kCommonNames),
     Group(kCodingRows, kCodingNames),  Group(kSignalGroupRows, kCommonNames),
 };
 

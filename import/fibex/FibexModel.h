@@ -30,9 +30,9 @@ struct FibexCluster {
   std::string id;
   std::string type;
   std::string shortName;
-  std::string bitOrder;        // fx:IS-HIGH-LOW-BIT-ORDER
-  std::string bitCounting;     // fx:BIT-COUNTING-POLICY
-  std::string protocol;        // fx:PROTOCOL
+  std::string bitOrder;     // fx:IS-HIGH-LOW-BIT-ORDER
+  std::string bitCounting;  // fx:BIT-COUNTING-POLICY
+  std::string protocol;     // fx:PROTOCOL
   std::vector<std::string> channelRefs;
 };
 

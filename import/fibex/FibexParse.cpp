@@ -193,10 +193,8 @@ int FillFibexFrame(FibexFrame& r, int j, const FibexReadBuffer& b) {
     // The first p of these belong to the frame's PDU instances.
     if (j < p) return 0;
     if (FibexSignalInstance* inst = Slot(r.signalInstances, j - p, FIBEX_MAX_CHILDREN)) {
-      if (t == "fx:BIT-POSITION")
-        inst->bitPosition = ReadFibexInteger(b.text);
-      else
-        inst->byteOrder = b.text;
+      if (t == "fx:BIT-POSITION") inst->bitPosition = ReadFibexInteger(b.text);
+      else inst->byteOrder = b.text;
     }
   } else if (t == "fx:SIGNAL-INSTANCE") {
     if (FibexSignalInstance* inst = Slot(r.signalInstances, j, FIBEX_MAX_CHILDREN)) inst->id = ValueOf(b, "ID");
@@ -338,8 +336,7 @@ void ReadElementItself(const XmlDomNode& e, FibexReadBuffer& b) {
   for (int i = 0; i < FIBEX_READ_ATTRIBUTES; ++i) {
     if (static_cast<std::size_t>(i) < n)
       e.GetAttributeAt(static_cast<std::size_t>(i), b.attributeNames[i], b.attributeValues[i]);
-    else
-      b.attributeNames[i].clear(), b.attributeValues[i].clear();
+    else b.attributeNames[i].clear(), b.attributeValues[i].clear();
   }
 }
 
@@ -355,10 +352,8 @@ void ReadRowItem(const XmlDomNode& e, const FibexSchemaRow& row, std::size_t j, 
     b.attributeCount = count;
     const XmlDomNode& item = e.getElementsByTagName(row.tag)[j];
     for (int k = 0; k < FIBEX_READ_ATTRIBUTES; ++k) {
-      if (k < count)
-        item.GetAttributeAt(static_cast<std::size_t>(k), b.attributeNames[k], b.attributeValues[k]);
-      else
-        b.attributeNames[k].clear(), b.attributeValues[k].clear();
+      if (k < count) item.GetAttributeAt(static_cast<std::size_t>(k), b.attributeNames[k], b.attributeValues[k]);
+      else b.attributeNames[k].clear(), b.attributeValues[k].clear();
     }
     b.text = item.get_text();
   } else {
@@ -507,8 +502,9 @@ void FillMissing(FibexCoding& rec, const char* tag, int index, const char* attri
 void SetFibexTableAllocationFailures(int n) { g_allocationFailures = n < 0 ? 0 : n; }
 
 int ParseFibexClusters(XmlDomDocument& doc, FibexModel& m) {
-  return WalkFamily(doc, FIBEX_SCHEMA_CLUSTER, FIBEX_MAX_CLUSTERS, m.clusters, m.clusterCount, &FillFibexCluster,
-                    [](FibexCluster& r) { r.channelRefCount = 0; }, PlainChildren(7, &FillFibexCluster));
+  return WalkFamily(
+      doc, FIBEX_SCHEMA_CLUSTER, FIBEX_MAX_CLUSTERS, m.clusters, m.clusterCount, &FillFibexCluster,
+      [](FibexCluster& r) { r.channelRefCount = 0; }, PlainChildren(7, &FillFibexCluster));
 }
 
 int ParseFibexChannels(XmlDomDocument& doc, FibexModel& m) {
@@ -518,13 +514,15 @@ int ParseFibexChannels(XmlDomDocument& doc, FibexModel& m) {
     for (int r = 1; r <= 3; ++r) ReadRow(e, g.rows[r], rec, &FillFibexChannel, b);
     ReadTriggeringTimings(e, rec);
   };
-  return WalkFamily(doc, FIBEX_SCHEMA_CHANNEL, FIBEX_MAX_CHANNELS, m.channels, m.channelCount, &FillFibexChannel,
-                    [](FibexChannel& r) { r.triggeringCount = 0; }, children);
+  return WalkFamily(
+      doc, FIBEX_SCHEMA_CHANNEL, FIBEX_MAX_CHANNELS, m.channels, m.channelCount, &FillFibexChannel,
+      [](FibexChannel& r) { r.triggeringCount = 0; }, children);
 }
 
 int ParseFibexEcus(XmlDomDocument& doc, FibexModel& m) {
-  return WalkFamily(doc, FIBEX_SCHEMA_ECU, FIBEX_MAX_ECUS, m.ecus, m.ecuCount, &FillFibexEcu,
-                    [](FibexEcu& r) { r.unused = 0; }, PlainChildren(3, &FillFibexEcu));
+  return WalkFamily(
+      doc, FIBEX_SCHEMA_ECU, FIBEX_MAX_ECUS, m.ecus, m.ecuCount, &FillFibexEcu, [](FibexEcu& r) { r.unused = 0; },
+      PlainChildren(3, &FillFibexEcu));
 }
 
 int ParseFibexFrames(XmlDomDocument& doc, FibexModel& m) {
@@ -538,13 +536,15 @@ int ParseFibexFrames(XmlDomDocument& doc, FibexModel& m) {
 }
 
 int ParseFibexSignals(XmlDomDocument& doc, FibexModel& m) {
-  return WalkFamily(doc, FIBEX_SCHEMA_SIGNAL, FIBEX_MAX_ELEMENTS, m.signals, m.signalCount, &FillFibexSignal,
-                    [](FibexSignal&) {}, PlainChildren(2, &FillFibexSignal));
+  return WalkFamily(
+      doc, FIBEX_SCHEMA_SIGNAL, FIBEX_MAX_ELEMENTS, m.signals, m.signalCount, &FillFibexSignal, [](FibexSignal&) {},
+      PlainChildren(2, &FillFibexSignal));
 }
 
 int ParseFibexUnits(XmlDomDocument& doc, FibexModel& m) {
-  return WalkFamily(doc, FIBEX_SCHEMA_UNIT, FIBEX_MAX_ELEMENTS, m.units, m.unitCount, &FillFibexUnit,
-                    [](FibexUnit&) {}, PlainChildren(2, &FillFibexUnit));
+  return WalkFamily(
+      doc, FIBEX_SCHEMA_UNIT, FIBEX_MAX_ELEMENTS, m.units, m.unitCount, &FillFibexUnit, [](FibexUnit&) {},
+      PlainChildren(2, &FillFibexUnit));
 }
 
 int ParseFibexCodings(XmlDomDocument& doc, FibexModel& m) {
@@ -555,10 +555,8 @@ int ParseFibexCodings(XmlDomDocument& doc, FibexModel& m) {
     ReadRow(e, g.rows[2], rec, &FillFibexCoding, b);
     ReadRow(e, g.rows[3], rec, &FillFibexCoding, b);
     ReadRow(e, g.rows[4], rec, &FillFibexCoding, b);
-    if (CountFibexElements(e, g.rows[5].tag) == 0)
-      FillMissing(rec, g.rows[5].tag, 0, "ID-REF");
-    else
-      ReadRow(e, g.rows[5], rec, &FillFibexCoding, b);
+    if (CountFibexElements(e, g.rows[5].tag) == 0) FillMissing(rec, g.rows[5].tag, 0, "ID-REF");
+    else ReadRow(e, g.rows[5], rec, &FillFibexCoding, b);
     if (CountFibexElements(e, g.rows[6].tag) == 0) {
       FillMissing(rec, g.rows[6].tag, rec.scaleConstraintCount, nullptr);
     } else {
@@ -566,10 +564,8 @@ int ParseFibexCodings(XmlDomDocument& doc, FibexModel& m) {
       ReadRow(e, g.rows[7], rec, &FillFibexCoding, b, FIBEX_MAX_SCALE_CONSTRAINTS);
       ReadRow(e, g.rows[8], rec, &FillFibexCoding, b, FIBEX_MAX_SCALE_CONSTRAINTS);
     }
-    if (CountFibexElements(e, g.rows[9].tag) == 0)
-      FillMissing(rec, g.rows[9].tag, 0, nullptr);
-    else
-      ReadRow(e, g.rows[9], rec, &FillFibexCoding, b, 2);
+    if (CountFibexElements(e, g.rows[9].tag) == 0) FillMissing(rec, g.rows[9].tag, 0, nullptr);
+    else ReadRow(e, g.rows[9], rec, &FillFibexCoding, b, 2);
   };
   return WalkFamily(
       doc, FIBEX_SCHEMA_CODING, FIBEX_MAX_ELEMENTS, m.codings, m.codingCount, &FillFibexCoding,
@@ -577,7 +573,7 @@ int ParseFibexCodings(XmlDomDocument& doc, FibexModel& m) {
 }
 
 int ParseFibexSignalGroups(XmlDomDocument& doc, FibexModel& m) {
-  return WalkFamily(doc, FIBEX_SCHEMA_SIGNAL_GROUP, FIBEX_MAX_ELEMENTS, m.signalGroups, m.signalGroupCount,
-                    &FillFibexSignalGroup, [](FibexSignalGroup& r) { r.memberCount = 0; },
-                    PlainChildren(5, &FillFibexSignalGroup));
+  return WalkFamily(
+      doc, FIBEX_SCHEMA_SIGNAL_GROUP, FIBEX_MAX_ELEMENTS, m.signalGroups, m.signalGroupCount, &FillFibexSignalGroup,
+      [](FibexSignalGroup& r) { r.memberCount = 0; }, PlainChildren(5, &FillFibexSignalGroup));
 }

@@ -270,17 +270,23 @@ bool XmlStartTagsWithinBounds(const char* bytes, std::size_t size, std::size_t m
 XmlDomNodeType XmlDomNode::get_nodeType() const {
   if (!node_) return XMLDOM_NODE_NONE;
   switch (node_->type) {
-    case XML_ELEMENT_NODE: return XMLDOM_NODE_ELEMENT;
-    case XML_ATTRIBUTE_NODE: return XMLDOM_NODE_ATTRIBUTE;
-    case XML_TEXT_NODE: return XMLDOM_NODE_TEXT;
-    case XML_CDATA_SECTION_NODE: return XMLDOM_NODE_CDATA;
-    default: return XMLDOM_NODE_OTHER;
+    case XML_ELEMENT_NODE:
+      return XMLDOM_NODE_ELEMENT;
+    case XML_ATTRIBUTE_NODE:
+      return XMLDOM_NODE_ATTRIBUTE;
+    case XML_TEXT_NODE:
+      return XMLDOM_NODE_TEXT;
+    case XML_CDATA_SECTION_NODE:
+      return XMLDOM_NODE_CDATA;
+    default:
+      return XMLDOM_NODE_OTHER;
   }
 }
 
 std::string XmlDomNode::get_nodeName() const {
   if (!node_) return {};
-  if (node_->type == XML_ELEMENT_NODE || node_->type == XML_ATTRIBUTE_NODE) return QualifiedName(node_->name, node_->ns);
+  if (node_->type == XML_ELEMENT_NODE || node_->type == XML_ATTRIBUTE_NODE)
+    return QualifiedName(node_->name, node_->ns);
   return node_->name ? Chars(node_->name) : std::string();
 }
 
@@ -436,7 +442,8 @@ int XmlDomDocument::NameId(std::string_view qualifiedName) {
   // is not there is carried by no element, and one that is can be compared
   // by address.
   if (doc_ && doc_->dict && n.local.size() < static_cast<std::size_t>(INT_MAX))
-    n.dictLocal = xmlDictExists(doc_->dict, reinterpret_cast<const xmlChar*>(n.local.data()), static_cast<int>(n.local.size()));
+    n.dictLocal =
+        xmlDictExists(doc_->dict, reinterpret_cast<const xmlChar*>(n.local.data()), static_cast<int>(n.local.size()));
   names_.push_back(std::move(n));
   return static_cast<int>(names_.size() - 1);
 }

@@ -101,13 +101,26 @@ int CLdfParser::Parse(const std::string& path) {
     for (;;) {
       int next = kStop;
       switch (state) {
-        case kHeader: next = ParseHeader(reader); break;
-        case kProtocolVersion: next = ParseProtocolVersion(reader); break;
-        case kSignals: next = ParseSignals(reader); break;
-        case kFrames: next = ParseFrames(reader); break;
-        case kEncodingTypes: next = ParseEncodingTypes(reader); break;
-        case kRepresentations: next = ParseRepresentations(reader); break;
-        default: break;
+        case kHeader:
+          next = ParseHeader(reader);
+          break;
+        case kProtocolVersion:
+          next = ParseProtocolVersion(reader);
+          break;
+        case kSignals:
+          next = ParseSignals(reader);
+          break;
+        case kFrames:
+          next = ParseFrames(reader);
+          break;
+        case kEncodingTypes:
+          next = ParseEncodingTypes(reader);
+          break;
+        case kRepresentations:
+          next = ParseRepresentations(reader);
+          break;
+        default:
+          break;
       }
       if (next == kStay) continue;
       if (next == kStop) break;

@@ -17,8 +17,7 @@ struct CharClasses {
       // the bytes of double-byte characters) and zero separate tokens.
       if (c < 33 || c > 126) of[c] |= kSeparator;
       if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_') of[c] |= kWord;
-      if ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E' || c == 'd' ||
-          c == 'D')
+      if ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E' || c == 'd' || c == 'D')
         of[c] |= kNumber;
     }
   }

@@ -42,8 +42,8 @@ class SignalGeometry : public ::testing::TestWithParam<BitCase> {};
 
 TEST_P(SignalGeometry, StartBitIsTheLeastSignificantBitInTheSystemsNumbering) {
   const BitCase& c = GetParam();
-  auto db = ReadDbc(Dbc("BO_ 100 Msg: " + std::to_string(c.dlc) + " ECU1\n SG_ Sig : " + c.layout +
-                        " (1,0) [0|0] \"\" ECU2\n"));
+  auto db = ReadDbc(
+      Dbc("BO_ 100 Msg: " + std::to_string(c.dlc) + " ECU1\n SG_ Sig : " + c.layout + " (1,0) [0|0] \"\" ECU2\n"));
   ASSERT_EQ(db->GetCount(), 1);
   EXPECT_EQ(db->GetStartBit(0), c.startBit);
   EXPECT_EQ(db->GetBitLength(0), c.bitLength);
@@ -53,14 +53,14 @@ TEST_P(SignalGeometry, StartBitIsTheLeastSignificantBitInTheSystemsNumbering) {
 
 INSTANTIATE_TEST_SUITE_P(
     CanDb, SignalGeometry,
-    ::testing::Values(BitCase{8, "7|8@0+", 56, 8, 1, 0},       // byte 0 of 8 is the top byte
-                      BitCase{8, "15|16@0+", 40, 16, 1, 0},    // bytes 1..2
-                      BitCase{8, "7|1@0-", 63, 1, 1, 1},       // the most significant bit of byte 0
+    ::testing::Values(BitCase{8, "7|8@0+", 56, 8, 1, 0},     // byte 0 of 8 is the top byte
+                      BitCase{8, "15|16@0+", 40, 16, 1, 0},  // bytes 1..2
+                      BitCase{8, "7|1@0-", 63, 1, 1, 1},     // the most significant bit of byte 0
                       BitCase{8, "0|1@0+", 56, 1, 1, 0},
-                      BitCase{8, "12|8@1-", 12, 8, 0, 1},      // little endian stays as written
-                      BitCase{64, "7|8@0+", 504, 8, 1, 0},     // CAN FD: beyond 16-bit-safe 8-bit lengths
+                      BitCase{8, "12|8@1-", 12, 8, 0, 1},   // little endian stays as written
+                      BitCase{64, "7|8@0+", 504, 8, 1, 0},  // CAN FD: beyond 16-bit-safe 8-bit lengths
                       BitCase{64, "503|8@0+", 8, 8, 1, 0},
-                      BitCase{64, "0|512@1+", 0, 512, 0, 0},   // a length over 255 is kept whole
+                      BitCase{64, "0|512@1+", 0, 512, 0, 0},        // a length over 255 is kept whole
                       BitCase{1, "7|16@0+", 0xFFFFFFF8u, 16, 1, 0}  // past the end: wraps, the loader clamps
                       ));
 
@@ -124,9 +124,10 @@ TEST(CanDbPlaceholder, EmptyFileAndMissingFile) {
 // Signal fields
 
 TEST(CanDbSignal, LimitsDoNotCarryOverToTheNextSignal) {
-  auto db = ReadDbc(Dbc("BO_ 1 Msg: 8 ECU1\n"
-                        " SG_ Speed : 8|16@1- (0.01,-40) [-40|615.35] \"km/h\" ECU2,ECU1\n"
-                        " SG_ NoLimits : 24|4@1+ (1,0) \"\" ECU2\n"));
+  auto db =
+      ReadDbc(Dbc("BO_ 1 Msg: 8 ECU1\n"
+                  " SG_ Speed : 8|16@1- (0.01,-40) [-40|615.35] \"km/h\" ECU2,ECU1\n"
+                  " SG_ NoLimits : 24|4@1+ (1,0) \"\" ECU2\n"));
   ASSERT_EQ(db->GetCount(), 2);
   EXPECT_EQ(db->GetMinimum(0), -40.0);
   EXPECT_EQ(db->GetMaximum(0), 615.35);
@@ -157,15 +158,14 @@ TEST_P(SignalText, NamesUnitsAndScalingFromOddlySpacedLines) {
 
 INSTANTIATE_TEST_SUITE_P(
     CanDb, SignalText,
-    ::testing::Values(
-        TextCase{" SG_ Temp : 0|8@1+ (1,0) [0|100] \"deg C\" ECU2", "Temp", "deg C", 1, 0, 0, 100},
-        TextCase{" SG_ Ratio : 0|8@1+ (1,0) [0|100] \"[%]\" ECU2", "Ratio", "[%]", 1, 0, 0, 100},
-        TextCase{" SG_ Spaced : 0|8@1+ (2, 5) [ 1 | 9 ] \"x\" ECU2", "Spaced", "x", 2, 5, 1, 9},
-        TextCase{" SG_ Tight: 0|8@1+ (3,4) [5|6] \"\" ECU2", "Tight", "", 3, 4, 5, 6},
-        TextCase{"\tSG_\tTabbed\t:\t0|8@1+\t(1,2)\t[3|4]\t\"u\"\tECU2", "Tabbed", "u", 1, 2, 3, 4},
-        TextCase{" SG_ Cut : 0|8@1+ (1,0) [0|1] \"0123456789012345678901234567890123456789\" X", "Cut",
-                 "01234567890123456789012345678901", 1, 0, 0, 1},
-        TextCase{" SG_ Early : 0|8@1+", "Early", "", 1, 0, -1e31, 1e31}));
+    ::testing::Values(TextCase{" SG_ Temp : 0|8@1+ (1,0) [0|100] \"deg C\" ECU2", "Temp", "deg C", 1, 0, 0, 100},
+                      TextCase{" SG_ Ratio : 0|8@1+ (1,0) [0|100] \"[%]\" ECU2", "Ratio", "[%]", 1, 0, 0, 100},
+                      TextCase{" SG_ Spaced : 0|8@1+ (2, 5) [ 1 | 9 ] \"x\" ECU2", "Spaced", "x", 2, 5, 1, 9},
+                      TextCase{" SG_ Tight: 0|8@1+ (3,4) [5|6] \"\" ECU2", "Tight", "", 3, 4, 5, 6},
+                      TextCase{"\tSG_\tTabbed\t:\t0|8@1+\t(1,2)\t[3|4]\t\"u\"\tECU2", "Tabbed", "u", 1, 2, 3, 4},
+                      TextCase{" SG_ Cut : 0|8@1+ (1,0) [0|1] \"0123456789012345678901234567890123456789\" X", "Cut",
+                               "01234567890123456789012345678901", 1, 0, 0, 1},
+                      TextCase{" SG_ Early : 0|8@1+", "Early", "", 1, 0, -1e31, 1e31}));
 
 TEST(CanDbSignal, LongLinesAreReadWhole) {
   std::string padding(3000, ' ');
@@ -286,24 +286,26 @@ TEST(CanDbLines, KeywordOnlyLinesBetweenAMessageAndItsSignalsChangeNothing) {
 }
 
 TEST(CanDbLines, StatementsInsideMultiLineStringsAreNotRead) {
-  auto db = ReadDbc(Dbc("BO_ 1 Real: 8 ECU1\n SG_ A : 0|8@1+ (1,0) [0|0] \"\" ECU2\n"
-                        "CM_ BO_ 1 \"A comment over lines\n"
-                        "BO_ 2 Fake: 8 ECU1\n"
-                        " SG_ Fake : 0|8@1+ (1,0) [0|0] \"\" ECU2\n"
-                        "with an escaped \\\" quote\n"
-                        "BO_ 3 Fake2: 8 ECU1\n"
-                        "end\";\n"
-                        "BA_ \"Text\" BO_ 1 \"first\n"
-                        " SG_ AlsoFake : 0|8@1+ (1,0) [0|0] \"\" ECU2\n"
-                        "last\";\n"
-                        "BO_ 4 After: 8 ECU1\n"));
+  auto db =
+      ReadDbc(Dbc("BO_ 1 Real: 8 ECU1\n SG_ A : 0|8@1+ (1,0) [0|0] \"\" ECU2\n"
+                  "CM_ BO_ 1 \"A comment over lines\n"
+                  "BO_ 2 Fake: 8 ECU1\n"
+                  " SG_ Fake : 0|8@1+ (1,0) [0|0] \"\" ECU2\n"
+                  "with an escaped \\\" quote\n"
+                  "BO_ 3 Fake2: 8 ECU1\n"
+                  "end\";\n"
+                  "BA_ \"Text\" BO_ 1 \"first\n"
+                  " SG_ AlsoFake : 0|8@1+ (1,0) [0|0] \"\" ECU2\n"
+                  "last\";\n"
+                  "BO_ 4 After: 8 ECU1\n"));
   ASSERT_EQ(db->GetCount(), 2);
   EXPECT_STREQ(db->GetSignalName(0), "A");
   EXPECT_STREQ(db->GetMessageName(1), "After");
 }
 
 TEST(CanDbLines, AnUnclosedUnitQuoteDoesNotSwallowTheLinesBelow) {
-  auto db = ReadDbc(Dbc("BO_ 1 M: 8 ECU1\n SG_ A : 0|8@1+ (1,0) [0|0] \"km ECU2\n SG_ B : 8|8@1+ (1,0) [0|0] \"\" ECU2\n"));
+  auto db =
+      ReadDbc(Dbc("BO_ 1 M: 8 ECU1\n SG_ A : 0|8@1+ (1,0) [0|0] \"km ECU2\n SG_ B : 8|8@1+ (1,0) [0|0] \"\" ECU2\n"));
   ASSERT_EQ(db->GetCount(), 2);
   EXPECT_STREQ(db->GetUnit(0), "km");
   EXPECT_STREQ(db->GetSignalName(1), "B");
@@ -347,26 +349,25 @@ TEST_P(Indicator, NameAndIndicatorWithAnySpacing) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(CanDb, Indicator,
-                         ::testing::Values(IndicatorCase{"Sw M ", "Sw", true, nullptr},
-                                           IndicatorCase{"Sw  M  ", "Sw", true, nullptr},
-                                           IndicatorCase{"Sw M", "Sw", true, nullptr},
-                                           IndicatorCase{"Sw\tM\t", "Sw", true, nullptr},
-                                           IndicatorCase{"Sw m12M ", "Sw", true, "12"},
-                                           IndicatorCase{"Sel m7 ", "Sel", false, "7"},
-                                           IndicatorCase{"Sel m4294967297 ", "Sel", false, "1"},
-                                           IndicatorCase{"Plain ", "Plain", false, nullptr},
-                                           IndicatorCase{"Plain", "Plain", false, nullptr}));
+INSTANTIATE_TEST_SUITE_P(
+    CanDb, Indicator,
+    ::testing::Values(IndicatorCase{"Sw M ", "Sw", true, nullptr}, IndicatorCase{"Sw  M  ", "Sw", true, nullptr},
+                      IndicatorCase{"Sw M", "Sw", true, nullptr}, IndicatorCase{"Sw\tM\t", "Sw", true, nullptr},
+                      IndicatorCase{"Sw m12M ", "Sw", true, "12"}, IndicatorCase{"Sel m7 ", "Sel", false, "7"},
+                      IndicatorCase{"Sel m4294967297 ", "Sel", false, "1"},
+                      IndicatorCase{"Plain ", "Plain", false, nullptr},
+                      IndicatorCase{"Plain", "Plain", false, nullptr}));
 
 TEST(CanDbMultiplex, RangeLinesAndCascadedSwitches) {
-  auto db = ReadDbc(Dbc("BO_ 2147483948 Ext: 8 ECU1\n"
-                        " SG_ MuxA M : 0|8@1+ (1,0) [0|0] \"\" ECU2\n"
-                        " SG_ MuxB m2M : 8|8@1+ (1,0) [0|0] \"\" ECU2\n"
-                        " SG_ B0 m0 : 16|8@1+ (1,0) [0|0] \"\" ECU2\n"
-                        " SG_ A1 m1 : 16|8@1+ (1,0) [0|0] \"\" ECU2\n"
-                        "SG_MUL_VAL_ 2147483948 MuxB MuxA 2-2;\n"
-                        "SG_MUL_VAL_ 2147483948 B0 MuxB 0-0;\n"
-                        "SG_MUL_VAL_ 2147483948 A1 MuxA 1-1, 3-3, 5-10;\n"));
+  auto db =
+      ReadDbc(Dbc("BO_ 2147483948 Ext: 8 ECU1\n"
+                  " SG_ MuxA M : 0|8@1+ (1,0) [0|0] \"\" ECU2\n"
+                  " SG_ MuxB m2M : 8|8@1+ (1,0) [0|0] \"\" ECU2\n"
+                  " SG_ B0 m0 : 16|8@1+ (1,0) [0|0] \"\" ECU2\n"
+                  " SG_ A1 m1 : 16|8@1+ (1,0) [0|0] \"\" ECU2\n"
+                  "SG_MUL_VAL_ 2147483948 MuxB MuxA 2-2;\n"
+                  "SG_MUL_VAL_ 2147483948 B0 MuxB 0-0;\n"
+                  "SG_MUL_VAL_ 2147483948 A1 MuxA 1-1, 3-3, 5-10;\n"));
   ASSERT_EQ(db->GetCount(), 4);
   EXPECT_STREQ(db->GetMultiplexor(0), "");
   EXPECT_STREQ(db->GetMultiplexor(1), "MuxA");  // a selected switch
@@ -378,14 +379,15 @@ TEST(CanDbMultiplex, RangeLinesAndCascadedSwitches) {
 }
 
 TEST(CanDbMultiplex, TheEarlierOfTwoSwitchesTakesTheUnassignedSignals) {
-  auto db = ReadDbc(Dbc("BO_ 3 Two: 8 ECU1\n"
-                        " SG_ First M : 0|8@1+ (1,0) [0|0] \"\" ECU2\n"
-                        " SG_ Second M : 8|8@1+ (1,0) [0|0] \"\" ECU2\n"
-                        " SG_ X m1 : 16|8@1+ (1,0) [0|0] \"\" ECU2\n"
-                        " SG_ Y m1 : 24|8@1+ (1,0) [0|0] \"\" ECU2\n"
-                        "BO_ 4 Other: 8 ECU1\n"
-                        " SG_ Z m1 : 0|8@1+ (1,0) [0|0] \"\" ECU2\n"
-                        "SG_MUL_VAL_ 3 Y Second 1-1;\n"));
+  auto db =
+      ReadDbc(Dbc("BO_ 3 Two: 8 ECU1\n"
+                  " SG_ First M : 0|8@1+ (1,0) [0|0] \"\" ECU2\n"
+                  " SG_ Second M : 8|8@1+ (1,0) [0|0] \"\" ECU2\n"
+                  " SG_ X m1 : 16|8@1+ (1,0) [0|0] \"\" ECU2\n"
+                  " SG_ Y m1 : 24|8@1+ (1,0) [0|0] \"\" ECU2\n"
+                  "BO_ 4 Other: 8 ECU1\n"
+                  " SG_ Z m1 : 0|8@1+ (1,0) [0|0] \"\" ECU2\n"
+                  "SG_MUL_VAL_ 3 Y Second 1-1;\n"));
   EXPECT_STREQ(db->GetMultiplexor(FindSignal(*db, "X")), "First");
   EXPECT_STREQ(db->GetMultiplexor(FindSignal(*db, "Y")), "Second");
   EXPECT_STREQ(db->GetMultiplexor(FindSignal(*db, "Z")), "");  // another message has no switch
@@ -408,7 +410,7 @@ const char kVFrameDef[] =
 
 struct J1939Case {
   const char* name;
-  std::string tail;  // attribute lines after the messages
+  std::string tail;          // attribute lines after the messages
   int first, second, third;  // marks of records of messages 1, 2 and the signal-less 3
 };
 
@@ -416,10 +418,11 @@ class J1939 : public ::testing::TestWithParam<J1939Case> {};
 
 TEST_P(J1939, MarksFromProtocolTypeAndVFrameFormat) {
   const J1939Case& c = GetParam();
-  auto db = ReadDbc(Dbc("BO_ 2566844926 One: 8 ECU1\n SG_ A : 0|8@1+ (1,0) [0|0] \"\" ECU2\n"
-                        "BO_ 2566844927 Two: 8 ECU1\n SG_ B : 0|8@1+ (1,0) [0|0] \"\" ECU2\n"
-                        "BO_ 2566844928 Three: 64 ECU1\n\n" +
-                        c.tail));
+  auto db =
+      ReadDbc(Dbc("BO_ 2566844926 One: 8 ECU1\n SG_ A : 0|8@1+ (1,0) [0|0] \"\" ECU2\n"
+                  "BO_ 2566844927 Two: 8 ECU1\n SG_ B : 0|8@1+ (1,0) [0|0] \"\" ECU2\n"
+                  "BO_ 2566844928 Three: 64 ECU1\n\n" +
+                  c.tail));
   ASSERT_EQ(db->GetCount(), 3) << c.name;
   EXPECT_EQ(db->IsJ1939(0), c.first) << c.name;
   EXPECT_EQ(db->IsJ1939(1), c.second) << c.name;
@@ -429,27 +432,27 @@ TEST_P(J1939, MarksFromProtocolTypeAndVFrameFormat) {
 
 INSTANTIATE_TEST_SUITE_P(
     CanDb, J1939,
-    ::testing::Values(
-        J1939Case{"none", "", 0, 0, 0},
-        J1939Case{"protocol default", "BA_DEF_DEF_  \"ProtocolType\" \"J1939\";\n", 1, 1, 1},
-        J1939Case{"other protocol", "BA_DEF_DEF_  \"ProtocolType\" \"CAN\";\n", 0, 0, 0},
-        J1939Case{"frame format values",
-                  std::string(kVFrameDef) + "BA_ \"VFrameFormat\" BO_ 2566844926 3;\n"
-                                            "BA_ \"VFrameFormat\" BO_ 2566844928 3;\n",
-                  1, 0, 1},
-        J1939Case{"value overrides default",
-                  std::string(kVFrameDef) + "BA_DEF_DEF_ \"ProtocolType\" \"J1939\";\n"
-                                            "BA_ \"VFrameFormat\" BO_ 2566844927 1;\n"
-                                            "BA_ \"VFrameFormat\" BO_ 2566844928 0;\n",
-                  1, 0, 0},
-        J1939Case{"value before definition", "BA_ \"VFrameFormat\" BO_ 2566844926 3;\n" + std::string(kVFrameDef),
-                  0, 0, 0}));
+    ::testing::Values(J1939Case{"none", "", 0, 0, 0},
+                      J1939Case{"protocol default", "BA_DEF_DEF_  \"ProtocolType\" \"J1939\";\n", 1, 1, 1},
+                      J1939Case{"other protocol", "BA_DEF_DEF_  \"ProtocolType\" \"CAN\";\n", 0, 0, 0},
+                      J1939Case{"frame format values",
+                                std::string(kVFrameDef) + "BA_ \"VFrameFormat\" BO_ 2566844926 3;\n"
+                                                          "BA_ \"VFrameFormat\" BO_ 2566844928 3;\n",
+                                1, 0, 1},
+                      J1939Case{"value overrides default",
+                                std::string(kVFrameDef) + "BA_DEF_DEF_ \"ProtocolType\" \"J1939\";\n"
+                                                          "BA_ \"VFrameFormat\" BO_ 2566844927 1;\n"
+                                                          "BA_ \"VFrameFormat\" BO_ 2566844928 0;\n",
+                                1, 0, 0},
+                      J1939Case{"value before definition",
+                                "BA_ \"VFrameFormat\" BO_ 2566844926 3;\n" + std::string(kVFrameDef), 0, 0, 0}));
 
 TEST(CanDbFloat, ValueTypeLineMarksTheSignalOfThatMessageOnly) {
-  auto db = ReadDbc(Dbc("BO_ 1 A: 8 ECU1\n SG_ Same : 0|32@1- (1,0) [0|0] \"\" ECU2\n SG_ Int : 32|32@1- (1,0) [0|0] \"\" ECU2\n"
-                        "BO_ 2 B: 8 ECU1\n SG_ Same : 0|64@1- (1,0) [0|0] \"\" ECU2\n"
-                        "SIG_VALTYPE_ 1 Same : 1;\n"
-                        "SIG_VALTYPE_ 1 Int : 0;\n"));
+  auto db = ReadDbc(
+      Dbc("BO_ 1 A: 8 ECU1\n SG_ Same : 0|32@1- (1,0) [0|0] \"\" ECU2\n SG_ Int : 32|32@1- (1,0) [0|0] \"\" ECU2\n"
+          "BO_ 2 B: 8 ECU1\n SG_ Same : 0|64@1- (1,0) [0|0] \"\" ECU2\n"
+          "SIG_VALTYPE_ 1 Same : 1;\n"
+          "SIG_VALTYPE_ 1 Int : 0;\n"));
   ASSERT_EQ(db->GetCount(), 3);
   EXPECT_EQ(db->GetValueType(0), 2);
   EXPECT_EQ(db->GetValueType(1), 1);  // type 0 declares an integer
@@ -482,7 +485,8 @@ TEST(CanDbCapacity, ReadingStopsAtTheLineThatFillsTheLastSlot) {
 
 TEST(CanDbCapacity, PlaceholdersAndNameTablesStopAtTheCapacity) {
   std::string body;
-  for (int m = 0; m < 5003; ++m) body += "BO_ " + std::to_string(m) + " M" + std::to_string(m) + ": 8 N" + std::to_string(m) + "\n";
+  for (int m = 0; m < 5003; ++m)
+    body += "BO_ " + std::to_string(m) + " M" + std::to_string(m) + ": 8 N" + std::to_string(m) + "\n";
   int n = 0;
   auto db = ReadDbc(Dbc(body), CANDB_DEFAULT_CAPACITY, &n);
   EXPECT_EQ(n, 5000);

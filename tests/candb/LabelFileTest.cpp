@@ -63,7 +63,7 @@ TEST_P(LabelLine, FieldsInWordsOrNumbers) {
   const LabelCase& c = GetParam();
   TempFolder folder;
   std::string path = folder.Write("l.csv", std::string("junk before the header\r\n%KVT,1.01\r\n// note\r\n") +
-                                                "LABEL,EXT,ID\r\n" + c.line + "\r\n");
+                                               "LABEL,EXT,ID\r\n" + c.line + "\r\n");
   CCanDB db;
   ASSERT_EQ(db.ReadLabelFile(path), 1) << c.line;
   EXPECT_STREQ(db.GetSignalName(0), "Name");
@@ -80,13 +80,12 @@ TEST_P(LabelLine, FieldsInWordsOrNumbers) {
 
 INSTANTIATE_TEST_SUITE_P(
     CanDb, LabelLine,
-    ::testing::Values(
-        LabelCase{"Name,off,0x10,010,8,unsigned,little", 16, 8, 8, 0, 0, 1.0, 0.0, ""},
-        LabelCase{" Name , ON , 100 , 3 , 4 , SIGNED , BIG , 2 , 3 , rpm ", static_cast<int32_t>(0x80000064u), 3, 4,
-                  1, 1, 2.0, 3.0, "rpm"},
-        LabelCase{"Name,1,7,0,1,2,1,0.5", static_cast<int32_t>(0x80000007u), 0, 1, 2, 1, 0.5, 0.0, ""},
-        LabelCase{"Name,0,7,0,1,1,0,,,", 7, 0, 1, 1, 0, 0.0, 0.0, ""},
-        LabelCase{"Name,x,7,0,600,Float,x,1,0,u", 7, 0, 600, 2, 0, 1.0, 0.0, "u"}));
+    ::testing::Values(LabelCase{"Name,off,0x10,010,8,unsigned,little", 16, 8, 8, 0, 0, 1.0, 0.0, ""},
+                      LabelCase{" Name , ON , 100 , 3 , 4 , SIGNED , BIG , 2 , 3 , rpm ",
+                                static_cast<int32_t>(0x80000064u), 3, 4, 1, 1, 2.0, 3.0, "rpm"},
+                      LabelCase{"Name,1,7,0,1,2,1,0.5", static_cast<int32_t>(0x80000007u), 0, 1, 2, 1, 0.5, 0.0, ""},
+                      LabelCase{"Name,0,7,0,1,1,0,,,", 7, 0, 1, 1, 0, 0.0, 0.0, ""},
+                      LabelCase{"Name,x,7,0,600,Float,x,1,0,u", 7, 0, 600, 2, 0, 1.0, 0.0, "u"}));
 
 TEST(CanDbLabelFile, HeaderShortLinesAndFailures) {
   TempFolder folder;
@@ -119,12 +118,11 @@ TEST_P(SplitFields, FieldsWithoutTheirSurroundingWhiteSpace) {
   for (int k = n; k < c.max; ++k) EXPECT_EQ(fields[static_cast<std::size_t>(k)], nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CanDb, SplitFields,
-    ::testing::Values(SplitCase{"a,b,c", 16, {"a", "b", "c"}}, SplitCase{"  a , b\t,\tc  ", 16, {"a", "b", "c"}},
-                      SplitCase{"", 4, {""}}, SplitCase{"a,,", 4, {"a", "", ""}},
-                      SplitCase{"a,b,c,d", 2, {"a", "b"}},
-                      // The trail byte 0x5C of "ソ" is not white space or a delimiter.
-                      SplitCase{"\x83\x5C,x", 4, {"\x83\x5C", "x"}}));
+INSTANTIATE_TEST_SUITE_P(CanDb, SplitFields,
+                         ::testing::Values(SplitCase{"a,b,c", 16, {"a", "b", "c"}},
+                                           SplitCase{"  a , b\t,\tc  ", 16, {"a", "b", "c"}}, SplitCase{"", 4, {""}},
+                                           SplitCase{"a,,", 4, {"a", "", ""}}, SplitCase{"a,b,c,d", 2, {"a", "b"}},
+                                           // The trail byte 0x5C of "ソ" is not white space or a delimiter.
+                                           SplitCase{"\x83\x5C,x", 4, {"\x83\x5C", "x"}}));
 
 }  // namespace

@@ -11,9 +11,7 @@
 
 namespace {
 
-std::string Sig(const std::string& name) {
-  return " SG_ " + name + " : 0|8@1+ (1,0) [0|0] \"\" N\n";
-}
+std::string Sig(const std::string& name) { return " SG_ " + name + " : 0|8@1+ (1,0) [0|0] \"\" N\n"; }
 
 const std::string kDef = "BA_DEF_ BO_ \"VFrameFormat\" ENUM \"a\",\"J1939PG\";\n";
 const std::string kDefault = "BA_DEF_DEF_ \"ProtocolType\" \"J1939\";\n";

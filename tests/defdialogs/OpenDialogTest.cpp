@@ -46,9 +46,7 @@ class ScriptedDefDialogs : public IDefinitionDialogs {
   }
 };
 
-DefDialogResult Ok(bool modified, int hexFlag = 0, int group = 0) {
-  return {true, modified, hexFlag, group};
-}
+DefDialogResult Ok(bool modified, int hexFlag = 0, int group = 0) { return {true, modified, hexFlag, group}; }
 
 class OpenDialogTest : public vrtest::DocTest {
  protected:

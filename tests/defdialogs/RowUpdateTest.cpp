@@ -6,9 +6,7 @@
 
 namespace {
 
-ListRow Row(std::vector<std::string> cells) {
-  return ListRow{std::move(cells)};
-}
+ListRow Row(std::vector<std::string> cells) { return ListRow{std::move(cells)}; }
 
 std::vector<std::string> Column(const ListRows& rows, int col) {
   std::vector<std::string> out;

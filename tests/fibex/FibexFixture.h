@@ -58,8 +58,8 @@ inline std::string Channel(const std::string& id, const std::vector<std::string>
 inline std::string Instance(const std::string& id, int bitPosition, const std::string& signalRef,
                             const std::string& byteOrder = "false") {
   return "<fx:SIGNAL-INSTANCE ID=\"" + id + "\"><fx:BIT-POSITION>" + std::to_string(bitPosition) +
-         "</fx:BIT-POSITION><fx:IS-HIGH-LOW-BYTE-ORDER>" + byteOrder + "</fx:IS-HIGH-LOW-BYTE-ORDER><fx:SIGNAL-REF ID-REF=\"" +
-         signalRef + "\"/></fx:SIGNAL-INSTANCE>";
+         "</fx:BIT-POSITION><fx:IS-HIGH-LOW-BYTE-ORDER>" + byteOrder +
+         "</fx:IS-HIGH-LOW-BYTE-ORDER><fx:SIGNAL-REF ID-REF=\"" + signalRef + "\"/></fx:SIGNAL-INSTANCE>";
 }
 
 inline std::string GroupInstance(const std::string& id, int bitPosition, const std::string& groupRef,
@@ -122,7 +122,8 @@ inline std::string Coding(const std::string& id, const std::string& baseType, in
   if (!coefficients.empty()) {
     s += "<ho:COMPU-INTERNAL-TO-PHYS><ho:COMPU-SCALES><ho:COMPU-SCALE><ho:COMPU-RATIONAL-COEFFS><ho:COMPU-NUMERATOR>";
     for (const auto& v : coefficients) s += "<ho:V>" + v + "</ho:V>";
-    s += "</ho:COMPU-NUMERATOR></ho:COMPU-RATIONAL-COEFFS></ho:COMPU-SCALE></ho:COMPU-SCALES></ho:COMPU-INTERNAL-TO-PHYS>";
+    s += "</ho:COMPU-NUMERATOR></ho:COMPU-RATIONAL-COEFFS></ho:COMPU-SCALE></ho:COMPU-SCALES></"
+         "ho:COMPU-INTERNAL-TO-PHYS>";
   }
   return s + "</ho:COMPU-METHOD></ho:COMPU-METHODS></fx:CODING>\n";
 }
@@ -170,9 +171,9 @@ inline std::string Document(const Parts& p) {
                   "</fx:CLUSTERS>\n<fx:CHANNELS>\n" + join(p.channels) + "</fx:CHANNELS>\n<fx:ECUS>" + join(p.ecus) +
                   "</fx:ECUS>\n<fx:FRAMES>\n" + join(p.frames) + "</fx:FRAMES>\n<fx:SIGNALS>\n" + join(p.signals) +
                   "</fx:SIGNALS>\n<fx:SIGNAL-GROUPS>" + join(p.groups) +
-                  "</fx:SIGNAL-GROUPS>\n</fx:ELEMENTS>\n<fx:PROCESSING-INFORMATION>\n<ho:UNITS>" +
-                  join(p.units) + "</ho:UNITS>\n<fx:CODINGS>\n" + join(p.codings) +
-                  "</fx:CODINGS>\n</fx:PROCESSING-INFORMATION>\n</" + root + ">\n";
+                  "</fx:SIGNAL-GROUPS>\n</fx:ELEMENTS>\n<fx:PROCESSING-INFORMATION>\n<ho:UNITS>" + join(p.units) +
+                  "</ho:UNITS>\n<fx:CODINGS>\n" + join(p.codings) + "</fx:CODINGS>\n</fx:PROCESSING-INFORMATION>\n</" +
+                  root + ">\n";
   return s;
 }
 

@@ -219,10 +219,10 @@ TEST_F(FibexImport, SignalPlacementClampsAndFlags) {
 TEST_F(FibexImport, SignalGroupsAndUnresolvedReferences) {
   Net n;
   n.AddFrame("F1", "G", 8,
-             {fx::GroupInstance("I1", 40, "G2"),     // two members, each at its own place
-              fx::GroupInstance("I2", 56, "G1"),     // one member, at the instance's place
+             {fx::GroupInstance("I1", 40, "G2"),  // two members, each at its own place
+              fx::GroupInstance("I2", 56, "G1"),  // one member, at the instance's place
               fx::Instance("I3", 0, "NO_SUCH_SIGNAL"),
-              fx::GroupInstance("I4", 0, "G0")});    // a group without members gives nothing
+              fx::GroupInstance("I4", 0, "G0")});  // a group without members gives nothing
   n.signals = {fx::Signal("S1", "Alpha"), fx::Signal("S2", "Beta"), fx::Signal("S3", "Gamma")};
   n.groups = {fx::Group("G1", "One", {{"S3", 0, "true"}}),
               fx::Group("G2", "Two", {{"S1", 0, "false"}, {"S2", 8, "false"}, {"MISSING", 16, "false"}}),
@@ -334,7 +334,8 @@ TEST_F(FibexImport, NamesAreCutTo32BytesAndCaseTwinsShareOneEntry) {
   const std::string longName(40, 'N');
   const std::string longSignal = "S" + std::string(39, 'x');
   Net n;
-  n.AddFrame("F1", longName, 8, {fx::Instance("I1", 0, "S1"), fx::Instance("I2", 8, "S2"), fx::Instance("I3", 16, "S3")},
+  n.AddFrame("F1", longName, 8,
+             {fx::Instance("I1", 0, "S1"), fx::Instance("I2", 8, "S2"), fx::Instance("I3", 16, "S3")},
              {{3, 0, 1}, {4, 0, 1}});
   n.signals = {fx::Signal("S1", "speed"), fx::Signal("S2", "SPEED"), fx::Signal("S3", longSignal)};
   ASSERT_EQ(FIBEX_OK, Import(n));
@@ -367,7 +368,9 @@ TEST_F(FibexImport, GeneratedNamesAreCutOnStore) {
 TEST_F(FibexImport, TextsBecomeCp932) {
   Net n;
   n.AddFrame("F1", "\xE9\x80\x9F\xE5\xBA\xA6", 8, {fx::Instance("I1", 0, "S1")});  // 速度
-  n.signals = {fx::Signal("S1", "\xE2\x82\xAC" "x")};                              // a character CP932 lacks
+  n.signals = {fx::Signal("S1",
+                          "\xE2\x82\xAC"
+                          "x")};  // a character CP932 lacks
   ASSERT_EQ(FIBEX_OK, Import(n));
   const _FlexRayMsg* m = FrameNamed("\x91\xAC\x93\x78");
   ASSERT_NE(nullptr, m);

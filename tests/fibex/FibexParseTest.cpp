@@ -87,8 +87,9 @@ TEST_F(FibexParse, TableThatCannotBeAllocatedGivesTwo) {
 TEST_F(FibexParse, ChannelTriggeringsAndTimings) {
   fx::Parts p;
   p.channels.push_back(fx::Channel(
-      "CH1", {fx::Triggering("FT1", "F1", {{5, 0, 1}, {6, 1, 2}}), fx::Triggering("FT2", "F2", {{9, 2, 4}}),
-              fx::Triggering("FT3", "F3", {{1, 0, 1}}, "<fx:SLOT-ID>70000</fx:SLOT-ID><fx:BASE-CYCLE>-3</fx:BASE-CYCLE>")}));
+      "CH1",
+      {fx::Triggering("FT1", "F1", {{5, 0, 1}, {6, 1, 2}}), fx::Triggering("FT2", "F2", {{9, 2, 4}}),
+       fx::Triggering("FT3", "F3", {{1, 0, 1}}, "<fx:SLOT-ID>70000</fx:SLOT-ID><fx:BASE-CYCLE>-3</fx:BASE-CYCLE>")}));
   Load(p);
   ASSERT_EQ(0, ParseFibexChannels(xml, model));
   ASSERT_EQ(1, model.channelCount);
@@ -208,8 +209,9 @@ TEST_F(FibexParse, SignalsUnitsAndGroups) {
 TEST_F(FibexParse, CodingReadingRules) {
   fx::Parts p;
   p.codings.push_back(fx::Coding("C1", "A_UINT16", 16, "LINEAR", "U1",
-                                 {{"VALID", 0, 1}, {"NOT-VALID", 2, 3}, {"VALID", 4, 5}, {"VALID", 6, 7}}, {"1.5", "0.25", "9"}));
-  p.codings.push_back(fx::Coding("C2", "A_INT8", 8, ""));                  // no V, no unit, no constraint
+                                 {{"VALID", 0, 1}, {"NOT-VALID", 2, 3}, {"VALID", 4, 5}, {"VALID", 6, 7}},
+                                 {"1.5", "0.25", "9"}));
+  p.codings.push_back(fx::Coding("C2", "A_INT8", 8, ""));  // no V, no unit, no constraint
   p.codings.push_back(fx::Coding("C3", "A_UINT8", 8, "LINEAR", "", {}, {"", "2.5"}));
   p.codings.push_back(fx::Coding("C4", "A_UINT8", 8, "LINEAR", "", {}, {"3"}));
   Load(p);
@@ -251,7 +253,8 @@ TEST_F(FibexParse, ManyAttributesAndTooFewAttributesAreSafe) {
   // where two are read; a frame reference without attributes.
   Load(
       "<fx:FIBEX xmlns:fx='f' xmlns:ho='h'>"
-      "<fx:CODING a='1' b='2' c='3' d='4' e='5' f='6' ID='late'><ho:CODED-TYPE ho:BASE-DATA-TYPE='A_UINT8'/></fx:CODING>"
+      "<fx:CODING a='1' b='2' c='3' d='4' e='5' f='6' ID='late'><ho:CODED-TYPE "
+      "ho:BASE-DATA-TYPE='A_UINT8'/></fx:CODING>"
       "<fx:CODING ID='C2' a='1'><ho:CODED-TYPE CATEGORY='X'/></fx:CODING>"
       "<fx:CHANNEL ID='CH'><fx:FRAME-TRIGGERINGS><fx:FRAME-TRIGGERING><fx:FRAME-REF/></fx:FRAME-TRIGGERING>"
       "</fx:FRAME-TRIGGERINGS></fx:CHANNEL></fx:FIBEX>");

@@ -68,7 +68,8 @@ class XmlDomNodes : public ::testing::Test {
   void SetUp() override {
     const std::string s =
         "<fx:ROOT xmlns:fx='u1' xmlns:ho='u2' xmlns:xsi='u3' xmlns='u4' A='1'>"
-        "<fx:X ID='x1' xmlns:extra='u5' xsi:type='t' ho:BASE='b'>  lead <![CDATA[<raw>]]> <fx:Y>inner</fx:Y> tail  </fx:X>"
+        "<fx:X ID='x1' xmlns:extra='u5' xsi:type='t' ho:BASE='b'>  lead <![CDATA[<raw>]]> <fx:Y>inner</fx:Y> tail  "
+        "</fx:X>"
         "<other:X xmlns:other='u1' ID='x2'/>"
         "<X ID='x3'/>"
         "<fx:Z><fx:Z><fx:X ID='x4'><fx:X ID='x5'/></fx:X></fx:Z></fx:Z>"

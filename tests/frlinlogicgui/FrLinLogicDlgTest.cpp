@@ -76,13 +76,9 @@ void Type(QWidget* field, const QString& text, bool enter = true) {
   if (enter) QTest::keyClick(edit, Qt::Key_Return);
 }
 
-void ClickOk(CMsgDlg* dlg) {
-  QTest::mouseClick(dlg->GetDlgItem(1), Qt::LeftButton);
-}
+void ClickOk(CMsgDlg* dlg) { QTest::mouseClick(dlg->GetDlgItem(1), Qt::LeftButton); }
 
-QPoint CellCentre(CBitWindowGrid* grid, int cell) {
-  return grid->Cell(cell)->geometry().center();
-}
+QPoint CellCentre(CBitWindowGrid* grid, int cell) { return grid->Cell(cell)->geometry().center(); }
 
 struct Lists {
   explicit Lists(CVestrelDoc& doc, int bus) : ref(doc), def(doc) {

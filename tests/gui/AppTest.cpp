@@ -149,7 +149,8 @@ class AppTest : public QObject {
     QCOMPARE(seenText, QStringLiteral("/tmp/a.sbl already exists. Overwrite it?"));
     QCOMPARE(seenTitle, QStringLiteral("Vestrel"));
     QTimer::singleShot(0, this, [&] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->button(QMessageBox::Ok)->click();
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+        box->button(QMessageBox::Ok)->click();
     });
     QCOMPARE(sink.Show(IDS_MSG_BYTEORDER_CHANGE, {}, MsgButtons::OkCancel, MsgIcon::Question), int(MSG_OK));
   }
@@ -159,8 +160,9 @@ class AppTest : public QObject {
     FakeAppEnvironment env(VR_RCC_DIR);
     QFile file(dir.filePath(QStringLiteral("Default.xml")));
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("<VestrelSettings>\r\n<Version>1.2</Version>\r\n<Type>2</Type>\r\n<ShowCmd>1</ShowCmd>\r\n"
-               "<MsgIdFrm>1</MsgIdFrm>\r\n</VestrelSettings>\r\n");
+    file.write(
+        "<VestrelSettings>\r\n<Version>1.2</Version>\r\n<Type>2</Type>\r\n<ShowCmd>1</ShowCmd>\r\n"
+        "<MsgIdFrm>1</MsgIdFrm>\r\n</VestrelSettings>\r\n");
     file.close();
     CVestrelApp app;
     app.SetInstanceName(TestChannel("doc"));

@@ -36,9 +36,7 @@ void Fill(CListCtrlEx& list, TextCells& cells, int rows) {
   list.SetCells(&cells);
 }
 
-QImage Shot(CListCtrlEx& list) {
-  return list.viewport()->grab().toImage();
-}
+QImage Shot(CListCtrlEx& list) { return list.viewport()->grab().toImage(); }
 
 // The colour in the middle of row slot `slot` (rows and empty area alike).
 QColor SlotColor(CListCtrlEx& list, const QImage& img, int slot) {
@@ -52,9 +50,7 @@ QStringList Texts(const CListCtrlEx& list) {
   return out;
 }
 
-QPoint RowCentre(const CListCtrlEx& list, int row) {
-  return QPoint(60, list.GetItemRect(row).center().y());
-}
+QPoint RowCentre(const CListCtrlEx& list, int row) { return QPoint(60, list.GetItemRect(row).center().y()); }
 
 }  // namespace
 

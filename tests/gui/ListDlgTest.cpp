@@ -69,8 +69,12 @@ class ListDlgTest : public QObject {
     QTest::newRow("LIN") << int(BUS_LIN) << frames;
     QTest::newRow("FlexRay") << int(BUS_FLEXRAY) << frames;
     QTest::newRow("LOGIC") << int(BUS_LOGIC)
-                           << QStringList{QString(), QStringLiteral("No."), QStringLiteral("Symbol name"),
-                                          QStringLiteral("Group"), QStringLiteral("Bit"), QStringLiteral("Bit pattern")};
+                           << QStringList{QString(),
+                                          QStringLiteral("No."),
+                                          QStringLiteral("Symbol name"),
+                                          QStringLiteral("Group"),
+                                          QStringLiteral("Bit"),
+                                          QStringLiteral("Bit pattern")};
   }
   void columnSetsFollowTheBusKind() {
     QFETCH(int, bus);

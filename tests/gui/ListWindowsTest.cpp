@@ -103,8 +103,8 @@ class ListWindowsTest : public QObject {
     QCOMPARE(fx.Ref().BusKind(), int(BUS_CAN));
     QCOMPARE(fx.Def().BusKind(), int(BUS_CAN));
     const CListCtrlEx& list = fx.Ref().List();
-    QCOMPARE(Column(list, 4), (QStringList{"EngineSpeed", "CoolantTemp", "Mode", "ModeValue", "BrakePressure",
-                                           "BrakeSwitch"}));
+    QCOMPARE(Column(list, 4),
+             (QStringList{"EngineSpeed", "CoolantTemp", "Mode", "ModeValue", "BrakePressure", "BrakeSwitch"}));
     QCOMPARE(Column(list, 3), (QStringList{"256", "256", "256", "256", "769", "769"}));
     QCOMPARE(Column(list, 1), (QStringList{"1", "2", "3", "4", "5", "6"}));
     QCOMPARE(fx.Ref().findChild<QLabel*>(QStringLiteral("fileName"))->text(), QStringLiteral("vehicle.dbc"));
@@ -342,13 +342,13 @@ class ListWindowsTest : public QObject {
     fx.Make();
     fx.OpenReference(fx.Write("vehicle.dbc", kVehicleDbc));
     CListCtrlEx& ref = fx.Ref().List();
-    ClickRow(ref, 4);  // BrakePressure
+    ClickRow(ref, 4);     // BrakePressure
     ClickHeader(ref, 1);  // "No." does not sort
     QVERIFY(ref.HeaderIcon(1).isNull());
     QCOMPARE(Column(ref, 4).first(), QStringLiteral("EngineSpeed"));
     ClickHeader(ref, 4);
-    QCOMPARE(Column(ref, 4), (QStringList{"BrakePressure", "BrakeSwitch", "CoolantTemp", "EngineSpeed", "Mode",
-                                          "ModeValue"}));
+    QCOMPARE(Column(ref, 4),
+             (QStringList{"BrakePressure", "BrakeSwitch", "CoolantTemp", "EngineSpeed", "Mode", "ModeValue"}));
     QCOMPARE(Column(ref, 1), (QStringList{"1", "2", "3", "4", "5", "6"}));
     QCOMPARE(ref.GetSelectedRows(), std::vector<int>{0});
     QVERIFY(!ref.HeaderIcon(4).isNull());
@@ -360,8 +360,8 @@ class ListWindowsTest : public QObject {
     // The identifier column sorts as numbers; equal ones keep their order.
     ClickHeader(ref, 3);
     QCOMPARE(Column(ref, 3), (QStringList{"256", "256", "256", "256", "769", "769"}));
-    QCOMPARE(Column(ref, 4), (QStringList{"ModeValue", "Mode", "EngineSpeed", "CoolantTemp", "BrakeSwitch",
-                                          "BrakePressure"}));
+    QCOMPARE(Column(ref, 4),
+             (QStringList{"ModeValue", "Mode", "EngineSpeed", "CoolantTemp", "BrakeSwitch", "BrakePressure"}));
     QVERIFY(ref.HeaderIcon(4).isNull());
     QVERIFY(!fx.doc.IsDefModified());
 

@@ -351,9 +351,10 @@ class MainFrameTest : public QObject {
     Fixture fx;
     QFile file(fx.dir.filePath(QStringLiteral("Default.xml")));
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("<VestrelSettings>\r\n<Version>1.2</Version>\r\n<Type>3</Type>\r\n<Window>\r\n<Left>30</Left>\r\n"
-               "<Top>40</Top>\r\n<Right>830</Right>\r\n<Bottom>640</Bottom>\r\n</Window>\r\n<ShowCmd>1</ShowCmd>\r\n"
-               "<MsgIdFrm>1</MsgIdFrm>\r\n</VestrelSettings>\r\n");
+    file.write(
+        "<VestrelSettings>\r\n<Version>1.2</Version>\r\n<Type>3</Type>\r\n<Window>\r\n<Left>30</Left>\r\n"
+        "<Top>40</Top>\r\n<Right>830</Right>\r\n<Bottom>640</Bottom>\r\n</Window>\r\n<ShowCmd>1</ShowCmd>\r\n"
+        "<MsgIdFrm>1</MsgIdFrm>\r\n</VestrelSettings>\r\n");
     file.close();
     QVERIFY(settings::Load(fx.settingsObj));
     fx.frame = std::make_unique<TestFrame>(&fx.doc, &fx.fonts, fx.settingsObj);

@@ -30,8 +30,8 @@ const int kRequiredStrings[] = {
     57345, 57616, 57664, 57665, 57680, 57681, 59137, 59138, 59139, 59392, 59393};
 
 // Dialog templates whose texts the windows and dialogs take.
-const int kRequiredDialogs[] = {IDD_ABOUTBOX, IDD_DEFLIST, IDD_REFLIST, IDD_CAN,   IDD_LOGIC,
-                                IDD_SEARCH,   IDD_FLEXRAY, IDD_LIN,     IDD_BITGRID, IDD_J1939, IDD_BITGRID_PAGE};
+const int kRequiredDialogs[] = {IDD_ABOUTBOX, IDD_DEFLIST, IDD_REFLIST, IDD_CAN,   IDD_LOGIC,       IDD_SEARCH,
+                                IDD_FLEXRAY,  IDD_LIN,     IDD_BITGRID, IDD_J1939, IDD_BITGRID_PAGE};
 
 // File vocabulary and names that must read the same in every language.
 const int kSameInEveryLanguage[] = {3050, 3051, 3055, 3056, 3057, 3058, 3060, 3061,
@@ -72,7 +72,8 @@ class ResourceTest : public QObject {
 
   void builtinHoldsEveryRequiredIdentifier() {
     const CResourceSet& ja = vrres::Builtin();
-    for (int id : kRequiredStrings) QVERIFY2(ja.HasString(id) && !ja.String(id).isEmpty(), qPrintable(QString::number(id)));
+    for (int id : kRequiredStrings)
+      QVERIFY2(ja.HasString(id) && !ja.String(id).isEmpty(), qPrintable(QString::number(id)));
     for (int id : kRequiredDialogs) QVERIFY2(ja.HasDialog(id), qPrintable(QString::number(id)));
     QVERIFY(ja.Menu(IDR_MAINFRAME) != nullptr);
     QCOMPARE(vrres::AppTitle(), QStringLiteral("Vestrel"));
@@ -156,22 +157,38 @@ class ResourceTest : public QObject {
       const char* key;
       const char* text;
     } rows[] = {
-        {0, "3010", "Message"},         {0, "3011", "Id"},
-        {0, "3012", "Signal"},          {0, "3013", "Group"},
-        {0, "3014", "Bit"},             {0, "3015", "Symbol name"},
-        {0, "3016", "Bit pattern"},     {0, "3017", "No."},
-        {0, "3040", "参照"},            {0, "3041", "定義表示"},
-        {0, "3042", "定義追加"},        {0, "3043", "開く"},
-        {0, "3044", "新規定義"},        {0, "3045", "定義編集"},
-        {0, "3046", "定義削除"},        {0, "3047", "保存"},
-        {0, "3050", "STD"},             {0, "3051", "XTD"},
-        {0, "3055", "Unsigned"},        {0, "3056", "Signed"},
-        {0, "3057", "Float"},           {0, "3058", "Double"},
-        {0, "3060", "LITTLE"},          {0, "3061", "BIG"},
-        {0, "3065", "MSB First"},       {0, "3066", "LSB First"},
-        {0, "3070", "検索"},            {0, "3080", "Classic"},
-        {0, "3081", "Enhanced"},        {0, "3100", "NoName"},
-        {0, "3205", "R4417QX-J.pdf"},   {0, "128", "Vestrel\n\nVestrel\n\n\nVestrel.Document\nVestrel.Document"},
+        {0, "3010", "Message"},
+        {0, "3011", "Id"},
+        {0, "3012", "Signal"},
+        {0, "3013", "Group"},
+        {0, "3014", "Bit"},
+        {0, "3015", "Symbol name"},
+        {0, "3016", "Bit pattern"},
+        {0, "3017", "No."},
+        {0, "3040", "参照"},
+        {0, "3041", "定義表示"},
+        {0, "3042", "定義追加"},
+        {0, "3043", "開く"},
+        {0, "3044", "新規定義"},
+        {0, "3045", "定義編集"},
+        {0, "3046", "定義削除"},
+        {0, "3047", "保存"},
+        {0, "3050", "STD"},
+        {0, "3051", "XTD"},
+        {0, "3055", "Unsigned"},
+        {0, "3056", "Signed"},
+        {0, "3057", "Float"},
+        {0, "3058", "Double"},
+        {0, "3060", "LITTLE"},
+        {0, "3061", "BIG"},
+        {0, "3065", "MSB First"},
+        {0, "3066", "LSB First"},
+        {0, "3070", "検索"},
+        {0, "3080", "Classic"},
+        {0, "3081", "Enhanced"},
+        {0, "3100", "NoName"},
+        {0, "3205", "R4417QX-J.pdf"},
+        {0, "128", "Vestrel\n\nVestrel\n\n\nVestrel.Document\nVestrel.Document"},
         {IDD_ABOUTBOX, "caption", "バージョン情報"},
         {IDD_REFLIST, "1004", "参照リスト"},
         {IDD_DEFLIST, "1005", "定義リスト"},
@@ -195,7 +212,8 @@ class ResourceTest : public QObject {
     QVERIFY(vrres::LoadLanguageLibrary(QStringLiteral(VR_RCC_DIR "/VrEngRc.rcc")));
     QCOMPARE(MessageText(4012, {"100%s%d"}), QStringLiteral("\"100%s%d\" was not found."));
     QCOMPARE(MessageText(4019, {500}), QStringLiteral("No more than 500 can be added. The operation is stopped."));
-    QCOMPARE(MessageText(4015, {"MSG", "SIG"}), QStringLiteral("A signal of this encoding cannot be added.\nMSG (SIG)"));
+    QCOMPARE(MessageText(4015, {"MSG", "SIG"}),
+             QStringLiteral("A signal of this encoding cannot be added.\nMSG (SIG)"));
     // Names are CP932 bytes: "ｱ" (0xB1) and "日" (0x93 0xFA).
     QCOMPARE(MessageText(4024, {std::string("\xB1\x93\xFA")}), QStringLiteral("ｱ日 is already defined."));
   }

@@ -25,8 +25,12 @@ class FakeFileDialogs : public IFileDialogs {
  public:
   FakeFileDialogs() { SetFileDialogs(this); }
   ~FakeFileDialogs() override { SetFileDialogs(nullptr); }
-  bool AskOpenPath(QWidget*, const FileDialogOptions& options, std::string& path) override { return Answer(options, path); }
-  bool AskSavePath(QWidget*, const FileDialogOptions& options, std::string& path) override { return Answer(options, path); }
+  bool AskOpenPath(QWidget*, const FileDialogOptions& options, std::string& path) override {
+    return Answer(options, path);
+  }
+  bool AskSavePath(QWidget*, const FileDialogOptions& options, std::string& path) override {
+    return Answer(options, path);
+  }
   std::vector<FileDialogOptions> asked;
   std::deque<std::string> answers;  // an empty answer cancels
 

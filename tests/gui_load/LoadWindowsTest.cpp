@@ -24,9 +24,7 @@ void DropFiles(QWidget* target, const std::string& path) {
   QApplication::sendEvent(target, &drop);
 }
 
-QString Label(QWidget& list) {
-  return list.findChild<QLabel*>(QStringLiteral("fileName"))->text();
-}
+QString Label(QWidget& list) { return list.findChild<QLabel*>(QStringLiteral("fileName"))->text(); }
 
 QStringList AllCells(const CListCtrlEx& list) {
   QStringList out;

@@ -74,8 +74,8 @@ TEST(LdfCorpus, EveryFileReadsWithoutCrash) {
   ASSERT_FALSE(files.empty());
 
   std::map<std::string, PeerCounts> peers = ReadPeerCounts();
-  std::printf("%-44s %7s %6s %7s %9s %-16s %-4s  %-9s %-9s\n", "file", "result", "frames", "signals",
-              "4037 line", "version", "sum", "ldfparser", "canmatrix");
+  std::printf("%-44s %7s %6s %7s %9s %-16s %-4s  %-9s %-9s\n", "file", "result", "frames", "signals", "4037 line",
+              "version", "sum", "ldfparser", "canmatrix");
   for (const fs::path& file : files) {
     RecordingMessageSink sink;
     CLdfParser parser;

@@ -34,8 +34,7 @@ struct LdfText {
       "  TempEnc {\n    physical_value, 0, 200, 0.5, -20, \"degC\";\n    logical_value, 255, \"invalid\";\n  }\n"
       "  ModeEnc {\n    logical_value, 0, \"off\";\n    logical_value, 1, \"on\";\n  }\n"
       "}\n";
-  std::string representations =
-      "Signal_representation {\n  TempEnc: Temp;\n  ModeEnc: Mode;\n}\n";
+  std::string representations = "Signal_representation {\n  TempEnc: Temp;\n  ModeEnc: Mode;\n}\n";
 
   std::string Text() const {
     return header + version + preamble + signals + frames + between + encodings + representations;
@@ -90,12 +89,14 @@ TEST(LdfParse, WellFormedFile) {
   ASSERT_EQ(r.frames.size(), 2u);
   EXPECT_EQ((std::tuple(r.frames[0].name, r.frames[0].id, r.frames[0].length, r.frames[0].enhanced)),
             (std::tuple(std::string("Status"), 16, 4, true)));
-  EXPECT_EQ((std::tuple(r.frames[1].name, r.frames[1].id, r.frames[1].length)), (std::tuple(std::string("Control"), 17, 1)));
+  EXPECT_EQ((std::tuple(r.frames[1].name, r.frames[1].id, r.frames[1].length)),
+            (std::tuple(std::string("Control"), 17, 1)));
 
   ASSERT_EQ(r.signals.size(), 3u);
   std::vector<std::tuple<std::string, int, int, int>> placed;  // name, frame, start bit, bits
   for (const LdfOutSignal& s : r.signals) placed.emplace_back(s.name, s.frameIndex, s.startBit, s.bitSize);
-  std::vector<std::tuple<std::string, int, int, int>> expected = {{"Temp", 0, 0, 8}, {"Wide", 0, 8, 16}, {"Mode", 1, 0, 2}};
+  std::vector<std::tuple<std::string, int, int, int>> expected = {
+      {"Temp", 0, 0, 8}, {"Wide", 0, 8, 16}, {"Mode", 1, 0, 2}};
   EXPECT_EQ(placed, expected);
   ExpectScaling(&r.signals[0], 0.5, -20.0, -20.0, 80.0, "degC");
   ExpectScaling(&r.signals[1], 1.0, 0.0, -1.0, 1.0, "");  // no representation
@@ -257,9 +258,15 @@ TEST(LdfParse, FrameIdentifiers) {
   struct Case {
     const char* id;
     int expected;
-  } cases[] = {{"0x3B", 59}, {"0X3B", 59}, {"59", 59}, {"0", 0}, {"0x0A", 10}, {"0X0a", 10},
+  } cases[] = {{"0x3B", 59},
+               {"0X3B", 59},
+               {"59", 59},
+               {"0", 0},
+               {"0x0A", 10},
+               {"0X0a", 10},
                // A hexadecimal prefix without digits reads as 0, never as a leftover value.
-               {"0x", 0}, {"0xZZ", 0}};
+               {"0x", 0},
+               {"0xZZ", 0}};
   for (const Case& c : cases) {
     ParseResult r = ParseText(WithFrames(std::string("Frames {\n  F: ") + c.id + ", X, 1 { Temp, 0; }\n}\n"));
     ASSERT_EQ(r.result, 1) << c.id;
@@ -272,8 +279,8 @@ TEST(LdfParse, SignalSizes) {
   struct Case {
     const char* text;
     int bits;
-  } cases[] = {{"1", 1}, {"16", 16}, {"24", 24}, {"64", 64}, {"0x18", 24},
-               {"8, 0, X;\n  Temp: 7", 7}};  // a repeated name takes the later size
+  } cases[] = {{"1", 1},   {"16", 16},   {"24", 24},
+               {"64", 64}, {"0x18", 24}, {"8, 0, X;\n  Temp: 7", 7}};  // a repeated name takes the later size
   for (const Case& c : cases) {
     ParseResult r = ParseText(WithSignals(std::string("Signals {\n  Temp: ") + c.text + ", 0, X;\n}\n"));
     ASSERT_EQ(r.result, 1) << c.text;  // Wide and Mode are not declared now
@@ -283,11 +290,11 @@ TEST(LdfParse, SignalSizes) {
 
 TEST(LdfParse, SignalsOutsideTheirFrameOrUndeclaredAreLeftOut) {
   // The 2-byte frame holds bits 0..15; offset 16 passes the body but not the output.
-  ParseResult r = ParseText(WithFrames(
-      "Frames {\n"
-      "  Ghost: 1, X, 8 { Unknown, 0; Other, 8; }\n"
-      "  Small: 2, X, 2 { Temp, 0; Wide, 16; Mode, 15; }\n"
-      "}\n"));
+  ParseResult r =
+      ParseText(WithFrames("Frames {\n"
+                           "  Ghost: 1, X, 8 { Unknown, 0; Other, 8; }\n"
+                           "  Small: 2, X, 2 { Temp, 0; Wide, 16; Mode, 15; }\n"
+                           "}\n"));
   ASSERT_EQ(r.result, 2);
   ASSERT_EQ(r.frames.size(), 1u);  // the ghost frame took no slot
   EXPECT_EQ(r.frames[0].name, "Small");
@@ -364,8 +371,8 @@ TEST(LdfParse, EncodingsAndRepresentations) {
 TEST(LdfParse, SkippedEntryWithoutSemicolonEndsAtTheClosingBrace) {
   // The '}' of an encoding whose last logical line lacks its ';' still closes
   // that encoding, whether it stands on the next line or behind the entry.
-  for (const char* modeEnc : {"  ModeEnc {\n    logical_value, 0, \"o}f;f\"\n  }\n",
-                              "  ModeEnc { logical_value, 0, \"off\" }\n"}) {
+  for (const char* modeEnc :
+       {"  ModeEnc {\n    logical_value, 0, \"o}f;f\"\n  }\n", "  ModeEnc { logical_value, 0, \"off\" }\n"}) {
     LdfText t;
     t.encodings = std::string("Signal_encoding_types {\n") + modeEnc +
                   "  TempEnc { physical_value, 0, 200, 0.5, -20, \"degC\"; }\n}\n";

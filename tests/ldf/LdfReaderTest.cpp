@@ -56,17 +56,16 @@ INSTANTIATE_TEST_SUITE_P(
         TokenCase{"BlockInsideLineCommentIsNoBlock", "a // /* not\nb */", {"a", "b", "*", "/"}},
         TokenCase{"HexIsOneWord", "0x3C,0X3b", {"0x3C", ",", "0X3b"}},
         TokenCase{"FractionIsThreeTokens", "19.2", {"19", ".", "2"}},
-        TokenCase{"NegativeIsTwoTokens", "-20", {"-", "20"}},
-        TokenCase{"BraceAndSemicolon", "};", {"}", ";"}},
-        TokenCase{"TabsAndControlBytes", "\ta\x01\x7f" "b\x0b", {"a", "b"}},
+        TokenCase{"NegativeIsTwoTokens", "-20", {"-", "20"}}, TokenCase{"BraceAndSemicolon", "};", {"}", ";"}},
+        TokenCase{"TabsAndControlBytes",
+                  "\ta\x01\x7f"
+                  "b\x0b",
+                  {"a", "b"}},
         TokenCase{"HighBytesSeparate", "\x82\xa0name\x81\x5b", {"name", "["}},
-        TokenCase{"CrLfLines", "a\r\nb\r\n", {"a", "b"}},
-        TokenCase{"LoneCrIsASeparator", "a\rb", {"a", "b"}},
-        TokenCase{"CtrlZEndsTheFile", "a;\r\n\x1a", {"a", ";"}},
-        TokenCase{"CtrlZAfterLastToken", "a\x1a", {"a"}},
+        TokenCase{"CrLfLines", "a\r\nb\r\n", {"a", "b"}}, TokenCase{"LoneCrIsASeparator", "a\rb", {"a", "b"}},
+        TokenCase{"CtrlZEndsTheFile", "a;\r\n\x1a", {"a", ";"}}, TokenCase{"CtrlZAfterLastToken", "a\x1a", {"a"}},
         TokenCase{"ZeroByteEndsTheLine", std::string("ab\0cd\nef", 8), {"ab", "ef"}},
-        TokenCase{"NoLineEndAtTheEnd", "x y", {"x", "y"}},
-        TokenCase{"OnlyComments", "// a\n/* b\n*/\n", {}}),
+        TokenCase{"NoLineEndAtTheEnd", "x y", {"x", "y"}}, TokenCase{"OnlyComments", "// a\n/* b\n*/\n", {}}),
     [](const auto& c) { return std::string(c.param.name); });
 
 TEST(Reader, LineNumbersCountEveryLine) {
@@ -108,17 +107,16 @@ TEST_P(Numbers, ReadWhole) {
   EXPECT_EQ(t, c.after);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Reader, Numbers,
-    ::testing::Values(NumberCase{"AfterBlanksAndTabs", ", \t \t0.500, x", "0.500", ","},
-                      NumberCase{"NegativeWithExponent", ",-1.25e-3;", "-1.25e-3", ";"},
-                      NumberCase{"ExponentLettersOfBothKinds", ",1E+5D2 ;", "1E+5D2", ";"},
-                      NumberCase{"HexReadsAsItsZero", ",0x10;", "0", "x10"},
-                      NumberCase{"NumberOnTheNextLine", ",\n\n  7;", "7", ";"},
-                      NumberCase{"NumberEndsWithTheLine", ",12\n;", "12", ";"},
-                      NumberCase{"AnyFirstCharacterStarts", ",abc", "a", "bc"},
-                      NumberCase{"CommentJustBehind", ",3/*x*/;", "3", ";"}),
-    [](const auto& c) { return std::string(c.param.name); });
+INSTANTIATE_TEST_SUITE_P(Reader, Numbers,
+                         ::testing::Values(NumberCase{"AfterBlanksAndTabs", ", \t \t0.500, x", "0.500", ","},
+                                           NumberCase{"NegativeWithExponent", ",-1.25e-3;", "-1.25e-3", ";"},
+                                           NumberCase{"ExponentLettersOfBothKinds", ",1E+5D2 ;", "1E+5D2", ";"},
+                                           NumberCase{"HexReadsAsItsZero", ",0x10;", "0", "x10"},
+                                           NumberCase{"NumberOnTheNextLine", ",\n\n  7;", "7", ";"},
+                                           NumberCase{"NumberEndsWithTheLine", ",12\n;", "12", ";"},
+                                           NumberCase{"AnyFirstCharacterStarts", ",abc", "a", "bc"},
+                                           NumberCase{"CommentJustBehind", ",3/*x*/;", "3", ";"}),
+                         [](const auto& c) { return std::string(c.param.name); });
 
 TEST(Reader, ReadUntil) {
   TempLdfFile file("a b c\r\nd\n\"\"");
@@ -126,8 +124,14 @@ TEST(Reader, ReadUntil) {
   ASSERT_EQ(reader.Open(file.Path()), 0);
   std::string t;
   std::vector<std::string> seen;
-  auto token = [&] { reader.ReadToken(t); seen.push_back(t); };
-  auto until = [&](char d) { EXPECT_EQ(reader.ReadUntil(t, d), 0); seen.push_back(t); };
+  auto token = [&] {
+    reader.ReadToken(t);
+    seen.push_back(t);
+  };
+  auto until = [&](char d) {
+    EXPECT_EQ(reader.ReadUntil(t, d), 0);
+    seen.push_back(t);
+  };
   token();
   until(';');  // no delimiter: the rest of the line, its CR LF arriving as LF
   token();

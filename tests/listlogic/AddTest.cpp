@@ -45,8 +45,8 @@ struct AddCase {
   std::function<void(CVestrelDoc&)> definitions;  // what the definition list holds first
   const char* msg;
   const char* sig;
-  int defRows;  // rows the definition list shows already
-  int expectId;  // 0: added without a message
+  int defRows;                     // rows the definition list shows already
+  int expectId;                    // 0: added without a message
   std::vector<std::string> texts;  // text arguments expected, in order
   std::vector<long long> numbers;  // number arguments expected, in order
 };
@@ -99,7 +99,14 @@ void DefRef(CVestrelDoc& doc, int id = 0x100, int bytes = 8, int format = FRAME_
 
 const AddCase kCanCases[] = {
     {"IntoExisting", [](CVestrelDoc& d) { DefRef(d); }, "Ref", "Free", 0, 0, {}, {}},
-    {"FrameFormat", [](CVestrelDoc& d) { DefRef(d, 0x100, 8, FRAME_XTD); }, "Ref", "Free", 0, 4029, {"Ref", "Free"}, {}},
+    {"FrameFormat",
+     [](CVestrelDoc& d) { DefRef(d, 0x100, 8, FRAME_XTD); },
+     "Ref",
+     "Free",
+     0,
+     4029,
+     {"Ref", "Free"},
+     {}},
     {"Identifier", [](CVestrelDoc& d) { DefRef(d, 0x101); }, "Ref", "Free", 0, 4003, {"Ref"}, {0x101}},
     {"ByteCount", [](CVestrelDoc& d) { DefRef(d, 0x100, 12); }, "Ref", "Free", 0, 4028, {"Ref", "Free"}, {}},
     {"AlreadyDefined", [](CVestrelDoc& d) { DefRef(d); }, "Ref", "Plain", 0, 4033, {"Ref", "Plain"}, {}},
@@ -116,20 +123,41 @@ const AddCase kCanCases[] = {
        _CANMsg* m = AddCanMsg(d, LIST_DEFINITION, "REF", 0x100, 8);
        AddCanSig(d, m, {"Plain", 0, 8, 0, "", BYTEORDER_BIG});
      },
-     "Ref", "Overlap", 0, 4030, {"Ref", "Overlap"}, {}},
+     "Ref",
+     "Overlap",
+     0,
+     4030,
+     {"Ref", "Overlap"},
+     {}},
     {"ByteOrderAfterBits",
      [](CVestrelDoc& d) {
        _CANMsg* m = AddCanMsg(d, LIST_DEFINITION, "REF", 0x100, 8);
        AddCanSig(d, m, {"Plain", 0, 8, 0, "", BYTEORDER_BIG});
      },
-     "Ref", "Muxed", 0, 4027, {"Ref", "Muxed"}, {}},
+     "Ref",
+     "Muxed",
+     0,
+     4027,
+     {"Ref", "Muxed"},
+     {}},
     {"NewMessage", nullptr, "Other", "S", 0, 0, {}, {}},
-    {"NewIdentifierUsed", [](CVestrelDoc& d) { AddCanSig(d, AddCanMsg(d, LIST_DEFINITION, "Holder", 0x200, 8), {"X"}); },
-     "Other", "S", 0, 4008, {"Holder"}, {0x200}},
+    {"NewIdentifierUsed",
+     [](CVestrelDoc& d) { AddCanSig(d, AddCanMsg(d, LIST_DEFINITION, "Holder", 0x200, 8), {"X"}); },
+     "Other",
+     "S",
+     0,
+     4008,
+     {"Holder"},
+     {0x200}},
     // The identifier test ignores the frame format.
     {"NewIdentifierUsedOtherFormat",
      [](CVestrelDoc& d) { AddCanSig(d, AddCanMsg(d, LIST_DEFINITION, "Holder", 0x200, 8, FRAME_XTD), {"X"}); },
-     "Other", "S", 0, 4008, {"Holder"}, {0x200}},
+     "Other",
+     "S",
+     0,
+     4008,
+     {"Holder"},
+     {0x200}},
     {"NewImportError", nullptr, "Other", "Bad", 0, 4015, {"Other", "Bad"}, {}},
     {"NewImportErrorBeforeLimit", nullptr, "Other", "Bad", 500, 4015, {"Other", "Bad"}, {}},
     {"NewRowLimit", nullptr, "Other", "S", 500, 4019, {}, {500}},
@@ -223,13 +251,15 @@ DOC_TEST(AddReferenceRows, LinRefusesTwiceWith4033AndChecksIdentifiers) {
 }
 
 DOC_TEST(AddReferenceRows, FlexRayCyclesOnOneSlot) {
-  struct Case { int base, rep, defBase, defRep; bool refused; };
+  struct Case {
+    int base, rep, defBase, defRep;
+    bool refused;
+  };
   const Case cases[] = {
       {0, 4, 2, 2, true},    // 4, 8 ... shared
       {1, 4, 0, 2, false},   // odd against even
       {0, 64, 64, 1, true},  // 64 belongs to both sets
-      {63, 2, 0, 1, true},
-      {3, 8, 4, 8, false},
+      {63, 2, 0, 1, true},  {3, 8, 4, 8, false},
   };
   for (const Case& c : cases) {
     CVestrelDoc& rowDoc = NewDoc();
@@ -292,7 +322,7 @@ DOC_TEST(AddReferenceRows, LogicGroupTakeoverAndRefusals) {
   EXPECT_EQ(defRows[0].Cell(COL_GROUP), "2");
   EXPECT_EQ(defRows[0].Cell(COL_BITS), "4");
 
-  EXPECT_EQ(AddReferenceRows(doc, BUS_LOGIC, refRows, {0}, defRows), 0);  // 4034
+  EXPECT_EQ(AddReferenceRows(doc, BUS_LOGIC, refRows, {0}, defRows), 0);     // 4034
   EXPECT_EQ(AddReferenceRows(doc, BUS_LOGIC, refRows, {1, 2}, defRows), 1);  // Same, then Dup's pattern: 4010
   ASSERT_EQ(sink.Ids(), (std::vector<int>{4034, 4010}));
   EXPECT_EQ(sink.shown[1].ArgText(0), "Dup");

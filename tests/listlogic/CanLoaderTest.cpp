@@ -35,18 +35,19 @@ class CanLoader : public vrtest::DocTest {
 }  // namespace
 
 TEST_F(CanLoader, ClampsAndMarks) {
-  std::string text =
-      "BO_ 1 Eight: 8 N\n" + Sig("Cut", 60, 8) + Sig("Moved", 70, 1) + Sig("Fits", 0, 64) + Sig("Long", 16, 200) +
-      "BO_ 2 Huge: 100 N\n" + Sig("InHuge", 0, 8) + Sig("PastCan", 500, 20) +
-      "BO_ 3 Zero: 0 N\n" + Sig("InZero", 0, 1) +
-      "BO_ 4 Bare: 8 N\n";
+  std::string text = "BO_ 1 Eight: 8 N\n" + Sig("Cut", 60, 8) + Sig("Moved", 70, 1) + Sig("Fits", 0, 64) +
+                     Sig("Long", 16, 200) + "BO_ 2 Huge: 100 N\n" + Sig("InHuge", 0, 8) + Sig("PastCan", 500, 20) +
+                     "BO_ 3 Zero: 0 N\n" + Sig("InZero", 0, 1) + "BO_ 4 Bare: 8 N\n";
   ASSERT_EQ(Load(text, "bus.DBC"), 0);
-  struct Expect { const char* msg; const char* sig; int start, count, mark; };
+  struct Expect {
+    const char* msg;
+    const char* sig;
+    int start, count, mark;
+  };
   const Expect expects[] = {
-      {"EIGHT", "CUT", 60, 4, 1},      {"EIGHT", "MOVED", 63, 1, 0},   {"EIGHT", "FITS", 0, 64, 0},
-      {"EIGHT", "LONG", 16, 48, 1},
-      {"HUGE", "INHUGE", 0, 8, 1},     {"HUGE", "PASTCAN", 500, 12, 1}, {"ZERO", "INZERO", 0, 0, 1},
-      {"BARE", "NONAME", 0, 64, 0},
+      {"EIGHT", "CUT", 60, 4, 1},   {"EIGHT", "MOVED", 63, 1, 0}, {"EIGHT", "FITS", 0, 64, 0},
+      {"EIGHT", "LONG", 16, 48, 1}, {"HUGE", "INHUGE", 0, 8, 1},  {"HUGE", "PASTCAN", 500, 12, 1},
+      {"ZERO", "INZERO", 0, 0, 1},  {"BARE", "NONAME", 0, 64, 0},
   };
   for (const Expect& e : expects) {
     const _CANSignal* s = Signal(e.msg, e.sig);
@@ -83,8 +84,8 @@ TEST_F(CanLoader, J1939SizesAndExtendedIdentifiers) {
 }
 
 TEST_F(CanLoader, MultiplexTextsAreCheckedAndKept) {
-  std::string text = "BO_ 100 Mux: 8 N\n" + Sig("Sw", 0, 8, "M") + Sig("Good", 8, 8, "m3") + Sig("Letters", 16, 8, "m1") +
-                     Sig("Zeros", 24, 8, "m2") + Sig("Octal", 32, 8, "m4") +
+  std::string text = "BO_ 100 Mux: 8 N\n" + Sig("Sw", 0, 8, "M") + Sig("Good", 8, 8, "m3") +
+                     Sig("Letters", 16, 8, "m1") + Sig("Zeros", 24, 8, "m2") + Sig("Octal", 32, 8, "m4") +
                      "SG_MUL_VAL_ 100 Good Sw 3-3, 5-10;\n"
                      "SG_MUL_VAL_ 100 Letters Sw ab-cd;\n"
                      "SG_MUL_VAL_ 100 Zeros Sw 00-00;\n"
@@ -100,8 +101,8 @@ TEST_F(CanLoader, MultiplexTextsAreCheckedAndKept) {
 
 TEST_F(CanLoader, SkippedMessagesAndRepeatedNames) {
   std::string text = "BO_ 3221225472 VECTOR__INDEPENDENT_SIG_MSG: 0 N\n" + Sig("Free", 0, 8) +
-                     "BO_ 1073741825 Bit30: 8 N\n" + Sig("X", 0, 8) +
-                     "BO_ 5 Twice: 8 N\n" + Sig("Same", 0, 8) + Sig("SAME", 8, 4);
+                     "BO_ 1073741825 Bit30: 8 N\n" + Sig("X", 0, 8) + "BO_ 5 Twice: 8 N\n" + Sig("Same", 0, 8) +
+                     Sig("SAME", 8, 4);
   ASSERT_EQ(Load(text), 0);
   EXPECT_EQ(doc.GetCanMsgTable(LIST_REFERENCE).GetCount(), 1u);
   const _CANMsg* twice = Msg("TWICE");

@@ -6,7 +6,6 @@
 #include "ListTestUtil.h"
 #include "RecordingMessageSink.h"
 
-
 using namespace listtest;
 
 namespace {
@@ -139,7 +138,10 @@ TEST_F(DefListFiles, SaveNamesAndOverwrite) {
   EXPECT_EQ(sink.Ids(), (std::vector<int>{4101, 4101}));
   EXPECT_EQ(sink.shown[0].ArgText(0), dir.File("defs.sbl"));
 
-  struct Case { const char* chosen; const char* written; };
+  struct Case {
+    const char* chosen;
+    const char* written;
+  };
   for (const Case& c : {Case{"a.SBL", "a.SBL"}, Case{"b.txt", "b.txt.sbl"}, Case{"c.Sbl", "c.Sbl"}}) {
     dialogs.answers = {dir.File(c.chosen)};
     ASSERT_TRUE(lists.def.Save(dialogs)) << c.chosen;
@@ -150,7 +152,10 @@ TEST_F(DefListFiles, SaveNamesAndOverwrite) {
 
 TEST_F(DefListFiles, TheOverwriteQuestionNamesThePathReadably) {
   Lists lists(doc);
-  struct Case { const char* folder; const char* shown; };
+  struct Case {
+    const char* folder;
+    const char* shown;
+  };
   // "\xE3\x82\xBD" is katakana SO (CP932 0x83 0x5C); "\xC3\xBC" is u-umlaut, which CP932 lacks.
   const Case cases[] = {{"\xE3\x82\xBD", "\x83\x5C"}, {"j\xC3\xBCrgen", "j?rgen"}};
   for (const Case& c : cases) {

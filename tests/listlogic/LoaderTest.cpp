@@ -28,12 +28,14 @@ const char* kLdf =
 }  // namespace
 
 DOC_TEST(IsLoadableFile, ExtensionsPerList) {
-  struct Case { const char* path; bool ref, def; };
+  struct Case {
+    const char* path;
+    bool ref, def;
+  };
   const Case cases[] = {
-      {"/d/a.sbl", true, true},  {"/d/a.SBL", true, true},   {"/d/a.dbc", true, false},
-      {"/d/a.DBC", true, false}, {"/d/a.Xml", true, false},  {"/d/a.ldf", true, false},
-      {"/d/a.txt", false, false}, {"/d/a", false, false},    {"/d.sbl/a", false, false},
-      {".sbl", false, false},
+      {"/d/a.sbl", true, true},   {"/d/a.SBL", true, true},  {"/d/a.dbc", true, false},  {"/d/a.DBC", true, false},
+      {"/d/a.Xml", true, false},  {"/d/a.ldf", true, false}, {"/d/a.txt", false, false}, {"/d/a", false, false},
+      {"/d.sbl/a", false, false}, {".sbl", false, false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(IsLoadableFile(LIST_REFERENCE, c.path), c.ref) << c.path;
@@ -220,24 +222,27 @@ DOC_TEST(FileDialogRequests, StartingFolderAndName) {
 }
 
 DOC_TEST(MultiplexText, NumericPieces) {
-  struct Case { const char* text; bool ok; };
+  struct Case {
+    const char* text;
+    bool ok;
+  };
   const Case cases[] = {
-      {"3", true},    {"3-3, 5-10", true}, {"0", true},   {"0x1F", true}, {"017", true}, {"1,,2", true},
+      {"3", true},    {"3-3, 5-10", true}, {"0", true},   {"0x1F", true}, {"017", true},  {"1,,2", true},
       {"abc", false}, {"00", false},       {"08", false}, {"3-x", false}, {"0x0", false}, {"-", true},
   };
   for (const Case& c : cases) EXPECT_EQ(IsNumericMultiplexText(c.text), c.ok) << c.text;
 }
 
 DOC_TEST(ClampSignalIntoMessage, StartAndCount) {
-  struct Case { int bits, start, count, outStart, outCount; bool marked; };
+  struct Case {
+    int bits, start, count, outStart, outCount;
+    bool marked;
+  };
   const Case cases[] = {
       {64, 60, 8, 60, 4, true},   // cut at the end of the message
       {64, 70, 1, 63, 1, false},  // start moved alone: no mark
-      {64, 0, 64, 0, 64, false},
-      {64, 0, 65, 0, 64, true},
-      {0, 0, 1, 0, 0, true},      // a message of 0 bytes
-      {512, 500, 20, 500, 12, true},
-      {64, 24, 1600, 24, 40, true},  // longer than the message and starting inside it
+      {64, 0, 64, 0, 64, false},     {64, 0, 65, 0, 64, true},     {0, 0, 1, 0, 0, true},  // a message of 0 bytes
+      {512, 500, 20, 500, 12, true}, {64, 24, 1600, 24, 40, true},  // longer than the message and starting inside it
   };
   for (const Case& c : cases) {
     int s = c.start, n = c.count;

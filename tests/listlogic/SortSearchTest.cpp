@@ -67,7 +67,8 @@ TEST(ListSort, HexIdentifiersOrderByHexValue) {
 TEST(ListSort, TextIsCaseSensitiveAndMultiByte) {
   // Upper case sorts before lower case; a double-byte character after a
   // half-width katakana (0xB1) although its lead byte 0x83 is smaller.
-  ListRows rows = CanRows({{"b", "1", "s"}, {"B", "1", "s"}, {"\x83\x41", "1", "s"}, {"\xB1", "1", "s"}, {"a", "1", "s"}});
+  ListRows rows =
+      CanRows({{"b", "1", "s"}, {"B", "1", "s"}, {"\x83\x41", "1", "s"}, {"\xB1", "1", "s"}, {"a", "1", "s"}});
   tagListSortInfo info;
   SortRowsByColumn(rows, info, COL_MESSAGE, BUS_CAN, 0);
   EXPECT_EQ(Tags(rows), (std::vector<std::string>{"r1", "r4", "r0", "r3", "r2"}));
@@ -85,11 +86,14 @@ TEST(ListSort, ClicksThatDoNothing) {
 }
 
 TEST(ListSort, CompareKindTable) {
-  struct Case { int bus, column; SortCompareKind kind; };
+  struct Case {
+    int bus, column;
+    SortCompareKind kind;
+  };
   const Case cases[] = {
-      {BUS_CAN, 1, SORT_NUMBER},   {BUS_CAN, 2, SORT_TEXT},    {BUS_CAN, 3, SORT_NUMBER},
-      {BUS_CAN, 4, SORT_TEXT},     {BUS_CAN, 5, SORT_NONE},    {BUS_FLEXRAY, 3, SORT_NUMBER},
-      {BUS_LIN, 4, SORT_TEXT},     {BUS_LOGIC, 1, SORT_NONE},  {BUS_LOGIC, 2, SORT_TEXT},
+      {BUS_CAN, 1, SORT_NUMBER},   {BUS_CAN, 2, SORT_TEXT},     {BUS_CAN, 3, SORT_NUMBER},
+      {BUS_CAN, 4, SORT_TEXT},     {BUS_CAN, 5, SORT_NONE},     {BUS_FLEXRAY, 3, SORT_NUMBER},
+      {BUS_LIN, 4, SORT_TEXT},     {BUS_LOGIC, 1, SORT_NONE},   {BUS_LOGIC, 2, SORT_TEXT},
       {BUS_LOGIC, 3, SORT_NUMBER}, {BUS_LOGIC, 4, SORT_NUMBER}, {BUS_LOGIC, 5, SORT_TEXT},
       {BUS_LOGIC, 6, SORT_NONE},   {9, 2, SORT_NONE},
   };
@@ -257,7 +261,8 @@ TEST_F(ListSearchTest, DoubleByteTrailNeverStartsAHit) {
 }
 
 TEST_F(ListSearchTest, ContinuedSearchOverChangedRowsEndsLikeANewOneWithoutHit) {
-  ListRows many = CanRows({{"a", "1", "x"}, {"b", "1", "x"}, {"c", "1", "x"}, {"d", "1", "x"}, {"e", "1", "x"}, {"hit", "1", "x"}});
+  ListRows many =
+      CanRows({{"a", "1", "x"}, {"b", "1", "x"}, {"c", "1", "x"}, {"d", "1", "x"}, {"e", "1", "x"}, {"hit", "1", "x"}});
   ASSERT_EQ(search.FindNext(many, BUS_CAN, {4}, "hit").selectRow, 5);  // start row 4
   // Rows deleted: the start row no longer exists and nothing matches.
   ListRows fewer = CanRows({{"a", "1", "x"}, {"b", "1", "x"}});

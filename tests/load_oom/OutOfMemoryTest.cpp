@@ -32,27 +32,13 @@ void* operator new(std::size_t n) {
   if (void* p = Allocate(n)) return p;
   throw std::bad_alloc();
 }
-void* operator new[](std::size_t n) {
-  return operator new(n);
-}
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
-  return Allocate(n);
-}
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
-  return Allocate(n);
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete[](void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-  std::free(p);
-}
+void* operator new[](std::size_t n) { return operator new(n); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 using namespace listtest;
 
@@ -60,9 +46,7 @@ namespace {
 
 // Arms a failure of the allocation `n` from now; true when it happened
 // before Disarm (the operation needed more than n allocations).
-void Arm(long n) {
-  g_countdown.store(n);
-}
+void Arm(long n) { g_countdown.store(n); }
 bool Disarm() {
   long left = g_countdown.exchange(-1);
   return left < -1 || left == -1;  // -1 after reaching 0 and passing it: it fired

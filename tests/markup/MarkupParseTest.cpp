@@ -73,8 +73,9 @@ TEST(MarkupParseRules, ErrorTextSurvivesLaterSuccess) {
 
 TEST(MarkupNavigation, SpecialNodesSkippedWhereverTheyStand) {
   CMarkup m;
-  ASSERT_TRUE(m.SetDocument("<?xml version='1.0'?><!DOCTYPE R><R><!-- <A>x</A> --><?pi <B/>?>"
-                            "<A>1</A><![CDATA[<B>no</B>]]><B>2</B></R>"));
+  ASSERT_TRUE(
+      m.SetDocument("<?xml version='1.0'?><!DOCTYPE R><R><!-- <A>x</A> --><?pi <B/>?>"
+                    "<A>1</A><![CDATA[<B>no</B>]]><B>2</B></R>"));
   ASSERT_TRUE(m.FindChildElement("A"));
   EXPECT_EQ(m.GetChildText(), "1");
   ASSERT_TRUE(m.FindChildElement("B"));
@@ -99,7 +100,9 @@ struct NameCase {
   const char* doc;
   const char* wanted;
   bool found;
-  friend void PrintTo(const NameCase& c, std::ostream* os) { *os << c.doc << " / " << (c.wanted ? c.wanted : "(null)"); }
+  friend void PrintTo(const NameCase& c, std::ostream* os) {
+    *os << c.doc << " / " << (c.wanted ? c.wanted : "(null)");
+  }
 };
 
 class MarkupNameMatch : public ::testing::TestWithParam<NameCase> {};
@@ -110,21 +113,16 @@ TEST_P(MarkupNameMatch, TagNameAgainstSearchName) {
   EXPECT_EQ(m.FindChildElement(GetParam().wanted), GetParam().found) << GetParam().doc << " / " << GetParam().wanted;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, MarkupNameMatch,
-                         ::testing::Values(NameCase{"<R><GroupEx/></R>", "Group", false},
-                                           NameCase{"<R><Group/></R>", "GroupEx", false},
-                                           NameCase{"<R><GroupEx/></R>", "GroupEx", true},
-                                           NameCase{"<R><Group a='1'/></R>", "Group", true},
-                                           NameCase{"<R><group/></R>", "Group", false},
-                                           // the search name may carry a delimiter after the tag name
-                                           NameCase{"<R><Group/></R>", "Group x", true},
-                                           NameCase{"<R><Group/></R>", "Group=1", true},
-                                           NameCase{"<R><Group/></R>", "Group/", true},
-                                           NameCase{"<R><Group/></R>", "Group[", true},
-                                           NameCase{"<R><Group/></R>", "Group.", false},
-                                           NameCase{"<R><Group/></R>", "", true},
-                                           NameCase{"<R><Group/></R>", nullptr, true},
-                                           NameCase{"<R/>", nullptr, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MarkupNameMatch,
+    ::testing::Values(NameCase{"<R><GroupEx/></R>", "Group", false}, NameCase{"<R><Group/></R>", "GroupEx", false},
+                      NameCase{"<R><GroupEx/></R>", "GroupEx", true}, NameCase{"<R><Group a='1'/></R>", "Group", true},
+                      NameCase{"<R><group/></R>", "Group", false},
+                      // the search name may carry a delimiter after the tag name
+                      NameCase{"<R><Group/></R>", "Group x", true}, NameCase{"<R><Group/></R>", "Group=1", true},
+                      NameCase{"<R><Group/></R>", "Group/", true}, NameCase{"<R><Group/></R>", "Group[", true},
+                      NameCase{"<R><Group/></R>", "Group.", false}, NameCase{"<R><Group/></R>", "", true},
+                      NameCase{"<R><Group/></R>", nullptr, true}, NameCase{"<R/>", nullptr, false}));
 
 TEST(MarkupNavigation, EnterAndLeave) {
   CMarkup m;
@@ -162,12 +160,9 @@ TEST_P(MarkupChildText, Decoded) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, MarkupChildText,
-    ::testing::Values(TextCase{"Amp", "a&amp;b", "a&b"},
-                      TextCase{"All", "&lt;&gt;&amp;&apos;&quot;", "<>&'\""},
-                      TextCase{"Unknown", "&nbsp;&amp", "&nbsp;&amp"},
-                      TextCase{"AmpAmp", "&amp;amp;", "&amp;"},
-                      TextCase{"CutAtEnd", "x&lt", "x&lt"},
-                      TextCase{"KeepsSpace", "  a b \r\n", "  a b \r\n"},
+    ::testing::Values(TextCase{"Amp", "a&amp;b", "a&b"}, TextCase{"All", "&lt;&gt;&amp;&apos;&quot;", "<>&'\""},
+                      TextCase{"Unknown", "&nbsp;&amp", "&nbsp;&amp"}, TextCase{"AmpAmp", "&amp;amp;", "&amp;"},
+                      TextCase{"CutAtEnd", "x&lt", "x&lt"}, TextCase{"KeepsSpace", "  a b \r\n", "  a b \r\n"},
                       TextCase{"Cdata", " \r\n<![CDATA[a&amp;<b>]]>\r\n ", "a&amp;<b>"},
                       TextCase{"CdataEmpty", "<![CDATA[]]>", ""},
                       TextCase{"CdataTrailByteBracket", "<![CDATA[\x83\x5D]]>", "\x83\x5D"},

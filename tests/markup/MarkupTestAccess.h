@@ -47,8 +47,8 @@ class CMarkupTestAccess {
     for (int i = first; i != 0; i = m.m_index[i].nextSibling) {
       if (i < 0 || i >= m.m_nextFree) return false;
       const CMarkup::ElemPos& e = m.m_index[i];
-      if (e.parent != parent || e.startTagOpen <= low || e.startTagClose <= e.startTagOpen ||
-          e.endTagClose >= high || d[e.startTagOpen] != '<' || d[e.startTagClose] != '>')
+      if (e.parent != parent || e.startTagOpen <= low || e.startTagClose <= e.startTagOpen || e.endTagClose >= high ||
+          d[e.startTagOpen] != '<' || d[e.startTagClose] != '>')
         return false;
       if (e.startTagClose == e.endTagOpen + 1) {
         if (e.endTagClose != e.startTagClose || e.firstChild != 0 || d[e.endTagOpen] != '/') return false;

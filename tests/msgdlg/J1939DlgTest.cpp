@@ -27,9 +27,7 @@ void Open(CJ1939Dlg& dlg, std::uint32_t id, int hexFlag) {
   dlg.activateWindow();
 }
 
-QPushButton* Button(CJ1939Dlg& dlg, int id) {
-  return qobject_cast<QPushButton*>(dlg.GetDlgItem(id));
-}
+QPushButton* Button(CJ1939Dlg& dlg, int id) { return qobject_cast<QPushButton*>(dlg.GetDlgItem(id)); }
 
 }  // namespace
 

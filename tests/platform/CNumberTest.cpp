@@ -70,10 +70,18 @@ struct IntCase {
 
 TEST(CNumber, AtoiLikeTheRuntimeButSaturating) {
   const IntCase cases[] = {
-      {"42", 42},           {"  -17x", -17},           {"+5", 5},
-      {"abc", 0},           {"", 0},                   {"0x1F", 0},
-      {"2147483647", INT_MAX}, {"2147483648", INT_MAX}, {"99999999999999999999", INT_MAX},
-      {"-2147483648", INT_MIN}, {"-2147483649", INT_MIN}, {"-99999999999999999999", INT_MIN},
+      {"42", 42},
+      {"  -17x", -17},
+      {"+5", 5},
+      {"abc", 0},
+      {"", 0},
+      {"0x1F", 0},
+      {"2147483647", INT_MAX},
+      {"2147483648", INT_MAX},
+      {"99999999999999999999", INT_MAX},
+      {"-2147483648", INT_MIN},
+      {"-2147483649", INT_MIN},
+      {"-99999999999999999999", INT_MIN},
       {"1.9", 1},
   };
   for (const auto& c : cases) EXPECT_EQ(cnum::Atoi(c.text), c.value) << c.text;
@@ -148,21 +156,46 @@ TEST(CNumber, ScanCountsLikeTheRuntime) {
 // The decimal fast path must give exactly what strtod gives in the C locale:
 // the same value (bit for bit) and the same end of the number.
 TEST(CNumberStrtod, SameValueAndEndAsTheCRuntime) {
-  const char* texts[] = {"0",        "  12.5xyz", "-0.125",   "+3e2",      ".5",        "-.5e-3",   "1e",
-                         "1e+",      "1.5e-",     "7.",        "+-5",       "-+5",       "- 5",      "0x1p3",
-                         "-0X10",    "inf",       "-nan",      "1e5000",    "-1e-5000",  "4.9e-324", "\t\n 42",
-                         "1.7976931348623157e308", "123456789012345678901234567890", "0.1e1.2", "1-2", "e5", ".",
-                         "00012",    "1,5",       "",          "+.e1",      "2.2250738585072011e-308"};
+  const char* texts[] = {"0",
+                         "  12.5xyz",
+                         "-0.125",
+                         "+3e2",
+                         ".5",
+                         "-.5e-3",
+                         "1e",
+                         "1e+",
+                         "1.5e-",
+                         "7.",
+                         "+-5",
+                         "-+5",
+                         "- 5",
+                         "0x1p3",
+                         "-0X10",
+                         "inf",
+                         "-nan",
+                         "1e5000",
+                         "-1e-5000",
+                         "4.9e-324",
+                         "\t\n 42",
+                         "1.7976931348623157e308",
+                         "123456789012345678901234567890",
+                         "0.1e1.2",
+                         "1-2",
+                         "e5",
+                         ".",
+                         "00012",
+                         "1,5",
+                         "",
+                         "+.e1",
+                         "2.2250738585072011e-308"};
   for (const char* t : texts) {
     char* cEnd = nullptr;
     char* ourEnd = nullptr;
     double c = std::strtod(t, &cEnd);
     double ours = cnum::Strtod(t, &ourEnd);
     EXPECT_EQ(cEnd - t, ourEnd - t) << t;
-    if (std::isnan(c))
-      EXPECT_TRUE(std::isnan(ours)) << t;
-    else
-      EXPECT_EQ(0, std::memcmp(&c, &ours, sizeof c)) << t << " " << c << " " << ours;
+    if (std::isnan(c)) EXPECT_TRUE(std::isnan(ours)) << t;
+    else EXPECT_EQ(0, std::memcmp(&c, &ours, sizeof c)) << t << " " << c << " " << ours;
   }
   // A spread of generated decimal texts.
   std::mt19937 rng(7);

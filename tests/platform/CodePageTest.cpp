@@ -25,16 +25,14 @@ TEST_P(CodePageRoundTrip, BothWays) {
   EXPECT_EQ(back, c.cp932);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CodePageRoundTrip,
-    ::testing::Values(
-        // 0x5C and 0x7E stay backslash and tilde; the trail byte of ソ and 表 is 0x5C.
-        RoundTrip{"SoHyoBackslashTildeKana", "\x83\x5C\x95\x5C\\~\xB1", "ソ表\\~ｱ"},
-        RoundTrip{"NecRow13", "\x87\x40\x87\x82\x87\x8A\x87\x54", "①№㈱Ⅰ"},
-        RoundTrip{"IbmExtension", "\xFA\x40\xFA\x5C", "ⅰ纊"},
-        RoundTrip{"Ascii", "Speed_1 <&>", "Speed_1 <&>"},
-        RoundTrip{"Empty", "", ""}),
-    [](const auto& c) { return std::string(c.param.label); });
+INSTANTIATE_TEST_SUITE_P(Cases, CodePageRoundTrip,
+                         ::testing::Values(
+                             // 0x5C and 0x7E stay backslash and tilde; the trail byte of ソ and 表 is 0x5C.
+                             RoundTrip{"SoHyoBackslashTildeKana", "\x83\x5C\x95\x5C\\~\xB1", "ソ表\\~ｱ"},
+                             RoundTrip{"NecRow13", "\x87\x40\x87\x82\x87\x8A\x87\x54", "①№㈱Ⅰ"},
+                             RoundTrip{"IbmExtension", "\xFA\x40\xFA\x5C", "ⅰ纊"},
+                             RoundTrip{"Ascii", "Speed_1 <&>", "Speed_1 <&>"}, RoundTrip{"Empty", "", ""}),
+                         [](const auto& c) { return std::string(c.param.label); });
 
 TEST(CodePage, DecodingIsLenient) {
   // A lone lead byte, an unassigned pair and a byte CP932 does not use show
@@ -47,13 +45,13 @@ TEST(CodePage, DecodingIsLenient) {
 
 TEST(CodePage, EncodingIsStrict) {
   const char* refused[] = {
-      "中文简体",          // simplified Chinese characters outside CP932
-      "€",                 // no euro sign in CP932
-      "\xC2\xA5",          // yen sign: would become a backslash
-      "\xE2\x80\xBE",      // overline: would become a tilde
+      "中文简体",           // simplified Chinese characters outside CP932
+      "€",                  // no euro sign in CP932
+      "\xC2\xA5",           // yen sign: would become a backslash
+      "\xE2\x80\xBE",       // overline: would become a tilde
       "a\xF3\xA0\x80\x81",  // a tag character: would vanish
-      "\xFF\xFE",          // not UTF-8
-      "\xE3\x81",          // cut UTF-8
+      "\xFF\xFE",           // not UTF-8
+      "\xE3\x81",           // cut UTF-8
   };
   for (const char* text : refused) {
     std::string out = "untouched";
@@ -79,10 +77,13 @@ TEST(CodePage, MakeUpperStringLeavesDoubleByteCharactersAlone) {
   const UpperCase cases[] = {
       {"Speed_1", "SPEED_1"},
       {"az{}`@", "AZ{}`@"},
-      {"\x83\x61", "\x83\x61"},                  // "ア": trail byte 'a' stays
-      {"x\x82\x81y", "X\x82\x81Y"},              // full-width "ａ" stays
-      {"\x83\x5C\x95\x5C" "abc", "\x83\x5C\x95\x5C" "ABC"},
-      {"\xB1z", "\xB1Z"},                        // half-width kana is single-byte
+      {"\x83\x61", "\x83\x61"},      // "ア": trail byte 'a' stays
+      {"x\x82\x81y", "X\x82\x81Y"},  // full-width "ａ" stays
+      {"\x83\x5C\x95\x5C"
+       "abc",
+       "\x83\x5C\x95\x5C"
+       "ABC"},
+      {"\xB1z", "\xB1Z"},  // half-width kana is single-byte
       {"\x81", "\x81"},
       {"", ""},
   };
@@ -100,9 +101,11 @@ TEST(CodePage, CopyToCharBufferNeverSplitsACharacter) {
   const Bounded cases[] = {
       {std::string(40, 'A'), 32, std::string(32, 'A')},
       {"ABCDE", 32, "ABCDE"},
-      {std::string(31, 'A') + "\x83\x5C", 32, std::string(31, 'A')},           // would split at 32
-      {std::string(30, 'A') + "\x83\x5C" "B", 32, std::string(30, 'A') + "\x83\x5C"},
-      {std::string(31, 'A') + "\x81<", 32, std::string(31, 'A') + "\x81"},      // a lone lead byte is one character
+      {std::string(31, 'A') + "\x83\x5C", 32, std::string(31, 'A')},  // would split at 32
+      {std::string(30, 'A') + "\x83\x5C"
+                              "B",
+       32, std::string(30, 'A') + "\x83\x5C"},
+      {std::string(31, 'A') + "\x81<", 32, std::string(31, 'A') + "\x81"},  // a lone lead byte is one character
       {"\x83\x5C\x83\x5C\x83\x5C\x83\x5C\x83\x5C\x83\x5C\x83\x5C\x83\x5C\x83\x5C", 16,
        "\x83\x5C\x83\x5C\x83\x5C\x83\x5C\x83\x5C\x83\x5C\x83\x5C\x83\x5C"},
       {"", 16, ""},

@@ -23,15 +23,13 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, MessageFormat,
     ::testing::Values(
         FormatCase{"NameThenSignal", "%s (%s) は重複しています", {"MSG1", "SIG"}, "MSG1 (SIG) は重複しています"},
-        FormatCase{"Numbers", "%d / %X", {-5, 255}, "-5 / FF"},
-        FormatCase{"HexOfNegative", "%X", {-1}, "FFFFFFFF"},
+        FormatCase{"Numbers", "%d / %X", {-5, 255}, "-5 / FF"}, FormatCase{"HexOfNegative", "%X", {-1}, "FFFFFFFF"},
         FormatCase{"Cp932ArgumentShownAsUtf8", "[%s]", {"\x83\x5C\x95\x5C"}, "[ソ表]"},
         FormatCase{"UserTextNotReExpanded", "%s:%d", {"%s%d%X", 3}, "%s%d%X:3"},
         FormatCase{"PercentSign", "100%% %d", {7}, "100% 7"},
         FormatCase{"MissingArgumentLeftAlone", "%s and %s", {"a"}, "a and %s"},
         FormatCase{"UnknownPlaceholderLeftAlone", "%u %s", {"x"}, "%u x"},
-        FormatCase{"TrailingPercent", "50%", {}, "50%"},
-        FormatCase{"ExtraArgumentsIgnored", "none", {1, "b"}, "none"}),
+        FormatCase{"TrailingPercent", "50%", {}, "50%"}, FormatCase{"ExtraArgumentsIgnored", "none", {1, "b"}, "none"}),
     [](const auto& c) { return std::string(c.param.label); });
 
 TEST(MessageSink, RecordsAndAnswers) {

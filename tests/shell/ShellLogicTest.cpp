@@ -28,7 +28,8 @@ TEST(ShellLanguage, LocaleVariablesTakeTheFirstNonEmpty) {
   };
   for (const Case& c : cases)
     EXPECT_EQ(UiLanguageFromLocale(c.lcAll, c.lcMessages, c.lang), c.expected)
-        << (c.lcAll ? c.lcAll : "-") << " / " << (c.lcMessages ? c.lcMessages : "-") << " / " << (c.lang ? c.lang : "-");
+        << (c.lcAll ? c.lcAll : "-") << " / " << (c.lcMessages ? c.lcMessages : "-") << " / "
+        << (c.lang ? c.lang : "-");
 }
 
 TEST(ShellLanguage, LibraryChoiceTable) {
@@ -66,11 +67,9 @@ TEST(ShellSplitter, PaneWidthsForOddAndEvenWidths) {
   struct Case {
     int width, bar, left, right;
   } cases[] = {
-      {1000, 6, 495, 495},  // (1000 - 10) / 2
-      {1001, 6, 495, 496},  // 495.5 cut towards zero, the rest to the right
-      {11, 6, 0, 1},
-      {10, 6, 0, 0},
-      {9, 6, 0, -1},        // narrower than the bar: (int)(-0.5) is 0
+      {1000, 6, 495, 495},                                // (1000 - 10) / 2
+      {1001, 6, 495, 496},                                // 495.5 cut towards zero, the rest to the right
+      {11, 6, 0, 1},       {10, 6, 0, 0}, {9, 6, 0, -1},  // narrower than the bar: (int)(-0.5) is 0
   };
   for (const Case& c : cases) {
     const PaneWidths p = SplitPaneWidths(c.width, c.bar);
@@ -108,7 +107,7 @@ TEST(ShellFilters, FilterTextsBecomeDescriptionsAndPatterns) {
   EXPECT_EQ(f[2].description, "Definitions (*.sbl)");
   EXPECT_TRUE(ParseFilterText("").empty());
   EXPECT_TRUE(ParseFilterText("||").empty());
-  EXPECT_EQ(ParseFilterText("Only|*.ldf").size(), 1u);    // closing "|" missing
+  EXPECT_EQ(ParseFilterText("Only|*.ldf").size(), 1u);   // closing "|" missing
   EXPECT_TRUE(ParseFilterText("No pattern||").empty());  // entry without a pattern
 }
 

@@ -24,12 +24,11 @@ std::string Numbered(const char* format, int i) {
 }
 
 // One table with one group element holding `message` and `signals`.
-std::string OneGroup(const char* table, const std::string& message, const std::string& signals = "",
-                     int signalNum = 0, const char* group = "Group") {
+std::string OneGroup(const char* table, const std::string& message, const std::string& signals = "", int signalNum = 0,
+                     const char* group = "Group") {
   return std::string("<") + table + "><MessageTotalNum>1</MessageTotalNum><SignalTotalNum>" +
-         std::to_string(signalNum) + "</SignalTotalNum><" + group + "><Message>" + message +
-         "</Message><SignalNum>" + std::to_string(signalNum) + "</SignalNum>" + signals + "</" + group + "></" +
-         table + ">";
+         std::to_string(signalNum) + "</SignalTotalNum><" + group + "><Message>" + message + "</Message><SignalNum>" +
+         std::to_string(signalNum) + "</SignalNum>" + signals + "</" + group + "></" + table + ">";
 }
 
 std::string CanSignal(const std::string& name, const std::string& extra = "") {
@@ -129,24 +128,24 @@ DOC_TEST(SblReadTest, CanBitOrderIsNotReadAndHidesNothing) {
 }
 
 DOC_TEST(SblReadTest, Version11FileWithOlderElementNames) {
-  std::string text = Sbl(
-      "<FlexRaySymbolTable><MessageTotalNum>1</MessageTotalNum><SignalTotalNum>1</SignalTotalNum>"
-      "<Group><MessageFlexRay><MSGName>F</MSGName><MSGId>9</MSGId><MSGByteSize>4</MSGByteSize></MessageFlexRay>"
-      "<SignalNum>1</SignalNum><SignalFlexRay><SIGName>FS</SIGName><SIGType>x</SIGType><BitOrder>lsb</BitOrder>"
-      "<BitFormat>big</BitFormat></SignalFlexRay></Group></FlexRaySymbolTable>"
-      "<CanSymbolTable><MessageTotalNum>1</MessageTotalNum><SignalTotalNum>1</SignalTotalNum>"
-      "<Group><MessageCAN><MSGName>C</MSGName><MSGByteSize>6</MSGByteSize></MessageCAN><SignalNum>1</SignalNum>"
-      "<SignalCAN><SIGName>CS</SIGName><SIGType>xtd</SIGType><ValueType>signed</ValueType></SignalCAN>"
-      "</Group></CanSymbolTable>"
-      "<LinSymbolTable><MessageTotalNum>1</MessageTotalNum><SignalTotalNum>1</SignalTotalNum>"
-      "<Group><MessageCAN><MSGName>L</MSGName><MSGId>5</MSGId><MSGBitSize>16</MSGBitSize>"
-      "<MSGCheckSum>enhanced</MSGCheckSum></MessageCAN><SignalNum>1</SignalNum>"
-      "<SignalCAN><SIGName>LS</SIGName><StartBit>3</StartBit></SignalCAN></Group></LinSymbolTable>"
-      "<LogicSymbolTable><MessageTotalNum>1</MessageTotalNum><SignalTotalNum>1</SignalTotalNum>"
-      "<Group><MessageLOGIC><MSGName>Group3</MSGName><MSGBitSize>3</MSGBitSize></MessageLOGIC>"
-      "<SignalNum>1</SignalNum><SignalLOGIC><SIGName>Go</SIGName><SIGPattern>101</SIGPattern></SignalLOGIC>"
-      "</Group></LogicSymbolTable>",
-      "1.1");
+  std::string text =
+      Sbl("<FlexRaySymbolTable><MessageTotalNum>1</MessageTotalNum><SignalTotalNum>1</SignalTotalNum>"
+          "<Group><MessageFlexRay><MSGName>F</MSGName><MSGId>9</MSGId><MSGByteSize>4</MSGByteSize></MessageFlexRay>"
+          "<SignalNum>1</SignalNum><SignalFlexRay><SIGName>FS</SIGName><SIGType>x</SIGType><BitOrder>lsb</BitOrder>"
+          "<BitFormat>big</BitFormat></SignalFlexRay></Group></FlexRaySymbolTable>"
+          "<CanSymbolTable><MessageTotalNum>1</MessageTotalNum><SignalTotalNum>1</SignalTotalNum>"
+          "<Group><MessageCAN><MSGName>C</MSGName><MSGByteSize>6</MSGByteSize></MessageCAN><SignalNum>1</SignalNum>"
+          "<SignalCAN><SIGName>CS</SIGName><SIGType>xtd</SIGType><ValueType>signed</ValueType></SignalCAN>"
+          "</Group></CanSymbolTable>"
+          "<LinSymbolTable><MessageTotalNum>1</MessageTotalNum><SignalTotalNum>1</SignalTotalNum>"
+          "<Group><MessageCAN><MSGName>L</MSGName><MSGId>5</MSGId><MSGBitSize>16</MSGBitSize>"
+          "<MSGCheckSum>enhanced</MSGCheckSum></MessageCAN><SignalNum>1</SignalNum>"
+          "<SignalCAN><SIGName>LS</SIGName><StartBit>3</StartBit></SignalCAN></Group></LinSymbolTable>"
+          "<LogicSymbolTable><MessageTotalNum>1</MessageTotalNum><SignalTotalNum>1</SignalTotalNum>"
+          "<Group><MessageLOGIC><MSGName>Group3</MSGName><MSGBitSize>3</MSGBitSize></MessageLOGIC>"
+          "<SignalNum>1</SignalNum><SignalLOGIC><SIGName>Go</SIGName><SIGPattern>101</SIGPattern></SignalLOGIC>"
+          "</Group></LogicSymbolTable>",
+          "1.1");
   ASSERT_EQ(doc.ParseSblText(text, LIST_REFERENCE), 0);
   const _FlexRayMsg* f = doc.GetFlexRayMsgTable(LIST_REFERENCE).Find("F");
   ASSERT_NE(f, nullptr);
@@ -202,9 +201,15 @@ long long LogicIndex(CVestrelDoc& d) {
   return -1;
 }
 
-std::string Fr(const std::string& children) { return Sbl(OneGroup("FlexRaySymbolTable", "<MSGName>M</MSGName>" + children)); }
-std::string Can(const std::string& children) { return Sbl(OneGroup("CanSymbolTable", "<MSGName>M</MSGName>" + children)); }
-std::string Lin(const std::string& children) { return Sbl(OneGroup("LinSymbolTable", "<MSGName>M</MSGName>" + children)); }
+std::string Fr(const std::string& children) {
+  return Sbl(OneGroup("FlexRaySymbolTable", "<MSGName>M</MSGName>" + children));
+}
+std::string Can(const std::string& children) {
+  return Sbl(OneGroup("CanSymbolTable", "<MSGName>M</MSGName>" + children));
+}
+std::string Lin(const std::string& children) {
+  return Sbl(OneGroup("LinSymbolTable", "<MSGName>M</MSGName>" + children));
+}
 std::string Logic(const std::string& children, const char* name = "M") {
   return Sbl(OneGroup("LogicSymbolTable", std::string("<MSGName>") + name + "</MSGName>" + children,
                       "<Signal><SIGName>s</SIGName></Signal>", 1));
@@ -306,8 +311,8 @@ DOC_TEST(SblReadTest, DefinitionListTakesAtMost100SymbolsOfAGroup) {
   std::string symbols;
   for (int i = 0; i < 120; ++i)
     symbols += "<Signal><SIGName>" + Numbered("K%d", i) + "</SIGName><SIGPattern>10</SIGPattern></Signal>";
-  std::string text = Sbl(OneGroup("LogicSymbolTable", "<MSGName>G</MSGName><MSGid>1</MSGid><MSGBitSize>2</MSGBitSize>",
-                                  symbols, 120));
+  std::string text =
+      Sbl(OneGroup("LogicSymbolTable", "<MSGName>G</MSGName><MSGid>1</MSGid><MSGBitSize>2</MSGBitSize>", symbols, 120));
   long long leftOut = -1;
   ASSERT_EQ(doc.ParseSblText(text, LIST_DEFINITION, &leftOut), 0);
   EXPECT_EQ(doc.CountLogicSymbols(LIST_DEFINITION), 100);
@@ -409,8 +414,8 @@ DOC_TEST(SblReadTest, PatternsSetTheWidthOfTheirGroup) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    std::string text = Sbl(OneGroup("LogicSymbolTable", "<MSGName>G</MSGName><MSGid>0</MSGid><MSGBitSize>4</MSGBitSize>",
-                                    row.symbols, row.count));
+    std::string text = Sbl(OneGroup(
+        "LogicSymbolTable", "<MSGName>G</MSGName><MSGid>0</MSGid><MSGBitSize>4</MSGBitSize>", row.symbols, row.count));
     CVestrelDoc& rowDoc = NewDoc();
     ASSERT_EQ(rowDoc.ParseSblText(text, LIST_REFERENCE), 0);
     const _LOGICGroup* g = rowDoc.GetLogicGroup(LIST_REFERENCE, 0);
@@ -427,7 +432,7 @@ DOC_TEST(SblReadTest, TextsThatAreNoDefinitionFileFail) {
   const char* texts[] = {
       "",
       "VERSION \"\"\r\nBO_ 100 Engine: 8 Node\r\n SG_ Speed : 0|16@1+ (1,0) [0|0] \"\" Node\r\n",
-      "<a><b></a>",                                          // not well-formed
+      "<a><b></a>",                                         // not well-formed
       "<?xml version=\"1.0\"?><FIBEX><ELEMENTS/></FIBEX>",  // XML, but not ours
       "<SBLVersion>1.2",                                    // end tag missing
   };
@@ -439,14 +444,15 @@ DOC_TEST(SblReadTest, TextsThatAreNoDefinitionFileFail) {
   }
   EXPECT_TRUE(sink.shown.empty());
   EXPECT_EQ(doc.ParseSblText("<SBLVersion>1.2</SBLVersion>", LIST_DEFINITION), 0);  // a file without definitions
-  EXPECT_EQ(doc.ParseSblText("<Model>QK4200</Model>", 2), -1);                       // no such list
+  EXPECT_EQ(doc.ParseSblText("<Model>QK4200</Model>", 2), -1);                      // no such list
 }
 
 DOC_TEST(SblReadTest, CountsInTheFileCannotKeepTheReaderGoing) {
   std::string text = Sbl(
       "<CanSymbolTable><MessageTotalNum>2147483647</MessageTotalNum><SignalTotalNum>0</SignalTotalNum>"
       "<Group><Message><MSGName>A</MSGName></Message><SignalNum>99999999999</SignalNum>" +
-      CanSignal("S") + "</Group><Other/></CanSymbolTable>"
+      CanSignal("S") +
+      "</Group><Other/></CanSymbolTable>"
       "<LogicSymbolTable><MessageTotalNum>2000000000</MessageTotalNum><Group><Message><MSGName>Group1</MSGName>"
       "</Message><SignalNum>2000000000</SignalNum><Signal><SIGName>x</SIGName></Signal></Group></LogicSymbolTable>");
   ASSERT_EQ(doc.ParseSblText(text, LIST_REFERENCE), 0);

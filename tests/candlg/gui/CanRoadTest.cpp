@@ -42,9 +42,7 @@ class CanDlgDriver {
   QTimer timer_;
 };
 
-void PressOk(CCanDlg& dlg) {
-  QTest::mouseClick(static_cast<QPushButton*>(dlg.GetDlgItem(1)), Qt::LeftButton);
-}
+void PressOk(CCanDlg& dlg) { QTest::mouseClick(static_cast<QPushButton*>(dlg.GetDlgItem(1)), Qt::LeftButton); }
 
 // Engine (256, 8 bytes) with Speed at 0..15 and Temp at 16..23, in both lists.
 void Fill(RoadFixture& fx) {
