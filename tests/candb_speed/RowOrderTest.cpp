@@ -48,9 +48,9 @@ TEST(RowOrder, LoadNumbersPlacedOrSortedAsAStableSort) {
     for (std::size_t k = 0; k < c.loadNos.size(); ++k) {
       std::string name = std::to_string(k);
       name.insert(0, 1, 'S');
-      SigSpec spec{name.c_str()};
-      spec.loadNo = c.loadNos[k];
-      AddCanSig(doc, msgs[k % 3], spec);
+      SigSpec wanted{name.c_str()};
+      wanted.loadNo = c.loadNos[k];
+      AddCanSig(doc, msgs[k % 3], wanted);
     }
     ListRows rows = BuildListRows(doc, LIST_REFERENCE, BUS_CAN, 0);
     std::vector<std::string> got;
