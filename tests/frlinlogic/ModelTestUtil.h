@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "DlgPrompt.h"
+#include "FrameDefs.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
@@ -44,50 +45,14 @@ class ScriptedPrompt : public IDlgPrompt {
   }
 };
 
-struct SigSpec {
-  const char* name;
-  int start;
-  int count;
-  int byteOrder = BYTEORDER_LITTLE;
-};
-
+using SigSpec = vrtest::FrameSig;
 inline _FlexRayMsg* AddFlexRay(CVestrelDoc& doc, const char* name, uint32_t slot, int bytes, int base, int rep,
                                const std::vector<SigSpec>& sigs = {}) {
-  _FlexRayMsg* m = doc.AllocFlexRayMsg();
-  CopyToCharBuffer(m->name, name, MAX_NAME_LEN);
-  m->slotId = slot;
-  m->byteCount = static_cast<uint8_t>(bytes);
-  m->baseCycle = static_cast<uint16_t>(base);
-  m->cycleRepetition = static_cast<uint16_t>(rep);
-  for (const auto& s : sigs) {
-    _FlexRaySignal* sig = doc.AllocFlexRaySignal();
-    CopyToCharBuffer(sig->name, s.name, MAX_NAME_LEN);
-    sig->startBit = s.start;
-    sig->bitCount = s.count;
-    sig->byteOrder = static_cast<uint8_t>(s.byteOrder);
-    doc.AddFlexRaySignal(m, sig);
-  }
-  int ok = 0;
-  doc.AddFlexRayMsg(m, LIST_DEFINITION, &ok);
-  return m;
+  return vrtest::AddFlexRayDef(doc, name, slot, bytes, base, rep, sigs);
 }
-
 inline _LINMsg* AddLin(CVestrelDoc& doc, const char* name, uint32_t id, int bytes,
                        const std::vector<SigSpec>& sigs = {}) {
-  _LINMsg* m = doc.AllocLinMsg();
-  CopyToCharBuffer(m->name, name, MAX_NAME_LEN);
-  m->id = id;
-  m->byteCount = static_cast<uint8_t>(bytes);
-  for (const auto& s : sigs) {
-    _LINSignal* sig = doc.AllocLinSignal();
-    CopyToCharBuffer(sig->name, s.name, MAX_NAME_LEN);
-    sig->startBit = s.start;
-    sig->bitCount = s.count;
-    sig->byteOrder = static_cast<uint8_t>(s.byteOrder);
-    doc.AddLinSignal(m, sig);
-  }
-  doc.AddLinMsg(m, LIST_DEFINITION);
-  return m;
+  return vrtest::AddLinDef(doc, name, id, bytes, sigs);
 }
 
 inline _FlexRaySignal* SignalOf(_FlexRayMsg* m, const char* name) {

@@ -1,6 +1,7 @@
 // A few FlexRay, LIN and LOGIC definitions for the dialog tests and shots.
 #pragma once
 
+#include "FrameDefs.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
@@ -9,46 +10,13 @@
 
 namespace sample {
 
-struct Sig {
-  const char* name;
-  int start;
-  int count;
-};
-
+using Sig = vrtest::FrameSig;
 inline _FlexRayMsg* FlexRay(CVestrelDoc& doc, const char* name, uint32_t slot, int bytes, int base, int rep,
                             const std::vector<Sig>& sigs) {
-  _FlexRayMsg* m = doc.AllocFlexRayMsg();
-  CopyToCharBuffer(m->name, name, MAX_NAME_LEN);
-  m->slotId = slot;
-  m->byteCount = static_cast<uint8_t>(bytes);
-  m->baseCycle = static_cast<uint16_t>(base);
-  m->cycleRepetition = static_cast<uint16_t>(rep);
-  for (const Sig& s : sigs) {
-    _FlexRaySignal* sig = doc.AllocFlexRaySignal();
-    CopyToCharBuffer(sig->name, s.name, MAX_NAME_LEN);
-    sig->startBit = s.start;
-    sig->bitCount = s.count;
-    doc.AddFlexRaySignal(m, sig);
-  }
-  int ok = 0;
-  doc.AddFlexRayMsg(m, LIST_DEFINITION, &ok);
-  return m;
+  return vrtest::AddFlexRayDef(doc, name, slot, bytes, base, rep, sigs);
 }
-
 inline _LINMsg* Lin(CVestrelDoc& doc, const char* name, uint32_t id, int bytes, const std::vector<Sig>& sigs) {
-  _LINMsg* m = doc.AllocLinMsg();
-  CopyToCharBuffer(m->name, name, MAX_NAME_LEN);
-  m->id = id;
-  m->byteCount = static_cast<uint8_t>(bytes);
-  for (const Sig& s : sigs) {
-    _LINSignal* sig = doc.AllocLinSignal();
-    CopyToCharBuffer(sig->name, s.name, MAX_NAME_LEN);
-    sig->startBit = s.start;
-    sig->bitCount = s.count;
-    doc.AddLinSignal(m, sig);
-  }
-  doc.AddLinMsg(m, LIST_DEFINITION);
-  return m;
+  return vrtest::AddLinDef(doc, name, id, bytes, sigs);
 }
 
 inline _LOGICSignal* Symbol(CVestrelDoc& doc, int group, const char* name, const char* pattern) {
