@@ -9,6 +9,7 @@
 #include "RecordingMessageSink.h"
 #include "SettingsBridge.h"
 #include "ShellFakes.h"
+#include "TextFile.h"
 #include "VestrelDoc.h"
 
 #include <QFile>
@@ -119,4 +120,21 @@ inline std::string ReadBytes(const std::string& path) {
   QFile f(QString::fromStdString(path));
   if (!f.open(QIODevice::ReadOnly)) return std::string("<unreadable>");
   return f.readAll().toStdString();
+}
+
+// `n` definition rows "S0".."S<n-1>" of a new message, straight in the
+// document, and the definition list refilled.
+inline void FillDefinitions(RoadFixture& fx, int n, const char* message = "M") {
+  _CANMsg* m = fx.doc.AllocCanMsg();
+  CopyToCharBuffer(m->name, message, MAX_NAME_LEN);
+  m->id = static_cast<int>(fx.doc.GetCanMsgTable(LIST_DEFINITION).size()) + 5;
+  m->byteCount = 8;
+  fx.doc.AddCanMsg(m, LIST_DEFINITION);
+  for (int i = 0; i < n; ++i) {
+    _CANSignal* s = fx.doc.AllocCanSignal();
+    CopyToCharBuffer(s->name, ("S" + std::to_string(i)).c_str(), MAX_NAME_LEN);
+    s->loadNo = i;
+    fx.doc.AddCanSignal(m, s);
+  }
+  fx.Def().RefreshList();
 }

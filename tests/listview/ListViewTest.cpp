@@ -7,25 +7,7 @@
 #include "SearchDlg.h"
 #include "TextFile.h"
 
-namespace {
-
-// `n` definition rows "S0".."S<n-1>" of message "M", and the list refilled.
-void FillDefinitions(RoadFixture& fx, int n) {
-  _CANMsg* m = fx.doc.AllocCanMsg();
-  CopyToCharBuffer(m->name, "M", MAX_NAME_LEN);
-  m->id = 5;
-  m->byteCount = 8;
-  fx.doc.AddCanMsg(m, LIST_DEFINITION);
-  for (int i = 0; i < n; ++i) {
-    _CANSignal* s = fx.doc.AllocCanSignal();
-    CopyToCharBuffer(s->name, ("S" + std::to_string(i)).c_str(), MAX_NAME_LEN);
-    s->loadNo = i;
-    fx.doc.AddCanSignal(m, s);
-  }
-  fx.Def().RefreshList();
-}
-
-}  // namespace
+namespace {}  // namespace
 
 class ListViewTest : public QObject {
   Q_OBJECT
