@@ -4,8 +4,11 @@
 //   Read     the reader alone (CCanDB::ReadDbcFile, tables included)
 //   Convert  read and conversion into the reference list (LoadCanDbFile)
 //   Rows     the reference list's rows built from the loaded tables
-// on the corpus files named below and on a generated file of 5,000 signals.
-// bench/candb/ratios.py turns the JSON output into ratios to the scan.
+// on the corpus files named below and on a generated file of 5,000 signals;
+// with --all_corpus, also scan, read and convert on every other ".dbc" file
+// of the corpus (labelled by folder and name), as small files have their own
+// fixed costs. bench/candb/ratios.py turns the JSON output into ratios to the
+// scan.
 //
 // Beside them: a file whose attribute lines repeat (each line must cost the
 // same whatever the number of records), and the add of 125 to 500 reference
@@ -20,6 +23,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -227,24 +231,45 @@ void ConstructReader(benchmark::State& state) {
   }
 }
 
-void RegisterStages(const std::string& label, const std::string& path) {
+void RegisterStages(const std::string& label, const std::string& path, bool rows = true) {
   benchmark::RegisterBenchmark((label + "/Scan").c_str(), Scan, path)->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark((label + "/Read").c_str(), Read, path)->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark((label + "/Convert").c_str(), Convert, path)->Unit(benchmark::kMicrosecond);
-  benchmark::RegisterBenchmark((label + "/Rows").c_str(), Rows, path)->Unit(benchmark::kMicrosecond);
+  if (rows) benchmark::RegisterBenchmark((label + "/Rows").c_str(), Rows, path)->Unit(benchmark::kMicrosecond);
+}
+
+// Every ".dbc" file of the corpus but the named ones, in a stable order.
+void RegisterWholeCorpus(const std::vector<std::string>& named) {
+  fs::path folder = fs::path(VR_CORPUS_DIR) / "dbc";
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) return;
+  std::vector<fs::path> files;
+  for (const auto& e : fs::recursive_directory_iterator(folder, ec))
+    if (e.is_regular_file() && e.path().extension() == ".dbc") files.push_back(e.path());
+  std::sort(files.begin(), files.end());
+  for (const fs::path& f : files) {
+    if (std::find(named.begin(), named.end(), f.string()) != named.end()) continue;
+    RegisterStages("corpus:" + f.parent_path().filename().string() + "/" + f.stem().string(), f.string(), false);
+  }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
+  bool wholeCorpus = false;
+  for (int i = 1; i < argc; ++i) wholeCorpus |= std::strcmp(argv[i], "--all_corpus") == 0;
   TempFiles temp;
   const std::string generated = temp.Write("generated_5000sig.dbc", GeneratedDbc());
+  std::vector<std::string> named;
   for (const char* name : {"ford_lincoln_base_pt.dbc", "Model3CAN.dbc", "gm_global_a_lowspeed_1818125.dbc"}) {
     std::string path = CorpusFile(name);
-    if (!path.empty()) RegisterStages(fs::path(name).stem().string(), path);
+    if (path.empty()) continue;
+    RegisterStages(fs::path(name).stem().string(), path);
+    named.push_back(path);
   }
   RegisterStages("generated_5000sig", generated);
+  if (wholeCorpus) RegisterWholeCorpus(named);
 
   const std::string repeated = temp.Write("repeated_attributes.dbc", RepeatedAttributesDbc(20000));
   benchmark::RegisterBenchmark("repeated_attributes_20000/Scan", Scan, repeated)->Unit(benchmark::kMicrosecond);

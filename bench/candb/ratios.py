@@ -2,7 +2,7 @@
 """Ratios of each stage to the line scan of the same file in the same run.
 
 Usage:
-  bench_candb --benchmark_repetitions=5 --benchmark_format=json > out.json
+  bench_candb --benchmark_repetitions=5 --benchmark_format=json [--all_corpus] > out.json
   ratios.py out.json [before.json]
 
 Each stage takes the smallest CPU time of its repetitions (the figure least
@@ -21,7 +21,7 @@ def stages(path):
         name = r.get("run_name", r["name"])
         if "/" not in name or r.get("error_occurred"):
             continue
-        label, stage = name.split("/", 1)
+        label, stage = name.rsplit("/", 1)
         t = times.setdefault(label, {})
         t[stage] = min(t.get(stage, float("inf")), r["cpu_time"])
     return times
