@@ -21,7 +21,8 @@ bool Fail(ReadFileError reason, ReadFileError* why) {
 
 }  // namespace
 
-bool ReadFileBytes(const std::string& path, std::string& bytes, ReadFileError* why, std::size_t maxBytes) {
+bool ReadFileBytes(const std::string& path, std::string& bytes, ReadFileError* why, std::size_t maxBytes,
+                   std::size_t spare) {
   bytes.clear();
   if (why) *why = ReadFileError::None;
   // Non-blocking open: a FIFO dropped onto a list must not hang the program
@@ -39,6 +40,7 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, ReadFileError* w
   }
   std::string buffer;
   try {
+    buffer.reserve(static_cast<std::size_t>(st.st_size) + spare);
     buffer.resize(static_cast<std::size_t>(st.st_size));
   } catch (...) {
     ::close(fd);
@@ -63,8 +65,8 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, ReadFileError* w
   return true;
 }
 
-bool ReadTextFile(const std::string& path, std::string& text) {
-  if (!ReadFileBytes(path, text)) return false;
+bool ReadTextFile(const std::string& path, std::string& text, std::size_t spare) {
+  if (!ReadFileBytes(path, text, nullptr, kMaxReadFileBytes, spare)) return false;
   std::size_t zero = text.find('\0');
   if (zero != std::string::npos) text.resize(zero);
   return true;

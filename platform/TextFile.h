@@ -18,15 +18,17 @@ enum class ReadFileError { None, CannotOpen, NotRegularFile, TooLarge, ReadFaile
 // The one way every reader takes a file in: the whole of a regular file, as
 // bytes (zero bytes kept). A FIFO, a device or a folder is refused at once
 // without waiting for a writer, and so is a file above `maxBytes`. False
-// (bytes empty, `why` told the reason when given) on any failure.
+// (bytes empty, `why` told the reason when given) on any failure. The string
+// has room for `spare` more bytes, so that a reader may append that many
+// without copying the file.
 bool ReadFileBytes(const std::string& path, std::string& bytes, ReadFileError* why = nullptr,
-                   std::size_t maxBytes = kMaxReadFileBytes);
+                   std::size_t maxBytes = kMaxReadFileBytes, std::size_t spare = 0);
 
 // Reads the whole file through ReadFileBytes. The text ends at its first zero
 // byte; no code page or line-end conversion. False when the file cannot be
 // opened or read (the text is then empty), so a caller never mistakes a
-// missing file for an empty one.
-bool ReadTextFile(const std::string& path, std::string& text);
+// missing file for an empty one. `spare` as for ReadFileBytes.
+bool ReadTextFile(const std::string& path, std::string& text, std::size_t spare = 0);
 
 // Writes the text's bytes exactly. The bytes go to a temporary file in the
 // same folder, which replaces the target only after every write and the close

@@ -138,10 +138,11 @@ struct CCanDB::ReadState {
 
 int CCanDB::ReadDbcFile(const std::string& path) {
   std::string text;
-  if (!ReadTextFile(path, text)) return -1;
+  if (!ReadTextFile(path, text, kReadSlack)) return -1;
+  const std::size_t length = PadText(text);
   ReadState state(*this);
   bool inString = false;
-  ForEachLine(text, [&](char* line, char* lineEnd) {
+  ForEachLine(text.data(), text.data() + length, [&](char* line, char* lineEnd) {
     ++state.lines;
     state.lineEnd = lineEnd;
     if (inString) {
@@ -253,30 +254,33 @@ bool ReadBitsDirectly(const char*& p, _CANDbSignal& w) {
   return true;
 }
 
-// strchr for the short distances within a line, without a library call.
+// strchr within a line: the first c, or null at the line's end.
 inline const char* FindByte(const char* p, char c) {
-  for (; *p; ++p)
-    if (*p == c) return p;
-  return nullptr;
+  for (;; p += 8) {
+    const uint64_t v = swar::Load8(p);
+    const uint64_t marks = swar::BytesEqual(v, static_cast<unsigned char>(c)) | swar::ZeroBytes(v);
+    if (marks) {
+      const char* at = p + swar::FirstMarked(marks);
+      return *at ? at : nullptr;
+    }
+  }
 }
 
 // strpbrk(p, "([\"") over the rest of a line that ends at `end`: the
-// receiver lists behind the unit are long, so sixteen bytes at a time.
+// receiver lists behind the unit are long, so sixteen bytes at a time, the
+// last sixteen with the lanes past the end masked off.
 inline bool HasScaleOrUnitStart(const char* p, const char* end) {
   using Bytes16 = unsigned char __attribute__((vector_size(16)));
-  const Bytes16 paren = {'(', '(', '(', '(', '(', '(', '(', '(', '(', '(', '(', '(', '(', '(', '(', '('};
-  const Bytes16 bracket = {'[', '[', '[', '[', '[', '[', '[', '[', '[', '[', '[', '[', '[', '[', '[', '['};
-  const Bytes16 quote = {'"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"'};
-  for (; end - p >= 16; p += 16) {
+  constexpr Bytes16 kLane = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+  for (; p < end; p += 16) {
     Bytes16 v;
     std::memcpy(&v, p, 16);
-    Bytes16 hit = reinterpret_cast<Bytes16>((v == paren) | (v == bracket) | (v == quote));
+    Bytes16 hit = reinterpret_cast<Bytes16>((v == '(') | (v == '[') | (v == '"'));
+    if (end - p < 16) hit &= reinterpret_cast<Bytes16>(kLane < static_cast<unsigned char>(end - p));
     uint64_t half[2];
     std::memcpy(half, &hit, 16);
     if (half[0] | half[1]) return true;
   }
-  for (; p < end; ++p)
-    if (*p == '(' || *p == '[' || *p == '"') return true;
   return false;
 }
 
@@ -312,38 +316,37 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
     // double-byte character, so the first colon byte ends it.
     while (*p == ':') ++p;
     if (!*p) return;
-    const std::size_t rest = static_cast<std::size_t>(state.lineEnd - p);
-    const char* colon = static_cast<const char*>(std::memchr(p, ':', rest));
-    std::string_view part(p, colon ? static_cast<std::size_t>(colon - p) : rest);
-    p = colon ? colon + 1 : p + part.size();
     // The name is the first word of the part before the colon; what follows
-    // it is the multiplex indicator ("M", "m3", "m3M").
-    const std::size_t n = part.size();
-    std::size_t pos = 0;
-    while (pos < n && (part[pos] == ' ' || part[pos] == '\t')) ++pos;
-    std::size_t nameStart = pos;
-    // Eight bytes at a time while they hold no blank, tab, line feed or byte
-    // of the code page's upper half; the walk below takes over from there.
-    constexpr uint64_t kOnes = 0x0101010101010101ull;
-    constexpr uint64_t kLow7 = kOnes * 0x7F;
-    auto zeros = [](uint64_t v) { return ~(((v & kLow7) + kLow7) | v | kLow7); };
-    for (; pos + 8 <= n; pos += 8) {
-      uint64_t word;
-      std::memcpy(&word, part.data() + pos, 8);
-      if ((word & (kOnes * 0x80)) | zeros(word ^ (kOnes * ' ')) | zeros(word ^ (kOnes * '\t')) |
-          zeros(word ^ (kOnes * '\n')))
+    // it is the multiplex indicator ("M", "m3", "m3M"). No byte that ends
+    // the name is the trail byte of a double-byte character either, so the
+    // name ends at the first blank, tab, line feed, colon or the line's end.
+    const char* nameStart = p;
+    while (*nameStart == ' ' || *nameStart == '\t') ++nameStart;
+    const char* nameEnd = nameStart;
+    for (;; nameEnd += 8) {
+      const uint64_t v = swar::Load8(nameEnd);
+      const uint64_t marks = swar::BytesEqual(v, ' ') | swar::BytesEqual(v, '\t') | swar::BytesEqual(v, '\n') |
+                             swar::BytesEqual(v, ':') | swar::ZeroBytes(v);
+      if (marks) {
+        nameEnd += swar::FirstMarked(marks);
         break;
+      }
     }
-    while (pos < n) {
-      auto c = static_cast<unsigned char>(part[pos]);
-      if (c == ' ' || c == '\t' || c == '\n') break;
-      pos += (c >= 0x81 && pos + 1 < n && cp932::IsLeadByte(c) &&
-              cp932::IsTrailByte(static_cast<unsigned char>(part[pos + 1])))
-                 ? 2
-                 : 1;
+    CopyLineName(w.name, std::string_view(nameStart, static_cast<std::size_t>(nameEnd - nameStart)));
+    // Usually blanks and the colon follow the name: no indicator.
+    const char* afterName = nameEnd;
+    while (*afterName == ' ' || *afterName == '\t') ++afterName;
+    const char* colon = nullptr;
+    if (*afterName == ':') {
+      colon = afterName;
+    } else if (*nameEnd != ':' && *nameEnd) {
+      colon = static_cast<const char*>(std::memchr(nameEnd, ':', static_cast<std::size_t>(state.lineEnd - nameEnd)));
     }
-    CopyName(w.name, part.substr(nameStart, pos - nameStart));
-    std::string_view indicator = Trimmed(pos < part.size() ? part.substr(pos + 1) : std::string_view());
+    const char* partEnd = colon ? colon : *nameEnd == ':' ? nameEnd : state.lineEnd;
+    p = partEnd == state.lineEnd ? partEnd : partEnd + 1;
+    std::string_view behindName;
+    if (nameEnd < partEnd) behindName = std::string_view(nameEnd + 1, static_cast<std::size_t>(partEnd - nameEnd - 1));
+    std::string_view indicator = Trimmed(behindName);
     if (!indicator.empty()) {
       bool hasSmallM = false;
       bool endsWithM = false;
@@ -396,6 +399,31 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
     for (;;) {
       while (kScaleSeps.Class(static_cast<unsigned char>(*p)) == kSeparator) ++p;
       if (!*p) break;
+      // The forms nearly every signal has, "(1,0)", "[0|max]" and an empty
+      // unit before a blank, taken as they stand: what the general reads
+      // below give for them.
+      if (std::memcmp(p, "(1,0)", 5) == 0) {
+        w.factor = 1.0;
+        w.offset = 0.0;
+        p += 5;
+        continue;
+      }
+      if (p[0] == '[' && p[1] == '0' && p[2] == '|') {
+        const char* stop = nullptr;
+        const double max = Strtod(p + 3, &stop);
+        if (stop != p + 3 && *stop == ']') {
+          w.minimum = 0.0;
+          w.maximum = max;
+          p = stop + 1;
+          continue;
+        }
+      }
+      if (p[0] == '"' && p[1] == '"' && p[2] == ' ') {
+        std::memset(w.unit, 0, sizeof w.unit);
+        p += 3;
+        if (!HasScaleOrUnitStart(p, state.lineEnd)) break;
+        continue;
+      }
       if (*p == '(' || *p == '[') {
         // A bracketed pair. Its token ends at the first separator, and the
         // closing bracket is one (a ')' is never the trail byte of a

@@ -7,6 +7,7 @@
 #include "CodePage.h"
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -16,6 +17,55 @@
 namespace dbc {
 
 constexpr int kNameLen = 32;  // bytes of a stored name, unit or multiplexor
+
+// Zero bytes that the reader puts behind the text it reads, so that up to 32
+// bytes may be loaded at any point of a line without a bounds test:
+// a load that runs past the line's terminating zero reads the next line or
+// these bytes, and every scan stops at that zero; a name of the line is
+// copied in two sixteen-byte moves.
+constexpr std::size_t kReadSlack = 32;
+
+// Eight bytes at a time in one 64-bit word, the first byte in the lowest
+// bits. Each test gives the high bit of every byte it holds for; the lowest
+// such byte is the first one in the text.
+namespace swar {
+
+static_assert(std::endian::native == std::endian::little, "the first byte must be the lowest");
+
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+constexpr uint64_t kHigh = kOnes * 0x80;
+constexpr uint64_t kLow7 = kOnes * 0x7F;
+
+inline uint64_t Load8(const char* p) {
+  uint64_t v;
+  std::memcpy(&v, p, 8);
+  return v;
+}
+
+// Every byte is tested on its own (no carry crosses into the next one).
+inline uint64_t ZeroBytes(uint64_t v) { return ~(((v & kLow7) + kLow7) | v | kLow7); }
+inline uint64_t BytesEqual(uint64_t v, unsigned char c) { return ZeroBytes(v ^ (kOnes * c)); }
+inline uint64_t NonDigits(uint64_t v) {
+  const uint64_t low = v & kLow7;
+  const uint64_t above9 = low + kOnes * (0x80 - 0x3A);  // high bit from ':' on
+  const uint64_t from0 = low + kOnes * (0x80 - '0');    // high bit from '0' on
+  return (v | above9 | ~from0) & kHigh;
+}
+
+// Index of the first marked byte; 8 when none is.
+inline int FirstMarked(uint64_t marks) { return std::countr_zero(marks) >> 3; }
+
+// The value of the first n (1..8) bytes, all digits.
+inline uint32_t DigitsValue(uint64_t v, int n) {
+  v -= kOnes * '0';  // what a byte behind the digits borrows goes further up, and is shifted out
+  v <<= 8 * (8 - n);
+  v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFull;
+  v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFull;
+  v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFull;
+  return static_cast<uint32_t>(v);
+}
+
+}  // namespace swar
 
 // What a byte means to the tokenizer under one set of separators. Only
 // ASCII bytes are separators, so the lead byte of a double-byte character
@@ -98,6 +148,24 @@ inline void CopyName(char* dest, std::string_view src) {
   std::memcpy(dest, src.data(), src.size());
 }
 
+// CopyName for a name that lies in a line of the reader's text (see
+// kReadSlack): the bytes behind the name are loaded with it and masked off.
+inline void CopyLineName(char* dest, std::string_view src) {
+  if (src.size() > kNameLen) return CopyName(dest, src);
+  using Bytes16 = unsigned char __attribute__((vector_size(16)));
+  constexpr Bytes16 kLow = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+  constexpr Bytes16 kHigh = kLow + 16;
+  const auto n = static_cast<unsigned char>(src.size());
+  Bytes16 low, high;
+  std::memcpy(&low, src.data(), 16);
+  std::memcpy(&high, src.data() + 16, 16);
+  low &= reinterpret_cast<Bytes16>(kLow < n);
+  high &= reinterpret_cast<Bytes16>(kHigh < n);
+  std::memcpy(dest, &low, 16);
+  std::memcpy(dest + 16, &high, 16);
+  dest[kNameLen] = '\0';
+}
+
 // Numbers of a zero-terminated text, read from `text` on as the C runtime
 // reads them: strtoull base 10 cut to 32 bits, atoi, strtod. A token's text
 // may be passed: no separator is a digit, sign or dot, so a read never runs
@@ -136,6 +204,14 @@ inline int Atoi(const char* text) {
   return v > 2147483647 ? 2147483647 : v < -2147483647 - 1 ? -2147483647 - 1 : static_cast<int>(v);
 }
 
+// Bytes that carry a number on in strtod's grammar behind plain digits and
+// a point: an exponent, a hexadecimal prefix or a second point.
+inline constexpr std::array<bool, 256> kNumberGoesOn = [] {
+  std::array<bool, 256> t{};
+  for (unsigned char c : {'e', 'E', 'x', 'X', '.', 'p', 'P'}) t[c] = true;
+  return t;
+}();
+
 // [sign] digits [. digits] with no exponent and at most 15 digits: their
 // integer is exact (below 10^15 < 2^53), and one correctly rounded division
 // by an exact power of ten gives the correctly rounded value, which is
@@ -157,10 +233,8 @@ inline double Strtod(const char* text, const char** end) {
     for (; IsDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
     fraction = p - dot - 1;
   }
-  const unsigned char c = static_cast<unsigned char>(*p);
-  // The byte behind the number must not continue it in strtod's grammar.
-  const bool tail = c == 'e' || c == 'E' || c == 'x' || c == 'X' || c == '.' || c == 'p' || c == 'P';
-  if (whole + fraction == 0 || whole + fraction > 15 || tail) return StrtodSlow(text, end);
+  if (whole + fraction == 0 || whole + fraction > 15 || kNumberGoesOn[static_cast<unsigned char>(*p)])
+    return StrtodSlow(text, end);
   double v = static_cast<double>(mantissa);
   if (fraction) v /= kPow10[fraction];
   if (end) *end = p;
@@ -181,23 +255,36 @@ inline bool IsBlank(unsigned char c) {
 // character.
 bool StillInString(const char* p, const char* end, bool inString);
 
-// Calls fn(line, lineEnd) for every line of `text`, zero-terminated in place:
-// a CR before the LF is dropped, and a Ctrl-Z that ends the file is not text.
-// fn returns false to stop.
+// Calls fn(line, lineEnd) for every line of [p, end), zero-terminated in
+// place (*end must be writable): a CR before the LF is dropped. fn returns
+// false to stop.
 template <typename Fn>
-void ForEachLine(std::string& text, Fn fn) {
-  if (!text.empty() && text.back() == '\x1A') text.pop_back();
-  char* p = text.data();
-  char* end = p + text.size();
+void ForEachLine(char* p, char* end, Fn fn) {
   while (p < end) {
     char* nl = static_cast<char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
     char* lineEnd = nl ? nl : end;
     char* next = nl ? nl + 1 : end;
     if (nl && lineEnd > p && lineEnd[-1] == '\r') --lineEnd;
-    *lineEnd = '\0';  // at `end` this is the string's own terminator
+    *lineEnd = '\0';
     if (!fn(p, lineEnd)) break;
     p = next;
   }
+}
+
+// The same over a text, where a Ctrl-Z that ends the file is not text.
+template <typename Fn>
+void ForEachLine(std::string& text, Fn fn) {
+  if (!text.empty() && text.back() == '\x1A') text.pop_back();
+  ForEachLine(text.data(), text.data() + text.size(), fn);  // at the end, the string's own terminator
+}
+
+// Drops the Ctrl-Z that ends a file and puts kReadSlack zero bytes behind
+// the text; the length of the text proper.
+inline std::size_t PadText(std::string& text) {
+  if (!text.empty() && text.back() == '\x1A') text.pop_back();
+  const std::size_t n = text.size();
+  text.append(kReadSlack, '\0');
+  return n;
 }
 
 }  // namespace dbc

@@ -16,10 +16,13 @@ namespace {
 void ExpectDoubleLikeRuntime(const std::string& text) {
   char* wantEnd = nullptr;
   double want = cnum::Strtod(text.c_str(), &wantEnd);
+  // The text as the reader holds a line: its zero, the digits of the next
+  // line right behind it, then the slack.
+  const std::string line = text + '\0' + "0123456789.012345" + std::string(dbc::kReadSlack, '\0');
   const char* gotEnd = nullptr;
-  double got = dbc::Strtod(text.c_str(), &gotEnd);
+  double got = dbc::Strtod(line.c_str(), &gotEnd);
   EXPECT_EQ(std::memcmp(&got, &want, sizeof got), 0) << "'" << text << "': " << got << " vs " << want;
-  EXPECT_EQ(gotEnd - text.c_str(), wantEnd - text.c_str()) << "'" << text << "'";
+  EXPECT_EQ(gotEnd - line.c_str(), wantEnd - text.c_str()) << "'" << text << "'";
 }
 
 }  // namespace
@@ -115,5 +118,32 @@ TEST(ReaderNumbers, IntegersReadAsTheRuntimeReadsThem) {
     t += " |:"[rng() % 3];
     ASSERT_EQ(dbc::Atoi(t.c_str()), cnum::Atoi(t.c_str())) << t;
     ASSERT_EQ(dbc::LowBits(t.c_str()), static_cast<uint32_t>(cnum::Strtoull(t.c_str(), nullptr, 10))) << t;
+  }
+}
+
+// The eight-byte tests mark exactly the bytes they name, wherever a byte
+// stands among its neighbours (no carry or borrow reaches the next lane).
+TEST(ReaderNumbers, WordTestsMarkEveryByteOnItsOwn) {
+  const unsigned char fills[] = {0x00, '0', '9', ' ', 0xFF, 0x80};
+  for (unsigned char fill : fills) {
+    for (int b = 0; b < 256; ++b) {
+      for (int lane = 0; lane < 8; ++lane) {
+        unsigned char bytes[8];
+        std::memset(bytes, fill, 8);
+        bytes[lane] = static_cast<unsigned char>(b);
+        uint64_t v;
+        std::memcpy(&v, bytes, 8);
+        const uint64_t digits = dbc::swar::NonDigits(v);
+        const uint64_t zeros = dbc::swar::ZeroBytes(v);
+        const uint64_t colons = dbc::swar::BytesEqual(v, ':');
+        for (int k = 0; k < 8; ++k) {
+          const unsigned char c = bytes[k];
+          const uint64_t bit = uint64_t{0x80} << (8 * k);
+          ASSERT_EQ((digits & bit) != 0, c < '0' || c > '9') << b << " in lane " << lane << " of " << int(fill);
+          ASSERT_EQ((zeros & bit) != 0, c == 0) << b << " in lane " << lane << " of " << int(fill);
+          ASSERT_EQ((colons & bit) != 0, c == ':') << b << " in lane " << lane << " of " << int(fill);
+        }
+      }
+    }
   }
 }
