@@ -347,7 +347,17 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
     std::string_view behindName;
     if (nameEnd < partEnd) behindName = std::string_view(nameEnd + 1, static_cast<std::size_t>(partEnd - nameEnd - 1));
     std::string_view indicator = Trimmed(behindName);
-    if (!indicator.empty()) {
+    // The usual indicators first: a switch "M", or "m" and at most nine
+    // digits, whose value is the digits without their leading zeros.
+    std::string_view selector = indicator.size() >= 2 && indicator.size() <= 10 && indicator[0] == 'm'
+                                    ? indicator.substr(1)
+                                    : std::string_view();
+    if (!selector.empty() && std::all_of(selector.begin(), selector.end(), IsDigit)) {
+      while (selector.size() > 1 && selector[0] == '0') selector.remove_prefix(1);
+      w.multiplexValue.Set(selector);
+    } else if (indicator == "M") {
+      CopyName(w.multiplexor, "M");
+    } else if (!indicator.empty()) {
       bool hasSmallM = false;
       bool endsWithM = false;
       for (std::size_t k = 0; k < indicator.size();) {

@@ -57,19 +57,24 @@ using Bytes16 = unsigned char __attribute__((vector_size(16)));
 
 // A '"' byte is never the trail byte of a double-byte character, so on a
 // line without a backslash only the number of quotes counts; every line of
-// the file passes through here, so that case goes sixteen bytes at a time.
+// the file passes through here, so that case goes sixteen bytes at a time,
+// the last sixteen with the lanes past the end masked off.
 bool StillInString(const char* p, const char* end, bool inString) {
-  const Bytes16 quote = {'"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"', '"'};
-  const Bytes16 backslash = {'\\', '\\', '\\', '\\', '\\', '\\', '\\', '\\',
-                             '\\', '\\', '\\', '\\', '\\', '\\', '\\', '\\'};
+  constexpr Bytes16 kLane = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
   Bytes16 odd = {};  // a lane is all ones when it saw an odd number of quotes
   Bytes16 escapes = {};
-  const char* q = p;
-  for (; end - q >= 16; q += 16) {
+  for (const char* q = p; q < end; q += 16) {
     Bytes16 v;
     std::memcpy(&v, q, 16);
-    odd ^= reinterpret_cast<Bytes16>(v == quote);
-    escapes |= reinterpret_cast<Bytes16>(v == backslash);
+    Bytes16 quotes = reinterpret_cast<Bytes16>(v == '"');
+    Bytes16 backslashes = reinterpret_cast<Bytes16>(v == '\\');
+    if (end - q < 16) {
+      const Bytes16 inside = reinterpret_cast<Bytes16>(kLane < static_cast<unsigned char>(end - q));
+      quotes &= inside;
+      backslashes &= inside;
+    }
+    odd ^= quotes;
+    escapes |= backslashes;
   }
   uint64_t lanes[2], marks[2];
   std::memcpy(lanes, &odd, 16);
@@ -79,12 +84,8 @@ bool StillInString(const char* p, const char* end, bool inString) {
   fold ^= fold >> 32;
   fold ^= fold >> 16;
   fold ^= fold >> 8;
-  bool oddQuotes = fold & 1;
-  bool anyBackslash = (marks[0] | marks[1]) != 0;
-  for (; q < end; ++q) {
-    oddQuotes ^= *q == '"';
-    anyBackslash |= *q == '\\';
-  }
+  const bool oddQuotes = fold & 1;
+  const bool anyBackslash = (marks[0] | marks[1]) != 0;
   if (!anyBackslash) return inString != oddQuotes;
 
   auto s = reinterpret_cast<const unsigned char*>(p);

@@ -252,7 +252,8 @@ inline bool IsBlank(unsigned char c) {
 
 // Whether the quoted string that is open at p (or none, !inString) is still
 // open at the end of [p, end). A backslash inside a string escapes the next
-// character.
+// character. Sixteen bytes at a time: [p, end) must lie in a text followed
+// by kReadSlack readable bytes.
 bool StillInString(const char* p, const char* end, bool inString);
 
 // Calls fn(line, lineEnd) for every line of [p, end), zero-terminated in
