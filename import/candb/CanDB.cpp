@@ -177,7 +177,12 @@ int CCanDB::FindOrAddName(NameTable& table, std::string_view token) {
       table.lookup.Add(h, table.indexed);
   }
   uint64_t hash = dbc::HashBytes(key);
-  int found = table.lookup.Find(hash, [&](int k) { return textOf(k) == key; });
+  // An entry is zero-filled behind its text, and the key is at most as long
+  // as the entry's room.
+  int found = table.lookup.Find(hash, [&](int k) {
+    const char* text = table.entries[static_cast<std::size_t>(k)].text;
+    return std::memcmp(text, key.data(), key.size()) == 0 && text[key.size()] == '\0';
+  });
   if (found >= 0) return found;
   if (table.count < 0 || table.count >= capacity_) return -1;
   int k = table.count++;

@@ -163,6 +163,18 @@ int CCanDB::ReadDbcFile(const std::string& path) {
 }
 
 bool CCanDB::ReadDbcLine(ReadState& state, char* line) {
+  // Signal and message lines, nearly every line of a file, known by their
+  // first four bytes behind the indent: the token below finds the same.
+  const char* head = line;
+  while (*head == ' ' || *head == '\t') ++head;
+  if (std::memcmp(head, "SG_ ", 4) == 0) {
+    OnSignalLine(state, head + 4);
+    return true;
+  }
+  if (std::memcmp(head, "BO_ ", 4) == 0) {
+    OnMessageLine(state, head + 4);
+    return true;
+  }
   const char* p = line;
   std::string_view key;
   if (!NextToken(p, kLineSeps, key)) return false;
