@@ -50,11 +50,17 @@ struct CCanDB::ReadState {
   std::vector<int> next, last, floated;
   int namesIndexed = 0;
 
-  // Records by identifier, in table order, chained the same way; built for
-  // the passes after the last line.
+  // Records by identifier, for the passes after the last line: the runs of
+  // consecutive records with one identifier (a message's signals follow its
+  // line), chained per identifier in table order.
+  struct IdRun {
+    int begin, end;  // records [begin, end)
+    int next;        // the identifier's next run, or -1
+    int last;        // for the first run of an identifier: its last run
+  };
   FlatIndex byId;
-  std::vector<int> idNext, idLast;
-  int idsIndexed = 0;
+  std::vector<IdRun> runs;
+  bool idsIndexed = false;
 
   uint64_t lines = 0;
   // The end of the line being read (its terminating zero): the text holds no
@@ -102,27 +108,38 @@ struct CCanDB::ReadState {
                        [&](int k) { return static_cast<uint32_t>(Rec(k).identifier) == id && name == Rec(k).name; });
   }
 
-  // The first record of that identifier, or -1; IdNext(i) the one after i.
-  int FirstOfId(uint32_t id) {
-    if (idNext.size() < static_cast<std::size_t>(db.count_)) {
-      idNext.resize(static_cast<std::size_t>(db.count_), -1);
-      idLast.resize(static_cast<std::size_t>(db.count_), -1);
+  // Calls fn(i) for every record i < limit of that identifier, in table
+  // order.
+  template <typename Fn>
+  void ForEachOfId(uint32_t id, int limit, Fn fn) {
+    IndexIds();
+    for (int r = byId.Find(IdHash(id), SameId); r >= 0; r = runs[static_cast<std::size_t>(r)].next) {
+      const IdRun& run = runs[static_cast<std::size_t>(r)];
+      if (run.begin >= limit) return;
+      for (int i = run.begin; i < run.end && i < limit; ++i) fn(i);
     }
-    for (; idsIndexed < db.count_; ++idsIndexed) {
-      uint32_t rid = static_cast<uint32_t>(Rec(idsIndexed).identifier);
-      uint64_t h = IdHash(rid);
-      int head = byId.Find(h, SameId);
-      if (head < 0) {
-        byId.Add(h, idsIndexed);
-        idLast[static_cast<std::size_t>(idsIndexed)] = idsIndexed;
-      } else {
-        idNext[static_cast<std::size_t>(idLast[static_cast<std::size_t>(head)])] = idsIndexed;
-        idLast[static_cast<std::size_t>(head)] = idsIndexed;
-      }
-    }
-    return byId.Find(IdHash(id), SameId);
   }
-  int IdNext(int i) const { return idNext[static_cast<std::size_t>(i)]; }
+  void IndexIds() {
+    if (idsIndexed) return;
+    idsIndexed = true;
+    for (int i = 0; i < db.count_;) {
+      const int32_t id = Rec(i).identifier;
+      int end = i + 1;
+      while (end < db.count_ && Rec(end).identifier == id) ++end;
+      const int r = static_cast<int>(runs.size());
+      runs.push_back(IdRun{i, end, -1, r});
+      const uint64_t h = IdHash(static_cast<uint32_t>(id));
+      const int head = byId.Find(h, SameId);
+      if (head < 0) {
+        byId.Add(h, r);
+      } else {
+        IdRun& first = runs[static_cast<std::size_t>(head)];
+        runs[static_cast<std::size_t>(first.last)].next = r;
+        first.last = r;
+      }
+      i = end;
+    }
+  }
 
   void NoteFrameFormat(uint32_t id, int mark) {
     MarkEvent e{lines, db.count_, mark};
@@ -564,8 +581,9 @@ void CCanDB::ResolveJ1939Marks(ReadState& state) {
   const MarkEvent& def = state.protocolDefault;
   for (int i = 0; i < def.count && i < count_; ++i) records_[static_cast<std::size_t>(i)].J1939 = 1;
   for (const auto& [id, e] : state.frameFormats)
-    for (int i = state.FirstOfId(id); i >= 0 && i < e.count; i = state.IdNext(i))
+    state.ForEachOfId(id, e.count, [&](int i) {
       if (e.stamp > def.stamp || i >= def.count) records_[static_cast<std::size_t>(i)].J1939 = e.mark;
+    });
 }
 
 void CCanDB::ResolveMultiplexors(ReadState& state) {
@@ -573,11 +591,11 @@ void CCanDB::ResolveMultiplexors(ReadState& state) {
     _CANDbSignal& sw = records_[static_cast<std::size_t>(i)];
     if (sw.multiplexor[0] != 'M' || sw.multiplexor[1] != '\0') continue;
     sw.multiplexor[0] = '\0';
-    for (int k = state.FirstOfId(static_cast<uint32_t>(sw.identifier)); k >= 0; k = state.IdNext(k)) {
+    state.ForEachOfId(static_cast<uint32_t>(sw.identifier), count_, [&](int k) {
       _CANDbSignal& s = records_[static_cast<std::size_t>(k)];
-      if (std::strcmp(s.name, sw.name) == 0) continue;
-      if (!s.multiplexValue || !s.multiplexValue.Get()[0] || s.multiplexor[0]) continue;
+      if (!s.multiplexValue || !s.multiplexValue.Get()[0] || s.multiplexor[0]) return;
+      if (std::strcmp(s.name, sw.name) == 0) return;
       CopyName(s.multiplexor, sw.name);
-    }
+    });
   }
 }
