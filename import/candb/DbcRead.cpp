@@ -351,15 +351,20 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
     // name ends at the first blank, tab, line feed, colon or the line's end.
     const char* nameStart = p;
     while (*nameStart == ' ' || *nameStart == '\t') ++nameStart;
+    // Each word is tested for a colon and the bytes below '!', all control
+    // bytes; one that is not a tab or a line feed belongs to the name.
     const char* nameEnd = nameStart;
-    for (;; nameEnd += 8) {
+    for (;;) {
       const uint64_t v = swar::Load8(nameEnd);
-      const uint64_t marks = swar::BytesEqual(v, ' ') | swar::BytesEqual(v, '\t') | swar::BytesEqual(v, '\n') |
-                             swar::BytesEqual(v, ':') | swar::ZeroBytes(v);
-      if (marks) {
-        nameEnd += swar::FirstMarked(marks);
-        break;
+      const uint64_t marks = swar::BytesBelow(v, '!') | swar::BytesEqual(v, ':');
+      if (!marks) {
+        nameEnd += 8;
+        continue;
       }
+      nameEnd += swar::FirstMarked(marks);
+      const char c = *nameEnd;
+      if (c == ' ' || c == '\t' || c == '\n' || c == ':' || c == '\0') break;
+      ++nameEnd;
     }
     CopyLineName(w.name, std::string_view(nameStart, static_cast<std::size_t>(nameEnd - nameStart)));
     // Usually blanks and the colon follow the name: no indicator.

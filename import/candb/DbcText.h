@@ -45,6 +45,8 @@ inline uint64_t Load8(const char* p) {
 // Every byte is tested on its own (no carry crosses into the next one).
 inline uint64_t ZeroBytes(uint64_t v) { return ~(((v & kLow7) + kLow7) | v | kLow7); }
 inline uint64_t BytesEqual(uint64_t v, unsigned char c) { return ZeroBytes(v ^ (kOnes * c)); }
+// Bytes below c (c at most 0x80).
+inline uint64_t BytesBelow(uint64_t v, unsigned char c) { return ~((v & kLow7) + kOnes * (0x80 - c)) & ~v & kHigh; }
 inline uint64_t NonDigits(uint64_t v) {
   const uint64_t low = v & kLow7;
   const uint64_t above9 = low + kOnes * (0x80 - 0x3A);  // high bit from ':' on

@@ -136,12 +136,14 @@ TEST(ReaderNumbers, WordTestsMarkEveryByteOnItsOwn) {
         const uint64_t digits = dbc::swar::NonDigits(v);
         const uint64_t zeros = dbc::swar::ZeroBytes(v);
         const uint64_t colons = dbc::swar::BytesEqual(v, ':');
+        const uint64_t controls = dbc::swar::BytesBelow(v, '!');
         for (int k = 0; k < 8; ++k) {
           const unsigned char c = bytes[k];
           const uint64_t bit = uint64_t{0x80} << (8 * k);
           ASSERT_EQ((digits & bit) != 0, c < '0' || c > '9') << b << " in lane " << lane << " of " << int(fill);
           ASSERT_EQ((zeros & bit) != 0, c == 0) << b << " in lane " << lane << " of " << int(fill);
           ASSERT_EQ((colons & bit) != 0, c == ':') << b << " in lane " << lane << " of " << int(fill);
+          ASSERT_EQ((controls & bit) != 0, c < '!') << b << " in lane " << lane << " of " << int(fill);
         }
       }
     }
