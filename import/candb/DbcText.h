@@ -119,14 +119,13 @@ inline bool NextToken(const char*& cursor, const Seps& seps, std::string_view& t
   }
   const unsigned char* start = s;
   for (;;) {
-    uint8_t k = seps.Class(*s);
-    if (k == kPlain) {
-      ++s;
-    } else if (k == kLead) {
-      s += cp932::IsTrailByte(s[1]) ? 2 : 1;
-    } else {
-      break;
-    }
+    // Runs of plain bytes, four at a time: names are long.
+    while (seps.Class(s[0]) == kPlain && seps.Class(s[1]) == kPlain && seps.Class(s[2]) == kPlain &&
+           seps.Class(s[3]) == kPlain)
+      s += 4;
+    while (seps.Class(*s) == kPlain) ++s;
+    if (seps.Class(*s) != kLead) break;
+    s += cp932::IsTrailByte(s[1]) ? 2 : 1;
   }
   token = std::string_view(reinterpret_cast<const char*>(start), static_cast<std::size_t>(s - start));
   if (*s) ++s;
