@@ -492,7 +492,7 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
         // The unit runs to its closing quote, blanks included.
         const char* close = FindByte(t.data() + 1, '"');
         if (close) {
-          CopyName(w.unit, std::string_view(t.data() + 1, static_cast<std::size_t>(close - t.data() - 1)));
+          CopyLineName(w.unit, std::string_view(t.data() + 1, static_cast<std::size_t>(close - t.data() - 1)));
           p = std::max(p, close + 1);
         } else {
           CopyName(w.unit, t.substr(1));
