@@ -585,10 +585,12 @@ void CCanDB::OnAttributeValueLine(ReadState& state, const char* p) {
 void CCanDB::ResolveJ1939Marks(ReadState& state) {
   const MarkEvent& def = state.protocolDefault;
   for (int i = 0; i < def.count && i < count_; ++i) records_[static_cast<std::size_t>(i)].J1939 = 1;
-  for (const auto& [id, e] : state.frameFormats)
-    state.ForEachOfId(id, e.count, [&](int i) {
+  for (const auto& format : state.frameFormats) {
+    const MarkEvent& e = format.second;
+    state.ForEachOfId(format.first, e.count, [&](int i) {
       if (e.stamp > def.stamp || i >= def.count) records_[static_cast<std::size_t>(i)].J1939 = e.mark;
     });
+  }
 }
 
 void CCanDB::ResolveMultiplexors(ReadState& state) {
