@@ -299,13 +299,11 @@ inline const char* FindByte(const char* p, char c) {
 // receiver lists behind the unit are long, so sixteen bytes at a time, the
 // last sixteen with the lanes past the end masked off.
 inline bool HasScaleOrUnitStart(const char* p, const char* end) {
-  using Bytes16 = unsigned char __attribute__((vector_size(16)));
-  constexpr Bytes16 kLane = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
   for (; p < end; p += 16) {
     Bytes16 v;
     std::memcpy(&v, p, 16);
     Bytes16 hit = reinterpret_cast<Bytes16>((v == '(') | (v == '[') | (v == '"'));
-    if (end - p < 16) hit &= reinterpret_cast<Bytes16>(kLane < static_cast<unsigned char>(end - p));
+    if (end - p < 16) hit &= LanesBelow(static_cast<std::size_t>(end - p));
     uint64_t half[2];
     std::memcpy(half, &hit, 16);
     if (half[0] | half[1]) return true;

@@ -48,19 +48,11 @@ const char* ReadNumberPair(const char* p, char joint, double& first, double& sec
   return end;
 }
 
-namespace {
-
-// Sixteen bytes at a time, in the compiler's portable vector type.
-using Bytes16 = unsigned char __attribute__((vector_size(16)));
-
-}  // namespace
-
 // A '"' byte is never the trail byte of a double-byte character, so on a
 // line without a backslash only the number of quotes counts; every line of
 // the file passes through here, so that case goes sixteen bytes at a time,
 // the last sixteen with the lanes past the end masked off.
 bool StillInString(const char* p, const char* end, bool inString) {
-  constexpr Bytes16 kLane = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
   Bytes16 odd = {};  // a lane is all ones when it saw an odd number of quotes
   Bytes16 escapes = {};
   for (const char* q = p; q < end; q += 16) {
@@ -69,7 +61,7 @@ bool StillInString(const char* p, const char* end, bool inString) {
     Bytes16 quotes = reinterpret_cast<Bytes16>(v == '"');
     Bytes16 backslashes = reinterpret_cast<Bytes16>(v == '\\');
     if (end - q < 16) {
-      const Bytes16 inside = reinterpret_cast<Bytes16>(kLane < static_cast<unsigned char>(end - q));
+      const Bytes16 inside = LanesBelow(static_cast<std::size_t>(end - q));
       quotes &= inside;
       backslashes &= inside;
     }

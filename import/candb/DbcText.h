@@ -69,6 +69,16 @@ inline uint32_t DigitsValue(uint64_t v, int n) {
 
 }  // namespace swar
 
+// Sixteen bytes at a time, in the compiler's portable vector type, and the
+// lane numbers that mask off the lanes past an end.
+using Bytes16 = unsigned char __attribute__((vector_size(16)));
+inline constexpr Bytes16 kLanes = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+
+// The lanes below n (0..16) all ones, the others zero.
+inline Bytes16 LanesBelow(std::size_t n, unsigned char first = 0) {
+  return reinterpret_cast<Bytes16>(kLanes + first < static_cast<unsigned char>(n));
+}
+
 // What a byte means to the tokenizer under one set of separators. Only
 // ASCII bytes are separators, so the lead byte of a double-byte character
 // never is one, and its trail byte is skipped with it.
@@ -153,15 +163,11 @@ inline void CopyName(char* dest, std::string_view src) {
 // kReadSlack): the bytes behind the name are loaded with it and masked off.
 inline void CopyLineName(char* dest, std::string_view src) {
   if (src.size() > kNameLen) return CopyName(dest, src);
-  using Bytes16 = unsigned char __attribute__((vector_size(16)));
-  constexpr Bytes16 kLow = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
-  constexpr Bytes16 kHigh = kLow + 16;
-  const auto n = static_cast<unsigned char>(src.size());
   Bytes16 low, high;
   std::memcpy(&low, src.data(), 16);
   std::memcpy(&high, src.data() + 16, 16);
-  low &= reinterpret_cast<Bytes16>(kLow < n);
-  high &= reinterpret_cast<Bytes16>(kHigh < n);
+  low &= LanesBelow(src.size());
+  high &= LanesBelow(src.size(), 16);
   std::memcpy(dest, &low, 16);
   std::memcpy(dest + 16, &high, 16);
   dest[kNameLen] = '\0';
