@@ -67,22 +67,6 @@ bool IsNumericMultiplexText(const std::string& text) {
   return true;
 }
 
-bool ClampSignalIntoMessage(int bits, int& startBit, int& bitCount) {
-  if (startBit > bits - 1) startBit = std::max(bits - 1, 0);
-  bool cut = false;
-  if (bitCount > bits) {
-    bitCount = bits;
-    cut = true;
-  }
-  // Cut to the whole message, a signal that starts inside it would still
-  // reach past its end; it ends at the message's last bit instead.
-  if (startBit + bitCount > bits) {
-    bitCount = std::max(bits - startBit, 0);
-    cut = true;
-  }
-  return cut;
-}
-
 namespace {
 
 // The readers, in the order their extensions are compared.
