@@ -5,11 +5,14 @@
 #include <cstring>
 #include <new>
 #include <string_view>
+#include <type_traits>
 #include <utility>
+
 
 #include "CNumber.h"
 #include "MessageBox.h"
 #include "MsgIds.h"
+#include "NameKey.h"
 #include "TextFile.h"
 
 namespace {
@@ -25,7 +28,7 @@ void DeleteRecord(void* record) {
 // the end even when it never reached a table or a pool (memory ran out
 // between taking it and placing it). `budget` is the tests' allocation limit.
 template <class T>
-T* TakeFromPool(std::deque<T*>& pool, std::size_t& created, std::vector<CVestrelDoc::MadeRecord>& made,
+T* TakeFromPool(RecordPool<T>& pool, std::size_t& created, std::vector<CVestrelDoc::MadeRecord>& made,
                 std::size_t& budget) {
   if (budget == 0) return nullptr;
   --budget;
@@ -49,7 +52,7 @@ T* TakeFromPool(std::deque<T*>& pool, std::size_t& created, std::vector<CVestrel
 // A pool that cannot grow would lose the record; it is deleted instead, so
 // nothing leaks even then.
 template <class T>
-void PutIntoPool(std::deque<T*>& pool, T* record, std::size_t& created, std::vector<CVestrelDoc::MadeRecord>& made) {
+void PutIntoPool(RecordPool<T>& pool, T* record, std::size_t& created, std::vector<CVestrelDoc::MadeRecord>& made) {
   try {
     pool.push_back(record);
   } catch (const std::bad_alloc&) {
@@ -61,20 +64,21 @@ void PutIntoPool(std::deque<T*>& pool, T* record, std::size_t& created, std::vec
   }
 }
 
-// The table key of a record's name, upper-cased into `buffer` beside it: no
-// string is made for a lookup or an insert.
-template <std::size_t N>
-std::string_view NameKey(const char (&name)[N], char (&buffer)[N]) {
-  // The name's length, eight bytes at a time (the whole array may be read).
-  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-  std::size_t len = 0;
-  for (; len + 8 <= N; len += 8) {
-    uint64_t word;
-    std::memcpy(&word, name + len, 8);
-    if (~(((word & kLow7) + kLow7) | word | kLow7)) break;  // a zero byte among them
-  }
-  while (len < N && name[len]) ++len;
-  return std::string_view(buffer, MakeUpperInto(std::string_view(name, len), buffer));
+// A reload gives thousands of CAN signals back: they are reset field by
+// field from one default record rather than from a new one each.
+static_assert(std::is_trivially_copyable_v<_SignalHead>);
+
+const _CANSignal& CanSignalDefaults() {
+  static const _CANSignal kDefaults;
+  return kDefaults;
+}
+
+inline void ResetCanSignal(_CANSignal* sig, const _CANSignal& defaults) {
+  static_cast<_SignalHead&>(*sig) = defaults;
+  sig->loadNo = defaults.loadNo;
+  std::memcpy(sig->multiplexor, defaults.multiplexor, sizeof sig->multiplexor);
+  // The text keeps its storage for the record's next use.
+  sig->multiplexValue.clear();
 }
 
 // Resets a message to a new record's fields while it keeps its (empty) table.
@@ -126,7 +130,7 @@ void CVestrelDoc::OnCloseDocument(CAppSettings* settings) const {
 // ---- Pools -----------------------------------------------------------------
 
 _CANMsg* CVestrelDoc::AllocCanMsg() { return TakeFromPool(m_poolCanMsg, m_created.canMsg, m_made, m_allocBudget); }
-_CANSignal* CVestrelDoc::AllocCanSignal() {
+_CANSignal* CVestrelDoc::MakeCanSignal() {
   return TakeFromPool(m_poolCanSignal, m_created.canSignal, m_made, m_allocBudget);
 }
 _FlexRayMsg* CVestrelDoc::AllocFlexRayMsg() {
@@ -145,11 +149,7 @@ _LOGICSignal* CVestrelDoc::AllocLogicSignal() {
 
 void CVestrelDoc::FreeCanSignal(_CANSignal* sig) {
   if (!sig) return;
-  // A reload gives thousands of signals back: they are reset from one
-  // default record rather than from a new one each, and the text goes.
-  static const _CANSignal kDefaults;
-  std::string text = std::move(sig->multiplexValue);
-  *sig = kDefaults;
+  ResetCanSignal(sig, CanSignalDefaults());
   PutIntoPool(m_poolCanSignal, sig, m_created.canSignal, m_made);
 }
 
@@ -173,8 +173,25 @@ void CVestrelDoc::FreeLogicSignal(_LOGICSignal* sym) {
 
 void CVestrelDoc::FreeCanMsg(_CANMsg* msg) {
   if (!msg) return;
-  for (const auto& entry : msg->signals) FreeCanSignal(entry.value);
-  ResetMessage(msg);
+  const _CANSignal& defaults = CanSignalDefaults();
+  if (m_poolCanSignal.Reserve(msg->signals.GetCount())) {
+    // The pool has room for them all: nothing below can fail.
+    for (const auto& entry : msg->signals) {
+      ResetCanSignal(entry.value, defaults);
+      m_poolCanSignal.push_back(entry.value);
+    }
+  } else {
+    for (const auto& entry : msg->signals) FreeCanSignal(entry.value);
+  }
+  // Field by field, as for a signal: the table stays where it is.
+  static const _CANMsg kCanMsgDefaults;
+  msg->signals.RemoveAll();
+  std::memcpy(msg->name, kCanMsgDefaults.name, sizeof msg->name);
+  msg->frameFormat = kCanMsgDefaults.frameFormat;
+  msg->byteCount = kCanMsgDefaults.byteCount;
+  msg->id = kCanMsgDefaults.id;
+  msg->j1939 = kCanMsgDefaults.j1939;
+  msg->frameType = kCanMsgDefaults.frameType;
   PutIntoPool(m_poolCanMsg, msg, m_created.canMsg, m_made);
 }
 
@@ -234,13 +251,6 @@ void CVestrelDoc::AddFlexRayMsg(_FlexRayMsg* msg, int list, int* result) {
   }
   if (!holder) table.SetAt(key, msg);
   if (result) *result = 1;
-}
-
-void CVestrelDoc::AddCanSignal(_CANMsg* msg, _CANSignal* sig) {
-  if (!msg || !sig) return;
-  char key[sizeof sig->name];
-  _CANSignal* previous = msg->signals.SetAt(NameKey(sig->name, key), sig);
-  if (previous && previous != sig) FreeCanSignal(previous);
 }
 
 void CVestrelDoc::AddFlexRaySignal(_FlexRayMsg* msg, _FlexRaySignal* sig) {

@@ -8,15 +8,17 @@
 // operation says; a list other than 0 or 1 changes nothing and counts 0.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "BusTypes.h"
 #include "AppSettings.h"
+#include "NameKey.h"
 #include "NameMap.h"
 #include "Records.h"
 
@@ -44,6 +46,53 @@ struct ListTables {
   bool held = false;  // true while it holds a list's tables
 };
 
+// The records given back of one type, first in first out. A reload gives
+// back and takes thousands at a time, so it is a plain array read from the
+// front; the part already taken is dropped when the array is full, or all
+// at once when the last record is taken.
+template <class T>
+class RecordPool {
+ public:
+  bool empty() const { return head_ == items_.size(); }
+  std::size_t size() const { return items_.size() - head_; }
+  T* front() const { return items_[head_]; }
+  void pop_front() {
+    if (++head_ == items_.size()) {
+      items_.clear();
+      head_ = 0;
+    }
+  }
+  // std::bad_alloc when the array cannot grow; the pool is unchanged then.
+  void push_back(T* record) {
+    if (items_.size() == items_.capacity()) Compact();
+    items_.push_back(record);
+  }
+  // Room for `more` records more, so that as many push_back calls cannot
+  // fail; false (and the pool unchanged) when there is no memory for it.
+  bool Reserve(std::size_t more) noexcept {
+    if (items_.capacity() - items_.size() >= more) return true;
+    Compact();
+    if (items_.capacity() - items_.size() >= more) return true;
+    try {
+      items_.reserve(std::max(items_.capacity() * 2, items_.size() + more));
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    return true;
+  }
+
+ private:
+  // Drops the records already taken when they are at least half the array.
+  void Compact() noexcept {
+    if (head_ == 0 || head_ < items_.size() / 2) return;
+    items_.erase(items_.begin(), items_.begin() + static_cast<std::ptrdiff_t>(head_));
+    head_ = 0;
+  }
+
+  std::vector<T*> items_;
+  std::size_t head_ = 0;
+};
+
 class CVestrelDoc {
  public:
   CVestrelDoc();
@@ -54,7 +103,17 @@ class CVestrelDoc {
   // Taking a record: the one given back earliest, already at its defaults,
   // or a new one. Null when no record can be made.
   _CANMsg* AllocCanMsg();
-  _CANSignal* AllocCanSignal();
+  _CANSignal* AllocCanSignal() {
+    // A load takes one per signal: the usual case, a record from the pool,
+    // costs no call.
+    if (m_allocBudget != 0 && !m_poolCanSignal.empty()) {
+      --m_allocBudget;
+      _CANSignal* sig = m_poolCanSignal.front();
+      m_poolCanSignal.pop_front();
+      return sig;
+    }
+    return MakeCanSignal();
+  }
   _FlexRayMsg* AllocFlexRayMsg();
   _FlexRaySignal* AllocFlexRaySignal();
   _LINMsg* AllocLinMsg();
@@ -84,7 +143,13 @@ class CVestrelDoc {
 
   // Puts a signal or symbol into its message's or group's table under its
   // upper-cased name; a different record under that key goes back to its pool.
-  void AddCanSignal(_CANMsg* msg, _CANSignal* sig);
+  void AddCanSignal(_CANMsg* msg, _CANSignal* sig) {
+    // Inline: a load adds one per signal.
+    if (!msg || !sig) return;
+    char key[sizeof sig->name];
+    _CANSignal* previous = msg->signals.SetAt(NameKey(sig->name, key), sig);
+    if (previous && previous != sig) FreeCanSignal(previous);
+  }
   void AddFlexRaySignal(_FlexRayMsg* msg, _FlexRaySignal* sig);
   void AddLinSignal(_LINMsg* msg, _LINSignal* sig);
   // False (and the symbol back in its pool) when the group does not exist.
@@ -165,6 +230,7 @@ class CVestrelDoc {
   };
 
  private:
+  _CANSignal* MakeCanSignal();
   static std::size_t ListIndex(int list) { return static_cast<std::size_t>(list); }
   static bool ValidList(int list) { return list == LIST_REFERENCE || list == LIST_DEFINITION; }
   void InitLogicGroups();
@@ -175,13 +241,13 @@ class CVestrelDoc {
   std::array<NameMap<_LINMsg>, 2> m_linMsgs;
   _LOGICGroup m_logicGroups[2][LOGIC_GROUP_COUNT];
 
-  std::deque<_FlexRayMsg*> m_poolFlexRayMsg;
-  std::deque<_FlexRaySignal*> m_poolFlexRaySignal;
-  std::deque<_CANMsg*> m_poolCanMsg;
-  std::deque<_CANSignal*> m_poolCanSignal;
-  std::deque<_LINMsg*> m_poolLinMsg;
-  std::deque<_LINSignal*> m_poolLinSignal;
-  std::deque<_LOGICSignal*> m_poolLogicSignal;
+  RecordPool<_FlexRayMsg> m_poolFlexRayMsg;
+  RecordPool<_FlexRaySignal> m_poolFlexRaySignal;
+  RecordPool<_CANMsg> m_poolCanMsg;
+  RecordPool<_CANSignal> m_poolCanSignal;
+  RecordPool<_LINMsg> m_poolLinMsg;
+  RecordPool<_LINSignal> m_poolLinSignal;
+  RecordPool<_LOGICSignal> m_poolLogicSignal;
   DocPoolCounts m_created;
   std::size_t m_allocBudget = static_cast<std::size_t>(-1);
   std::vector<MadeRecord> m_made;  // every record made, deleted with the document

@@ -51,36 +51,25 @@ int ChooseBusAfterLoad(const CVestrelDoc& doc, int list, int currentBus) {
 }
 
 bool IsNumericMultiplexText(const std::string& text) {
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find_first_of(" ,-", pos);
-    if (end == std::string::npos) end = text.size();
-    if (end > pos) {
-      std::string piece = text.substr(pos, end - pos);
-      char* stop = nullptr;
-      long value = cnum::Strtol(piece.c_str(), &stop, 0);
-      if (stop != piece.c_str() + piece.size() || stop == piece.c_str()) return false;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end) {
+    const char* stop = p;
+    bool digits = true;
+    for (; stop < end && *stop != ' ' && *stop != ',' && *stop != '-'; ++stop) digits &= *stop >= '0' && *stop <= '9';
+    // Decimal digits without a leading zero (or a lone "0"), the usual
+    // piece, read completely as a number that is not 0 (a number too large
+    // reads as the largest): only any other piece needs reading.
+    if (stop > p && !(digits && (*p != '0' || stop - p == 1))) {
+      std::string piece(p, stop);
+      char* read = nullptr;
+      long value = cnum::Strtol(piece.c_str(), &read, 0);
+      if (read != piece.c_str() + piece.size() || read == piece.c_str()) return false;
       if (piece.size() > 1 && value == 0) return false;
     }
-    pos = end + 1;
+    p = stop + 1;
   }
   return true;
-}
-
-bool ClampSignalIntoMessage(int bits, int& startBit, int& bitCount) {
-  if (startBit > bits - 1) startBit = std::max(bits - 1, 0);
-  bool cut = false;
-  if (bitCount > bits) {
-    bitCount = bits;
-    cut = true;
-  }
-  // Cut to the whole message, a signal that starts inside it would still
-  // reach past its end; it ends at the message's last bit instead.
-  if (startBit + bitCount > bits) {
-    bitCount = std::max(bits - startBit, 0);
-    cut = true;
-  }
-  return cut;
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include "BusTypes.h"
 #include "MsgIds.h"
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -69,7 +70,22 @@ bool IsNumericMultiplexText(const std::string& text);
 // Fits an imported signal into a message of `bits` bits: a start bit past the
 // end moves to the last bit (no mark); a bit count that reaches past the end
 // is cut, and that cut answers true (the signal gets the import error mark).
-bool ClampSignalIntoMessage(int bits, int& startBit, int& bitCount);
+// Inline: a load runs it for every signal.
+inline bool ClampSignalIntoMessage(int bits, int& startBit, int& bitCount) {
+  if (startBit > bits - 1) startBit = std::max(bits - 1, 0);
+  bool cut = false;
+  if (bitCount > bits) {
+    bitCount = bits;
+    cut = true;
+  }
+  // Cut to the whole message, a signal that starts inside it would still
+  // reach past its end; it ends at the message's last bit instead.
+  if (startBit + bitCount > bits) {
+    bitCount = std::max(bits - startBit, 0);
+    cut = true;
+  }
+  return cut;
+}
 
 // The two reader conversions, on an already emptied list: 0 or
 // IDS_MSG_LOAD_FAILED. What

@@ -2,6 +2,7 @@
 #include "ListLoad.h"
 
 #include "CNumber.h"
+#include "NameKey.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
@@ -84,7 +85,7 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
       CopyToCharBuffer(msgName, db.GetMessageName(i), MAX_NAME_LEN);
       skipName = std::strcmp(msgName, "VECTOR__INDEPENDENT_SIG_MSG") == 0;
       longMsgName = std::strlen(msgName) >= MAX_NAME_LEN;
-      keyView = std::string_view(key, MakeUpperInto(std::string_view(msgName), key));
+      keyView = NameKey(msgName, key);
     }
     if (skipName) continue;
     const _CANDbSignal& r = db.Record(i);
@@ -119,9 +120,14 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
     sig->maximum = r.maximum;
     CopyName(sig->multiplexor, r.multiplexor);
     // The signal keeps its own copy of the text; the reader's goes with it.
+    // A record from the pool has no text yet, so most signals need none.
     const char* muxValue = r.multiplexValue.Get();
-    sig->multiplexValue = muxValue ? muxValue : "";
-    if (!sig->multiplexValue.empty() && !IsNumericMultiplexText(sig->multiplexValue)) sig->importError = 1;
+    if (muxValue && *muxValue) {
+      sig->multiplexValue = muxValue;
+      if (!IsNumericMultiplexText(sig->multiplexValue)) sig->importError = 1;
+    } else if (!sig->multiplexValue.empty()) {
+      sig->multiplexValue.clear();
+    }
 
     // Signals are measured against the message as read; the message itself
     // is cut to its largest size only after the loop.
@@ -145,7 +151,9 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
     const auto signalsBefore = msg->signals.GetCount();
     doc.AddCanSignal(msg, sig);
     if (cuts && msg->signals.GetCount() == signalsBefore) ++cuts->merged;
-    if (isNew) doc.AddCanMsg(msg, list);
+    // The table was just searched for this key and had no entry under it:
+    // the message goes in as AddCanMsg would put it, without a second key.
+    if (isNew) table.SetAt(keyView, msg);
     lastMsg = msg;
   }
   if (count == 0) return IDS_MSG_LOAD_FAILED;
