@@ -75,8 +75,6 @@ struct _LINSignal : _SignalHead {
   int32_t loadNo = -1;
 };
 
-// CVestrelDoc::FreeCanSignal and FreeCanMsg reset the fields below one by
-// one (a reload gives thousands back): a new field needs its line there.
 struct _CANSignal : _SignalHead {
   // As for LIN; the file also names a multiplexor by this number.
   int32_t loadNo = -1;

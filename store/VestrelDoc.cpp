@@ -5,9 +5,7 @@
 #include <cstring>
 #include <new>
 #include <string_view>
-#include <type_traits>
 #include <utility>
-
 
 #include "CNumber.h"
 #include "MessageBox.h"
@@ -64,21 +62,19 @@ void PutIntoPool(RecordPool<T>& pool, T* record, std::size_t& created, std::vect
   }
 }
 
-// A reload gives thousands of CAN signals back: they are reset field by
-// field from one default record rather than from a new one each.
-static_assert(std::is_trivially_copyable_v<_SignalHead>);
-
+// A reload gives thousands of CAN signals back: they are reset from one
+// default record rather than from a new one each, whole (so that no field
+// is ever left over), and the text keeps its storage for the next use.
 const _CANSignal& CanSignalDefaults() {
   static const _CANSignal kDefaults;
   return kDefaults;
 }
 
 inline void ResetCanSignal(_CANSignal* sig, const _CANSignal& defaults) {
-  static_cast<_SignalHead&>(*sig) = defaults;
-  sig->loadNo = defaults.loadNo;
-  std::memcpy(sig->multiplexor, defaults.multiplexor, sizeof sig->multiplexor);
-  // The text keeps its storage for the record's next use.
-  sig->multiplexValue.clear();
+  std::string text = std::move(sig->multiplexValue);
+  text.clear();
+  *sig = defaults;
+  sig->multiplexValue = std::move(text);
 }
 
 // Resets a message to a new record's fields while it keeps its (empty) table.
@@ -183,15 +179,7 @@ void CVestrelDoc::FreeCanMsg(_CANMsg* msg) {
   } else {
     for (const auto& entry : msg->signals) FreeCanSignal(entry.value);
   }
-  // Field by field, as for a signal: the table stays where it is.
-  static const _CANMsg kCanMsgDefaults;
-  msg->signals.RemoveAll();
-  std::memcpy(msg->name, kCanMsgDefaults.name, sizeof msg->name);
-  msg->frameFormat = kCanMsgDefaults.frameFormat;
-  msg->byteCount = kCanMsgDefaults.byteCount;
-  msg->id = kCanMsgDefaults.id;
-  msg->j1939 = kCanMsgDefaults.j1939;
-  msg->frameType = kCanMsgDefaults.frameType;
+  ResetMessage(msg);
   PutIntoPool(m_poolCanMsg, msg, m_created.canMsg, m_made);
 }
 
