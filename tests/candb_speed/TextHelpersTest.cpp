@@ -3,6 +3,7 @@
 // their trail bytes untouched even when they look like letters) and the
 // bounded copy into a fixed field (cut at a character boundary, zero-filled).
 #include "CodePage.h"
+#include "ReferenceText.h"
 #include "TextFile.h"
 
 #include <gtest/gtest.h>
@@ -13,15 +14,7 @@
 
 namespace {
 
-std::string ReferenceUpper(const std::string& text) {
-  std::string out(text);
-  for (std::size_t pos = 0; pos < out.size();) {
-    std::size_t len = cp932::CharLength(out, pos);
-    if (len == 1 && out[pos] >= 'a' && out[pos] <= 'z') out[pos] = static_cast<char>(out[pos] - 'a' + 'A');
-    pos += len;
-  }
-  return out;
-}
+using vrtest::ReferenceUpper;
 
 std::string ReferenceCopy(const std::string& source, std::size_t n) {
   std::string out(n + 1, '\0');

@@ -3,6 +3,7 @@
 // their reset of a record, and the multiplex value check.
 #include "CNumber.h"
 #include "CodePage.h"
+#include "ReferenceText.h"
 #include "ListLoad.h"
 #include "NameKey.h"
 #include "VestrelDoc.h"
@@ -16,15 +17,7 @@
 
 namespace {
 
-std::string ReferenceUpper(const std::string& text) {
-  std::string out(text);
-  for (std::size_t pos = 0; pos < out.size();) {
-    std::size_t len = cp932::CharLength(out, pos);
-    if (len == 1 && out[pos] >= 'a' && out[pos] <= 'z') out[pos] = static_cast<char>(out[pos] - 'a' + 'A');
-    pos += len;
-  }
-  return out;
-}
+using vrtest::ReferenceUpper;
 
 // A field of N bytes holding `len` random bytes, then (when there is room) a
 // zero and, with `dirty`, more random bytes behind it.
