@@ -55,6 +55,7 @@ struct _CANDbSignalFields {
 // signals. All zero until stored. It moves (with its text) but never copies.
 struct _CANDbSignal : _CANDbSignalFields {
   _CANDbSignal() : _CANDbSignalFields{} {}
+  explicit _CANDbSignal(const _CANDbSignalFields& fields) : _CANDbSignalFields(fields) {}
   _CANDbSignal(_CANDbSignal&&) noexcept = default;
   _CANDbSignal& operator=(_CANDbSignal&& other) noexcept {
     static_cast<_CANDbSignalFields&>(*this) = other;  // one block

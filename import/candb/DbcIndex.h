@@ -26,8 +26,19 @@ inline uint64_t HashBytes(std::string_view text, uint64_t seed = 0) {
     h ^= h >> 31;
   }
   if (n) {
-    uint64_t word = 0;
-    std::memcpy(&word, p, n);
+    // The last bytes in at most two loads: a byte-wise copy into a word would
+    // make its load wait for the stores. The loads may overlap; together
+    // they hold every byte, and the length is in the hash already.
+    uint64_t word;
+    if (n >= 4) {
+      uint32_t first, last;
+      std::memcpy(&first, p, 4);
+      std::memcpy(&last, p + n - 4, 4);
+      word = first | static_cast<uint64_t>(last) << 32;
+    } else {
+      auto byte = [p](std::size_t i) { return static_cast<uint64_t>(static_cast<unsigned char>(p[i])); };
+      word = byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16;
+    }
     h = (h ^ word) * kMul;
     h ^= h >> 31;
   }

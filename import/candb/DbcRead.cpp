@@ -34,13 +34,21 @@ struct MarkEvent {
 
 // What one reading of a CANdb file carries from line to line.
 struct CCanDB::ReadState {
-  explicit ReadState(CCanDB& owner) : db(owner) {}
+  explicit ReadState(CCanDB& owner) : db(owner) {
+    blank.bitLength = 1;
+    blank.factor = 1.0;
+    blank.minimum = -kNoLimit;
+    blank.maximum = kNoLimit;
+  }
 
   CCanDB& db;
-  _CANDbSignal working{};
-  bool pending = false;  // the last message line has had no signal line yet
-  int pendingJ1939 = 0;  // J1939 mark that the pending message's placeholder gets
-  int j1939Index = -1;   // position of "J1939PG" among the VFrameFormat values
+  // A signal of the last message line before its own line is read: the
+  // message's fields, and what a signal has that its line does not give.
+  _CANDbSignalFields blank{};
+  _CANDbSignal unstored;  // a signal read when the table is full
+  bool pending = false;   // the last message line has had no signal line yet
+  int pendingJ1939 = 0;   // J1939 mark that the pending message's placeholder gets
+  int j1939Index = -1;    // position of "J1939PG" among the VFrameFormat values
 
   // Records by identifier and name, in table order: the index gives the
   // first record of a key, which heads a chain through `next`; for a head,
@@ -223,7 +231,7 @@ bool CCanDB::ReadDbcLine(ReadState& state, char* line) {
 }
 
 void CCanDB::StorePlaceholder(ReadState& state) {
-  const _CANDbSignal& w = state.working;
+  const _CANDbSignalFields& w = state.blank;
   _CANDbSignal r{};
   r.DLC = w.DLC;
   r.identifier = w.identifier;
@@ -243,7 +251,7 @@ void CCanDB::StorePlaceholder(ReadState& state) {
 void CCanDB::OnMessageLine(ReadState& state, const char* p) {
   if (state.pending && count_ < capacity_) StorePlaceholder(state);
   state.pending = false;
-  _CANDbSignal& w = state.working;
+  _CANDbSignalFields& w = state.blank;
   w.identifier = 0;
   std::string_view t;
   if (!NextToken(p, kLineSeps, t)) return;
@@ -322,21 +330,21 @@ std::string_view Trimmed(std::string_view text) {
 }  // namespace
 
 void CCanDB::OnSignalLine(ReadState& state, const char* p) {
-  _CANDbSignal& w = state.working;
-  w.multiplexValue.Reset();
-  CopyName(w.multiplexor, "");
-  CopyName(w.name, "");
-  CopyName(w.unit, "");
-  w.startBit = 0;
-  w.bitLength = 1;
-  w.valueType = 0;
-  w.byteOrder = 0;
-  w.factor = 1.0;
-  w.offset = 0.0;
-  w.minimum = -kNoLimit;
-  w.maximum = kNoLimit;
-  w.J1939 = 0;
   state.pending = false;
+  // The signal starts as a copy of the blank signal of its message, made in
+  // its slot; the line's fields are then read straight into the slot.
+  // Resetting a working record field by field and copying it into the slot
+  // would load the fields right after their stores, which stalls.
+  const bool stored = count_ < capacity_;
+  _CANDbSignal* slot = &state.unstored;
+  if (stored && static_cast<std::size_t>(count_) == records_.size()) {
+    slot = &records_.emplace_back(state.blank);
+  } else {
+    if (stored) slot = &records_[static_cast<std::size_t>(count_)];
+    static_cast<_CANDbSignalFields&>(*slot) = state.blank;
+    slot->multiplexValue.Reset();
+  }
+  _CANDbSignal& w = *slot;
 
   auto readFields = [&]() {
     // The part up to the colon. A colon is never the trail byte of a
@@ -503,7 +511,7 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
     }
   };
   readFields();
-  if (count_ < capacity_) StoreRecord(w);
+  if (stored) ++count_;
 }
 
 void CCanDB::OnFloatSignalLine(ReadState& state, const char* p) {
@@ -572,7 +580,7 @@ void CCanDB::OnAttributeValueLine(ReadState& state, const char* p) {
   // Every record of that identifier stored so far takes the mark; settled at
   // the end.
   state.NoteFrameFormat(id, mark);
-  if (state.pending && static_cast<uint32_t>(state.working.identifier) == id) state.pendingJ1939 = mark;
+  if (state.pending && static_cast<uint32_t>(state.blank.identifier) == id) state.pendingJ1939 = mark;
 }
 
 // A record's J1939 mark is the one of the last line that covered it: the
