@@ -14,12 +14,17 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <queue>
 
 using namespace dbc;
 
 namespace {
 
 constexpr double kNoLimit = 1e31;
+
+// The multiplexor text of a switch while the file is read.
+bool IsSwitchMark(const char* multiplexor) { return multiplexor[0] == 'M' && multiplexor[1] == '\0'; }
 
 // A J1939 mark that a line gave every record stored before it: the line's
 // place in the file (`stamp`, from 1), the record count when it was read,
@@ -45,10 +50,13 @@ struct CCanDB::ReadState {
   // A signal of the last message line before its own line is read: the
   // message's fields, and what a signal has that its line does not give.
   _CANDbSignalFields blank{};
-  _CANDbSignal unstored;  // a signal read when the table is full
-  bool pending = false;   // the last message line has had no signal line yet
-  int pendingJ1939 = 0;   // J1939 mark that the pending message's placeholder gets
-  int j1939Index = -1;    // position of "J1939PG" among the VFrameFormat values
+  _CANDbSignal unstored;           // a signal read when the table is full
+  const int oldCount = db.count_;  // records of earlier reads, which this one appends to
+  // Records given the switch mark "M" by this read, in no particular order.
+  std::vector<int> switches;
+  bool pending = false;  // the last message line has had no signal line yet
+  int pendingJ1939 = 0;  // J1939 mark that the pending message's placeholder gets
+  int j1939Index = -1;   // position of "J1939PG" among the VFrameFormat values
 
   // Records by identifier and name, in table order: the index gives the
   // first record of a key, which heads a chain through `next`; for a head,
@@ -511,7 +519,10 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
     }
   };
   readFields();
-  if (stored) ++count_;
+  if (stored) {
+    if (IsSwitchMark(w.multiplexor)) state.switches.push_back(count_);
+    ++count_;
+  }
 }
 
 void CCanDB::OnFloatSignalLine(ReadState& state, const char* p) {
@@ -545,6 +556,7 @@ void CCanDB::OnMultiplexRangeLine(ReadState& state, const char* p) {
   if (first < 0) return;
   _CANDbSignal& r = records_[static_cast<std::size_t>(first)];
   CopyName(r.multiplexor, switchName);
+  if (IsSwitchMark(r.multiplexor)) state.switches.push_back(first);
   if (hasRanges) r.multiplexValue.Set(ranges);
 }
 
@@ -600,15 +612,27 @@ void CCanDB::ResolveJ1939Marks(ReadState& state) {
 }
 
 void CCanDB::ResolveMultiplexors(ReadState& state) {
-  for (int i = 0; i < count_; ++i) {
+  // The switches in table order, without a walk over every record: those
+  // this read marked, any an earlier read left, and any that a switch named
+  // "M" marks further down on the way.
+  std::vector<int>& marked = state.switches;
+  for (int i = 0; i < state.oldCount && i < count_; ++i)
+    if (IsSwitchMark(records_[static_cast<std::size_t>(i)].multiplexor)) marked.push_back(i);
+  std::priority_queue<int, std::vector<int>, std::greater<>> order(std::greater<>(), std::move(marked));
+  for (int done = -1; !order.empty();) {
+    const int i = order.top();
+    order.pop();
+    if (i == done) continue;
+    done = i;
     _CANDbSignal& sw = records_[static_cast<std::size_t>(i)];
-    if (sw.multiplexor[0] != 'M' || sw.multiplexor[1] != '\0') continue;
+    if (!IsSwitchMark(sw.multiplexor)) continue;
     sw.multiplexor[0] = '\0';
     state.ForEachOfId(static_cast<uint32_t>(sw.identifier), count_, [&](int k) {
       _CANDbSignal& s = records_[static_cast<std::size_t>(k)];
       if (!s.multiplexValue || !s.multiplexValue.Get()[0] || s.multiplexor[0]) return;
       if (std::strcmp(s.name, sw.name) == 0) return;
       CopyName(s.multiplexor, sw.name);
+      if (k > i && IsSwitchMark(s.multiplexor)) order.push(k);
     });
   }
 }

@@ -393,6 +393,31 @@ TEST(CanDbMultiplex, TheEarlierOfTwoSwitchesTakesTheUnassignedSignals) {
   EXPECT_STREQ(db->GetMultiplexor(FindSignal(*db, "Z")), "");  // another message has no switch
 }
 
+TEST(CanDbMultiplex, ASwitchNamedMMarksLikeASwitchAlsoForTheNextRead) {
+  // A switch named "M" hands the switch mark itself to its selected
+  // signals: those further down become switches, one above keeps the mark,
+  // and a second read into the same tables takes that one as a switch.
+  const std::string text =
+      "BO_ 5 Late: 8 ECU1\n"
+      " SG_ X m1 : 0|8@1+ (1,0) [0|0] \"\" ECU2\n"
+      " SG_ M M : 8|8@1+ (1,0) [0|0] \"\" ECU2\n"
+      " SG_ Y m2 : 16|8@1+ (1,0) [0|0] \"\" ECU2\n"
+      " SG_ Z m3 : 24|8@1+ (1,0) [0|0] \"\" ECU2\n";
+  TempFolder folder;
+  const std::string path = folder.Write("late.dbc", text);
+  CCanDB db;
+  ASSERT_EQ(db.ReadDbcFile(path), 4);
+  EXPECT_STREQ(db.GetMultiplexor(0), "M");  // above the switch: keeps the mark
+  EXPECT_STREQ(db.GetMultiplexor(2), "Z");  // below: switches themselves, the later naming the earlier
+  EXPECT_STREQ(db.GetMultiplexor(3), "");
+  ASSERT_EQ(db.ReadDbcFile(path), 8);
+  EXPECT_STREQ(db.GetMultiplexor(3), "X");  // the mark left above is a switch now
+  EXPECT_STREQ(db.GetMultiplexor(0), "M");  // and marked again by the new "M"
+  EXPECT_STREQ(db.GetMultiplexor(4), "M");
+  EXPECT_STREQ(db.GetMultiplexor(6), "X");
+  EXPECT_STREQ(db.GetMultiplexor(7), "X");
+}
+
 TEST(CanDbMultiplex, TakenTextsBelongToTheCaller) {
   auto db = ReadDbc(Dbc(kMixedBody));
   char* text = db->TakeMultiplexValue(1);
