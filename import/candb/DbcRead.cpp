@@ -68,15 +68,27 @@ struct CCanDB::ReadState {
 
   // Records by identifier, for the passes after the last line: the runs of
   // consecutive records with one identifier (a message's signals follow its
-  // line), chained per identifier in table order.
+  // line), chained per identifier in table order. The runs of this read's
+  // records are noted as they are stored, so that the chains are made
+  // without a walk over the table.
   struct IdRun {
     int begin, end;  // records [begin, end)
-    int next;        // the identifier's next run, or -1
-    int last;        // for the first run of an identifier: its last run
+    int32_t id;
+    int next = -1;  // the identifier's next run, or -1
+    int last = -1;  // for the first run of an identifier: its last run
   };
   FlatIndex byId;
   std::vector<IdRun> runs;
   bool idsIndexed = false;
+  IdRun storing{0, 0, 0};  // the run of the last record stored, not yet in `runs`
+  void NoteStored(int i, int32_t id) {
+    if (storing.end == i && storing.id == id) {
+      ++storing.end;
+      return;
+    }
+    if (storing.end > storing.begin) runs.push_back(storing);
+    storing = IdRun{i, i + 1, id};
+  }
 
   uint64_t lines = 0;
   // The end of the line being read (its terminating zero): the text holds no
@@ -138,22 +150,29 @@ struct CCanDB::ReadState {
   void IndexIds() {
     if (idsIndexed) return;
     idsIndexed = true;
-    for (int i = 0; i < db.count_;) {
+    // The records of earlier reads come first.
+    std::vector<IdRun> noted;
+    noted.swap(runs);
+    if (storing.end > storing.begin) noted.push_back(storing);
+    for (int i = 0; i < oldCount && i < db.count_;) {
       const int32_t id = Rec(i).identifier;
       int end = i + 1;
-      while (end < db.count_ && Rec(end).identifier == id) ++end;
-      const int r = static_cast<int>(runs.size());
-      runs.push_back(IdRun{i, end, -1, r});
-      const uint64_t h = IdHash(static_cast<uint32_t>(id));
+      while (end < oldCount && end < db.count_ && Rec(end).identifier == id) ++end;
+      runs.push_back(IdRun{i, end, id});
+      i = end;
+    }
+    runs.insert(runs.end(), noted.begin(), noted.end());
+    for (int r = 0; r < static_cast<int>(runs.size()); ++r) {
+      const uint64_t h = IdHash(static_cast<uint32_t>(runs[static_cast<std::size_t>(r)].id));
       const int head = byId.Find(h, SameId);
       if (head < 0) {
         byId.Add(h, r);
+        runs[static_cast<std::size_t>(r)].last = r;
       } else {
         IdRun& first = runs[static_cast<std::size_t>(head)];
         runs[static_cast<std::size_t>(first.last)].next = r;
         first.last = r;
       }
-      i = end;
     }
   }
 
@@ -253,6 +272,7 @@ void CCanDB::StorePlaceholder(ReadState& state) {
   r.minimum = -kNoLimit;
   r.maximum = kNoLimit;
   r.J1939 = state.pendingJ1939;
+  state.NoteStored(count_, r.identifier);
   StoreRecord(r);
 }
 
@@ -384,17 +404,29 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
     // Usually blanks and the colon follow the name: no indicator.
     const char* afterName = nameEnd;
     while (*afterName == ' ' || *afterName == '\t') ++afterName;
-    const char* colon = nullptr;
-    if (*afterName == ':') {
-      colon = afterName;
-    } else if (*nameEnd != ':' && *nameEnd) {
-      colon = static_cast<const char*>(std::memchr(nameEnd, ':', static_cast<std::size_t>(state.lineEnd - nameEnd)));
+    std::string_view indicator;
+    const char* colon = afterName;
+    if (*afterName == 'm' || *afterName == 'M') {
+      // Else most often an indicator of one letter and digits ("m3", "M"),
+      // then blanks and the colon: the indicator that the general reading
+      // below finds as well, without a search of the line for the colon.
+      const char* indicatorEnd = afterName + 1;
+      while (IsDigit(*indicatorEnd)) ++indicatorEnd;
+      colon = indicatorEnd;
+      while (*colon == ' ' || *colon == '\t') ++colon;
+      if (*colon == ':') indicator = std::string_view(afterName, static_cast<std::size_t>(indicatorEnd - afterName));
     }
-    const char* partEnd = colon ? colon : *nameEnd == ':' ? nameEnd : state.lineEnd;
-    p = partEnd == state.lineEnd ? partEnd : partEnd + 1;
-    std::string_view behindName;
-    if (nameEnd < partEnd) behindName = std::string_view(nameEnd + 1, static_cast<std::size_t>(partEnd - nameEnd - 1));
-    std::string_view indicator = Trimmed(behindName);
+    if (*colon != ':') {
+      // The name ended at a blank or the line's end.
+      colon =
+          *nameEnd
+              ? static_cast<const char*>(std::memchr(nameEnd, ':', static_cast<std::size_t>(state.lineEnd - nameEnd)))
+              : nullptr;
+      if (!colon) colon = state.lineEnd;
+      if (nameEnd < colon)
+        indicator = Trimmed(std::string_view(nameEnd + 1, static_cast<std::size_t>(colon - nameEnd - 1)));
+    }
+    p = colon == state.lineEnd ? colon : colon + 1;
     // The usual indicators first: a switch "M", or "m" and at most nine
     // digits, whose value is the digits without their leading zeros.
     std::string_view selector = indicator.size() >= 2 && indicator.size() <= 10 && indicator[0] == 'm'
@@ -521,6 +553,7 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
   readFields();
   if (stored) {
     if (IsSwitchMark(w.multiplexor)) state.switches.push_back(count_);
+    state.NoteStored(count_, w.identifier);
     ++count_;
   }
 }
@@ -630,7 +663,7 @@ void CCanDB::ResolveMultiplexors(ReadState& state) {
     state.ForEachOfId(static_cast<uint32_t>(sw.identifier), count_, [&](int k) {
       _CANDbSignal& s = records_[static_cast<std::size_t>(k)];
       if (!s.multiplexValue || !s.multiplexValue.Get()[0] || s.multiplexor[0]) return;
-      if (std::strcmp(s.name, sw.name) == 0) return;
+      if (std::memcmp(s.name, sw.name, sizeof sw.name) == 0) return;  // zeros behind both texts
       CopyName(s.multiplexor, sw.name);
       if (k > i && IsSwitchMark(s.multiplexor)) order.push(k);
     });
