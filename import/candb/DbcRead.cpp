@@ -282,13 +282,13 @@ void CCanDB::OnMessageLine(ReadState& state, const char* p) {
   _CANDbSignalFields& w = state.blank;
   w.identifier = 0;
   std::string_view t;
-  if (!NextToken(p, kLineSeps, t)) return;
+  if (!NextLineToken(p, t)) return;
   w.identifier = static_cast<int32_t>(LowBits(t.data()));
   state.pending = true;
   state.pendingJ1939 = 0;
-  if (!NextToken(p, kLineSeps, t)) return;
+  if (!NextLineToken(p, t)) return;
   w.messageNameIndex = FindOrAddName(messages_, t);
-  if (!NextToken(p, kLineSeps, t)) return;
+  if (!NextLineToken(p, t)) return;
   w.DLC = static_cast<int16_t>(dbc::Atoi(t.data()));
   if (!NextToken(p, kTransmitterSeps, t)) return;
   w.nodeIndex = FindOrAddName(nodes_, t);

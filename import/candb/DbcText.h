@@ -143,6 +143,43 @@ inline bool NextToken(const char*& cursor, const Seps& seps, std::string_view& t
   return true;
 }
 
+// NextToken(cursor, kLineSeps, token) sixteen bytes at a time, for the
+// message line's long names. Each block marks the separators, the end and
+// every byte that a byte walk must look at (control bytes and bytes from
+// 0x80, which may lead a double-byte character); of those, only a separator
+// or the end stops the token. The line must lie in a text followed by
+// kReadSlack readable bytes.
+inline bool NextLineToken(const char*& cursor, std::string_view& token) {
+  auto s = reinterpret_cast<const unsigned char*>(cursor);
+  while (kLineSeps.Class(*s) == kSeparator) ++s;
+  const unsigned char* start = s;
+  for (;;) {
+    Bytes16 v;
+    std::memcpy(&v, s, 16);
+    const Bytes16 marks = reinterpret_cast<Bytes16>((v < 0x21) | (v >= 0x80) | (v == ':') | ((v & 0xFE) == '(') |
+                                                    (v == '[') | (v == ']'));
+    uint64_t half[2];
+    std::memcpy(half, &marks, 16);
+    if (!(half[0] | half[1])) {
+      s += 16;
+      continue;
+    }
+    s += half[0] ? std::countr_zero(half[0]) >> 3 : 8 + (std::countr_zero(half[1]) >> 3);
+    const uint8_t c = kLineSeps.Class(*s);
+    if (c == kPlain) {
+      ++s;
+    } else if (c == kLead) {
+      s += cp932::IsTrailByte(s[1]) ? 2 : 1;
+    } else {
+      break;
+    }
+  }
+  cursor = reinterpret_cast<const char*>(s + (*s ? 1 : 0));
+  if (s == start) return false;  // only at the end: no token is empty
+  token = std::string_view(reinterpret_cast<const char*>(start), static_cast<std::size_t>(s - start));
+  return true;
+}
+
 // The first single-byte character c at or after p, walking whole characters.
 const char* FindChar(const char* p, char c);
 

@@ -51,3 +51,23 @@ TEST(ReaderTokenizer, QuoteStateMatchesTheByteWalk) {
           << k;
   }
 }
+
+TEST(ReaderTokenizer, LineTokensMatchTheByteWalk) {
+  std::mt19937 rng(29);
+  for (int k = 0; k < 20000; ++k) {
+    const std::string line = RandomLine(rng, k % 2 ? 80 : 20);
+    // The next line's bytes behind the terminating zero, then the slack.
+    const std::string held = line + '\0' + RandomLine(rng, 40) + std::string(dbc::kReadSlack, '\0');
+    const char* walk = held.data();
+    const char* blocks = held.data();
+    for (int n = 0; n < 40; ++n) {
+      std::string_view expected{"unchanged"}, got{"unchanged"};
+      const bool more = dbc::NextToken(walk, dbc::kLineSeps, expected);
+      ASSERT_EQ(dbc::NextLineToken(blocks, got), more) << k;
+      ASSERT_EQ(blocks, walk) << k;
+      ASSERT_EQ(got.data(), expected.data()) << k;
+      ASSERT_EQ(got.size(), expected.size()) << k;
+      if (!more) break;
+    }
+  }
+}
