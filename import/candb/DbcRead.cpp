@@ -486,6 +486,44 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
       w.startBit = static_cast<uint32_t>(static_cast<uint64_t>(lsb));
     }
 
+    // The usual form, `(f,o) [min|max] "unit" ` and the receivers, step by
+    // step: each step gives what the loop below gives for it, and where the
+    // line departs from the form the loop reads on. The blank signal holds
+    // the factor, offset and unit of "(1,0)" and "" already.
+    if (*p == '(') {
+      const char* after = std::memcmp(p, "(1,0)", 5) == 0 ? p + 4 : ReadNumberPair(p + 1, ',', w.factor, w.offset);
+      if (after && *after == ')') {
+        p = after + 1;
+        if (p[0] == ' ' && p[1] == '[') {
+          const char* stop = nullptr;
+          if (p[2] == '0' && p[3] == '|') {
+            const double max = Strtod(p + 4, &stop);
+            if (stop != p + 4 && *stop == ']') {
+              w.minimum = 0.0;
+              w.maximum = max;
+            } else {
+              stop = nullptr;
+            }
+          } else {
+            stop = ReadNumberPair(p + 2, '|', w.minimum, w.maximum);
+            if (stop && *stop != ']') stop = nullptr;
+          }
+          if (stop) {
+            p = stop + 1;
+            if (p[0] == ' ' && p[1] == '"') {
+              const char* close = p[2] == '"' ? p + 2 : FindByte(p + 2, '"');
+              if (close && close[1] == ' ') {
+                if (close > p + 2)
+                  CopyLineName(w.unit, std::string_view(p + 2, static_cast<std::size_t>(close - p - 2)));
+                p = close + 1;
+                if (!HasScaleOrUnitStart(p, state.lineEnd)) return;
+              }
+            }
+          }
+        }
+      }
+    }
+
     for (;;) {
       while (kScaleSeps.Class(static_cast<unsigned char>(*p)) == kSeparator) ++p;
       if (!*p) break;
