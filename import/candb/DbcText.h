@@ -70,13 +70,22 @@ inline uint32_t DigitsValue(uint64_t v, int n) {
 }  // namespace swar
 
 // Sixteen bytes at a time, in the compiler's portable vector type, and the
-// lane numbers that mask off the lanes past an end.
+// masks that cut off the lanes past an end.
 using Bytes16 = unsigned char __attribute__((vector_size(16)));
-inline constexpr Bytes16 kLanes = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
 
-// The lanes below n (0..16) all ones, the others zero.
+// The lanes whose number plus `first` is below n all ones, the others zero:
+// sixteen bytes of a table of ones then zeros, one load where a compare of
+// lane numbers takes several steps on SSE2 (it has no unsigned byte compare).
+inline constexpr std::array<unsigned char, 32> kOnesThenZeros = [] {
+  std::array<unsigned char, 32> t{};
+  for (std::size_t i = 0; i < 16; ++i) t[i] = 0xFF;
+  return t;
+}();
 inline Bytes16 LanesBelow(std::size_t n, unsigned char first = 0) {
-  return reinterpret_cast<Bytes16>(kLanes + first < static_cast<unsigned char>(n));
+  const std::size_t ones = n <= first ? 0 : n - first >= 16 ? 16 : n - first;
+  Bytes16 mask;
+  std::memcpy(&mask, kOnesThenZeros.data() + 16 - ones, 16);
+  return mask;
 }
 
 // What a byte means to the tokenizer under one set of separators. Only
