@@ -407,9 +407,9 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
     std::string_view indicator;
     const char* colon = afterName;
     if (*afterName == 'm' || *afterName == 'M') {
-      // Else most often an indicator of one letter and digits ("m3", "M"),
-      // then blanks and the colon: the indicator that the general reading
-      // below finds as well, without a search of the line for the colon.
+      // An indicator is most often one letter and digits ("m3", "M"), then
+      // blanks and the colon: the indicator that the general reading below
+      // finds as well, taken without a search of the line for the colon.
       const char* indicatorEnd = afterName + 1;
       while (IsDigit(*indicatorEnd)) ++indicatorEnd;
       colon = indicatorEnd;
