@@ -2,13 +2,15 @@
 """Ratios of each stage to the line scan of the same file in the same run.
 
 Usage:
-  bench_candb --benchmark_repetitions=5 --benchmark_format=json [--all_corpus] > out.json
+  bench_candb --benchmark_repetitions=8 --benchmark_enable_random_interleaving=true \
+      --benchmark_format=json [--all_corpus] > out.json
   ratios.py out.json [before.json]
 
 Each stage takes its fastest single run (the figure least disturbed by other
 work on the machine), or without that counter the smallest CPU time of its
-repetitions. With a second file, its ratios are
-printed beside, as "before -> after".
+repetitions. Interleaving the repetitions spreads a busy spell of the machine
+over every stage, where in order it may fall on one stage of one file alone.
+With a second file, its ratios are printed beside, as "before -> after".
 """
 import json
 import sys
