@@ -18,8 +18,8 @@ class CFlexRayDlg : public CFrameSignalDlg {
   void SetMessageTable(NameMap<_FlexRayMsg>* table) { model_.SetMessageMap(table); }
   void SetEditedSignalName(const std::string& name) { model_.SetEditedSignalName(name); }
 
-  CFlexRayDlgModel& Model() { return model_; }
+  CFlexRayDlgModel& Model() const { return static_cast<CFlexRayDlgModel&>(ModelBase()); }
 
  private:
-  CFlexRayDlgModel model_;
+  CFlexRayDlgModel& model_ = Model();
 };

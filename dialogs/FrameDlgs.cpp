@@ -40,11 +40,13 @@ const tagCtrlDblRange kScaling[] = {{IDC_FACTOR, -1e30, 1e30, "%e"},
 }  // namespace
 
 CFlexRayDlg::CFlexRayDlg(QWidget* parent)
-    : CFrameSignalDlg(IDD_FLEXRAY, parent, model_, true, {kFlexRayCombos, kFlexRayEdits, kFlexRayInts, kScaling}) {
+    : CFrameSignalDlg(IDD_FLEXRAY, parent, std::make_unique<CFlexRayDlgModel>(), true,
+                      {kFlexRayCombos, kFlexRayEdits, kFlexRayInts, kScaling}) {
   setObjectName(QStringLiteral("flexRayDlg"));
 }
 
 CLinDlg::CLinDlg(QWidget* parent)
-    : CFrameSignalDlg(IDD_LIN, parent, model_, false, {kLinCombos, kLinEdits, kLinInts, kScaling}) {
+    : CFrameSignalDlg(IDD_LIN, parent, std::make_unique<CLinDlgModel>(), false,
+                      {kLinCombos, kLinEdits, kLinInts, kScaling}) {
   setObjectName(QStringLiteral("linDlg"));
 }

@@ -15,7 +15,9 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QAbstractItemView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -59,9 +61,13 @@ std::string CFrameSignalDlg::ToCp932(const QString& text) {
   return out;
 }
 
-CFrameSignalDlg::CFrameSignalDlg(int templateId, QWidget* parent, CFrameDlgModelBase& model, bool flexRay,
-                                 const Tables& tables)
-    : CMsgDlg(templateId, parent), model_(model), flexRay_(flexRay), tables_(tables) {
+CFrameSignalDlg::CFrameSignalDlg(int templateId, QWidget* parent, std::unique_ptr<CFrameDlgModelBase> model,
+                                 bool flexRay, const Tables& tables)
+    : CMsgDlg(templateId, parent),
+      ownedModel_(std::move(model)),
+      model_(*ownedModel_),
+      flexRay_(flexRay),
+      tables_(tables) {
   BuildLayout();
 }
 
@@ -222,7 +228,39 @@ void CFrameSignalDlg::BuildLayout() {
   });
   connect(grid_, &CBitWindowGrid::cellPressed, this, &CFrameSignalDlg::OnGridPressed);
   connect(grid_, &CBitWindowGrid::cellDragged, this, &CFrameSignalDlg::OnGridDragged);
-  connect(grid_, &CBitWindowGrid::released, this, [this] { model_.Release(); });
+  connect(grid_, &CBitWindowGrid::released, this, [this] {
+    model_.Release();
+    ShowSignalRange();
+  });
+  // The byte count commits every keystroke; Enter and leaving it settle it.
+  byteCount_->installEventFilter(this);
+  // The list opening remembers the type to return to when Float or Double
+  // cannot be placed.
+  valueType_->view()->installEventFilter(this);
+}
+
+bool CFrameSignalDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == byteCount_) {
+    const bool enter = event->type() == QEvent::KeyPress && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+                                                             static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter);
+    if (enter) {
+      // The field takes its text first, then the count left in it cuts.
+      byteCount_->UpdateValue();
+      OnValueCommit(IDC_BYTE_COUNT, 0);
+      SettleByteCount();
+      return true;
+    }
+    if (event->type() == QEvent::FocusOut) SettleByteCount();
+  } else if (watched == valueType_->view() && event->type() == QEvent::Show) {
+    model_.RememberValueType();
+  }
+  return CMsgDlg::eventFilter(watched, event);
+}
+
+void CFrameSignalDlg::SettleByteCount() {
+  if (IsLocked()) return;
+  model_.SettleByteCount();
+  ShowSignalRange();
 }
 
 void CFrameSignalDlg::SetHexFlag(int flag) { model_.SetHexDisplay(flag != 0); }
@@ -335,8 +373,15 @@ void CFrameSignalDlg::ShowValues() {
   format_->setCurrentIndex(v.formatIndex);
   ShowIdentifier();
   byteCount_->SetValue(v.byteCount);
-  if (baseCycle_) baseCycle_->SetValue(v.baseCycle);
-  if (repetition_) repetition_->SetValue(v.cycleRepetition);
+  // Stored cycles outside the fields' ranges are shown as they are.
+  auto showWide = [](CEditINT* field, int value) {
+    const int low = field->Min(), high = field->Max();
+    field->SetRange(std::min(low, value), std::max(high, value));
+    field->SetValue(value);
+    field->SetRange(low, high);
+  };
+  if (baseCycle_) showWide(baseCycle_, v.baseCycle);
+  if (repetition_) showWide(repetition_, v.cycleRepetition);
   sigName_->SetWindowText(FromCp932(v.signalName));
   if (bitOrder_) bitOrder_->setCurrentIndex(v.bitOrder);
   little_->setChecked(v.byteOrder == BYTEORDER_LITTLE);
@@ -358,10 +403,12 @@ void CFrameSignalDlg::EnableSignalControls(bool on) {
 void CFrameSignalDlg::ShowSignalRange() {
   FillLock lock(*this);
   const FrameSignalValues& v = model_.Values();
+  // A stored range outside the frame is shown as it is until the user edits it.
   if (model_.SignalControlsEnabled()) {
-    startBit_->SetMax(model_.StartBitMax());
-    bitCount_->SetMax(model_.BitCountMax());
+    startBit_->SetMax(std::max(model_.StartBitMax(), v.startBit));
+    bitCount_->SetMax(std::max(model_.BitCountMax(), v.bitCount));
   }
+  bitCount_->SetMin(std::min(1, v.bitCount));
   startBit_->SetValue(v.startBit);
   bitCount_->SetValue(v.bitCount);
   valueType_->setCurrentIndex(v.valueType);
@@ -399,7 +446,7 @@ void CFrameSignalDlg::OnValueCommit(int ctrlId, int flag) {
       ShowIdentifier();
       break;
     case IDC_BYTE_COUNT: {
-      model_.CommitByteCount(byteCount_->Value());
+      model_.TypeByteCount(byteCount_->Value());
       if (byteCount_->Value() != model_.Values().byteCount) {
         FillLock lock(*this);
         byteCount_->SetValue(model_.Values().byteCount);
@@ -458,8 +505,9 @@ void CFrameSignalDlg::OnOK() {
   v.byteOrder = big_->isChecked() ? BYTEORDER_BIG : BYTEORDER_LITTLE;
   if (bitOrder_) v.bitOrder = std::max(bitOrder_->currentIndex(), 0);
   v.valueType = std::max(valueType_->currentIndex(), 0);
-  if (baseCycle_) model_.CommitBaseCycle(baseCycle_->Value());
-  if (repetition_) model_.CommitRepetition(repetition_->Value());
+  // The cycle fields commit every keystroke; read again here, they would
+  // clamp a stored value the user never touched.
+  SettleByteCount();
 
   CMessagePrompt prompt;
   int result = model_.Ok(prompt);

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <memory>
 #include <string>
 
 class CFrameDlgModelBase;
@@ -41,8 +42,13 @@ class CFrameSignalDlg : public CMsgDlg {
     const tagCtrlDblRange* doubles;
   };
   // `flexRay` adds the bit order and the two cycle fields; the format combo
-  // holds the frame formats (FlexRay) or the checksum models (LIN).
-  CFrameSignalDlg(int templateId, QWidget* parent, CFrameDlgModelBase& model, bool flexRay, const Tables& tables);
+  // holds the frame formats (FlexRay) or the checksum models (LIN). The
+  // dialog owns the model, built before any of the dialog exists.
+  CFrameSignalDlg(int templateId, QWidget* parent, std::unique_ptr<CFrameDlgModelBase> model, bool flexRay,
+                  const Tables& tables);
+  CFrameDlgModelBase& ModelBase() const { return model_; }
+
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
   bool OnInitDialog() override;
   void InitControls() override;
@@ -65,10 +71,13 @@ class CFrameSignalDlg : public CMsgDlg {
   void EnableSignalControls(bool on);
   void OnGridPressed(int cell);
   void OnGridDragged(int cell);
+  // The byte count left in the field cuts what no longer fits.
+  void SettleByteCount();
 
   static QString FromCp932(const std::string& text);
   static std::string ToCp932(const QString& text);
 
+  const std::unique_ptr<CFrameDlgModelBase> ownedModel_;
   CFrameDlgModelBase& model_;
   const bool flexRay_;
   const Tables tables_;

@@ -16,8 +16,8 @@ class CLinDlg : public CFrameSignalDlg {
   void SetMessageTable(NameMap<_LINMsg>* table) { model_.SetMessageMap(table); }
   void SetEditedSignalName(const std::string& name) { model_.SetEditedSignalName(name); }
 
-  CLinDlgModel& Model() { return model_; }
+  CLinDlgModel& Model() const { return static_cast<CLinDlgModel&>(ModelBase()); }
 
  private:
-  CLinDlgModel model_;
+  CLinDlgModel& model_ = Model();
 };

@@ -25,9 +25,11 @@ void CFlexRayDlgModel::Open() {
   v_.byteCount = std::min<int>(m.byteCount, MAX_FLEXRAY_BYTES);
   v_.signalName = v_.byteCount == 0 ? noName_ : "";
   ApplyByteCount();
-  // A new frame is sent in every cycle until the user says otherwise.
-  v_.baseCycle = std::clamp<int>(m.baseCycle, 0, 63);
-  v_.cycleRepetition = mode_ == DLGMODE_NEW ? 1 : std::clamp<int>(m.cycleRepetition, 1, 64);
+  // A new frame is sent in every cycle until the user says otherwise. Stored
+  // cycles outside the fields' ranges are shown and kept as they are: OK
+  // refuses a base cycle that is not below the repetition.
+  v_.baseCycle = m.baseCycle;
+  v_.cycleRepetition = mode_ == DLGMODE_NEW ? 1 : m.cycleRepetition;
   const _FlexRaySignal* s = targetSig_;
   valuesLoaded_ = s && !s->identicalCoding;
   if (s) {
@@ -43,7 +45,7 @@ void CFlexRayDlgModel::Open() {
 void CFlexRayDlgModel::RebuildGrid() {
   BuildBitMap(targetSig_ && targetSig_->identicalCoding);
   if (mode_ == DLGMODE_NEW) SetStartToFirstFreeBit();
-  Redraw(true);
+  Redraw();
 }
 
 void CFlexRayDlgModel::ShowMessageRow(const _FlexRayMsg& m) {
@@ -52,8 +54,8 @@ void CFlexRayDlgModel::ShowMessageRow(const _FlexRayMsg& m) {
   v_.byteCount = std::min<int>(m.byteCount, MAX_FLEXRAY_BYTES);
   v_.id = ClampId(m.slotId);
   v_.signalName = v_.byteCount == 0 ? noName_ : "";
-  v_.baseCycle = std::clamp<int>(m.baseCycle, 0, 63);
-  v_.cycleRepetition = std::clamp<int>(m.cycleRepetition, 1, 64);
+  v_.baseCycle = m.baseCycle;
+  v_.cycleRepetition = m.cycleRepetition;
   ApplyByteCount();
 }
 
@@ -64,6 +66,7 @@ void CFlexRayDlgModel::SelectSignalRow(int row) {
   v_.bitOrder = s->bitOrder;
   LoadSignalValues(*s, true);
   rememberedValueType_ = v_.valueType;
+  Redraw();
 }
 
 int CFlexRayDlgModel::Ok(IDlgPrompt& prompt) {

@@ -71,28 +71,37 @@ void CFrameDlgModelBase::ApplyByteCount() {
   if (bits <= 0) return;
   startMax_ = bits - 1;
   countMax_ = bits;
-  v_.startBit = std::clamp(v_.startBit, 0, startMax_);
-  v_.bitCount = std::clamp(v_.bitCount, 1, countMax_);
 }
 
-void CFrameDlgModelBase::CommitByteCount(int byteCount) {
-  v_.byteCount = std::clamp(byteCount, 0, shape_.maxBytes);
+void CFrameDlgModelBase::TypeByteCount(int byteCount) {
+  byteCount = std::clamp(byteCount, 0, shape_.maxBytes);
+  if (byteCount != v_.byteCount) byteCountTyped_ = true;
+  v_.byteCount = byteCount;
   ApplyByteCount();
+  Redraw();
+}
+
+void CFrameDlgModelBase::SettleByteCount() {
+  if (!byteCountTyped_) return;
+  byteCountTyped_ = false;
+  if (signalEnabled_) {
+    v_.startBit = std::clamp(v_.startBit, 0, startMax_);
+    v_.bitCount = std::clamp(v_.bitCount, 1, countMax_);
+  }
   SnapSignalRange();
-  UpdateRowLabels();
-  UpdateBitGrid();
+  Redraw();
 }
 
 void CFrameDlgModelBase::CommitStartBit(int startBit) {
   v_.startBit = std::clamp(startBit, 0, std::max(startMax_, 0));
   SnapSignalRange();
-  Redraw(TooltipsFollowStart());
+  Redraw();
 }
 
 void CFrameDlgModelBase::CommitBitCount(int bitCount) {
   v_.bitCount = std::clamp(bitCount, 1, std::max(countMax_, 1));
   SnapSignalRange();
-  Redraw(false);
+  Redraw();
 }
 
 void CFrameDlgModelBase::CommitLimits(double minimum, double maximum) {
@@ -109,7 +118,7 @@ bool CFrameDlgModelBase::ChooseValueType(int selection) {
   } else if (CanPlaceBits(need)) {
     v_.valueType = selection;
     v_.bitCount = need;
-    Redraw(false);
+    Redraw();
   } else {
     v_.valueType = rememberedValueType_;
     kept = false;
@@ -166,8 +175,11 @@ void CFrameDlgModelBase::SnapSignalRange() {
   // A range squeezed to nothing keeps one bit; the OK checks then say why it
   // cannot stay there.
   v_.bitCount = static_cast<int>(std::max<long long>(end - start, 1));
-  if ((v_.valueType == VTSEL_FLOAT && v_.bitCount != 32) || (v_.valueType == VTSEL_DOUBLE && v_.bitCount != 64))
+  if ((v_.valueType == VTSEL_FLOAT && v_.bitCount != 32) || (v_.valueType == VTSEL_DOUBLE && v_.bitCount != 64)) {
+    // A refused Float or Double must come back to what the list shows now.
     v_.valueType = VTSEL_UNSIGNED;
+    rememberedValueType_ = v_.valueType;
+  }
 }
 
 void CFrameDlgModelBase::UpdateBitGrid() {
@@ -182,7 +194,7 @@ void CFrameDlgModelBase::UpdateBitGrid() {
   }
 
   int frame = std::min(FrameBits(), shape_.bitCapacity);
-  int w = shape_.movingWindow ? std::max(v_.startBit, 0) / 16 * 16 : 0;
+  int w = WindowFor(v_.startBit);
   int last = std::min(w + kCells, frame);
   if (shape_.movingWindow) {
     for (int b = w; b < last; ++b) bits_[static_cast<std::size_t>(b)].visible = true;
@@ -198,8 +210,16 @@ void CFrameDlgModelBase::UpdateBitGrid() {
   windowStart_ = w;
 }
 
+int CFrameDlgModelBase::WindowFor(int startBit) const {
+  if (!shape_.movingWindow) return 0;
+  // From the press to the release the cells keep the bits they showed, so
+  // that the pointer never lands on a bit it did not point at.
+  if (dragging_) return windowStart_;
+  return std::clamp(startBit, 0, std::max(shape_.bitCapacity - 1, 0)) / 16 * 16;
+}
+
 void CFrameDlgModelBase::UpdateRowLabels() {
-  int w = shape_.movingWindow ? std::max(v_.startBit, 0) / 16 * 16 : 0;
+  int w = WindowFor(v_.startBit);
   int shown = std::clamp(FrameBits() - w, 0, kCells);
   int rows = std::min(shown / 16 + (shown % 16 ? 1 : 0), 4);
   for (int r = 0; r < kLabels; ++r) {
@@ -220,10 +240,16 @@ void CFrameDlgModelBase::UpdateTooltips() {
   }
 }
 
-void CFrameDlgModelBase::Redraw(bool tooltips) {
+void CFrameDlgModelBase::Redraw() {
   UpdateRowLabels();
   UpdateBitGrid();
-  if (tooltips) UpdateTooltips();
+  UpdateTooltips();
+}
+
+void CFrameDlgModelBase::Release() {
+  if (!dragging_) return;
+  dragging_ = false;
+  Redraw();
 }
 
 bool CFrameDlgModelBase::PressCell(int cell) {
@@ -235,7 +261,7 @@ bool CFrameDlgModelBase::PressCell(int cell) {
   v_.startBit = anchor_;
   v_.bitCount = 1;
   SnapSignalRange();
-  Redraw(false);
+  Redraw();
   return true;
 }
 
@@ -254,6 +280,6 @@ bool CFrameDlgModelBase::DragToCell(int cell) {
   v_.startBit = std::min(anchor_, far);
   v_.bitCount = std::abs(far - anchor_) + 1;
   SnapSignalRange();
-  Redraw(false);
+  Redraw();
   return true;
 }

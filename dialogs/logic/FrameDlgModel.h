@@ -138,7 +138,17 @@ class CFrameDlgModelBase {
 
   // Live edits, each the reaction to one committed control.
   void CommitId(long long id);
-  void CommitByteCount(int byteCount);
+  // Every keystroke in the byte count: the signal keeps its range, however
+  // little of it the count typed so far holds.
+  void TypeByteCount(int byteCount);
+  // The byte count left in the field (Enter, leaving it, OK) cuts what no
+  // longer fits; a count never typed into cuts nothing.
+  void SettleByteCount();
+  // A byte count typed and left in the field at once.
+  void CommitByteCount(int byteCount) {
+    TypeByteCount(byteCount);
+    SettleByteCount();
+  }
   void CommitStartBit(int startBit);
   void CommitBitCount(int bitCount);
   // Minimum (empty = -1e31) and maximum (empty = +1e31); swapped when the
@@ -153,7 +163,8 @@ class CFrameDlgModelBase {
   // Drag selection over the cells (nothing in view mode).
   bool PressCell(int cell);
   bool DragToCell(int cell);
-  void Release() { dragging_ = false; }
+  // The window follows the start bit again once the button is up.
+  void Release();
   bool Dragging() const { return dragging_; }
 
  protected:
@@ -164,17 +175,17 @@ class CFrameDlgModelBase {
   // True when every bit of [start, start + n) is free of the signals other
   // than the one named in the signal field.
   virtual bool CanPlaceBits(int n) const = 0;
-  // Tooltips follow the start bit only when the window moves.
-  virtual bool TooltipsFollowStart() const { return shape_.movingWindow; }
-
   // Bit map from OtherSignals(); frame bits visible unless `hideAll`.
   void BuildBitMap(bool hideAll);
   void SetStartToFirstFreeBit();
   void SnapSignalRange();
   void UpdateBitGrid();
+  // The first bit of the 64-cell window for a start bit.
+  int WindowFor(int startBit) const;
   void UpdateRowLabels();
   void UpdateTooltips();
-  void Redraw(bool tooltips);
+  // Labels, grid and the tooltips of the window as it now stands.
+  void Redraw();
   // Signal controls and the start-bit and bit-count caps for the byte count.
   void ApplyByteCount();
   long long ClampId(long long id) const;
@@ -202,6 +213,7 @@ class CFrameDlgModelBase {
   int windowStart_ = 0;
   int anchor_ = -1;
   bool dragging_ = false;
+  bool byteCountTyped_ = false;
   int rememberedValueType_ = VTSEL_UNSIGNED;
 };
 
@@ -271,14 +283,12 @@ class CFrameDlgModel : public CFrameDlgModelBase {
   virtual void ShowMessageRow(const Msg& m) = 0;
   // The bit map and the grid built again for the frame now shown.
   virtual void RebuildGrid() = 0;
-  // The end of Open: the value type to return to, the signal's bits inside
-  // their bounds when the signal can be edited, then the grid.
+  // The end of Open: the value type to return to, then the grid. The stored
+  // range is shown as it is, even where it leaves the frame: OK says so
+  // rather than moving it unasked.
   void FinishOpen() {
     rememberedValueType_ = v_.valueType;
-    if (signalEnabled_) {
-      v_.startBit = std::clamp(v_.startBit, 0, startMax_);
-      v_.bitCount = std::clamp(v_.bitCount, 1, countMax_);
-    }
+    byteCountTyped_ = false;
     RebuildGrid();
   }
 

@@ -13,9 +13,7 @@ CLinDlgModel::CLinDlgModel() : CFrameDlgModel(kLinShape) {}
 void CLinDlgModel::RebuildGrid() {
   BuildBitMap(false);
   if (mode_ == DLGMODE_NEW) SetStartToFirstFreeBit();
-  UpdateRowLabels();
-  UpdateBitGrid();
-  UpdateTooltips();
+  Redraw();
 }
 
 void CLinDlgModel::Open() {
@@ -54,6 +52,7 @@ void CLinDlgModel::SelectSignalRow(int row) {
   v_.signalName = s->name;
   LoadSignalValues(*s, false);
   rememberedValueType_ = v_.valueType;
+  Redraw();
 }
 
 int CLinDlgModel::Ok(IDlgPrompt& prompt) {

@@ -17,9 +17,6 @@ class CLinDlgModel : public CFrameDlgModel<_LINMsg, _LINSignal> {
 
   int Ok(IDlgPrompt& prompt) override;
 
- protected:
-  bool TooltipsFollowStart() const override { return false; }
-
  private:
   void ShowMessageRow(const _LINMsg& m) override;
   void RebuildGrid() override;

@@ -30,6 +30,8 @@ void CLogicDlgModel::Open() {
   bitCount = std::clamp<int>(g ? g->bitCount : 1, 1, MAX_LOGIC_BITS);
   bits_.SetBitCount(bitCount);
   bits_.SetPatternText(symbol_ ? symbol_->pattern : "");
+  openedPattern_ = bits_.Pattern();
+  openedBitCount_ = bitCount;
 }
 
 void CLogicDlgModel::SelectGroup(int index) {
@@ -50,6 +52,19 @@ void CLogicDlgModel::CommitHexText(const std::string& hex) {
   bits_.SetMode(1);
   bits_.ReadText(hex);
   bits_.SetMode(0);
+}
+
+bool CLogicDlgModel::RefitMergesPatterns(const _LOGICGroup& g, int n) const {
+  std::vector<std::string> fitted;
+  for (const auto& e : g.symbols) {
+    // The edited symbol takes the pattern of its field, checked on its own.
+    if (e.value == symbol_) continue;
+    std::string p = RefitPattern(e.value->pattern, n);
+    for (const std::string& other : fitted)
+      if (SamePattern(other, p)) return true;
+    fitted.push_back(std::move(p));
+  }
+  return false;
 }
 
 int CLogicDlgModel::Ok(IDlgPrompt& prompt) {
@@ -80,6 +95,10 @@ int CLogicDlgModel::Ok(IDlgPrompt& prompt) {
   const int n = bitCount;
   const std::string& pattern = bits_.Pattern();
   const bool refit = n != g.bitCount;
+  if (refit && RefitMergesPatterns(g, n)) {
+    prompt.Error(IDS_MSG_SAME_PATTERN);
+    return IDC_LOGIC_BITS;
+  }
   if (refit) {
     bool others = false;
     for (const auto& e : g.symbols) others |= e.value != symbol_;
@@ -118,8 +137,12 @@ int CLogicDlgModel::Ok(IDlgPrompt& prompt) {
     groupIndex_ = group;
     modified_ = true;
   }
+  // A pattern the user left as it opened keeps its stored text: the field
+  // shows a don't-care as 'X' and an empty pattern as all don't-care, and
+  // neither may reach the record unasked.
+  const bool patternEdited = isNew || pattern != openedPattern_ || n != openedBitCount_ || groupChanged;
   std::string cut = pattern.substr(0, MAX_LOGIC_BITS);
-  if (cut != symbol_->pattern) {
+  if (patternEdited && cut != symbol_->pattern) {
     CopyToCharBuffer(symbol_->pattern, cut, MAX_LOGIC_BITS);
     modified_ = true;
   }

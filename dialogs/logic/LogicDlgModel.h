@@ -63,6 +63,9 @@ class CLogicDlgModel {
 
  private:
   _LOGICGroup* Group(int index) const;
+  // True when cutting the group's other patterns to n bits would leave two
+  // of them alike.
+  bool RefitMergesPatterns(const _LOGICGroup& g, int n) const;
 
   int mode_ = DLGMODE_VIEW;
   ctl::BitPattern bits_;
@@ -72,4 +75,7 @@ class CLogicDlgModel {
   int previousGroup_ = 0;
   bool modified_ = false;
   std::vector<_LOGICSignal*> refitted_;
+  // The pattern and bit count as the fields showed them on opening.
+  std::string openedPattern_;
+  int openedBitCount_ = 0;
 };
