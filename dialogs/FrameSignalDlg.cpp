@@ -20,6 +20,7 @@
 #include <QAbstractItemView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -373,9 +374,11 @@ void CFrameSignalDlg::ShowValues() {
   format_->setCurrentIndex(v.formatIndex);
   ShowIdentifier();
   byteCount_->SetValue(v.byteCount);
-  // Stored cycles outside the fields' ranges are shown as they are.
+  // Stored cycles outside the fields' ranges are shown as they are: the
+  // fields' own bound judges only what the user types.
   auto showWide = [](CEditINT* field, int value) {
     const int low = field->Min(), high = field->Max();
+    const QSignalBlocker quiet(field);
     field->SetRange(std::min(low, value), std::max(high, value));
     field->SetValue(value);
     field->SetRange(low, high);
