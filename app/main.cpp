@@ -1,5 +1,6 @@
 #include "MainFrame.h"
 #include "MessageBox.h"
+#include "Process.h"
 #include "QtMessageSink.h"
 #include "ShellLogic.h"
 #include "VestrelApp.h"
@@ -7,6 +8,7 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+  PrepareProcess();
   // The command line as it was given, before the toolkit takes its options.
   const std::string commandLine = JoinCommandLine(argc, argv);
   QApplication qapp(argc, argv);

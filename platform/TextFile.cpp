@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -81,15 +82,18 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
+// Every byte from the start of the file on, wherever its position stands.
 bool WriteAll(int fd, const char* data, std::size_t size) {
+  off_t offset = 0;
   while (size > 0) {
-    ssize_t n = ::write(fd, data, size);
+    ssize_t n = ::pwrite(fd, data, size, offset);
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
     }
     data += n;
     size -= static_cast<std::size_t>(n);
+    offset += n;
   }
   return true;
 }
@@ -110,19 +114,64 @@ bool SyncFolder(const std::string& folder) {
   return ok;
 }
 
+bool SetLength(int fd, std::size_t length) { return ::ftruncate(fd, static_cast<off_t>(length)) == 0; }
+
+// The whole file as it is, to put back when a write in place fails. False
+// when it cannot be read, or is larger than any reader of this program takes
+// (such a file is better left alone than held in memory twice).
+bool KeepOldBytes(int fd, off_t size, std::string& old) {
+  if (size < 0 || static_cast<unsigned long long>(size) > kMaxReadFileBytes) return false;
+  try {
+    old.resize(static_cast<std::size_t>(size));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  std::size_t got = 0;
+  while (got < old.size()) {
+    ssize_t n = ::pread(fd, old.data() + got, old.size() - got, static_cast<off_t>(got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;  // an error, or the file shrank under us
+    got += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Takes the disk space (and the room under a file-size limit) for `size`
+// bytes before any byte is written, so that a full disk or a limit refuses
+// the save while the file is still whole. When the reservation fails part-way
+// the file may have grown: it gets its old length back.
+bool Reserve(int fd, std::size_t size, std::size_t oldSize) {
+  if (size == 0) return true;  // nothing to write; the call refuses a zero length
+  int err;
+  do {
+    err = ::posix_fallocate(fd, 0, static_cast<off_t>(size));
+  } while (err == EINTR);
+  if (err == 0) return true;
+  struct stat now {};
+  if (::fstat(fd, &now) == 0 && static_cast<std::size_t>(now.st_size) != oldSize) SetLength(fd, oldSize);
+  return false;
+}
+
 // The fallback for a folder that refuses new files while the file itself
-// may be written: the bytes go straight into the file. This is NOT atomic (a
-// failure part-way leaves a damaged file), which is why it is used only when
-// the temporary file cannot be made. The file is cut to the new length only
-// after every byte was written.
+// may be written: the bytes go straight into the file. Not atomic, so it
+// never leaves a damaged file behind: the old bytes are read first, the
+// whole new size is reserved before the first byte is written, and a write
+// that still fails (an I/O error, a file system that does not keep the
+// reservation) puts the old bytes and length back before the save reports
+// its failure. A file that cannot be read back therefore is not written.
 int WriteInPlace(const std::string& path, const std::string& text) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
   if (fd < 0) return -1;
   struct stat st {};
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  if (ok) ok = WriteAll(fd, text.data(), text.size());
-  if (ok) ok = ::ftruncate(fd, static_cast<off_t>(text.size())) == 0;
-  if (ok) ok = ::fsync(fd) == 0;
+  std::string old;
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && KeepOldBytes(fd, st.st_size, old) &&
+            Reserve(fd, text.size(), old.size());
+  if (!ok) {
+    ::close(fd);
+    return -1;
+  }
+  ok = WriteAll(fd, text.data(), text.size()) && SetLength(fd, text.size()) && ::fsync(fd) == 0;
+  if (!ok && WriteAll(fd, old.data(), old.size()) && SetLength(fd, old.size())) ::fsync(fd);
   if (::close(fd) != 0) ok = false;
   return ok ? 0 : -1;
 }

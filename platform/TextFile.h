@@ -34,11 +34,13 @@ bool ReadTextFile(const std::string& path, std::string& text, std::size_t spare 
 // same folder, which replaces the target only after every write and the close
 // succeeded, and the folder is synced after the rename: a failed save never
 // leaves a cut-short file in place of a good one. Only where the folder
-// refuses new files but the existing file may be written are the bytes
-// written into the file in place (not atomic). A file that may not be written
-// (no write permission, even for root) or that is not a regular file is
-// refused; through a symbolic link the file it points to is replaced. 0
-// written, -1 on any failure.
+// refuses new files but the existing file may be read and written are the
+// bytes written into the file in place: not atomic, but the whole size is
+// reserved first and a write that fails puts the old bytes back, so the old
+// file is still left whole. A file that may not be written (no write
+// permission, even for root) or that is not a regular file is refused;
+// through a symbolic link the file it points to is replaced. 0 written, -1 on
+// any failure.
 int WriteTextFile(const std::string& path, const std::string& text);
 
 // The table key of a name: ASCII a-z upper-cased, double-byte characters (and

@@ -205,8 +205,9 @@ bool SaveDefinitionList(CVestrelDoc& doc, int busKind, const ListRows& rows, std
   try {
     return SaveDefinitionListUnguarded(doc, busKind, rows, filePath, dialogs);
   } catch (const std::bad_alloc&) {
-    // The file on disk is untouched (the write is atomic) and the modified
-    // flag stays, so closing the window asks again.
+    // The file on disk is untouched: the text is built whole before the
+    // write, and a write that fails, in place or not, leaves the old file as
+    // it was. The modified flag stays, so closing the window asks again.
     ShowMessage(IDS_MSG_NO_MEMORY);
     return false;
   }

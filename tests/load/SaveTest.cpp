@@ -1,13 +1,22 @@
 // The save: atomic where the folder allows it (a write that fails part-way
 // leaves the old file whole and no temporary file behind), the folder synced
-// after the rename, and in place where the folder takes no new files.
+// after the rename, and in place where the folder takes no new files. A
+// file-size limit, in a process set up as the program sets up its own, fails
+// the definition list's save without harming the old file.
+#include "DocFixture.h"
+#include "ListLogic.h"
 #include "ListTestUtil.h"
+#include "Process.h"
+#include "RecordingMessageSink.h"
 #include "TextFile.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <dirent.h>
+#include <dlfcn.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -21,6 +30,12 @@ namespace {
 // Every fsync of this program passes here first, so a test can see which
 // kind of file was synced.
 std::atomic<int> g_folderSyncs{0};
+// A file system that answers the reservation without keeping it: the write
+// that follows can still fail part-way.
+std::atomic<bool> g_reservationPretends{false};
+// Every write of the save passes here, so a test sees whether the file was
+// written at all.
+std::atomic<int> g_writes{0};
 
 std::string ReadAll(const std::string& path) {
   std::string text;
@@ -57,13 +72,25 @@ extern "C" int fsync(int fd) {
   return static_cast<int>(::syscall(SYS_fsync, fd));
 }
 
+extern "C" int posix_fallocate(int fd, off_t offset, off_t length) {
+  if (g_reservationPretends) return 0;
+  using Real = int (*)(int, off_t, off_t);
+  static const auto real = reinterpret_cast<Real>(::dlsym(RTLD_NEXT, "posix_fallocate"));
+  return real ? real(fd, offset, length) : ENOSYS;
+}
+
+extern "C" ssize_t pwrite(int fd, const void* data, size_t size, off_t offset) {
+  ++g_writes;
+  return static_cast<ssize_t>(::syscall(SYS_pwrite64, fd, data, size, offset));
+}
+
 // A file-size limit makes the write fail part-way, as a full disk would.
 TEST(AtomicSave, AWriteThatFailsPartWayKeepsTheOldFileAndLeavesNoTemporaryFile) {
   TempDir dir;
   const std::string path = dir.Write("defs.sbl", "old contents\r\n");
   const std::string big(1 << 20, 'x');
   int result = InChild([&] {
-    std::signal(SIGXFSZ, SIG_IGN);
+    PrepareProcess();  // as the program starts: the limit fails the write
     rlimit limit{4096, 4096};
     if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
     return WriteTextFile(path, big) == -1 ? 0 : 1;
@@ -110,4 +137,121 @@ TEST(AtomicSave, AWritableFileInAFolderThatRefusesNewFilesIsWrittenInPlace) {
   EXPECT_EQ(result, 0);
   EXPECT_EQ(ReadAll(path), "new\r\n");
   EXPECT_EQ(Names(folder), std::vector<std::string>{"defs.sbl"});
+}
+
+namespace {
+
+// CP932 text and CRLF: every byte must come back as it was.
+const std::string kOldFile = "\x83\x65\x83\x58\x83\x67 old definitions\r\n";
+constexpr rlim_t kLimit = 256;
+
+// Runs `body` in a child process; answers the text it returned, or how it died.
+template <class Body>
+std::string OutcomeInChild(Body body) {
+  int fds[2];
+  if (::pipe(fds) != 0) return "no pipe";
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(fds[0]);
+    std::string out = body();
+    ssize_t written = ::write(fds[1], out.data(), out.size());
+    ::_exit(written == static_cast<ssize_t>(out.size()) ? 0 : 1);
+  }
+  ::close(fds[1]);
+  std::string out;
+  char buffer[256];
+  for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) != 0;) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) break;
+    out.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(fds[0]);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  if (WIFSIGNALED(status)) return "killed by signal " + std::to_string(WTERMSIG(status));
+  return out;
+}
+
+// Root writes into any folder: the save drops to the user nobody.
+bool BecomeOrdinaryUser() {
+  if (::geteuid() != 0) return true;
+  return ::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0 && ::setresuid(65534, 65534, 65534) == 0;
+}
+
+struct SaveCase {
+  const char* rule;
+  bool folderTakesNewFiles;
+  bool reservationPretends;
+  rlim_t limit;
+  // What the child saw; file=old: the old file byte for byte as it was.
+  const char* outcome;
+};
+
+const SaveCase kCases[] = {
+    {"in place: a reservation the limit refuses leaves the file untouched", false, false, kLimit,
+     "saved=0 modified=1 file=old written=0 messages=4101,4005"},
+    {"in place: a write that fails after the reservation puts the old bytes back", false, true, kLimit,
+     "saved=0 modified=1 file=old written=1 messages=4101,4005"},
+    {"beside: the limit fails the save instead of ending the program, no temporary file stays", true, false, kLimit,
+     "saved=0 modified=1 file=old written=1 messages=4101,4005"},
+    {"in place with room: the file holds exactly the new text", false, false, RLIM_INFINITY,
+     "saved=1 modified=0 file=new written=1 messages=4101"},
+};
+
+class FailedSave : public vrtest::DocTest {
+ protected:
+  void SetUp() override {
+    for (int i = 0; i < 8; ++i) {
+      std::string name = "Message" + std::to_string(i);
+      _CANMsg* m = AddCanMsg(doc, LIST_DEFINITION, name.c_str(), 0x100 + i, 8);
+      AddCanSig(doc, m, {"Switch", 0, 4, 0});
+      AddCanSig(doc, m, {"Value", 8, 8, 1, "Switch"}, "1-2");
+    }
+  }
+};
+
+}  // namespace
+
+TEST_F(FailedSave, ASizeLimitNeverHarmsTheOldFileNorEndsTheProgram) {
+  ASSERT_GT(doc.BuildSblText(LIST_DEFINITION).size(), kLimit);
+  ASSERT_LT(kOldFile.size(), kLimit);
+  for (const SaveCase& c : kCases) {
+    SCOPED_TRACE(c.rule);
+    TempDir dir;
+    const std::string folder = dir.File("defs");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    const std::string path = dir.Write("defs/defs.sbl", kOldFile);
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), c.folderTakesNewFiles ? 0777 : 0555), 0);
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    doc.SetDefModified(true);
+    CDefListLogic def(doc);
+    def.SetBusKind(BUS_CAN);
+    ScriptedDialogs dialogs;
+    dialogs.answers = {path};
+
+    std::string outcome = OutcomeInChild([&]() -> std::string {
+      PrepareProcess();
+      const rlimit limit{c.limit, c.limit};
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return "no limit";
+      if (!BecomeOrdinaryUser()) return "cannot become an ordinary user";
+      if ((::access(folder.c_str(), W_OK) == 0) != c.folderTakesNewFiles) return "the folder is not as the case says";
+      g_reservationPretends = c.reservationPretends;
+      RecordingMessageSink sink;
+      g_writes = 0;
+      bool saved = def.Save(dialogs);
+      bool written = g_writes > 0;
+      std::string bytes;
+      ReadFileBytes(path, bytes);
+      std::string file = bytes == kOldFile ? "old" : bytes == doc.BuildSblText(LIST_DEFINITION) ? "new" : "other";
+      std::string ids;
+      for (int id : sink.Ids()) ids += (ids.empty() ? "" : ",") + std::to_string(id);
+      return "saved=" + std::to_string(saved) + " modified=" + std::to_string(doc.IsDefModified()) + " file=" + file +
+             " written=" + std::to_string(written) + " messages=" + ids;
+    });
+    ::chmod(folder.c_str(), 0755);
+
+    EXPECT_EQ(outcome, c.outcome);
+    EXPECT_EQ(Names(folder), std::vector<std::string>{"defs.sbl"});
+  }
 }
