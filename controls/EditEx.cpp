@@ -144,6 +144,10 @@ CComboBoxExt::CComboBoxExt(QWidget* parent) : QComboBox(parent) {
   setInsertPolicy(QComboBox::NoInsert);
   // The wheel must not take the focus (and then change the value) in passing.
   setFocusPolicy(Qt::StrongFocus);
+  connect(this, &QComboBox::activated, this, [this](int index) {
+    if (isEditable() && outsideList_ > 0) return;
+    Q_EMIT picked(index);
+  });
   HookEdit();
 }
 
@@ -153,6 +157,9 @@ void CComboBoxExt::HookEdit() {
   QLineEdit* edit = lineEdit();
   if (!edit || edit == hookedEdit_) return;
   hookedEdit_ = edit;
+  // Leaving the field would otherwise make a typed text that matches an item
+  // the current item, in that item's spelling.
+  disconnect(edit, &QLineEdit::editingFinished, this, nullptr);
   edit->setCompleter(nullptr);
   edit->installEventFilter(this);
   filter_ = new CInputFilter(edit, [this](int c) { return AcceptChar(c); });
@@ -223,7 +230,7 @@ void CComboBoxExt::keyPressEvent(QKeyEvent* event) {
       break;
   }
   const CInputFilter::ActiveScope user(filter_.data(), true);
-  QComboBox::keyPressEvent(event);
+  OutsideList([&] { QComboBox::keyPressEvent(event); });
 }
 
 void CComboBoxExt::inputMethodEvent(QInputMethodEvent* event) {
@@ -261,7 +268,7 @@ void CComboBoxExt::showEvent(QShowEvent* event) {
 }
 
 void CComboBoxExt::focusOutEvent(QFocusEvent* event) {
-  QComboBox::focusOutEvent(event);
+  OutsideList([&] { QComboBox::focusOutEvent(event); });
   if (IsFocusLostToPopup(event)) return;
   OnKillFocus();
 }
@@ -271,7 +278,7 @@ void CComboBoxExt::wheelEvent(QWheelEvent* event) {
     event->ignore();
     return;
   }
-  QComboBox::wheelEvent(event);
+  OutsideList([&] { QComboBox::wheelEvent(event); });
 }
 
 QWidget* FindDlgItem(const QWidget* root, int ctrlId) {
