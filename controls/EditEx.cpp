@@ -59,7 +59,9 @@ void CEditEx::SetWindowText(const QString& text) {
 
 void CEditEx::SendCommit(int flag) {
   if (link_.notifyMessage == 0) return;
-  // What the dialog writes into this field is the program's text.
+  // What the dialog writes into this field is the program's text. The
+  // handler may delete the field: after it, only `self` says whether a member
+  // may still be read.
   const CInputFilter::ActiveScope programText(filter_, false);
   const QPointer<CEditEx> self(this);
   const int id = link_.ctrlId;
@@ -90,8 +92,10 @@ void CEditEx::keyPressEvent(QKeyEvent* event) {
     case KeyClass::Enter:
       event->accept();
       if (enterUpdatesValue_) {
+        // Reading the text may commit already (a change-reporting field).
+        const QPointer<CEditEx> self(this);
         UpdateValue();
-        SendCommit(0);
+        if (self) SendCommit(0);
       } else {
         OnEnter();
       }
@@ -108,7 +112,7 @@ void CEditEx::keyPressEvent(QKeyEvent* event) {
     case KeyClass::Other:
       break;
   }
-  const CInputFilter::ActiveScope user(filter_, true);
+  const CInputFilter::ActiveScope user(filter_, !IsUndoRedo(event));
   QLineEdit::keyPressEvent(event);
 }
 
@@ -123,7 +127,8 @@ void CEditEx::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CEditEx::dropEvent(QDropEvent* event) {
-  const CInputFilter::ActiveScope user(filter_, true);
+  // A drag within the field moves text the field already held.
+  const CInputFilter::ActiveScope user(filter_, event->source() != this);
   QLineEdit::dropEvent(event);
 }
 
@@ -157,9 +162,6 @@ void CComboBoxExt::HookEdit() {
   QLineEdit* edit = lineEdit();
   if (!edit || edit == hookedEdit_) return;
   hookedEdit_ = edit;
-  // Leaving the field would otherwise make a typed text that matches an item
-  // the current item, in that item's spelling.
-  disconnect(edit, &QLineEdit::editingFinished, this, nullptr);
   edit->setCompleter(nullptr);
   edit->installEventFilter(this);
   filter_ = new CInputFilter(edit, [this](int c) { return AcceptChar(c); });
@@ -229,7 +231,7 @@ void CComboBoxExt::keyPressEvent(QKeyEvent* event) {
       modified_ = 1;
       break;
   }
-  const CInputFilter::ActiveScope user(filter_.data(), true);
+  const CInputFilter::ActiveScope user(filter_.data(), !IsUndoRedo(event));
   OutsideList([&] { QComboBox::keyPressEvent(event); });
 }
 
@@ -246,7 +248,9 @@ bool CComboBoxExt::eventFilter(QObject* watched, QEvent* event) {
       case QEvent::Drop:
       case QEvent::ContextMenu:
       case QEvent::InputMethod: {
-        const CInputFilter::ActiveScope user(filter_.data(), true);
+        const bool ownDrag =
+            event->type() == QEvent::Drop && static_cast<QDropEvent*>(event)->source() == hookedEdit_.data();
+        const CInputFilter::ActiveScope user(filter_.data(), !ownDrag);
         hookedEdit_->event(event);
         return true;
       }

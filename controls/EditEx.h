@@ -168,9 +168,10 @@ class CComboBoxExt : public QComboBox, public CCommitControl {
   // none of which is a choice from the open list.
   template <typename Fn>
   void OutsideList(Fn&& handle) {
+    const QPointer<CComboBoxExt> self(this);
     ++outsideList_;
     handle();
-    --outsideList_;
+    if (self) --outsideList_;
   }
 
   QPointer<QLineEdit> hookedEdit_;
