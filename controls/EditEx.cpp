@@ -7,7 +7,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <QAction>
 #include <QApplication>
+#include <QKeySequence>
+#include <QMenu>
 
 #include "CharFilter.h"
 #include "InputFilter.h"
@@ -133,8 +136,21 @@ void CEditEx::dropEvent(QDropEvent* event) {
 }
 
 void CEditEx::contextMenuEvent(QContextMenuEvent* event) {
-  const CInputFilter::ActiveScope user(filter_, true);  // the menu's Paste
-  QLineEdit::contextMenuEvent(event);
+  // The menu acts after this handler has returned. Its Paste brings new text
+  // and is judged as Ctrl+V is; its Undo and Redo put back old text.
+  QMenu* menu = createStandardContextMenu();
+  if (!menu) return;
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  const QString pasteKeys = QLatin1Char('\t') + QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+  for (QAction* action : menu->actions()) {
+    if (!action->text().endsWith(pasteKeys)) continue;
+    disconnect(action, &QAction::triggered, nullptr, nullptr);
+    connect(action, &QAction::triggered, this, [this] {
+      const CInputFilter::ActiveScope user(filter_, true);
+      paste();
+    });
+  }
+  menu->popup(event->globalPos());
 }
 
 void CEditEx::focusOutEvent(QFocusEvent* event) {

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -200,6 +201,14 @@ class ValueControlsTest : public QObject {
     QApplication::clipboard()->setText(QString::fromUtf8("k(g) \xC3\xA9"));
     QTest::keyClick(unit, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(unit->text(), QStringLiteral("m/s%k(g)"));
+    // The context menu's Paste is judged as Ctrl+V is.
+    QApplication::clipboard()->setText(QStringLiteral("a b.c"));
+    QContextMenuEvent menuAt(QContextMenuEvent::Keyboard, QPoint(5, 5), unit->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(unit, &menuAt);
+    QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_P);  // &Paste
+    QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+    QCOMPARE(unit->text(), QStringLiteral("m/s%k(g)abc"));
     // Text the program set stays whole, even with characters the user may not type.
     unit->SetWindowText(QStringLiteral("deg C"));
     QTest::keyClicks(unit, "x");
