@@ -7,7 +7,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <QAction>
 #include <QApplication>
+#include <QKeySequence>
+#include <QMenu>
 
 #include "CharFilter.h"
 #include "InputFilter.h"
@@ -59,7 +62,9 @@ void CEditEx::SetWindowText(const QString& text) {
 
 void CEditEx::SendCommit(int flag) {
   if (link_.notifyMessage == 0) return;
-  // What the dialog writes into this field is the program's text.
+  // What the dialog writes into this field is the program's text. The
+  // handler may delete the field: after it, only `self` says whether a member
+  // may still be read.
   const CInputFilter::ActiveScope programText(filter_, false);
   const QPointer<CEditEx> self(this);
   const int id = link_.ctrlId;
@@ -90,8 +95,10 @@ void CEditEx::keyPressEvent(QKeyEvent* event) {
     case KeyClass::Enter:
       event->accept();
       if (enterUpdatesValue_) {
+        // Reading the text may commit already (a change-reporting field).
+        const QPointer<CEditEx> self(this);
         UpdateValue();
-        SendCommit(0);
+        if (self) SendCommit(0);
       } else {
         OnEnter();
       }
@@ -108,7 +115,7 @@ void CEditEx::keyPressEvent(QKeyEvent* event) {
     case KeyClass::Other:
       break;
   }
-  const CInputFilter::ActiveScope user(filter_, true);
+  const CInputFilter::ActiveScope user(filter_, !IsUndoRedo(event));
   QLineEdit::keyPressEvent(event);
 }
 
@@ -123,13 +130,27 @@ void CEditEx::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CEditEx::dropEvent(QDropEvent* event) {
-  const CInputFilter::ActiveScope user(filter_, true);
+  // A drag within the field moves text the field already held.
+  const CInputFilter::ActiveScope user(filter_, event->source() != this);
   QLineEdit::dropEvent(event);
 }
 
 void CEditEx::contextMenuEvent(QContextMenuEvent* event) {
-  const CInputFilter::ActiveScope user(filter_, true);  // the menu's Paste
-  QLineEdit::contextMenuEvent(event);
+  // The menu acts after this handler has returned. Its Paste brings new text
+  // and is judged as Ctrl+V is; its Undo and Redo put back old text.
+  QMenu* menu = createStandardContextMenu();
+  if (!menu) return;
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  const QString pasteKeys = QLatin1Char('\t') + QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+  for (QAction* action : menu->actions()) {
+    if (!action->text().endsWith(pasteKeys)) continue;
+    disconnect(action, &QAction::triggered, nullptr, nullptr);
+    connect(action, &QAction::triggered, this, [this] {
+      const CInputFilter::ActiveScope user(filter_, true);
+      paste();
+    });
+  }
+  menu->popup(event->globalPos());
 }
 
 void CEditEx::focusOutEvent(QFocusEvent* event) {
@@ -144,6 +165,10 @@ CComboBoxExt::CComboBoxExt(QWidget* parent) : QComboBox(parent) {
   setInsertPolicy(QComboBox::NoInsert);
   // The wheel must not take the focus (and then change the value) in passing.
   setFocusPolicy(Qt::StrongFocus);
+  connect(this, &QComboBox::activated, this, [this](int index) {
+    if (isEditable() && outsideList_ > 0) return;
+    Q_EMIT picked(index);
+  });
   HookEdit();
 }
 
@@ -222,8 +247,8 @@ void CComboBoxExt::keyPressEvent(QKeyEvent* event) {
       modified_ = 1;
       break;
   }
-  const CInputFilter::ActiveScope user(filter_.data(), true);
-  QComboBox::keyPressEvent(event);
+  const CInputFilter::ActiveScope user(filter_.data(), !IsUndoRedo(event));
+  OutsideList([&] { QComboBox::keyPressEvent(event); });
 }
 
 void CComboBoxExt::inputMethodEvent(QInputMethodEvent* event) {
@@ -239,7 +264,9 @@ bool CComboBoxExt::eventFilter(QObject* watched, QEvent* event) {
       case QEvent::Drop:
       case QEvent::ContextMenu:
       case QEvent::InputMethod: {
-        const CInputFilter::ActiveScope user(filter_.data(), true);
+        const bool ownDrag =
+            event->type() == QEvent::Drop && static_cast<QDropEvent*>(event)->source() == hookedEdit_.data();
+        const CInputFilter::ActiveScope user(filter_.data(), !ownDrag);
         hookedEdit_->event(event);
         return true;
       }
@@ -261,7 +288,7 @@ void CComboBoxExt::showEvent(QShowEvent* event) {
 }
 
 void CComboBoxExt::focusOutEvent(QFocusEvent* event) {
-  QComboBox::focusOutEvent(event);
+  OutsideList([&] { QComboBox::focusOutEvent(event); });
   if (IsFocusLostToPopup(event)) return;
   OnKillFocus();
 }
@@ -271,7 +298,7 @@ void CComboBoxExt::wheelEvent(QWheelEvent* event) {
     event->ignore();
     return;
   }
-  QComboBox::wheelEvent(event);
+  OutsideList([&] { QComboBox::wheelEvent(event); });
 }
 
 QWidget* FindDlgItem(const QWidget* root, int ctrlId) {

@@ -139,6 +139,12 @@ class CComboBoxExt : public QComboBox, public CCommitControl {
 
  Q_SIGNALS:
   void valueCommitted(int ctrlId, int flag);
+  // The user chose the item `index`. With an edit field only a choice from
+  // the open list counts: typed text stays typed text even where it matches
+  // an item, and so do the arrow keys and the wheel, which only bring an
+  // item's text into the field. Without an edit field every choice counts.
+  // The dialogs run their "picked" reactions on this, never on activated.
+  void picked(int index);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -158,10 +164,21 @@ class CComboBoxExt : public QComboBox, public CCommitControl {
   void HookEdit();
 
  private:
+  // Runs QComboBox's own handling of a key, the wheel or the focus loss,
+  // none of which is a choice from the open list.
+  template <typename Fn>
+  void OutsideList(Fn&& handle) {
+    const QPointer<CComboBoxExt> self(this);
+    ++outsideList_;
+    handle();
+    if (self) --outsideList_;
+  }
+
   QPointer<QLineEdit> hookedEdit_;
   QPointer<CInputFilter> filter_;
   int limit_ = 0;
   int enterFlag_ = 0;
+  int outsideList_ = 0;
 };
 
 // The input control (a CEditEx or CComboBoxExt) with that identifier among the

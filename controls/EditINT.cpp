@@ -1,5 +1,6 @@
 #include "EditINT.h"
 
+#include <QPointer>
 #include <QSignalBlocker>
 #include <QStringList>
 
@@ -27,8 +28,11 @@ bool CEditINT::AcceptChar(int c) const { return ctl::IsDecimalEditChar(c, unsign
 
 void CEditINT::OnEnter() {
   // The modified flag stays: leaving a modified field commits once more.
+  // Reading the text commits already in a change-reporting field, and the
+  // dialog may have deleted the field by then.
+  const QPointer<CEditINT> self(this);
   UpdateValue();
-  SendCommit(0);
+  if (self) SendCommit(0);
 }
 
 void CEditINT::OnKillFocus() {
@@ -39,8 +43,13 @@ void CEditINT::OnKillFocus() {
 void CEditINT::ReportChange(ctl::ChangeBoundKind kind) {
   const ctl::ChangeBound bound = ctl::ApplyChangeBound(kind, ctl::ReadDecimalInt(Bytes(text())));
   value_ = bound.value;
-  // A rewritten text reports the bounded value once more before this one.
-  if (bound.rewriteText) SetWindowText(Text(ctl::FormatIntText(value_, false)));
+  // A rewritten text reports the bounded value once more before this one;
+  // when that report's handler deleted the field, nothing is left to do.
+  if (bound.rewriteText) {
+    const QPointer<CEditINT> self(this);
+    SetWindowText(Text(ctl::FormatIntText(value_, false)));
+    if (!self) return;
+  }
   changeCopy_ = value_;
   SetModified(0);
   SendCommit(0);

@@ -4,9 +4,11 @@
 // carries the text limit, which - unlike QLineEdit::setMaxLength - never cuts
 // text the program sets.
 //
-// QLineEdit runs its validator on setText too, so the filter judges only while
-// a user event is being handled (an ActiveScope around the widget's own
-// handler); program text, which may hold anything, stays as it is.
+// QLineEdit runs its validator on setText, undo and redo too, so the filter
+// judges only while a user event that brings new text is being handled (an
+// ActiveScope around the widget's own handler); program text, which may hold
+// anything, stays as it is, and so does text that undo, redo or a drag
+// within the field puts back.
 #pragma once
 
 #include <QPointer>
@@ -35,6 +37,8 @@ class CInputFilter : public QValidator {
   // Judges insertions for its lifetime; nests, and an inactive scope switches
   // the filter off (the program writing into the field from within a user
   // event).
+  // The filter may be gone when the scope ends: a commit inside it runs the
+  // dialog's handler, which may delete the field and its filter with it.
   class ActiveScope {
    public:
     ActiveScope(CInputFilter* filter, bool active) : filter_(filter), was_(filter ? filter->active_ : false) {
@@ -47,7 +51,7 @@ class CInputFilter : public QValidator {
     ActiveScope& operator=(const ActiveScope&) = delete;
 
    private:
-    CInputFilter* filter_;
+    QPointer<CInputFilter> filter_;
     bool was_;
   };
 

@@ -28,3 +28,9 @@ inline KeyClass ClassifyKey(const QKeyEvent* event, QList<int>* chars) {
   }
   return KeyClass::Characters;
 }
+
+// Undo and redo put back text the field held before: no new input, so the
+// character filter has no say in it.
+inline bool IsUndoRedo(const QKeyEvent* event) {
+  return event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
+}

@@ -276,12 +276,12 @@ void CCanDlg::BuildLayout() {
   top->addWidget(sigBox, 1);
   top->addLayout(buttons);
 
-  connect(msgName_, &QComboBox::activated, this, &CCanDlg::OnMessagePicked);
-  connect(msgId_, &QComboBox::activated, this, &CCanDlg::OnIdPicked);
-  connect(frameFormat_, &QComboBox::activated, this, &CCanDlg::OnFrameFormatPicked);
-  connect(sigName_, &QComboBox::activated, this, &CCanDlg::OnSignalPicked);
-  connect(valueType_, &QComboBox::activated, this, &CCanDlg::OnValueTypePicked);
-  connect(multiplexor_, &QComboBox::activated, this, &CCanDlg::OnMultiplexorPicked);
+  connect(msgName_, &CComboBoxExt::picked, this, &CCanDlg::OnMessagePicked);
+  connect(msgId_, &CComboBoxExt::picked, this, &CCanDlg::OnIdPicked);
+  connect(frameFormat_, &CComboBoxExt::picked, this, &CCanDlg::OnFrameFormatPicked);
+  connect(sigName_, &CComboBoxExt::picked, this, &CCanDlg::OnSignalPicked);
+  connect(valueType_, &CComboBoxExt::picked, this, &CCanDlg::OnValueTypePicked);
+  connect(multiplexor_, &CComboBoxExt::picked, this, &CCanDlg::OnMultiplexorPicked);
   connect(j1939_, &QCheckBox::clicked, this, &CCanDlg::OnJ1939Clicked);
   connect(decimal_, &QRadioButton::clicked, this, [this] { OnIdFormatClicked(false); });
   connect(hex_, &QRadioButton::clicked, this, [this] { OnIdFormatClicked(true); });

@@ -197,31 +197,31 @@ void CFrameSignalDlg::BuildLayout() {
   connect(hex_, &QRadioButton::clicked, this, [this] { SetHexDisplay(true); });
   connect(little_, &QRadioButton::clicked, this, [this] { model_.Values().byteOrder = BYTEORDER_LITTLE; });
   connect(big_, &QRadioButton::clicked, this, [this] { model_.Values().byteOrder = BYTEORDER_BIG; });
-  connect(format_, &QComboBox::activated, this, [this](int index) {
+  connect(format_, &CComboBoxExt::picked, this, [this](int index) {
     if (IsLocked()) return;
     model_.CommitFormat(index);
     ShowIdentifier();
   });
-  connect(msgName_, &QComboBox::activated, this, [this](int chosen) {
+  connect(msgName_, &CComboBoxExt::picked, this, [this](int chosen) {
     if (IsLocked()) return;
     model_.SelectMessageRow(chosen);
     ShowValues();
   });
-  connect(msgId_, &QComboBox::activated, this, [this](int chosen) {
+  connect(msgId_, &CComboBoxExt::picked, this, [this](int chosen) {
     if (IsLocked()) return;
     model_.SelectIdRow(chosen);
     ShowValues();
   });
-  connect(sigName_, &QComboBox::activated, this, [this](int chosen) {
+  connect(sigName_, &CComboBoxExt::picked, this, [this](int chosen) {
     if (IsLocked()) return;
     model_.SelectSignalRow(chosen);
     ShowValues();
   });
   if (bitOrder_)
-    connect(bitOrder_, &QComboBox::activated, this, [this](int index) {
+    connect(bitOrder_, &CComboBoxExt::picked, this, [this](int index) {
       if (!IsLocked()) model_.Values().bitOrder = index;
     });
-  connect(valueType_, &QComboBox::activated, this, [this](int index) {
+  connect(valueType_, &CComboBoxExt::picked, this, [this](int index) {
     if (IsLocked()) return;
     ReadTexts();
     model_.ChooseValueType(index);

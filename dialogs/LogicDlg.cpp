@@ -76,7 +76,7 @@ CLogicDlg::CLogicDlg(QWidget* parent) : CMsgDlg(IDD_LOGIC, parent) {
   top->addLayout(buttons);
   top->setSizeConstraint(QLayout::SetFixedSize);
 
-  connect(group_, &QComboBox::activated, this, [this](int index) {
+  connect(group_, &CComboBoxExt::picked, this, [this](int index) {
     if (IsLocked()) return;
     model_.SelectGroup(index);
     ShowBitCount();

@@ -7,7 +7,9 @@
 namespace ctl {
 
 int ClampInt(long long value, int minimum, int maximum) {
-  if (value < minimum) return minimum;
+  // An upside-down range has no value inside it; its minimum is the answer
+  // for every value, the ones above the maximum included.
+  if (value < minimum || minimum > maximum) return minimum;
   if (value > maximum) return maximum;
   return static_cast<int>(value);
 }

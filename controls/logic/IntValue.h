@@ -9,8 +9,8 @@ namespace ctl {
 inline constexpr int kIntMax = 0x7FFFFFFF;
 inline constexpr int kIntMin = -0x7FFFFFFF - 1;
 
-// The minimum is tested first, so with minimum > maximum every value becomes
-// the minimum.
+// A value below the minimum becomes the minimum, one above the maximum the
+// maximum; with minimum > maximum every value becomes the minimum.
 int ClampInt(long long value, int minimum, int maximum);
 
 // CEditINT: leading blanks, an optional sign and digits; 0 without a digit.

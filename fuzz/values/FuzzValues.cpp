@@ -35,7 +35,7 @@ void Integers(const std::string& text, std::uint8_t param) {
     const int minimum = static_cast<int>(param) - 128;
     const int maximum = static_cast<int>(param) * 1000;
     const int clamped = ctl::ClampInt(v, minimum, maximum);
-    Check(clamped == minimum || (clamped >= minimum && clamped <= maximum));
+    Check(minimum > maximum ? clamped == minimum : clamped >= minimum && clamped <= maximum);
     const int limit = ctl::IntTextLimit(minimum, maximum, minimum >= 0, hex);
     Check(limit >= 0 && limit <= 11);
     const std::string item = ctl::ConvertItemText(text, hex);

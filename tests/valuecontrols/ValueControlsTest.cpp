@@ -10,15 +10,19 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QStringList>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -197,6 +201,14 @@ class ValueControlsTest : public QObject {
     QApplication::clipboard()->setText(QString::fromUtf8("k(g) \xC3\xA9"));
     QTest::keyClick(unit, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(unit->text(), QStringLiteral("m/s%k(g)"));
+    // The context menu's Paste is judged as Ctrl+V is.
+    QApplication::clipboard()->setText(QStringLiteral("a b.c"));
+    QContextMenuEvent menuAt(QContextMenuEvent::Keyboard, QPoint(5, 5), unit->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(unit, &menuAt);
+    QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_P);  // &Paste
+    QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+    QCOMPARE(unit->text(), QStringLiteral("m/s%k(g)abc"));
     // Text the program set stays whole, even with characters the user may not type.
     unit->SetWindowText(QStringLiteral("deg C"));
     QTest::keyClicks(unit, "x");
@@ -446,6 +458,143 @@ class ValueControlsTest : public QObject {
     QTest::keyClicks(edit, "21");
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(edit->text(), QStringLiteral("42"));
+  }
+
+  void undoAndRedoPutTextBackAsItWas() {
+    // Every row starts from a text the program set, with characters the user
+    // could not type (a blank, a period), and the focus in the field.
+    using Keys = std::function<void(QWidget*)>;
+    const Keys clearAll = [](QWidget* w) {
+      QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+      QTest::keyClick(w, Qt::Key_Backspace);
+    };
+    const Keys undo = [](QWidget* w) { QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier); };
+    const Keys redo = [](QWidget* w) { QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); };
+    struct Case {
+      const char* rule;
+      bool combo;
+      const char* programText;
+      std::vector<Keys> keys;
+      const char* shown;
+    } cases[] = {
+        {"undo after select all and Backspace", false, "deg C", {clearAll, undo}, "deg C"},
+        {"undo of typing over the whole text",
+         false,
+         "deg C",
+         {[](QWidget* w) {
+            QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(w, "x");
+          },
+          undo},
+         "deg C"},
+        {"redo and undo again", false, "deg C", {clearAll, undo, redo, undo}, "deg C"},
+        {"typing after undo is judged as before",
+         false,
+         "deg C",
+         {clearAll, undo,
+          [](QWidget* w) {
+            QTest::keyClick(w, Qt::Key_End);
+            QTest::keyClicks(w, " x.");
+          }},
+         "deg Cx"},
+        {"undo in a combo's edit field", true, "ENGINE.1", {clearAll, undo}, "ENGINE.1"},
+    };
+    QStringList wrong;  // every row that breaks its rule, with what it shows
+    for (const Case& c : cases) {
+      CommitDialog dlg;
+      QWidget* field = nullptr;
+      QLineEdit* edit = nullptr;
+      if (c.combo) {
+        auto* combo = dlg.Add<CComboBoxExt>(1012);
+        combo->SetEditable(true);
+        combo->addItems({QStringLiteral("ENGINE"), QStringLiteral("GEARBOX")});
+        combo->SetWindowText(QString::fromLatin1(c.programText));
+        field = combo;
+        edit = combo->lineEdit();
+      } else {
+        auto* unit = dlg.Add<CEditUnit>(1023);
+        unit->SetWindowText(QString::fromLatin1(c.programText));
+        field = edit = unit;
+      }
+      dlg.Start(field);
+      for (const Keys& k : c.keys) k(field);
+      if (edit->text() != QLatin1String(c.shown)) wrong << QStringLiteral("%1: %2").arg(c.rule, edit->text());
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
+  }
+
+  void deleteCutAndUndoMarkTheFieldModified() {
+    struct Case {
+      const char* rule;
+      std::function<void(QWidget*)> keys;
+    } cases[] = {
+        {"Delete",
+         [](QWidget* w) {
+           QTest::keyClick(w, Qt::Key_Home);
+           QTest::keyClick(w, Qt::Key_Delete);
+         }},
+        {"cut",
+         [](QWidget* w) {
+           QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+           QTest::keyClick(w, Qt::Key_X, Qt::ControlModifier);
+         }},
+        {"undo", [](QWidget* w) { QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier); }},
+    };
+    QStringList wrong;
+    for (const Case& c : cases) {
+      CommitDialog dlg;
+      auto* edit = dlg.Add<CEditEx>(1024);
+      edit->SetWindowText(QStringLiteral("12.5"));
+      dlg.Start(edit);
+      // Something to undo, committed, so that only the key below can mark it.
+      QTest::keyClicks(edit, "0");
+      dlg.Leave();
+      edit->setFocus(Qt::TabFocusReason);
+      dlg.commits.clear();
+      QCOMPARE(edit->IsModified(), 0);
+      c.keys(edit);
+      const int modified = edit->IsModified();
+      dlg.Leave();
+      if (modified != 1 || dlg.commits != Commits{{1024, 0}}) wrong << QLatin1String(c.rule);
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
+  }
+
+  void commitHandlerMayDeleteTheControl() {
+    // The handler deletes the control on the commit that the last key or
+    // the focus change sends; nothing of the control may be used after it,
+    // and it sends no further commit.
+    struct Case {
+      const char* rule;
+      std::function<QWidget*(CommitDialog&)> make;
+      const char* typedFirst;
+      std::function<void(CommitDialog&, QWidget*)> last;
+    } cases[] = {
+        {"Enter in an edit", [](CommitDialog& d) -> QWidget* { return d.Add<CEditINT>(1020); }, "12",
+         [](CommitDialog&, QWidget* w) { QTest::keyPress(w, Qt::Key_Return); }},
+        {"Enter in a combo",
+         [](CommitDialog& d) -> QWidget* {
+           auto* combo = d.Add<CComboBoxExt>(1012);
+           combo->SetEditable(true);
+           return combo;
+         },
+         "AB", [](CommitDialog&, QWidget* w) { QTest::keyPress(w, Qt::Key_Return); }},
+        {"leaving an edit", [](CommitDialog& d) -> QWidget* { return d.Add<CEditEx>(1023); }, "kg",
+         [](CommitDialog& d, QWidget*) { d.Leave(); }},
+        {"leaving an identifier combo", [](CommitDialog& d) -> QWidget* { return d.Add<CComboBoxINT>(1015); }, "7",
+         [](CommitDialog& d, QWidget*) { d.Leave(); }},
+    };
+    for (const Case& c : cases) {
+      CommitDialog dlg;
+      QPointer<QWidget> field = c.make(dlg);
+      dlg.Start(field);
+      QTest::keyClicks(field, c.typedFirst);
+      dlg.commits.clear();
+      dlg.onCommit = [&field](int) { delete field.data(); };
+      c.last(dlg, field);
+      QVERIFY2(field.isNull(), c.rule);
+      QVERIFY2(dlg.commits.size() == 1, c.rule);
+    }
   }
 
   void wheelChangesNoComboWithoutFocus() {

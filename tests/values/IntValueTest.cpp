@@ -26,6 +26,7 @@ TEST(IntValue, ReadsClampsAndShows) {
       {"-99999999999", false, kIntMin, kIntMax, kIntMin, "-2147483648"},
       {"5", false, 10, 3, 10, "10"},  // minimum above maximum: the minimum wins
       {"1", false, 10, 3, 10, "10"},
+      {"50", false, 10, 3, 10, "10"},  // above both bounds of an upside-down range
   };
   for (const Case& c : cases) {
     const int v = ClampInt(ReadIntText(c.text, c.hex), c.minimum, c.maximum);
