@@ -112,11 +112,15 @@ bool CCanDlgModel::EditedIsMultiplexed(const _CANMsg* msg) const {
     const _CANSignal* stored = msg->signals.Find(MakeUpperString(openingName_));
     return stored && stored->multiplexor[0] != '\0';
   }
-  const std::string mux = MakeUpperString(c_.MuxText());
-  if (mux.empty()) return false;
-  // A stored multiplexor that is no signal of the message (one added without
-  // its switch) keeps the signal multiplexed as it was at opening.
-  return msg->signals.Contains(mux) || (targetSig_ && mux == MakeUpperString(targetSig_->multiplexor));
+  return NamesMultiplexor(msg, MakeUpperString(c_.MuxText()));
+}
+
+bool CCanDlgModel::NamesMultiplexor(const _CANMsg* msg, const std::string& key) const {
+  if (!msg || key.empty()) return false;
+  // A stored multiplexor that is no signal of the message (the signal was
+  // added without its switch) still multiplexes the signal as it did when
+  // the dialog opened.
+  return msg->signals.Contains(key) || (targetSig_ && key == MakeUpperString(targetSig_->multiplexor));
 }
 
 void CCanDlgModel::FillBitMap(const _CANMsg* msg, const std::string& skipKey, CBitOccupancy& map) const {
@@ -577,7 +581,7 @@ void CCanDlgModel::UpdateMultiplexControls() {
   ++c_.muxUpdates;
   const _CANMsg* msg = LiveMessage(true);
   const std::string key = MakeUpperString(c_.MuxText());
-  c_.muxValueEnabled = msg && !key.empty() && msg->signals.Contains(key);
+  c_.muxValueEnabled = NamesMultiplexor(msg, key);
   if (c_.muxValueEnabled && key == MakeUpperString(wsig_.multiplexor) && !wsig_.multiplexValue.empty()) {
     c_.muxValue = wsig_.multiplexValue;
     ++c_.muxRefills;

@@ -216,6 +216,8 @@ class CCanDlgModel {
   // new mode.
   const _CANMsg* CheckedMessage() const;
   bool EditedIsMultiplexed(const _CANMsg* msg) const;
+  // `key` (upper case) names a multiplexor of the edited signal in `msg`.
+  bool NamesMultiplexor(const _CANMsg* msg, const std::string& key) const;
   void FillBitMap(const _CANMsg* msg, const std::string& skipKey, CBitOccupancy& map) const;
   bool IsBitRangeUsed(const _CANMsg* msg, int start, int count) const;
   bool FindSignalBeyondLength(const _CANMsg* msg, std::string& name, int byteCount) const;

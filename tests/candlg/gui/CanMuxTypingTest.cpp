@@ -216,6 +216,7 @@ class CanMuxTypingTest : public QObject {
   void unchangedOkKeepsTheRecord_data() {
     QTest::addColumn<RecordFill>("fill");
     QTest::addColumn<int>("refusal");
+    QTest::addColumn<QString>("shownValue");  // the multiplex value field
     using Fill = RecordFill;
     QTest::newRow("multiplex text as written") << Fill([](CanTableFixture& t, _CANMsg*& m, _CANSignal*& s) {
       m = t.Msg("M", 8, 0x100);
@@ -223,7 +224,7 @@ class CanMuxTypingTest : public QObject {
       s = PlainSig(t, m, "S", 8, 8);
       CopyToCharBuffer(s->multiplexor, "MUX", MAX_NAME_LEN);
       s->multiplexValue = "1-1, 3-3";
-    }) << 0;
+    }) << 0 << QStringLiteral("0x1,0x3");
     // Only multiplexed signals were added, their switch was not.
     QTest::newRow("multiplexor not in the message") << Fill([](CanTableFixture& t, _CANMsg*& m, _CANSignal*& s) {
       m = t.Msg("Message1", 8, 0x56, FRAME_XTD);
@@ -233,26 +234,26 @@ class CanMuxTypingTest : public QObject {
       _CANSignal* d = PlainSig(t, m, "BIT_D", 28, 1);
       CopyToCharBuffer(d->multiplexor, "Multiplexor", MAX_NAME_LEN);
       d->multiplexValue = "8";
-    }) << 0;
+    }) << 0 << QStringLiteral("0x18");
     QTest::newRow("multiplexor spelt in other case") << Fill([](CanTableFixture& t, _CANMsg*& m, _CANSignal*& s) {
       m = t.Msg("M", 8, 0x100);
       PlainSig(t, m, "Mux", 0, 8);
       s = PlainSig(t, m, "S", 8, 8);
       CopyToCharBuffer(s->multiplexor, "MUX", MAX_NAME_LEN);
       s->multiplexValue = "2";
-    }) << 0;
+    }) << 0 << QStringLiteral("0x2");
     QTest::newRow("J1939 message stored as STD") << Fill([](CanTableFixture& t, _CANMsg*& m, _CANSignal*& s) {
       m = t.Msg("PGN", 8, 0x123);
       m->j1939 = 1;
       s = PlainSig(t, m, "S", 0, 8);
-    }) << 0;
+    }) << 0 << QStringLiteral("");
     QTest::newRow("multiplexor is the signal itself") << Fill([](CanTableFixture& t, _CANMsg*& m, _CANSignal*& s) {
       m = t.Msg("M", 8, 0x100);
       PlainSig(t, m, "OTHER", 0, 8);
       s = PlainSig(t, m, "S", 8, 8);
       CopyToCharBuffer(s->multiplexor, "S", MAX_NAME_LEN);
       s->multiplexValue = "1";
-    }) << 4110;
+    }) << 4110 << QStringLiteral("0x1");
     QTest::newRow("multiplexor on the signal's bits") << Fill([](CanTableFixture& t, _CANMsg*& m, _CANSignal*& s) {
       m = t.Msg("M", 8, 0x100);
       _CANSignal* mux = PlainSig(t, m, "MUX", 4, 8);
@@ -260,11 +261,12 @@ class CanMuxTypingTest : public QObject {
       PlainSig(t, m, "TOP", 32, 8);
       s = PlainSig(t, m, "S", 8, 8);
       CopyToCharBuffer(s->multiplexor, "MUX", MAX_NAME_LEN);
-    }) << 4014;
+    }) << 4014 << QStringLiteral("");
   }
   void unchangedOkKeepsTheRecord() {
     QFETCH(RecordFill, fill);
     QFETCH(int, refusal);
+    QFETCH(QString, shownValue);
     CanTableFixture t;
     _CANMsg* m = nullptr;
     _CANSignal* s = nullptr;
@@ -279,6 +281,7 @@ class CanMuxTypingTest : public QObject {
     // The fields show what is stored.
     QCOMPARE(Combo(dlg, canctl::MULTIPLEXOR)->currentText().toUpper(), QString(s->multiplexor).toUpper());
     QCOMPARE(Combo(dlg, canctl::FRAME_FORMAT)->currentIndex(), int(m->frameFormat));
+    QCOMPARE(static_cast<QLineEdit*>(dlg.GetDlgItem(canctl::MUX_VALUE))->text(), shownValue);
     RecordingMessageSink sink;
     PressOk(dlg);
     if (refusal) {
