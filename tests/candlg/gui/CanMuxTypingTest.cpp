@@ -8,11 +8,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <functional>
 
 #include "CanDlg.h"
 #include "CanDlgFixture.h"
+#include "EditINT.h"
+#include "J1939Dlg.h"
 #include "RecordingMessageSink.h"
 
 namespace {
@@ -209,6 +212,42 @@ class CanMuxTypingTest : public QObject {
     QCOMPARE(sink.Ids(), std::vector<int>{});
     QCOMPARE(QString(sig.multiplexor), QString());
     QCOMPARE(QString::fromStdString(sig.multiplexValue), QString());
+  }
+
+  // A J1939 message stored as "STD" keeps it until an identifier is composed
+  // for it: 29 bits need "XTD", and none of them is cut.
+  void composedIdentifierTakesTheExtendedFormat() {
+    CanTableFixture t;
+    _CANMsg* m = t.Msg("PGN", 8, 0x123);
+    m->j1939 = 1;
+    _CANSignal* s = PlainSig(t, m, "S", 0, 8);
+    CCanDlg dlg;
+    dlg.SetMode(DLGMODE_EDIT);
+    dlg.SetMessageTable(&t.table);
+    dlg.SetTarget(m, s);
+    dlg.SetHexFlag(1);
+    ShowActive(dlg);
+    QComboBox* format = Combo(dlg, canctl::FRAME_FORMAT);
+    QCOMPARE(format->currentIndex(), int(FRAME_STD));
+    bool seen = false;
+    QTimer::singleShot(50, [&] {
+      auto* j = qobject_cast<CJ1939Dlg*>(QApplication::activeModalWidget());
+      if (!j) return;
+      seen = true;
+      TypeInto(j->PgnEdit(), QStringLiteral("FEF1"));
+      TypeInto(j->SourceEdit(), QStringLiteral("21"));
+      TypeInto(j->PriorityEdit(), QStringLiteral("3"));
+      Click(j->GetDlgItem(canctl::OK));
+    });
+    Click(dlg.GetDlgItem(canctl::J1939_ID));
+    QVERIFY(seen);
+    QCOMPARE(format->currentIndex(), int(FRAME_XTD));
+    QCOMPARE(static_cast<CComboBoxINT*>(dlg.GetDlgItem(canctl::MSG_ID))->Value(), 0x0CFEF121);
+    RecordingMessageSink sink;
+    PressOk(dlg);
+    QCOMPARE(sink.Ids(), std::vector<int>{});
+    QCOMPARE(m->id, 0x0CFEF121);
+    QCOMPARE(int(m->frameFormat), int(FRAME_XTD));
   }
 
   // Open, OK, compare: stored multiplexing and frame formats come back as
