@@ -5,39 +5,13 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QPushButton>
-#include <QTimer>
 
 #include <cstdlib>
-#include <functional>
 
 #include "CanDlg.h"
+#include "CanDlgDriver.h"
 #include "ResIds.h"
 #include "RoadFixture.h"
-
-namespace {
-
-// Runs `work` on the CAN dialog once it runs modally.
-class ModalCanDlg {
- public:
-  explicit ModalCanDlg(std::function<void(CCanDlg&)> work) : work_(std::move(work)) {
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      if (auto* dlg = qobject_cast<CCanDlg*>(QApplication::activeModalWidget())) {
-        timer_.stop();
-        ++runs;
-        work_(*dlg);
-        if (dlg->isVisible()) dlg->reject();  // a refusal: end it all the same
-      }
-    });
-    timer_.start(10);
-  }
-  int runs = 0;
-
- private:
-  std::function<void(CCanDlg&)> work_;
-  QTimer timer_;
-};
-
-}  // namespace
 
 class CanMuxRoadTest : public QObject {
   Q_OBJECT
@@ -69,7 +43,7 @@ class CanMuxRoadTest : public QObject {
     QCOMPARE(QString::fromStdString(mux), QStringLiteral("Multiplexor"));
 
     QString shown;
-    ModalCanDlg driver([&](CCanDlg& dlg) {
+    CanDlgDriver driver([&](CCanDlg& dlg) {
       dlg.activateWindow();
       if (!QTest::qWaitForWindowActive(&dlg)) return;
       shown = static_cast<QComboBox*>(dlg.GetDlgItem(canctl::MULTIPLEXOR))->currentText();

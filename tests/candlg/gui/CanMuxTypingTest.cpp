@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include <functional>
+#include <vector>
 
 #include "CanDlg.h"
 #include "CanDlgFixture.h"
@@ -82,12 +82,25 @@ _CANSignal* PlainSig(CanTableFixture& t, _CANMsg* m, const char* name, int start
   return s;
 }
 
-// Builds the records of one row of the table-driven cases.
-using RecordFill = std::function<void(CanTableFixture&, _CANMsg*&, _CANSignal*&)>;
+// One signal of a stored message: where it lies and what multiplexes it.
+struct StoredSig {
+  const char* name;
+  int start;
+  int count;
+  const char* mux = "";
+  const char* value = "";
+};
+
+// A stored message; the dialog edits its first signal.
+struct StoredMessage {
+  int format;
+  int j1939;
+  std::vector<StoredSig> sigs;
+};
 
 }  // namespace
 
-Q_DECLARE_METATYPE(RecordFill)
+Q_DECLARE_METATYPE(StoredMessage)
 
 class CanMuxTypingTest : public QObject {
   Q_OBJECT
@@ -97,6 +110,13 @@ class CanMuxTypingTest : public QObject {
     dlg.show();
     dlg.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&dlg));
+  }
+  // Opens the dialog on the records as the lists do and makes it active.
+  static void Open(CCanDlg& dlg, int mode, CanTableFixture& t, _CANMsg* m, _CANSignal* s) {
+    dlg.SetMode(mode);
+    dlg.SetMessageTable(&t.table);
+    dlg.SetTarget(m, s);
+    ShowActive(dlg);
   }
   static QComboBox* Combo(CCanDlg& dlg, int id) { return static_cast<QComboBox*>(dlg.GetDlgItem(id)); }
   static void PressOk(CCanDlg& dlg) { Click(dlg.GetDlgItem(canctl::OK)); }
@@ -109,10 +129,7 @@ class CanMuxTypingTest : public QObject {
     _CANMsg msg;
     _CANSignal sig;
     CCanDlg dlg;
-    dlg.SetMode(DLGMODE_NEW);
-    dlg.SetMessageTable(&t.table);
-    dlg.SetTarget(&msg, &sig);
-    ShowActive(dlg);
+    Open(dlg, DLGMODE_NEW, t, &msg, &sig);
     TypeInto(dlg.GetDlgItem(canctl::MSG_NAME), QStringLiteral("ENGINE"));
     TypeInto(dlg.GetDlgItem(canctl::BYTE_COUNT), QStringLiteral("8"));
     TypeInto(dlg.GetDlgItem(canctl::SIG_NAME), QStringLiteral("RPM"));
@@ -145,10 +162,7 @@ class CanMuxTypingTest : public QObject {
     _CANSignal* a = PlainSig(t, m, "A", 8, 8);
     PlainSig(t, m, "B", 16, 8);
     CCanDlg dlg;
-    dlg.SetMode(DLGMODE_EDIT);
-    dlg.SetMessageTable(&t.table);
-    dlg.SetTarget(m, a);
-    ShowActive(dlg);
+    Open(dlg, DLGMODE_EDIT, t, m, a);
     QComboBox* mux = Combo(dlg, canctl::MULTIPLEXOR);
     QVERIFY(mux->count() > 2);
     QVERIFY(PickItem(mux, QStringLiteral("MUX")));
@@ -193,10 +207,7 @@ class CanMuxTypingTest : public QObject {
     _CANMsg msg;
     _CANSignal sig;
     CCanDlg dlg;
-    dlg.SetMode(DLGMODE_NEW);
-    dlg.SetMessageTable(&t.table);
-    dlg.SetTarget(&msg, &sig);
-    ShowActive(dlg);
+    Open(dlg, DLGMODE_NEW, t, &msg, &sig);
     QVERIFY(PickItem(Combo(dlg, canctl::MSG_NAME), QStringLiteral("FIRST")));
     QComboBox* mux = Combo(dlg, canctl::MULTIPLEXOR);
     QVERIFY(PickItem(mux, QStringLiteral("MUX")));
@@ -222,11 +233,8 @@ class CanMuxTypingTest : public QObject {
     m->j1939 = 1;
     _CANSignal* s = PlainSig(t, m, "S", 0, 8);
     CCanDlg dlg;
-    dlg.SetMode(DLGMODE_EDIT);
-    dlg.SetMessageTable(&t.table);
-    dlg.SetTarget(m, s);
     dlg.SetHexFlag(1);
-    ShowActive(dlg);
+    Open(dlg, DLGMODE_EDIT, t, m, s);
     QComboBox* format = Combo(dlg, canctl::FRAME_FORMAT);
     QCOMPARE(format->currentIndex(), int(FRAME_STD));
     bool seen = false;
@@ -253,70 +261,42 @@ class CanMuxTypingTest : public QObject {
   // Open, OK, compare: stored multiplexing and frame formats come back as
   // they were, or OK refuses with the rule's message and focus.
   void unchangedOkKeepsTheRecord_data() {
-    QTest::addColumn<RecordFill>("fill");
+    QTest::addColumn<StoredMessage>("stored");
     QTest::addColumn<int>("refusal");
     QTest::addColumn<QString>("shownValue");  // the multiplex value field
-    using Fill = RecordFill;
-    QTest::newRow("multiplex text as written") << Fill([](CanTableFixture& t, _CANMsg*& m, _CANSignal*& s) {
-      m = t.Msg("M", 8, 0x100);
-      PlainSig(t, m, "MUX", 0, 8);
-      s = PlainSig(t, m, "S", 8, 8);
-      CopyToCharBuffer(s->multiplexor, "MUX", MAX_NAME_LEN);
-      s->multiplexValue = "1-1, 3-3";
-    }) << 0 << QStringLiteral("0x1,0x3");
+    QTest::newRow("multiplex text as written")
+        << StoredMessage{FRAME_STD, 0, {{"S", 8, 8, "MUX", "1-1, 3-3"}, {"MUX", 0, 8}}} << 0
+        << QStringLiteral("0x1,0x3");
     // Only multiplexed signals were added, their switch was not.
-    QTest::newRow("multiplexor not in the message") << Fill([](CanTableFixture& t, _CANMsg*& m, _CANSignal*& s) {
-      m = t.Msg("Message1", 8, 0x56, FRAME_XTD);
-      s = PlainSig(t, m, "BIT_K", 28, 1);
-      CopyToCharBuffer(s->multiplexor, "Multiplexor", MAX_NAME_LEN);
-      s->multiplexValue = "24";
-      _CANSignal* d = PlainSig(t, m, "BIT_D", 28, 1);
-      CopyToCharBuffer(d->multiplexor, "Multiplexor", MAX_NAME_LEN);
-      d->multiplexValue = "8";
-    }) << 0 << QStringLiteral("0x18");
-    QTest::newRow("multiplexor spelt in other case") << Fill([](CanTableFixture& t, _CANMsg*& m, _CANSignal*& s) {
-      m = t.Msg("M", 8, 0x100);
-      PlainSig(t, m, "Mux", 0, 8);
-      s = PlainSig(t, m, "S", 8, 8);
-      CopyToCharBuffer(s->multiplexor, "MUX", MAX_NAME_LEN);
-      s->multiplexValue = "2";
-    }) << 0 << QStringLiteral("0x2");
-    QTest::newRow("J1939 message stored as STD") << Fill([](CanTableFixture& t, _CANMsg*& m, _CANSignal*& s) {
-      m = t.Msg("PGN", 8, 0x123);
-      m->j1939 = 1;
-      s = PlainSig(t, m, "S", 0, 8);
-    }) << 0 << QStringLiteral("");
-    QTest::newRow("multiplexor is the signal itself") << Fill([](CanTableFixture& t, _CANMsg*& m, _CANSignal*& s) {
-      m = t.Msg("M", 8, 0x100);
-      PlainSig(t, m, "OTHER", 0, 8);
-      s = PlainSig(t, m, "S", 8, 8);
-      CopyToCharBuffer(s->multiplexor, "S", MAX_NAME_LEN);
-      s->multiplexValue = "1";
-    }) << 4110 << QStringLiteral("0x1");
-    QTest::newRow("multiplexor on the signal's bits") << Fill([](CanTableFixture& t, _CANMsg*& m, _CANSignal*& s) {
-      m = t.Msg("M", 8, 0x100);
-      _CANSignal* mux = PlainSig(t, m, "MUX", 4, 8);
-      CopyToCharBuffer(mux->multiplexor, "TOP", MAX_NAME_LEN);
-      PlainSig(t, m, "TOP", 32, 8);
-      s = PlainSig(t, m, "S", 8, 8);
-      CopyToCharBuffer(s->multiplexor, "MUX", MAX_NAME_LEN);
-    }) << 4014 << QStringLiteral("");
+    QTest::newRow("multiplexor not in the message")
+        << StoredMessage{FRAME_XTD, 0, {{"BIT_K", 28, 1, "Multiplexor", "24"}, {"BIT_D", 28, 1, "Multiplexor", "8"}}}
+        << 0 << QStringLiteral("0x18");
+    QTest::newRow("multiplexor spelt in other case")
+        << StoredMessage{FRAME_STD, 0, {{"S", 8, 8, "MUX", "2"}, {"Mux", 0, 8}}} << 0 << QStringLiteral("0x2");
+    QTest::newRow("J1939 message stored as STD") << StoredMessage{FRAME_STD, 1, {{"S", 0, 8}}} << 0 << QString();
+    QTest::newRow("multiplexor is the signal itself")
+        << StoredMessage{FRAME_STD, 0, {{"S", 8, 8, "S", "1"}, {"OTHER", 0, 8}}} << 4110 << QStringLiteral("0x1");
+    QTest::newRow("multiplexor on the signal's bits")
+        << StoredMessage{FRAME_STD, 0, {{"S", 8, 8, "MUX"}, {"MUX", 4, 8, "TOP"}, {"TOP", 32, 8}}} << 4014 << QString();
   }
   void unchangedOkKeepsTheRecord() {
-    QFETCH(RecordFill, fill);
+    QFETCH(StoredMessage, stored);
     QFETCH(int, refusal);
     QFETCH(QString, shownValue);
     CanTableFixture t;
-    _CANMsg* m = nullptr;
+    _CANMsg* m = t.Msg("M", 8, 0x56, stored.format);
+    m->j1939 = stored.j1939;
     _CANSignal* s = nullptr;
-    fill(t, m, s);
+    for (const StoredSig& row : stored.sigs) {
+      _CANSignal* one = PlainSig(t, m, row.name, row.start, row.count);
+      CopyToCharBuffer(one->multiplexor, row.mux, MAX_NAME_LEN);
+      one->multiplexValue = row.value;
+      if (!s) s = one;
+    }
     const MsgFields msgBefore(*m);
     const _CANSignal sigBefore = *s;
     CCanDlg dlg;
-    dlg.SetMode(DLGMODE_EDIT);
-    dlg.SetMessageTable(&t.table);
-    dlg.SetTarget(m, s);
-    ShowActive(dlg);
+    Open(dlg, DLGMODE_EDIT, t, m, s);
     // The fields show what is stored.
     QCOMPARE(Combo(dlg, canctl::MULTIPLEXOR)->currentText().toUpper(), QString(s->multiplexor).toUpper());
     QCOMPARE(Combo(dlg, canctl::FRAME_FORMAT)->currentIndex(), int(m->frameFormat));
