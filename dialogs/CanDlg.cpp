@@ -372,6 +372,11 @@ void CCanDlg::FillControls() {
   SetItems(valueType_, {vrres::LoadString(IDS_VALTYPE_UNSIGNED), vrres::LoadString(IDS_VALTYPE_SIGNED),
                         vrres::LoadString(IDS_VALTYPE_FLOAT), vrres::LoadString(IDS_VALTYPE_DOUBLE)});
   ShowModel();
+  const CanDlgControls& c = model_->Controls();
+  if (c.muxTyped) {
+    multiplexor_->SetLimitText(MAX_NAME_LEN);  // no more than the record holds
+    multiplexor_->SetWindowText(Q(c.muxTypedText));
+  }
 }
 
 void CCanDlg::ApplyIdentifierItems() {
@@ -436,7 +441,8 @@ void CCanDlg::ShowModel() {
   QStringList muxNames;
   for (const auto& n : c.muxItems) muxNames << Q(n);
   SetItems(multiplexor_, muxNames);
-  multiplexor_->setCurrentIndex(c.muxSel);
+  // A typed multiplexor name stays as typed (SetItems keeps the text).
+  if (!c.muxTyped) multiplexor_->setCurrentIndex(c.muxSel);
   bool refilled = false;
   if (c.muxUpdates != shownMuxUpdates_) {
     shownMuxUpdates_ = c.muxUpdates;
@@ -500,7 +506,11 @@ void CCanDlg::ReadControl(int ctrlId) {
       c.unit = S(unit_->text());
       break;
     case MULTIPLEXOR:
-      c.muxSel = std::max(multiplexor_->currentIndex(), 0);
+      if (c.muxTyped) {
+        c.muxTypedText = S(multiplexor_->currentText());
+      } else {
+        c.muxSel = std::max(multiplexor_->currentIndex(), 0);
+      }
       break;
     case MUX_VALUE:
       c.muxValueText = S(muxValue_->GetText());

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "MultiValue.h"
 #include "TextFile.h"
 
 namespace {
@@ -32,6 +33,7 @@ uint8_t ValueTypeOfItem(int item) {
 
 const std::string& CanDlgControls::MuxText() const {
   static const std::string kEmpty;
+  if (muxTyped) return muxTypedText;
   if (muxSel < 0 || muxSel >= static_cast<int>(muxItems.size())) return kEmpty;
   return muxItems[static_cast<std::size_t>(muxSel)];
 }
@@ -110,8 +112,15 @@ bool CCanDlgModel::EditedIsMultiplexed(const _CANMsg* msg) const {
     const _CANSignal* stored = msg->signals.Find(MakeUpperString(openingName_));
     return stored && stored->multiplexor[0] != '\0';
   }
-  const std::string& mux = c_.MuxText();
-  return !mux.empty() && msg->signals.Contains(MakeUpperString(mux));
+  return NamesMultiplexor(msg, MakeUpperString(c_.MuxText()));
+}
+
+bool CCanDlgModel::NamesMultiplexor(const _CANMsg* msg, const std::string& key) const {
+  if (!msg || key.empty()) return false;
+  // A stored multiplexor that is no signal of the message (the signal was
+  // added without its switch) still multiplexes the signal as it did when
+  // the dialog opened.
+  return msg->signals.Contains(key) || (targetSig_ && key == MakeUpperString(targetSig_->multiplexor));
 }
 
 void CCanDlgModel::FillBitMap(const _CANMsg* msg, const std::string& skipKey, CBitOccupancy& map) const {
@@ -189,6 +198,8 @@ void CCanDlgModel::InitControls() {
   }
   c_.hex = hexFlag_ != 0;
   c_.j1939 = wmsg_.j1939 != 0;
+  c_.muxTyped = mode_ == DLGMODE_NEW && (!table_ || table_->empty());
+  c_.muxTypedText = c_.muxTyped ? std::string(wsig_.multiplexor) : std::string();
   c_.byteOrder = wsig_.byteOrder;
   c_.idMax = c_.frameFormat == FRAME_XTD ? MAX_XTD_ID : MAX_STD_ID;
   if (mode_ == DLGMODE_VIEW) {
@@ -255,11 +266,11 @@ void CCanDlgModel::FillControls() {
   rememberedType_ = c_.valueType;
   c_.j1939 = wmsg_.j1939 != 0;
   c_.j1939ButtonVisible = c_.j1939;
-  UpdateJ1939Limits();
+  UpdateJ1939Limits(false);
   UpdatePageButtons();
   UpdateSignalControls();
   ShowScaling();
-  FillMultiplexorList();
+  FillMultiplexorList(false);
   UpdateMultiplexControls();
 }
 
@@ -328,7 +339,7 @@ void CCanDlgModel::OnCommit(int id) {
       UpdateLastPage();
       UpdateBitGrid();
       UpdatePageButtons();
-      FillMultiplexorList();
+      FillMultiplexorList(true);
       break;
     case canctl::FRAME_FORMAT:
       c_.idMax = c_.frameFormat == FRAME_XTD ? MAX_XTD_ID : MAX_STD_ID;
@@ -361,8 +372,8 @@ void CCanDlgModel::PickMessage(int index) {
   locked_ = true;
   c_.msgName = m->name;
   c_.j1939 = m->j1939 != 0;
-  UpdateJ1939Limits();
-  OnFrameFormatPicked(m->frameFormat ? FRAME_XTD : FRAME_STD);
+  UpdateJ1939Limits(false);
+  ApplyFrameFormat(m->frameFormat ? FRAME_XTD : FRAME_STD);
   c_.byteCount = std::clamp(m->byteCount, 0, c_.byteCountMax);
   c_.id = m->id;
   if (mode_ == DLGMODE_NEW) {
@@ -380,14 +391,15 @@ void CCanDlgModel::PickMessage(int index) {
   locked_ = false;
   UpdateLastPage();
   UpdateBitGrid();
-  FillMultiplexorList();
+  FillMultiplexorList(true);
   UpdatePageButtons();
 }
 
 void CCanDlgModel::OnMessagePicked(int index) { PickMessage(index); }
 
-void CCanDlgModel::OnFrameFormatPicked(int selection) {
-  if (c_.j1939) selection = FRAME_XTD;
+void CCanDlgModel::OnFrameFormatPicked(int selection) { ApplyFrameFormat(c_.j1939 ? FRAME_XTD : selection); }
+
+void CCanDlgModel::ApplyFrameFormat(int selection) {
   c_.frameFormat = selection == FRAME_XTD ? FRAME_XTD : FRAME_STD;
   if (mode_ == DLGMODE_NEW) wmsg_.frameFormat = static_cast<uint8_t>(c_.frameFormat);
   c_.idMax = c_.frameFormat == FRAME_XTD ? MAX_XTD_ID : MAX_STD_ID;
@@ -403,7 +415,7 @@ void CCanDlgModel::OnSignalPicked(int index) {
   c_.byteOrder = wsig_.byteOrder;
   ShowScaling();
   UpdateBitGrid();
-  FillMultiplexorList();
+  FillMultiplexorList(false);
   UpdateMultiplexControls();
 }
 
@@ -478,11 +490,11 @@ void CCanDlgModel::UpdateSignalControls() {
   c_.signalControlsEnabled = mode_ != DLGMODE_VIEW && anyFree;
 }
 
-void CCanDlgModel::UpdateJ1939Limits() {
+void CCanDlgModel::UpdateJ1939Limits(bool forceXtd) {
   if (mode_ == DLGMODE_VIEW) return;
   c_.j1939ButtonVisible = c_.j1939;
   if (c_.j1939) {
-    OnFrameFormatPicked(FRAME_XTD);
+    if (forceXtd) ApplyFrameFormat(FRAME_XTD);
     c_.byteCountLimit = 4;
     c_.byteCountMax = MAX_J1939_BYTES;
     c_.startBitMax = MAX_J1939_BITS - 1;
@@ -502,7 +514,7 @@ void CCanDlgModel::UpdateJ1939Limits() {
 void CCanDlgModel::OnJ1939Clicked(bool checked) {
   if (mode_ == DLGMODE_VIEW) return;
   c_.j1939 = checked;
-  UpdateJ1939Limits();
+  UpdateJ1939Limits(true);
 }
 
 void CCanDlgModel::OnHexClicked(bool hex) {
@@ -512,7 +524,12 @@ void CCanDlgModel::OnHexClicked(bool hex) {
   FillMessageIdList();
 }
 
-void CCanDlgModel::SetIdentifierFromJ1939(int id) { c_.id = std::clamp(id, 0, c_.idMax); }
+void CCanDlgModel::SetIdentifierFromJ1939(int id) {
+  // A composed identifier has 29 bits: a J1939 message stored as "STD" takes
+  // "XTD" now rather than lose the upper bits.
+  if (c_.j1939) ApplyFrameFormat(FRAME_XTD);
+  c_.id = std::clamp(id, 0, c_.idMax);
+}
 
 void CCanDlgModel::OnPagePrevious() {
   UpdatePageButtons();
@@ -530,18 +547,33 @@ void CCanDlgModel::OnPageNext() {
 
 // ---------------------------------------------------------------- multiplexing
 
-void CCanDlgModel::FillMultiplexorList() {
+void CCanDlgModel::FillMultiplexorList(bool keepChoice) {
+  const std::string storedName = targetSig_ ? std::string(targetSig_->multiplexor) : std::string();
+  const std::string stored = MakeUpperString(storedName);
+  const std::string wanted = keepChoice ? MakeUpperString(c_.MuxText()) : stored;
   c_.muxItems.assign(1, std::string());
   c_.muxSel = 0;
-  const _CANMsg* msg = LiveMessage(true);
-  if (!msg) return;
-  const std::string skip = SkipKey();
-  const std::string stored = targetSig_ ? MakeUpperString(targetSig_->multiplexor) : std::string();
-  for (const auto& entry : msg->signals) {
-    if (!entry.value || entry.value == targetSig_ || (!skip.empty() && entry.key == skip)) continue;
-    c_.muxItems.push_back(entry.value->name);
-    if (!stored.empty() && entry.key == stored) c_.muxSel = static_cast<int>(c_.muxItems.size()) - 1;
+  if (const _CANMsg* msg = LiveMessage(true)) {
+    const std::string skip = SkipKey();
+    for (const auto& entry : msg->signals) {
+      if (!entry.value || entry.value == targetSig_ || (!skip.empty() && entry.key == skip)) continue;
+      c_.muxItems.push_back(entry.value->name);
+    }
   }
+  // A stored multiplexor that is no other signal of the message (its switch
+  // was never added) stays on offer, so that the field shows it and OK keeps
+  // it; the save asks about it.
+  const auto offered = [&](const std::string& key) {
+    for (std::size_t i = 1; i < c_.muxItems.size(); ++i) {
+      if (MakeUpperString(c_.muxItems[i]) == key) return static_cast<int>(i);
+    }
+    return 0;
+  };
+  if (!stored.empty() && !offered(stored)) c_.muxItems.push_back(storedName);
+  if (c_.muxTyped) return;  // a typed name is no list item
+  c_.muxSel = wanted.empty() ? 0 : offered(wanted);
+  // A choice the message no longer offers goes, and its value with it.
+  if (keepChoice && !wanted.empty() && c_.muxSel == 0) UpdateMultiplexControls();
 }
 
 void CCanDlgModel::UpdateMultiplexControls() {
@@ -549,7 +581,7 @@ void CCanDlgModel::UpdateMultiplexControls() {
   ++c_.muxUpdates;
   const _CANMsg* msg = LiveMessage(true);
   const std::string key = MakeUpperString(c_.MuxText());
-  c_.muxValueEnabled = msg && !key.empty() && msg->signals.Contains(key);
+  c_.muxValueEnabled = NamesMultiplexor(msg, key);
   if (c_.muxValueEnabled && key == MakeUpperString(wsig_.multiplexor) && !wsig_.multiplexValue.empty()) {
     c_.muxValue = wsig_.multiplexValue;
     ++c_.muxRefills;
@@ -584,6 +616,7 @@ int CCanDlgModel::CheckMultiplexorChain(IDlgPrompt& prompt) const {
 
 int CCanDlgModel::OnMultiplexorPicked(int selection, IDlgPrompt& prompt) {
   c_.muxSel = std::clamp(selection, 0, static_cast<int>(c_.muxItems.size()) - 1);
+  if (c_.muxTyped) c_.muxTypedText = c_.muxItems[static_cast<std::size_t>(c_.muxSel)];
   int focus = 0;
   bool problem = CheckMultiplexorChain(prompt) != 0;
   if (!problem && IsBitRangeUsed(LiveMessage(true), c_.startBit, c_.bitCount)) {
@@ -602,6 +635,20 @@ int CCanDlgModel::OnMultiplexorPicked(int selection, IDlgPrompt& prompt) {
   UpdateSignalControls();
   UpdateBitGrid();
   return focus;
+}
+
+std::string CCanDlgModel::MultiplexValueToStore(const std::string& stored) const {
+  if (c_.muxValueText.empty()) return stored;  // an emptied field keeps the stored text
+  // The field shows the stored text in its hexadecimal normal form ("1-1, 3-3"
+  // as "0x1,0x3"); read back as shown, it is the stored text, kept as written.
+  ctl::MultiValueParser parser;
+  std::string shown;
+  parser.Normalise(stored.c_str(), false, &shown);
+  if (parser.error != MULTIVALUE_OK) shown = stored;  // shown whole
+  std::string readBack;
+  parser.Normalise(shown.c_str(), true, &readBack);
+  if (parser.error == MULTIVALUE_OK && readBack == c_.muxValueText) return stored;
+  return c_.muxValueText;
 }
 
 int CCanDlgModel::ShowMultiplexValueError(IDlgPrompt& prompt) {
@@ -776,6 +823,8 @@ CCanDlgModel::OkResult CCanDlgModel::OnOK(IDlgPrompt& prompt) {
     return refuse(IDS_MSG_BITS_OUTSIDE, canctl::START_BIT, {c_.sigName});
   }
   if (IsBitRangeUsed(checked, c_.startBit, c_.bitCount)) return refuse(IDS_MSG_BITS_OVERLAP, canctl::START_BIT);
+  // The multiplexor is held to the rules of choosing it, stored or chosen.
+  if (!c_.MuxText().empty() && CheckMultiplexorChain(prompt) != 0) return {false, canctl::MULTIPLEXOR};
   // A malformed multiplex value must not reach the record in part.
   if (int focus = ShowMultiplexValueError(prompt)) return {false, focus};
 
@@ -832,9 +881,12 @@ CCanDlgModel::OkResult CCanDlgModel::OnOK(IDlgPrompt& prompt) {
   set(s.maximum, c_.maximum);
   set(s.minimum, c_.minimum);
   setText(s.unit, c_.unit);
-  setText(s.multiplexor, c_.MuxText());
-  if (!c_.muxValueText.empty() && c_.muxValueText != s.multiplexValue) {
-    s.multiplexValue = c_.muxValueText;
+  // The list offers the signal's own spelling; a stored name that differs
+  // only in case is the same choice.
+  if (MakeUpperString(c_.MuxText()) != MakeUpperString(s.multiplexor)) setText(s.multiplexor, c_.MuxText());
+  const std::string muxValue = MultiplexValueToStore(s.multiplexValue);
+  if (muxValue != s.multiplexValue) {
+    s.multiplexValue = muxValue;
     ++changed;
   }
   if (changed > 0) modified_ = true;

@@ -114,6 +114,10 @@ struct CanDlgControls {
   std::string unit;
   std::vector<std::string> muxItems{std::string()};  // first item empty: no multiplexor
   int muxSel = 0;
+  // A new message in an empty list has no signal to pick: the multiplexor
+  // field then takes a typed name, and that text is the choice.
+  bool muxTyped = false;
+  std::string muxTypedText;
   // Text to show in the multiplex-value edit; muxRefills counts the times it
   // was given a stored text whose errors must be shown at once.
   std::string muxValue;
@@ -212,6 +216,8 @@ class CCanDlgModel {
   // new mode.
   const _CANMsg* CheckedMessage() const;
   bool EditedIsMultiplexed(const _CANMsg* msg) const;
+  // `key` (upper case) names a multiplexor of the edited signal in `msg`.
+  bool NamesMultiplexor(const _CANMsg* msg, const std::string& key) const;
   void FillBitMap(const _CANMsg* msg, const std::string& skipKey, CBitOccupancy& map) const;
   bool IsBitRangeUsed(const _CANMsg* msg, int start, int count) const;
   bool FindSignalBeyondLength(const _CANMsg* msg, std::string& name, int byteCount) const;
@@ -219,12 +225,20 @@ class CCanDlgModel {
   void InitControls();
   void FillControls();
   void FillMessageIdList();
-  void FillMultiplexorList();
+  // With `keepChoice` the multiplexor on screen stays chosen while the
+  // message still offers it, and is cleared together with its value when it
+  // no longer is; without, the stored one is chosen.
+  void FillMultiplexorList(bool keepChoice);
   void UpdateMultiplexControls();
+  // The multiplex value text OK is to store, given the field's normal form.
+  std::string MultiplexValueToStore(const std::string& stored) const;
   void UpdateSignalControls();
   // Factor, offset, limits and unit of the working signal into the controls.
   void ShowScaling();
-  void UpdateJ1939Limits();
+  // `forceXtd`: the user ticked the box. Filling and picks show a stored
+  // frame format as it is, even a J1939 message stored as "STD".
+  void UpdateJ1939Limits(bool forceXtd);
+  void ApplyFrameFormat(int selection);
   void UpdatePageButtons();
   void UpdateLastPage();
   void ClampRange();

@@ -1,6 +1,8 @@
 // Grabs the CAN dialog in one language to a PNG, headless:
-// vr_canshot <ja|en|zh> <file.png> [edit|view|new]. The dialog edits a signal
-// of a 16-byte message whose other signals fill part of the grid.
+// vr_canshot <ja|en|zh> <file.png> [edit|view|new|mux]. The dialog edits a
+// signal of a 16-byte message whose other signals fill part of the grid; "mux"
+// edits it as a J1939 message stored as "STD" whose signal names a
+// multiplexor that is not in the message.
 #include <QApplication>
 #include <QTimer>
 
@@ -14,7 +16,7 @@
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: vr_canshot <ja|en|zh> <file.png> [edit|view|new]\n");
+    std::fprintf(stderr, "usage: vr_canshot <ja|en|zh> <file.png> [edit|view|new|mux]\n");
     return 2;
   }
   const std::string lang = argv[1];
@@ -33,6 +35,11 @@ int main(int argc, char** argv) {
   s->factor = 0.1;
   CopyToCharBuffer(s->unit, "%", MAX_NAME_LEN);
   t.Sig(m, "Checksum", 120, 8);
+  if (mode == "mux") {
+    m->j1939 = 1;
+    CopyToCharBuffer(s->multiplexor, "GearSelect", MAX_NAME_LEN);
+    s->multiplexValue = "1,3-5";
+  }
 
   CCanDlg dlg;
   _CANMsg fresh;
