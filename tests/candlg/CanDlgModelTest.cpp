@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <deque>
 #include <memory>
 
@@ -67,9 +68,18 @@ TEST(CanPageSpan, PartOfASignalOnAPage) {
     PageSpan expected;
   };
   const Case cases[] = {
-      {0, 8, 0, {0, 8, 1}},     {500, 20, 0, {500, 12, 1}}, {500, 20, 512, {0, 8, 1}},
-      {512, 4, 512, {0, 4, 1}}, {520, 4, 512, {8, 4, 1}},   {1020, 8, 512, {508, 4, 1}},
-      {100, 8, 512, {0, 0, 0}}, {1024, 8, 512, {0, 0, 0}},  {0, 1024, 512, {0, 512, 1}},
+      {0, 8, 0, {0, 8, 1}},
+      {500, 20, 0, {500, 12, 1}},
+      {500, 20, 512, {0, 8, 1}},
+      {512, 4, 512, {0, 4, 1}},
+      {520, 4, 512, {8, 4, 1}},
+      {1020, 8, 512, {508, 4, 1}},
+      {100, 8, 512, {0, 0, 0}},
+      {1024, 8, 512, {0, 0, 0}},
+      {0, 1024, 512, {0, 512, 1}},
+      // Stored geometry may reach INT_MAX; its end lies beyond the int range.
+      {INT_MAX - 5, 10, 0, {0, 0, 0}},
+      {0, INT_MAX, 512, {0, INT_MAX - 512, 1}},
   };
   for (const Case& c : cases) {
     const PageSpan s = CalcPageSpan(c.start, c.count, c.page);
@@ -177,9 +187,11 @@ TEST_F(CanDlgTest, StartBitAndCountAreClampedIntoTheMessage) {
   EXPECT_EQ(C().startBit, 511);
   EXPECT_EQ(C().bitCount, 1);
 
-  // No bytes: the start never goes below 0 and the signal controls close.
+  // No bytes left in the field: the start never goes below 0 and the signal
+  // controls close.
   C().byteCount = 0;
   Commit(canctl::BYTE_COUNT);
+  dlg_->OnByteCountLeft();
   EXPECT_EQ(C().startBit, 0);
   EXPECT_GE(dlg_->WorkingSignal().startBit, 0);
   EXPECT_FALSE(C().signalControlsEnabled);
