@@ -350,13 +350,8 @@ void CCanDlgModel::OnCommit(int id) {
       Wrote({canctl::MSG_ID});
       break;
     case canctl::START_BIT:
-      c_.startBit = std::clamp(c_.startBit, 0, c_.startBitMax);
-      ClampRange();
-      UpdateSignalControls();
-      FitRange();
-      UpdateBitGrid();
-      break;
     case canctl::BIT_COUNT:
+      c_.startBit = std::clamp(c_.startBit, 0, c_.startBitMax);
       c_.bitCount = std::clamp(c_.bitCount, 1, kMaxBitCount);
       ClampRange();
       UpdateSignalControls();
@@ -364,18 +359,10 @@ void CCanDlgModel::OnCommit(int id) {
       UpdateBitGrid();
       break;
     case canctl::FACTOR:
-      if (IsNoLimit(c_.factor)) {
-        c_.factor = wsig_.factor;
-        Wrote({canctl::FACTOR});
-      }
-      wsig_.factor = c_.factor;
+      KeepScaling(c_.factor, wsig_.factor, id);
       break;
     case canctl::OFFSET:
-      if (IsNoLimit(c_.offset)) {
-        c_.offset = wsig_.offset;
-        Wrote({canctl::OFFSET});
-      }
-      wsig_.offset = c_.offset;
+      KeepScaling(c_.offset, wsig_.offset, id);
       break;
     case canctl::MAXIMUM:
     case canctl::MINIMUM:
@@ -387,6 +374,14 @@ void CCanDlgModel::OnCommit(int id) {
     default:
       break;
   }
+}
+
+void CCanDlgModel::KeepScaling(double& shown, double& held, int ctrlId) {
+  if (IsNoLimit(shown)) {
+    shown = held;
+    Wrote({ctrlId});
+  }
+  held = shown;
 }
 
 void CCanDlgModel::ByteCountChanged() {

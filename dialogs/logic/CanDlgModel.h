@@ -240,6 +240,8 @@ class CCanDlgModel {
   // to the J1939 limit).
   void ByteCountChanged();
   void Wrote(std::initializer_list<int> ids) { written_.insert(ids); }
+  // A factor or offset committed empty takes back the value it held.
+  void KeepScaling(double& shown, double& held, int ctrlId);
   // Factor, offset, limits and unit of the working signal into the controls.
   void ShowScaling();
   void UpdateJ1939Limits();
