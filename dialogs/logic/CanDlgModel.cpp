@@ -296,6 +296,7 @@ void CCanDlgModel::ClampRange() {
   }
   wsig_.startBit = c_.startBit;
   wsig_.bitCount = c_.bitCount;
+  Wrote({canctl::START_BIT, canctl::BIT_COUNT});
 }
 
 void CCanDlgModel::UpdateLastPage() {
@@ -400,7 +401,9 @@ void CCanDlgModel::ByteCountChanged() {
   FillMultiplexorList();
 }
 
-void CCanDlgModel::OnByteCountLeft() {
+void CCanDlgModel::OnByteCountLeft() { SettleByteCount(true); }
+
+void CCanDlgModel::SettleByteCount(bool fit) {
   if (mode_ == DLGMODE_VIEW || locked_) return;
   typedBytes_ = c_.byteCount;
   // A count left as it was settled cuts nothing: a stored range stays as it
@@ -408,10 +411,14 @@ void CCanDlgModel::OnByteCountLeft() {
   if (c_.byteCount == settledBytes_) return;
   settledBytes_ = c_.byteCount;
   const long long bits = c_.byteCount * 8LL;
-  if (bits > 0 && c_.startBit < bits && EndOf(c_.startBit, c_.bitCount) <= bits) return;
-  ClampRange();
+  const bool fits = bits > 0 && c_.startBit < bits && EndOf(c_.startBit, c_.bitCount) <= bits;
+  // A new signal's range is no stored one: it moves onto the free bits of
+  // the count, as when it is typed.
+  if (fits && mode_ != DLGMODE_NEW) return;
+  if (!fits) ClampRange();
   UpdateSignalControls();
-  FitRange();
+  // OK only cuts; what OK accepts is what the fields showed.
+  if (fit) FitRange();
   UpdateBitGrid();
 }
 
@@ -790,7 +797,7 @@ void CCanDlgModel::OnBitSelectDone(int low, int high) {
 CCanDlgModel::OkResult CCanDlgModel::OnOK(IDlgPrompt& prompt) {
   if (mode_ == DLGMODE_VIEW) return {true, 0};
   if (!targetMsg_ || !targetSig_) return {false, 0};
-  OnByteCountLeft();
+  SettleByteCount(false);
   auto refuse = [&](int msgId, int focus, const std::vector<MsgArg>& args = {}) {
     prompt.Error(msgId, args);
     return OkResult{false, focus};

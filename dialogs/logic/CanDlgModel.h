@@ -239,6 +239,9 @@ class CCanDlgModel {
   // Redraws after the byte count in the field changed (typed, paged or cut
   // to the J1939 limit).
   void ByteCountChanged();
+  // The byte count left in its field cuts the range where it no longer fits;
+  // with `fit`, the cut range moves onto free bits as an edited one does.
+  void SettleByteCount(bool fit);
   void Wrote(std::initializer_list<int> ids) { written_.insert(ids); }
   // A factor or offset committed empty takes back the value it held.
   void KeepScaling(double& shown, double& held, int ctrlId);

@@ -220,6 +220,46 @@ TEST_F(CanDlgTest, RangeSnapsOntoFreeBits) {
   }
 }
 
+TEST_F(CanDlgTest, ByteCountCutsOnlyWhenLeft) {
+  enum End { LEFT, OK };
+  struct Case {
+    const char* rule;
+    int stored, start, count;
+    std::vector<int> typed;  // every value the field passed through
+    End end;
+    int expStart, expCount;
+    std::vector<int> messages;
+  };
+  // B holds 62-63 of the stored message.
+  const Case cases[] = {
+      {"left: cut, then moved off B", 16, 56, 16, {1, 8}, LEFT, 56, 6, {}},
+      {"OK: cut where it is, B refuses it", 16, 56, 16, {1, 8}, OK, 56, 8, {4014}},
+      {"typed back to the stored count: nothing cut", 8, 60, 8, {4, 8}, LEFT, 60, 8, {}},
+      {"emptied on the way", 8, 40, 8, {0, 8}, LEFT, 40, 8, {}},
+  };
+  for (const Case& c : cases) {
+    table_.RemoveAll();
+    prompt_.shown.clear();
+    _CANMsg* m = Msg("M", c.stored, 1);
+    Sig(m, "B", 62, 2);
+    _CANSignal* s = Sig(m, "S", c.start, c.count);
+    Open(DLGMODE_EDIT, m, s);
+    for (int bytes : c.typed) {
+      C().byteCount = bytes;
+      Commit(canctl::BYTE_COUNT);
+      EXPECT_EQ(C().startBit, c.start) << c.rule << " at " << bytes;
+    }
+    if (c.end == LEFT) dlg_->OnByteCountLeft();
+    if (c.end == OK) {
+      EXPECT_FALSE(dlg_->OnOK(prompt_).accept) << c.rule;
+    }
+    EXPECT_EQ(C().startBit, c.expStart) << c.rule;
+    EXPECT_EQ(C().bitCount, c.expCount) << c.rule;
+    EXPECT_EQ(prompt_.Ids(), c.messages) << c.rule;
+    EXPECT_EQ(s->startBit, c.start) << c.rule;
+  }
+}
+
 TEST_F(CanDlgTest, FullMessageDisablesTheSignalControls) {
   _CANMsg* m = Msg("M", 1, 1);
   Sig(m, "A", 0, 8);
