@@ -406,6 +406,8 @@ void CCanDlgModel::OnByteCountLeft() { SettleByteCount(true); }
 void CCanDlgModel::SettleByteCount(bool fit) {
   if (mode_ == DLGMODE_VIEW || locked_) return;
   typedBytes_ = c_.byteCount;
+  // A field left empty shows the 0 it stands for.
+  Wrote({canctl::BYTE_COUNT});
   // A count left as it was settled cuts nothing: a stored range stays as it
   // is until the user edits it.
   if (c_.byteCount == settledBytes_) return;
