@@ -9,6 +9,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <cmath>
+#include <set>
+
 #include "BitAssignView.h"
 #include "CodePage.h"
 #include "DlgPrompt.h"
@@ -69,6 +72,40 @@ std::string S(const QString& text) {
   return out;
 }
 
+// The byte count commits on every keystroke; Enter and leaving the field
+// commit once more with kLeftInField: only the count left there cuts the
+// signal.
+constexpr int kLeftInField = 1;
+
+class CCanByteCountEdit : public CEditByteCount {
+ public:
+  using CEditByteCount::CEditByteCount;
+
+ protected:
+  void OnEnter() override {
+    UpdateValue();
+    SendCommit(kLeftInField);
+  }
+  void OnKillFocus() override { SendCommit(kLeftInField); }
+};
+
+// Shows what the model holds, also a stored value beyond the range the user
+// may type (a start bit past the message, a count of 0): the range then
+// stretches to it, so that passing through the field keeps it.
+void ShowInt(CEditINT* edit, int minimum, int maximum, int value, bool write) {
+  edit->SetRange(std::min(minimum, value), std::max(maximum, value));
+  if (write) edit->SetValue(value);
+}
+
+// The same for the scaling fields: an imported float's limits reach
+// +-3.4e38, beyond the +-1e30 that may be typed.
+void ShowDouble(CEditDBL* edit, double value, bool write) {
+  constexpr double kTyped = 1e30;
+  const double reach = std::fabs(value) == VALUE_UNLIMITED ? kTyped : std::max(kTyped, std::fabs(value));
+  edit->SetRange(-reach, reach);
+  if (write) edit->SetValue(value);
+}
+
 void SetItems(QComboBox* combo, const QStringList& items) {
   QStringList now;
   for (int i = 0; i < combo->count(); ++i) now << combo->itemText(i);
@@ -126,7 +163,7 @@ void CCanDlg::BuildLayout() {
   j1939Id_->setAutoDefault(false);
   decimal_ = new QRadioButton(Text(ID_DECIMAL), this);
   hex_ = new QRadioButton(Text(ID_HEX), this);
-  byteCount_ = new CEditByteCount(this);
+  byteCount_ = new CCanByteCountEdit(this);
   sigName_ = new CComboBoxExt(this);
   sigName_->SetEditable(true);
   startBit_ = new CEditINT(this);
@@ -181,7 +218,7 @@ void CCanDlg::BuildLayout() {
                                                     minimum_, unit_, muxValue_}) {
     e->SetDlgCtrlID(CtrlIdOf(e));
     // Enter takes the typed text before the commit, and never presses OK.
-    e->SetEnterUpdatesValue(true);
+    e->SetEnterUpdatesValue(e != byteCount_);
   }
   for (CComboBoxExt* c :
        std::initializer_list<CComboBoxExt*>{msgName_, frameFormat_, msgId_, sigName_, valueType_, multiplexor_}) {
@@ -379,15 +416,14 @@ void CCanDlg::FillControls() {
   }
 }
 
-void CCanDlg::ApplyIdentifierItems() {
+void CCanDlg::ApplyIdentifierItems(bool writeValue) {
   const CanDlgControls& c = model_->Controls();
   msgId_->SetHexMode(c.hex);
   QStringList items;
   for (int v : c.idItems) items << (c.hex ? QString::number(v, 16).toUpper() : QString::number(v));
   SetItems(msgId_, items);
   msgId_->SetRange(0, c.idMax);
-  if (!shown_.valid || shown_.id != c.id) msgId_->SetValue(c.id);
-  shown_.id = c.id;
+  if (writeValue) msgId_->SetValue(c.id);
 }
 
 void CCanDlg::ShowModel() {
@@ -395,28 +431,25 @@ void CCanDlg::ShowModel() {
   const bool took = Lock();
   const CanDlgControls& c = model_->Controls();
   const bool view = Mode() == DLGMODE_VIEW;
-  auto changed = [this](auto& last, const auto& now) {
-    if (shown_.valid && last == now) return false;
-    last = now;
-    return true;
-  };
+  const std::set<int> written = model_->TakeWrittenFields();
+  auto wrote = [&written](int ctrlId) { return written.count(ctrlId) != 0; };
 
   QStringList names;
   for (const auto& n : c.msgNames) names << Q(n);
   SetItems(msgName_, names);
-  if (changed(shown_.msgName, c.msgName)) msgName_->SetWindowText(Q(c.msgName));
+  if (wrote(MSG_NAME)) msgName_->SetWindowText(Q(c.msgName));
   frameFormat_->setCurrentIndex(c.frameFormat);
   j1939_->setChecked(c.j1939);
   j1939Id_->setVisible(c.j1939ButtonVisible);
   decimal_->setChecked(!c.hex);
   hex_->setChecked(c.hex);
-  ApplyIdentifierItems();
+  ApplyIdentifierItems(wrote(MSG_ID));
 
   byteCount_->SetMax(c.byteCountMax);
   byteCount_->SetLimitText(c.byteCountLimit);
   // A field the user emptied stays empty while the count is typed anew (its
-  // every change commits); only a value that differs is shown again.
-  if (!shown_.valid || byteCount_->Value() != c.byteCount) byteCount_->SetValue(c.byteCount);
+  // every change commits): the model writes it only when it cuts the count.
+  if (wrote(BYTE_COUNT)) byteCount_->SetValue(c.byteCount);
   heading_->setVisible(c.headingVisible);
   pageNext_->setVisible(c.nextVisible);
   pagePrevious_->setVisible(c.previousVisible);
@@ -424,19 +457,18 @@ void CCanDlg::ShowModel() {
   QStringList signalNames;
   for (const auto& n : c.sigNames) signalNames << Q(n);
   SetItems(sigName_, signalNames);
-  if (changed(shown_.sigName, c.sigName)) sigName_->SetWindowText(Q(c.sigName));
-  startBit_->SetRange(0, c.startBitMax);
+  if (wrote(SIG_NAME)) sigName_->SetWindowText(Q(c.sigName));
   startBit_->SetLimitText(c.startBitLimit);
-  if (changed(shown_.startBit, c.startBit)) startBit_->SetValue(c.startBit);
-  if (changed(shown_.bitCount, c.bitCount)) bitCount_->SetValue(c.bitCount);
+  ShowInt(startBit_, 0, c.startBitMax, c.startBit, wrote(START_BIT));
+  ShowInt(bitCount_, 1, 64, c.bitCount, wrote(BIT_COUNT));
   valueType_->setCurrentIndex(c.valueType);
   little_->setChecked(c.byteOrder == BYTEORDER_LITTLE);
   big_->setChecked(c.byteOrder == BYTEORDER_BIG);
-  if (changed(shown_.factor, c.factor)) factor_->SetValue(c.factor);
-  if (changed(shown_.offset, c.offset)) offset_->SetValue(c.offset);
-  if (changed(shown_.maximum, c.maximum)) maximum_->SetValue(c.maximum);
-  if (changed(shown_.minimum, c.minimum)) minimum_->SetValue(c.minimum);
-  if (changed(shown_.unit, c.unit)) unit_->setText(Q(c.unit));
+  ShowDouble(factor_, c.factor, wrote(FACTOR));
+  ShowDouble(offset_, c.offset, wrote(OFFSET));
+  ShowDouble(maximum_, c.maximum, wrote(MAXIMUM));
+  ShowDouble(minimum_, c.minimum, wrote(MINIMUM));
+  if (wrote(UNIT)) unit_->setText(Q(c.unit));
 
   QStringList muxNames;
   for (const auto& n : c.muxItems) muxNames << Q(n);
@@ -451,7 +483,6 @@ void CCanDlg::ShowModel() {
     shownMuxRefills_ = c.muxRefills;
   }
   muxValue_->setEnabled(c.muxValueEnabled && !view);
-  shown_.valid = true;
 
   for (QWidget* w : std::initializer_list<QWidget*>{sigName_, startBit_, bitCount_, valueType_, little_, big_, factor_,
                                                     offset_, maximum_, minimum_, unit_, multiplexor_}) {
@@ -523,25 +554,32 @@ void CCanDlg::ReadControl(int ctrlId) {
 }
 
 void CCanDlg::ReadControls() {
-  // Text typed but not yet committed counts as well.
-  startBit_->UpdateValue();
-  bitCount_->UpdateValue();
-  for (CEditDBL* e : {factor_, offset_, maximum_, minimum_}) e->UpdateValue();
-  for (int ctrlId : {MSG_NAME, MSG_ID, BYTE_COUNT, FRAME_FORMAT, SIG_NAME, START_BIT, BIT_COUNT, FACTOR, OFFSET,
-                     MAXIMUM, MINIMUM, UNIT, MULTIPLEXOR, MUX_VALUE}) {
+  // Text typed but not yet committed counts as well; a field the user left
+  // untouched keeps what the model holds (the stored value).
+  for (CEditEx* e :
+       std::initializer_list<CEditEx*>{startBit_, bitCount_, factor_, offset_, maximum_, minimum_, unit_}) {
+    if (!e->isModified()) continue;
+    e->UpdateValue();
+    ReadControl(CtrlIdOf(e));
+  }
+  for (int ctrlId : {MSG_NAME, MSG_ID, BYTE_COUNT, FRAME_FORMAT, SIG_NAME, MULTIPLEXOR, MUX_VALUE}) {
     ReadControl(ctrlId);
   }
   model_->Controls().byteOrder = big_->isChecked() ? BYTEORDER_BIG : BYTEORDER_LITTLE;
 }
 
-void CCanDlg::OnValueCommit(int ctrlId, int /*flag*/) {
+void CCanDlg::OnValueCommit(int ctrlId, int flag) {
   if (!model_ || IsLocked()) return;
   ReadControl(ctrlId);
   if (ctrlId == MUX_VALUE) {
     ShowMultiplexErrorNow();
     return;
   }
-  model_->OnCommit(ctrlId);
+  if (ctrlId == BYTE_COUNT && flag == kLeftInField) {
+    model_->OnByteCountLeft();
+  } else {
+    model_->OnCommit(ctrlId);
+  }
   ShowModel();
 }
 

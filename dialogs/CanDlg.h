@@ -51,14 +51,16 @@ class CCanDlg : public CMsgDlg {
 
  private:
   void BuildLayout();
-  // Shows the model's control states, under the dialog's lock.
+  // Shows the model's control states, under the dialog's lock; of the text
+  // fields only those the model reports it wrote, so text typed but not yet
+  // committed survives a drag on the grid or a pick elsewhere.
   void ShowModel();
   // Takes what the user typed in every field into the model.
   void ReadControls();
   void ReadControl(int ctrlId);
   void ShowMultiplexErrorNow();
   void Focus(int ctrlId);
-  void ApplyIdentifierItems();
+  void ApplyIdentifierItems(bool writeValue);
 
   void OnMessagePicked(int index);
   void OnIdPicked(int index);
@@ -80,16 +82,6 @@ class CCanDlg : public CMsgDlg {
   std::vector<std::pair<std::string, std::string>> rowNames_;
   int hexFlag_ = 0;
   std::unique_ptr<CCanDlgModel> model_;
-  // What ShowModel last put into the typed fields: a field is written again
-  // only when the model's value changed, so text typed but not yet committed
-  // survives a drag on the grid or a pick elsewhere.
-  struct Shown {
-    bool valid = false;
-    std::string msgName, sigName, unit;
-    int id = 0, startBit = 0, bitCount = 0;
-    double factor = 0, offset = 0, maximum = 0, minimum = 0;
-  };
-  Shown shown_;
   int shownMuxUpdates_ = -1;
   int shownMuxRefills_ = 0;
 

@@ -1,7 +1,9 @@
 #include "CanDlgModel.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "MultiValue.h"
 #include "TextFile.h"
@@ -11,6 +13,13 @@ namespace {
 constexpr int kFloatBits = 32;
 constexpr int kDoubleBits = 64;
 constexpr int kMaxBitCount = 64;
+
+// Stored starts and counts are any int; their sums are taken in 64 bits.
+long long EndOf(int start, int count) { return static_cast<long long>(start) + count; }
+
+// A factor or offset typed empty reads as the no-limit marker, which means
+// nothing for either.
+bool IsNoLimit(double v) { return std::fabs(v) == VALUE_UNLIMITED; }
 
 int ItemOfValueType(const _CANSignal& s) {
   if (s.valueType == VALTYPE_FLOAT) return s.bitCount == kDoubleBits ? VTITEM_DOUBLE : VTITEM_FLOAT;
@@ -39,22 +48,24 @@ const std::string& CanDlgControls::MuxText() const {
 }
 
 bool CBitOccupancy::AnyTaken(int start, int count) const {
-  for (int b = std::max(start, 0); b < start + count && b < Size(); ++b) {
+  const long long end = std::min<long long>(EndOf(start, count), Size());
+  for (int b = std::max(start, 0); b < end; ++b) {
     if (Taken(b)) return true;
   }
   return false;
 }
 
 PageSpan CalcPageSpan(int start, int count, int pageStart) {
-  const int end = start + count;
-  const int pageEnd = pageStart + CAN_PAGE_BITS;
+  const long long end = EndOf(start, count);
+  const long long pageEnd = EndOf(pageStart, CAN_PAGE_BITS);
+  // Every length below lies within count, so it fits an int again.
   PageSpan span;
   if (start <= pageStart && end > pageStart) {
-    span = {0, end - pageStart, 1};
+    span = {0, static_cast<int>(end - pageStart), 1};
   } else if (start > pageStart && end <= pageEnd) {
     span = {start - pageStart, count, 1};
   } else if (start < pageEnd && end > pageEnd) {
-    span = {start - pageStart, pageEnd - start, 1};
+    span = {start - pageStart, static_cast<int>(pageEnd - start), 1};
   }
   return span;
 }
@@ -131,7 +142,8 @@ void CCanDlgModel::FillBitMap(const _CANMsg* msg, const std::string& skipKey, CB
     const _CANSignal* s = entry.value;
     if (!s || (!skipKey.empty() && entry.key == skipKey)) continue;
     if (multiplexed && s->multiplexor[0] != '\0') continue;
-    for (int b = std::max(s->startBit, 0); b < s->startBit + s->bitCount && b < map.Size(); ++b) map.Set(b, number);
+    const long long end = std::min<long long>(EndOf(s->startBit, s->bitCount), map.Size());
+    for (int b = std::max(s->startBit, 0); b < end; ++b) map.Set(b, number);
     ++number;
   }
 }
@@ -152,7 +164,7 @@ bool CCanDlgModel::FindSignalBeyondLength(const _CANMsg* msg, std::string& name,
   const std::string skip = mode_ == DLGMODE_EDIT ? MakeUpperString(openingName_) : std::string();
   for (const auto& entry : msg->signals) {
     if (!entry.value || (!skip.empty() && entry.key == skip)) continue;
-    if (entry.value->startBit + entry.value->bitCount > byteCount * 8) {
+    if (EndOf(entry.value->startBit, entry.value->bitCount) > byteCount * 8LL) {
       name = entry.value->name;
       return true;
     }
@@ -163,7 +175,7 @@ bool CCanDlgModel::FindSignalBeyondLength(const _CANMsg* msg, std::string& name,
 bool CCanDlgModel::CanPlaceBits(int count) const {
   const int bits = ClampedBytes() * 8;
   const int start = c_.startBit;
-  if (start < 0 || start + count > bits) return false;
+  if (start < 0 || EndOf(start, count) > bits) return false;
   const CBitOccupancy map = BuildBitMap(LiveMessage(false), SkipKey(), MAX_J1939_BITS);
   return !map.AnyTaken(start, count);
 }
@@ -180,7 +192,11 @@ void CCanDlgModel::Open() {
   InitControls();
   FillControls();
   locked_ = false;
+  Wrote({canctl::MSG_NAME, canctl::MSG_ID, canctl::BYTE_COUNT, canctl::SIG_NAME, canctl::START_BIT, canctl::BIT_COUNT,
+         canctl::FACTOR, canctl::OFFSET, canctl::MAXIMUM, canctl::MINIMUM, canctl::UNIT});
 }
+
+std::set<int> CCanDlgModel::TakeWrittenFields() { return std::exchange(written_, {}); }
 
 void CCanDlgModel::InitControls() {
   if (targetMsg_) {
@@ -266,9 +282,13 @@ void CCanDlgModel::FillControls() {
   rememberedType_ = c_.valueType;
   c_.j1939 = wmsg_.j1939 != 0;
   c_.j1939ButtonVisible = c_.j1939;
+  typedBytes_ = c_.byteCount;
   UpdateJ1939Limits(false);
+  settledBytes_ = c_.byteCount;
   UpdatePageButtons();
   UpdateSignalControls();
+  // A new signal's first bit is no stored range; it starts on a free one.
+  if (mode_ == DLGMODE_NEW) FitRange();
   ShowScaling();
   FillMultiplexorList(false);
   UpdateMultiplexControls();
@@ -283,10 +303,11 @@ void CCanDlgModel::ClampRange() {
     c_.startBit = 0;
   } else {
     if (c_.startBit >= bits) c_.startBit = bits - 1;
-    if (c_.startBit + c_.bitCount > bits) c_.bitCount = bits - c_.startBit;
+    if (EndOf(c_.startBit, c_.bitCount) > bits) c_.bitCount = bits - c_.startBit;
   }
   wsig_.startBit = c_.startBit;
   wsig_.bitCount = c_.bitCount;
+  Wrote({canctl::START_BIT, canctl::BIT_COUNT});
 }
 
 void CCanDlgModel::UpdateLastPage() {
@@ -315,55 +336,103 @@ void CCanDlgModel::OnCommit(int id) {
       if (mode_ != DLGMODE_NEW) return;
       CopyToCharBuffer(wmsg_.name, c_.msgName, MAX_NAME_LEN);
       UpdateSignalControls();
+      FitRange();
       UpdateBitGrid();
       break;
     case canctl::MSG_ID:
       c_.id = std::clamp(c_.id, 0, c_.idMax);
+      Wrote({canctl::MSG_ID});
       if (mode_ != DLGMODE_NEW) return;
       wmsg_.id = c_.id;
       UpdateSignalControls();
+      FitRange();
       UpdateBitGrid();
       break;
-    case canctl::BYTE_COUNT:
-      c_.byteCount = std::clamp(c_.byteCount, 0, MAX_J1939_BYTES);
-      ClampRange();
-      if (c_.byteCount > MaxBytes()) c_.byteCount = MaxBytes();
-      wmsg_.byteCount = c_.byteCount;
-      c_.headingVisible = c_.byteCount != 0;
-      if (keepPage_) {
-        keepPage_ = 0;
-      } else {
-        page_ = 0;
-      }
-      UpdateSignalControls();
-      UpdateLastPage();
-      UpdateBitGrid();
-      UpdatePageButtons();
-      FillMultiplexorList(true);
+    case canctl::BYTE_COUNT: {
+      const int typed = c_.byteCount;
+      c_.byteCount = std::clamp(typed, 0, MaxBytes());
+      if (c_.byteCount != typed) Wrote({canctl::BYTE_COUNT});
+      typedBytes_ = c_.byteCount;
+      ByteCountChanged();
       break;
+    }
     case canctl::FRAME_FORMAT:
       c_.idMax = c_.frameFormat == FRAME_XTD ? MAX_XTD_ID : MAX_STD_ID;
       c_.id = std::clamp(c_.id, 0, c_.idMax);
+      Wrote({canctl::MSG_ID});
       break;
     case canctl::START_BIT:
-      c_.startBit = std::clamp(c_.startBit, 0, c_.startBitMax);
-      ClampRange();
-      UpdateSignalControls();
-      UpdateBitGrid();
-      break;
     case canctl::BIT_COUNT:
+      c_.startBit = std::clamp(c_.startBit, 0, c_.startBitMax);
       c_.bitCount = std::clamp(c_.bitCount, 1, kMaxBitCount);
       ClampRange();
       UpdateSignalControls();
+      FitRange();
       UpdateBitGrid();
+      break;
+    case canctl::FACTOR:
+      KeepScaling(c_.factor, wsig_.factor, id);
+      break;
+    case canctl::OFFSET:
+      KeepScaling(c_.offset, wsig_.offset, id);
       break;
     case canctl::MAXIMUM:
     case canctl::MINIMUM:
-      if (c_.minimum > c_.maximum) std::swap(c_.minimum, c_.maximum);
+      if (c_.minimum > c_.maximum) {
+        std::swap(c_.minimum, c_.maximum);
+        Wrote({canctl::MAXIMUM, canctl::MINIMUM});
+      }
       break;
     default:
       break;
   }
+}
+
+void CCanDlgModel::KeepScaling(double& shown, double& held, int ctrlId) {
+  if (IsNoLimit(shown)) {
+    shown = held;
+    Wrote({ctrlId});
+  }
+  held = shown;
+}
+
+void CCanDlgModel::ByteCountChanged() {
+  if (locked_) return;
+  wmsg_.byteCount = c_.byteCount;
+  c_.headingVisible = c_.byteCount != 0;
+  if (keepPage_) {
+    keepPage_ = 0;
+  } else {
+    page_ = 0;
+  }
+  UpdateSignalControls();
+  UpdateLastPage();
+  UpdateBitGrid();
+  UpdatePageButtons();
+  FillMultiplexorList(true);
+}
+
+void CCanDlgModel::OnByteCountLeft() { SettleByteCount(true); }
+
+void CCanDlgModel::SettleByteCount(bool fit) {
+  if (mode_ == DLGMODE_VIEW || locked_) return;
+  typedBytes_ = c_.byteCount;
+  // A field left empty shows the 0 it stands for.
+  Wrote({canctl::BYTE_COUNT});
+  // A count left as it was settled cuts nothing: a stored range stays as it
+  // is until the user edits it.
+  if (c_.byteCount == settledBytes_) return;
+  settledBytes_ = c_.byteCount;
+  const long long bits = c_.byteCount * 8LL;
+  const bool fits = bits > 0 && c_.startBit < bits && EndOf(c_.startBit, c_.bitCount) <= bits;
+  // A new signal's range is no stored one: it moves onto the free bits of
+  // the count, as when it is typed.
+  if (fits && mode_ != DLGMODE_NEW) return;
+  if (!fits) ClampRange();
+  UpdateSignalControls();
+  // OK only cuts; what OK accepts is what the fields showed.
+  if (fit) FitRange();
+  UpdateBitGrid();
 }
 
 void CCanDlgModel::PickMessage(int index) {
@@ -375,7 +444,9 @@ void CCanDlgModel::PickMessage(int index) {
   UpdateJ1939Limits(false);
   ApplyFrameFormat(m->frameFormat ? FRAME_XTD : FRAME_STD);
   c_.byteCount = std::clamp(m->byteCount, 0, c_.byteCountMax);
+  typedBytes_ = settledBytes_ = c_.byteCount;
   c_.id = m->id;
+  Wrote({canctl::MSG_NAME, canctl::MSG_ID, canctl::BYTE_COUNT, canctl::SIG_NAME});
   if (mode_ == DLGMODE_NEW) {
     CopyToCharBuffer(wmsg_.name, m->name, MAX_NAME_LEN);
     wmsg_.frameFormat = m->frameFormat;
@@ -388,6 +459,7 @@ void CCanDlgModel::PickMessage(int index) {
   c_.headingVisible = c_.byteCount != 0;
   page_ = 0;
   UpdateSignalControls();
+  FitRange();
   locked_ = false;
   UpdateLastPage();
   UpdateBitGrid();
@@ -404,14 +476,20 @@ void CCanDlgModel::ApplyFrameFormat(int selection) {
   if (mode_ == DLGMODE_NEW) wmsg_.frameFormat = static_cast<uint8_t>(c_.frameFormat);
   c_.idMax = c_.frameFormat == FRAME_XTD ? MAX_XTD_ID : MAX_STD_ID;
   c_.id = std::clamp(c_.id, 0, c_.idMax);
+  Wrote({canctl::MSG_ID});
 }
 
 void CCanDlgModel::OnSignalPicked(int index) {
   if (index < 0 || index >= static_cast<int>(sigArray_.size()) || !sigArray_[static_cast<std::size_t>(index)]) return;
   sigArray_[static_cast<std::size_t>(index)]->CopyTo(&wsig_);
   c_.sigName = wsig_.name;
+  Wrote({canctl::SIG_NAME});
   c_.valueType = ItemOfValueType(wsig_);
+  // The picked signal brings its own range, which then moves onto free bits.
+  c_.startBit = wsig_.startBit;
+  c_.bitCount = wsig_.bitCount;
   UpdateSignalControls();
+  FitRange();
   c_.byteOrder = wsig_.byteOrder;
   ShowScaling();
   UpdateBitGrid();
@@ -428,6 +506,7 @@ void CCanDlgModel::OnValueTypePicked(int selection) {
       wsig_.bitCount = want;
       wsig_.valueType = VALTYPE_FLOAT;
       UpdateSignalControls();
+      FitRange();
       UpdateBitGrid();
     } else {
       c_.valueType = rememberedType_;
@@ -443,12 +522,26 @@ void CCanDlgModel::ShowScaling() {
   c_.minimum = wsig_.minimum;
   c_.maximum = wsig_.maximum;
   c_.unit = wsig_.unit;
+  Wrote({canctl::FACTOR, canctl::OFFSET, canctl::MINIMUM, canctl::MAXIMUM, canctl::UNIT});
 }
 
 void CCanDlgModel::UpdateSignalControls() {
   const CBitOccupancy map = BuildBitMap(LiveMessage(false), SkipKey(), MAX_J1939_BITS);
   const int available = std::min(ClampedBytes() * 8, c_.j1939 ? MAX_J1939_BITS : MAX_CAN_BITS);
-  if (mode_ != DLGMODE_VIEW && available > 0) {
+  wsig_.valueType = ValueTypeOfItem(c_.valueType);
+  wsig_.startBit = c_.startBit;
+  wsig_.bitCount = c_.bitCount;
+
+  bool anyFree = false;
+  for (int b = 0; b < available && !anyFree; ++b) anyFree = !map.Taken(b);
+  c_.signalControlsEnabled = mode_ != DLGMODE_VIEW && anyFree;
+}
+
+void CCanDlgModel::FitRange() {
+  if (mode_ == DLGMODE_VIEW) return;
+  const CBitOccupancy map = BuildBitMap(LiveMessage(false), SkipKey(), MAX_J1939_BITS);
+  const int available = std::min(ClampedBytes() * 8, c_.j1939 ? MAX_J1939_BITS : MAX_CAN_BITS);
+  if (available > 0) {
     int start = std::clamp(wsig_.startBit, 0, available - 1);
     if (map.Taken(start)) {
       int found = -1;
@@ -469,7 +562,7 @@ void CCanDlgModel::UpdateSignalControls() {
     }
     c_.startBit = start;
     c_.bitCount = count;
-  } else if (mode_ != DLGMODE_VIEW) {
+  } else {
     c_.startBit = std::max(c_.startBit, 0);
   }
   if (c_.valueType == VTITEM_FLOAT) {
@@ -484,10 +577,7 @@ void CCanDlgModel::UpdateSignalControls() {
   wsig_.valueType = ValueTypeOfItem(c_.valueType);
   wsig_.startBit = c_.startBit;
   wsig_.bitCount = c_.bitCount;
-
-  bool anyFree = false;
-  for (int b = 0; b < available && !anyFree; ++b) anyFree = !map.Taken(b);
-  c_.signalControlsEnabled = mode_ != DLGMODE_VIEW && anyFree;
+  Wrote({canctl::START_BIT, canctl::BIT_COUNT});
 }
 
 void CCanDlgModel::UpdateJ1939Limits(bool forceXtd) {
@@ -507,8 +597,12 @@ void CCanDlgModel::UpdateJ1939Limits(bool forceXtd) {
     c_.startBitLimit = 3;
     wmsg_.j1939 = 0;
   }
-  c_.byteCount = std::clamp(c_.byteCount, 0, c_.byteCountMax);
-  OnCommit(canctl::BYTE_COUNT);
+  // The count typed before the box was ticked off comes back when it is
+  // ticked on again.
+  const int shown = c_.byteCount;
+  c_.byteCount = std::clamp(typedBytes_, 0, c_.byteCountMax);
+  if (c_.byteCount != shown) Wrote({canctl::BYTE_COUNT});
+  ByteCountChanged();
 }
 
 void CCanDlgModel::OnJ1939Clicked(bool checked) {
@@ -522,6 +616,7 @@ void CCanDlgModel::OnHexClicked(bool hex) {
   hexFlag_ = hex ? 1 : 0;
   c_.hex = hex;
   FillMessageIdList();
+  Wrote({canctl::MSG_ID});
 }
 
 void CCanDlgModel::SetIdentifierFromJ1939(int id) {
@@ -529,20 +624,21 @@ void CCanDlgModel::SetIdentifierFromJ1939(int id) {
   // "XTD" now rather than lose the upper bits.
   if (c_.j1939) ApplyFrameFormat(FRAME_XTD);
   c_.id = std::clamp(id, 0, c_.idMax);
+  Wrote({canctl::MSG_ID});
 }
 
 void CCanDlgModel::OnPagePrevious() {
   UpdatePageButtons();
   if (page_ > 0) --page_;
   keepPage_ = 1;
-  OnCommit(canctl::BYTE_COUNT);
+  ByteCountChanged();
 }
 
 void CCanDlgModel::OnPageNext() {
   UpdatePageButtons();
   if (page_ < lastPage_) ++page_;
   keepPage_ = 1;
-  OnCommit(canctl::BYTE_COUNT);
+  ByteCountChanged();
 }
 
 // ---------------------------------------------------------------- multiplexing
@@ -594,8 +690,8 @@ int CCanDlgModel::CheckMultiplexorChain(IDlgPrompt& prompt) const {
   const std::string opening = SkipKey();
   const std::string typed = MakeUpperString(c_.sigName);
   std::string name = c_.MuxText();
-  const int start1 = c_.startBit;
-  const int end1 = c_.startBit + c_.bitCount;
+  const long long start1 = c_.startBit;
+  const long long end1 = EndOf(c_.startBit, c_.bitCount);
   for (std::size_t i = 0; i < msg->signals.size(); ++i) {
     const std::string key = MakeUpperString(name);
     const _CANSignal* s = key.empty() ? nullptr : msg->signals.Find(key);
@@ -604,8 +700,8 @@ int CCanDlgModel::CheckMultiplexorChain(IDlgPrompt& prompt) const {
       prompt.Error(IDS_MSG_MUX_LOOP, {std::string(s->name)});
       return IDS_MSG_MUX_LOOP;
     }
-    const int end2 = s->startBit + s->bitCount;
-    if (std::max(end1, end2) - std::min(start1, s->startBit) < c_.bitCount + s->bitCount) {
+    const long long end2 = EndOf(s->startBit, s->bitCount);
+    if (std::max(end1, end2) - std::min<long long>(start1, s->startBit) < EndOf(c_.bitCount, s->bitCount)) {
       prompt.Error(IDS_MSG_BITS_OVERLAP);
       return IDS_MSG_BITS_OVERLAP;
     }
@@ -729,6 +825,7 @@ void CCanDlgModel::OnBitSelectChanging(int low, int high) {
   gridSelecting_ = true;
   c_.startBit = page_ * CAN_PAGE_BITS + low;
   c_.bitCount = high - low + 1;
+  Wrote({canctl::START_BIT, canctl::BIT_COUNT});
 }
 
 void CCanDlgModel::OnBitSelectDone(int low, int high) {
@@ -742,6 +839,7 @@ void CCanDlgModel::OnBitSelectDone(int low, int high) {
   wsig_.startBit = c_.startBit;
   wsig_.bitCount = c_.bitCount;
   UpdateSignalControls();
+  FitRange();
 }
 
 // ---------------------------------------------------------------- OK
@@ -749,6 +847,7 @@ void CCanDlgModel::OnBitSelectDone(int low, int high) {
 CCanDlgModel::OkResult CCanDlgModel::OnOK(IDlgPrompt& prompt) {
   if (mode_ == DLGMODE_VIEW) return {true, 0};
   if (!targetMsg_ || !targetSig_) return {false, 0};
+  SettleByteCount(false);
   auto refuse = [&](int msgId, int focus, const std::vector<MsgArg>& args = {}) {
     prompt.Error(msgId, args);
     return OkResult{false, focus};
@@ -819,7 +918,7 @@ CCanDlgModel::OkResult CCanDlgModel::OnOK(IDlgPrompt& prompt) {
     return refuse(IDS_MSG_BITS_OUTSIDE, canctl::BYTE_COUNT, {beyond});
   }
   const int bits = c_.byteCount * 8;
-  if (c_.byteCount > 0 && (c_.startBit >= bits || c_.startBit + c_.bitCount > bits)) {
+  if (c_.byteCount > 0 && (c_.startBit >= bits || EndOf(c_.startBit, c_.bitCount) > bits)) {
     return refuse(IDS_MSG_BITS_OUTSIDE, canctl::START_BIT, {c_.sigName});
   }
   if (IsBitRangeUsed(checked, c_.startBit, c_.bitCount)) return refuse(IDS_MSG_BITS_OVERLAP, canctl::START_BIT);
@@ -876,8 +975,9 @@ CCanDlgModel::OkResult CCanDlgModel::OnOK(IDlgPrompt& prompt) {
   set(s.bitCount, static_cast<int32_t>(c_.bitCount));
   set(s.byteOrder, static_cast<uint8_t>(order));
   set(s.valueType, ValueTypeOfItem(c_.valueType));
-  set(s.factor, c_.factor);
-  set(s.offset, c_.offset);
+  // An emptied factor or offset keeps the value it held.
+  set(s.factor, IsNoLimit(c_.factor) ? wsig_.factor : c_.factor);
+  set(s.offset, IsNoLimit(c_.offset) ? wsig_.offset : c_.offset);
   set(s.maximum, c_.maximum);
   set(s.minimum, c_.minimum);
   setText(s.unit, c_.unit);

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -70,14 +71,14 @@ class CBitOccupancy {
   void Set(int bit, int owner) {
     if (bit >= 0 && bit < Size()) map_[static_cast<std::size_t>(bit)] = static_cast<std::int16_t>(owner);
   }
-  // True when any of start .. start + count - 1 is taken.
+  // True when any of start .. start + count - 1 is taken (any int pair).
   bool AnyTaken(int start, int count) const;
 
  private:
   std::vector<std::int16_t> map_;
 };
 
-// A signal's part on page P (bits P .. P + 511).
+// A signal's part on page P (bits P .. P + 511); any stored start and count.
 struct PageSpan {
   int start = 0;
   int length = 0;
@@ -170,7 +171,15 @@ class CCanDlgModel {
   const std::vector<std::pair<std::string, std::string>>& RowNames() const { return rowNames_; }
 
   // A control committed the value now in Controls(). Returns nothing to do.
+  // The byte count commits on every keystroke: that only redraws, the
+  // signal keeps the range the user chose.
   void OnCommit(int controlId);
+  // The byte count was left in its field (Enter, leaving it; OK does the
+  // same): what no longer fits in a count that changed is cut.
+  void OnByteCountLeft();
+  // The text fields the model wrote since the last call (control
+  // identifiers); the view rewrites exactly these.
+  std::set<int> TakeWrittenFields();
   void OnMessagePicked(int index);
   void OnFrameFormatPicked(int selection);
   void OnSignalPicked(int index);
@@ -232,7 +241,21 @@ class CCanDlgModel {
   void UpdateMultiplexControls();
   // The multiplex value text OK is to store, given the field's normal form.
   std::string MultiplexValueToStore(const std::string& stored) const;
+  // The enabled state of the signal controls; the range stays as it is.
   void UpdateSignalControls();
+  // Moves a range the user edited onto free bits of the message and lets the
+  // value type follow the count. A stored range is never moved by itself:
+  // OK refuses it when it overlaps another signal.
+  void FitRange();
+  // Redraws after the byte count in the field changed (typed, paged or cut
+  // to the J1939 limit).
+  void ByteCountChanged();
+  // The byte count left in its field cuts the range where it no longer fits;
+  // with `fit`, the cut range moves onto free bits as an edited one does.
+  void SettleByteCount(bool fit);
+  void Wrote(std::initializer_list<int> ids) { written_.insert(ids); }
+  // A factor or offset committed empty takes back the value it held.
+  void KeepScaling(double& shown, double& held, int ctrlId);
   // Factor, offset, limits and unit of the working signal into the controls.
   void ShowScaling();
   // `forceXtd`: the user ticked the box. Filling and picks show a stored
@@ -261,6 +284,11 @@ class CCanDlgModel {
   int rememberedType_ = VTITEM_UNSIGNED;
   _CANMsg wmsg_;
   _CANSignal wsig_;
+  // The byte count as typed, before the J1939 limit cuts what the field
+  // shows, and the count last left in the field.
+  int typedBytes_ = 0;
+  int settledBytes_ = 0;
+  std::set<int> written_;
   int page_ = 0;
   int keepPage_ = 0;
   int lastPage_ = 0;

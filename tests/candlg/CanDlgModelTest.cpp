@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <deque>
 #include <memory>
 
@@ -67,9 +68,18 @@ TEST(CanPageSpan, PartOfASignalOnAPage) {
     PageSpan expected;
   };
   const Case cases[] = {
-      {0, 8, 0, {0, 8, 1}},     {500, 20, 0, {500, 12, 1}}, {500, 20, 512, {0, 8, 1}},
-      {512, 4, 512, {0, 4, 1}}, {520, 4, 512, {8, 4, 1}},   {1020, 8, 512, {508, 4, 1}},
-      {100, 8, 512, {0, 0, 0}}, {1024, 8, 512, {0, 0, 0}},  {0, 1024, 512, {0, 512, 1}},
+      {0, 8, 0, {0, 8, 1}},
+      {500, 20, 0, {500, 12, 1}},
+      {500, 20, 512, {0, 8, 1}},
+      {512, 4, 512, {0, 4, 1}},
+      {520, 4, 512, {8, 4, 1}},
+      {1020, 8, 512, {508, 4, 1}},
+      {100, 8, 512, {0, 0, 0}},
+      {1024, 8, 512, {0, 0, 0}},
+      {0, 1024, 512, {0, 512, 1}},
+      // Stored geometry may reach INT_MAX; its end lies beyond the int range.
+      {INT_MAX - 5, 10, 0, {0, 0, 0}},
+      {0, INT_MAX, 512, {0, INT_MAX - 512, 1}},
   };
   for (const Case& c : cases) {
     const PageSpan s = CalcPageSpan(c.start, c.count, c.page);
@@ -177,9 +187,11 @@ TEST_F(CanDlgTest, StartBitAndCountAreClampedIntoTheMessage) {
   EXPECT_EQ(C().startBit, 511);
   EXPECT_EQ(C().bitCount, 1);
 
-  // No bytes: the start never goes below 0 and the signal controls close.
+  // No bytes left in the field: the start never goes below 0 and the signal
+  // controls close.
   C().byteCount = 0;
   Commit(canctl::BYTE_COUNT);
+  dlg_->OnByteCountLeft();
   EXPECT_EQ(C().startBit, 0);
   EXPECT_GE(dlg_->WorkingSignal().startBit, 0);
   EXPECT_FALSE(C().signalControlsEnabled);
@@ -205,6 +217,46 @@ TEST_F(CanDlgTest, RangeSnapsOntoFreeBits) {
     Commit(canctl::BIT_COUNT);
     EXPECT_EQ(C().startBit, c.expStart) << c.start;
     EXPECT_EQ(C().bitCount, c.expCount) << c.start;
+  }
+}
+
+TEST_F(CanDlgTest, ByteCountCutsOnlyWhenLeft) {
+  enum End { LEFT, OK };
+  struct Case {
+    const char* rule;
+    int stored, start, count;
+    std::vector<int> typed;  // every value the field passed through
+    End end;
+    int expStart, expCount;
+    std::vector<int> messages;
+  };
+  // B holds 62-63 of the stored message.
+  const Case cases[] = {
+      {"left: cut, then moved off B", 16, 56, 16, {1, 8}, LEFT, 56, 6, {}},
+      {"OK: cut where it is, B refuses it", 16, 56, 16, {1, 8}, OK, 56, 8, {4014}},
+      {"typed back to the stored count: nothing cut", 8, 60, 8, {4, 8}, LEFT, 60, 8, {}},
+      {"emptied on the way", 8, 40, 8, {0, 8}, LEFT, 40, 8, {}},
+  };
+  for (const Case& c : cases) {
+    table_.RemoveAll();
+    prompt_.shown.clear();
+    _CANMsg* m = Msg("M", c.stored, 1);
+    Sig(m, "B", 62, 2);
+    _CANSignal* s = Sig(m, "S", c.start, c.count);
+    Open(DLGMODE_EDIT, m, s);
+    for (int bytes : c.typed) {
+      C().byteCount = bytes;
+      Commit(canctl::BYTE_COUNT);
+      EXPECT_EQ(C().startBit, c.start) << c.rule << " at " << bytes;
+    }
+    if (c.end == LEFT) dlg_->OnByteCountLeft();
+    if (c.end == OK) {
+      EXPECT_FALSE(dlg_->OnOK(prompt_).accept) << c.rule;
+    }
+    EXPECT_EQ(C().startBit, c.expStart) << c.rule;
+    EXPECT_EQ(C().bitCount, c.expCount) << c.rule;
+    EXPECT_EQ(prompt_.Ids(), c.messages) << c.rule;
+    EXPECT_EQ(s->startBit, c.start) << c.rule;
   }
 }
 
