@@ -201,8 +201,10 @@ int ImportFibexFile(CVestrelDoc& doc, std::string path, void* reserved, int list
     xml->put_validateOnParse(false);
     xml->put_resolveExternals(false);
     loaded = xml->load(path);
+  } catch (const std::bad_alloc&) {
+    return FIBEX_NO_MEMORY;
   } catch (const std::exception&) {
-    // XmlDomError from the engine, or out of memory while reading the file.
+    // XmlDomError from the engine.
     return FIBEX_EXCEPTION;
   }
   if (!loaded) return FIBEX_FAILED;
@@ -213,6 +215,8 @@ int ImportFibexFile(CVestrelDoc& doc, std::string path, void* reserved, int list
   } catch (const XmlDomLimitError&) {
     // The file is at fault, not the engine.
     result = FIBEX_FAILED;
+  } catch (const std::bad_alloc&) {
+    result = FIBEX_NO_MEMORY;
   } catch (const std::exception&) {
     // The reader reports by result, never by exception.
     result = FIBEX_EXCEPTION;

@@ -412,7 +412,8 @@ bool XmlDomDocument::LoadBytes(const char* data, std::size_t size) {
   xmlFreeParserCtxt(ctxt);
   if (!good) {
     if (doc) xmlFreeDoc(doc);
-    if (noMemory) throw XmlDomError("out of memory while parsing");
+    // Said as no memory, not as an engine fault.
+    if (noMemory) throw std::bad_alloc();
     return false;
   }
   doc_ = doc;
