@@ -7,6 +7,7 @@
 #include "ListLogic.h"
 #include "ListTestUtil.h"
 #include "RecordingMessageSink.h"
+#include "XmlDom.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -133,6 +134,8 @@ TEST(OutOfMemory, EveryFailedAllocationOfALoadLeavesTheListsAsTheyWere) {
           continue;
         }
         ASSERT_FALSE(sink.Ids().empty()) << "allocation " << n;
+        // Whichever reader ran out, the user hears that memory ran out.
+        EXPECT_EQ(sink.Ids().back(), IDS_MSG_NO_MEMORY) << "allocation " << n;
         EXPECT_EQ(doc.BuildSblText(LIST_REFERENCE), refText) << "allocation " << n;
         EXPECT_EQ(doc.BuildSblText(LIST_DEFINITION), defText) << "allocation " << n;
         EXPECT_EQ(Cells(target.Rows()), rows) << "allocation " << n;
@@ -232,4 +235,38 @@ TEST(OutOfMemory, AReadWithoutMemorySaysSoOnEveryReader) {
     EXPECT_EQ(Cells(ref.Rows()), rows);
     EXPECT_EQ(ref.FilePath(), sbl);
   }
+}
+
+// The XML engine running out of memory anywhere in a FIBEX load (parsing,
+// walking the elements) says so: not a missing engine, not a bad file.
+TEST(OutOfMemory, TheXmlEngineWithoutMemorySaysSo) {
+  TempDir dir;
+  const std::string file = dir.Write("bus.xml", FibexText());
+  {
+    // The engine's own start-up, done once per program, is not the load's.
+    CVestrelDoc doc;
+    CRefListLogic ref(doc);
+    RecordingMessageSink sink;
+    ASSERT_TRUE(ref.DropFiles({file}));
+    ASSERT_EQ(ref.RowCount(), 1);
+  }
+  bool fired = true;
+  long n = 0;
+  for (; fired && n < 100000; ++n) {
+    CVestrelDoc doc;
+    CRefListLogic ref(doc);
+    RecordingMessageSink sink;
+    SetXmlEngineAllocationFailure(n);
+    const bool loaded = ref.DropFiles({file});
+    fired = !loaded;
+    SetXmlEngineAllocationFailure(-1);
+    if (loaded) {
+      EXPECT_EQ(ref.RowCount(), 1) << "allocation " << n;  // whole, or not at all
+      break;
+    }
+    EXPECT_EQ(sink.Ids(), std::vector<int>{IDS_MSG_NO_MEMORY}) << "allocation " << n;
+    EXPECT_EQ(ref.RowCount(), 0) << "allocation " << n;
+  }
+  EXPECT_GT(n, 10) << "the engine allocated next to nothing";
+  EXPECT_FALSE(fired) << "the load never completed";
 }
