@@ -64,6 +64,17 @@ bool Disarm() {
   return left < -1 || left == -1;  // -1 after reaching 0 and passing it: it fired
 }
 
+// A document with its two list windows, each the other's partner.
+struct PartneredLists {
+  CVestrelDoc doc;
+  CRefListLogic ref{doc};
+  CDefListLogic def{doc};
+  PartneredLists() {
+    ref.SetPartner(&def);
+    def.SetPartner(&ref);
+  }
+};
+
 std::string Cells(const ListRows& rows) {
   std::string out;
   for (const ListRow& r : rows)
@@ -216,14 +227,11 @@ TEST(OutOfMemory, AReadWithoutMemorySaysSoOnEveryReader) {
   for (const ReadCase& c : cases) {
     SCOPED_TRACE(c.what);
     const std::string path = dir.Write(c.file, c.text);
-    CVestrelDoc doc;
-    CRefListLogic ref(doc);
-    CDefListLogic def(doc);
-    ref.SetPartner(&def);
-    def.SetPartner(&ref);
+    PartneredLists lists;
+    CRefListLogic& ref = lists.ref;
     RecordingMessageSink sink;
     ASSERT_TRUE(ref.DropFiles({sbl}));
-    const std::string refText = doc.BuildSblText(LIST_REFERENCE), rows = Cells(ref.Rows());
+    const std::string refText = lists.doc.BuildSblText(LIST_REFERENCE), rows = Cells(ref.Rows());
     g_bigToPass.store(c.bigToPass);
     g_bigFrom.store(kBig);
     const bool loaded = ref.DropFiles({path});
@@ -231,7 +239,7 @@ TEST(OutOfMemory, AReadWithoutMemorySaysSoOnEveryReader) {
     ASSERT_TRUE(fired) << "no allocation of the file's size";
     EXPECT_FALSE(loaded);
     EXPECT_EQ(sink.Ids(), std::vector<int>{IDS_MSG_NO_MEMORY});
-    EXPECT_EQ(doc.BuildSblText(LIST_REFERENCE), refText);
+    EXPECT_EQ(lists.doc.BuildSblText(LIST_REFERENCE), refText);
     EXPECT_EQ(Cells(ref.Rows()), rows);
     EXPECT_EQ(ref.FilePath(), sbl);
   }
