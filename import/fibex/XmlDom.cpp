@@ -359,15 +359,16 @@ bool EngineAllocationFails() {
   return false;
 }
 
+// A null for zero bytes is no failure.
 template <class Pointer>
-Pointer Noted(Pointer p) {
-  if (!p) g_engineOutOfMemory = true;
+Pointer Noted(Pointer p, std::size_t n) {
+  if (!p && n != 0) g_engineOutOfMemory = true;
   return p;
 }
 
-void* EngineMalloc(std::size_t n) { return EngineAllocationFails() ? nullptr : Noted(std::malloc(n)); }
-void* EngineRealloc(void* p, std::size_t n) { return EngineAllocationFails() ? nullptr : Noted(std::realloc(p, n)); }
-char* EngineStrdup(const char* s) { return EngineAllocationFails() ? nullptr : Noted(::strdup(s)); }
+void* EngineMalloc(std::size_t n) { return EngineAllocationFails() ? nullptr : Noted(std::malloc(n), n); }
+void* EngineRealloc(void* p, std::size_t n) { return EngineAllocationFails() ? nullptr : Noted(std::realloc(p, n), n); }
+char* EngineStrdup(const char* s) { return EngineAllocationFails() ? nullptr : Noted(::strdup(s), 1); }
 
 }  // namespace
 
@@ -376,8 +377,8 @@ bool TakeXmlEngineOutOfMemory() { return std::exchange(g_engineOutOfMemory, fals
 void SetXmlEngineAllocationFailure(long n) { g_engineFailureCountdown = n < 0 ? -1 : n; }
 
 XmlDomDocument::XmlDomDocument() {
-  // Installed before the engine's first allocation; all of them come from
-  // and go back to the C heap either way.
+  // Installed before the engine is first used; its blocks come from and go
+  // back to the C heap either way.
   static const bool installed = xmlMemSetup(std::free, EngineMalloc, EngineRealloc, EngineStrdup) == 0;
   (void)installed;
   xmlInitParser();
