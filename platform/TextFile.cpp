@@ -66,10 +66,15 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, ReadFileError* w
   return true;
 }
 
-bool ReadTextFile(const std::string& path, std::string& text, std::size_t spare) {
-  if (!ReadFileBytes(path, text, nullptr, kMaxReadFileBytes, spare)) return false;
+bool ReadTextFile(const std::string& path, std::string& text, std::size_t spare, TextReadInfo* info) {
+  if (info) *info = TextReadInfo{};
+  if (!ReadFileBytes(path, text, info ? &info->why : nullptr, kMaxReadFileBytes, spare)) return false;
   std::size_t zero = text.find('\0');
-  if (zero != std::string::npos) text.resize(zero);
+  if (zero != std::string::npos) {
+    // Looked at in place, before the cut: the rest of the file is not copied.
+    if (info) info->stoppedAtZero = text.find_first_not_of('\0', zero) != std::string::npos;
+    text.resize(zero);
+  }
   return true;
 }
 

@@ -24,11 +24,20 @@ enum class ReadFileError { None, CannotOpen, NotRegularFile, TooLarge, ReadFaile
 bool ReadFileBytes(const std::string& path, std::string& bytes, ReadFileError* why = nullptr,
                    std::size_t maxBytes = kMaxReadFileBytes, std::size_t spare = 0);
 
+// What a text read tells beyond its result: why it failed, and whether the
+// text stopped at a zero byte with more of the file behind it (zero bytes
+// alone at the end leave nothing unread).
+struct TextReadInfo {
+  ReadFileError why = ReadFileError::None;
+  bool stoppedAtZero = false;
+};
+
 // Reads the whole file through ReadFileBytes. The text ends at its first zero
 // byte; no code page or line-end conversion. False when the file cannot be
 // opened or read (the text is then empty), so a caller never mistakes a
-// missing file for an empty one. `spare` as for ReadFileBytes.
-bool ReadTextFile(const std::string& path, std::string& text, std::size_t spare = 0);
+// missing file for an empty one. `spare` as for ReadFileBytes; `info`, when
+// given, hears why a read failed or that the text stopped short.
+bool ReadTextFile(const std::string& path, std::string& text, std::size_t spare = 0, TextReadInfo* info = nullptr);
 
 // Writes the text's bytes exactly. The bytes go to a temporary file in the
 // same folder, which replaces the target only after every write and the close

@@ -79,16 +79,19 @@ enum FileKind { KIND_SBL, KIND_XML, KIND_DBC, KIND_LDF, KIND_COUNT };
 constexpr const char* kExtensions[KIND_COUNT] = {"sbl", "xml", "dbc", "ldf"};
 
 // Runs the reader of the extension on the (emptied) list; 0,
-// IDS_MSG_LOAD_FAILED or IDS_MSG_LOAD_FAILED_XML.
+// IDS_MSG_LOAD_FAILED, IDS_MSG_LOAD_FAILED_XML or IDS_MSG_NO_MEMORY.
 int ReadIntoList(CVestrelDoc& doc, int list, const std::string& path, int kind, LoadCuts& cuts) {
   switch (kind) {
     case KIND_SBL: {
       // A file that cannot be read is a failed load, not an empty definition file.
       std::string text;
-      if (!ReadTextFile(path, text)) return IDS_MSG_LOAD_FAILED;
+      TextReadInfo read;
+      if (!ReadTextFile(path, text, 0, &read))
+        return read.why == ReadFileError::NoMemory ? IDS_MSG_NO_MEMORY : IDS_MSG_LOAD_FAILED;
       long long leftOut = 0;
       if (doc.ParseSblText(text, list, &leftOut) != 0) return IDS_MSG_LOAD_FAILED;
       cuts.overLimit += leftOut;
+      cuts.stoppedAtZero |= read.stoppedAtZero;
       return 0;
     }
     case KIND_XML: {
@@ -97,7 +100,16 @@ int ReadIntoList(CVestrelDoc& doc, int list, const std::string& path, int kind, 
       cuts.overLimit += left.frames;
       cuts.namesCut += left.namesCut;
       cuts.merged += left.merged;
-      return fibex == 0 ? 0 : (fibex == 3 ? IDS_MSG_LOAD_FAILED_XML : IDS_MSG_LOAD_FAILED);
+      switch (fibex) {
+        case FIBEX_OK:
+          return 0;
+        case FIBEX_EXCEPTION:
+          return IDS_MSG_LOAD_FAILED_XML;
+        case FIBEX_NO_MEMORY:
+          return IDS_MSG_NO_MEMORY;
+        default:
+          return IDS_MSG_LOAD_FAILED;
+      }
     }
     case KIND_DBC:
       return LoadCanDbFile(doc, list, path, &cuts);

@@ -24,10 +24,11 @@ struct LdfOutSignal;
 
 // What a load had to leave out of the file to fit the records and tables.
 struct LoadCuts {
-  long long overLimit = 0;  // records beyond a table's limit, left out
-  long long namesCut = 0;   // names longer than their record's field
-  long long merged = 0;     // records that a later one of the same name replaced
-  bool Any() const { return overLimit > 0 || namesCut > 0 || merged > 0; }
+  long long overLimit = 0;     // records beyond a table's limit, left out
+  long long namesCut = 0;      // names longer than their record's field
+  long long merged = 0;        // records that a later one of the same name replaced
+  bool stoppedAtZero = false;  // the text ended at a zero byte: the rest of the file was not read
+  bool Any() const { return overLimit > 0 || namesCut > 0 || merged > 0 || stoppedAtZero; }
 };
 
 struct LoadOutcome {
@@ -87,9 +88,10 @@ inline bool ClampSignalIntoMessage(int bits, int& startBit, int& bitCount) {
   return cut;
 }
 
-// The two reader conversions, on an already emptied list: 0 or
-// IDS_MSG_LOAD_FAILED. What
-// they leave out is added to `cuts` when given.
+// The two reader conversions, on an already emptied list: 0,
+// IDS_MSG_LOAD_FAILED, or IDS_MSG_NO_MEMORY when the LIN parser ran out of
+// memory; elsewhere running out of memory throws std::bad_alloc. What they
+// leave out is added to `cuts` when given.
 int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts* cuts = nullptr);
 int LoadLdfFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts* cuts = nullptr);
 // The LIN conversion of the parser's output alone.

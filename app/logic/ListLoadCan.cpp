@@ -7,43 +7,111 @@
 #include "VestrelDoc.h"
 
 #include <cstring>
+#include <limits>
+#include <new>
 #include <string_view>
+#include <utility>
 
 #include "CanDB.h"
+#include "DbcText.h"
 
 namespace {
 
-// The reader keeps names of at most 32 bytes and stops at its capacity, so
-// what it left out is read off the file itself: the signal lines beyond the
-// records it kept, and the message and signal names longer than 32 bytes.
-void CountDbcCuts(const std::string& path, int kept, bool full, LoadCuts& cuts) {
-  std::string text;
-  if (!ReadTextFile(path, text)) return;
-  long long signalLines = 0;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find('\n', pos);
-    if (end == std::string::npos) end = text.size();
-    std::size_t p = pos;
-    while (p < end && (text[p] == ' ' || text[p] == '\t')) ++p;
-    auto word = [&](std::size_t& at) {
-      while (at < end && (text[at] == ' ' || text[at] == '\t')) ++at;
-      std::size_t start = at;
-      while (at < end && text[at] != ' ' && text[at] != '\t' && text[at] != ':' && text[at] != '\r') ++at;
-      return at - start;
-    };
-    std::size_t q = p;
-    std::size_t keyLen = word(q);
-    if (keyLen == 3 && text.compare(p, 3, "SG_") == 0) {
-      ++signalLines;
-      if (word(q) > MAX_NAME_LEN) ++cuts.namesCut;
-    } else if (keyLen == 3 && text.compare(p, 3, "BO_") == 0) {
-      word(q);  // the identifier
-      if (word(q) > MAX_NAME_LEN) ++cuts.namesCut;
+enum DbcLineKind { kOtherLine, kMessageLine, kSignalLine };
+
+// Which statement the reader takes a line for; `rest` is then what follows
+// the keyword.
+DbcLineKind KindOfDbcLine(const char* line, const char*& rest) {
+  const char* head = line;
+  while (*head == ' ' || *head == '\t') ++head;
+  for (auto [word, kind] : {std::pair{"SG_ ", kSignalLine}, std::pair{"BO_ ", kMessageLine}}) {
+    if (std::memcmp(head, word, 4) == 0) {
+      rest = head + 4;
+      return kind;
     }
-    pos = end + 1;
   }
-  if (full && signalLines > kept) cuts.overLimit += signalLines - kept;
+  rest = line;
+  std::string_view key;
+  // A keyword alone on its line is no statement.
+  if (!dbc::NextToken(rest, dbc::kLineSeps, key) || key.data()[key.size()] == '\0') return kOtherLine;
+  if (key == "BO_") return kMessageLine;
+  if (key == "SG_") return kSignalLine;
+  return kOtherLine;
+}
+
+// The reader keeps names of at most 32 bytes and stops at its capacity, so
+// what it left out is read off the file itself, line by line as the reader
+// takes them: every record past the `kept` it stored when it was `full` (a
+// signal line, or the placeholder of a message without one) that would have
+// become a row, and the message and signal names longer than 32 bytes of the
+// rows it made. False when the file cannot be read again; running out of
+// memory throws.
+bool CountDbcCuts(const std::string& path, int kept, bool full, LoadCuts& cuts) {
+  std::string text;
+  TextReadInfo read;
+  if (!ReadTextFile(path, text, dbc::kReadSlack, &read)) {
+    if (read.why == ReadFileError::NoMemory) throw std::bad_alloc();
+    return false;
+  }
+  const std::size_t length = dbc::PadText(text);
+  const long long limit = full ? kept : std::numeric_limits<long long>::max();
+  long long records = 0;
+  // The message part of the records, as the last message line left it.
+  bool pending = false;
+  bool independent = false;  // named VECTOR__INDEPENDENT_SIG_MSG: never a row
+  bool bit30 = false;        // identifier bit 30 set: never a row
+  bool longName = false;
+  bool nameCounted = false;
+  auto store = [&](bool longSignalName) {
+    const bool row = !independent && !bit30;
+    if (records++ >= limit) {
+      if (row) ++cuts.overLimit;
+      return;
+    }
+    if (!row) return;
+    if (longName && !nameCounted) {
+      ++cuts.namesCut;
+      nameCounted = true;
+    }
+    if (longSignalName) ++cuts.namesCut;
+  };
+  bool inString = false;
+  dbc::ForEachLine(text.data(), text.data() + length, [&](char* line, char* lineEnd) {
+    if (inString) {
+      inString = dbc::StillInString(line, lineEnd, true);
+      return true;
+    }
+    const char* p = line;
+    std::string_view t;
+    switch (KindOfDbcLine(line, p)) {
+      case kMessageLine:
+        if (pending) store(false);
+        pending = false;
+        bit30 = false;
+        if (!dbc::NextLineToken(p, t)) break;
+        bit30 = (dbc::LowBits(t.data()) & 0x40000000u) != 0;
+        pending = true;
+        if (!dbc::NextLineToken(p, t)) break;
+        independent = t == "VECTOR__INDEPENDENT_SIG_MSG";
+        longName = t.size() > MAX_NAME_LEN;
+        nameCounted = false;
+        break;
+      case kSignalLine: {
+        pending = false;
+        while (*p == ' ' || *p == '\t') ++p;
+        std::size_t n = 0;
+        while (p[n] && p[n] != ' ' && p[n] != '\t' && p[n] != ':') ++n;
+        store(n > MAX_NAME_LEN);
+        break;
+      }
+      case kOtherLine:
+        inString = dbc::StillInString(line, lineEnd, false);
+        break;
+    }
+    return true;
+  });
+  if (pending) store(false);
+  return true;
 }
 
 // The reader keeps every name, unit and multiplexor zero-filled behind its
@@ -157,7 +225,11 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
     lastMsg = msg;
   }
   if (count == 0) return IDS_MSG_LOAD_FAILED;
-  if (cuts && maybeCut) CountDbcCuts(path, count, count >= db.GetCapacity(), *cuts);
+  if (cuts) {
+    // A cut that cannot be counted is not passed over in silence.
+    if (maybeCut && !CountDbcCuts(path, count, count >= db.GetCapacity(), *cuts)) return IDS_MSG_LOAD_FAILED;
+    cuts->stoppedAtZero |= db.StoppedAtZero();
+  }
   for (const auto& entry : table) {
     _CANMsg* msg = entry.value;
     int max = msg->j1939 ? MAX_J1939_BYTES : MAX_CAN_BYTES;

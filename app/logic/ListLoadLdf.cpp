@@ -11,7 +11,8 @@
 
 int LoadLdfFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts* cuts) {
   CLdfParser parser;
-  if (parser.Parse(path) < 1 || parser.OutputSignalCount() < 1) return IDS_MSG_LOAD_FAILED;
+  if (parser.Parse(path) < 1 || parser.OutputSignalCount() < 1)
+    return parser.RanOutOfMemory() ? IDS_MSG_NO_MEMORY : IDS_MSG_LOAD_FAILED;
   if (cuts) cuts->overLimit += parser.LeftOutCount();
   ConvertLdfOutput(doc, list, parser.OutputFrames(), parser.OutputSignals(), cuts);
   return 0;

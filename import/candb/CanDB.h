@@ -146,8 +146,12 @@ class CCanDB {
   virtual int WriteLabelFile(const std::string& path);
   // Record count, -1 when the file cannot be opened, -2 without a header line.
   virtual int ReadLabelFile(const std::string& path);
-  // Appends the file's records. Record count, or -1 when it cannot be opened.
+  // Appends the file's records. Record count, or -1 when it cannot be opened;
+  // std::bad_alloc when there is no memory for its text.
   virtual int ReadDbcFile(const std::string& path);
+  // True when the text of the last ReadDbcFile ended at a zero byte with more
+  // of the file behind it, which was not read.
+  bool StoppedAtZero() const { return stoppedAtZero_; }
 
   // Stores the value of a multiplexed signal's indicator ("m3", "m3M") as
   // the record's multiplex value text.
@@ -206,6 +210,7 @@ class CCanDB {
 
   int capacity_ = 0;
   int count_ = 0;
+  bool stoppedAtZero_ = false;
   std::vector<_CANDbSignal> records_;
   NameTable nodes_;
   NameTable messages_;

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <new>
 #include <queue>
 
 using namespace dbc;
@@ -190,7 +191,13 @@ struct CCanDB::ReadState {
 
 int CCanDB::ReadDbcFile(const std::string& path) {
   std::string text;
-  if (!ReadTextFile(path, text, kReadSlack)) return -1;
+  TextReadInfo read;
+  if (!ReadTextFile(path, text, kReadSlack, &read)) {
+    // No memory for the text is not a file that cannot be opened.
+    if (read.why == ReadFileError::NoMemory) throw std::bad_alloc();
+    return -1;
+  }
+  stoppedAtZero_ = read.stoppedAtZero;
   const std::size_t length = PadText(text);
   ReadState state(*this);
   bool inString = false;

@@ -194,6 +194,7 @@ int ImportFibexFile(CVestrelDoc& doc, std::string path, void* reserved, int list
   ResetFibexModel(model);
   std::unique_ptr<XmlDomDocument> xml;
   bool loaded = false;
+  TakeXmlEngineOutOfMemory();
   try {
     xml = CreateXmlDomDocument();
     if (!xml) return FIBEX_EXCEPTION;  // no engine: nothing can be loaded
@@ -201,10 +202,14 @@ int ImportFibexFile(CVestrelDoc& doc, std::string path, void* reserved, int list
     xml->put_validateOnParse(false);
     xml->put_resolveExternals(false);
     loaded = xml->load(path);
+  } catch (const std::bad_alloc&) {
+    return FIBEX_NO_MEMORY;
   } catch (const std::exception&) {
-    // XmlDomError from the engine, or out of memory while reading the file.
-    return FIBEX_EXCEPTION;
+    // XmlDomError from the engine, which may itself have run out of memory.
+    return TakeXmlEngineOutOfMemory() ? FIBEX_NO_MEMORY : FIBEX_EXCEPTION;
   }
+  // Whatever the engine made of it, a file read without memory is no file.
+  if (TakeXmlEngineOutOfMemory()) return FIBEX_NO_MEMORY;
   if (!loaded) return FIBEX_FAILED;
 
   int result;
@@ -213,9 +218,17 @@ int ImportFibexFile(CVestrelDoc& doc, std::string path, void* reserved, int list
   } catch (const XmlDomLimitError&) {
     // The file is at fault, not the engine.
     result = FIBEX_FAILED;
+  } catch (const std::bad_alloc&) {
+    result = FIBEX_NO_MEMORY;
   } catch (const std::exception&) {
     // The reader reports by result, never by exception.
     result = FIBEX_EXCEPTION;
+  }
+  // A walk without memory may have missed elements that are there: what it
+  // stored goes, as on any failure.
+  if (TakeXmlEngineOutOfMemory()) {
+    if (result == FIBEX_OK) doc.ClearFlexRayList(LIST_REFERENCE);
+    result = FIBEX_NO_MEMORY;
   }
   FreeFibexModel(model);
   return result;

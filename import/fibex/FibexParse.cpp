@@ -320,8 +320,9 @@ bool AllocateTable(std::vector<Record>& table, std::size_t n) {
     table.clear();
     table.resize(n);
   } catch (const std::bad_alloc&) {
+    // Told as no memory by the import, not as a file that did not load.
     table = {};
-    return false;
+    throw;
   }
   return true;
 }

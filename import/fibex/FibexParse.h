@@ -1,7 +1,8 @@
 // The element parsers: each copies one kind of FIBEX element, with a fixed
 // list of its descendants, from the loaded document into its table of the
-// model. They return 0, or 2 when the document gives them nothing to walk or
-// a table cannot be allocated. Engine failures are raised as XmlDomError.
+// model. They return 0, or 2 when the document gives them nothing to walk.
+// Engine failures are raised as XmlDomError, no memory for a table as
+// std::bad_alloc.
 #pragma once
 
 #include "FibexModel.h"
@@ -50,6 +51,7 @@ int ParseFibexUnits(XmlDomDocument& doc, FibexModel& model);
 int ParseFibexCodings(XmlDomDocument& doc, FibexModel& model);
 int ParseFibexSignalGroups(XmlDomDocument& doc, FibexModel& model);
 
-// Test hook: the next `n` table allocations of the parsers fail as if memory
-// ran out (0 turns it off).
+// Test hook: the next `n` table allocations of the parsers fail, and their
+// parsers give 2 (0 turns it off). A table for which memory runs out throws
+// std::bad_alloc instead.
 void SetFibexTableAllocationFailures(int n);

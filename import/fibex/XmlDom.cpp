@@ -6,13 +6,16 @@
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
 #include <libxml/dict.h>
+#include <libxml/xmlmemory.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -342,7 +345,44 @@ void XmlDomNode::PrepareElementsByTagName(const std::string_view* qualifiedNames
 
 // ------------------------------------------------------------ XmlDomDocument
 
-XmlDomDocument::XmlDomDocument() { xmlInitParser(); }
+namespace {
+
+// The engine allocates through these, which note a failure.
+bool g_engineOutOfMemory = false;
+long g_engineFailureCountdown = -1;
+
+bool EngineAllocationFails() {
+  if (g_engineFailureCountdown >= 0 && g_engineFailureCountdown-- == 0) {
+    g_engineOutOfMemory = true;
+    return true;
+  }
+  return false;
+}
+
+// A null for zero bytes is no failure.
+template <class Pointer>
+Pointer Noted(Pointer p, std::size_t n) {
+  if (!p && n != 0) g_engineOutOfMemory = true;
+  return p;
+}
+
+void* EngineMalloc(std::size_t n) { return EngineAllocationFails() ? nullptr : Noted(std::malloc(n), n); }
+void* EngineRealloc(void* p, std::size_t n) { return EngineAllocationFails() ? nullptr : Noted(std::realloc(p, n), n); }
+char* EngineStrdup(const char* s) { return EngineAllocationFails() ? nullptr : Noted(::strdup(s), 1); }
+
+}  // namespace
+
+bool TakeXmlEngineOutOfMemory() { return std::exchange(g_engineOutOfMemory, false); }
+
+void SetXmlEngineAllocationFailure(long n) { g_engineFailureCountdown = n < 0 ? -1 : n; }
+
+XmlDomDocument::XmlDomDocument() {
+  // Installed before the engine is first used; its blocks come from and go
+  // back to the C heap either way.
+  static const bool installed = xmlMemSetup(std::free, EngineMalloc, EngineRealloc, EngineStrdup) == 0;
+  (void)installed;
+  xmlInitParser();
+}
 
 XmlDomDocument::~XmlDomDocument() { Clear(); }
 
@@ -412,7 +452,8 @@ bool XmlDomDocument::LoadBytes(const char* data, std::size_t size) {
   xmlFreeParserCtxt(ctxt);
   if (!good) {
     if (doc) xmlFreeDoc(doc);
-    if (noMemory) throw XmlDomError("out of memory while parsing");
+    // Said as no memory, not as an engine fault.
+    if (noMemory) throw std::bad_alloc();
     return false;
   }
   doc_ = doc;

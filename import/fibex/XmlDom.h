@@ -191,6 +191,13 @@ constexpr std::size_t kXmlMaxStartTagBytes = 64 * 1024;
 bool XmlStartTagsWithinBounds(const char* data, std::size_t size, std::size_t maxAttributes = kXmlMaxAttributesPerTag,
                               std::size_t maxTagBytes = kXmlMaxStartTagBytes);
 
+// True when the XML engine failed to get memory since the last call, which
+// clears the mark. The engine's own reports of that are not to be trusted: a
+// failed allocation may look like a malformed file or a missing element.
+bool TakeXmlEngineOutOfMemory();
+// Test hook: the engine's allocation after `n` more fails (-1 turns it off).
+void SetXmlEngineAllocationFailure(long n);
+
 // Creates the engine's document. Tests replace the factory to simulate an
 // engine that cannot be created (the factory then returns null).
 using XmlDomFactory = std::unique_ptr<XmlDomDocument> (*)();

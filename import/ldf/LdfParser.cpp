@@ -79,6 +79,7 @@ void CLdfParser::Reset() {
   outFrames_.clear();
   outSignals_.clear();
   error_ = false;
+  outOfMemory_ = false;
 }
 
 int CLdfParser::Fail() {
@@ -137,9 +138,10 @@ int CLdfParser::Parse(const std::string& path) {
     }
     return BuildOutput();
   } catch (const std::bad_alloc&) {
-    // A file too large for memory is a file that could not be read.
+    // A file too large for memory could not be read; the caller hears why.
     outFrames_.clear();
     outSignals_.clear();
+    outOfMemory_ = true;
     return -1;
   }
 }

@@ -75,6 +75,8 @@ class CLdfParser {
   // the file cannot be opened (no message) or after a syntax error (message
   // IDS_MSG_LDF_SYNTAX with the line number is shown first).
   int Parse(const std::string& path);
+  // True when the last Parse gave -1 because memory ran out.
+  bool RanOutOfMemory() const { return outOfMemory_; }
 
   // The output, valid after Parse.
   int OutputFrameCount() const { return static_cast<int>(outFrames_.size()); }
@@ -131,5 +133,6 @@ class CLdfParser {
   std::vector<LdfOutFrame> outFrames_;    // at most LDF_MAX_FRAMES
   std::vector<LdfOutSignal> outSignals_;  // at most LDF_MAX_SIGNALS
   bool error_ = false;
+  bool outOfMemory_ = false;
   long long leftOut_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstring>
+#include <new>
 #include "TextFile.h"
 
 namespace {
@@ -41,7 +42,12 @@ int CLdfReader::Open(const std::string& path) {
   // The whole file at once, through the one reading function: a FIFO, a
   // device or a folder is refused, and so is a file above the size cap.
   std::string bytes;
-  if (!ReadFileBytes(path, bytes)) return -1;
+  ReadFileError why = ReadFileError::None;
+  if (!ReadFileBytes(path, bytes, &why)) {
+    // No memory for the file is not a file that cannot be opened.
+    if (why == ReadFileError::NoMemory) throw std::bad_alloc();
+    return -1;
+  }
   buffer_.assign(bytes.begin(), bytes.end());
   open_ = true;
   bufPos_ = 0;

@@ -17,7 +17,8 @@ class CLdfReader {
   CLdfReader& operator=(const CLdfReader&) = delete;
 
   // 0, or -1 when a file is already open or this one cannot be opened (a
-  // folder counts as one that cannot be opened).
+  // folder counts as one that cannot be opened); std::bad_alloc when there
+  // is no memory for it.
   int Open(const std::string& path);
   // 0, or -1 when nothing was open. The next read starts with a fresh line.
   int Close();

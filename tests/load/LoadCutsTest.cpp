@@ -85,6 +85,84 @@ DOC_TEST(LoadCuts, OneNoticeAfterTheLoad) {
   EXPECT_EQ(ref.RowCount(), 5000);
 }
 
+namespace {
+
+// Messages without signals: one placeholder record each.
+std::string BareMessages(int first, int count, const std::string& prefix = "E") {
+  std::string s;
+  for (int id = first; id < first + count; ++id)
+    s += "BO_ " + std::to_string(id) + " " + prefix + std::to_string(id) + ": 8 N\n";
+  return s;
+}
+
+std::string Signal(const std::string& name) { return " SG_ " + name + " : 0|1@1+ (1,0) [0|1] \"\" N\n"; }
+
+struct LeftOutCase {
+  const char* what;
+  const char* file;
+  std::string text;
+  int rows;
+  LoadCuts expected;  // all zero and not stopped: no notice
+};
+
+}  // namespace
+
+// Every record the table could not take is counted, a message without
+// signals as much as a signal; a text that stopped at a zero byte is told
+// too. Through the list window's load, which shows the notice.
+DOC_TEST(LoadCuts, EveryRecordLeftOutAndEveryStopIsTold) {
+  CVestrelDoc source;
+  AddCanSig(source, AddCanMsg(source, LIST_DEFINITION, "Engine", 0x100, 8), {"Speed", 0, 8});
+  AddSymbol(source, LIST_DEFINITION, 1, 4, "Run", "1010");
+  std::string sbl = source.BuildSblText(LIST_DEFINITION);
+  ASSERT_NE(sbl.find("<LogicSymbolTable"), std::string::npos);
+  sbl.insert(sbl.find("<LogicSymbolTable"), 1, '\0');
+  const std::string independent =
+      "BO_ 7 VECTOR__INDEPENDENT_SIG_MSG: 0 N\n" + Signal("I1") + Signal("I2") + "BO_ 1073741924 Marked: 8 N\n";
+  using std::string_literals::operator""s;
+  LoadCuts stopped;
+  stopped.stoppedAtZero = true;
+  const LeftOutCase cases[] = {
+      {"messages without signals beyond the table", "bare.dbc", BareMessages(0, 100000), 5000, {95000, 0, 0}},
+      {"messages with and without signals beyond the table",
+       "mixed.dbc",
+       Dbc(4990, 1) + BareMessages(10000, 100),
+       5000,
+       {90, 0, 0}},
+      {"records that never become rows are not counted beyond the table",
+       "never.dbc",
+       BareMessages(0, 5000) + independent,
+       5000,
+       {}},
+      {"a long name beyond the table is left out, not cut",
+       "longbeyond.dbc",
+       BareMessages(0, 5001) + "BO_ 9999 " + std::string(40, 'L') + ": 8 N\n",
+       5000,
+       {2, 0, 0}},
+      {"a CANdb text stopped at a zero byte", "zero.dbc", "BO_ 1 A\0B: 8 N\nBO_ 2 C: 8 N\nBO_ 3 D: 8 N\n"s, 1, stopped},
+      {"zero bytes only at the end leave nothing unread", "tail.dbc", "BO_ 1 A: 8 N\nBO_ 2 C: 8 N\n\0\0\0"s, 2, {}},
+      {"a definition text stopped at a zero byte", "defs.sbl", sbl, 1, stopped},
+  };
+  TempDir dir;
+  for (const LeftOutCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    CVestrelDoc& listDoc = NewDoc();
+    CRefListLogic ref(listDoc);
+    RecordingMessageSink sink;
+    EXPECT_TRUE(ref.DropFiles({dir.Write(c.file, c.text)}));
+    EXPECT_EQ(ref.RowCount(), c.rows);
+    if (!c.expected.Any()) {
+      EXPECT_TRUE(sink.shown.empty());
+      continue;
+    }
+    EXPECT_EQ(sink.Ids(), std::vector<int>{IDS_MSG_LOAD_CUT});
+    if (sink.shown.empty()) continue;
+    EXPECT_EQ(sink.shown[0].ArgNumber(0), c.expected.overLimit);
+    EXPECT_EQ(sink.shown[0].ArgNumber(1), c.expected.namesCut);
+    EXPECT_EQ(sink.shown[0].ArgNumber(2), c.expected.merged);
+  }
+}
+
 // A frame length that does not fit the one-byte field is clamped before it
 // is stored: 256 must not become 0 and cut every signal to nothing.
 DOC_TEST(LinConversion, FrameLengthAbove255IsClampedBeforeTheByteField) {

@@ -7,6 +7,7 @@
 #include "ListLogic.h"
 #include "ListTestUtil.h"
 #include "RecordingMessageSink.h"
+#include "XmlDom.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -16,8 +17,19 @@ namespace {
 
 // -1: no failure armed; n >= 0: the allocation after n more fails.
 std::atomic<long> g_countdown{-1};
+// Non-zero: after g_bigToPass more allocations of at least this many bytes,
+// the next one fails (then the size is cleared).
+std::atomic<std::size_t> g_bigFrom{0};
+std::atomic<long> g_bigToPass{0};
 
 void* Allocate(std::size_t n) {
+  const std::size_t big = g_bigFrom.load(std::memory_order_relaxed);
+  if (big != 0 && n >= big) {
+    if (g_bigToPass.fetch_sub(1, std::memory_order_relaxed) == 0) {
+      g_bigFrom.store(0, std::memory_order_relaxed);
+      return nullptr;
+    }
+  }
   long left = g_countdown.load(std::memory_order_relaxed);
   if (left >= 0) {
     g_countdown.store(left - 1, std::memory_order_relaxed);
@@ -51,6 +63,17 @@ bool Disarm() {
   long left = g_countdown.exchange(-1);
   return left < -1 || left == -1;  // -1 after reaching 0 and passing it: it fired
 }
+
+// A document with its two list windows, each the other's partner.
+struct PartneredLists {
+  CVestrelDoc doc;
+  CRefListLogic ref{doc};
+  CDefListLogic def{doc};
+  PartneredLists() {
+    ref.SetPartner(&def);
+    def.SetPartner(&ref);
+  }
+};
 
 std::string Cells(const ListRows& rows) {
   std::string out;
@@ -122,6 +145,8 @@ TEST(OutOfMemory, EveryFailedAllocationOfALoadLeavesTheListsAsTheyWere) {
           continue;
         }
         ASSERT_FALSE(sink.Ids().empty()) << "allocation " << n;
+        // Whichever reader ran out, the user hears that memory ran out.
+        EXPECT_EQ(sink.Ids().back(), IDS_MSG_NO_MEMORY) << "allocation " << n;
         EXPECT_EQ(doc.BuildSblText(LIST_REFERENCE), refText) << "allocation " << n;
         EXPECT_EQ(doc.BuildSblText(LIST_DEFINITION), defText) << "allocation " << n;
         EXPECT_EQ(Cells(target.Rows()), rows) << "allocation " << n;
@@ -170,4 +195,86 @@ TEST(OutOfMemory, AddAndSaveEndWithAMessage) {
     EXPECT_EQ(def.RowCount(), added) << "allocation " << n;
   }
   EXPECT_FALSE(fired);
+}
+
+// Without memory for the file's text, every reader says that memory ran out,
+// and a load leaves the lists as they were; so does a CANdb load whose second
+// read, which counts what a full table left out, finds no memory.
+TEST(OutOfMemory, AReadWithoutMemorySaysSoOnEveryReader) {
+  // Far above any table a load makes: only a file's text is this large.
+  constexpr std::size_t kBig = std::size_t{4} << 20;
+  const std::string blanks(kBig, ' ');
+  std::string full;
+  for (int id = 0; id < 5001; ++id) full += "BO_ " + std::to_string(id) + " E" + std::to_string(id) + ": 8 N\n";
+  full += "CM_ \"" + blanks + "\";\n";
+  struct ReadCase {
+    const char* what;
+    const char* file;
+    const std::string& text;
+    long bigToPass;  // large allocations that succeed before the one that fails
+  };
+  const ReadCase cases[] = {
+      {"definition file", "big.sbl", blanks, 0},
+      {"CANdb file", "big.dbc", blanks, 0},
+      {"LIN description file", "big.ldf", blanks, 0},
+      {"FIBEX file", "big.xml", blanks, 0},
+      {"second read of a full CANdb file", "full.dbc", full, 1},
+  };
+  TempDir dir;
+  CVestrelDoc source;
+  AddCanSig(source, AddCanMsg(source, LIST_DEFINITION, "Engine", 0x100, 8), {"Speed", 0, 8});
+  const std::string sbl = dir.Write("defs.sbl", source.BuildSblText(LIST_DEFINITION));
+  for (const ReadCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = dir.Write(c.file, c.text);
+    PartneredLists lists;
+    CRefListLogic& ref = lists.ref;
+    RecordingMessageSink sink;
+    ASSERT_TRUE(ref.DropFiles({sbl}));
+    const std::string refText = lists.doc.BuildSblText(LIST_REFERENCE), rows = Cells(ref.Rows());
+    g_bigToPass.store(c.bigToPass);
+    g_bigFrom.store(kBig);
+    const bool loaded = ref.DropFiles({path});
+    const bool fired = g_bigFrom.exchange(0) == 0;
+    ASSERT_TRUE(fired) << "no allocation of the file's size";
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(sink.Ids(), std::vector<int>{IDS_MSG_NO_MEMORY});
+    EXPECT_EQ(lists.doc.BuildSblText(LIST_REFERENCE), refText);
+    EXPECT_EQ(Cells(ref.Rows()), rows);
+    EXPECT_EQ(ref.FilePath(), sbl);
+  }
+}
+
+// The XML engine running out of memory anywhere in a FIBEX load (parsing,
+// walking the elements) says so: not a missing engine, not a bad file.
+TEST(OutOfMemory, TheXmlEngineWithoutMemorySaysSo) {
+  TempDir dir;
+  const std::string file = dir.Write("bus.xml", FibexText());
+  {
+    // The engine's own start-up, done once per program, is not the load's.
+    CVestrelDoc doc;
+    CRefListLogic ref(doc);
+    RecordingMessageSink sink;
+    ASSERT_TRUE(ref.DropFiles({file}));
+    ASSERT_EQ(ref.RowCount(), 1);
+  }
+  bool fired = true;
+  long n = 0;
+  for (; fired && n < 100000; ++n) {
+    CVestrelDoc doc;
+    CRefListLogic ref(doc);
+    RecordingMessageSink sink;
+    SetXmlEngineAllocationFailure(n);
+    const bool loaded = ref.DropFiles({file});
+    fired = !loaded;
+    SetXmlEngineAllocationFailure(-1);
+    if (loaded) {
+      EXPECT_EQ(ref.RowCount(), 1) << "allocation " << n;  // whole, or not at all
+      break;
+    }
+    EXPECT_EQ(sink.Ids(), std::vector<int>{IDS_MSG_NO_MEMORY}) << "allocation " << n;
+    EXPECT_EQ(ref.RowCount(), 0) << "allocation " << n;
+  }
+  EXPECT_GT(n, 10) << "the engine allocated next to nothing";
+  EXPECT_FALSE(fired) << "the load never completed";
 }
