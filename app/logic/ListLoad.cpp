@@ -171,7 +171,10 @@ LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, in
 void ShowLoadCuts(const LoadCuts& cuts) {
   if (!cuts.Any()) return;
   try {
-    ShowMessage(IDS_MSG_LOAD_CUT, {cuts.overLimit, cuts.namesCut, cuts.merged}, MsgButtons::Ok, MsgIcon::Information);
+    if (cuts.overLimit > 0 || cuts.namesCut > 0 || cuts.merged > 0)
+      ShowMessage(IDS_MSG_LOAD_CUT, {cuts.overLimit, cuts.namesCut, cuts.merged}, MsgButtons::Ok, MsgIcon::Information);
+    // Its own notice: the counts above know nothing of the unread rest.
+    if (cuts.stoppedAtZero) ShowMessage(IDS_MSG_STOPPED_AT_ZERO, {}, MsgButtons::Ok, MsgIcon::Information);
   } catch (const std::bad_alloc&) {
     // Only the notice is lost; the load itself is complete.
   }

@@ -41,7 +41,8 @@ struct LoadOutcome {
   bool replaced = false;
   // After a successful load, the bus kind the main window should show.
   int busAfter = BUS_CAN;
-  // What a successful load left out; when Any(), IDS_MSG_LOAD_CUT is shown.
+  // What a successful load left out; when Any(), IDS_MSG_LOAD_CUT and/or
+  // IDS_MSG_STOPPED_AT_ZERO are shown.
   LoadCuts cuts;
 };
 
@@ -55,7 +56,8 @@ struct LoadOutcome {
 LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, int currentBus,
                          const std::function<void(int busAfter)>& prepare = {});
 
-// Shows IDS_MSG_LOAD_CUT when the load left anything out.
+// Shows IDS_MSG_LOAD_CUT when the load left records out or cut names, and
+// IDS_MSG_STOPPED_AT_ZERO when the text ended at a zero byte.
 void ShowLoadCuts(const LoadCuts& cuts);
 
 // The bus kind to show after a load: the current one when the list holds

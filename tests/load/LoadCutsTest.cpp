@@ -155,6 +155,10 @@ DOC_TEST(LoadCuts, EveryRecordLeftOutAndEveryStopIsTold) {
       EXPECT_TRUE(sink.shown.empty());
       continue;
     }
+    if (c.expected.stoppedAtZero) {
+      EXPECT_EQ(sink.Ids(), std::vector<int>{IDS_MSG_STOPPED_AT_ZERO});
+      continue;
+    }
     EXPECT_EQ(sink.Ids(), std::vector<int>{IDS_MSG_LOAD_CUT});
     if (sink.shown.empty()) continue;
     EXPECT_EQ(sink.shown[0].ArgNumber(0), c.expected.overLimit);
