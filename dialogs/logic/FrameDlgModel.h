@@ -425,12 +425,16 @@ class CFrameDlgModel : public CFrameDlgModelBase {
   }
   // The signal fields both dialogs write; the bit order only where it is shown.
   bool WriteSignal(Sig& s, bool withBitOrder) const {
+    // A stored float of neither 32 nor 64 bits shows as "Unsigned"; left as
+    // it opened, it stays what the file says rather than change unasked.
+    const bool typeAsStored =
+        v_.bitCount == s.bitCount && v_.valueType == ValueTypeToSelection(s.valueType, s.bitCount);
     bool changed = PutName(s.name, v_.signalName);
     if (withBitOrder) changed |= Put(s.bitOrder, v_.bitOrder);
     changed |= Put(s.startBit, v_.startBit);
     changed |= Put(s.bitCount, v_.bitCount);
     changed |= Put(s.byteOrder, v_.byteOrder);
-    changed |= Put(s.valueType, SelectionToValueType(v_.valueType));
+    if (!typeAsStored) changed |= Put(s.valueType, SelectionToValueType(v_.valueType));
     changed |= Put(s.factor, v_.factor);
     changed |= Put(s.offset, v_.offset);
     changed |= Put(s.minimum, v_.minimum);

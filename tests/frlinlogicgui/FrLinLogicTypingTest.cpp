@@ -182,17 +182,21 @@ class FrLinLogicTypingTest : public QObject {
     }
   }
 
-  // The same for LIN: a stored range outside the frame is refused, not moved.
+  // The same for LIN: a stored range outside the frame is refused, not moved;
+  // a stored float of neither 32 nor 64 bits shows as Unsigned and stays a
+  // float.
   void linUnchangedOkKeepsStoredRange() {
     struct Row {
-      int start, count;
+      int start, count, valueType;
       int message;
     };
-    const Row rows[] = {{70, 1, IDS_MSG_BITS_OUTSIDE}, {8, 8, 0}};
+    const Row rows[] = {
+        {70, 1, VALTYPE_UNSIGNED, IDS_MSG_BITS_OUTSIDE}, {8, 8, VALTYPE_UNSIGNED, 0}, {8, 10, VALTYPE_FLOAT, 0}};
     for (const Row& r : rows) {
       sink_.shown.clear();
       CVestrelDoc doc;
       _LINMsg* m = sample::Lin(doc, "Door", 4, 8, {{"S", r.start, r.count}, {"T", 0, 4}});
+      m->signals.Find("S")->valueType = static_cast<uint8_t>(r.valueType);
       const std::string stored = Snapshot(*m);
       CLinDlg dlg;
       Target(dlg, doc.GetLinMsgTable(LIST_DEFINITION), m, "S");
