@@ -41,73 +41,79 @@ class AnsweringSink : public IMessageSink {
 // two pictures differ exactly when a record, a key or the order changed.
 class Picture {
  public:
+  Picture() = default;
   Picture(const CVestrelDoc& doc, int list) {
     const std::string L = list == LIST_REFERENCE ? "reference" : "definition";
-    for (const auto& m : doc.GetCanMsgTable(list)) {
-      const std::string at = L + " CAN [" + m.key + "]";
-      const _CANMsg& r = *m.value;
-      Add(at, "name", r.name);
-      Add(at, "frameFormat", r.frameFormat);
-      Add(at, "byteCount", r.byteCount);
-      Add(at, "id", r.id);
-      Add(at, "j1939", r.j1939);
-      Add(at, "frameType", r.frameType);
-      for (const auto& s : r.signals) {
-        const std::string sat = at + " [" + s.key + "]";
-        Head(sat, *s.value);
-        Add(sat, "loadNo", s.value->loadNo);
-        Add(sat, "multiplexor", s.value->multiplexor);
-        Add(sat, "multiplexValue", s.value->multiplexValue);
-      }
+    for (const auto& m : doc.GetCanMsgTable(list)) Add(L + " CAN [" + m.key + "]", *m.value);
+    for (const auto& m : doc.GetFlexRayMsgTable(list)) Add(L + " FlexRay [" + m.key + "]", *m.value);
+    for (const auto& m : doc.GetLinMsgTable(list)) Add(L + " LIN [" + m.key + "]", *m.value);
+    for (int g = 0; g < LOGIC_GROUP_COUNT; ++g)
+      Add(L + " LOGIC group " + std::to_string(g), *doc.GetLogicGroup(list, g));
+  }
+
+  // One message with its signals, or one group with its symbols.
+  void Add(const std::string& at, const _CANMsg& r) {
+    Add(at, "name", r.name);
+    Add(at, "frameFormat", r.frameFormat);
+    Add(at, "byteCount", r.byteCount);
+    Add(at, "id", r.id);
+    Add(at, "j1939", r.j1939);
+    Add(at, "frameType", r.frameType);
+    for (const auto& s : r.signals) {
+      const std::string sat = at + " [" + s.key + "]";
+      Head(sat, *s.value);
+      Add(sat, "loadNo", s.value->loadNo);
+      Add(sat, "multiplexor", s.value->multiplexor);
+      Add(sat, "multiplexValue", s.value->multiplexValue);
     }
-    for (const auto& m : doc.GetFlexRayMsgTable(list)) {
-      const std::string at = L + " FlexRay [" + m.key + "]";
-      const _FlexRayMsg& r = *m.value;
-      Add(at, "name", r.name);
-      Add(at, "frameFormat", r.frameFormat);
-      Add(at, "byteCount", r.byteCount);
-      Add(at, "slotId", r.slotId);
-      Add(at, "baseCycle", r.baseCycle);
-      Add(at, "cycleRepetition", r.cycleRepetition);
-      for (const auto& s : r.signals) Head(at + " [" + s.key + "]", *s.value);
+  }
+  void Add(const std::string& at, const _FlexRayMsg& r) {
+    Add(at, "name", r.name);
+    Add(at, "frameFormat", r.frameFormat);
+    Add(at, "byteCount", r.byteCount);
+    Add(at, "slotId", r.slotId);
+    Add(at, "baseCycle", r.baseCycle);
+    Add(at, "cycleRepetition", r.cycleRepetition);
+    for (const auto& s : r.signals) Head(at + " [" + s.key + "]", *s.value);
+  }
+  void Add(const std::string& at, const _LINMsg& r) {
+    Add(at, "name", r.name);
+    Add(at, "checksum", r.checksum);
+    Add(at, "byteCount", r.byteCount);
+    Add(at, "id", r.id);
+    for (const auto& s : r.signals) {
+      const std::string sat = at + " [" + s.key + "]";
+      Head(sat, *s.value);
+      Add(sat, "loadNo", s.value->loadNo);
     }
-    for (const auto& m : doc.GetLinMsgTable(list)) {
-      const std::string at = L + " LIN [" + m.key + "]";
-      const _LINMsg& r = *m.value;
-      Add(at, "name", r.name);
-      Add(at, "checksum", r.checksum);
-      Add(at, "byteCount", r.byteCount);
-      Add(at, "id", r.id);
-      for (const auto& s : r.signals) {
-        const std::string sat = at + " [" + s.key + "]";
-        Head(sat, *s.value);
-        Add(sat, "loadNo", s.value->loadNo);
-      }
-    }
-    for (int g = 0; g < LOGIC_GROUP_COUNT; ++g) {
-      const _LOGICGroup* group = doc.GetLogicGroup(list, g);
-      const std::string at = L + " LOGIC group " + std::to_string(g);
-      Add(at, "name", group->name);
-      Add(at, "index", group->index);
-      Add(at, "bitCount", group->bitCount);
-      for (const auto& s : group->symbols) {
-        Add(at + " [" + s.key + "]", "name", s.value->name);
-        Add(at + " [" + s.key + "]", "pattern", s.value->pattern);
-      }
+  }
+  void Add(const std::string& at, const _LOGICGroup& group) {
+    Add(at, "name", group.name);
+    Add(at, "index", group.index);
+    Add(at, "bitCount", group.bitCount);
+    for (const auto& s : group.symbols) {
+      Add(at + " [" + s.key + "]", "name", s.value->name);
+      Add(at + " [" + s.key + "]", "pattern", s.value->pattern);
     }
   }
 
   bool operator==(const Picture& other) const { return lines_ == other.lines_; }
   bool operator!=(const Picture& other) const { return !(*this == other); }
 
-  // The first line that differs, "was" against "now"; empty when none.
-  std::string FirstDifference(const Picture& now) const {
-    std::size_t i = 0;
-    while (i < lines_.size() && i < now.lines_.size() && lines_[i] == now.lines_[i]) ++i;
-    if (i == lines_.size() && i == now.lines_.size()) return std::string();
-    const std::string was = i < lines_.size() ? lines_[i] : "(nothing more)";
-    const std::string is = i < now.lines_.size() ? now.lines_[i] : "(nothing more)";
-    return "was: " + was + "\nnow: " + is;
+  // The lines that differ, "was" against "now" (at most `most` pairs; past
+  // a line that one side lacks, the rest is not compared); empty when none.
+  std::string Differences(const Picture& now, std::size_t most = 8) const {
+    std::string out;
+    std::size_t shown = 0;
+    for (std::size_t i = 0; i < lines_.size() || i < now.lines_.size(); ++i) {
+      const bool both = i < lines_.size() && i < now.lines_.size();
+      if (both && lines_[i] == now.lines_[i]) continue;
+      if (shown++ == most) break;
+      out += "was: " + (i < lines_.size() ? lines_[i] : "(nothing more)") + "\n";
+      out += "now: " + (i < now.lines_.size() ? now.lines_[i] : "(nothing more)") + "\n";
+      if (!both || lines_.size() != now.lines_.size()) break;
+    }
+    return out;
   }
 
  private:

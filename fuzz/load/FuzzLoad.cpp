@@ -77,14 +77,14 @@ class Lists {
     const bool intoRef = &list == &ref_;
     if (!loaded) {
       if (refAfter != refBefore)
-        Fail(std::string(step) + ": a failed load changed the reference list\n" + refBefore.FirstDifference(refAfter));
+        Fail(std::string(step) + ": a failed load changed the reference list\n" + refBefore.Differences(refAfter));
       if (defAfter != defBefore)
-        Fail(std::string(step) + ": a failed load changed the definition list\n" + defBefore.FirstDifference(defAfter));
+        Fail(std::string(step) + ": a failed load changed the definition list\n" + defBefore.Differences(defAfter));
       if (!(ListState(ref_) == refShown) || !(ListState(def_) == defShown))
         Fail(std::string(step) + ": a failed load changed the rows or the file of a list");
     } else if (intoRef ? defAfter != defBefore : refAfter != refBefore) {
       Fail(std::string(step) + ": a load changed the other list\n" +
-           (intoRef ? defBefore.FirstDifference(defAfter) : refBefore.FirstDifference(refAfter)));
+           (intoRef ? defBefore.Differences(defAfter) : refBefore.Differences(refAfter)));
     }
     CheckPools(doc_, step);
     return loaded;
@@ -100,7 +100,7 @@ class Lists {
       for (int row = 0; row < ref_.RowCount(); ++row) ref_.AddToDefinitions({row});
       const Picture refAfter(doc_, LIST_REFERENCE);
       if (refAfter != refBefore)
-        Fail(std::string(step) + ": an add changed the reference list\n" + refBefore.FirstDifference(refAfter));
+        Fail(std::string(step) + ": an add changed the reference list\n" + refBefore.Differences(refAfter));
       const std::size_t rows =
           BuildListRows(doc_, LIST_DEFINITION, static_cast<BusKind>(bus), doc_.GetMsgIdFormat()).size();
       if (rows != def_.Rows().size())
@@ -140,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   if (lists.Drop(lists.Ref(), whole, "second load") != first) Fail("the same file loaded once and not again");
   const Picture again(lists.Doc(), LIST_REFERENCE);
-  if (again != loaded) Fail("the same file loaded other records\n" + loaded.FirstDifference(again));
+  if (again != loaded) Fail("the same file loaded other records\n" + loaded.Differences(again));
 
   lists.Drop(lists.Ref(), half, "load of the half file");
   if (definitions) lists.Drop(lists.Def(), half, "load of the half file into the definitions");
