@@ -299,6 +299,7 @@ void OpenAndCompare(CListLogic& list, ModelDialogs& dialogs, int mode, int row) 
                       doc.CountLinSignals(list.List()) + doc.CountLogicSymbols(list.List());
   dialogs.silentRefusal = false;
   dialogs.refused = false;
+  dialogs.prompt.last = 0;
   const std::vector<int> selection = row >= 0 ? std::vector<int>{row} : std::vector<int>{};
   const int changed = OpenDefinitionDialog(list, dialogs, list.List(), mode, selection, DefDialogAnchor());
   if (dialogs.silentRefusal) Difference(step + ": OK refused without a message");
