@@ -1,5 +1,8 @@
 #include "EditDBL.h"
 
+#include <algorithm>
+#include <cmath>
+
 CEditDBL::CEditDBL(QWidget* parent) : CEditEx(parent) {}
 
 void CEditDBL::SetValue(double value) {
@@ -7,6 +10,11 @@ void CEditDBL::SetValue(double value) {
   shown_ = QString::fromStdString(ctl::FormatDoubleText(value_, format_));
   hasShown_ = true;
   SetWindowText(shown_);
+}
+
+void CEditDBL::WidenToHold(double value, double typed) {
+  const double reach = std::fabs(value) == ctl::kNoLimit ? typed : std::max(typed, std::fabs(value));
+  SetRange(-reach, reach);
 }
 
 double CEditDBL::GetValue() const { return ctl::ReadDoubleText(text().toStdString(), format_); }

@@ -100,9 +100,7 @@ void ShowInt(CEditINT* edit, int minimum, int maximum, int value, bool write) {
 // The same for the scaling fields: an imported float's limits reach
 // +-3.4e38, beyond the +-1e30 that may be typed.
 void ShowDouble(CEditDBL* edit, double value, bool write) {
-  constexpr double kTyped = 1e30;
-  const double reach = std::fabs(value) == VALUE_UNLIMITED ? kTyped : std::max(kTyped, std::fabs(value));
-  edit->SetRange(-reach, reach);
+  edit->WidenToHold(value, 1e30);
   if (write) edit->SetValue(value);
 }
 

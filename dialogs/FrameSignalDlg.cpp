@@ -389,10 +389,13 @@ void CFrameSignalDlg::ShowValues() {
   if (bitOrder_) bitOrder_->setCurrentIndex(v.bitOrder);
   little_->setChecked(v.byteOrder == BYTEORDER_LITTLE);
   big_->setChecked(v.byteOrder == BYTEORDER_BIG);
-  factor_->SetValue(v.factor);
-  offset_->SetValue(v.offset);
-  minimum_->SetValue(v.minimum);
-  maximum_->SetValue(v.maximum);
+  // An imported float's limits of +-3.4e38 are shown and kept as stored.
+  const std::pair<CEditDBL*, double> scaling[] = {
+      {factor_, v.factor}, {offset_, v.offset}, {minimum_, v.minimum}, {maximum_, v.maximum}};
+  for (const auto& [field, value] : scaling) {
+    field->WidenToHold(value, 1e30);
+    field->SetValue(value);
+  }
   unit_->SetWindowText(FromCp932(v.unit));
   ShowSignalRange();
 }

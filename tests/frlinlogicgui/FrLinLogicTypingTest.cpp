@@ -184,19 +184,25 @@ class FrLinLogicTypingTest : public QObject {
 
   // The same for LIN: a stored range outside the frame is refused, not moved;
   // a stored float of neither 32 nor 64 bits shows as Unsigned and stays a
-  // float.
+  // float; an imported float's limits beyond what may be typed stay.
   void linUnchangedOkKeepsStoredRange() {
     struct Row {
       int start, count, valueType;
+      double limit;
       int message;
     };
-    const Row rows[] = {
-        {70, 1, VALTYPE_UNSIGNED, IDS_MSG_BITS_OUTSIDE}, {8, 8, VALTYPE_UNSIGNED, 0}, {8, 10, VALTYPE_FLOAT, 0}};
+    const Row rows[] = {{70, 1, VALTYPE_UNSIGNED, VALUE_UNLIMITED, IDS_MSG_BITS_OUTSIDE},
+                        {8, 8, VALTYPE_UNSIGNED, VALUE_UNLIMITED, 0},
+                        {8, 10, VALTYPE_FLOAT, VALUE_UNLIMITED, 0},
+                        {8, 32, VALTYPE_FLOAT, 3.4e38, 0}};
     for (const Row& r : rows) {
       sink_.shown.clear();
       CVestrelDoc doc;
       _LINMsg* m = sample::Lin(doc, "Door", 4, 8, {{"S", r.start, r.count}, {"T", 0, 4}});
-      m->signals.Find("S")->valueType = static_cast<uint8_t>(r.valueType);
+      _LINSignal* s = m->signals.Find("S");
+      s->valueType = static_cast<uint8_t>(r.valueType);
+      s->minimum = -r.limit;
+      s->maximum = r.limit;
       const std::string stored = Snapshot(*m);
       CLinDlg dlg;
       Target(dlg, doc.GetLinMsgTable(LIST_DEFINITION), m, "S");
