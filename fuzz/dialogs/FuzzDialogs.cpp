@@ -77,15 +77,10 @@ class Prompt : public IDlgPrompt {
   }
 };
 
-// The floating-point fields: shown within +-1e30 (the no-limit marker
-// stays), read back at full precision while the text is unchanged; an empty
-// minimum is no lower limit.
-constexpr double kFieldLimit = 1e30;
-double FieldDouble(double v) { return ctl::ClampDouble(v, -kFieldLimit, kFieldLimit); }
-double FieldMinimum(double v) {
-  v = FieldDouble(v);
-  return v == ctl::kNoLimit ? -ctl::kNoLimit : v;
-}
+// The floating-point fields widen to hold what they are given and read it
+// back at full precision while the text is unchanged; an empty minimum is no
+// lower limit.
+double FieldMinimum(double v) { return v == ctl::kNoLimit ? -ctl::kNoLimit : v; }
 
 // The CAN dialog's fields between the model and the user.
 class CanFields {
@@ -110,17 +105,12 @@ class CanFields {
       }
     }
   }
-  // What OK reads from the fields.
+  // What OK reads from the fields: the range and scaling fields only when
+  // the user changed them, which this user never does.
   void Read(CCanDlgModel& model) const {
     CanDlgControls& c = model.Controls();
-    c.startBit = ctl::ClampInt(c.startBit, 0, c.startBitMax);
-    c.bitCount = ctl::ClampInt(c.bitCount, 1, 64);
     c.byteCount = ctl::ClampInt(c.byteCount, 0, c.byteCountMax);
     c.id = ctl::ClampInt(c.id, 0, c.idMax);
-    c.factor = FieldDouble(c.factor);
-    c.offset = FieldDouble(c.offset);
-    c.maximum = FieldDouble(c.maximum);
-    c.minimum = FieldMinimum(c.minimum);
     ctl::MultiValueParser parser;
     parser.Normalise(muxShown_.c_str(), true, &c.muxValueText);
     c.muxValueError = parser.error;
@@ -239,12 +229,7 @@ class ModelDialogs : public IDefinitionDialogs {
     // What OK reads from the fields.
     FrameSignalValues& v = model.Values();
     model.CommitId(ctl::ClampInt(v.id, static_cast<int>(model.MinId()), static_cast<int>(model.MaxId())));
-    v.factor = FieldDouble(v.factor);
-    v.offset = FieldDouble(v.offset);
     v.minimum = FieldMinimum(v.minimum);
-    v.maximum = FieldDouble(v.maximum);
-    model.CommitBaseCycle(ctl::ClampInt(v.baseCycle, 0, 63));
-    model.CommitRepetition(ctl::ClampInt(v.cycleRepetition, 1, 64));
     const int before = prompt.shown;
     return Ended(model.Ok(prompt) == dlgids::DLG_OK_CLOSE, model.Modified(), before, result);
   }
