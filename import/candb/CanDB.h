@@ -199,6 +199,15 @@ class CCanDB {
   bool ReadDbcLine(ReadState& state, char* line);
   void OnMessageLine(ReadState& state, const char* p);
   void OnSignalLine(ReadState& state, const char* p);
+  // The parts of a signal line in the line's order, each read into the
+  // signal from p on, leaving p behind what it took. A part returns false
+  // when the rest of the line gives the parts after it nothing; the signal
+  // then keeps what the line gave so far.
+  bool ReadSignalName(ReadState& state, const char*& p, _CANDbSignal& w);
+  void ReadMultiplexIndicator(std::string_view indicator, _CANDbSignal& w);
+  static bool ReadSignalGeometry(const char*& p, _CANDbSignal& w);
+  static bool ReadScaleRangeUnit(const ReadState& state, const char*& p, _CANDbSignal& w);
+  static void ReadReceivers(const ReadState& state, const char*& p, _CANDbSignal& w);
   void OnFloatSignalLine(ReadState& state, const char* p);
   void OnMultiplexRangeLine(ReadState& state, const char* p);
   void OnAttributeDefaultLine(ReadState& state, const char* p);

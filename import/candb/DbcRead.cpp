@@ -364,6 +364,238 @@ std::string_view Trimmed(std::string_view text) {
 
 }  // namespace
 
+// The parts of a signal line are read by steps of their own, all forced
+// inline into the line's reading: they pass the read position by reference,
+// and as calls they would keep it in memory on every signal line.
+
+// The name and the multiplex indicator, up to the colon; p is left behind
+// the colon. False for a line of nothing but colons.
+[[gnu::always_inline]] inline bool CCanDB::ReadSignalName(ReadState& state, const char*& p, _CANDbSignal& w) {
+  // The part up to the colon. A colon is never the trail byte of a
+  // double-byte character, so the first colon byte ends it.
+  while (*p == ':') ++p;
+  if (!*p) return false;
+  // The name is the first word of the part before the colon; what follows
+  // it is the multiplex indicator ("M", "m3", "m3M"). No byte that ends
+  // the name is the trail byte of a double-byte character either, so the
+  // name ends at the first blank, tab, line feed, colon or the line's end.
+  const char* nameStart = p;
+  while (*nameStart == ' ' || *nameStart == '\t') ++nameStart;
+  // Each word is tested for a colon and the bytes below '!', all control
+  // bytes; one that is not a tab or a line feed belongs to the name.
+  const char* nameEnd = nameStart;
+  for (;;) {
+    const uint64_t v = swar::Load8(nameEnd);
+    const uint64_t marks = swar::BytesBelow(v, '!') | swar::BytesEqual(v, ':');
+    if (!marks) {
+      nameEnd += 8;
+      continue;
+    }
+    nameEnd += swar::FirstMarked(marks);
+    const char c = *nameEnd;
+    if (c == ' ' || c == '\t' || c == '\n' || c == ':' || c == '\0') break;
+    ++nameEnd;
+  }
+  CopyLineName(w.name, std::string_view(nameStart, static_cast<std::size_t>(nameEnd - nameStart)));
+  // Usually blanks and the colon follow the name: no indicator.
+  const char* afterName = nameEnd;
+  while (*afterName == ' ' || *afterName == '\t') ++afterName;
+  std::string_view indicator;
+  const char* colon = afterName;
+  if (*afterName == 'm' || *afterName == 'M') {
+    // An indicator is most often one letter and digits ("m3", "M"), then
+    // blanks and the colon: the indicator that the general reading below
+    // finds as well, taken without a search of the line for the colon.
+    const char* indicatorEnd = afterName + 1;
+    while (IsDigit(*indicatorEnd)) ++indicatorEnd;
+    colon = indicatorEnd;
+    while (*colon == ' ' || *colon == '\t') ++colon;
+    if (*colon == ':') indicator = std::string_view(afterName, static_cast<std::size_t>(indicatorEnd - afterName));
+  }
+  if (*colon != ':') {
+    // The name ended at a blank or the line's end.
+    colon = *nameEnd
+                ? static_cast<const char*>(std::memchr(nameEnd, ':', static_cast<std::size_t>(state.lineEnd - nameEnd)))
+                : nullptr;
+    if (!colon) colon = state.lineEnd;
+    if (nameEnd < colon)
+      indicator = Trimmed(std::string_view(nameEnd + 1, static_cast<std::size_t>(colon - nameEnd - 1)));
+  }
+  p = colon == state.lineEnd ? colon : colon + 1;
+  ReadMultiplexIndicator(indicator, w);
+  return true;
+}
+
+// A switch "M", a multiplexed signal's "m" and its value, or both ("m3M"),
+// into the signal's multiplexor and multiplex value text.
+[[gnu::always_inline]] inline void CCanDB::ReadMultiplexIndicator(std::string_view indicator, _CANDbSignal& w) {
+  // The usual indicators first: a switch "M", or "m" and at most nine
+  // digits, whose value is the digits without their leading zeros.
+  std::string_view selector =
+      indicator.size() >= 2 && indicator.size() <= 10 && indicator[0] == 'm' ? indicator.substr(1) : std::string_view();
+  if (!selector.empty() && std::all_of(selector.begin(), selector.end(), IsDigit)) {
+    while (selector.size() > 1 && selector[0] == '0') selector.remove_prefix(1);
+    w.multiplexValue.Set(selector);
+    return;
+  }
+  if (indicator == "M") {
+    CopyName(w.multiplexor, "M");
+    return;
+  }
+  if (indicator.empty()) return;
+  bool hasSmallM = false;
+  bool endsWithM = false;
+  for (std::size_t k = 0; k < indicator.size();) {
+    std::size_t len = cp932::CharLength(indicator, k);
+    if (len == 1 && indicator[k] == 'm') hasSmallM = true;
+    endsWithM = len == 1 && indicator[k] == 'M';
+    k += len;
+  }
+  // The indicator as a text of its own (on the stack: it is short).
+  char small[64];
+  std::string large;
+  const char* text = small;
+  if (indicator.size() < sizeof small) {
+    std::memcpy(small, indicator.data(), indicator.size());
+    small[indicator.size()] = '\0';
+  } else {
+    large.assign(indicator);
+    text = large.c_str();
+  }
+  if (endsWithM) {
+    if (hasSmallM) ParseMultiplexValue(text, &w);
+    CopyName(w.multiplexor, "M");
+  } else {
+    ParseMultiplexValue(text, &w);
+  }
+}
+
+// Start bit, bit length, byte order and sign ("7|8@0+"). False when the
+// line ends before all of them are read.
+[[gnu::always_inline]] inline bool CCanDB::ReadSignalGeometry(const char*& p, _CANDbSignal& w) {
+  if (!ReadBitsDirectly(p, w)) {
+    std::string_view t;
+    if (!NextToken(p, kBitSeps, t)) return false;
+    w.startBit = static_cast<uint32_t>(dbc::Atoi(t.data()));
+    if (!NextToken(p, kBitSeps, t)) return false;
+    w.bitLength = static_cast<uint32_t>(dbc::Atoi(t.data()));
+    if (!NextToken(p, kBitSeps, t)) return false;
+    w.byteOrder = t[0] == '1' ? 0 : 1;
+    w.valueType = (t.size() >= 2 && t[1] == '+') ? 0 : 1;
+  }
+  if (w.byteOrder == 1) {
+    // The file gives a big-endian signal by its most significant bit;
+    // the system numbers byte k, bit b as (DLC - 1 - k) * 8 + b and keeps
+    // the least significant bit. A signal that reaches past the message's
+    // end wraps to a huge start bit, which the loader's clamp catches.
+    int64_t start = w.startBit;
+    int64_t dlc = static_cast<uint16_t>(w.DLC);
+    int64_t lsb = start + 8 * (dlc - 2 * (start / 8)) - static_cast<int64_t>(w.bitLength) - 7;
+    w.startBit = static_cast<uint32_t>(static_cast<uint64_t>(lsb));
+  }
+  return true;
+}
+
+// The usual form, `(f,o) [min|max] "unit" `, step by step: each step gives
+// what the receivers' token reading gives for it, and where the line departs
+// from the form, that reading goes on from there. The blank signal holds the
+// factor, offset and unit of "(1,0)" and "" already. False when the form was
+// complete and nothing behind it can be a scale, range or unit.
+[[gnu::always_inline]] inline bool CCanDB::ReadScaleRangeUnit(const ReadState& state, const char*& p, _CANDbSignal& w) {
+  if (*p != '(') return true;
+  const char* after = std::memcmp(p, "(1,0)", 5) == 0 ? p + 4 : ReadNumberPair(p + 1, ',', w.factor, w.offset);
+  if (!after || *after != ')') return true;
+  p = after + 1;
+  if (p[0] != ' ' || p[1] != '[') return true;
+  const char* stop = nullptr;
+  if (p[2] == '0' && p[3] == '|') {
+    const double max = Strtod(p + 4, &stop);
+    if (stop == p + 4 || *stop != ']') return true;
+    w.minimum = 0.0;
+    w.maximum = max;
+  } else {
+    stop = ReadNumberPair(p + 2, '|', w.minimum, w.maximum);
+    if (!stop || *stop != ']') return true;
+  }
+  p = stop + 1;
+  if (p[0] != ' ' || p[1] != '"') return true;
+  const char* close = p[2] == '"' ? p + 2 : FindByte(p + 2, '"');
+  if (!close || close[1] != ' ') return true;
+  if (close > p + 2) CopyLineName(w.unit, std::string_view(p + 2, static_cast<std::size_t>(close - p - 2)));
+  p = close + 1;
+  return HasScaleOrUnitStart(p, state.lineEnd);
+}
+
+// The rest of the line, token by token. The receivers are not kept, but a
+// bracketed pair or a quoted unit still counts wherever it stands: behind
+// them, or where the line left the usual form.
+[[gnu::always_inline]] inline void CCanDB::ReadReceivers(const ReadState& state, const char*& p, _CANDbSignal& w) {
+  std::string_view t;
+  for (;;) {
+    while (kScaleSeps.Class(static_cast<unsigned char>(*p)) == kSeparator) ++p;
+    if (!*p) break;
+    // The forms nearly every signal has, "(1,0)", "[0|max]" and an empty
+    // unit before a blank, taken as they stand: what the general reads
+    // below give for them.
+    if (std::memcmp(p, "(1,0)", 5) == 0) {
+      w.factor = 1.0;
+      w.offset = 0.0;
+      p += 5;
+      continue;
+    }
+    if (p[0] == '[' && p[1] == '0' && p[2] == '|') {
+      const char* stop = nullptr;
+      const double max = Strtod(p + 3, &stop);
+      if (stop != p + 3 && *stop == ']') {
+        w.minimum = 0.0;
+        w.maximum = max;
+        p = stop + 1;
+        continue;
+      }
+    }
+    if (p[0] == '"' && p[1] == '"' && p[2] == ' ') {
+      std::memset(w.unit, 0, sizeof w.unit);
+      p += 3;
+      if (!HasScaleOrUnitStart(p, state.lineEnd)) break;
+      continue;
+    }
+    if (*p == '(' || *p == '[') {
+      // A bracketed pair. Its token ends at the first separator, and the
+      // closing bracket is one (a ')' is never the trail byte of a
+      // double-byte character, and the walk for ']' steps over whole
+      // characters as the tokenizer does), so the reading goes on behind
+      // the closing bracket without walking the token first.
+      const bool paren = *p == '(';
+      const char* open = p;
+      const char* after = paren ? ReadNumberPair(open + 1, ',', w.factor, w.offset)
+                                : ReadNumberPair(open + 1, '|', w.minimum, w.maximum);
+      // What the two numbers took is ASCII without a bracket, so a bracket
+      // right behind them is the first one of the token.
+      const char closing = paren ? ')' : ']';
+      const char* close = after && *after == closing ? after : paren ? FindByte(open, ')') : FindChar(open, ']');
+      if (close) {
+        p = close + 1;
+        continue;
+      }
+    }
+    if (!NextToken(p, kScaleSeps, t)) break;
+    if (t[0] == '"') {
+      // The unit runs to its closing quote, blanks included.
+      const char* close = FindByte(t.data() + 1, '"');
+      if (close) {
+        CopyLineName(w.unit, std::string_view(t.data() + 1, static_cast<std::size_t>(close - t.data() - 1)));
+        p = std::max(p, close + 1);
+      } else {
+        CopyName(w.unit, t.substr(1));
+      }
+      // Only a token that starts with a bracket or a quote does anything;
+      // the receivers behind the unit never do, so when no such byte is
+      // left the line is done.
+      if (!HasScaleOrUnitStart(p, state.lineEnd)) break;
+    }
+  }
+}
+
 void CCanDB::OnSignalLine(ReadState& state, const char* p) {
   state.pending = false;
   // The signal starts as a copy of the blank signal of its message, made in
@@ -380,222 +612,9 @@ void CCanDB::OnSignalLine(ReadState& state, const char* p) {
     slot->multiplexValue.Reset();
   }
   _CANDbSignal& w = *slot;
-
-  auto readFields = [&]() {
-    // The part up to the colon. A colon is never the trail byte of a
-    // double-byte character, so the first colon byte ends it.
-    while (*p == ':') ++p;
-    if (!*p) return;
-    // The name is the first word of the part before the colon; what follows
-    // it is the multiplex indicator ("M", "m3", "m3M"). No byte that ends
-    // the name is the trail byte of a double-byte character either, so the
-    // name ends at the first blank, tab, line feed, colon or the line's end.
-    const char* nameStart = p;
-    while (*nameStart == ' ' || *nameStart == '\t') ++nameStart;
-    // Each word is tested for a colon and the bytes below '!', all control
-    // bytes; one that is not a tab or a line feed belongs to the name.
-    const char* nameEnd = nameStart;
-    for (;;) {
-      const uint64_t v = swar::Load8(nameEnd);
-      const uint64_t marks = swar::BytesBelow(v, '!') | swar::BytesEqual(v, ':');
-      if (!marks) {
-        nameEnd += 8;
-        continue;
-      }
-      nameEnd += swar::FirstMarked(marks);
-      const char c = *nameEnd;
-      if (c == ' ' || c == '\t' || c == '\n' || c == ':' || c == '\0') break;
-      ++nameEnd;
-    }
-    CopyLineName(w.name, std::string_view(nameStart, static_cast<std::size_t>(nameEnd - nameStart)));
-    // Usually blanks and the colon follow the name: no indicator.
-    const char* afterName = nameEnd;
-    while (*afterName == ' ' || *afterName == '\t') ++afterName;
-    std::string_view indicator;
-    const char* colon = afterName;
-    if (*afterName == 'm' || *afterName == 'M') {
-      // An indicator is most often one letter and digits ("m3", "M"), then
-      // blanks and the colon: the indicator that the general reading below
-      // finds as well, taken without a search of the line for the colon.
-      const char* indicatorEnd = afterName + 1;
-      while (IsDigit(*indicatorEnd)) ++indicatorEnd;
-      colon = indicatorEnd;
-      while (*colon == ' ' || *colon == '\t') ++colon;
-      if (*colon == ':') indicator = std::string_view(afterName, static_cast<std::size_t>(indicatorEnd - afterName));
-    }
-    if (*colon != ':') {
-      // The name ended at a blank or the line's end.
-      colon =
-          *nameEnd
-              ? static_cast<const char*>(std::memchr(nameEnd, ':', static_cast<std::size_t>(state.lineEnd - nameEnd)))
-              : nullptr;
-      if (!colon) colon = state.lineEnd;
-      if (nameEnd < colon)
-        indicator = Trimmed(std::string_view(nameEnd + 1, static_cast<std::size_t>(colon - nameEnd - 1)));
-    }
-    p = colon == state.lineEnd ? colon : colon + 1;
-    // The usual indicators first: a switch "M", or "m" and at most nine
-    // digits, whose value is the digits without their leading zeros.
-    std::string_view selector = indicator.size() >= 2 && indicator.size() <= 10 && indicator[0] == 'm'
-                                    ? indicator.substr(1)
-                                    : std::string_view();
-    if (!selector.empty() && std::all_of(selector.begin(), selector.end(), IsDigit)) {
-      while (selector.size() > 1 && selector[0] == '0') selector.remove_prefix(1);
-      w.multiplexValue.Set(selector);
-    } else if (indicator == "M") {
-      CopyName(w.multiplexor, "M");
-    } else if (!indicator.empty()) {
-      bool hasSmallM = false;
-      bool endsWithM = false;
-      for (std::size_t k = 0; k < indicator.size();) {
-        std::size_t len = cp932::CharLength(indicator, k);
-        if (len == 1 && indicator[k] == 'm') hasSmallM = true;
-        endsWithM = len == 1 && indicator[k] == 'M';
-        k += len;
-      }
-      // The indicator as a text of its own (on the stack: it is short).
-      char small[64];
-      std::string large;
-      const char* text = small;
-      if (indicator.size() < sizeof small) {
-        std::memcpy(small, indicator.data(), indicator.size());
-        small[indicator.size()] = '\0';
-      } else {
-        large.assign(indicator);
-        text = large.c_str();
-      }
-      if (endsWithM) {
-        if (hasSmallM) ParseMultiplexValue(text, &w);
-        CopyName(w.multiplexor, "M");
-      } else {
-        ParseMultiplexValue(text, &w);
-      }
-    }
-
-    std::string_view t;
-    if (!ReadBitsDirectly(p, w)) {
-      if (!NextToken(p, kBitSeps, t)) return;
-      w.startBit = static_cast<uint32_t>(dbc::Atoi(t.data()));
-      if (!NextToken(p, kBitSeps, t)) return;
-      w.bitLength = static_cast<uint32_t>(dbc::Atoi(t.data()));
-      if (!NextToken(p, kBitSeps, t)) return;
-      w.byteOrder = t[0] == '1' ? 0 : 1;
-      w.valueType = (t.size() >= 2 && t[1] == '+') ? 0 : 1;
-    }
-    if (w.byteOrder == 1) {
-      // The file gives a big-endian signal by its most significant bit;
-      // the system numbers byte k, bit b as (DLC - 1 - k) * 8 + b and keeps
-      // the least significant bit. A signal that reaches past the message's
-      // end wraps to a huge start bit, which the loader's clamp catches.
-      int64_t start = w.startBit;
-      int64_t dlc = static_cast<uint16_t>(w.DLC);
-      int64_t lsb = start + 8 * (dlc - 2 * (start / 8)) - static_cast<int64_t>(w.bitLength) - 7;
-      w.startBit = static_cast<uint32_t>(static_cast<uint64_t>(lsb));
-    }
-
-    // The usual form, `(f,o) [min|max] "unit" ` and the receivers, step by
-    // step: each step gives what the loop below gives for it, and where the
-    // line departs from the form the loop reads on. The blank signal holds
-    // the factor, offset and unit of "(1,0)" and "" already.
-    if (*p == '(') {
-      const char* after = std::memcmp(p, "(1,0)", 5) == 0 ? p + 4 : ReadNumberPair(p + 1, ',', w.factor, w.offset);
-      if (after && *after == ')') {
-        p = after + 1;
-        if (p[0] == ' ' && p[1] == '[') {
-          const char* stop = nullptr;
-          if (p[2] == '0' && p[3] == '|') {
-            const double max = Strtod(p + 4, &stop);
-            if (stop != p + 4 && *stop == ']') {
-              w.minimum = 0.0;
-              w.maximum = max;
-            } else {
-              stop = nullptr;
-            }
-          } else {
-            stop = ReadNumberPair(p + 2, '|', w.minimum, w.maximum);
-            if (stop && *stop != ']') stop = nullptr;
-          }
-          if (stop) {
-            p = stop + 1;
-            if (p[0] == ' ' && p[1] == '"') {
-              const char* close = p[2] == '"' ? p + 2 : FindByte(p + 2, '"');
-              if (close && close[1] == ' ') {
-                if (close > p + 2)
-                  CopyLineName(w.unit, std::string_view(p + 2, static_cast<std::size_t>(close - p - 2)));
-                p = close + 1;
-                if (!HasScaleOrUnitStart(p, state.lineEnd)) return;
-              }
-            }
-          }
-        }
-      }
-    }
-
-    for (;;) {
-      while (kScaleSeps.Class(static_cast<unsigned char>(*p)) == kSeparator) ++p;
-      if (!*p) break;
-      // The forms nearly every signal has, "(1,0)", "[0|max]" and an empty
-      // unit before a blank, taken as they stand: what the general reads
-      // below give for them.
-      if (std::memcmp(p, "(1,0)", 5) == 0) {
-        w.factor = 1.0;
-        w.offset = 0.0;
-        p += 5;
-        continue;
-      }
-      if (p[0] == '[' && p[1] == '0' && p[2] == '|') {
-        const char* stop = nullptr;
-        const double max = Strtod(p + 3, &stop);
-        if (stop != p + 3 && *stop == ']') {
-          w.minimum = 0.0;
-          w.maximum = max;
-          p = stop + 1;
-          continue;
-        }
-      }
-      if (p[0] == '"' && p[1] == '"' && p[2] == ' ') {
-        std::memset(w.unit, 0, sizeof w.unit);
-        p += 3;
-        if (!HasScaleOrUnitStart(p, state.lineEnd)) break;
-        continue;
-      }
-      if (*p == '(' || *p == '[') {
-        // A bracketed pair. Its token ends at the first separator, and the
-        // closing bracket is one (a ')' is never the trail byte of a
-        // double-byte character, and the walk for ']' steps over whole
-        // characters as the tokenizer does), so the reading goes on behind
-        // the closing bracket without walking the token first.
-        const bool paren = *p == '(';
-        const char* open = p;
-        const char* after = paren ? ReadNumberPair(open + 1, ',', w.factor, w.offset)
-                                  : ReadNumberPair(open + 1, '|', w.minimum, w.maximum);
-        // What the two numbers took is ASCII without a bracket, so a bracket
-        // right behind them is the first one of the token.
-        const char closing = paren ? ')' : ']';
-        const char* close = after && *after == closing ? after : paren ? FindByte(open, ')') : FindChar(open, ']');
-        if (close) {
-          p = close + 1;
-          continue;
-        }
-      }
-      if (!NextToken(p, kScaleSeps, t)) break;
-      if (t[0] == '"') {
-        // The unit runs to its closing quote, blanks included.
-        const char* close = FindByte(t.data() + 1, '"');
-        if (close) {
-          CopyLineName(w.unit, std::string_view(t.data() + 1, static_cast<std::size_t>(close - t.data() - 1)));
-          p = std::max(p, close + 1);
-        } else {
-          CopyName(w.unit, t.substr(1));
-        }
-        // Only a token that starts with a bracket or a quote does anything;
-        // the receivers behind the unit never do, so when no such byte is
-        // left the line is done.
-        if (!HasScaleOrUnitStart(p, state.lineEnd)) break;
-      }
-    }
-  };
-  readFields();
+  // A line cut short is still a signal, with what it gave before its end.
+  if (ReadSignalName(state, p, w) && ReadSignalGeometry(p, w) && ReadScaleRangeUnit(state, p, w))
+    ReadReceivers(state, p, w);
   if (stored) {
     if (IsSwitchMark(w.multiplexor)) state.switches.push_back(count_);
     state.NoteStored(count_, w.identifier);
