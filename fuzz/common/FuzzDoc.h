@@ -1,12 +1,8 @@
 // What the fuzz targets that work on a whole document share: a message sink
-// that answers without showing anything, and a field-by-field picture of the
-// lists to compare.
+// that answers without showing anything (the field-by-field picture of the
+// lists to compare is the tests' own, RecordPicture.h).
 #pragma once
 
-#include <cstdint>
-#include <cstdio>
-#include <string>
-#include <type_traits>
 #include <vector>
 
 #include "FuzzTempFolder.h"
@@ -35,126 +31,6 @@ class AnsweringSink : public IMessageSink {
 
  private:
   bool yes_;
-};
-
-// Every field of every record of one list, one line each, in table order:
-// two pictures differ exactly when a record, a key or the order changed.
-class Picture {
- public:
-  Picture() = default;
-  Picture(const CVestrelDoc& doc, int list) {
-    const std::string L = list == LIST_REFERENCE ? "reference" : "definition";
-    for (const auto& m : doc.GetCanMsgTable(list)) Add(L + " CAN [" + m.key + "]", *m.value);
-    for (const auto& m : doc.GetFlexRayMsgTable(list)) Add(L + " FlexRay [" + m.key + "]", *m.value);
-    for (const auto& m : doc.GetLinMsgTable(list)) Add(L + " LIN [" + m.key + "]", *m.value);
-    for (int g = 0; g < LOGIC_GROUP_COUNT; ++g)
-      Add(L + " LOGIC group " + std::to_string(g), *doc.GetLogicGroup(list, g));
-  }
-
-  // One message with its signals, or one group with its symbols.
-  void Add(const std::string& at, const _CANMsg& r) {
-    Add(at, "name", r.name);
-    Add(at, "frameFormat", r.frameFormat);
-    Add(at, "byteCount", r.byteCount);
-    Add(at, "id", r.id);
-    Add(at, "j1939", r.j1939);
-    Add(at, "frameType", r.frameType);
-    for (const auto& s : r.signals) {
-      const std::string sat = at + " [" + s.key + "]";
-      Head(sat, *s.value);
-      Add(sat, "loadNo", s.value->loadNo);
-      Add(sat, "multiplexor", s.value->multiplexor);
-      Add(sat, "multiplexValue", s.value->multiplexValue);
-    }
-  }
-  void Add(const std::string& at, const _FlexRayMsg& r) {
-    Add(at, "name", r.name);
-    Add(at, "frameFormat", r.frameFormat);
-    Add(at, "byteCount", r.byteCount);
-    Add(at, "slotId", r.slotId);
-    Add(at, "baseCycle", r.baseCycle);
-    Add(at, "cycleRepetition", r.cycleRepetition);
-    for (const auto& s : r.signals) Head(at + " [" + s.key + "]", *s.value);
-  }
-  void Add(const std::string& at, const _LINMsg& r) {
-    Add(at, "name", r.name);
-    Add(at, "checksum", r.checksum);
-    Add(at, "byteCount", r.byteCount);
-    Add(at, "id", r.id);
-    for (const auto& s : r.signals) {
-      const std::string sat = at + " [" + s.key + "]";
-      Head(sat, *s.value);
-      Add(sat, "loadNo", s.value->loadNo);
-    }
-  }
-  void Add(const std::string& at, const _LOGICGroup& group) {
-    Add(at, "name", group.name);
-    Add(at, "index", group.index);
-    Add(at, "bitCount", group.bitCount);
-    for (const auto& s : group.symbols) {
-      Add(at + " [" + s.key + "]", "name", s.value->name);
-      Add(at + " [" + s.key + "]", "pattern", s.value->pattern);
-    }
-  }
-
-  bool operator==(const Picture& other) const { return lines_ == other.lines_; }
-  bool operator!=(const Picture& other) const { return !(*this == other); }
-
-  // The lines that differ, "was" against "now" (at most `most` pairs; past
-  // a line that one side lacks, the rest is not compared); empty when none.
-  std::string Differences(const Picture& now, std::size_t most = 8) const {
-    std::string out;
-    std::size_t shown = 0;
-    for (std::size_t i = 0; i < lines_.size() || i < now.lines_.size(); ++i) {
-      const bool both = i < lines_.size() && i < now.lines_.size();
-      if (both && lines_[i] == now.lines_[i]) continue;
-      if (shown++ == most) break;
-      out += "was: " + (i < lines_.size() ? lines_[i] : "(nothing more)") + "\n";
-      out += "now: " + (i < now.lines_.size() ? now.lines_[i] : "(nothing more)") + "\n";
-      if (!both || lines_.size() != now.lines_.size()) break;
-    }
-    return out;
-  }
-
- private:
-  void Add(const std::string& at, const char* field, const std::string& value) {
-    lines_.push_back(at + " " + field + "=\"" + value + "\"");
-  }
-  void Add(const std::string& at, const char* field, long long value) { Add(at, field, std::to_string(value)); }
-  void Add(const std::string& at, const char* field, double value) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    Add(at, field, std::string(text));
-  }
-  template <class Int, std::enable_if_t<std::is_integral_v<Int>, int> = 0>
-  void Add(const std::string& at, const char* field, Int value) {
-    Add(at, field, static_cast<long long>(value));
-  }
-  void Add(const std::string& at, const char* field, const char* value) { Add(at, field, std::string(value)); }
-  void Head(const std::string& at, const _SignalHead& s) {
-    Add(at, "name", s.name);
-    Add(at, "bitOrder", s.bitOrder);
-    Add(at, "byteOrder", s.byteOrder);
-    Add(at, "valueType", s.valueType);
-    Add(at, "startBit", s.startBit);
-    Add(at, "bitCount", s.bitCount);
-    Add(at, "unit", s.unit);
-    Add(at, "identicalCoding", s.identicalCoding);
-    Add(at, "importError", s.importError);
-    Add(at, "factor", s.factor);
-    Add(at, "offset", s.offset);
-    Add(at, "minimum", s.minimum);
-    Add(at, "maximum", s.maximum);
-  }
-
-  std::vector<std::string> lines_;
-};
-
-// Both lists.
-struct DocPicture {
-  explicit DocPicture(const CVestrelDoc& doc) : ref(doc, LIST_REFERENCE), def(doc, LIST_DEFINITION) {}
-  Picture ref;
-  Picture def;
 };
 
 }  // namespace fuzzdoc

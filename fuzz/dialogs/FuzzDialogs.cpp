@@ -30,12 +30,13 @@
 #include "ListLogic.h"
 #include "LogicDlgModel.h"
 #include "MultiValue.h"
+#include "RecordPicture.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
 namespace {
 
-using fuzzdoc::Picture;
+using vrtest::Picture;
 
 constexpr int kMostViews = 100;
 const char* const kModeNames[] = {"view", "new", "edit"};
@@ -311,7 +312,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   doc.ParseSblText(text, LIST_DEFINITION);
   // Identifiers shown either way.
   doc.SetMsgIdFormat(static_cast<int>(size & 1));
-  const fuzzdoc::DocPicture read(doc);
+  const vrtest::DocPicture read(doc);
   CRefListLogic ref(doc);
   CDefListLogic def(doc);
   ref.SetPartner(&def);
@@ -328,7 +329,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int row = 0; row < def.RowCount(); ++row) OpenAndCompare(def, dialogs, DLGMODE_EDIT, row);
     OpenAndCompare(def, dialogs, DLGMODE_NEW, -1);
   }
-  const fuzzdoc::DocPicture now(doc);
+  const vrtest::DocPicture now(doc);
   if (now.ref != read.ref) Difference("the reference list changed\n" + read.ref.Differences(now.ref));
   if (now.def != read.def) Difference("the definition list changed\n" + read.def.Differences(now.def));
   return 0;

@@ -23,12 +23,13 @@
 #include "DocPoolTally.h"
 #include "FuzzDoc.h"
 #include "ListLogic.h"
+#include "RecordPicture.h"
 #include "VestrelDoc.h"
 
 namespace {
 
 using fuzzdoc::Fail;
-using fuzzdoc::Picture;
+using vrtest::Picture;
 
 std::string KindOf(const uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size < 4096 ? size : 4096);
