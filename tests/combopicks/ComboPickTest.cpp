@@ -2,18 +2,15 @@
 // even where it matches an item of the list; only a choice from the open
 // list takes over that item's message or signal. OK then judges the typed
 // values.
-#include <QAbstractItemView>
-#include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QScopeGuard>
 #include <QTest>
 
-#include <functional>
 #include <string>
 
 #include "CanDlg.h"
 #include "CanDlgFixture.h"
+#include "DlgKeys.h"
 #include "EditINT.h"
 #include "FrameDefs.h"
 #include "FrameDlgIds.h"
@@ -21,55 +18,7 @@
 #include "MsgIds.h"
 #include "RecordingMessageSink.h"
 
-namespace {
-
-QLineEdit* EditOf(QWidget* field) {
-  if (auto* combo = qobject_cast<QComboBox*>(field)) return combo->lineEdit();
-  return qobject_cast<QLineEdit*>(field);
-}
-
-// Replaces a field's text by typing, then Tab.
-void TypeAndTab(QWidget* field, const QString& text) {
-  field->setFocus(Qt::TabFocusReason);
-  QVERIFY(field->hasFocus());
-  QLineEdit* edit = EditOf(field);
-  QVERIFY(edit);
-  edit->selectAll();
-  QTest::keyClick(field, Qt::Key_Backspace);
-  QTest::keyClicks(field, text);
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-}
-
-// Opens the combo's list and chooses the item with that text with the keys
-// of the list.
-void ChooseFromList(QComboBox* combo, const QString& text) {
-  const int row = combo->findText(text);
-  QVERIFY(row >= 0);
-  combo->setFocus(Qt::TabFocusReason);
-  combo->showPopup();
-  QAbstractItemView* list = combo->view();
-  QTRY_VERIFY(list->isVisible());
-  list->setFocus();
-  QTest::keyClick(list, Qt::Key_Home);
-  for (int i = 0; i < row; ++i) QTest::keyClick(list, Qt::Key_Down);
-  QTest::keyClick(list, Qt::Key_Return);
-  QTRY_VERIFY(!list->isVisible());
-}
-
-QString Text(QWidget* field) { return EditOf(field)->text(); }
-
-// Shown and active; hidden again before the dialog goes, so that the focus
-// leaves its fields while it is still whole.
-[[nodiscard]] auto Show(QDialog& dlg) {
-  dlg.show();
-  dlg.activateWindow();
-  [&dlg] { QVERIFY(QTest::qWaitForWindowActive(&dlg)); }();
-  return qScopeGuard([&dlg] { dlg.hide(); });
-}
-
-void PressOk(CMsgDlg& dlg) { QTest::mouseClick(dlg.GetDlgItem(1), Qt::LeftButton); }
-
-}  // namespace
+using namespace vrtest;
 
 class ComboPickTest : public QObject {
   Q_OBJECT
@@ -115,26 +64,26 @@ class ComboPickTest : public QObject {
     _CANMsg msg;
     _CANSignal sig;
     CCanDlg dlg;
-    dlg.SetMode(DLGMODE_NEW);
-    dlg.SetMessageTable(&t.table);
-    dlg.SetTarget(&msg, &sig);
+    t.Aim(dlg, DLGMODE_NEW, &msg, &sig);
     dlg.SetHexFlag(1);
-    const auto hide = Show(dlg);
-    QVERIFY(dlg.isActiveWindow());
+    // Hidden again before the dialog goes, so that the focus leaves its
+    // fields while it is still whole.
+    const auto hide = qScopeGuard([&dlg] { dlg.hide(); });
+    QVERIFY(ShowActive(dlg));
     auto* combo = qobject_cast<QComboBox*>(dlg.GetDlgItem(field));
     QVERIFY(combo && combo->isEditable() && combo->count() > 2);
 
-    if (field != canctl::MSG_NAME) TypeAndTab(dlg.GetDlgItem(canctl::MSG_NAME), QStringLiteral("MSG3"));
-    TypeAndTab(dlg.GetDlgItem(canctl::BYTE_COUNT), QStringLiteral("8"));
+    if (field != canctl::MSG_NAME) TypeAndTab(dlg.GetDlgItem(canctl::MSG_NAME), u"MSG3");
+    TypeAndTab(dlg.GetDlgItem(canctl::BYTE_COUNT), u"8");
     // A text equal to the current item would be no test.
     QVERIFY2(combo->findText(typed) != combo->currentIndex(), qPrintable(combo->itemText(combo->currentIndex())));
     if (fromList) {
-      ChooseFromList(combo, typed);
+      QVERIFY(ChooseFromList(combo, typed));
     } else {
       TypeAndTab(combo, typed);
     }
-    QCOMPARE(Text(dlg.GetDlgItem(canctl::MSG_NAME)), name);
-    QCOMPARE(Text(dlg.GetDlgItem(canctl::MSG_ID)), id);
+    QCOMPARE(TextOf(dlg.GetDlgItem(canctl::MSG_NAME)), name);
+    QCOMPARE(TextOf(dlg.GetDlgItem(canctl::MSG_ID)), id);
     QCOMPARE(static_cast<CEditINT*>(dlg.GetDlgItem(canctl::BYTE_COUNT))->Value(), bytes);
     QCOMPARE(static_cast<CEditINT*>(dlg.GetDlgItem(canctl::START_BIT))->Value(), startBit);
     if (okMessage < 0) return;
@@ -162,28 +111,30 @@ class ComboPickTest : public QObject {
     QFETCH(int, okMessage);
 
     CVestrelDoc doc;
-    vrtest::AddLinDef(doc, "DOOR", 0x10, 4, {{"LOCK", 0, 2}});
-    vrtest::AddLinDef(doc, "SEAT", 0x3C, 2, {{"HEAT", 0, 3}});
-    vrtest::AddLinDef(doc, "LAMP", 0x20, 1, {{"ON", 0, 1}});
+    AddLinDef(doc, "DOOR", 0x10, 4, {{"LOCK", 0, 2}});
+    AddLinDef(doc, "SEAT", 0x3C, 2, {{"HEAT", 0, 3}});
+    AddLinDef(doc, "LAMP", 0x20, 1, {{"ON", 0, 1}});
     CLinDlg dlg;
     dlg.SetMode(DLGMODE_NEW);
     dlg.SetMessageTable(&doc.GetLinMsgTable(LIST_DEFINITION));
     dlg.SetTarget(doc.AllocLinMsg(), doc.AllocLinSignal());
     dlg.SetHexFlag(1);
-    const auto hide = Show(dlg);
-    QVERIFY(dlg.isActiveWindow());
+    // Hidden again before the dialog goes, so that the focus leaves its
+    // fields while it is still whole.
+    const auto hide = qScopeGuard([&dlg] { dlg.hide(); });
+    QVERIFY(ShowActive(dlg));
     auto* ids = qobject_cast<QComboBox*>(dlg.GetDlgItem(dlgids::IDC_MSG_ID));
     QVERIFY(ids && ids->isEditable() && ids->count() == 3);
 
-    TypeAndTab(dlg.GetDlgItem(dlgids::IDC_MSG_NAME), QStringLiteral("F3"));
+    TypeAndTab(dlg.GetDlgItem(dlgids::IDC_MSG_NAME), u"F3");
     QVERIFY(ids->findText(QStringLiteral("3C")) != ids->currentIndex());
     if (fromList) {
-      ChooseFromList(ids, QStringLiteral("3C"));
+      QVERIFY(ChooseFromList(ids, QStringLiteral("3C")));
     } else {
-      TypeAndTab(ids, QStringLiteral("3C"));
+      TypeAndTab(ids, u"3C");
     }
-    QCOMPARE(Text(dlg.GetDlgItem(dlgids::IDC_MSG_NAME)), name);
-    QCOMPARE(Text(ids), QStringLiteral("3C"));
+    QCOMPARE(TextOf(dlg.GetDlgItem(dlgids::IDC_MSG_NAME)), name);
+    QCOMPARE(TextOf(ids), QStringLiteral("3C"));
     if (okMessage < 0) return;
 
     RecordingMessageSink sink;

@@ -2,85 +2,35 @@
 // with keystrokes into the fields, Tab and Enter, presses and small moves on
 // the bit grid, then OK, and the records compared with what was stored.
 #include "BitWindowGrid.h"
+#include "DlgKeys.h"
 #include "EditINT.h"
 #include "FlexRayDlg.h"
 #include "FrameDlgIds.h"
 #include "LinDlg.h"
 #include "LogicDlg.h"
+#include "RecordPicture.h"
 #include "RecordingMessageSink.h"
 #include "SampleDefs.h"
 #include "StaticEx.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QTest>
 
-#include <cstdio>
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 using namespace dlgids;
 
+using namespace vrtest;
+
 namespace {
 
-bool Activate(QDialog& dlg) {
-  dlg.show();
-  dlg.activateWindow();
-  return QTest::qWaitForWindowActive(&dlg);
-}
-
-QLineEdit* EditOf(QWidget* field) {
-  if (auto* combo = qobject_cast<QComboBox*>(field)) return combo->lineEdit();
-  return qobject_cast<QLineEdit*>(field);
-}
-
-// Select all, then the keys one by one; `end` is the key that leaves the
-// field (Tab, Return) or 0 to stay in it.
-void Type(QWidget* field, const QString& keys, int end = Qt::Key_Tab) {
-  QLineEdit* edit = EditOf(field);
-  QVERIFY(edit);
-  edit->setFocus();
-  edit->selectAll();
-  for (QChar c : keys) {
-    if (c == QLatin1Char('<')) QTest::keyClick(edit, Qt::Key_Backspace);
-    else QTest::keyClick(edit, c.toLatin1());
-  }
-  if (end) QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(end));
-}
-
 int IntField(CMsgDlg& dlg, int id) { return qobject_cast<CEditINT*>(dlg.GetDlgItem(id))->text().toInt(); }
-void ClickOk(CMsgDlg& dlg) { QTest::mouseClick(dlg.GetDlgItem(1), Qt::LeftButton); }
 QPoint CellCentre(CBitWindowGrid* grid, int cell) { return grid->Cell(cell)->geometry().center(); }
-
-// Every stored field of a frame and its signals, as one text.
-template <class Msg>
-std::string Snapshot(const Msg& m) {
-  char line[256];
-  std::string out = m.name;
-  for (const auto& e : m.signals) {
-    const auto& s = *e.value;
-    std::snprintf(line, sizeof line, "|%s %d %d %d %d %d %g %g %g %g %s", s.name, s.startBit, s.bitCount,
-                  int(s.byteOrder), int(s.bitOrder), int(s.valueType), s.factor, s.offset, s.minimum, s.maximum,
-                  s.unit);
-    out += line;
-  }
-  return out;
-}
-std::string Snapshot(const _FlexRayMsg& m) {
-  return std::to_string(m.slotId) + " " + std::to_string(m.byteCount) + " " + std::to_string(m.baseCycle) + " " +
-         std::to_string(m.cycleRepetition) + " " + Snapshot<_FlexRayMsg>(m);
-}
-std::string Snapshot(const _LINMsg& m) {
-  return std::to_string(m.id) + " " + std::to_string(m.byteCount) + " " + std::to_string(m.checksum) + " " +
-         Snapshot<_LINMsg>(m);
-}
-std::string Snapshot(const _LOGICGroup& g) {
-  std::string out = std::to_string(g.bitCount);
-  for (const auto& e : g.symbols) out += std::string("|") + e.value->name + "=" + e.value->pattern;
-  return out;
-}
 
 // A FlexRay or LIN dialog in edit mode on signal `sig` of frame `msg`.
 template <class Dlg, class Msg>
@@ -89,6 +39,27 @@ void Target(Dlg& dlg, NameMap<Msg>& table, Msg* msg, const char* sig) {
   dlg.SetMessageTable(&table);
   dlg.SetEditedSignalName(sig);
   dlg.SetMode(DLGMODE_EDIT);
+}
+
+// A FlexRay or LIN dialog on signal S of a new frame, and what the frame
+// stores.
+struct EditedFrame {
+  std::unique_ptr<CFrameSignalDlg> dlg;
+  std::function<_SignalHead&()> sig;
+  std::function<int()> bytes;
+};
+template <class Dlg, class Msg>
+EditedFrame EditS(NameMap<Msg>& table, Msg* m) {
+  auto* dlg = new Dlg;
+  Target(*dlg, table, m, "S");
+  return {std::unique_ptr<CFrameSignalDlg>(dlg), [m]() -> _SignalHead& { return *m->signals.Find("S"); },
+          [m] { return int(m->byteCount); }};
+}
+EditedFrame EditS(CVestrelDoc& doc, bool lin, int bytes, const std::vector<sample::Sig>& sigs, int base = 0,
+                  int rep = 1) {
+  if (lin) return EditS<CLinDlg>(doc.GetLinMsgTable(LIST_DEFINITION), sample::Lin(doc, "Fr", 3, bytes, sigs));
+  return EditS<CFlexRayDlg>(doc.GetFlexRayMsgTable(LIST_DEFINITION),
+                            sample::FlexRay(doc, "Fr", 3, bytes, base, rep, sigs));
 }
 
 }  // namespace
@@ -108,110 +79,87 @@ class FrLinLogicTypingTest : public QObject {
     struct Row {
       bool lin;
       int bytes, start, count;
-      const char* keys;
-      int end;
+      const char* keys;  // '\b' is Backspace
+      Qt::Key end;
       int wantStart, wantCount, wantBytes;
     };
     const Row rows[] = {
-        {false, 254, 2000, 32, "<254", Qt::Key_Tab, 2000, 32, 254},     // passes 2 and 25
-        {false, 254, 2000, 32, "<254", Qt::Key_Return, 2000, 32, 254},  // Enter settles the same
-        {false, 254, 2000, 32, "<250", Qt::Key_Tab, 1999, 1, 250},      // the count left cuts
-        {true, 4, 24, 8, "3<4", Qt::Key_Tab, 24, 8, 4},                 // 3 typed, then corrected
+        {false, 254, 2000, 32, "\b254", Qt::Key_Tab, 2000, 32, 254},     // passes 2 and 25
+        {false, 254, 2000, 32, "\b254", Qt::Key_Return, 2000, 32, 254},  // Enter settles the same
+        {false, 254, 2000, 32, "\b250", Qt::Key_Tab, 1999, 1, 250},      // the count left cuts
+        {true, 4, 24, 8, "3\b4", Qt::Key_Tab, 24, 8, 4},                 // 3 typed, then corrected
     };
     for (const Row& r : rows) {
       CVestrelDoc doc;
-      std::unique_ptr<CFrameSignalDlg> owner;
-      std::string before;
-      std::function<std::string()> after;
-      if (r.lin) {
-        _LINMsg* m = sample::Lin(doc, "FrA", 3, r.bytes, {{"S", r.start, r.count}});
-        auto* dlg = new CLinDlg;
-        Target(*dlg, doc.GetLinMsgTable(LIST_DEFINITION), m, "S");
-        owner.reset(dlg);
-        after = [m] { return Snapshot(*m); };
-      } else {
-        _FlexRayMsg* m = sample::FlexRay(doc, "FrA", 3, r.bytes, 0, 1, {{"S", r.start, r.count}});
-        auto* dlg = new CFlexRayDlg;
-        Target(*dlg, doc.GetFlexRayMsgTable(LIST_DEFINITION), m, "S");
-        owner.reset(dlg);
-        after = [m] { return Snapshot(*m); };
-      }
-      CFrameSignalDlg& dlg = *owner;
-      QVERIFY(Activate(dlg));
-      Type(dlg.GetDlgItem(IDC_BYTE_COUNT), QString::fromLatin1(r.keys).chopped(1), 0);
+      const EditedFrame e = EditS(doc, r.lin, r.bytes, {{"S", r.start, r.count}});
+      CFrameSignalDlg& dlg = *e.dlg;
+      QVERIFY(ShowActive(dlg));
+      const QString keys = QString::fromLatin1(r.keys);
+      TypeOver(dlg.GetDlgItem(IDC_BYTE_COUNT), keys.chopped(1));
       // One keystroke short of the end: nothing is cut yet.
       QCOMPARE(IntField(dlg, IDC_START_BIT), r.start);
       QCOMPARE(IntField(dlg, IDC_BIT_COUNT), r.count);
-      QTest::keyClick(QApplication::focusWidget(), QString::fromLatin1(r.keys).back().toLatin1());
-      QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(r.end));
+      QTest::keyClick(QApplication::focusWidget(), keys.back().toLatin1());
+      Press(r.end);
       QCOMPARE(IntField(dlg, IDC_START_BIT), r.wantStart);
       QCOMPARE(IntField(dlg, IDC_BIT_COUNT), r.wantCount);
-      ClickOk(dlg);
+      PressOk(dlg);
       QCOMPARE(sink_.Ids(), std::vector<int>{});
       QCOMPARE(dlg.result(), int(QDialog::Accepted));
-      QVERIFY2(after().find("|S " + std::to_string(r.wantStart) + " " + std::to_string(r.wantCount) + " ") !=
-                   std::string::npos,
-               after().c_str());
-      QVERIFY(after().find(" " + std::to_string(r.wantBytes) + " ") != std::string::npos);
+      QCOMPARE(e.sig().startBit, r.wantStart);
+      QCOMPARE(e.sig().bitCount, r.wantCount);
+      QCOMPARE(e.bytes(), r.wantBytes);
     }
   }
 
-  // Open, OK without an edit: the FlexRay frame is written back as stored,
-  // or OK refuses and says why.
-  void flexRayUnchangedOkKeepsStoredCycles() {
+  // Open, OK without an edit: the frame is written back as stored, or OK
+  // refuses and says why. FlexRay keeps its stored cycles; in LIN a stored
+  // range outside the frame is refused, not moved, a stored float of neither
+  // 32 nor 64 bits shows as Unsigned and stays a float, and an imported
+  // float's limits beyond what may be typed stay.
+  void unchangedOkKeepsTheStoredFrame() {
     struct Row {
-      int base, rep;
+      bool lin;
+      int base, rep;  // FlexRay's cycles
+      int start, count, valueType;
+      double limit;
       int message;  // 0: accepted without a change
     };
-    const Row rows[] = {{3, 100, 0}, {70, 64, IDS_MSG_BASE_CYCLE}, {5, 0, IDS_MSG_BASE_CYCLE}, {1, 4, 0}};
+    const int U = VALTYPE_UNSIGNED;
+    const double NO = VALUE_UNLIMITED;
+    const Row rows[] = {
+        {false, 3, 100, 0, 8, U, NO, 0},
+        {false, 70, 64, 0, 8, U, NO, IDS_MSG_BASE_CYCLE},
+        {false, 5, 0, 0, 8, U, NO, IDS_MSG_BASE_CYCLE},
+        {false, 1, 4, 0, 8, U, NO, 0},
+        {true, 0, 1, 70, 1, U, NO, IDS_MSG_BITS_OUTSIDE},
+        {true, 0, 1, 8, 8, U, NO, 0},
+        {true, 0, 1, 8, 10, VALTYPE_FLOAT, NO, 0},
+        {true, 0, 1, 8, 32, VALTYPE_FLOAT, 3.4e38, 0},
+    };
     for (const Row& r : rows) {
       sink_.shown.clear();
       CVestrelDoc doc;
-      _FlexRayMsg* m = sample::FlexRay(doc, "Cyc", 9, 8, r.base, r.rep, {{"S", 0, 8}});
-      const std::string stored = Snapshot(*m);
-      CFlexRayDlg dlg;
-      Target(dlg, doc.GetFlexRayMsgTable(LIST_DEFINITION), m, "S");
-      QVERIFY(Activate(dlg));
-      QCOMPARE(IntField(dlg, IDC_BASE_CYCLE), r.base);
-      QCOMPARE(IntField(dlg, IDC_CYCLE_REPEAT), r.rep);
-      ClickOk(dlg);
-      QCOMPARE(Snapshot(*m), stored);
+      std::vector<sample::Sig> sigs{{"S", r.start, r.count}};
+      if (r.lin) sigs.push_back({"T", 0, 4});
+      const EditedFrame e = EditS(doc, r.lin, 8, sigs, r.base, r.rep);
+      e.sig().valueType = static_cast<uint8_t>(r.valueType);
+      e.sig().minimum = -r.limit;
+      e.sig().maximum = r.limit;
+      const Picture stored(doc, LIST_DEFINITION);
+      CFrameSignalDlg& dlg = *e.dlg;
+      QVERIFY(ShowActive(dlg));
+      QCOMPARE(IntField(dlg, IDC_START_BIT), r.start);
+      if (!r.lin) {
+        QCOMPARE(IntField(dlg, IDC_BASE_CYCLE), r.base);
+        QCOMPARE(IntField(dlg, IDC_CYCLE_REPEAT), r.rep);
+      }
+      PressOk(dlg);
+      const Picture now(doc, LIST_DEFINITION);
+      QVERIFY2(now == stored, stored.Differences(now).c_str());
       QVERIFY(!dlg.IsModified());
       QCOMPARE(sink_.Ids(), r.message ? std::vector<int>{r.message} : std::vector<int>{});
       QCOMPARE(dlg.isVisible(), r.message != 0);
-    }
-  }
-
-  // The same for LIN: a stored range outside the frame is refused, not moved;
-  // a stored float of neither 32 nor 64 bits shows as Unsigned and stays a
-  // float; an imported float's limits beyond what may be typed stay.
-  void linUnchangedOkKeepsStoredRange() {
-    struct Row {
-      int start, count, valueType;
-      double limit;
-      int message;
-    };
-    const Row rows[] = {{70, 1, VALTYPE_UNSIGNED, VALUE_UNLIMITED, IDS_MSG_BITS_OUTSIDE},
-                        {8, 8, VALTYPE_UNSIGNED, VALUE_UNLIMITED, 0},
-                        {8, 10, VALTYPE_FLOAT, VALUE_UNLIMITED, 0},
-                        {8, 32, VALTYPE_FLOAT, 3.4e38, 0}};
-    for (const Row& r : rows) {
-      sink_.shown.clear();
-      CVestrelDoc doc;
-      _LINMsg* m = sample::Lin(doc, "Door", 4, 8, {{"S", r.start, r.count}, {"T", 0, 4}});
-      _LINSignal* s = m->signals.Find("S");
-      s->valueType = static_cast<uint8_t>(r.valueType);
-      s->minimum = -r.limit;
-      s->maximum = r.limit;
-      const std::string stored = Snapshot(*m);
-      CLinDlg dlg;
-      Target(dlg, doc.GetLinMsgTable(LIST_DEFINITION), m, "S");
-      QVERIFY(Activate(dlg));
-      QCOMPARE(IntField(dlg, IDC_START_BIT), r.start);
-      ClickOk(dlg);
-      QCOMPARE(Snapshot(*m), stored);
-      QVERIFY(!dlg.IsModified());
-      QCOMPARE(sink_.Ids(), r.message ? std::vector<int>{r.message} : std::vector<int>{});
     }
   }
 
@@ -222,16 +170,17 @@ class FrLinLogicTypingTest : public QObject {
       CVestrelDoc doc;
       _LOGICSignal* s = sample::Symbol(doc, 0, "Sym", p);
       doc.GetLogicGroup(LIST_DEFINITION, 0)->bitCount = 4;
-      const std::string stored = Snapshot(*doc.GetLogicGroup(LIST_DEFINITION, 0));
+      const Picture stored(doc, LIST_DEFINITION);
       CLogicDlg dlg;
       dlg.SetGroups(doc.GetLogicGroup(LIST_DEFINITION, 0));
       dlg.SetSymbol(s);
       dlg.SetGroupIndex(0);
       dlg.SetMode(DLGMODE_EDIT);
-      QVERIFY(Activate(dlg));
-      ClickOk(dlg);
+      QVERIFY(ShowActive(dlg));
+      PressOk(dlg);
       QCOMPARE(dlg.result(), int(QDialog::Accepted));
-      QCOMPARE(Snapshot(*doc.GetLogicGroup(LIST_DEFINITION, 0)), stored);
+      const Picture now(doc, LIST_DEFINITION);
+      QVERIFY2(now == stored, stored.Differences(now).c_str());
       QVERIFY(!dlg.IsModified());
     }
   }
@@ -241,41 +190,25 @@ class FrLinLogicTypingTest : public QObject {
   void refusedDoubleReturnsToTheTypeOnScreen() {
     for (bool lin : {false, true}) {
       CVestrelDoc doc;
-      std::unique_ptr<CFrameSignalDlg> owner;
-      std::function<int()> storedType;
-      std::function<int()> storedCount;
-      if (lin) {
-        _LINMsg* m = sample::Lin(doc, "Six", 5, 6, {{"S", 0, 8}});
-        auto* dlg = new CLinDlg;
-        Target(*dlg, doc.GetLinMsgTable(LIST_DEFINITION), m, "S");
-        owner.reset(dlg);
-        storedType = [m] { return int(m->signals.Find("S")->valueType); };
-        storedCount = [m] { return m->signals.Find("S")->bitCount; };
-      } else {
-        _FlexRayMsg* m = sample::FlexRay(doc, "Six", 5, 6, 0, 1, {{"S", 0, 8}});
-        auto* dlg = new CFlexRayDlg;
-        Target(*dlg, doc.GetFlexRayMsgTable(LIST_DEFINITION), m, "S");
-        owner.reset(dlg);
-        storedType = [m] { return int(m->signals.Find("S")->valueType); };
-        storedCount = [m] { return m->signals.Find("S")->bitCount; };
-      }
-      CFrameSignalDlg& dlg = *owner;
-      QVERIFY(Activate(dlg));
+      const EditedFrame e = EditS(doc, lin, 6, {{"S", 0, 8}});
+      CFrameSignalDlg& dlg = *e.dlg;
+      QVERIFY(ShowActive(dlg));
       auto* type = qobject_cast<QComboBox*>(dlg.GetDlgItem(IDC_VALUE_TYPE));
       type->setFocus();
       QTest::keyClick(type, Qt::Key_Down);
       QTest::keyClick(type, Qt::Key_Down);
       QCOMPARE(type->currentIndex(), int(VTSEL_FLOAT));
       QCOMPARE(IntField(dlg, IDC_BIT_COUNT), 32);
-      Type(dlg.GetDlgItem(IDC_BIT_COUNT), QStringLiteral("10"), Qt::Key_Return);
+      TypeOver(dlg.GetDlgItem(IDC_BIT_COUNT), u"10");
+      Press(Qt::Key_Return);
       QCOMPARE(type->currentIndex(), int(VTSEL_UNSIGNED));
       type->setFocus();
       QTest::keyClick(type, Qt::Key_End);  // Double: 64 bits do not fit in 48
       QCOMPARE(type->currentIndex(), int(VTSEL_UNSIGNED));
       QCOMPARE(IntField(dlg, IDC_BIT_COUNT), 10);
-      ClickOk(dlg);
-      QCOMPARE(storedType(), int(VALTYPE_UNSIGNED));
-      QCOMPARE(storedCount(), 10);
+      PressOk(dlg);
+      QCOMPARE(int(e.sig().valueType), int(VALTYPE_UNSIGNED));
+      QCOMPARE(e.sig().bitCount, 10);
     }
   }
 
@@ -286,7 +219,7 @@ class FrLinLogicTypingTest : public QObject {
     _FlexRayMsg* m = sample::FlexRay(doc, "Wide", 7, 16, 0, 1, {{"S", 0, 4}});
     CFlexRayDlg dlg;
     Target(dlg, doc.GetFlexRayMsgTable(LIST_DEFINITION), m, "S");
-    QVERIFY(Activate(dlg));
+    QVERIFY(ShowActive(dlg));
     CBitWindowGrid* grid = dlg.Grid();
     const QPoint at = CellCentre(grid, 50);
     QTest::mousePress(grid, Qt::LeftButton, {}, at);
@@ -312,13 +245,13 @@ class FrLinLogicTypingTest : public QObject {
       _FlexRayMsg* m = sample::FlexRay(doc, "Wide", 7, 16, 0, 1, {{"S", r.start, 4}, {"Far", 64, 8}});
       CFlexRayDlg dlg;
       Target(dlg, doc.GetFlexRayMsgTable(LIST_DEFINITION), m, "S");
-      QVERIFY(Activate(dlg));
+      QVERIFY(ShowActive(dlg));
       CBitWindowGrid* grid = dlg.Grid();
       if (r.press) {
         QTest::mousePress(grid, Qt::LeftButton, {}, CellCentre(grid, 50));
         QTest::mouseRelease(grid, Qt::LeftButton, {}, CellCentre(grid, 50));
       } else {
-        Type(dlg.GetDlgItem(IDC_BYTE_COUNT), QStringLiteral("10"));
+        TypeAndTab(dlg.GetDlgItem(IDC_BYTE_COUNT), u"10");
       }
       QVERIFY2(grid->Cell(r.cell)->ToolTipText().contains(QStringLiteral("Far")),
                qPrintable(grid->Cell(r.cell)->ToolTipText()));
@@ -336,13 +269,11 @@ class FrLinLogicTypingTest : public QObject {
     dlg.SetTarget(&fresh, &freshSignal);
     dlg.SetMessageTable(&doc.GetFlexRayMsgTable(LIST_DEFINITION));
     dlg.SetMode(DLGMODE_NEW);
-    QVERIFY(Activate(dlg));
-    Type(dlg.GetDlgItem(IDC_BYTE_COUNT), QStringLiteral("8"));
+    QVERIFY(ShowActive(dlg));
+    TypeAndTab(dlg.GetDlgItem(IDC_BYTE_COUNT), u"8");
     auto* names = qobject_cast<QComboBox*>(dlg.GetDlgItem(IDC_SIGNAL_NAME));
     QCOMPARE(names->count(), 1);
-    names->showPopup();
-    QAbstractItemView* list = names->view();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
+    QVERIFY(ChooseFromList(names, names->itemText(0)));
     QCOMPARE(IntField(dlg, IDC_START_BIT), 24);
     // The window starts at bit 16: cells 8 to 15 show bits 24 to 31.
     QCOMPARE(dlg.Grid()->RowLabel(0)->text(), QStringLiteral("16"));
@@ -359,19 +290,21 @@ class FrLinLogicTypingTest : public QObject {
     sample::Symbol(doc, 0, "B", "0100");
     _LOGICSignal* c = sample::Symbol(doc, 0, "C", "1111");
     _LOGICGroup* g = doc.GetLogicGroup(LIST_DEFINITION, 0);
-    const std::string stored = Snapshot(*g);
+    const Picture stored(doc, LIST_DEFINITION);
     CLogicDlg dlg;
     dlg.SetGroups(g);
     dlg.SetSymbol(c);
     dlg.SetGroupIndex(0);
     dlg.SetMode(DLGMODE_EDIT);
-    QVERIFY(Activate(dlg));
-    Type(dlg.GetDlgItem(IDC_LOGIC_BITS), QStringLiteral("3"), Qt::Key_Return);
-    ClickOk(dlg);
+    QVERIFY(ShowActive(dlg));
+    TypeOver(dlg.GetDlgItem(IDC_LOGIC_BITS), u"3");
+    Press(Qt::Key_Return);
+    PressOk(dlg);
     QCOMPARE(sink_.Ids(), std::vector<int>{IDS_MSG_SAME_PATTERN});
     QVERIFY(dlg.isVisible());
     QCOMPARE(QApplication::focusWidget(), dlg.GetDlgItem(IDC_LOGIC_BITS));
-    QCOMPARE(Snapshot(*g), stored);
+    const Picture now(doc, LIST_DEFINITION);
+    QVERIFY2(now == stored, stored.Differences(now).c_str());
   }
 };
 

@@ -1,5 +1,6 @@
 // The input controls inside a dialog with a default button, driven by real key
 // and focus events.
+#include "DlgKeys.h"
 #include "EditBIT.h"
 #include "EditDBL.h"
 #include "EditEx.h"
@@ -60,9 +61,7 @@ class CommitDialog : public QDialog, public IValueCommitTarget {
 
   // Shows the dialog and puts the focus into `w`.
   void Start(QWidget* w) {
-    show();
-    activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(this));
+    QVERIFY(vrtest::ShowActive(*this));
     w->setFocus(Qt::TabFocusReason);
     QVERIFY(w->hasFocus());
     commits.clear();
@@ -81,6 +80,16 @@ class CommitDialog : public QDialog, public IValueCommitTarget {
 };
 
 using Commits = std::vector<std::pair<int, int>>;
+
+// Keys pressed into the field that has the focus.
+using Keys = std::function<void(QWidget*)>;
+void SelectAll(QWidget* w) { QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier); }
+void ClearAll(QWidget* w) {
+  SelectAll(w);
+  QTest::keyClick(w, Qt::Key_Backspace);
+}
+void Undo(QWidget* w) { QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier); }
+void Redo(QWidget* w) { QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); }
 
 }  // namespace
 
@@ -463,13 +472,6 @@ class ValueControlsTest : public QObject {
   void undoAndRedoPutTextBackAsItWas() {
     // Every row starts from a text the program set, with characters the user
     // could not type (a blank, a period), and the focus in the field.
-    using Keys = std::function<void(QWidget*)>;
-    const Keys clearAll = [](QWidget* w) {
-      QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
-      QTest::keyClick(w, Qt::Key_Backspace);
-    };
-    const Keys undo = [](QWidget* w) { QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier); };
-    const Keys redo = [](QWidget* w) { QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); };
     struct Case {
       const char* rule;
       bool combo;
@@ -477,27 +479,27 @@ class ValueControlsTest : public QObject {
       std::vector<Keys> keys;
       const char* shown;
     } cases[] = {
-        {"undo after select all and Backspace", false, "deg C", {clearAll, undo}, "deg C"},
+        {"undo after select all and Backspace", false, "deg C", {ClearAll, Undo}, "deg C"},
         {"undo of typing over the whole text",
          false,
          "deg C",
          {[](QWidget* w) {
-            QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+            SelectAll(w);
             QTest::keyClicks(w, "x");
           },
-          undo},
+          Undo},
          "deg C"},
-        {"redo and undo again", false, "deg C", {clearAll, undo, redo, undo}, "deg C"},
+        {"redo and undo again", false, "deg C", {ClearAll, Undo, Redo, Undo}, "deg C"},
         {"typing after undo is judged as before",
          false,
          "deg C",
-         {clearAll, undo,
+         {ClearAll, Undo,
           [](QWidget* w) {
             QTest::keyClick(w, Qt::Key_End);
             QTest::keyClicks(w, " x.");
           }},
          "deg Cx"},
-        {"undo in a combo's edit field", true, "ENGINE.1", {clearAll, undo}, "ENGINE.1"},
+        {"undo in a combo's edit field", true, "ENGINE.1", {ClearAll, Undo}, "ENGINE.1"},
     };
     QStringList wrong;  // every row that breaks its rule, with what it shows
     for (const Case& c : cases) {
@@ -526,7 +528,7 @@ class ValueControlsTest : public QObject {
   void deleteCutAndUndoMarkTheFieldModified() {
     struct Case {
       const char* rule;
-      std::function<void(QWidget*)> keys;
+      Keys keys;
     } cases[] = {
         {"Delete",
          [](QWidget* w) {
@@ -535,10 +537,10 @@ class ValueControlsTest : public QObject {
          }},
         {"cut",
          [](QWidget* w) {
-           QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+           SelectAll(w);
            QTest::keyClick(w, Qt::Key_X, Qt::ControlModifier);
          }},
-        {"undo", [](QWidget* w) { QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier); }},
+        {"undo", Undo},
     };
     QStringList wrong;
     for (const Case& c : cases) {
@@ -564,25 +566,26 @@ class ValueControlsTest : public QObject {
     // The handler deletes the control on the commit that the last key or
     // the focus change sends; nothing of the control may be used after it,
     // and it sends no further commit.
+    using Last = std::function<void(CommitDialog&, QWidget*)>;
+    const Last enter = [](CommitDialog&, QWidget* w) { QTest::keyPress(w, Qt::Key_Return); };
+    const Last leave = [](CommitDialog& d, QWidget*) { d.Leave(); };
     struct Case {
       const char* rule;
       std::function<QWidget*(CommitDialog&)> make;
       const char* typedFirst;
-      std::function<void(CommitDialog&, QWidget*)> last;
+      Last last;
     } cases[] = {
-        {"Enter in an edit", [](CommitDialog& d) -> QWidget* { return d.Add<CEditINT>(1020); }, "12",
-         [](CommitDialog&, QWidget* w) { QTest::keyPress(w, Qt::Key_Return); }},
+        {"Enter in an edit", [](CommitDialog& d) -> QWidget* { return d.Add<CEditINT>(1020); }, "12", enter},
         {"Enter in a combo",
          [](CommitDialog& d) -> QWidget* {
            auto* combo = d.Add<CComboBoxExt>(1012);
            combo->SetEditable(true);
            return combo;
          },
-         "AB", [](CommitDialog&, QWidget* w) { QTest::keyPress(w, Qt::Key_Return); }},
-        {"leaving an edit", [](CommitDialog& d) -> QWidget* { return d.Add<CEditEx>(1023); }, "kg",
-         [](CommitDialog& d, QWidget*) { d.Leave(); }},
+         "AB", enter},
+        {"leaving an edit", [](CommitDialog& d) -> QWidget* { return d.Add<CEditEx>(1023); }, "kg", leave},
         {"leaving an identifier combo", [](CommitDialog& d) -> QWidget* { return d.Add<CComboBoxINT>(1015); }, "7",
-         [](CommitDialog& d, QWidget*) { d.Leave(); }},
+         leave},
     };
     for (const Case& c : cases) {
       CommitDialog dlg;

@@ -30,6 +30,14 @@ struct CanTableFixture {
     m->signals.SetAt(MakeUpperString(name), s);
     return s;
   }
+  // Sets the dialog on a message and signal of the table in `mode`, as the
+  // lists do before they show it.
+  template <class Dlg>
+  void Aim(Dlg& dlg, int mode, _CANMsg* m, _CANSignal* s) {
+    dlg.SetMode(mode);
+    dlg.SetMessageTable(&table);
+    dlg.SetTarget(m, s);
+  }
 
   NameMap<_CANMsg> table;
   std::deque<std::unique_ptr<_CANMsg>> msgs;

@@ -3,74 +3,23 @@
 // count, factor and offset typed and left with Tab, and OK on records that
 // break the dialog's rules.
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 #include <climits>
-#include <sstream>
 
 #include "CanDlg.h"
 #include "CanDlgFixture.h"
-#include "EditDBL.h"
-#include "EditINT.h"
+#include "DlgKeys.h"
+#include "RecordPicture.h"
 #include "RecordingMessageSink.h"
 
-namespace {
-
-// Every field of a message and its signals, to tell a record that OK left as
-// it was from one it rewrote.
-std::string Snapshot(const _CANMsg& m) {
-  std::ostringstream out;
-  out.precision(17);
-  out << m.name << ' ' << m.id << ' ' << m.byteCount << ' ' << int(m.frameFormat) << ' ' << m.j1939 << ' '
-      << int(m.frameType) << '\n';
-  for (const auto& entry : m.signals) {
-    const _CANSignal& s = *entry.value;
-    out << s.name << ' ' << s.startBit << ' ' << s.bitCount << ' ' << int(s.valueType) << ' ' << int(s.byteOrder) << ' '
-        << s.factor << ' ' << s.offset << ' ' << s.minimum << ' ' << s.maximum << ' ' << s.unit << ' ' << s.multiplexor
-        << ' ' << s.multiplexValue << '\n';
-  }
-  return out.str();
-}
-
-}  // namespace
+using namespace vrtest;
 
 class CanDlgTypingTest : public QObject {
   Q_OBJECT
 
  private:
-  // Shows the dialog and makes its window the active one, so that Tab and
-  // the loss of focus reach the fields.
-  static bool Open(CCanDlg& dlg, CanTableFixture& t, int mode, _CANMsg* m, _CANSignal* s) {
-    dlg.SetMode(mode);
-    dlg.SetMessageTable(&t.table);
-    dlg.SetTarget(m, s);
-    dlg.show();
-    dlg.activateWindow();
-    return QTest::qWaitForWindowActive(&dlg);
-  }
-  // The field of an edit, or the edit field of a combo box.
-  static QLineEdit* Field(CCanDlg& dlg, int id) {
-    QWidget* w = dlg.GetDlgItem(id);
-    if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->lineEdit();
-    return qobject_cast<QLineEdit*>(w);
-  }
-  // Clicks into a field, selects its text and types over it.
-  static void TypeInto(CCanDlg& dlg, int id, const QString& keys) {
-    QLineEdit* field = Field(dlg, id);
-    QTest::mouseClick(field, Qt::LeftButton);
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    if (keys.isEmpty()) QTest::keyClick(field, Qt::Key_Backspace);
-    QTest::keyClicks(field, keys);
-  }
-  static void Tab() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); }
-  static void PressOk(CCanDlg& dlg) {
-    QTest::mouseClick(static_cast<QPushButton*>(dlg.GetDlgItem(canctl::OK)), Qt::LeftButton);
-  }
-  static QString Text(CCanDlg& dlg, int id) { return Field(dlg, id)->text(); }
+  static QString Text(CCanDlg& dlg, int id) { return TextOf(dlg.GetDlgItem(id)); }
 
  private Q_SLOTS:
   // The signal keeps its range through every keystroke of the byte count;
@@ -98,15 +47,15 @@ class CanDlgTypingTest : public QObject {
       m->j1939 = c.j1939;
       _CANSignal* s = t.Sig(m, "S5", c.start, c.count);
       CCanDlg dlg;
-      QVERIFY2(Open(dlg, t, DLGMODE_EDIT, m, s), c.rule);
+      t.Aim(dlg, DLGMODE_EDIT, m, s);
+      QVERIFY2(ShowActive(dlg), c.rule);
       if (c.act == J1939_OFF_ON) {
-        auto* box = static_cast<QCheckBox*>(dlg.GetDlgItem(canctl::J1939));
-        QTest::mouseClick(box, Qt::LeftButton);
-        QTest::mouseClick(box, Qt::LeftButton);
+        QWidget* box = dlg.GetDlgItem(canctl::J1939);
+        Click(box);
+        Click(box);
       } else {
-        if (c.act == EMPTY_THEN_TYPE) TypeInto(dlg, canctl::BYTE_COUNT, QString());
-        TypeInto(dlg, canctl::BYTE_COUNT, QString::fromLatin1(c.keys));
-        Tab();
+        if (c.act == EMPTY_THEN_TYPE) TypeOver(dlg.GetDlgItem(canctl::BYTE_COUNT), QString());
+        TypeAndTab(dlg.GetDlgItem(canctl::BYTE_COUNT), QString::fromLatin1(c.keys));
       }
       QVERIFY2(Text(dlg, canctl::BYTE_COUNT) == QString::number(c.expBytes), c.rule);
       QVERIFY2(Text(dlg, canctl::START_BIT).toInt() == c.expStart, c.rule);
@@ -140,9 +89,9 @@ class CanDlgTypingTest : public QObject {
       _CANSignal* b = t.Sig(m, "B", 8, 8);
       t.Sig(m, "C", 16, 8);
       CCanDlg dlg;
-      QVERIFY2(Open(dlg, t, DLGMODE_EDIT, m, b), c.rule);
-      TypeInto(dlg, c.field, QString::fromLatin1(c.keys));
-      Tab();
+      t.Aim(dlg, DLGMODE_EDIT, m, b);
+      QVERIFY2(ShowActive(dlg), c.rule);
+      TypeAndTab(dlg.GetDlgItem(c.field), QString::fromLatin1(c.keys));
       QVERIFY2(Text(dlg, canctl::START_BIT) == QStringLiteral("8"), c.rule);
       QVERIFY2(Text(dlg, canctl::BIT_COUNT) == QStringLiteral("8"), c.rule);
       RecordingMessageSink sink;
@@ -178,15 +127,16 @@ class CanDlgTypingTest : public QObject {
       CanTableFixture empty;
       CCanDlg dlg;
       if (c.fresh) {
-        QVERIFY2(Open(dlg, empty, DLGMODE_NEW, &freshMsg, &freshSig), c.rule);
-        TypeInto(dlg, canctl::MSG_NAME, QStringLiteral("FRESH"));
-        TypeInto(dlg, canctl::BYTE_COUNT, QStringLiteral("8"));
-        TypeInto(dlg, canctl::SIG_NAME, QStringLiteral("NEW"));
+        empty.Aim(dlg, DLGMODE_NEW, &freshMsg, &freshSig);
+        QVERIFY2(ShowActive(dlg), c.rule);
+        TypeOver(dlg.GetDlgItem(canctl::MSG_NAME), u"FRESH");
+        TypeOver(dlg.GetDlgItem(canctl::BYTE_COUNT), u"8");
+        TypeOver(dlg.GetDlgItem(canctl::SIG_NAME), u"NEW");
       } else {
-        QVERIFY2(Open(dlg, t, DLGMODE_EDIT, m, s), c.rule);
+        t.Aim(dlg, DLGMODE_EDIT, m, s);
+        QVERIFY2(ShowActive(dlg), c.rule);
       }
-      TypeInto(dlg, c.field, QString());
-      Tab();
+      TypeAndTab(dlg.GetDlgItem(c.field), QString());
       QVERIFY2(Text(dlg, c.field) == QLatin1String(c.shown), qPrintable(Text(dlg, c.field)));
       RecordingMessageSink sink;
       PressOk(dlg);
@@ -245,18 +195,20 @@ class CanDlgTypingTest : public QObject {
           edited = t.Sig(m, "H", 0, 8);
           break;
       }
-      const std::string before = Snapshot(*m);
+      const Picture before = Picture::Of(*m);
       CCanDlg dlg;
-      QVERIFY2(Open(dlg, t, DLGMODE_EDIT, m, edited), c.rule);
+      t.Aim(dlg, DLGMODE_EDIT, m, edited);
+      QVERIFY2(ShowActive(dlg), c.rule);
       // The fields show the stored values, and passing through them keeps them.
       QVERIFY2(Text(dlg, canctl::START_BIT).toLongLong() == edited->startBit, c.rule);
       QVERIFY2(Text(dlg, canctl::BIT_COUNT).toLongLong() == edited->bitCount, c.rule);
       QVERIFY2(Text(dlg, canctl::MAXIMUM) == QLatin1String(c.maxShown), qPrintable(Text(dlg, canctl::MAXIMUM)));
-      QTest::mouseClick(Field(dlg, canctl::BYTE_COUNT), Qt::LeftButton);
-      for (int tab = 0; tab < 12; ++tab) Tab();
+      Click(EditOf(dlg.GetDlgItem(canctl::BYTE_COUNT)));
+      for (int tab = 0; tab < 12; ++tab) Press(Qt::Key_Tab);
       RecordingMessageSink sink;
       PressOk(dlg);
-      QVERIFY2(Snapshot(*m) == before, c.rule);
+      const Picture now = Picture::Of(*m);
+      QVERIFY2(now == before, (c.rule + ("\n" + before.Differences(now))).c_str());
       QVERIFY2(!dlg.IsModified(), c.rule);
       if (c.expMessage == 0) {
         QVERIFY2(sink.shown.empty() && dlg.result() == QDialog::Accepted, c.rule);

@@ -4,12 +4,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QPushButton>
 
 #include <cstdlib>
 
 #include "CanDlg.h"
 #include "CanDlgDriver.h"
+#include "DlgKeys.h"
 #include "ResIds.h"
 #include "RoadFixture.h"
 
@@ -44,10 +44,9 @@ class CanMuxRoadTest : public QObject {
 
     QString shown;
     CanDlgDriver driver([&](CCanDlg& dlg) {
-      dlg.activateWindow();
-      if (!QTest::qWaitForWindowActive(&dlg)) return;
+      if (!vrtest::ShowActive(dlg)) return;
       shown = static_cast<QComboBox*>(dlg.GetDlgItem(canctl::MULTIPLEXOR))->currentText();
-      QTest::mouseClick(static_cast<QPushButton*>(dlg.GetDlgItem(canctl::OK)), Qt::LeftButton);
+      vrtest::PressOk(dlg);
     });
     ClickRow(def, 0);
     QTest::mouseDClick(def.viewport(), Qt::LeftButton, {}, RowPoint(def, 0));

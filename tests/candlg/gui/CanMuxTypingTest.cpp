@@ -1,12 +1,9 @@
 // The CAN dialog's multiplexor and frame format as a user meets them: typed
 // into the fields, picked from the open lists with the mouse, paged past;
 // and what an OK without any edit writes back.
-#include <QAbstractItemView>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -14,64 +11,15 @@
 
 #include "CanDlg.h"
 #include "CanDlgFixture.h"
+#include "DlgKeys.h"
 #include "EditINT.h"
 #include "J1939Dlg.h"
+#include "RecordPicture.h"
 #include "RecordingMessageSink.h"
 
+using namespace vrtest;
+
 namespace {
-
-QWidget* TypingTarget(QWidget* field) {
-  if (auto* combo = qobject_cast<QComboBox*>(field); combo && combo->lineEdit()) return combo->lineEdit();
-  return field;
-}
-
-// Clicks into the field, replaces its text by typing and leaves it with Tab.
-void TypeInto(QWidget* field, const QString& text) {
-  QWidget* target = TypingTarget(field);
-  QTest::mouseClick(target, Qt::LeftButton);
-  QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
-  QTest::keyClick(target, Qt::Key_Backspace);
-  QTest::keyClicks(target, text);
-  QTest::keyClick(target, Qt::Key_Tab);
-}
-
-// Opens the combo's list with the mouse and clicks the item.
-bool PickItem(QComboBox* combo, const QString& text) {
-  const int index = combo->findText(text, Qt::MatchFixedString);
-  if (index < 0) return false;
-  QTest::mouseClick(combo, Qt::LeftButton, Qt::NoModifier, QPoint(combo->width() - 8, combo->height() / 2));
-  QAbstractItemView* list = combo->view();
-  if (!QTest::qWaitFor([&] { return list->isVisible(); })) return false;
-  // The list ignores a release that follows its opening too closely.
-  QTest::qWait(QApplication::doubleClickInterval() + 20);
-  const QPoint at = list->visualRect(list->model()->index(index, 0)).center();
-  QTest::mouseMove(list->viewport(), at);
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-  return QTest::qWaitFor([&] { return !list->isVisible(); });
-}
-
-void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
-
-// The message's own fields (its signal table cannot be copied).
-struct MsgFields {
-  explicit MsgFields(const _CANMsg& m)
-      : name(m.name),
-        frameFormat(m.frameFormat),
-        byteCount(m.byteCount),
-        id(m.id),
-        j1939(m.j1939),
-        frameType(m.frameType) {}
-  bool operator==(const MsgFields&) const = default;
-  std::string name;
-  int frameFormat, byteCount, id, j1939, frameType;
-};
-
-bool SameRecords(const _CANSignal& a, const _CANSignal& b) {
-  return std::string(a.name) == b.name && a.startBit == b.startBit && a.bitCount == b.bitCount &&
-         a.byteOrder == b.byteOrder && a.valueType == b.valueType && a.factor == b.factor && a.offset == b.offset &&
-         a.minimum == b.minimum && a.maximum == b.maximum && std::string(a.unit) == b.unit &&
-         std::string(a.multiplexor) == b.multiplexor && a.multiplexValue == b.multiplexValue;
-}
 
 // A signal with plain limits, so that an unchanged OK has nothing else to
 // rewrite.
@@ -106,20 +54,7 @@ class CanMuxTypingTest : public QObject {
   Q_OBJECT
 
  private:
-  static void ShowActive(CCanDlg& dlg) {
-    dlg.show();
-    dlg.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&dlg));
-  }
-  // Opens the dialog on the records as the lists do and makes it active.
-  static void Open(CCanDlg& dlg, int mode, CanTableFixture& t, _CANMsg* m, _CANSignal* s) {
-    dlg.SetMode(mode);
-    dlg.SetMessageTable(&t.table);
-    dlg.SetTarget(m, s);
-    ShowActive(dlg);
-  }
   static QComboBox* Combo(CCanDlg& dlg, int id) { return static_cast<QComboBox*>(dlg.GetDlgItem(id)); }
-  static void PressOk(CCanDlg& dlg) { Click(dlg.GetDlgItem(canctl::OK)); }
 
  private Q_SLOTS:
   // A new message in an empty list: no signal can be picked, the name typed
@@ -129,13 +64,14 @@ class CanMuxTypingTest : public QObject {
     _CANMsg msg;
     _CANSignal sig;
     CCanDlg dlg;
-    Open(dlg, DLGMODE_NEW, t, &msg, &sig);
-    TypeInto(dlg.GetDlgItem(canctl::MSG_NAME), QStringLiteral("ENGINE"));
-    TypeInto(dlg.GetDlgItem(canctl::BYTE_COUNT), QStringLiteral("8"));
-    TypeInto(dlg.GetDlgItem(canctl::SIG_NAME), QStringLiteral("RPM"));
+    t.Aim(dlg, DLGMODE_NEW, &msg, &sig);
+    QVERIFY(ShowActive(dlg));
+    TypeAndTab(dlg.GetDlgItem(canctl::MSG_NAME), u"ENGINE");
+    TypeAndTab(dlg.GetDlgItem(canctl::BYTE_COUNT), u"8");
+    TypeAndTab(dlg.GetDlgItem(canctl::SIG_NAME), u"RPM");
     QComboBox* mux = Combo(dlg, canctl::MULTIPLEXOR);
     QVERIFY(mux->isEditable() && mux->isEnabled());
-    TypeInto(mux, QStringLiteral("MODE"));
+    TypeAndTab(mux, u"MODE");
     QCOMPARE(mux->currentText(), QStringLiteral("MODE"));
     RecordingMessageSink sink;
     PressOk(dlg);
@@ -162,12 +98,13 @@ class CanMuxTypingTest : public QObject {
     _CANSignal* a = PlainSig(t, m, "A", 8, 8);
     PlainSig(t, m, "B", 16, 8);
     CCanDlg dlg;
-    Open(dlg, DLGMODE_EDIT, t, m, a);
+    t.Aim(dlg, DLGMODE_EDIT, m, a);
+    QVERIFY(ShowActive(dlg));
     QComboBox* mux = Combo(dlg, canctl::MULTIPLEXOR);
     QVERIFY(mux->count() > 2);
-    QVERIFY(PickItem(mux, QStringLiteral("MUX")));
+    QVERIFY(ChooseFromList(mux, QStringLiteral("MUX")));
     QCOMPARE(mux->currentText(), QStringLiteral("MUX"));
-    TypeInto(dlg.GetDlgItem(canctl::MUX_VALUE), QStringLiteral("1,2"));
+    TypeAndTab(dlg.GetDlgItem(canctl::MUX_VALUE), u"1,2");
     switch (action) {
       case 0: {
         QWidget* next = dlg.GetDlgItem(canctl::PAGE_NEXT);
@@ -179,7 +116,7 @@ class CanMuxTypingTest : public QObject {
         break;
       }
       case 1:
-        TypeInto(dlg.GetDlgItem(canctl::BYTE_COUNT), QStringLiteral("200"));
+        TypeAndTab(dlg.GetDlgItem(canctl::BYTE_COUNT), u"200");
         break;
       default:
         Click(dlg.GetDlgItem(canctl::J1939));
@@ -207,17 +144,18 @@ class CanMuxTypingTest : public QObject {
     _CANMsg msg;
     _CANSignal sig;
     CCanDlg dlg;
-    Open(dlg, DLGMODE_NEW, t, &msg, &sig);
-    QVERIFY(PickItem(Combo(dlg, canctl::MSG_NAME), QStringLiteral("FIRST")));
+    t.Aim(dlg, DLGMODE_NEW, &msg, &sig);
+    QVERIFY(ShowActive(dlg));
+    QVERIFY(ChooseFromList(Combo(dlg, canctl::MSG_NAME), QStringLiteral("FIRST")));
     QComboBox* mux = Combo(dlg, canctl::MULTIPLEXOR);
-    QVERIFY(PickItem(mux, QStringLiteral("MUX")));
+    QVERIFY(ChooseFromList(mux, QStringLiteral("MUX")));
     auto* value = static_cast<QLineEdit*>(dlg.GetDlgItem(canctl::MUX_VALUE));
-    TypeInto(value, QStringLiteral("3"));
-    QVERIFY(PickItem(Combo(dlg, canctl::MSG_NAME), QStringLiteral("SECOND")));
+    TypeAndTab(value, u"3");
+    QVERIFY(ChooseFromList(Combo(dlg, canctl::MSG_NAME), QStringLiteral("SECOND")));
     QCOMPARE(mux->currentText(), QString());
     QCOMPARE(value->text(), QString());
     QVERIFY(!value->isEnabled());
-    TypeInto(dlg.GetDlgItem(canctl::SIG_NAME), QStringLiteral("NEWSIG"));
+    TypeAndTab(dlg.GetDlgItem(canctl::SIG_NAME), u"NEWSIG");
     RecordingMessageSink sink;
     PressOk(dlg);
     QCOMPARE(sink.Ids(), std::vector<int>{});
@@ -234,7 +172,8 @@ class CanMuxTypingTest : public QObject {
     _CANSignal* s = PlainSig(t, m, "S", 0, 8);
     CCanDlg dlg;
     dlg.SetHexFlag(1);
-    Open(dlg, DLGMODE_EDIT, t, m, s);
+    t.Aim(dlg, DLGMODE_EDIT, m, s);
+    QVERIFY(ShowActive(dlg));
     QComboBox* format = Combo(dlg, canctl::FRAME_FORMAT);
     QCOMPARE(format->currentIndex(), int(FRAME_STD));
     bool seen = false;
@@ -242,10 +181,10 @@ class CanMuxTypingTest : public QObject {
       auto* j = qobject_cast<CJ1939Dlg*>(QApplication::activeModalWidget());
       if (!j) return;
       seen = true;
-      TypeInto(j->PgnEdit(), QStringLiteral("FEF1"));
-      TypeInto(j->SourceEdit(), QStringLiteral("21"));
-      TypeInto(j->PriorityEdit(), QStringLiteral("3"));
-      Click(j->GetDlgItem(canctl::OK));
+      TypeAndTab(j->PgnEdit(), u"FEF1");
+      TypeAndTab(j->SourceEdit(), u"21");
+      TypeAndTab(j->PriorityEdit(), u"3");
+      PressOk(*j);
     });
     Click(dlg.GetDlgItem(canctl::J1939_ID));
     QVERIFY(seen);
@@ -293,10 +232,10 @@ class CanMuxTypingTest : public QObject {
       one->multiplexValue = row.value;
       if (!s) s = one;
     }
-    const MsgFields msgBefore(*m);
-    const _CANSignal sigBefore = *s;
+    const Picture before = Picture::Of(*m);
     CCanDlg dlg;
-    Open(dlg, DLGMODE_EDIT, t, m, s);
+    t.Aim(dlg, DLGMODE_EDIT, m, s);
+    QVERIFY(ShowActive(dlg));
     // The fields show what is stored.
     QCOMPARE(Combo(dlg, canctl::MULTIPLEXOR)->currentText().toUpper(), QString(s->multiplexor).toUpper());
     QCOMPARE(Combo(dlg, canctl::FRAME_FORMAT)->currentIndex(), int(m->frameFormat));
@@ -312,8 +251,8 @@ class CanMuxTypingTest : public QObject {
       QCOMPARE(dlg.result(), int(QDialog::Accepted));
       QVERIFY(!dlg.IsModified());
     }
-    QVERIFY(MsgFields(*m) == msgBefore);
-    QVERIFY(SameRecords(*s, sigBefore));
+    const Picture now = Picture::Of(*m);
+    QVERIFY2(now == before, before.Differences(now).c_str());
   }
 };
 

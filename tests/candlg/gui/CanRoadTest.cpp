@@ -3,21 +3,21 @@
 // grid, OK pressed; then the file saved and opened again.
 #include <QApplication>
 #include <QComboBox>
-#include <QPushButton>
 #include <QTimer>
 
 #include <functional>
 
 #include "CanDlg.h"
 #include "CanDlgDriver.h"
+#include "DlgKeys.h"
 #include "DocFill.h"
 #include "GridDrag.h"
 #include "ResIds.h"
 #include "RoadFixture.h"
 
-namespace {
+using vrtest::PressOk;
 
-void PressOk(CCanDlg& dlg) { QTest::mouseClick(static_cast<QPushButton*>(dlg.GetDlgItem(1)), Qt::LeftButton); }
+namespace {
 
 // Engine (256, 8 bytes) with Speed at 0..15 and Temp at 16..23, in both lists.
 void Fill(RoadFixture& fx) {

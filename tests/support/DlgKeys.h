@@ -1,0 +1,79 @@
+// A dialog worked as a user works it: shown in the active window, fields
+// clicked and typed over, left with Tab, items chosen from the open list
+// with the mouse, OK pressed. For the Qt Test programs only.
+#pragma once
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
+namespace vrtest {
+
+// Shows the window and makes it the active one, so that keys, Tab and the
+// loss of focus reach its fields; false when it never became active.
+[[nodiscard]] inline bool ShowActive(QWidget& window) {
+  window.show();
+  window.activateWindow();
+  return QTest::qWaitForWindowActive(&window);
+}
+
+// The line edit of an edit field or of an editable combo box.
+inline QLineEdit* EditOf(QWidget* field) {
+  if (auto* combo = qobject_cast<QComboBox*>(field)) return combo->lineEdit();
+  return qobject_cast<QLineEdit*>(field);
+}
+
+inline QString TextOf(QWidget* field) { return EditOf(field)->text(); }
+
+inline void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
+
+// A key to the widget that has the focus: Tab, Enter.
+inline void Press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
+
+// Clicks into the field, selects its text with Ctrl+A and types over it key
+// by key; a '\b' is Backspace, and no keys at all empty the field. The focus
+// stays in the field.
+inline void TypeOver(QWidget* field, QStringView keys) {
+  QLineEdit* edit = EditOf(field);
+  QVERIFY(edit);
+  Click(edit);
+  QVERIFY(edit->hasFocus());
+  QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+  if (keys.isEmpty()) QTest::keyClick(edit, Qt::Key_Backspace);
+  for (QChar c : keys) {
+    if (c == u'\b') QTest::keyClick(edit, Qt::Key_Backspace);
+    else QTest::keyClick(edit, c.toLatin1());
+  }
+}
+
+// Types over the field and leaves it with Tab.
+inline void TypeAndTab(QWidget* field, QStringView keys) {
+  TypeOver(field, keys);
+  Press(Qt::Key_Tab);
+}
+
+// Opens the combo's list with a click on its arrow and clicks the item with
+// that text; false when there is no such item or the list did not close.
+[[nodiscard]] inline bool ChooseFromList(QComboBox* combo, const QString& text) {
+  const int index = combo->findText(text);
+  if (index < 0) return false;
+  QTest::mouseClick(combo, Qt::LeftButton, Qt::NoModifier, QPoint(combo->width() - 8, combo->height() / 2));
+  QAbstractItemView* list = combo->view();
+  if (!QTest::qWaitFor([&] { return list->isVisible(); })) return false;
+  // The list ignores a release that follows its opening too closely.
+  QTest::qWait(QApplication::doubleClickInterval() + 20);
+  const QPoint at = list->visualRect(list->model()->index(index, 0)).center();
+  QTest::mouseMove(list->viewport(), at);
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+  return QTest::qWaitFor([&] { return !list->isVisible(); });
+}
+
+// Presses the dialog's OK button (control 1).
+template <class Dlg>
+void PressOk(Dlg& dlg) {
+  Click(dlg.GetDlgItem(1));
+}
+
+}  // namespace vrtest
