@@ -89,16 +89,20 @@ void CEditEx::OnEnter() { CommitOnEnter(); }
 
 void CEditEx::OnKillFocus() { CommitIfModified(); }
 
+void CEditEx::OnEnterUpdatingValue() {
+  // Reading the text may commit already (a change-reporting field).
+  const QPointer<CEditEx> self(this);
+  UpdateValue();
+  if (self) SendCommit(0);
+}
+
 void CEditEx::keyPressEvent(QKeyEvent* event) {
   QList<int> chars;
   switch (ClassifyKey(event, &chars)) {
     case KeyClass::Enter:
       event->accept();
       if (enterUpdatesValue_) {
-        // Reading the text may commit already (a change-reporting field).
-        const QPointer<CEditEx> self(this);
-        UpdateValue();
-        if (self) SendCommit(0);
+        OnEnterUpdatingValue();
       } else {
         OnEnter();
       }

@@ -99,6 +99,9 @@ class CEditEx : public QLineEdit, public CCommitControl {
   virtual bool AcceptChar(int c) const;
   // Enter pressed in the field.
   virtual void OnEnter();
+  // Enter pressed in a field whose dialog asked Enter to read the text
+  // first (SetEnterUpdatesValue).
+  virtual void OnEnterUpdatingValue();
   // The field lost the focus (not to a popup).
   virtual void OnKillFocus();
   // The text changed, by the user or the program.

@@ -55,6 +55,14 @@ void CEditINT::ReportChange(ctl::ChangeBoundKind kind) {
   SendCommit(0);
 }
 
+void CEditByteCount::CommitLeftInField() {
+  // Reading the text commits it as typed; the dialog may delete the field
+  // in that handler.
+  const QPointer<CEditByteCount> self(this);
+  UpdateValue();
+  if (self) SendCommit(kCommitLeftInField);
+}
+
 // --- CEditExINT ----------------------------------------------------------------
 
 CEditExINT::CEditExINT(QWidget* parent) : CEditEx(parent) {}

@@ -73,8 +73,15 @@ class CEditByteCount : public CEditINT {
   bool IsValueZero() const { return changeCopy_ == 0; }
 
  protected:
-  void OnKillFocus() override {}
+  // Every change commits already; Enter and leaving the field commit once
+  // more with kCommitLeftInField.
+  void OnEnter() override { CommitLeftInField(); }
+  void OnEnterUpdatingValue() override { CommitLeftInField(); }
+  void OnKillFocus() override { SendCommit(kCommitLeftInField); }
   void OnEditChange() override { ReportChange(ctl::ChangeBoundKind::ByteCount); }
+
+ private:
+  void CommitLeftInField();
 };
 
 class CEditBaseCycle : public CEditINT {

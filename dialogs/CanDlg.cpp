@@ -72,23 +72,6 @@ std::string S(const QString& text) {
   return out;
 }
 
-// The byte count commits on every keystroke; Enter and leaving the field
-// commit once more with kLeftInField: only the count left there cuts the
-// signal.
-constexpr int kLeftInField = 1;
-
-class CCanByteCountEdit : public CEditByteCount {
- public:
-  using CEditByteCount::CEditByteCount;
-
- protected:
-  void OnEnter() override {
-    UpdateValue();
-    SendCommit(kLeftInField);
-  }
-  void OnKillFocus() override { SendCommit(kLeftInField); }
-};
-
 // Shows what the model holds, also a stored value beyond the range the user
 // may type (a start bit past the message, a count of 0): the range then
 // stretches to it, so that passing through the field keeps it.
@@ -161,7 +144,7 @@ void CCanDlg::BuildLayout() {
   j1939Id_->setAutoDefault(false);
   decimal_ = new QRadioButton(Text(ID_DECIMAL), this);
   hex_ = new QRadioButton(Text(ID_HEX), this);
-  byteCount_ = new CCanByteCountEdit(this);
+  byteCount_ = new CEditByteCount(this);
   sigName_ = new CComboBoxExt(this);
   sigName_->SetEditable(true);
   startBit_ = new CEditINT(this);
@@ -216,7 +199,7 @@ void CCanDlg::BuildLayout() {
                                                     minimum_, unit_, muxValue_}) {
     e->SetDlgCtrlID(CtrlIdOf(e));
     // Enter takes the typed text before the commit, and never presses OK.
-    e->SetEnterUpdatesValue(e != byteCount_);
+    e->SetEnterUpdatesValue(true);
   }
   for (CComboBoxExt* c :
        std::initializer_list<CComboBoxExt*>{msgName_, frameFormat_, msgId_, sigName_, valueType_, multiplexor_}) {
@@ -573,7 +556,7 @@ void CCanDlg::OnValueCommit(int ctrlId, int flag) {
     ShowMultiplexErrorNow();
     return;
   }
-  if (ctrlId == BYTE_COUNT && flag == kLeftInField) {
+  if (ctrlId == BYTE_COUNT && flag == kCommitLeftInField) {
     model_->OnByteCountLeft();
   } else {
     model_->OnCommit(ctrlId);

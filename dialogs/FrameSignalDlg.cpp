@@ -13,9 +13,9 @@
 
 #include <QButtonGroup>
 #include <QGridLayout>
+#include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QAbstractItemView>
 #include <QPushButton>
@@ -233,26 +233,13 @@ void CFrameSignalDlg::BuildLayout() {
     model_.Release();
     ShowSignalRange();
   });
-  // The byte count commits every keystroke; Enter and leaving it settle it.
-  byteCount_->installEventFilter(this);
   // The list opening remembers the type to return to when Float or Double
   // cannot be placed.
   valueType_->view()->installEventFilter(this);
 }
 
 bool CFrameSignalDlg::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == byteCount_) {
-    const bool enter = event->type() == QEvent::KeyPress && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
-                                                             static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter);
-    if (enter) {
-      // The field takes its text first, then the count left in it cuts.
-      byteCount_->UpdateValue();
-      OnValueCommit(IDC_BYTE_COUNT, 0);
-      SettleByteCount();
-      return true;
-    }
-    if (event->type() == QEvent::FocusOut) SettleByteCount();
-  } else if (watched == valueType_->view() && event->type() == QEvent::Show) {
+  if (watched == valueType_->view() && event->type() == QEvent::Show) {
     model_.RememberValueType();
   }
   return CMsgDlg::eventFilter(watched, event);
@@ -447,11 +434,15 @@ void CFrameSignalDlg::OnValueCommit(int ctrlId, int flag) {
       break;
     case IDC_MSG_ID:
       // Leaving the field or Enter in it: the typed value, clamped.
-      (void)flag;
       model_.CommitId(msgId_->GetValue());
       ShowIdentifier();
       break;
     case IDC_BYTE_COUNT: {
+      // Enter or leaving the field: the count left there cuts.
+      if (flag == kCommitLeftInField) {
+        SettleByteCount();
+        break;
+      }
       model_.TypeByteCount(byteCount_->Value());
       if (byteCount_->Value() != model_.Values().byteCount) {
         FillLock lock(*this);
