@@ -586,7 +586,8 @@ class SblReader {
       if (!xml_.FindChildElement(sigElem)) break;
       // The definition list takes at most 100 symbols of a group from a file.
       if (definition_ && logicSymbols_[index] >= MAX_LOGIC_GROUP_SYMBOLS) {
-        leftOut_ += count - i;
+        // This symbol and those after it, as many as there are.
+        leftOut_ += 1 + SignalsAhead(sigElem, count - i - 1, true);
         break;
       }
       _LOGICSignal* sym = nullptr;
