@@ -264,6 +264,7 @@ class SblReader {
   SblReader(CVestrelDoc& doc, int list) : doc_(doc), list_(list), definition_(list == LIST_DEFINITION) {}
 
   long long LeftOut() const { return leftOut_; }
+  long long NamesCut() const { return namesCut_; }
 
   int Parse(std::string_view text) {
     std::string wrapped;
@@ -342,27 +343,61 @@ class SblReader {
       ElementScope inGroup(xml_);
       ReadCanGroup(msgElem, sigElem, frameType);
     }
-    // The groups the limit left unread are counted, not read.
+    // The groups the limit left unread are counted in rows, not read.
     while (capped && xml_.FindChildElement(readGroup ? "Group" : nullptr)) {
       std::string name = xml_.GetChildName();
-      if (name == "Group" || name == "GroupEx") ++leftOut_;
+      if (name != "Group" && name != "GroupEx") continue;
+      ElementScope inGroup(xml_);
+      leftOut_ += RowsOfGroup(msgElem, sigElem, readGroup == &SblReader::ReadLogicGroup);
     }
+  }
+
+  // Inside a group element: the rows it would give, its signals (or
+  // symbols), none when its message element or the message name is missing.
+  long long RowsOfGroup(const char* msgElem, const char* sigElem, bool logic) {
+    if (!xml_.FindChildElement(msgElem)) return 0;
+    {
+      ElementScope inMessage(xml_);
+      if (!xml_.FindChildElement("MSGName")) return 0;
+    }
+    return SignalsAhead(sigElem, Number("SignalNum", 0), logic);
+  }
+
+  // The signals among the next `count` signal elements that the reader would
+  // take: those with a SIGName, and every LOGIC symbol.
+  long long SignalsAhead(const char* sigElem, long long count, bool logic) {
+    long long rows = 0;
+    for (long long i = 0; i < count && xml_.FindChildElement(sigElem); ++i) {
+      if (logic) {
+        ++rows;
+        continue;
+      }
+      ElementScope inSignal(xml_);
+      if (xml_.FindChildElement("SIGName")) ++rows;
+    }
+    return rows;
   }
 
   // How many signals of the message to read: SignalNum, or none when they
   // would take the definition list's signals of this bus above the limit.
-  long long SignalsToRead(long long readSoFar) {
+  long long SignalsToRead(long long readSoFar, const char* sigElem) {
     long long count = Number("SignalNum", 0);
     if (definition_ && readSoFar + count > MAX_DEF_SYMBOLS) {
-      leftOut_ += std::max(count, 0LL);
+      leftOut_ += SignalsAhead(sigElem, count, false);
       return 0;
     }
     return count;
   }
 
+  // Copies a name into its record's field, counting it when it does not fit.
+  void CopyName(char* field, const std::string& name, std::size_t length) {
+    if (name.size() > length) ++namesCut_;
+    CopyToCharBuffer(field, name, length);
+  }
+
   // Inside a signal element with SIGName found: the shared leading fields.
   void ReadSignalHead(_SignalHead* s, Bus bus) {
-    CopyToCharBuffer(s->name, xml_.GetChildText(), MAX_NAME_LEN);
+    CopyName(s->name, xml_.GetChildText(), MAX_NAME_LEN);
     std::string t;
     if (Text("SIGType", t)) {
       if (bus == Bus::FlexRay) s->bitOrder = BITORDER_MSB_FIRST;
@@ -409,9 +444,8 @@ class SblReader {
       ElementScope inMessage(xml_);
       std::string name;
       if (!Text("MSGName", name)) return;
-      msg = doc_.AllocFlexRayMsg();
-      if (!msg) return;
-      CopyToCharBuffer(msg->name, name, MAX_NAME_LEN);
+      msg = RecordOrNoMemory(doc_.AllocFlexRayMsg());
+      CopyName(msg->name, name, MAX_NAME_LEN);
       std::string t;
       if (xml_.FindChildElement("FrameFormat")) msg->frameFormat = FRAME_STD;
       msg->slotId = static_cast<uint32_t>(Clamp(Number("MSGId", 1), 1, MAX_FLEXRAY_SLOT));
@@ -425,16 +459,15 @@ class SblReader {
     int added = 0;
     doc_.AddFlexRayMsg(msg, list_, &added);
     if (!added) return;  // refused and given back, with none of its signals
-    long long count = SignalsToRead(flexRaySignals_);
+    long long count = SignalsToRead(flexRaySignals_, sigElem);
     for (long long i = 0; i < count; ++i) {
       if (!xml_.FindChildElement(sigElem)) break;
       ElementScope inSignal(xml_);
-      _FlexRaySignal* sig = xml_.FindChildElement("SIGName") ? doc_.AllocFlexRaySignal() : nullptr;
-      if (sig) {
-        ReadSignalHead(sig, Bus::FlexRay);
-        doc_.AddFlexRaySignal(msg, sig);
-        ++flexRaySignals_;
-      }
+      if (!xml_.FindChildElement("SIGName")) continue;
+      _FlexRaySignal* sig = RecordOrNoMemory(doc_.AllocFlexRaySignal());
+      ReadSignalHead(sig, Bus::FlexRay);
+      doc_.AddFlexRaySignal(msg, sig);
+      ++flexRaySignals_;
     }
   }
 
@@ -446,9 +479,8 @@ class SblReader {
       ElementScope inMessage(xml_);
       std::string name;
       if (!Text("MSGName", name)) return;
-      msg = doc_.AllocCanMsg();
-      if (!msg) return;
-      CopyToCharBuffer(msg->name, name, MAX_NAME_LEN);
+      msg = RecordOrNoMemory(doc_.AllocCanMsg());
+      CopyName(msg->name, name, MAX_NAME_LEN);
       msg->frameFormat = Text("FrameFormat", t) && SameWord(t, sbl::kFrameFormat[FRAME_XTD]) ? FRAME_XTD : FRAME_STD;
       if (Text("MSGId", t)) {
         long long id = cnum::Atoi(t.c_str());
@@ -467,19 +499,18 @@ class SblReader {
 
     doc_.AddCanMsg(msg, list_);
     msg->frameType = frameType;
-    long long count = SignalsToRead(canSignals_);
+    long long count = SignalsToRead(canSignals_, sigElem);
     for (long long i = 0; i < count; ++i) {
       if (!xml_.FindChildElement(sigElem)) break;
       ElementScope inSignal(xml_);
-      _CANSignal* sig = xml_.FindChildElement("SIGName") ? doc_.AllocCanSignal() : nullptr;
-      if (sig) {
-        ReadSignalHead(sig, Bus::Can);
-        sig->loadNo = ReadLoadNo(canSignals_);
-        if (Text("Multiplexor", t) && !t.empty()) CopyToCharBuffer(sig->multiplexor, t, MAX_NAME_LEN);
-        if (Text("MultiplexValue", t) && !t.empty()) sig->multiplexValue = t;
-        doc_.AddCanSignal(msg, sig);
-        ++canSignals_;
-      }
+      if (!xml_.FindChildElement("SIGName")) continue;
+      _CANSignal* sig = RecordOrNoMemory(doc_.AllocCanSignal());
+      ReadSignalHead(sig, Bus::Can);
+      sig->loadNo = ReadLoadNo(canSignals_);
+      if (Text("Multiplexor", t) && !t.empty()) CopyToCharBuffer(sig->multiplexor, t, MAX_NAME_LEN);
+      if (Text("MultiplexValue", t) && !t.empty()) sig->multiplexValue = t;
+      doc_.AddCanSignal(msg, sig);
+      ++canSignals_;
     }
     ResolveMultiplexors(msg);
   }
@@ -507,9 +538,8 @@ class SblReader {
       ElementScope inMessage(xml_);
       std::string name;
       if (!Text("MSGName", name)) return;
-      msg = doc_.AllocLinMsg();
-      if (!msg) return;
-      CopyToCharBuffer(msg->name, name, MAX_NAME_LEN);
+      msg = RecordOrNoMemory(doc_.AllocLinMsg());
+      CopyName(msg->name, name, MAX_NAME_LEN);
       std::string t;
       if (Text("MSGId", t)) msg->id = static_cast<uint32_t>(Clamp(cnum::Atoi(t.c_str()), 0, MAX_LIN_ID));
       if (Text("MSGByteSize", t)) msg->byteCount = static_cast<uint8_t>(Clamp(cnum::Atoi(t.c_str()), 0, MAX_LIN_BYTES));
@@ -520,17 +550,16 @@ class SblReader {
     }
 
     doc_.AddLinMsg(msg, list_);
-    long long count = SignalsToRead(linSignals_);
+    long long count = SignalsToRead(linSignals_, sigElem);
     for (long long i = 0; i < count; ++i) {
       if (!xml_.FindChildElement(sigElem)) break;
       ElementScope inSignal(xml_);
-      _LINSignal* sig = xml_.FindChildElement("SIGName") ? doc_.AllocLinSignal() : nullptr;
-      if (sig) {
-        ReadSignalHead(sig, Bus::Lin);
-        sig->loadNo = ReadLoadNo(linSignals_);
-        doc_.AddLinSignal(msg, sig);
-        ++linSignals_;
-      }
+      if (!xml_.FindChildElement("SIGName")) continue;
+      _LINSignal* sig = RecordOrNoMemory(doc_.AllocLinSignal());
+      ReadSignalHead(sig, Bus::Lin);
+      sig->loadNo = ReadLoadNo(linSignals_);
+      doc_.AddLinSignal(msg, sig);
+      ++linSignals_;
     }
   }
 
@@ -546,7 +575,7 @@ class SblReader {
       if (Text("MSGid", t) || Text("MSGId", t)) index = Clamp(cnum::Atoi(t.c_str()), 0, LOGIC_GROUP_COUNT - 1);
       else index = std::min<long long>(IndexFromGroupName(name), LOGIC_GROUP_COUNT - 1);
       group = doc_.GetLogicGroup(list_, static_cast<int>(index));
-      CopyToCharBuffer(group->name, name, MAX_LOGIC_NAME_LEN);
+      CopyName(group->name, name, MAX_LOGIC_NAME_LEN);
       long long bits = Number("MSGBitSize", group->bitCount);
       group->bitCount = static_cast<uint8_t>(Clamp(bits, 1, MAX_LOGIC_BITS));
     }
@@ -557,15 +586,15 @@ class SblReader {
       if (!xml_.FindChildElement(sigElem)) break;
       // The definition list takes at most 100 symbols of a group from a file.
       if (definition_ && logicSymbols_[index] >= MAX_LOGIC_GROUP_SYMBOLS) {
-        leftOut_ += count - i;
+        // This symbol and those after it, as many as there are.
+        leftOut_ += 1 + SignalsAhead(sigElem, count - i - 1, true);
         break;
       }
       _LOGICSignal* sym = nullptr;
       {
         ElementScope inSignal(xml_);
-        sym = doc_.AllocLogicSignal();
-        if (!sym) break;
-        if (Text("SIGName", t)) CopyToCharBuffer(sym->name, t, MAX_LOGIC_NAME_LEN);
+        sym = RecordOrNoMemory(doc_.AllocLogicSignal());
+        if (Text("SIGName", t)) CopyName(sym->name, t, MAX_LOGIC_NAME_LEN);
         if (Text("SIGPattern", t)) {
           CopyToCharBuffer(sym->pattern, t, MAX_LOGIC_BITS);
           CutPattern(sym, group->bitCount);
@@ -615,6 +644,7 @@ class SblReader {
   const int list_;
   const bool definition_;
   long long leftOut_ = 0;
+  long long namesCut_ = 0;
   CMarkup xml_;
   bool current_ = true;
   long long flexRaySignals_ = 0;
@@ -628,12 +658,14 @@ class SblReader {
 
 std::string CVestrelDoc::BuildSblText(int list) const { return SblWriter(*this).Build(list); }
 
-int CVestrelDoc::ParseSblText(const std::string& text, int list, long long* leftOut) {
+int CVestrelDoc::ParseSblText(const std::string& text, int list, long long* leftOut, long long* namesCut) {
   if (leftOut) *leftOut = 0;
+  if (namesCut) *namesCut = 0;
   if (!ValidList(list)) return -1;
   // Like a file read, the text ends at its first zero byte.
   SblReader reader(*this, list);
   int result = reader.Parse(std::string_view(text.c_str()));
   if (leftOut) *leftOut = reader.LeftOut();
+  if (namesCut) *namesCut = reader.NamesCut();
   return result;
 }

@@ -93,6 +93,14 @@ class RecordPool {
   std::size_t head_ = 0;
 };
 
+// A reader cannot go on without the record it asked for: no record means
+// that memory ran out, and the whole load fails rather than leave it out.
+template <class T>
+T* RecordOrNoMemory(T* record) {
+  if (!record) throw std::bad_alloc();
+  return record;
+}
+
 class CVestrelDoc {
  public:
   CVestrelDoc();
@@ -210,10 +218,14 @@ class CVestrelDoc {
   // has emptied). 0 read; -1 when the text cannot be parsed or holds no
   // element of a definition file (nothing is changed then). A duplicate
   // FlexRay frame is reported with message IDS_MSG_CYCLE_OVERLAP and left out.
-  // `leftOut`, when given, receives the number of records that the
-  // definition list's limits left out (messages beyond 500, the signals of a
-  // message that would pass 500, symbols beyond 100 in a group).
-  int ParseSblText(const std::string& text, int list, long long* leftOut = nullptr);
+  // Running out of memory, a record that cannot be made included, throws
+  // std::bad_alloc; the tables then hold part of the file, for the caller to
+  // throw away.
+  // `leftOut`, when given, receives the number of rows that the definition
+  // list's limits left out (the signals of the messages beyond 500 and of a
+  // message that would pass 500 signals, symbols beyond 100 in a group);
+  // `namesCut` the number of names longer than their record's field.
+  int ParseSblText(const std::string& text, int list, long long* leftOut = nullptr, long long* namesCut = nullptr);
 
   // Records resting in the pools, and records ever made; every record made
   // is either in a table or in its pool.
@@ -222,6 +234,7 @@ class CVestrelDoc {
   // For tests: after `count` more records, every Alloc* answers null as if
   // memory had run out, so the callers' failure paths can be reached.
   void LimitAllocationsForTest(std::size_t count) { m_allocBudget = count; }
+  std::size_t AllocationsLeftForTest() const { return m_allocBudget; }
 
   // A record made by the document, with the way to delete it.
   struct MadeRecord {

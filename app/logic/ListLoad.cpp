@@ -88,16 +88,17 @@ int ReadIntoList(CVestrelDoc& doc, int list, const std::string& path, int kind, 
       TextReadInfo read;
       if (!ReadTextFile(path, text, 0, &read))
         return read.why == ReadFileError::NoMemory ? IDS_MSG_NO_MEMORY : IDS_MSG_LOAD_FAILED;
-      long long leftOut = 0;
-      if (doc.ParseSblText(text, list, &leftOut) != 0) return IDS_MSG_LOAD_FAILED;
+      long long leftOut = 0, namesCut = 0;
+      if (doc.ParseSblText(text, list, &leftOut, &namesCut) != 0) return IDS_MSG_LOAD_FAILED;
       cuts.overLimit += leftOut;
+      cuts.namesCut += namesCut;
       cuts.stoppedAtZero |= read.stoppedAtZero;
       return 0;
     }
     case KIND_XML: {
       FibexLeftOut left;
       int fibex = ImportFibexFile(doc, path, nullptr, list, &left);
-      cuts.overLimit += left.frames;
+      cuts.overLimit += left.rows;
       cuts.namesCut += left.namesCut;
       cuts.merged += left.merged;
       switch (fibex) {

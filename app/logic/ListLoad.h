@@ -92,10 +92,11 @@ inline bool ClampSignalIntoMessage(int bits, int& startBit, int& bitCount) {
 
 // The two reader conversions, on an already emptied list: 0,
 // IDS_MSG_LOAD_FAILED, or IDS_MSG_NO_MEMORY when the LIN parser ran out of
-// memory; elsewhere running out of memory throws std::bad_alloc. What they
-// leave out is added to `cuts` when given.
+// memory; elsewhere running out of memory, a record that the document cannot
+// make included, throws std::bad_alloc. What they leave out is added to
+// `cuts` when given.
 int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts* cuts = nullptr);
 int LoadLdfFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts* cuts = nullptr);
-// The LIN conversion of the parser's output alone.
+// The LIN conversion of the parser's output alone (std::bad_alloc as above).
 void ConvertLdfOutput(CVestrelDoc& doc, int list, const std::vector<LdfOutFrame>& frames,
                       const std::vector<LdfOutSignal>& signals, LoadCuts* cuts = nullptr);

@@ -166,8 +166,7 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
     _CANMsg* msg = lastMsg ? lastMsg : table.Find(keyView);
     bool isNew = msg == nullptr;
     if (isNew) {
-      msg = doc.AllocCanMsg();
-      if (!msg) continue;
+      msg = RecordOrNoMemory(doc.AllocCanMsg());
       msg->id = static_cast<int32_t>(identifier & 0x7FFFFFFFu);
       msg->frameFormat = (identifier & 0x80000000u) ? FRAME_XTD : FRAME_STD;
       msg->byteCount = static_cast<uint16_t>(r.DLC);
@@ -177,7 +176,7 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
     _CANSignal* sig = doc.AllocCanSignal();
     if (!sig) {
       if (isNew) doc.FreeCanMsg(msg);
-      continue;
+      throw std::bad_alloc();
     }
     sig->importError = 0;
     sig->byteOrder = r.byteOrder;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "LdfParser.h"
 
@@ -40,8 +41,7 @@ void ConvertLdfOutput(CVestrelDoc& doc, int list, const std::vector<LdfOutFrame>
     _LINMsg* msg = table.Find(key);
     bool isNew = msg == nullptr;
     if (isNew) {
-      msg = doc.AllocLinMsg();
-      if (!msg) continue;
+      msg = RecordOrNoMemory(doc.AllocLinMsg());
       msg->id = static_cast<uint32_t>(frame.id);
       // Clamped before the one-byte field takes it: 256 would otherwise become 0.
       msg->byteCount = static_cast<uint8_t>(std::clamp(frame.length, 0, 255));
@@ -51,7 +51,7 @@ void ConvertLdfOutput(CVestrelDoc& doc, int list, const std::vector<LdfOutFrame>
     _LINSignal* sig = doc.AllocLinSignal();
     if (!sig) {
       if (isNew) doc.FreeLinMsg(msg);
-      continue;
+      throw std::bad_alloc();
     }
     sig->importError = 0;
     sig->byteOrder = BYTEORDER_LITTLE;

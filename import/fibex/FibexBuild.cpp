@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -92,6 +94,20 @@ class FrameBuilder {
 
   bool Full() const { return out_.frames.size() >= MAX_FIBEX_ITEMS || out_.signals.size() >= MAX_FIBEX_ITEMS; }
 
+  // The rows the frame gives when no limit stops it: per timing, one for
+  // each signal its instances place, or one placeholder row when they place
+  // none (made here or when the frame is stored).
+  long long Rows(const FibexFrame& frame, const FibexFrameTriggering& trig) {
+    long long perTiming = 0;
+    if (frame.signalInstanceCount > 0) {
+      const std::size_t instances = std::min<std::size_t>(frame.signalInstances.size(), frame.signalInstanceCount);
+      for (std::size_t s = 0; s < instances; ++s) perTiming += InstanceRows(frame.signalInstances[s]);
+    }
+    const std::size_t timings = std::min<std::size_t>(
+        {trig.slotIdCount, trig.slotIds.size(), trig.baseCycles.size(), trig.cycleRepetitions.size()});
+    return static_cast<long long>(timings) * std::max(perTiming, 1LL);
+  }
+
   void Frame(const FibexFrame& frame, const FibexCluster& cluster, const FibexFrameTriggering& trig) {
     const int timings = trig.slotIdCount;
     for (int k = 0; k < timings && !Full(); ++k) {
@@ -164,6 +180,15 @@ class FrameBuilder {
         Signal(static_cast<std::size_t>(m_.lookup.signalIndex), bitPosition, byteOrder, flags);
       else Zeroed(member.signalRef);
     }
+  }
+
+  // What Instance places: one signal, or one per member of a group.
+  long long InstanceRows(const FibexSignalInstance& inst) {
+    m_.signalKey = inst.signalRef;
+    m_.groupKey = inst.signalGroupRef;
+    if (!FindFibexSignalOrGroup(m_) || m_.lookup.signalFound) return 1;
+    const FibexSignalGroup& group = m_.signalGroups[static_cast<std::size_t>(m_.lookup.groupIndex)];
+    return static_cast<long long>(std::min<std::size_t>(group.members.size(), std::max<int>(group.memberCount, 0)));
   }
 
   void Zeroed(const std::string& name) {
@@ -315,28 +340,50 @@ int FindFibexCodingUnit(FibexModel& m) {
   return 1;
 }
 
+namespace {
+
+// The triggering of a frame that the output takes, in a FlexRay cluster with
+// as many base cycles and repetitions as slots; null for any other frame.
+const FibexFrameTriggering* BuildableTriggering(FibexModel& m, const FibexFrame& frame, const FibexCluster*& cluster) {
+  m.frameKey = frame.id;
+  if (!FindFibexTriggering(m)) return nullptr;
+  cluster = &m.clusters[static_cast<std::size_t>(m.lookup.clusterIndex)];
+  if (cluster->protocol != "FlexRay") return nullptr;
+  const FibexFrameTriggering& trig = m.channels[static_cast<std::size_t>(m.lookup.channelIndex)]
+                                         .triggerings[static_cast<std::size_t>(m.lookup.triggeringIndex)];
+  if (trig.slotIdCount == 0 || trig.slotIdCount != trig.baseCycleCount || trig.slotIdCount != trig.cycleRepetitionCount)
+    return nullptr;
+  return &trig;
+}
+
+}  // namespace
+
 void BuildFibexFrames(FibexModel& m) {
   m.output = std::make_unique<FibexOutput>();
   FibexOutput& out = *m.output;
   FrameBuilder builder(m);
   BuildIdIndex(m);
   const std::size_t frames = std::min<std::size_t>(Used(m.frames, m.frameCount), MAX_FIBEX_ITEMS);
-  std::size_t f = 0;
-  for (; f < frames && !builder.Full(); ++f) {
-    const FibexFrame& frame = m.frames[f];
-    m.frameKey = frame.id;
-    if (!FindFibexTriggering(m)) continue;
-    const FibexCluster& cluster = m.clusters[static_cast<std::size_t>(m.lookup.clusterIndex)];
-    if (cluster.protocol != "FlexRay") continue;
-    const FibexFrameTriggering& trig = m.channels[static_cast<std::size_t>(m.lookup.channelIndex)]
-                                           .triggerings[static_cast<std::size_t>(m.lookup.triggeringIndex)];
-    if (trig.slotIdCount == 0 || trig.slotIdCount != trig.baseCycleCount ||
-        trig.slotIdCount != trig.cycleRepetitionCount)
-      continue;
-    builder.Frame(frame, cluster, trig);
-  }
+  const FibexCluster* cluster = nullptr;
+  for (std::size_t f = 0; f < frames && !builder.Full(); ++f)
+    if (const FibexFrameTriggering* trig = BuildableTriggering(m, m.frames[f], cluster))
+      builder.Frame(m.frames[f], *cluster, *trig);
   out.frameCount = static_cast<std::uint16_t>(out.frames.size());
   out.signalCount = static_cast<std::uint16_t>(out.signals.size());
-  out.framesLeftOut = static_cast<std::uint32_t>(Used(m.frames, m.frameCount) - f);
+  if (builder.Full()) {
+    // Rows left out are the rows of every frame less the rows stored: the
+    // output's signals and a placeholder for each output frame without one.
+    long long rows = 0;
+    for (std::size_t f = 0; f < Used(m.frames, m.frameCount); ++f)
+      if (const FibexFrameTriggering* trig = BuildableTriggering(m, m.frames[f], cluster))
+        rows += builder.Rows(m.frames[f], *trig);
+    std::vector<bool> hasSignal(out.frames.size(), false);
+    for (const FibexOutSignal& s : out.signals)
+      if (s.frameIndex >= 0 && static_cast<std::size_t>(s.frameIndex) < hasSignal.size())
+        hasSignal[static_cast<std::size_t>(s.frameIndex)] = true;
+    const long long stored =
+        static_cast<long long>(out.signals.size()) + std::count(hasSignal.begin(), hasSignal.end(), false);
+    out.rowsLeftOut = static_cast<std::uint32_t>(std::clamp<long long>(rows - stored, 0, UINT32_MAX));
+  }
   DropIdIndex(m);
 }

@@ -65,7 +65,10 @@ int StoreFibexFrames(CVestrelDoc& doc, const FibexOutput& output, FibexLeftOut* 
       std::min<std::size_t>({output.frameCount, output.frames.size(), std::size_t{MAX_FIBEX_ITEMS}});
   const std::size_t signals =
       std::min<std::size_t>({output.signalCount, output.signals.size(), std::size_t{MAX_FIBEX_ITEMS}});
-  left.frames += static_cast<long long>(output.framesLeftOut) + static_cast<long long>(output.frames.size() - frames);
+  // Output beyond the tables (none as the build makes it) counts a row per
+  // frame and per signal.
+  left.rows += static_cast<long long>(output.rowsLeftOut) + static_cast<long long>(output.frames.size() - frames) +
+               static_cast<long long>(output.signals.size() - signals);
 
   // The signals of each frame, in output order.
   std::vector<std::vector<std::size_t>> byFrame(frames);
@@ -76,8 +79,7 @@ int StoreFibexFrames(CVestrelDoc& doc, const FibexOutput& output, FibexLeftOut* 
 
   for (std::size_t f = 0; f < frames; ++f) {
     const FibexOutFrame& of = output.frames[f];
-    _FlexRayMsg* msg = doc.AllocFlexRayMsg();
-    if (!msg) continue;
+    _FlexRayMsg* msg = RecordOrNoMemory(doc.AllocFlexRayMsg());
     copyName(msg->name, of.name);
     msg->frameFormat = FRAME_STD;
     msg->slotId = of.slotId;
@@ -90,8 +92,7 @@ int StoreFibexFrames(CVestrelDoc& doc, const FibexOutput& output, FibexLeftOut* 
 
     for (std::size_t s : byFrame[f]) {
       const FibexOutSignal& os = output.signals[s];
-      _FlexRaySignal* sig = doc.AllocFlexRaySignal();
-      if (!sig) continue;
+      _FlexRaySignal* sig = RecordOrNoMemory(doc.AllocFlexRaySignal());
       copyName(sig->name, os.name);
       copyName(sig->unit, os.unit);
       sig->bitOrder = os.bitOrder;
@@ -110,8 +111,7 @@ int StoreFibexFrames(CVestrelDoc& doc, const FibexOutput& output, FibexLeftOut* 
     }
     if (byFrame[f].empty()) {
       msg->byteCount = 0;
-      _FlexRaySignal* sig = doc.AllocFlexRaySignal();
-      if (!sig) continue;
+      _FlexRaySignal* sig = RecordOrNoMemory(doc.AllocFlexRaySignal());
       SanitizeSymbolName(sig->name, "NoName", MAX_NAME_LEN);
       sig->bitOrder = 0;
       sig->byteOrder = 0;
@@ -171,10 +171,14 @@ int ParseFibexDocument(XmlDomDocument& xml, FibexModel& model, CVestrelDoc& doc,
   BuildFibexFrames(model);
   try {
     FibexLeftOut left;
-    // Frame elements beyond the frame table never reached the model.
-    const std::size_t inFile = root.getElementsByTagName("fx:FRAME").size();
-    if (inFile > static_cast<std::size_t>(FIBEX_MAX_ELEMENTS))
-      left.frames += static_cast<long long>(inFile - static_cast<std::size_t>(FIBEX_MAX_ELEMENTS));
+    // Frame elements beyond the frame table never reached the model: each
+    // counts a row per signal instance, at least its placeholder row.
+    const XmlDomNodeList& inFile = root.getElementsByTagName("fx:FRAME");
+    for (std::size_t f = static_cast<std::size_t>(FIBEX_MAX_ELEMENTS); f < inFile.size(); ++f) {
+      left.rows +=
+          std::max<long long>(static_cast<long long>(inFile[f].getElementsByTagName("fx:SIGNAL-INSTANCE").size()), 1);
+      inFile[f].ReleaseElementsByTagName();
+    }
     StoreFibexFrames(doc, *model.output, &left);
     if (leftOut) *leftOut = left;
   } catch (...) {

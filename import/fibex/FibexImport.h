@@ -19,7 +19,7 @@ enum FibexLoadResult {
 
 // What an import had to leave out of the file.
 struct FibexLeftOut {
-  long long frames = 0;    // frames beyond the tables' limits
+  long long rows = 0;      // rows (signals, a placeholder for a frame without) beyond the tables' limits
   long long namesCut = 0;  // frame, signal and unit names longer than 32 bytes
   long long merged = 0;    // signals that a later one of the same name replaced
 };
@@ -34,7 +34,8 @@ int ImportFibexFile(CVestrelDoc& doc, std::string path, void* reserved, int list
 // Root check, element parsers, build and store on a loaded document. 0 or 2.
 int ParseFibexDocument(XmlDomDocument& xml, FibexModel& model, CVestrelDoc& doc, FibexLeftOut* leftOut = nullptr);
 
-// Copies the output block into the reference tables. Always 0.
+// Copies the output block into the reference tables. Always 0; a record that
+// the document cannot make throws std::bad_alloc.
 int StoreFibexFrames(CVestrelDoc& doc, const FibexOutput& output, FibexLeftOut* leftOut = nullptr);
 
 // Fills target[0..maxLength] with zeros, then copies the characters of

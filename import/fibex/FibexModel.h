@@ -162,8 +162,10 @@ struct FibexOutSignal {
 struct FibexOutput {
   std::uint16_t frameCount = 0;
   std::uint16_t signalCount = 0;
-  // Frames of the model that found no room in the output any more.
-  std::uint32_t framesLeftOut = 0;
+  // Rows that found no room in the output any more: the signals of the frame
+  // cut part-way and of every frame after it, a placeholder row for a frame
+  // without signals.
+  std::uint32_t rowsLeftOut = 0;
   std::vector<FibexOutFrame> frames;
   std::vector<FibexOutSignal> signals;
 };

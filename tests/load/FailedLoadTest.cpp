@@ -1,6 +1,7 @@
 // A load that fails leaves the list exactly as it was (its records, its rows
 // and their order, its file and the modified mark), for both lists and every
 // kind of bad file; a successful one tells what it had to leave out.
+#include "Corpus.h"
 #include "DocFixture.h"
 #include "FibexFixture.h"
 #include "ListLoad.h"
@@ -9,7 +10,9 @@
 #include "RecordingMessageSink.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
+#include <iostream>
 
 using namespace listtest;
 
@@ -177,4 +180,80 @@ DOC_TEST(LoadBusy, OnlyWhileReadingAndNeverUnderAMessage) {
     EXPECT_EQ(std::count(events.begin(), events.end(), "idle"), 1);
     EXPECT_EQ(events.size() > 2, !c.good);  // only the failure shows a message
   }
+}
+
+namespace {
+
+// Both lists' records, rows and file names.
+std::string Picture(const TwoLists& l) {
+  return l.doc.BuildSblText(LIST_REFERENCE) + l.doc.BuildSblText(LIST_DEFINITION) + Cells(l.ref.Rows()) +
+         Cells(l.def.Rows()) + std::filesystem::path(l.ref.FilePath()).filename().string() + "|" +
+         std::filesystem::path(l.def.FilePath()).filename().string();
+}
+
+// Loads `file` under every limit on the records the document may make, from
+// none to what the load takes: each ends with the whole file in the list, or
+// with the out-of-memory message and both lists as they were.
+void SweepAllocationLimit(const char* what, int list, const std::string& file) {
+  SCOPED_TRACE(what);
+  constexpr std::size_t kPlenty = std::size_t{1} << 40;
+  RecordingMessageSink sink;
+  auto load = [&](TwoLists& l, std::size_t limit) {
+    sink.shown.clear();
+    l.doc.LimitAllocationsForTest(limit);
+    return list == LIST_REFERENCE ? l.ref.DropFiles({file}) : l.def.DropFiles({file});
+  };
+  TwoLists first;
+  ASSERT_TRUE(load(first, kPlenty));
+  const std::size_t need = kPlenty - first.doc.AllocationsLeftForTest();
+  const std::string full = Picture(first);
+  int whole = 0, refused = 0, partial = 0;
+  for (std::size_t limit = 0; limit <= need; ++limit) {
+    TwoLists l;
+    const std::string old = Picture(l);
+    const bool loaded = load(l, limit);
+    const bool noMemory = !sink.shown.empty() && sink.Ids().back() == IDS_MSG_NO_MEMORY;
+    if (loaded && !noMemory && Picture(l) == full) ++whole;
+    else if (!loaded && noMemory && Picture(l) == old) ++refused;
+    else ADD_FAILURE() << "partial list under limit " << limit << " of " << need << " (" << ++partial << ")";
+  }
+  std::cout << what << ": " << need + 1 << " loads, " << whole << " whole, " << refused << " refused, " << partial
+            << " partial\n";
+  EXPECT_EQ(whole, 1);
+}
+
+}  // namespace
+
+DOC_TEST(FailedLoad, ARecordTheDocumentCannotMakeFailsTheWholeLoad) {
+  CVestrelDoc source;
+  AddCanSig(source, AddCanMsg(source, LIST_DEFINITION, "Gear", 0x200, 8), {"Pos", 0, 4});
+  AddLinSig(source, AddLinMsg(source, LIST_DEFINITION, "Seat", 5, 1), {"Heat", 0, 2});
+  AddFrSig(source, AddFrMsg(source, LIST_DEFINITION, "Wheel", 9, 8, 0, 1), {"Rate", 0, 16});
+  AddSymbol(source, LIST_DEFINITION, 2, 2, "On", "11");
+  TempDir dir;
+  const std::string sbl = dir.Write("all.sbl", source.BuildSblText(LIST_DEFINITION));
+  SweepAllocationLimit("definition file into the reference list", LIST_REFERENCE, sbl);
+  SweepAllocationLimit("definition file into the definition list", LIST_DEFINITION, sbl);
+  SweepAllocationLimit("CANdb file", LIST_REFERENCE,
+                       dir.Write("bus.dbc", "BO_ 1 M: 8 N\n SG_ A : 0|8@1+ (1,0) [0|9] \"\" N\nBO_ 2 Bare: 2 N\n"));
+  SweepAllocationLimit("LIN description file", LIST_REFERENCE,
+                       dir.Write("bus.ldf",
+                                 "LIN_description_file;\nLIN_protocol_version = \"2.1\";\nSignals {\n A: 8, 0, "
+                                 "M;\n}\nFrames {\n F: 1, M, 2 {\n A, 0;\n }\n}\n"));
+  SweepAllocationLimit("FIBEX file", LIST_REFERENCE, dir.Write("bus.xml", GoodFibexText()));
+}
+
+DOC_TEST(FailedLoad, ACorpusFileWhoseRecordCannotBeMadeFailsTheWholeLoad) {
+  const std::filesystem::path corpus = vrtest::CorpusDir();
+  const std::string dbc = (corpus / "dbc/cantools/abs.dbc").string();
+  const std::string ldf = (corpus / "ldf/ldfparser/lin22.ldf").string();
+  const std::string xml = (corpus / "fibex/busmaster/TestFlexRay.xml").string();
+  for (const std::string& file : {dbc, ldf, xml}) VR_REQUIRE_CORPUS(file);
+  CRefListLogic ref(doc);
+  RecordingMessageSink sink;
+  ASSERT_TRUE(ref.DropFiles({dbc}));
+  TempDir dir;
+  const std::string sbl = dir.Write("abs.sbl", doc.BuildSblText(LIST_REFERENCE));
+  for (const std::string& file : {dbc, ldf, xml, sbl})
+    SweepAllocationLimit(std::filesystem::path(file).filename().c_str(), LIST_REFERENCE, file);
 }

@@ -69,6 +69,75 @@ DOC_TEST(LoadCuts, CountedPerReader) {
   }
 }
 
+namespace {
+
+// `prefix` and the number, filled up with 'x' to `length` bytes.
+std::string Name(const std::string& prefix, int number, std::size_t length = 0) {
+  std::string name = prefix + std::to_string(number);
+  return name.size() < length ? name + std::string(length - name.size(), 'x') : name;
+}
+
+// A CAN table of `messages` messages of `signalsEach` signals; names of `nameLength` bytes.
+std::string SblCan(int messages, int signalsEach, std::size_t nameLength = 0) {
+  std::string s = "<CanSymbolTable><MessageTotalNum>" + std::to_string(messages) + "</MessageTotalNum>";
+  for (int m = 0; m < messages; ++m) {
+    s += "<Group><Message><MSGName>" + Name("M", m, nameLength) + "</MSGName></Message><SignalNum>" +
+         std::to_string(signalsEach) + "</SignalNum>";
+    for (int k = 0; k < signalsEach; ++k) s += "<Signal><SIGName>" + Name("S", k, nameLength) + "</SIGName></Signal>";
+    s += "</Group>";
+  }
+  return s + "</CanSymbolTable>";
+}
+
+// `frames` FlexRay frames of `signalsEach` signals each.
+std::string FibexFrames(int frames, int signalsEach) {
+  fx::Parts p;
+  p.clusters.push_back(fx::Cluster("CL1", {"CH1"}));
+  std::vector<std::string> triggerings;
+  for (int f = 0; f < frames; ++f) {
+    triggerings.push_back(fx::Triggering(Name("T", f), Name("F", f), {{f % 2047 + 1, 0, 1}}));
+    std::vector<std::string> instances;
+    for (int k = 0; k < signalsEach; ++k) instances.push_back(fx::Instance(Name("I", f * 8 + k), k * 8, Name("S", k)));
+    p.frames.push_back(fx::Frame(Name("F", f), Name("Frame", f), 8, instances));
+  }
+  p.channels.push_back(fx::Channel("CH1", triggerings));
+  for (int k = 0; k < signalsEach; ++k) p.signals.push_back(fx::Signal(Name("S", k), Name("Sig", k)));
+  return fx::Document(p);
+}
+
+}  // namespace
+
+// What a load leaves out is counted in rows, whatever the reader and list,
+// and a name cut while reading a definition file is counted like any other.
+DOC_TEST(LoadCuts, CountedInRows) {
+  const struct {
+    const char* what;
+    const char* file;
+    std::string text;
+    int list;
+    LoadCuts expected;
+  } cases[] = {
+      {"FIBEX: 1,000 frames of 3 signals", "big.xml", FibexFrames(1000, 3), LIST_REFERENCE, {952, 0, 0}},
+      {"FIBEX: a frame cut part-way, 17 after it", "cut.xml", FibexFrames(700, 3), LIST_REFERENCE, {52, 0, 0}},
+      {"FIBEX: frames beyond the frame table", "many.xml", FibexFrames(2100, 1), LIST_REFERENCE, {52, 0, 0}},
+      {"40 names of 40 bytes", "long.sbl", SblCan(20, 1, 40), LIST_REFERENCE, {0, 40, 0}},
+      {"names as long as the field", "exact.sbl", SblCan(3, 2, MAX_NAME_LEN), LIST_REFERENCE, {}},
+      {"500 messages, 500 signals", "defs.sbl", SblCan(1000, 3), LIST_DEFINITION, {2502, 0, 0}},
+      {"100,000 messages of 3 signals", "huge.sbl", SblCan(100000, 3), LIST_DEFINITION, {299502, 0, 0}},
+      {"messages without signals are no rows", "bare.sbl", SblCan(600, 0), LIST_DEFINITION, {}},
+      {"the reference list has no limit", "ref.sbl", SblCan(1000, 3), LIST_REFERENCE, {}},
+  };
+  TempDir dir;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    RecordingMessageSink sink;
+    LoadOutcome o = LoadListFile(NewDoc(), c.list, dir.Write(c.file, c.text), BUS_CAN);
+    ASSERT_EQ(o.result, 0);
+    EXPECT_EQ(o.cuts.overLimit, c.expected.overLimit);
+    EXPECT_EQ(o.cuts.namesCut, c.expected.namesCut);
+  }
+}
+
 // The list window shows the one notice after the load, with the three
 // counts; a load that cut nothing shows nothing.
 DOC_TEST(LoadCuts, OneNoticeAfterTheLoad) {

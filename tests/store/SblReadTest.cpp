@@ -289,7 +289,7 @@ DOC_TEST(SblReadTest, DefinitionListTakesAtMost500MessagesAndSignals) {
   long long leftOut = -1;
   ASSERT_EQ(doc.ParseSblText(text, LIST_DEFINITION, &leftOut), 0);
   EXPECT_EQ(doc.GetCanMsgTable(LIST_DEFINITION).GetCount(), 500u);
-  EXPECT_EQ(leftOut, 100);  // said, not silent
+  EXPECT_EQ(leftOut, 0);  // counted in rows: messages without signals have none
   ASSERT_EQ(doc.ParseSblText(text, LIST_REFERENCE, &leftOut), 0);
   EXPECT_EQ(leftOut, 0);
   EXPECT_EQ(doc.GetCanMsgTable(LIST_REFERENCE).GetCount(), 600u);
@@ -318,6 +318,11 @@ DOC_TEST(SblReadTest, DefinitionListTakesAtMost100SymbolsOfAGroup) {
   EXPECT_EQ(doc.CountLogicSymbols(LIST_DEFINITION), 100);
   EXPECT_EQ(leftOut, 20);
   EXPECT_EQ(doc.GetLogicGroup(LIST_DEFINITION, 1)->symbols.Find("K100"), nullptr);
+  // Counted as they stand in the file, not as its SignalNum claims.
+  const std::string claimsMore = Sbl(
+      OneGroup("LogicSymbolTable", "<MSGName>G</MSGName><MSGid>1</MSGid><MSGBitSize>2</MSGBitSize>", symbols, 1000));
+  ASSERT_EQ(NewDoc().ParseSblText(claimsMore, LIST_DEFINITION, &leftOut), 0);
+  EXPECT_EQ(leftOut, 20);
   ASSERT_EQ(doc.ParseSblText(text, LIST_REFERENCE), 0);
   EXPECT_EQ(doc.CountLogicSymbols(LIST_REFERENCE), 120);
   EXPECT_TRUE(poolcheck::NothingLost(doc));
