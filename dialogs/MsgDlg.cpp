@@ -205,12 +205,12 @@ bool CMsgDlg::eventFilter(QObject* watched, QEvent* event) {
       if (watched == combo) return true;
       break;
     case QEvent::Wheel:
-      if (readOnly) return true;
-      break;
+      // A plain field has no items to step through: a step would pick the
+      // one item it holds and undo what was typed elsewhere.
+      return true;
     case QEvent::KeyPress: {
       const auto* key = static_cast<QKeyEvent*>(event);
-      if (IsPopupKey(key)) return true;
-      if (readOnly && IsStepKey(key)) return true;
+      if (IsPopupKey(key) || IsStepKey(key)) return true;
       break;
     }
     default:
