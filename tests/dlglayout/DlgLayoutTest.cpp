@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDebug>
 #include <QImage>
 #include <QLabel>
 #include <QTest>
@@ -29,57 +30,37 @@ using namespace vrtest;
 
 namespace {
 
-// The size of a dialog and where each of its controls lies in it.
+// The size of a dialog and where each of its numbered controls (and the
+// CAN grid, which has no number) lies in it, in the order they were made.
 struct Placement {
   QSize size;
-  std::vector<std::pair<QString, QRect>> controls;
+  std::vector<std::pair<int, QRect>> controls;
 };
 
-void Settle() {
+Placement PlacementOf(const CMsgDlg& dlg, const QWidget* extra = nullptr) {
   QApplication::sendPostedEvents();
   QApplication::processEvents();
-}
-
-QRect PlaceIn(const QWidget& dlg, const QWidget* w) { return {w->mapTo(&dlg, QPoint(0, 0)), w->size()}; }
-
-Placement PlacementOf(const CMsgDlg& dlg, const std::vector<int>& ids, const std::vector<const QWidget*>& more) {
-  Settle();
   Placement p{dlg.size(), {}};
-  for (int id : ids)
-    if (const QWidget* w = dlg.GetDlgItem(id)) p.controls.emplace_back(QString::number(id), PlaceIn(dlg, w));
-  for (const QWidget* w : more) p.controls.emplace_back(w->objectName(), PlaceIn(dlg, w));
+  for (const QWidget* w : dlg.findChildren<QWidget*>())
+    if (dlg.CtrlIdOf(w) != 0 || w == extra)
+      p.controls.emplace_back(dlg.CtrlIdOf(w), QRect(w->mapTo(&dlg, QPoint()), w->size()));
   return p;
 }
 
 // Empty when both agree, else what moved.
 QString Moved(const Placement& was, const Placement& now) {
   QString out;
-  auto text = [](const QRect& r) {
-    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
-  };
-  if (was.size != now.size)
-    out += QStringLiteral("dialog %1x%2 -> %3x%4; ")
-               .arg(was.size.width())
-               .arg(was.size.height())
-               .arg(now.size.width())
-               .arg(now.size.height());
-  for (std::size_t i = 0; i < was.controls.size() && i < now.controls.size(); ++i) {
-    if (was.controls[i].second != now.controls[i].second)
-      out += was.controls[i].first + QLatin1Char(' ') + text(was.controls[i].second) + QStringLiteral(" -> ") +
-             text(now.controls[i].second) + QStringLiteral("; ");
+  {
+    QDebug d(&out);
+    if (was.size != now.size) d << "dialog" << was.size << "->" << now.size << ";";
+    for (std::size_t i = 0; i < was.controls.size() && i < now.controls.size(); ++i)
+      if (was.controls[i] != now.controls[i])
+        d << was.controls[i].first << was.controls[i].second << "->" << now.controls[i].second << ";";
   }
   return out;
 }
 
 // --- CAN ----------------------------------------------------------------------
-
-const std::vector<int> kCanControls = {
-    canctl::MSG_NAME,   canctl::FRAME_FORMAT, canctl::J1939,      canctl::MSG_ID,        canctl::J1939_ID,
-    canctl::ID_DECIMAL, canctl::ID_HEX,       canctl::BYTE_COUNT, canctl::SIG_NAME,      canctl::START_BIT,
-    canctl::BIT_COUNT,  canctl::VALUE_TYPE,   canctl::LITTLE,     canctl::BIG,           canctl::FACTOR,
-    canctl::OFFSET,     canctl::MAXIMUM,      canctl::MINIMUM,    canctl::UNIT,          canctl::MULTIPLEXOR,
-    canctl::MUX_VALUE,  canctl::BIT_HEADING,  canctl::PAGE_NEXT,  canctl::PAGE_PREVIOUS, canctl::OK,
-    canctl::CANCEL};
 
 struct CanShown {
   const char* name;
@@ -97,42 +78,19 @@ struct CanRig {
     int start = 0;
     for (const char* s : shown.signalNames) {
       _CANSignal* sig = t.Sig(m, s, start, shown.bytes > 0 ? 4 : 0);
-      if (!edited) edited = sig;
+      edited = edited ? edited : sig;
       start += 4;
     }
     t.Aim(dlg, DLGMODE_EDIT, m, edited);
   }
   ~CanRig() { dlg.hide(); }
-  Placement Now() { return PlacementOf(dlg, kCanControls, {dlg.GridView()}); }
+  Placement Now() { return PlacementOf(dlg, dlg.GridView()); }
 
   CanTableFixture t;
   CCanDlg dlg;
 };
 
 // --- FlexRay and LIN ------------------------------------------------------------
-
-const std::vector<int> kFrameControls = {dlgids::IDC_FRAME_FORMAT,
-                                         dlgids::IDC_MSG_NAME,
-                                         dlgids::IDC_MSG_ID,
-                                         dlgids::IDC_ID_DECIMAL,
-                                         dlgids::IDC_ID_HEX,
-                                         dlgids::IDC_BYTE_COUNT,
-                                         dlgids::IDC_BASE_CYCLE,
-                                         dlgids::IDC_CYCLE_REPEAT,
-                                         dlgids::IDC_SIGNAL_NAME,
-                                         dlgids::IDC_BIT_ORDER,
-                                         dlgids::IDC_START_BIT,
-                                         dlgids::IDC_BIT_COUNT,
-                                         dlgids::IDC_VALUE_TYPE,
-                                         dlgids::IDC_BYTE_LITTLE,
-                                         dlgids::IDC_BYTE_BIG,
-                                         dlgids::IDC_FACTOR,
-                                         dlgids::IDC_OFFSET,
-                                         dlgids::IDC_MINIMUM,
-                                         dlgids::IDC_MAXIMUM,
-                                         dlgids::IDC_UNIT,
-                                         1,
-                                         2};
 
 enum Bus { FLEXRAY, LIN };
 
@@ -163,12 +121,7 @@ struct FrameRig {
   }
   ~FrameRig() { dlg->hide(); }
 
-  Placement Now() {
-    std::vector<const QWidget*> grid{dlg->Grid()};
-    for (int i = 0; i < CBitWindowGrid::kCells; ++i) grid.push_back(dlg->Grid()->Cell(i));
-    for (int r = 0; r < CBitWindowGrid::kLabels; ++r) grid.push_back(dlg->Grid()->RowLabel(r));
-    return PlacementOf(*dlg, kFrameControls, grid);
-  }
+  Placement Now() { return PlacementOf(*dlg); }
   // Whether any cell, and whether any row label, is shown.
   bool AnyCellShown() const {
     for (int i = 0; i < CBitWindowGrid::kCells; ++i)
@@ -338,7 +291,7 @@ class DlgLayoutTest : public QObject {
     Click(combo->lineEdit());
     const QPoint end(combo->width() - 6, combo->height() / 2);
     QTest::mouseMove(combo, end);
-    Settle();
+    QApplication::processEvents();
     QVERIFY(combo->hasFocus());
     QVERIFY(combo->underMouse());
 
