@@ -70,14 +70,13 @@ class PickRig {
  public:
   explicit PickRig(Bus bus, int mode = DLGMODE_NEW) {
     const bool edit = mode == DLGMODE_EDIT;
-    const StoredMsg& first = kStored[0];
     if (bus == CAN) {
       _CANMsg* msg = &canMsg_;
       _CANSignal* sig = &canSig_;
       for (const StoredMsg& m : kStored) {
         _CANMsg* stored = can_.Msg(m.name, m.bytes, m.id);
         _CANSignal* storedSig = can_.Sig(stored, m.sig.name, m.sig.start, m.sig.count);
-        if (edit && &m == &first) msg = stored, sig = storedSig;
+        if (edit && &m == kStored) msg = stored, sig = storedSig;
       }
       auto* dlg = new CCanDlg;
       can_.Aim(*dlg, mode, msg, sig);
@@ -92,23 +91,11 @@ class PickRig {
       else AddLinDef(doc_, m.name, static_cast<uint32_t>(m.id), m.bytes, sigs);
     }
     if (bus == FLEXRAY) {
-      auto* dlg = new CFlexRayDlg;
-      _FlexRayMsg* msg = edit ? doc_.GetFlexRayMsgTable(LIST_DEFINITION).Find(first.name) : doc_.AllocFlexRayMsg();
-      _FlexRaySignal* sig = edit ? msg->signals.Find(first.sig.name) : doc_.AllocFlexRaySignal();
-      dlg->SetMessageTable(&doc_.GetFlexRayMsgTable(LIST_DEFINITION));
-      dlg->SetTarget(msg, sig);
-      if (edit) dlg->SetEditedSignalName(first.sig.name);
-      dlg_.reset(dlg);
-      read_ = [msg, sig] { return Read(*msg, static_cast<int>(msg->slotId), *sig); };
+      AimFrame<CFlexRayDlg>(doc_.GetFlexRayMsgTable(LIST_DEFINITION), doc_.AllocFlexRayMsg(), doc_.AllocFlexRaySignal(),
+                            edit, &_FlexRayMsg::slotId);
     } else {
-      auto* dlg = new CLinDlg;
-      _LINMsg* msg = edit ? doc_.GetLinMsgTable(LIST_DEFINITION).Find(first.name) : doc_.AllocLinMsg();
-      _LINSignal* sig = edit ? msg->signals.Find(first.sig.name) : doc_.AllocLinSignal();
-      dlg->SetMessageTable(&doc_.GetLinMsgTable(LIST_DEFINITION));
-      dlg->SetTarget(msg, sig);
-      if (edit) dlg->SetEditedSignalName(first.sig.name);
-      dlg_.reset(dlg);
-      read_ = [msg, sig] { return Read(*msg, static_cast<int>(msg->id), *sig); };
+      AimFrame<CLinDlg>(doc_.GetLinMsgTable(LIST_DEFINITION), doc_.AllocLinMsg(), doc_.AllocLinSignal(), edit,
+                        &_LINMsg::id);
     }
     dlg_->SetMode(mode);
   }
@@ -121,6 +108,17 @@ class PickRig {
   Written Stored() const { return read_(); }
 
  private:
+  template <class Dlg, class Msg, class Sig>
+  void AimFrame(NameMap<Msg>& table, Msg* fresh, Sig* freshSig, bool edit, uint32_t Msg::*id) {
+    Msg* msg = edit ? table.Find(kStored[0].name) : fresh;
+    Sig* sig = edit ? msg->signals.Find(kStored[0].sig.name) : freshSig;
+    auto* dlg = new Dlg;
+    dlg->SetMessageTable(&table);
+    dlg->SetTarget(msg, sig);
+    if (edit) dlg->SetEditedSignalName(kStored[0].sig.name);
+    dlg_.reset(dlg);
+    read_ = [msg, sig, id] { return Read(*msg, static_cast<int>(msg->*id), *sig); };
+  }
   template <class Msg, class Sig>
   static Written Read(const Msg& m, int id, const Sig& s) {
     return {m.name, id, int(m.byteCount), s.name, int(s.startBit), int(s.bitCount)};
