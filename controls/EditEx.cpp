@@ -1,11 +1,14 @@
 #include "EditEx.h"
 
+#include <QAbstractItemView>
 #include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QWheelEvent>
 #include <QAction>
 #include <QApplication>
@@ -13,6 +16,7 @@
 #include <QMenu>
 
 #include "CharFilter.h"
+#include "ComboStep.h"
 #include "InputFilter.h"
 #include "KeyChars.h"
 
@@ -31,6 +35,22 @@ namespace {
 // focus on to its own view, which Qt reports with another reason.)
 bool IsFocusLostToPopup(const QFocusEvent* event) {
   return event->reason() == Qt::PopupFocusReason || QApplication::activePopupWidget() != nullptr;
+}
+
+// -1 for a key that steps a combo box up, +1 down, 0 for any other key.
+// Alt+Up/Down opens the list and Ctrl with an arrow belongs to the field.
+int ComboStepOfKey(const QKeyEvent* event) {
+  if (event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)) return 0;
+  switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_PageUp:
+      return -1;
+    case Qt::Key_Down:
+    case Qt::Key_PageDown:
+      return 1;
+    default:
+      return 0;
+  }
 }
 
 }  // namespace
@@ -232,6 +252,12 @@ void CComboBoxExt::OnKillFocus() {
 
 void CComboBoxExt::keyPressEvent(QKeyEvent* event) {
   HookEdit();
+  if (const int step = isEditable() ? ComboStepOfKey(event) : 0) {
+    modified_ = 1;
+    event->accept();
+    StepAndPick(step);
+    return;
+  }
   QList<int> chars;
   switch (ClassifyKey(event, &chars)) {
     case KeyClass::Enter:
@@ -302,7 +328,36 @@ void CComboBoxExt::wheelEvent(QWheelEvent* event) {
     event->ignore();
     return;
   }
-  OutsideList([&] { QComboBox::wheelEvent(event); });
+  if (!isEditable()) {
+    OutsideList([&] { QComboBox::wheelEvent(event); });
+    return;
+  }
+  QStyleOptionComboBox option;
+  initStyleOption(&option);
+  if (!style()->styleHint(QStyle::SH_ComboBox_AllowWheelScrolling, &option, this) || view()->isVisible()) return;
+  event->accept();
+  const int dy = event->angleDelta().y();
+  if (dy != 0) StepAndPick(dy > 0 ? -1 : 1);
+}
+
+int CComboBoxExt::StepOrigin() const {
+  const QString shown = currentText();
+  const int current = currentIndex();
+  if (current >= 0 && QString::compare(itemText(current), shown, Qt::CaseInsensitive) == 0) return current;
+  return findText(shown, Qt::MatchFixedString);
+}
+
+void CComboBoxExt::StepAndPick(int step) {
+  const int from = StepOrigin();
+  const int to = ctl::ComboStepTarget(from, step, count());
+  if (to < 0 || to == from) return;
+  {
+    const CInputFilter::ActiveScope programText(filter_.data(), false);
+    // The same current item does not write the field again by itself.
+    setCurrentIndex(to);
+    if (currentText() != itemText(to)) setEditText(itemText(to));
+  }
+  Q_EMIT picked(to);
 }
 
 QWidget* FindDlgItem(const QWidget* root, int ctrlId) {

@@ -142,11 +142,11 @@ class CComboBoxExt : public QComboBox, public CCommitControl {
 
  Q_SIGNALS:
   void valueCommitted(int ctrlId, int flag);
-  // The user chose the item `index`. With an edit field only a choice from
-  // the open list counts: typed text stays typed text even where it matches
-  // an item, and so do the arrow keys and the wheel, which only bring an
-  // item's text into the field. Without an edit field every choice counts.
-  // The dialogs run their "picked" reactions on this, never on activated.
+  // The user chose the item `index`: from the open list, or by stepping to
+  // it with the arrow keys, Page Up/Down or the wheel (which select an item
+  // and so choose it). Typed text stays typed text even where it matches an
+  // item. The dialogs run their "picked" reactions on this, never on
+  // activated.
   void picked(int index);
 
  protected:
@@ -167,6 +167,11 @@ class CComboBoxExt : public QComboBox, public CCommitControl {
   void HookEdit();
 
  private:
+  // An editable box steps itself: from typed text the first step lands on
+  // item 0, and every step that selects an item picks it.
+  void StepAndPick(int step);
+  int StepOrigin() const;
+
   // Runs QComboBox's own handling of a key, the wheel or the focus loss,
   // none of which is a choice from the open list.
   template <typename Fn>

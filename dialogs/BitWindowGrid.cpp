@@ -3,11 +3,14 @@
 #include "FrameDlgModel.h"
 #include "StaticEx.h"
 
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMouseEvent>
 
 #include "CodePage.h"
+
+#include <algorithm>
 
 namespace {
 constexpr int kCellSize = 14;
@@ -35,10 +38,15 @@ CBitWindowGrid::CBitWindowGrid(QWidget* parent) : QWidget(parent) {
     int k = 63 - i;
     grid->addWidget(cell, 1 + k / 16, ColumnOf(k % 16));
   }
+  // Every label is as wide as the widest it can show (four digits, or
+  // "Bit"), so that the grid keeps its size while the window moves.
+  const QFontMetrics metrics(font());
+  const int labelWidth = std::max({28, metrics.horizontalAdvance(QStringLiteral("0000")) + 4,
+                                   metrics.horizontalAdvance(QStringLiteral("Bit")) + 4});
   for (int r = 0; r < kLabels; ++r) {
     auto* label = new QLabel(this);
     label->setObjectName(QStringLiteral("rowLabel%1").arg(1700 + r));
-    label->setMinimumWidth(28);
+    label->setFixedWidth(labelWidth);
     // Row numbers stand right-aligned in their column, clear of the cells.
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QSizePolicy keep = label->sizePolicy();

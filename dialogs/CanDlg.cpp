@@ -294,6 +294,18 @@ void CCanDlg::BuildLayout() {
   top->addWidget(sigBox, 1);
   top->addLayout(buttons);
 
+  // The window keeps its size and every control its place across messages,
+  // pages and the J1939 switch: what comes and goes keeps its room, and no
+  // field widens for a long name in its list.
+  for (QWidget* w : std::initializer_list<QWidget*>{heading_, pageNext_, pagePrevious_, j1939Id_}) {
+    KeepPlaceWhenHidden(w);
+  }
+  WidthIndependentOfItems(msgName_, 16);
+  WidthIndependentOfItems(msgId_, 8);
+  WidthIndependentOfItems(sigName_, 16);
+  WidthIndependentOfItems(multiplexor_, 16);
+  top->setSizeConstraint(QLayout::SetFixedSize);
+
   connect(msgName_, &CComboBoxExt::picked, this, &CCanDlg::OnMessagePicked);
   connect(msgId_, &CComboBoxExt::picked, this, &CCanDlg::OnIdPicked);
   connect(frameFormat_, &CComboBoxExt::picked, this, &CCanDlg::OnFrameFormatPicked);

@@ -191,6 +191,11 @@ void CFrameSignalDlg::BuildLayout() {
   top->addLayout(fields);
   top->addWidget(grid_);
   top->addLayout(buttons);
+  // No field widens for a long name in its list: the window keeps its size
+  // from one frame to the next.
+  WidthIndependentOfItems(msgName_, 16);
+  WidthIndependentOfItems(msgId_, 6);
+  WidthIndependentOfItems(sigName_, 16);
   top->setSizeConstraint(QLayout::SetFixedSize);
 
   connect(decimal_, &QRadioButton::clicked, this, [this] { SetHexDisplay(false); });

@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QPointer>
+#include <QPainter>
 #include <QProxyStyle>
+#include <QStyleOptionFrame>
 #include <QStyleOptionComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -21,9 +23,51 @@ const char kCtrlIdProperty[] = "vrCtrlId";
 const char kComboTypeProperty[] = "vrComboType";
 const char kReadOnlyProperty[] = "vrReadOnly";
 
-// A box made COMBO_SIMPLE shows no drop button: it looks like an edit field.
-const char kSimpleComboStyle[] =
-    "QComboBox::drop-down { width: 0px; border: none; } QComboBox::down-arrow { image: none; width: 0px; }";
+// A box made COMBO_SIMPLE is a plain edit field: it paints as an edit
+// field's panel in every state (hover and focus included), its edit field
+// fills it, and it has no drop button to draw or to hit.
+class CSimpleComboStyle : public QProxyStyle {
+ public:
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                          const QWidget* widget) const override {
+    const auto* combo = qstyleoption_cast<const QStyleOptionComboBox*>(option);
+    if (control != CC_ComboBox || !combo) {
+      QProxyStyle::drawComplexControl(control, option, painter, widget);
+      return;
+    }
+    QStyleOptionFrame panel;
+    panel.QStyleOption::operator=(*combo);
+    panel.lineWidth = FrameWidth(combo, widget);
+    panel.midLineWidth = 0;
+    panel.state |= State_Sunken;
+    if (CMsgDlg::IsComboReadOnly(qobject_cast<const QComboBox*>(widget))) panel.state |= State_ReadOnly;
+    proxy()->drawPrimitive(PE_PanelLineEdit, &panel, painter, widget);
+  }
+
+  QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
+                       const QWidget* widget) const override {
+    const auto* combo = qstyleoption_cast<const QStyleOptionComboBox*>(option);
+    if (control == CC_ComboBox && combo) {
+      if (sub == SC_ComboBoxArrow) return {};
+      if (sub == SC_ComboBoxEditField) {
+        const int frame = FrameWidth(combo, widget);
+        return option->rect.adjusted(frame, frame, -frame, -frame);
+      }
+    }
+    return QProxyStyle::subControlRect(control, option, sub, widget);
+  }
+
+  SubControl hitTestComplexControl(ComplexControl control, const QStyleOptionComplex* option, const QPoint& pos,
+                                   const QWidget* widget) const override {
+    if (control == CC_ComboBox) return option->rect.contains(pos) ? SC_ComboBoxEditField : SC_None;
+    return QProxyStyle::hitTestComplexControl(control, option, pos, widget);
+  }
+
+ private:
+  int FrameWidth(const QStyleOptionComboBox* combo, const QWidget* widget) const {
+    return combo->frame ? proxy()->pixelMetric(PM_DefaultFrameWidth, combo, widget) : 0;
+  }
+};
 
 // A read-only combo box draws its frame and drop button disabled; its edit
 // field, a widget of its own, keeps the normal colours of its text.
@@ -44,14 +88,18 @@ class CReadOnlyComboStyle : public QProxyStyle {
   }
 };
 
-QStyle* ReadOnlyComboStyle() {
-  static QPointer<CReadOnlyComboStyle> style;
+template <class Style>
+QStyle* SharedStyle() {
+  static QPointer<Style> style;
   if (!style) {
-    style = new CReadOnlyComboStyle;
+    style = new Style;
     style->setParent(qApp);
   }
   return style;
 }
+
+QStyle* ReadOnlyComboStyle() { return SharedStyle<CReadOnlyComboStyle>(); }
+QStyle* SimpleComboStyle() { return SharedStyle<CSimpleComboStyle>(); }
 
 QComboBox* ComboOf(QObject* watched) {
   if (auto* combo = qobject_cast<QComboBox*>(watched)) return combo;
@@ -168,7 +216,22 @@ int CMsgDlg::ComboType(const QComboBox* combo) {
 bool CMsgDlg::IsComboReadOnly(const QComboBox* combo) { return combo && combo->property(kReadOnlyProperty).toBool(); }
 
 void CMsgDlg::ApplySimpleLook(QComboBox* combo, bool simple) {
-  combo->setStyleSheet(simple ? QString::fromLatin1(kSimpleComboStyle) : QString());
+  if (simple) {
+    combo->setStyle(SimpleComboStyle());
+  } else {
+    combo->setStyle(IsComboReadOnly(combo) ? ReadOnlyComboStyle() : nullptr);
+  }
+}
+
+void CMsgDlg::KeepPlaceWhenHidden(QWidget* widget) {
+  QSizePolicy policy = widget->sizePolicy();
+  policy.setRetainSizeWhenHidden(true);
+  widget->setSizePolicy(policy);
+}
+
+void CMsgDlg::WidthIndependentOfItems(QComboBox* combo, int chars) {
+  combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  combo->setMinimumContentsLength(chars);
 }
 
 void CMsgDlg::GuardCombo(QComboBox* combo) {
@@ -205,12 +268,12 @@ bool CMsgDlg::eventFilter(QObject* watched, QEvent* event) {
       if (watched == combo) return true;
       break;
     case QEvent::Wheel:
-      if (readOnly) return true;
-      break;
+      // A plain field has no items to step through: a step would pick the
+      // one item it holds and undo what was typed elsewhere.
+      return true;
     case QEvent::KeyPress: {
       const auto* key = static_cast<QKeyEvent*>(event);
-      if (IsPopupKey(key)) return true;
-      if (readOnly && IsStepKey(key)) return true;
+      if (IsPopupKey(key) || IsStepKey(key)) return true;
       break;
     }
     default:

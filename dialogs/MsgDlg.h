@@ -112,6 +112,13 @@ class CMsgDlg : public QDialog, public cWndAssist, public IValueCommitTarget {
   // A push button with the template's text; 1 runs OnOK, 2 OnCancel.
   QPushButton* MakeButton(int id);
 
+  // A dialog holds still whatever it shows: a control that comes and goes
+  // keeps its place while hidden, and a combo box whose items follow the
+  // definition shown takes its width from the layout (room for `chars`
+  // characters at least), never from the longest item.
+  static void KeepPlaceWhenHidden(QWidget* widget);
+  static void WidthIndependentOfItems(QComboBox* combo, int chars);
+
   void setVisible(bool visible) override;
   void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -224,7 +224,8 @@ void CFrameDlgModelBase::UpdateRowLabels() {
   int rows = std::min(shown / 16 + (shown % 16 ? 1 : 0), 4);
   for (int r = 0; r < kLabels; ++r) {
     RowLabelState& l = labels_[static_cast<std::size_t>(r)];
-    l.visible = r <= rows;
+    // Without a row there is nothing for "Bit" to head.
+    l.visible = rows > 0 && r <= rows;
     l.text = r < rows ? std::to_string(w + 16 * r) : r == rows ? "Bit" : "";
   }
 }

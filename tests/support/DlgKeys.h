@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <QWheelEvent>
 
 namespace vrtest {
 
@@ -52,6 +53,25 @@ inline void TypeOver(QWidget* field, QStringView keys) {
 inline void TypeAndTab(QWidget* field, QStringView keys) {
   TypeOver(field, keys);
   Press(Qt::Key_Tab);
+}
+
+// Turns the mouse wheel over the middle of the field by `notches` (positive
+// towards the user, as a wheel turned down), one event per notch; the field
+// keeps the focus it had. Each notch goes to the widget under the pointer and
+// on to its parents while they ignore it, as the system's wheel does (Qt
+// passes a sent wheel event on to no parent).
+inline void Wheel(QWidget* field, int notches) {
+  QWidget* under = EditOf(field) ? static_cast<QWidget*>(EditOf(field)) : field;
+  const QPoint global = under->mapToGlobal(under->rect().center());
+  for (int i = 0; i < (notches < 0 ? -notches : notches); ++i) {
+    for (QWidget* w = under; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+      const QPointF at = w->mapFromGlobal(QPointF(global));
+      QWheelEvent wheel(at, QPointF(global), QPoint(), QPoint(0, notches > 0 ? -120 : 120), Qt::NoButton,
+                        Qt::NoModifier, Qt::NoScrollPhase, false);
+      QApplication::sendEvent(w, &wheel);
+      if (wheel.isAccepted()) break;
+    }
+  }
 }
 
 // Opens the combo's list with a click on its arrow and clicks the item with
