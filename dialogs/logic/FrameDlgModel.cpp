@@ -5,23 +5,11 @@
 
 int ValueTypeToSelection(int storedType, int bitCount) {
   if (storedType == VALTYPE_FLOAT) {
-    if (bitCount == 64) return VTSEL_DOUBLE;
-    if (bitCount == 32) return VTSEL_FLOAT;
-    return VTSEL_UNSIGNED;
+    if (bitCount == 64) return VTITEM_DOUBLE;
+    if (bitCount == 32) return VTITEM_FLOAT;
+    return VTITEM_UNSIGNED;
   }
-  return storedType == VALTYPE_SIGNED ? VTSEL_SIGNED : VTSEL_UNSIGNED;
-}
-
-int SelectionToValueType(int selection) {
-  switch (selection) {
-    case VTSEL_SIGNED:
-      return VALTYPE_SIGNED;
-    case VTSEL_FLOAT:
-    case VTSEL_DOUBLE:
-      return VALTYPE_FLOAT;
-    default:
-      return VALTYPE_UNSIGNED;
-  }
+  return storedType == VALTYPE_SIGNED ? VTITEM_SIGNED : VTITEM_UNSIGNED;
 }
 
 CFrameDlgModelBase::CFrameDlgModelBase(const Shape& shape)
@@ -111,7 +99,7 @@ void CFrameDlgModelBase::CommitLimits(double minimum, double maximum) {
 }
 
 bool CFrameDlgModelBase::ChooseValueType(int selection) {
-  int need = selection == VTSEL_FLOAT ? 32 : selection == VTSEL_DOUBLE ? 64 : 0;
+  int need = selection == VTITEM_FLOAT ? 32 : selection == VTITEM_DOUBLE ? 64 : 0;
   bool kept = true;
   if (need == 0) {
     v_.valueType = selection;
@@ -175,9 +163,9 @@ void CFrameDlgModelBase::SnapSignalRange() {
   // A range squeezed to nothing keeps one bit; the OK checks then say why it
   // cannot stay there.
   v_.bitCount = static_cast<int>(std::max<long long>(end - start, 1));
-  if ((v_.valueType == VTSEL_FLOAT && v_.bitCount != 32) || (v_.valueType == VTSEL_DOUBLE && v_.bitCount != 64)) {
+  if ((v_.valueType == VTITEM_FLOAT && v_.bitCount != 32) || (v_.valueType == VTITEM_DOUBLE && v_.bitCount != 64)) {
     // A refused Float or Double must come back to what the list shows now.
-    v_.valueType = VTSEL_UNSIGNED;
+    v_.valueType = VTITEM_UNSIGNED;
     rememberedValueType_ = v_.valueType;
   }
 }
