@@ -36,7 +36,7 @@ void CFlexRayDlgModel::Open() {
     if (mode_ != DLGMODE_NEW) v_.signalName = s->name;
     v_.bitOrder = s->bitOrder;
     v_.byteOrder = s->byteOrder;
-    v_.valueType = ValueTypeToSelection(s->valueType, s->bitCount);
+    v_.valueType = ValueTypeItemOf(s->valueType, s->bitCount);
     if (valuesLoaded_) LoadSignalValues(*s, false);
   }
   FinishOpen();

@@ -3,15 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-int ValueTypeToSelection(int storedType, int bitCount) {
-  if (storedType == VALTYPE_FLOAT) {
-    if (bitCount == 64) return VTITEM_DOUBLE;
-    if (bitCount == 32) return VTITEM_FLOAT;
-    return VTITEM_UNSIGNED;
-  }
-  return storedType == VALTYPE_SIGNED ? VTITEM_SIGNED : VTITEM_UNSIGNED;
-}
-
 CFrameDlgModelBase::CFrameDlgModelBase(const Shape& shape)
     : shape_(shape), bits_(static_cast<std::size_t>(std::max(shape.bitCapacity, 0))) {}
 
@@ -163,9 +154,10 @@ void CFrameDlgModelBase::SnapSignalRange() {
   // A range squeezed to nothing keeps one bit; the OK checks then say why it
   // cannot stay there.
   v_.bitCount = static_cast<int>(std::max<long long>(end - start, 1));
-  if ((v_.valueType == VTITEM_FLOAT && v_.bitCount != 32) || (v_.valueType == VTITEM_DOUBLE && v_.bitCount != 64)) {
+  const int type = ValueTypeItemForCount(v_.valueType, v_.bitCount);
+  if (type != v_.valueType) {
     // A refused Float or Double must come back to what the list shows now.
-    v_.valueType = VTITEM_UNSIGNED;
+    v_.valueType = type;
     rememberedValueType_ = v_.valueType;
   }
 }

@@ -18,8 +18,6 @@
 #include "SignalFieldRules.h"
 #include "TextFile.h"
 
-int ValueTypeToSelection(int storedType, int bitCount);
-
 // Colour kinds of a bit: 0..3 grey shades for the other signals in turn.
 enum BitKind { BITKIND_FREE = 4, BITKIND_EDITED = 5 };
 
@@ -416,16 +414,13 @@ class CFrameDlgModel : public CFrameDlgModelBase {
   }
   // The signal fields both dialogs write; the bit order only where it is shown.
   bool WriteSignal(Sig& s, bool withBitOrder) const {
-    // A stored float of neither 32 nor 64 bits shows as "Unsigned"; left as
-    // it opened, it stays what the file says rather than change unasked.
-    const bool typeAsStored =
-        v_.bitCount == s.bitCount && v_.valueType == ValueTypeToSelection(s.valueType, s.bitCount);
+    const std::uint8_t valueType = ValueTypeToStore(v_.valueType, v_.bitCount, s.valueType, s.bitCount);
     bool changed = PutName(s.name, v_.signalName);
     if (withBitOrder) changed |= Put(s.bitOrder, v_.bitOrder);
     changed |= Put(s.startBit, v_.startBit);
     changed |= Put(s.bitCount, v_.bitCount);
     changed |= Put(s.byteOrder, v_.byteOrder);
-    if (!typeAsStored) changed |= Put(s.valueType, StoredValueTypeOf(v_.valueType));
+    changed |= Put(s.valueType, valueType);
     changed |= Put(s.factor, v_.factor);
     changed |= Put(s.offset, v_.offset);
     changed |= Put(s.minimum, v_.minimum);
@@ -436,7 +431,7 @@ class CFrameDlgModel : public CFrameDlgModelBase {
   void LoadSignalValues(const Sig& s, bool withByteOrder) {
     v_.startBit = s.startBit;
     v_.bitCount = s.bitCount;
-    v_.valueType = ValueTypeToSelection(s.valueType, s.bitCount);
+    v_.valueType = ValueTypeItemOf(s.valueType, s.bitCount);
     if (withByteOrder) v_.byteOrder = s.byteOrder;
     v_.factor = s.factor;
     v_.offset = s.offset;

@@ -115,7 +115,7 @@ class FrLinLogicTypingTest : public QObject {
   // Open, OK without an edit: the frame is written back as stored, or OK
   // refuses and says why. FlexRay keeps its stored cycles; in LIN a stored
   // range outside the frame is refused, not moved, a stored float of neither
-  // 32 nor 64 bits shows as Unsigned and stays a float, and an imported
+  // 32 nor 64 bits shows as Float and stays a float, and an imported
   // float's limits beyond what may be typed stay.
   void unchangedOkKeepsTheStoredFrame() {
     struct Row {
