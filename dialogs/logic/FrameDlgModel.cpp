@@ -53,20 +53,15 @@ void CFrameDlgModelBase::ApplyByteCount() {
 }
 
 void CFrameDlgModelBase::TypeByteCount(int byteCount) {
-  byteCount = std::clamp(byteCount, 0, shape_.maxBytes);
-  if (byteCount != v_.byteCount) byteCountTyped_ = true;
-  v_.byteCount = byteCount;
+  v_.byteCount = std::clamp(byteCount, 0, shape_.maxBytes);
   ApplyByteCount();
   Redraw();
 }
 
 void CFrameDlgModelBase::SettleByteCount() {
-  if (!byteCountTyped_) return;
-  byteCountTyped_ = false;
-  if (signalEnabled_) {
-    v_.startBit = std::clamp(v_.startBit, 0, startMax_);
-    v_.bitCount = std::clamp(v_.bitCount, 1, countMax_);
-  }
+  const CByteCountSettle::Step step = settle_.Leave(v_.byteCount, v_.startBit, v_.bitCount, mode_ == DLGMODE_NEW);
+  if (step == CByteCountSettle::KEEP) return;
+  if (step == CByteCountSettle::CUT && signalEnabled_) CutRangeToFrame(v_.startBit, v_.bitCount, FrameBits());
   SnapSignalRange();
   Redraw();
 }

@@ -137,7 +137,7 @@ class CFrameDlgModelBase {
   // little of it the count typed so far holds.
   void TypeByteCount(int byteCount);
   // The byte count left in the field (Enter, leaving it, OK) cuts what no
-  // longer fits; a count never typed into cuts nothing.
+  // longer fits; a count left as it was settled cuts nothing.
   void SettleByteCount();
   // A byte count typed and left in the field at once.
   void CommitByteCount(int byteCount) {
@@ -208,7 +208,7 @@ class CFrameDlgModelBase {
   int windowStart_ = 0;
   int anchor_ = -1;
   bool dragging_ = false;
-  bool byteCountTyped_ = false;
+  CByteCountSettle settle_;
   int rememberedValueType_ = VTITEM_UNSIGNED;
 };
 
@@ -255,6 +255,7 @@ class CFrameDlgModel : public CFrameDlgModelBase {
     if (!m) return;
     selectedRow_ = row;
     ShowMessageRow(*m);
+    settle_.Reset(v_.byteCount);
     RebuildGrid();
   }
   void SelectIdRow(int row) override {
@@ -262,6 +263,7 @@ class CFrameDlgModel : public CFrameDlgModelBase {
     if (!m) return;
     selectedRow_ = row;
     ShowMessageRow(*m);
+    settle_.Reset(v_.byteCount);
   }
   // The row of the name and identifier lists last chosen, -1 for none.
   int SelectedMessageRow() const { return selectedRow_; }
@@ -283,7 +285,7 @@ class CFrameDlgModel : public CFrameDlgModelBase {
   // rather than moving it unasked.
   void FinishOpen() {
     rememberedValueType_ = v_.valueType;
-    byteCountTyped_ = false;
+    settle_.Reset(v_.byteCount);
     RebuildGrid();
   }
 

@@ -107,6 +107,42 @@ class SignalFieldTypingTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
+  // Backspace and the count again, or a count that still holds the stored
+  // range: the range stays where it is stored, also where it overlaps
+  // another signal, and OK refuses it rather than move it unasked.
+  void byteCountTypedBackMovesNothing() {
+    struct Row {
+      const char* rule;
+      int bytes;
+      const char* keys;
+      int wantBytes;
+    };
+    // A holds 0-7; the stored B at 4-11 overlaps it.
+    const Row rows[] = {
+        {"the same digit again", 2, "\b2", 2},
+        {"a digit passed on the way", 2, "3\b2", 2},
+        {"a count that still holds the range", 2, "3", 3},
+    };
+    for (Bus bus : {CAN, FLEXRAY, LIN}) {
+      for (const Row& r : rows) {
+        const QByteArray what = QByteArray(kBusNames[bus]) + ": " + r.rule;
+        Edited e(bus, r.bytes, {{"A", 0, 8}, {"B", 4, 8}}, "B");
+        const Picture stored = e.Records();
+        QVERIFY2(ShowActive(e.Dlg()), what);
+        TypeAndTab(e.Field(IDC_BYTE_COUNT), QString::fromLatin1(r.keys));
+        QVERIFY2(e.Text(IDC_BYTE_COUNT) == QString::number(r.wantBytes), what);
+        QVERIFY2(e.Text(IDC_START_BIT) == QStringLiteral("4"), what);
+        QVERIFY2(e.Text(IDC_BIT_COUNT) == QStringLiteral("8"), what);
+        RecordingMessageSink sink;
+        PressOk(e.Dlg());
+        QVERIFY2(sink.Ids() == std::vector<int>{IDS_MSG_BITS_OVERLAP}, what);
+        QVERIFY2(e.Dlg().isVisible(), what);
+        const Picture now = e.Records();
+        QVERIFY2(now == stored, (what + " " + stored.Differences(now).c_str()).constData());
+      }
+    }
+  }
+
   // A stored float of a width the list cannot name otherwise shows "Float";
   // an unchanged OK keeps it, and "Unsigned" chosen from the list stores
   // Unsigned.
