@@ -416,6 +416,15 @@ void CFrameSignalDlg::ReadTexts() {
   v.unit = ToCp932(unit_->text());
 }
 
+void CFrameSignalDlg::ReadScaling() {
+  model_.CommitFactor(factor_->GetStoredValue(false));
+  model_.CommitOffset(offset_->GetStoredValue(false));
+  // An emptied field shows the value it kept.
+  FillLock lock(*this);
+  factor_->SetValue(model_.Values().factor);
+  offset_->SetValue(model_.Values().offset);
+}
+
 void CFrameSignalDlg::OnGridPressed(int cell) {
   ReadTexts();
   if (model_.PressCell(cell)) ShowSignalRange();
@@ -472,10 +481,8 @@ void CFrameSignalDlg::OnValueCommit(int ctrlId, int flag) {
       break;
     }
     case IDC_FACTOR:
-      model_.Values().factor = factor_->GetStoredValue(false);
-      break;
     case IDC_OFFSET:
-      model_.Values().offset = offset_->GetStoredValue(false);
+      ReadScaling();
       break;
     case IDC_BASE_CYCLE:
     case IDC_CYCLE_REPEAT: {
@@ -495,8 +502,7 @@ void CFrameSignalDlg::OnOK() {
   FrameSignalValues& v = model_.Values();
   model_.CommitId(msgId_->GetValue());
   for (CEditDBL* e : {factor_, offset_, minimum_, maximum_}) e->UpdateValue();
-  v.factor = factor_->GetStoredValue(false);
-  v.offset = offset_->GetStoredValue(false);
+  ReadScaling();
   v.minimum = minimum_->GetStoredValue(true);
   v.maximum = maximum_->GetStoredValue(false);
   v.byteOrder = big_->isChecked() ? BYTEORDER_BIG : BYTEORDER_LITTLE;

@@ -68,6 +68,8 @@ class CFrameSignalDlg : public CMsgDlg {
   void SetHexDisplay(bool hex);
   // The texts the model needs before it judges anything.
   void ReadTexts();
+  // Factor and offset into the model, an emptied one kept as it was.
+  void ReadScaling();
   void EnableSignalControls(bool on);
   void OnGridPressed(int cell);
   void OnGridDragged(int cell);

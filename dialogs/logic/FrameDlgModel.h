@@ -146,6 +146,9 @@ class CFrameDlgModelBase {
   }
   void CommitStartBit(int startBit);
   void CommitBitCount(int bitCount);
+  // A factor or offset committed empty keeps the value it held.
+  void CommitFactor(double factor) { v_.factor = KeptScaling(factor, v_.factor); }
+  void CommitOffset(double offset) { v_.offset = KeptScaling(offset, v_.offset); }
   // Minimum (empty = -1e31) and maximum (empty = +1e31); swapped when the
   // minimum is the greater.
   void CommitLimits(double minimum, double maximum);
