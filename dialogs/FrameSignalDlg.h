@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <memory>
+#include <set>
 #include <string>
 
 class CFrameDlgModelBase;
@@ -58,11 +59,14 @@ class CFrameSignalDlg : public CMsgDlg {
 
   // Every field from the model, with the controls' own commits ignored.
   void ShowValues();
-  // Start bit, bit count, value type, the signal fields' state and the grid.
+  // The fields the model wrote since it was last shown, the value type, the
+  // signal fields' state and the grid.
   void ShowSignalRange();
 
  private:
   void BuildLayout();
+  // The `written` fields, then the range's state and the grid.
+  void ShowWritten(const std::set<int>& written);
   void ShowIdentifier();
   void FillIdList();
   void SetHexDisplay(bool hex);

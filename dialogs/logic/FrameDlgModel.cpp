@@ -38,7 +38,10 @@ long long CFrameDlgModelBase::ClampId(long long id) const {
   return id;
 }
 
-void CFrameDlgModelBase::CommitId(long long id) { v_.id = ClampId(id); }
+void CFrameDlgModelBase::CommitId(long long id) {
+  v_.id = ClampId(id);
+  Wrote({dlgids::IDC_MSG_ID});
+}
 
 void CFrameDlgModelBase::CommitBaseCycle(int baseCycle) { v_.baseCycle = std::clamp(baseCycle, 0, 63); }
 
@@ -54,6 +57,8 @@ void CFrameDlgModelBase::ApplyByteCount() {
 
 void CFrameDlgModelBase::TypeByteCount(int byteCount) {
   v_.byteCount = std::clamp(byteCount, 0, shape_.maxBytes);
+  // A count beyond the frame's largest is shown cut at once.
+  if (v_.byteCount != byteCount) Wrote({dlgids::IDC_BYTE_COUNT});
   ApplyByteCount();
   Redraw();
 }
@@ -79,7 +84,10 @@ void CFrameDlgModelBase::CommitBitCount(int bitCount) {
 }
 
 void CFrameDlgModelBase::CommitLimits(double minimum, double maximum) {
-  if (minimum > maximum) std::swap(minimum, maximum);
+  if (minimum > maximum) {
+    std::swap(minimum, maximum);
+    Wrote({dlgids::IDC_MINIMUM, dlgids::IDC_MAXIMUM});
+  }
   v_.minimum = minimum;
   v_.maximum = maximum;
 }
@@ -216,6 +224,7 @@ void CFrameDlgModelBase::UpdateTooltips() {
 }
 
 void CFrameDlgModelBase::Redraw() {
+  Wrote({dlgids::IDC_START_BIT, dlgids::IDC_BIT_COUNT});
   UpdateRowLabels();
   UpdateBitGrid();
   UpdateTooltips();

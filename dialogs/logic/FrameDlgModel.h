@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
+#include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -109,6 +112,11 @@ class CFrameDlgModelBase {
   // The text a frame of 0 bytes shows as its signal name (string IDS_NONAME).
   void SetNoNameText(const std::string& text) { noName_ = text; }
 
+  // The fields the model wrote since the last call (control identifiers):
+  // the view rewrites exactly these after a commit, and every field after
+  // opening and after a pick.
+  std::set<int> TakeWrittenFields() { return std::exchange(written_, {}); }
+
   FrameSignalValues& Values() { return v_; }
   const FrameSignalValues& Values() const { return v_; }
   bool Modified() const { return modified_; }
@@ -147,8 +155,8 @@ class CFrameDlgModelBase {
   void CommitStartBit(int startBit);
   void CommitBitCount(int bitCount);
   // A factor or offset committed empty keeps the value it held.
-  void CommitFactor(double factor) { v_.factor = KeptScaling(factor, v_.factor); }
-  void CommitOffset(double offset) { v_.offset = KeptScaling(offset, v_.offset); }
+  void CommitFactor(double factor) { KeepScaling(factor, v_.factor, dlgids::IDC_FACTOR); }
+  void CommitOffset(double offset) { KeepScaling(offset, v_.offset, dlgids::IDC_OFFSET); }
   // Minimum (empty = -1e31) and maximum (empty = +1e31); swapped when the
   // minimum is the greater.
   void CommitLimits(double minimum, double maximum);
@@ -189,6 +197,12 @@ class CFrameDlgModelBase {
   long long ClampId(long long id) const;
 
   void SetKind(int bit, int kind);
+  void Wrote(std::initializer_list<int> ids) { written_.insert(ids); }
+  void KeepScaling(double shown, double& held, int ctrlId) {
+    const double kept = KeptScaling(shown, held);
+    if (kept != shown) Wrote({ctrlId});
+    held = kept;
+  }
   bool InMap(int bit) const { return bit >= 0 && bit < shape_.bitCapacity; }
 
   Shape shape_;
@@ -212,6 +226,7 @@ class CFrameDlgModelBase {
   int anchor_ = -1;
   bool dragging_ = false;
   CByteCountSettle settle_;
+  std::set<int> written_;
   int rememberedValueType_ = VTITEM_UNSIGNED;
 };
 
@@ -274,6 +289,7 @@ class CFrameDlgModel : public CFrameDlgModelBase {
   void CommitFormat(int index) override {
     v_.formatIndex = std::clamp(index, 0, 1);
     v_.id = ClampId(v_.id);
+    Wrote({dlgids::IDC_MSG_ID});
   }
 
  protected:
