@@ -196,7 +196,6 @@ class CFrameDlgModelBase {
   void ApplyByteCount();
   long long ClampId(long long id) const;
 
-  void SetKind(int bit, int kind);
   void Wrote(std::initializer_list<int> ids) { written_.insert(ids); }
   void KeepScaling(double shown, double& held, int ctrlId) {
     const double kept = KeptScaling(shown, held);
@@ -215,11 +214,12 @@ class CFrameDlgModelBase {
   int startMax_ = 0;
   int countMax_ = 1;
 
-  struct BitState {
-    int kind = BITKIND_FREE;
-    bool visible = false;
-  };
-  std::vector<BitState> bits_;
+  // The other signals' bits, each owned by its colour; the bits shown; the
+  // edited range as the grid last marked it.
+  CBitOccupancy taken_;
+  std::vector<char> visible_;
+  int markedStart_ = 0;
+  int markedEnd_ = 0;
   std::array<GridCellState, kCells> cells_{};
   std::array<RowLabelState, kLabels> labels_{};
   int windowStart_ = 0;
