@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <new>
@@ -181,19 +180,46 @@ int WriteInPlace(const std::string& path, const std::string& text) {
   return ok ? 0 : -1;
 }
 
+// As many links in a row as the system itself follows before it calls the
+// chain a loop.
+constexpr int kMaxLinkHops = 40;
+
+// The name a path stands for once every symbolic link at its end is followed,
+// as an editor saves through a link: the file the last link names, which may
+// not exist yet (it is then created and the links stay). A relative target
+// counts from the folder of the link that holds it. False for a loop, or a
+// chain too long to be anything else, and for a link that cannot be read.
+bool FollowLinks(const std::string& given, std::string& path) {
+  path = given;
+  for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+    struct stat st {};
+    // A name that is missing (or whose folder is unusable) is the end of the
+    // chain: creating it, or failing to, is the write's own business.
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+    std::string target(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 256, '\0');
+    ssize_t n;
+    while ((n = ::readlink(path.c_str(), target.data(), target.size())) >= 0 &&
+           static_cast<std::size_t>(n) == target.size())
+      target.resize(target.size() * 2);
+    if (n <= 0) return false;
+    target.resize(static_cast<std::size_t>(n));
+    if (target[0] != '/') {
+      const std::string folder = FolderOf(path);
+      target = (folder == "/" ? "" : folder) + "/" + target;
+    }
+    path = std::move(target);
+  }
+  return false;
+}
+
 }  // namespace
 
 int WriteTextFile(const std::string& given, const std::string& text) {
   if (given.empty()) return -1;
-  // Through a symbolic link the file it points to is replaced, not the link.
-  std::string path = given;
-  struct stat link {};
-  if (::lstat(given.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-    if (char* real = ::realpath(given.c_str(), nullptr)) {
-      path = real;
-      std::free(real);
-    }
-  }
+  // Through symbolic links the file they name is written and the links stay;
+  // a loop of links is refused with nothing changed.
+  std::string path;
+  if (!FollowLinks(given, path)) return -1;
   // Refuse a target that exists but is not a regular file (a folder, a
   // device), and a file that may not be written: the rename below would
   // otherwise replace a read-only file that an open for writing refuses.

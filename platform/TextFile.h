@@ -47,9 +47,11 @@ bool ReadTextFile(const std::string& path, std::string& text, std::size_t spare 
 // bytes written into the file in place: not atomic, but the whole size is
 // reserved first and a write that fails puts the old bytes back, so the old
 // file is still left whole. A file that may not be written (no write
-// permission, even for root) or that is not a regular file is refused;
-// through a symbolic link the file it points to is replaced. 0 written, -1 on
-// any failure.
+// permission, even for root) or that is not a regular file is refused.
+// Through a symbolic link, or a chain of them, the file the last link names
+// is written, and created when it does not exist yet; the links stay. A
+// relative link target counts from the link's folder. A loop of links is
+// refused. 0 written, -1 on any failure.
 int WriteTextFile(const std::string& path, const std::string& text);
 
 // The table key of a name: ASCII a-z upper-cased, double-byte characters (and

@@ -2,7 +2,8 @@
 // leaves the old file whole and no temporary file behind), the folder synced
 // after the rename, and in place where the folder takes no new files. A
 // file-size limit, in a process set up as the program sets up its own, fails
-// the definition list's save without harming the old file.
+// the definition list's save without harming the old file. A save through
+// symbolic links writes the file they name and keeps the links.
 #include "DocFixture.h"
 #include "ListLogic.h"
 #include "ListTestUtil.h"
@@ -16,6 +17,7 @@
 #include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -253,5 +255,99 @@ TEST_F(FailedSave, ASizeLimitNeverHarmsTheOldFileNorEndsTheProgram) {
 
     EXPECT_EQ(outcome, c.outcome);
     EXPECT_EQ(Names(folder), std::vector<std::string>{"defs.sbl"});
+  }
+}
+
+namespace {
+
+struct LinkCase {
+  const char* rule;
+  // Links made in the folder beforehand, name -> target (folders on the way
+  // are made too).
+  std::vector<std::pair<const char*, const char*>> links;
+  // A file holding kOldFile beforehand, or none.
+  const char* oldFile;
+  const char* saveTo;
+  const char* outcome;
+  // Every entry of the folder afterwards: "link -> target", "folder/",
+  // "file=old", "file=new" (the saved text) or "file=other".
+  const char* after;
+};
+
+const LinkCase kLinkCases[] = {
+    {"a dangling link: the file it names is created with the text, the link stays",
+     {{"defs.sbl", "saved.sbl"}},
+     nullptr,
+     "defs.sbl",
+     "saved=1 modified=0 messages=",
+     "defs.sbl -> saved.sbl; saved.sbl=new"},
+    {"a link to a file: that file is replaced, the link stays",
+     {{"defs.sbl", "real.sbl"}},
+     "real.sbl",
+     "defs.sbl",
+     "saved=1 modified=0 messages=4101",
+     "defs.sbl -> real.sbl; real.sbl=new"},
+    {"a dangling chain across folders: each relative target counts from its own link's folder",
+     {{"a/defs.sbl", "../b/next.sbl"}, {"b/next.sbl", "saved.sbl"}},
+     nullptr,
+     "a/defs.sbl",
+     "saved=1 modified=0 messages=",
+     "a/; a/defs.sbl -> ../b/next.sbl; b/; b/next.sbl -> saved.sbl; b/saved.sbl=new"},
+    {"a loop of links: the save fails and nothing changes",
+     {{"defs.sbl", "other.sbl"}, {"other.sbl", "defs.sbl"}},
+     nullptr,
+     "defs.sbl",
+     "saved=0 modified=1 messages=4005",
+     "defs.sbl -> other.sbl; other.sbl -> defs.sbl"},
+};
+
+// Every entry under `folder`, links not followed, in name order.
+std::string FolderPicture(const std::string& folder, const std::string& newText) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> entries;
+  for (const fs::directory_entry& e : fs::recursive_directory_iterator(folder)) {
+    const std::string name = e.path().lexically_relative(folder).string();
+    if (e.is_symlink()) {
+      entries.push_back(name + " -> " + fs::read_symlink(e.path()).string());
+    } else if (e.is_directory()) {
+      entries.push_back(name + "/");
+    } else {
+      std::string bytes;
+      ReadFileBytes(e.path().string(), bytes);
+      entries.push_back(name + (bytes == kOldFile ? "=old" : bytes == newText ? "=new" : "=other"));
+    }
+  }
+  std::sort(entries.begin(), entries.end());
+  std::string out;
+  for (const std::string& e : entries) out += (out.empty() ? "" : "; ") + e;
+  return out;
+}
+
+}  // namespace
+
+TEST_F(FailedSave, ThroughSymbolicLinksTheNamedFileIsWrittenAndTheLinksStay) {
+  for (const LinkCase& c : kLinkCases) {
+    SCOPED_TRACE(c.rule);
+    TempDir dir;
+    for (const auto& [name, target] : c.links) {
+      std::filesystem::create_directories(std::filesystem::path(dir.File(name)).parent_path());
+      ASSERT_EQ(::symlink(target, dir.File(name).c_str()), 0);
+    }
+    if (c.oldFile) dir.Write(c.oldFile, kOldFile);
+    doc.SetDefModified(true);
+    CDefListLogic def(doc);
+    def.SetBusKind(BUS_CAN);
+    ScriptedDialogs dialogs;
+    dialogs.answers = {dir.File(c.saveTo)};
+    RecordingMessageSink sink;
+
+    const bool saved = def.Save(dialogs);
+
+    std::string ids;
+    for (int id : sink.Ids()) ids += (ids.empty() ? "" : ",") + std::to_string(id);
+    EXPECT_EQ(
+        "saved=" + std::to_string(saved) + " modified=" + std::to_string(doc.IsDefModified()) + " messages=" + ids,
+        c.outcome);
+    EXPECT_EQ(FolderPicture(dir.Path(), doc.BuildSblText(LIST_DEFINITION)), c.after);
   }
 }

@@ -3,8 +3,9 @@
 // and after OK, the fuzz targets whole documents.
 #pragma once
 
-#include <cstdio>
+#include <charconv>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -79,7 +80,7 @@ class Picture {
     }
   }
 
-  bool operator==(const Picture& other) const { return lines_ == other.lines_; }
+  bool operator==(const Picture& other) const { return starts_ == other.starts_ && text_ == other.text_; }
   bool operator!=(const Picture& other) const { return !(*this == other); }
 
   // The lines that differ, "was" against "now" (at most `most` pairs; past
@@ -87,33 +88,47 @@ class Picture {
   std::string Differences(const Picture& now, std::size_t most = 8) const {
     std::string out;
     std::size_t shown = 0;
-    for (std::size_t i = 0; i < lines_.size() || i < now.lines_.size(); ++i) {
-      const bool both = i < lines_.size() && i < now.lines_.size();
-      if (both && lines_[i] == now.lines_[i]) continue;
+    const std::size_t count = starts_.size(), nowCount = now.starts_.size();
+    for (std::size_t i = 0; i < count || i < nowCount; ++i) {
+      const bool both = i < count && i < nowCount;
+      if (both && Line(i) == now.Line(i)) continue;
       if (shown++ == most) break;
-      out += "was: " + (i < lines_.size() ? lines_[i] : "(nothing more)") + "\n";
-      out += "now: " + (i < now.lines_.size() ? now.lines_[i] : "(nothing more)") + "\n";
-      if (!both || lines_.size() != now.lines_.size()) break;
+      out.append("was: ").append(i < count ? Line(i) : "(nothing more)").append("\n");
+      out.append("now: ").append(i < nowCount ? now.Line(i) : "(nothing more)").append("\n");
+      if (!both || count != nowCount) break;
     }
     return out;
   }
 
  private:
-  void Add(const std::string& at, const char* field, const std::string& value) {
-    lines_.push_back(at + " " + field + "=\"" + value + "\"");
+  // The lines are kept end to end in one text, each with its start: the
+  // fuzz targets picture whole documents many times per input, and one
+  // allocation per line would cost most of their time.
+  std::string_view Line(std::size_t i) const {
+    const std::size_t end = i + 1 < starts_.size() ? starts_[i + 1] - 1 : text_.size() - 1;
+    return std::string_view(text_).substr(starts_[i], end - starts_[i]);
   }
-  void Add(const std::string& at, const char* field, long long value) { Add(at, field, std::to_string(value)); }
-  void Add(const std::string& at, const char* field, double value) {
+  void Add(std::string_view at, const char* field, std::string_view value) {
+    starts_.push_back(text_.size());
+    text_.append(at).append(" ").append(field).append("=\"").append(value).append("\"\n");
+  }
+  void Add(std::string_view at, const char* field, long long value) {
+    char text[24];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    Add(at, field, std::string_view(text, static_cast<std::size_t>(end - text)));
+  }
+  // The shortest text that reads back as the same double.
+  void Add(std::string_view at, const char* field, double value) {
     char text[40];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    Add(at, field, std::string(text));
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    Add(at, field, std::string_view(text, static_cast<std::size_t>(end - text)));
   }
   template <class Int, std::enable_if_t<std::is_integral_v<Int>, int> = 0>
-  void Add(const std::string& at, const char* field, Int value) {
+  void Add(std::string_view at, const char* field, Int value) {
     Add(at, field, static_cast<long long>(value));
   }
-  void Add(const std::string& at, const char* field, const char* value) { Add(at, field, std::string(value)); }
-  void Head(const std::string& at, const _SignalHead& s) {
+  void Add(std::string_view at, const char* field, const char* value) { Add(at, field, std::string_view(value)); }
+  void Head(std::string_view at, const _SignalHead& s) {
     Add(at, "name", s.name);
     Add(at, "bitOrder", s.bitOrder);
     Add(at, "byteOrder", s.byteOrder);
@@ -129,7 +144,8 @@ class Picture {
     Add(at, "maximum", s.maximum);
   }
 
-  std::vector<std::string> lines_;
+  std::string text_;
+  std::vector<std::size_t> starts_;
 };
 
 // Both lists.
