@@ -410,10 +410,11 @@ void CFrameSignalDlg::ShowSignalRange() {
 }
 
 void CFrameSignalDlg::ReadTexts() {
-  FrameSignalValues& v = model_.Values();
-  v.msgName = ToCp932(msgName_->currentText());
-  v.signalName = ToCp932(sigName_->currentText());
-  v.unit = ToCp932(unit_->text());
+  // A field the user left alone keeps the record's own bytes.
+  auto edited = [](QComboBox* c) { return c->lineEdit() && c->lineEdit()->isModified(); };
+  model_.ReadText(IDC_MSG_NAME, edited(msgName_), msgName_->currentText().toStdString());
+  model_.ReadText(IDC_SIGNAL_NAME, edited(sigName_), sigName_->currentText().toStdString());
+  model_.ReadText(IDC_UNIT, unit_->isModified(), unit_->text().toStdString());
 }
 
 void CFrameSignalDlg::OnGridPressed(int cell) {
@@ -493,7 +494,6 @@ void CFrameSignalDlg::OnOK() {
   // What the fields hold now, typed but not yet committed included.
   ReadTexts();
   FrameSignalValues& v = model_.Values();
-  model_.CommitId(msgId_->GetValue());
   for (CEditDBL* e : {factor_, offset_, minimum_, maximum_}) e->UpdateValue();
   v.factor = factor_->GetStoredValue(false);
   v.offset = offset_->GetStoredValue(false);
@@ -502,9 +502,10 @@ void CFrameSignalDlg::OnOK() {
   v.byteOrder = big_->isChecked() ? BYTEORDER_BIG : BYTEORDER_LITTLE;
   if (bitOrder_) v.bitOrder = std::max(bitOrder_->currentIndex(), 0);
   v.valueType = std::max(valueType_->currentIndex(), 0);
-  // The cycle fields commit every keystroke; read again here, they would
-  // clamp a stored value the user never touched.
-  SettleByteCount();
+  // OK takes the fields as they stand: the field left for OK's press has
+  // committed already, and OK itself cuts, clamps or moves nothing. The cycle
+  // fields commit every keystroke; read again here, they would clamp a stored
+  // value the user never touched.
 
   CMessagePrompt prompt;
   int result = model_.Ok(prompt);

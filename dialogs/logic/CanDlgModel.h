@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "MsgIds.h"
 #include "NameMap.h"
 #include "Records.h"
+#include "TextFields.h"
 
 // Control identifiers of the CAN dialog.
 namespace canctl {
@@ -177,6 +179,9 @@ class CCanDlgModel {
   // The byte count was left in its field (Enter, leaving it; OK does the
   // same): what no longer fits in a count that changed is cut.
   void OnByteCountLeft();
+  // A text field (message name, signal name, unit) as it stands: read only
+  // when the user edited it (see CTextFields).
+  void ReadText(int ctrlId, bool edited, std::string_view utf8);
   // The text fields the model wrote since the last call (control
   // identifiers); the view rewrites exactly these.
   std::set<int> TakeWrittenFields();
@@ -253,7 +258,38 @@ class CCanDlgModel {
   // The byte count left in its field cuts the range where it no longer fits;
   // with `fit`, the cut range moves onto free bits as an edited one does.
   void SettleByteCount(bool fit);
-  void Wrote(std::initializer_list<int> ids) { written_.insert(ids); }
+  void Wrote(std::initializer_list<int> ids);
+
+  // The checks of OK, in their order; each answers the refusal it finds.
+  struct Refusal {
+    int message = 0;
+    int focus = 0;
+    std::vector<MsgArg> args;
+  };
+  using OkCheck = std::optional<Refusal>;
+  struct OkContext {
+    std::string msgKey;
+    std::string sigKey;
+    // New mode: the stored message of the typed name, other than the target.
+    const _CANMsg* existing = nullptr;
+    // The message whose other signals the checks look at.
+    const _CANMsg* checked = nullptr;
+  };
+  OkContext MakeOkContext() const;
+  const _CANMsg* OtherMessageWithId(const _CANMsg* except) const;
+  OkCheck CheckTexts(const OkContext& ok) const;
+  OkCheck CheckMessageName(const OkContext& ok) const;
+  OkCheck CheckMessageIdentity(const OkContext& ok) const;
+  OkCheck CheckSignalName(const OkContext& ok) const;
+  OkCheck CheckExistingByteCount(const OkContext& ok) const;
+  OkCheck CheckOtherSignalsFit(const OkContext& ok) const;
+  OkCheck CheckSignalFits(const OkContext& ok) const;
+  OkCheck CheckBitsFree(const OkContext& ok) const;
+  // The other signals' byte order follows the chosen one when the user
+  // agrees; false when he cancels.
+  bool SettleByteOrder(IDlgPrompt& prompt, const OkContext& ok, int& changed);
+  // Every field that differs into the target records; the count written.
+  int WriteBack();
   // A factor or offset committed empty takes back the value it held.
   void KeepScaling(double& shown, double& held, int ctrlId);
   // Factor, offset, limits and unit of the working signal into the controls.
@@ -289,6 +325,7 @@ class CCanDlgModel {
   int typedBytes_ = 0;
   int settledBytes_ = 0;
   std::set<int> written_;
+  CTextFields texts_;
   int page_ = 0;
   int keepPage_ = 0;
   int lastPage_ = 0;

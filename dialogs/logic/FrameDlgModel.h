@@ -15,6 +15,7 @@
 #include "DlgPrompt.h"
 #include "FrameDlgIds.h"
 #include "Records.h"
+#include "TextFields.h"
 #include "TextFile.h"
 
 // Entries of the value-type list; Float and Double are both stored as 2 and
@@ -114,6 +115,10 @@ class CFrameDlgModelBase {
   // The text a frame of 0 bytes shows as its signal name (string IDS_NONAME).
   void SetNoNameText(const std::string& text) { noName_ = text; }
 
+  // A text field (frame name, signal name, unit) as it stands: read only
+  // when the user edited it (see CTextFields).
+  void ReadText(int ctrlId, bool edited, std::string_view utf8);
+
   FrameSignalValues& Values() { return v_; }
   const FrameSignalValues& Values() const { return v_; }
   bool Modified() const { return modified_; }
@@ -190,6 +195,10 @@ class CFrameDlgModelBase {
   void ApplyByteCount();
   long long ClampId(long long id) const;
 
+  // The first check of OK: a text field holding text the code page cannot
+  // hold is refused; answers the control to focus, 0 when all fit.
+  int CheckTexts(IDlgPrompt& prompt) const;
+
   void SetKind(int bit, int kind);
   bool InMap(int bit) const { return bit >= 0 && bit < shape_.bitCapacity; }
 
@@ -215,6 +224,7 @@ class CFrameDlgModelBase {
   bool dragging_ = false;
   bool byteCountTyped_ = false;
   int rememberedValueType_ = VTSEL_UNSIGNED;
+  CTextFields texts_;
 };
 
 // The record-typed half: the target frame and signal, the list's frame table
