@@ -16,7 +16,9 @@
 #include "DlgKeys.h"
 #include "FlexRayDlg.h"
 #include "FrameDefs.h"
+#include "FrameDlgIds.h"
 #include "LinDlg.h"
+#include "LogicDlg.h"
 #include "RecordPicture.h"
 #include "RecordingMessageSink.h"
 
@@ -187,6 +189,50 @@ class OkShownTest : public QObject {
     QCOMPARE(s->bytes(), 64);
     QCOMPARE(s->sig->startBit, 511);
     QCOMPARE(s->sig->bitCount, 1);
+  }
+
+  // LOGIC: a bit count typed and OK clicked cuts both pattern fields first;
+  // the dialog stays open with the cut patterns shown, and nothing is stored
+  // until OK is pressed on them. A bit count that cuts nothing is stored at
+  // once.
+  void logicBitCountShownBeforeItIsStored() {
+    struct Row {
+      const char* rule;
+      const char* keys;
+      bool cut;
+      const char* wantPattern;
+      int wantBits;
+    };
+    const Row rows[] = {
+        {"4 bits cut to 2", "2", true, "01", 2},
+        {"4 bits widened to 6: the pattern is padded", "6", true, "XX0101", 6},
+        {"4 bits typed again", "4", false, "0101", 4},
+    };
+    for (const Row& r : rows) {
+      CVestrelDoc doc;
+      _LOGICSignal* s = doc.AllocLogicSignal();
+      CopyToCharBuffer(s->name, "Sym", MAX_LOGIC_NAME_LEN);
+      CopyToCharBuffer(s->pattern, "0101", MAX_LOGIC_BITS);
+      doc.AddLogicSignal(LIST_DEFINITION, 0, s);
+      _LOGICGroup* group = doc.GetLogicGroup(LIST_DEFINITION, 0);
+      group->bitCount = 4;
+      const Picture stored(doc, LIST_DEFINITION);
+      CLogicDlg dlg;
+      dlg.SetGroups(group);
+      dlg.SetSymbol(s);
+      dlg.SetGroupIndex(0);
+      dlg.SetMode(DLGMODE_EDIT);
+      QVERIFY2(ShowActive(dlg), r.rule);
+      TypeOver(dlg.GetDlgItem(dlgids::IDC_LOGIC_BITS), QString::fromLatin1(r.keys));
+      PressOk(dlg);
+      QVERIFY2(TextOf(dlg.GetDlgItem(dlgids::IDC_PATTERN_BIN)) == QLatin1String(r.wantPattern), r.rule);
+      if (r.cut) {
+        QVERIFY2(dlg.isVisible() && Picture(doc, LIST_DEFINITION) == stored, r.rule);
+        PressOk(dlg);
+      }
+      QVERIFY2(sink_.Ids().empty() && !dlg.isVisible(), r.rule);
+      QVERIFY2(std::string(s->pattern) == r.wantPattern && group->bitCount == r.wantBits, r.rule);
+    }
   }
 
   // Name, signal name and unit are read only when the user edited them: a
