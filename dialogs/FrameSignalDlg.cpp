@@ -56,8 +56,8 @@ QString CFrameSignalDlg::FromCp932(const std::string& text) { return QString::fr
 
 std::string CFrameSignalDlg::ToCp932(const QString& text) {
   std::string out;
-  // The name fields take only ASCII; anything else reads as no name at all,
-  // which the checks then refuse.
+  // The dialog's own texts (the no-name text of a frame without bytes); the
+  // fields the user types into are read through the model's text fields.
   if (!cp932::FromUtf8(text.toStdString(), out)) out.clear();
   return out;
 }
