@@ -21,6 +21,7 @@
 #include "MsgIds.h"
 #include "NameMap.h"
 #include "Records.h"
+#include "SignalFieldRules.h"
 #include "TextFields.h"
 
 // Control identifiers of the CAN dialog.
@@ -54,31 +55,10 @@ constexpr int PAGE_PREVIOUS = 2583;
 constexpr int PAGE_NEXT = 2584;
 }  // namespace canctl
 
-// Selections of the value-type combo.
-enum CanValueTypeItem { VTITEM_UNSIGNED = 0, VTITEM_SIGNED = 1, VTITEM_FLOAT = 2, VTITEM_DOUBLE = 3 };
-
 // Errors of a multiplex value text, as the multiplex-value edit reports them.
 enum MultiValueErrorCode { MVERR_NONE = 0, MVERR_FORMAT = 1, MVERR_ORDER = 2, MVERR_RANGE = 3 };
 
 constexpr int CAN_PAGE_BITS = 512;
-
-// One bit per entry: -1 free, else the running number of the signal holding
-// it. Reads and writes outside the map are ignored; outside counts as free.
-class CBitOccupancy {
- public:
-  explicit CBitOccupancy(int size) : map_(static_cast<std::size_t>(size > 0 ? size : 0), -1) {}
-  int Size() const { return static_cast<int>(map_.size()); }
-  int Get(int bit) const { return bit >= 0 && bit < Size() ? map_[static_cast<std::size_t>(bit)] : -1; }
-  bool Taken(int bit) const { return Get(bit) != -1; }
-  void Set(int bit, int owner) {
-    if (bit >= 0 && bit < Size()) map_[static_cast<std::size_t>(bit)] = static_cast<std::int16_t>(owner);
-  }
-  // True when any of start .. start + count - 1 is taken (any int pair).
-  bool AnyTaken(int start, int count) const;
-
- private:
-  std::vector<std::int16_t> map_;
-};
 
 // A signal's part on page P (bits P .. P + 511); any stored start and count.
 struct PageSpan {
@@ -108,7 +88,7 @@ struct CanDlgControls {
   int startBitMax = MAX_CAN_BITS - 1;
   int startBitLimit = 3;
   int bitCount = 1;
-  int valueType = VTITEM_UNSIGNED;  // CanValueTypeItem
+  int valueType = VTITEM_UNSIGNED;  // ValueTypeItem
   int byteOrder = BYTEORDER_LITTLE;
   double factor = 1.0;
   double offset = 0.0;
@@ -287,11 +267,13 @@ class CCanDlgModel {
   OkCheck CheckBitsFree(const OkContext& ok) const;
   // The other signals' byte order follows the chosen one when the user
   // agrees; false when he cancels.
-  bool SettleByteOrder(IDlgPrompt& prompt, const OkContext& ok, int& changed);
+  bool AskByteOrder(IDlgPrompt& prompt, const OkContext& ok, int& changed);
   // Every field that differs into the target records; the count written.
   int WriteBack();
   // A factor or offset committed empty takes back the value it held.
   void KeepScaling(double& shown, double& held, int ctrlId);
+  // The signals of `msg` other than the edited one.
+  std::vector<_CANSignal*> OtherSignals(const _CANMsg* msg) const;
   // Factor, offset, limits and unit of the working signal into the controls.
   void ShowScaling();
   // `forceXtd`: the user ticked the box. Filling and picks show a stored
@@ -323,7 +305,7 @@ class CCanDlgModel {
   // The byte count as typed, before the J1939 limit cuts what the field
   // shows, and the count last left in the field.
   int typedBytes_ = 0;
-  int settledBytes_ = 0;
+  CByteCountSettle settle_;
   std::set<int> written_;
   CTextFields texts_;
   int page_ = 0;

@@ -3,27 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-int ValueTypeToSelection(int storedType, int bitCount) {
-  if (storedType == VALTYPE_FLOAT) {
-    if (bitCount == 64) return VTSEL_DOUBLE;
-    if (bitCount == 32) return VTSEL_FLOAT;
-    return VTSEL_UNSIGNED;
-  }
-  return storedType == VALTYPE_SIGNED ? VTSEL_SIGNED : VTSEL_UNSIGNED;
-}
-
-int SelectionToValueType(int selection) {
-  switch (selection) {
-    case VTSEL_SIGNED:
-      return VALTYPE_SIGNED;
-    case VTSEL_FLOAT:
-    case VTSEL_DOUBLE:
-      return VALTYPE_FLOAT;
-    default:
-      return VALTYPE_UNSIGNED;
-  }
-}
-
 CFrameDlgModelBase::CFrameDlgModelBase(const Shape& shape)
     : shape_(shape), bits_(static_cast<std::size_t>(std::max(shape.bitCapacity, 0))) {}
 
@@ -88,20 +67,15 @@ void CFrameDlgModelBase::ApplyByteCount() {
 }
 
 void CFrameDlgModelBase::TypeByteCount(int byteCount) {
-  byteCount = std::clamp(byteCount, 0, shape_.maxBytes);
-  if (byteCount != v_.byteCount) byteCountTyped_ = true;
-  v_.byteCount = byteCount;
+  v_.byteCount = std::clamp(byteCount, 0, shape_.maxBytes);
   ApplyByteCount();
   Redraw();
 }
 
 void CFrameDlgModelBase::SettleByteCount() {
-  if (!byteCountTyped_) return;
-  byteCountTyped_ = false;
-  if (signalEnabled_) {
-    v_.startBit = std::clamp(v_.startBit, 0, startMax_);
-    v_.bitCount = std::clamp(v_.bitCount, 1, countMax_);
-  }
+  const CByteCountSettle::Step step = settle_.Leave(v_.byteCount, v_.startBit, v_.bitCount, mode_ == DLGMODE_NEW);
+  if (step == CByteCountSettle::KEEP) return;
+  if (step == CByteCountSettle::CUT && signalEnabled_) CutRangeToFrame(v_.startBit, v_.bitCount, FrameBits());
   SnapSignalRange();
   Redraw();
 }
@@ -125,7 +99,7 @@ void CFrameDlgModelBase::CommitLimits(double minimum, double maximum) {
 }
 
 bool CFrameDlgModelBase::ChooseValueType(int selection) {
-  int need = selection == VTSEL_FLOAT ? 32 : selection == VTSEL_DOUBLE ? 64 : 0;
+  int need = selection == VTITEM_FLOAT ? 32 : selection == VTITEM_DOUBLE ? 64 : 0;
   bool kept = true;
   if (need == 0) {
     v_.valueType = selection;
@@ -189,9 +163,10 @@ void CFrameDlgModelBase::SnapSignalRange() {
   // A range squeezed to nothing keeps one bit; the OK checks then say why it
   // cannot stay there.
   v_.bitCount = static_cast<int>(std::max<long long>(end - start, 1));
-  if ((v_.valueType == VTSEL_FLOAT && v_.bitCount != 32) || (v_.valueType == VTSEL_DOUBLE && v_.bitCount != 64)) {
+  const int type = ValueTypeItemForCount(v_.valueType, v_.bitCount);
+  if (type != v_.valueType) {
     // A refused Float or Double must come back to what the list shows now.
-    v_.valueType = VTSEL_UNSIGNED;
+    v_.valueType = type;
     rememberedValueType_ = v_.valueType;
   }
 }

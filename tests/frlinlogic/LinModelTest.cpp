@@ -113,8 +113,8 @@ TEST(LinModel, DoubleNeedsTheWholeFrame) {
     d.OpenEdit("Solo", "S");
     d.model.CommitStartBit(c.start);
     d.model.RememberValueType();
-    EXPECT_EQ(d.model.ChooseValueType(VTSEL_DOUBLE), c.kept);
-    EXPECT_EQ(d.model.Values().valueType, c.kept ? VTSEL_DOUBLE : VTSEL_UNSIGNED);
+    EXPECT_EQ(d.model.ChooseValueType(VTITEM_DOUBLE), c.kept);
+    EXPECT_EQ(d.model.Values().valueType, c.kept ? VTITEM_DOUBLE : VTITEM_UNSIGNED);
     EXPECT_EQ(d.model.Values().bitCount, c.kept ? 64 : 8);
   }
 }
