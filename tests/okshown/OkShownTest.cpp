@@ -235,6 +235,51 @@ class OkShownTest : public QObject {
     }
   }
 
+  // The LOGIC symbol name follows the same text rule.
+  void logicNameKeepsItsBytes() {
+    enum Act { NONE, TYPE, INSERT };
+    struct Row {
+      const char* rule;
+      Act act;
+      const char* utf8;
+      int message;
+      const char* wantName;
+    };
+    const Row rows[] = {
+        {"a stored name with a cp1252 per-mille sign", NONE, "", 0, "Sym\x89"},
+        {"a typed name", TYPE, "Idle", 0, "Idle"},
+        {"Hangul in the name", INSERT, "\xED\x95\x9C", IDS_MSG_TEXT_NOT_CP932, "Sym\x89"},
+    };
+    for (const Row& r : rows) {
+      sink_.shown.clear();
+      CVestrelDoc doc;
+      _LOGICSignal* s = doc.AllocLogicSignal();
+      CopyToCharBuffer(s->name, "Sym\x89", MAX_LOGIC_NAME_LEN);
+      CopyToCharBuffer(s->pattern, "0101", MAX_LOGIC_BITS);
+      doc.AddLogicSignal(LIST_DEFINITION, 0, s);
+      _LOGICGroup* group = doc.GetLogicGroup(LIST_DEFINITION, 0);
+      group->bitCount = 4;
+      const Picture stored(doc, LIST_DEFINITION);
+      CLogicDlg dlg;
+      dlg.SetGroups(group);
+      dlg.SetSymbol(s);
+      dlg.SetGroupIndex(0);
+      dlg.SetMode(DLGMODE_EDIT);
+      QVERIFY2(ShowActive(dlg), r.rule);
+      QWidget* name = dlg.GetDlgItem(dlgids::IDC_SYMBOL_NAME);
+      if (r.act == TYPE) TypeOver(name, QString::fromLatin1(r.utf8));
+      if (r.act == INSERT) {
+        Click(EditOf(name));
+        EditOf(name)->insert(QString::fromUtf8(r.utf8));
+      }
+      PressOk(dlg);
+      QVERIFY2(sink_.Ids() == (r.message ? std::vector<int>{r.message} : std::vector<int>{}), r.rule);
+      QVERIFY2(dlg.isVisible() == (r.message != 0), r.rule);
+      if (r.act != TYPE) QVERIFY2(Picture(doc, LIST_DEFINITION) == stored && !dlg.IsModified(), r.rule);
+      QVERIFY2(std::string(s->name) == r.wantName, r.rule);
+    }
+  }
+
   // Name, signal name and unit are read only when the user edited them: a
   // stored text is kept byte for byte by an OK that leaves it alone, and
   // text the code page cannot hold is refused with its own message.
