@@ -356,6 +356,8 @@ void CFrameSignalDlg::SetHexDisplay(bool hex) {
 
 void CFrameSignalDlg::ShowValues() {
   FillLock lock(*this);
+  // Every field is written here, so what the model noted is spent.
+  model_.TakeWrittenFields();
   const FrameSignalValues& v = model_.Values();
   msgName_->SetWindowText(FromCp932(v.msgName));
   format_->setCurrentIndex(v.formatIndex);
@@ -384,7 +386,7 @@ void CFrameSignalDlg::ShowValues() {
     field->SetValue(value);
   }
   unit_->SetWindowText(FromCp932(v.unit));
-  ShowSignalRange();
+  ShowWritten({IDC_START_BIT, IDC_BIT_COUNT});
 }
 
 void CFrameSignalDlg::EnableSignalControls(bool on) {
@@ -393,17 +395,25 @@ void CFrameSignalDlg::EnableSignalControls(bool on) {
     if (QWidget* w = GetDlgItem(id)) w->setEnabled(on);
 }
 
-void CFrameSignalDlg::ShowSignalRange() {
+void CFrameSignalDlg::ShowSignalRange() { ShowWritten(model_.TakeWrittenFields()); }
+
+void CFrameSignalDlg::ShowWritten(const std::set<int>& written) {
   FillLock lock(*this);
   const FrameSignalValues& v = model_.Values();
+  const auto wrote = [&written](int id) { return written.count(id) != 0; };
+  if (wrote(IDC_BYTE_COUNT)) byteCount_->SetValue(v.byteCount);
+  if (wrote(IDC_FACTOR)) factor_->SetValue(v.factor);
+  if (wrote(IDC_OFFSET)) offset_->SetValue(v.offset);
+  if (wrote(IDC_MINIMUM)) minimum_->SetValue(v.minimum);
+  if (wrote(IDC_MAXIMUM)) maximum_->SetValue(v.maximum);
   // A stored range outside the frame is shown as it is until the user edits it.
   if (model_.SignalControlsEnabled()) {
     startBit_->SetMax(std::max(model_.StartBitMax(), v.startBit));
     bitCount_->SetMax(std::max(model_.BitCountMax(), v.bitCount));
   }
   bitCount_->SetMin(std::min(1, v.bitCount));
-  startBit_->SetValue(v.startBit);
-  bitCount_->SetValue(v.bitCount);
+  if (wrote(IDC_START_BIT)) startBit_->SetValue(v.startBit);
+  if (wrote(IDC_BIT_COUNT)) bitCount_->SetValue(v.bitCount);
   valueType_->setCurrentIndex(v.valueType);
   EnableSignalControls(model_.SignalControlsEnabled());
   grid_->ShowModel(model_);
@@ -415,6 +425,13 @@ void CFrameSignalDlg::ReadTexts() {
   model_.ReadText(IDC_MSG_NAME, edited(msgName_), msgName_->currentText().toStdString());
   model_.ReadText(IDC_SIGNAL_NAME, edited(sigName_), sigName_->currentText().toStdString());
   model_.ReadText(IDC_UNIT, unit_->isModified(), unit_->text().toStdString());
+}
+
+void CFrameSignalDlg::ReadScaling() {
+  model_.CommitFactor(factor_->GetStoredValue(false));
+  model_.CommitOffset(offset_->GetStoredValue(false));
+  // An emptied field shows the value it kept.
+  ShowSignalRange();
 }
 
 void CFrameSignalDlg::OnGridPressed(int cell) {
@@ -445,10 +462,6 @@ void CFrameSignalDlg::OnValueCommit(int ctrlId, int flag) {
         break;
       }
       model_.TypeByteCount(byteCount_->Value());
-      if (byteCount_->Value() != model_.Values().byteCount) {
-        FillLock lock(*this);
-        byteCount_->SetValue(model_.Values().byteCount);
-      }
       ShowSignalRange();
       break;
     }
@@ -467,16 +480,12 @@ void CFrameSignalDlg::OnValueCommit(int ctrlId, int flag) {
     case IDC_MINIMUM:
     case IDC_MAXIMUM: {
       model_.CommitLimits(minimum_->GetStoredValue(true), maximum_->GetStoredValue(false));
-      FillLock lock(*this);
-      minimum_->SetValue(model_.Values().minimum);
-      maximum_->SetValue(model_.Values().maximum);
+      ShowSignalRange();
       break;
     }
     case IDC_FACTOR:
-      model_.Values().factor = factor_->GetStoredValue(false);
-      break;
     case IDC_OFFSET:
-      model_.Values().offset = offset_->GetStoredValue(false);
+      ReadScaling();
       break;
     case IDC_BASE_CYCLE:
     case IDC_CYCLE_REPEAT: {
@@ -495,8 +504,7 @@ void CFrameSignalDlg::OnOK() {
   ReadTexts();
   FrameSignalValues& v = model_.Values();
   for (CEditDBL* e : {factor_, offset_, minimum_, maximum_}) e->UpdateValue();
-  v.factor = factor_->GetStoredValue(false);
-  v.offset = offset_->GetStoredValue(false);
+  ReadScaling();
   v.minimum = minimum_->GetStoredValue(true);
   v.maximum = maximum_->GetStoredValue(false);
   v.byteOrder = big_->isChecked() ? BYTEORDER_BIG : BYTEORDER_LITTLE;

@@ -343,6 +343,9 @@ void CMsgDlg::SetIntRanges(const tagCtrlIntRange* table) {
     if (auto* edit = qobject_cast<CEditINT*>(w)) {
       edit->SetMin(row.minimum);
       edit->SetMax(row.maximum);
+      // A definition's number emptied and left is a slip: the field keeps
+      // the value it held rather than read 0.
+      edit->SetEmptyKeepsValue(true);
     } else if (auto* exEdit = qobject_cast<CEditExINT*>(w)) {
       exEdit->SetMin(row.minimum);
       exEdit->SetMax(row.maximum);

@@ -52,7 +52,10 @@ int CFrameDlgModelBase::CheckTexts(IDlgPrompt& prompt) const {
   return field;
 }
 
-void CFrameDlgModelBase::CommitId(long long id) { v_.id = ClampId(id); }
+void CFrameDlgModelBase::CommitId(long long id) {
+  v_.id = ClampId(id);
+  Wrote({dlgids::IDC_MSG_ID});
+}
 
 void CFrameDlgModelBase::CommitBaseCycle(int baseCycle) { v_.baseCycle = std::clamp(baseCycle, 0, 63); }
 
@@ -68,6 +71,8 @@ void CFrameDlgModelBase::ApplyByteCount() {
 
 void CFrameDlgModelBase::TypeByteCount(int byteCount) {
   v_.byteCount = std::clamp(byteCount, 0, shape_.maxBytes);
+  // A count beyond the frame's largest is shown cut at once.
+  if (v_.byteCount != byteCount) Wrote({dlgids::IDC_BYTE_COUNT});
   ApplyByteCount();
   Redraw();
 }
@@ -93,7 +98,10 @@ void CFrameDlgModelBase::CommitBitCount(int bitCount) {
 }
 
 void CFrameDlgModelBase::CommitLimits(double minimum, double maximum) {
-  if (minimum > maximum) std::swap(minimum, maximum);
+  if (minimum > maximum) {
+    std::swap(minimum, maximum);
+    Wrote({dlgids::IDC_MINIMUM, dlgids::IDC_MAXIMUM});
+  }
   v_.minimum = minimum;
   v_.maximum = maximum;
 }
@@ -230,6 +238,7 @@ void CFrameDlgModelBase::UpdateTooltips() {
 }
 
 void CFrameDlgModelBase::Redraw() {
+  Wrote({dlgids::IDC_START_BIT, dlgids::IDC_BIT_COUNT});
   UpdateRowLabels();
   UpdateBitGrid();
   UpdateTooltips();

@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
+#include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -113,6 +116,10 @@ class CFrameDlgModelBase {
   // A text field (frame name, signal name, unit) as it stands: read only
   // when the user edited it (see CTextFields).
   void ReadText(int ctrlId, bool edited, std::string_view utf8);
+  // The fields the model wrote since the last call (control identifiers):
+  // the view rewrites exactly these after a commit, and every field after
+  // opening and after a pick.
+  std::set<int> TakeWrittenFields() { return std::exchange(written_, {}); }
 
   FrameSignalValues& Values() { return v_; }
   const FrameSignalValues& Values() const { return v_; }
@@ -151,6 +158,9 @@ class CFrameDlgModelBase {
   }
   void CommitStartBit(int startBit);
   void CommitBitCount(int bitCount);
+  // A factor or offset committed empty keeps the value it held.
+  void CommitFactor(double factor) { KeepScaling(factor, v_.factor, dlgids::IDC_FACTOR); }
+  void CommitOffset(double offset) { KeepScaling(offset, v_.offset, dlgids::IDC_OFFSET); }
   // Minimum (empty = -1e31) and maximum (empty = +1e31); swapped when the
   // minimum is the greater.
   void CommitLimits(double minimum, double maximum);
@@ -195,6 +205,16 @@ class CFrameDlgModelBase {
   int CheckTexts(IDlgPrompt& prompt) const;
 
   void SetKind(int bit, int kind);
+  // A written text field shows what the model holds again, which fits.
+  void Wrote(std::initializer_list<int> ids) {
+    written_.insert(ids);
+    for (int id : ids) texts_.Written(id);
+  }
+  void KeepScaling(double shown, double& held, int ctrlId) {
+    const double kept = KeptScaling(shown, held);
+    if (kept != shown) Wrote({ctrlId});
+    held = kept;
+  }
   bool InMap(int bit) const { return bit >= 0 && bit < shape_.bitCapacity; }
 
   Shape shape_;
@@ -218,6 +238,7 @@ class CFrameDlgModelBase {
   int anchor_ = -1;
   bool dragging_ = false;
   CByteCountSettle settle_;
+  std::set<int> written_;
   int rememberedValueType_ = VTITEM_UNSIGNED;
   CTextFields texts_;
 };
@@ -281,6 +302,7 @@ class CFrameDlgModel : public CFrameDlgModelBase {
   void CommitFormat(int index) override {
     v_.formatIndex = std::clamp(index, 0, 1);
     v_.id = ClampId(v_.id);
+    Wrote({dlgids::IDC_MSG_ID});
   }
 
  protected:

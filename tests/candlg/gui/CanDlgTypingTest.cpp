@@ -40,7 +40,7 @@ class CanDlgTypingTest : public QObject {
         {"J1939 ticked off cuts at once; on again, the count comes back", 200, 1, 1000, 16, J1939_OFF_ON, "", 200, 511,
          1},
         {"the count left in the field cuts", 8, 0, 4, 28, TYPE, "2", 2, 4, 12},
-        {"an empty field left shows 0", 8, 0, 4, 28, TYPE, "", 0, 0, 28},
+        {"an empty field left keeps its count", 8, 0, 4, 28, TYPE, "", 8, 4, 28},
     };
     for (const Case& c : cases) {
       CanTableFixture t;
@@ -81,7 +81,7 @@ class CanDlgTypingTest : public QObject {
     const Case cases[] = {
         {"start 4 lies on A: 8 shown", canctl::START_BIT, "4"},
         {"count 20 runs into C: 8 shown", canctl::BIT_COUNT, "20"},
-        {"an emptied start: the grid's 8 shown", canctl::START_BIT, ""},
+        {"an emptied start keeps its 8", canctl::START_BIT, ""},
     };
     for (const Case& c : cases) {
       CanTableFixture t;
