@@ -174,6 +174,27 @@ class OkShownTest : public QObject {
     }
   }
 
+  // Tab onto OK settles the field left in the user's sight: Enter on OK then
+  // stores what the fields show, the settled values included.
+  void tabOntoOkSettlesInSight() {
+    for (Bus bus : {FLEXRAY, LIN}) {
+      sink_.shown.clear();
+      auto s = Open(bus, 8, {{"S", 0, 8}});
+      QVERIFY(ShowActive(*s->dlg));
+      TypeAndTab(s->Field(dlgids::IDC_MINIMUM), u"10");
+      // A maximum below the minimum: the two change places when it is left,
+      // here straight onto OK, as Tab from the last field before OK does.
+      TypeOver(s->Field(dlgids::IDC_MAXIMUM), u"5");
+      s->Field(canctl::OK)->setFocus(Qt::TabFocusReason);
+      QCOMPARE(TextOf(s->Field(dlgids::IDC_MAXIMUM)).toDouble(), 10.0);
+      Press(Qt::Key_Return);
+      QCOMPARE(sink_.Ids(), std::vector<int>{});
+      QVERIFY(!s->dlg->isVisible());
+      QCOMPARE(s->sig->minimum, 5.0);
+      QCOMPARE(s->sig->maximum, 10.0);
+    }
+  }
+
   // Unticking J1939 cuts the byte count to 64 and the signal with it at
   // once, before anything else is pressed; OK stores what then shows.
   void j1939SwitchSettlesAtOnce() {
