@@ -156,8 +156,8 @@ class CCanDlgModel {
   // The byte count commits on every keystroke: that only redraws, the
   // signal keeps the range the user chose.
   void OnCommit(int controlId);
-  // The byte count was left in its field (Enter, leaving it; OK does the
-  // same): what no longer fits in a count that changed is cut.
+  // The byte count was left in its field (Enter, leaving it, also for OK's
+  // press): what no longer fits in a count that changed is cut.
   void OnByteCountLeft();
   // A text field (message name, signal name, unit) as it stands: read only
   // when the user edited it (see CTextFields).
@@ -189,6 +189,8 @@ class CCanDlgModel {
     bool accept = false;
     int focus = 0;  // control to focus when the dialog stays open
   };
+  // The fields as they stand, checked in order and written back, or refused
+  // with the first rule they break; nothing is cut, clamped or moved here.
   OkResult OnOK(IDlgPrompt& prompt);
 
   // Occupancy of a message's bits; the signal under skipKey is left out.

@@ -148,7 +148,8 @@ class CFrameDlgModelBase {
   // Every keystroke in the byte count: the signal keeps its range, however
   // little of it the count typed so far holds.
   void TypeByteCount(int byteCount);
-  // The byte count left in the field (Enter, leaving it, OK) cuts what no
+  // The byte count left in the field (Enter, leaving it, also for OK's
+  // press) cuts what no
   // longer fits; a count left as it was settled cuts nothing.
   void SettleByteCount();
   // A byte count typed and left in the field at once.
