@@ -149,8 +149,8 @@ class CFrameDlgModelBase {
   // little of it the count typed so far holds.
   void TypeByteCount(int byteCount);
   // The byte count left in the field (Enter, leaving it, also for OK's
-  // press) cuts what no
-  // longer fits; a count left as it was settled cuts nothing.
+  // press) cuts what no longer fits; a count left as it was settled cuts
+  // nothing.
   void SettleByteCount();
   // A byte count typed and left in the field at once.
   void CommitByteCount(int byteCount) {
