@@ -23,6 +23,7 @@
 #include "Icons.h"
 #include "ResIds.h"
 #include "Resources.h"
+#include "SignalFieldRules.h"
 
 #if __has_include("J1939Dlg.h")
 #include "J1939Dlg.h"
@@ -76,14 +77,16 @@ std::string S(const QString& text) {
 // may type (a start bit past the message, a count of 0): the range then
 // stretches to it, so that passing through the field keeps it.
 void ShowInt(CEditINT* edit, int minimum, int maximum, int value, bool write) {
-  edit->SetRange(std::min(minimum, value), std::max(maximum, value));
+  const IntFieldRange range = IntRangeToHold(minimum, maximum, value);
+  edit->SetRange(range.minimum, range.maximum);
   if (write) edit->SetValue(value);
 }
 
 // The same for the scaling fields: an imported float's limits reach
 // +-3.4e38, beyond the +-1e30 that may be typed.
 void ShowDouble(CEditDBL* edit, double value, bool write) {
-  edit->WidenToHold(value, 1e30);
+  const double reach = ScalingReachToHold(value, 1e30);
+  edit->SetRange(-reach, reach);
   if (write) edit->SetValue(value);
 }
 

@@ -9,6 +9,7 @@
 #include "EditUnit.h"
 #include "FrameDlgModel.h"
 #include "Resources.h"
+#include "SignalFieldRules.h"
 #include "StaticEx.h"
 
 #include <QButtonGroup>
@@ -48,6 +49,16 @@ class FillLock {
 void SetItems(QComboBox* combo, const QStringList& items) {
   combo->clear();
   combo->addItems(items);
+}
+
+// Shows a number the user may not be able to type, with the field's range
+// stretched to hold it.
+void ShowHeld(CEditINT* field, int minimum, int maximum, int value, bool write = true) {
+  const IntFieldRange range = IntRangeToHold(minimum, maximum, value);
+  field->SetRange(range.minimum, range.maximum);
+  // Quiet: a cycle field's own bound would rewrite what it is shown.
+  const QSignalBlocker quiet(field);
+  if (write) field->SetValue(value);
 }
 
 }  // namespace
@@ -363,17 +374,10 @@ void CFrameSignalDlg::ShowValues() {
   format_->setCurrentIndex(v.formatIndex);
   ShowIdentifier();
   byteCount_->SetValue(v.byteCount);
-  // Stored cycles outside the fields' ranges are shown as they are: the
+  // Stored cycles outside the fields' ranges are shown as they are; the
   // fields' own bound judges only what the user types.
-  auto showWide = [](CEditINT* field, int value) {
-    const int low = field->Min(), high = field->Max();
-    const QSignalBlocker quiet(field);
-    field->SetRange(std::min(low, value), std::max(high, value));
-    field->SetValue(value);
-    field->SetRange(low, high);
-  };
-  if (baseCycle_) showWide(baseCycle_, v.baseCycle);
-  if (repetition_) showWide(repetition_, v.cycleRepetition);
+  if (baseCycle_) ShowHeld(baseCycle_, 0, 63, v.baseCycle);
+  if (repetition_) ShowHeld(repetition_, 1, 64, v.cycleRepetition);
   sigName_->SetWindowText(FromCp932(v.signalName));
   if (bitOrder_) bitOrder_->setCurrentIndex(v.bitOrder);
   little_->setChecked(v.byteOrder == BYTEORDER_LITTLE);
@@ -382,7 +386,8 @@ void CFrameSignalDlg::ShowValues() {
   const std::pair<CEditDBL*, double> scaling[] = {
       {factor_, v.factor}, {offset_, v.offset}, {minimum_, v.minimum}, {maximum_, v.maximum}};
   for (const auto& [field, value] : scaling) {
-    field->WidenToHold(value, 1e30);
+    const double reach = ScalingReachToHold(value, 1e30);
+    field->SetRange(-reach, reach);
     field->SetValue(value);
   }
   unit_->SetWindowText(FromCp932(v.unit));
@@ -408,12 +413,13 @@ void CFrameSignalDlg::ShowWritten(const std::set<int>& written) {
   if (wrote(IDC_MAXIMUM)) maximum_->SetValue(v.maximum);
   // A stored range outside the frame is shown as it is until the user edits it.
   if (model_.SignalControlsEnabled()) {
-    startBit_->SetMax(std::max(model_.StartBitMax(), v.startBit));
-    bitCount_->SetMax(std::max(model_.BitCountMax(), v.bitCount));
+    ShowHeld(startBit_, 0, model_.StartBitMax(), v.startBit, wrote(IDC_START_BIT));
+    ShowHeld(bitCount_, 1, model_.BitCountMax(), v.bitCount, wrote(IDC_BIT_COUNT));
+  } else {
+    bitCount_->SetMin(std::min(1, v.bitCount));
+    if (wrote(IDC_START_BIT)) startBit_->SetValue(v.startBit);
+    if (wrote(IDC_BIT_COUNT)) bitCount_->SetValue(v.bitCount);
   }
-  bitCount_->SetMin(std::min(1, v.bitCount));
-  if (wrote(IDC_START_BIT)) startBit_->SetValue(v.startBit);
-  if (wrote(IDC_BIT_COUNT)) bitCount_->SetValue(v.bitCount);
   valueType_->setCurrentIndex(v.valueType);
   EnableSignalControls(model_.SignalControlsEnabled());
   grid_->ShowModel(model_);

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 CFrameDlgModelBase::CFrameDlgModelBase(const Shape& shape)
-    : shape_(shape), bits_(static_cast<std::size_t>(std::max(shape.bitCapacity, 0))) {}
+    : shape_(shape), taken_(shape.bitCapacity), visible_(static_cast<std::size_t>(std::max(shape.bitCapacity, 0))) {}
 
 std::string CFrameDlgModelBase::IdText(long long id) const {
   char buf[32];
@@ -12,15 +12,13 @@ std::string CFrameDlgModelBase::IdText(long long id) const {
   return buf;
 }
 
-int CFrameDlgModelBase::KindOf(int bit) const { return InMap(bit) ? bits_[static_cast<std::size_t>(bit)].kind : 0; }
-
-bool CFrameDlgModelBase::VisibleBit(int bit) const {
-  return InMap(bit) && bits_[static_cast<std::size_t>(bit)].visible;
+int CFrameDlgModelBase::KindOf(int bit) const {
+  if (!InMap(bit)) return 0;
+  if (taken_.Taken(bit)) return taken_.Get(bit);
+  return bit >= markedStart_ && bit < markedEnd_ ? BITKIND_EDITED : BITKIND_FREE;
 }
 
-void CFrameDlgModelBase::SetKind(int bit, int kind) {
-  if (InMap(bit)) bits_[static_cast<std::size_t>(bit)].kind = kind;
-}
+bool CFrameDlgModelBase::VisibleBit(int bit) const { return InMap(bit) && visible_[static_cast<std::size_t>(bit)]; }
 
 const GridCellState& CFrameDlgModelBase::Cell(int i) const {
   static const GridCellState none;
@@ -124,15 +122,12 @@ bool CFrameDlgModelBase::ChooseValueType(int selection) {
 }
 
 void CFrameDlgModelBase::BuildBitMap(bool hideAll) {
-  for (auto& b : bits_) b = BitState{};
-  for (const SignalSpan& s : OtherSignals()) {
-    long long end = static_cast<long long>(s.start) + s.count;
-    for (long long b = std::max(0, s.start); b < end && b < shape_.bitCapacity; ++b)
-      bits_[static_cast<std::size_t>(b)].kind = s.colour % 4;
-  }
-  int frame = std::min(FrameBits(), shape_.bitCapacity);
-  if (!hideAll)
-    for (int b = 0; b < frame; ++b) bits_[static_cast<std::size_t>(b)].visible = true;
+  // The owner of a taken bit is the colour the grid shows it in.
+  taken_ = CBitOccupancy(shape_.bitCapacity);
+  for (const SignalSpan& s : OtherSignals()) taken_.Mark(s.start, s.count, s.colour % 4);
+  markedStart_ = markedEnd_ = 0;
+  const int frame = hideAll ? 0 : std::min(FrameBits(), shape_.bitCapacity);
+  for (int b = 0; b < shape_.bitCapacity; ++b) visible_[static_cast<std::size_t>(b)] = b < frame;
 }
 
 void CFrameDlgModelBase::SetStartToFirstFreeBit() {
@@ -180,23 +175,19 @@ void CFrameDlgModelBase::SnapSignalRange() {
 }
 
 void CFrameDlgModelBase::UpdateBitGrid() {
-  for (auto& b : bits_)
-    if (b.kind == BITKIND_EDITED) b.kind = BITKIND_FREE;
-  long long end = static_cast<long long>(v_.startBit) + v_.bitCount;
-  // A range that could not be moved off another signal's bits leaves them
-  // that signal's: clearing the mark must never free them.
-  for (long long b = std::max(0, v_.startBit); b < end && b < shape_.bitCapacity; ++b) {
-    BitState& bit = bits_[static_cast<std::size_t>(b)];
-    if (bit.kind == BITKIND_FREE) bit.kind = BITKIND_EDITED;
-  }
+  // The edited range shows on the free bits only: a range that could not be
+  // moved off another signal's bits leaves them that signal's.
+  markedStart_ = std::max(0, v_.startBit);
+  markedEnd_ = static_cast<int>(
+      std::clamp<long long>(static_cast<long long>(v_.startBit) + v_.bitCount, 0, std::max(shape_.bitCapacity, 0)));
 
   int frame = std::min(FrameBits(), shape_.bitCapacity);
   int w = WindowFor(v_.startBit);
   int last = std::min(w + kCells, frame);
   if (shape_.movingWindow) {
-    for (int b = w; b < last; ++b) bits_[static_cast<std::size_t>(b)].visible = true;
+    for (int b = w; b < last; ++b) visible_[static_cast<std::size_t>(b)] = true;
   } else {
-    for (int b = 0; b < shape_.bitCapacity; ++b) bits_[static_cast<std::size_t>(b)].visible = b < frame;
+    for (int b = 0; b < shape_.bitCapacity; ++b) visible_[static_cast<std::size_t>(b)] = b < frame;
   }
   for (int i = 0; i < kCells; ++i) {
     GridCellState& c = cells_[static_cast<std::size_t>(i)];

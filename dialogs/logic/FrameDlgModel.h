@@ -205,7 +205,6 @@ class CFrameDlgModelBase {
   // hold is refused; answers the control to focus, 0 when all fit.
   int CheckTexts(IDlgPrompt& prompt) const;
 
-  void SetKind(int bit, int kind);
   // A written text field shows what the model holds again, which fits.
   void Wrote(std::initializer_list<int> ids) {
     written_.insert(ids);
@@ -228,11 +227,12 @@ class CFrameDlgModelBase {
   int startMax_ = 0;
   int countMax_ = 1;
 
-  struct BitState {
-    int kind = BITKIND_FREE;
-    bool visible = false;
-  };
-  std::vector<BitState> bits_;
+  // The other signals' bits, each owned by its colour; the bits shown; the
+  // edited range as the grid last marked it.
+  CBitOccupancy taken_;
+  std::vector<char> visible_;
+  int markedStart_ = 0;
+  int markedEnd_ = 0;
   std::array<GridCellState, kCells> cells_{};
   std::array<RowLabelState, kLabels> labels_{};
   int windowStart_ = 0;

@@ -80,3 +80,11 @@ void CutRangeToFrame(int& start, int& count, int bits) {
 }
 
 double KeptScaling(double shown, double held) { return std::fabs(shown) == VALUE_UNLIMITED ? held : shown; }
+
+IntFieldRange IntRangeToHold(int minimum, int maximum, int value) {
+  return {std::min(minimum, value), std::max(maximum, value)};
+}
+
+double ScalingReachToHold(double value, double typed) {
+  return std::fabs(value) == VALUE_UNLIMITED ? typed : std::max(typed, std::fabs(value));
+}

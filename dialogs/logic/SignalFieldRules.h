@@ -71,6 +71,19 @@ class CByteCountSettle {
 // end at its end; with no bits the start becomes 0 and the count stays.
 void CutRangeToFrame(int& start, int& count, int bits);
 
+// A stored value beyond what may be typed (a start bit past the frame, a
+// count of 0, a cycle beyond 63, an imported float's limit of +-3.4e38) is
+// shown as it is: the field's range stretches to hold it, so that passing
+// through the field keeps it.
+struct IntFieldRange {
+  int minimum;
+  int maximum;
+};
+IntFieldRange IntRangeToHold(int minimum, int maximum, int value);
+// The reach of a scaling field typed within +-`typed` that holds `value`;
+// the no-limit marker needs none.
+double ScalingReachToHold(double value, double typed);
+
 // A factor or offset committed empty reads as the no-limit marker, which
 // means nothing for either: the field takes back the value it held.
 double KeptScaling(double shown, double held);
