@@ -497,7 +497,8 @@ void CCanDlg::ReadControl(int ctrlId) {
   CanDlgControls& c = model_->Controls();
   switch (ctrlId) {
     case MSG_NAME:
-      c.msgName = S(msgName_->currentText());
+      model_->ReadText(MSG_NAME, msgName_->lineEdit() && msgName_->lineEdit()->isModified(),
+                       msgName_->currentText().toStdString());
       break;
     case MSG_ID:
       c.id = msgId_->GetValue();
@@ -509,7 +510,8 @@ void CCanDlg::ReadControl(int ctrlId) {
       c.frameFormat = std::max(frameFormat_->currentIndex(), 0);
       break;
     case SIG_NAME:
-      c.sigName = S(sigName_->currentText());
+      model_->ReadText(SIG_NAME, sigName_->lineEdit() && sigName_->lineEdit()->isModified(),
+                       sigName_->currentText().toStdString());
       break;
     case START_BIT:
       c.startBit = startBit_->Value();
@@ -530,7 +532,7 @@ void CCanDlg::ReadControl(int ctrlId) {
       c.minimum = minimum_->GetStoredValue(true);
       break;
     case UNIT:
-      c.unit = S(unit_->text());
+      model_->ReadText(UNIT, unit_->isModified(), unit_->text().toStdString());
       break;
     case MULTIPLEXOR:
       if (c.muxTyped) {
@@ -552,13 +554,12 @@ void CCanDlg::ReadControl(int ctrlId) {
 void CCanDlg::ReadControls() {
   // Text typed but not yet committed counts as well; a field the user left
   // untouched keeps what the model holds (the stored value).
-  for (CEditEx* e :
-       std::initializer_list<CEditEx*>{startBit_, bitCount_, factor_, offset_, maximum_, minimum_, unit_}) {
+  for (CEditEx* e : std::initializer_list<CEditEx*>{startBit_, bitCount_, factor_, offset_, maximum_, minimum_}) {
     if (!e->isModified()) continue;
     e->UpdateValue();
     ReadControl(CtrlIdOf(e));
   }
-  for (int ctrlId : {MSG_NAME, MSG_ID, BYTE_COUNT, FRAME_FORMAT, SIG_NAME, MULTIPLEXOR, MUX_VALUE}) {
+  for (int ctrlId : {MSG_NAME, MSG_ID, BYTE_COUNT, FRAME_FORMAT, SIG_NAME, UNIT, MULTIPLEXOR, MUX_VALUE}) {
     ReadControl(ctrlId);
   }
   model_->Controls().byteOrder = big_->isChecked() ? BYTEORDER_BIG : BYTEORDER_LITTLE;

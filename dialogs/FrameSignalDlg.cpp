@@ -67,8 +67,8 @@ QString CFrameSignalDlg::FromCp932(const std::string& text) { return QString::fr
 
 std::string CFrameSignalDlg::ToCp932(const QString& text) {
   std::string out;
-  // The name fields take only ASCII; anything else reads as no name at all,
-  // which the checks then refuse.
+  // The dialog's own texts (the no-name text of a frame without bytes); the
+  // fields the user types into are read through the model's text fields.
   if (!cp932::FromUtf8(text.toStdString(), out)) out.clear();
   return out;
 }
@@ -431,10 +431,11 @@ void CFrameSignalDlg::ShowWritten(const std::set<int>& written) {
 }
 
 void CFrameSignalDlg::ReadTexts() {
-  FrameSignalValues& v = model_.Values();
-  v.msgName = ToCp932(msgName_->currentText());
-  v.signalName = ToCp932(sigName_->currentText());
-  v.unit = ToCp932(unit_->text());
+  // A field the user left alone keeps the record's own bytes.
+  auto edited = [](QComboBox* c) { return c->lineEdit() && c->lineEdit()->isModified(); };
+  model_.ReadText(IDC_MSG_NAME, edited(msgName_), msgName_->currentText().toStdString());
+  model_.ReadText(IDC_SIGNAL_NAME, edited(sigName_), sigName_->currentText().toStdString());
+  model_.ReadText(IDC_UNIT, unit_->isModified(), unit_->text().toStdString());
 }
 
 void CFrameSignalDlg::ReadScaling() {
@@ -513,7 +514,6 @@ void CFrameSignalDlg::OnOK() {
   // What the fields hold now, typed but not yet committed included.
   ReadTexts();
   FrameSignalValues& v = model_.Values();
-  model_.CommitId(msgId_->GetValue());
   for (CEditDBL* e : {factor_, offset_, minimum_, maximum_}) e->UpdateValue();
   ReadScaling();
   v.minimum = minimum_->GetStoredValue(true);
@@ -521,9 +521,10 @@ void CFrameSignalDlg::OnOK() {
   v.byteOrder = big_->isChecked() ? BYTEORDER_BIG : BYTEORDER_LITTLE;
   if (bitOrder_) v.bitOrder = std::max(bitOrder_->currentIndex(), 0);
   v.valueType = std::max(valueType_->currentIndex(), 0);
-  // The cycle fields commit every keystroke; read again here, they would
-  // clamp a stored value the user never touched.
-  SettleByteCount();
+  // OK takes the fields as they stand: the field left for OK's press has
+  // committed already, and OK itself cuts, clamps or moves nothing. The cycle
+  // fields commit every keystroke; read again here, they would clamp a stored
+  // value the user never touched.
 
   CMessagePrompt prompt;
   int result = model_.Ok(prompt);

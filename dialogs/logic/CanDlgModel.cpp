@@ -394,7 +394,6 @@ void CCanDlgModel::SettleByteCount(bool fit) {
   if (step == CByteCountSettle::KEEP) return;
   if (step == CByteCountSettle::CUT) ClampRange();
   UpdateSignalControls();
-  // OK only cuts; what OK accepts is what the fields showed.
   if (fit) FitRange();
   UpdateBitGrid();
 }
@@ -565,7 +564,13 @@ void CCanDlgModel::UpdateJ1939Limits(bool forceXtd) {
 void CCanDlgModel::OnJ1939Clicked(bool checked) {
   if (mode_ == DLGMODE_VIEW) return;
   c_.j1939 = checked;
+  // The count typed before the switch comes back when it is switched again.
+  const int typed = typedBytes_;
   UpdateJ1939Limits(true);
+  // Nothing is being typed: the count the switch left settles at once, so
+  // that the fields show the range cut to it before anything else is pressed.
+  SettleByteCount(true);
+  typedBytes_ = typed;
 }
 
 void CCanDlgModel::OnHexClicked(bool hex) {
@@ -801,93 +806,118 @@ void CCanDlgModel::OnBitSelectDone(int low, int high) {
 
 // ---------------------------------------------------------------- OK
 
-CCanDlgModel::OkResult CCanDlgModel::OnOK(IDlgPrompt& prompt) {
-  if (mode_ == DLGMODE_VIEW) return {true, 0};
-  if (!targetMsg_ || !targetSig_) return {false, 0};
-  SettleByteCount(false);
-  auto refuse = [&](int msgId, int focus, const std::vector<MsgArg>& args = {}) {
-    prompt.Error(msgId, args);
-    return OkResult{false, focus};
-  };
+void CCanDlgModel::ReadText(int ctrlId, bool edited, std::string_view utf8) {
+  std::string* held = ctrlId == canctl::MSG_NAME   ? &c_.msgName
+                      : ctrlId == canctl::SIG_NAME ? &c_.sigName
+                      : ctrlId == canctl::UNIT     ? &c_.unit
+                                                   : nullptr;
+  if (held) texts_.Read(ctrlId, edited, utf8, *held);
+}
 
-  const std::string msgKey = MakeUpperString(c_.msgName);
-  if (msgKey.empty()) return refuse(IDS_MSG_NAME_EMPTY, canctl::MSG_NAME);
+void CCanDlgModel::Wrote(std::initializer_list<int> ids) {
+  written_.insert(ids);
+  for (int id : ids) texts_.Written(id);
+}
 
-  // A stored identifier beyond its frame format's range (a CANdb file may
-  // hold one) is shown cut to the range's end; left as shown, it is kept,
-  // not silently replaced by that end.
-  if (mode_ == DLGMODE_EDIT && c_.frameFormat == targetMsg_->frameFormat && targetMsg_->id > c_.idMax &&
-      c_.id == c_.idMax)
-    c_.id = targetMsg_->id;
+CCanDlgModel::OkContext CCanDlgModel::MakeOkContext() const {
+  OkContext ok;
+  ok.msgKey = MakeUpperString(c_.msgName);
+  ok.sigKey = MakeUpperString(c_.sigName);
+  if (mode_ == DLGMODE_NEW) {
+    ok.existing = table_ ? table_->Find(ok.msgKey) : nullptr;
+    if (ok.existing == targetMsg_) ok.existing = nullptr;
+  }
+  ok.checked = mode_ == DLGMODE_EDIT ? targetMsg_ : ok.existing;
+  return ok;
+}
 
-  auto otherWithId = [&](const _CANMsg* except) -> const _CANMsg* {
-    if (!table_) return nullptr;
-    for (const auto& entry : *table_) {
-      if (entry.value && entry.value != except && entry.value != targetMsg_ && entry.value->id == c_.id)
-        return entry.value;
-    }
-    return nullptr;
-  };
+const _CANMsg* CCanDlgModel::OtherMessageWithId(const _CANMsg* except) const {
+  if (!table_) return nullptr;
+  for (const auto& entry : *table_) {
+    if (entry.value && entry.value != except && entry.value != targetMsg_ && entry.value->id == c_.id)
+      return entry.value;
+  }
+  return nullptr;
+}
 
-  const _CANMsg* existing = nullptr;
+CCanDlgModel::OkCheck CCanDlgModel::CheckTexts(const OkContext&) const {
+  if (const int field = texts_.FirstRefused({canctl::MSG_NAME, canctl::SIG_NAME, canctl::UNIT}))
+    return Refusal{IDS_MSG_TEXT_NOT_CP932, field, {}};
+  return std::nullopt;
+}
+
+CCanDlgModel::OkCheck CCanDlgModel::CheckMessageName(const OkContext& ok) const {
+  if (ok.msgKey.empty()) return Refusal{IDS_MSG_NAME_EMPTY, canctl::MSG_NAME, {}};
+  return std::nullopt;
+}
+
+CCanDlgModel::OkCheck CCanDlgModel::CheckMessageIdentity(const OkContext& ok) const {
   if (mode_ == DLGMODE_EDIT) {
-    const _CANMsg* holder = table_ ? table_->Find(msgKey) : nullptr;
-    if (msgKey != MakeUpperString(targetMsg_->name) && holder && holder != targetMsg_) {
-      return refuse(IDS_MSG_MESSAGE_DEFINED, canctl::MSG_NAME);
-    }
+    const _CANMsg* holder = table_ ? table_->Find(ok.msgKey) : nullptr;
+    if (ok.msgKey != MakeUpperString(targetMsg_->name) && holder && holder != targetMsg_)
+      return Refusal{IDS_MSG_MESSAGE_DEFINED, canctl::MSG_NAME, {}};
     if (c_.id != targetMsg_->id) {
-      if (const _CANMsg* other = otherWithId(targetMsg_)) {
-        return refuse(IDS_MSG_ID_USED, canctl::MSG_ID, {FormatId(c_.id), std::string(other->name)});
-      }
+      if (const _CANMsg* other = OtherMessageWithId(targetMsg_))
+        return Refusal{IDS_MSG_ID_USED, canctl::MSG_ID, {FormatId(c_.id), std::string(other->name)}};
     }
-  } else {
-    existing = table_ ? table_->Find(msgKey) : nullptr;
-    if (existing == targetMsg_) existing = nullptr;
-    if (existing && existing->frameFormat != c_.frameFormat) {
-      return refuse(IDS_MSG_MESSAGE_OTHER_FORMAT, canctl::FRAME_FORMAT);
-    }
-    if (!existing) {
-      if (const _CANMsg* other = otherWithId(nullptr)) {
-        return refuse(IDS_MSG_ID_USED, canctl::MSG_ID, {FormatId(c_.id), std::string(other->name)});
-      }
-    }
-    if (existing && existing->id != c_.id) {
-      return refuse(IDS_MSG_MESSAGE_OTHER_ID, canctl::MSG_ID, {std::string(existing->name), FormatId(existing->id)});
-    }
+    return std::nullopt;
   }
+  const _CANMsg* existing = ok.existing;
+  if (existing && existing->frameFormat != c_.frameFormat)
+    return Refusal{IDS_MSG_MESSAGE_OTHER_FORMAT, canctl::FRAME_FORMAT, {}};
+  if (!existing) {
+    if (const _CANMsg* other = OtherMessageWithId(nullptr))
+      return Refusal{IDS_MSG_ID_USED, canctl::MSG_ID, {FormatId(c_.id), std::string(other->name)}};
+  }
+  if (existing && existing->id != c_.id)
+    return Refusal{IDS_MSG_MESSAGE_OTHER_ID, canctl::MSG_ID, {std::string(existing->name), FormatId(existing->id)}};
+  return std::nullopt;
+}
 
-  const std::string sigKey = MakeUpperString(c_.sigName);
-  if (sigKey.empty()) return refuse(IDS_MSG_NAME_EMPTY, canctl::SIG_NAME);
-  const _CANMsg* checked = mode_ == DLGMODE_EDIT ? targetMsg_ : existing;
+CCanDlgModel::OkCheck CCanDlgModel::CheckSignalName(const OkContext& ok) const {
+  if (ok.sigKey.empty()) return Refusal{IDS_MSG_NAME_EMPTY, canctl::SIG_NAME, {}};
   if (mode_ == DLGMODE_EDIT) {
-    const _CANSignal* holder = targetMsg_->signals.Find(sigKey);
-    if (holder && holder != targetSig_ && sigKey != MakeUpperString(openingName_)) {
-      return refuse(IDS_MSG_SIGNAL_DEFINED, canctl::SIG_NAME);
-    }
-  } else if (existing && existing->signals.Contains(sigKey)) {
-    return refuse(IDS_MSG_SIGNAL_DEFINED, canctl::SIG_NAME);
+    const _CANSignal* holder = targetMsg_->signals.Find(ok.sigKey);
+    if (holder && holder != targetSig_ && ok.sigKey != MakeUpperString(openingName_))
+      return Refusal{IDS_MSG_SIGNAL_DEFINED, canctl::SIG_NAME, {}};
+  } else if (ok.existing && ok.existing->signals.Contains(ok.sigKey)) {
+    return Refusal{IDS_MSG_SIGNAL_DEFINED, canctl::SIG_NAME, {}};
   }
-  if (existing && existing->byteCount != c_.byteCount) {
-    return refuse(IDS_MSG_MESSAGE_OTHER_LENGTH, canctl::BYTE_COUNT);
-  }
+  return std::nullopt;
+}
+
+CCanDlgModel::OkCheck CCanDlgModel::CheckExistingByteCount(const OkContext& ok) const {
+  if (ok.existing && ok.existing->byteCount != c_.byteCount)
+    return Refusal{IDS_MSG_MESSAGE_OTHER_LENGTH, canctl::BYTE_COUNT, {}};
+  return std::nullopt;
+}
+
+CCanDlgModel::OkCheck CCanDlgModel::CheckOtherSignalsFit(const OkContext& ok) const {
   std::string beyond;
-  if (FindSignalBeyondLength(checked, beyond, c_.byteCount)) {
-    return refuse(IDS_MSG_BITS_OUTSIDE, canctl::BYTE_COUNT, {beyond});
-  }
-  const int bits = c_.byteCount * 8;
-  if (c_.byteCount > 0 && (c_.startBit >= bits || EndOf(c_.startBit, c_.bitCount) > bits)) {
-    return refuse(IDS_MSG_BITS_OUTSIDE, canctl::START_BIT, {c_.sigName});
-  }
-  if (IsBitRangeUsed(checked, c_.startBit, c_.bitCount)) return refuse(IDS_MSG_BITS_OVERLAP, canctl::START_BIT);
-  // The multiplexor is held to the rules of choosing it, stored or chosen.
-  if (!c_.MuxText().empty() && CheckMultiplexorChain(prompt) != 0) return {false, canctl::MULTIPLEXOR};
-  // A malformed multiplex value must not reach the record in part.
-  if (int focus = ShowMultiplexValueError(prompt)) return {false, focus};
+  if (FindSignalBeyondLength(ok.checked, beyond, c_.byteCount))
+    return Refusal{IDS_MSG_BITS_OUTSIDE, canctl::BYTE_COUNT, {beyond}};
+  return std::nullopt;
+}
 
-  int changed = 0;
+CCanDlgModel::OkCheck CCanDlgModel::CheckSignalFits(const OkContext&) const {
+  const long long bits = c_.byteCount * 8LL;
+  if (c_.byteCount > 0 && (c_.startBit >= bits || EndOf(c_.startBit, c_.bitCount) > bits))
+    return Refusal{IDS_MSG_BITS_OUTSIDE, canctl::START_BIT, {c_.sigName}};
+  return std::nullopt;
+}
+
+CCanDlgModel::OkCheck CCanDlgModel::CheckBitsFree(const OkContext& ok) const {
+  if (IsBitRangeUsed(ok.checked, c_.startBit, c_.bitCount)) return Refusal{IDS_MSG_BITS_OVERLAP, canctl::START_BIT, {}};
+  return std::nullopt;
+}
+
+bool CCanDlgModel::AskByteOrder(IDlgPrompt& prompt, const OkContext& ok, int& changed) {
   const int order = c_.byteOrder == BYTEORDER_BIG ? BYTEORDER_BIG : BYTEORDER_LITTLE;
-  if (!SettleByteOrder(prompt, OtherSignals(checked), order, changed)) return {false, 0};
+  return SettleByteOrder(prompt, OtherSignals(ok.checked), order, changed);
+}
 
+int CCanDlgModel::WriteBack() {
+  int changed = 0;
   auto setText = [&](char* field, const std::string& value) {
     char buf[MAX_NAME_LEN + 1];
     CopyToCharBuffer(buf, value, MAX_NAME_LEN);
@@ -919,7 +949,7 @@ CCanDlgModel::OkResult CCanDlgModel::OnOK(IDlgPrompt& prompt) {
   setText(s.name, c_.sigName);
   set(s.startBit, static_cast<int32_t>(c_.startBit));
   set(s.bitCount, static_cast<int32_t>(c_.bitCount));
-  set(s.byteOrder, static_cast<uint8_t>(order));
+  set(s.byteOrder, static_cast<uint8_t>(c_.byteOrder == BYTEORDER_BIG ? BYTEORDER_BIG : BYTEORDER_LITTLE));
   set(s.valueType, valueType);
   // An emptied factor or offset keeps the value it held.
   set(s.factor, KeptScaling(c_.factor, wsig_.factor));
@@ -935,6 +965,43 @@ CCanDlgModel::OkResult CCanDlgModel::OnOK(IDlgPrompt& prompt) {
     s.multiplexValue = muxValue;
     ++changed;
   }
+  return changed;
+}
+
+CCanDlgModel::OkResult CCanDlgModel::OnOK(IDlgPrompt& prompt) {
+  if (mode_ == DLGMODE_VIEW) return {true, 0};
+  if (!targetMsg_ || !targetSig_) return {false, 0};
+  // OK takes the fields as they stand: what they show is stored or refused,
+  // never cut, clamped or moved first.
+
+  // A stored identifier beyond its frame format's range (a CANdb file may
+  // hold one) is shown cut to the range's end; left as shown, it is kept,
+  // not silently replaced by that end.
+  if (mode_ == DLGMODE_EDIT && c_.frameFormat == targetMsg_->frameFormat && targetMsg_->id > c_.idMax &&
+      c_.id == c_.idMax)
+    c_.id = targetMsg_->id;
+
+  const OkContext ok = MakeOkContext();
+  using Check = OkCheck (CCanDlgModel::*)(const OkContext&) const;
+  static constexpr Check kChecks[] = {
+      &CCanDlgModel::CheckTexts,      &CCanDlgModel::CheckMessageName,       &CCanDlgModel::CheckMessageIdentity,
+      &CCanDlgModel::CheckSignalName, &CCanDlgModel::CheckExistingByteCount, &CCanDlgModel::CheckOtherSignalsFit,
+      &CCanDlgModel::CheckSignalFits, &CCanDlgModel::CheckBitsFree,
+  };
+  for (const Check check : kChecks) {
+    if (const OkCheck refusal = (this->*check)(ok)) {
+      prompt.Error(refusal->message, refusal->args);
+      return {false, refusal->focus};
+    }
+  }
+  // The multiplexor is held to the rules of choosing it, stored or chosen.
+  if (!c_.MuxText().empty() && CheckMultiplexorChain(prompt) != 0) return {false, canctl::MULTIPLEXOR};
+  // A malformed multiplex value must not reach the record in part.
+  if (int focus = ShowMultiplexValueError(prompt)) return {false, focus};
+
+  int changed = 0;
+  if (!AskByteOrder(prompt, ok, changed)) return {false, 0};
+  changed += WriteBack();
   if (changed > 0) modified_ = true;
   return {true, 0};
 }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "NameMap.h"
 #include "Records.h"
 #include "SignalFieldRules.h"
+#include "TextFields.h"
 
 // Control identifiers of the CAN dialog.
 namespace canctl {
@@ -154,9 +156,12 @@ class CCanDlgModel {
   // The byte count commits on every keystroke: that only redraws, the
   // signal keeps the range the user chose.
   void OnCommit(int controlId);
-  // The byte count was left in its field (Enter, leaving it; OK does the
-  // same): what no longer fits in a count that changed is cut.
+  // The byte count was left in its field (Enter, leaving it, also for OK's
+  // press): what no longer fits in a count that changed is cut.
   void OnByteCountLeft();
+  // A text field (message name, signal name, unit) as it stands: read only
+  // when the user edited it (see CTextFields).
+  void ReadText(int ctrlId, bool edited, std::string_view utf8);
   // The text fields the model wrote since the last call (control
   // identifiers); the view rewrites exactly these.
   std::set<int> TakeWrittenFields();
@@ -184,6 +189,8 @@ class CCanDlgModel {
     bool accept = false;
     int focus = 0;  // control to focus when the dialog stays open
   };
+  // The fields as they stand, checked in order and written back, or refused
+  // with the first rule they break; nothing is cut, clamped or moved here.
   OkResult OnOK(IDlgPrompt& prompt);
 
   // Occupancy of a message's bits; the signal under skipKey is left out.
@@ -233,7 +240,38 @@ class CCanDlgModel {
   // The byte count left in its field cuts the range where it no longer fits;
   // with `fit`, the cut range moves onto free bits as an edited one does.
   void SettleByteCount(bool fit);
-  void Wrote(std::initializer_list<int> ids) { written_.insert(ids); }
+  void Wrote(std::initializer_list<int> ids);
+
+  // The checks of OK, in their order; each answers the refusal it finds.
+  struct Refusal {
+    int message = 0;
+    int focus = 0;
+    std::vector<MsgArg> args;
+  };
+  using OkCheck = std::optional<Refusal>;
+  struct OkContext {
+    std::string msgKey;
+    std::string sigKey;
+    // New mode: the stored message of the typed name, other than the target.
+    const _CANMsg* existing = nullptr;
+    // The message whose other signals the checks look at.
+    const _CANMsg* checked = nullptr;
+  };
+  OkContext MakeOkContext() const;
+  const _CANMsg* OtherMessageWithId(const _CANMsg* except) const;
+  OkCheck CheckTexts(const OkContext& ok) const;
+  OkCheck CheckMessageName(const OkContext& ok) const;
+  OkCheck CheckMessageIdentity(const OkContext& ok) const;
+  OkCheck CheckSignalName(const OkContext& ok) const;
+  OkCheck CheckExistingByteCount(const OkContext& ok) const;
+  OkCheck CheckOtherSignalsFit(const OkContext& ok) const;
+  OkCheck CheckSignalFits(const OkContext& ok) const;
+  OkCheck CheckBitsFree(const OkContext& ok) const;
+  // The other signals' byte order follows the chosen one when the user
+  // agrees; false when he cancels.
+  bool AskByteOrder(IDlgPrompt& prompt, const OkContext& ok, int& changed);
+  // Every field that differs into the target records; the count written.
+  int WriteBack();
   // A factor or offset committed empty takes back the value it held.
   void KeepScaling(double& shown, double& held, int ctrlId);
   // The signals of `msg` other than the edited one.
@@ -271,6 +309,7 @@ class CCanDlgModel {
   int typedBytes_ = 0;
   CByteCountSettle settle_;
   std::set<int> written_;
+  CTextFields texts_;
   int page_ = 0;
   int keepPage_ = 0;
   int lastPage_ = 0;

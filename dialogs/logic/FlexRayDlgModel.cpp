@@ -83,6 +83,7 @@ int CFlexRayDlgModel::Ok(IDlgPrompt& prompt) {
     return focus;
   };
 
+  if (const int field = CheckTexts(prompt)) return field;
   if (v_.msgName.empty()) return fail(IDC_MSG_NAME, IDS_MSG_NAME_EMPTY);
   _FlexRayMsg* existing = map_ ? map_->Find(key) : nullptr;
   if (isEdit && key != MakeUpperString(target_->name) && existing) return fail(IDC_MSG_NAME, IDS_MSG_MESSAGE_DEFINED);

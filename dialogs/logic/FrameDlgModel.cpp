@@ -36,6 +36,20 @@ long long CFrameDlgModelBase::ClampId(long long id) const {
   return id;
 }
 
+void CFrameDlgModelBase::ReadText(int ctrlId, bool edited, std::string_view utf8) {
+  std::string* held = ctrlId == dlgids::IDC_MSG_NAME      ? &v_.msgName
+                      : ctrlId == dlgids::IDC_SIGNAL_NAME ? &v_.signalName
+                      : ctrlId == dlgids::IDC_UNIT        ? &v_.unit
+                                                          : nullptr;
+  if (held) texts_.Read(ctrlId, edited, utf8, *held);
+}
+
+int CFrameDlgModelBase::CheckTexts(IDlgPrompt& prompt) const {
+  const int field = texts_.FirstRefused({dlgids::IDC_MSG_NAME, dlgids::IDC_SIGNAL_NAME, dlgids::IDC_UNIT});
+  if (field) prompt.Error(IDS_MSG_TEXT_NOT_CP932);
+  return field;
+}
+
 void CFrameDlgModelBase::CommitId(long long id) {
   v_.id = ClampId(id);
   Wrote({dlgids::IDC_MSG_ID});

@@ -19,6 +19,7 @@
 #include "FrameDlgIds.h"
 #include "Records.h"
 #include "SignalFieldRules.h"
+#include "TextFields.h"
 #include "TextFile.h"
 
 // Colour kinds of a bit: 0..3 grey shades for the other signals in turn.
@@ -112,6 +113,9 @@ class CFrameDlgModelBase {
   // The text a frame of 0 bytes shows as its signal name (string IDS_NONAME).
   void SetNoNameText(const std::string& text) { noName_ = text; }
 
+  // A text field (frame name, signal name, unit) as it stands: read only
+  // when the user edited it (see CTextFields).
+  void ReadText(int ctrlId, bool edited, std::string_view utf8);
   // The fields the model wrote since the last call (control identifiers):
   // the view rewrites exactly these after a commit, and every field after
   // opening and after a pick.
@@ -144,8 +148,9 @@ class CFrameDlgModelBase {
   // Every keystroke in the byte count: the signal keeps its range, however
   // little of it the count typed so far holds.
   void TypeByteCount(int byteCount);
-  // The byte count left in the field (Enter, leaving it, OK) cuts what no
-  // longer fits; a count left as it was settled cuts nothing.
+  // The byte count left in the field (Enter, leaving it, also for OK's
+  // press) cuts what no longer fits; a count left as it was settled cuts
+  // nothing.
   void SettleByteCount();
   // A byte count typed and left in the field at once.
   void CommitByteCount(int byteCount) {
@@ -196,7 +201,15 @@ class CFrameDlgModelBase {
   void ApplyByteCount();
   long long ClampId(long long id) const;
 
-  void Wrote(std::initializer_list<int> ids) { written_.insert(ids); }
+  // The first check of OK: a text field holding text the code page cannot
+  // hold is refused; answers the control to focus, 0 when all fit.
+  int CheckTexts(IDlgPrompt& prompt) const;
+
+  // A written text field shows what the model holds again, which fits.
+  void Wrote(std::initializer_list<int> ids) {
+    written_.insert(ids);
+    for (int id : ids) texts_.Written(id);
+  }
   void KeepScaling(double shown, double& held, int ctrlId) {
     const double kept = KeptScaling(shown, held);
     if (kept != shown) Wrote({ctrlId});
@@ -228,6 +241,7 @@ class CFrameDlgModelBase {
   CByteCountSettle settle_;
   std::set<int> written_;
   int rememberedValueType_ = VTITEM_UNSIGNED;
+  CTextFields texts_;
 };
 
 // The record-typed half: the target frame and signal, the list's frame table
