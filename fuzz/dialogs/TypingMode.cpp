@@ -1,0 +1,771 @@
+// The typing mode of the dialogs target: a user who types. The input is a
+// script of actions and a definition file:
+//
+//   byte 0      kTypingMark
+//   byte 1      L, the length of the script
+//   L bytes     the script
+//   the rest    the definition file, read into the definition list
+//
+// The script picks, for each bus kind in turn, definition rows to edit (or
+// a new definition), and for each dialog a run of commits as the dialogs'
+// fields make them: the byte count typed digit by digit (every keystroke a
+// commit) and then left or not, start bit, bit count, value type, factor,
+// offset, unit, limits, byte order, the J1939 box and the page buttons; then
+// OK. Pressing OK first leaves the field being typed in, as the mouse or
+// Enter does.
+//
+// What the fields showed right before OK is the model's control values at
+// that moment, through the fields' own conversions (the identifier combo and
+// the byte count hold their range, an empty minimum is -1e31). An accepted
+// OK must have stored exactly that, field by field (an emptied factor or
+// offset stands for the value it held, and the value-type selection for the
+// stored type); the message's other signals may only take the byte order
+// the user agreed to. A refused OK must change nothing: no record, no byte
+// of the saved definition file, and it reports no change.
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include "CanDlgModel.h"
+#include "DefDialogs.h"
+#include "DialogsFuzz.h"
+#include "DocPoolTally.h"
+#include "FlexRayDlgModel.h"
+#include "FuzzDoc.h"
+#include "LinDlgModel.h"
+#include "ListLogic.h"
+#include "RecordPicture.h"
+#include "TextFile.h"
+#include "VestrelDoc.h"
+
+namespace dlgfuzz {
+namespace {
+
+constexpr int kMostActions = 24;  // commits of one dialog
+constexpr int kDialogsPerBus = 4;
+
+// Checks that today's dialogs are known to fail, by "<bus> <field>": their
+// differences are listed under FUZZ_DIALOGS_REPORT=1 (and stop the run under
+// FUZZ_DIALOGS_STRICT=1) but do not end a plain run.
+const char* const kKnownFaults[] = {
+    "CAN start bit",     "CAN bit count",     "CAN value type",     "CAN minimum",    "CAN maximum",
+    "FlexRay start bit", "FlexRay bit count", "FlexRay value type", "FlexRay factor", "FlexRay offset",
+    "FlexRay minimum",   "FlexRay maximum",   "LIN start bit",      "LIN bit count",  "LIN value type",
+    "LIN factor",        "LIN offset",        "LIN minimum",        "LIN maximum",
+};
+
+bool Strict() {
+  static const bool strict = [] {
+    const char* v = std::getenv("FUZZ_DIALOGS_STRICT");
+    return v && *v && *v != '0';
+  }();
+  return strict;
+}
+
+bool Known(const std::string& check) {
+  for (const char* k : kKnownFaults)
+    if (*k && check == k) return true;
+  return false;
+}
+
+void Differs(const std::string& check, const std::string& what) {
+  if (Known(check) && !Strict()) {
+    if (ReportOnly()) std::fprintf(stderr, "DIFFERENCE (known: %s) %s\n", check.c_str(), what.c_str());
+    return;
+  }
+  Difference("[" + check + "] " + what);
+}
+
+std::string Show(const std::string& v) { return "\"" + v + "\""; }
+std::string Show(double v) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.17g", v);
+  return text;
+}
+std::string Show(long long v) { return std::to_string(v); }
+
+bool Same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+
+// One dialog's comparison of what the fields showed with what OK stored.
+class Comparison {
+ public:
+  Comparison(const char* bus, std::string step) : bus_(bus), step_(std::move(step)) {}
+  void Number(const char* field, long long shown, long long stored) {
+    if (shown != stored) Report(field, Show(shown), Show(stored));
+  }
+  void Real(const char* field, double shown, double stored) {
+    if (!Same(shown, stored)) Report(field, Show(shown), Show(stored));
+  }
+  // A name as the record holds it: the text cut to the record's length.
+  void Name(const char* field, const std::string& shown, const char* stored) {
+    char held[MAX_NAME_LEN + 1];
+    CopyToCharBuffer(held, shown, MAX_NAME_LEN);
+    if (std::strcmp(held, stored) != 0) Report(field, Show(shown), Show(std::string(stored)));
+  }
+  void Report(const char* field, const std::string& shown, const std::string& stored) {
+    Differs(std::string(bus_) + " " + field,
+            std::string(bus_) + " " + step_ + ": OK stored " + field + " " + stored + ", the field showed " + shown);
+  }
+
+ private:
+  const char* bus_;
+  std::string step_;
+};
+
+// The input's script. Past its end every byte reads 0.
+class Script {
+ public:
+  Script(const uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  bool Done() const { return at_ >= size_; }
+  int Byte() { return Done() ? 0 : data_[at_++]; }
+  bool Bit() { return (Byte() & 1) != 0; }
+  int Below(int n) { return n > 0 ? Byte() % n : 0; }
+  // 0..most: a small number from one byte, any from two.
+  int Number(int most) {
+    if (most <= 0) return 0;
+    const int b = Byte();
+    if (b & 0x80) return (((b & 0x7F) << 8) | Byte()) % (most + 1);
+    return b % (std::min(most, 127) + 1);
+  }
+
+ private:
+  const uint8_t* data_;
+  std::size_t size_;
+  std::size_t at_ = 0;
+};
+
+// What the scaling fields are given; the first stands for an emptied field.
+constexpr double kTypedReals[] = {VALUE_UNLIMITED, 0.5, 2.0, -1.0, 0.0, 1000.0, 1e-3, 12.5};
+// Units as typed (CP932): empty, plain, a double-byte character.
+const char* const kTypedUnits[] = {"", "km/h", "rpm", "\x93\x78"};
+
+double TypedReal(Script& s) { return kTypedReals[s.Below(static_cast<int>(std::size(kTypedReals)))]; }
+
+// The names a new definition is given: one of the table's messages, or one
+// it does not hold.
+template <class Map>
+std::string NewMessageName(const Map* table, Script& s) {
+  if (table && !table->empty() && s.Bit()) {
+    int pick = s.Below(static_cast<int>(table->size()));
+    for (const auto& e : *table)
+      if (pick-- == 0) return e.value->name;
+  }
+  return "TypedMsg" + std::to_string(s.Below(4));
+}
+std::string NewSignalName(Script& s) { return "TypedSig" + std::to_string(s.Below(4)); }
+
+// The message's other signals as they were before OK; after an accepted OK
+// each must be the same but for the byte order the user agreed to.
+template <class Msg, class Sig>
+class OtherSignals {
+ public:
+  OtherSignals(const Msg* msg, const Sig* edited) {
+    if (!msg) return;
+    for (const auto& e : msg->signals)
+      if (e.value != edited) kept_.emplace_back(e.value, *e.value);
+  }
+  void Check(Comparison& cmp, bool orderAgreed, int order) const {
+    for (const auto& [now, was] : kept_) {
+      Sig expected = was;
+      if (orderAgreed) expected.byteOrder = static_cast<uint8_t>(order);
+      if (!SameSignal(expected, *now)) cmp.Report("another signal", Show(std::string(expected.name)), "a change to it");
+    }
+  }
+
+ private:
+  static bool SameHead(const _SignalHead& a, const _SignalHead& b) {
+    return std::strcmp(a.name, b.name) == 0 && a.bitOrder == b.bitOrder && a.byteOrder == b.byteOrder &&
+           a.valueType == b.valueType && a.startBit == b.startBit && a.bitCount == b.bitCount &&
+           std::strcmp(a.unit, b.unit) == 0 && a.identicalCoding == b.identicalCoding &&
+           a.importError == b.importError && Same(a.factor, b.factor) && Same(a.offset, b.offset) &&
+           Same(a.minimum, b.minimum) && Same(a.maximum, b.maximum);
+  }
+  static bool SameSignal(const _SignalHead& a, const _SignalHead& b) { return SameHead(a, b); }
+  static bool SameSignal(const _CANSignal& a, const _CANSignal& b) {
+    return SameHead(a, b) && std::strcmp(a.multiplexor, b.multiplexor) == 0 && a.multiplexValue == b.multiplexValue;
+  }
+  std::vector<std::pair<const Sig*, Sig>> kept_;
+};
+
+// ------------------------------------------------------------------ CAN
+
+uint8_t StoredTypeOfItem(int item) {
+  switch (item) {
+    case VTITEM_SIGNED:
+      return VALTYPE_SIGNED;
+    case VTITEM_FLOAT:
+    case VTITEM_DOUBLE:
+      return VALTYPE_FLOAT;
+    default:
+      return VALTYPE_UNSIGNED;
+  }
+}
+
+class CanTyping {
+ public:
+  CanTyping(CCanDlgModel& model, CanFields& fields, Prompt& prompt, Script& script)
+      : m_(model), c_(model.Controls()), fields_(fields), prompt_(prompt), s_(script) {
+    heldFactor_ = c_.factor;
+    heldOffset_ = c_.offset;
+  }
+
+  void Type(const NameMap<_CANMsg>* table) {
+    if (m_.Mode() == DLGMODE_NEW) {
+      c_.msgName = NewMessageName(table, s_);
+      m_.OnCommit(canctl::MSG_NAME);
+      c_.sigName = NewSignalName(s_);
+      m_.OnCommit(canctl::SIG_NAME);
+      fields_.Show(m_, prompt_);
+    }
+    for (int n = 0; n < kMostActions && !s_.Done(); ++n) {
+      if (!Act(s_.Below(12))) break;
+      fields_.Show(m_, prompt_);
+    }
+  }
+
+  // What the fields show: the controls through the fields' ranges, and the
+  // value an emptied factor or offset stands for.
+  CanDlgControls Shown() const {
+    CanDlgControls shown = c_;
+    shown.id = ctl::ClampInt(shown.id, 0, shown.idMax);
+    shown.byteCount = ctl::ClampInt(shown.byteCount, 0, shown.byteCountMax);
+    return shown;
+  }
+  double HeldFactor() const { return heldFactor_; }
+  double HeldOffset() const { return heldOffset_; }
+
+  // OK pressed: the field being typed in is left first.
+  CCanDlgModel::OkResult PressOk() {
+    Leave();
+    fields_.Show(m_, prompt_);
+    fields_.Read(m_);
+    return m_.OnOK(prompt_);
+  }
+
+ private:
+  // Answers false for OK.
+  bool Act(int op) {
+    switch (op) {
+      case 0:
+        return false;
+      case 1:
+        TypeByteCount();
+        break;
+      case 2:
+        TypeInto(canctl::START_BIT, c_.startBit, s_.Number(c_.startBitMax));
+        break;
+      case 3:
+        TypeInto(canctl::BIT_COUNT, c_.bitCount, 1 + s_.Number(63));
+        break;
+      case 4:
+        Leave();
+        m_.OnValueTypeOpened();
+        m_.OnValueTypePicked(s_.Below(4));
+        break;
+      case 5:
+        TypeInto(canctl::FACTOR, c_.factor, TypedReal(s_));
+        break;
+      case 6:
+        TypeInto(canctl::OFFSET, c_.offset, TypedReal(s_));
+        break;
+      case 7:
+        Leave();
+        c_.unit = kTypedUnits[s_.Below(static_cast<int>(std::size(kTypedUnits)))];
+        focused_ = canctl::UNIT;
+        if (s_.Bit()) Leave();
+        break;
+      case 8:
+        Leave();
+        m_.OnJ1939Clicked(!c_.j1939);
+        break;
+      case 9:
+        Leave();
+        if (s_.Bit()) {
+          m_.OnPageNext();
+        } else {
+          m_.OnPagePrevious();
+        }
+        break;
+      case 10:
+        Leave();
+        c_.byteOrder = c_.byteOrder == BYTEORDER_BIG ? BYTEORDER_LITTLE : BYTEORDER_BIG;
+        break;
+      default: {
+        const double v = TypedReal(s_);
+        if (s_.Bit()) {
+          TypeInto(canctl::MAXIMUM, c_.maximum, v);
+        } else {
+          TypeInto(canctl::MINIMUM, c_.minimum, v == VALUE_UNLIMITED ? -VALUE_UNLIMITED : v);
+        }
+        break;
+      }
+    }
+    return true;
+  }
+
+  // Text typed into an edit: read at its commit, on Enter or on leaving it.
+  template <class T, class V>
+  void TypeInto(int id, T& control, V value) {
+    if (focused_ != id) Leave();
+    control = static_cast<T>(value);
+    focused_ = id;
+    if (s_.Bit()) Leave();  // Enter
+  }
+
+  // The byte count commits every keystroke; it was selected whole (or
+  // emptied with Backspace) and the digits are typed one by one, as far as
+  // the field's length allows. Tab may follow, or not.
+  void TypeByteCount() {
+    if (focused_ != canctl::BYTE_COUNT) Leave();
+    focused_ = canctl::BYTE_COUNT;
+    const bool emptied = s_.Bit();
+    const int wanted = s_.Number(c_.byteCountMax + 40);
+    const bool noDigits = emptied && s_.Below(4) == 0;
+    std::string text;
+    if (emptied) {
+      c_.byteCount = 0;  // an empty text reads as 0
+      m_.OnCommit(canctl::BYTE_COUNT);
+      fields_.Show(m_, prompt_);
+    }
+    if (!noDigits) {
+      for (char digit : std::to_string(wanted)) {
+        if (static_cast<int>(text.size()) >= c_.byteCountLimit) break;
+        text += digit;
+        c_.byteCount = std::atoi(text.c_str());
+        m_.OnCommit(canctl::BYTE_COUNT);
+        fields_.Show(m_, prompt_);
+        if (m_.TakeWrittenFields().count(canctl::BYTE_COUNT)) text = std::to_string(c_.byteCount);
+      }
+    }
+    if (s_.Bit()) Leave();  // Tab
+  }
+
+  void Leave() {
+    const int id = std::exchange(focused_, 0);
+    if (id == 0) return;
+    if (id == canctl::BYTE_COUNT) {
+      m_.OnByteCountLeft();
+    } else {
+      m_.OnCommit(id);
+    }
+    if (id == canctl::FACTOR && c_.factor != VALUE_UNLIMITED) heldFactor_ = c_.factor;
+    if (id == canctl::OFFSET && c_.offset != VALUE_UNLIMITED) heldOffset_ = c_.offset;
+    fields_.Show(m_, prompt_);
+  }
+
+  CCanDlgModel& m_;
+  CanDlgControls& c_;
+  CanFields& fields_;
+  Prompt& prompt_;
+  Script& s_;
+  int focused_ = 0;  // the edit typed in and not yet left
+  double heldFactor_ = 1.0;
+  double heldOffset_ = 0.0;
+};
+
+// The message's fields before OK, to tell what OK may keep of them.
+struct CanMessageBefore {
+  explicit CanMessageBefore(const _CANMsg& m)
+      : id(m.id), frameFormat(m.frameFormat), byteCount(m.byteCount), frameType(m.frameType) {}
+  int id;
+  int frameFormat;
+  int byteCount;
+  int frameType;
+};
+
+void CompareCan(Comparison& cmp, const CanDlgControls& shown, double heldFactor, double heldOffset,
+                const CanMessageBefore& before, const _CANMsg& m, const _CANSignal& s) {
+  cmp.Name("message name", shown.msgName, m.name);
+  // A stored identifier beyond its format's range shows as the range's end
+  // and is kept as stored while the field still shows that end.
+  const bool idKept = shown.frameFormat == before.frameFormat && before.id > shown.idMax && shown.id == shown.idMax &&
+                      m.id == before.id;
+  if (!idKept) cmp.Number("identifier", shown.id, m.id);
+  cmp.Number("frame format", shown.frameFormat, m.frameFormat);
+  cmp.Number("byte count", shown.byteCount, m.byteCount);
+  const int frameType =
+      m.byteCount == before.byteCount ? before.frameType : (m.byteCount > 8 ? CANFRAME_FD : CANFRAME_CAN);
+  cmp.Number("frame type", frameType, m.frameType);
+  cmp.Number("J1939", shown.j1939 ? 1 : 0, m.j1939);
+  cmp.Name("signal name", shown.sigName, s.name);
+  cmp.Number("start bit", shown.startBit, s.startBit);
+  cmp.Number("bit count", shown.bitCount, s.bitCount);
+  cmp.Number("byte order", shown.byteOrder == BYTEORDER_BIG ? BYTEORDER_BIG : BYTEORDER_LITTLE, s.byteOrder);
+  cmp.Number("value type", StoredTypeOfItem(shown.valueType), s.valueType);
+  cmp.Real("factor", shown.factor == VALUE_UNLIMITED ? heldFactor : shown.factor, s.factor);
+  cmp.Real("offset", shown.offset == VALUE_UNLIMITED ? heldOffset : shown.offset, s.offset);
+  cmp.Real("maximum", shown.maximum, s.maximum);
+  cmp.Real("minimum", shown.minimum, s.minimum);
+  cmp.Name("unit", shown.unit, s.unit);
+  if (MakeUpperString(shown.MuxText()) != MakeUpperString(s.multiplexor))
+    cmp.Report("multiplexor", Show(shown.MuxText()), Show(std::string(s.multiplexor)));
+}
+
+// ------------------------------------------------------------------ FlexRay and LIN
+
+long long IdOf(const _FlexRayMsg& m) { return m.slotId; }
+long long IdOf(const _LINMsg& m) { return m.id; }
+int FormatOf(const _FlexRayMsg& m) { return m.frameFormat; }
+int FormatOf(const _LINMsg& m) { return m.checksum; }
+
+template <class Model>
+class FrameTyping {
+ public:
+  FrameTyping(Model& model, Prompt& prompt, Script& script, bool flexRay)
+      : m_(model), v_(model.Values()), prompt_(prompt), s_(script), flexRay_(flexRay) {
+    heldFactor_ = v_.factor;
+    heldOffset_ = v_.offset;
+  }
+
+  template <class Map>
+  void Type(const Map* table) {
+    if (m_.Mode() == DLGMODE_NEW) {
+      v_.msgName = NewMessageName(table, s_);
+      v_.signalName = NewSignalName(s_);
+    }
+    for (int n = 0; n < kMostActions && !s_.Done(); ++n)
+      if (!Act(s_.Below(11))) break;
+  }
+
+  FrameSignalValues Shown() const {
+    FrameSignalValues shown = v_;
+    shown.id = std::clamp(shown.id, m_.MinId(), m_.MaxId());
+    shown.minimum = FieldMinimum(shown.minimum);
+    return shown;
+  }
+  double HeldFactor() const { return heldFactor_; }
+  double HeldOffset() const { return heldOffset_; }
+
+  int PressOk() {
+    Leave();
+    // What the view reads on OK: the identifier and the scaling fields.
+    m_.CommitId(ctl::ClampInt(v_.id, static_cast<int>(m_.MinId()), static_cast<int>(m_.MaxId())));
+    v_.minimum = FieldMinimum(v_.minimum);
+    m_.SettleByteCount();
+    return m_.Ok(prompt_);
+  }
+
+ private:
+  bool Act(int op) {
+    switch (op) {
+      case 0:
+        return false;
+      case 1:
+        TypeByteCount();
+        break;
+      case 2:
+        TypeInto(dlgids::IDC_START_BIT, v_.startBit, s_.Number(std::max(m_.StartBitMax(), v_.startBit)));
+        break;
+      case 3:
+        TypeInto(dlgids::IDC_BIT_COUNT, v_.bitCount, 1 + s_.Number(std::max(m_.BitCountMax(), v_.bitCount) - 1));
+        break;
+      case 4:
+        Leave();
+        m_.RememberValueType();
+        m_.ChooseValueType(s_.Below(4));
+        break;
+      case 5:
+        TypeInto(dlgids::IDC_FACTOR, v_.factor, TypedReal(s_));
+        break;
+      case 6:
+        TypeInto(dlgids::IDC_OFFSET, v_.offset, TypedReal(s_));
+        break;
+      case 7:
+        Leave();
+        v_.unit = kTypedUnits[s_.Below(static_cast<int>(std::size(kTypedUnits)))];
+        break;
+      case 8:
+        Leave();
+        if (s_.Bit()) {
+          v_.byteOrder = v_.byteOrder == BYTEORDER_BIG ? BYTEORDER_LITTLE : BYTEORDER_BIG;
+        } else if (flexRay_) {
+          v_.bitOrder = v_.bitOrder == BITORDER_MSB_FIRST ? BITORDER_LSB_FIRST : BITORDER_MSB_FIRST;
+        }
+        break;
+      case 9: {
+        const double v = TypedReal(s_);
+        if (s_.Bit()) {
+          TypeInto(dlgids::IDC_MAXIMUM, v_.maximum, v);
+        } else {
+          TypeInto(dlgids::IDC_MINIMUM, v_.minimum, v == VALUE_UNLIMITED ? -VALUE_UNLIMITED : v);
+        }
+        break;
+      }
+      default:
+        Leave();
+        m_.CommitFormat(s_.Below(2));
+        break;
+    }
+    return true;
+  }
+
+  template <class T, class V>
+  void TypeInto(int id, T& value, V typed) {
+    if (focused_ != id) Leave();
+    value = static_cast<T>(typed);
+    focused_ = id;
+    if (s_.Bit()) Leave();
+  }
+
+  void TypeByteCount() {
+    if (focused_ != dlgids::IDC_BYTE_COUNT) Leave();
+    focused_ = dlgids::IDC_BYTE_COUNT;
+    const bool emptied = s_.Bit();
+    const int wanted = s_.Number(m_.MaxBytes() + 40);
+    const bool noDigits = emptied && s_.Below(4) == 0;
+    if (emptied) m_.TypeByteCount(0);
+    if (!noDigits) {
+      std::string text;
+      for (char digit : std::to_string(wanted)) {
+        text += digit;
+        m_.TypeByteCount(std::atoi(text.c_str()));
+        // The field shows the count cut to the frame's largest.
+        text = std::to_string(v_.byteCount);
+      }
+    }
+    if (s_.Bit()) Leave();
+  }
+
+  void Leave() {
+    const int id = std::exchange(focused_, 0);
+    switch (id) {
+      case dlgids::IDC_BYTE_COUNT:
+        m_.SettleByteCount();
+        break;
+      case dlgids::IDC_START_BIT:
+        m_.CommitStartBit(v_.startBit);
+        break;
+      case dlgids::IDC_BIT_COUNT:
+        m_.CommitBitCount(v_.bitCount);
+        break;
+      case dlgids::IDC_MINIMUM:
+      case dlgids::IDC_MAXIMUM:
+        m_.CommitLimits(v_.minimum, v_.maximum);
+        break;
+      case dlgids::IDC_FACTOR:
+        if (v_.factor != VALUE_UNLIMITED) heldFactor_ = v_.factor;
+        break;
+      case dlgids::IDC_OFFSET:
+        if (v_.offset != VALUE_UNLIMITED) heldOffset_ = v_.offset;
+        break;
+      default:
+        break;
+    }
+  }
+
+  Model& m_;
+  FrameSignalValues& v_;
+  Prompt& prompt_;
+  Script& s_;
+  bool flexRay_;
+  int focused_ = 0;
+  double heldFactor_ = 1.0;
+  double heldOffset_ = 0.0;
+};
+
+template <class Msg, class Sig>
+void CompareFrame(Comparison& cmp, const FrameSignalValues& shown, double heldFactor, double heldOffset,
+                  long long idBefore, const Msg& m, const Sig& s, bool flexRay, long long minId, long long maxId) {
+  cmp.Name("message name", shown.msgName, m.name);
+  cmp.Number(flexRay ? "frame format" : "checksum", shown.formatIndex, FormatOf(m));
+  // A stored identifier outside the field's range shows cut into it and is
+  // kept as stored while the field still shows that.
+  const bool idKept =
+      (idBefore < minId || idBefore > maxId) && shown.id == std::clamp(idBefore, minId, maxId) && IdOf(m) == idBefore;
+  if (!idKept) cmp.Number("identifier", shown.id, IdOf(m));
+  cmp.Number("byte count", shown.byteCount, m.byteCount);
+  cmp.Name("signal name", shown.signalName, s.name);
+  if (flexRay) cmp.Number("bit order", shown.bitOrder, s.bitOrder);
+  cmp.Number("start bit", shown.startBit, s.startBit);
+  cmp.Number("bit count", shown.bitCount, s.bitCount);
+  cmp.Number("byte order", shown.byteOrder, s.byteOrder);
+  cmp.Number("value type", SelectionToValueType(shown.valueType), s.valueType);
+  cmp.Real("factor", std::fabs(shown.factor) == VALUE_UNLIMITED ? heldFactor : shown.factor, s.factor);
+  cmp.Real("offset", std::fabs(shown.offset) == VALUE_UNLIMITED ? heldOffset : shown.offset, s.offset);
+  cmp.Real("minimum", shown.minimum, s.minimum);
+  cmp.Real("maximum", shown.maximum, s.maximum);
+  cmp.Name("unit", shown.unit, s.unit);
+}
+
+void CompareCycles(Comparison& cmp, const FrameSignalValues& shown, const _FlexRayMsg& m) {
+  cmp.Number("base cycle", shown.baseCycle, m.baseCycle);
+  cmp.Number("cycle repetition", shown.cycleRepetition, m.cycleRepetition);
+}
+void CompareCycles(Comparison&, const FrameSignalValues&, const _LINMsg&) {}
+
+// ------------------------------------------------------------------ the dialogs
+
+class TypingDialogs : public IDefinitionDialogs {
+ public:
+  explicit TypingDialogs(Script& script) : s_(script) {}
+
+  DefDialogResult RunCanDialog(const CanDialogRequest& r) override {
+    CCanDlgModel model(r.messages, r.mode);
+    model.SetTarget(r.msg, r.signal);
+    for (const auto& names : r.rowNames) model.AddNames(names.first, names.second);
+    model.SetHexFlag(r.hexFlag);
+    model.Open();
+    CanFields fields;
+    fields.Show(model, prompt);
+    DefDialogResult result;
+    result.hexFlag = model.HexFlag();
+    if (r.mode == DLGMODE_VIEW || !r.msg || !r.signal) return result;
+    CanTyping typing(model, fields, prompt, s_);
+    typing.Type(r.messages);
+    const CanDlgControls shown = typing.Shown();
+    const CanMessageBefore before(*r.msg);
+    const _CANMsg* checked =
+        r.mode == DLGMODE_EDIT ? r.msg : (r.messages ? r.messages->Find(MakeUpperString(shown.msgName)) : nullptr);
+    const OtherSignals<_CANMsg, _CANSignal> others(checked, r.signal);
+    prompt.okCancelAnswer = s_.Bit();
+    prompt.okCancelAsked = false;
+    const int before_shown = prompt.shown;
+    const CCanDlgModel::OkResult ok = typing.PressOk();
+    if (ok.accept) {
+      Comparison cmp("CAN", step);
+      CompareCan(cmp, shown, typing.HeldFactor(), typing.HeldOffset(), before, *r.msg, *r.signal);
+      others.Check(cmp, prompt.okCancelAsked && prompt.okCancelAnswer, shown.byteOrder);
+    }
+    return Ended(ok.accept, model.Modified(), before_shown, result);
+  }
+
+  DefDialogResult RunFlexRayDialog(const FlexRayDialogRequest& r) override {
+    CFlexRayDlgModel model;
+    return RunFrame(model, r, "FlexRay", true);
+  }
+  DefDialogResult RunLinDialog(const LinDialogRequest& r) override {
+    CLinDlgModel model;
+    return RunFrame(model, r, "LIN", false);
+  }
+  // LOGIC is not typed into here: its fields are no signal fields.
+  DefDialogResult RunLogicDialog(const LogicDialogRequest&) override { return {}; }
+
+  Prompt prompt;
+  std::string step;  // names the dialog in reports
+  bool refused = false;
+  bool silentRefusal = false;
+
+ private:
+  template <class Model, class Request>
+  DefDialogResult RunFrame(Model& model, const Request& r, const char* bus, bool flexRay) {
+    model.SetMode(r.mode);
+    model.SetMessageMap(r.messages);
+    model.SetTarget(r.msg, r.signal);
+    model.SetEditedSignalName(r.editedSignalName);
+    model.SetHexDisplay(r.hexFlag != 0);
+    model.Open();
+    DefDialogResult result;
+    result.hexFlag = model.HexDisplay() ? 1 : 0;
+    if (r.mode == DLGMODE_VIEW || !r.msg || !r.signal) return result;
+    FrameTyping<Model> typing(model, prompt, s_, flexRay);
+    typing.Type(r.messages);
+    const FrameSignalValues shown = typing.Shown();
+    const long long idBefore = IdOf(*r.msg);
+    using Msg = std::remove_pointer_t<decltype(r.msg)>;
+    using Sig = std::remove_pointer_t<decltype(r.signal)>;
+    const Msg* checked =
+        r.mode == DLGMODE_EDIT ? r.msg : (r.messages ? r.messages->Find(MakeUpperString(shown.msgName)) : nullptr);
+    const OtherSignals<Msg, Sig> others(checked, r.signal);
+    prompt.okCancelAnswer = s_.Bit();
+    prompt.okCancelAsked = false;
+    const int before = prompt.shown;
+    const bool accept = typing.PressOk() == dlgids::DLG_OK_CLOSE;
+    if (accept) {
+      Comparison cmp(bus, step);
+      CompareFrame(cmp, shown, typing.HeldFactor(), typing.HeldOffset(), idBefore, *r.msg, *r.signal, flexRay,
+                   model.MinId(), model.MaxId());
+      CompareCycles(cmp, shown, *r.msg);
+      others.Check(cmp, prompt.okCancelAsked && prompt.okCancelAnswer, shown.byteOrder);
+    }
+    return Ended(accept, model.Modified(), before, result);
+  }
+
+  DefDialogResult Ended(bool accept, bool modified, int shownBefore, DefDialogResult result) {
+    refused = !accept;
+    silentRefusal = !accept && prompt.shown == shownBefore;
+    result.ok = accept;
+    result.modified = accept && modified;
+    return result;
+  }
+
+  Script& s_;
+};
+
+void TypeIntoRow(CDefListLogic& def, TypingDialogs& dialogs, int row, const char* bus) {
+  CVestrelDoc& doc = def.Doc();
+  const int mode = row < 0 ? DLGMODE_NEW : DLGMODE_EDIT;
+  const std::string rowName = row < 0 ? std::string("new definition")
+                                      : "row " + std::to_string(row) + " (" +
+                                            def.Rows()[static_cast<std::size_t>(row)].Cell(COL_MESSAGE) + "/" +
+                                            def.Rows()[static_cast<std::size_t>(row)].Cell(COL_SIGNAL) + ")";
+  dialogs.step = rowName + " typed into";
+  const vrtest::Picture before(doc, LIST_DEFINITION);
+  const std::string savedBefore = doc.BuildSblText(LIST_DEFINITION);
+  dialogs.refused = dialogs.silentRefusal = false;
+  const std::vector<int> selection = row >= 0 ? std::vector<int>{row} : std::vector<int>{};
+  const int changed = OpenDefinitionDialog(def, dialogs, LIST_DEFINITION, mode, selection, DefDialogAnchor());
+  const std::string step = std::string(bus) + " " + dialogs.step;
+  const vrtest::Picture after(doc, LIST_DEFINITION);
+  if (ReportOnly())
+    std::fprintf(
+        stderr, "TYPED %s: %s\n", step.c_str(),
+        dialogs.refused ? ("refused with message " + std::to_string(dialogs.prompt.last)).c_str() : "accepted");
+  if (dialogs.silentRefusal) Differs(std::string(bus) + " refusal", step + ": OK refused without a message");
+  if (dialogs.refused) {
+    if (after != before)
+      Differs(std::string(bus) + " refusal", step + ": a refused OK changed a record\n" + before.Differences(after));
+    if (doc.BuildSblText(LIST_DEFINITION) != savedBefore)
+      Differs(std::string(bus) + " refusal", step + ": a refused OK changed the saved file");
+    if (changed != 0) Differs(std::string(bus) + " refusal", step + ": a refused OK reported a change");
+  } else if ((changed != 0) != (after != before)) {
+    Differs(std::string(bus) + " modified",
+            step + (changed ? ": OK reported a change it did not make"
+                            : ": OK changed a record and reported none\n" + before.Differences(after)));
+  }
+  const std::string shortfall = poolcheck::Shortfall(doc);
+  if (!shortfall.empty()) fuzzdoc::Fail(step + ": " + shortfall);
+}
+
+}  // namespace
+
+void RunTypingMode(const uint8_t* data, std::size_t size) {
+  static fuzzdoc::AnsweringSink sink(false);
+  SetMessageSink(&sink);
+  const std::size_t length = size > 0 ? std::min<std::size_t>(data[0], size - 1) : 0;
+  Script script(data + 1, length);
+  const std::string text(reinterpret_cast<const char*>(data) + 1 + length, size - std::min(size, 1 + length));
+
+  CVestrelDoc doc;
+  doc.ParseSblText(text, LIST_DEFINITION);
+  doc.SetMsgIdFormat(static_cast<int>(size & 1));
+  CRefListLogic ref(doc);
+  CDefListLogic def(doc);
+  ref.SetPartner(&def);
+  def.SetPartner(&ref);
+  TypingDialogs dialogs(script);
+  const struct {
+    int kind;
+    const char* name;
+  } buses[] = {{BUS_CAN, "CAN"}, {BUS_FLEXRAY, "FlexRay"}, {BUS_LIN, "LIN"}};
+  for (const auto& bus : buses) {
+    ref.SetBusKind(bus.kind);
+    def.SetBusKind(bus.kind);
+    for (int k = 0; k < kDialogsPerBus && !script.Done(); ++k) {
+      // One pick past the last row is a new definition.
+      const int rows = def.RowCount();
+      const int pick = script.Below(rows + 1);
+      TypeIntoRow(def, dialogs, pick == rows ? -1 : pick, bus.name);
+    }
+  }
+}
+
+}  // namespace dlgfuzz
