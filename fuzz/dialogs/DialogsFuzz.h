@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,12 @@ namespace dlgfuzz {
 // An input that starts with this byte runs the typing mode (TypingMode.cpp)
 // on the rest; any other input is a definition file opened unchanged.
 constexpr uint8_t kTypingMark = 0x01;
+// Each difference goes to `report` with the name of its check ("<bus>
+// <field>"); without one, known faults are only listed and others stop the
+// run as in the other mode.
+using TypingReport = std::function<void(const std::string& check, const std::string& what)>;
 void RunTypingMode(const uint8_t* data, std::size_t size);
+void RunTypingMode(const uint8_t* data, std::size_t size, const TypingReport& report);
 
 inline bool ReportOnly() {
   static const bool report = [] {

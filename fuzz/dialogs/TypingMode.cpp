@@ -57,10 +57,27 @@ constexpr int kDialogsPerBus = 4;
 // differences are listed under FUZZ_DIALOGS_REPORT=1 (and stop the run under
 // FUZZ_DIALOGS_STRICT=1) but do not end a plain run.
 const char* const kKnownFaults[] = {
-    "CAN start bit",     "CAN bit count",     "CAN value type",     "CAN minimum",    "CAN maximum",
-    "FlexRay start bit", "FlexRay bit count", "FlexRay value type", "FlexRay factor", "FlexRay offset",
-    "FlexRay minimum",   "FlexRay maximum",   "LIN start bit",      "LIN bit count",  "LIN value type",
-    "LIN factor",        "LIN offset",        "LIN minimum",        "LIN maximum",
+    "CAN start bit",
+    "CAN bit count",
+    "CAN value type",
+    "CAN minimum",
+    "CAN maximum",
+    "FlexRay start bit",
+    "FlexRay bit count",
+    "FlexRay value type",
+    "FlexRay factor",
+    "FlexRay offset",
+    "FlexRay minimum",
+    "FlexRay maximum",
+    "FlexRay byte count retyped",
+    "LIN start bit",
+    "LIN bit count",
+    "LIN value type",
+    "LIN factor",
+    "LIN offset",
+    "LIN minimum",
+    "LIN maximum",
+    "LIN byte count retyped",
 };
 
 bool Strict() {
@@ -77,12 +94,11 @@ bool Known(const std::string& check) {
   return false;
 }
 
+// Where the differences of the current run go.
+const TypingReport* g_report = nullptr;
+
 void Differs(const std::string& check, const std::string& what) {
-  if (Known(check) && !Strict()) {
-    if (ReportOnly()) std::fprintf(stderr, "DIFFERENCE (known: %s) %s\n", check.c_str(), what.c_str());
-    return;
-  }
-  Difference("[" + check + "] " + what);
+  if (g_report && *g_report) (*g_report)(check, what);
 }
 
 std::string Show(const std::string& v) { return "\"" + v + "\""; }
@@ -196,6 +212,21 @@ class OtherSignals {
   std::vector<std::pair<const Sig*, Sig>> kept_;
 };
 
+// The byte count as the field was entered, to hold its leaving to the rule
+// that a count typed back to its own value changes nothing.
+struct ByteCountEntry {
+  int bytes = 0;
+  int start = 0;
+  int count = 0;
+  void Check(const std::string& bus, const std::string& step, int bytesNow, int startNow, int countNow) const {
+    if (bytesNow != bytes || (startNow == start && countNow == count)) return;
+    Differs(bus + " byte count retyped", bus + " " + step + ": the byte count typed back to " + std::to_string(bytes) +
+                                             " and left moved the signal from " + std::to_string(start) + "/" +
+                                             std::to_string(count) + " to " + std::to_string(startNow) + "/" +
+                                             std::to_string(countNow));
+  }
+};
+
 // ------------------------------------------------------------------ CAN
 
 uint8_t StoredTypeOfItem(int item) {
@@ -212,8 +243,8 @@ uint8_t StoredTypeOfItem(int item) {
 
 class CanTyping {
  public:
-  CanTyping(CCanDlgModel& model, CanFields& fields, Prompt& prompt, Script& script)
-      : m_(model), c_(model.Controls()), fields_(fields), prompt_(prompt), s_(script) {
+  CanTyping(CCanDlgModel& model, CanFields& fields, Prompt& prompt, Script& script, std::string step)
+      : m_(model), c_(model.Controls()), fields_(fields), prompt_(prompt), s_(script), step_(std::move(step)) {
     heldFactor_ = c_.factor;
     heldOffset_ = c_.offset;
   }
@@ -325,7 +356,10 @@ class CanTyping {
   // emptied with Backspace) and the digits are typed one by one, as far as
   // the field's length allows. Tab may follow, or not.
   void TypeByteCount() {
-    if (focused_ != canctl::BYTE_COUNT) Leave();
+    if (focused_ != canctl::BYTE_COUNT) {
+      Leave();
+      entry_ = {c_.byteCount, c_.startBit, c_.bitCount};
+    }
     focused_ = canctl::BYTE_COUNT;
     const bool emptied = s_.Bit();
     const int wanted = s_.Number(c_.byteCountMax + 40);
@@ -354,6 +388,7 @@ class CanTyping {
     if (id == 0) return;
     if (id == canctl::BYTE_COUNT) {
       m_.OnByteCountLeft();
+      entry_.Check("CAN", step_, c_.byteCount, c_.startBit, c_.bitCount);
     } else {
       m_.OnCommit(id);
     }
@@ -367,7 +402,9 @@ class CanTyping {
   CanFields& fields_;
   Prompt& prompt_;
   Script& s_;
+  std::string step_;
   int focused_ = 0;  // the edit typed in and not yet left
+  ByteCountEntry entry_;
   double heldFactor_ = 1.0;
   double heldOffset_ = 0.0;
 };
@@ -420,8 +457,14 @@ int FormatOf(const _LINMsg& m) { return m.checksum; }
 template <class Model>
 class FrameTyping {
  public:
-  FrameTyping(Model& model, Prompt& prompt, Script& script, bool flexRay)
-      : m_(model), v_(model.Values()), prompt_(prompt), s_(script), flexRay_(flexRay) {
+  FrameTyping(Model& model, Prompt& prompt, Script& script, const char* bus, std::string step)
+      : m_(model),
+        v_(model.Values()),
+        prompt_(prompt),
+        s_(script),
+        bus_(bus),
+        flexRay_(std::string(bus) == "FlexRay"),
+        step_(std::move(step)) {
     heldFactor_ = v_.factor;
     heldOffset_ = v_.offset;
   }
@@ -517,7 +560,10 @@ class FrameTyping {
   }
 
   void TypeByteCount() {
-    if (focused_ != dlgids::IDC_BYTE_COUNT) Leave();
+    if (focused_ != dlgids::IDC_BYTE_COUNT) {
+      Leave();
+      entry_ = {v_.byteCount, v_.startBit, v_.bitCount};
+    }
     focused_ = dlgids::IDC_BYTE_COUNT;
     const bool emptied = s_.Bit();
     const int wanted = s_.Number(m_.MaxBytes() + 40);
@@ -540,6 +586,7 @@ class FrameTyping {
     switch (id) {
       case dlgids::IDC_BYTE_COUNT:
         m_.SettleByteCount();
+        entry_.Check(bus_, step_, v_.byteCount, v_.startBit, v_.bitCount);
         break;
       case dlgids::IDC_START_BIT:
         m_.CommitStartBit(v_.startBit);
@@ -566,8 +613,11 @@ class FrameTyping {
   FrameSignalValues& v_;
   Prompt& prompt_;
   Script& s_;
+  const char* bus_;
   bool flexRay_;
+  std::string step_;
   int focused_ = 0;
+  ByteCountEntry entry_;
   double heldFactor_ = 1.0;
   double heldOffset_ = 0.0;
 };
@@ -619,7 +669,7 @@ class TypingDialogs : public IDefinitionDialogs {
     DefDialogResult result;
     result.hexFlag = model.HexFlag();
     if (r.mode == DLGMODE_VIEW || !r.msg || !r.signal) return result;
-    CanTyping typing(model, fields, prompt, s_);
+    CanTyping typing(model, fields, prompt, s_, step);
     typing.Type(r.messages);
     const CanDlgControls shown = typing.Shown();
     const CanMessageBefore before(*r.msg);
@@ -666,7 +716,7 @@ class TypingDialogs : public IDefinitionDialogs {
     DefDialogResult result;
     result.hexFlag = model.HexDisplay() ? 1 : 0;
     if (r.mode == DLGMODE_VIEW || !r.msg || !r.signal) return result;
-    FrameTyping<Model> typing(model, prompt, s_, flexRay);
+    FrameTyping<Model> typing(model, prompt, s_, bus, step);
     typing.Type(r.messages);
     const FrameSignalValues shown = typing.Shown();
     const long long idBefore = IdOf(*r.msg);
@@ -737,7 +787,18 @@ void TypeIntoRow(CDefListLogic& def, TypingDialogs& dialogs, int row, const char
 
 }  // namespace
 
-void RunTypingMode(const uint8_t* data, std::size_t size) {
+void ReportDifference(const std::string& check, const std::string& what) {
+  if (Known(check) && !Strict()) {
+    if (ReportOnly()) std::fprintf(stderr, "DIFFERENCE (known: %s) %s\n", check.c_str(), what.c_str());
+    return;
+  }
+  Difference("[" + check + "] " + what);
+}
+
+void RunTypingMode(const uint8_t* data, std::size_t size) { RunTypingMode(data, size, ReportDifference); }
+
+void RunTypingMode(const uint8_t* data, std::size_t size, const TypingReport& report) {
+  const TypingReport* outer = std::exchange(g_report, &report);
   static fuzzdoc::AnsweringSink sink(false);
   SetMessageSink(&sink);
   const std::size_t length = size > 0 ? std::min<std::size_t>(data[0], size - 1) : 0;
@@ -766,6 +827,7 @@ void RunTypingMode(const uint8_t* data, std::size_t size) {
       TypeIntoRow(def, dialogs, pick == rows ? -1 : pick, bus.name);
     }
   }
+  g_report = outer;
 }
 
 }  // namespace dlgfuzz
