@@ -6,13 +6,17 @@
 //   L bytes     the script
 //   the rest    the definition file, read into the definition list
 //
-// The script picks, for each bus kind in turn, definition rows to edit (or
-// a new definition), and for each dialog a run of commits as the dialogs'
-// fields make them: the byte count typed digit by digit (every keystroke a
-// commit) and then left or not, start bit, bit count, value type, factor,
-// offset, unit, limits, byte order, the J1939 box and the page buttons; then
-// OK. Pressing OK first leaves the field being typed in, as the mouse or
-// Enter does.
+// The script, byte by byte (past its end every byte reads 0), for CAN,
+// FlexRay and LIN in turn: the number of dialogs to open (0 to 4), and for
+// each the row to edit (one past the last row: a new definition, which
+// first takes a message and a signal name), then actions, each with its own
+// bytes: the byte count typed digit by digit (every keystroke a commit) and
+// left or not, start bit, bit count, value type, factor, offset, unit,
+// limits, byte order, frame format, the J1939 box and the page buttons;
+// action 0 presses OK. The press leaves the field being typed in, as the
+// mouse, Enter and OK's key do; when that changed what a field shows the
+// dialog stays open, as the dialogs do, and more actions follow. Last, the
+// answer to the byte-order question of OK (odd: OK).
 //
 // What the fields showed right before OK is the model's control values at
 // that moment, through the fields' own conversions (the identifier combo and
@@ -21,7 +25,10 @@
 // offset stands for the value it held, and the value-type selection for the
 // stored type); the message's other signals may only take the byte order
 // the user agreed to. A refused OK must change nothing: no record, no byte
-// of the saved definition file, and it reports no change.
+// of the saved definition file, and it reports no change. On the way, a
+// byte count typed back to the value it had and left must not move the
+// signal, and a CAN field the model changes must be one it says it wrote
+// (the dialog rewrites only those).
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -57,26 +64,9 @@ constexpr int kDialogsPerBus = 4;
 // differences are listed under FUZZ_DIALOGS_REPORT=1 (and stop the run under
 // FUZZ_DIALOGS_STRICT=1) but do not end a plain run.
 const char* const kKnownFaults[] = {
-    "CAN start bit",
-    "CAN bit count",
-    "CAN value type",
-    "CAN minimum",
-    "CAN maximum",
-    "FlexRay start bit",
-    "FlexRay bit count",
-    "FlexRay value type",
-    "FlexRay factor",
-    "FlexRay offset",
-    "FlexRay minimum",
-    "FlexRay maximum",
-    "FlexRay byte count retyped",
-    "LIN start bit",
-    "LIN bit count",
-    "LIN value type",
-    "LIN factor",
-    "LIN offset",
-    "LIN minimum",
-    "LIN maximum",
+    "CAN start bit",          "CAN bit count",  "FlexRay value type",
+    "FlexRay factor",         "FlexRay offset", "FlexRay byte count retyped",
+    "LIN value type",         "LIN factor",     "LIN offset",
     "LIN byte count retyped",
 };
 
@@ -249,18 +239,16 @@ class CanTyping {
     heldOffset_ = c_.offset;
   }
 
-  void Type(const NameMap<_CANMsg>* table) {
-    if (m_.Mode() == DLGMODE_NEW) {
-      c_.msgName = NewMessageName(table, s_);
-      m_.OnCommit(canctl::MSG_NAME);
-      c_.sigName = NewSignalName(s_);
-      m_.OnCommit(canctl::SIG_NAME);
-      fields_.Show(m_, prompt_);
-    }
-    for (int n = 0; n < kMostActions && !s_.Done(); ++n) {
+  void Name(const NameMap<_CANMsg>* table) {
+    c_.msgName = NewMessageName(table, s_);
+    React([&] { m_.OnCommit(canctl::MSG_NAME); });
+    c_.sigName = NewSignalName(s_);
+    React([&] { m_.OnCommit(canctl::SIG_NAME); });
+  }
+
+  void Type() {
+    for (int n = 0; n < kMostActions && !s_.Done(); ++n)
       if (!Act(s_.Below(12))) break;
-      fields_.Show(m_, prompt_);
-    }
   }
 
   // What the fields show: the controls through the fields' ranges, and the
@@ -274,10 +262,10 @@ class CanTyping {
   double HeldFactor() const { return heldFactor_; }
   double HeldOffset() const { return heldOffset_; }
 
-  // OK pressed: the field being typed in is left first.
-  CCanDlgModel::OkResult PressOk() {
-    Leave();
-    fields_.Show(m_, prompt_);
+  // OK's press leaves the field being typed in (the mouse, Enter and OK's
+  // key all take the focus from it).
+  void LeaveForOk() { Leave(); }
+  CCanDlgModel::OkResult Ok() {
     fields_.Read(m_);
     return m_.OnOK(prompt_);
   }
@@ -299,8 +287,10 @@ class CanTyping {
         break;
       case 4:
         Leave();
-        m_.OnValueTypeOpened();
-        m_.OnValueTypePicked(s_.Below(4));
+        React([&] {
+          m_.OnValueTypeOpened();
+          m_.OnValueTypePicked(s_.Below(4));
+        });
         break;
       case 5:
         TypeInto(canctl::FACTOR, c_.factor, TypedReal(s_));
@@ -316,15 +306,17 @@ class CanTyping {
         break;
       case 8:
         Leave();
-        m_.OnJ1939Clicked(!c_.j1939);
+        React([&] { m_.OnJ1939Clicked(!c_.j1939); });
         break;
       case 9:
         Leave();
-        if (s_.Bit()) {
-          m_.OnPageNext();
-        } else {
-          m_.OnPagePrevious();
-        }
+        React([&] {
+          if (s_.Bit()) {
+            m_.OnPageNext();
+          } else {
+            m_.OnPagePrevious();
+          }
+        });
         break;
       case 10:
         Leave();
@@ -367,17 +359,15 @@ class CanTyping {
     std::string text;
     if (emptied) {
       c_.byteCount = 0;  // an empty text reads as 0
-      m_.OnCommit(canctl::BYTE_COUNT);
-      fields_.Show(m_, prompt_);
+      React([&] { m_.OnCommit(canctl::BYTE_COUNT); });
     }
     if (!noDigits) {
       for (char digit : std::to_string(wanted)) {
         if (static_cast<int>(text.size()) >= c_.byteCountLimit) break;
         text += digit;
         c_.byteCount = std::atoi(text.c_str());
-        m_.OnCommit(canctl::BYTE_COUNT);
-        fields_.Show(m_, prompt_);
-        if (m_.TakeWrittenFields().count(canctl::BYTE_COUNT)) text = std::to_string(c_.byteCount);
+        if (React([&] { m_.OnCommit(canctl::BYTE_COUNT); }).count(canctl::BYTE_COUNT))
+          text = std::to_string(c_.byteCount);
       }
     }
     if (s_.Bit()) Leave();  // Tab
@@ -387,14 +377,43 @@ class CanTyping {
     const int id = std::exchange(focused_, 0);
     if (id == 0) return;
     if (id == canctl::BYTE_COUNT) {
-      m_.OnByteCountLeft();
+      React([&] { m_.OnByteCountLeft(); });
       entry_.Check("CAN", step_, c_.byteCount, c_.startBit, c_.bitCount);
     } else {
-      m_.OnCommit(id);
+      React([&] { m_.OnCommit(id); });
     }
     if (id == canctl::FACTOR && c_.factor != VALUE_UNLIMITED) heldFactor_ = c_.factor;
     if (id == canctl::OFFSET && c_.offset != VALUE_UNLIMITED) heldOffset_ = c_.offset;
+  }
+
+  // One reaction of the model, and what the view then shows: the text
+  // fields show a new value only when the model says it wrote them, so a
+  // value changed without that is one the user never sees. Answers the
+  // fields written.
+  template <class Reaction>
+  std::set<int> React(Reaction reaction) {
+    const CanDlgControls before = c_;
+    reaction();
+    const std::set<int> written = m_.TakeWrittenFields();
+    const auto stale = [&](int id, const char* field, auto was, auto now) {
+      if (was != now && !written.count(id))
+        Differs("CAN field not rewritten", "CAN " + step_ + ": the model changed the " + field + " from " + Show(was) +
+                                               " to " + Show(now) + " but the field still shows the first");
+    };
+    stale(canctl::MSG_NAME, "message name", before.msgName, c_.msgName);
+    stale(canctl::MSG_ID, "identifier", static_cast<long long>(before.id), static_cast<long long>(c_.id));
+    stale(canctl::BYTE_COUNT, "byte count", static_cast<long long>(before.byteCount),
+          static_cast<long long>(c_.byteCount));
+    stale(canctl::SIG_NAME, "signal name", before.sigName, c_.sigName);
+    stale(canctl::START_BIT, "start bit", static_cast<long long>(before.startBit), static_cast<long long>(c_.startBit));
+    stale(canctl::BIT_COUNT, "bit count", static_cast<long long>(before.bitCount), static_cast<long long>(c_.bitCount));
+    stale(canctl::FACTOR, "factor", before.factor, c_.factor);
+    stale(canctl::OFFSET, "offset", before.offset, c_.offset);
+    stale(canctl::MAXIMUM, "maximum", before.maximum, c_.maximum);
+    stale(canctl::MINIMUM, "minimum", before.minimum, c_.minimum);
+    stale(canctl::UNIT, "unit", before.unit, c_.unit);
     fields_.Show(m_, prompt_);
+    return written;
   }
 
   CCanDlgModel& m_;
@@ -470,11 +489,12 @@ class FrameTyping {
   }
 
   template <class Map>
-  void Type(const Map* table) {
-    if (m_.Mode() == DLGMODE_NEW) {
-      v_.msgName = NewMessageName(table, s_);
-      v_.signalName = NewSignalName(s_);
-    }
+  void Name(const Map* table) {
+    v_.msgName = NewMessageName(table, s_);
+    v_.signalName = NewSignalName(s_);
+  }
+
+  void Type() {
     for (int n = 0; n < kMostActions && !s_.Done(); ++n)
       if (!Act(s_.Below(11))) break;
   }
@@ -488,12 +508,11 @@ class FrameTyping {
   double HeldFactor() const { return heldFactor_; }
   double HeldOffset() const { return heldOffset_; }
 
-  int PressOk() {
-    Leave();
-    // What the view reads on OK: the identifier and the scaling fields.
-    m_.CommitId(ctl::ClampInt(v_.id, static_cast<int>(m_.MinId()), static_cast<int>(m_.MaxId())));
+  void LeaveForOk() { Leave(); }
+  // What the view reads on OK besides the fields it reads as they commit:
+  // the scaling fields, an empty minimum as -1e31.
+  int Ok() {
     v_.minimum = FieldMinimum(v_.minimum);
-    m_.SettleByteCount();
     return m_.Ok(prompt_);
   }
 
@@ -638,7 +657,7 @@ void CompareFrame(Comparison& cmp, const FrameSignalValues& shown, double heldFa
   cmp.Number("start bit", shown.startBit, s.startBit);
   cmp.Number("bit count", shown.bitCount, s.bitCount);
   cmp.Number("byte order", shown.byteOrder, s.byteOrder);
-  cmp.Number("value type", SelectionToValueType(shown.valueType), s.valueType);
+  cmp.Number("value type", StoredTypeOfItem(shown.valueType), s.valueType);
   cmp.Real("factor", std::fabs(shown.factor) == VALUE_UNLIMITED ? heldFactor : shown.factor, s.factor);
   cmp.Real("offset", std::fabs(shown.offset) == VALUE_UNLIMITED ? heldOffset : shown.offset, s.offset);
   cmp.Real("minimum", shown.minimum, s.minimum);
@@ -651,6 +670,44 @@ void CompareCycles(Comparison& cmp, const FrameSignalValues& shown, const _FlexR
   cmp.Number("cycle repetition", shown.cycleRepetition, m.cycleRepetition);
 }
 void CompareCycles(Comparison&, const FrameSignalValues&, const _LINMsg&) {}
+
+// ------------------------------------------------------------------ pressing OK
+
+constexpr int kMostPresses = 4;
+
+// Whether the fields show the same.
+bool SameFields(const CanDlgControls& a, const CanDlgControls& b) {
+  return a.msgName == b.msgName && a.id == b.id && a.frameFormat == b.frameFormat && a.j1939 == b.j1939 &&
+         a.byteCount == b.byteCount && a.sigName == b.sigName && a.startBit == b.startBit && a.bitCount == b.bitCount &&
+         a.valueType == b.valueType && a.byteOrder == b.byteOrder && Same(a.factor, b.factor) &&
+         Same(a.offset, b.offset) && Same(a.maximum, b.maximum) && Same(a.minimum, b.minimum) && a.unit == b.unit &&
+         a.MuxText() == b.MuxText();
+}
+bool SameFields(const FrameSignalValues& a, const FrameSignalValues& b) {
+  return a.msgName == b.msgName && a.formatIndex == b.formatIndex && a.id == b.id && a.byteCount == b.byteCount &&
+         a.baseCycle == b.baseCycle && a.cycleRepetition == b.cycleRepetition && a.signalName == b.signalName &&
+         a.bitOrder == b.bitOrder && a.startBit == b.startBit && a.bitCount == b.bitCount &&
+         a.valueType == b.valueType && a.byteOrder == b.byteOrder && Same(a.factor, b.factor) &&
+         Same(a.offset, b.offset) && Same(a.minimum, b.minimum) && Same(a.maximum, b.maximum) && a.unit == b.unit;
+}
+
+// The user types, then presses OK. The press leaves the field being typed
+// in, and when that commit changed what a field shows the dialog stays open
+// with the change in sight (the dialog compares its fields around the
+// press); the user types on and presses again. Answers what the fields show
+// at the press that goes through to OK.
+template <class Fields, class Typing>
+Fields TypeUntilOk(Typing& typing, const std::string& step) {
+  for (int press = 1;; ++press) {
+    typing.Type();
+    const Fields before = typing.Shown();
+    typing.LeaveForOk();
+    const Fields after = typing.Shown();
+    // Past the last press the fields are left; a press now changes nothing.
+    if (SameFields(before, after) || press == kMostPresses) return after;
+    if (ReportOnly()) std::fprintf(stderr, "STAYED OPEN %s: the field left for OK changed what shows\n", step.c_str());
+  }
+}
 
 // ------------------------------------------------------------------ the dialogs
 
@@ -670,8 +727,8 @@ class TypingDialogs : public IDefinitionDialogs {
     result.hexFlag = model.HexFlag();
     if (r.mode == DLGMODE_VIEW || !r.msg || !r.signal) return result;
     CanTyping typing(model, fields, prompt, s_, step);
-    typing.Type(r.messages);
-    const CanDlgControls shown = typing.Shown();
+    if (r.mode == DLGMODE_NEW) typing.Name(r.messages);
+    const CanDlgControls shown = TypeUntilOk<CanDlgControls>(typing, "CAN " + step);
     const CanMessageBefore before(*r.msg);
     const _CANMsg* checked =
         r.mode == DLGMODE_EDIT ? r.msg : (r.messages ? r.messages->Find(MakeUpperString(shown.msgName)) : nullptr);
@@ -679,7 +736,7 @@ class TypingDialogs : public IDefinitionDialogs {
     prompt.okCancelAnswer = s_.Bit();
     prompt.okCancelAsked = false;
     const int before_shown = prompt.shown;
-    const CCanDlgModel::OkResult ok = typing.PressOk();
+    const CCanDlgModel::OkResult ok = typing.Ok();
     if (ok.accept) {
       Comparison cmp("CAN", step);
       CompareCan(cmp, shown, typing.HeldFactor(), typing.HeldOffset(), before, *r.msg, *r.signal);
@@ -717,8 +774,8 @@ class TypingDialogs : public IDefinitionDialogs {
     result.hexFlag = model.HexDisplay() ? 1 : 0;
     if (r.mode == DLGMODE_VIEW || !r.msg || !r.signal) return result;
     FrameTyping<Model> typing(model, prompt, s_, bus, step);
-    typing.Type(r.messages);
-    const FrameSignalValues shown = typing.Shown();
+    if (r.mode == DLGMODE_NEW) typing.Name(r.messages);
+    const FrameSignalValues shown = TypeUntilOk<FrameSignalValues>(typing, bus + (" " + step));
     const long long idBefore = IdOf(*r.msg);
     using Msg = std::remove_pointer_t<decltype(r.msg)>;
     using Sig = std::remove_pointer_t<decltype(r.signal)>;
@@ -728,7 +785,7 @@ class TypingDialogs : public IDefinitionDialogs {
     prompt.okCancelAnswer = s_.Bit();
     prompt.okCancelAsked = false;
     const int before = prompt.shown;
-    const bool accept = typing.PressOk() == dlgids::DLG_OK_CLOSE;
+    const bool accept = typing.Ok() == dlgids::DLG_OK_CLOSE;
     if (accept) {
       Comparison cmp(bus, step);
       CompareFrame(cmp, shown, typing.HeldFactor(), typing.HeldOffset(), idBefore, *r.msg, *r.signal, flexRay,
@@ -820,7 +877,8 @@ void RunTypingMode(const uint8_t* data, std::size_t size, const TypingReport& re
   for (const auto& bus : buses) {
     ref.SetBusKind(bus.kind);
     def.SetBusKind(bus.kind);
-    for (int k = 0; k < kDialogsPerBus && !script.Done(); ++k) {
+    const int dialogCount = script.Below(kDialogsPerBus + 1);
+    for (int k = 0; k < dialogCount && !script.Done(); ++k) {
       // One pick past the last row is a new definition.
       const int rows = def.RowCount();
       const int pick = script.Below(rows + 1);
