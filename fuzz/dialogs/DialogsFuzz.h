@@ -43,14 +43,14 @@ inline void Difference(const std::string& what) {
   std::fprintf(stderr, "DIFFERENCE %s\n", what.c_str());
 }
 
-// The user's answers: every question No (or Cancel, unless told otherwise),
+// The user's answers: every question No or Cancel unless told otherwise,
 // so that nothing the user did not ask for is written; every message counted.
 class Prompt : public IDlgPrompt {
  public:
   void Error(int id, const std::vector<MsgArg>&) override { Shown(id); }
   bool AskYesNo(int id, const std::vector<MsgArg>&) override {
     Shown(id);
-    return false;
+    return yesNoAnswer;
   }
   bool AskOkCancel(int id, const std::vector<MsgArg>&) override {
     Shown(id);
@@ -62,6 +62,7 @@ class Prompt : public IDlgPrompt {
   // The answer to an OK/Cancel question (the byte order of the other
   // signals), and whether one was asked since it was last cleared.
   bool okCancelAnswer = false;
+  bool yesNoAnswer = false;
   bool okCancelAsked = false;
 
  private:

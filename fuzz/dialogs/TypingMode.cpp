@@ -7,16 +7,17 @@
 //   the rest    the definition file, read into the definition list
 //
 // The script, byte by byte (past its end every byte reads 0), for CAN,
-// FlexRay and LIN in turn: the number of dialogs to open (0 to 4), and for
+// FlexRay, LIN and LOGIC in turn: the number of dialogs to open (0 to 4), and for
 // each the row to edit (one past the last row: a new definition, which
 // first takes a message and a signal name), then actions, each with its own
 // bytes: the byte count typed digit by digit (every keystroke a commit) and
 // left or not, start bit, bit count, value type, factor, offset, unit,
-// limits, byte order, frame format, the J1939 box and the page buttons;
-// action 0 presses OK. The press leaves the field being typed in, as the
+// limits, byte order, frame format, the J1939 box and the page buttons
+// (LOGIC: bit count, pattern, group and name); action 0 presses OK. The press leaves the field being typed in, as the
 // mouse, Enter and OK's key do; when that changed what a field shows the
 // dialog stays open, as the dialogs do, and more actions follow. Last, the
-// answer to the byte-order question of OK (odd: OK).
+// answer to OK's question (the byte order of the other signals, or the bit
+// count of the other symbols; odd: OK or Yes).
 //
 // What the fields showed right before OK is the model's control values at
 // that moment, through the fields' own conversions (the identifier combo and
@@ -50,6 +51,7 @@
 #include "FuzzDoc.h"
 #include "LinDlgModel.h"
 #include "ListLogic.h"
+#include "LogicDlgModel.h"
 #include "RecordPicture.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
@@ -671,11 +673,90 @@ void CompareCycles(Comparison& cmp, const FrameSignalValues& shown, const _FlexR
 }
 void CompareCycles(Comparison&, const FrameSignalValues&, const _LINMsg&) {}
 
+// ------------------------------------------------------------------ LOGIC
+
+// The LOGIC dialog's fields: name, group, bit count and the pattern.
+struct LogicFields {
+  std::string name;
+  int group = -1;
+  int bitCount = 1;
+  std::string pattern;
+};
+
+class LogicTyping {
+ public:
+  LogicTyping(CLogicDlgModel& model, Script& script) : m_(model), s_(script) {}
+
+  void Name() { m_.name = "TypedSym" + std::to_string(s_.Below(4)); }
+  void Type() {
+    for (int n = 0; n < kMostActions && !s_.Done(); ++n)
+      if (!Act(s_.Below(5))) break;
+  }
+  LogicFields Shown() const {
+    const std::string& pattern = pendingPattern_ ? typedPattern_ : m_.Pattern();
+    return {m_.name, m_.group, focused_ == dlgids::IDC_LOGIC_BITS ? typedBits_ : m_.bitCount, pattern};
+  }
+  void LeaveForOk() { Leave(); }
+
+ private:
+  bool Act(int op) {
+    switch (op) {
+      case 0:
+        return false;
+      case 1:
+        Leave();
+        typedBits_ = 1 + s_.Number(MAX_LOGIC_BITS - 1);
+        focused_ = dlgids::IDC_LOGIC_BITS;
+        if (s_.Bit()) Leave();
+        break;
+      case 2: {
+        Leave();
+        // The pattern field holds as many characters as the group has bits.
+        static const char kBits[] = {'0', '1', 'X', 'x'};
+        typedPattern_.clear();
+        for (int i = 0; i < m_.bitCount; ++i) typedPattern_ += kBits[s_.Below(4)];
+        pendingPattern_ = true;
+        focused_ = dlgids::IDC_PATTERN_BIN;
+        if (s_.Bit()) Leave();
+        break;
+      }
+      case 3:
+        Leave();
+        m_.SelectGroup(s_.Below(LOGIC_GROUP_COUNT));
+        break;
+      default:
+        Leave();
+        Name();
+        break;
+    }
+    return true;
+  }
+
+  void Leave() {
+    const int id = std::exchange(focused_, 0);
+    if (id == dlgids::IDC_LOGIC_BITS) m_.CommitBitCount(typedBits_);
+    if (id == dlgids::IDC_PATTERN_BIN) {
+      pendingPattern_ = false;
+      m_.CommitPattern(typedPattern_);
+    }
+  }
+
+  CLogicDlgModel& m_;
+  Script& s_;
+  int focused_ = 0;
+  int typedBits_ = 1;
+  bool pendingPattern_ = false;
+  std::string typedPattern_;
+};
+
 // ------------------------------------------------------------------ pressing OK
 
 constexpr int kMostPresses = 4;
 
 // Whether the fields show the same.
+bool SameFields(const LogicFields& a, const LogicFields& b) {
+  return a.name == b.name && a.group == b.group && a.bitCount == b.bitCount && a.pattern == b.pattern;
+}
 bool SameFields(const CanDlgControls& a, const CanDlgControls& b) {
   return a.msgName == b.msgName && a.id == b.id && a.frameFormat == b.frameFormat && a.j1939 == b.j1939 &&
          a.byteCount == b.byteCount && a.sigName == b.sigName && a.startBit == b.startBit && a.bitCount == b.bitCount &&
@@ -753,8 +834,47 @@ class TypingDialogs : public IDefinitionDialogs {
     CLinDlgModel model;
     return RunFrame(model, r, "LIN", false);
   }
-  // LOGIC is not typed into here: its fields are no signal fields.
-  DefDialogResult RunLogicDialog(const LogicDialogRequest&) override { return {}; }
+  DefDialogResult RunLogicDialog(const LogicDialogRequest& r) override {
+    CLogicDlgModel model;
+    model.SetMode(r.mode);
+    model.SetGroups(r.groups);
+    model.SetSymbol(r.symbol);
+    model.SetGroupIndex(r.groupIndex);
+    model.Open();
+    DefDialogResult result;
+    result.groupIndex = r.groupIndex;
+    if (r.mode == DLGMODE_VIEW || !r.symbol || !r.groups) return result;
+    const std::string openedPattern = model.Pattern();
+    LogicTyping typing(model, s_);
+    if (r.mode == DLGMODE_NEW) typing.Name();
+    const LogicFields shown = TypeUntilOk<LogicFields>(typing, "LOGIC " + step);
+    const std::string patternBefore = r.symbol->pattern;
+    const bool patternLeft = r.mode == DLGMODE_EDIT && shown.group == r.groupIndex &&
+                             shown.bitCount == r.groups[r.groupIndex].bitCount && shown.pattern == openedPattern;
+    prompt.yesNoAnswer = s_.Bit();
+    const int before = prompt.shown;
+    const bool accept = model.Ok(prompt) == dlgids::DLG_OK_CLOSE;
+    if (accept) {
+      result.groupIndex = model.GroupIndex();
+      Comparison cmp("LOGIC", step);
+      char name[MAX_LOGIC_NAME_LEN + 1];
+      CopyToCharBuffer(name, shown.name, MAX_LOGIC_NAME_LEN);
+      if (std::strcmp(name, r.symbol->name) != 0)
+        cmp.Report("name", Show(shown.name), Show(std::string(r.symbol->name)));
+      cmp.Number("group", shown.group, model.GroupIndex());
+      if (const _LOGICGroup* g = model.GroupAt(model.GroupIndex()))
+        cmp.Number("bit count", shown.bitCount, g->bitCount);
+      // A pattern left as it opened keeps its stored text (the field shows
+      // a don't-care as 'X', an empty pattern as all don't-care).
+      const bool kept = patternLeft && r.symbol->pattern == patternBefore;
+      if (!kept && !SamePattern(shown.pattern, r.symbol->pattern))
+        cmp.Report("pattern", Show(shown.pattern), Show(std::string(r.symbol->pattern)));
+      if (r.updateRow && model.GroupAt(result.groupIndex))
+        for (const _LOGICSignal* s : model.RefittedSymbols())
+          r.updateRow(s->name, result.groupIndex, *model.GroupAt(result.groupIndex), *s);
+    }
+    return Ended(accept, model.Modified(), before, result);
+  }
 
   Prompt prompt;
   std::string step;  // names the dialog in reports
@@ -873,7 +993,7 @@ void RunTypingMode(const uint8_t* data, std::size_t size, const TypingReport& re
   const struct {
     int kind;
     const char* name;
-  } buses[] = {{BUS_CAN, "CAN"}, {BUS_FLEXRAY, "FlexRay"}, {BUS_LIN, "LIN"}};
+  } buses[] = {{BUS_CAN, "CAN"}, {BUS_FLEXRAY, "FlexRay"}, {BUS_LIN, "LIN"}, {BUS_LOGIC, "LOGIC"}};
   for (const auto& bus : buses) {
     ref.SetBusKind(bus.kind);
     def.SetBusKind(bus.kind);
