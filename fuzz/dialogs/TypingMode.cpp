@@ -7,17 +7,18 @@
 //   the rest    the definition file, read into the definition list
 //
 // The script, byte by byte (past its end every byte reads 0), for CAN,
-// FlexRay, LIN and LOGIC in turn: the number of dialogs to open (0 to 4), and for
-// each the row to edit (one past the last row: a new definition, which
-// first takes a message and a signal name), then actions, each with its own
-// bytes: the byte count typed digit by digit (every keystroke a commit) and
-// left or not, start bit, bit count, value type, factor, offset, unit,
-// limits, byte order, frame format, the J1939 box and the page buttons
-// (LOGIC: bit count, pattern, group and name); action 0 presses OK. The press leaves the field being typed in, as the
-// mouse, Enter and OK's key do; when that changed what a field shows the
-// dialog stays open, as the dialogs do, and more actions follow. Last, the
-// answer to OK's question (the byte order of the other signals, or the bit
-// count of the other symbols; odd: OK or Yes).
+// FlexRay, LIN and LOGIC in turn: the number of dialogs to open (0 to 4),
+// and for each the row to edit (one past the last row: a new definition,
+// which first takes a message and a signal name), then actions, each with
+// its own bytes: the byte count typed digit by digit (every keystroke a
+// commit) and left or not, start bit, bit count, value type, factor,
+// offset, unit, limits, byte order, frame format, the J1939 box and the
+// page buttons (LOGIC: bit count, pattern, group and name); action 0
+// presses OK. The press leaves the field being typed in, as the mouse,
+// Enter and OK's key do; when that changed what a field shows the dialog
+// stays open, as the dialogs do, and more actions follow. Last, the answer
+// to OK's question (the byte order of the other signals, or the bit count
+// of the other symbols; odd: OK or Yes).
 //
 // What the fields showed right before OK is the model's control values at
 // that moment, through the fields' own conversions (the identifier combo and
