@@ -502,8 +502,31 @@ class FrameTyping {
       if (!Act(s_.Below(11))) break;
   }
 
+  // The values, and the text typed into the field being typed in.
   FrameSignalValues Shown() const {
     FrameSignalValues shown = v_;
+    switch (focused_) {
+      case dlgids::IDC_START_BIT:
+        shown.startBit = static_cast<int>(typed_);
+        break;
+      case dlgids::IDC_BIT_COUNT:
+        shown.bitCount = static_cast<int>(typed_);
+        break;
+      case dlgids::IDC_FACTOR:
+        shown.factor = typed_;
+        break;
+      case dlgids::IDC_OFFSET:
+        shown.offset = typed_;
+        break;
+      case dlgids::IDC_MINIMUM:
+        shown.minimum = typed_;
+        break;
+      case dlgids::IDC_MAXIMUM:
+        shown.maximum = typed_;
+        break;
+      default:
+        break;
+    }
     shown.id = std::clamp(shown.id, m_.MinId(), m_.MaxId());
     shown.minimum = FieldMinimum(shown.minimum);
     return shown;
@@ -528,10 +551,10 @@ class FrameTyping {
         TypeByteCount();
         break;
       case 2:
-        TypeInto(dlgids::IDC_START_BIT, v_.startBit, s_.Number(std::max(m_.StartBitMax(), v_.startBit)));
+        TypeInto(dlgids::IDC_START_BIT, s_.Number(std::max(m_.StartBitMax(), v_.startBit)));
         break;
       case 3:
-        TypeInto(dlgids::IDC_BIT_COUNT, v_.bitCount, 1 + s_.Number(std::max(m_.BitCountMax(), v_.bitCount) - 1));
+        TypeInto(dlgids::IDC_BIT_COUNT, 1 + s_.Number(std::max(m_.BitCountMax(), v_.bitCount) - 1));
         break;
       case 4:
         Leave();
@@ -539,10 +562,10 @@ class FrameTyping {
         m_.ChooseValueType(s_.Below(4));
         break;
       case 5:
-        TypeInto(dlgids::IDC_FACTOR, v_.factor, TypedReal(s_));
+        TypeInto(dlgids::IDC_FACTOR, TypedReal(s_));
         break;
       case 6:
-        TypeInto(dlgids::IDC_OFFSET, v_.offset, TypedReal(s_));
+        TypeInto(dlgids::IDC_OFFSET, TypedReal(s_));
         break;
       case 7:
         Leave();
@@ -559,9 +582,9 @@ class FrameTyping {
       case 9: {
         const double v = TypedReal(s_);
         if (s_.Bit()) {
-          TypeInto(dlgids::IDC_MAXIMUM, v_.maximum, v);
+          TypeInto(dlgids::IDC_MAXIMUM, v);
         } else {
-          TypeInto(dlgids::IDC_MINIMUM, v_.minimum, v == VALUE_UNLIMITED ? -VALUE_UNLIMITED : v);
+          TypeInto(dlgids::IDC_MINIMUM, v == VALUE_UNLIMITED ? -VALUE_UNLIMITED : v);
         }
         break;
       }
@@ -573,12 +596,12 @@ class FrameTyping {
     return true;
   }
 
-  template <class T, class V>
-  void TypeInto(int id, T& value, V typed) {
+  // Text typed into an edit: read at its commit, on Enter or on leaving it.
+  void TypeInto(int id, double typed) {
     if (focused_ != id) Leave();
-    value = static_cast<T>(typed);
+    typed_ = typed;
     focused_ = id;
-    if (s_.Bit()) Leave();
+    if (s_.Bit()) Leave();  // Enter
   }
 
   void TypeByteCount() {
@@ -611,20 +634,24 @@ class FrameTyping {
         entry_.Check(bus_, step_, v_.byteCount, v_.startBit, v_.bitCount);
         break;
       case dlgids::IDC_START_BIT:
-        m_.CommitStartBit(v_.startBit);
+        m_.CommitStartBit(static_cast<int>(typed_));
         break;
       case dlgids::IDC_BIT_COUNT:
-        m_.CommitBitCount(v_.bitCount);
+        m_.CommitBitCount(static_cast<int>(typed_));
         break;
       case dlgids::IDC_MINIMUM:
+        m_.CommitLimits(typed_, v_.maximum);
+        break;
       case dlgids::IDC_MAXIMUM:
-        m_.CommitLimits(v_.minimum, v_.maximum);
+        m_.CommitLimits(v_.minimum, typed_);
         break;
       case dlgids::IDC_FACTOR:
-        if (v_.factor != VALUE_UNLIMITED) heldFactor_ = v_.factor;
+        v_.factor = typed_;
+        if (typed_ != VALUE_UNLIMITED) heldFactor_ = typed_;
         break;
       case dlgids::IDC_OFFSET:
-        if (v_.offset != VALUE_UNLIMITED) heldOffset_ = v_.offset;
+        v_.offset = typed_;
+        if (typed_ != VALUE_UNLIMITED) heldOffset_ = typed_;
         break;
       default:
         break;
@@ -638,7 +665,8 @@ class FrameTyping {
   const char* bus_;
   bool flexRay_;
   std::string step_;
-  int focused_ = 0;
+  int focused_ = 0;   // the edit typed in and not yet left
+  double typed_ = 0;  // what it holds
   ByteCountEntry entry_;
   double heldFactor_ = 1.0;
   double heldOffset_ = 0.0;
