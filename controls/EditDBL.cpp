@@ -12,11 +12,6 @@ void CEditDBL::SetValue(double value) {
   SetWindowText(shown_);
 }
 
-void CEditDBL::WidenToHold(double value, double typed) {
-  const double reach = std::fabs(value) == ctl::kNoLimit ? typed : std::max(typed, std::fabs(value));
-  SetRange(-reach, reach);
-}
-
 double CEditDBL::GetValue() const { return ctl::ReadDoubleText(text().toStdString(), format_); }
 
 double CEditDBL::GetStoredValue(bool isMinimum) {

@@ -34,10 +34,6 @@ class CEditDBL : public CEditEx {
 
   // Stores (clamped; +-1e31 stays as it is) and shows a value.
   void SetValue(double value);
-  // The range +-typed, widened to hold `value`: a stored value beyond what
-  // may be typed (an imported float's +-3.4e38) is shown and given back as it
-  // is while the user leaves the field alone.
-  void WidenToHold(double value, double typed);
   // The number the current text stands for; nothing is stored.
   double GetValue() const;
   // The stored value; with isMinimum a stored +1e31 becomes -1e31 (and stays

@@ -19,18 +19,38 @@ CEditINT::CEditINT(QWidget* parent) : CEditEx(parent) {}
 
 void CEditINT::SetValue(int value) {
   value_ = ctl::ClampInt(value, minimum_, maximum_);
+  held_ = value_;
   SetWindowText(Text(ctl::FormatIntText(value_, false)));
 }
 
-void CEditINT::UpdateValue() { SetValue(ctl::ReadDecimalInt(Bytes(text()))); }
+void CEditINT::UpdateValue() {
+  if (TakeBackEmptied()) return;
+  SetValue(ctl::ReadDecimalInt(Bytes(text())));
+}
+
+bool CEditINT::TakeBackEmptied() {
+  if (!emptyKeeps_ || !text().trimmed().isEmpty()) return false;
+  // Shown as held, unclamped: a stored value beyond the range stays.
+  value_ = held_;
+  SetWindowText(Text(ctl::FormatIntText(held_, false)));
+  SetModified(0);
+  return true;
+}
+
+void CEditINT::focusInEvent(QFocusEvent* event) {
+  CEditEx::focusInEvent(event);
+  held_ = value_;
+}
 
 bool CEditINT::AcceptChar(int c) const { return ctl::IsDecimalEditChar(c, unsigned_); }
 
 void CEditINT::OnEnter() {
   // The modified flag stays: leaving a modified field commits once more.
   // Reading the text commits already in a change-reporting field, and the
-  // dialog may have deleted the field by then.
+  // dialog may have deleted the field by then. A field that took back its
+  // held value has nothing new to commit.
   const QPointer<CEditINT> self(this);
+  if (TakeBackEmptied()) return;
   UpdateValue();
   if (self) SendCommit(0);
 }
@@ -53,6 +73,14 @@ void CEditINT::ReportChange(ctl::ChangeBoundKind kind) {
   changeCopy_ = value_;
   SetModified(0);
   SendCommit(0);
+}
+
+void CEditByteCount::OnKillFocus() {
+  // Taking back an emptied count reports it as a change; the dialog may
+  // delete the field in that handler.
+  const QPointer<CEditByteCount> self(this);
+  TakeBackEmptied();
+  if (self) SendCommit(kCommitLeftInField);
 }
 
 void CEditByteCount::CommitLeftInField() {

@@ -12,6 +12,8 @@
 //               on Enter and on every loss of focus, after re-reading.
 //
 // The dialogs read Value() after a commit (after GetValue() for the combo).
+// In the definition dialogs an integer edit emptied and left (Enter, leaving
+// it) takes back the value it held: an empty field is a slip, not a 0.
 #pragma once
 
 #include "EditEx.h"
@@ -52,16 +54,31 @@ class CEditINT : public CEditEx, public CIntBounds {
   // Text to value: decimal, clamped, shown again.
   void UpdateValue() override;
 
+  // An emptied text left in the field shows the value held before it was
+  // emptied again, and commits nothing new (off: it reads as 0).
+  void SetEmptyKeepsValue(bool on) { emptyKeeps_ = on; }
+  bool EmptyKeepsValue() const { return emptyKeeps_; }
+
  protected:
   bool AcceptChar(int c) const override;
   void OnEnter() override;
+  void OnEnterUpdatingValue() override { OnEnter(); }
   void OnKillFocus() override;
+  void focusInEvent(QFocusEvent* event) override;
+
+  // Shows the held value again when the text is empty and the field keeps
+  // it; true when it did. A change-reporting field reports it as a change.
+  bool TakeBackEmptied();
 
   // The change reaction of the change-reporting edits.
   void ReportChange(ctl::ChangeBoundKind kind);
 
   int value_ = 0;
   int changeCopy_ = 0;  // the value last taken from the text on a change
+  // The value the field held before the user typed: set by the program,
+  // read on Enter or leaving, and on entering the field.
+  int held_ = 0;
+  bool emptyKeeps_ = false;
 };
 
 class CEditByteCount : public CEditINT {
@@ -77,7 +94,7 @@ class CEditByteCount : public CEditINT {
   // more with kCommitLeftInField.
   void OnEnter() override { CommitLeftInField(); }
   void OnEnterUpdatingValue() override { CommitLeftInField(); }
-  void OnKillFocus() override { SendCommit(kCommitLeftInField); }
+  void OnKillFocus() override;
   void OnEditChange() override { ReportChange(ctl::ChangeBoundKind::ByteCount); }
 
  private:
@@ -91,7 +108,7 @@ class CEditBaseCycle : public CEditINT {
   explicit CEditBaseCycle(QWidget* parent = nullptr) : CEditINT(parent) {}
 
  protected:
-  void OnKillFocus() override {}
+  void OnKillFocus() override { TakeBackEmptied(); }
   void OnEditChange() override { ReportChange(ctl::ChangeBoundKind::BaseCycle); }
 };
 
@@ -102,7 +119,7 @@ class CEditCycleRepeat : public CEditINT {
   explicit CEditCycleRepeat(QWidget* parent = nullptr) : CEditINT(parent) {}
 
  protected:
-  void OnKillFocus() override {}
+  void OnKillFocus() override { TakeBackEmptied(); }
   void OnEditChange() override { ReportChange(ctl::ChangeBoundKind::CycleRepeat); }
 };
 

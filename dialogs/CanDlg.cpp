@@ -23,6 +23,7 @@
 #include "Icons.h"
 #include "ResIds.h"
 #include "Resources.h"
+#include "SignalFieldRules.h"
 
 #if __has_include("J1939Dlg.h")
 #include "J1939Dlg.h"
@@ -76,14 +77,16 @@ std::string S(const QString& text) {
 // may type (a start bit past the message, a count of 0): the range then
 // stretches to it, so that passing through the field keeps it.
 void ShowInt(CEditINT* edit, int minimum, int maximum, int value, bool write) {
-  edit->SetRange(std::min(minimum, value), std::max(maximum, value));
+  const IntFieldRange range = IntRangeToHold(minimum, maximum, value);
+  edit->SetRange(range.minimum, range.maximum);
   if (write) edit->SetValue(value);
 }
 
 // The same for the scaling fields: an imported float's limits reach
 // +-3.4e38, beyond the +-1e30 that may be typed.
 void ShowDouble(CEditDBL* edit, double value, bool write) {
-  edit->WidenToHold(value, 1e30);
+  const double reach = ScalingReachToHold(value, 1e30);
+  edit->SetRange(-reach, reach);
   if (write) edit->SetValue(value);
 }
 
@@ -482,7 +485,8 @@ void CCanDlg::ReadControl(int ctrlId) {
   CanDlgControls& c = model_->Controls();
   switch (ctrlId) {
     case MSG_NAME:
-      c.msgName = S(msgName_->currentText());
+      model_->ReadText(MSG_NAME, msgName_->lineEdit() && msgName_->lineEdit()->isModified(),
+                       msgName_->currentText().toStdString());
       break;
     case MSG_ID:
       c.id = msgId_->GetValue();
@@ -494,7 +498,8 @@ void CCanDlg::ReadControl(int ctrlId) {
       c.frameFormat = std::max(frameFormat_->currentIndex(), 0);
       break;
     case SIG_NAME:
-      c.sigName = S(sigName_->currentText());
+      model_->ReadText(SIG_NAME, sigName_->lineEdit() && sigName_->lineEdit()->isModified(),
+                       sigName_->currentText().toStdString());
       break;
     case START_BIT:
       c.startBit = startBit_->Value();
@@ -515,7 +520,7 @@ void CCanDlg::ReadControl(int ctrlId) {
       c.minimum = minimum_->GetStoredValue(true);
       break;
     case UNIT:
-      c.unit = S(unit_->text());
+      model_->ReadText(UNIT, unit_->isModified(), unit_->text().toStdString());
       break;
     case MULTIPLEXOR:
       if (c.muxTyped) {
@@ -537,13 +542,12 @@ void CCanDlg::ReadControl(int ctrlId) {
 void CCanDlg::ReadControls() {
   // Text typed but not yet committed counts as well; a field the user left
   // untouched keeps what the model holds (the stored value).
-  for (CEditEx* e :
-       std::initializer_list<CEditEx*>{startBit_, bitCount_, factor_, offset_, maximum_, minimum_, unit_}) {
+  for (CEditEx* e : std::initializer_list<CEditEx*>{startBit_, bitCount_, factor_, offset_, maximum_, minimum_}) {
     if (!e->isModified()) continue;
     e->UpdateValue();
     ReadControl(CtrlIdOf(e));
   }
-  for (int ctrlId : {MSG_NAME, MSG_ID, BYTE_COUNT, FRAME_FORMAT, SIG_NAME, MULTIPLEXOR, MUX_VALUE}) {
+  for (int ctrlId : {MSG_NAME, MSG_ID, BYTE_COUNT, FRAME_FORMAT, SIG_NAME, UNIT, MULTIPLEXOR, MUX_VALUE}) {
     ReadControl(ctrlId);
   }
   model_->Controls().byteOrder = big_->isChecked() ? BYTEORDER_BIG : BYTEORDER_LITTLE;

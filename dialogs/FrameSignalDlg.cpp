@@ -9,6 +9,7 @@
 #include "EditUnit.h"
 #include "FrameDlgModel.h"
 #include "Resources.h"
+#include "SignalFieldRules.h"
 #include "StaticEx.h"
 
 #include <QButtonGroup>
@@ -50,14 +51,24 @@ void SetItems(QComboBox* combo, const QStringList& items) {
   combo->addItems(items);
 }
 
+// Shows a number the user may not be able to type, with the field's range
+// stretched to hold it.
+void ShowHeld(CEditINT* field, int minimum, int maximum, int value, bool write = true) {
+  const IntFieldRange range = IntRangeToHold(minimum, maximum, value);
+  field->SetRange(range.minimum, range.maximum);
+  // Quiet: a cycle field's own bound would rewrite what it is shown.
+  const QSignalBlocker quiet(field);
+  if (write) field->SetValue(value);
+}
+
 }  // namespace
 
 QString CFrameSignalDlg::FromCp932(const std::string& text) { return QString::fromStdString(cp932::ToUtf8(text)); }
 
 std::string CFrameSignalDlg::ToCp932(const QString& text) {
   std::string out;
-  // The name fields take only ASCII; anything else reads as no name at all,
-  // which the checks then refuse.
+  // The dialog's own texts (the no-name text of a frame without bytes); the
+  // fields the user types into are read through the model's text fields.
   if (!cp932::FromUtf8(text.toStdString(), out)) out.clear();
   return out;
 }
@@ -356,22 +367,17 @@ void CFrameSignalDlg::SetHexDisplay(bool hex) {
 
 void CFrameSignalDlg::ShowValues() {
   FillLock lock(*this);
+  // Every field is written here, so what the model noted is spent.
+  model_.TakeWrittenFields();
   const FrameSignalValues& v = model_.Values();
   msgName_->SetWindowText(FromCp932(v.msgName));
   format_->setCurrentIndex(v.formatIndex);
   ShowIdentifier();
   byteCount_->SetValue(v.byteCount);
-  // Stored cycles outside the fields' ranges are shown as they are: the
+  // Stored cycles outside the fields' ranges are shown as they are; the
   // fields' own bound judges only what the user types.
-  auto showWide = [](CEditINT* field, int value) {
-    const int low = field->Min(), high = field->Max();
-    const QSignalBlocker quiet(field);
-    field->SetRange(std::min(low, value), std::max(high, value));
-    field->SetValue(value);
-    field->SetRange(low, high);
-  };
-  if (baseCycle_) showWide(baseCycle_, v.baseCycle);
-  if (repetition_) showWide(repetition_, v.cycleRepetition);
+  if (baseCycle_) ShowHeld(baseCycle_, 0, 63, v.baseCycle);
+  if (repetition_) ShowHeld(repetition_, 1, 64, v.cycleRepetition);
   sigName_->SetWindowText(FromCp932(v.signalName));
   if (bitOrder_) bitOrder_->setCurrentIndex(v.bitOrder);
   little_->setChecked(v.byteOrder == BYTEORDER_LITTLE);
@@ -380,11 +386,12 @@ void CFrameSignalDlg::ShowValues() {
   const std::pair<CEditDBL*, double> scaling[] = {
       {factor_, v.factor}, {offset_, v.offset}, {minimum_, v.minimum}, {maximum_, v.maximum}};
   for (const auto& [field, value] : scaling) {
-    field->WidenToHold(value, 1e30);
+    const double reach = ScalingReachToHold(value, 1e30);
+    field->SetRange(-reach, reach);
     field->SetValue(value);
   }
   unit_->SetWindowText(FromCp932(v.unit));
-  ShowSignalRange();
+  ShowWritten({IDC_START_BIT, IDC_BIT_COUNT});
 }
 
 void CFrameSignalDlg::EnableSignalControls(bool on) {
@@ -393,27 +400,44 @@ void CFrameSignalDlg::EnableSignalControls(bool on) {
     if (QWidget* w = GetDlgItem(id)) w->setEnabled(on);
 }
 
-void CFrameSignalDlg::ShowSignalRange() {
+void CFrameSignalDlg::ShowSignalRange() { ShowWritten(model_.TakeWrittenFields()); }
+
+void CFrameSignalDlg::ShowWritten(const std::set<int>& written) {
   FillLock lock(*this);
   const FrameSignalValues& v = model_.Values();
+  const auto wrote = [&written](int id) { return written.count(id) != 0; };
+  if (wrote(IDC_BYTE_COUNT)) byteCount_->SetValue(v.byteCount);
+  if (wrote(IDC_FACTOR)) factor_->SetValue(v.factor);
+  if (wrote(IDC_OFFSET)) offset_->SetValue(v.offset);
+  if (wrote(IDC_MINIMUM)) minimum_->SetValue(v.minimum);
+  if (wrote(IDC_MAXIMUM)) maximum_->SetValue(v.maximum);
   // A stored range outside the frame is shown as it is until the user edits it.
   if (model_.SignalControlsEnabled()) {
-    startBit_->SetMax(std::max(model_.StartBitMax(), v.startBit));
-    bitCount_->SetMax(std::max(model_.BitCountMax(), v.bitCount));
+    ShowHeld(startBit_, 0, model_.StartBitMax(), v.startBit, wrote(IDC_START_BIT));
+    ShowHeld(bitCount_, 1, model_.BitCountMax(), v.bitCount, wrote(IDC_BIT_COUNT));
+  } else {
+    bitCount_->SetMin(std::min(1, v.bitCount));
+    if (wrote(IDC_START_BIT)) startBit_->SetValue(v.startBit);
+    if (wrote(IDC_BIT_COUNT)) bitCount_->SetValue(v.bitCount);
   }
-  bitCount_->SetMin(std::min(1, v.bitCount));
-  startBit_->SetValue(v.startBit);
-  bitCount_->SetValue(v.bitCount);
   valueType_->setCurrentIndex(v.valueType);
   EnableSignalControls(model_.SignalControlsEnabled());
   grid_->ShowModel(model_);
 }
 
 void CFrameSignalDlg::ReadTexts() {
-  FrameSignalValues& v = model_.Values();
-  v.msgName = ToCp932(msgName_->currentText());
-  v.signalName = ToCp932(sigName_->currentText());
-  v.unit = ToCp932(unit_->text());
+  // A field the user left alone keeps the record's own bytes.
+  auto edited = [](QComboBox* c) { return c->lineEdit() && c->lineEdit()->isModified(); };
+  model_.ReadText(IDC_MSG_NAME, edited(msgName_), msgName_->currentText().toStdString());
+  model_.ReadText(IDC_SIGNAL_NAME, edited(sigName_), sigName_->currentText().toStdString());
+  model_.ReadText(IDC_UNIT, unit_->isModified(), unit_->text().toStdString());
+}
+
+void CFrameSignalDlg::ReadScaling() {
+  model_.CommitFactor(factor_->GetStoredValue(false));
+  model_.CommitOffset(offset_->GetStoredValue(false));
+  // An emptied field shows the value it kept.
+  ShowSignalRange();
 }
 
 void CFrameSignalDlg::OnGridPressed(int cell) {
@@ -444,10 +468,6 @@ void CFrameSignalDlg::OnValueCommit(int ctrlId, int flag) {
         break;
       }
       model_.TypeByteCount(byteCount_->Value());
-      if (byteCount_->Value() != model_.Values().byteCount) {
-        FillLock lock(*this);
-        byteCount_->SetValue(model_.Values().byteCount);
-      }
       ShowSignalRange();
       break;
     }
@@ -466,16 +486,12 @@ void CFrameSignalDlg::OnValueCommit(int ctrlId, int flag) {
     case IDC_MINIMUM:
     case IDC_MAXIMUM: {
       model_.CommitLimits(minimum_->GetStoredValue(true), maximum_->GetStoredValue(false));
-      FillLock lock(*this);
-      minimum_->SetValue(model_.Values().minimum);
-      maximum_->SetValue(model_.Values().maximum);
+      ShowSignalRange();
       break;
     }
     case IDC_FACTOR:
-      model_.Values().factor = factor_->GetStoredValue(false);
-      break;
     case IDC_OFFSET:
-      model_.Values().offset = offset_->GetStoredValue(false);
+      ReadScaling();
       break;
     case IDC_BASE_CYCLE:
     case IDC_CYCLE_REPEAT: {
@@ -493,18 +509,17 @@ void CFrameSignalDlg::OnOK() {
   // What the fields hold now, typed but not yet committed included.
   ReadTexts();
   FrameSignalValues& v = model_.Values();
-  model_.CommitId(msgId_->GetValue());
   for (CEditDBL* e : {factor_, offset_, minimum_, maximum_}) e->UpdateValue();
-  v.factor = factor_->GetStoredValue(false);
-  v.offset = offset_->GetStoredValue(false);
+  ReadScaling();
   v.minimum = minimum_->GetStoredValue(true);
   v.maximum = maximum_->GetStoredValue(false);
   v.byteOrder = big_->isChecked() ? BYTEORDER_BIG : BYTEORDER_LITTLE;
   if (bitOrder_) v.bitOrder = std::max(bitOrder_->currentIndex(), 0);
   v.valueType = std::max(valueType_->currentIndex(), 0);
-  // The cycle fields commit every keystroke; read again here, they would
-  // clamp a stored value the user never touched.
-  SettleByteCount();
+  // OK takes the fields as they stand: the field left for OK's press has
+  // committed already, and OK itself cuts, clamps or moves nothing. The cycle
+  // fields commit every keystroke; read again here, they would clamp a stored
+  // value the user never touched.
 
   CMessagePrompt prompt;
   int result = model_.Ok(prompt);

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <memory>
+#include <set>
 #include <string>
 
 class CFrameDlgModelBase;
@@ -58,16 +59,21 @@ class CFrameSignalDlg : public CMsgDlg {
 
   // Every field from the model, with the controls' own commits ignored.
   void ShowValues();
-  // Start bit, bit count, value type, the signal fields' state and the grid.
+  // The fields the model wrote since it was last shown, the value type, the
+  // signal fields' state and the grid.
   void ShowSignalRange();
 
  private:
   void BuildLayout();
+  // The `written` fields, then the range's state and the grid.
+  void ShowWritten(const std::set<int>& written);
   void ShowIdentifier();
   void FillIdList();
   void SetHexDisplay(bool hex);
   // The texts the model needs before it judges anything.
   void ReadTexts();
+  // Factor and offset into the model, an emptied one kept as it was.
+  void ReadScaling();
   void EnableSignalControls(bool on);
   void OnGridPressed(int cell);
   void OnGridDragged(int cell);

@@ -23,12 +23,6 @@ const tagCtrlIntRange kInts[] = {{IDC_LOGIC_BITS, 1, MAX_LOGIC_BITS}, {0, 0, 0}}
 
 QString FromCp932(const std::string& text) { return QString::fromStdString(cp932::ToUtf8(text)); }
 
-std::string ToCp932(const QString& text) {
-  std::string out;
-  if (!cp932::FromUtf8(text.toStdString(), out)) out.clear();
-  return out;
-}
-
 }  // namespace
 
 CLogicDlg::CLogicDlg(QWidget* parent) : CMsgDlg(IDD_LOGIC, parent) {
@@ -152,7 +146,8 @@ void CLogicDlg::OnValueCommit(int ctrlId, int /*flag*/) {
 
 void CLogicDlg::OnOK() {
   if (Mode() == DLGMODE_VIEW) return CMsgDlg::OnOK();
-  model_.name = ToCp932(name_->currentText());
+  // A name left alone keeps the record's own bytes.
+  model_.ReadName(name_->lineEdit() && name_->lineEdit()->isModified(), name_->currentText().toStdString());
   model_.group = group_->currentIndex();
   bits_->UpdateValue();
   binary_->UpdateValue();

@@ -1,12 +1,15 @@
 #include "MsgDlg.h"
 
+#include "EditBIT.h"
 #include "EditDBL.h"
 #include "EditEx.h"
 #include "EditINT.h"
 #include "Resources.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QFocusEvent>
 #include <QComboBox>
 #include <QPointer>
 #include <QProxyStyle>
@@ -14,6 +17,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <utility>
 
 namespace {
 
@@ -78,6 +83,32 @@ bool IsStepKey(const QKeyEvent* key) {
   }
 }
 
+// The value a field's text stands for, written as the field writes it once
+// it has read the text, but without its range: what the user saw, before
+// any commit cut or clamped it.
+QString ShownValue(const QWidget* w) {
+  const auto std = [](const QString& t) { return t.toStdString(); };
+  if (const auto* d = qobject_cast<const CEditDBL*>(w)) {
+    const std::string format = std(d->Format());
+    return QString::fromStdString(ctl::FormatDoubleText(ctl::ReadDoubleText(std(d->text()), format), format));
+  }
+  if (const auto* i = qobject_cast<const CEditINT*>(w))
+    return QString::fromStdString(ctl::FormatIntText(ctl::ReadDecimalInt(std(i->text())), false));
+  if (const auto* x = qobject_cast<const CEditExINT*>(w))
+    return QString::fromStdString(ctl::FormatIntText(ctl::ReadIntText(std(x->text()), x->IsHexMode()), x->IsHexMode()));
+  if (const auto* c = qobject_cast<const CComboBoxINT*>(w))
+    return QString::fromStdString(
+        ctl::FormatIntText(ctl::ReadIntText(std(c->currentText()), c->IsHexMode()), c->IsHexMode()));
+  if (const auto* b = qobject_cast<const CEditBIT*>(w)) return b->text().toUpper();
+  if (const auto* c = qobject_cast<const QComboBox*>(w)) return c->currentText();
+  if (const auto* e = qobject_cast<const QLineEdit*>(w)) return e->text();
+  if (const auto* b = qobject_cast<const QAbstractButton*>(w))
+    return b->isCheckable() ? QString::number(b->isChecked() ? 1 : 0) : QString();
+  return QString();
+}
+
+bool IsInputField(const QWidget* w) { return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w); }
+
 }  // namespace
 
 CMsgDlg::CMsgDlg(int templateId, QWidget* parent) : QDialog(parent), templateId_(templateId) {
@@ -113,7 +144,11 @@ int CMsgDlg::CtrlIdOf(const QWidget* control) const {
 QPushButton* CMsgDlg::MakeButton(int id) {
   auto* button = new QPushButton(Text(id), this);
   SetCtrlId(button, id);
-  if (id == 1) connect(button, &QPushButton::clicked, this, [this] { OnOK(); });
+  if (id == 1) {
+    ok_ = button;
+    connect(button, &QPushButton::pressed, this, &CMsgDlg::OnOkPressed);
+    connect(button, &QPushButton::clicked, this, &CMsgDlg::OnOkClicked);
+  }
   if (id == 2) connect(button, &QPushButton::clicked, this, [this] { OnCancel(); });
   return button;
 }
@@ -123,6 +158,10 @@ QPushButton* CMsgDlg::MakeButton(int id) {
 void CMsgDlg::setVisible(bool visible) {
   if (visible && !initialised_) {
     initialised_ = true;
+    // A field losing the focus to OK's press is watched (NoteFocusOut).
+    for (const auto& entry : controls_) {
+      if (IsInputField(entry.second)) entry.second->installEventFilter(this);
+    }
     OnInitDialog();
   }
   QDialog::setVisible(visible);
@@ -136,6 +175,36 @@ bool CMsgDlg::OnInitDialog() {
 }
 
 void CMsgDlg::OnOK() { QDialog::accept(); }
+
+// --- OK stores what the fields showed -------------------------------------------
+
+CMsgDlg::FieldPicture CMsgDlg::PictureFields() const {
+  FieldPicture picture;
+  for (const auto& [id, w] : controls_) picture[id] = ShownValue(w);
+  return picture;
+}
+
+void CMsgDlg::NoteFocusOut(const QEvent* event) {
+  if (event->type() == QEvent::FocusIn) {
+    leftForOk_.reset();
+    return;
+  }
+  if (event->type() != QEvent::FocusOut || !ok_ || QApplication::focusWidget() != ok_) return;
+  // Tab onto OK settles the field in the user's sight; only a press (the
+  // mouse, or OK's key) settles it in the same moment as OK.
+  const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+  if (reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason) leftForOk_ = PictureFields();
+}
+
+void CMsgDlg::OnOkPressed() { atOkPress_ = std::exchange(leftForOk_, std::nullopt); }
+
+void CMsgDlg::OnOkClicked() {
+  const std::optional<FieldPicture> before = std::exchange(atOkPress_, std::nullopt);
+  // The press's own commit changed what a field shows: the dialog stays open
+  // with the changed fields in sight, and nothing is stored.
+  if (before && *before != PictureFields()) return;
+  OnOK();
+}
 
 void CMsgDlg::OnCancel() { QDialog::reject(); }
 
@@ -192,6 +261,7 @@ void CMsgDlg::ChangeComboStyle(unsigned id, int type, int /*height*/) {
 }
 
 bool CMsgDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusOut || event->type() == QEvent::FocusIn) NoteFocusOut(event);
   QComboBox* combo = ComboOf(watched);
   if (!combo || GetDlgItem(CtrlIdOf(combo)) != combo) return QDialog::eventFilter(watched, event);
   const bool readOnly = IsComboReadOnly(combo);
@@ -273,6 +343,9 @@ void CMsgDlg::SetIntRanges(const tagCtrlIntRange* table) {
     if (auto* edit = qobject_cast<CEditINT*>(w)) {
       edit->SetMin(row.minimum);
       edit->SetMax(row.maximum);
+      // A definition's number emptied and left is a slip: the field keeps
+      // the value it held rather than read 0.
+      edit->SetEmptyKeepsValue(true);
     } else if (auto* exEdit = qobject_cast<CEditExINT*>(w)) {
       exEdit->SetMin(row.minimum);
       exEdit->SetMax(row.maximum);

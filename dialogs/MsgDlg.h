@@ -15,6 +15,11 @@
 //   accept(). View mode closes at once: the subclass's OnOK tests Mode();
 // - Enter in a field never presses OK: it reaches OnEnterInField, where a
 //   dialog may commit the field; Enter on a focused button presses it.
+// - A press of OK (mouse or its key) takes the focus out of the field being
+//   typed into, which commits it first. When that commit changes what any
+//   field shows (a value cut, clamped or moved), OnOK does not run: the
+//   dialog stays open with the changed fields shown, so that OK only ever
+//   stores what the user saw.
 #pragma once
 
 #include "CtrlTables.h"
@@ -25,6 +30,7 @@
 #include <QRect>
 
 #include <map>
+#include <optional>
 
 class QComboBox;
 class QPushButton;
@@ -120,10 +126,24 @@ class CMsgDlg : public QDialog, public cWndAssist, public IValueCommitTarget {
   void ApplySimpleLook(QComboBox* combo, bool simple);
   void GuardCombo(QComboBox* combo);
 
+  // What every field shows, as the value each field stands for: a number
+  // typed as "012" shows 12, a factor typed as "2" shows what the field
+  // writes for 2. Keyed by control identifier.
+  using FieldPicture = std::map<int, QString>;
+  FieldPicture PictureFields() const;
+  // A field lost the focus to OK's press: what the fields showed then.
+  void NoteFocusOut(const QEvent* event);
+  void OnOkPressed();
+  void OnOkClicked();
+
   int templateId_;
   int mode_ = 0;
   QRect anchor_;
   bool modified_ = false;
   bool initialised_ = false;
   std::map<int, QWidget*> controls_;
+  QPushButton* ok_ = nullptr;
+  // Taken when a field loses the focus to OK's press; kept for that press.
+  std::optional<FieldPicture> leftForOk_;
+  std::optional<FieldPicture> atOkPress_;
 };

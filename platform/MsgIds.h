@@ -3,7 +3,7 @@
 // language libraries: each carries its texts under exactly these identifiers.
 #pragma once
 
-// Messages 4000-4040 (errors), 4100-4110 (questions and notices) and
+// Messages 4000-4041 (errors), 4100-4110 (questions and notices) and
 // 4120-4123 (what a load left out, and why it failed).
 enum {
   IDS_MSG_NO_DATA = 4000,
@@ -43,6 +43,7 @@ enum {
   IDS_MSG_MUX_FORMAT = 4038,
   IDS_MSG_MUX_ORDER = 4039,
   IDS_MSG_MUX_RANGE = 4040,
+  IDS_MSG_TEXT_NOT_CP932 = 4041,
   IDS_ASK_OVERWRITE = 4101,
   IDS_ASK_DELETE = 4102,
   IDS_ASK_SAVE_ON_CLOSE = 4103,

@@ -10,33 +10,10 @@
 
 namespace {
 
-constexpr int kFloatBits = 32;
-constexpr int kDoubleBits = 64;
 constexpr int kMaxBitCount = 64;
 
 // Stored starts and counts are any int; their sums are taken in 64 bits.
 long long EndOf(int start, int count) { return static_cast<long long>(start) + count; }
-
-// A factor or offset typed empty reads as the no-limit marker, which means
-// nothing for either.
-bool IsNoLimit(double v) { return std::fabs(v) == VALUE_UNLIMITED; }
-
-int ItemOfValueType(const _CANSignal& s) {
-  if (s.valueType == VALTYPE_FLOAT) return s.bitCount == kDoubleBits ? VTITEM_DOUBLE : VTITEM_FLOAT;
-  return s.valueType == VALTYPE_SIGNED ? VTITEM_SIGNED : VTITEM_UNSIGNED;
-}
-
-uint8_t ValueTypeOfItem(int item) {
-  switch (item) {
-    case VTITEM_SIGNED:
-      return VALTYPE_SIGNED;
-    case VTITEM_FLOAT:
-    case VTITEM_DOUBLE:
-      return VALTYPE_FLOAT;
-    default:
-      return VALTYPE_UNSIGNED;
-  }
-}
 
 }  // namespace
 
@@ -45,14 +22,6 @@ const std::string& CanDlgControls::MuxText() const {
   if (muxTyped) return muxTypedText;
   if (muxSel < 0 || muxSel >= static_cast<int>(muxItems.size())) return kEmpty;
   return muxItems[static_cast<std::size_t>(muxSel)];
-}
-
-bool CBitOccupancy::AnyTaken(int start, int count) const {
-  const long long end = std::min<long long>(EndOf(start, count), Size());
-  for (int b = std::max(start, 0); b < end; ++b) {
-    if (Taken(b)) return true;
-  }
-  return false;
 }
 
 PageSpan CalcPageSpan(int start, int count, int pageStart) {
@@ -142,9 +111,7 @@ void CCanDlgModel::FillBitMap(const _CANMsg* msg, const std::string& skipKey, CB
     const _CANSignal* s = entry.value;
     if (!s || (!skipKey.empty() && entry.key == skipKey)) continue;
     if (multiplexed && s->multiplexor[0] != '\0') continue;
-    const long long end = std::min<long long>(EndOf(s->startBit, s->bitCount), map.Size());
-    for (int b = std::max(s->startBit, 0); b < end; ++b) map.Set(b, number);
-    ++number;
+    map.Mark(s->startBit, s->bitCount, number++);
   }
 }
 
@@ -157,6 +124,16 @@ CBitOccupancy CCanDlgModel::BuildBitMap(const _CANMsg* msg, const std::string& s
 bool CCanDlgModel::IsBitRangeUsed(const _CANMsg* msg, int start, int count) const {
   const CBitOccupancy map = BuildBitMap(msg, SkipKey(), c_.j1939 ? MAX_J1939_BITS : MAX_CAN_BITS);
   return map.AnyTaken(start, count);
+}
+
+std::vector<_CANSignal*> CCanDlgModel::OtherSignals(const _CANMsg* msg) const {
+  std::vector<_CANSignal*> out;
+  if (!msg) return out;
+  const std::string skip = mode_ == DLGMODE_EDIT ? MakeUpperString(openingName_) : std::string();
+  for (const auto& entry : msg->signals) {
+    if (entry.value && (skip.empty() || entry.key != skip)) out.push_back(entry.value);
+  }
+  return out;
 }
 
 bool CCanDlgModel::FindSignalBeyondLength(const _CANMsg* msg, std::string& name, int byteCount) const {
@@ -278,13 +255,13 @@ void CCanDlgModel::FillControls() {
 
   c_.startBit = wsig_.startBit;
   c_.bitCount = wsig_.bitCount;
-  c_.valueType = ItemOfValueType(wsig_);
+  c_.valueType = ValueTypeItemOf(wsig_.valueType, wsig_.bitCount);
   rememberedType_ = c_.valueType;
   c_.j1939 = wmsg_.j1939 != 0;
   c_.j1939ButtonVisible = c_.j1939;
   typedBytes_ = c_.byteCount;
   UpdateJ1939Limits(false);
-  settledBytes_ = c_.byteCount;
+  settle_.Reset(c_.byteCount);
   UpdatePageButtons();
   UpdateSignalControls();
   // A new signal's first bit is no stored range; it starts on a free one.
@@ -297,14 +274,7 @@ void CCanDlgModel::FillControls() {
 // ---------------------------------------------------------------- live edits
 
 void CCanDlgModel::ClampRange() {
-  const int bits = c_.byteCount * 8;
-  if (bits <= 0) {
-    // Nothing fits in an empty message; the start stays a bit number.
-    c_.startBit = 0;
-  } else {
-    if (c_.startBit >= bits) c_.startBit = bits - 1;
-    if (EndOf(c_.startBit, c_.bitCount) > bits) c_.bitCount = bits - c_.startBit;
-  }
+  CutRangeToFrame(c_.startBit, c_.bitCount, c_.byteCount * 8);
   wsig_.startBit = c_.startBit;
   wsig_.bitCount = c_.bitCount;
   Wrote({canctl::START_BIT, canctl::BIT_COUNT});
@@ -389,8 +359,9 @@ void CCanDlgModel::OnCommit(int id) {
 }
 
 void CCanDlgModel::KeepScaling(double& shown, double& held, int ctrlId) {
-  if (IsNoLimit(shown)) {
-    shown = held;
+  const double kept = KeptScaling(shown, held);
+  if (kept != shown) {
+    shown = kept;
     Wrote({ctrlId});
   }
   held = shown;
@@ -419,18 +390,10 @@ void CCanDlgModel::SettleByteCount(bool fit) {
   typedBytes_ = c_.byteCount;
   // A field left empty shows the 0 it stands for.
   Wrote({canctl::BYTE_COUNT});
-  // A count left as it was settled cuts nothing: a stored range stays as it
-  // is until the user edits it.
-  if (c_.byteCount == settledBytes_) return;
-  settledBytes_ = c_.byteCount;
-  const long long bits = c_.byteCount * 8LL;
-  const bool fits = bits > 0 && c_.startBit < bits && EndOf(c_.startBit, c_.bitCount) <= bits;
-  // A new signal's range is no stored one: it moves onto the free bits of
-  // the count, as when it is typed.
-  if (fits && mode_ != DLGMODE_NEW) return;
-  if (!fits) ClampRange();
+  const CByteCountSettle::Step step = settle_.Leave(c_.byteCount, c_.startBit, c_.bitCount, mode_ == DLGMODE_NEW);
+  if (step == CByteCountSettle::KEEP) return;
+  if (step == CByteCountSettle::CUT) ClampRange();
   UpdateSignalControls();
-  // OK only cuts; what OK accepts is what the fields showed.
   if (fit) FitRange();
   UpdateBitGrid();
 }
@@ -444,7 +407,8 @@ void CCanDlgModel::PickMessage(int index) {
   UpdateJ1939Limits(false);
   ApplyFrameFormat(m->frameFormat ? FRAME_XTD : FRAME_STD);
   c_.byteCount = std::clamp(m->byteCount, 0, c_.byteCountMax);
-  typedBytes_ = settledBytes_ = c_.byteCount;
+  typedBytes_ = c_.byteCount;
+  settle_.Reset(c_.byteCount);
   c_.id = m->id;
   Wrote({canctl::MSG_NAME, canctl::MSG_ID, canctl::BYTE_COUNT, canctl::SIG_NAME});
   if (mode_ == DLGMODE_NEW) {
@@ -484,7 +448,7 @@ void CCanDlgModel::OnSignalPicked(int index) {
   sigArray_[static_cast<std::size_t>(index)]->CopyTo(&wsig_);
   c_.sigName = wsig_.name;
   Wrote({canctl::SIG_NAME});
-  c_.valueType = ItemOfValueType(wsig_);
+  c_.valueType = ValueTypeItemOf(wsig_.valueType, wsig_.bitCount);
   // The picked signal brings its own range, which then moves onto free bits.
   c_.startBit = wsig_.startBit;
   c_.bitCount = wsig_.bitCount;
@@ -500,7 +464,7 @@ void CCanDlgModel::OnSignalPicked(int index) {
 void CCanDlgModel::OnValueTypePicked(int selection) {
   c_.valueType = std::clamp(selection, 0, static_cast<int>(VTITEM_DOUBLE));
   if (c_.valueType == VTITEM_FLOAT || c_.valueType == VTITEM_DOUBLE) {
-    const int want = c_.valueType == VTITEM_FLOAT ? kFloatBits : kDoubleBits;
+    const int want = c_.valueType == VTITEM_FLOAT ? 32 : 64;
     if (CanPlaceBits(want)) {
       c_.bitCount = want;
       wsig_.bitCount = want;
@@ -513,7 +477,7 @@ void CCanDlgModel::OnValueTypePicked(int selection) {
     }
   }
   rememberedType_ = c_.valueType;
-  wsig_.valueType = ValueTypeOfItem(c_.valueType);
+  wsig_.valueType = StoredValueTypeOf(c_.valueType);
 }
 
 void CCanDlgModel::ShowScaling() {
@@ -528,7 +492,7 @@ void CCanDlgModel::ShowScaling() {
 void CCanDlgModel::UpdateSignalControls() {
   const CBitOccupancy map = BuildBitMap(LiveMessage(false), SkipKey(), MAX_J1939_BITS);
   const int available = std::min(ClampedBytes() * 8, c_.j1939 ? MAX_J1939_BITS : MAX_CAN_BITS);
-  wsig_.valueType = ValueTypeOfItem(c_.valueType);
+  wsig_.valueType = StoredValueTypeOf(c_.valueType);
   wsig_.startBit = c_.startBit;
   wsig_.bitCount = c_.bitCount;
 
@@ -565,16 +529,8 @@ void CCanDlgModel::FitRange() {
   } else {
     c_.startBit = std::max(c_.startBit, 0);
   }
-  if (c_.valueType == VTITEM_FLOAT) {
-    if (c_.bitCount == kDoubleBits) {
-      c_.valueType = VTITEM_DOUBLE;
-    } else if (c_.bitCount != kFloatBits) {
-      c_.valueType = VTITEM_UNSIGNED;
-    }
-  } else if (c_.valueType == VTITEM_DOUBLE && c_.bitCount != kDoubleBits) {
-    c_.valueType = VTITEM_UNSIGNED;
-  }
-  wsig_.valueType = ValueTypeOfItem(c_.valueType);
+  c_.valueType = ValueTypeItemForCount(c_.valueType, c_.bitCount);
+  wsig_.valueType = StoredValueTypeOf(c_.valueType);
   wsig_.startBit = c_.startBit;
   wsig_.bitCount = c_.bitCount;
   Wrote({canctl::START_BIT, canctl::BIT_COUNT});
@@ -608,7 +564,13 @@ void CCanDlgModel::UpdateJ1939Limits(bool forceXtd) {
 void CCanDlgModel::OnJ1939Clicked(bool checked) {
   if (mode_ == DLGMODE_VIEW) return;
   c_.j1939 = checked;
+  // The count typed before the switch comes back when it is switched again.
+  const int typed = typedBytes_;
   UpdateJ1939Limits(true);
+  // Nothing is being typed: the count the switch left settles at once, so
+  // that the fields show the range cut to it before anything else is pressed.
+  SettleByteCount(true);
+  typedBytes_ = typed;
 }
 
 void CCanDlgModel::OnHexClicked(bool hex) {
@@ -844,105 +806,118 @@ void CCanDlgModel::OnBitSelectDone(int low, int high) {
 
 // ---------------------------------------------------------------- OK
 
-CCanDlgModel::OkResult CCanDlgModel::OnOK(IDlgPrompt& prompt) {
-  if (mode_ == DLGMODE_VIEW) return {true, 0};
-  if (!targetMsg_ || !targetSig_) return {false, 0};
-  SettleByteCount(false);
-  auto refuse = [&](int msgId, int focus, const std::vector<MsgArg>& args = {}) {
-    prompt.Error(msgId, args);
-    return OkResult{false, focus};
-  };
+void CCanDlgModel::ReadText(int ctrlId, bool edited, std::string_view utf8) {
+  std::string* held = ctrlId == canctl::MSG_NAME   ? &c_.msgName
+                      : ctrlId == canctl::SIG_NAME ? &c_.sigName
+                      : ctrlId == canctl::UNIT     ? &c_.unit
+                                                   : nullptr;
+  if (held) texts_.Read(ctrlId, edited, utf8, *held);
+}
 
-  const std::string msgKey = MakeUpperString(c_.msgName);
-  if (msgKey.empty()) return refuse(IDS_MSG_NAME_EMPTY, canctl::MSG_NAME);
+void CCanDlgModel::Wrote(std::initializer_list<int> ids) {
+  written_.insert(ids);
+  for (int id : ids) texts_.Written(id);
+}
 
-  // A stored identifier beyond its frame format's range (a CANdb file may
-  // hold one) is shown cut to the range's end; left as shown, it is kept,
-  // not silently replaced by that end.
-  if (mode_ == DLGMODE_EDIT && c_.frameFormat == targetMsg_->frameFormat && targetMsg_->id > c_.idMax &&
-      c_.id == c_.idMax)
-    c_.id = targetMsg_->id;
+CCanDlgModel::OkContext CCanDlgModel::MakeOkContext() const {
+  OkContext ok;
+  ok.msgKey = MakeUpperString(c_.msgName);
+  ok.sigKey = MakeUpperString(c_.sigName);
+  if (mode_ == DLGMODE_NEW) {
+    ok.existing = table_ ? table_->Find(ok.msgKey) : nullptr;
+    if (ok.existing == targetMsg_) ok.existing = nullptr;
+  }
+  ok.checked = mode_ == DLGMODE_EDIT ? targetMsg_ : ok.existing;
+  return ok;
+}
 
-  auto otherWithId = [&](const _CANMsg* except) -> const _CANMsg* {
-    if (!table_) return nullptr;
-    for (const auto& entry : *table_) {
-      if (entry.value && entry.value != except && entry.value != targetMsg_ && entry.value->id == c_.id)
-        return entry.value;
-    }
-    return nullptr;
-  };
+const _CANMsg* CCanDlgModel::OtherMessageWithId(const _CANMsg* except) const {
+  if (!table_) return nullptr;
+  for (const auto& entry : *table_) {
+    if (entry.value && entry.value != except && entry.value != targetMsg_ && entry.value->id == c_.id)
+      return entry.value;
+  }
+  return nullptr;
+}
 
-  const _CANMsg* existing = nullptr;
+CCanDlgModel::OkCheck CCanDlgModel::CheckTexts(const OkContext&) const {
+  if (const int field = texts_.FirstRefused({canctl::MSG_NAME, canctl::SIG_NAME, canctl::UNIT}))
+    return Refusal{IDS_MSG_TEXT_NOT_CP932, field, {}};
+  return std::nullopt;
+}
+
+CCanDlgModel::OkCheck CCanDlgModel::CheckMessageName(const OkContext& ok) const {
+  if (ok.msgKey.empty()) return Refusal{IDS_MSG_NAME_EMPTY, canctl::MSG_NAME, {}};
+  return std::nullopt;
+}
+
+CCanDlgModel::OkCheck CCanDlgModel::CheckMessageIdentity(const OkContext& ok) const {
   if (mode_ == DLGMODE_EDIT) {
-    const _CANMsg* holder = table_ ? table_->Find(msgKey) : nullptr;
-    if (msgKey != MakeUpperString(targetMsg_->name) && holder && holder != targetMsg_) {
-      return refuse(IDS_MSG_MESSAGE_DEFINED, canctl::MSG_NAME);
-    }
+    const _CANMsg* holder = table_ ? table_->Find(ok.msgKey) : nullptr;
+    if (ok.msgKey != MakeUpperString(targetMsg_->name) && holder && holder != targetMsg_)
+      return Refusal{IDS_MSG_MESSAGE_DEFINED, canctl::MSG_NAME, {}};
     if (c_.id != targetMsg_->id) {
-      if (const _CANMsg* other = otherWithId(targetMsg_)) {
-        return refuse(IDS_MSG_ID_USED, canctl::MSG_ID, {FormatId(c_.id), std::string(other->name)});
-      }
+      if (const _CANMsg* other = OtherMessageWithId(targetMsg_))
+        return Refusal{IDS_MSG_ID_USED, canctl::MSG_ID, {FormatId(c_.id), std::string(other->name)}};
     }
-  } else {
-    existing = table_ ? table_->Find(msgKey) : nullptr;
-    if (existing == targetMsg_) existing = nullptr;
-    if (existing && existing->frameFormat != c_.frameFormat) {
-      return refuse(IDS_MSG_MESSAGE_OTHER_FORMAT, canctl::FRAME_FORMAT);
-    }
-    if (!existing) {
-      if (const _CANMsg* other = otherWithId(nullptr)) {
-        return refuse(IDS_MSG_ID_USED, canctl::MSG_ID, {FormatId(c_.id), std::string(other->name)});
-      }
-    }
-    if (existing && existing->id != c_.id) {
-      return refuse(IDS_MSG_MESSAGE_OTHER_ID, canctl::MSG_ID, {std::string(existing->name), FormatId(existing->id)});
-    }
+    return std::nullopt;
   }
+  const _CANMsg* existing = ok.existing;
+  if (existing && existing->frameFormat != c_.frameFormat)
+    return Refusal{IDS_MSG_MESSAGE_OTHER_FORMAT, canctl::FRAME_FORMAT, {}};
+  if (!existing) {
+    if (const _CANMsg* other = OtherMessageWithId(nullptr))
+      return Refusal{IDS_MSG_ID_USED, canctl::MSG_ID, {FormatId(c_.id), std::string(other->name)}};
+  }
+  if (existing && existing->id != c_.id)
+    return Refusal{IDS_MSG_MESSAGE_OTHER_ID, canctl::MSG_ID, {std::string(existing->name), FormatId(existing->id)}};
+  return std::nullopt;
+}
 
-  const std::string sigKey = MakeUpperString(c_.sigName);
-  if (sigKey.empty()) return refuse(IDS_MSG_NAME_EMPTY, canctl::SIG_NAME);
-  const _CANMsg* checked = mode_ == DLGMODE_EDIT ? targetMsg_ : existing;
+CCanDlgModel::OkCheck CCanDlgModel::CheckSignalName(const OkContext& ok) const {
+  if (ok.sigKey.empty()) return Refusal{IDS_MSG_NAME_EMPTY, canctl::SIG_NAME, {}};
   if (mode_ == DLGMODE_EDIT) {
-    const _CANSignal* holder = targetMsg_->signals.Find(sigKey);
-    if (holder && holder != targetSig_ && sigKey != MakeUpperString(openingName_)) {
-      return refuse(IDS_MSG_SIGNAL_DEFINED, canctl::SIG_NAME);
-    }
-  } else if (existing && existing->signals.Contains(sigKey)) {
-    return refuse(IDS_MSG_SIGNAL_DEFINED, canctl::SIG_NAME);
+    const _CANSignal* holder = targetMsg_->signals.Find(ok.sigKey);
+    if (holder && holder != targetSig_ && ok.sigKey != MakeUpperString(openingName_))
+      return Refusal{IDS_MSG_SIGNAL_DEFINED, canctl::SIG_NAME, {}};
+  } else if (ok.existing && ok.existing->signals.Contains(ok.sigKey)) {
+    return Refusal{IDS_MSG_SIGNAL_DEFINED, canctl::SIG_NAME, {}};
   }
-  if (existing && existing->byteCount != c_.byteCount) {
-    return refuse(IDS_MSG_MESSAGE_OTHER_LENGTH, canctl::BYTE_COUNT);
-  }
+  return std::nullopt;
+}
+
+CCanDlgModel::OkCheck CCanDlgModel::CheckExistingByteCount(const OkContext& ok) const {
+  if (ok.existing && ok.existing->byteCount != c_.byteCount)
+    return Refusal{IDS_MSG_MESSAGE_OTHER_LENGTH, canctl::BYTE_COUNT, {}};
+  return std::nullopt;
+}
+
+CCanDlgModel::OkCheck CCanDlgModel::CheckOtherSignalsFit(const OkContext& ok) const {
   std::string beyond;
-  if (FindSignalBeyondLength(checked, beyond, c_.byteCount)) {
-    return refuse(IDS_MSG_BITS_OUTSIDE, canctl::BYTE_COUNT, {beyond});
-  }
-  const int bits = c_.byteCount * 8;
-  if (c_.byteCount > 0 && (c_.startBit >= bits || EndOf(c_.startBit, c_.bitCount) > bits)) {
-    return refuse(IDS_MSG_BITS_OUTSIDE, canctl::START_BIT, {c_.sigName});
-  }
-  if (IsBitRangeUsed(checked, c_.startBit, c_.bitCount)) return refuse(IDS_MSG_BITS_OVERLAP, canctl::START_BIT);
-  // The multiplexor is held to the rules of choosing it, stored or chosen.
-  if (!c_.MuxText().empty() && CheckMultiplexorChain(prompt) != 0) return {false, canctl::MULTIPLEXOR};
-  // A malformed multiplex value must not reach the record in part.
-  if (int focus = ShowMultiplexValueError(prompt)) return {false, focus};
+  if (FindSignalBeyondLength(ok.checked, beyond, c_.byteCount))
+    return Refusal{IDS_MSG_BITS_OUTSIDE, canctl::BYTE_COUNT, {beyond}};
+  return std::nullopt;
+}
 
-  int changed = 0;
+CCanDlgModel::OkCheck CCanDlgModel::CheckSignalFits(const OkContext&) const {
+  const long long bits = c_.byteCount * 8LL;
+  if (c_.byteCount > 0 && (c_.startBit >= bits || EndOf(c_.startBit, c_.bitCount) > bits))
+    return Refusal{IDS_MSG_BITS_OUTSIDE, canctl::START_BIT, {c_.sigName}};
+  return std::nullopt;
+}
+
+CCanDlgModel::OkCheck CCanDlgModel::CheckBitsFree(const OkContext& ok) const {
+  if (IsBitRangeUsed(ok.checked, c_.startBit, c_.bitCount)) return Refusal{IDS_MSG_BITS_OVERLAP, canctl::START_BIT, {}};
+  return std::nullopt;
+}
+
+bool CCanDlgModel::AskByteOrder(IDlgPrompt& prompt, const OkContext& ok, int& changed) {
   const int order = c_.byteOrder == BYTEORDER_BIG ? BYTEORDER_BIG : BYTEORDER_LITTLE;
-  if (checked) {
-    const std::string skip = mode_ == DLGMODE_EDIT ? MakeUpperString(openingName_) : std::string();
-    std::vector<_CANSignal*> differing;
-    for (const auto& entry : checked->signals) {
-      if (!entry.value || (!skip.empty() && entry.key == skip)) continue;
-      if (entry.value->byteOrder != order) differing.push_back(entry.value);
-    }
-    if (!differing.empty()) {
-      if (!prompt.AskOkCancel(IDS_MSG_BYTEORDER_CHANGE)) return {false, 0};
-      for (_CANSignal* s : differing) s->byteOrder = static_cast<uint8_t>(order);
-      changed += static_cast<int>(differing.size());
-    }
-  }
+  return SettleByteOrder(prompt, OtherSignals(ok.checked), order, changed);
+}
 
+int CCanDlgModel::WriteBack() {
+  int changed = 0;
   auto setText = [&](char* field, const std::string& value) {
     char buf[MAX_NAME_LEN + 1];
     CopyToCharBuffer(buf, value, MAX_NAME_LEN);
@@ -970,14 +945,15 @@ CCanDlgModel::OkResult CCanDlgModel::OnOK(IDlgPrompt& prompt) {
   set(m.j1939, static_cast<int32_t>(c_.j1939 ? 1 : 0));
 
   _CANSignal& s = *targetSig_;
+  const uint8_t valueType = ValueTypeToStore(c_.valueType, c_.bitCount, s.valueType, s.bitCount);
   setText(s.name, c_.sigName);
   set(s.startBit, static_cast<int32_t>(c_.startBit));
   set(s.bitCount, static_cast<int32_t>(c_.bitCount));
-  set(s.byteOrder, static_cast<uint8_t>(order));
-  set(s.valueType, ValueTypeOfItem(c_.valueType));
+  set(s.byteOrder, static_cast<uint8_t>(c_.byteOrder == BYTEORDER_BIG ? BYTEORDER_BIG : BYTEORDER_LITTLE));
+  set(s.valueType, valueType);
   // An emptied factor or offset keeps the value it held.
-  set(s.factor, IsNoLimit(c_.factor) ? wsig_.factor : c_.factor);
-  set(s.offset, IsNoLimit(c_.offset) ? wsig_.offset : c_.offset);
+  set(s.factor, KeptScaling(c_.factor, wsig_.factor));
+  set(s.offset, KeptScaling(c_.offset, wsig_.offset));
   set(s.maximum, c_.maximum);
   set(s.minimum, c_.minimum);
   setText(s.unit, c_.unit);
@@ -989,6 +965,43 @@ CCanDlgModel::OkResult CCanDlgModel::OnOK(IDlgPrompt& prompt) {
     s.multiplexValue = muxValue;
     ++changed;
   }
+  return changed;
+}
+
+CCanDlgModel::OkResult CCanDlgModel::OnOK(IDlgPrompt& prompt) {
+  if (mode_ == DLGMODE_VIEW) return {true, 0};
+  if (!targetMsg_ || !targetSig_) return {false, 0};
+  // OK takes the fields as they stand: what they show is stored or refused,
+  // never cut, clamped or moved first.
+
+  // A stored identifier beyond its frame format's range (a CANdb file may
+  // hold one) is shown cut to the range's end; left as shown, it is kept,
+  // not silently replaced by that end.
+  if (mode_ == DLGMODE_EDIT && c_.frameFormat == targetMsg_->frameFormat && targetMsg_->id > c_.idMax &&
+      c_.id == c_.idMax)
+    c_.id = targetMsg_->id;
+
+  const OkContext ok = MakeOkContext();
+  using Check = OkCheck (CCanDlgModel::*)(const OkContext&) const;
+  static constexpr Check kChecks[] = {
+      &CCanDlgModel::CheckTexts,      &CCanDlgModel::CheckMessageName,       &CCanDlgModel::CheckMessageIdentity,
+      &CCanDlgModel::CheckSignalName, &CCanDlgModel::CheckExistingByteCount, &CCanDlgModel::CheckOtherSignalsFit,
+      &CCanDlgModel::CheckSignalFits, &CCanDlgModel::CheckBitsFree,
+  };
+  for (const Check check : kChecks) {
+    if (const OkCheck refusal = (this->*check)(ok)) {
+      prompt.Error(refusal->message, refusal->args);
+      return {false, refusal->focus};
+    }
+  }
+  // The multiplexor is held to the rules of choosing it, stored or chosen.
+  if (!c_.MuxText().empty() && CheckMultiplexorChain(prompt) != 0) return {false, canctl::MULTIPLEXOR};
+  // A malformed multiplex value must not reach the record in part.
+  if (int focus = ShowMultiplexValueError(prompt)) return {false, focus};
+
+  int changed = 0;
+  if (!AskByteOrder(prompt, ok, changed)) return {false, 0};
+  changed += WriteBack();
   if (changed > 0) modified_ = true;
   return {true, 0};
 }

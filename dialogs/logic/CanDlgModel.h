@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@
 #include "MsgIds.h"
 #include "NameMap.h"
 #include "Records.h"
+#include "SignalFieldRules.h"
+#include "TextFields.h"
 
 // Control identifiers of the CAN dialog.
 namespace canctl {
@@ -52,31 +55,10 @@ constexpr int PAGE_PREVIOUS = 2583;
 constexpr int PAGE_NEXT = 2584;
 }  // namespace canctl
 
-// Selections of the value-type combo.
-enum CanValueTypeItem { VTITEM_UNSIGNED = 0, VTITEM_SIGNED = 1, VTITEM_FLOAT = 2, VTITEM_DOUBLE = 3 };
-
 // Errors of a multiplex value text, as the multiplex-value edit reports them.
 enum MultiValueErrorCode { MVERR_NONE = 0, MVERR_FORMAT = 1, MVERR_ORDER = 2, MVERR_RANGE = 3 };
 
 constexpr int CAN_PAGE_BITS = 512;
-
-// One bit per entry: -1 free, else the running number of the signal holding
-// it. Reads and writes outside the map are ignored; outside counts as free.
-class CBitOccupancy {
- public:
-  explicit CBitOccupancy(int size) : map_(static_cast<std::size_t>(size > 0 ? size : 0), -1) {}
-  int Size() const { return static_cast<int>(map_.size()); }
-  int Get(int bit) const { return bit >= 0 && bit < Size() ? map_[static_cast<std::size_t>(bit)] : -1; }
-  bool Taken(int bit) const { return Get(bit) != -1; }
-  void Set(int bit, int owner) {
-    if (bit >= 0 && bit < Size()) map_[static_cast<std::size_t>(bit)] = static_cast<std::int16_t>(owner);
-  }
-  // True when any of start .. start + count - 1 is taken (any int pair).
-  bool AnyTaken(int start, int count) const;
-
- private:
-  std::vector<std::int16_t> map_;
-};
 
 // A signal's part on page P (bits P .. P + 511); any stored start and count.
 struct PageSpan {
@@ -106,7 +88,7 @@ struct CanDlgControls {
   int startBitMax = MAX_CAN_BITS - 1;
   int startBitLimit = 3;
   int bitCount = 1;
-  int valueType = VTITEM_UNSIGNED;  // CanValueTypeItem
+  int valueType = VTITEM_UNSIGNED;  // ValueTypeItem
   int byteOrder = BYTEORDER_LITTLE;
   double factor = 1.0;
   double offset = 0.0;
@@ -174,9 +156,12 @@ class CCanDlgModel {
   // The byte count commits on every keystroke: that only redraws, the
   // signal keeps the range the user chose.
   void OnCommit(int controlId);
-  // The byte count was left in its field (Enter, leaving it; OK does the
-  // same): what no longer fits in a count that changed is cut.
+  // The byte count was left in its field (Enter, leaving it, also for OK's
+  // press): what no longer fits in a count that changed is cut.
   void OnByteCountLeft();
+  // A text field (message name, signal name, unit) as it stands: read only
+  // when the user edited it (see CTextFields).
+  void ReadText(int ctrlId, bool edited, std::string_view utf8);
   // The text fields the model wrote since the last call (control
   // identifiers); the view rewrites exactly these.
   std::set<int> TakeWrittenFields();
@@ -204,6 +189,8 @@ class CCanDlgModel {
     bool accept = false;
     int focus = 0;  // control to focus when the dialog stays open
   };
+  // The fields as they stand, checked in order and written back, or refused
+  // with the first rule they break; nothing is cut, clamped or moved here.
   OkResult OnOK(IDlgPrompt& prompt);
 
   // Occupancy of a message's bits; the signal under skipKey is left out.
@@ -253,9 +240,42 @@ class CCanDlgModel {
   // The byte count left in its field cuts the range where it no longer fits;
   // with `fit`, the cut range moves onto free bits as an edited one does.
   void SettleByteCount(bool fit);
-  void Wrote(std::initializer_list<int> ids) { written_.insert(ids); }
+  void Wrote(std::initializer_list<int> ids);
+
+  // The checks of OK, in their order; each answers the refusal it finds.
+  struct Refusal {
+    int message = 0;
+    int focus = 0;
+    std::vector<MsgArg> args;
+  };
+  using OkCheck = std::optional<Refusal>;
+  struct OkContext {
+    std::string msgKey;
+    std::string sigKey;
+    // New mode: the stored message of the typed name, other than the target.
+    const _CANMsg* existing = nullptr;
+    // The message whose other signals the checks look at.
+    const _CANMsg* checked = nullptr;
+  };
+  OkContext MakeOkContext() const;
+  const _CANMsg* OtherMessageWithId(const _CANMsg* except) const;
+  OkCheck CheckTexts(const OkContext& ok) const;
+  OkCheck CheckMessageName(const OkContext& ok) const;
+  OkCheck CheckMessageIdentity(const OkContext& ok) const;
+  OkCheck CheckSignalName(const OkContext& ok) const;
+  OkCheck CheckExistingByteCount(const OkContext& ok) const;
+  OkCheck CheckOtherSignalsFit(const OkContext& ok) const;
+  OkCheck CheckSignalFits(const OkContext& ok) const;
+  OkCheck CheckBitsFree(const OkContext& ok) const;
+  // The other signals' byte order follows the chosen one when the user
+  // agrees; false when he cancels.
+  bool AskByteOrder(IDlgPrompt& prompt, const OkContext& ok, int& changed);
+  // Every field that differs into the target records; the count written.
+  int WriteBack();
   // A factor or offset committed empty takes back the value it held.
   void KeepScaling(double& shown, double& held, int ctrlId);
+  // The signals of `msg` other than the edited one.
+  std::vector<_CANSignal*> OtherSignals(const _CANMsg* msg) const;
   // Factor, offset, limits and unit of the working signal into the controls.
   void ShowScaling();
   // `forceXtd`: the user ticked the box. Filling and picks show a stored
@@ -287,8 +307,9 @@ class CCanDlgModel {
   // The byte count as typed, before the J1939 limit cuts what the field
   // shows, and the count last left in the field.
   int typedBytes_ = 0;
-  int settledBytes_ = 0;
+  CByteCountSettle settle_;
   std::set<int> written_;
+  CTextFields texts_;
   int page_ = 0;
   int keepPage_ = 0;
   int lastPage_ = 0;

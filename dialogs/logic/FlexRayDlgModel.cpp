@@ -36,7 +36,7 @@ void CFlexRayDlgModel::Open() {
     if (mode_ != DLGMODE_NEW) v_.signalName = s->name;
     v_.bitOrder = s->bitOrder;
     v_.byteOrder = s->byteOrder;
-    v_.valueType = ValueTypeToSelection(s->valueType, s->bitCount);
+    v_.valueType = ValueTypeItemOf(s->valueType, s->bitCount);
     if (valuesLoaded_) LoadSignalValues(*s, false);
   }
   FinishOpen();
@@ -83,6 +83,7 @@ int CFlexRayDlgModel::Ok(IDlgPrompt& prompt) {
     return focus;
   };
 
+  if (const int field = CheckTexts(prompt)) return field;
   if (v_.msgName.empty()) return fail(IDC_MSG_NAME, IDS_MSG_NAME_EMPTY);
   _FlexRayMsg* existing = map_ ? map_->Find(key) : nullptr;
   if (isEdit && key != MakeUpperString(target_->name) && existing) return fail(IDC_MSG_NAME, IDS_MSG_MESSAGE_DEFINED);
@@ -114,7 +115,7 @@ int CFlexRayDlgModel::Ok(IDlgPrompt& prompt) {
   if (const int focus = CheckSignalPlace(prompt, frame, isNew ? existing : nullptr, sigKey)) return focus;
   if (isNew && existing && (existing->baseCycle != base || existing->cycleRepetition != rep))
     return fail(IDC_BASE_CYCLE, IDS_MSG_CYCLE_OVERLAP, {IdText(id), key});
-  if (frame && !SettleByteOrder(prompt, frame)) return DLG_OK_STAY;
+  if (frame && !AskByteOrder(prompt, frame)) return DLG_OK_STAY;
 
   bool changed = PutName(target_->name, v_.msgName);
   changed |= Put(target_->slotId, id);

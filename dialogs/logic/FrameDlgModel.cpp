@@ -3,29 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-int ValueTypeToSelection(int storedType, int bitCount) {
-  if (storedType == VALTYPE_FLOAT) {
-    if (bitCount == 64) return VTSEL_DOUBLE;
-    if (bitCount == 32) return VTSEL_FLOAT;
-    return VTSEL_UNSIGNED;
-  }
-  return storedType == VALTYPE_SIGNED ? VTSEL_SIGNED : VTSEL_UNSIGNED;
-}
-
-int SelectionToValueType(int selection) {
-  switch (selection) {
-    case VTSEL_SIGNED:
-      return VALTYPE_SIGNED;
-    case VTSEL_FLOAT:
-    case VTSEL_DOUBLE:
-      return VALTYPE_FLOAT;
-    default:
-      return VALTYPE_UNSIGNED;
-  }
-}
-
 CFrameDlgModelBase::CFrameDlgModelBase(const Shape& shape)
-    : shape_(shape), bits_(static_cast<std::size_t>(std::max(shape.bitCapacity, 0))) {}
+    : shape_(shape), taken_(shape.bitCapacity), visible_(static_cast<std::size_t>(std::max(shape.bitCapacity, 0))) {}
 
 std::string CFrameDlgModelBase::IdText(long long id) const {
   char buf[32];
@@ -33,15 +12,13 @@ std::string CFrameDlgModelBase::IdText(long long id) const {
   return buf;
 }
 
-int CFrameDlgModelBase::KindOf(int bit) const { return InMap(bit) ? bits_[static_cast<std::size_t>(bit)].kind : 0; }
-
-bool CFrameDlgModelBase::VisibleBit(int bit) const {
-  return InMap(bit) && bits_[static_cast<std::size_t>(bit)].visible;
+int CFrameDlgModelBase::KindOf(int bit) const {
+  if (!InMap(bit)) return 0;
+  if (taken_.Taken(bit)) return taken_.Get(bit);
+  return bit >= markedStart_ && bit < markedEnd_ ? BITKIND_EDITED : BITKIND_FREE;
 }
 
-void CFrameDlgModelBase::SetKind(int bit, int kind) {
-  if (InMap(bit)) bits_[static_cast<std::size_t>(bit)].kind = kind;
-}
+bool CFrameDlgModelBase::VisibleBit(int bit) const { return InMap(bit) && visible_[static_cast<std::size_t>(bit)]; }
 
 const GridCellState& CFrameDlgModelBase::Cell(int i) const {
   static const GridCellState none;
@@ -59,7 +36,24 @@ long long CFrameDlgModelBase::ClampId(long long id) const {
   return id;
 }
 
-void CFrameDlgModelBase::CommitId(long long id) { v_.id = ClampId(id); }
+void CFrameDlgModelBase::ReadText(int ctrlId, bool edited, std::string_view utf8) {
+  std::string* held = ctrlId == dlgids::IDC_MSG_NAME      ? &v_.msgName
+                      : ctrlId == dlgids::IDC_SIGNAL_NAME ? &v_.signalName
+                      : ctrlId == dlgids::IDC_UNIT        ? &v_.unit
+                                                          : nullptr;
+  if (held) texts_.Read(ctrlId, edited, utf8, *held);
+}
+
+int CFrameDlgModelBase::CheckTexts(IDlgPrompt& prompt) const {
+  const int field = texts_.FirstRefused({dlgids::IDC_MSG_NAME, dlgids::IDC_SIGNAL_NAME, dlgids::IDC_UNIT});
+  if (field) prompt.Error(IDS_MSG_TEXT_NOT_CP932);
+  return field;
+}
+
+void CFrameDlgModelBase::CommitId(long long id) {
+  v_.id = ClampId(id);
+  Wrote({dlgids::IDC_MSG_ID});
+}
 
 void CFrameDlgModelBase::CommitBaseCycle(int baseCycle) { v_.baseCycle = std::clamp(baseCycle, 0, 63); }
 
@@ -74,20 +68,17 @@ void CFrameDlgModelBase::ApplyByteCount() {
 }
 
 void CFrameDlgModelBase::TypeByteCount(int byteCount) {
-  byteCount = std::clamp(byteCount, 0, shape_.maxBytes);
-  if (byteCount != v_.byteCount) byteCountTyped_ = true;
-  v_.byteCount = byteCount;
+  v_.byteCount = std::clamp(byteCount, 0, shape_.maxBytes);
+  // A count beyond the frame's largest is shown cut at once.
+  if (v_.byteCount != byteCount) Wrote({dlgids::IDC_BYTE_COUNT});
   ApplyByteCount();
   Redraw();
 }
 
 void CFrameDlgModelBase::SettleByteCount() {
-  if (!byteCountTyped_) return;
-  byteCountTyped_ = false;
-  if (signalEnabled_) {
-    v_.startBit = std::clamp(v_.startBit, 0, startMax_);
-    v_.bitCount = std::clamp(v_.bitCount, 1, countMax_);
-  }
+  const CByteCountSettle::Step step = settle_.Leave(v_.byteCount, v_.startBit, v_.bitCount, mode_ == DLGMODE_NEW);
+  if (step == CByteCountSettle::KEEP) return;
+  if (step == CByteCountSettle::CUT && signalEnabled_) CutRangeToFrame(v_.startBit, v_.bitCount, FrameBits());
   SnapSignalRange();
   Redraw();
 }
@@ -105,13 +96,16 @@ void CFrameDlgModelBase::CommitBitCount(int bitCount) {
 }
 
 void CFrameDlgModelBase::CommitLimits(double minimum, double maximum) {
-  if (minimum > maximum) std::swap(minimum, maximum);
+  if (minimum > maximum) {
+    std::swap(minimum, maximum);
+    Wrote({dlgids::IDC_MINIMUM, dlgids::IDC_MAXIMUM});
+  }
   v_.minimum = minimum;
   v_.maximum = maximum;
 }
 
 bool CFrameDlgModelBase::ChooseValueType(int selection) {
-  int need = selection == VTSEL_FLOAT ? 32 : selection == VTSEL_DOUBLE ? 64 : 0;
+  int need = selection == VTITEM_FLOAT ? 32 : selection == VTITEM_DOUBLE ? 64 : 0;
   bool kept = true;
   if (need == 0) {
     v_.valueType = selection;
@@ -128,15 +122,12 @@ bool CFrameDlgModelBase::ChooseValueType(int selection) {
 }
 
 void CFrameDlgModelBase::BuildBitMap(bool hideAll) {
-  for (auto& b : bits_) b = BitState{};
-  for (const SignalSpan& s : OtherSignals()) {
-    long long end = static_cast<long long>(s.start) + s.count;
-    for (long long b = std::max(0, s.start); b < end && b < shape_.bitCapacity; ++b)
-      bits_[static_cast<std::size_t>(b)].kind = s.colour % 4;
-  }
-  int frame = std::min(FrameBits(), shape_.bitCapacity);
-  if (!hideAll)
-    for (int b = 0; b < frame; ++b) bits_[static_cast<std::size_t>(b)].visible = true;
+  // The owner of a taken bit is the colour the grid shows it in.
+  taken_ = CBitOccupancy(shape_.bitCapacity);
+  for (const SignalSpan& s : OtherSignals()) taken_.Mark(s.start, s.count, s.colour % 4);
+  markedStart_ = markedEnd_ = 0;
+  const int frame = hideAll ? 0 : std::min(FrameBits(), shape_.bitCapacity);
+  for (int b = 0; b < shape_.bitCapacity; ++b) visible_[static_cast<std::size_t>(b)] = b < frame;
 }
 
 void CFrameDlgModelBase::SetStartToFirstFreeBit() {
@@ -175,31 +166,28 @@ void CFrameDlgModelBase::SnapSignalRange() {
   // A range squeezed to nothing keeps one bit; the OK checks then say why it
   // cannot stay there.
   v_.bitCount = static_cast<int>(std::max<long long>(end - start, 1));
-  if ((v_.valueType == VTSEL_FLOAT && v_.bitCount != 32) || (v_.valueType == VTSEL_DOUBLE && v_.bitCount != 64)) {
+  const int type = ValueTypeItemForCount(v_.valueType, v_.bitCount);
+  if (type != v_.valueType) {
     // A refused Float or Double must come back to what the list shows now.
-    v_.valueType = VTSEL_UNSIGNED;
+    v_.valueType = type;
     rememberedValueType_ = v_.valueType;
   }
 }
 
 void CFrameDlgModelBase::UpdateBitGrid() {
-  for (auto& b : bits_)
-    if (b.kind == BITKIND_EDITED) b.kind = BITKIND_FREE;
-  long long end = static_cast<long long>(v_.startBit) + v_.bitCount;
-  // A range that could not be moved off another signal's bits leaves them
-  // that signal's: clearing the mark must never free them.
-  for (long long b = std::max(0, v_.startBit); b < end && b < shape_.bitCapacity; ++b) {
-    BitState& bit = bits_[static_cast<std::size_t>(b)];
-    if (bit.kind == BITKIND_FREE) bit.kind = BITKIND_EDITED;
-  }
+  // The edited range shows on the free bits only: a range that could not be
+  // moved off another signal's bits leaves them that signal's.
+  markedStart_ = std::max(0, v_.startBit);
+  markedEnd_ = static_cast<int>(
+      std::clamp<long long>(static_cast<long long>(v_.startBit) + v_.bitCount, 0, std::max(shape_.bitCapacity, 0)));
 
   int frame = std::min(FrameBits(), shape_.bitCapacity);
   int w = WindowFor(v_.startBit);
   int last = std::min(w + kCells, frame);
   if (shape_.movingWindow) {
-    for (int b = w; b < last; ++b) bits_[static_cast<std::size_t>(b)].visible = true;
+    for (int b = w; b < last; ++b) visible_[static_cast<std::size_t>(b)] = true;
   } else {
-    for (int b = 0; b < shape_.bitCapacity; ++b) bits_[static_cast<std::size_t>(b)].visible = b < frame;
+    for (int b = 0; b < shape_.bitCapacity; ++b) visible_[static_cast<std::size_t>(b)] = b < frame;
   }
   for (int i = 0; i < kCells; ++i) {
     GridCellState& c = cells_[static_cast<std::size_t>(i)];
@@ -241,6 +229,7 @@ void CFrameDlgModelBase::UpdateTooltips() {
 }
 
 void CFrameDlgModelBase::Redraw() {
+  Wrote({dlgids::IDC_START_BIT, dlgids::IDC_BIT_COUNT});
   UpdateRowLabels();
   UpdateBitGrid();
   UpdateTooltips();

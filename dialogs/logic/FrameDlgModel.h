@@ -8,20 +8,19 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BusTypes.h"
 #include "DlgPrompt.h"
 #include "FrameDlgIds.h"
 #include "Records.h"
+#include "SignalFieldRules.h"
+#include "TextFields.h"
 #include "TextFile.h"
-
-// Entries of the value-type list; Float and Double are both stored as 2 and
-// told apart by the bit count.
-enum ValueTypeSelection { VTSEL_UNSIGNED = 0, VTSEL_SIGNED = 1, VTSEL_FLOAT = 2, VTSEL_DOUBLE = 3 };
-int ValueTypeToSelection(int storedType, int bitCount);
-int SelectionToValueType(int selection);
 
 // Colour kinds of a bit: 0..3 grey shades for the other signals in turn.
 enum BitKind { BITKIND_FREE = 4, BITKIND_EDITED = 5 };
@@ -38,7 +37,7 @@ struct FrameSignalValues {
   int bitOrder = BITORDER_MSB_FIRST;  // FlexRay only
   int startBit = 0;
   int bitCount = 1;
-  int valueType = VTSEL_UNSIGNED;  // ValueTypeSelection
+  int valueType = VTITEM_UNSIGNED;  // ValueTypeItem
   int byteOrder = BYTEORDER_LITTLE;
   double factor = 1.0;
   double offset = 0.0;
@@ -114,6 +113,14 @@ class CFrameDlgModelBase {
   // The text a frame of 0 bytes shows as its signal name (string IDS_NONAME).
   void SetNoNameText(const std::string& text) { noName_ = text; }
 
+  // A text field (frame name, signal name, unit) as it stands: read only
+  // when the user edited it (see CTextFields).
+  void ReadText(int ctrlId, bool edited, std::string_view utf8);
+  // The fields the model wrote since the last call (control identifiers):
+  // the view rewrites exactly these after a commit, and every field after
+  // opening and after a pick.
+  std::set<int> TakeWrittenFields() { return std::exchange(written_, {}); }
+
   FrameSignalValues& Values() { return v_; }
   const FrameSignalValues& Values() const { return v_; }
   bool Modified() const { return modified_; }
@@ -141,8 +148,9 @@ class CFrameDlgModelBase {
   // Every keystroke in the byte count: the signal keeps its range, however
   // little of it the count typed so far holds.
   void TypeByteCount(int byteCount);
-  // The byte count left in the field (Enter, leaving it, OK) cuts what no
-  // longer fits; a count never typed into cuts nothing.
+  // The byte count left in the field (Enter, leaving it, also for OK's
+  // press) cuts what no longer fits; a count left as it was settled cuts
+  // nothing.
   void SettleByteCount();
   // A byte count typed and left in the field at once.
   void CommitByteCount(int byteCount) {
@@ -151,6 +159,9 @@ class CFrameDlgModelBase {
   }
   void CommitStartBit(int startBit);
   void CommitBitCount(int bitCount);
+  // A factor or offset committed empty keeps the value it held.
+  void CommitFactor(double factor) { KeepScaling(factor, v_.factor, dlgids::IDC_FACTOR); }
+  void CommitOffset(double offset) { KeepScaling(offset, v_.offset, dlgids::IDC_OFFSET); }
   // Minimum (empty = -1e31) and maximum (empty = +1e31); swapped when the
   // minimum is the greater.
   void CommitLimits(double minimum, double maximum);
@@ -190,7 +201,20 @@ class CFrameDlgModelBase {
   void ApplyByteCount();
   long long ClampId(long long id) const;
 
-  void SetKind(int bit, int kind);
+  // The first check of OK: a text field holding text the code page cannot
+  // hold is refused; answers the control to focus, 0 when all fit.
+  int CheckTexts(IDlgPrompt& prompt) const;
+
+  // A written text field shows what the model holds again, which fits.
+  void Wrote(std::initializer_list<int> ids) {
+    written_.insert(ids);
+    for (int id : ids) texts_.Written(id);
+  }
+  void KeepScaling(double shown, double& held, int ctrlId) {
+    const double kept = KeptScaling(shown, held);
+    if (kept != shown) Wrote({ctrlId});
+    held = kept;
+  }
   bool InMap(int bit) const { return bit >= 0 && bit < shape_.bitCapacity; }
 
   Shape shape_;
@@ -203,18 +227,21 @@ class CFrameDlgModelBase {
   int startMax_ = 0;
   int countMax_ = 1;
 
-  struct BitState {
-    int kind = BITKIND_FREE;
-    bool visible = false;
-  };
-  std::vector<BitState> bits_;
+  // The other signals' bits, each owned by its colour; the bits shown; the
+  // edited range as the grid last marked it.
+  CBitOccupancy taken_;
+  std::vector<char> visible_;
+  int markedStart_ = 0;
+  int markedEnd_ = 0;
   std::array<GridCellState, kCells> cells_{};
   std::array<RowLabelState, kLabels> labels_{};
   int windowStart_ = 0;
   int anchor_ = -1;
   bool dragging_ = false;
-  bool byteCountTyped_ = false;
-  int rememberedValueType_ = VTSEL_UNSIGNED;
+  CByteCountSettle settle_;
+  std::set<int> written_;
+  int rememberedValueType_ = VTITEM_UNSIGNED;
+  CTextFields texts_;
 };
 
 // The record-typed half: the target frame and signal, the list's frame table
@@ -260,6 +287,7 @@ class CFrameDlgModel : public CFrameDlgModelBase {
     if (!m) return;
     selectedRow_ = row;
     ShowMessageRow(*m);
+    settle_.Reset(v_.byteCount);
     RebuildGrid();
   }
   void SelectIdRow(int row) override {
@@ -267,6 +295,7 @@ class CFrameDlgModel : public CFrameDlgModelBase {
     if (!m) return;
     selectedRow_ = row;
     ShowMessageRow(*m);
+    settle_.Reset(v_.byteCount);
   }
   // The row of the name and identifier lists last chosen, -1 for none.
   int SelectedMessageRow() const { return selectedRow_; }
@@ -274,6 +303,7 @@ class CFrameDlgModel : public CFrameDlgModelBase {
   void CommitFormat(int index) override {
     v_.formatIndex = std::clamp(index, 0, 1);
     v_.id = ClampId(v_.id);
+    Wrote({dlgids::IDC_MSG_ID});
   }
 
  protected:
@@ -288,7 +318,7 @@ class CFrameDlgModel : public CFrameDlgModelBase {
   // rather than moving it unasked.
   void FinishOpen() {
     rememberedValueType_ = v_.valueType;
-    byteCountTyped_ = false;
+    settle_.Reset(v_.byteCount);
     RebuildGrid();
   }
 
@@ -325,18 +355,28 @@ class CFrameDlgModel : public CFrameDlgModelBase {
   bool CanPlaceBits(int n) const override {
     long long start = v_.startBit;
     if (n < 1 || start < 0 || start + n > FrameBits()) return false;
-    const Msg* msg = NamedMessage();
-    if (!msg) return true;
-    std::string fieldKey = MakeUpperString(v_.signalName);
-    for (const auto& e : msg->signals) {
-      if (IsEditedSignal(e.key, e.value) || e.key == fieldKey) continue;
-      if (Overlap(start, n, e.value->startBit, e.value->bitCount)) return false;
-    }
-    return true;
+    return !Occupancy(NamedMessage(), MakeUpperString(v_.signalName)).AnyTaken(v_.startBit, n);
   }
 
-  static bool Overlap(long long start, long long count, long long otherStart, long long otherCount) {
-    return count > 0 && otherCount > 0 && otherStart < start + count && start < otherStart + otherCount;
+  // The bits of msg's signals but the edited one and the one stored under
+  // `alsoSkip` (when not empty).
+  CBitOccupancy Occupancy(const Msg* msg, const std::string& alsoSkip = {}) const {
+    CBitOccupancy map(shape_.bitCapacity);
+    if (!msg) return map;
+    int owner = 0;
+    for (const auto& e : msg->signals) {
+      if (IsEditedSignal(e.key, e.value) || (!alsoSkip.empty() && e.key == alsoSkip)) continue;
+      map.Mark(e.value->startBit, e.value->bitCount, owner++);
+    }
+    return map;
+  }
+  // The signals of msg but the edited one.
+  std::vector<Sig*> OtherSignalRecords(const Msg* msg) const {
+    std::vector<Sig*> out;
+    if (!msg) return out;
+    for (const auto& e : msg->signals)
+      if (!IsEditedSignal(e.key, e.value)) out.push_back(e.value);
+    return out;
   }
 
   // The first signal of msg (the edited one excepted) reaching beyond `bits`.
@@ -351,12 +391,7 @@ class CFrameDlgModel : public CFrameDlgModelBase {
   // True when a bit of [start, start + count) is another signal's; a count
   // below 1 asks about nothing.
   bool RangeUsed(const Msg* msg, int start, int count) const {
-    if (!msg || count < 1) return false;
-    for (const auto& e : msg->signals) {
-      if (IsEditedSignal(e.key, e.value)) continue;
-      if (Overlap(start, count, e.value->startBit, e.value->bitCount)) return true;
-    }
-    return false;
+    return count >= 1 && Occupancy(msg).AnyTaken(start, count);
   }
   bool SignalNameTaken(const Msg* msg, const std::string& key) const {
     if (!msg) return false;
@@ -387,23 +422,12 @@ class CFrameDlgModel : public CFrameDlgModelBase {
     if (RangeUsed(frame, v_.startBit, v_.bitCount)) return fail(IDC_START_BIT, IDS_MSG_BITS_OVERLAP);
     return 0;
   }
-  bool OtherByteOrder(const Msg* msg, int byteOrder) const {
-    if (!msg) return false;
-    for (const auto& e : msg->signals)
-      if (!IsEditedSignal(e.key, e.value) && e.value->byteOrder != byteOrder) return true;
-    return false;
-  }
-  // Asks IDS_MSG_BYTEORDER_CHANGE when the frame's other signals have another byte order, and on
-  // OK gives them all the entered one. False when the user cancelled.
-  bool SettleByteOrder(IDlgPrompt& prompt, Msg* msg) {
-    if (!OtherByteOrder(msg, v_.byteOrder)) return true;
-    if (!prompt.AskOkCancel(IDS_MSG_BYTEORDER_CHANGE)) return false;
-    for (const auto& e : msg->signals) {
-      if (e.value->byteOrder != v_.byteOrder) {
-        e.value->byteOrder = static_cast<uint8_t>(v_.byteOrder);
-        modified_ = true;
-      }
-    }
+  // Asks the byte-order question about the frame's other signals; false
+  // when the user cancelled.
+  bool AskByteOrder(IDlgPrompt& prompt, Msg* msg) {
+    int changed = 0;
+    if (!SettleByteOrder(prompt, OtherSignalRecords(msg), v_.byteOrder, changed)) return false;
+    if (changed > 0) modified_ = true;
     return true;
   }
 
@@ -425,16 +449,13 @@ class CFrameDlgModel : public CFrameDlgModelBase {
   }
   // The signal fields both dialogs write; the bit order only where it is shown.
   bool WriteSignal(Sig& s, bool withBitOrder) const {
-    // A stored float of neither 32 nor 64 bits shows as "Unsigned"; left as
-    // it opened, it stays what the file says rather than change unasked.
-    const bool typeAsStored =
-        v_.bitCount == s.bitCount && v_.valueType == ValueTypeToSelection(s.valueType, s.bitCount);
+    const std::uint8_t valueType = ValueTypeToStore(v_.valueType, v_.bitCount, s.valueType, s.bitCount);
     bool changed = PutName(s.name, v_.signalName);
     if (withBitOrder) changed |= Put(s.bitOrder, v_.bitOrder);
     changed |= Put(s.startBit, v_.startBit);
     changed |= Put(s.bitCount, v_.bitCount);
     changed |= Put(s.byteOrder, v_.byteOrder);
-    if (!typeAsStored) changed |= Put(s.valueType, SelectionToValueType(v_.valueType));
+    changed |= Put(s.valueType, valueType);
     changed |= Put(s.factor, v_.factor);
     changed |= Put(s.offset, v_.offset);
     changed |= Put(s.minimum, v_.minimum);
@@ -445,7 +466,7 @@ class CFrameDlgModel : public CFrameDlgModelBase {
   void LoadSignalValues(const Sig& s, bool withByteOrder) {
     v_.startBit = s.startBit;
     v_.bitCount = s.bitCount;
-    v_.valueType = ValueTypeToSelection(s.valueType, s.bitCount);
+    v_.valueType = ValueTypeItemOf(s.valueType, s.bitCount);
     if (withByteOrder) v_.byteOrder = s.byteOrder;
     v_.factor = s.factor;
     v_.offset = s.offset;

@@ -67,6 +67,7 @@ int CLinDlgModel::Ok(IDlgPrompt& prompt) {
     return focus;
   };
 
+  if (const int field = CheckTexts(prompt)) return field;
   if (v_.msgName.empty()) return fail(IDC_MSG_NAME, IDS_MSG_NAME_EMPTY);
   _LINMsg* existing = map_ ? map_->Find(key) : nullptr;
   if (isEdit && key != MakeUpperString(target_->name) && existing) return fail(IDC_MSG_NAME, IDS_MSG_MESSAGE_DEFINED);
@@ -87,7 +88,7 @@ int CLinDlgModel::Ok(IDlgPrompt& prompt) {
   if (sigKey.empty()) return fail(IDC_SIGNAL_NAME, IDS_MSG_NAME_EMPTY);
   _LINMsg* frame = isEdit ? target_ : existing;
   if (const int focus = CheckSignalPlace(prompt, frame, isNew ? existing : nullptr, sigKey)) return focus;
-  if (frame && !SettleByteOrder(prompt, frame)) return DLG_OK_STAY;
+  if (frame && !AskByteOrder(prompt, frame)) return DLG_OK_STAY;
 
   bool changed = PutName(target_->name, v_.msgName);
   changed |= Put(target_->id, id);

@@ -81,6 +81,10 @@ int CLogicDlgModel::Ok(IDlgPrompt& prompt) {
   }
   const std::string key = MakeUpperString(name);
   const bool nameChanged = name != symbol_->name;
+  if (texts_.Refused(IDC_SYMBOL_NAME)) {
+    prompt.Error(IDS_MSG_TEXT_NOT_CP932);
+    return IDC_SYMBOL_NAME;
+  }
   if (key.empty()) {
     prompt.Error(IDS_MSG_NAME_EMPTY);
     return IDC_SYMBOL_NAME;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "BitPattern.h"
@@ -12,6 +13,7 @@
 #include "DlgPrompt.h"
 #include "FrameDlgIds.h"
 #include "Records.h"
+#include "TextFields.h"
 
 // A pattern fitted to n bits the way the group's other symbols are when the
 // group's bit count changes: cut on the right, or padded with 'X' on the right.
@@ -34,6 +36,9 @@ class CLogicDlgModel {
   // bit count; the pattern below.
   std::string name;
   int group = -1;
+  // The name field as it stands: read only when the user edited it (see
+  // CTextFields).
+  void ReadName(bool edited, std::string_view utf8) { texts_.Read(dlgids::IDC_SYMBOL_NAME, edited, utf8, name); }
   int bitCount = 1;
 
   // The pattern as both fields show it: binary (leftmost character the
@@ -78,4 +83,5 @@ class CLogicDlgModel {
   // The pattern and bit count as the fields showed them on opening.
   std::string openedPattern_;
   int openedBitCount_ = 0;
+  CTextFields texts_;
 };

@@ -233,7 +233,7 @@ TEST_F(CanDlgTest, ByteCountCutsOnlyWhenLeft) {
   // B holds 62-63 of the stored message.
   const Case cases[] = {
       {"left: cut, then moved off B", 16, 56, 16, {1, 8}, LEFT, 56, 6, {}},
-      {"OK: cut where it is, B refuses it", 16, 56, 16, {1, 8}, OK, 56, 8, {4014}},
+      {"OK cuts nothing: the signal outside the frame is refused", 16, 56, 16, {1, 8}, OK, 56, 16, {4018}},
       {"typed back to the stored count: nothing cut", 8, 60, 8, {4, 8}, LEFT, 60, 8, {}},
       {"emptied on the way", 8, 40, 8, {0, 8}, LEFT, 40, 8, {}},
   };

@@ -272,13 +272,13 @@ TEST(FlexRayModel, FloatAndDoubleNeedTheirBits) {
   FlexRayDlg d;
   d.OpenEdit("A", "S2");
   d.model.RememberValueType();
-  EXPECT_FALSE(d.model.ChooseValueType(VTSEL_DOUBLE));  // 8..71 is beyond 64 bits
-  EXPECT_EQ(d.model.Values().valueType, VTSEL_UNSIGNED);
+  EXPECT_FALSE(d.model.ChooseValueType(VTITEM_DOUBLE));  // 8..71 is beyond 64 bits
+  EXPECT_EQ(d.model.Values().valueType, VTITEM_UNSIGNED);
   d.model.CommitStartBit(16);
-  EXPECT_TRUE(d.model.ChooseValueType(VTSEL_FLOAT));
+  EXPECT_TRUE(d.model.ChooseValueType(VTITEM_FLOAT));
   EXPECT_EQ(d.model.Values().bitCount, 32);
   d.model.CommitBitCount(16);  // shrinking a Float resets it
-  EXPECT_EQ(d.model.Values().valueType, VTSEL_UNSIGNED);
+  EXPECT_EQ(d.model.Values().valueType, VTITEM_UNSIGNED);
 }
 
 TEST(FlexRayModel, OkChecksInOrder) {
@@ -368,7 +368,7 @@ TEST(FlexRayModel, NewFrameIsWrittenFieldByField) {
   FlexRayDlg d;
   d.OpenNew();
   d.FillValidNew();
-  d.model.Values().valueType = VTSEL_SIGNED;
+  d.model.Values().valueType = VTITEM_SIGNED;
   d.model.Values().unit = "km/h";
   ScriptedPrompt p;
   ASSERT_EQ(d.model.Ok(p), DLG_OK_CLOSE);

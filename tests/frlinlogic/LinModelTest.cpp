@@ -4,6 +4,7 @@
 #include "ModelTestUtil.h"
 
 #include <functional>
+#include <set>
 
 using namespace mtest;
 using namespace dlgids;
@@ -113,8 +114,8 @@ TEST(LinModel, DoubleNeedsTheWholeFrame) {
     d.OpenEdit("Solo", "S");
     d.model.CommitStartBit(c.start);
     d.model.RememberValueType();
-    EXPECT_EQ(d.model.ChooseValueType(VTSEL_DOUBLE), c.kept);
-    EXPECT_EQ(d.model.Values().valueType, c.kept ? VTSEL_DOUBLE : VTSEL_UNSIGNED);
+    EXPECT_EQ(d.model.ChooseValueType(VTITEM_DOUBLE), c.kept);
+    EXPECT_EQ(d.model.Values().valueType, c.kept ? VTITEM_DOUBLE : VTITEM_UNSIGNED);
     EXPECT_EQ(d.model.Values().bitCount, c.kept ? 64 : 8);
   }
 }
@@ -214,3 +215,32 @@ TEST(LinModel, SignalRowLeavesTheByteOrder) {
 }
 
 }  // namespace
+
+// The fields a commit wrote, as the view learns them: only what the model
+// changed beyond what the user typed, and the range after every range edit.
+TEST(LinModel, CommitsNameTheFieldsTheyWrote) {
+  struct Case {
+    const char* rule;
+    std::function<void(CLinDlgModel&)> commit;
+    std::set<int> written;
+  };
+  const Case cases[] = {
+      {"an emptied factor is shown again", [](CLinDlgModel& m) { m.CommitFactor(VALUE_UNLIMITED); }, {IDC_FACTOR}},
+      {"a typed factor is left alone", [](CLinDlgModel& m) { m.CommitFactor(2.0); }, {}},
+      {"an emptied offset is shown again", [](CLinDlgModel& m) { m.CommitOffset(-VALUE_UNLIMITED); }, {IDC_OFFSET}},
+      {"swapped limits", [](CLinDlgModel& m) { m.CommitLimits(5, 1); }, {IDC_MINIMUM, IDC_MAXIMUM}},
+      {"limits in order", [](CLinDlgModel& m) { m.CommitLimits(1, 5); }, {}},
+      {"a count beyond 8 bytes is cut",
+       [](CLinDlgModel& m) { m.TypeByteCount(9); },
+       {IDC_BYTE_COUNT, IDC_START_BIT, IDC_BIT_COUNT}},
+      {"a count within 8 bytes", [](CLinDlgModel& m) { m.TypeByteCount(6); }, {IDC_START_BIT, IDC_BIT_COUNT}},
+      {"a start bit", [](CLinDlgModel& m) { m.CommitStartBit(40); }, {IDC_START_BIT, IDC_BIT_COUNT}},
+  };
+  for (const Case& c : cases) {
+    LinDlg d;
+    d.OpenEdit("F", "A");
+    d.model.TakeWrittenFields();
+    c.commit(d.model);
+    EXPECT_EQ(d.model.TakeWrittenFields(), c.written) << c.rule;
+  }
+}

@@ -115,7 +115,7 @@ class FrLinLogicTypingTest : public QObject {
   // Open, OK without an edit: the frame is written back as stored, or OK
   // refuses and says why. FlexRay keeps its stored cycles; in LIN a stored
   // range outside the frame is refused, not moved, a stored float of neither
-  // 32 nor 64 bits shows as Unsigned and stays a float, and an imported
+  // 32 nor 64 bits shows as Float and stays a float, and an imported
   // float's limits beyond what may be typed stay.
   void unchangedOkKeepsTheStoredFrame() {
     struct Row {
@@ -197,14 +197,14 @@ class FrLinLogicTypingTest : public QObject {
       type->setFocus();
       QTest::keyClick(type, Qt::Key_Down);
       QTest::keyClick(type, Qt::Key_Down);
-      QCOMPARE(type->currentIndex(), int(VTSEL_FLOAT));
+      QCOMPARE(type->currentIndex(), int(VTITEM_FLOAT));
       QCOMPARE(IntField(dlg, IDC_BIT_COUNT), 32);
       TypeOver(dlg.GetDlgItem(IDC_BIT_COUNT), u"10");
       Press(Qt::Key_Return);
-      QCOMPARE(type->currentIndex(), int(VTSEL_UNSIGNED));
+      QCOMPARE(type->currentIndex(), int(VTITEM_UNSIGNED));
       type->setFocus();
       QTest::keyClick(type, Qt::Key_End);  // Double: 64 bits do not fit in 48
-      QCOMPARE(type->currentIndex(), int(VTSEL_UNSIGNED));
+      QCOMPARE(type->currentIndex(), int(VTITEM_UNSIGNED));
       QCOMPARE(IntField(dlg, IDC_BIT_COUNT), 10);
       PressOk(dlg);
       QCOMPARE(int(e.sig().valueType), int(VALTYPE_UNSIGNED));

@@ -13,6 +13,7 @@
 #include "BitAssignView.h"
 #include "CanDlg.h"
 #include "CanDlgFixture.h"
+#include "DlgKeys.h"
 #include "EditINT.h"
 #include "J1939Dlg.h"
 #include "GridDrag.h"
@@ -150,9 +151,8 @@ class CanDlgGuiTest : public QObject {
     dlg.SetMode(DLGMODE_EDIT);
     dlg.SetMessageTable(&t.table);
     dlg.SetTarget(m, s);
-    dlg.show();
-    auto* name = static_cast<QComboBox*>(dlg.GetDlgItem(canctl::SIG_NAME));
-    name->setEditText(QStringLiteral("temp"));
+    QVERIFY(vrtest::ShowActive(dlg));
+    vrtest::TypeOver(dlg.GetDlgItem(canctl::SIG_NAME), u"temp");
     RecordingMessageSink sink;
     PressOk(dlg);
     QCOMPARE(sink.Ids(), std::vector<int>{4021});

@@ -37,9 +37,10 @@ class CanDlgTypingTest : public QObject {
         {"16 passes through 1 byte", 8, 0, 4, 28, TYPE, "16", 16, 4, 28},
         {"64 passes through 6 bytes", 8, 0, 63, 1, TYPE, "64", 64, 63, 1},
         {"an emptied field is no zero bytes", 8, 0, 20, 8, EMPTY_THEN_TYPE, "8", 8, 20, 8},
-        {"J1939 ticked off and on again", 200, 1, 1000, 16, J1939_OFF_ON, "", 200, 1000, 16},
+        {"J1939 ticked off cuts at once; on again, the count comes back", 200, 1, 1000, 16, J1939_OFF_ON, "", 200, 511,
+         1},
         {"the count left in the field cuts", 8, 0, 4, 28, TYPE, "2", 2, 4, 12},
-        {"an empty field left shows 0", 8, 0, 4, 28, TYPE, "", 0, 0, 28},
+        {"an empty field left keeps its count", 8, 0, 4, 28, TYPE, "", 8, 4, 28},
     };
     for (const Case& c : cases) {
       CanTableFixture t;
@@ -80,7 +81,7 @@ class CanDlgTypingTest : public QObject {
     const Case cases[] = {
         {"start 4 lies on A: 8 shown", canctl::START_BIT, "4"},
         {"count 20 runs into C: 8 shown", canctl::BIT_COUNT, "20"},
-        {"an emptied start: the grid's 8 shown", canctl::START_BIT, ""},
+        {"an emptied start keeps its 8", canctl::START_BIT, ""},
     };
     for (const Case& c : cases) {
       CanTableFixture t;

@@ -101,7 +101,7 @@ class CanRoadTest : public QObject {
     CanDlgDriver driver([](CCanDlg& dlg) {
       auto* name = static_cast<QComboBox*>(dlg.GetDlgItem(canctl::MSG_NAME));
       Q_EMIT name->activated(0);  // picks Engine
-      static_cast<QComboBox*>(dlg.GetDlgItem(canctl::SIG_NAME))->setEditText(QStringLiteral("Gear"));
+      vrtest::TypeOver(dlg.GetDlgItem(canctl::SIG_NAME), u"Gear");
       DragBits(dlg.GridView(), 24, 31);
       PressOk(dlg);
     });

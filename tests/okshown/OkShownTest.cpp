@@ -1,0 +1,360 @@
+// OK through the CAN, FlexRay and LIN dialogs, each shown and active, typed
+// into key by key and OK clicked with the mouse right after: the records get
+// what the fields showed at the press, or nothing; a stored text OK leaves
+// alone keeps its bytes. Rules the three dialogs share run the same row
+// against each of them.
+#include <QApplication>
+#include <QComboBox>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CanDlg.h"
+#include "DlgKeys.h"
+#include "FlexRayDlg.h"
+#include "FrameDefs.h"
+#include "FrameDlgIds.h"
+#include "LinDlg.h"
+#include "LogicDlg.h"
+#include "RecordPicture.h"
+#include "RecordingMessageSink.h"
+
+using namespace vrtest;
+
+namespace {
+
+enum Bus { CAN, FLEXRAY, LIN };
+const char* const kBusNames[] = {"CAN", "FlexRay", "LIN"};
+constexpr Bus kEveryBus[] = {CAN, FLEXRAY, LIN};
+
+// One frame with its signals in a document's definition list, and the dialog
+// open in edit mode on its first signal.
+struct Subject {
+  CVestrelDoc doc;
+  std::unique_ptr<CMsgDlg> dlg;
+  _SignalHead* sig = nullptr;
+  std::function<int()> bytes;
+
+  Picture Stored() const { return Picture(doc, LIST_DEFINITION); }
+  QWidget* Field(int id) const { return dlg->GetDlgItem(id); }
+  int Int(int id) const { return TextOf(Field(id)).toInt(); }
+};
+
+std::unique_ptr<Subject> Open(Bus bus, int bytes, const std::vector<FrameSig>& sigs, int j1939 = 0) {
+  auto s = std::make_unique<Subject>();
+  CVestrelDoc& doc = s->doc;
+  const char* first = sigs.front().name;
+  if (bus == CAN) {
+    _CANMsg* m = doc.AllocCanMsg();
+    CopyToCharBuffer(m->name, "FR", MAX_NAME_LEN);
+    m->byteCount = bytes;
+    m->id = 0x100;
+    m->j1939 = j1939;
+    m->frameFormat = j1939 ? FRAME_XTD : FRAME_STD;
+    m->frameType = bytes > 8 ? CANFRAME_FD : CANFRAME_CAN;
+    AddFrameSignals(m, sigs, &CVestrelDoc::AllocCanSignal, doc, &CVestrelDoc::AddCanSignal);
+    doc.AddCanMsg(m, LIST_DEFINITION);
+    auto* dlg = new CCanDlg;
+    dlg->SetMode(DLGMODE_EDIT);
+    dlg->SetMessageTable(&doc.GetCanMsgTable(LIST_DEFINITION));
+    _CANSignal* sig = m->signals.Find(MakeUpperString(first));
+    dlg->SetTarget(m, sig);
+    s->dlg.reset(dlg);
+    s->sig = sig;
+    s->bytes = [m] { return m->byteCount; };
+  } else if (bus == FLEXRAY) {
+    _FlexRayMsg* m = AddFlexRayDef(doc, "FR", 3, bytes, 0, 1, sigs);
+    auto* dlg = new CFlexRayDlg;
+    _FlexRaySignal* sig = m->signals.Find(MakeUpperString(first));
+    dlg->SetTarget(m, sig);
+    dlg->SetMessageTable(&doc.GetFlexRayMsgTable(LIST_DEFINITION));
+    dlg->SetEditedSignalName(first);
+    dlg->SetMode(DLGMODE_EDIT);
+    s->dlg.reset(dlg);
+    s->sig = sig;
+    s->bytes = [m] { return int(m->byteCount); };
+  } else {
+    _LINMsg* m = AddLinDef(doc, "FR", 3, bytes, sigs);
+    auto* dlg = new CLinDlg;
+    _LINSignal* sig = m->signals.Find(MakeUpperString(first));
+    dlg->SetTarget(m, sig);
+    dlg->SetMessageTable(&doc.GetLinMsgTable(LIST_DEFINITION));
+    dlg->SetEditedSignalName(first);
+    dlg->SetMode(DLGMODE_EDIT);
+    s->dlg.reset(dlg);
+    s->sig = sig;
+    s->bytes = [m] { return int(m->byteCount); };
+  }
+  return s;
+}
+
+constexpr int kByteCount = canctl::BYTE_COUNT;
+constexpr int kStartBit = canctl::START_BIT;
+constexpr int kBitCount = canctl::BIT_COUNT;
+constexpr int kFactor = canctl::FACTOR;
+constexpr int kUnit = canctl::UNIT;
+constexpr int kSigName = canctl::SIG_NAME;
+
+}  // namespace
+
+class OkShownTest : public QObject {
+  Q_OBJECT
+
+ private:
+  RecordingMessageSink sink_;
+
+  struct Typed {
+    const char* rule;
+    std::vector<Bus> buses;
+    int bytes;
+    std::vector<FrameSig> sigs;  // the first is edited
+    int field;
+    const char* keys;
+    bool cut;  // the press's commit changed the fields: the dialog stays open
+    int wantStart, wantCount, wantBytes;
+  };
+
+  void Run(const Typed& r, Bus bus) {
+    const std::string what = std::string(kBusNames[bus]) + ": " + r.rule;
+    sink_.shown.clear();
+    auto s = Open(bus, r.bytes, r.sigs);
+    QVERIFY2(ShowActive(*s->dlg), what.c_str());
+    const Picture stored = s->Stored();
+    TypeOver(s->Field(r.field), QString::fromLatin1(r.keys));
+    PressOk(*s->dlg);
+    QVERIFY2(sink_.Ids().empty(), what.c_str());
+    QVERIFY2(s->Int(kStartBit) == r.wantStart, what.c_str());
+    QVERIFY2(s->Int(kBitCount) == r.wantCount, what.c_str());
+    if (r.cut) {
+      // Open, showing the cut; nothing stored.
+      QVERIFY2(s->dlg->isVisible(), what.c_str());
+      QVERIFY2(s->Stored() == stored, what.c_str());
+      PressOk(*s->dlg);
+      QVERIFY2(sink_.Ids().empty(), what.c_str());
+    }
+    QVERIFY2(!s->dlg->isVisible(), what.c_str());
+    QVERIFY2(s->sig->startBit == r.wantStart && s->sig->bitCount == r.wantCount, what.c_str());
+    QVERIFY2(s->bytes() == r.wantBytes, what.c_str());
+  }
+
+ private Q_SLOTS:
+  void init() { sink_.shown.clear(); }
+
+  // OK clicked right after typing: a value the field's commit cuts, clamps or
+  // moves is shown first, with the dialog open and nothing stored; the next OK
+  // stores what is shown. A value that stands as typed is stored at once.
+  void okStoresWhatTheFieldsShowed() {
+    const std::vector<Bus> all(std::begin(kEveryBus), std::end(kEveryBus));
+    const Typed rows[] = {
+        {"byte count cut under the signal", all, 2, {{"S", 8, 8}}, kByteCount, "1", true, 7, 1, 1},
+        {"start bit past the frame", all, 8, {{"S", 0, 8}}, kStartBit, "400", true, 63, 1, 8},
+        {"a start bit that fits is stored at once", all, 8, {{"S", 0, 8}}, kStartBit, "16", false, 16, 8, 8},
+        {"a factor shown in its own notation is no change", all, 8, {{"S", 0, 8}}, kFactor, "2", false, 0, 8, 8},
+        {"4 bytes under B at 56/8 beside A at 24/8",
+         {CAN},
+         8,
+         {{"B", 56, 8}, {"A", 24, 8}},
+         kByteCount,
+         "4",
+         true,
+         23,
+         1,
+         4},
+        {"8 bytes under a signal at 511/1", {CAN}, 64, {{"S", 511, 1}}, kByteCount, "8", true, 63, 1, 8},
+        {"1 byte under a signal at 5/12", {FLEXRAY}, 16, {{"S", 5, 12}}, kByteCount, "1", true, 5, 3, 1},
+    };
+    for (const Typed& r : rows) {
+      for (Bus bus : r.buses) {
+        Run(r, bus);
+        if (QTest::currentTestFailed()) return;
+      }
+    }
+  }
+
+  // Tab onto OK settles the field left in the user's sight: Enter on OK then
+  // stores what the fields show, the settled values included.
+  void tabOntoOkSettlesInSight() {
+    for (Bus bus : {FLEXRAY, LIN}) {
+      sink_.shown.clear();
+      auto s = Open(bus, 8, {{"S", 0, 8}});
+      QVERIFY(ShowActive(*s->dlg));
+      TypeAndTab(s->Field(dlgids::IDC_MINIMUM), u"10");
+      // A maximum below the minimum: the two change places when it is left,
+      // here straight onto OK, as Tab from the last field before OK does.
+      TypeOver(s->Field(dlgids::IDC_MAXIMUM), u"5");
+      s->Field(canctl::OK)->setFocus(Qt::TabFocusReason);
+      QCOMPARE(TextOf(s->Field(dlgids::IDC_MAXIMUM)).toDouble(), 10.0);
+      Press(Qt::Key_Return);
+      QCOMPARE(sink_.Ids(), std::vector<int>{});
+      QVERIFY(!s->dlg->isVisible());
+      QCOMPARE(s->sig->minimum, 5.0);
+      QCOMPARE(s->sig->maximum, 10.0);
+    }
+  }
+
+  // Unticking J1939 cuts the byte count to 64 and the signal with it at
+  // once, before anything else is pressed; OK stores what then shows.
+  void j1939SwitchSettlesAtOnce() {
+    auto s = Open(CAN, 100, {{"S", 600, 16}}, 1);
+    QVERIFY(ShowActive(*s->dlg));
+    Click(s->Field(canctl::J1939));
+    QCOMPARE(s->Int(kByteCount), 64);
+    QCOMPARE(s->Int(kStartBit), 511);
+    QCOMPARE(s->Int(kBitCount), 1);
+    PressOk(*s->dlg);
+    QCOMPARE(sink_.Ids(), std::vector<int>{});
+    QVERIFY(!s->dlg->isVisible());
+    QCOMPARE(s->bytes(), 64);
+    QCOMPARE(s->sig->startBit, 511);
+    QCOMPARE(s->sig->bitCount, 1);
+  }
+
+  // LOGIC: a bit count typed and OK clicked cuts both pattern fields first;
+  // the dialog stays open with the cut patterns shown, and nothing is stored
+  // until OK is pressed on them. A bit count that cuts nothing is stored at
+  // once.
+  void logicBitCountShownBeforeItIsStored() {
+    struct Row {
+      const char* rule;
+      const char* keys;
+      bool cut;
+      const char* wantPattern;
+      int wantBits;
+    };
+    const Row rows[] = {
+        {"4 bits cut to 2", "2", true, "01", 2},
+        {"4 bits widened to 6: the pattern is padded", "6", true, "XX0101", 6},
+        {"4 bits typed again", "4", false, "0101", 4},
+    };
+    for (const Row& r : rows) {
+      CVestrelDoc doc;
+      _LOGICSignal* s = doc.AllocLogicSignal();
+      CopyToCharBuffer(s->name, "Sym", MAX_LOGIC_NAME_LEN);
+      CopyToCharBuffer(s->pattern, "0101", MAX_LOGIC_BITS);
+      doc.AddLogicSignal(LIST_DEFINITION, 0, s);
+      _LOGICGroup* group = doc.GetLogicGroup(LIST_DEFINITION, 0);
+      group->bitCount = 4;
+      const Picture stored(doc, LIST_DEFINITION);
+      CLogicDlg dlg;
+      dlg.SetGroups(group);
+      dlg.SetSymbol(s);
+      dlg.SetGroupIndex(0);
+      dlg.SetMode(DLGMODE_EDIT);
+      QVERIFY2(ShowActive(dlg), r.rule);
+      TypeOver(dlg.GetDlgItem(dlgids::IDC_LOGIC_BITS), QString::fromLatin1(r.keys));
+      PressOk(dlg);
+      QVERIFY2(TextOf(dlg.GetDlgItem(dlgids::IDC_PATTERN_BIN)) == QLatin1String(r.wantPattern), r.rule);
+      if (r.cut) {
+        QVERIFY2(dlg.isVisible() && Picture(doc, LIST_DEFINITION) == stored, r.rule);
+        PressOk(dlg);
+      }
+      QVERIFY2(sink_.Ids().empty() && !dlg.isVisible(), r.rule);
+      QVERIFY2(std::string(s->pattern) == r.wantPattern && group->bitCount == r.wantBits, r.rule);
+    }
+  }
+
+  // The LOGIC symbol name follows the same text rule.
+  void logicNameKeepsItsBytes() {
+    enum Act { NONE, TYPE, INSERT };
+    struct Row {
+      const char* rule;
+      Act act;
+      const char* utf8;
+      int message;
+      const char* wantName;
+    };
+    const Row rows[] = {
+        {"a stored name with a cp1252 per-mille sign", NONE, "", 0, "Sym\x89"},
+        {"a typed name", TYPE, "Idle", 0, "Idle"},
+        {"Hangul in the name", INSERT, "\xED\x95\x9C", IDS_MSG_TEXT_NOT_CP932, "Sym\x89"},
+    };
+    for (const Row& r : rows) {
+      sink_.shown.clear();
+      CVestrelDoc doc;
+      _LOGICSignal* s = doc.AllocLogicSignal();
+      CopyToCharBuffer(s->name, "Sym\x89", MAX_LOGIC_NAME_LEN);
+      CopyToCharBuffer(s->pattern, "0101", MAX_LOGIC_BITS);
+      doc.AddLogicSignal(LIST_DEFINITION, 0, s);
+      _LOGICGroup* group = doc.GetLogicGroup(LIST_DEFINITION, 0);
+      group->bitCount = 4;
+      const Picture stored(doc, LIST_DEFINITION);
+      CLogicDlg dlg;
+      dlg.SetGroups(group);
+      dlg.SetSymbol(s);
+      dlg.SetGroupIndex(0);
+      dlg.SetMode(DLGMODE_EDIT);
+      QVERIFY2(ShowActive(dlg), r.rule);
+      QWidget* name = dlg.GetDlgItem(dlgids::IDC_SYMBOL_NAME);
+      if (r.act == TYPE) TypeOver(name, QString::fromLatin1(r.utf8));
+      if (r.act == INSERT) {
+        Click(EditOf(name));
+        EditOf(name)->insert(QString::fromUtf8(r.utf8));
+      }
+      PressOk(dlg);
+      QVERIFY2(sink_.Ids() == (r.message ? std::vector<int>{r.message} : std::vector<int>{}), r.rule);
+      QVERIFY2(dlg.isVisible() == (r.message != 0), r.rule);
+      if (r.act != TYPE) QVERIFY2(Picture(doc, LIST_DEFINITION) == stored && !dlg.IsModified(), r.rule);
+      QVERIFY2(std::string(s->name) == r.wantName, r.rule);
+    }
+  }
+
+  // Name, signal name and unit are read only when the user edited them: a
+  // stored text is kept byte for byte by an OK that leaves it alone, and
+  // text the code page cannot hold is refused with its own message.
+  void textsKeepTheirBytes() {
+    enum Act { NONE, TYPE, INSERT };
+    struct Row {
+      const char* rule;
+      const char* storedName;
+      const char* storedUnit;
+      int field;
+      Act act;
+      const char* utf8;  // typed, or inserted where the keys cannot reach
+      int message;       // 0: accepted
+      const char* wantName;
+      const char* wantUnit;
+    };
+    const Row rows[] = {
+        {"a stored unit with a cp1252 per-mille sign", "S", "\x89", kUnit, NONE, "", 0, "S", "\x89"},
+        {"a stored signal name with a cp1252 per-mille sign", "S\x89", "", kUnit, NONE, "", 0, "S\x89", ""},
+        {"a typed unit", "S", "\x89", kUnit, TYPE, "km", 0, "S", "km"},
+        {"Hangul in the unit", "S", "m", kUnit, INSERT, "\xED\x95\x9C", IDS_MSG_TEXT_NOT_CP932, "S", "m"},
+        {"an emoji in the signal name", "S", "m", kSigName, INSERT, "\xF0\x9F\x98\x80", IDS_MSG_TEXT_NOT_CP932, "S",
+         "m"},
+    };
+    for (const Row& r : rows) {
+      for (Bus bus : kEveryBus) {
+        const std::string what = std::string(kBusNames[bus]) + ": " + r.rule;
+        sink_.shown.clear();
+        auto s = Open(bus, 8, {{r.storedName, 0, 8}});
+        CopyToCharBuffer(s->sig->unit, r.storedUnit, MAX_NAME_LEN);
+        QVERIFY2(ShowActive(*s->dlg), what.c_str());
+        const Picture stored = s->Stored();
+        const QString text = QString::fromUtf8(r.utf8);
+        if (r.act == TYPE) TypeOver(s->Field(r.field), text);
+        if (r.act == INSERT) {
+          Click(EditOf(s->Field(r.field)));
+          EditOf(s->Field(r.field))->insert(text);
+        }
+        PressOk(*s->dlg);
+        QVERIFY2(sink_.Ids() == (r.message ? std::vector<int>{r.message} : std::vector<int>{}), what.c_str());
+        QVERIFY2(s->dlg->isVisible() == (r.message != 0), what.c_str());
+        if (r.message) {
+          QVERIFY2(s->Stored() == stored, what.c_str());
+          QVERIFY2(QApplication::focusWidget() == EditOf(s->Field(r.field)) ||
+                       QApplication::focusWidget() == s->Field(r.field),
+                   what.c_str());
+        }
+        if (r.act == NONE) QVERIFY2(s->Stored() == stored && !s->dlg->IsModified(), what.c_str());
+        QVERIFY2(std::string(s->sig->name) == r.wantName, what.c_str());
+        QVERIFY2(std::string(s->sig->unit) == r.wantUnit, what.c_str());
+      }
+    }
+  }
+};
+
+QTEST_MAIN(OkShownTest)
+#include "OkShownTest.moc"
