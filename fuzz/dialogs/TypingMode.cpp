@@ -165,10 +165,14 @@ const TypedText kTypedUnits[] = {{"", ""},
                                  {"\xED\x95\x9C", nullptr},
                                  {"\xF0\x9F\x98\x80", nullptr}};
 const TypedText& TypedUnit(Script& s) { return kTypedUnits[s.Below(static_cast<int>(std::size(kTypedUnits)))]; }
+// Signal names as typed.
+const TypedText kTypedNames[] = {
+    {"Typed0", "Typed0"}, {"typed1", "typed1"}, {"\xE5\xBA\xA6", "\x93\x78"}, {"\xED\x95\x9C", nullptr}};
+const TypedText& TypedName(Script& s) { return kTypedNames[s.Below(static_cast<int>(std::size(kTypedNames)))]; }
 
-// A unit typed that the record cannot hold: OK must refuse it.
-void CheckUnitRefused(Comparison& cmp, const TypedText* unit) {
-  if (unit && !unit->cp932) cmp.Report("unit", Show(std::string(unit->utf8)), "what it held (no refusal)");
+// A text typed that the record cannot hold: OK must refuse it.
+void CheckTextRefused(Comparison& cmp, const char* field, const TypedText* text) {
+  if (text && !text->cp932) cmp.Report(field, Show(std::string(text->utf8)), "what it held (no refusal)");
 }
 
 double TypedReal(Script& s) { return kTypedReals[s.Below(static_cast<int>(std::size(kTypedReals)))]; }
@@ -266,7 +270,7 @@ class CanTyping {
 
   void Type() {
     for (int n = 0; n < kMostActions && !s_.Done(); ++n)
-      if (!Act(s_.Below(12))) break;
+      if (!Act(s_.Below(13))) break;
   }
 
   // What the fields show: the controls through the fields' ranges, and the
@@ -279,8 +283,9 @@ class CanTyping {
   }
   double HeldFactor() const { return heldFactor_; }
   double HeldOffset() const { return heldOffset_; }
-  // The unit typed last, while the field shows it.
+  // The unit and the signal name typed last, while the fields show them.
   const TypedText* Unit() const { return unit_; }
+  const TypedText* SignalName() const { return sigName_; }
 
   // OK's press leaves the field being typed in (the mouse, Enter and OK's
   // key all take the focus from it).
@@ -341,6 +346,16 @@ class CanTyping {
       case 10:
         Leave();
         c_.byteOrder = c_.byteOrder == BYTEORDER_BIG ? BYTEORDER_LITTLE : BYTEORDER_BIG;
+        break;
+      case 12:
+        Leave();
+        sigName_ = &TypedName(s_);
+        React(
+            [&] {
+              m_.ReadText(canctl::SIG_NAME, true, sigName_->utf8);
+              m_.OnCommit(canctl::SIG_NAME);
+            },
+            canctl::SIG_NAME);
         break;
       default: {
         const double v = TypedReal(s_);
@@ -440,8 +455,9 @@ class CanTyping {
     stale(canctl::MAXIMUM, "maximum", before.maximum, c_.maximum);
     stale(canctl::MINIMUM, "minimum", before.minimum, c_.minimum);
     stale(canctl::UNIT, "unit", before.unit, c_.unit);
-    // A written unit shows the record's text again.
-    if (written.count(canctl::UNIT) && focused_ != canctl::UNIT) unit_ = nullptr;
+    // A written text field shows the model's text again.
+    if (written.count(canctl::UNIT)) unit_ = nullptr;
+    if (written.count(canctl::SIG_NAME)) sigName_ = nullptr;
     fields_.Show(m_, prompt_);
     return written;
   }
@@ -457,6 +473,7 @@ class CanTyping {
   double heldFactor_ = 1.0;
   double heldOffset_ = 0.0;
   const TypedText* unit_ = nullptr;
+  const TypedText* sigName_ = nullptr;
 };
 
 // The message's fields before OK, to tell what OK may keep of them.
@@ -528,7 +545,7 @@ class FrameTyping {
 
   void Type() {
     for (int n = 0; n < kMostActions && !s_.Done(); ++n)
-      if (!Act(s_.Below(11))) break;
+      if (!Act(s_.Below(12))) break;
   }
 
   // The values, and the text typed into the field being typed in.
@@ -563,6 +580,7 @@ class FrameTyping {
   double HeldFactor() const { return heldFactor_; }
   double HeldOffset() const { return heldOffset_; }
   const TypedText* Unit() const { return unit_; }
+  const TypedText* SignalName() const { return sigName_; }
 
   void LeaveForOk() { Leave(); }
   // What the view reads on OK besides the fields it reads as they commit:
@@ -621,9 +639,14 @@ class FrameTyping {
         }
         break;
       }
-      default:
+      case 10:
         Leave();
         React([&] { m_.CommitFormat(s_.Below(2)); });
+        break;
+      default:
+        Leave();
+        sigName_ = &TypedName(s_);
+        React([&] { m_.ReadText(dlgids::IDC_SIGNAL_NAME, true, sigName_->utf8); });
         break;
     }
     return true;
@@ -715,6 +738,7 @@ class FrameTyping {
     stale(dlgids::IDC_MINIMUM, "minimum", before.minimum, v_.minimum);
     stale(dlgids::IDC_MAXIMUM, "maximum", before.maximum, v_.maximum);
     if (written.count(dlgids::IDC_UNIT)) unit_ = nullptr;
+    if (written.count(dlgids::IDC_SIGNAL_NAME)) sigName_ = nullptr;
     return written;
   }
 
@@ -731,6 +755,7 @@ class FrameTyping {
   double heldFactor_ = 1.0;
   double heldOffset_ = 0.0;
   const TypedText* unit_ = nullptr;
+  const TypedText* sigName_ = nullptr;
 };
 
 template <class Msg, class Sig>
@@ -911,7 +936,8 @@ class TypingDialogs : public IDefinitionDialogs {
     if (ok.accept) {
       Comparison cmp("CAN", step);
       CompareCan(cmp, shown, typing.HeldFactor(), typing.HeldOffset(), before, *r.msg, *r.signal);
-      CheckUnitRefused(cmp, typing.Unit());
+      CheckTextRefused(cmp, "unit", typing.Unit());
+      CheckTextRefused(cmp, "signal name", typing.SignalName());
       others.Check(cmp, prompt.okCancelAsked && prompt.okCancelAnswer, shown.byteOrder);
     }
     return Ended(ok.accept, model.Modified(), before_shown, result);
@@ -1002,7 +1028,8 @@ class TypingDialogs : public IDefinitionDialogs {
       CompareFrame(cmp, shown, typing.HeldFactor(), typing.HeldOffset(), idBefore, *r.msg, *r.signal, flexRay,
                    model.MinId(), model.MaxId());
       CompareCycles(cmp, shown, *r.msg);
-      CheckUnitRefused(cmp, typing.Unit());
+      CheckTextRefused(cmp, "unit", typing.Unit());
+      CheckTextRefused(cmp, "signal name", typing.SignalName());
       others.Check(cmp, prompt.okCancelAsked && prompt.okCancelAnswer, shown.byteOrder);
     }
     return Ended(accept, model.Modified(), before, result);

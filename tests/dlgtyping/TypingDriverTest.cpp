@@ -72,6 +72,8 @@ const TypingCase kCases[] = {
     // A unit the code page cannot hold (Hangul, an emoji) is refused.
     {"CAN: unit in Hangul", {1, 0, 7, 4, 1, 0, 0}},
     {"FlexRay: unit with an emoji", {0, 1, 3, 7, 5, 0, 0}},
+    {"CAN: signal name in Hangul", {1, 0, 12, 3, 0, 0}},
+    {"LIN: signal name in Hangul", {0, 0, 1, 0, 11, 3, 0, 0}},
 };
 
 class TypingDriver : public testing::TestWithParam<TypingCase> {};
