@@ -12,6 +12,10 @@
 //
 // FUZZ_DIALOGS_REPORT=1 prints each difference, and each refused OK with
 // its message, and goes on instead of stopping at the first difference.
+//
+// An input that starts with dlgfuzz::kTypingMark is no definition file but
+// a script for a user who types into the dialogs (TypingMode.cpp); both
+// modes run in the one target.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -21,6 +25,7 @@
 
 #include "CanDlgModel.h"
 #include "DefDialogs.h"
+#include "DialogsFuzz.h"
 #include "DocPoolTally.h"
 #include "DoubleValue.h"
 #include "FlexRayDlgModel.h"
@@ -36,93 +41,16 @@
 
 namespace {
 
+using dlgfuzz::CanFields;
+using dlgfuzz::Difference;
+using dlgfuzz::FieldMinimum;
+using dlgfuzz::Prompt;
+using dlgfuzz::ReportOnly;
 using vrtest::Picture;
 
 constexpr int kMostViews = 100;
 const char* const kModeNames[] = {"view", "new", "edit"};
 const char* const kBusNames[] = {"CAN", "LOGIC", "FlexRay", "LIN"};  // by BusKind
-
-bool ReportOnly() {
-  static const bool report = [] {
-    const char* v = std::getenv("FUZZ_DIALOGS_REPORT");
-    return v && *v && *v != '0';
-  }();
-  return report;
-}
-
-void Difference(const std::string& what) {
-  if (!ReportOnly()) fuzzdoc::Fail(what);
-  std::fprintf(stderr, "DIFFERENCE %s\n", what.c_str());
-}
-
-// The user's answers: every question No (or Cancel), so that nothing the
-// user did not ask for is written; every message counted.
-class Prompt : public IDlgPrompt {
- public:
-  void Error(int id, const std::vector<MsgArg>&) override { Shown(id); }
-  bool AskYesNo(int id, const std::vector<MsgArg>&) override {
-    Shown(id);
-    return false;
-  }
-  bool AskOkCancel(int id, const std::vector<MsgArg>&) override {
-    Shown(id);
-    return false;
-  }
-  int shown = 0;
-  int last = 0;  // the message shown last
-
- private:
-  void Shown(int id) {
-    ++shown;
-    last = id;
-  }
-};
-
-// The floating-point fields widen to hold what they are given and read it
-// back at full precision while the text is unchanged; an empty minimum is no
-// lower limit.
-double FieldMinimum(double v) { return v == ctl::kNoLimit ? -ctl::kNoLimit : v; }
-
-// The CAN dialog's fields between the model and the user.
-class CanFields {
- public:
-  // What the dialog shows after the model changed: a multiplex text given
-  // anew is normalised for showing, and a stored one in error is reported at
-  // once, as the dialog does.
-  void Show(CCanDlgModel& model, Prompt& prompt) {
-    CanDlgControls& c = model.Controls();
-    if (c.muxUpdates == shownUpdates_) return;
-    shownUpdates_ = c.muxUpdates;
-    ctl::MultiValueParser parser;
-    std::string normal;
-    parser.Normalise(c.muxValue.c_str(), false, &normal);
-    muxShown_ = parser.error == MULTIVALUE_OK ? normal : c.muxValue;
-    if (c.muxRefills != shownRefills_) {
-      shownRefills_ = c.muxRefills;
-      if (model.Mode() != DLGMODE_VIEW) {
-        c.muxValueError = parser.error;
-        c.muxValuePart = parser.currentPart;
-        model.ShowMultiplexValueError(prompt);
-      }
-    }
-  }
-  // What OK reads from the fields: the range and scaling fields only when
-  // the user changed them, which this user never does.
-  void Read(CCanDlgModel& model) const {
-    CanDlgControls& c = model.Controls();
-    c.byteCount = ctl::ClampInt(c.byteCount, 0, c.byteCountMax);
-    c.id = ctl::ClampInt(c.id, 0, c.idMax);
-    ctl::MultiValueParser parser;
-    parser.Normalise(muxShown_.c_str(), true, &c.muxValueText);
-    c.muxValueError = parser.error;
-    c.muxValuePart = parser.currentPart;
-  }
-
- private:
-  int shownUpdates_ = 0;
-  int shownRefills_ = 0;
-  std::string muxShown_;
-};
 
 class ModelDialogs : public IDefinitionDialogs {
  public:
@@ -303,6 +231,10 @@ void OpenAndCompare(CListLogic& list, ModelDialogs& dialogs, int mode, int row) 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size > 0 && data[0] == dlgfuzz::kTypingMark) {
+    dlgfuzz::RunTypingMode(data + 1, size - 1);
+    return 0;
+  }
   static fuzzdoc::AnsweringSink sink(false);
   SetMessageSink(&sink);
   const std::string text(reinterpret_cast<const char*>(data), size);

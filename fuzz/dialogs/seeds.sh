@@ -15,3 +15,12 @@ while IFS= read -r f; do files+=("$f"); done < <(find "$corpus" -type f \( -inam
 # Files that no reader takes are passed over by the converter; only its
 # summary is shown.
 "$build/fuzz/dialogs/sbl_seeds" "$out" "${files[@]}" 2>/dev/null
+# Each definition file once more as an input of the typing mode: the mark
+# byte, the script's length and a short script (a byte count typed and not
+# left, a start bit, a bit count, a factor emptied, OK, on two CAN rows)
+# before the file.
+script='\002\001\001\000\004\001\002\005\000\000\000\000\000\003\002\001\000\000\000\001\003\004\000\000\000'
+for f in "$out"/*.sbl; do
+  [ -f "$f" ] || continue
+  { printf '\001\031'; printf "$script"; cat "$f"; } >"$out/typing_$(basename "$f")"
+done

@@ -1,0 +1,121 @@
+// What both modes of the dialogs target share: the user's answers to the
+// models' messages, the fields' own conversions between a model and the
+// screen, and how a difference is reported.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "CanDlgModel.h"
+#include "DlgPrompt.h"
+#include "DoubleValue.h"
+#include "FuzzDoc.h"
+#include "IntValue.h"
+#include "MultiValue.h"
+
+namespace dlgfuzz {
+
+// An input that starts with this byte runs the typing mode (TypingMode.cpp)
+// on the rest; any other input is a definition file opened unchanged.
+constexpr uint8_t kTypingMark = 0x01;
+// Each difference goes to `report` with the name of its check ("<bus>
+// <field>"); without one, known faults are only listed and others stop the
+// run as in the other mode.
+using TypingReport = std::function<void(const std::string& check, const std::string& what)>;
+void RunTypingMode(const uint8_t* data, std::size_t size);
+void RunTypingMode(const uint8_t* data, std::size_t size, const TypingReport& report);
+
+inline bool ReportOnly() {
+  static const bool report = [] {
+    const char* v = std::getenv("FUZZ_DIALOGS_REPORT");
+    return v && *v && *v != '0';
+  }();
+  return report;
+}
+
+inline void Difference(const std::string& what) {
+  if (!ReportOnly()) fuzzdoc::Fail(what);
+  std::fprintf(stderr, "DIFFERENCE %s\n", what.c_str());
+}
+
+// The user's answers: every question No or Cancel unless told otherwise,
+// so that nothing the user did not ask for is written; every message counted.
+class Prompt : public IDlgPrompt {
+ public:
+  void Error(int id, const std::vector<MsgArg>&) override { Shown(id); }
+  bool AskYesNo(int id, const std::vector<MsgArg>&) override {
+    Shown(id);
+    return yesNoAnswer;
+  }
+  bool AskOkCancel(int id, const std::vector<MsgArg>&) override {
+    Shown(id);
+    okCancelAsked = true;
+    return okCancelAnswer;
+  }
+  int shown = 0;
+  int last = 0;  // the message shown last
+  // The answer to an OK/Cancel question (the byte order of the other
+  // signals), and whether one was asked since it was last cleared.
+  bool okCancelAnswer = false;
+  bool yesNoAnswer = false;
+  bool okCancelAsked = false;
+
+ private:
+  void Shown(int id) {
+    ++shown;
+    last = id;
+  }
+};
+
+// The floating-point fields widen to hold what they are given and read it
+// back at full precision while the text is unchanged; an empty minimum is no
+// lower limit.
+inline double FieldMinimum(double v) { return v == ctl::kNoLimit ? -ctl::kNoLimit : v; }
+
+// The CAN dialog's fields between the model and the user.
+class CanFields {
+ public:
+  // What the dialog shows after the model changed: a multiplex text given
+  // anew is normalised for showing, and a stored one in error is reported at
+  // once, as the dialog does.
+  void Show(CCanDlgModel& model, Prompt& prompt) {
+    CanDlgControls& c = model.Controls();
+    if (c.muxUpdates == shownUpdates_) return;
+    shownUpdates_ = c.muxUpdates;
+    ctl::MultiValueParser parser;
+    std::string normal;
+    parser.Normalise(c.muxValue.c_str(), false, &normal);
+    muxShown_ = parser.error == MULTIVALUE_OK ? normal : c.muxValue;
+    if (c.muxRefills != shownRefills_) {
+      shownRefills_ = c.muxRefills;
+      if (model.Mode() != DLGMODE_VIEW) {
+        c.muxValueError = parser.error;
+        c.muxValuePart = parser.currentPart;
+        model.ShowMultiplexValueError(prompt);
+      }
+    }
+  }
+  // What OK reads from the fields: the range and scaling fields only when
+  // the user changed them, which this user never does.
+  void Read(CCanDlgModel& model) const {
+    CanDlgControls& c = model.Controls();
+    c.byteCount = ctl::ClampInt(c.byteCount, 0, c.byteCountMax);
+    c.id = ctl::ClampInt(c.id, 0, c.idMax);
+    ctl::MultiValueParser parser;
+    parser.Normalise(muxShown_.c_str(), true, &c.muxValueText);
+    c.muxValueError = parser.error;
+    c.muxValuePart = parser.currentPart;
+  }
+
+ private:
+  int shownUpdates_ = 0;
+  int shownRefills_ = 0;
+  std::string muxShown_;
+};
+
+}  // namespace dlgfuzz
