@@ -10,8 +10,8 @@
 #include <array>
 #include <initializer_list>
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BusTypes.h"
