@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "CanDlg.h"
-#include "CanDlgFixture.h"
 #include "DlgKeys.h"
 #include "FlexRayDlg.h"
 #include "FrameDefs.h"
@@ -20,6 +19,7 @@
 #include "LinDlg.h"
 #include "LogicDlg.h"
 #include "RecordPicture.h"
+#include "EditedFrame.h"
 #include "RecordingMessageSink.h"
 #include "SignalFieldRules.h"
 
@@ -28,78 +28,7 @@ using namespace vrtest;
 
 namespace {
 
-enum Bus { CAN, FLEXRAY, LIN };
-const char* const kBusNames[] = {"CAN", "FlexRay", "LIN"};
-
-struct SigDef {
-  const char* name;
-  int start, count;
-};
-
-// One frame "FR" of `bytes` bytes holding `sigs`, in the definition list of
-// its bus, and a dialog in edit mode on its signal `edited`.
-class Edited {
- public:
-  Edited(Bus bus, int bytes, const std::vector<SigDef>& sigs, const char* edited) : bus_(bus) {
-    if (bus == CAN) {
-      _CANMsg* m = can_.Msg("FR", bytes, 0x100);
-      for (const SigDef& s : sigs) can_.Sig(m, s.name, s.start, s.count);
-      auto* dlg = new CCanDlg;
-      can_.Aim(*dlg, DLGMODE_EDIT, m, m->signals.Find(MakeUpperString(edited)));
-      dlg_.reset(dlg);
-      sig_ = m->signals.Find(MakeUpperString(edited));
-      bytes_ = [m] { return m->byteCount; };
-      return;
-    }
-    std::vector<FrameSig> frameSigs;
-    for (const SigDef& s : sigs) frameSigs.push_back({s.name, s.start, s.count});
-    if (bus == FLEXRAY) {
-      _FlexRayMsg* m = AddFlexRayDef(doc_, "FR", 3, bytes, 0, 1, frameSigs);
-      auto* dlg = new CFlexRayDlg;
-      sig_ = m->signals.Find(MakeUpperString(edited));
-      dlg->SetTarget(m, m->signals.Find(MakeUpperString(edited)));
-      dlg->SetMessageTable(&doc_.GetFlexRayMsgTable(LIST_DEFINITION));
-      dlg->SetEditedSignalName(edited);
-      dlg->SetMode(DLGMODE_EDIT);
-      dlg_.reset(dlg);
-      bytes_ = [m] { return int(m->byteCount); };
-    } else {
-      _LINMsg* m = AddLinDef(doc_, "FR", 3, bytes, frameSigs);
-      auto* dlg = new CLinDlg;
-      sig_ = m->signals.Find(MakeUpperString(edited));
-      dlg->SetTarget(m, m->signals.Find(MakeUpperString(edited)));
-      dlg->SetMessageTable(&doc_.GetLinMsgTable(LIST_DEFINITION));
-      dlg->SetEditedSignalName(edited);
-      dlg->SetMode(DLGMODE_EDIT);
-      dlg_.reset(dlg);
-      bytes_ = [m] { return int(m->byteCount); };
-    }
-  }
-
-  CMsgDlg& Dlg() { return *dlg_; }
-  QWidget* Field(int id) { return dlg_->GetDlgItem(id); }
-  QString Text(int id) { return TextOf(Field(id)); }
-  QComboBox* ValueType() { return qobject_cast<QComboBox*>(Field(IDC_VALUE_TYPE)); }
-  _SignalHead& Sig() { return *sig_; }
-  int Bytes() { return bytes_(); }
-  // Every record of the bus, field by field.
-  Picture Records() {
-    if (bus_ == CAN) {
-      Picture p;
-      for (const auto& m : can_.table) p.Add("CAN [" + m.key + "]", *m.value);
-      return p;
-    }
-    return Picture(doc_, LIST_DEFINITION);
-  }
-
- private:
-  Bus bus_;
-  CanTableFixture can_;
-  CVestrelDoc doc_;
-  std::unique_ptr<CMsgDlg> dlg_;
-  _SignalHead* sig_ = nullptr;
-  std::function<int()> bytes_;
-};
+QComboBox* ValueTypeOf(const EditedFrame& e) { return qobject_cast<QComboBox*>(e.Field(IDC_VALUE_TYPE)); }
 
 }  // namespace
 
@@ -126,8 +55,9 @@ class SignalFieldTypingTest : public QObject {
     for (Bus bus : {CAN, FLEXRAY, LIN}) {
       for (const Row& r : rows) {
         const QByteArray what = QByteArray(kBusNames[bus]) + ": " + r.rule;
-        Edited e(bus, r.bytes, {{"A", 0, 8}, {"B", 4, 8}}, "B");
-        const Picture stored = e.Records();
+        const auto edited = OpenEditedFrame(bus, r.bytes, {{"A", 0, 8}, {"B", 4, 8}}, "B");
+        EditedFrame& e = *edited;
+        const Picture stored = e.Stored();
         QVERIFY2(ShowActive(e.Dlg()), what);
         TypeAndTab(e.Field(IDC_BYTE_COUNT), QString::fromLatin1(r.keys));
         QVERIFY2(e.Text(IDC_BYTE_COUNT) == QString::number(r.wantBytes), what);
@@ -137,7 +67,7 @@ class SignalFieldTypingTest : public QObject {
         PressOk(e.Dlg());
         QVERIFY2(sink.Ids() == std::vector<int>{IDS_MSG_BITS_OVERLAP}, what);
         QVERIFY2(e.Dlg().isVisible(), what);
-        const Picture now = e.Records();
+        const Picture now = e.Stored();
         QVERIFY2(now == stored, (what + " " + stored.Differences(now).c_str()).constData());
       }
     }
@@ -168,10 +98,11 @@ class SignalFieldTypingTest : public QObject {
     for (Bus bus : {CAN, FLEXRAY, LIN}) {
       for (const Row& r : rows) {
         const QByteArray what = QByteArray(kBusNames[bus]) + ": " + r.rule;
-        Edited e(bus, 4, {{"S0", 0, 8}, {"S8", 8, 16}}, "S8");
+        const auto edited = OpenEditedFrame(bus, 4, {{"S0", 0, 8}, {"S8", 8, 16}}, "S8");
+        EditedFrame& e = *edited;
         e.Sig().factor = 0.5;
         e.Sig().offset = -3;
-        const Picture stored = e.Records();
+        const Picture stored = e.Stored();
         QVERIFY2(ShowActive(e.Dlg()), what);
         TypeOver(e.Field(r.field), QString());
         if (r.tab) Press(Qt::Key_Tab);
@@ -182,7 +113,7 @@ class SignalFieldTypingTest : public QObject {
         RecordingMessageSink sink;
         PressOk(e.Dlg());
         QVERIFY2(sink.Ids().empty(), what);
-        const Picture now = e.Records();
+        const Picture now = e.Stored();
         QVERIFY2(now == stored, (what + " " + stored.Differences(now).c_str()).constData());
         QVERIFY2(!e.Dlg().IsModified(), what);
       }
@@ -250,19 +181,20 @@ class SignalFieldTypingTest : public QObject {
     for (Bus bus : {CAN, FLEXRAY, LIN}) {
       for (bool choose : {false, true}) {
         const QByteArray what = QByteArray(kBusNames[bus]) + (choose ? ": Unsigned chosen" : ": unchanged");
-        Edited e(bus, 4, {{"S", 8, 16}}, "S");
+        const auto edited = OpenEditedFrame(bus, 4, {{"S", 8, 16}}, "S");
+        EditedFrame& e = *edited;
         e.Sig().valueType = VALTYPE_FLOAT;
-        const Picture stored = e.Records();
+        const Picture stored = e.Stored();
         QVERIFY2(ShowActive(e.Dlg()), what);
-        QVERIFY2(e.ValueType()->currentIndex() == VTITEM_FLOAT, what);
-        if (choose) QVERIFY2(ChooseFromList(e.ValueType(), e.ValueType()->itemText(VTITEM_UNSIGNED)), what);
+        QVERIFY2(ValueTypeOf(e)->currentIndex() == VTITEM_FLOAT, what);
+        if (choose) QVERIFY2(ChooseFromList(ValueTypeOf(e), ValueTypeOf(e)->itemText(VTITEM_UNSIGNED)), what);
         RecordingMessageSink sink;
         PressOk(e.Dlg());
         QVERIFY2(sink.Ids().empty(), what);
         QVERIFY2(e.Sig().valueType == (choose ? VALTYPE_UNSIGNED : VALTYPE_FLOAT), what);
         QVERIFY2(e.Sig().bitCount == 16, what);
         if (!choose) {
-          const Picture now = e.Records();
+          const Picture now = e.Stored();
           QVERIFY2(now == stored, (what + " " + stored.Differences(now).c_str()).constData());
         }
       }

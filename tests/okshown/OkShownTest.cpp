@@ -20,76 +20,12 @@
 #include "LinDlg.h"
 #include "LogicDlg.h"
 #include "RecordPicture.h"
+#include "EditedFrame.h"
 #include "RecordingMessageSink.h"
 
 using namespace vrtest;
 
 namespace {
-
-enum Bus { CAN, FLEXRAY, LIN };
-const char* const kBusNames[] = {"CAN", "FlexRay", "LIN"};
-constexpr Bus kEveryBus[] = {CAN, FLEXRAY, LIN};
-
-// One frame with its signals in a document's definition list, and the dialog
-// open in edit mode on its first signal.
-struct Subject {
-  CVestrelDoc doc;
-  std::unique_ptr<CMsgDlg> dlg;
-  _SignalHead* sig = nullptr;
-  std::function<int()> bytes;
-
-  Picture Stored() const { return Picture(doc, LIST_DEFINITION); }
-  QWidget* Field(int id) const { return dlg->GetDlgItem(id); }
-  int Int(int id) const { return TextOf(Field(id)).toInt(); }
-};
-
-std::unique_ptr<Subject> Open(Bus bus, int bytes, const std::vector<FrameSig>& sigs, int j1939 = 0) {
-  auto s = std::make_unique<Subject>();
-  CVestrelDoc& doc = s->doc;
-  const char* first = sigs.front().name;
-  if (bus == CAN) {
-    _CANMsg* m = doc.AllocCanMsg();
-    CopyToCharBuffer(m->name, "FR", MAX_NAME_LEN);
-    m->byteCount = bytes;
-    m->id = 0x100;
-    m->j1939 = j1939;
-    m->frameFormat = j1939 ? FRAME_XTD : FRAME_STD;
-    m->frameType = bytes > 8 ? CANFRAME_FD : CANFRAME_CAN;
-    AddFrameSignals(m, sigs, &CVestrelDoc::AllocCanSignal, doc, &CVestrelDoc::AddCanSignal);
-    doc.AddCanMsg(m, LIST_DEFINITION);
-    auto* dlg = new CCanDlg;
-    dlg->SetMode(DLGMODE_EDIT);
-    dlg->SetMessageTable(&doc.GetCanMsgTable(LIST_DEFINITION));
-    _CANSignal* sig = m->signals.Find(MakeUpperString(first));
-    dlg->SetTarget(m, sig);
-    s->dlg.reset(dlg);
-    s->sig = sig;
-    s->bytes = [m] { return m->byteCount; };
-  } else if (bus == FLEXRAY) {
-    _FlexRayMsg* m = AddFlexRayDef(doc, "FR", 3, bytes, 0, 1, sigs);
-    auto* dlg = new CFlexRayDlg;
-    _FlexRaySignal* sig = m->signals.Find(MakeUpperString(first));
-    dlg->SetTarget(m, sig);
-    dlg->SetMessageTable(&doc.GetFlexRayMsgTable(LIST_DEFINITION));
-    dlg->SetEditedSignalName(first);
-    dlg->SetMode(DLGMODE_EDIT);
-    s->dlg.reset(dlg);
-    s->sig = sig;
-    s->bytes = [m] { return int(m->byteCount); };
-  } else {
-    _LINMsg* m = AddLinDef(doc, "FR", 3, bytes, sigs);
-    auto* dlg = new CLinDlg;
-    _LINSignal* sig = m->signals.Find(MakeUpperString(first));
-    dlg->SetTarget(m, sig);
-    dlg->SetMessageTable(&doc.GetLinMsgTable(LIST_DEFINITION));
-    dlg->SetEditedSignalName(first);
-    dlg->SetMode(DLGMODE_EDIT);
-    s->dlg.reset(dlg);
-    s->sig = sig;
-    s->bytes = [m] { return int(m->byteCount); };
-  }
-  return s;
-}
 
 constexpr int kByteCount = canctl::BYTE_COUNT;
 constexpr int kStartBit = canctl::START_BIT;
@@ -120,7 +56,7 @@ class OkShownTest : public QObject {
   void Run(const Typed& r, Bus bus) {
     const std::string what = std::string(kBusNames[bus]) + ": " + r.rule;
     sink_.shown.clear();
-    auto s = Open(bus, r.bytes, r.sigs);
+    auto s = OpenEditedFrame(bus, r.bytes, r.sigs);
     QVERIFY2(ShowActive(*s->dlg), what.c_str());
     const Picture stored = s->Stored();
     TypeOver(s->Field(r.field), QString::fromLatin1(r.keys));
@@ -179,7 +115,7 @@ class OkShownTest : public QObject {
   void tabOntoOkSettlesInSight() {
     for (Bus bus : {FLEXRAY, LIN}) {
       sink_.shown.clear();
-      auto s = Open(bus, 8, {{"S", 0, 8}});
+      auto s = OpenEditedFrame(bus, 8, {{"S", 0, 8}});
       QVERIFY(ShowActive(*s->dlg));
       TypeAndTab(s->Field(dlgids::IDC_MINIMUM), u"10");
       // A maximum below the minimum: the two change places when it is left,
@@ -198,7 +134,7 @@ class OkShownTest : public QObject {
   // Unticking J1939 cuts the byte count to 64 and the signal with it at
   // once, before anything else is pressed; OK stores what then shows.
   void j1939SwitchSettlesAtOnce() {
-    auto s = Open(CAN, 100, {{"S", 600, 16}}, 1);
+    auto s = OpenEditedFrame(CAN, 100, {{"S", 600, 16}}, nullptr, 1);
     QVERIFY(ShowActive(*s->dlg));
     Click(s->Field(canctl::J1939));
     QCOMPARE(s->Int(kByteCount), 64);
@@ -329,7 +265,7 @@ class OkShownTest : public QObject {
       for (Bus bus : kEveryBus) {
         const std::string what = std::string(kBusNames[bus]) + ": " + r.rule;
         sink_.shown.clear();
-        auto s = Open(bus, 8, {{r.storedName, 0, 8}});
+        auto s = OpenEditedFrame(bus, 8, {{r.storedName, 0, 8}});
         CopyToCharBuffer(s->sig->unit, r.storedUnit, MAX_NAME_LEN);
         QVERIFY2(ShowActive(*s->dlg), what.c_str());
         const Picture stored = s->Stored();
