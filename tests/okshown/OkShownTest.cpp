@@ -27,6 +27,27 @@ using namespace vrtest;
 
 namespace {
 
+// The symbol `name` with the pattern 0101 in group 0 (4 bits) of a
+// document's definition list, and the LOGIC dialog in edit mode on it.
+struct EditedSymbol {
+  explicit EditedSymbol(const char* name) {
+    symbol = doc.AllocLogicSignal();
+    CopyToCharBuffer(symbol->name, name, MAX_LOGIC_NAME_LEN);
+    CopyToCharBuffer(symbol->pattern, "0101", MAX_LOGIC_BITS);
+    doc.AddLogicSignal(LIST_DEFINITION, 0, symbol);
+    group = doc.GetLogicGroup(LIST_DEFINITION, 0);
+    group->bitCount = 4;
+    dlg.SetGroups(group);
+    dlg.SetSymbol(symbol);
+    dlg.SetGroupIndex(0);
+    dlg.SetMode(DLGMODE_EDIT);
+  }
+  CVestrelDoc doc;
+  _LOGICSignal* symbol = nullptr;
+  _LOGICGroup* group = nullptr;
+  CLogicDlg dlg;
+};
+
 constexpr int kByteCount = canctl::BYTE_COUNT;
 constexpr int kStartBit = canctl::START_BIT;
 constexpr int kBitCount = canctl::BIT_COUNT;
@@ -166,19 +187,12 @@ class OkShownTest : public QObject {
         {"4 bits typed again", "4", false, "0101", 4},
     };
     for (const Row& r : rows) {
-      CVestrelDoc doc;
-      _LOGICSignal* s = doc.AllocLogicSignal();
-      CopyToCharBuffer(s->name, "Sym", MAX_LOGIC_NAME_LEN);
-      CopyToCharBuffer(s->pattern, "0101", MAX_LOGIC_BITS);
-      doc.AddLogicSignal(LIST_DEFINITION, 0, s);
-      _LOGICGroup* group = doc.GetLogicGroup(LIST_DEFINITION, 0);
-      group->bitCount = 4;
+      EditedSymbol e("Sym");
+      CVestrelDoc& doc = e.doc;
+      _LOGICSignal* s = e.symbol;
+      _LOGICGroup* group = e.group;
+      CLogicDlg& dlg = e.dlg;
       const Picture stored(doc, LIST_DEFINITION);
-      CLogicDlg dlg;
-      dlg.SetGroups(group);
-      dlg.SetSymbol(s);
-      dlg.SetGroupIndex(0);
-      dlg.SetMode(DLGMODE_EDIT);
       QVERIFY2(ShowActive(dlg), r.rule);
       TypeOver(dlg.GetDlgItem(dlgids::IDC_LOGIC_BITS), QString::fromLatin1(r.keys));
       PressOk(dlg);
@@ -209,19 +223,11 @@ class OkShownTest : public QObject {
     };
     for (const Row& r : rows) {
       sink_.shown.clear();
-      CVestrelDoc doc;
-      _LOGICSignal* s = doc.AllocLogicSignal();
-      CopyToCharBuffer(s->name, "Sym\x89", MAX_LOGIC_NAME_LEN);
-      CopyToCharBuffer(s->pattern, "0101", MAX_LOGIC_BITS);
-      doc.AddLogicSignal(LIST_DEFINITION, 0, s);
-      _LOGICGroup* group = doc.GetLogicGroup(LIST_DEFINITION, 0);
-      group->bitCount = 4;
+      EditedSymbol e("Sym\x89");
+      CVestrelDoc& doc = e.doc;
+      _LOGICSignal* s = e.symbol;
+      CLogicDlg& dlg = e.dlg;
       const Picture stored(doc, LIST_DEFINITION);
-      CLogicDlg dlg;
-      dlg.SetGroups(group);
-      dlg.SetSymbol(s);
-      dlg.SetGroupIndex(0);
-      dlg.SetMode(DLGMODE_EDIT);
       QVERIFY2(ShowActive(dlg), r.rule);
       QWidget* name = dlg.GetDlgItem(dlgids::IDC_SYMBOL_NAME);
       if (r.act == TYPE) TypeOver(name, QString::fromLatin1(r.utf8));
