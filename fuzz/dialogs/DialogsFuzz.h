@@ -12,10 +12,12 @@
 #include <vector>
 
 #include "CanDlgModel.h"
+#include "DefDialogs.h"
 #include "DlgPrompt.h"
 #include "DoubleValue.h"
 #include "FuzzDoc.h"
 #include "IntValue.h"
+#include "LogicDlgModel.h"
 #include "MultiValue.h"
 
 namespace dlgfuzz {
@@ -117,5 +119,38 @@ class CanFields {
   int shownRefills_ = 0;
   std::string muxShown_;
 };
+
+// The models opened as the list opens their dialogs.
+inline void OpenModel(CCanDlgModel& model, const CanDialogRequest& r) {
+  model.SetTarget(r.msg, r.signal);
+  for (const auto& names : r.rowNames) model.AddNames(names.first, names.second);
+  model.SetHexFlag(r.hexFlag);
+  model.Open();
+}
+
+template <class Model, class Request>
+void OpenFrameModel(Model& model, const Request& r) {
+  model.SetMode(r.mode);
+  model.SetMessageMap(r.messages);
+  model.SetTarget(r.msg, r.signal);
+  model.SetEditedSignalName(r.editedSignalName);
+  model.SetHexDisplay(r.hexFlag != 0);
+  model.Open();
+}
+
+inline void OpenModel(CLogicDlgModel& model, const LogicDialogRequest& r) {
+  model.SetMode(r.mode);
+  model.SetGroups(r.groups);
+  model.SetSymbol(r.symbol);
+  model.SetGroupIndex(r.groupIndex);
+  model.Open();
+}
+
+// After an accepted OK, the rows of the symbols a refit of the group changed.
+inline void UpdateRefittedRows(const CLogicDlgModel& model, const LogicDialogRequest& r, int groupIndex) {
+  if (!r.updateRow || !model.GroupAt(groupIndex)) return;
+  for (const _LOGICSignal* s : model.RefittedSymbols())
+    r.updateRow(s->name, groupIndex, *model.GroupAt(groupIndex), *s);
+}
 
 }  // namespace dlgfuzz

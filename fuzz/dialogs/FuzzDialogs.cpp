@@ -44,8 +44,11 @@ namespace {
 using dlgfuzz::CanFields;
 using dlgfuzz::Difference;
 using dlgfuzz::FieldMinimum;
+using dlgfuzz::OpenFrameModel;
+using dlgfuzz::OpenModel;
 using dlgfuzz::Prompt;
 using dlgfuzz::ReportOnly;
+using dlgfuzz::UpdateRefittedRows;
 using vrtest::Picture;
 
 constexpr int kMostViews = 100;
@@ -56,10 +59,7 @@ class ModelDialogs : public IDefinitionDialogs {
  public:
   DefDialogResult RunCanDialog(const CanDialogRequest& r) override {
     CCanDlgModel model(r.messages, r.mode);
-    model.SetTarget(r.msg, r.signal);
-    for (const auto& names : r.rowNames) model.AddNames(names.first, names.second);
-    model.SetHexFlag(r.hexFlag);
-    model.Open();
+    OpenModel(model, r);
     CanFields fields;
     fields.Show(model, prompt);
     DefDialogResult result;
@@ -101,11 +101,7 @@ class ModelDialogs : public IDefinitionDialogs {
 
   DefDialogResult RunLogicDialog(const LogicDialogRequest& r) override {
     CLogicDlgModel model;
-    model.SetMode(r.mode);
-    model.SetGroups(r.groups);
-    model.SetSymbol(r.symbol);
-    model.SetGroupIndex(r.groupIndex);
-    model.Open();
+    OpenModel(model, r);
     DefDialogResult result;
     result.groupIndex = r.groupIndex;
     if (r.mode == DLGMODE_NEW) {
@@ -122,9 +118,7 @@ class ModelDialogs : public IDefinitionDialogs {
     const bool accept = model.Ok(prompt) == dlgids::DLG_OK_CLOSE;
     if (accept) {
       result.groupIndex = model.GroupIndex();
-      if (r.updateRow && model.GroupAt(result.groupIndex))
-        for (const _LOGICSignal* s : model.RefittedSymbols())
-          r.updateRow(s->name, result.groupIndex, *model.GroupAt(result.groupIndex), *s);
+      UpdateRefittedRows(model, r, result.groupIndex);
     }
     return Ended(accept, model.Modified(), before, result);
   }
@@ -137,12 +131,7 @@ class ModelDialogs : public IDefinitionDialogs {
  private:
   template <class Model, class Request>
   DefDialogResult RunFrame(Model& model, const Request& r) {
-    model.SetMode(r.mode);
-    model.SetMessageMap(r.messages);
-    model.SetTarget(r.msg, r.signal);
-    model.SetEditedSignalName(r.editedSignalName);
-    model.SetHexDisplay(r.hexFlag != 0);
-    model.Open();
+    OpenFrameModel(model, r);
     DefDialogResult result;
     result.hexFlag = model.HexDisplay() ? 1 : 0;
     if (r.mode == DLGMODE_NEW) {

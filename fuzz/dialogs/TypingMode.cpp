@@ -240,6 +240,8 @@ struct ByteCountEntry {
 
 // ------------------------------------------------------------------ CAN
 
+// What the value-type list means, written out here rather than taken from
+// the dialogs' own mapping: a fault in that mapping must show as a difference.
 uint8_t StoredTypeOfItem(int item) {
   switch (item) {
     case VTITEM_SIGNED:
@@ -913,10 +915,7 @@ class TypingDialogs : public IDefinitionDialogs {
 
   DefDialogResult RunCanDialog(const CanDialogRequest& r) override {
     CCanDlgModel model(r.messages, r.mode);
-    model.SetTarget(r.msg, r.signal);
-    for (const auto& names : r.rowNames) model.AddNames(names.first, names.second);
-    model.SetHexFlag(r.hexFlag);
-    model.Open();
+    OpenModel(model, r);
     CanFields fields;
     fields.Show(model, prompt);
     DefDialogResult result;
@@ -953,11 +952,7 @@ class TypingDialogs : public IDefinitionDialogs {
   }
   DefDialogResult RunLogicDialog(const LogicDialogRequest& r) override {
     CLogicDlgModel model;
-    model.SetMode(r.mode);
-    model.SetGroups(r.groups);
-    model.SetSymbol(r.symbol);
-    model.SetGroupIndex(r.groupIndex);
-    model.Open();
+    OpenModel(model, r);
     DefDialogResult result;
     result.groupIndex = r.groupIndex;
     if (r.mode == DLGMODE_VIEW || !r.symbol || !r.groups) return result;
@@ -986,9 +981,7 @@ class TypingDialogs : public IDefinitionDialogs {
       const bool kept = patternLeft && r.symbol->pattern == patternBefore;
       if (!kept && !SamePattern(shown.pattern, r.symbol->pattern))
         cmp.Report("pattern", Show(shown.pattern), Show(std::string(r.symbol->pattern)));
-      if (r.updateRow && model.GroupAt(result.groupIndex))
-        for (const _LOGICSignal* s : model.RefittedSymbols())
-          r.updateRow(s->name, result.groupIndex, *model.GroupAt(result.groupIndex), *s);
+      UpdateRefittedRows(model, r, result.groupIndex);
     }
     return Ended(accept, model.Modified(), before, result);
   }
@@ -1001,12 +994,7 @@ class TypingDialogs : public IDefinitionDialogs {
  private:
   template <class Model, class Request>
   DefDialogResult RunFrame(Model& model, const Request& r, const char* bus, bool flexRay) {
-    model.SetMode(r.mode);
-    model.SetMessageMap(r.messages);
-    model.SetTarget(r.msg, r.signal);
-    model.SetEditedSignalName(r.editedSignalName);
-    model.SetHexDisplay(r.hexFlag != 0);
-    model.Open();
+    OpenFrameModel(model, r);
     DefDialogResult result;
     result.hexFlag = model.HexDisplay() ? 1 : 0;
     if (r.mode == DLGMODE_VIEW || !r.msg || !r.signal) return result;
