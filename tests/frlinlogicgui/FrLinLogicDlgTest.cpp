@@ -12,6 +12,7 @@
 #include "ListFileDialogs.h"
 #include "ListLogic.h"
 #include "LogicDlg.h"
+#include "ModalSteps.h"
 #include "RecordingMessageSink.h"
 #include "SampleDefs.h"
 #include "StaticEx.h"
@@ -22,7 +23,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 
@@ -42,26 +42,12 @@ class PathDialogs : public IListFileDialogs {
   std::string path;
 };
 
-// Runs `open` (which runs a dialog modally) while `act` works in the dialog.
+// Runs `open` (which runs a dialog modally) while `act` works in the dialog
+// once it is the active window; -1 when `act` never ran or left it open.
 int WhileModal(const std::function<int()>& open, const std::function<void(QWidget*)>& act) {
-  bool done = false;
-  std::function<void()> poll = [&] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal) {
-      QTimer::singleShot(10, poll);
-      return;
-    }
-    act(modal);
-    done = true;
-    // A failed check inside `act` leaves the dialog open: end it.
-    if (auto* dlg = qobject_cast<QDialog*>(modal); dlg && dlg->isVisible()) {
-      done = false;
-      dlg->reject();
-    }
-  };
-  QTimer::singleShot(0, poll);
-  int result = open();
-  return done ? result : -1;
+  vrtest::ModalSteps steps({[&act](QDialog& dlg) { act(&dlg); }});
+  const int result = open();
+  return steps.runs == 1 && steps.leftOpen == 0 ? result : -1;
 }
 
 void Type(QWidget* field, const QString& text, bool enter = true) {

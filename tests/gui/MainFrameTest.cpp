@@ -117,14 +117,14 @@ class MainFrameTest : public QObject {
     TestFrame& f = fx.Make();
     for (int width : {1000, 1001, 777, 778}) {
       f.resize(width, 600);
-      QTest::qWait(1);
-      QCOMPARE(LeftPane(f), ExpectedLeft(f));
+      QTRY_COMPARE(f.width(), width);
+      QTRY_COMPARE(LeftPane(f), ExpectedLeft(f));
     }
     f.Splitter()->setSizes({120, f.Splitter()->width() - 120});  // the user drags the bar
     QVERIFY(qAbs(LeftPane(f) - 120) <= 2);
     f.resize(905, 620);
-    QTest::qWait(1);
-    QCOMPARE(LeftPane(f), ExpectedLeft(f));
+    QTRY_COMPARE(f.width(), 905);
+    QTRY_COMPARE(LeftPane(f), ExpectedLeft(f));
     QVERIFY(qAbs(LeftPane(f) - f.Splitter()->sizes().value(1)) <= 5);
   }
 

@@ -181,7 +181,6 @@ class RoadTest : public QObject {
     ClickRow(ref, 2);
     ClickRow(ref, 3, Qt::ShiftModifier);
     ClickRow(def, 3);
-    QTest::qWait(50);
     QVERIFY(f.grab().save(ShotPath()));
 
     // The saved file comes back into the definition list with its rows.

@@ -4,6 +4,7 @@
 // interface language.
 #include "MainFrame.h"
 #include "MessageBox.h"
+#include "ModalSteps.h"
 #include "QtMessageSink.h"
 #include "ResIds.h"
 #include "Resources.h"
@@ -25,15 +26,21 @@
 
 namespace {
 
-// Runs `act` on the next message box that opens, from inside its own loop.
+// Runs `act` on the next message box that opens, from inside its own loop,
+// once it is the active window.
 void OnNextBox(QObject* context, std::function<void(QMessageBox*)> act) {
   auto* timer = new QTimer(context);
   timer->setInterval(10);
   QObject::connect(timer, &QTimer::timeout, context, [timer, act] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box || !box->isVisible()) return;
+    if (!box) return;
     timer->stop();
     timer->deleteLater();
+    // Keys reach the box only once it is the active window.
+    if (!vrtest::WaitActive(box)) {
+      box->reject();
+      return;
+    }
     act(box);
   });
   timer->start();

@@ -1,4 +1,5 @@
 // The J1939 identifier dialog through its window, headless.
+#include "DlgKeys.h"
 #include "EditINT.h"
 #include "J1939Dlg.h"
 
@@ -22,9 +23,7 @@ void Open(CJ1939Dlg& dlg, std::uint32_t id, int hexFlag) {
   dlg.SetHexFlag(hexFlag);
   dlg.SetMessageName("EEC1");
   dlg.SetAnchor(QRect(100, 100, 500, 400));
-  dlg.show();
-  if (!QTest::qWaitForWindowExposed(&dlg)) qWarning("dialog not exposed");
-  dlg.activateWindow();
+  (void)vrtest::ShowActive(dlg);
 }
 
 QPushButton* Button(CJ1939Dlg& dlg, int id) { return qobject_cast<QPushButton*>(dlg.GetDlgItem(id)); }

@@ -1,5 +1,6 @@
 // The definition dialog base: placement, the control tables, combo styles,
 // the read-only look and what Enter and OK do.
+#include "DlgKeys.h"
 #include "EditDBL.h"
 #include "EditINT.h"
 #include "MsgDlg.h"
@@ -236,8 +237,7 @@ class MsgDlgTest : public QObject {
 
   void enterInAFieldNeverPressesOk() {
     TestDlg dlg;
-    dlg.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    QVERIFY(vrtest::ShowActive(dlg));
     for (QWidget* field : {static_cast<QWidget*>(dlg.edit), static_cast<QWidget*>(dlg.plain),
                            static_cast<QWidget*>(dlg.name->lineEdit())}) {
       field->setFocus();
@@ -283,8 +283,7 @@ class MsgDlgTest : public QObject {
     QCOMPARE(dlg.signal->GetNotifyMessage(), WM_VALUE_COMMIT);
     QCOMPARE(dlg.pgn->GetNotifyMessage(), 0u);
     QCOMPARE(dlg.offset->GetNotifyMessage(), 0u);
-    dlg.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    QVERIFY(vrtest::ShowActive(dlg));
     dlg.start->setFocus();
     QTest::keyClicks(dlg.start, QStringLiteral("12"));
     QTest::keyClick(dlg.start, Qt::Key_Return);
@@ -308,8 +307,7 @@ class MsgDlgTest : public QObject {
     dlg.SetComboLimits(limits);
     QVERIFY(dlg.valueType->lineEdit() != nullptr);
     QCOMPARE(dlg.valueType->GetLimitText(), 4);
-    dlg.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    QVERIFY(vrtest::ShowActive(dlg));
     dlg.valueType->setFocus();
     QTest::keyClicks(dlg.valueType, QStringLiteral("a b.cdef"));
     QCOMPARE(dlg.valueType->currentText(), QStringLiteral("abcd"));

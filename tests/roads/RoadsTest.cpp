@@ -11,9 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 
-#include <deque>
 #include <functional>
 
 #include "BitWindowGrid.h"
@@ -27,6 +25,7 @@
 #include "GridDrag.h"
 #include "J1939Model.h"
 #include "ModalCanceller.h"
+#include "ModalSteps.h"
 #include "ResIds.h"
 #include "QtMessageSink.h"
 #include "RoadFixture.h"
@@ -35,37 +34,7 @@
 
 namespace {
 
-// Works on each modal dialog in turn as it opens: the first step on the
-// first, the next on the next (a dialog opened from a dialog included).
-class ModalSteps {
- public:
-  using Step = std::function<void(QDialog&)>;
-  explicit ModalSteps(std::initializer_list<Step> steps) : steps_(steps) {
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-      if (!dlg || dlg == last_ || steps_.empty()) return;
-      last_ = dlg;
-      Step step = steps_.front();
-      steps_.pop_front();
-      ++runs;
-      step(*dlg);
-      // A refusal (or a failed check) keeps the dialog open: end it.
-      if (dlg->isVisible()) {
-        ++leftOpen;
-        dlg->reject();
-      }
-      last_ = nullptr;
-    });
-    timer_.start(10);
-  }
-  int runs = 0;
-  int leftOpen = 0;
-
- private:
-  std::deque<Step> steps_;
-  QDialog* last_ = nullptr;
-  QTimer timer_;
-};
+using vrtest::ModalSteps;
 
 QWidget* Item(QDialog& dlg, int id) { return static_cast<CMsgDlg&>(dlg).GetDlgItem(id); }
 
@@ -466,29 +435,27 @@ class RoadsTest : public QObject {
     CMainFrame& f = fx.Make();
     fx.OpenReference(fx.Write("vehicle.dbc", kVehicleDbc));
     bool composed = false;
-    ModalSteps steps({[&composed](QDialog& dlg) {
-      Type(Item(dlg, canctl::MSG_NAME), QStringLiteral("Tacho"));
-      QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, canctl::ID_HEX)), Qt::LeftButton);
-      QTest::mouseClick(static_cast<QAbstractButton*>(Item(dlg, canctl::J1939)), Qt::LeftButton);
-      QTimer::singleShot(50, [&composed] {
-        auto* j = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!j || !Item(*j, IDC_J1939_PGN)) return;
-        Type(Item(*j, IDC_J1939_PGN), QStringLiteral("FEF1"));
-        Type(Item(*j, IDC_J1939_SOURCE), QStringLiteral("21"));
-        Type(Item(*j, IDC_J1939_PRIORITY), QStringLiteral("6"));
-        PressOk(*j);
-        composed = !j->isVisible();
-        if (j->isVisible()) j->reject();
-      });
-      QTest::mouseClick(static_cast<QPushButton*>(Item(dlg, canctl::J1939_ID)), Qt::LeftButton);
-      Type(Item(dlg, canctl::BYTE_COUNT), QStringLiteral("8"));
-      QVERIFY(Item(dlg, canctl::SIG_NAME)->isEnabled());
-      Type(Item(dlg, canctl::SIG_NAME), QStringLiteral("Speed"));
-      DragBits(static_cast<CCanDlg&>(dlg).GridView(), 8, 23);
-      PressOk(dlg);
-    }});
+    ModalSteps steps({[](QDialog& dlg) {
+                        Type(Item(dlg, canctl::MSG_NAME), QStringLiteral("Tacho"));
+                        QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, canctl::ID_HEX)), Qt::LeftButton);
+                        QTest::mouseClick(static_cast<QAbstractButton*>(Item(dlg, canctl::J1939)), Qt::LeftButton);
+                        QTest::mouseClick(static_cast<QPushButton*>(Item(dlg, canctl::J1939_ID)), Qt::LeftButton);
+                        Type(Item(dlg, canctl::BYTE_COUNT), QStringLiteral("8"));
+                        QVERIFY(Item(dlg, canctl::SIG_NAME)->isEnabled());
+                        Type(Item(dlg, canctl::SIG_NAME), QStringLiteral("Speed"));
+                        DragBits(static_cast<CCanDlg&>(dlg).GridView(), 8, 23);
+                        PressOk(dlg);
+                      },
+                      [&composed](QDialog& j) {
+                        QVERIFY(Item(j, IDC_J1939_PGN));
+                        Type(Item(j, IDC_J1939_PGN), QStringLiteral("FEF1"));
+                        Type(Item(j, IDC_J1939_SOURCE), QStringLiteral("21"));
+                        Type(Item(j, IDC_J1939_PRIORITY), QStringLiteral("6"));
+                        PressOk(j);
+                        composed = !j.isVisible();
+                      }});
     f.OnCommand(ID_FILE_NEW_DEFINITION);
-    QCOMPARE(steps.runs, 1);
+    QCOMPARE(steps.runs, 2);
     QVERIFY(composed);
     QCOMPARE(steps.leftOpen, 0);
     QCOMPARE(fx.sink.Ids(), std::vector<int>{});
@@ -644,20 +611,18 @@ class RoadsTest : public QObject {
     bool stayedAfterEsc = false;
     bool dialogOpenAfterNo = false;
     ModalSteps steps({[&](QDialog& dlg) {
-      Type(Item(dlg, dlgids::IDC_LOGIC_BITS), QStringLiteral("6"));
-      QTimer::singleShot(50, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) return;
-        QTest::keyClick(box, Qt::Key_Escape);
-        stayedAfterEsc = box->isVisible();
-        box->close();
-        stayedAfterEsc = stayedAfterEsc && box->isVisible();
-        QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
-      });
-      PressOk(dlg);
-      dialogOpenAfterNo = dlg.isVisible();
-      QTest::keyClick(&dlg, Qt::Key_Escape);
-    }});
+                        Type(Item(dlg, dlgids::IDC_LOGIC_BITS), QStringLiteral("6"));
+                        PressOk(dlg);
+                        dialogOpenAfterNo = dlg.isVisible();
+                        QTest::keyClick(&dlg, Qt::Key_Escape);
+                      },
+                      vrtest::On<QMessageBox>([&](QMessageBox& box) {
+                        QTest::keyClick(&box, Qt::Key_Escape);
+                        stayedAfterEsc = box.isVisible();
+                        box.close();
+                        stayedAfterEsc = stayedAfterEsc && box.isVisible();
+                        QTest::mouseClick(box.button(QMessageBox::No), Qt::LeftButton);
+                      })});
     DoubleClickRow(fx.Def().List(), 1);
     SetMessageSink(recording);
     QVERIFY(stayedAfterEsc);

@@ -12,12 +12,30 @@
 
 namespace vrtest {
 
+// Waits until the window is shown and active. When it never becomes active
+// the test fails, naming the window that holds the activation instead.
+[[nodiscard]] inline bool WaitActive(QWidget* window, int timeoutMs = 10000) {
+  if (!window) {
+    QTest::qFail("no window to wait for", __FILE__, __LINE__);
+    return false;
+  }
+  window = window->window();
+  if (QTest::qWaitFor([window] { return window->isVisible() && QApplication::activeWindow() == window; }, timeoutMs))
+    return true;
+  QWidget* active = QApplication::activeWindow();
+  const QByteArray what = QByteArray("window ") + window->metaObject()->className() + " never became active (" +
+                          (active ? active->metaObject()->className() : "no window") + " is active instead)";
+  QTest::qFail(what.constData(), __FILE__, __LINE__);
+  return false;
+}
+
 // Shows the window and makes it the active one, so that keys, Tab and the
-// loss of focus reach its fields; false when it never became active.
+// loss of focus reach its fields; false (and the test failed) when it never
+// became active.
 [[nodiscard]] inline bool ShowActive(QWidget& window) {
   window.show();
   window.activateWindow();
-  return QTest::qWaitForWindowActive(&window);
+  return WaitActive(&window);
 }
 
 // The line edit of an edit field or of an editable combo box.
@@ -39,6 +57,7 @@ inline void Press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), ke
 inline void TypeOver(QWidget* field, QStringView keys) {
   QLineEdit* edit = EditOf(field);
   QVERIFY(edit);
+  QVERIFY2(QApplication::activeWindow() == edit->window(), "typing into a window that is not the active one");
   Click(edit);
   QVERIFY(edit->hasFocus());
   QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);

@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "ModalSteps.h"
 #include "BitAssignView.h"
 #include "CanDlg.h"
 #include "CanDlgFixture.h"
@@ -38,8 +39,7 @@ class CanDlgGuiTest : public QObject {
     dlg.SetMode(DLGMODE_EDIT);
     dlg.SetMessageTable(&t.table);
     dlg.SetTarget(m, s);
-    dlg.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    QVERIFY(vrtest::ShowActive(dlg));
     BitAssignView* grid = dlg.GridView();
     QSignalSpy changing(grid, &BitAssignView::bitSelectChanging);
     QSignalSpy done(grid, &BitAssignView::bitSelectDone);
@@ -91,8 +91,7 @@ class CanDlgGuiTest : public QObject {
     dlg.SetMode(DLGMODE_EDIT);
     dlg.SetMessageTable(&t.table);
     dlg.SetTarget(m, s);
-    dlg.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    QVERIFY(vrtest::ShowActive(dlg));
     QWidget* canvas = dlg.GridView()->Canvas();
     const QPoint p = BitPoint(dlg.GridView(), 34);
     QHelpEvent help(QEvent::ToolTip, p, canvas->mapToGlobal(p));
@@ -113,26 +112,22 @@ class CanDlgGuiTest : public QObject {
     dlg.SetMessageTable(&t.table);
     dlg.SetTarget(m, s);
     dlg.SetHexFlag(1);
-    dlg.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    QVERIFY(vrtest::ShowActive(dlg));
     QWidget* more = dlg.GetDlgItem(canctl::J1939_ID);
     QVERIFY(!more->isVisible());
     QTest::mouseClick(static_cast<QCheckBox*>(dlg.GetDlgItem(canctl::J1939)), Qt::LeftButton);
     QVERIFY(more->isVisible());
     QCOMPARE(static_cast<QComboBox*>(dlg.GetDlgItem(canctl::FRAME_FORMAT))->currentIndex(), int(FRAME_XTD));
     // The identifier dialog composes a PDU2 identifier: PGN 0xFEF1, source 0x21.
-    bool seen = false;
-    QTimer::singleShot(50, [&] {
-      auto* j = qobject_cast<CJ1939Dlg*>(QApplication::activeModalWidget());
-      if (!j) return;
-      seen = true;
-      j->PgnEdit()->setText(QStringLiteral("FEF1"));
-      j->SourceEdit()->setText(QStringLiteral("21"));
-      j->PriorityEdit()->setText(QStringLiteral("3"));
-      QTest::mouseClick(static_cast<QPushButton*>(j->GetDlgItem(canctl::OK)), Qt::LeftButton);
-    });
+    vrtest::ModalSteps steps({vrtest::On<CJ1939Dlg>([](CJ1939Dlg& j) {
+      j.PgnEdit()->setText(QStringLiteral("FEF1"));
+      j.SourceEdit()->setText(QStringLiteral("21"));
+      j.PriorityEdit()->setText(QStringLiteral("3"));
+      QTest::mouseClick(static_cast<QPushButton*>(j.GetDlgItem(canctl::OK)), Qt::LeftButton);
+    })});
     QTest::mouseClick(static_cast<QPushButton*>(more), Qt::LeftButton);
-    QVERIFY(seen);
+    QCOMPARE(steps.runs, 1);
+    QCOMPARE(steps.leftOpen, 0);
     QCOMPARE(static_cast<CComboBoxINT*>(dlg.GetDlgItem(canctl::MSG_ID))->Value(), 0x0CFEF121);
     RecordingMessageSink sink;
     PressOk(dlg);
@@ -211,8 +206,7 @@ class CanDlgGuiTest : public QObject {
     moveTo(QPoint(20, bottom - 10));  // back inside
     QVERIFY(!grid->AutoScrollRunning());
     moveTo(QPoint(20, -100));
-    QTest::qWait(200);
-    QVERIFY(grid->verticalScrollBar()->value() < before);
+    QTRY_VERIFY(grid->verticalScrollBar()->value() < before);
     QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, start);
     QVERIFY(!grid->AutoScrollRunning());
   }

@@ -50,7 +50,7 @@ class CanMuxRoadTest : public QObject {
     });
     ClickRow(def, 0);
     QTest::mouseDClick(def.viewport(), Qt::LeftButton, {}, RowPoint(def, 0));
-    QCOMPARE(driver.runs, 1);
+    QCOMPARE(driver.runs(), 1);
     QCOMPARE(fx.sink.Ids(), std::vector<int>{});
     QCOMPARE(shown, QStringLiteral("Multiplexor"));
     QCOMPARE(std::string(s->multiplexor), mux);

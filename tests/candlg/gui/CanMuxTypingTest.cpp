@@ -9,6 +9,7 @@
 
 #include <vector>
 
+#include "ModalSteps.h"
 #include "CanDlg.h"
 #include "CanDlgFixture.h"
 #include "DlgKeys.h"
@@ -176,18 +177,15 @@ class CanMuxTypingTest : public QObject {
     QVERIFY(ShowActive(dlg));
     QComboBox* format = Combo(dlg, canctl::FRAME_FORMAT);
     QCOMPARE(format->currentIndex(), int(FRAME_STD));
-    bool seen = false;
-    QTimer::singleShot(50, [&] {
-      auto* j = qobject_cast<CJ1939Dlg*>(QApplication::activeModalWidget());
-      if (!j) return;
-      seen = true;
-      TypeAndTab(j->PgnEdit(), u"FEF1");
-      TypeAndTab(j->SourceEdit(), u"21");
-      TypeAndTab(j->PriorityEdit(), u"3");
-      PressOk(*j);
-    });
+    vrtest::ModalSteps steps({vrtest::On<CJ1939Dlg>([](CJ1939Dlg& j) {
+      TypeAndTab(j.PgnEdit(), u"FEF1");
+      TypeAndTab(j.SourceEdit(), u"21");
+      TypeAndTab(j.PriorityEdit(), u"3");
+      PressOk(j);
+    })});
     Click(dlg.GetDlgItem(canctl::J1939_ID));
-    QVERIFY(seen);
+    QCOMPARE(steps.runs, 1);
+    QCOMPARE(steps.leftOpen, 0);
     QCOMPARE(format->currentIndex(), int(FRAME_XTD));
     QCOMPARE(static_cast<CComboBoxINT*>(dlg.GetDlgItem(canctl::MSG_ID))->Value(), 0x0CFEF121);
     RecordingMessageSink sink;

@@ -55,7 +55,7 @@ class CanRoadTest : public QObject {
     CListCtrlEx& list = fx.Def().List();
     ClickRow(list, 1);
     QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, RowPoint(list, 1));
-    QCOMPARE(driver.runs, 1);
+    QCOMPARE(driver.runs(), 1);
     QVERIFY(fx.sink.shown.empty());
     QVERIFY(fx.doc.IsDefModified());
     _CANSignal* temp = DefSignal(fx, "ENGINE", "TEMP");
@@ -87,7 +87,7 @@ class CanRoadTest : public QObject {
     });
     ClickRow(fx.Ref().List(), 0);
     f.OnCommand(ID_EDIT_SHOW_DEFINITION);
-    QCOMPARE(driver.runs, 1);
+    QCOMPARE(driver.runs(), 1);
     _CANSignal* speed = fx.doc.GetCanMsgTable(LIST_REFERENCE).Find("ENGINE")->signals.Find("SPEED");
     QCOMPARE(speed->startBit, 0);
     QCOMPARE(speed->bitCount, 16);
@@ -106,9 +106,9 @@ class CanRoadTest : public QObject {
       PressOk(dlg);
     });
     f.OnCommand(ID_FILE_NEW_DEFINITION);
-    QCOMPARE(driver.runs, 1);
+    QCOMPARE(driver.runs(), 1);
     QCOMPARE(fx.sink.Ids(), std::vector<int>{});
-    QCOMPARE(driver.leftOpen, 0);
+    QCOMPARE(driver.leftOpen(), 0);
     _CANSignal* gear = DefSignal(fx, "ENGINE", "GEAR");
     QVERIFY(gear);
     QCOMPARE(gear->startBit, 24);
