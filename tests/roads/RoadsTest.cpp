@@ -427,6 +427,27 @@ class RoadsTest : public QObject {
     QVERIFY(fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("ENGINEDATA")->signals.Find("RPM"));
   }
 
+  // New from the main frame, for every bus kind: the dialog is the active
+  // window with the focus in a field of its own, so the first key typed
+  // reaches it and not the list behind.
+  void aNewDefinitionDialogIsActiveWithTheFocusInAField() {
+    RoadFixture fx;
+    CMainFrame& f = fx.Make();
+    for (int bus : {ID_BUS_CAN, ID_BUS_LIN, ID_BUS_FLEXRAY, ID_BUS_LOGIC}) {
+      f.OnCommand(bus);
+      QString focus;
+      ModalSteps steps({[&focus](QDialog& dlg) {
+        QWidget* w = QApplication::focusWidget();
+        focus = !w ? QStringLiteral("nothing") : w->window() != &dlg ? QStringLiteral("another window") : QString();
+        if (focus.isEmpty() && !qobject_cast<QLineEdit*>(w) && !qobject_cast<QComboBox*>(w))
+          focus = QString::fromLatin1(w->metaObject()->className());
+      }});
+      f.OnCommand(ID_FILE_NEW_DEFINITION);
+      QCOMPARE(steps.runs, 1);
+      QVERIFY2(focus.isEmpty(), qPrintable(QStringLiteral("bus %1: the focus is in %2").arg(bus).arg(focus)));
+    }
+  }
+
   // CAN New with the J1939 box and the identifier composed in the J1939
   // dialog (a dialog over the dialog), shown in hexadecimal; the rows of
   // both lists follow; saved and reopened.
