@@ -417,6 +417,8 @@ const KeepCase kKeepCases[] = {
      "saved=1 modified=0 messages=4101 file=new owner=0:0 mode=644 inode=same other=none"},
     {"another user's file that cannot be read back: not written in place, kept whole", false, 0777, 0, 0, 0622, false,
      false, RLIM_INFINITY, "saved=0 modified=1 messages=4101,4005 file=old owner=0:0 mode=622 inode=same other=none"},
+    {"another user's file in a sticky folder under a size limit: kept whole", false, 01777, 0, 0, 0666, false, false,
+     kLimit, "saved=0 modified=1 messages=4101,4005 file=old owner=0:0 mode=666 inode=same other=none"},
     {"a second name under a size limit: both names keep the old bytes", true, 0755, 0, 0, 0644, true, false, kLimit,
      "saved=0 modified=1 messages=4101,4005 file=old owner=0:0 mode=644 inode=same other=old"},
 };
