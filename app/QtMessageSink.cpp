@@ -74,6 +74,9 @@ int CQtMessageSink::Show(int stringId, const std::vector<MsgArg>& args, MsgButto
   if (!owner) owner = main;
   CProgramMessageBox box(owner, main, buttons == MsgButtons::YesNo);
   box.setWindowTitle(vrres::AppTitle());
+  // The texts hold names as they stand (a file name, a signal name): one
+  // with a tag or an entity in it must not be rendered as markup.
+  box.setTextFormat(Qt::PlainText);
   box.setText(MessageText(stringId, args));
   switch (icon) {
     case MsgIcon::Error:

@@ -212,21 +212,50 @@ bool FollowLinks(const std::string& given, std::string& path) {
   return false;
 }
 
+// The file a save writes, every link at the end of `given` followed, and
+// whether something stands there (`st` tells what). False for a loop of links.
+bool ResolveSaveTarget(const std::string& given, std::string& path, struct stat& st, bool& exists) {
+  if (given.empty() || !FollowLinks(given, path)) return false;
+  exists = ::stat(path.c_str(), &st) == 0;
+  return true;
+}
+
+// A fresh file renamed over the old one would belong to whoever saves, so the
+// new file is given the old one's owner and group first. False when the
+// system does not allow it (only root may give a file away).
+bool TakeOwnerOf(int fd, const struct stat& old) {
+  struct stat now {};
+  if (::fstat(fd, &now) != 0) return false;
+  if (now.st_uid == old.st_uid && now.st_gid == old.st_gid) return true;
+  return ::fchown(fd, old.st_uid, old.st_gid) == 0;
+}
+
 }  // namespace
 
+SaveTarget InspectSaveTarget(const std::string& given) {
+  std::string path;
+  struct stat st {};
+  bool exists = false;
+  if (!ResolveSaveTarget(given, path, st, exists)) return SaveTarget::NotAFile;
+  if (!exists) return SaveTarget::Missing;
+  return S_ISREG(st.st_mode) ? SaveTarget::File : SaveTarget::NotAFile;
+}
+
 int WriteTextFile(const std::string& given, const std::string& text) {
-  if (given.empty()) return -1;
   // Through symbolic links the file they name is written and the links stay;
   // a loop of links is refused with nothing changed.
   std::string path;
-  if (!FollowLinks(given, path)) return -1;
+  struct stat target {};
+  bool exists = false;
+  if (!ResolveSaveTarget(given, path, target, exists)) return -1;
   // Refuse a target that exists but is not a regular file (a folder, a
   // device), and a file that may not be written: the rename below would
   // otherwise replace a read-only file that an open for writing refuses.
-  struct stat target {};
-  bool exists = ::stat(path.c_str(), &target) == 0;
   if (exists && !S_ISREG(target.st_mode)) return -1;
   if (exists && (::access(path.c_str(), W_OK) != 0 || (target.st_mode & 0222) == 0)) return -1;
+  // A file known by other names too: a rename would leave them on the old
+  // bytes, so every name sees the new text only when the file itself is written.
+  if (exists && target.st_nlink > 1) return WriteInPlace(path, text);
 
   const std::string folder = FolderOf(path);
   std::string tmpl = folder + "/.vrtmpXXXXXX";
@@ -239,8 +268,16 @@ int WriteTextFile(const std::string& given, const std::string& text) {
     if (exists && (errno == EACCES || errno == EPERM)) return WriteInPlace(path, text);
     return -1;
   }
+  if (exists && !TakeOwnerOf(fd, target)) {
+    // Another user's file that this user may write (a shared folder): the
+    // file stays theirs only when it is written where it is.
+    ::close(fd);
+    ::unlink(name.data());
+    return WriteInPlace(path, text);
+  }
   bool ok = WriteAll(fd, text.data(), text.size());
-  // Keep the permissions an existing file had; a new one gets the usual 0666 & ~umask.
+  // Keep the permissions an existing file had (after the owner: a change of
+  // owner clears the set-id bits); a new one gets the usual 0666 & ~umask.
   if (ok) {
     mode_t mode;
     if (exists) {
@@ -254,9 +291,17 @@ int WriteTextFile(const std::string& given, const std::string& text) {
   }
   if (ok) ok = ::fsync(fd) == 0;
   if (::close(fd) != 0) ok = false;
-  if (ok) ok = ::rename(name.data(), path.c_str()) == 0;
   if (!ok) {
     ::unlink(name.data());
+    return -1;
+  }
+  if (::rename(name.data(), path.c_str()) != 0) {
+    const int err = errno;
+    ::unlink(name.data());
+    // A folder may take new files yet refuse to let this user replace one
+    // (a sticky folder, an append-only one): the file itself may still be
+    // written.
+    if (exists && (err == EACCES || err == EPERM)) return WriteInPlace(path, text);
     return -1;
   }
   return SyncFolder(folder) ? 0 : -1;

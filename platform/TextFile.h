@@ -40,19 +40,30 @@ struct TextReadInfo {
 bool ReadTextFile(const std::string& path, std::string& text, std::size_t spare = 0, TextReadInfo* info = nullptr);
 
 // Writes the text's bytes exactly. The bytes go to a temporary file in the
-// same folder, which replaces the target only after every write and the close
-// succeeded, and the folder is synced after the rename: a failed save never
-// leaves a cut-short file in place of a good one. Only where the folder
-// refuses new files but the existing file may be read and written are the
-// bytes written into the file in place: not atomic, but the whole size is
-// reserved first and a write that fails puts the old bytes back, so the old
-// file is still left whole. A file that may not be written (no write
-// permission, even for root) or that is not a regular file is refused.
+// same folder, which gets the old file's owner, group and mode and replaces
+// it only after every write and the close succeeded; the folder is synced
+// after the rename: a failed save never leaves a cut-short file in place of a
+// good one. Where a rename would change the file as its users know it, the
+// bytes are written into the file in place instead: a file with other hard
+// links (they would keep the old text), a file whose owner or group the new
+// file cannot be given (another user's file in a shared folder), a folder
+// that refuses new files or refuses the rename (a sticky folder). Not atomic,
+// but the old bytes are kept, the whole size is reserved first and a write
+// that fails puts the old bytes back, so the old file is still left whole; a
+// file that cannot be read back is therefore not written in place. A file
+// that may not be written (no write permission, even for root) or that is
+// not a regular file is refused.
 // Through a symbolic link, or a chain of them, the file the last link names
 // is written, and created when it does not exist yet; the links stay. A
 // relative link target counts from the link's folder. A loop of links is
 // refused. 0 written, -1 on any failure.
 int WriteTextFile(const std::string& path, const std::string& text);
+
+// What a save to `path` would meet, links at its end followed as
+// WriteTextFile follows them: nothing yet, a regular file, or something no
+// save can replace (a folder, a FIFO, a device, a socket, a loop of links).
+enum class SaveTarget { Missing, File, NotAFile };
+SaveTarget InspectSaveTarget(const std::string& path);
 
 // The table key of a name: ASCII a-z upper-cased, double-byte characters (and
 // their trail bytes, which may look like letters) left alone. Null gives "".

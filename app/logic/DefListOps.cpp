@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <new>
 #include <set>
-#include <sys/stat.h>
 
 namespace {
 
@@ -29,22 +28,54 @@ void DeleteSignalOfRow(NameMap<Msg>& table, const ListRow& row, FreeSig freeSig,
   }
 }
 
-bool FileExists(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0;
+// How many bytes from `pos` make one well-formed UTF-8 character; 0 when the
+// byte there starts none (a stray continuation byte, a cut or overlong
+// sequence, a surrogate, a code point beyond U+10FFFF).
+std::size_t Utf8CharLength(std::string_view text, std::size_t pos) {
+  const auto at = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = at(pos);
+  if (lead < 0x80) return 1;
+  std::size_t len;
+  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    len = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    len = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    len = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (text.size() - pos < len || at(pos + 1) < low || at(pos + 1) > high) return 0;
+  for (std::size_t i = 2; i < len; ++i)
+    if (at(pos + i) < 0x80 || at(pos + i) > 0xBF) return 0;
+  return len;
 }
 
-// A path is the file system's UTF-8; message arguments are CP932. A character
-// the code page cannot hold (an accented letter of a user's folder) shows as
-// '?', so the rest of the path still reads right.
+// A path is the file system's bytes, UTF-8 as a rule; message arguments are
+// CP932. A character the code page cannot hold (an accented letter of a
+// user's folder) shows as '?', so the rest of the path still reads right. A
+// byte that is no UTF-8 at all, or a control byte that would show as nothing
+// or break the line, shows as "\xFF": the user sees which name is meant even
+// when it came from a system of another code page, and the escape is plain
+// ASCII that every language's text carries unchanged.
 std::string PathForMessage(const std::string& path) {
   std::string out;
-  if (cp932::FromUtf8(path, out)) return out;
-  out.clear();
   for (std::size_t i = 0; i < path.size();) {
     const unsigned char lead = static_cast<unsigned char>(path[i]);
-    std::size_t len = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    len = std::min(len, path.size() - i);
+    const std::size_t len = Utf8CharLength(path, i);
+    if (len == 0 || lead < 0x20 || lead == 0x7F) {
+      static const char kHex[] = "0123456789ABCDEF";
+      out += "\\x";
+      out += kHex[lead >> 4];
+      out += kHex[lead & 0x0F];
+      ++i;
+      continue;
+    }
     std::string one;
     out += cp932::FromUtf8(std::string_view(path).substr(i, len), one) ? one : std::string("?");
     i += len;
@@ -181,9 +212,19 @@ bool SaveDefinitionListUnguarded(CVestrelDoc& doc, int busKind, const ListRows& 
   std::string path;
   if (!dialogs.AskSavePath(request, path) || path.empty()) return false;
   if (MakeUpperString(GetFileExtension(path)) != "SBL") path += ".sbl";
-  if (FileExists(path) &&
-      ShowMessage(IDS_ASK_OVERWRITE, {PathForMessage(path)}, MsgButtons::YesNo, MsgIcon::Warning) != MSG_YES)
-    return false;
+  switch (InspectSaveTarget(path)) {
+    case SaveTarget::NotAFile:
+      // No answer could make a folder or a device take the file: asking
+      // whether to overwrite it would only promise what cannot happen.
+      ShowMessage(IDS_MSG_SAVE_FAILED);
+      return false;
+    case SaveTarget::File:
+      if (ShowMessage(IDS_ASK_OVERWRITE, {PathForMessage(path)}, MsgButtons::YesNo, MsgIcon::Warning) != MSG_YES)
+        return false;
+      break;
+    case SaveTarget::Missing:
+      break;
+  }
 
   // Shown another bus kind, the CAN numbers were not renumbered by row; the
   // file still needs them unique per message to keep multiplexor links.

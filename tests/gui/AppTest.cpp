@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QFile>
+#include <QLabel>
+#include <QTextDocument>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -153,6 +155,37 @@ class AppTest : public QObject {
         box->button(QMessageBox::Ok)->click();
     });
     QCOMPARE(sink.Show(IDS_MSG_BYTEORDER_CHANGE, {}, MsgButtons::OkCancel, MsgIcon::Question), int(MSG_OK));
+  }
+
+  // A name is shown as it stands, never read as markup: a file name may hold
+  // a tag or an entity as well as any other text.
+  void messageBoxShowsANameAsItStands_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("a tag") << QStringLiteral("/tmp/<b>defs</b>.sbl");
+    QTest::newRow("a line break tag") << QStringLiteral("/tmp/a<br>b.sbl");
+    QTest::newRow("an entity") << QStringLiteral("/tmp/a&lt;b.sbl");
+  }
+
+  void messageBoxShowsANameAsItStands() {
+    QFETCH(QString, name);
+    QVERIFY(vrres::LoadLanguageLibrary(QStringLiteral(VR_RCC_DIR "/VrEngRc.rcc")));
+    CQtMessageSink sink;
+    QString seenText;
+    bool readAsMarkup = true;
+    QTimer::singleShot(0, this, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        seenText = label->text();
+        // As the label itself decides whether to render markup.
+        readAsMarkup = label->textFormat() == Qt::RichText ||
+                       (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(seenText));
+      }
+      box->button(QMessageBox::No)->click();
+    });
+    QCOMPARE(sink.Show(IDS_ASK_OVERWRITE, {name.toStdString()}, MsgButtons::YesNo, MsgIcon::Warning), int(MSG_NO));
+    QCOMPARE(seenText, name + QStringLiteral(" already exists. Overwrite it?"));
+    QVERIFY(!readAsMarkup);
   }
 
   void everyStartIsAnEmptyDocumentWithTheSavedFormat() {

@@ -153,21 +153,31 @@ TEST_F(DefListFiles, SaveNamesAndOverwrite) {
 TEST_F(DefListFiles, TheOverwriteQuestionNamesThePathReadably) {
   Lists lists(doc);
   struct Case {
-    const char* folder;
+    const char* name;  // inside the test folder; a folder before '/' is made
     const char* shown;
   };
   // "\xE3\x82\xBD" is katakana SO (CP932 0x83 0x5C); "\xC3\xBC" is u-umlaut, which CP932 lacks.
-  const Case cases[] = {{"\xE3\x82\xBD", "\x83\x5C"}, {"j\xC3\xBCrgen", "j?rgen"}};
+  // A byte that is no UTF-8, or a control byte, shows as an escape; the next byte is its own again.
+  const Case cases[] = {
+      {"\xE3\x82\xBD/defs.sbl", "\x83\x5C/defs.sbl"},
+      {"j\xC3\xBCrgen/defs.sbl", "j?rgen/defs.sbl"},
+      {"a\xFF\x62.sbl", "a\\xFFb.sbl"},                            // 0x62 is 'b', which a hex escape would swallow
+      {"\x83\x65\x83\x58\x83\x67.sbl", "\\x83e\\x83X\\x83g.sbl"},  // a CP932 name from another system
+      {"cut\xE3\x82.sbl", "cut\\xE3\\x82.sbl"},
+      {"over\xC0\xAFlong.sbl", "over\\xC0\\xAFlong.sbl"},
+      {"sur\xED\xA0\x80rogate.sbl", "sur\\xED\\xA0\\x80rogate.sbl"},
+      {"tab\tbell\x07.sbl", "tab\\x09bell\\x07.sbl"},
+  };
   for (const Case& c : cases) {
-    std::filesystem::create_directory(dir.File(c.folder));
-    const std::string path = dir.File(c.folder) + "/defs.sbl";
+    const std::string path = dir.File(c.name);
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     ASSERT_EQ(WriteTextFile(path, "old"), 0);
     sink.shown.clear();
     sink.answers = {MSG_NO};
     dialogs.answers = {path};
     EXPECT_FALSE(lists.def.Save(dialogs));
     ASSERT_EQ(sink.Ids(), std::vector<int>{4101});
-    EXPECT_EQ(sink.shown[0].ArgText(0), dir.Path() + "/" + c.shown + "/defs.sbl") << c.folder;
+    EXPECT_EQ(sink.shown[0].ArgText(0), dir.Path() + "/" + c.shown) << c.name;
   }
 }
 

@@ -3,7 +3,9 @@
 // after the rename, and in place where the folder takes no new files. A
 // file-size limit, in a process set up as the program sets up its own, fails
 // the definition list's save without harming the old file. A save through
-// symbolic links writes the file they name and keeps the links.
+// symbolic links writes the file they name and keeps the links. The saved
+// file keeps its owner, group, mode and other names, written in place where a
+// rename could not keep them; a target no save can replace fails at once.
 #include "DocFixture.h"
 #include "ListLogic.h"
 #include "ListTestUtil.h"
@@ -224,6 +226,10 @@ TEST_F(FailedSave, ASizeLimitNeverHarmsTheOldFileNorEndsTheProgram) {
     ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
     const std::string path = dir.Write("defs/defs.sbl", kOldFile);
     ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    // The saver's own file: another user's would be written in place to stay theirs.
+    if (::geteuid() == 0) {
+      ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    }
     ASSERT_EQ(::chmod(folder.c_str(), c.folderTakesNewFiles ? 0777 : 0555), 0);
     ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
     doc.SetDefModified(true);
@@ -349,5 +355,188 @@ TEST_F(FailedSave, ThroughSymbolicLinksTheNamedFileIsWrittenAndTheLinksStay) {
         "saved=" + std::to_string(saved) + " modified=" + std::to_string(doc.IsDefModified()) + " messages=" + ids,
         c.outcome);
     EXPECT_EQ(FolderPicture(dir.Path(), doc.BuildSblText(LIST_DEFINITION)), c.after);
+  }
+}
+
+namespace {
+
+// A folder that lets a user create files but not replace this one (an
+// append-only folder): the rename is refused with EPERM.
+std::atomic<bool> g_renameRefused{false};
+
+}  // namespace
+
+extern "C" int rename(const char* from, const char* to) {
+  if (g_renameRefused) {
+    errno = EPERM;
+    return -1;
+  }
+  using Real = int (*)(const char*, const char*);
+  static const auto real = reinterpret_cast<Real>(::dlsym(RTLD_NEXT, "rename"));
+  if (!real) {
+    errno = ENOSYS;
+    return -1;
+  }
+  return real(from, to);
+}
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+constexpr gid_t kNogroup = 65534;
+constexpr gid_t kUsers = 100;
+
+struct KeepCase {
+  const char* rule;
+  bool savedByRoot;   // else by nobody, who also belongs to `kUsers`
+  mode_t folderMode;  // the folder belongs to root
+  uid_t fileUid;
+  gid_t fileGid;
+  mode_t fileMode;
+  bool secondName;  // a hard link "other.sbl" beside the file
+  bool renameRefused;
+  rlim_t limit;
+  // inode=same: written in place; other: the second name's text, or none.
+  const char* outcome;
+};
+
+const KeepCase kKeepCases[] = {
+    {"root saves a file of nobody:nogroup, mode 640: owner, group and mode stay", true, 0755, kNobody, kNogroup, 0640,
+     false, false, RLIM_INFINITY,
+     "saved=1 modified=0 messages=4101 file=new owner=65534:65534 mode=640 inode=new other=none"},
+    {"a user saves a file of a group of theirs: the group stays through the rename", false, 0777, kNobody, kUsers, 0640,
+     false, false, RLIM_INFINITY,
+     "saved=1 modified=0 messages=4101 file=new owner=65534:100 mode=640 inode=new other=none"},
+    {"a file with a second name: both names see the new text", true, 0755, 0, 0, 0644, true, false, RLIM_INFINITY,
+     "saved=1 modified=0 messages=4101 file=new owner=0:0 mode=644 inode=same other=new"},
+    {"a writable file of another user in a folder anyone may write: it stays theirs", false, 0777, 0, 0, 0666, false,
+     false, RLIM_INFINITY, "saved=1 modified=0 messages=4101 file=new owner=0:0 mode=666 inode=same other=none"},
+    {"a writable file of another user in a sticky folder: written in place", false, 01777, 0, 0, 0666, false, false,
+     RLIM_INFINITY, "saved=1 modified=0 messages=4101 file=new owner=0:0 mode=666 inode=same other=none"},
+    {"a folder that refuses the rename: written in place", true, 0755, 0, 0, 0644, false, true, RLIM_INFINITY,
+     "saved=1 modified=0 messages=4101 file=new owner=0:0 mode=644 inode=same other=none"},
+    {"another user's file that cannot be read back: not written in place, kept whole", false, 0777, 0, 0, 0622, false,
+     false, RLIM_INFINITY, "saved=0 modified=1 messages=4101,4005 file=old owner=0:0 mode=622 inode=same other=none"},
+    {"another user's file in a sticky folder under a size limit: kept whole", false, 01777, 0, 0, 0666, false, false,
+     kLimit, "saved=0 modified=1 messages=4101,4005 file=old owner=0:0 mode=666 inode=same other=none"},
+    {"a second name under a size limit: both names keep the old bytes", true, 0755, 0, 0, 0644, true, false, kLimit,
+     "saved=0 modified=1 messages=4101,4005 file=old owner=0:0 mode=644 inode=same other=old"},
+};
+
+std::string TextKind(const std::string& path, const std::string& newText) {
+  std::string bytes;
+  if (!ReadFileBytes(path, bytes)) return "none";
+  return bytes == kOldFile ? "old" : bytes == newText ? "new" : "other";
+}
+
+}  // namespace
+
+TEST_F(FailedSave, TheSavedFileKeepsItsOwnerGroupModeAndLinks) {
+  if (::geteuid() != 0) GTEST_SKIP() << "files of other users need root to be made";
+  ASSERT_GT(doc.BuildSblText(LIST_DEFINITION).size(), kLimit);
+  for (const KeepCase& c : kKeepCases) {
+    SCOPED_TRACE(c.rule);
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    const std::string folder = dir.File("defs");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), c.folderMode), 0);
+    const std::string path = dir.Write("defs/defs.sbl", kOldFile);
+    const std::string other = folder + "/other.sbl";
+    ASSERT_EQ(::chown(path.c_str(), c.fileUid, c.fileGid), 0);
+    ASSERT_EQ(::chmod(path.c_str(), c.fileMode), 0);
+    if (c.secondName) {
+      ASSERT_EQ(::link(path.c_str(), other.c_str()), 0);
+    }
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    doc.SetDefModified(true);
+    CDefListLogic def(doc);
+    def.SetBusKind(BUS_CAN);
+    ScriptedDialogs dialogs;
+    dialogs.answers = {path};
+
+    std::string outcome = OutcomeInChild([&]() -> std::string {
+      PrepareProcess();
+      const rlimit limit{c.limit, c.limit};
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return "no limit";
+      if (!c.savedByRoot) {
+        const gid_t groups[] = {kUsers};
+        if (::setgroups(1, groups) != 0 || ::setresgid(kNogroup, kNogroup, kNogroup) != 0 ||
+            ::setresuid(kNobody, kNobody, kNobody) != 0)
+          return "cannot become nobody";
+      }
+      g_renameRefused = c.renameRefused;
+      RecordingMessageSink sink;
+      const bool saved = def.Save(dialogs);
+      std::string ids;
+      for (int id : sink.Ids()) ids += (ids.empty() ? "" : ",") + std::to_string(id);
+      // The text as this save numbered it, after the first line.
+      return "saved=" + std::to_string(saved) + " modified=" + std::to_string(doc.IsDefModified()) +
+             " messages=" + ids + "\n" + doc.BuildSblText(LIST_DEFINITION);
+    });
+
+    const std::size_t lineEnd = std::min(outcome.find('\n'), outcome.size());
+    const std::string newText = outcome.substr(std::min(lineEnd + 1, outcome.size()));
+    outcome.resize(lineEnd);
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%o", static_cast<unsigned>(after.st_mode & 07777));
+    outcome += " file=" + TextKind(path, newText) + " owner=" + std::to_string(after.st_uid) + ":" +
+               std::to_string(after.st_gid) + " mode=" + mode +
+               " inode=" + (after.st_ino == before.st_ino ? "same" : "new") +
+               " other=" + (c.secondName ? TextKind(other, newText) : "none");
+    EXPECT_EQ(outcome, c.outcome);
+    // Never a temporary file left behind.
+    std::vector<std::string> names{"defs.sbl"};
+    if (c.secondName) names.push_back("other.sbl");
+    EXPECT_EQ(Names(folder), names);
+  }
+}
+
+namespace {
+
+struct NotAFileCase {
+  const char* rule;
+  const char* saveTo;
+  // Made in the folder beforehand: "folder", "fifo", or a link's target.
+  const char* make;
+};
+
+const NotAFileCase kNotAFileCases[] = {
+    {"a folder", "defs.sbl", "folder"},
+    {"a FIFO: never opened, so no wait for a reader", "defs.sbl", "fifo"},
+    {"a link to a device", "defs.sbl", "/dev/null"},
+    {"a loop of links", "defs.sbl", "defs.sbl"},
+};
+
+}  // namespace
+
+TEST_F(FailedSave, ATargetNoSaveCanReplaceFailsAtOnceWithoutTheOverwriteQuestion) {
+  for (const NotAFileCase& c : kNotAFileCases) {
+    SCOPED_TRACE(c.rule);
+    TempDir dir;
+    const std::string path = dir.File(c.saveTo);
+    const std::string make = c.make;
+    if (make == "folder") {
+      ASSERT_EQ(::mkdir(path.c_str(), 0755), 0);
+    } else if (make == "fifo") {
+      ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    } else {
+      ASSERT_EQ(::symlink(c.make, path.c_str()), 0);
+    }
+    doc.SetDefModified(true);
+    CDefListLogic def(doc);
+    def.SetBusKind(BUS_CAN);
+    ScriptedDialogs dialogs;
+    dialogs.answers = {path};
+    RecordingMessageSink sink;
+
+    EXPECT_FALSE(def.Save(dialogs));
+
+    EXPECT_EQ(sink.Ids(), std::vector<int>{4005});
+    EXPECT_TRUE(doc.IsDefModified());
+    EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{c.saveTo});
   }
 }
