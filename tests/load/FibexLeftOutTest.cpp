@@ -93,18 +93,22 @@ std::string OneSignalBehind(int filler, const std::function<void(Network&, int)>
 struct LeftOutCase {
   const char* what;
   std::string text;
-  int shown;         // rows in the reference list
-  long long told;    // rows told as left out
-  int zeroed = 0;    // rows shown as a zeroed signal: a reference that leads nowhere in the file
+  int shown;       // rows in the reference list
+  long long told;  // rows told as left out
+  int zeroed = 0;  // rows shown as a zeroed signal: a reference that leads nowhere in the file
 };
 
 }  // namespace
 
 DOC_TEST(FibexLeftOut, RowsShownAndToldMakeTheRowsTheFileDescribes) {
   const auto signalFiller = [](Network& n, int i) { n.signals.push_back(fx::Signal(N("X", i), N("Filler", i))); };
-  const auto codingFiller = [](Network& n, int i) { n.codings.push_back(fx::Coding(N("C", i), "A_UINT8", 8, "IDENTICAL")); };
+  const auto codingFiller = [](Network& n, int i) {
+    n.codings.push_back(fx::Coding(N("C", i), "A_UINT8", 8, "IDENTICAL"));
+  };
   const auto unitFiller = [](Network& n, int i) { n.units.push_back(fx::Unit(N("U", i), "m")); };
-  const auto groupFiller = [](Network& n, int i) { n.groups.push_back(fx::Group(N("G", i), N("Group", i), {{"S", 0, "false"}})); };
+  const auto groupFiller = [](Network& n, int i) {
+    n.groups.push_back(fx::Group(N("G", i), N("Group", i), {{"S", 0, "false"}}));
+  };
 
   Network manyTimings;
   manyTimings.Frame("F0", "Frame0", {});
@@ -126,6 +130,25 @@ DOC_TEST(FibexLeftOut, RowsShownAndToldMakeTheRowsTheFileDescribes) {
   }
   wideFrame.Frame("F0", "Frame0", refs);
   wideFrame.Trigger("F0");
+  Network disagreeing;
+  disagreeing.Frame("F0", "Frame0", {"S"});
+  disagreeing.signals.push_back(fx::Signal("S", "Sig"));
+  // 2,049 slots against 2,050 base cycles and repetitions: cut to their
+  // lists, all three would agree.
+  const std::string extra = "<fx:BASE-CYCLE>0</fx:BASE-CYCLE><fx:CYCLE-REPETITION>4</fx:CYCLE-REPETITION>";
+  std::vector<fx::Timing> timings(2049, fx::Timing{1, 0, 4});
+  disagreeing.triggerings.push_back(fx::Triggering("T0", "F0", timings, extra));
+  // The frame's first triggering lies beyond its channel's list; a second
+  // channel triggers it too, within its list.
+  fx::Parts twoChannels;
+  twoChannels.clusters.push_back(fx::Cluster("CL1", {"CH1", "CH2"}));
+  std::vector<std::string> fillers;
+  for (int i = 0; i < 2048; ++i) fillers.push_back(fx::Triggering(N("TX", i), N("None", i), {{1, 0, 4}}));
+  fillers.push_back(fx::Triggering("T1", "F0", {{1, 0, 4}}));
+  twoChannels.channels.push_back(fx::Channel("CH1", fillers));
+  twoChannels.channels.push_back(fx::Channel("CH2", {fx::Triggering("T2", "F0", {{2, 0, 4}})}));
+  twoChannels.frames.push_back(fx::Frame("F0", "Frame0", 8, {fx::Instance("I0", 0, "S")}));
+  twoChannels.signals.push_back(fx::Signal("S", "Sig"));
   Network codingOfUnitBehind;
   for (int i = 0; i < 2048; ++i) codingOfUnitBehind.units.push_back(fx::Unit(N("U", i), "m"));
   codingOfUnitBehind.units.push_back(fx::Unit("UB", "km"));
@@ -146,6 +169,8 @@ DOC_TEST(FibexLeftOut, RowsShownAndToldMakeTheRowsTheFileDescribes) {
       {"a unit beyond its table", codingOfUnitBehind.Text(), 0, 1},
       {"a unit list full, the unit within it", OneSignalBehind(2049, unitFiller, {"S"}), 1, 0},
       {"timings beyond their list", manyTimings.Text(), 2048, 52},
+      {"timing lists that disagree only beyond their list", disagreeing.Text(), 0, 0},
+      {"a first triggering beyond its list, a later one within another", fx::Document(twoChannels), 0, 1},
       {"members beyond their group's list", wideGroup.Text(), 2048, 2},
       {"signal instances beyond their frame's list", wideFrame.Text(), 2048, 52},
   };
