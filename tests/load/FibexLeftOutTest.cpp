@@ -149,6 +149,21 @@ DOC_TEST(FibexLeftOut, RowsShownAndToldMakeTheRowsTheFileDescribes) {
   twoChannels.channels.push_back(fx::Channel("CH2", {fx::Triggering("T2", "F0", {{2, 0, 4}})}));
   twoChannels.frames.push_back(fx::Frame("F0", "Frame0", 8, {fx::Instance("I0", 0, "S")}));
   twoChannels.signals.push_back(fx::Signal("S", "Sig"));
+  // The frame's channel is the 33rd; in the other file its cluster is the 17th.
+  fx::Parts channelBehind, clusterBehind;
+  for (fx::Parts* p : {&channelBehind, &clusterBehind}) {
+    p->frames.push_back(fx::Frame("F0", "Frame0", 8, {fx::Instance("I0", 0, "S")}));
+    p->signals.push_back(fx::Signal("S", "Sig"));
+  }
+  std::vector<std::string> allChannels;
+  for (int c = 0; c < 33; ++c) {
+    allChannels.push_back(N("CH", c));
+    channelBehind.channels.push_back(
+        fx::Channel(N("CH", c), {fx::Triggering(N("T", c), c == 32 ? "F0" : "None", {{1, 0, 4}})}));
+  }
+  channelBehind.clusters.push_back(fx::Cluster("CL", allChannels));
+  for (int k = 0; k < 17; ++k) clusterBehind.clusters.push_back(fx::Cluster(N("CL", k), {k == 16 ? "CH" : "Other"}));
+  clusterBehind.channels.push_back(fx::Channel("CH", {fx::Triggering("T0", "F0", {{1, 0, 4}})}));
   Network codingOfUnitBehind;
   for (int i = 0; i < 2048; ++i) codingOfUnitBehind.units.push_back(fx::Unit(N("U", i), "m"));
   codingOfUnitBehind.units.push_back(fx::Unit("UB", "km"));
@@ -171,6 +186,8 @@ DOC_TEST(FibexLeftOut, RowsShownAndToldMakeTheRowsTheFileDescribes) {
       {"timings beyond their list", manyTimings.Text(), 2048, 52},
       {"timing lists that disagree only beyond their list", disagreeing.Text(), 0, 0},
       {"a first triggering beyond its list, a later one within another", fx::Document(twoChannels), 0, 1},
+      {"a channel beyond its table", fx::Document(channelBehind), 0, 1},
+      {"a cluster beyond its table", fx::Document(clusterBehind), 0, 1},
       {"members beyond their group's list", wideGroup.Text(), 2048, 2},
       {"signal instances beyond their frame's list", wideFrame.Text(), 2048, 52},
   };
