@@ -101,6 +101,8 @@ int ReadIntoList(CVestrelDoc& doc, int list, const std::string& path, int kind, 
       cuts.overLimit += left.rows;
       cuts.namesCut += left.namesCut;
       cuts.merged += left.merged;
+      cuts.sharedName += left.sharedName;
+      cuts.sharedNameRows += left.sharedNameRows;
       switch (fibex) {
         case FIBEX_OK:
           return 0;
@@ -172,7 +174,13 @@ LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, in
 void ShowLoadCuts(const LoadCuts& cuts) {
   if (!cuts.Any()) return;
   try {
-    if (cuts.overLimit > 0 || cuts.namesCut > 0 || cuts.merged > 0)
+    // One notice for all that was left out: frames refused for their names
+    // have words of their own, and the counts of the others come along.
+    if (cuts.sharedName > 0)
+      ShowMessage(IDS_MSG_LOAD_CUT_FRAMES,
+                  {cuts.overLimit, cuts.namesCut, cuts.merged, cuts.sharedName, cuts.sharedNameRows}, MsgButtons::Ok,
+                  MsgIcon::Information);
+    else if (cuts.overLimit > 0 || cuts.namesCut > 0 || cuts.merged > 0)
       ShowMessage(IDS_MSG_LOAD_CUT, {cuts.overLimit, cuts.namesCut, cuts.merged}, MsgButtons::Ok, MsgIcon::Information);
     // Its own notice: the counts above know nothing of the unread rest.
     if (cuts.stoppedAtZero) ShowMessage(IDS_MSG_STOPPED_AT_ZERO, {}, MsgButtons::Ok, MsgIcon::Information);

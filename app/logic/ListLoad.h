@@ -24,11 +24,13 @@ struct LdfOutSignal;
 
 // What a load had to leave out of the file to fit the records and tables.
 struct LoadCuts {
-  long long overLimit = 0;     // records beyond a table's limit, left out
-  long long namesCut = 0;      // names longer than their record's field
-  long long merged = 0;        // records that a later one of the same name replaced
-  bool stoppedAtZero = false;  // the text ended at a zero byte: the rest of the file was not read
-  bool Any() const { return overLimit > 0 || namesCut > 0 || merged > 0 || stoppedAtZero; }
+  long long overLimit = 0;       // records beyond a table's limit, left out
+  long long namesCut = 0;        // names longer than their record's field
+  long long merged = 0;          // records that a later one of the same name replaced
+  long long sharedName = 0;      // frames left out: an earlier frame holds their name (its first 32 bytes)
+  long long sharedNameRows = 0;  // the rows of those frames
+  bool stoppedAtZero = false;    // the text ended at a zero byte: the rest of the file was not read
+  bool Any() const { return overLimit > 0 || namesCut > 0 || merged > 0 || sharedName > 0 || stoppedAtZero; }
 };
 
 struct LoadOutcome {
@@ -41,8 +43,8 @@ struct LoadOutcome {
   bool replaced = false;
   // After a successful load, the bus kind the main window should show.
   int busAfter = BUS_CAN;
-  // What a successful load left out; when Any(), IDS_MSG_LOAD_CUT and/or
-  // IDS_MSG_STOPPED_AT_ZERO are shown.
+  // What a successful load left out; when Any(), IDS_MSG_LOAD_CUT (or
+  // IDS_MSG_LOAD_CUT_FRAMES) and/or IDS_MSG_STOPPED_AT_ZERO are shown.
   LoadCuts cuts;
 };
 
@@ -56,8 +58,9 @@ struct LoadOutcome {
 LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, int currentBus,
                          const std::function<void(int busAfter)>& prepare = {});
 
-// Shows IDS_MSG_LOAD_CUT when the load left records out or cut names, and
-// IDS_MSG_STOPPED_AT_ZERO when the text ended at a zero byte.
+// Shows IDS_MSG_LOAD_CUT when the load left records out or cut names,
+// IDS_MSG_LOAD_CUT_FRAMES in its place when it also left out frames for their
+// names, and IDS_MSG_STOPPED_AT_ZERO when the text ended at a zero byte.
 void ShowLoadCuts(const LoadCuts& cuts);
 
 // The bus kind to show after a load: the current one when the list holds

@@ -218,8 +218,59 @@ void BM_ImportManyAttributes(benchmark::State& state) {
   state.counters["result"] = result;
 }
 
+// A file beyond the tables: 3,000 frames of two timings with two signals
+// each, the signals listed in reverse order, so that the frames, the
+// triggerings and the signals all pass their capacities.
+std::string BeyondTables() {
+  constexpr int kBigFrames = 3000;
+  std::string s =
+      "<?xml version=\"1.0\"?>\n<fx:FIBEX xmlns:fx=\"http://www.asam.net/xml/fbx\" "
+      "xmlns:ho=\"http://www.asam.net/xml\"><fx:ELEMENTS><fx:CLUSTERS><fx:CLUSTER ID=\"CL\"><fx:PROTOCOL>FlexRay"
+      "</fx:PROTOCOL><fx:CHANNEL-REFS><fx:CHANNEL-REF ID-REF=\"CH\"/></fx:CHANNEL-REFS></fx:CLUSTER></fx:CLUSTERS>"
+      "<fx:CHANNELS><fx:CHANNEL ID=\"CH\"><fx:FRAME-TRIGGERINGS>";
+  for (int f = 0; f < kBigFrames; ++f) {
+    s += "<fx:FRAME-TRIGGERING ID=\"T" + N(f) + "\"><fx:TIMINGS>";
+    for (int t = 0; t < 2; ++t)
+      s += "<fx:ABSOLUTELY-SCHEDULED-TIMING><fx:SLOT-ID>" + N(2 * f + t + 1) +
+           "</fx:SLOT-ID><fx:BASE-CYCLE>0</fx:BASE-CYCLE><fx:CYCLE-REPETITION>4</fx:CYCLE-REPETITION>"
+           "</fx:ABSOLUTELY-SCHEDULED-TIMING>";
+    s += "</fx:TIMINGS><fx:FRAME-REF ID-REF=\"F" + N(f) + "\"/></fx:FRAME-TRIGGERING>";
+  }
+  s += "</fx:FRAME-TRIGGERINGS></fx:CHANNEL></fx:CHANNELS><fx:FRAMES>";
+  for (int f = 0; f < kBigFrames; ++f) {
+    s += "<fx:FRAME ID=\"F" + N(f) + "\"><ho:SHORT-NAME>Frame" + N(f) +
+         "</ho:SHORT-NAME><fx:BYTE-LENGTH>8</fx:BYTE-LENGTH><fx:SIGNAL-INSTANCES>";
+    for (int k = 0; k < 2; ++k)
+      s += "<fx:SIGNAL-INSTANCE ID=\"I" + N(2 * f + k) + "\"><fx:BIT-POSITION>" + N(8 * k) +
+           "</fx:BIT-POSITION><fx:SIGNAL-REF ID-REF=\"S" + N(2 * f + k) + "\"/></fx:SIGNAL-INSTANCE>";
+    s += "</fx:SIGNAL-INSTANCES></fx:FRAME>";
+  }
+  s += "</fx:FRAMES><fx:SIGNALS>";
+  for (int i = 2 * kBigFrames - 1; i >= 0; --i)
+    s += "<fx:SIGNAL ID=\"S" + N(i) + "\"><ho:SHORT-NAME>Sig" + N(i) + "</ho:SHORT-NAME></fx:SIGNAL>";
+  s += "</fx:SIGNALS></fx:ELEMENTS></fx:FIBEX>\n";
+  return s;
+}
+
+void BM_ImportBeyondTables(benchmark::State& state) {
+  const std::string bytes = BeyondTables();
+  const std::string path = (std::filesystem::temp_directory_path() / "vestrel-bench-beyond.xml").string();
+  std::ofstream(path, std::ios::binary) << bytes;
+  CVestrelDoc doc;
+  int result = 0;
+  for (auto _ : state) {
+    doc.ClearFlexRayList(LIST_REFERENCE);
+    result = ImportFibexFile(doc, path, nullptr, LIST_REFERENCE);
+  }
+  std::remove(path.c_str());
+  state.counters["MB"] = static_cast<double>(bytes.size()) / 1e6;
+  state.counters["result"] = result;
+  state.counters["rows"] = doc.CountFlexRaySignals(LIST_REFERENCE);
+}
+
 BENCHMARK(BM_ImportNestedFrames)->Arg(5)->Arg(240)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportManyAttributes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportBeyondTables)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Libxml2ParseOnly)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_XmlDomLoad)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ImportFibexFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);

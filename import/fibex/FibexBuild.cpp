@@ -88,9 +88,18 @@ struct InstanceFlags {
   std::uint8_t error = 0;
 };
 
+// Whether `key` names, first in the file, an element beyond the `count`
+// rows of its table: an element a capacity left unread.
+bool BeyondTable(const std::unordered_map<std::string, std::int32_t>& file, const std::string& key,
+                 std::uint16_t count) {
+  if (key.empty()) return false;
+  auto it = file.find(key);
+  return it != file.end() && it->second >= count;
+}
+
 class FrameBuilder {
  public:
-  explicit FrameBuilder(FibexModel& m) : m_(m), out_(*m.output) {}
+  explicit FrameBuilder(FibexModel& m) : m_(m), out_(*m.output), file_(m.outline.get()) {}
 
   bool Full() const { return out_.frames.size() >= MAX_FIBEX_ITEMS || out_.signals.size() >= MAX_FIBEX_ITEMS; }
 
@@ -136,8 +145,13 @@ class FrameBuilder {
         continue;
       }
       const std::size_t instances = std::min<std::size_t>(frame.signalInstances.size(), frame.signalInstanceCount);
+      const std::size_t signalsBefore = out_.signals.size();
+      unread_ = 0;
       for (std::size_t s = 0; s < instances && out_.signals.size() < MAX_FIBEX_ITEMS; ++s)
         Instance(frame, cluster, frame.signalInstances[s]);
+      // Its signals are in the file, only not read: no placeholder stands
+      // for them, the frame is left out with them.
+      if (unread_ > 0 && out_.signals.size() == signalsBefore) out_.frames.pop_back();
     }
   }
 
@@ -155,6 +169,12 @@ class FrameBuilder {
     }
     cluster_ = &cluster;
 
+    if (file_ && (BeyondTable(file_->signals, inst.signalRef, m_.signalCount) ||
+                  (!file_->signals.count(inst.signalRef) &&
+                   BeyondTable(file_->groups, inst.signalGroupRef, m_.signalGroupCount)))) {
+      ++unread_;
+      return;
+    }
     m_.signalKey = inst.signalRef;
     m_.groupKey = inst.signalGroupRef;
     if (!FindFibexSignalOrGroup(m_)) {
@@ -174,6 +194,10 @@ class FrameBuilder {
       const bool own = !(i == 0 && members == 1);
       const int bitPosition = own ? member.bitPosition : inst.bitPosition;
       const std::string& byteOrder = own ? member.byteOrder : inst.byteOrder;
+      if (file_ && BeyondTable(file_->signals, member.signalRef, m_.signalCount)) {
+        ++unread_;
+        continue;
+      }
       m_.signalKey = member.signalRef;
       m_.groupKey.clear();
       if (FindFibexSignalOrGroup(m_) && m_.lookup.signalFound)
@@ -199,8 +223,22 @@ class FrameBuilder {
     out_.signals.push_back(std::move(z));
   }
 
+  // A coding or unit beyond its table would give the signal unscaled or
+  // without its unit.
+  bool BuiltOnUnread(const FibexSignal& sig) {
+    if (!file_) return false;
+    if (BeyondTable(file_->codings, sig.codingRef, m_.codingCount)) return true;
+    m_.frameKey = sig.codingRef;
+    return FindFibexCoding(m_) &&
+           BeyondTable(file_->units, m_.codings[static_cast<std::size_t>(m_.lookup.codingIndex)].unitRef, m_.unitCount);
+  }
+
   void Signal(std::size_t signalIndex, int bitPosition, const std::string& byteOrderText, InstanceFlags flags) {
     const FibexSignal& sig = m_.signals[signalIndex];
+    if (BuiltOnUnread(sig)) {
+      ++unread_;
+      return;
+    }
     const int frameBits = static_cast<int>(std::min<long long>(frameBits_, INT_MAX));
     FibexOutSignal os;
     os.frameIndex = frameIndex_;
@@ -263,6 +301,8 @@ class FrameBuilder {
 
   FibexModel& m_;
   FibexOutput& out_;
+  const FibexOutline* file_;  // the whole file, when the tables could not hold it
+  long long unread_ = 0;      // rows of the current output frame built on unread elements
   int frameIndex_ = 0;
   int length_ = 0;
   long long frameBits_ = 0;
@@ -356,6 +396,28 @@ const FibexFrameTriggering* BuildableTriggering(FibexModel& m, const FibexFrame&
   return &trig;
 }
 
+// Whether the frame's triggering, its cluster and its timings are, first in
+// the file, what the tables hold; a frame linked through an element they
+// left unread is left out, not built from another one.
+bool LinkedWithinTables(const FibexModel& m, const FibexFrame& frame) {
+  const FibexOutline* o = m.outline.get();
+  if (!o || frame.id.empty()) return true;
+  auto t = o->triggerings.find(frame.id);
+  if (t == o->triggerings.end()) return true;  // none in the file either
+  const std::size_t c = static_cast<std::size_t>(t->second.first);
+  const std::size_t j = static_cast<std::size_t>(t->second.second);
+  if (c >= Used(m.channels, m.channelCount) || j >= TriggeringsOf(m.channels[c])) return false;
+  // Timing lists cut to the same length may agree where the file's do not.
+  if (j >= o->timings[c].size() || o->timings[c][j] == 0) return false;
+  auto k = o->clusterOf.find(o->channelIds[c]);
+  if (k == o->clusterOf.end()) return true;
+  const std::size_t cl = static_cast<std::size_t>(k->second.first);
+  if (cl >= Used(m.clusters, m.clusterCount)) return false;
+  const FibexCluster& cluster = m.clusters[cl];
+  return static_cast<std::size_t>(k->second.second) <
+         std::min<std::size_t>(cluster.channelRefs.size(), cluster.channelRefCount);
+}
+
 }  // namespace
 
 void BuildFibexFrames(FibexModel& m) {
@@ -366,17 +428,20 @@ void BuildFibexFrames(FibexModel& m) {
   const std::size_t frames = std::min<std::size_t>(Used(m.frames, m.frameCount), MAX_FIBEX_ITEMS);
   const FibexCluster* cluster = nullptr;
   for (std::size_t f = 0; f < frames && !builder.Full(); ++f)
-    if (const FibexFrameTriggering* trig = BuildableTriggering(m, m.frames[f], cluster))
-      builder.Frame(m.frames[f], *cluster, *trig);
+    if (LinkedWithinTables(m, m.frames[f]))
+      if (const FibexFrameTriggering* trig = BuildableTriggering(m, m.frames[f], cluster))
+        builder.Frame(m.frames[f], *cluster, *trig);
   out.frameCount = static_cast<std::uint16_t>(out.frames.size());
   out.signalCount = static_cast<std::uint16_t>(out.signals.size());
-  if (builder.Full()) {
-    // Rows left out are the rows of every frame less the rows stored: the
-    // output's signals and a placeholder for each output frame without one.
+  if (builder.Full() || m.outline) {
+    // Rows left out are the rows the file describes less the rows stored:
+    // the output's signals and a placeholder for each output frame without one.
     long long rows = 0;
-    for (std::size_t f = 0; f < Used(m.frames, m.frameCount); ++f)
-      if (const FibexFrameTriggering* trig = BuildableTriggering(m, m.frames[f], cluster))
-        rows += builder.Rows(m.frames[f], *trig);
+    if (m.outline) rows = m.outline->rows;
+    else
+      for (std::size_t f = 0; f < Used(m.frames, m.frameCount); ++f)
+        if (const FibexFrameTriggering* trig = BuildableTriggering(m, m.frames[f], cluster))
+          rows += builder.Rows(m.frames[f], *trig);
     std::vector<bool> hasSignal(out.frames.size(), false);
     for (const FibexOutSignal& s : out.signals)
       if (s.frameIndex >= 0 && static_cast<std::size_t>(s.frameIndex) < hasSignal.size())

@@ -80,12 +80,23 @@ int StoreFibexFrames(CVestrelDoc& doc, const FibexOutput& output, FibexLeftOut* 
   for (std::size_t f = 0; f < frames; ++f) {
     const FibexOutFrame& of = output.frames[f];
     _FlexRayMsg* msg = RecordOrNoMemory(doc.AllocFlexRayMsg());
-    copyName(msg->name, of.name);
+    const std::string name = FibexTextToCp932(of.name);
+    CopyToCharBuffer(msg->name, name, MAX_NAME_LEN);
     msg->frameFormat = FRAME_STD;
     msg->slotId = of.slotId;
     msg->byteCount = static_cast<std::uint8_t>(std::clamp(of.byteCount, 0, MAX_FLEXRAY_BYTES));
     msg->baseCycle = static_cast<std::uint16_t>(std::clamp(of.baseCycle, 0, 65535));
     msg->cycleRepetition = static_cast<std::uint16_t>(std::clamp(of.cycleRepetition, 0, 65535));
+    // A frame whose name an earlier one holds is left out with its rows and
+    // told once in the load's notice, not with a box of its own.
+    char key[sizeof msg->name];
+    if (doc.GetFlexRayMsgTable(LIST_REFERENCE).Contains(NameKey(msg->name, key))) {
+      doc.FreeFlexRayMsg(msg);
+      ++left.sharedName;
+      left.sharedNameRows += static_cast<long long>(std::max<std::size_t>(byFrame[f].size(), 1));
+      continue;
+    }
+    if (name.size() > MAX_NAME_LEN) ++left.namesCut;
     int added = 0;
     doc.AddFlexRayMsg(msg, LIST_REFERENCE, &added);
     if (!added) continue;  // the document has shown why and taken the record back
@@ -167,18 +178,12 @@ int ParseFibexDocument(XmlDomDocument& xml, FibexModel& model, CVestrelDoc& doc,
   if (ParseFibexUnits(xml, model) != 0) return FIBEX_FAILED;
   if (ParseFibexCodings(xml, model) != 0) return FIBEX_FAILED;
   if (ParseFibexSignalGroups(xml, model) != 0) return FIBEX_FAILED;
+  // What the tables could not hold is still told, and never built upon.
+  if (model.capacityReached) OutlineFibexFile(root, model);
 
   BuildFibexFrames(model);
   try {
     FibexLeftOut left;
-    // Frame elements beyond the frame table never reached the model: each
-    // counts a row per signal instance, at least its placeholder row.
-    const XmlDomNodeList& inFile = root.getElementsByTagName("fx:FRAME");
-    for (std::size_t f = static_cast<std::size_t>(FIBEX_MAX_ELEMENTS); f < inFile.size(); ++f) {
-      left.rows +=
-          std::max<long long>(static_cast<long long>(inFile[f].getElementsByTagName("fx:SIGNAL-INSTANCE").size()), 1);
-      inFile[f].ReleaseElementsByTagName();
-    }
     StoreFibexFrames(doc, *model.output, &left);
     if (leftOut) *leftOut = left;
   } catch (...) {

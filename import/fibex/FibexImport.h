@@ -19,9 +19,11 @@ enum FibexLoadResult {
 
 // What an import had to leave out of the file.
 struct FibexLeftOut {
-  long long rows = 0;      // rows (signals, a placeholder for a frame without) beyond the tables' limits
-  long long namesCut = 0;  // frame, signal and unit names longer than 32 bytes
-  long long merged = 0;    // signals that a later one of the same name replaced
+  long long rows = 0;            // rows (signals, a placeholder for a frame without) beyond the tables' limits
+  long long namesCut = 0;        // frame, signal and unit names longer than 32 bytes
+  long long merged = 0;          // signals that a later one of the same name replaced
+  long long sharedName = 0;      // frames whose name (its first 32 bytes) an earlier frame holds
+  long long sharedNameRows = 0;  // the rows of those frames
 };
 
 // Imports the file at `path` into the reference list of `doc`. `reserved` is

@@ -5,6 +5,8 @@
 void ResetFibexModel(FibexModel& model) {
   model.lookup = FibexLookup{};
   model.index = FibexIdIndex{};
+  model.capacityReached = false;
+  model.outline.reset();
   model.clusterCount = model.channelCount = model.gatewayCount = model.ecuCount = 0;
   model.frameCount = model.signalCount = model.unitCount = model.codingCount = model.signalGroupCount = 0;
   model.clusters = {};

@@ -162,9 +162,10 @@ struct FibexOutSignal {
 struct FibexOutput {
   std::uint16_t frameCount = 0;
   std::uint16_t signalCount = 0;
-  // Rows that found no room in the output any more: the signals of the frame
-  // cut part-way and of every frame after it, a placeholder row for a frame
-  // without signals.
+  // Rows that found no room in the output or were built on elements beyond
+  // the tables: the signals of the frame cut part-way and of every frame
+  // after it, a placeholder row for a frame without signals, every row of a
+  // frame, timing or element a capacity left unread.
   std::uint32_t rowsLeftOut = 0;
   std::vector<FibexOutFrame> frames;
   std::vector<FibexOutSignal> signals;
@@ -198,9 +199,39 @@ struct FibexIdIndex {
   std::unordered_map<std::string, std::pair<std::int32_t, std::int32_t>> triggerings;
 };
 
+// What the whole file holds of the elements the build links, beyond the
+// capacities of the tables too: made only when a capacity left elements
+// unread, so that the build can tell a reference into those (its row is left
+// out and counted) from one that leads nowhere in the file (the zeroed
+// signal), and count the rows the file describes.
+struct FibexOutline {
+  struct Place {
+    std::int32_t first = 0;   // channel, or cluster
+    std::int32_t second = 0;  // triggering of that channel, or channel reference of that cluster
+  };
+  // identifier -> index of its first element in the file
+  std::unordered_map<std::string, std::int32_t> signals;
+  std::unordered_map<std::string, std::int32_t> codings;
+  std::unordered_map<std::string, std::int32_t> units;
+  std::unordered_map<std::string, std::int32_t> groups;
+  std::vector<long long> groupMembers;                 // members of each group in the file
+  std::unordered_map<std::string, Place> triggerings;  // frame -> its first triggering
+  std::unordered_map<std::string, Place> clusterOf;    // channel -> its first cluster reference
+  std::vector<std::string> channelIds;
+  std::vector<bool> flexRayClusters;
+  // Timings of each triggering of each channel, 0 when its lists of slots,
+  // base cycles and repetitions disagree.
+  std::vector<std::vector<long long>> timings;
+  // Rows of all frames of the file, every timing and every signal.
+  long long rows = 0;
+};
+
 struct FibexModel {
   FibexLookup lookup;
   FibexIdIndex index;
+  // A capacity of the tables left elements of the file unread.
+  bool capacityReached = false;
+  std::unique_ptr<FibexOutline> outline;  // only when a capacity was reached
 
   std::uint16_t clusterCount = 0;
   std::uint16_t channelCount = 0;

@@ -366,12 +366,15 @@ void ReadRowItem(const XmlDomNode& e, const FibexSchemaRow& row, std::size_t j, 
 }
 
 // Hands the descendants of one row to the filler, in document order; those
-// beyond `limit` are not read.
+// beyond `limit` are not read, and set `*reached` when given.
 template <class Record, class Filler>
 void ReadRow(const XmlDomNode& e, const FibexSchemaRow& row, Record& rec, Filler fill, FibexReadBuffer& b,
-             std::size_t limit = FIBEX_MAX_CHILDREN) {
+             std::size_t limit = FIBEX_MAX_CHILDREN, bool* reached = nullptr) {
   std::size_t n = CountFibexElements(e, row.tag);
-  if (n > limit) n = limit;
+  if (n > limit) {
+    n = limit;
+    if (reached) *reached = true;
+  }
   for (std::size_t j = 0; j < n; ++j) {
     ReadRowItem(e, row, j, b);
     fill(rec, static_cast<int>(j), b);
@@ -379,17 +382,21 @@ void ReadRow(const XmlDomNode& e, const FibexSchemaRow& row, Record& rec, Filler
 }
 
 // The walk shared by all parsers. `zero` clears the record's leading counts,
-// `children` reads the descendants of one element.
+// `children` reads the descendants of one element. Elements beyond the cap
+// set `*reached` when given.
 template <class Record, class Zero, class Children>
 int WalkFamily(XmlDomDocument& doc, FibexSchemaKind kind, int cap, std::vector<Record>& table, std::uint16_t& count,
-               int (*fill)(Record&, int, const FibexReadBuffer&), Zero zero, Children children) {
+               int (*fill)(Record&, int, const FibexReadBuffer&), Zero zero, Children children, bool* reached) {
   count = 0;
   XmlDomNode root = doc.get_documentElement();
   if (root.IsNull()) return 2;
   const FibexSchemaGroup& group = GetFibexSchema(kind);
   const auto& list = root.getElementsByTagName(group.rows[0].tag);
   std::size_t n = list.size();
-  if (n > static_cast<std::size_t>(cap)) n = static_cast<std::size_t>(cap);
+  if (n > static_cast<std::size_t>(cap)) {
+    n = static_cast<std::size_t>(cap);
+    if (reached) *reached = true;
+  }
   if (n == 0) return 0;
   if (!AllocateTable(table, n)) return 2;
 
@@ -423,9 +430,10 @@ int WalkFamily(XmlDomDocument& doc, FibexSchemaKind kind, int cap, std::vector<R
 // The plain child step: rows 1..rowsRead of the group, in table order, at
 // most 2048 descendants of each.
 template <class Record>
-auto PlainChildren(int rowsRead, int (*fill)(Record&, int, const FibexReadBuffer&)) {
-  return [rowsRead, fill](const XmlDomNode& e, const FibexSchemaGroup& g, Record& rec, FibexReadBuffer& b) {
-    for (int r = 1; r <= rowsRead && r < g.rowCount; ++r) ReadRow(e, g.rows[r], rec, fill, b);
+auto PlainChildren(int rowsRead, int (*fill)(Record&, int, const FibexReadBuffer&), bool* reached) {
+  return [rowsRead, fill, reached](const XmlDomNode& e, const FibexSchemaGroup& g, Record& rec, FibexReadBuffer& b) {
+    for (int r = 1; r <= rowsRead && r < g.rowCount; ++r)
+      ReadRow(e, g.rows[r], rec, fill, b, FIBEX_MAX_CHILDREN, reached);
   };
 }
 
@@ -442,9 +450,10 @@ std::size_t FrameRowLimit(const FibexSchemaRow& row, const FibexFrame& rec) {
 
 // Timings of each triggering: the t-th triggering of every "fx:FRAME-TRIGGERINGS"
 // container is the channel's triggering t.
-void ReadTriggeringTimings(const XmlDomNode& channel, FibexChannel& rec) {
+void ReadTriggeringTimings(const XmlDomNode& channel, FibexChannel& rec, bool& reached) {
   for (const XmlDomNode& container : channel.getElementsByTagName("fx:FRAME-TRIGGERINGS")) {
     const auto& triggerings = container.getElementsByTagName("fx:FRAME-TRIGGERING");
+    if (triggerings.size() > static_cast<std::size_t>(FIBEX_MAX_CHILDREN)) reached = true;
     for (std::size_t t = 0; t < triggerings.size() && t < static_cast<std::size_t>(FIBEX_MAX_CHILDREN); ++t) {
       FibexFrameTriggering* trig = Slot(rec.triggerings, static_cast<int>(t), FIBEX_MAX_CHILDREN);
       const XmlDomNode& te = triggerings[t];
@@ -455,7 +464,7 @@ void ReadTriggeringTimings(const XmlDomNode& channel, FibexChannel& rec) {
       std::string name, text;
 
       std::size_t k = CountFibexElements(te, "fx:SLOT-ID");
-      if (k > FIBEX_MAX_CHILDREN) k = FIBEX_MAX_CHILDREN;
+      if (k > FIBEX_MAX_CHILDREN) k = FIBEX_MAX_CHILDREN, reached = true;
       trig->slotIdCount = static_cast<std::uint16_t>(k);
       trig->slotIds.resize(k);
       for (std::size_t i = 0; i < k; ++i) {
@@ -464,7 +473,7 @@ void ReadTriggeringTimings(const XmlDomNode& channel, FibexChannel& rec) {
       }
 
       k = CountFibexElements(te, "fx:BASE-CYCLE");
-      if (k > FIBEX_MAX_CHILDREN) k = FIBEX_MAX_CHILDREN;
+      if (k > FIBEX_MAX_CHILDREN) k = FIBEX_MAX_CHILDREN, reached = true;
       trig->baseCycleCount = static_cast<std::uint16_t>(k);
       trig->baseCycles.resize(k);
       for (std::size_t i = 0; i < k; ++i) {
@@ -473,7 +482,7 @@ void ReadTriggeringTimings(const XmlDomNode& channel, FibexChannel& rec) {
       }
 
       k = CountFibexElements(te, "fx:CYCLE-REPETITION");
-      if (k > FIBEX_MAX_CHILDREN) k = FIBEX_MAX_CHILDREN;
+      if (k > FIBEX_MAX_CHILDREN) k = FIBEX_MAX_CHILDREN, reached = true;
       trig->cycleRepetitionCount = static_cast<std::uint16_t>(k);
       trig->cycleRepetitions.resize(k);
       for (std::size_t i = 0; i < k; ++i) {
@@ -505,47 +514,50 @@ void SetFibexTableAllocationFailures(int n) { g_allocationFailures = n < 0 ? 0 :
 int ParseFibexClusters(XmlDomDocument& doc, FibexModel& m) {
   return WalkFamily(
       doc, FIBEX_SCHEMA_CLUSTER, FIBEX_MAX_CLUSTERS, m.clusters, m.clusterCount, &FillFibexCluster,
-      [](FibexCluster& r) { r.channelRefCount = 0; }, PlainChildren(7, &FillFibexCluster));
+      [](FibexCluster& r) { r.channelRefCount = 0; }, PlainChildren(7, &FillFibexCluster, &m.capacityReached),
+      &m.capacityReached);
 }
 
 int ParseFibexChannels(XmlDomDocument& doc, FibexModel& m) {
-  auto children = [](const XmlDomNode& e, const FibexSchemaGroup& g, FibexChannel& rec, FibexReadBuffer& b) {
+  auto children = [&m](const XmlDomNode& e, const FibexSchemaGroup& g, FibexChannel& rec, FibexReadBuffer& b) {
     // Short name, triggering identifiers and frame references; the rest of
     // the group's rows are the timings, read per triggering below.
-    for (int r = 1; r <= 3; ++r) ReadRow(e, g.rows[r], rec, &FillFibexChannel, b);
-    ReadTriggeringTimings(e, rec);
+    for (int r = 1; r <= 3; ++r)
+      ReadRow(e, g.rows[r], rec, &FillFibexChannel, b, FIBEX_MAX_CHILDREN, &m.capacityReached);
+    ReadTriggeringTimings(e, rec, m.capacityReached);
   };
   return WalkFamily(
       doc, FIBEX_SCHEMA_CHANNEL, FIBEX_MAX_CHANNELS, m.channels, m.channelCount, &FillFibexChannel,
-      [](FibexChannel& r) { r.triggeringCount = 0; }, children);
+      [](FibexChannel& r) { r.triggeringCount = 0; }, children, &m.capacityReached);
 }
 
 int ParseFibexEcus(XmlDomDocument& doc, FibexModel& m) {
   return WalkFamily(
       doc, FIBEX_SCHEMA_ECU, FIBEX_MAX_ECUS, m.ecus, m.ecuCount, &FillFibexEcu, [](FibexEcu& r) { r.unused = 0; },
-      PlainChildren(3, &FillFibexEcu));
+      PlainChildren(3, &FillFibexEcu, nullptr), nullptr);
 }
 
 int ParseFibexFrames(XmlDomDocument& doc, FibexModel& m) {
   return WalkFamily(
       doc, FIBEX_SCHEMA_FRAME, FIBEX_MAX_ELEMENTS, m.frames, m.frameCount, &FillFibexFrame,
       [](FibexFrame& r) { r.pduInstanceCount = r.signalInstanceCount = 0; },
-      [](const XmlDomNode& e, const FibexSchemaGroup& g, FibexFrame& rec, FibexReadBuffer& b) {
+      [&m](const XmlDomNode& e, const FibexSchemaGroup& g, FibexFrame& rec, FibexReadBuffer& b) {
         for (int r = 1; r <= 8 && r < g.rowCount; ++r)
-          ReadRow(e, g.rows[r], rec, &FillFibexFrame, b, FrameRowLimit(g.rows[r], rec));
-      });
+          ReadRow(e, g.rows[r], rec, &FillFibexFrame, b, FrameRowLimit(g.rows[r], rec), &m.capacityReached);
+      },
+      &m.capacityReached);
 }
 
 int ParseFibexSignals(XmlDomDocument& doc, FibexModel& m) {
   return WalkFamily(
       doc, FIBEX_SCHEMA_SIGNAL, FIBEX_MAX_ELEMENTS, m.signals, m.signalCount, &FillFibexSignal, [](FibexSignal&) {},
-      PlainChildren(2, &FillFibexSignal));
+      PlainChildren(2, &FillFibexSignal, &m.capacityReached), &m.capacityReached);
 }
 
 int ParseFibexUnits(XmlDomDocument& doc, FibexModel& m) {
   return WalkFamily(
       doc, FIBEX_SCHEMA_UNIT, FIBEX_MAX_ELEMENTS, m.units, m.unitCount, &FillFibexUnit, [](FibexUnit&) {},
-      PlainChildren(2, &FillFibexUnit));
+      PlainChildren(2, &FillFibexUnit, &m.capacityReached), &m.capacityReached);
 }
 
 int ParseFibexCodings(XmlDomDocument& doc, FibexModel& m) {
@@ -570,11 +582,12 @@ int ParseFibexCodings(XmlDomDocument& doc, FibexModel& m) {
   };
   return WalkFamily(
       doc, FIBEX_SCHEMA_CODING, FIBEX_MAX_ELEMENTS, m.codings, m.codingCount, &FillFibexCoding,
-      [](FibexCoding& r) { r.scaleConstraintCount = 0, r.firstCoefficientSeen = 0; }, children);
+      [](FibexCoding& r) { r.scaleConstraintCount = 0, r.firstCoefficientSeen = 0; }, children, &m.capacityReached);
 }
 
 int ParseFibexSignalGroups(XmlDomDocument& doc, FibexModel& m) {
   return WalkFamily(
       doc, FIBEX_SCHEMA_SIGNAL_GROUP, FIBEX_MAX_ELEMENTS, m.signalGroups, m.signalGroupCount, &FillFibexSignalGroup,
-      [](FibexSignalGroup& r) { r.memberCount = 0; }, PlainChildren(5, &FillFibexSignalGroup));
+      [](FibexSignalGroup& r) { r.memberCount = 0; }, PlainChildren(5, &FillFibexSignalGroup, &m.capacityReached),
+      &m.capacityReached);
 }

@@ -51,6 +51,10 @@ int ParseFibexUnits(XmlDomDocument& doc, FibexModel& model);
 int ParseFibexCodings(XmlDomDocument& doc, FibexModel& model);
 int ParseFibexSignalGroups(XmlDomDocument& doc, FibexModel& model);
 
+// Fills model.outline from the whole file below `root`; the element parsers
+// have filled the model's tables.
+void OutlineFibexFile(const XmlDomNode& root, FibexModel& model);
+
 // Test hook: the next `n` table allocations of the parsers fail, and their
 // parsers give 2 (0 turns it off). A table for which memory runs out throws
 // std::bad_alloc instead.

@@ -314,19 +314,20 @@ TEST_F(FibexImport, OutputIsCappedAt2048Frames) {
   EXPECT_EQ(nullptr, FrameNamed("Multi_2049"));
 }
 
-TEST_F(FibexImport, DuplicateFrameNameReachesTheNotifierAndIsSkipped) {
+TEST_F(FibexImport, DuplicateFrameNameIsSkippedAndCountedWithoutABox) {
   Net n;
   n.AddFrame("F1", "Engine", 8, {fx::Instance("I1", 0, "S1")}, {{10, 0, 1}});
   n.AddFrame("F2", "ENGINE", 8, {fx::Instance("I1", 8, "S2")}, {{11, 0, 1}});
   n.signals = {fx::Signal("S1", "First"), fx::Signal("S2", "Second")};
-  ASSERT_EQ(FIBEX_OK, Import(n));
+  FibexLeftOut left;
+  ASSERT_EQ(FIBEX_OK, ImportFibexFile(doc, dir.Write("f.xml", n.Text()), nullptr, LIST_REFERENCE, &left));
   ASSERT_EQ(1u, Frames().size());
   EXPECT_EQ(10u, FrameNamed("engine")->slotId);
   EXPECT_NE(nullptr, SignalOf("Engine", "First"));
   EXPECT_EQ(nullptr, SignalOf("Engine", "Second"));
-  ASSERT_EQ(std::vector<int>{4023}, sink.Ids());
-  EXPECT_EQ(11, sink.shown[0].ArgNumber(0));
-  EXPECT_EQ("ENGINE", sink.shown[0].ArgText(1));
+  EXPECT_TRUE(sink.shown.empty());
+  EXPECT_EQ(1, left.sharedName);
+  EXPECT_EQ(1, left.sharedNameRows);
   EXPECT_EQ(1u, doc.GetPoolCounts().flexRayMsg);  // the refused record went back
 }
 
@@ -339,10 +340,10 @@ TEST_F(FibexImport, NamesAreCutTo32BytesAndCaseTwinsShareOneEntry) {
              {{3, 0, 1}, {4, 0, 1}});
   n.signals = {fx::Signal("S1", "speed"), fx::Signal("S2", "SPEED"), fx::Signal("S3", longSignal)};
   ASSERT_EQ(FIBEX_OK, Import(n));
-  // The second timing's generated name cuts to the same 32 bytes, so the
-  // document refuses it as a duplicate.
+  // The second timing's generated name cuts to the same 32 bytes, so it is
+  // left out as a duplicate, without a box.
   ASSERT_EQ(1u, Frames().size());
-  EXPECT_EQ(std::vector<int>{4023}, sink.Ids());
+  EXPECT_TRUE(sink.shown.empty());
   const _FlexRayMsg* m = FrameNamed(longName.substr(0, 32).c_str());
   ASSERT_NE(nullptr, m);
   EXPECT_EQ(longName.substr(0, 32), m->name);
