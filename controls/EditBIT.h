@@ -25,6 +25,9 @@ class CEditBIT : public CEditEx {
   void SetPatternText(const QString& binary);
   // The stored binary pattern, leftmost = highest bit.
   QString GetPatternText() const { return QString::fromStdString(pattern_.Pattern()); }
+  // The pattern the text in the field stands for, typed but not yet read
+  // included (see ctl::BitPattern::PatternOfText).
+  QString ShownPattern() const { return QString::fromStdString(pattern_.PatternOfText(text().toStdString())); }
 
   void FormatPattern(const QString& hex) { pattern_.FormatPattern(hex.toStdString()); }
   QString BinaryToHex() const { return QString::fromStdString(pattern_.BinaryToHex()); }

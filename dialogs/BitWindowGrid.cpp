@@ -38,15 +38,25 @@ CBitWindowGrid::CBitWindowGrid(QWidget* parent) : QWidget(parent) {
     int k = 63 - i;
     grid->addWidget(cell, 1 + k / 16, ColumnOf(k % 16));
   }
-  // Every label is as wide as the widest it can show (four digits, or
-  // "Bit"), so that the grid keeps its size while the window moves.
+  // Every label is as wide as the widest text it can show (four digits, or
+  // "Bit") and as tall as the tallest, nothing included: an empty label is
+  // lower than one with text where the face's line height differs from its
+  // glyphs', and the grid keeps its size while the window moves.
   const QFontMetrics metrics(font());
   const int labelWidth = std::max({28, metrics.horizontalAdvance(QStringLiteral("0000")) + 4,
                                    metrics.horizontalAdvance(QStringLiteral("Bit")) + 4});
+  int labelHeight = 0;
+  {
+    QLabel probe(this);
+    for (const QString& text : {QString(), QStringLiteral("0000"), QStringLiteral("Bit")}) {
+      probe.setText(text);
+      labelHeight = std::max(labelHeight, probe.sizeHint().height());
+    }
+  }
   for (int r = 0; r < kLabels; ++r) {
     auto* label = new QLabel(this);
     label->setObjectName(QStringLiteral("rowLabel%1").arg(1700 + r));
-    label->setFixedWidth(labelWidth);
+    label->setFixedSize(labelWidth, labelHeight);
     // Row numbers stand right-aligned in their column, clear of the cells.
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QSizePolicy keep = label->sizePolicy();

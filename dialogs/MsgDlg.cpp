@@ -147,7 +147,6 @@ QString ShownValue(const QWidget* w) {
   if (const auto* c = qobject_cast<const CComboBoxINT*>(w))
     return QString::fromStdString(
         ctl::FormatIntText(ctl::ReadIntText(std(c->currentText()), c->IsHexMode()), c->IsHexMode()));
-  if (const auto* b = qobject_cast<const CEditBIT*>(w)) return b->text().toUpper();
   if (const auto* c = qobject_cast<const QComboBox*>(w)) return c->currentText();
   if (const auto* e = qobject_cast<const QLineEdit*>(w)) return e->text();
   if (const auto* b = qobject_cast<const QAbstractButton*>(w))
@@ -228,7 +227,19 @@ void CMsgDlg::OnOK() { QDialog::accept(); }
 
 CMsgDlg::FieldPicture CMsgDlg::PictureFields() const {
   FieldPicture picture;
-  for (const auto& [id, w] : controls_) picture[id] = ShownValue(w);
+  // The pattern fields show one pattern in two forms: one value, read from
+  // the field being typed into while the other still shows the pattern before.
+  const CEditBIT* pattern = nullptr;
+  int patternId = 0;
+  for (const auto& [id, w] : controls_) {
+    if (const auto* b = qobject_cast<const CEditBIT*>(w)) {
+      if (!pattern || b->IsModified()) pattern = b;
+      if (!patternId) patternId = id;
+      continue;
+    }
+    picture[id] = ShownValue(w);
+  }
+  if (pattern) picture[patternId] = pattern->ShownPattern();
   return picture;
 }
 

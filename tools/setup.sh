@@ -5,10 +5,11 @@
 set -euo pipefail
 # qt6-translations-l10n: the toolkit's own texts (Yes/No, file dialogs) in
 # Japanese and Chinese; fonts-noto-cjk: proportional Japanese and Chinese
-# interface fonts; libx11-dev: the lock-key states of the status bar.
+# interface fonts; libx11-dev: the lock-key states of the status bar; xvfb
+# and xauth: an X server without a screen for the layout tests' second run.
 packages=(cmake ninja-build g++ clang-format pkg-config qt6-base-dev qt6-translations-l10n libxml2-dev libx11-dev libgtest-dev
           libgmock-dev libbenchmark-dev clang libclang-rt-14-dev fonts-noto-cjk fonts-ipafont-gothic fonts-wqy-microhei
-          locales)
+          locales xvfb xauth)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 missing=()

@@ -15,24 +15,25 @@ std::string Rightmost(const std::string& text, int count) {
   return text.size() > n ? text.substr(text.size() - n) : text;
 }
 
-// Right-aligned in exactly `count` characters: cut on the left or padded with 'X'.
-std::string FitLeft(const std::string& text, int count) {
-  const int length = static_cast<int>(text.size());
-  return length >= count ? Rightmost(text, count) : BitPattern::PadLeft(text, count - length);
-}
-
 }  // namespace
+
+std::string BitPattern::FitToCount(const std::string& text, int count) {
+  const int length = static_cast<int>(text.size());
+  return length >= count ? Rightmost(text, count < 0 ? 0 : count) : PadLeft(text, count - length);
+}
 
 void BitPattern::SetBitCount(int n) {
   if (n < 1) n = 1;
   if (n > kMaxBits) n = kMaxBits;
   bitCount_ = n;
-  pattern_ = FitLeft(pattern_, n);
+  pattern_ = FitToCount(pattern_, n);
 }
 
-void BitPattern::SetPatternText(const std::string& binary) { pattern_ = FitLeft(Upper(binary), bitCount_); }
+void BitPattern::SetPatternText(const std::string& binary) { pattern_ = FitToCount(Upper(binary), bitCount_); }
 
-void BitPattern::FormatPattern(const std::string& hex) {
+void BitPattern::FormatPattern(const std::string& hex) { pattern_ = FitToCount(ExpandHex(hex), bitCount_); }
+
+std::string BitPattern::ExpandHex(const std::string& hex) const {
   std::string bits;
   for (std::size_t i = 0; i < hex.size(); ++i) {
     const char c = hex[i];
@@ -47,7 +48,7 @@ void BitPattern::FormatPattern(const std::string& hex) {
       bits += GetStoredNibble(static_cast<int>(i));
     }
   }
-  pattern_ = FitLeft(bits, bitCount_);
+  return bits;
 }
 
 std::string BitPattern::NibbleToHex(const std::string& bits) {
@@ -92,16 +93,23 @@ std::string BitPattern::BinaryToHex() const {
 
 std::string BitPattern::DisplayText() const { return mode_ == 1 ? BinaryToHex() : pattern_; }
 
-std::string BitPattern::ReadText(const std::string& text) {
+std::string BitPattern::NormalText(const std::string& text) const {
   std::string upper = Upper(text);
+  const int digits = HexDigitCount();
+  if (mode_ == 1 && static_cast<int>(upper.size()) < digits)
+    upper = PadLeft(upper, digits - static_cast<int>(upper.size()));
+  return upper;
+}
+
+std::string BitPattern::ReadText(const std::string& text) {
+  std::string upper = NormalText(text);
   if (mode_ != 1) {
     // An over-long text keeps its rightmost characters, so the pattern never
     // outgrows its bit count.
-    pattern_ = FitLeft(upper, bitCount_);
+    pattern_ = FitToCount(upper, bitCount_);
     return pattern_;
   }
   const int digits = HexDigitCount();
-  if (static_cast<int>(upper.size()) < digits) upper = PadLeft(upper, digits - static_cast<int>(upper.size()));
   const int r = bitCount_ % 4;
   if (static_cast<int>(upper.size()) == digits && r != 0 && upper[0] != 'X') {
     const char cap = r == 1 ? '1' : (r == 2 ? '3' : '7');
@@ -109,6 +117,15 @@ std::string BitPattern::ReadText(const std::string& text) {
   }
   FormatPattern(upper);
   return upper;
+}
+
+std::string BitPattern::PatternOfText(const std::string& text) const {
+  const std::string upper = NormalText(text);
+  const std::string bits = mode_ == 1 ? ExpandHex(upper) : upper;
+  const std::size_t count = static_cast<std::size_t>(bitCount_);
+  const std::size_t above = bits.size() > count ? bits.size() - count : 0;
+  if (bits.find('1') < above) return bits;
+  return FitToCount(bits, bitCount_);
 }
 
 }  // namespace ctl

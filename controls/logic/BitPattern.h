@@ -25,6 +25,10 @@ class BitPattern {
   void SetPatternText(const std::string& binary);
   // Hexadecimal text to the pattern (upper-case digits, 'X', '$').
   void FormatPattern(const std::string& hex);
+  // A text fitted to `count` characters as the pattern is fitted to a new bit
+  // count: bit 0 stays rightmost, a cut keeps the rightmost characters, and
+  // padding is 'X' on the left. The characters keep their case.
+  static std::string FitToCount(const std::string& text, int count);
   std::string BinaryToHex() const;
   static std::string NibbleToHex(const std::string& bits);
   // The pattern characters under hexadecimal digit `digitIndex`; the first
@@ -38,8 +42,17 @@ class BitPattern {
   std::string DisplayText() const;
   // Takes a typed text as the pattern and returns the text to show again.
   std::string ReadText(const std::string& text);
+  // The pattern a text of this field stands for, read as ReadText reads it
+  // but left whole where reading it would drop a set bit above the bit count
+  // (a leading hexadecimal digit too large for the bits it covers).
+  std::string PatternOfText(const std::string& text) const;
 
  private:
+  // Each hexadecimal digit as its four pattern characters, not yet fitted.
+  std::string ExpandHex(const std::string& hex) const;
+  // A typed text upper-cased and, in hexadecimal, padded to the digit count.
+  std::string NormalText(const std::string& text) const;
+
   int bitCount_ = kMaxBits;
   int mode_ = 0;
   std::string pattern_ = std::string(kMaxBits, 'X');

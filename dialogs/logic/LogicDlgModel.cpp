@@ -8,10 +8,7 @@
 using namespace dlgids;
 
 std::string RefitPattern(const std::string& pattern, int n) {
-  std::size_t want = static_cast<std::size_t>(std::clamp(n, 0, MAX_LOGIC_BITS));
-  std::string out = pattern.substr(0, std::min(pattern.size(), want));
-  out.append(want - out.size(), 'X');
-  return out;
+  return ctl::BitPattern::FitToCount(pattern, std::clamp(n, 0, MAX_LOGIC_BITS));
 }
 
 bool SamePattern(const std::string& a, const std::string& b) { return MakeUpperString(a) == MakeUpperString(b); }

@@ -15,8 +15,10 @@
 #include "Records.h"
 #include "TextFields.h"
 
-// A pattern fitted to n bits the way the group's other symbols are when the
-// group's bit count changes: cut on the right, or padded with 'X' on the right.
+// A pattern fitted to n bits when the group's bit count changes, by the rule
+// of the pattern field itself, so that bit k means the same channel in every
+// pattern of the group: bit 0 stays rightmost, a cut keeps the rightmost
+// characters, padding is 'X' on the left.
 std::string RefitPattern(const std::string& pattern, int n);
 // Patterns are equal without regard to the case of the don't-care 'x'.
 bool SamePattern(const std::string& a, const std::string& b);

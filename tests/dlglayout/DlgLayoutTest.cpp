@@ -1,7 +1,9 @@
 // The CAN, FlexRay and LIN dialogs keep their size and every control its
 // place, whatever message they show, whatever page, J1939 state or byte
-// count the user brings about; and a combo box made a plain field draws no
-// drop-down arrow, not even under the pointer or with the focus.
+// count the user brings about, in the interface font of every language; and
+// a combo box made a plain field draws no drop-down arrow, not even under the
+// pointer or with the focus. Run offscreen and under an X server, whose
+// resolution and font metrics differ.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,6 +13,7 @@
 #include <QTest>
 
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +28,7 @@
 #include "FrameDlgIds.h"
 #include "LinDlg.h"
 #include "StaticEx.h"
+#include "UiFonts.h"
 
 using namespace vrtest;
 
@@ -140,43 +144,74 @@ struct FrameRig {
 
 const char kLongName[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEF";  // 32 characters
 
+// The interface font the program sets for each language, on the platform's
+// own size and on a larger one, as on a screen of higher resolution: a text
+// whose height follows its glyphs shows in the layout.
+struct UiFont {
+  const char* name;
+  vrres::UiScript script;
+  int pixelSize;  // 0: the platform's size
+};
+const UiFont kFonts[] = {{"ja", vrres::UiScript::Japanese, 0},
+                         {"zh", vrres::UiScript::ChineseSimplified, 0},
+                         {"en", vrres::UiScript::Latin, 0},
+                         {"en, 16 px", vrres::UiScript::Latin, 16}};
+
+void UseFont(const UiFont& f) {
+  static const QFont platform = QApplication::font();
+  vrres::InstallFaceSubstitutes(f.script);
+  QFont font = vrres::InterfaceFont(f.script, platform);
+  if (f.pixelSize > 0) font.setPixelSize(f.pixelSize);
+  QApplication::setFont(font);
+}
+
+// Each row of a layout table once in every interface font: `row` adds the
+// row's data after the font's index.
+void RowsInEveryFont(const char* rule, const std::function<void(QTestData&)>& row) {
+  for (int f = 0; f < static_cast<int>(std::size(kFonts)); ++f) {
+    QTestData& data = QTest::addRow("%s: %s", kFonts[f].name, rule) << f;
+    row(data);
+  }
+}
+
 }  // namespace
 
 class DlgLayoutTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
-  void initTestCase() {
-    // A larger face than the default, as on a screen of higher resolution:
-    // texts that grow with their content then show in the layout.
-    QFont font = QApplication::font();
-    font.setPixelSize(16);
-    QApplication::setFont(font);
-  }
+  void init() { UseFont(kFonts[std::size(kFonts) - 1]); }
 
   // Each row opens the CAN dialog on a message of its own, then works the
   // J1939 box and the page buttons; at every step the dialog has the size
   // and the controls the places they have for a plain 8-byte message.
   void canHoldsStill_data() {
+    QTest::addColumn<int>("font");
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("bytes");
     QTest::addColumn<bool>("j1939");
     QTest::addColumn<bool>("longSignalNames");
     QTest::addColumn<QStringList>("clicks");
-    QTest::newRow("64 bytes, names of 32 characters") << kLongName << 64 << false << true << QStringList{};
-    QTest::newRow("0 bytes: no grid heading") << "A" << 0 << false << false << QStringList{};
-    QTest::newRow("J1939, 200 bytes: page buttons, paged")
-        << "A" << 200 << true << false << QStringList{"next", "next", "previous", "previous"};
-    QTest::newRow("J1939 switched off and on again") << "A" << 200 << true << false << QStringList{"j1939", "j1939"};
-    QTest::newRow("J1939 switched on") << "A" << 8 << false << false << QStringList{"j1939"};
+    RowsInEveryFont("64 bytes, names of 32 characters",
+                    [](QTestData& d) { d << kLongName << 64 << false << true << QStringList{}; });
+    RowsInEveryFont("0 bytes: no grid heading", [](QTestData& d) { d << "A" << 0 << false << false << QStringList{}; });
+    RowsInEveryFont("J1939, 200 bytes: page buttons, paged", [](QTestData& d) {
+      d << "A" << 200 << true << false << QStringList{"next", "next", "previous", "previous"};
+    });
+    RowsInEveryFont("J1939 switched off and on again", [](QTestData& d) {
+      d << "A" << 200 << true << false << QStringList{"j1939", "j1939"};
+    });
+    RowsInEveryFont("J1939 switched on", [](QTestData& d) { d << "A" << 8 << false << false << QStringList{"j1939"}; });
   }
 
   void canHoldsStill() {
+    QFETCH(int, font);
     QFETCH(QString, name);
     QFETCH(int, bytes);
     QFETCH(bool, j1939);
     QFETCH(bool, longSignalNames);
     QFETCH(QStringList, clicks);
+    UseFont(kFonts[font]);
 
     CanRig plain({"A", 8, false, {"S", "T"}});
     QVERIFY(ShowActive(plain.dlg));
@@ -209,26 +244,33 @@ class DlgLayoutTest : public QObject {
   // and the controls, cells and row labels the places they have for a plain
   // 8-byte frame, and a row label is shown exactly while a cell is.
   void frameDialogsHoldStill_data() {
+    QTest::addColumn<int>("font");
     QTest::addColumn<int>("bus");
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("bytes");
     QTest::addColumn<int>("start");
     QTest::addColumn<QString>("keys");
-    QTest::newRow("FlexRay: window at bit 2000, 254 typed, emptied, 0")
-        << int(FLEXRAY) << "F" << 254 << 2000 << "254\b\b\b0";
-    QTest::newRow("FlexRay: new frame, 16 typed, then 0") << int(FLEXRAY) << QString() << 0 << 0 << "16\b\b0";
-    QTest::newRow("FlexRay: name of 32 characters, 0 typed") << int(FLEXRAY) << kLongName << 16 << 8 << "0";
-    QTest::newRow("LIN: 0 typed, then 4 and 8") << int(LIN) << "F" << 8 << 40 << "0\b4\b8";
-    QTest::newRow("LIN: new frame, 8 typed, then 0") << int(LIN) << QString() << 0 << 0 << "8\b0";
-    QTest::newRow("LIN: name of 32 characters, 1 typed") << int(LIN) << kLongName << 2 << 0 << "1";
+    RowsInEveryFont("FlexRay: window at bit 2000, 254 typed, emptied, 0",
+                    [](QTestData& d) { d << int(FLEXRAY) << "F" << 254 << 2000 << "254\b\b\b0"; });
+    RowsInEveryFont("FlexRay: new frame, 16 typed, then 0",
+                    [](QTestData& d) { d << int(FLEXRAY) << QString() << 0 << 0 << "16\b\b0"; });
+    RowsInEveryFont("FlexRay: name of 32 characters, 0 typed",
+                    [](QTestData& d) { d << int(FLEXRAY) << kLongName << 16 << 8 << "0"; });
+    RowsInEveryFont("LIN: 0 typed, then 4 and 8", [](QTestData& d) { d << int(LIN) << "F" << 8 << 40 << "0\b4\b8"; });
+    RowsInEveryFont("LIN: new frame, 8 typed, then 0",
+                    [](QTestData& d) { d << int(LIN) << QString() << 0 << 0 << "8\b0"; });
+    RowsInEveryFont("LIN: name of 32 characters, 1 typed",
+                    [](QTestData& d) { d << int(LIN) << kLongName << 2 << 0 << "1"; });
   }
 
   void frameDialogsHoldStill() {
+    QFETCH(int, font);
     QFETCH(int, bus);
     QFETCH(QString, name);
     QFETCH(int, bytes);
     QFETCH(int, start);
     QFETCH(QString, keys);
+    UseFont(kFonts[font]);
 
     FrameRig plain(Bus(bus), "F", 8, 0, 8);
     QVERIFY(ShowActive(*plain.dlg));

@@ -42,6 +42,8 @@ struct LogicDlg {
   }
 };
 
+// The group's other patterns are refitted by the pattern field's own rule:
+// bit 0 stays rightmost, so bit k means the same channel before and after.
 TEST(LogicModel, RefitFourToSixToTwo) {
   LogicDlg d;
   d.Add(0, "P", "0101");
@@ -53,22 +55,42 @@ TEST(LogicModel, RefitFourToSixToTwo) {
   ASSERT_EQ(d.model.Ok(p), DLG_OK_CLOSE);
   EXPECT_EQ(p.ids, std::vector<int>{IDS_ASK_GROUP_BITS});
   EXPECT_EQ(d.G(0).bitCount, 6);
-  EXPECT_EQ(d.Pattern(0, "Q"), "1xx0XX");
+  EXPECT_EQ(d.Pattern(0, "Q"), "XX1xx0");
   EXPECT_EQ(d.Pattern(0, "P"), "XX0101");  // its own field's value
   EXPECT_EQ(d.model.RefittedSymbols().size(), 1u);
   EXPECT_TRUE(d.model.Modified());
 
   LogicDlg e;
-  e.Add(0, "P", "0101XX");
-  e.Add(0, "Q", "1xx0XX");
+  e.Add(0, "P", "XX0101");
+  e.Add(0, "Q", "XX1xx0");
   e.OpenEdit(0, "Q");
-  e.model.CommitPattern("1xx0XX");
   e.model.CommitBitCount(2);
   ScriptedPrompt q;
   ASSERT_EQ(e.model.Ok(q), DLG_OK_CLOSE);
   EXPECT_EQ(e.Pattern(0, "P"), "01");
+  EXPECT_EQ(e.Pattern(0, "Q"), "X0");
   EXPECT_EQ(e.G(0).bitCount, 2);
-  EXPECT_EQ(RefitPattern("1xx0XX", 2), "1x");
+}
+
+TEST(LogicModel, RefitPatternFollowsTheField) {
+  struct Case {
+    const char* pattern;
+    int bits;
+    const char* want;
+  } cases[] = {
+      {"1100", 2, "00"},     {"0011", 2, "11"},    {"1010", 2, "10"},   {"1xx0XX", 2, "XX"},
+      {"0101", 6, "XX0101"}, {"1xx0", 5, "X1xx0"}, {"0101", 4, "0101"}, {"01", 0, ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RefitPattern(c.pattern, c.bits), c.want) << c.pattern << " to " << c.bits;
+    ctl::BitPattern field;
+    field.SetPatternText(c.pattern);
+    field.SetBitCount(static_cast<int>(std::string(c.pattern).size()));
+    field.SetBitCount(c.bits);
+    if (c.bits > 0) {
+      EXPECT_TRUE(SamePattern(field.Pattern(), c.want)) << c.pattern << " to " << c.bits;
+    }
+  }
 }
 
 TEST(LogicModel, TheQuestionOnlyWhenOthersChange) {
@@ -123,7 +145,7 @@ TEST(LogicModel, RefusalsLeaveTheGroupAsItWas) {
   e.Add(0, "Q", "1100");
   e.OpenEdit(0, "P");
   e.model.CommitBitCount(6);
-  e.model.CommitPattern("1100xx");
+  e.model.CommitPattern("xx1100");
   ScriptedPrompt q;
   EXPECT_EQ(e.model.Ok(q), IDC_PATTERN_BIN);
   EXPECT_EQ(q.ids, (std::vector<int>{IDS_ASK_GROUP_BITS, IDS_MSG_SAME_PATTERN}));

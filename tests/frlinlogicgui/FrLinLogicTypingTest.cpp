@@ -282,12 +282,51 @@ class FrLinLogicTypingTest : public QObject {
     QCOMPARE(dlg.Grid()->Cell(16)->ColorIndex(), int(BITKIND_FREE));
   }
 
+  // A bit count typed, left with Tab and OK clicked refits every pattern of
+  // the group as the edited symbol's own field was fitted: bit 0 stays
+  // rightmost, so bit k means the same channel in every pattern.
+  void refitKeepsBitZeroRightmost() {
+    struct Row {
+      const char* rule;
+      const char* edited;  // C, the symbol in the dialog
+      const char* other;   // D
+      const char* bits;
+      const char* wantEdited;
+      const char* wantOther;
+    };
+    const Row rows[] = {
+        {"cut to 2: 1100 and 0011 stay apart", "1100", "0011", "2", "00", "11"},
+        {"cut to 2: 1100 and 1010", "1100", "1010", "2", "00", "10"},
+        {"widened to 6: padded on the left", "1100", "0011", "6", "XX1100", "XX0011"},
+        {"cut to 3: don't-cares kept in place", "1100", "x01X", "3", "100", "01X"},
+    };
+    for (const Row& r : rows) {
+      sink_.shown.clear();
+      CVestrelDoc doc;
+      _LOGICSignal* c = sample::Symbol(doc, 0, "C", r.edited);
+      _LOGICSignal* d = sample::Symbol(doc, 0, "D", r.other);
+      CLogicDlg dlg;
+      dlg.SetGroups(doc.GetLogicGroup(LIST_DEFINITION, 0));
+      dlg.SetSymbol(c);
+      dlg.SetGroupIndex(0);
+      dlg.SetMode(DLGMODE_EDIT);
+      QVERIFY2(ShowActive(dlg), r.rule);
+      TypeAndTab(dlg.GetDlgItem(IDC_LOGIC_BITS), QString::fromLatin1(r.bits));
+      QVERIFY2(TextOf(dlg.GetDlgItem(IDC_PATTERN_BIN)) == QLatin1String(r.wantEdited), r.rule);
+      PressOk(dlg);
+      QVERIFY2(sink_.Ids() == std::vector<int>{IDS_ASK_GROUP_BITS}, r.rule);
+      QVERIFY2(!dlg.isVisible(), r.rule);
+      QVERIFY2(std::string(c->pattern) == r.wantEdited, r.rule);
+      QVERIFY2(std::string(d->pattern) == r.wantOther, r.rule);
+    }
+  }
+
   // A lower bit count that would cut two patterns of the group to one is
   // refused before anything changes.
   void refitNeverMergesTwoPatterns() {
     CVestrelDoc doc;
     sample::Symbol(doc, 0, "A", "0101");
-    sample::Symbol(doc, 0, "B", "0100");
+    sample::Symbol(doc, 0, "B", "1101");
     _LOGICSignal* c = sample::Symbol(doc, 0, "C", "1111");
     _LOGICGroup* g = doc.GetLogicGroup(LIST_DEFINITION, 0);
     const Picture stored(doc, LIST_DEFINITION);

@@ -6,6 +6,7 @@
 #include "LogicDlg.h"
 #include "Resources.h"
 #include "SampleDefs.h"
+#include "UiFonts.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -23,6 +24,12 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if (lang == "en") vrres::LoadLanguageLibrary(QStringLiteral(VR_RCC_DIR "/VrEngRc.rcc"));
   if (lang == "zh") vrres::LoadLanguageLibrary(QStringLiteral(VR_RCC_DIR "/VrChsRc.rcc"));
+  // The interface font the program sets for the language.
+  const vrres::UiScript script = lang == "en"   ? vrres::UiScript::Latin
+                                 : lang == "zh" ? vrres::UiScript::ChineseSimplified
+                                                : vrres::UiScript::Japanese;
+  vrres::InstallFaceSubstitutes(script);
+  QApplication::setFont(vrres::InterfaceFont(script, QApplication::font()));
   CVestrelDoc doc;
   sample::Fill(doc);
   std::unique_ptr<CMsgDlg> dlg;

@@ -206,6 +206,48 @@ class OkShownTest : public QObject {
     }
   }
 
+  // LOGIC: the binary and hexadecimal fields show one pattern. A pattern
+  // typed into either and OK clicked at once is stored by that press, though
+  // its commit rewrites the other field; a hexadecimal digit too large for the
+  // bits it covers is cut in sight first.
+  void logicPatternNeedsOnePress() {
+    constexpr int kBin = dlgids::IDC_PATTERN_BIN;
+    constexpr int kHex = dlgids::IDC_PATTERN_HEX;
+    struct Row {
+      const char* rule;
+      const char* bits;  // typed and left with Tab first, or null
+      int field;
+      const char* keys;
+      bool cut;
+      const char* wantPattern;
+    };
+    const Row rows[] = {
+        {"binary", nullptr, kBin, "1100", false, "1100"},
+        {"hexadecimal", nullptr, kHex, "a", false, "1010"},
+        {"binary shorter than the count: padded", nullptr, kBin, "11", false, "XX11"},
+        {"hexadecimal with a don't-care digit", "8", kHex, "x3", false, "XXXX0011"},
+        {"hexadecimal into 6 bits", "6", kHex, "35", false, "110101"},
+        {"hexadecimal F5 into 6 bits: the top digit is cut", "6", kHex, "f5", true, "110101"},
+    };
+    for (const Row& r : rows) {
+      sink_.shown.clear();
+      EditedSymbol e("Sym");
+      CLogicDlg& dlg = e.dlg;
+      QVERIFY2(ShowActive(dlg), r.rule);
+      if (r.bits) TypeAndTab(dlg.GetDlgItem(dlgids::IDC_LOGIC_BITS), QString::fromLatin1(r.bits));
+      const Picture stored(e.doc, LIST_DEFINITION);
+      TypeOver(dlg.GetDlgItem(r.field), QString::fromLatin1(r.keys));
+      PressOk(dlg);
+      if (r.cut) {
+        QVERIFY2(dlg.isVisible() && Picture(e.doc, LIST_DEFINITION) == stored, r.rule);
+        PressOk(dlg);
+      }
+      QVERIFY2(sink_.Ids().empty(), r.rule);
+      QVERIFY2(!dlg.isVisible(), r.rule);
+      QVERIFY2(std::string(e.symbol->pattern) == r.wantPattern, r.rule);
+    }
+  }
+
   // The LOGIC symbol name follows the same text rule.
   void logicNameKeepsItsBytes() {
     enum Act { NONE, TYPE, INSERT };

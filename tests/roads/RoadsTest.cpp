@@ -341,11 +341,11 @@ class RoadsTest : public QObject {
       QCOMPARE(steps.leftOpen, 0);
     }
     QCOMPARE(fx.sink.Ids(), std::vector<int>{IDS_ASK_GROUP_BITS});
-    QCOMPARE(Row(def, 0, {COL_SYMBOL, COL_GROUP, COL_BITS, COL_PATTERN}), (QStringList{"Idle", "1", "6", "0101XX"}));
+    QCOMPARE(Row(def, 0, {COL_SYMBOL, COL_GROUP, COL_BITS, COL_PATTERN}), (QStringList{"Idle", "1", "6", "XX0101"}));
     QCOMPARE(Row(def, 1, {COL_SYMBOL, COL_GROUP, COL_BITS, COL_PATTERN}), (QStringList{"Running", "1", "6", "XX1XX0"}));
     QVERIFY(fx.doc.IsDefModified());
     QCOMPARE(QString::fromLatin1(fx.doc.GetLogicGroup(LIST_DEFINITION, 0)->symbols.Find("IDLE")->pattern),
-             QStringLiteral("0101XX"));
+             QStringLiteral("XX0101"));
     // The search finds the renamed symbol (patterns are never searched).
     f.OnCommand(ID_EDIT_FIND);
     CSearchDlg& search = Search(f);
@@ -519,12 +519,12 @@ class RoadsTest : public QObject {
       DoubleClickRow(def, run);
       QCOMPARE(steps.leftOpen, 0);
     }
-    // Low's pattern changes: asked.
+    // Low's pattern changes (padded on the left, as the field pads): asked.
     QCOMPARE(fx.sink.Ids(), std::vector<int>{IDS_ASK_GROUP_BITS});
     fx.sink.shown.clear();
     QCOMPARE(Row(def, run, {COL_SYMBOL, COL_GROUP, COL_BITS, COL_PATTERN}), (QStringList{"Run", "2", "3", "110"}));
     const int low = Column(def, COL_SYMBOL).indexOf(QStringLiteral("Low"));
-    QCOMPARE(Row(def, low, {COL_SYMBOL, COL_GROUP, COL_BITS, COL_PATTERN}), (QStringList{"Low", "2", "3", "01X"}));
+    QCOMPARE(Row(def, low, {COL_SYMBOL, COL_GROUP, COL_BITS, COL_PATTERN}), (QStringList{"Low", "2", "3", "X01"}));
     QVERIFY(fx.doc.GetLogicGroup(LIST_DEFINITION, 1)->symbols.Find("RUN"));
     QVERIFY(!fx.doc.GetLogicGroup(LIST_DEFINITION, 0)->symbols.Find("RUN"));
     {
