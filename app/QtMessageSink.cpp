@@ -12,8 +12,8 @@ namespace {
 // A message box as the original platform shows it: a box with a Cancel
 // button or a single button closes with Esc and its close box, a Yes/No
 // question does not (the toolkit would answer No for the user, and the close
-// question would then drop unsaved work). It opens centred on the program's
-// main window.
+// question would then drop unsaved work). It opens centred on the window
+// given: the dialog that raised it, or the program's main window.
 class CProgramMessageBox : public QMessageBox {
  public:
   CProgramMessageBox(QWidget* parent, QWidget* centreOn, bool answerRequired)
@@ -68,11 +68,13 @@ QString MessageText(int stringId, const std::vector<MsgArg>& args) {
 int CQtMessageSink::Show(int stringId, const std::vector<MsgArg>& args, MsgButtons buttons, MsgIcon icon) {
   QWidget* main = FindMainWindow(mainWindow_);
   // Owned by the window in front (a dialog over the main window stays
-  // behind the box), placed over the main window.
-  QWidget* owner = QApplication::activeModalWidget();
+  // behind the box). A box raised by a dialog opens over that dialog, where
+  // the user is looking; any other over the main window.
+  QWidget* dialog = QApplication::activeModalWidget();
+  QWidget* owner = dialog;
   if (!owner) owner = QApplication::activeWindow();
   if (!owner) owner = main;
-  CProgramMessageBox box(owner, main, buttons == MsgButtons::YesNo);
+  CProgramMessageBox box(owner, dialog ? dialog : main, buttons == MsgButtons::YesNo);
   box.setWindowTitle(vrres::AppTitle());
   // The texts hold names as they stand (a file name, a signal name): one
   // with a tag or an entity in it must not be rendered as markup.

@@ -10,12 +10,13 @@
 #include <QWidget>
 
 // Yes/No questions answer only with Yes or No (Esc and the close box do
-// nothing); every box opens centred on the main window.
+// nothing); a box opens centred on the modal dialog that raised it, any
+// other on the main window.
 class CQtMessageSink : public IMessageSink {
  public:
   int Show(int stringId, const std::vector<MsgArg>& args, MsgButtons buttons, MsgIcon icon) override;
-  // The window the boxes are centred on; without one, the visible main
-  // window of the program.
+  // The window the boxes outside a dialog are centred on; without one, the
+  // visible main window of the program.
   void SetMainWindow(QWidget* window) { mainWindow_ = window; }
 
  private:

@@ -75,6 +75,15 @@ void CEditINT::ReportChange(ctl::ChangeBoundKind kind) {
   SendCommit(0);
 }
 
+void CEditCycleRepeat::OnKillFocus() {
+  if (TakeBackEmptied()) return;
+  // Quiet: the value is the one the last change committed already.
+  const QString held = Text(ctl::FormatIntText(value_, false));
+  if (text() == held) return;
+  const QSignalBlocker quiet(this);
+  setText(held);
+}
+
 void CEditByteCount::OnKillFocus() {
   // Taking back an emptied count reports it as a change; the dialog may
   // delete the field in that handler.
@@ -128,13 +137,18 @@ CComboBoxINT::CComboBoxINT(QWidget* parent) : CComboBoxExt(parent) {}
 void CComboBoxINT::ShowValue() { SetWindowText(Text(ctl::FormatIntText(value_, hex_))); }
 
 int CComboBoxINT::GetValue() {
-  value_ = ctl::ClampInt(ctl::ReadIntText(Bytes(currentText()), hex_), minimum_, maximum_);
+  // An emptied field is a slip, not a 0: it shows the value it held again.
+  if (!emptyKeeps_ || !currentText().trimmed().isEmpty()) {
+    if (lineEdit() && lineEdit()->isModified()) typed_ = true;
+    value_ = ctl::ClampInt(ctl::ReadIntText(Bytes(currentText()), hex_), minimum_, maximum_);
+  }
   ShowValue();
   return value_;
 }
 
 void CComboBoxINT::SetValue(int value) {
   value_ = ctl::ClampInt(value, minimum_, maximum_);
+  typed_ = false;
   ShowValue();
 }
 

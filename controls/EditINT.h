@@ -119,7 +119,9 @@ class CEditCycleRepeat : public CEditINT {
   explicit CEditCycleRepeat(QWidget* parent = nullptr) : CEditINT(parent) {}
 
  protected:
-  void OnKillFocus() override { TakeBackEmptied(); }
+  // A 0 typed holds 1 without rewriting the text while the user types; left,
+  // the field shows the 1 it holds.
+  void OnKillFocus() override;
   void OnEditChange() override { ReportChange(ctl::ChangeBoundKind::CycleRepeat); }
 };
 
@@ -178,6 +180,13 @@ class CComboBoxINT : public CComboBoxExt {
   virtual bool IsCharAccepted(int c) const;
   void UpdateTextLimit();
 
+  // An emptied text read back shows the value held and keeps it (off: it
+  // reads as 0, then clamped).
+  void SetEmptyKeepsValue(bool on) { emptyKeeps_ = on; }
+  // The user typed a value into the field since the program last set one;
+  // an emptied text taken back is no typed value.
+  bool TypedSinceSet() const { return typed_; }
+
  protected:
   // A character must pass both this control's test and the combo filter.
   bool AcceptChar(int c) const override { return IsCharAccepted(c) && CComboBoxExt::AcceptChar(c); }
@@ -191,4 +200,6 @@ class CComboBoxINT : public CComboBoxExt {
   bool unsigned_ = true;
   int value_ = 0;
   bool hex_ = false;
+  bool emptyKeeps_ = false;
+  bool typed_ = false;
 };

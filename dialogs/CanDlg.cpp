@@ -500,9 +500,11 @@ void CCanDlg::ReadControl(int ctrlId) {
       model_->ReadText(MSG_NAME, msgName_->lineEdit() && msgName_->lineEdit()->isModified(),
                        msgName_->currentText().toStdString());
       break;
-    case MSG_ID:
-      c.id = msgId_->GetValue();
+    case MSG_ID: {
+      const int id = msgId_->GetValue();
+      model_->ReadId(id, msgId_->TypedSinceSet());
       break;
+    }
     case BYTE_COUNT:
       c.byteCount = byteCount_->Value();
       break;
@@ -569,6 +571,11 @@ void CCanDlg::OnValueCommit(int ctrlId, int flag) {
   if (!model_ || IsLocked()) return;
   ReadControl(ctrlId);
   if (ctrlId == MUX_VALUE) {
+    // Emptied, the field shows again the value OK keeps.
+    if (model_->OnMultiplexValueLeft()) {
+      ShowModel();
+      ReadControl(MUX_VALUE);
+    }
     ShowMultiplexErrorNow();
     return;
   }

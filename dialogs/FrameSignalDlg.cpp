@@ -186,6 +186,14 @@ void CFrameSignalDlg::BuildLayout() {
   sg->addWidget(unit_, row++, 1);
   sg->setColumnStretch(1, 1);
   sg->setColumnStretch(3, 1);
+  // Tab goes through the signal's fields as they are laid out, row by row.
+  QWidget* previous = nullptr;
+  for (QWidget* w : std::initializer_list<QWidget*>{sigName_, bitOrder_, startBit_, bitCount_, valueType_, little_,
+                                                    big_, factor_, offset_, minimum_, maximum_, unit_}) {
+    if (!w) continue;
+    if (previous) setTabOrder(previous, w);
+    previous = w;
+  }
 
   grid_ = new CBitWindowGrid(this);
   for (int i = 0; i < CBitWindowGrid::kCells; ++i) SetCtrlId(grid_->Cell(i), IDC_BIT_CELL_FIRST + 63 - i);

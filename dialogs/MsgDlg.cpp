@@ -173,6 +173,9 @@ void CMsgDlg::SetCtrlId(QWidget* control, int id) {
   control->setProperty(kCtrlIdProperty, id);
   if (auto* edit = qobject_cast<CEditEx*>(control)) edit->SetDlgCtrlID(id);
   if (auto* combo = qobject_cast<CComboBoxExt*>(control)) combo->SetDlgCtrlID(id);
+  // An identifier emptied and left is a slip, as in every number field of a
+  // definition: the field keeps the value it held rather than read 0.
+  if (auto* number = qobject_cast<CComboBoxINT*>(control)) number->SetEmptyKeepsValue(true);
   if (control->objectName().isEmpty()) control->setObjectName(QStringLiteral("ctrl%1").arg(id));
   controls_[id] = control;
 }

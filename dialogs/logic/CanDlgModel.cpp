@@ -159,8 +159,17 @@ bool CCanDlgModel::CanPlaceBits(int count) const {
 
 // ---------------------------------------------------------------- opening
 
+int CCanDlgModel::OpeningPage() const {
+  if (mode_ == DLGMODE_NEW || !targetMsg_ || !targetSig_) return 0;
+  const int maxBytes = targetMsg_->j1939 ? MAX_J1939_BYTES : MAX_CAN_BYTES;
+  const int bits = std::clamp(targetMsg_->byteCount, 0, maxBytes) * 8;
+  const int start = targetSig_->startBit;
+  return start >= 0 && start < bits ? start / CAN_PAGE_BITS : 0;
+}
+
 void CCanDlgModel::Open() {
-  page_ = 0;
+  // The grid opens on the page that holds the signal's first bit.
+  page_ = OpeningPage();
   keepPage_ = 0;
   locked_ = true;
   if (targetMsg_) c_.frameFormat = targetMsg_->frameFormat ? FRAME_XTD : FRAME_STD;
@@ -586,6 +595,7 @@ void CCanDlgModel::SetIdentifierFromJ1939(int id) {
   // "XTD" now rather than lose the upper bits.
   if (c_.j1939) ApplyFrameFormat(FRAME_XTD);
   c_.id = std::clamp(id, 0, c_.idMax);
+  idTyped_ = true;
   Wrote({canctl::MSG_ID});
 }
 
@@ -814,6 +824,20 @@ void CCanDlgModel::ReadText(int ctrlId, bool edited, std::string_view utf8) {
   if (held) texts_.Read(ctrlId, edited, utf8, *held);
 }
 
+void CCanDlgModel::ReadId(int id, bool typed) {
+  c_.id = id;
+  if (typed) idTyped_ = true;
+}
+
+bool CCanDlgModel::OnMultiplexValueLeft() {
+  if (!c_.muxValueText.empty() || c_.muxValueError != MVERR_NONE || !targetSig_) return false;
+  const std::string kept = MultiplexValueToStore(targetSig_->multiplexValue);
+  if (kept.empty()) return false;
+  c_.muxValue = kept;
+  ++c_.muxUpdates;
+  return true;
+}
+
 void CCanDlgModel::Wrote(std::initializer_list<int> ids) {
   written_.insert(ids);
   for (int id : ids) texts_.Written(id);
@@ -976,8 +1000,8 @@ CCanDlgModel::OkResult CCanDlgModel::OnOK(IDlgPrompt& prompt) {
 
   // A stored identifier beyond its frame format's range (a CANdb file may
   // hold one) is shown cut to the range's end; left as shown, it is kept,
-  // not silently replaced by that end.
-  if (mode_ == DLGMODE_EDIT && c_.frameFormat == targetMsg_->frameFormat && targetMsg_->id > c_.idMax &&
+  // not silently replaced by that end. The end typed on purpose is taken.
+  if (mode_ == DLGMODE_EDIT && !idTyped_ && c_.frameFormat == targetMsg_->frameFormat && targetMsg_->id > c_.idMax &&
       c_.id == c_.idMax)
     c_.id = targetMsg_->id;
 

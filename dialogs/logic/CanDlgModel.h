@@ -162,6 +162,12 @@ class CCanDlgModel {
   // A text field (message name, signal name, unit) as it stands: read only
   // when the user edited it (see CTextFields).
   void ReadText(int ctrlId, bool edited, std::string_view utf8);
+  // The identifier field as it reads back; `typed`: the user typed it, so
+  // that a stored identifier beyond its format's range is kept no longer.
+  void ReadId(int id, bool typed);
+  // The multiplex-value field was left: an emptied one shows again the text
+  // OK keeps for it. True when the field is to show it.
+  bool OnMultiplexValueLeft();
   // The text fields the model wrote since the last call (control
   // identifiers); the view rewrites exactly these.
   std::set<int> TakeWrittenFields();
@@ -284,6 +290,8 @@ class CCanDlgModel {
   void ApplyFrameFormat(int selection);
   void UpdatePageButtons();
   void UpdateLastPage();
+  // The page of the stored signal's first bit (0 for a new signal).
+  int OpeningPage() const;
   void ClampRange();
   void PickMessage(int index);
   tagBitAssignInfo BuildPageInfo(const _CANMsg* msg) const;
@@ -315,6 +323,9 @@ class CCanDlgModel {
   int lastPage_ = 0;
   bool locked_ = false;
   bool modified_ = false;
+  // The user gave the identifier a value (typed, or composed by the J1939
+  // dialog) since the dialog opened.
+  bool idTyped_ = false;
   // A selection change came from the grid since its last release.
   bool gridSelecting_ = false;
   tagBitAssignInfo lastInfo_;

@@ -44,7 +44,7 @@ void CFlexRayDlgModel::Open() {
 
 void CFlexRayDlgModel::RebuildGrid() {
   BuildBitMap(targetSig_ && targetSig_->identicalCoding);
-  if (mode_ == DLGMODE_NEW) SetStartToFirstFreeBit();
+  if (mode_ == DLGMODE_NEW) PlaceNewSignal();
   Redraw();
 }
 

@@ -140,6 +140,14 @@ void CFrameDlgModelBase::SetStartToFirstFreeBit() {
   }
 }
 
+void CFrameDlgModelBase::PlaceNewSignal() {
+  SetStartToFirstFreeBit();
+  // A frame without bits keeps the signal as it is: nothing could hold it.
+  if (FrameBits() <= 0) return;
+  v_.bitCount = std::max(v_.bitCount, 1);
+  SnapSignalRange();
+}
+
 void CFrameDlgModelBase::SnapSignalRange() {
   int frame = std::min(FrameBits(), shape_.bitCapacity);
   int oldStart = v_.startBit;

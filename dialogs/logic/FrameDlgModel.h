@@ -85,8 +85,8 @@ class CFrameDlgModelBase {
   // the bit map and the grid. Mode, target, table, edited name and the
   // identifier display are set before.
   virtual void Open() = 0;
-  // Choosing a row of the name list (rebuilds the grid), of the identifier
-  // list (does not) or of the signal-name list; rows out of range do nothing.
+  // Choosing a row of the name list, of the identifier list (both rebuild
+  // the grid) or of the signal-name list; rows out of range do nothing.
   virtual void SelectMessageRow(int row) = 0;
   virtual void SelectIdRow(int row) = 0;
   virtual void SelectSignalRow(int row) = 0;
@@ -189,6 +189,9 @@ class CFrameDlgModelBase {
   // Bit map from OtherSignals(); frame bits visible unless `hideAll`.
   void BuildBitMap(bool hideAll);
   void SetStartToFirstFreeBit();
+  // A new signal is no stored range: on a frame with bits it starts on the
+  // first free bit and holds at least one bit, as far as free bits reach.
+  void PlaceNewSignal();
   void SnapSignalRange();
   void UpdateBitGrid();
   // The first bit of the 64-cell window for a start bit.
@@ -290,13 +293,9 @@ class CFrameDlgModel : public CFrameDlgModelBase {
     settle_.Reset(v_.byteCount);
     RebuildGrid();
   }
-  void SelectIdRow(int row) override {
-    const Msg* m = EntryAt(row);
-    if (!m) return;
-    selectedRow_ = row;
-    ShowMessageRow(*m);
-    settle_.Reset(v_.byteCount);
-  }
+  // Both lists hold the same frames: the grid shows the frame chosen from
+  // either, and a new signal is placed on its free bits.
+  void SelectIdRow(int row) override { SelectMessageRow(row); }
   // The row of the name and identifier lists last chosen, -1 for none.
   int SelectedMessageRow() const { return selectedRow_; }
 

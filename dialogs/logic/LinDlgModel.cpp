@@ -12,7 +12,7 @@ CLinDlgModel::CLinDlgModel() : CFrameDlgModel(kLinShape) {}
 
 void CLinDlgModel::RebuildGrid() {
   BuildBitMap(false);
-  if (mode_ == DLGMODE_NEW) SetStartToFirstFreeBit();
+  if (mode_ == DLGMODE_NEW) PlaceNewSignal();
   Redraw();
 }
 

@@ -1,6 +1,7 @@
 // A stored identifier beyond its frame format's range (CANdb files hold
 // standard messages with identifiers above 0x7FF): OK without a change keeps
-// it; an identifier typed by the user is taken as typed (clamped).
+// it; an identifier typed by the user is taken as typed (clamped), the
+// range's end included.
 #include <gtest/gtest.h>
 
 #include "CanDlgModel.h"
@@ -31,21 +32,23 @@ struct StoredId {
 TEST(CanDlgStoredId, KeptWhenLeftAsShownTakenWhenTyped) {
   struct Case {
     int stored, format, shown;  // shown: what the identifier field reads back (clamped); -1 leaves c_.id
+    bool typed;                 // the user typed what the field reads back
     int expected;
     bool modified;
   };
   const Case cases[] = {
-      {272629760, FRAME_STD, MAX_STD_ID, 272629760, false},  // left as shown: kept
-      {272629760, FRAME_STD, 100, 100, true},                // typed anew: taken
-      {0x123, FRAME_STD, -1, 0x123, false},                  // in range: unchanged
-      {0x123, FRAME_STD, MAX_STD_ID, MAX_STD_ID, true},      // in range, typed the end: taken
+      {272629760, FRAME_STD, MAX_STD_ID, false, 272629760, false},  // left as shown: kept
+      {272629760, FRAME_STD, 100, true, 100, true},                 // typed anew: taken
+      {272629760, FRAME_STD, MAX_STD_ID, true, MAX_STD_ID, true},   // the range's end typed: taken
+      {0x123, FRAME_STD, -1, false, 0x123, false},                  // in range: unchanged
+      {0x123, FRAME_STD, MAX_STD_ID, true, MAX_STD_ID, true},       // in range, typed the end: taken
   };
   for (const Case& c : cases) {
     StoredId s(c.stored, c.format);
     CCanDlgModel dlg(&s.table, DLGMODE_EDIT);
     dlg.SetTarget(&s.msg, &s.sig);
     dlg.Open();
-    if (c.shown >= 0) dlg.Controls().id = c.shown;
+    if (c.shown >= 0) dlg.ReadId(c.shown, c.typed);
     RecordingPrompt prompt;
     EXPECT_TRUE(dlg.OnOK(prompt).accept) << c.stored << " shown " << c.shown;
     EXPECT_EQ(s.msg.id, c.expected) << c.stored << " shown " << c.shown;

@@ -1,7 +1,8 @@
 // The program's message boxes through the real windows: a Yes/No question
-// answers only with Yes or No (Esc and the close box do nothing), every box
-// opens centred on the main window, and the toolkit's own texts follow the
-// interface language.
+// answers only with Yes or No (Esc and the close box do nothing), a box
+// opens centred on the main window or on the dialog that raised it, and the
+// toolkit's own texts follow the interface language.
+#include "LinDlg.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "ModalSteps.h"
@@ -174,6 +175,34 @@ class MessageBoxTest : public QObject {
     });
     ShowMessage(id, {}, static_cast<MsgButtons>(buttons), MsgIcon::Error);
     QVERIFY2(distance >= 0 && distance <= 2, qPrintable(QString::number(distance)));
+  }
+
+  // A refusal of a definition dialog's OK opens over that dialog, not over
+  // the main window far away.
+  void dialogRefusalOpensCentredOnTheDialog() {
+    StartedApp started("dialog");
+    CMainFrame& frame = started.Frame();
+    frame.setGeometry(30, 40, 620, 420);
+    _LINMsg msg;
+    _LINSignal sig;
+    CLinDlg dlg(&frame);
+    dlg.SetTarget(&msg, &sig);
+    dlg.SetMessageTable(&started.app.GetDocument()->GetLinMsgTable(LIST_DEFINITION));
+    dlg.SetMode(DLGMODE_NEW);
+    dlg.SetAnchor(QRect(400, 300, 10, 10));
+    dlg.show();
+    dlg.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dlg));
+    QVERIFY(CentreDistance(dlg, frame) > 100);
+    int distance = -1;
+    OnNextBox(this, [&](QMessageBox* box) {
+      distance = CentreDistance(*box, dlg);
+      box->button(QMessageBox::Ok)->click();
+    });
+    // No frame name: OK refuses.
+    QTest::mouseClick(dlg.GetDlgItem(1), Qt::LeftButton);
+    QVERIFY2(distance >= 0 && distance <= 2, qPrintable(QString::number(distance)));
+    QVERIFY(dlg.isVisible());
   }
 };
 
