@@ -229,15 +229,17 @@ class CanDlgTypingTest : public QObject {
   // A byte order clicked stands through whatever the user does next, up to
   // OK, which stores it (and, asked, gives it to the other signal).
   void clickedByteOrderHolds() {
-    enum Act { START, COUNT, FACTOR, BYTES, VALUE_TYPE, DRAG, PAGE, MULTIPLEXOR, J1939_OFF_ON };
+    enum Act { START, COUNT, FACTOR, BYTES, VALUE_TYPE, DRAG, PAGE, MULTIPLEXOR, J1939_OFF_ON, MESSAGE };
     struct Case {
       const char* rule;
       Act act;
     };
     const Case cases[] = {
-        {"start bit typed", START},       {"bit count typed", COUNT},          {"factor typed", FACTOR},
-        {"byte count typed", BYTES},      {"value type picked", VALUE_TYPE},   {"bits dragged", DRAG},
-        {"paged forward and back", PAGE}, {"multiplexor picked", MULTIPLEXOR}, {"J1939 off and on", J1939_OFF_ON},
+        {"start bit typed", START},         {"bit count typed", COUNT},
+        {"factor typed", FACTOR},           {"byte count typed", BYTES},
+        {"value type picked", VALUE_TYPE},  {"bits dragged", DRAG},
+        {"paged forward and back", PAGE},   {"multiplexor picked", MULTIPLEXOR},
+        {"J1939 off and on", J1939_OFF_ON}, {"message picked for a new signal", MESSAGE},
     };
     for (const Case& c : cases) {
       for (int stored : {BYTEORDER_LITTLE, BYTEORDER_BIG}) {
@@ -248,11 +250,18 @@ class CanDlgTypingTest : public QObject {
         m->j1939 = 1;
         _CANSignal* mux = t.Sig(m, "MUX", 0, 8);
         _CANSignal* s = t.Sig(m, "S", 8, 8);
-        mux->byteOrder = s->byteOrder = static_cast<uint8_t>(stored);
+        _CANMsg freshMsg;
+        _CANSignal freshSig;
+        mux->byteOrder = s->byteOrder = freshSig.byteOrder = static_cast<uint8_t>(stored);
+        _CANSignal* edited = c.act == MESSAGE ? &freshSig : s;
         CCanDlg dlg;
-        t.Aim(dlg, DLGMODE_EDIT, m, s);
+        if (c.act == MESSAGE) t.Aim(dlg, DLGMODE_NEW, &freshMsg, &freshSig);
+        else t.Aim(dlg, DLGMODE_EDIT, m, s);
         QVERIFY2(ShowActive(dlg), what.c_str());
+        // A new message has no bits until it has bytes: the signal fields wait.
+        if (c.act == MESSAGE) TypeAndTab(dlg.GetDlgItem(canctl::BYTE_COUNT), u"8");
         QWidget* radio = dlg.GetDlgItem(chosen == BYTEORDER_BIG ? canctl::BIG : canctl::LITTLE);
+        QVERIFY2(radio->isEnabled(), what.c_str());
         Click(radio);
         switch (c.act) {
           case START:
@@ -288,6 +297,12 @@ class CanDlgTypingTest : public QObject {
             Click(dlg.GetDlgItem(canctl::J1939));
             Click(dlg.GetDlgItem(canctl::J1939));
             break;
+          case MESSAGE:
+            QVERIFY2(
+                ChooseFromList(static_cast<QComboBox*>(dlg.GetDlgItem(canctl::MSG_NAME)), QStringLiteral("LONGMSG")),
+                what.c_str());
+            TypeAndTab(dlg.GetDlgItem(canctl::SIG_NAME), u"NEW");
+            break;
         }
         QVERIFY2(static_cast<QRadioButton*>(radio)->isChecked(), what.c_str());
         RecordingMessageSink sink;
@@ -295,7 +310,7 @@ class CanDlgTypingTest : public QObject {
         PressOk(dlg);
         QVERIFY2(sink.Ids() == std::vector<int>{IDS_MSG_BYTEORDER_CHANGE}, what.c_str());
         QVERIFY2(dlg.result() == QDialog::Accepted, what.c_str());
-        QVERIFY2(s->byteOrder == chosen && mux->byteOrder == chosen, what.c_str());
+        QVERIFY2(edited->byteOrder == chosen && mux->byteOrder == chosen, what.c_str());
       }
     }
   }
