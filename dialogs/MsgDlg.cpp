@@ -241,8 +241,9 @@ class CMsgDlg::CFocusWatch : public QObject {
   explicit CFocusWatch(CMsgDlg* dlg) : QObject(dlg), dlg_(dlg) {}
 
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::FocusOut && watched->isWidgetType())
-      dlg_->NoteFocusOut(static_cast<QWidget*>(watched), static_cast<QFocusEvent*>(event));
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::FocusAboutToChange || type == QEvent::FocusOut) && watched->isWidgetType())
+      dlg_->NoteFocusLeaving(static_cast<QWidget*>(watched), static_cast<QFocusEvent*>(event));
     return false;
   }
 
@@ -257,17 +258,28 @@ void CMsgDlg::WatchFocus(bool watch) {
   } else if (!watch && focusWatch_) {
     qApp->removeEventFilter(focusWatch_);
     delete std::exchange(focusWatch_, nullptr);
+    leaving_.reset();
     leftForOk_.reset();
     atOkPress_.reset();
   }
 }
 
-void CMsgDlg::NoteFocusOut(const QWidget* from, const QFocusEvent* event) {
-  if (!ok_ || from == ok_ || from->window() != this || QApplication::focusWidget() != ok_) return;
+void CMsgDlg::NoteFocusLeaving(const QWidget* from, const QFocusEvent* event) {
+  if (!ok_ || from == ok_ || from->window() != this) return;
   // Tab onto OK settles the field in the user's sight; only a press (the
   // mouse, or OK's key) settles it in the same moment as OK.
   const Qt::FocusReason reason = event->reason();
-  if (reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason) leftForOk_ = PictureFields();
+  const bool press = reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason;
+  // The first notice of a change does not say where the focus goes: the
+  // picture waits for the loss itself, which does.
+  if (event->type() == QEvent::FocusAboutToChange) {
+    leaving_.reset();
+    if (press) leaving_ = PictureFields();
+    return;
+  }
+  std::optional<FieldPicture> picture = std::exchange(leaving_, std::nullopt);
+  if (!press || QApplication::focusWidget() != ok_) return;
+  leftForOk_ = picture ? std::move(picture) : PictureFields();
 }
 
 void CMsgDlg::OnOkPressed() { atOkPress_ = std::exchange(leftForOk_, std::nullopt); }

@@ -142,9 +142,9 @@ class CMsgDlg : public QDialog, public cWndAssist, public IValueCommitTarget {
   // writes for 2. Keyed by control identifier.
   using FieldPicture = std::map<int, QString>;
   FieldPicture PictureFields() const;
-  // A widget of this dialog is losing the focus: to OK's press, the fields
-  // are pictured as they stand.
-  void NoteFocusOut(const QWidget* from, const QFocusEvent* event);
+  // A widget of this dialog is about to lose, or loses, the focus: to OK's
+  // press, the fields are pictured as they stood at the first notice.
+  void NoteFocusLeaving(const QWidget* from, const QFocusEvent* event);
   void OnOkPressed();
   void OnOkClicked();
   // The press's commit changed what the fields show: says so and puts the
@@ -163,7 +163,9 @@ class CMsgDlg : public QDialog, public cWndAssist, public IValueCommitTarget {
   std::map<int, QWidget*> controls_;
   QPushButton* ok_ = nullptr;
   CFocusWatch* focusWatch_ = nullptr;
-  // Taken when a field loses the focus to OK's press; kept for that press.
+  // Taken when a field is about to lose the focus to a press; kept when OK
+  // is what takes it, for that press.
+  std::optional<FieldPicture> leaving_;
   std::optional<FieldPicture> leftForOk_;
   std::optional<FieldPicture> atOkPress_;
 };
