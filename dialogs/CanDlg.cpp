@@ -316,6 +316,8 @@ void CCanDlg::BuildLayout() {
   connect(valueType_, &CComboBoxExt::picked, this, &CCanDlg::OnValueTypePicked);
   connect(multiplexor_, &CComboBoxExt::picked, this, &CCanDlg::OnMultiplexorPicked);
   connect(j1939_, &QCheckBox::clicked, this, &CCanDlg::OnJ1939Clicked);
+  connect(little_, &QRadioButton::clicked, this, [this] { OnByteOrderClicked(BYTEORDER_LITTLE); });
+  connect(big_, &QRadioButton::clicked, this, [this] { OnByteOrderClicked(BYTEORDER_BIG); });
   connect(decimal_, &QRadioButton::clicked, this, [this] { OnIdFormatClicked(false); });
   connect(hex_, &QRadioButton::clicked, this, [this] { OnIdFormatClicked(true); });
   connect(j1939Id_, &QPushButton::clicked, this, &CCanDlg::OnJ1939Identifier);
@@ -564,7 +566,6 @@ void CCanDlg::ReadControls() {
   for (int ctrlId : {MSG_NAME, MSG_ID, BYTE_COUNT, FRAME_FORMAT, SIG_NAME, UNIT, MULTIPLEXOR, MUX_VALUE}) {
     ReadControl(ctrlId);
   }
-  model_->Controls().byteOrder = big_->isChecked() ? BYTEORDER_BIG : BYTEORDER_LITTLE;
 }
 
 void CCanDlg::OnValueCommit(int ctrlId, int flag) {
@@ -642,6 +643,12 @@ void CCanDlg::OnMultiplexorPicked(int index) {
 void CCanDlg::OnJ1939Clicked(bool checked) {
   if (!model_ || IsLocked()) return;
   model_->OnJ1939Clicked(checked);
+  ShowModel();
+}
+
+void CCanDlg::OnByteOrderClicked(int order) {
+  if (!model_ || IsLocked()) return;
+  model_->OnByteOrderClicked(order);
   ShowModel();
 }
 

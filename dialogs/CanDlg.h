@@ -69,6 +69,7 @@ class CCanDlg : public CMsgDlg {
   void OnValueTypePicked(int index);
   void OnMultiplexorPicked(int index);
   void OnJ1939Clicked(bool checked);
+  void OnByteOrderClicked(int order);
   void OnIdFormatClicked(bool hex);
   void OnJ1939Identifier();
   void OnBitSelectChanging();

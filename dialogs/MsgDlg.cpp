@@ -4,6 +4,8 @@
 #include "EditDBL.h"
 #include "EditEx.h"
 #include "EditINT.h"
+#include "MessageBox.h"
+#include "MsgIds.h"
 #include "Resources.h"
 
 #include <QAbstractButton>
@@ -154,8 +156,6 @@ QString ShownValue(const QWidget* w) {
   return QString();
 }
 
-bool IsInputField(const QWidget* w) { return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w); }
-
 }  // namespace
 
 CMsgDlg::CMsgDlg(int templateId, QWidget* parent) : QDialog(parent), templateId_(templateId) {
@@ -163,7 +163,11 @@ CMsgDlg::CMsgDlg(int templateId, QWidget* parent) : QDialog(parent), templateId_
   setModal(true);
 }
 
-CMsgDlg::~CMsgDlg() = default;
+CMsgDlg::~CMsgDlg() {
+  // The fields are destroyed after this part of the dialog; their last loss
+  // of focus must not reach it.
+  WatchFocus(false);
+}
 
 QString CMsgDlg::Text(const QString& key) const { return vrres::DialogText(templateId_, key); }
 QString CMsgDlg::Text(int ctrlId) const { return vrres::DialogText(templateId_, ctrlId); }
@@ -208,12 +212,9 @@ QPushButton* CMsgDlg::MakeButton(int id) {
 void CMsgDlg::setVisible(bool visible) {
   if (visible && !initialised_) {
     initialised_ = true;
-    // A field losing the focus to OK's press is watched (NoteFocusOut).
-    for (const auto& entry : controls_) {
-      if (IsInputField(entry.second)) entry.second->installEventFilter(this);
-    }
     OnInitDialog();
   }
+  WatchFocus(visible);
   QDialog::setVisible(visible);
 }
 
@@ -246,26 +247,86 @@ CMsgDlg::FieldPicture CMsgDlg::PictureFields() const {
   return picture;
 }
 
-void CMsgDlg::NoteFocusOut(const QEvent* event) {
-  if (event->type() == QEvent::FocusIn) {
-    leftForOk_.reset();
-    return;
+// The program's filter sees an event before the filters of its receiver and
+// before the receiver itself: a field's own reaction to being left, or a
+// dialog's filter on it, runs only after the picture is taken.
+class CMsgDlg::CFocusWatch : public QObject {
+ public:
+  explicit CFocusWatch(CMsgDlg* dlg) : QObject(dlg), dlg_(dlg) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::FocusAboutToChange || type == QEvent::FocusOut) && watched->isWidgetType())
+      dlg_->NoteFocusLeaving(static_cast<QWidget*>(watched), static_cast<QFocusEvent*>(event));
+    return false;
   }
-  if (event->type() != QEvent::FocusOut || !ok_ || QApplication::focusWidget() != ok_) return;
+
+ private:
+  CMsgDlg* dlg_;
+};
+
+void CMsgDlg::WatchFocus(bool watch) {
+  if (watch && !focusWatch_) {
+    focusWatch_ = new CFocusWatch(this);
+    qApp->installEventFilter(focusWatch_);
+  } else if (!watch && focusWatch_) {
+    qApp->removeEventFilter(focusWatch_);
+    delete std::exchange(focusWatch_, nullptr);
+    leaving_.reset();
+    leftForOk_.reset();
+    atOkPress_.reset();
+  }
+}
+
+void CMsgDlg::NoteFocusLeaving(const QWidget* from, const QFocusEvent* event) {
+  if (!ok_ || from == ok_ || from->window() != this) return;
   // Tab onto OK settles the field in the user's sight; only a press (the
   // mouse, or OK's key) settles it in the same moment as OK.
-  const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
-  if (reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason) leftForOk_ = PictureFields();
+  const Qt::FocusReason reason = event->reason();
+  const bool press = reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason;
+  // The first notice of a change does not say where the focus goes: the
+  // picture waits for the loss itself, which does.
+  if (event->type() == QEvent::FocusAboutToChange) {
+    leaving_.reset();
+    if (press) leaving_ = PictureFields();
+    return;
+  }
+  std::optional<FieldPicture> picture = std::exchange(leaving_, std::nullopt);
+  if (!press || QApplication::focusWidget() != ok_) return;
+  leftForOk_ = picture ? std::move(picture) : PictureFields();
 }
 
 void CMsgDlg::OnOkPressed() { atOkPress_ = std::exchange(leftForOk_, std::nullopt); }
 
 void CMsgDlg::OnOkClicked() {
   const std::optional<FieldPicture> before = std::exchange(atOkPress_, std::nullopt);
-  // The press's own commit changed what a field shows: the dialog stays open
-  // with the changed fields in sight, and nothing is stored.
-  if (before && *before != PictureFields()) return;
+  leftForOk_.reset();
+  if (before) {
+    // The press's commit refused the value with its own message and took the
+    // focus back into a field: the press went to that message.
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus && focus != ok_ && isAncestorOf(focus)) return;
+    // The press's commit changed what a field shows: the dialog stays open
+    // with the changed fields in sight, and nothing is stored.
+    const FieldPicture now = PictureFields();
+    if (*before != now) {
+      HoldChangedPress(*before, now);
+      return;
+    }
+  }
   OnOK();
+}
+
+void CMsgDlg::HoldChangedPress(const FieldPicture& before, const FieldPicture& now) {
+  ShowMessage(IDS_MSG_SHOWN_CHANGED, {}, MsgButtons::Ok, MsgIcon::Information);
+  // The first changed field in the order Tab walks them.
+  for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+    const int id = CtrlIdOf(w) ? CtrlIdOf(w) : CtrlIdOf(w->parentWidget());
+    if (!id || GetDlgItem(id) == nullptr || before.at(id) == now.at(id)) continue;
+    if (!w->isVisible() || !w->isEnabled() || !(w->focusPolicy() & Qt::TabFocus)) continue;
+    w->setFocus(Qt::OtherFocusReason);
+    return;
+  }
 }
 
 void CMsgDlg::OnCancel() { QDialog::reject(); }
@@ -338,7 +399,6 @@ void CMsgDlg::ChangeComboStyle(unsigned id, int type, int /*height*/) {
 }
 
 bool CMsgDlg::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusOut || event->type() == QEvent::FocusIn) NoteFocusOut(event);
   QComboBox* combo = ComboOf(watched);
   if (!combo || GetDlgItem(CtrlIdOf(combo)) != combo) return QDialog::eventFilter(watched, event);
   const bool readOnly = IsComboReadOnly(combo);

@@ -17,9 +17,12 @@
 //   dialog may commit the field; Enter on a focused button presses it.
 // - A press of OK (mouse or its key) takes the focus out of the field being
 //   typed into, which commits it first. When that commit changes what any
-//   field shows (a value cut, clamped or moved), OnOK does not run: the
-//   dialog stays open with the changed fields shown, so that OK only ever
-//   stores what the user saw.
+//   field shows (a value cut, clamped, moved or recomposed), OnOK does not
+//   run: the dialog says so and stays open with the changed fields shown, so
+//   that OK only ever stores what the user saw. A commit that refuses the
+//   value with its own message and takes the focus back spends the press as
+//   well. What the fields showed is taken before anything reacts to the
+//   focus leaving them, whatever a subclass hooks onto that.
 #pragma once
 
 #include "CtrlTables.h"
@@ -33,6 +36,7 @@
 #include <optional>
 
 class QComboBox;
+class QFocusEvent;
 class QPushButton;
 
 class CMsgDlg : public QDialog, public cWndAssist, public IValueCommitTarget {
@@ -138,10 +142,18 @@ class CMsgDlg : public QDialog, public cWndAssist, public IValueCommitTarget {
   // writes for 2. Keyed by control identifier.
   using FieldPicture = std::map<int, QString>;
   FieldPicture PictureFields() const;
-  // A field lost the focus to OK's press: what the fields showed then.
-  void NoteFocusOut(const QEvent* event);
+  // A widget of this dialog is about to lose, or loses, the focus: to OK's
+  // press, the fields are pictured as they stood at the first notice.
+  void NoteFocusLeaving(const QWidget* from, const QFocusEvent* event);
   void OnOkPressed();
   void OnOkClicked();
+  // The press's commit changed what the fields show: says so and puts the
+  // focus on the first field that changed.
+  void HoldChangedPress(const FieldPicture& before, const FieldPicture& now);
+  // Watches the focus for the whole program while the dialog is shown, so
+  // that it sees a field being left before the field and any filter on it.
+  class CFocusWatch;
+  void WatchFocus(bool watch);
 
   int templateId_;
   int mode_ = 0;
@@ -150,7 +162,10 @@ class CMsgDlg : public QDialog, public cWndAssist, public IValueCommitTarget {
   bool initialised_ = false;
   std::map<int, QWidget*> controls_;
   QPushButton* ok_ = nullptr;
-  // Taken when a field loses the focus to OK's press; kept for that press.
+  CFocusWatch* focusWatch_ = nullptr;
+  // Taken when a field is about to lose the focus to a press; kept when OK
+  // is what takes it, for that press.
+  std::optional<FieldPicture> leaving_;
   std::optional<FieldPicture> leftForOk_;
   std::optional<FieldPicture> atOkPress_;
 };

@@ -3,7 +3,7 @@
 // language libraries: each carries its texts under exactly these identifiers.
 #pragma once
 
-// Messages 4000-4041 (errors), 4100-4110 (questions and notices) and
+// Messages 4000-4041 (errors), 4100-4111 (questions and notices) and
 // 4120-4124 (what a load left out, and why it failed).
 enum {
   IDS_MSG_NO_DATA = 4000,
@@ -52,6 +52,8 @@ enum {
   IDS_MSG_MANUAL_FAILED = 4107,
   IDS_ASK_MISSING_MUX = 4109,
   IDS_MSG_MUX_LOOP = 4110,
+  // OK was held: leaving a field changed what the dialog shows.
+  IDS_MSG_SHOWN_CHANGED = 4111,
   IDS_MSG_LOAD_CUT = 4120,
   IDS_MSG_NO_MEMORY = 4121,
   IDS_MSG_FILE_TOO_LARGE = 4122,

@@ -570,6 +570,10 @@ void CCanDlgModel::UpdateJ1939Limits(bool forceXtd) {
   ByteCountChanged();
 }
 
+void CCanDlgModel::OnByteOrderClicked(int order) {
+  c_.byteOrder = order == BYTEORDER_BIG ? BYTEORDER_BIG : BYTEORDER_LITTLE;
+}
+
 void CCanDlgModel::OnJ1939Clicked(bool checked) {
   if (mode_ == DLGMODE_VIEW) return;
   c_.j1939 = checked;

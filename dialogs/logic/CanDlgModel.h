@@ -179,6 +179,9 @@ class CCanDlgModel {
   // Returns the control to focus after a refusal (0 none).
   int OnMultiplexorPicked(int selection, IDlgPrompt& prompt);
   void OnJ1939Clicked(bool checked);
+  // A byte-order radio clicked: the choice holds until another signal is
+  // picked, which brings its own.
+  void OnByteOrderClicked(int order);
   void OnHexClicked(bool hex);
   void OnPagePrevious();
   void OnPageNext();

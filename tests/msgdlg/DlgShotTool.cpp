@@ -1,7 +1,11 @@
 // Grabs a definition dialog to a PNG in one language, headless:
-// vr_dlgshot <ja|en|zh> <file.png>. The J1939 identifier dialog opens on a
-// sample identifier.
+// vr_dlgshot <ja|en|zh> <file.png> [held]. The J1939 identifier dialog opens
+// on a sample identifier; "held" types a PGN that OK's press recomposes and
+// grabs the message of the held press.
+#include "EditINT.h"
+#include "HeldPressShot.h"
 #include "J1939Dlg.h"
+#include "QtMessageSink.h"
 #include "Resources.h"
 
 #include <QApplication>
@@ -12,7 +16,7 @@
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: vr_dlgshot <ja|en|zh> <file.png>\n");
+    std::fprintf(stderr, "usage: vr_dlgshot <ja|en|zh> <file.png> [held]\n");
     return 2;
   }
   QApplication app(argc, argv);
@@ -25,6 +29,15 @@ int main(int argc, char** argv) {
   dlg.SetMessageName("EngineRequest");
   dlg.show();
   int rc = 0;
+  if (argc > 3 && std::string(argv[3]) == "held") {
+    CQtMessageSink sink;
+    SetMessageSink(&sink);
+    if (!vrtest::GrabHeldPress(dlg, dlg.PgnEdit(), QStringLiteral("EA12"), dlg.GetDlgItem(1),
+                               QString::fromLocal8Bit(argv[2])))
+      rc = 1;
+    SetMessageSink(nullptr);
+    return rc;
+  }
   QTimer::singleShot(200, [&] {
     if (!dlg.grab().save(QString::fromLocal8Bit(argv[2]))) rc = 1;
     app.quit();

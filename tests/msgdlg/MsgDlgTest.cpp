@@ -3,7 +3,10 @@
 #include "DlgKeys.h"
 #include "EditDBL.h"
 #include "EditINT.h"
+#include "MessageBox.h"
 #include "MsgDlg.h"
+#include "MsgIds.h"
+#include "RecordingMessageSink.h"
 #include "Resources.h"
 
 #include <QAbstractItemView>
@@ -91,6 +94,30 @@ class ControlsDlg : public CMsgDlg {
   CComboBoxExt* signal;
   CComboBoxExt* valueType;
   std::vector<std::pair<int, int>> commits;
+};
+
+// A dialog's own reaction to a field being left, hooked where a dialog may
+// hook it: rewrites the field, or refuses it with a message and takes the
+// focus back.
+class LeftFieldReaction : public QObject {
+ public:
+  LeftFieldReaction(QLineEdit* field, QEvent::Type on, const char* rewrite, int refusal)
+      : field_(field), on_(on), rewrite_(QString::fromLatin1(rewrite)), refusal_(refusal) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != field_ || event->type() != on_) return false;
+    if (!rewrite_.isNull()) field_->setText(rewrite_);
+    if (refusal_) {
+      ShowMessage(refusal_);
+      field_->setFocus(Qt::OtherFocusReason);
+    }
+    return false;
+  }
+
+ private:
+  QLineEdit* field_;
+  QEvent::Type on_;
+  QString rewrite_;
+  int refusal_;
 };
 
 const tagCtrlIntRange kIntRanges[] = {{1020, 0, 511}, {2580, 0, 0x3FFFF}, {1015, 0, 0x7FF}, {4711, 1, 2}, {0, 0, 0}};
@@ -311,6 +338,44 @@ class MsgDlgTest : public QObject {
     dlg.valueType->setFocus();
     QTest::keyClicks(dlg.valueType, QStringLiteral("a b.cdef"));
     QCOMPARE(dlg.valueType->currentText(), QStringLiteral("abcd"));
+  }
+
+  // OK clicked right after typing: whatever reacts to the field being left,
+  // where and when it is hooked, a press whose field then shows something
+  // else is held with a word why, and one refused with a message and the
+  // focus taken back is held with that message alone.
+  void okPressHeldWhateverReactsToTheFieldLeft() {
+    enum Hook { FILTER_FIRST, FILTER_LAST, FIRST_NOTICE };
+    struct Row {
+      const char* rule;
+      Hook hook;
+      const char* rewrite;  // null: the field stays as typed
+      int refusal;
+      std::vector<int> messages;
+    };
+    const Row rows[] = {
+        {"a filter put on the field before the dialog shows", FILTER_FIRST, "8", 0, {IDS_MSG_SHOWN_CHANGED}},
+        {"a filter put on the field once it shows", FILTER_LAST, "8", 0, {IDS_MSG_SHOWN_CHANGED}},
+        {"a reaction to the first notice of the focus leaving", FIRST_NOTICE, "8", 0, {IDS_MSG_SHOWN_CHANGED}},
+        {"a refusal that takes the focus back", FILTER_FIRST, nullptr, IDS_MSG_MUX_ORDER, {IDS_MSG_MUX_ORDER}},
+        {"a refusal that rewrites the field as well", FILTER_LAST, "8", IDS_MSG_MUX_ORDER, {IDS_MSG_MUX_ORDER}},
+        {"a reaction that keeps what shows", FILTER_FIRST, "7", 0, {}},
+    };
+    for (const Row& r : rows) {
+      RecordingMessageSink sink;
+      TestDlg dlg;
+      LeftFieldReaction reaction(dlg.edit, r.hook == FIRST_NOTICE ? QEvent::FocusAboutToChange : QEvent::FocusOut,
+                                 r.rewrite, r.refusal);
+      if (r.hook != FILTER_LAST) dlg.edit->installEventFilter(&reaction);
+      QVERIFY2(vrtest::ShowActive(dlg), r.rule);
+      if (r.hook == FILTER_LAST) dlg.edit->installEventFilter(&reaction);
+      vrtest::TypeOver(dlg.edit, u"7");
+      vrtest::PressOk(dlg);
+      QVERIFY2(sink.Ids() == r.messages, r.rule);
+      const bool held = !r.messages.empty();
+      QVERIFY2(dlg.okRuns == (held ? 0 : 1) && dlg.isVisible() == held, r.rule);
+      if (held) QVERIFY2(QApplication::focusWidget() == dlg.edit, r.rule);
+    }
   }
 
   void cancelRejects() {

@@ -3,6 +3,8 @@
 // count, factor and offset typed and left with Tab, and OK on records that
 // break the dialog's rules.
 #include <QApplication>
+#include <QComboBox>
+#include <QRadioButton>
 #include <QTest>
 
 #include <climits>
@@ -10,8 +12,11 @@
 #include "CanDlg.h"
 #include "CanDlgFixture.h"
 #include "DlgKeys.h"
+#include "GridDrag.h"
+#include "MsgIds.h"
 #include "RecordPicture.h"
 #include "RecordingMessageSink.h"
+#include "Resources.h"
 
 using namespace vrtest;
 
@@ -218,6 +223,95 @@ class CanDlgTypingTest : public QObject {
       QVERIFY2(sink.Ids() == std::vector<int>{c.expMessage}, c.rule);
       QVERIFY2(dlg.isVisible(), c.rule);
       QVERIFY2(QApplication::focusWidget() == dlg.GetDlgItem(c.focus), c.rule);
+    }
+  }
+
+  // A byte order clicked stands through whatever the user does next, up to
+  // OK, which stores it (and, asked, gives it to the other signal).
+  void clickedByteOrderHolds() {
+    enum Act { START, COUNT, FACTOR, BYTES, VALUE_TYPE, DRAG, PAGE, MULTIPLEXOR, J1939_OFF_ON, MESSAGE };
+    struct Case {
+      const char* rule;
+      Act act;
+    };
+    const Case cases[] = {
+        {"start bit typed", START},         {"bit count typed", COUNT},
+        {"factor typed", FACTOR},           {"byte count typed", BYTES},
+        {"value type picked", VALUE_TYPE},  {"bits dragged", DRAG},
+        {"paged forward and back", PAGE},   {"multiplexor picked", MULTIPLEXOR},
+        {"J1939 off and on", J1939_OFF_ON}, {"message picked for a new signal", MESSAGE},
+    };
+    for (const Case& c : cases) {
+      for (int stored : {BYTEORDER_LITTLE, BYTEORDER_BIG}) {
+        const int chosen = stored == BYTEORDER_BIG ? BYTEORDER_LITTLE : BYTEORDER_BIG;
+        const std::string what = std::string(c.rule) + (chosen == BYTEORDER_BIG ? ", Big" : ", Little");
+        CanTableFixture t;
+        _CANMsg* m = t.Msg("LONGMSG", 200, 0x18FEF100, FRAME_XTD);
+        m->j1939 = 1;
+        _CANSignal* mux = t.Sig(m, "MUX", 0, 8);
+        _CANSignal* s = t.Sig(m, "S", 8, 8);
+        _CANMsg freshMsg;
+        _CANSignal freshSig;
+        mux->byteOrder = s->byteOrder = freshSig.byteOrder = static_cast<uint8_t>(stored);
+        _CANSignal* edited = c.act == MESSAGE ? &freshSig : s;
+        CCanDlg dlg;
+        if (c.act == MESSAGE) t.Aim(dlg, DLGMODE_NEW, &freshMsg, &freshSig);
+        else t.Aim(dlg, DLGMODE_EDIT, m, s);
+        QVERIFY2(ShowActive(dlg), what.c_str());
+        // A new message has no bits until it has bytes: the signal fields wait.
+        if (c.act == MESSAGE) TypeAndTab(dlg.GetDlgItem(canctl::BYTE_COUNT), u"8");
+        QWidget* radio = dlg.GetDlgItem(chosen == BYTEORDER_BIG ? canctl::BIG : canctl::LITTLE);
+        QVERIFY2(radio->isEnabled(), what.c_str());
+        Click(radio);
+        switch (c.act) {
+          case START:
+            TypeAndTab(dlg.GetDlgItem(canctl::START_BIT), u"40");
+            break;
+          case COUNT:
+            TypeAndTab(dlg.GetDlgItem(canctl::BIT_COUNT), u"4");
+            break;
+          case FACTOR:
+            TypeAndTab(dlg.GetDlgItem(canctl::FACTOR), u"2");
+            break;
+          case BYTES:
+            TypeAndTab(dlg.GetDlgItem(canctl::BYTE_COUNT), u"100");
+            break;
+          case VALUE_TYPE:
+            QVERIFY2(ChooseFromList(static_cast<QComboBox*>(dlg.GetDlgItem(canctl::VALUE_TYPE)),
+                                    vrres::LoadString(IDS_VALTYPE_SIGNED)),
+                     what.c_str());
+            break;
+          case DRAG:
+            DragBits(dlg.GridView(), 100, 103);
+            break;
+          case PAGE:
+            Click(dlg.GetDlgItem(canctl::PAGE_NEXT));
+            Click(dlg.GetDlgItem(canctl::PAGE_PREVIOUS));
+            break;
+          case MULTIPLEXOR:
+            QVERIFY2(
+                ChooseFromList(static_cast<QComboBox*>(dlg.GetDlgItem(canctl::MULTIPLEXOR)), QStringLiteral("MUX")),
+                what.c_str());
+            break;
+          case J1939_OFF_ON:
+            Click(dlg.GetDlgItem(canctl::J1939));
+            Click(dlg.GetDlgItem(canctl::J1939));
+            break;
+          case MESSAGE:
+            QVERIFY2(
+                ChooseFromList(static_cast<QComboBox*>(dlg.GetDlgItem(canctl::MSG_NAME)), QStringLiteral("LONGMSG")),
+                what.c_str());
+            TypeAndTab(dlg.GetDlgItem(canctl::SIG_NAME), u"NEW");
+            break;
+        }
+        QVERIFY2(static_cast<QRadioButton*>(radio)->isChecked(), what.c_str());
+        RecordingMessageSink sink;
+        sink.answers = {MSG_OK};
+        PressOk(dlg);
+        QVERIFY2(sink.Ids() == std::vector<int>{IDS_MSG_BYTEORDER_CHANGE}, what.c_str());
+        QVERIFY2(dlg.result() == QDialog::Accepted, what.c_str());
+        QVERIFY2(edited->byteOrder == chosen && mux->byteOrder == chosen, what.c_str());
+      }
     }
   }
 };

@@ -1,9 +1,11 @@
 // Grabs the CAN dialog in one language to a PNG, headless:
-// vr_canshot <ja|en|zh> <file.png> [edit|view|new|mux]. The dialog edits a
-// signal of a 16-byte message whose other signals fill part of the grid; "mux"
-// edits it as a J1939 message stored as "STD" whose signal names a
-// multiplexor that is not in the message.
+// vr_canshot <ja|en|zh> <file.png> [edit|view|new|mux|held]. The dialog edits
+// a signal of a 16-byte message whose other signals fill part of the grid;
+// "mux" edits it as a J1939 message stored as "STD" whose signal names a
+// multiplexor that is not in the message; "held" types a byte count that
+// cuts the signal and clicks OK, and grabs the message of the held press.
 #include <QApplication>
+#include <QLineEdit>
 #include <QTimer>
 
 #include <cstdio>
@@ -12,11 +14,13 @@
 
 #include "CanDlg.h"
 #include "CanDlgFixture.h"
+#include "HeldPressShot.h"
+#include "QtMessageSink.h"
 #include "Resources.h"
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: vr_canshot <ja|en|zh> <file.png> [edit|view|new|mux]\n");
+    std::fprintf(stderr, "usage: vr_canshot <ja|en|zh> <file.png> [edit|view|new|mux|held]\n");
     return 2;
   }
   const std::string lang = argv[1];
@@ -55,6 +59,15 @@ int main(int argc, char** argv) {
   dlg.SetHexFlag(1);
   dlg.show();
   int rc = 0;
+  if (mode == "held") {
+    CQtMessageSink sink;
+    SetMessageSink(&sink);
+    if (!vrtest::GrabHeldPress(dlg, qobject_cast<QLineEdit*>(dlg.GetDlgItem(canctl::BYTE_COUNT)), QStringLiteral("8"),
+                               dlg.GetDlgItem(canctl::OK), QString::fromLocal8Bit(out)))
+      rc = 1;
+    SetMessageSink(nullptr);
+    return rc;
+  }
   QTimer::singleShot(300, [&] {
     if (!dlg.grab().save(QString::fromLocal8Bit(out))) rc = 1;
     dlg.close();
