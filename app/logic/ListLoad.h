@@ -24,11 +24,14 @@ struct LdfOutSignal;
 
 // What a load had to leave out of the file to fit the records and tables.
 struct LoadCuts {
-  long long overLimit = 0;     // records beyond a table's limit, left out
-  long long namesCut = 0;      // names longer than their record's field
-  long long merged = 0;        // records that a later one of the same name replaced
-  bool stoppedAtZero = false;  // the text ended at a zero byte: the rest of the file was not read
-  bool Any() const { return overLimit > 0 || namesCut > 0 || merged > 0 || stoppedAtZero; }
+  long long overLimit = 0;  // records beyond a table's limit, left out
+  long long namesCut = 0;   // names longer than their record's field
+  long long merged = 0;     // records that a later one of the same name replaced
+  // Messages of the file whose signals joined an earlier message: their
+  // names are one key in the list (letter case aside, within 32 bytes).
+  long long messagesJoined = 0;
+  bool stoppedAtZero = false;  // a zero byte ended the text or a line: what followed it was not read
+  bool Any() const { return overLimit > 0 || namesCut > 0 || merged > 0 || messagesJoined > 0 || stoppedAtZero; }
 };
 
 struct LoadOutcome {
@@ -56,8 +59,9 @@ struct LoadOutcome {
 LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, int currentBus,
                          const std::function<void(int busAfter)>& prepare = {});
 
-// Shows IDS_MSG_LOAD_CUT when the load left records out or cut names, and
-// IDS_MSG_STOPPED_AT_ZERO when the text ended at a zero byte.
+// Shows IDS_MSG_LOAD_CUT when the load left records out, cut names or put
+// records together by name, and IDS_MSG_STOPPED_AT_ZERO when a zero byte
+// ended the text or a line of it.
 void ShowLoadCuts(const LoadCuts& cuts);
 
 // The bus kind to show after a load: the current one when the list holds

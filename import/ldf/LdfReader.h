@@ -38,6 +38,9 @@ class CLdfReader {
 
   // Lines read so far; the line of the token read last.
   int LineNumber() const { return lineNumber_; }
+  // True when a zero byte ended the text of a line that went on behind it:
+  // what stood there was not read.
+  bool CutAtZero() const { return cutAtZero_; }
 
   // Removes the comments of the current line and returns whether a block
   // comment is still open at its end. Called for every line that is fetched.
@@ -56,6 +59,7 @@ class CLdfReader {
   bool needLine_ = true;
   bool inBlockComment_ = false;
   int lineNumber_ = 0;
+  bool cutAtZero_ = false;
 
   // The file's bytes; those not yet handed out as lines: [bufPos_, bufEnd_).
   std::vector<char> buffer_;
