@@ -149,6 +149,10 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
   // The message line of the file that made the last row: a later line that
   // finds its message already in the table joins it.
   int lastMessageNumber = -1;
+  // Counted here, not through `cuts`: a store through it in every pass
+  // would keep the loop's other values from staying in registers.
+  long long joined = 0;
+  long long unitsCut = 0;
   char msgName[MAX_NAME_LEN + 1];
   char key[MAX_NAME_LEN + 1];
   std::string_view keyView;
@@ -170,13 +174,11 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
     // The name field is zero-filled behind its text, and a cut keeps whole
     // characters: a name cut to its field holds at least 31 bytes.
     if (longMsgName || r.name[kFullName - 1] != '\0') maybeCut = true;
+    unitsCut += r.unitCut;
     _CANMsg* msg = lastMsg ? lastMsg : table.Find(keyView);
     bool isNew = msg == nullptr;
-    if (r.messageNumber != lastMessageNumber) {
-      if (!isNew && cuts) ++cuts->messagesJoined;
-      lastMessageNumber = r.messageNumber;
-    }
-    if (r.unitCut && cuts) ++cuts->namesCut;
+    joined += !isNew && r.messageNumber != lastMessageNumber;
+    lastMessageNumber = r.messageNumber;
     if (isNew) {
       msg = RecordOrNoMemory(doc.AllocCanMsg());
       msg->id = static_cast<int32_t>(identifier & 0x7FFFFFFFu);
@@ -237,6 +239,8 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
   }
   if (count == 0) return IDS_MSG_LOAD_FAILED;
   if (cuts) {
+    cuts->messagesJoined += joined;
+    cuts->namesCut += unitsCut;
     // A cut that cannot be counted is not passed over in silence.
     if (maybeCut && !CountDbcCuts(path, count, count >= db.GetCapacity(), *cuts)) return IDS_MSG_LOAD_FAILED;
     cuts->stoppedAtZero |= db.StoppedAtZero();

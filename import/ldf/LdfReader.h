@@ -52,6 +52,9 @@ class CLdfReader {
   // Takes the next physical line out of the file: CR LF becomes LF, a Ctrl-Z
   // that ends the file is dropped, a zero byte ends the line's text.
   bool FetchLine();
+  // Ends the current line's text at its zero byte `zero`, noting whether
+  // anything was lost. Rare, so kept out of the line fetch.
+  [[gnu::cold, gnu::noinline]] void EndLineAtZero(const char* zero);
   // End of the number literal that begins at `start` of the current line.
   std::size_t ScanNumber(std::size_t start) const;
 
