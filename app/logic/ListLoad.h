@@ -25,8 +25,8 @@ struct LdfOutSignal;
 // What a load had to leave out of the file to fit the records and tables.
 struct LoadCuts {
   long long overLimit = 0;  // records beyond a table's limit, left out
-  long long namesCut = 0;   // names longer than their record's field
-  long long merged = 0;     // records that a later one of the same name replaced
+  long long namesCut = 0;   // names and units longer than their record's field
+  long long merged = 0;     // rows that a later record of the same name took away
   // Messages of the file whose signals joined an earlier message: their
   // names are one key in the list (letter case aside, within 32 bytes).
   long long messagesJoined = 0;
