@@ -9,7 +9,9 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
+#include <vector>
 
 #include "CNumber.h"
 #include "Markup.h"
@@ -259,12 +261,21 @@ unsigned IndexFromGroupName(const std::string& name) {
   return (number + 0xFFFFu) & 0xFFFFu;
 }
 
+// The document's operations of each bus, for the steps that every bus shares.
+void AddSignal(CVestrelDoc& doc, _FlexRayMsg* msg, _FlexRaySignal* sig) { doc.AddFlexRaySignal(msg, sig); }
+void AddSignal(CVestrelDoc& doc, _CANMsg* msg, _CANSignal* sig) { doc.AddCanSignal(msg, sig); }
+void AddSignal(CVestrelDoc& doc, _LINMsg* msg, _LINSignal* sig) { doc.AddLinSignal(msg, sig); }
+void FreeSignal(CVestrelDoc& doc, _FlexRaySignal* sig) { doc.FreeFlexRaySignal(sig); }
+void FreeSignal(CVestrelDoc& doc, _CANSignal* sig) { doc.FreeCanSignal(sig); }
+void FreeSignal(CVestrelDoc& doc, _LINSignal* sig) { doc.FreeLinSignal(sig); }
+
 class SblReader {
  public:
   SblReader(CVestrelDoc& doc, int list) : doc_(doc), list_(list), definition_(list == LIST_DEFINITION) {}
 
   long long LeftOut() const { return leftOut_; }
   long long NamesCut() const { return namesCut_; }
+  long long Replaced() const { return replaced_; }
 
   int Parse(std::string_view text) {
     std::string wrapped;
@@ -378,16 +389,96 @@ class SblReader {
     return rows;
   }
 
-  // How many signals of the message to read: SignalNum, or none when they
-  // would take the definition list's signals of this bus above the limit.
-  long long SignalsToRead(long long readSoFar, const char* sigElem) {
-    long long count = Number("SignalNum", 0);
-    if (definition_ && readSoFar + count > MAX_DEF_SYMBOLS) {
-      leftOut_ += SignalsAhead(sigElem, count, false);
-      return 0;
-    }
-    return count;
+  // A message that takes the place of an earlier one of its name takes its
+  // rows away: they are counted as replaced, and no longer held.
+  template <class Msg>
+  void NoteReplacedMessage(const NameMap<Msg>& table, const Msg* msg, long long& held) {
+    char key[sizeof msg->name];
+    const Msg* earlier = table.Find(NameKey(msg->name, key));
+    if (!earlier || earlier == msg) return;
+    const auto rows = static_cast<long long>(earlier->signals.GetCount());
+    replaced_ += rows;
+    held -= rows;
   }
+
+  // Puts a signal into its message; one that takes the place of an earlier
+  // one of its name is counted as replacing it, any other as a row held.
+  template <class Msg, class Sig>
+  void PutSignal(Msg* msg, Sig* sig, long long& held) {
+    const std::size_t before = msg->signals.GetCount();
+    AddSignal(doc_, msg, sig);
+    if (msg->signals.GetCount() == before) ++replaced_;
+    else ++held;
+  }
+
+  // Reads the message's SignalNum signal elements, `readOne` making the
+  // record of one whose SIGName was found (from the element, with the number
+  // of signals of the bus read so far) and `read` counting them. The
+  // definition list takes none of a message's signals when SignalNum would
+  // take its rows past the limit; a signal that replaces one of the same name
+  // in the message is no row of its own, so near the limit the signals wait
+  // until it is known how many replace others.
+  template <class Msg, class ReadOne>
+  void ReadSignals(Msg* msg, const char* sigElem, long long& held, long long& read, ReadOne readOne) {
+    using Sig = std::remove_pointer_t<std::invoke_result_t<ReadOne, long long>>;
+    const long long count = Number("SignalNum", 0);
+    const bool wait = definition_ && held + count > MAX_DEF_SYMBOLS;
+    // Waiting, one record per name: a later one of the name takes the
+    // earlier one's place at once, as it would in the message's table.
+    WaitingSignals<Sig> waiting(doc_);
+    std::unordered_map<std::string, std::size_t> slots;
+    long long readHere = 0;
+    auto refuse = [&](long long unread) {
+      leftOut_ += readHere + unread;
+      read -= readHere;
+    };
+    for (long long i = 0; i < count; ++i) {
+      if (!xml_.FindChildElement(sigElem)) break;
+      Sig* sig = nullptr;
+      {
+        ElementScope inSignal(xml_);
+        if (!xml_.FindChildElement("SIGName")) continue;
+        sig = readOne(read);
+      }
+      ++read;
+      if (!wait) {
+        PutSignal(msg, sig, held);
+        continue;
+      }
+      ++readHere;
+      char key[sizeof sig->name];
+      auto [slot, first] = slots.try_emplace(std::string(NameKey(sig->name, key)), waiting.records.size());
+      if (first) {
+        waiting.records.push_back(sig);
+      } else {
+        FreeSignal(doc_, waiting.records[slot->second]);
+        waiting.records[slot->second] = sig;
+      }
+      // Rows enough to pass the limit already: the rest is only counted.
+      if (held + static_cast<long long>(slots.size()) > MAX_DEF_SYMBOLS)
+        return refuse(SignalsAhead(sigElem, count - i - 1, false));
+    }
+    if (!wait) return;
+    const long long replacing = readHere - static_cast<long long>(slots.size());
+    if (held + count - replacing > MAX_DEF_SYMBOLS) return refuse(0);
+    for (Sig* sig : waiting.records) PutSignal(msg, sig, held);
+    waiting.records.clear();
+    replaced_ += replacing;
+  }
+
+  // Records read but not yet in a table: they go back to their pool unless
+  // they were put into it.
+  template <class Sig>
+  struct WaitingSignals {
+    explicit WaitingSignals(CVestrelDoc& owner) : doc(owner) {}
+    ~WaitingSignals() {
+      for (Sig* sig : records) FreeSignal(doc, sig);
+    }
+    WaitingSignals(const WaitingSignals&) = delete;
+    WaitingSignals& operator=(const WaitingSignals&) = delete;
+    CVestrelDoc& doc;
+    std::vector<Sig*> records;
+  };
 
   // Copies a name into its record's field, counting it when it does not fit.
   void CopyName(char* field, const std::string& name, std::size_t length) {
@@ -422,7 +513,7 @@ class SblReader {
       else if (SameWord(t, sbl::kValueType[VALTYPE_FLOAT])) s->valueType = VALTYPE_FLOAT;
       else s->valueType = VALTYPE_UNSIGNED;
     }
-    if (Text("Unit", t)) CopyToCharBuffer(s->unit, t, MAX_NAME_LEN);
+    if (Text("Unit", t)) CopyName(s->unit, t, MAX_NAME_LEN);
     if (Text("Factor", t)) s->factor = cnum::Atof(t.c_str());
     if (Text("Offset", t)) s->offset = cnum::Atof(t.c_str());
     if (Text("Minimum", t)) s->minimum = cnum::Atof(t.c_str());
@@ -459,16 +550,11 @@ class SblReader {
     int added = 0;
     doc_.AddFlexRayMsg(msg, list_, &added);
     if (!added) return;  // refused and given back, with none of its signals
-    long long count = SignalsToRead(flexRaySignals_, sigElem);
-    for (long long i = 0; i < count; ++i) {
-      if (!xml_.FindChildElement(sigElem)) break;
-      ElementScope inSignal(xml_);
-      if (!xml_.FindChildElement("SIGName")) continue;
+    ReadSignals(msg, sigElem, heldFlexRay_, flexRaySignals_, [&](long long) {
       _FlexRaySignal* sig = RecordOrNoMemory(doc_.AllocFlexRaySignal());
       ReadSignalHead(sig, Bus::FlexRay);
-      doc_.AddFlexRaySignal(msg, sig);
-      ++flexRaySignals_;
-    }
+      return sig;
+    });
   }
 
   void ReadCanGroup(const char* msgElem, const char* sigElem, int frameType) {
@@ -497,21 +583,17 @@ class SblReader {
       }
     }
 
+    NoteReplacedMessage(doc_.GetCanMsgTable(list_), msg, heldCan_);
     doc_.AddCanMsg(msg, list_);
     msg->frameType = frameType;
-    long long count = SignalsToRead(canSignals_, sigElem);
-    for (long long i = 0; i < count; ++i) {
-      if (!xml_.FindChildElement(sigElem)) break;
-      ElementScope inSignal(xml_);
-      if (!xml_.FindChildElement("SIGName")) continue;
+    ReadSignals(msg, sigElem, heldCan_, canSignals_, [&](long long readSoFar) {
       _CANSignal* sig = RecordOrNoMemory(doc_.AllocCanSignal());
       ReadSignalHead(sig, Bus::Can);
-      sig->loadNo = ReadLoadNo(canSignals_);
+      sig->loadNo = ReadLoadNo(readSoFar);
       if (Text("Multiplexor", t) && !t.empty()) CopyToCharBuffer(sig->multiplexor, t, MAX_NAME_LEN);
       if (Text("MultiplexValue", t) && !t.empty()) sig->multiplexValue = t;
-      doc_.AddCanSignal(msg, sig);
-      ++canSignals_;
-    }
+      return sig;
+    });
     ResolveMultiplexors(msg);
   }
 
@@ -549,18 +631,14 @@ class SblReader {
                                                                                                : CHECKSUM_CLASSIC;
     }
 
+    NoteReplacedMessage(doc_.GetLinMsgTable(list_), msg, heldLin_);
     doc_.AddLinMsg(msg, list_);
-    long long count = SignalsToRead(linSignals_, sigElem);
-    for (long long i = 0; i < count; ++i) {
-      if (!xml_.FindChildElement(sigElem)) break;
-      ElementScope inSignal(xml_);
-      if (!xml_.FindChildElement("SIGName")) continue;
+    ReadSignals(msg, sigElem, heldLin_, linSignals_, [&](long long readSoFar) {
       _LINSignal* sig = RecordOrNoMemory(doc_.AllocLinSignal());
       ReadSignalHead(sig, Bus::Lin);
-      sig->loadNo = ReadLoadNo(linSignals_);
-      doc_.AddLinSignal(msg, sig);
-      ++linSignals_;
-    }
+      sig->loadNo = ReadLoadNo(readSoFar);
+      return sig;
+    });
   }
 
   void ReadLogicGroup(const char* msgElem, const char* sigElem) {
@@ -584,7 +662,8 @@ class SblReader {
     long long count = Number("SignalNum", 0);
     for (long long i = 0; i < count; ++i) {
       if (!xml_.FindChildElement(sigElem)) break;
-      // The definition list takes at most 100 symbols of a group from a file.
+      // The definition list takes at most 100 symbols of a group from a
+      // file; a symbol that replaced one of its name holds no place.
       if (definition_ && logicSymbols_[index] >= MAX_LOGIC_GROUP_SYMBOLS) {
         // This symbol and those after it, as many as there are.
         leftOut_ += 1 + SignalsAhead(sigElem, count - i - 1, true);
@@ -603,8 +682,10 @@ class SblReader {
           if (length > 0 && length < group->bitCount) group->bitCount = static_cast<uint8_t>(length);
         }
       }
+      const std::size_t before = group->symbols.GetCount();
       doc_.AddLogicSignal(list_, static_cast<int>(index), sym);
-      ++logicSymbols_[index];
+      if (group->symbols.GetCount() == before) ++replaced_;
+      else ++logicSymbols_[index];
     }
   }
 
@@ -645,12 +726,18 @@ class SblReader {
   const bool definition_;
   long long leftOut_ = 0;
   long long namesCut_ = 0;
+  long long replaced_ = 0;
   CMarkup xml_;
   bool current_ = true;
+  // Signals read from the file, per bus (the numbers of signals without a
+  // load number count them), and the rows they left in the list.
   long long flexRaySignals_ = 0;
   long long canSignals_ = 0;
   long long linSignals_ = 0;
-  int logicSymbols_[LOGIC_GROUP_COUNT] = {};
+  long long heldFlexRay_ = 0;
+  long long heldCan_ = 0;
+  long long heldLin_ = 0;
+  int logicSymbols_[LOGIC_GROUP_COUNT] = {};  // symbols each group holds
   bool touched_[LOGIC_GROUP_COUNT] = {};
 };
 
@@ -658,14 +745,17 @@ class SblReader {
 
 std::string CVestrelDoc::BuildSblText(int list) const { return SblWriter(*this).Build(list); }
 
-int CVestrelDoc::ParseSblText(const std::string& text, int list, long long* leftOut, long long* namesCut) {
+int CVestrelDoc::ParseSblText(const std::string& text, int list, long long* leftOut, long long* namesCut,
+                              long long* replaced) {
   if (leftOut) *leftOut = 0;
   if (namesCut) *namesCut = 0;
+  if (replaced) *replaced = 0;
   if (!ValidList(list)) return -1;
   // Like a file read, the text ends at its first zero byte.
   SblReader reader(*this, list);
   int result = reader.Parse(std::string_view(text.c_str()));
   if (leftOut) *leftOut = reader.LeftOut();
   if (namesCut) *namesCut = reader.NamesCut();
+  if (replaced) *replaced = reader.Replaced();
   return result;
 }

@@ -224,8 +224,11 @@ class CVestrelDoc {
   // `leftOut`, when given, receives the number of rows that the definition
   // list's limits left out (the signals of the messages beyond 500 and of a
   // message that would pass 500 signals, symbols beyond 100 in a group);
-  // `namesCut` the number of names longer than their record's field.
-  int ParseSblText(const std::string& text, int list, long long* leftOut = nullptr, long long* namesCut = nullptr);
+  // `namesCut` the number of names and units longer than their record's
+  // field; `replaced` the number of rows that a later record of the same
+  // name took away (a signal or symbol, or every signal of a message).
+  int ParseSblText(const std::string& text, int list, long long* leftOut = nullptr, long long* namesCut = nullptr,
+                   long long* replaced = nullptr);
 
   // Records resting in the pools, and records ever made; every record made
   // is either in a table or in its pool.

@@ -88,10 +88,11 @@ int ReadIntoList(CVestrelDoc& doc, int list, const std::string& path, int kind, 
       TextReadInfo read;
       if (!ReadTextFile(path, text, 0, &read))
         return read.why == ReadFileError::NoMemory ? IDS_MSG_NO_MEMORY : IDS_MSG_LOAD_FAILED;
-      long long leftOut = 0, namesCut = 0;
-      if (doc.ParseSblText(text, list, &leftOut, &namesCut) != 0) return IDS_MSG_LOAD_FAILED;
+      long long leftOut = 0, namesCut = 0, replaced = 0;
+      if (doc.ParseSblText(text, list, &leftOut, &namesCut, &replaced) != 0) return IDS_MSG_LOAD_FAILED;
       cuts.overLimit += leftOut;
       cuts.namesCut += namesCut;
+      cuts.merged += replaced;
       cuts.stoppedAtZero |= read.stoppedAtZero;
       return 0;
     }
@@ -177,11 +178,13 @@ void ShowLoadCuts(const LoadCuts& cuts) {
     // One notice for all that was left out: frames refused for their names
     // have words of their own, and the counts of the others come along.
     if (cuts.sharedName > 0)
-      ShowMessage(IDS_MSG_LOAD_CUT_FRAMES,
-                  {cuts.overLimit, cuts.namesCut, cuts.merged, cuts.sharedName, cuts.sharedNameRows}, MsgButtons::Ok,
+      ShowMessage(
+          IDS_MSG_LOAD_CUT_FRAMES,
+          {cuts.overLimit, cuts.namesCut, cuts.merged, cuts.messagesJoined, cuts.sharedName, cuts.sharedNameRows},
+          MsgButtons::Ok, MsgIcon::Information);
+    else if (cuts.overLimit > 0 || cuts.namesCut > 0 || cuts.merged > 0 || cuts.messagesJoined > 0)
+      ShowMessage(IDS_MSG_LOAD_CUT, {cuts.overLimit, cuts.namesCut, cuts.merged, cuts.messagesJoined}, MsgButtons::Ok,
                   MsgIcon::Information);
-    else if (cuts.overLimit > 0 || cuts.namesCut > 0 || cuts.merged > 0)
-      ShowMessage(IDS_MSG_LOAD_CUT, {cuts.overLimit, cuts.namesCut, cuts.merged}, MsgButtons::Ok, MsgIcon::Information);
     // Its own notice: the counts above know nothing of the unread rest.
     if (cuts.stoppedAtZero) ShowMessage(IDS_MSG_STOPPED_AT_ZERO, {}, MsgButtons::Ok, MsgIcon::Information);
   } catch (const std::bad_alloc&) {

@@ -24,13 +24,18 @@ struct LdfOutSignal;
 
 // What a load had to leave out of the file to fit the records and tables.
 struct LoadCuts {
-  long long overLimit = 0;       // records beyond a table's limit, left out
-  long long namesCut = 0;        // names longer than their record's field
-  long long merged = 0;          // records that a later one of the same name replaced
+  long long overLimit = 0;  // records beyond a table's limit, left out
+  long long namesCut = 0;   // names and units longer than their record's field
+  long long merged = 0;     // rows that a later record of the same name took away
+  // Messages of the file whose signals joined an earlier message: their
+  // names are one key in the list (letter case aside, within 32 bytes).
+  long long messagesJoined = 0;
   long long sharedName = 0;      // frames left out: an earlier frame holds their name (its first 32 bytes)
   long long sharedNameRows = 0;  // the rows of those frames
-  bool stoppedAtZero = false;    // the text ended at a zero byte: the rest of the file was not read
-  bool Any() const { return overLimit > 0 || namesCut > 0 || merged > 0 || sharedName > 0 || stoppedAtZero; }
+  bool stoppedAtZero = false;    // a zero byte ended the text or a line: what followed it was not read
+  bool Any() const {
+    return overLimit > 0 || namesCut > 0 || merged > 0 || messagesJoined > 0 || sharedName > 0 || stoppedAtZero;
+  }
 };
 
 struct LoadOutcome {
@@ -58,9 +63,10 @@ struct LoadOutcome {
 LoadOutcome LoadListFile(CVestrelDoc& doc, int list, const std::string& path, int currentBus,
                          const std::function<void(int busAfter)>& prepare = {});
 
-// Shows IDS_MSG_LOAD_CUT when the load left records out or cut names,
-// IDS_MSG_LOAD_CUT_FRAMES in its place when it also left out frames for their
-// names, and IDS_MSG_STOPPED_AT_ZERO when the text ended at a zero byte.
+// Shows IDS_MSG_LOAD_CUT when the load left records out, cut names or put
+// records together by name, IDS_MSG_LOAD_CUT_FRAMES in its place when it also
+// left out frames for their names, and IDS_MSG_STOPPED_AT_ZERO when a zero
+// byte ended the text or a line of it.
 void ShowLoadCuts(const LoadCuts& cuts);
 
 // The bus kind to show after a load: the current one when the list holds

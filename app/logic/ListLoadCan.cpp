@@ -39,6 +39,10 @@ DbcLineKind KindOfDbcLine(const char* line, const char*& rest) {
   return kOtherLine;
 }
 
+// Bytes that a name cut to its field keeps at least: the cut falls between
+// whole characters, of one or two bytes.
+constexpr std::size_t kFullName = MAX_NAME_LEN - 1;
+
 // The reader keeps names of at most 32 bytes and stops at its capacity, so
 // what it left out is read off the file itself, line by line as the reader
 // takes them: every record past the `kept` it stored when it was `full` (a
@@ -128,7 +132,7 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
   CCanDB db(5000);
   int count = db.ReadDbcFile(path);
   if (count < 0) return IDS_MSG_LOAD_FAILED;
-  // Only a full table or a name at the field's length can hide a cut; a
+  // Only a full table or a name that fills its field can hide a cut; a
   // file without either is not read a second time.
   bool maybeCut = count >= db.GetCapacity();
 
@@ -142,6 +146,13 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
   bool skipName = false;
   bool longMsgName = false;
   _CANMsg* lastMsg = nullptr;
+  // The message line of the file that made the last row: a later line that
+  // finds its message already in the table joins it.
+  int lastMessageNumber = -1;
+  // Counted here, not through `cuts`: a store through it in every pass
+  // would keep the loop's other values from staying in registers.
+  long long joined = 0;
+  long long unitsCut = 0;
   char msgName[MAX_NAME_LEN + 1];
   char key[MAX_NAME_LEN + 1];
   std::string_view keyView;
@@ -152,7 +163,7 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
       lastMsg = nullptr;
       CopyToCharBuffer(msgName, db.GetMessageName(i), MAX_NAME_LEN);
       skipName = std::strcmp(msgName, "VECTOR__INDEPENDENT_SIG_MSG") == 0;
-      longMsgName = std::strlen(msgName) >= MAX_NAME_LEN;
+      longMsgName = std::strlen(msgName) >= kFullName;
       keyView = NameKey(msgName, key);
     }
     if (skipName) continue;
@@ -160,11 +171,14 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
     const uint32_t identifier = static_cast<uint32_t>(r.identifier);
     if (identifier & 0x40000000u) continue;
 
-    // The name field is zero-filled behind its text: a text of 32 bytes is
-    // the only one without a zero at byte 31.
-    if (longMsgName || r.name[MAX_NAME_LEN - 1] != '\0') maybeCut = true;
+    // The name field is zero-filled behind its text, and a cut keeps whole
+    // characters: a name cut to its field holds at least 31 bytes.
+    if (longMsgName || r.name[kFullName - 1] != '\0') maybeCut = true;
+    unitsCut += r.unitCut;
     _CANMsg* msg = lastMsg ? lastMsg : table.Find(keyView);
     bool isNew = msg == nullptr;
+    joined += !isNew && r.messageNumber != lastMessageNumber;
+    lastMessageNumber = r.messageNumber;
     if (isNew) {
       msg = RecordOrNoMemory(doc.AllocCanMsg());
       msg->id = static_cast<int32_t>(identifier & 0x7FFFFFFFu);
@@ -225,6 +239,8 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
   }
   if (count == 0) return IDS_MSG_LOAD_FAILED;
   if (cuts) {
+    cuts->messagesJoined += joined;
+    cuts->namesCut += unitsCut;
     // A cut that cannot be counted is not passed over in silence.
     if (maybeCut && !CountDbcCuts(path, count, count >= db.GetCapacity(), *cuts)) return IDS_MSG_LOAD_FAILED;
     cuts->stoppedAtZero |= db.StoppedAtZero();

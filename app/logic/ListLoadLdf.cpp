@@ -14,7 +14,10 @@ int LoadLdfFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts* c
   CLdfParser parser;
   if (parser.Parse(path) < 1 || parser.OutputSignalCount() < 1)
     return parser.RanOutOfMemory() ? IDS_MSG_NO_MEMORY : IDS_MSG_LOAD_FAILED;
-  if (cuts) cuts->overLimit += parser.LeftOutCount();
+  if (cuts) {
+    cuts->overLimit += parser.LeftOutCount();
+    cuts->stoppedAtZero |= parser.CutAtZero();
+  }
   ConvertLdfOutput(doc, list, parser.OutputFrames(), parser.OutputSignals(), cuts);
   return 0;
 }
@@ -26,6 +29,9 @@ void ConvertLdfOutput(CVestrelDoc& doc, int list, const std::vector<LdfOutFrame>
   NameMap<_LINMsg>& table = doc.GetLinMsgTable(list);
   // A frame name cut to its field is counted once, not once per signal.
   std::vector<bool> frameCounted(frames.size(), false);
+  // Frames that made a row: the first row of another frame that finds its
+  // message in the table joins that frame's message.
+  std::vector<bool> frameHasRow(frames.size(), false);
   int loadNo = 0;
   for (const LdfOutSignal& out : signals) {
     if (out.frameIndex < 0 || static_cast<std::size_t>(out.frameIndex) >= frames.size()) continue;
@@ -40,6 +46,10 @@ void ConvertLdfOutput(CVestrelDoc& doc, int list, const std::vector<LdfOutFrame>
     std::string key = MakeUpperString(frameName);
     _LINMsg* msg = table.Find(key);
     bool isNew = msg == nullptr;
+    if (!frameHasRow[static_cast<std::size_t>(out.frameIndex)]) {
+      frameHasRow[static_cast<std::size_t>(out.frameIndex)] = true;
+      if (!isNew) ++left.messagesJoined;
+    }
     if (isNew) {
       msg = RecordOrNoMemory(doc.AllocLinMsg());
       msg->id = static_cast<uint32_t>(frame.id);

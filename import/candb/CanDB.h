@@ -39,6 +39,7 @@ struct _CANDbSignalFields {
   uint32_t bitLength;
   uint8_t valueType;     // 0 unsigned, 1 signed, 2 floating point
   uint8_t byteOrder;     // 0 little endian (Intel), 1 big endian (Motorola)
+  uint8_t unitCut;       // 1 when the file's unit was longer than the unit field
   int32_t identifier;    // as written in the file: bit 31 set = extended frame
   int nodeIndex;         // into the node-name table
   int messageNameIndex;  // into the message-name table
@@ -49,6 +50,9 @@ struct _CANDbSignalFields {
   double minimum;
   double maximum;
   int J1939;  // 1 when the message is a J1939 parameter group
+  // Which message line of the file the record belongs to, counted from 1
+  // (0 before the first): two lines of one name are told apart by it.
+  int messageNumber;
 };
 
 // One signal of a CANdb file, or the placeholder of a message without

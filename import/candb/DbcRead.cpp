@@ -56,6 +56,7 @@ struct CCanDB::ReadState {
   // Records given the switch mark "M" by this read, in no particular order.
   std::vector<int> switches;
   bool pending = false;  // the last message line has had no signal line yet
+  int messageLines = 0;  // message lines read so far
   int pendingJ1939 = 0;  // J1939 mark that the pending message's placeholder gets
   int j1939Index = -1;   // position of "J1939PG" among the VFrameFormat values
 
@@ -271,6 +272,7 @@ void CCanDB::StorePlaceholder(ReadState& state) {
   r.identifier = w.identifier;
   r.nodeIndex = w.nodeIndex;
   r.messageNameIndex = w.messageNameIndex;
+  r.messageNumber = w.messageNumber;
   CopyName(r.name, "NoName");
   uint32_t bytes = static_cast<uint16_t>(r.DLC);
   r.bitLength = bytes == 0 ? 1 : bytes * 8;  // a 64-byte message is 512 bits, not 0
@@ -288,6 +290,7 @@ void CCanDB::OnMessageLine(ReadState& state, const char* p) {
   state.pending = false;
   _CANDbSignalFields& w = state.blank;
   w.identifier = 0;
+  w.messageNumber = ++state.messageLines;
   std::string_view t;
   if (!NextLineToken(p, t)) return;
   w.identifier = static_cast<int32_t>(LowBits(t.data()));
@@ -352,6 +355,13 @@ inline bool HasScaleOrUnitStart(const char* p, const char* end) {
     if (half[0] | half[1]) return true;
   }
   return false;
+}
+
+// A unit that lies in a line of the reader's text, marked when the field
+// cannot hold it whole: the loader counts such units with the names it cut.
+inline void CopyUnit(_CANDbSignal& w, std::string_view unit) {
+  CopyLineName(w.unit, unit);
+  w.unitCut = unit.size() > kNameLen;
 }
 
 // The multiplex indicator of a signal's name part ("M", "m3", "m3M"),
@@ -521,7 +531,7 @@ std::string_view Trimmed(std::string_view text) {
   if (p[0] != ' ' || p[1] != '"') return true;
   const char* close = p[2] == '"' ? p + 2 : FindByte(p + 2, '"');
   if (!close || close[1] != ' ') return true;
-  if (close > p + 2) CopyLineName(w.unit, std::string_view(p + 2, static_cast<std::size_t>(close - p - 2)));
+  if (close > p + 2) CopyUnit(w, std::string_view(p + 2, static_cast<std::size_t>(close - p - 2)));
   p = close + 1;
   return HasScaleOrUnitStart(p, state.lineEnd);
 }
@@ -555,6 +565,7 @@ std::string_view Trimmed(std::string_view text) {
     }
     if (p[0] == '"' && p[1] == '"' && p[2] == ' ') {
       std::memset(w.unit, 0, sizeof w.unit);
+      w.unitCut = 0;
       p += 3;
       if (!HasScaleOrUnitStart(p, state.lineEnd)) break;
       continue;
@@ -583,10 +594,10 @@ std::string_view Trimmed(std::string_view text) {
       // The unit runs to its closing quote, blanks included.
       const char* close = FindByte(t.data() + 1, '"');
       if (close) {
-        CopyLineName(w.unit, std::string_view(t.data() + 1, static_cast<std::size_t>(close - t.data() - 1)));
+        CopyUnit(w, std::string_view(t.data() + 1, static_cast<std::size_t>(close - t.data() - 1)));
         p = std::max(p, close + 1);
       } else {
-        CopyName(w.unit, t.substr(1));
+        CopyUnit(w, t.substr(1));
       }
       // Only a token that starts with a bracket or a quote does anything;
       // the receivers behind the unit never do, so when no such byte is

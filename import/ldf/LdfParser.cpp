@@ -80,6 +80,7 @@ void CLdfParser::Reset() {
   outSignals_.clear();
   error_ = false;
   outOfMemory_ = false;
+  cutAtZero_ = false;
 }
 
 int CLdfParser::Fail() {
@@ -129,6 +130,7 @@ int CLdfParser::Parse(const std::string& path) {
     }
     // Lines count from 1: an empty file is reported at its first line.
     const int line = std::max(reader.LineNumber(), 1);
+    cutAtZero_ = reader.CutAtZero();
     reader.Close();
 
     if (error_ || state == kHeader) {
@@ -396,15 +398,16 @@ int CLdfParser::BuildOutput() {
     bool anySignal = false;
 
     for (const _Ldf_Frame_Signal& entry : frame.signals) {
-      if (outSignals_.size() >= static_cast<std::size_t>(LDF_MAX_SIGNALS)) {
-        ++leftOut_;
-        continue;
-      }
       if (entry.bitOffset < 0 || entry.bitOffset > frameBits - 1) continue;
       auto sig = signals_.find(entry.signalName);
       if (sig == signals_.end()) continue;
       const int size = sig->second.bitSize;
       if (!((size >= 0 && size <= 16) || (size >= 24 && size <= 64 && size % 8 == 0))) continue;
+      // Only an entry that would have been a row is one left out.
+      if (outSignals_.size() >= static_cast<std::size_t>(LDF_MAX_SIGNALS)) {
+        ++leftOut_;
+        continue;
+      }
 
       LdfOutSignal s;
       s.name = entry.signalName;

@@ -87,6 +87,9 @@ class CLdfParser {
   // Frames and frame-body signal entries that the full output tables left
   // out (beyond 64 frames or 5000 signals), valid after Parse.
   long long LeftOutCount() const { return leftOut_; }
+  // True when a zero byte ended a line of the file before the text behind
+  // it, which was then not read; valid after Parse.
+  bool CutAtZero() const { return cutAtZero_; }
 
   // The protocol version as written in the file.
   const std::string& Version() const { return version_; }
@@ -134,5 +137,6 @@ class CLdfParser {
   std::vector<LdfOutSignal> outSignals_;  // at most LDF_MAX_SIGNALS
   bool error_ = false;
   bool outOfMemory_ = false;
+  bool cutAtZero_ = false;
   long long leftOut_ = 0;
 };

@@ -50,6 +50,7 @@ int CLdfReader::Open(const std::string& path) {
   }
   buffer_.assign(bytes.begin(), bytes.end());
   open_ = true;
+  cutAtZero_ = false;
   bufPos_ = 0;
   bufEnd_ = buffer_.size();
   line_ = std::string_view();
@@ -93,9 +94,18 @@ bool CLdfReader::FetchLine() {
   }
   // The text of a line ends at a zero byte, as it does for every C string
   // routine that the scanners stand in for.
-  if (const void* z = std::memchr(line_.data(), '\0', line_.size()))
-    line_ = line_.substr(0, static_cast<std::size_t>(static_cast<const char*>(z) - line_.data()));
+  if (const void* z = std::memchr(line_.data(), '\0', line_.size())) EndLineAtZero(static_cast<const char*>(z));
   return true;
+}
+
+void CLdfReader::EndLineAtZero(const char* zero) {
+  const std::size_t at = static_cast<std::size_t>(zero - line_.data());
+  // Zero bytes, blanks and the line end behind it lose nothing.
+  for (std::size_t k = at + 1; k < line_.size() && !cutAtZero_; ++k) {
+    const unsigned char c = static_cast<unsigned char>(line_[k]);
+    cutAtZero_ = c > ' ' && c != 0x7F;
+  }
+  line_ = line_.substr(0, at);
 }
 
 bool CLdfReader::PrepareLine() {

@@ -38,6 +38,9 @@ class CLdfReader {
 
   // Lines read so far; the line of the token read last.
   int LineNumber() const { return lineNumber_; }
+  // True when a zero byte ended the text of a line that went on behind it:
+  // what stood there was not read.
+  bool CutAtZero() const { return cutAtZero_; }
 
   // Removes the comments of the current line and returns whether a block
   // comment is still open at its end. Called for every line that is fetched.
@@ -49,6 +52,9 @@ class CLdfReader {
   // Takes the next physical line out of the file: CR LF becomes LF, a Ctrl-Z
   // that ends the file is dropped, a zero byte ends the line's text.
   bool FetchLine();
+  // Ends the current line's text at its zero byte `zero`, noting whether
+  // anything was lost. Rare, so kept out of the line fetch.
+  [[gnu::cold, gnu::noinline]] void EndLineAtZero(const char* zero);
   // End of the number literal that begins at `start` of the current line.
   std::size_t ScanNumber(std::size_t start) const;
 
@@ -56,6 +62,7 @@ class CLdfReader {
   bool needLine_ = true;
   bool inBlockComment_ = false;
   int lineNumber_ = 0;
+  bool cutAtZero_ = false;
 
   // The file's bytes; those not yet handed out as lines: [bufPos_, bufEnd_).
   std::vector<char> buffer_;

@@ -224,6 +224,6 @@ DOC_TEST(FibexLeftOut, FramesSharingANameAreCountedInTheLoadsNotice) {
   EXPECT_TRUE(ref.DropFiles({dir.Write("shared.xml", n.Text())}));
   EXPECT_EQ(ref.RowCount(), 1);
   ASSERT_EQ(sink.Ids(), std::vector<int>{IDS_MSG_LOAD_CUT_FRAMES});
-  const long long expected[] = {0, 1, 0, 299, 299};  // the one name kept was cut to 32 bytes
+  const long long expected[] = {0, 1, 0, 0, 299, 299};  // the one name kept was cut to 32 bytes
   for (std::size_t i = 0; i < std::size(expected); ++i) EXPECT_EQ(sink.shown[0].ArgNumber(i), expected[i]) << i;
 }
