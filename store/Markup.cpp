@@ -49,6 +49,15 @@ bool CMarkup::SetDocument(const char* text) { return SetDocument(text ? std::str
 
 bool CMarkup::SetDocument(std::string_view text) {
   m_doc.assign(text.data(), text.size());
+  return IndexDocument();
+}
+
+bool CMarkup::SetDocument(std::string&& text) {
+  m_doc = std::move(text);
+  return IndexDocument();
+}
+
+bool CMarkup::IndexDocument() {
   m_nextFree = 1;
   m_parent = m_current = m_child = 0;
   m_nodeType = 0;
@@ -77,7 +86,8 @@ bool CMarkup::SetDocument(std::string_view text) {
 }
 
 int CMarkup::NewEntry() {
-  if (m_nextFree >= static_cast<int>(m_index.size())) m_index.resize(m_index.size() + m_index.size() / 2 + 1);
+  // One entry at a time: the chunks, not a growth factor, set the slack.
+  if (m_nextFree >= static_cast<int>(m_index.size())) m_index.resize(static_cast<std::size_t>(m_nextFree) + 1);
   m_index[m_nextFree] = ElemPos();
   return m_nextFree++;
 }

@@ -8,6 +8,8 @@
 // never ends a scan. A lead byte without a valid trail byte stands alone.
 #pragma once
 
+#include "ChunkedArray.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -40,6 +42,9 @@ class CMarkup {
   // text is kept but the index is empty.
   bool SetDocument(const char* text);
   bool SetDocument(std::string_view text);
+  // The same, taking the text over instead of copying it: a reader that has
+  // the file's text in hand does not hold it twice.
+  bool SetDocument(std::string&& text);
 
   // Appends a new element (insertBefore false) or puts it first; as a sibling
   // of the current element, or with asChild as a child of the current element
@@ -71,6 +76,7 @@ class CMarkup {
     bool quoted = false;
   };
 
+  bool IndexDocument();
   int ParseElement(int parent, int depth);
   // Reads the next token from `pos` and moves `pos` past it.
   bool NextToken(int32_t& pos, Token& token) const;
@@ -99,7 +105,10 @@ class CMarkup {
 
   std::string m_doc;
   std::string m_error;
-  std::vector<ElemPos> m_index;
+  // In chunks: a text of nothing but the smallest elements has an entry for
+  // every four bytes, and a growing vector would at times hold the entries
+  // two and a half times over.
+  ChunkedArray<ElemPos> m_index;
   int m_parent = 0;
   int m_current = 0;
   int m_child = 0;

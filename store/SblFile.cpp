@@ -270,7 +270,7 @@ class SblReader {
     std::string wrapped;
     wrapped.reserve(text.size() + 20);
     wrapped.append(kRootStart).append(text).append(kRootEnd);
-    if (!xml_.SetDocument(wrapped)) return -1;
+    if (!xml_.SetDocument(std::move(wrapped))) return -1;
 
     bool found = false;
     double version = sbl::kVersion;  // a file without a version is read as current
