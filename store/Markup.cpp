@@ -94,6 +94,19 @@ int CMarkup::NewEntry() {
 
 bool CMarkup::IsEmptyForm(int index) const { return m_index[index].startTagClose == m_index[index].endTagOpen + 1; }
 
+int32_t CMarkup::EndTagClose(int index) const {
+  const ElemPos& e = m_index[index];
+  if (IsEmptyForm(index)) return e.startTagClose;
+  // The end tag was checked when it was parsed or written: '/', the name,
+  // perhaps more tokens, then '>'.
+  int32_t pos = e.endTagOpen + 1;
+  Token token;
+  while (NextToken(pos, token)) {
+    if (!token.quoted && token.end - token.start == 1 && m_doc[token.start] == '>') return token.start;
+  }
+  return static_cast<int32_t>(m_doc.size());
+}
+
 bool CMarkup::HasEmptyContent(int index) const { return m_index[index].startTagClose + 1 == m_index[index].endTagOpen; }
 
 void CMarkup::Fail(const char* format, std::string_view name) {
@@ -318,7 +331,7 @@ int CMarkup::ParseElement(int parent, int depth) {
   ElemPos& self = m_index[index];
   if (m_doc[self.startTagClose - 1] == '/') {
     self.endTagOpen = self.startTagClose - 1;
-    self.endTagClose = self.startTagClose;
+    m_lastClose = self.startTagClose;
     return index;
   }
 
@@ -331,7 +344,7 @@ int CMarkup::ParseElement(int parent, int depth) {
     if (previous == 0) m_index[index].firstChild = child;
     else m_index[previous].nextSibling = child;
     previous = child;
-    m_index[index].endTagOpen = m_index[child].endTagClose + 1;
+    m_index[index].endTagOpen = m_lastClose + 1;
   }
 
   int32_t pos2 = m_index[index].endTagOpen;
@@ -353,7 +366,7 @@ int CMarkup::ParseElement(int parent, int depth) {
     }
     if (single && m_doc[token.start] == '>') {
       if (count < 3) break;
-      m_index[index].endTagClose = token.start;
+      m_lastClose = token.start;
       return index;
     }
   }
@@ -515,7 +528,7 @@ int32_t CMarkup::LocateInsertPoint(int parent, int sibling, bool insertBefore, i
       linkAfter = 0;
       for (int i = m_index[parent].firstChild; i != 0 && i != sibling; i = m_index[i].nextSibling) linkAfter = i;
     } else {
-      offset = m_index[sibling].endTagClose + 1;
+      offset = EndTagClose(sibling) + 1;
       linkAfter = sibling;
     }
   } else {
@@ -548,7 +561,6 @@ void CMarkup::AdjustOffsets(int index, int32_t shift) {
     e.startTagOpen += shift;
     e.startTagClose += shift;
     e.endTagOpen += shift;
-    e.endTagClose += shift;
   };
   for (int node = index; node != 0;) {
     // Every later sibling with its whole subtree, walked without recursion.
@@ -568,7 +580,6 @@ void CMarkup::AdjustOffsets(int index, int32_t shift) {
     const int parent = m_index[node].parent;
     if (parent != 0) {
       m_index[parent].endTagOpen += shift;
-      m_index[parent].endTagClose += shift;
     }
     node = parent;
   }
@@ -619,13 +630,11 @@ bool CMarkup::InsertElement(const char* name, const char* value, bool insertBefo
     text.append("<").append(nameView).append("/>\r\n");
     e.startTagClose = offset + nameLength + 2;
     e.endTagOpen = e.startTagClose - 1;
-    e.endTagClose = e.startTagClose;
   } else {
     text.reserve(2 * nameView.size() + encoded.size() + 7);
     text.append("<").append(nameView).append(">").append(encoded).append("</").append(nameView).append(">\r\n");
     e.startTagClose = offset + nameLength + 1;
     e.endTagOpen = e.startTagClose + static_cast<int32_t>(encoded.size()) + 1;
-    e.endTagClose = e.endTagOpen + nameLength + 2;
   }
 
   const int index = NewEntry();

@@ -17,14 +17,16 @@
 
 class CMarkup {
  public:
-  // One element of the document. Offsets count bytes of the text.
+  // One element of the document. Offsets count bytes of the text. The '>'
+  // of the end tag is not kept but found again (EndTagClose): only insertion
+  // needs it, and a text of nothing but the smallest elements has an entry
+  // for every four bytes.
   struct ElemPos {
     int32_t startTagOpen = 0;   // '<' of the start tag
     int32_t startTagClose = 0;  // '>' ending the start tag
     // '<' of the end tag; the '/' of "/>" for an element in empty form. While
     // the element's content is parsed, the scan position of its children.
     int32_t endTagOpen = 0;
-    int32_t endTagClose = 0;  // '>' of the end tag (start-tag close when empty)
     int32_t parent = 0;
     int32_t firstChild = 0;
     int32_t nextSibling = 0;
@@ -99,6 +101,8 @@ class CMarkup {
 
   int NewEntry();
   bool IsEmptyForm(int index) const;
+  // The '>' of the element's end tag; start-tag close for an empty element.
+  int32_t EndTagClose(int index) const;
   bool HasEmptyContent(int index) const;
   void Fail(const char* format, std::string_view name);
   int Refuse(int index, const char* error, std::string_view name);
@@ -114,4 +118,5 @@ class CMarkup {
   int m_child = 0;
   int m_nextFree = 1;
   int m_nodeType = 0;
+  int32_t m_lastClose = 0;  // while parsing: the end of the element parsed last
 };

@@ -90,10 +90,26 @@ std::string DistinctNames(const std::string& head, const std::string& tail, std:
   return s + tail;
 }
 
+// The smallest groups that still make a record each: a message with a
+// name, or a signal with a name.
+std::string SblRecords(bool signalsOnly, std::size_t bytes) {
+  std::string s = "<SBLVersion>1.2</SBLVersion><CanSymbolTable><MessageTotalNum>999999999</MessageTotalNum>";
+  if (signalsOnly) s += "<Group><Message><MSGName>M</MSGName></Message><SignalNum>999999999</SignalNum>";
+  s.reserve(bytes);
+  char unit[128];
+  for (unsigned i = 0; s.size() + sizeof unit <= bytes; ++i) {
+    if (signalsOnly) std::snprintf(unit, sizeof unit, "<Signal><SIGName>%x</SIGName></Signal>", i);
+    else std::snprintf(unit, sizeof unit, "<Group><Message><MSGName>%x</MSGName></Message></Group>", i);
+    s += unit;
+  }
+  return s + (signalsOnly ? "</Group></CanSymbolTable>" : "</CanSymbolTable>");
+}
+
 // A realistic FIBEX file: frames with signals, codings and units.
 std::string RealFibex(std::size_t bytes) {
   std::string s = std::string(kFibexHead) +
-                  "<fx:ELEMENTS><fx:CLUSTERS><fx:CLUSTER ID=\"CL\"><ho:SHORT-NAME>C</ho:SHORT-NAME>"
+                  "<fx:ELEMENTS><fx:CLUSTERS><fx:CLUSTER "
+                  "ID=\"CL\"><ho:SHORT-NAME>C</ho:SHORT-NAME><fx:PROTOCOL>FlexRay</fx:PROTOCOL>"
                   "<fx:CHANNEL-REFS><fx:CHANNEL-REF ID-REF=\"CH\"/></fx:CHANNEL-REFS></fx:CLUSTER></fx:CLUSTERS>\n"
                   "<fx:CHANNELS><fx:CHANNEL ID=\"CH\"><ho:SHORT-NAME>A</ho:SHORT-NAME><fx:FRAME-TRIGGERINGS>\n";
   const int frames = 2000;
@@ -132,20 +148,6 @@ std::string RealFibex(std::size_t bytes) {
   const std::string desc = "<ho:DESC>Notes about purpose, source, timing and change history.</ho:DESC>\n";
   while (s.size() + desc.size() + 20 < bytes) s += desc;
   return s + "</fx:FIBEX>\n";
-}
-
-std::string RealSbl(std::size_t bytes) {
-  std::string s = "<SBLVersion>1.2</SBLVersion>\r\n<Model>QK4200</Model>\r\n<CanSymbolTable>\r\n";
-  for (int m = 0; s.size() + 4096 < bytes; ++m) {
-    s += "<Message>\r\n<Name>MSG_" + std::to_string(m) + "</Name>\r\n<ID>" + std::to_string(m & 0x7FF) +
-         "</ID>\r\n<Format>STD</Format>\r\n<ByteSize>8</ByteSize>\r\n";
-    for (int k = 0; k < 8; ++k)
-      s += "<Signal>\r\n<Name>SIG_" + std::to_string(k) +
-           "</Name>\r\n<StartBit>0</StartBit>\r\n<BitSize>8</BitSize>\r\n<Unit>km</Unit>\r\n<Factor>1.0</Factor>\r\n"
-           "<Offset>0</Offset>\r\n</Signal>\r\n";
-    s += "</Message>\r\n";
-  }
-  return s + "</CanSymbolTable>\r\n";
 }
 
 const std::string& Folder() {
@@ -202,8 +204,22 @@ void BM_SblManyAttributes(benchmark::State& state) {
   static const std::string path = Write("attrs.sbl", ManyAttributes("", "", TargetBytes()));
   LoadInto(state, path, LIST_REFERENCE);
 }
+void BM_SblManyMessages(benchmark::State& state) {
+  static const std::string path = Write("messages.sbl", SblRecords(false, TargetBytes()));
+  LoadInto(state, path, LIST_REFERENCE);
+}
+void BM_SblManySignals(benchmark::State& state) {
+  static const std::string path = Write("signals.sbl", SblRecords(true, TargetBytes()));
+  LoadInto(state, path, LIST_REFERENCE);
+}
+
+// What the program writes for the realistic FIBEX file's 2,000 frames.
 void BM_SblRealFile(benchmark::State& state) {
-  static const std::string path = Write("real.sbl", RealSbl(TargetBytes()));
+  static const std::string path = [] {
+    CVestrelDoc doc;
+    LoadListFile(doc, LIST_REFERENCE, Write("real.xml", RealFibex(TargetBytes())), BUS_CAN);
+    return Write("real.sbl", doc.BuildSblText(LIST_REFERENCE));
+  }();
   LoadInto(state, path, LIST_REFERENCE);
 }
 void BM_FibexEmptyElements(benchmark::State& state) {
@@ -245,6 +261,8 @@ void BM_SettingsEmptyElements(benchmark::State& state) {
 BENCHMARK(BM_SblEmptyElements)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_SblDeepNesting)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_SblManyAttributes)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_SblManyMessages)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_SblManySignals)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_SblRealFile)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_SettingsEmptyElements)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_FibexEmptyElements)->Unit(benchmark::kMillisecond)->Iterations(1);
