@@ -226,6 +226,10 @@ class CVestrelDoc {
   // message that would pass 500 signals, symbols beyond 100 in a group);
   // `namesCut` the number of names longer than their record's field.
   int ParseSblText(const std::string& text, int list, long long* leftOut = nullptr, long long* namesCut = nullptr);
+  // The same, taking the text over: the reader holds it once, not twice. A
+  // text read with kSblReadSlack bytes to spare is not copied at all.
+  int ParseSblText(std::string&& text, int list, long long* leftOut = nullptr, long long* namesCut = nullptr);
+  static constexpr std::size_t kSblReadSlack = 32;
 
   // Records resting in the pools, and records ever made; every record made
   // is either in a table or in its pool.

@@ -86,10 +86,10 @@ int ReadIntoList(CVestrelDoc& doc, int list, const std::string& path, int kind, 
       // A file that cannot be read is a failed load, not an empty definition file.
       std::string text;
       TextReadInfo read;
-      if (!ReadTextFile(path, text, 0, &read))
+      if (!ReadTextFile(path, text, CVestrelDoc::kSblReadSlack, &read))
         return read.why == ReadFileError::NoMemory ? IDS_MSG_NO_MEMORY : IDS_MSG_LOAD_FAILED;
       long long leftOut = 0, namesCut = 0;
-      if (doc.ParseSblText(text, list, &leftOut, &namesCut) != 0) return IDS_MSG_LOAD_FAILED;
+      if (doc.ParseSblText(std::move(text), list, &leftOut, &namesCut) != 0) return IDS_MSG_LOAD_FAILED;
       cuts.overLimit += leftOut;
       cuts.namesCut += namesCut;
       cuts.stoppedAtZero |= read.stoppedAtZero;
