@@ -4,7 +4,7 @@
 #pragma once
 
 // Messages 4000-4041 (errors), 4100-4110 (questions and notices) and
-// 4120-4123 (what a load left out, and why it failed).
+// 4120-4123 and 4130 (what a load left out, and why it failed).
 enum {
   IDS_MSG_NO_DATA = 4000,
   IDS_MSG_NAME_EMPTY = 4001,
@@ -56,6 +56,7 @@ enum {
   IDS_MSG_NO_MEMORY = 4121,
   IDS_MSG_FILE_TOO_LARGE = 4122,
   IDS_MSG_STOPPED_AT_ZERO = 4123,
+  IDS_MSG_XML_TOO_MANY_NAMES = 4130,
 };
 
 // String table: file-dialog filters ("description|pattern|"), column titles,

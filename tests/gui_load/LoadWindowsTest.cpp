@@ -182,6 +182,7 @@ class LoadWindowsTest : public QObject {
       QVERIFY2(set.HasString(IDS_MSG_LOAD_CUT), file);
       QVERIFY2(set.HasString(IDS_MSG_NO_MEMORY), file);
       QVERIFY2(set.HasString(IDS_MSG_FILE_TOO_LARGE), file);
+      QVERIFY2(set.HasString(IDS_MSG_XML_TOO_MANY_NAMES), file);
       QCOMPARE(set.String(IDS_MSG_LOAD_CUT).count(QStringLiteral("%d")), 3);
     }
   }
