@@ -21,6 +21,8 @@ class ChunkedArray {
   static constexpr std::size_t kChunk = std::size_t{1} << ChunkShift;
 
   std::size_t size() const { return size_; }
+  // The entries the chunks hold, used or not.
+  std::size_t capacity() const { return Capacity(); }
   bool empty() const { return size_ == 0; }
 
   T& operator[](std::size_t i) { return chunks_[i >> ChunkShift][i & (kChunk - 1)]; }

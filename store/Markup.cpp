@@ -86,8 +86,12 @@ bool CMarkup::IndexDocument() {
 }
 
 int CMarkup::NewEntry() {
-  // One entry at a time: the chunks, not a growth factor, set the slack.
-  if (m_nextFree >= static_cast<int>(m_index.size())) m_index.resize(static_cast<std::size_t>(m_nextFree) + 1);
+  // The chunks, not a growth factor, set the slack: the index takes in a
+  // new chunk (or the first one grows) and is then used up to its end.
+  if (m_nextFree >= static_cast<int>(m_index.size())) {
+    m_index.resize(static_cast<std::size_t>(m_nextFree) + 1);
+    m_index.resize(m_index.capacity());
+  }
   m_index[m_nextFree] = ElemPos();
   return m_nextFree++;
 }
