@@ -280,8 +280,12 @@ int CMarkup::Refuse(int index, const char* error, std::string_view name) {
 
 int CMarkup::ParseElement(int parent, int depth) {
   const int index = NewEntry();
-  m_index[index].parent = parent;
-  int32_t pos = m_index[parent].endTagOpen;
+  // The index grows in chunks that never move: both entries stay put while
+  // the children are parsed.
+  ElemPos& self = m_index[index];
+  ElemPos& up = m_index[parent];
+  self.parent = parent;
+  int32_t pos = up.endTagOpen;
   Token token;
   std::string_view name;
   for (;;) {
@@ -291,13 +295,13 @@ int CMarkup::ParseElement(int parent, int depth) {
       // tag, which the caller reports with its name. Its own scan for the end
       // tag must not find again a comment or processing instruction met here.
       if (parent != 0) {
-        m_index[parent].endTagOpen = static_cast<int32_t>(m_doc.size());
+        up.endTagOpen = static_cast<int32_t>(m_doc.size());
         return 0;
       }
       Fail("Element tag not found", name);
       return -1;
     }
-    m_index[parent].endTagOpen = pos;
+    up.endTagOpen = pos;
     int32_t p = pos + 1;
     if (!NextToken(p, token)) {
       return Refuse(index, "Abrupt end within tag", name);
@@ -327,35 +331,34 @@ int CMarkup::ParseElement(int parent, int depth) {
     if (!ScanToChar(close, '>')) {
       return Refuse(index, "End of tag not found", name);
     }
-    m_index[index].startTagOpen = pos;
-    m_index[index].startTagClose = close;
+    self.startTagOpen = pos;
+    self.startTagClose = close;
     break;
   }
 
-  ElemPos& self = m_index[index];
   if (m_doc[self.startTagClose - 1] == '/') {
     self.endTagOpen = self.startTagClose - 1;
     m_lastClose = self.startTagClose;
     return index;
   }
 
-  m_index[index].endTagOpen = m_index[index].startTagClose + 1;
-  int previous = 0;
+  self.endTagOpen = self.startTagClose + 1;
+  ElemPos* previous = nullptr;
   for (;;) {
     const int child = ParseElement(index, depth + 1);
     if (child < 0) return -1;
     if (child == 0) break;
-    if (previous == 0) m_index[index].firstChild = child;
-    else m_index[previous].nextSibling = child;
-    previous = child;
-    m_index[index].endTagOpen = m_lastClose + 1;
+    if (previous == nullptr) self.firstChild = child;
+    else previous->nextSibling = child;
+    previous = &m_index[child];
+    self.endTagOpen = m_lastClose + 1;
   }
 
-  int32_t pos2 = m_index[index].endTagOpen;
+  int32_t pos2 = self.endTagOpen;
   if (!ScanToChar(pos2, '<')) {
     return Refuse(index, "End tag of %s element not found", name);
   }
-  m_index[index].endTagOpen = pos2;
+  self.endTagOpen = pos2;
   int32_t p = pos2 + 1;
   int count = 0;
   while (NextToken(p, token)) {

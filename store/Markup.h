@@ -112,7 +112,7 @@ class CMarkup {
   // In chunks: a text of nothing but the smallest elements has an entry for
   // every four bytes, and a growing vector would at times hold the entries
   // two and a half times over.
-  ChunkedArray<ElemPos> m_index;
+  ChunkedArray<ElemPos, 12> m_index;
   int m_parent = 0;
   int m_current = 0;
   int m_child = 0;
