@@ -36,6 +36,11 @@ namespace {
 std::atomic<long long> g_inUse{0};
 std::atomic<long long> g_peak{0};
 
+}  // namespace
+
+#if VR_HEAP_COUNTED
+namespace {
+
 void Took(void* p) {
   if (!p) return;
   const long long now = g_inUse += static_cast<long long>(malloc_usable_size(p));
@@ -50,7 +55,6 @@ void Gave(void* p) {
 
 }  // namespace
 
-#if VR_HEAP_COUNTED
 extern "C" {
 void* __libc_malloc(std::size_t);
 void* __libc_calloc(std::size_t, std::size_t);
