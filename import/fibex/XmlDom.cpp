@@ -296,7 +296,7 @@ void XmlDomDocument::Clear() {
 void XmlDomDocument::ByteStore::Append(const char* data, std::size_t n) {
   while (n > 0) {
     const std::size_t at = size_ & (kChunk - 1);
-    if (at == 0 && size_ / kChunk == chunks_.size()) chunks_.push_back(std::make_unique<char[]>(kChunk));
+    if (at == 0 && size_ / kChunk == chunks_.size()) chunks_.push_back(std::unique_ptr<char[]>(new char[kChunk]));
     const std::size_t piece = std::min(n, kChunk - at);
     std::memcpy(chunks_[size_ / kChunk].get() + at, data, piece);
     size_ += piece;
