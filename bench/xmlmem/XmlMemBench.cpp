@@ -150,13 +150,22 @@ std::string RealFibex(std::size_t bytes) {
   return s + "</fx:FIBEX>\n";
 }
 
+// The generated files, removed when the program ends.
+struct Scratch {
+  Scratch() {
+    path = (std::filesystem::temp_directory_path() / ("vr_xmlmem_" + std::to_string(::getpid()))).string();
+    std::filesystem::create_directories(path);
+  }
+  ~Scratch() {
+    std::error_code ec;
+    std::filesystem::remove_all(path, ec);
+  }
+  std::string path;
+};
+
 const std::string& Folder() {
-  static const std::string dir = [] {
-    std::string d = (std::filesystem::temp_directory_path() / ("vr_xmlmem_" + std::to_string(::getpid()))).string();
-    std::filesystem::create_directories(d);
-    return d;
-  }();
-  return dir;
+  static const Scratch scratch;
+  return scratch.path;
 }
 
 std::string Write(const std::string& name, const std::string& text) {
