@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -146,7 +147,10 @@ std::string CAppSettings::BuildXml() const {
 
 void CAppSettings::ParseXml() {
   CMarkup xml;
-  xml.SetDocument(m_text.c_str());
+  // Taken over, not copied: the text is emptied at the end anyway. It ends
+  // at its first zero byte, as a C string would.
+  m_text.resize(std::strlen(m_text.c_str()));
+  xml.SetDocument(std::move(m_text));
   // Each search starts after the element found last, so the elements are
   // found only in the written order; a missing one does not stop the rest.
   if (xml.FindChildElement("Version")) m_version = cnum::Atof(xml.GetChildText().c_str());

@@ -49,6 +49,15 @@ bool CMarkup::SetDocument(const char* text) { return SetDocument(text ? std::str
 
 bool CMarkup::SetDocument(std::string_view text) {
   m_doc.assign(text.data(), text.size());
+  return IndexDocument();
+}
+
+bool CMarkup::SetDocument(std::string&& text) {
+  m_doc = std::move(text);
+  return IndexDocument();
+}
+
+bool CMarkup::IndexDocument() {
   m_nextFree = 1;
   m_parent = m_current = m_child = 0;
   m_nodeType = 0;
@@ -77,12 +86,30 @@ bool CMarkup::SetDocument(std::string_view text) {
 }
 
 int CMarkup::NewEntry() {
-  if (m_nextFree >= static_cast<int>(m_index.size())) m_index.resize(m_index.size() + m_index.size() / 2 + 1);
+  // The chunks, not a growth factor, set the slack: the index takes in a
+  // new chunk (or the first one grows) and is then used up to its end.
+  if (m_nextFree >= static_cast<int>(m_index.size())) {
+    m_index.resize(static_cast<std::size_t>(m_nextFree) + 1);
+    m_index.resize(m_index.capacity());
+  }
   m_index[m_nextFree] = ElemPos();
   return m_nextFree++;
 }
 
 bool CMarkup::IsEmptyForm(int index) const { return m_index[index].startTagClose == m_index[index].endTagOpen + 1; }
+
+int32_t CMarkup::EndTagClose(int index) const {
+  const ElemPos& e = m_index[index];
+  if (IsEmptyForm(index)) return e.startTagClose;
+  // The end tag was checked when it was parsed or written: '/', the name,
+  // perhaps more tokens, then '>'.
+  int32_t pos = e.endTagOpen + 1;
+  Token token;
+  while (NextToken(pos, token)) {
+    if (!token.quoted && token.end - token.start == 1 && m_doc[token.start] == '>') return token.start;
+  }
+  return static_cast<int32_t>(m_doc.size());
+}
 
 bool CMarkup::HasEmptyContent(int index) const { return m_index[index].startTagClose + 1 == m_index[index].endTagOpen; }
 
@@ -253,8 +280,12 @@ int CMarkup::Refuse(int index, const char* error, std::string_view name) {
 
 int CMarkup::ParseElement(int parent, int depth) {
   const int index = NewEntry();
-  m_index[index].parent = parent;
-  int32_t pos = m_index[parent].endTagOpen;
+  // The index grows in chunks that never move: both entries stay put while
+  // the children are parsed.
+  ElemPos& self = m_index[index];
+  ElemPos& up = m_index[parent];
+  self.parent = parent;
+  int32_t pos = up.endTagOpen;
   Token token;
   std::string_view name;
   for (;;) {
@@ -264,13 +295,13 @@ int CMarkup::ParseElement(int parent, int depth) {
       // tag, which the caller reports with its name. Its own scan for the end
       // tag must not find again a comment or processing instruction met here.
       if (parent != 0) {
-        m_index[parent].endTagOpen = static_cast<int32_t>(m_doc.size());
+        up.endTagOpen = static_cast<int32_t>(m_doc.size());
         return 0;
       }
       Fail("Element tag not found", name);
       return -1;
     }
-    m_index[parent].endTagOpen = pos;
+    up.endTagOpen = pos;
     int32_t p = pos + 1;
     if (!NextToken(p, token)) {
       return Refuse(index, "Abrupt end within tag", name);
@@ -300,35 +331,34 @@ int CMarkup::ParseElement(int parent, int depth) {
     if (!ScanToChar(close, '>')) {
       return Refuse(index, "End of tag not found", name);
     }
-    m_index[index].startTagOpen = pos;
-    m_index[index].startTagClose = close;
+    self.startTagOpen = pos;
+    self.startTagClose = close;
     break;
   }
 
-  ElemPos& self = m_index[index];
   if (m_doc[self.startTagClose - 1] == '/') {
     self.endTagOpen = self.startTagClose - 1;
-    self.endTagClose = self.startTagClose;
+    m_lastClose = self.startTagClose;
     return index;
   }
 
-  m_index[index].endTagOpen = m_index[index].startTagClose + 1;
-  int previous = 0;
+  self.endTagOpen = self.startTagClose + 1;
+  ElemPos* previous = nullptr;
   for (;;) {
     const int child = ParseElement(index, depth + 1);
     if (child < 0) return -1;
     if (child == 0) break;
-    if (previous == 0) m_index[index].firstChild = child;
-    else m_index[previous].nextSibling = child;
-    previous = child;
-    m_index[index].endTagOpen = m_index[child].endTagClose + 1;
+    if (previous == nullptr) self.firstChild = child;
+    else previous->nextSibling = child;
+    previous = &m_index[child];
+    self.endTagOpen = m_lastClose + 1;
   }
 
-  int32_t pos2 = m_index[index].endTagOpen;
+  int32_t pos2 = self.endTagOpen;
   if (!ScanToChar(pos2, '<')) {
     return Refuse(index, "End tag of %s element not found", name);
   }
-  m_index[index].endTagOpen = pos2;
+  self.endTagOpen = pos2;
   int32_t p = pos2 + 1;
   int count = 0;
   while (NextToken(p, token)) {
@@ -343,7 +373,7 @@ int CMarkup::ParseElement(int parent, int depth) {
     }
     if (single && m_doc[token.start] == '>') {
       if (count < 3) break;
-      m_index[index].endTagClose = token.start;
+      m_lastClose = token.start;
       return index;
     }
   }
@@ -505,7 +535,7 @@ int32_t CMarkup::LocateInsertPoint(int parent, int sibling, bool insertBefore, i
       linkAfter = 0;
       for (int i = m_index[parent].firstChild; i != 0 && i != sibling; i = m_index[i].nextSibling) linkAfter = i;
     } else {
-      offset = m_index[sibling].endTagClose + 1;
+      offset = EndTagClose(sibling) + 1;
       linkAfter = sibling;
     }
   } else {
@@ -538,7 +568,6 @@ void CMarkup::AdjustOffsets(int index, int32_t shift) {
     e.startTagOpen += shift;
     e.startTagClose += shift;
     e.endTagOpen += shift;
-    e.endTagClose += shift;
   };
   for (int node = index; node != 0;) {
     // Every later sibling with its whole subtree, walked without recursion.
@@ -558,7 +587,6 @@ void CMarkup::AdjustOffsets(int index, int32_t shift) {
     const int parent = m_index[node].parent;
     if (parent != 0) {
       m_index[parent].endTagOpen += shift;
-      m_index[parent].endTagClose += shift;
     }
     node = parent;
   }
@@ -609,13 +637,11 @@ bool CMarkup::InsertElement(const char* name, const char* value, bool insertBefo
     text.append("<").append(nameView).append("/>\r\n");
     e.startTagClose = offset + nameLength + 2;
     e.endTagOpen = e.startTagClose - 1;
-    e.endTagClose = e.startTagClose;
   } else {
     text.reserve(2 * nameView.size() + encoded.size() + 7);
     text.append("<").append(nameView).append(">").append(encoded).append("</").append(nameView).append(">\r\n");
     e.startTagClose = offset + nameLength + 1;
     e.endTagOpen = e.startTagClose + static_cast<int32_t>(encoded.size()) + 1;
-    e.endTagClose = e.endTagOpen + nameLength + 2;
   }
 
   const int index = NewEntry();

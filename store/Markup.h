@@ -8,6 +8,8 @@
 // never ends a scan. A lead byte without a valid trail byte stands alone.
 #pragma once
 
+#include "ChunkedArray.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,14 +17,16 @@
 
 class CMarkup {
  public:
-  // One element of the document. Offsets count bytes of the text.
+  // One element of the document. Offsets count bytes of the text. The '>'
+  // of the end tag is not kept but found again (EndTagClose): only insertion
+  // needs it, and a text of nothing but the smallest elements has an entry
+  // for every four bytes.
   struct ElemPos {
     int32_t startTagOpen = 0;   // '<' of the start tag
     int32_t startTagClose = 0;  // '>' ending the start tag
     // '<' of the end tag; the '/' of "/>" for an element in empty form. While
     // the element's content is parsed, the scan position of its children.
     int32_t endTagOpen = 0;
-    int32_t endTagClose = 0;  // '>' of the end tag (start-tag close when empty)
     int32_t parent = 0;
     int32_t firstChild = 0;
     int32_t nextSibling = 0;
@@ -40,6 +44,9 @@ class CMarkup {
   // text is kept but the index is empty.
   bool SetDocument(const char* text);
   bool SetDocument(std::string_view text);
+  // The same, taking the text over instead of copying it: a reader that has
+  // the file's text in hand does not hold it twice.
+  bool SetDocument(std::string&& text);
 
   // Appends a new element (insertBefore false) or puts it first; as a sibling
   // of the current element, or with asChild as a child of the current element
@@ -71,6 +78,7 @@ class CMarkup {
     bool quoted = false;
   };
 
+  bool IndexDocument();
   int ParseElement(int parent, int depth);
   // Reads the next token from `pos` and moves `pos` past it.
   bool NextToken(int32_t& pos, Token& token) const;
@@ -93,16 +101,22 @@ class CMarkup {
 
   int NewEntry();
   bool IsEmptyForm(int index) const;
+  // The '>' of the element's end tag; start-tag close for an empty element.
+  int32_t EndTagClose(int index) const;
   bool HasEmptyContent(int index) const;
   void Fail(const char* format, std::string_view name);
   int Refuse(int index, const char* error, std::string_view name);
 
   std::string m_doc;
   std::string m_error;
-  std::vector<ElemPos> m_index;
+  // In chunks: a text of nothing but the smallest elements has an entry for
+  // every four bytes, and a growing vector would at times hold the entries
+  // two and a half times over.
+  ChunkedArray<ElemPos, 12> m_index;
   int m_parent = 0;
   int m_current = 0;
   int m_child = 0;
   int m_nextFree = 1;
   int m_nodeType = 0;
+  int32_t m_lastClose = 0;  // while parsing: the end of the element parsed last
 };

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <type_traits>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "CNumber.h"
@@ -281,7 +282,18 @@ class SblReader {
     std::string wrapped;
     wrapped.reserve(text.size() + 20);
     wrapped.append(kRootStart).append(text).append(kRootEnd);
-    if (!xml_.SetDocument(wrapped)) return -1;
+    return ParseWrapped(std::move(wrapped));
+  }
+
+  // The file's elements inside one root element, as the element class reads
+  // only one top-level element.
+  static void Wrap(std::string& text) {
+    text.insert(0, kRootStart);
+    text.append(kRootEnd);
+  }
+
+  int ParseWrapped(std::string&& wrapped) {
+    if (!xml_.SetDocument(std::move(wrapped))) return -1;
 
     bool found = false;
     double version = sbl::kVersion;  // a file without a version is read as current
@@ -601,15 +613,25 @@ class SblReader {
   // the signal's name. A number that no signal of the message carries, or a
   // text that is not a whole number, stays as it was read.
   static void ResolveMultiplexors(_CANMsg* msg) {
-    std::unordered_map<long long, const _CANSignal*> byLoadNo;
-    for (const auto& entry : msg->signals) byLoadNo.emplace(entry.value->loadNo, entry.value);
+    bool any = false;
+    for (const auto& entry : msg->signals) any = any || entry.value->multiplexor[0] != '\0';
+    if (!any) return;
+    // Sorted pairs rather than a hash map: a message may hold a million
+    // signals, and this is built while the whole file is still in memory.
+    // Among signals of one number the first in table order is taken.
+    std::vector<std::pair<long long, const _CANSignal*>> byLoadNo;
+    byLoadNo.reserve(msg->signals.size());
+    for (const auto& entry : msg->signals) byLoadNo.emplace_back(entry.value->loadNo, entry.value);
+    std::stable_sort(byLoadNo.begin(), byLoadNo.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& entry : msg->signals) {
       _CANSignal* sig = entry.value;
       if (sig->multiplexor[0] == '\0') continue;
       long long number = 0;
       if (!WholeInteger(sig->multiplexor, number)) continue;
-      auto it = byLoadNo.find(number);
-      if (it != byLoadNo.end()) CopyToCharBuffer(sig->multiplexor, Field(it->second->name), MAX_NAME_LEN);
+      auto it = std::lower_bound(byLoadNo.begin(), byLoadNo.end(), number,
+                                 [](const auto& pair, long long n) { return pair.first < n; });
+      if (it != byLoadNo.end() && it->first == number)
+        CopyToCharBuffer(sig->multiplexor, Field(it->second->name), MAX_NAME_LEN);
     }
   }
 
@@ -754,6 +776,24 @@ int CVestrelDoc::ParseSblText(const std::string& text, int list, long long* left
   // Like a file read, the text ends at its first zero byte.
   SblReader reader(*this, list);
   int result = reader.Parse(std::string_view(text.c_str()));
+  if (leftOut) *leftOut = reader.LeftOut();
+  if (namesCut) *namesCut = reader.NamesCut();
+  if (replaced) *replaced = reader.Replaced();
+  return result;
+}
+
+int CVestrelDoc::ParseSblText(std::string&& text, int list, long long* leftOut, long long* namesCut,
+                              long long* replaced) {
+  if (leftOut) *leftOut = 0;
+  if (namesCut) *namesCut = 0;
+  if (replaced) *replaced = 0;
+  if (!ValidList(list)) return -1;
+  // Like a file read, the text ends at its first zero byte. Wrapped where it
+  // is: with kSblReadSlack bytes to spare the text is not copied.
+  text.resize(std::strlen(text.c_str()));
+  SblReader::Wrap(text);
+  SblReader reader(*this, list);
+  int result = reader.ParseWrapped(std::move(text));
   if (leftOut) *leftOut = reader.LeftOut();
   if (namesCut) *namesCut = reader.NamesCut();
   if (replaced) *replaced = reader.Replaced();

@@ -229,6 +229,11 @@ class CVestrelDoc {
   // name took away (a signal or symbol, or every signal of a message).
   int ParseSblText(const std::string& text, int list, long long* leftOut = nullptr, long long* namesCut = nullptr,
                    long long* replaced = nullptr);
+  // The same, taking the text over: the reader holds it once, not twice. A
+  // text read with kSblReadSlack bytes to spare is not copied at all.
+  int ParseSblText(std::string&& text, int list, long long* leftOut = nullptr, long long* namesCut = nullptr,
+                   long long* replaced = nullptr);
+  static constexpr std::size_t kSblReadSlack = 32;
 
   // Records resting in the pools, and records ever made; every record made
   // is either in a table or in its pool.

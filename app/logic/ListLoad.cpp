@@ -79,17 +79,18 @@ enum FileKind { KIND_SBL, KIND_XML, KIND_DBC, KIND_LDF, KIND_COUNT };
 constexpr const char* kExtensions[KIND_COUNT] = {"sbl", "xml", "dbc", "ldf"};
 
 // Runs the reader of the extension on the (emptied) list; 0,
-// IDS_MSG_LOAD_FAILED, IDS_MSG_LOAD_FAILED_XML or IDS_MSG_NO_MEMORY.
+// IDS_MSG_LOAD_FAILED, IDS_MSG_LOAD_FAILED_XML, IDS_MSG_NO_MEMORY or
+// IDS_MSG_XML_TOO_MANY_NAMES.
 int ReadIntoList(CVestrelDoc& doc, int list, const std::string& path, int kind, LoadCuts& cuts) {
   switch (kind) {
     case KIND_SBL: {
       // A file that cannot be read is a failed load, not an empty definition file.
       std::string text;
       TextReadInfo read;
-      if (!ReadTextFile(path, text, 0, &read))
+      if (!ReadTextFile(path, text, CVestrelDoc::kSblReadSlack, &read))
         return read.why == ReadFileError::NoMemory ? IDS_MSG_NO_MEMORY : IDS_MSG_LOAD_FAILED;
       long long leftOut = 0, namesCut = 0, replaced = 0;
-      if (doc.ParseSblText(text, list, &leftOut, &namesCut, &replaced) != 0) return IDS_MSG_LOAD_FAILED;
+      if (doc.ParseSblText(std::move(text), list, &leftOut, &namesCut, &replaced) != 0) return IDS_MSG_LOAD_FAILED;
       cuts.overLimit += leftOut;
       cuts.namesCut += namesCut;
       cuts.merged += replaced;
@@ -111,6 +112,8 @@ int ReadIntoList(CVestrelDoc& doc, int list, const std::string& path, int kind, 
           return IDS_MSG_LOAD_FAILED_XML;
         case FIBEX_NO_MEMORY:
           return IDS_MSG_NO_MEMORY;
+        case FIBEX_TOO_MANY_NAMES:
+          return IDS_MSG_XML_TOO_MANY_NAMES;
         default:
           return IDS_MSG_LOAD_FAILED;
       }

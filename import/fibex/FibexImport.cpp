@@ -219,7 +219,7 @@ int ImportFibexFile(CVestrelDoc& doc, std::string path, void* reserved, int list
   }
   // Whatever the engine made of it, a file read without memory is no file.
   if (TakeXmlEngineOutOfMemory()) return FIBEX_NO_MEMORY;
-  if (!loaded) return FIBEX_FAILED;
+  if (!loaded) return xml->HadTooManyNames() ? FIBEX_TOO_MANY_NAMES : FIBEX_FAILED;
 
   int result;
   try {

@@ -11,10 +11,11 @@
 class CVestrelDoc;
 
 enum FibexLoadResult {
-  FIBEX_OK = 0,         // read; the tables hold what was stored, possibly nothing
-  FIBEX_FAILED = 2,     // did not load, root is not FIBEX, or no cluster, channel or frame
-  FIBEX_EXCEPTION = 3,  // the XML engine failed (or could not be created)
-  FIBEX_NO_MEMORY = 4,  // memory ran out while the file was read or stored
+  FIBEX_OK = 0,              // read; the tables hold what was stored, possibly nothing
+  FIBEX_FAILED = 2,          // did not load, root is not FIBEX, or no cluster, channel or frame
+  FIBEX_EXCEPTION = 3,       // the XML engine failed (or could not be created)
+  FIBEX_NO_MEMORY = 4,       // memory ran out while the file was read or stored
+  FIBEX_TOO_MANY_NAMES = 5,  // refused before memory ran out: more names than kXmlMaxNames
 };
 
 // What an import had to leave out of the file.

@@ -4,8 +4,8 @@
 
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
+#include <libxml/SAX2.h>
 #include <libxml/tree.h>
-#include <libxml/dict.h>
 #include <libxml/xmlmemory.h>
 
 #include <algorithm>
@@ -27,21 +27,17 @@ const char* Chars(const xmlChar* s) { return reinterpret_cast<const char*>(s); }
 
 bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// The qualified name of an element or attribute as written in the file.
-std::string QualifiedName(const xmlChar* name, const xmlNs* ns) {
-  std::string out;
-  if (ns && ns->prefix) {
-    out = Chars(ns->prefix);
-    out += ':';
-  }
-  if (name) out += Chars(name);
-  return out;
-}
-
 // What one parse tells its document, through the context's _private.
+}  // namespace
+
+struct XmlDomBuilder;
+
+namespace {
+
 struct ParseState {
   bool* hadDoctype;
   XmlDomErrors* errors;
+  XmlDomBuilder* builder;
 };
 
 // Stops the parse at the first DOCTYPE, before any of it is processed.
@@ -102,38 +98,12 @@ class ErrorHandlerGuard {
 // the parser from acting on anything of the kind should one slip through.
 void IgnoreEntityDecl(void*, const xmlChar*, int, const xmlChar*, const xmlChar*, xmlChar*) {}
 
-void AppendText(const xmlNode* start, std::string& out) {
-  // Iterative walk: the depth of a document must never decide the stack use.
-  const xmlNode* n = start->children;
-  while (n) {
-    if (n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE) {
-      if (n->content) out += Chars(n->content);
-    } else if (n->type == XML_ELEMENT_NODE && n->children) {
-      n = n->children;
-      continue;
-    }
-    while (n && !n->next) {
-      n = n->parent;
-      if (n == start) return;
-    }
-    if (!n) return;
-    n = n->next;
-  }
-}
-
 std::string Trimmed(std::string s) {
   std::size_t b = 0, e = s.size();
   while (b < e && IsXmlSpace(s[b])) ++b;
   while (e > b && IsXmlSpace(s[e - 1])) --e;
   if (b == 0 && e == s.size()) return s;
   return s.substr(b, e - b);
-}
-
-const xmlAttr* AttributeAt(const xmlNode* n, std::size_t position) {
-  if (!n || n->type != XML_ELEMENT_NODE) return nullptr;
-  const xmlAttr* a = n->properties;
-  for (std::size_t i = 0; a && i < position; ++i) a = a->next;
-  return a;
 }
 
 // The code units of a document in the encoding family its first bytes show.
@@ -268,81 +238,6 @@ bool XmlStartTagsWithinBounds(const char* bytes, std::size_t size, std::size_t m
   return true;
 }
 
-// ---------------------------------------------------------------- XmlDomNode
-
-XmlDomNodeType XmlDomNode::get_nodeType() const {
-  if (!node_) return XMLDOM_NODE_NONE;
-  switch (node_->type) {
-    case XML_ELEMENT_NODE:
-      return XMLDOM_NODE_ELEMENT;
-    case XML_ATTRIBUTE_NODE:
-      return XMLDOM_NODE_ATTRIBUTE;
-    case XML_TEXT_NODE:
-      return XMLDOM_NODE_TEXT;
-    case XML_CDATA_SECTION_NODE:
-      return XMLDOM_NODE_CDATA;
-    default:
-      return XMLDOM_NODE_OTHER;
-  }
-}
-
-std::string XmlDomNode::get_nodeName() const {
-  if (!node_) return {};
-  if (node_->type == XML_ELEMENT_NODE || node_->type == XML_ATTRIBUTE_NODE)
-    return QualifiedName(node_->name, node_->ns);
-  return node_->name ? Chars(node_->name) : std::string();
-}
-
-std::string XmlDomNode::get_baseName() const {
-  if (!node_ || !node_->name) return {};
-  return Chars(node_->name);
-}
-
-std::string XmlDomNode::get_text() const {
-  if (!node_) return {};
-  std::string out;
-  if (node_->type == XML_TEXT_NODE || node_->type == XML_CDATA_SECTION_NODE) {
-    if (node_->content) out = Chars(node_->content);
-  } else if (node_->type == XML_ELEMENT_NODE || node_->type == XML_ATTRIBUTE_NODE) {
-    AppendText(node_, out);
-  }
-  return Trimmed(std::move(out));
-}
-
-std::size_t XmlDomNode::GetAttributeCount() const {
-  std::size_t n = 0;
-  if (node_ && node_->type == XML_ELEMENT_NODE)
-    for (const xmlAttr* a = node_->properties; a; a = a->next) ++n;
-  return n;
-}
-
-bool XmlDomNode::GetAttributeAt(std::size_t position, std::string& name, std::string& value) const {
-  name.clear();
-  value.clear();
-  const xmlAttr* a = AttributeAt(node_, position);
-  if (!a) return false;
-  name = QualifiedName(a->name, a->ns);
-  // Attribute values hold text only: predefined entities are already
-  // replaced and no other entity can exist without a DTD.
-  for (const xmlNode* c = a->children; c; c = c->next)
-    if ((c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) && c->content) value += Chars(c->content);
-  return true;
-}
-
-const XmlDomNodeList& XmlDomNode::getElementsByTagName(std::string_view qualifiedName) const {
-  static const XmlDomNodeList kEmpty;
-  if (!owner_ || !node_) return kEmpty;
-  return owner_->ElementsByName(node_, qualifiedName);
-}
-
-void XmlDomNode::ReleaseElementsByTagName() const {
-  if (owner_ && node_) owner_->Release(node_);
-}
-
-void XmlDomNode::PrepareElementsByTagName(const std::string_view* qualifiedNames, std::size_t count) const {
-  if (owner_ && node_) owner_->PrepareElements(node_, qualifiedNames, count);
-}
-
 // ------------------------------------------------------------ XmlDomDocument
 
 namespace {
@@ -389,9 +284,50 @@ XmlDomDocument::~XmlDomDocument() { Clear(); }
 void XmlDomDocument::Clear() {
   cache_.clear();
   cachedNodes_ = 0;
+  wanted_.clear();
   names_.clear();
-  if (doc_) xmlFreeDoc(doc_);
-  doc_ = nullptr;
+  elements_.clear();
+  attributes_.clear();
+  text_.Clear();
+  values_.Clear();
+  loaded_ = false;
+}
+
+void XmlDomDocument::ByteStore::Append(const char* data, std::size_t n) {
+  while (n > 0) {
+    const std::size_t at = size_ & (kChunk - 1);
+    if (at == 0 && size_ / kChunk == chunks_.size()) chunks_.push_back(std::unique_ptr<char[]>(new char[kChunk]));
+    const std::size_t piece = std::min(n, kChunk - at);
+    std::memcpy(chunks_[size_ / kChunk].get() + at, data, piece);
+    size_ += piece;
+    data += piece;
+    n -= piece;
+  }
+}
+
+void XmlDomDocument::ByteStore::CopyOut(std::size_t begin, std::size_t end, std::string& out) const {
+  out.clear();
+  if (end <= begin) return;
+  out.reserve(end - begin);
+  while (begin < end) {
+    const std::size_t at = begin & (kChunk - 1);
+    const std::size_t piece = std::min(end - begin, kChunk - at);
+    out.append(chunks_[begin / kChunk].get() + at, piece);
+    begin += piece;
+  }
+}
+
+void XmlDomDocument::ByteStore::Clear() {
+  chunks_.clear();
+  size_ = 0;
+}
+
+std::size_t XmlDomDocument::AttributeEnd(std::uint32_t element) const {
+  return element + 1 < elements_.size() ? elements_[element + 1].firstAttribute : attributes_.size();
+}
+
+std::size_t XmlDomDocument::ValueEnd(std::size_t attribute) const {
+  return attribute + 1 < attributes_.size() ? attributes_[attribute + 1].valueBegin : values_.size();
 }
 
 void XmlDomDocument::put_async(bool async) {
@@ -406,9 +342,165 @@ void XmlDomDocument::put_resolveExternals(bool resolve) {
   if (resolve) throw XmlDomError("external resources are never resolved");
 }
 
+// ---------------------------------------------------------------- building
+
+// Fills the index of one document from the parser's SAX events.
+struct XmlDomBuilder {
+  XmlDomBuilder(XmlDomDocument& d, xmlParserCtxtPtr c) : doc(d), ctxt(c) {}
+
+  XmlDomDocument& doc;
+  xmlParserCtxtPtr ctxt;
+  // The document's names by the engine's interned prefix and local name,
+  // which stay put while the parser's dictionary lives.
+  struct PairHash {
+    std::size_t operator()(const std::pair<const xmlChar*, const xmlChar*>& k) const {
+      return std::hash<const void*>()(k.first) * 31 ^ std::hash<const void*>()(k.second);
+    }
+  };
+  std::unordered_map<std::pair<const xmlChar*, const xmlChar*>, std::uint32_t, PairHash> byPointers;
+  std::unordered_map<std::string, std::uint32_t> byText;
+  std::vector<std::uint32_t> open;  // the elements not yet ended
+  std::string value;
+  bool stopped = false;
+  bool noMemory = false;
+
+  // The id of a qualified name; kNoName once there are too many.
+  std::uint32_t Name(const xmlChar* prefix, const xmlChar* local) {
+    auto found = byPointers.find({prefix, local});
+    if (found != byPointers.end()) return found->second;
+    std::string qualified;
+    if (prefix) {
+      qualified = Chars(prefix);
+      qualified += ':';
+    }
+    const std::size_t localStart = qualified.size();
+    if (local) qualified += Chars(local);
+    // Two prefixes of one text are one name: the dictionary interns both.
+    auto known = byText.find(qualified);
+    std::uint32_t id;
+    if (known != byText.end()) {
+      id = known->second;
+    } else {
+      if (doc.names_.size() >= kXmlMaxNames) return XmlDomDocument::kNoName;
+      id = static_cast<std::uint32_t>(doc.names_.size());
+      byText.emplace(qualified, id);
+      doc.names_.push_back({std::move(qualified), localStart});
+    }
+    byPointers.emplace(std::make_pair(prefix, local), id);
+    return id;
+  }
+
+  void Stop() {
+    stopped = true;
+    xmlStopParser(ctxt);
+  }
+
+  void Start(const xmlChar* local, const xmlChar* prefix, int attributeCount, const xmlChar** attributes) {
+    if (stopped) return;
+    const std::uint32_t name = Name(prefix, local);
+    if (name == XmlDomDocument::kNoName) return TooManyNames();
+    const std::uint32_t index = static_cast<std::uint32_t>(doc.elements_.size());
+    const std::uint32_t text = static_cast<std::uint32_t>(doc.text_.size());
+    doc.elements_.push_back({name, index + 1, static_cast<std::uint32_t>(doc.attributes_.size()), text, text});
+    for (int a = 0; a < attributeCount; ++a) {
+      const xmlChar** at = attributes + 5 * a;  // local name, prefix, URI, value, end of value
+      const std::uint32_t attributeName = Name(at[1], at[0]);
+      if (attributeName == XmlDomDocument::kNoName) return TooManyNames();
+      doc.attributes_.push_back({attributeName, static_cast<std::uint32_t>(doc.values_.size())});
+      AppendValue(Chars(at[3]), static_cast<std::size_t>(at[4] - at[3]));
+    }
+    open.push_back(index);
+  }
+
+  // Without entity substitution the parser hands every '&' of a value as
+  // the character reference "&#38;" (the tree builder would undo that); no
+  // other reference is left in a value.
+  void AppendValue(const char* data, std::size_t n) {
+    const char* amp = static_cast<const char*>(std::memchr(data, '&', n));
+    if (!amp) return doc.values_.Append(data, n);
+    value.assign(data, n);
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < value.size();) {
+      if (value.compare(i, 5, "&#38;") == 0) {
+        value[out++] = '&';
+        i += 5;
+      } else {
+        value[out++] = value[i++];
+      }
+    }
+    doc.values_.Append(value.data(), out);
+  }
+
+  void End() {
+    if (stopped || open.empty()) return;
+    XmlDomDocument::Element& e = doc.elements_[open.back()];
+    e.end = static_cast<std::uint32_t>(doc.elements_.size());
+    e.textEnd = static_cast<std::uint32_t>(doc.text_.size());
+    open.pop_back();
+  }
+
+  // Text outside the root element is no element's.
+  void Text(const xmlChar* data, int n) {
+    if (stopped || open.empty() || n <= 0) return;
+    doc.text_.Append(Chars(data), static_cast<std::size_t>(n));
+  }
+
+  // The events come through the engine's C frames, which no exception may
+  // cross: memory that runs out stops the parse instead.
+  template <class Step>
+  void Guarded(Step step) {
+    if (stopped) return;
+    try {
+      step();
+    } catch (const std::bad_alloc&) {
+      noMemory = true;
+      Stop();
+    }
+  }
+
+  void TooManyNames() {
+    doc.tooManyNames_ = true;
+    Stop();
+  }
+
+  // Sizes beyond the 32-bit offsets of the index cannot come from a file
+  // within the readers' cap; a larger buffer handed in is refused.
+  static bool Fits(std::size_t size) { return size < (std::size_t{1} << 31); }
+};
+
+namespace {
+
+XmlDomBuilder* BuilderOf(void* ctx) {
+  auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+  return ctxt && ctxt->_private ? static_cast<ParseState*>(ctxt->_private)->builder : nullptr;
+}
+
+void OnStartElement(void* ctx, const xmlChar* local, const xmlChar* prefix, const xmlChar*, int, const xmlChar**,
+                    int attributeCount, int, const xmlChar** attributes) {
+  if (XmlDomBuilder* b = BuilderOf(ctx)) b->Guarded([&] { b->Start(local, prefix, attributeCount, attributes); });
+}
+
+void OnEndElement(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*) {
+  if (XmlDomBuilder* b = BuilderOf(ctx)) b->Guarded([&] { b->End(); });
+}
+
+void OnText(void* ctx, const xmlChar* data, int n) {
+  if (XmlDomBuilder* b = BuilderOf(ctx)) b->Guarded([&] { b->Text(data, n); });
+}
+
+// Comments, processing instructions and the document node are not kept:
+// libxml2's own handlers would hang them on a document of their own.
+void IgnoreDocument(void*) {}
+void IgnoreComment(void*, const xmlChar*) {}
+void IgnoreInstruction(void*, const xmlChar*, const xmlChar*) {}
+void IgnoreReference(void*, const xmlChar*) {}
+
+}  // namespace
+
 bool XmlDomDocument::load(const std::string& path) {
   Clear();
   hadDoctype_ = false;
+  tooManyNames_ = false;
   // Through the one reading function: regular files only, up to its size
   // cap, so a FIFO cannot hang the load and a device cannot fill the memory.
   std::string bytes;
@@ -417,95 +509,91 @@ bool XmlDomDocument::load(const std::string& path) {
     if (why == ReadFileError::NoMemory) throw std::bad_alloc();
     return false;
   }
-  return LoadBytes(bytes.data(), bytes.size());
+  return Parse(bytes.data(), bytes.size(), &bytes);
 }
 
-bool XmlDomDocument::LoadBytes(const char* data, std::size_t size) {
+bool XmlDomDocument::LoadBytes(const char* data, std::size_t size) { return Parse(data, size, nullptr); }
+
+bool XmlDomDocument::Parse(const char* data, std::size_t size, std::string* owned) {
   Clear();
   hadDoctype_ = false;
-  if (size > static_cast<std::size_t>(INT_MAX)) return false;
+  tooManyNames_ = false;
+  if (size > static_cast<std::size_t>(INT_MAX) || !XmlDomBuilder::Fits(size)) return false;
   if (size == 0) return false;  // no root element: not well-formed
   if (!XmlStartTagsWithinBounds(data, size)) return false;
   errors_ = XmlDomErrors();
   ErrorHandlerGuard guard(&errors_);
   xmlParserCtxtPtr ctxt = xmlCreateMemoryParserCtxt(data, static_cast<int>(size));
-  if (!ctxt) throw XmlDomError("cannot create the XML parser");
-  if (!ctxt->sax) {
-    xmlFreeParserCtxt(ctxt);
+  if (!ctxt || !ctxt->sax) {
+    if (ctxt) xmlFreeParserCtxt(ctxt);
     throw XmlDomError("cannot create the XML parser");
   }
-  ctxt->sax->internalSubset = &RefuseDoctype;
-  ctxt->sax->externalSubset = &RefuseDoctype;
-  ctxt->sax->entityDecl = &IgnoreEntityDecl;
-  ParseState state{&hadDoctype_, &errors_};
+  // The engine has its own copy of the bytes now.
+  if (owned) std::string().swap(*owned);
+  xmlSAXHandler* sax = ctxt->sax;
+  sax->internalSubset = &RefuseDoctype;
+  sax->externalSubset = &RefuseDoctype;
+  sax->entityDecl = &IgnoreEntityDecl;
+  sax->startDocument = &IgnoreDocument;
+  sax->endDocument = &IgnoreDocument;
+  sax->startElementNs = &OnStartElement;
+  sax->endElementNs = &OnEndElement;
+  sax->startElement = nullptr;
+  sax->endElement = nullptr;
+  sax->characters = &OnText;
+  sax->ignorableWhitespace = &OnText;
+  sax->cdataBlock = &OnText;
+  sax->comment = &IgnoreComment;
+  sax->processingInstruction = &IgnoreInstruction;
+  sax->reference = &IgnoreReference;
+  sax->serror = &CollectParserError;
+  XmlDomBuilder builder(*this, ctxt);
+  ParseState state{&hadDoctype_, &errors_, &builder};
   ctxt->_private = &state;
-  ctxt->sax->serror = &CollectParserError;
   // No network, no entity substitution, no DTD loading or default
   // attributes, no validation; the parser's own size and depth limits stay
   // on. Diagnostics are not printed: a refused file is simply refused.
   xmlCtxtUseOptions(ctxt, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT);
   xmlParseDocument(ctxt);
-  xmlDocPtr doc = ctxt->myDoc;
+  const bool noMemory = builder.noMemory || ctxt->errNo == XML_ERR_NO_MEMORY;
+  bool good = ctxt->wellFormed && ctxt->nsWellFormed && !hadDoctype_ && !tooManyNames_ && !noMemory &&
+              !elements_.empty() && builder.open.empty();
+  if (ctxt->myDoc) xmlFreeDoc(ctxt->myDoc);
   ctxt->myDoc = nullptr;
-  bool noMemory = ctxt->errNo == XML_ERR_NO_MEMORY;
-  bool good = ctxt->wellFormed && ctxt->nsWellFormed && !hadDoctype_ && doc && !noMemory;
   xmlFreeParserCtxt(ctxt);
   if (!good) {
-    if (doc) xmlFreeDoc(doc);
+    Clear();
     // Said as no memory, not as an engine fault.
     if (noMemory) throw std::bad_alloc();
     return false;
   }
-  doc_ = doc;
+  loaded_ = true;
   return true;
 }
 
 XmlDomNode XmlDomDocument::get_documentElement() {
-  if (!doc_) return {};
-  xmlNode* root = xmlDocGetRootElement(doc_);
-  return root ? XmlDomNode(this, root) : XmlDomNode();
+  if (!loaded_ || elements_.empty()) return {};
+  return XmlDomNode(this, 0);
 }
 
 int XmlDomDocument::NameId(std::string_view qualifiedName) {
+  for (std::size_t i = 0; i < wanted_.size(); ++i)
+    if (wanted_[i].qualified == qualifiedName) return static_cast<int>(i);
+  Wanted w;
+  w.qualified = std::string(qualifiedName);
+  w.name = kNoName;
   for (std::size_t i = 0; i < names_.size(); ++i)
-    if (names_[i].qualified == qualifiedName) return static_cast<int>(i);
-  Name n;
-  n.qualified = std::string(qualifiedName);
-  std::size_t colon = qualifiedName.find(':');
-  if (colon == std::string_view::npos) {
-    n.local = n.qualified;
-  } else {
-    n.hasPrefix = true;
-    n.prefix = std::string(qualifiedName.substr(0, colon));
-    n.local = std::string(qualifiedName.substr(colon + 1));
-  }
-  // Element names of a parsed document live in its dictionary: a name that
-  // is not there is carried by no element, and one that is can be compared
-  // by address.
-  if (doc_ && doc_->dict && n.local.size() < static_cast<std::size_t>(INT_MAX))
-    n.dictLocal =
-        xmlDictExists(doc_->dict, reinterpret_cast<const xmlChar*>(n.local.data()), static_cast<int>(n.local.size()));
-  names_.push_back(std::move(n));
-  return static_cast<int>(names_.size() - 1);
+    if (names_[i].qualified == qualifiedName) {
+      w.name = static_cast<std::uint32_t>(i);
+      break;
+    }
+  wanted_.push_back(std::move(w));
+  return static_cast<int>(wanted_.size() - 1);
 }
 
-bool XmlDomDocument::Matches(const xmlNode* n, const Name& name) const {
-  if (!n->name) return false;
-  if (name.dictLocal) {
-    if (n->name != name.dictLocal) return false;
-  } else if (doc_ && doc_->dict) {
-    return false;
-  } else if (name.local != Chars(n->name)) {
-    return false;
-  }
-  const char* p = n->ns && n->ns->prefix ? Chars(n->ns->prefix) : nullptr;
-  if (!name.hasPrefix) return p == nullptr;
-  return p != nullptr && name.prefix == p;
-}
-
-void XmlDomDocument::Release(_xmlNode* node) {
-  for (std::size_t id = 0; id < names_.size() && !cache_.empty(); ++id) {
-    auto it = cache_.find({node, static_cast<int>(id)});
+void XmlDomDocument::Release(std::uint32_t element) {
+  for (std::size_t id = 0; id < wanted_.size() && !cache_.empty(); ++id) {
+    auto it = cache_.find({element, static_cast<int>(id)});
     if (it == cache_.end()) continue;
     cachedNodes_ -= std::min(cachedNodes_, it->second.size());
     cache_.erase(it);
@@ -513,45 +601,30 @@ void XmlDomDocument::Release(_xmlNode* node) {
 }
 
 std::size_t XmlDomDocument::MaxSameNameNesting(const std::string_view* qualifiedNames, std::size_t count) {
-  if (!doc_) return 0;
-  xmlNode* root = xmlDocGetRootElement(doc_);
-  if (!root) return 0;
-  std::vector<int> ids;
-  for (std::size_t i = 0; i < count; ++i) ids.push_back(NameId(qualifiedNames[i]));
+  if (!loaded_ || elements_.empty()) return 0;
+  std::vector<std::uint32_t> names;
+  for (std::size_t i = 0; i < count; ++i)
+    names.push_back(wanted_[static_cast<std::size_t>(NameId(qualifiedNames[i]))].name);
   std::vector<std::size_t> open(count, 0);
   std::size_t worst = 0;
-  auto enter = [&](const xmlNode* n) {
-    for (std::size_t k = 0; k < count; ++k)
-      if (Matches(n, names_[static_cast<std::size_t>(ids[k])])) worst = std::max(worst, open[k]++);
-  };
-  auto leave = [&](const xmlNode* n) {
-    for (std::size_t k = 0; k < count; ++k)
-      if (Matches(n, names_[static_cast<std::size_t>(ids[k])]) && open[k] > 0) --open[k];
-  };
-  // Pre-order walk without recursion; an element is left when the walk
-  // climbs back out of it.
-  enter(root);
-  const xmlNode* n = root->children;
-  while (n) {
-    if (n->type == XML_ELEMENT_NODE) {
-      enter(n);
-      if (n->children) {
-        n = n->children;
-        continue;
-      }
-      leave(n);
+  // The ends of the elements enclosing the one being looked at, innermost last.
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> enclosing;  // end, name
+  const std::uint32_t n = static_cast<std::uint32_t>(elements_.size());
+  for (std::uint32_t i = 0; i < n; ++i) {
+    while (!enclosing.empty() && enclosing.back().first <= i) {
+      for (std::size_t k = 0; k < count; ++k)
+        if (names[k] == enclosing.back().second && open[k] > 0) --open[k];
+      enclosing.pop_back();
     }
-    while (n && !n->next) {
-      n = n->parent;
-      if (n == root) n = nullptr;
-      if (n) leave(n);
-    }
-    if (n) n = n->next;
+    const Element& e = elements_[i];
+    for (std::size_t k = 0; k < count; ++k)
+      if (names[k] == e.name) worst = std::max(worst, open[k]++);
+    enclosing.emplace_back(e.end, e.name);
   }
   return worst;
 }
 
-const XmlDomNodeList& XmlDomDocument::ElementsByName(_xmlNode* root, std::string_view qualifiedName) {
+const XmlDomNodeList& XmlDomDocument::ElementsByName(std::uint32_t root, std::string_view qualifiedName) {
   const int id = NameId(qualifiedName);
   auto found = cache_.find({root, id});
   if (found != cache_.end()) return found->second;
@@ -559,49 +632,83 @@ const XmlDomNodeList& XmlDomDocument::ElementsByName(_xmlNode* root, std::string
   return cache_.find({root, id})->second;
 }
 
-void XmlDomDocument::PrepareElements(_xmlNode* root, const std::string_view* qualifiedNames, std::size_t count) {
+void XmlDomDocument::PrepareElements(std::uint32_t root, const std::string_view* qualifiedNames, std::size_t count) {
   // The names whose lists are still missing, at most a handful.
-  struct Wanted {
-    int id;
-    const Name* name;
+  struct Missing {
+    std::uint32_t name;
     XmlDomNodeList* list;
   };
-  std::vector<Wanted> wanted;
+  std::vector<Missing> missing;
   for (std::size_t i = 0; i < count; ++i) {
     const int id = NameId(qualifiedNames[i]);
     auto [it, inserted] = cache_.try_emplace(std::make_pair(root, id));
-    if (inserted) wanted.push_back({id, nullptr, &it->second});
+    const std::uint32_t name = wanted_[static_cast<std::size_t>(id)].name;
+    if (inserted && name != kNoName) missing.push_back({name, &it->second});
   }
-  if (wanted.empty()) return;
-  // Every name is interned now, so pointers into names_ stay valid below.
-  bool anyPossible = false;
-  for (auto& w : wanted) {
-    w.name = &names_[static_cast<std::size_t>(w.id)];
-    if (w.name->dictLocal || !(doc_ && doc_->dict)) anyPossible = true;
+  if (missing.empty()) return;
+  // The descendants are the elements after the root up to its end.
+  const std::uint32_t end = elements_[root].end;
+  for (std::uint32_t i = root + 1; i < end; ++i) {
+    const std::uint32_t name = elements_[i].name;
+    for (auto& m : missing) {
+      if (m.name != name) continue;
+      if (++cachedNodes_ > kXmlMaxCachedNodes)
+        throw XmlDomLimitError("the document's element lists pass the memory cap");
+      m.list->emplace_back(this, i);
+    }
   }
-  if (!anyPossible) return;
+}
 
-  // Pre-order walk of the descendants, without recursion.
-  const xmlNode* n = root->children;
-  while (n) {
-    if (n->type == XML_ELEMENT_NODE) {
-      for (auto& w : wanted) {
-        if (!Matches(n, *w.name)) continue;
-        if (++cachedNodes_ > kXmlMaxCachedNodes)
-          throw XmlDomLimitError("the document's element lists pass the memory cap");
-        w.list->emplace_back(this, const_cast<xmlNode*>(n));
-      }
-      if (n->children) {
-        n = n->children;
-        continue;
-      }
-    }
-    while (n && !n->next) {
-      n = n->parent;
-      if (n == root) n = nullptr;
-    }
-    if (n) n = n->next;
-  }
+// ---------------------------------------------------------------- XmlDomNode
+
+XmlDomNodeType XmlDomNode::get_nodeType() const { return owner_ ? XMLDOM_NODE_ELEMENT : XMLDOM_NODE_NONE; }
+
+std::string XmlDomNode::get_nodeName() const {
+  if (!owner_) return {};
+  return owner_->names_[owner_->elements_[element_].name].qualified;
+}
+
+std::string XmlDomNode::get_baseName() const {
+  if (!owner_) return {};
+  const XmlDomDocument::QName& n = owner_->names_[owner_->elements_[element_].name];
+  return n.qualified.substr(n.localStart);
+}
+
+std::string XmlDomNode::get_text() const {
+  if (!owner_) return {};
+  const XmlDomDocument::Element& e = owner_->elements_[element_];
+  std::string out;
+  owner_->text_.CopyOut(e.textBegin, e.textEnd, out);
+  return Trimmed(std::move(out));
+}
+
+std::size_t XmlDomNode::GetAttributeCount() const {
+  if (!owner_) return 0;
+  return owner_->AttributeEnd(element_) - owner_->elements_[element_].firstAttribute;
+}
+
+bool XmlDomNode::GetAttributeAt(std::size_t position, std::string& name, std::string& value) const {
+  name.clear();
+  value.clear();
+  if (!owner_ || position >= GetAttributeCount()) return false;
+  const std::size_t a = owner_->elements_[element_].firstAttribute + position;
+  name = owner_->names_[owner_->attributes_[a].name].qualified;
+  owner_->values_.CopyOut(owner_->attributes_[a].valueBegin, owner_->ValueEnd(a), value);
+  return true;
+}
+
+const XmlDomNodeList& XmlDomNode::getElementsByTagName(std::string_view qualifiedName) const {
+  static const XmlDomNodeList kEmpty;
+  if (!owner_) return kEmpty;
+  return owner_->ElementsByName(element_, qualifiedName);
+}
+
+void XmlDomNode::ReleaseElementsByTagName() const {
+  if (owner_) owner_->Release(element_);
+}
+
+void XmlDomNode::PrepareElementsByTagName(const std::string_view* qualifiedNames, std::size_t count) const {
+  if (owner_) owner_->PrepareElements(element_, qualifiedNames, count);
 }
 
 // ------------------------------------------------------------------ factory

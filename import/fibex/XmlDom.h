@@ -3,6 +3,13 @@
 // element, descendants by qualified name, attributes by position, node type,
 // names and text.
 //
+// libxml2 only parses (through its SAX interface); no tree of its nodes is
+// built. What the reader needs is kept in a compact index: one fixed-size
+// entry per element in document order, one per attribute, and the text and
+// attribute values as bytes, so that a file of nothing but the smallest
+// elements takes a few times its own size, not the tens of times a node
+// object per element would.
+//
 // Loading is deliberately narrow. The file's bytes are read here and handed
 // to the parser, so a path is never taken as a URL and compressed files are
 // not unpacked; nothing is fetched from the network; entities are never
@@ -24,8 +31,7 @@
 #include <unordered_map>
 #include <vector>
 
-struct _xmlNode;
-struct _xmlDoc;
+#include "ChunkedArray.h"
 
 class XmlDomError : public std::runtime_error {
  public:
@@ -33,7 +39,8 @@ class XmlDomError : public std::runtime_error {
 };
 
 // A document whose element lists would pass the memory cap of the view
-// (kXmlMaxCachedNodes): the document, not the engine, is at fault.
+// (kXmlMaxCachedNodes), or whose names pass kXmlMaxNames: the document, not
+// the engine, is at fault.
 class XmlDomLimitError : public XmlDomError {
  public:
   using XmlDomError::XmlDomError;
@@ -42,6 +49,11 @@ class XmlDomLimitError : public XmlDomError {
 // At most this many node handles (16 bytes each, so 128 MB) are held in the
 // element lists at one time; a real FIBEX file needs a few hundred thousand.
 constexpr std::size_t kXmlMaxCachedNodes = std::size_t{8} << 20;
+
+// At most this many different qualified names of elements and attributes: a
+// FIBEX schema has a few hundred. Every new name costs the engine and the
+// index a dictionary entry of several times the bytes it takes in the file.
+constexpr std::size_t kXmlMaxNames = 65536;
 
 enum XmlDomNodeType {
   XMLDOM_NODE_NONE = 0,
@@ -69,9 +81,9 @@ using XmlDomNodeList = std::vector<XmlDomNode>;
 class XmlDomNode {
  public:
   XmlDomNode() = default;
-  XmlDomNode(XmlDomDocument* owner, _xmlNode* node) : owner_(owner), node_(node) {}
+  XmlDomNode(XmlDomDocument* owner, std::uint32_t element) : owner_(owner), element_(element) {}
 
-  bool IsNull() const { return node_ == nullptr; }
+  bool IsNull() const { return owner_ == nullptr; }
   XmlDomNodeType get_nodeType() const;
   // The qualified name as written ("fx:FRAME").
   std::string get_nodeName() const;
@@ -104,11 +116,9 @@ class XmlDomNode {
   // the same large lists all at once.
   void ReleaseElementsByTagName() const;
 
-  _xmlNode* Raw() const { return node_; }
-
  private:
   XmlDomDocument* owner_ = nullptr;
-  _xmlNode* node_ = nullptr;
+  std::uint32_t element_ = 0;  // index of the element in document order
 };
 
 class XmlDomDocument {
@@ -141,38 +151,81 @@ class XmlDomDocument {
 
   // True when the last load was refused for its DOCTYPE.
   bool HadDoctype() const { return hadDoctype_; }
+  // True when the last load was refused for more names than kXmlMaxNames.
+  bool HadTooManyNames() const { return tooManyNames_; }
   // The diagnostics of the last parse, which never go to stderr.
   const XmlDomErrors& Errors() const { return errors_; }
 
  private:
   friend class XmlDomNode;
-  // A qualified name asked for, split once; `dictLocal` is the document's
-  // interned copy of the local part (null when no node can carry it).
-  struct Name {
-    std::string qualified;
-    std::string prefix;
-    std::string local;
-    bool hasPrefix = false;
-    const unsigned char* dictLocal = nullptr;
+  friend struct XmlDomBuilder;
+
+  // One element: its qualified name, the index one past its last descendant
+  // (elements are in document order), its first attribute, and its text
+  // below it as a range of the text bytes.
+  struct Element {
+    std::uint32_t name;
+    std::uint32_t end;
+    std::uint32_t firstAttribute;
+    std::uint32_t textBegin;
+    std::uint32_t textEnd;
   };
+  struct Attribute {
+    std::uint32_t name;
+    std::uint32_t valueBegin;  // the value runs to the next attribute's
+  };
+  // A qualified name of the document, split once.
+  struct QName {
+    std::string qualified;
+    std::size_t localStart = 0;  // the local part begins after the prefix and ':'
+  };
+  // Bytes appended in chunks, never moved.
+  class ByteStore {
+   public:
+    std::size_t size() const { return size_; }
+    void Append(const char* data, std::size_t n);
+    void CopyOut(std::size_t begin, std::size_t end, std::string& out) const;
+    void Clear();
+
+   private:
+    static constexpr std::size_t kChunk = std::size_t{1} << 20;
+    std::vector<std::unique_ptr<char[]>> chunks_;
+    std::size_t size_ = 0;
+  };
+  // A qualified name asked for, and the document's name it stands for.
+  struct Wanted {
+    std::string qualified;
+    std::uint32_t name = 0;  // kNoName when no element carries it
+  };
+  static constexpr std::uint32_t kNoName = 0xFFFFFFFFu;
   struct CacheKeyHash {
-    std::size_t operator()(const std::pair<_xmlNode*, int>& k) const {
-      return std::hash<const void*>()(k.first) ^ (static_cast<std::size_t>(k.second) * 0x9E3779B97F4A7C15ull);
+    std::size_t operator()(const std::pair<std::uint32_t, int>& k) const {
+      return (static_cast<std::size_t>(k.first) * 0x9E3779B97F4A7C15ull) ^ static_cast<std::size_t>(k.second);
     }
   };
 
+  // `owned`, when given, holds the bytes and is emptied once the engine has
+  // taken its copy.
+  bool Parse(const char* data, std::size_t size, std::string* owned);
   int NameId(std::string_view qualifiedName);
-  bool Matches(const _xmlNode* node, const Name& name) const;
-  const XmlDomNodeList& ElementsByName(_xmlNode* root, std::string_view qualifiedName);
-  void PrepareElements(_xmlNode* root, const std::string_view* qualifiedNames, std::size_t count);
-  void Release(_xmlNode* node);
+  const XmlDomNodeList& ElementsByName(std::uint32_t root, std::string_view qualifiedName);
+  void PrepareElements(std::uint32_t root, const std::string_view* qualifiedNames, std::size_t count);
+  void Release(std::uint32_t element);
   void Clear();
+  std::size_t AttributeEnd(std::uint32_t element) const;
+  std::size_t ValueEnd(std::size_t attribute) const;
 
-  _xmlDoc* doc_ = nullptr;
+  bool loaded_ = false;
   bool hadDoctype_ = false;
+  bool tooManyNames_ = false;
   XmlDomErrors errors_;
-  std::vector<Name> names_;
-  std::unordered_map<std::pair<_xmlNode*, int>, XmlDomNodeList, CacheKeyHash> cache_;
+  ChunkedArray<Element> elements_;
+  ChunkedArray<Attribute> attributes_;
+  ByteStore text_;
+  ByteStore values_;
+  std::vector<QName> names_;
+  std::vector<Wanted> wanted_;
+  std::unordered_map<std::pair<std::uint32_t, int>, XmlDomNodeList, CacheKeyHash> cache_;
   std::size_t cachedNodes_ = 0;  // handles held in cache_, against kXmlMaxCachedNodes
 };
 

@@ -153,6 +153,52 @@ TEST_F(XmlDomNodes, TextIsTrimmedConcatenationOfTextAndCdata) {
   EXPECT_EQ("", root.getElementsByTagName("fx:E")[0].get_text());
 }
 
+// What the engine hands over in pieces (references, sections, comments
+// between the text) reads back as the tree of the document would give it.
+TEST(XmlDom, ValuesAndTextReadAsWritten) {
+  const std::string s =
+      "<r a='x&amp;y&lt;z&#38;&#60;&#x26;' b='&amp;#38;' c='1&#9;2'>"
+      "<t>a&amp;b<!-- c --><?p q?>&lt;<![CDATA[&amp;]]>&#65;</t><e/><u>  </u></r>";
+  XmlDomDocument doc;
+  ASSERT_TRUE(doc.LoadBytes(s.data(), s.size()));
+  const XmlDomNode root = doc.get_documentElement();
+  std::string n, v;
+  ASSERT_TRUE(root.GetAttributeAt(0, n, v));
+  EXPECT_EQ("x&y<z&<&", v);
+  ASSERT_TRUE(root.GetAttributeAt(1, n, v));
+  EXPECT_EQ("&#38;", v);  // an escaped reference stays text
+  ASSERT_TRUE(root.GetAttributeAt(2, n, v));
+  EXPECT_EQ("1\t2", v);
+  EXPECT_EQ("a&b<&amp;A", root.getElementsByTagName("t")[0].get_text());
+  EXPECT_EQ("", root.getElementsByTagName("e")[0].get_text());
+  EXPECT_EQ("", root.getElementsByTagName("u")[0].get_text());
+  EXPECT_EQ("a&b<&amp;A", root.get_text());
+  EXPECT_EQ(0u, root.getElementsByTagName("e")[0].GetAttributeCount());
+}
+
+// Names cost the engine a dictionary entry each: a document of more
+// different names than the reader keeps is refused before it is read.
+TEST(XmlDom, MoreNamesThanKeptAreRefused) {
+  auto document = [](std::size_t names) {
+    std::string s = "<r b0=''>";  // r and b0 are two names
+    for (std::size_t i = 2; i < names; ++i) s += "<a" + std::to_string(i) + "/>";
+    return s + "</r>";
+  };
+  XmlDomDocument doc;
+  const std::string most = document(kXmlMaxNames);
+  EXPECT_TRUE(doc.LoadBytes(most.data(), most.size()));
+  EXPECT_FALSE(doc.HadTooManyNames());
+  const std::string tooMany = document(kXmlMaxNames + 1);
+  EXPECT_FALSE(doc.LoadBytes(tooMany.data(), tooMany.size()));
+  EXPECT_TRUE(doc.HadTooManyNames());
+  EXPECT_TRUE(doc.get_documentElement().IsNull());
+  // The same name with another prefix for the same namespace is another name.
+  const std::string prefixes = "<p:r xmlns:p='u' xmlns:q='u'><q:r/><p:r/></p:r>";
+  ASSERT_TRUE(doc.LoadBytes(prefixes.data(), prefixes.size()));
+  EXPECT_EQ(1u, doc.get_documentElement().getElementsByTagName("p:r").size());
+  EXPECT_EQ(1u, doc.get_documentElement().getElementsByTagName("q:r").size());
+}
+
 TEST(XmlDom, DeepDocumentsAreRefusedOrWalkedWithoutRecursion) {
   // The parser's own depth limit refuses very deep nesting; what loads is
   // walked without recursion.

@@ -185,6 +185,7 @@ class LoadWindowsTest : public QObject {
       QCOMPARE(set.String(IDS_MSG_LOAD_CUT).count(QStringLiteral("%d")), 4);
       QVERIFY2(set.HasString(IDS_MSG_LOAD_CUT_FRAMES), file);
       QCOMPARE(set.String(IDS_MSG_LOAD_CUT_FRAMES).count(QStringLiteral("%d")), 6);
+      QVERIFY2(set.HasString(IDS_MSG_XML_TOO_MANY_NAMES), file);
     }
   }
 };

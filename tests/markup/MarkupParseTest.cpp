@@ -227,6 +227,27 @@ TEST(MarkupDepth, LimitIsAParseError) {
   EXPECT_FALSE(m.SetDocument(deep));
 }
 
+// The index grows in chunks: elements on both sides of every chunk's end
+// are found and read, nested ones too, and the index agrees with its links.
+TEST(MarkupDocument, ManyElementsAcrossTheIndexChunks) {
+  std::string text = "<r>";
+  for (int i = 0; i < 20000; ++i) text += "<e><n>" + std::to_string(i) + "</n></e>";
+  text += "</r>";
+  CMarkup m;
+  ASSERT_TRUE(m.SetDocument(std::move(text)));
+  EXPECT_TRUE(CMarkupTestAccess::Consistent(m));
+  int read = 0;
+  bool inOrder = true;
+  while (m.FindChildElement("e")) {
+    m.EnterElement();
+    inOrder = inOrder && m.FindChildElement("n") && m.GetChildText() == std::to_string(read);
+    m.LeaveElement();
+    ++read;
+  }
+  EXPECT_EQ(read, 20000);
+  EXPECT_TRUE(inOrder);
+}
+
 TEST(MarkupDocument, NullAndEmptyTextGiveEmptyDocument) {
   CMarkup m;
   EXPECT_FALSE(m.SetDocument(static_cast<const char*>(nullptr)));

@@ -47,16 +47,17 @@ class CMarkupTestAccess {
     for (int i = first; i != 0; i = m.m_index[i].nextSibling) {
       if (i < 0 || i >= m.m_nextFree) return false;
       const CMarkup::ElemPos& e = m.m_index[i];
-      if (e.parent != parent || e.startTagOpen <= low || e.startTagClose <= e.startTagOpen || e.endTagClose >= high ||
+      const int32_t endTagClose = m.EndTagClose(i);
+      if (e.parent != parent || e.startTagOpen <= low || e.startTagClose <= e.startTagOpen || endTagClose >= high ||
           d[e.startTagOpen] != '<' || d[e.startTagClose] != '>')
         return false;
       if (e.startTagClose == e.endTagOpen + 1) {
-        if (e.endTagClose != e.startTagClose || e.firstChild != 0 || d[e.endTagOpen] != '/') return false;
-      } else if (e.endTagOpen <= e.startTagClose || e.endTagClose <= e.endTagOpen || d[e.endTagOpen] != '<' ||
-                 d[e.endTagClose] != '>' || !Level(m, e.firstChild, i, e.startTagClose, e.endTagOpen)) {
+        if (endTagClose != e.startTagClose || e.firstChild != 0 || d[e.endTagOpen] != '/') return false;
+      } else if (e.endTagOpen <= e.startTagClose || endTagClose <= e.endTagOpen || d[e.endTagOpen] != '<' ||
+                 d[endTagClose] != '>' || !Level(m, e.firstChild, i, e.startTagClose, e.endTagOpen)) {
         return false;
       }
-      low = e.endTagClose;
+      low = endTagClose;
     }
     return true;
   }
@@ -65,7 +66,7 @@ class CMarkupTestAccess {
     for (int i = first; i != 0; i = m.m_index[i].nextSibling) {
       const CMarkup::ElemPos& e = m.m_index[i];
       if (e.parent != parent) ok = false;
-      out.push_back({depth, e.startTagOpen, e.startTagClose, e.endTagOpen, e.endTagClose});
+      out.push_back({depth, e.startTagOpen, e.startTagClose, e.endTagOpen, m.EndTagClose(i)});
       Walk(m, e.firstChild, i, depth + 1, out, ok);
     }
   }
