@@ -277,6 +277,7 @@ class SblReader {
   long long LeftOut() const { return leftOut_; }
   long long NamesCut() const { return namesCut_; }
   long long Replaced() const { return replaced_; }
+  const SblSharedFrames& SharedFrames() const { return shared_; }
 
   int Parse(std::string_view text) {
     std::string wrapped;
@@ -559,6 +560,15 @@ class SblReader {
       msg->cycleRepetition = static_cast<uint16_t>(Clamp(Number("CycleRepetition", 1), 0, 0xFFFF));
     }
 
+    // A frame whose name an earlier one holds is left out with its rows and
+    // told once in the load's notice, not with a box of its own.
+    char key[sizeof msg->name];
+    if (doc_.GetFlexRayMsgTable(list_).Contains(NameKey(msg->name, key))) {
+      doc_.FreeFlexRayMsg(msg);
+      ++shared_.frames;
+      shared_.rows += SignalsAhead(sigElem, Number("SignalNum", 0), false);
+      return;
+    }
     int added = 0;
     doc_.AddFlexRayMsg(msg, list_, &added);
     if (!added) return;  // refused and given back, with none of its signals
@@ -749,6 +759,7 @@ class SblReader {
   long long leftOut_ = 0;
   long long namesCut_ = 0;
   long long replaced_ = 0;
+  SblSharedFrames shared_;
   CMarkup xml_;
   bool current_ = true;
   // Signals read from the file, per bus (the numbers of signals without a
@@ -783,10 +794,11 @@ int CVestrelDoc::ParseSblText(const std::string& text, int list, long long* left
 }
 
 int CVestrelDoc::ParseSblText(std::string&& text, int list, long long* leftOut, long long* namesCut,
-                              long long* replaced) {
+                              long long* replaced, SblSharedFrames* shared) {
   if (leftOut) *leftOut = 0;
   if (namesCut) *namesCut = 0;
   if (replaced) *replaced = 0;
+  if (shared) *shared = {};
   if (!ValidList(list)) return -1;
   // Like a file read, the text ends at its first zero byte. Wrapped where it
   // is: with kSblReadSlack bytes to spare the text is not copied.
@@ -797,5 +809,6 @@ int CVestrelDoc::ParseSblText(std::string&& text, int list, long long* leftOut, 
   if (leftOut) *leftOut = reader.LeftOut();
   if (namesCut) *namesCut = reader.NamesCut();
   if (replaced) *replaced = reader.Replaced();
+  if (shared) *shared = reader.SharedFrames();
   return result;
 }

@@ -38,6 +38,13 @@ struct DocPoolCounts {
 // CVestrelDoc::TakeListTables). Its records belong to the document that gave
 // them; it must go back to that document, by RestoreListTables or
 // FreeListTables, before the document is destroyed.
+// FlexRay frames that a definition file names twice: the later ones are left
+// out of the list with their rows.
+struct SblSharedFrames {
+  long long frames = 0;
+  long long rows = 0;
+};
+
 struct ListTables {
   NameMap<_FlexRayMsg> flexRay;
   NameMap<_CANMsg> can;
@@ -231,8 +238,10 @@ class CVestrelDoc {
                    long long* replaced = nullptr);
   // The same, taking the text over: the reader holds it once, not twice. A
   // text read with kSblReadSlack bytes to spare is not copied at all.
+  // `shared`, when given, receives the FlexRay frames left out because an
+  // earlier frame holds their name, and their rows.
   int ParseSblText(std::string&& text, int list, long long* leftOut = nullptr, long long* namesCut = nullptr,
-                   long long* replaced = nullptr);
+                   long long* replaced = nullptr, SblSharedFrames* shared = nullptr);
   static constexpr std::size_t kSblReadSlack = 32;
 
   // Records resting in the pools, and records ever made; every record made

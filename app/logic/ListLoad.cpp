@@ -90,7 +90,11 @@ int ReadIntoList(CVestrelDoc& doc, int list, const std::string& path, int kind, 
       if (!ReadTextFile(path, text, CVestrelDoc::kSblReadSlack, &read))
         return read.why == ReadFileError::NoMemory ? IDS_MSG_NO_MEMORY : IDS_MSG_LOAD_FAILED;
       long long leftOut = 0, namesCut = 0, replaced = 0;
-      if (doc.ParseSblText(std::move(text), list, &leftOut, &namesCut, &replaced) != 0) return IDS_MSG_LOAD_FAILED;
+      SblSharedFrames shared;
+      if (doc.ParseSblText(std::move(text), list, &leftOut, &namesCut, &replaced, &shared) != 0)
+        return IDS_MSG_LOAD_FAILED;
+      cuts.sharedName += shared.frames;
+      cuts.sharedNameRows += shared.rows;
       cuts.overLimit += leftOut;
       cuts.namesCut += namesCut;
       cuts.merged += replaced;

@@ -21,6 +21,8 @@ struct Told {
   long long replaced = 0;
   long long joined = 0;
   bool zero = false;
+  long long sharedFrames = 0;  // FlexRay frames left out for a name an earlier frame holds
+  long long sharedRows = 0;
 };
 
 struct MergeCase {
@@ -42,9 +44,9 @@ void ExpectLoad(CVestrelDoc& doc, int list, const TempDir& dir, const MergeCase&
   ASSERT_TRUE(list == LIST_REFERENCE ? ref.DropFiles({path}) : def.DropFiles({path}));
   EXPECT_EQ(window.RowCount(), c.rows);
   const Told& t = c.told;
-  const bool counts = t.overLimit > 0 || t.namesCut > 0 || t.replaced > 0 || t.joined > 0;
+  const bool counts = t.overLimit > 0 || t.namesCut > 0 || t.replaced > 0 || t.joined > 0 || t.sharedFrames > 0;
   std::vector<int> ids;
-  if (counts) ids.push_back(IDS_MSG_LOAD_CUT);
+  if (counts) ids.push_back(t.sharedFrames > 0 ? IDS_MSG_LOAD_CUT_FRAMES : IDS_MSG_LOAD_CUT);
   if (t.zero) ids.push_back(IDS_MSG_STOPPED_AT_ZERO);
   ASSERT_EQ(sink.Ids(), ids);
   if (!counts) return;
@@ -53,6 +55,9 @@ void ExpectLoad(CVestrelDoc& doc, int list, const TempDir& dir, const MergeCase&
   EXPECT_EQ(notice.ArgNumber(1), t.namesCut);
   EXPECT_EQ(notice.ArgNumber(2), t.replaced);
   EXPECT_EQ(notice.ArgNumber(3), t.joined);
+  if (t.sharedFrames == 0) return;
+  EXPECT_EQ(notice.ArgNumber(4), t.sharedFrames);
+  EXPECT_EQ(notice.ArgNumber(5), t.sharedRows);
 }
 
 std::string Numbered(const std::string& prefix, int from, int count) {
@@ -166,6 +171,18 @@ DOC_TEST(MergeByName, SblRowsReplacedByALaterRecordAreTold) {
   };
   TempDir dir;
   for (const MergeCase& c : cases) ExpectLoad(NewDoc(), LIST_REFERENCE, dir, c);
+}
+
+// A FlexRay frame whose name an earlier frame holds is left out with its
+// rows and told once after the load, in either list, never with a box each.
+DOC_TEST(MergeByName, SblFramesSharingANameAreToldOnce) {
+  const MergeCase c{"FlexRay frames named alike",
+                    "frames.sbl",
+                    SblTable("FlexRaySymbolTable", {{"F", "A B"}, {"f", "C D E"}, {"G", "H"}, {"F", ""}}),
+                    3,
+                    {0, 0, 0, 0, false, 2, 3}};
+  TempDir dir;
+  for (int list : {LIST_REFERENCE, LIST_DEFINITION}) ExpectLoad(NewDoc(), list, dir, c);
 }
 
 // The definition list counts the rows it holds against its limits: a row
