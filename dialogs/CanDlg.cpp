@@ -13,7 +13,7 @@
 #include <set>
 
 #include "BitAssignView.h"
-#include "CodePage.h"
+#include "CodePageQt.h"
 #include "DlgPrompt.h"
 #include "EditDBL.h"
 #include "EditEx.h"
@@ -64,14 +64,6 @@ const tagCtrlDblRange kDblTable[] = {
     {FACTOR, -1e30, 1e30, "%e"},  {OFFSET, -1e30, 1e30, "%e"}, {MAXIMUM, -1e30, 1e30, "%e"},
     {MINIMUM, -1e30, 1e30, "%e"}, {0, 0, 0, nullptr},
 };
-
-QString Q(const std::string& cp932) { return QString::fromStdString(cp932::ToUtf8(cp932)); }
-
-std::string S(const QString& text) {
-  std::string out;
-  cp932::FromUtf8(text.toStdString(), out);
-  return out;
-}
 
 // Shows what the model holds, also a stored value beyond the range the user
 // may type (a start bit past the message, a count of 0): the range then
@@ -342,7 +334,7 @@ bool CCanDlg::OnInitDialog() {
   model_->SetTarget(targetMsg_, targetSig_);
   for (const auto& names : rowNames_) model_->AddNames(names.first, names.second);
   model_->SetHexFlag(hexFlag_);
-  model_->SetNoNameText(S(vrres::LoadString(IDS_NONAME)));
+  model_->SetNoNameText(cp932::FromQString(vrres::LoadString(IDS_NONAME)));
   model_->SetGridSink([this](const tagBitAssignInfo& info) { grid_->SetBitAssign(info); });
   heading_->hide();
   pageNext_->hide();
@@ -410,7 +402,7 @@ void CCanDlg::FillControls() {
   const CanDlgControls& c = model_->Controls();
   if (c.muxTyped) {
     multiplexor_->SetLimitText(MAX_NAME_LEN);  // no more than the record holds
-    multiplexor_->SetWindowText(Q(c.muxTypedText));
+    multiplexor_->SetWindowText(cp932::ToQString(c.muxTypedText));
   }
 }
 
@@ -433,9 +425,9 @@ void CCanDlg::ShowModel() {
   auto wrote = [&written](int ctrlId) { return written.count(ctrlId) != 0; };
 
   QStringList names;
-  for (const auto& n : c.msgNames) names << Q(n);
+  for (const auto& n : c.msgNames) names << cp932::ToQString(n);
   SetItems(msgName_, names);
-  if (wrote(MSG_NAME)) msgName_->SetWindowText(Q(c.msgName));
+  if (wrote(MSG_NAME)) msgName_->SetWindowText(cp932::ToQString(c.msgName));
   frameFormat_->setCurrentIndex(c.frameFormat);
   j1939_->setChecked(c.j1939);
   j1939Id_->setVisible(c.j1939ButtonVisible);
@@ -453,9 +445,9 @@ void CCanDlg::ShowModel() {
   pagePrevious_->setVisible(c.previousVisible);
 
   QStringList signalNames;
-  for (const auto& n : c.sigNames) signalNames << Q(n);
+  for (const auto& n : c.sigNames) signalNames << cp932::ToQString(n);
   SetItems(sigName_, signalNames);
-  if (wrote(SIG_NAME)) sigName_->SetWindowText(Q(c.sigName));
+  if (wrote(SIG_NAME)) sigName_->SetWindowText(cp932::ToQString(c.sigName));
   startBit_->SetLimitText(c.startBitLimit);
   ShowInt(startBit_, 0, c.startBitMax, c.startBit, wrote(START_BIT));
   ShowInt(bitCount_, 1, 64, c.bitCount, wrote(BIT_COUNT));
@@ -466,17 +458,17 @@ void CCanDlg::ShowModel() {
   ShowDouble(offset_, c.offset, wrote(OFFSET));
   ShowDouble(maximum_, c.maximum, wrote(MAXIMUM));
   ShowDouble(minimum_, c.minimum, wrote(MINIMUM));
-  if (wrote(UNIT)) unit_->setText(Q(c.unit));
+  if (wrote(UNIT)) unit_->setText(cp932::ToQString(c.unit));
 
   QStringList muxNames;
-  for (const auto& n : c.muxItems) muxNames << Q(n);
+  for (const auto& n : c.muxItems) muxNames << cp932::ToQString(n);
   SetItems(multiplexor_, muxNames);
   // A typed multiplexor name stays as typed (SetItems keeps the text).
   if (!c.muxTyped) multiplexor_->setCurrentIndex(c.muxSel);
   bool refilled = false;
   if (c.muxUpdates != shownMuxUpdates_) {
     shownMuxUpdates_ = c.muxUpdates;
-    muxValue_->SetText(Q(c.muxValue));
+    muxValue_->SetText(cp932::ToQString(c.muxValue));
     refilled = c.muxRefills != shownMuxRefills_;
     shownMuxRefills_ = c.muxRefills;
   }
@@ -540,15 +532,15 @@ void CCanDlg::ReadControl(int ctrlId) {
       break;
     case MULTIPLEXOR:
       if (c.muxTyped) {
-        c.muxTypedText = S(multiplexor_->currentText());
+        c.muxTypedText = cp932::FromQString(multiplexor_->currentText());
       } else {
         c.muxSel = std::max(multiplexor_->currentIndex(), 0);
       }
       break;
     case MUX_VALUE:
-      c.muxValueText = S(muxValue_->GetText());
+      c.muxValueText = cp932::FromQString(muxValue_->GetText());
       c.muxValueError = muxValue_->GetError();
-      c.muxValuePart = S(muxValue_->GetCurrentPart());
+      c.muxValuePart = cp932::FromQString(muxValue_->GetCurrentPart());
       break;
     default:
       break;
@@ -591,7 +583,7 @@ void CCanDlg::OnValueCommit(int ctrlId, int flag) {
 void CCanDlg::ShowMultiplexErrorNow() {
   CanDlgControls& c = model_->Controls();
   c.muxValueError = muxValue_->GetError();
-  c.muxValuePart = S(muxValue_->GetCurrentPart());
+  c.muxValuePart = cp932::FromQString(muxValue_->GetCurrentPart());
   CMessagePrompt prompt;
   if (const int focus = model_->ShowMultiplexValueError(prompt)) Focus(focus);
 }

@@ -1,7 +1,7 @@
 #include "FrameSignalDlg.h"
 
 #include "BitWindowGrid.h"
-#include "CodePage.h"
+#include "CodePageQt.h"
 #include "DlgPrompt.h"
 #include "EditDBL.h"
 #include "EditEx.h"
@@ -62,16 +62,6 @@ void ShowHeld(CEditINT* field, int minimum, int maximum, int value, bool write =
 }
 
 }  // namespace
-
-QString CFrameSignalDlg::FromCp932(const std::string& text) { return QString::fromStdString(cp932::ToUtf8(text)); }
-
-std::string CFrameSignalDlg::ToCp932(const QString& text) {
-  std::string out;
-  // The dialog's own texts (the no-name text of a frame without bytes); the
-  // fields the user types into are read through the model's text fields.
-  if (!cp932::FromUtf8(text.toStdString(), out)) out.clear();
-  return out;
-}
 
 CFrameSignalDlg::CFrameSignalDlg(int templateId, QWidget* parent, std::unique_ptr<CFrameDlgModelBase> model,
                                  bool flexRay, const Tables& tables)
@@ -288,7 +278,7 @@ bool CFrameSignalDlg::OnInitDialog() {
 
 void CFrameSignalDlg::InitControls() {
   model_.SetMode(Mode());
-  model_.SetNoNameText(ToCp932(vrres::LoadString(::IDS_NONAME)));
+  model_.SetNoNameText(cp932::FromQString(vrres::LoadString(::IDS_NONAME)));
   model_.Open();
   const bool view = Mode() == DLGMODE_VIEW;
   if (view) {
@@ -337,10 +327,10 @@ void CFrameSignalDlg::FillControls() {
   SetItems(valueType_, {vrres::LoadString(IDS_VALTYPE_UNSIGNED), vrres::LoadString(IDS_VALTYPE_SIGNED),
                         vrres::LoadString(IDS_VALTYPE_FLOAT), vrres::LoadString(IDS_VALTYPE_DOUBLE)});
   QStringList names;
-  for (const std::string& n : model_.MessageNames()) names << FromCp932(n);
+  for (const std::string& n : model_.MessageNames()) names << cp932::ToQString(n);
   SetItems(msgName_, names);
   QStringList signalNames;
-  for (const std::string& n : model_.SignalNames()) signalNames << FromCp932(n);
+  for (const std::string& n : model_.SignalNames()) signalNames << cp932::ToQString(n);
   SetItems(sigName_, signalNames);
   msgId_->SetHexMode(model_.HexDisplay());
   decimal_->setChecked(!model_.HexDisplay());
@@ -383,7 +373,7 @@ void CFrameSignalDlg::ShowValues() {
   // Every field is written here, so what the model noted is spent.
   model_.TakeWrittenFields();
   const FrameSignalValues& v = model_.Values();
-  msgName_->SetWindowText(FromCp932(v.msgName));
+  msgName_->SetWindowText(cp932::ToQString(v.msgName));
   format_->setCurrentIndex(v.formatIndex);
   ShowIdentifier();
   byteCount_->SetValue(v.byteCount);
@@ -391,7 +381,7 @@ void CFrameSignalDlg::ShowValues() {
   // fields' own bound judges only what the user types.
   if (baseCycle_) ShowHeld(baseCycle_, 0, 63, v.baseCycle);
   if (repetition_) ShowHeld(repetition_, 1, 64, v.cycleRepetition);
-  sigName_->SetWindowText(FromCp932(v.signalName));
+  sigName_->SetWindowText(cp932::ToQString(v.signalName));
   if (bitOrder_) bitOrder_->setCurrentIndex(v.bitOrder);
   little_->setChecked(v.byteOrder == BYTEORDER_LITTLE);
   big_->setChecked(v.byteOrder == BYTEORDER_BIG);
@@ -403,7 +393,7 @@ void CFrameSignalDlg::ShowValues() {
     field->SetRange(-reach, reach);
     field->SetValue(value);
   }
-  unit_->SetWindowText(FromCp932(v.unit));
+  unit_->SetWindowText(cp932::ToQString(v.unit));
   ShowWritten({IDC_START_BIT, IDC_BIT_COUNT});
 }
 

@@ -80,9 +80,6 @@ class CFrameSignalDlg : public CMsgDlg {
   // The byte count left in the field cuts what no longer fits.
   void SettleByteCount();
 
-  static QString FromCp932(const std::string& text);
-  static std::string ToCp932(const QString& text);
-
   const std::unique_ptr<CFrameDlgModelBase> ownedModel_;
   CFrameDlgModelBase& model_;
   const bool flexRay_;

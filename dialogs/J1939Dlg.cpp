@@ -1,6 +1,6 @@
 #include "J1939Dlg.h"
 
-#include "CodePage.h"
+#include "CodePageQt.h"
 #include "EditINT.h"
 
 #include <QEvent>
@@ -68,7 +68,7 @@ bool CJ1939Dlg::OnInitDialog() {
   }
   model_.emplace(id_, hexFlag_, messageName_);
   ShowFields();
-  setWindowTitle(QString::fromStdString(cp932::ToUtf8(model_->Title())));
+  setWindowTitle(cp932::ToQString(model_->Title()));
   return true;
 }
 

@@ -1,6 +1,6 @@
 #include "LogicDlg.h"
 
-#include "CodePage.h"
+#include "CodePageQt.h"
 #include "DlgPrompt.h"
 #include "EditBIT.h"
 #include "EditEx.h"
@@ -20,8 +20,6 @@ namespace {
 const tagCtrlLimit kCombos[] = {{IDC_SYMBOL_NAME, MAX_LOGIC_NAME_LEN}, {IDC_GROUP, 0}, {0, 0}};
 const tagCtrlLimit kEdits[] = {{IDC_LOGIC_BITS, 5}, {IDC_PATTERN_BIN, 32}, {IDC_PATTERN_HEX, 8}, {0, 0}};
 const tagCtrlIntRange kInts[] = {{IDC_LOGIC_BITS, 1, MAX_LOGIC_BITS}, {0, 0, 0}};
-
-QString FromCp932(const std::string& text) { return QString::fromStdString(cp932::ToUtf8(text)); }
 
 }  // namespace
 
@@ -105,7 +103,7 @@ void CLogicDlg::InitControls() {
 
 void CLogicDlg::FillControls() {
   Lock();
-  name_->SetWindowText(FromCp932(model_.name));
+  name_->SetWindowText(cp932::ToQString(model_.name));
   group_->setCurrentIndex(model_.group);
   Unlock();
   ShowBitCount();
