@@ -13,6 +13,7 @@
 #include <set>
 
 #include "BitAssignView.h"
+#include "CheckButtons.h"
 #include "CodePageQt.h"
 #include "DlgPrompt.h"
 #include "EditDBL.h"
@@ -143,14 +144,14 @@ void CCanDlg::BuildLayout() {
   msgName_ = new CComboBoxExt(this);
   msgName_->SetEditable(true);
   frameFormat_ = new CComboBoxExt(this);
-  j1939_ = new QCheckBox(Text(IDC_J1939), this);
+  j1939_ = new CCheckBox(Text(IDC_J1939), this);
   msgId_ = new CComboBoxINT(this);
   msgId_->SetEditable(true);
   j1939Id_ = new QPushButton(Text(IDC_J1939_ID), this);
   j1939Id_->setFixedWidth(28);
   j1939Id_->setAutoDefault(false);
-  decimal_ = new QRadioButton(Text(IDC_ID_DECIMAL), this);
-  hex_ = new QRadioButton(Text(IDC_ID_HEX), this);
+  decimal_ = new CRadioButton(Text(IDC_ID_DECIMAL), this);
+  hex_ = new CRadioButton(Text(IDC_ID_HEX), this);
   byteCount_ = new CEditByteCount(this);
   sigName_ = new CComboBoxExt(this);
   sigName_->SetEditable(true);
@@ -167,8 +168,8 @@ void CCanDlg::BuildLayout() {
     b->setAutoDefault(false);
   }
   valueType_ = new CComboBoxExt(this);
-  little_ = new QRadioButton(Text(IDC_BYTE_LITTLE), this);
-  big_ = new QRadioButton(Text(IDC_BYTE_BIG), this);
+  little_ = new CRadioButton(Text(IDC_BYTE_LITTLE), this);
+  big_ = new CRadioButton(Text(IDC_BYTE_BIG), this);
   factor_ = new CEditDBL(this);
   offset_ = new CEditDBL(this);
   maximum_ = new CEditDBL(this);

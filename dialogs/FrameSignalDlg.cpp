@@ -1,6 +1,7 @@
 #include "FrameSignalDlg.h"
 
 #include "BitWindowGrid.h"
+#include "CheckButtons.h"
 #include "CodePageQt.h"
 #include "DlgPrompt.h"
 #include "EditDBL.h"
@@ -89,7 +90,7 @@ void CFrameSignalDlg::BuildLayout() {
     return e;
   };
   auto radio = [this](int id) {
-    auto* r = new QRadioButton(Text(id), this);
+    auto* r = new CRadioButton(Text(id), this);
     SetCtrlId(r, id);
     return r;
   };

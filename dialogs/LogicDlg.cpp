@@ -33,6 +33,8 @@ CLogicDlg::CLogicDlg(QWidget* parent) : CMsgDlg(IDD_LOGIC, parent) {
   bits_ = new CEditINT(this);
   binary_ = new CEditBIT(this);
   hex_ = new CEditBIT(this);
+  // One pattern in two forms: one value for OK's guard.
+  hex_->SetSecondForm(binary_);
   const std::pair<QWidget*, int> ids[] = {{name_, IDC_SYMBOL_NAME},
                                           {group_, IDC_GROUP},
                                           {bits_, IDC_LOGIC_BITS},

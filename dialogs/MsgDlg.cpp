@@ -1,12 +1,12 @@
 #include "MsgDlg.h"
 
-#include "EditBIT.h"
 #include "EditDBL.h"
 #include "EditEx.h"
 #include "EditINT.h"
 #include "MessageBox.h"
 #include "MsgIds.h"
 #include "Resources.h"
+#include "ShownValue.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -133,29 +133,6 @@ bool IsStepKey(const QKeyEvent* key) {
   }
 }
 
-// The value a field's text stands for, written as the field writes it once
-// it has read the text, but without its range: what the user saw, before
-// any commit cut or clamped it.
-QString ShownValue(const QWidget* w) {
-  const auto std = [](const QString& t) { return t.toStdString(); };
-  if (const auto* d = qobject_cast<const CEditDBL*>(w)) {
-    const std::string format = std(d->Format());
-    return QString::fromStdString(ctl::FormatDoubleText(ctl::ReadDoubleText(std(d->text()), format), format));
-  }
-  if (const auto* i = qobject_cast<const CEditINT*>(w))
-    return QString::fromStdString(ctl::FormatIntText(ctl::ReadDecimalInt(std(i->text())), false));
-  if (const auto* x = qobject_cast<const CEditExINT*>(w))
-    return QString::fromStdString(ctl::FormatIntText(ctl::ReadIntText(std(x->text()), x->IsHexMode()), x->IsHexMode()));
-  if (const auto* c = qobject_cast<const CComboBoxINT*>(w))
-    return QString::fromStdString(
-        ctl::FormatIntText(ctl::ReadIntText(std(c->currentText()), c->IsHexMode()), c->IsHexMode()));
-  if (const auto* c = qobject_cast<const QComboBox*>(w)) return c->currentText();
-  if (const auto* e = qobject_cast<const QLineEdit*>(w)) return e->text();
-  if (const auto* b = qobject_cast<const QAbstractButton*>(w))
-    return b->isCheckable() ? QString::number(b->isChecked() ? 1 : 0) : QString();
-  return QString();
-}
-
 }  // namespace
 
 CMsgDlg::CMsgDlg(int templateId, QWidget* parent) : QDialog(parent), templateId_(templateId) {
@@ -231,19 +208,10 @@ void CMsgDlg::OnOK() { QDialog::accept(); }
 
 CMsgDlg::FieldPicture CMsgDlg::PictureFields() const {
   FieldPicture picture;
-  // The pattern fields show one pattern in two forms: one value, read from
-  // the field being typed into while the other still shows the pattern before.
-  const CEditBIT* pattern = nullptr;
-  int patternId = 0;
   for (const auto& [id, w] : controls_) {
-    if (const auto* b = qobject_cast<const CEditBIT*>(w)) {
-      if (!pattern || b->IsModified()) pattern = b;
-      if (!patternId) patternId = id;
-      continue;
-    }
-    picture[id] = ShownValue(w);
+    if (const auto* shown = dynamic_cast<const IShownValue*>(w))
+      if (std::optional<QString> value = shown->ShownValue()) picture[id] = *value;
   }
-  if (pattern) picture[patternId] = pattern->ShownPattern();
   return picture;
 }
 
