@@ -314,27 +314,30 @@ void CCanDlg::BuildLayout() {
   WidthIndependentOfItems(multiplexor_, 16);
   top->setSizeConstraint(QLayout::SetFixedSize);
 
-  connect(msgName_, &CComboBoxExt::picked, this, &CCanDlg::OnMessagePicked);
-  connect(msgId_, &CComboBoxExt::picked, this, &CCanDlg::OnIdPicked);
-  connect(frameFormat_, &CComboBoxExt::picked, this, &CCanDlg::OnFrameFormatPicked);
-  connect(sigName_, &CComboBoxExt::picked, this, &CCanDlg::OnSignalPicked);
-  connect(valueType_, &CComboBoxExt::picked, this, &CCanDlg::OnValueTypePicked);
-  connect(multiplexor_, &CComboBoxExt::picked, this, &CCanDlg::OnMultiplexorPicked);
-  connect(j1939_, &QCheckBox::clicked, this, &CCanDlg::OnJ1939Clicked);
-  connect(little_, &QRadioButton::clicked, this, [this] { OnByteOrderClicked(BYTEORDER_LITTLE); });
-  connect(big_, &QRadioButton::clicked, this, [this] { OnByteOrderClicked(BYTEORDER_BIG); });
-  connect(decimal_, &QRadioButton::clicked, this, [this] { OnIdFormatClicked(false); });
-  connect(hex_, &QRadioButton::clicked, this, [this] { OnIdFormatClicked(true); });
-  connect(j1939Id_, &QPushButton::clicked, this, &CCanDlg::OnJ1939Identifier);
-  connect(pageNext_, &QPushButton::clicked, this, [this] {
-    if (!model_) return;
-    model_->OnPageNext();
-    ShowModel();
-  });
-  connect(pagePrevious_, &QPushButton::clicked, this, [this] {
-    if (!model_) return;
-    model_->OnPagePrevious();
-    ShowModel();
+  WireControls({
+      {IDC_MSG_NAME, Field(IDC_MSG_NAME), [this](int i) { OnMessagePicked(i); }},
+      {IDC_FRAME_FORMAT, Field(IDC_FRAME_FORMAT), [this](int i) { OnFrameFormatPicked(i); }},
+      {IDC_J1939, [this](int checked) { OnJ1939Clicked(checked != 0); }},
+      {IDC_MSG_ID, Field(IDC_MSG_ID), [this](int i) { OnIdPicked(i); }},
+      {IDC_J1939_ID, [this](int) { OnJ1939Identifier(); }},
+      {IDC_ID_DECIMAL, [this](int) { OnIdFormatClicked(false); }},
+      {IDC_ID_HEX, [this](int) { OnIdFormatClicked(true); }},
+      {IDC_BYTE_COUNT, [this](int flag) { CommitByteCount(flag); }},
+      {IDC_SIGNAL_NAME, Field(IDC_SIGNAL_NAME), [this](int i) { OnSignalPicked(i); }},
+      {IDC_START_BIT, Field(IDC_START_BIT)},
+      {IDC_BIT_COUNT, Field(IDC_BIT_COUNT)},
+      {IDC_PAGE_NEXT, [this](int) { OnPage(+1); }},
+      {IDC_PAGE_PREVIOUS, [this](int) { OnPage(-1); }},
+      {IDC_VALUE_TYPE, Field(IDC_VALUE_TYPE), [this](int i) { OnValueTypePicked(i); }},
+      {IDC_BYTE_LITTLE, [this](int) { OnByteOrderClicked(BYTEORDER_LITTLE); }},
+      {IDC_BYTE_BIG, [this](int) { OnByteOrderClicked(BYTEORDER_BIG); }},
+      {IDC_FACTOR, Field(IDC_FACTOR)},
+      {IDC_OFFSET, Field(IDC_OFFSET)},
+      {IDC_MAXIMUM, Field(IDC_MAXIMUM)},
+      {IDC_MINIMUM, Field(IDC_MINIMUM)},
+      {IDC_UNIT, Field(IDC_UNIT)},
+      {IDC_MULTIPLEXOR, Field(IDC_MULTIPLEXOR), [this](int i) { OnMultiplexorPicked(i); }},
+      {IDC_MUX_VALUE, [this](int) { CommitMuxValue(); }},
   });
   connect(grid_, &BitAssignView::bitSelectChanging, this, &CCanDlg::OnBitSelectChanging);
   connect(grid_, &BitAssignView::bitSelectDone, this, &CCanDlg::OnBitSelectDone);
@@ -574,22 +577,43 @@ void CCanDlg::ReadControls() {
   }
 }
 
-void CCanDlg::OnValueCommit(int ctrlId, int flag) {
-  if (!model_ || IsLocked()) return;
-  ReadControl(ctrlId);
-  if (ctrlId == IDC_MUX_VALUE) {
-    // Emptied, the field shows again the value OK keeps.
-    if (model_->OnMultiplexValueLeft()) {
-      ShowModel();
-      ReadControl(IDC_MUX_VALUE);
-    }
-    ShowMultiplexErrorNow();
-    return;
-  }
-  if (ctrlId == IDC_BYTE_COUNT && flag == kCommitLeftInField) {
+CMsgDlg::CtrlCommit CCanDlg::Field(int ctrlId) {
+  return [this, ctrlId](int) {
+    if (!model_) return;
+    ReadControl(ctrlId);
+    model_->OnCommit(ctrlId);
+    ShowModel();
+  };
+}
+
+void CCanDlg::CommitByteCount(int flag) {
+  if (!model_) return;
+  ReadControl(IDC_BYTE_COUNT);
+  if (flag == kCommitLeftInField) {
     model_->OnByteCountLeft();
   } else {
-    model_->OnCommit(ctrlId);
+    model_->OnCommit(IDC_BYTE_COUNT);
+  }
+  ShowModel();
+}
+
+void CCanDlg::CommitMuxValue() {
+  if (!model_) return;
+  ReadControl(IDC_MUX_VALUE);
+  // Emptied, the field shows again the value OK keeps.
+  if (model_->OnMultiplexValueLeft()) {
+    ShowModel();
+    ReadControl(IDC_MUX_VALUE);
+  }
+  ShowMultiplexErrorNow();
+}
+
+void CCanDlg::OnPage(int step) {
+  if (!model_) return;
+  if (step > 0) {
+    model_->OnPageNext();
+  } else {
+    model_->OnPagePrevious();
   }
   ShowModel();
 }

@@ -70,10 +70,28 @@ CLogicDlg::CLogicDlg(QWidget* parent) : CMsgDlg(IDD_LOGIC, parent) {
   top->addLayout(buttons);
   top->setSizeConstraint(QLayout::SetFixedSize);
 
-  connect(group_, &CComboBoxExt::picked, this, [this](int index) {
-    if (IsLocked()) return;
-    model_.SelectGroup(index);
-    ShowBitCount();
+  WireControls({
+      {IDC_SYMBOL_NAME, kReadByOk},
+      {IDC_GROUP, kReadByOk,
+       [this](int index) {
+         model_.SelectGroup(index);
+         ShowBitCount();
+       }},
+      {IDC_LOGIC_BITS,
+       [this](int) {
+         model_.CommitBitCount(bits_->Value());
+         ShowBitCount();
+       }},
+      {IDC_PATTERN_BIN,
+       [this](int) {
+         model_.CommitPattern(binary_->GetPatternText().toStdString());
+         hex_->SetPatternText(QString::fromStdString(model_.Pattern()));
+       }},
+      {IDC_PATTERN_HEX,
+       [this](int) {
+         model_.CommitPattern(hex_->GetPatternText().toStdString());
+         binary_->SetPatternText(QString::fromStdString(model_.Pattern()));
+       }},
   });
 }
 
@@ -122,26 +140,6 @@ void CLogicDlg::ShowBitCount() {
   binary_->SetLimitText(n);
   hex_->SetLimitText((n + 3) / 4);
   if (took) Unlock();
-}
-
-void CLogicDlg::OnValueCommit(int ctrlId, int /*flag*/) {
-  if (IsLocked()) return;
-  switch (ctrlId) {
-    case IDC_PATTERN_HEX:
-      model_.CommitPattern(hex_->GetPatternText().toStdString());
-      binary_->SetPatternText(QString::fromStdString(model_.Pattern()));
-      break;
-    case IDC_PATTERN_BIN:
-      model_.CommitPattern(binary_->GetPatternText().toStdString());
-      hex_->SetPatternText(QString::fromStdString(model_.Pattern()));
-      break;
-    case IDC_LOGIC_BITS:
-      model_.CommitBitCount(bits_->Value());
-      ShowBitCount();
-      break;
-    default:
-      break;
-  }
 }
 
 void CLogicDlg::OnOK() {

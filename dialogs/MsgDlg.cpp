@@ -180,7 +180,10 @@ QPushButton* CMsgDlg::MakeButton(int id) {
     connect(button, &QPushButton::pressed, this, &CMsgDlg::OnOkPressed);
     connect(button, &QPushButton::clicked, this, &CMsgDlg::OnOkClicked);
   }
-  if (id == 2) connect(button, &QPushButton::clicked, this, [this] { OnCancel(); });
+  if (id == 2) {
+    cancel_ = button;
+    connect(button, &QPushButton::clicked, this, [this] { OnCancel(); });
+  }
   return button;
 }
 
@@ -305,7 +308,57 @@ void CMsgDlg::HoldChangedPress(const FieldPicture& before, const FieldPicture& n
 
 void CMsgDlg::OnCancel() { QDialog::reject(); }
 
-void CMsgDlg::OnValueCommit(int /*ctrlId*/, int /*flag*/) {}
+void CMsgDlg::OnValueCommit(int ctrlId, int flag) {
+  const auto it = wires_.find(ctrlId);
+  if (it == wires_.end() || !it->second.commit || IsLocked()) return;
+  it->second.commit(flag);
+}
+
+// --- Wiring ---------------------------------------------------------------------
+
+namespace {
+
+// A control the user changes: every edit field, combo box and button. Labels
+// and the grid's cells are not; the grid reports its own presses and drags.
+bool TakesInput(const QWidget* w) {
+  return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w) ||
+         qobject_cast<const QAbstractButton*>(w);
+}
+
+}  // namespace
+
+void CMsgDlg::WireControls(std::vector<CtrlWire> wires) {
+  for (CtrlWire& wire : wires) {
+    QWidget* w = GetDlgItem(wire.id);
+    if (!w) continue;
+    const int id = wire.id;
+    if (auto* button = qobject_cast<QAbstractButton*>(w); button && wire.commit) {
+      connect(button, &QAbstractButton::clicked, this, [this, id](bool checked) {
+        const auto it = wires_.find(id);
+        if (it != wires_.end() && !IsLocked()) it->second.commit(checked ? 1 : 0);
+      });
+    }
+    if (auto* combo = qobject_cast<CComboBoxExt*>(w); combo && wire.pick) {
+      connect(combo, &CComboBoxExt::picked, this, [this, id](int index) {
+        const auto it = wires_.find(id);
+        if (it != wires_.end() && !IsLocked()) it->second.pick(index);
+      });
+    }
+    wires_[id] = std::move(wire);
+  }
+  // A control left out is a slip of the program, not of the user: said at
+  // once, and a test over every dialog fails on it.
+  for (int id : UnwiredControls()) qCritical("dialog %d: control %d reaches no model", templateId_, id);
+}
+
+std::vector<int> CMsgDlg::UnwiredControls() const {
+  std::vector<int> unwired;
+  for (const auto& [id, w] : controls_) {
+    if (w == ok_ || w == cancel_ || !TakesInput(w) || wires_.count(id)) continue;
+    unwired.push_back(id);
+  }
+  return unwired;
+}
 
 void CMsgDlg::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
