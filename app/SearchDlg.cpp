@@ -1,6 +1,6 @@
 #include "SearchDlg.h"
 
-#include "CodePage.h"
+#include "CodePageQt.h"
 #include "ListCtrlEx.h"
 #include "ListDlg.h"
 #include "ResIds.h"
@@ -36,8 +36,6 @@ std::string ToCp932(const QString& text) {
   }
   return out;
 }
-
-QString FromCp932(const std::string& text) { return QString::fromStdString(cp932::ToUtf8(text)); }
 
 // A list that shows nothing.
 class NoCells : public IListCells {
@@ -88,13 +86,13 @@ bool CComboBoxSearch::MoveToFront(const std::string& text) { return history_.Mov
 void CComboBoxSearch::ShowHistory() {
   const QString edit = currentText();
   clear();
-  for (const std::string& entry : history_.Entries()) addItem(FromCp932(entry));
+  for (const std::string& entry : history_.Entries()) addItem(cp932::ToQString(entry));
   setEditText(edit);
 }
 
 std::string CComboBoxSearch::TextA() const { return ToCp932(currentText()); }
 
-void CComboBoxSearch::SetTextA(const std::string& text) { setEditText(FromCp932(text)); }
+void CComboBoxSearch::SetTextA(const std::string& text) { setEditText(cp932::ToQString(text)); }
 
 // --- CSearchDlg --------------------------------------------------------------
 

@@ -44,3 +44,14 @@ void CEditBIT::OnKillFocus() {
   UpdateValue();
   CommitIfModified();
 }
+
+void CEditBIT::SetSecondForm(CEditBIT* second) {
+  secondForm_ = second;
+  if (second) second->firstForm_ = this;
+}
+
+std::optional<QString> CEditBIT::ShownValue() const {
+  if (firstForm_) return std::nullopt;
+  if (secondForm_ && secondForm_->IsModified()) return secondForm_->ShownPattern();
+  return ShownPattern();
+}

@@ -28,6 +28,11 @@ class CEditBIT : public CEditEx {
   // The pattern the text in the field stands for, typed but not yet read
   // included (see ctl::BitPattern::PatternOfText).
   QString ShownPattern() const { return QString::fromStdString(pattern_.PatternOfText(text().toStdString())); }
+  // The same pattern in another form, in a field of its own: this field
+  // answers for both, from the one being typed into; the other has no value
+  // of its own to show.
+  void SetSecondForm(CEditBIT* second);
+  std::optional<QString> ShownValue() const override;
 
   void FormatPattern(const QString& hex) { pattern_.FormatPattern(hex.toStdString()); }
   QString BinaryToHex() const { return QString::fromStdString(pattern_.BinaryToHex()); }
@@ -52,4 +57,6 @@ class CEditBIT : public CEditEx {
   void ShowPattern();
 
   ctl::BitPattern pattern_;
+  CEditBIT* secondForm_ = nullptr;
+  CEditBIT* firstForm_ = nullptr;
 };

@@ -33,3 +33,7 @@ void CEditDBL::OnKillFocus() {
   UpdateValue();
   CommitIfModified();
 }
+
+std::optional<QString> CEditDBL::ShownValue() const {
+  return QString::fromStdString(ctl::FormatDoubleText(ctl::ReadDoubleText(text().toStdString(), format_), format_));
+}

@@ -42,6 +42,7 @@ class CEditDBL : public CEditEx {
   // SetValue(GetValue()), except that an unchanged shown text keeps the
   // stored value at full precision.
   void UpdateValue() override;
+  std::optional<QString> ShownValue() const override;
 
   static double GetPrefixFactor(const QString& text) { return ctl::GetPrefixFactor(text.toStdString()); }
 

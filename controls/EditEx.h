@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPointer>
 
+#include "ShownValue.h"
 #include "ValueCommit.h"
 
 class CInputFilter;
@@ -33,7 +34,7 @@ struct CCommitLink {
 
 // The link and the modified flag of both bases, with the accessors the
 // dialogs use.
-class CCommitControl {
+class CCommitControl : public IShownValue {
  public:
   // The control identifier reported with every commit.
   void SetDlgCtrlID(int id) { link_.ctrlId = id; }
@@ -73,6 +74,8 @@ class CEditEx : public QLineEdit, public CCommitControl {
   // Parses the text into the control's value and shows it again (nothing in
   // the plain edit).
   virtual void UpdateValue() {}
+  // The plain edit shows its text.
+  std::optional<QString> ShownValue() const override { return text(); }
 
   // Reports (ctrlId, flag) when a notify message is set.
   void SendCommit(int flag = 0);
@@ -132,6 +135,7 @@ class CComboBoxExt : public QComboBox, public CCommitControl {
   // The edit field's text (editable), or the item with that text.
   void SetWindowText(const QString& text);
   QString GetWindowText() const { return currentText(); }
+  std::optional<QString> ShownValue() const override { return currentText(); }
 
   // The flag reported with an Enter commit of an editable combo; a dialog
   // that, like the original key filter, tells Enter in a combo's edit field

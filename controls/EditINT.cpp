@@ -194,3 +194,15 @@ void CComboBoxINT::OnKillFocus() {
   GetValue();
   CComboBoxExt::OnKillFocus();
 }
+
+std::optional<QString> CEditINT::ShownValue() const {
+  return QString::fromStdString(ctl::FormatIntText(ctl::ReadDecimalInt(text().toStdString()), false));
+}
+
+std::optional<QString> CEditExINT::ShownValue() const {
+  return QString::fromStdString(ctl::FormatIntText(ctl::ReadIntText(text().toStdString(), hex_), hex_));
+}
+
+std::optional<QString> CComboBoxINT::ShownValue() const {
+  return QString::fromStdString(ctl::FormatIntText(ctl::ReadIntText(currentText().toStdString(), hex_), hex_));
+}

@@ -53,6 +53,7 @@ class CEditINT : public CEditEx, public CIntBounds {
 
   // Text to value: decimal, clamped, shown again.
   void UpdateValue() override;
+  std::optional<QString> ShownValue() const override;
 
   // An emptied text left in the field shows the value held before it was
   // emptied again, and commits nothing new (off: it reads as 0).
@@ -140,6 +141,7 @@ class CEditExINT : public CEditEx, public CIntBounds {
   bool IsHexMode() const { return hex_; }
   // Text to value: 64-bit decimal or hexadecimal, saturated, clamped, shown again.
   void UpdateValue() override;
+  std::optional<QString> ShownValue() const override;
   virtual bool IsCharAccepted(int c) const;
   // The text limit from the range and the mode; new bounds leave it as it
   // is until this runs.
@@ -164,6 +166,7 @@ class CComboBoxINT : public CComboBoxExt {
   // returns the value.
   int GetValue();
   int Value() const { return value_; }
+  std::optional<QString> ShownValue() const override;
   void SetValue(int value);
   // Each updates the text limit.
   void SetMax(int maximum);

@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 
-#include "CodePage.h"
+#include "CodePageQt.h"
 
 #include <algorithm>
 
@@ -81,7 +81,7 @@ void CBitWindowGrid::ShowModel(const CFrameDlgModelBase& model) {
     const GridCellState& s = model.Cell(i);
     CStaticEx* cell = cells_[static_cast<std::size_t>(i)];
     cell->SetColorIndex(s.colour);
-    cell->SetToolTip(QString::fromStdString(cp932::ToUtf8(s.tip)));
+    cell->SetToolTip(cp932::ToQString(s.tip));
     cell->setVisible(s.visible);
   }
   for (int r = 0; r < kLabels; ++r) {

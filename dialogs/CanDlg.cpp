@@ -13,7 +13,8 @@
 #include <set>
 
 #include "BitAssignView.h"
-#include "CodePage.h"
+#include "CheckButtons.h"
+#include "CodePageQt.h"
 #include "DlgPrompt.h"
 #include "EditDBL.h"
 #include "EditEx.h"
@@ -32,46 +33,50 @@
 
 namespace {
 
-using namespace canctl;
+using namespace dlgids;
 
 // Combo boxes of the dialog with their text limits.
 const tagCtrlLimit kComboTable[] = {
-    {MSG_NAME, 32}, {FRAME_FORMAT, 0}, {MSG_ID, 9}, {SIG_NAME, 32}, {VALUE_TYPE, 0}, {0, 0},
+    {IDC_MSG_NAME, 32}, {IDC_FRAME_FORMAT, 0}, {IDC_MSG_ID, 9}, {IDC_SIGNAL_NAME, 32}, {IDC_VALUE_TYPE, 0}, {0, 0},
 };
 
 // Edit fields; the multiplexor is a combo box of which only the commit
 // notification takes effect here.
 const tagCtrlLimit kEditTable[] = {
-    {BYTE_COUNT, 4}, {START_BIT, 3}, {BIT_COUNT, 2}, {MUX_VALUE, 2100}, {MULTIPLEXOR, 0}, {FACTOR, 0},
-    {OFFSET, 0},     {UNIT, 32},     {MINIMUM, 0},   {MAXIMUM, 0},      {0, 0},
+    {IDC_BYTE_COUNT, 4},
+    {IDC_START_BIT, 3},
+    {IDC_BIT_COUNT, 2},
+    {IDC_MUX_VALUE, 2100},
+    {IDC_MULTIPLEXOR, 0},
+    {IDC_FACTOR, 0},
+    {IDC_OFFSET, 0},
+    {IDC_UNIT, 32},
+    {IDC_MINIMUM, 0},
+    {IDC_MAXIMUM, 0},
+    {0, 0},
 };
 
 const tagCtrlIntRange kIntTable[] = {
-    {BYTE_COUNT, 0, MAX_J1939_BYTES},
-    {START_BIT, 0, MAX_J1939_BITS - 1},
-    {BIT_COUNT, 1, 64},
+    {IDC_BYTE_COUNT, 0, MAX_J1939_BYTES},
+    {IDC_START_BIT, 0, MAX_J1939_BITS - 1},
+    {IDC_BIT_COUNT, 1, 64},
     {0, 0, 0},
 };
 
 // Identifier range by frame format.
 const tagCtrlIntRange kIdTable[] = {
-    {MSG_ID, 0, MAX_STD_ID},
-    {MSG_ID, 0, MAX_XTD_ID},
+    {IDC_MSG_ID, 0, MAX_STD_ID},
+    {IDC_MSG_ID, 0, MAX_XTD_ID},
     {0, 0, 0},
 };
 
 const tagCtrlDblRange kDblTable[] = {
-    {FACTOR, -1e30, 1e30, "%e"},  {OFFSET, -1e30, 1e30, "%e"}, {MAXIMUM, -1e30, 1e30, "%e"},
-    {MINIMUM, -1e30, 1e30, "%e"}, {0, 0, 0, nullptr},
+    {IDC_FACTOR, -1e30, 1e30, "%e"},
+    {IDC_OFFSET, -1e30, 1e30, "%e"},
+    {IDC_MAXIMUM, -1e30, 1e30, "%e"},
+    {IDC_MINIMUM, -1e30, 1e30, "%e"},
+    {0, 0, 0, nullptr},
 };
-
-QString Q(const std::string& cp932) { return QString::fromStdString(cp932::ToUtf8(cp932)); }
-
-std::string S(const QString& text) {
-  std::string out;
-  cp932::FromUtf8(text.toStdString(), out);
-  return out;
-}
 
 // Shows what the model holds, also a stored value beyond the range the user
 // may type (a start bit past the message, a count of 0): the range then
@@ -139,20 +144,20 @@ void CCanDlg::BuildLayout() {
   msgName_ = new CComboBoxExt(this);
   msgName_->SetEditable(true);
   frameFormat_ = new CComboBoxExt(this);
-  j1939_ = new QCheckBox(Text(J1939), this);
+  j1939_ = new CCheckBox(Text(IDC_J1939), this);
   msgId_ = new CComboBoxINT(this);
   msgId_->SetEditable(true);
-  j1939Id_ = new QPushButton(Text(J1939_ID), this);
+  j1939Id_ = new QPushButton(Text(IDC_J1939_ID), this);
   j1939Id_->setFixedWidth(28);
   j1939Id_->setAutoDefault(false);
-  decimal_ = new QRadioButton(Text(ID_DECIMAL), this);
-  hex_ = new QRadioButton(Text(ID_HEX), this);
+  decimal_ = new CRadioButton(Text(IDC_ID_DECIMAL), this);
+  hex_ = new CRadioButton(Text(IDC_ID_HEX), this);
   byteCount_ = new CEditByteCount(this);
   sigName_ = new CComboBoxExt(this);
   sigName_->SetEditable(true);
   startBit_ = new CEditINT(this);
   bitCount_ = new CEditINT(this);
-  heading_ = new QLabel(Text(BIT_HEADING), this);
+  heading_ = new QLabel(Text(IDC_BIT_HEADING), this);
   grid_ = new BitAssignViewPage(this);
   pageNext_ = new QPushButton(this);
   pageNext_->setIcon(vrres::LoadIcon(IDI_PAGE_NEXT));
@@ -163,8 +168,8 @@ void CCanDlg::BuildLayout() {
     b->setAutoDefault(false);
   }
   valueType_ = new CComboBoxExt(this);
-  little_ = new QRadioButton(Text(LITTLE), this);
-  big_ = new QRadioButton(Text(BIG), this);
+  little_ = new CRadioButton(Text(IDC_BYTE_LITTLE), this);
+  big_ = new CRadioButton(Text(IDC_BYTE_BIG), this);
   factor_ = new CEditDBL(this);
   offset_ = new CEditDBL(this);
   maximum_ = new CEditDBL(this);
@@ -174,30 +179,30 @@ void CCanDlg::BuildLayout() {
   muxValue_ = new CEditMultiValue(this);
   muxValue_->setPlaceholderText(Text(QStringLiteral("hint.muxvalue")));
 
-  id(msgName_, MSG_NAME);
-  id(frameFormat_, FRAME_FORMAT);
-  id(j1939_, J1939);
-  id(msgId_, MSG_ID);
-  id(j1939Id_, J1939_ID);
-  id(decimal_, ID_DECIMAL);
-  id(hex_, ID_HEX);
-  id(byteCount_, BYTE_COUNT);
-  id(sigName_, SIG_NAME);
-  id(startBit_, START_BIT);
-  id(bitCount_, BIT_COUNT);
-  id(heading_, BIT_HEADING);
-  id(pageNext_, PAGE_NEXT);
-  id(pagePrevious_, PAGE_PREVIOUS);
-  id(valueType_, VALUE_TYPE);
-  id(little_, LITTLE);
-  id(big_, BIG);
-  id(factor_, FACTOR);
-  id(offset_, OFFSET);
-  id(maximum_, MAXIMUM);
-  id(minimum_, MINIMUM);
-  id(unit_, UNIT);
-  id(multiplexor_, MULTIPLEXOR);
-  id(muxValue_, MUX_VALUE);
+  id(msgName_, IDC_MSG_NAME);
+  id(frameFormat_, IDC_FRAME_FORMAT);
+  id(j1939_, IDC_J1939);
+  id(msgId_, IDC_MSG_ID);
+  id(j1939Id_, IDC_J1939_ID);
+  id(decimal_, IDC_ID_DECIMAL);
+  id(hex_, IDC_ID_HEX);
+  id(byteCount_, IDC_BYTE_COUNT);
+  id(sigName_, IDC_SIGNAL_NAME);
+  id(startBit_, IDC_START_BIT);
+  id(bitCount_, IDC_BIT_COUNT);
+  id(heading_, IDC_BIT_HEADING);
+  id(pageNext_, IDC_PAGE_NEXT);
+  id(pagePrevious_, IDC_PAGE_PREVIOUS);
+  id(valueType_, IDC_VALUE_TYPE);
+  id(little_, IDC_BYTE_LITTLE);
+  id(big_, IDC_BYTE_BIG);
+  id(factor_, IDC_FACTOR);
+  id(offset_, IDC_OFFSET);
+  id(maximum_, IDC_MAXIMUM);
+  id(minimum_, IDC_MINIMUM);
+  id(unit_, IDC_UNIT);
+  id(multiplexor_, IDC_MULTIPLEXOR);
+  id(muxValue_, IDC_MUX_VALUE);
   for (CEditEx* e : std::initializer_list<CEditEx*>{byteCount_, startBit_, bitCount_, factor_, offset_, maximum_,
                                                     minimum_, unit_, muxValue_}) {
     e->SetDlgCtrlID(CtrlIdOf(e));
@@ -289,8 +294,8 @@ void CCanDlg::BuildLayout() {
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  buttons->addWidget(MakeButton(OK));
-  buttons->addWidget(MakeButton(CANCEL));
+  buttons->addWidget(MakeButton(IDC_OK));
+  buttons->addWidget(MakeButton(IDC_CANCEL));
 
   auto* top = new QVBoxLayout(this);
   top->addWidget(msgBox);
@@ -309,27 +314,30 @@ void CCanDlg::BuildLayout() {
   WidthIndependentOfItems(multiplexor_, 16);
   top->setSizeConstraint(QLayout::SetFixedSize);
 
-  connect(msgName_, &CComboBoxExt::picked, this, &CCanDlg::OnMessagePicked);
-  connect(msgId_, &CComboBoxExt::picked, this, &CCanDlg::OnIdPicked);
-  connect(frameFormat_, &CComboBoxExt::picked, this, &CCanDlg::OnFrameFormatPicked);
-  connect(sigName_, &CComboBoxExt::picked, this, &CCanDlg::OnSignalPicked);
-  connect(valueType_, &CComboBoxExt::picked, this, &CCanDlg::OnValueTypePicked);
-  connect(multiplexor_, &CComboBoxExt::picked, this, &CCanDlg::OnMultiplexorPicked);
-  connect(j1939_, &QCheckBox::clicked, this, &CCanDlg::OnJ1939Clicked);
-  connect(little_, &QRadioButton::clicked, this, [this] { OnByteOrderClicked(BYTEORDER_LITTLE); });
-  connect(big_, &QRadioButton::clicked, this, [this] { OnByteOrderClicked(BYTEORDER_BIG); });
-  connect(decimal_, &QRadioButton::clicked, this, [this] { OnIdFormatClicked(false); });
-  connect(hex_, &QRadioButton::clicked, this, [this] { OnIdFormatClicked(true); });
-  connect(j1939Id_, &QPushButton::clicked, this, &CCanDlg::OnJ1939Identifier);
-  connect(pageNext_, &QPushButton::clicked, this, [this] {
-    if (!model_) return;
-    model_->OnPageNext();
-    ShowModel();
-  });
-  connect(pagePrevious_, &QPushButton::clicked, this, [this] {
-    if (!model_) return;
-    model_->OnPagePrevious();
-    ShowModel();
+  WireControls({
+      {IDC_MSG_NAME, Field(IDC_MSG_NAME), [this](int i) { OnMessagePicked(i); }},
+      {IDC_FRAME_FORMAT, Field(IDC_FRAME_FORMAT), [this](int i) { OnFrameFormatPicked(i); }},
+      {IDC_J1939, [this](int checked) { OnJ1939Clicked(checked != 0); }},
+      {IDC_MSG_ID, Field(IDC_MSG_ID), [this](int i) { OnIdPicked(i); }},
+      {IDC_J1939_ID, [this](int) { OnJ1939Identifier(); }},
+      {IDC_ID_DECIMAL, [this](int) { OnIdFormatClicked(false); }},
+      {IDC_ID_HEX, [this](int) { OnIdFormatClicked(true); }},
+      {IDC_BYTE_COUNT, [this](int flag) { CommitByteCount(flag); }},
+      {IDC_SIGNAL_NAME, Field(IDC_SIGNAL_NAME), [this](int i) { OnSignalPicked(i); }},
+      {IDC_START_BIT, Field(IDC_START_BIT)},
+      {IDC_BIT_COUNT, Field(IDC_BIT_COUNT)},
+      {IDC_PAGE_NEXT, [this](int) { OnPage(+1); }},
+      {IDC_PAGE_PREVIOUS, [this](int) { OnPage(-1); }},
+      {IDC_VALUE_TYPE, Field(IDC_VALUE_TYPE), [this](int i) { OnValueTypePicked(i); }},
+      {IDC_BYTE_LITTLE, [this](int) { OnByteOrderClicked(BYTEORDER_LITTLE); }},
+      {IDC_BYTE_BIG, [this](int) { OnByteOrderClicked(BYTEORDER_BIG); }},
+      {IDC_FACTOR, Field(IDC_FACTOR)},
+      {IDC_OFFSET, Field(IDC_OFFSET)},
+      {IDC_MAXIMUM, Field(IDC_MAXIMUM)},
+      {IDC_MINIMUM, Field(IDC_MINIMUM)},
+      {IDC_UNIT, Field(IDC_UNIT)},
+      {IDC_MULTIPLEXOR, Field(IDC_MULTIPLEXOR), [this](int i) { OnMultiplexorPicked(i); }},
+      {IDC_MUX_VALUE, [this](int) { CommitMuxValue(); }},
   });
   connect(grid_, &BitAssignView::bitSelectChanging, this, &CCanDlg::OnBitSelectChanging);
   connect(grid_, &BitAssignView::bitSelectDone, this, &CCanDlg::OnBitSelectDone);
@@ -342,7 +350,7 @@ bool CCanDlg::OnInitDialog() {
   model_->SetTarget(targetMsg_, targetSig_);
   for (const auto& names : rowNames_) model_->AddNames(names.first, names.second);
   model_->SetHexFlag(hexFlag_);
-  model_->SetNoNameText(S(vrres::LoadString(IDS_NONAME)));
+  model_->SetNoNameText(cp932::FromQString(vrres::LoadString(IDS_NONAME)));
   model_->SetGridSink([this](const tagBitAssignInfo& info) { grid_->SetBitAssign(info); });
   heading_->hide();
   pageNext_->hide();
@@ -362,22 +370,22 @@ void CCanDlg::InitControls() {
   model_->Open();
   const bool emptyTable = !table_ || table_->empty();
   if (Mode() == DLGMODE_VIEW) {
-    ChangeComboStyle(FRAME_FORMAT, COMBO_DROPDOWN);
-    ChangeComboStyle(VALUE_TYPE, COMBO_DROPDOWN);
-    ChangeComboStyle(SIG_NAME, COMBO_SIMPLE);
-    ChangeComboStyle(MULTIPLEXOR, COMBO_DROPDOWN);
-    ChangeComboStyle(MSG_NAME, COMBO_SIMPLE);
-    ChangeComboStyle(MSG_ID, COMBO_SIMPLE);
+    ChangeComboStyle(IDC_FRAME_FORMAT, COMBO_DROPDOWN);
+    ChangeComboStyle(IDC_VALUE_TYPE, COMBO_DROPDOWN);
+    ChangeComboStyle(IDC_SIGNAL_NAME, COMBO_SIMPLE);
+    ChangeComboStyle(IDC_MULTIPLEXOR, COMBO_DROPDOWN);
+    ChangeComboStyle(IDC_MSG_NAME, COMBO_SIMPLE);
+    ChangeComboStyle(IDC_MSG_ID, COMBO_SIMPLE);
     SetEditsReadOnly(kEditTable);
     SetCombosReadOnly(kComboTable);
-    SetComboReadOnly(MULTIPLEXOR);
+    SetComboReadOnly(IDC_MULTIPLEXOR);
     j1939_->setEnabled(false);
     j1939Id_->setEnabled(false);
   } else if (Mode() == DLGMODE_EDIT || emptyTable) {
-    ChangeComboStyle(MSG_NAME, COMBO_SIMPLE);
-    ChangeComboStyle(MSG_ID, COMBO_SIMPLE);
-    ChangeComboStyle(SIG_NAME, COMBO_SIMPLE);
-    if (Mode() == DLGMODE_NEW) ChangeComboStyle(MULTIPLEXOR, COMBO_DROPDOWN);
+    ChangeComboStyle(IDC_MSG_NAME, COMBO_SIMPLE);
+    ChangeComboStyle(IDC_MSG_ID, COMBO_SIMPLE);
+    ChangeComboStyle(IDC_SIGNAL_NAME, COMBO_SIMPLE);
+    if (Mode() == DLGMODE_NEW) ChangeComboStyle(IDC_MULTIPLEXOR, COMBO_DROPDOWN);
   }
   SetEditLimits(kEditTable);
   SetComboLimits(kComboTable);
@@ -410,7 +418,7 @@ void CCanDlg::FillControls() {
   const CanDlgControls& c = model_->Controls();
   if (c.muxTyped) {
     multiplexor_->SetLimitText(MAX_NAME_LEN);  // no more than the record holds
-    multiplexor_->SetWindowText(Q(c.muxTypedText));
+    multiplexor_->SetWindowText(cp932::ToQString(c.muxTypedText));
   }
 }
 
@@ -433,50 +441,50 @@ void CCanDlg::ShowModel() {
   auto wrote = [&written](int ctrlId) { return written.count(ctrlId) != 0; };
 
   QStringList names;
-  for (const auto& n : c.msgNames) names << Q(n);
+  for (const auto& n : c.msgNames) names << cp932::ToQString(n);
   SetItems(msgName_, names);
-  if (wrote(MSG_NAME)) msgName_->SetWindowText(Q(c.msgName));
+  if (wrote(IDC_MSG_NAME)) msgName_->SetWindowText(cp932::ToQString(c.msgName));
   frameFormat_->setCurrentIndex(c.frameFormat);
   j1939_->setChecked(c.j1939);
   j1939Id_->setVisible(c.j1939ButtonVisible);
   decimal_->setChecked(!c.hex);
   hex_->setChecked(c.hex);
-  ApplyIdentifierItems(wrote(MSG_ID));
+  ApplyIdentifierItems(wrote(IDC_MSG_ID));
 
   byteCount_->SetMax(c.byteCountMax);
   byteCount_->SetLimitText(c.byteCountLimit);
   // A field the user emptied stays empty while the count is typed anew (its
   // every change commits): the model writes it only when it cuts the count.
-  if (wrote(BYTE_COUNT)) byteCount_->SetValue(c.byteCount);
+  if (wrote(IDC_BYTE_COUNT)) byteCount_->SetValue(c.byteCount);
   heading_->setVisible(c.headingVisible);
   pageNext_->setVisible(c.nextVisible);
   pagePrevious_->setVisible(c.previousVisible);
 
   QStringList signalNames;
-  for (const auto& n : c.sigNames) signalNames << Q(n);
+  for (const auto& n : c.sigNames) signalNames << cp932::ToQString(n);
   SetItems(sigName_, signalNames);
-  if (wrote(SIG_NAME)) sigName_->SetWindowText(Q(c.sigName));
+  if (wrote(IDC_SIGNAL_NAME)) sigName_->SetWindowText(cp932::ToQString(c.sigName));
   startBit_->SetLimitText(c.startBitLimit);
-  ShowInt(startBit_, 0, c.startBitMax, c.startBit, wrote(START_BIT));
-  ShowInt(bitCount_, 1, 64, c.bitCount, wrote(BIT_COUNT));
+  ShowInt(startBit_, 0, c.startBitMax, c.startBit, wrote(IDC_START_BIT));
+  ShowInt(bitCount_, 1, 64, c.bitCount, wrote(IDC_BIT_COUNT));
   valueType_->setCurrentIndex(c.valueType);
   little_->setChecked(c.byteOrder == BYTEORDER_LITTLE);
   big_->setChecked(c.byteOrder == BYTEORDER_BIG);
-  ShowDouble(factor_, c.factor, wrote(FACTOR));
-  ShowDouble(offset_, c.offset, wrote(OFFSET));
-  ShowDouble(maximum_, c.maximum, wrote(MAXIMUM));
-  ShowDouble(minimum_, c.minimum, wrote(MINIMUM));
-  if (wrote(UNIT)) unit_->setText(Q(c.unit));
+  ShowDouble(factor_, c.factor, wrote(IDC_FACTOR));
+  ShowDouble(offset_, c.offset, wrote(IDC_OFFSET));
+  ShowDouble(maximum_, c.maximum, wrote(IDC_MAXIMUM));
+  ShowDouble(minimum_, c.minimum, wrote(IDC_MINIMUM));
+  if (wrote(IDC_UNIT)) unit_->setText(cp932::ToQString(c.unit));
 
   QStringList muxNames;
-  for (const auto& n : c.muxItems) muxNames << Q(n);
+  for (const auto& n : c.muxItems) muxNames << cp932::ToQString(n);
   SetItems(multiplexor_, muxNames);
   // A typed multiplexor name stays as typed (SetItems keeps the text).
   if (!c.muxTyped) multiplexor_->setCurrentIndex(c.muxSel);
   bool refilled = false;
   if (c.muxUpdates != shownMuxUpdates_) {
     shownMuxUpdates_ = c.muxUpdates;
-    muxValue_->SetText(Q(c.muxValue));
+    muxValue_->SetText(cp932::ToQString(c.muxValue));
     refilled = c.muxRefills != shownMuxRefills_;
     shownMuxRefills_ = c.muxRefills;
   }
@@ -498,57 +506,57 @@ void CCanDlg::ShowModel() {
 void CCanDlg::ReadControl(int ctrlId) {
   CanDlgControls& c = model_->Controls();
   switch (ctrlId) {
-    case MSG_NAME:
-      model_->ReadText(MSG_NAME, msgName_->lineEdit() && msgName_->lineEdit()->isModified(),
+    case IDC_MSG_NAME:
+      model_->ReadText(IDC_MSG_NAME, msgName_->lineEdit() && msgName_->lineEdit()->isModified(),
                        msgName_->currentText().toStdString());
       break;
-    case MSG_ID: {
+    case IDC_MSG_ID: {
       const int id = msgId_->GetValue();
       model_->ReadId(id, msgId_->TypedSinceSet());
       break;
     }
-    case BYTE_COUNT:
+    case IDC_BYTE_COUNT:
       c.byteCount = byteCount_->Value();
       break;
-    case FRAME_FORMAT:
+    case IDC_FRAME_FORMAT:
       c.frameFormat = std::max(frameFormat_->currentIndex(), 0);
       break;
-    case SIG_NAME:
-      model_->ReadText(SIG_NAME, sigName_->lineEdit() && sigName_->lineEdit()->isModified(),
+    case IDC_SIGNAL_NAME:
+      model_->ReadText(IDC_SIGNAL_NAME, sigName_->lineEdit() && sigName_->lineEdit()->isModified(),
                        sigName_->currentText().toStdString());
       break;
-    case START_BIT:
+    case IDC_START_BIT:
       c.startBit = startBit_->Value();
       break;
-    case BIT_COUNT:
+    case IDC_BIT_COUNT:
       c.bitCount = bitCount_->Value();
       break;
-    case FACTOR:
+    case IDC_FACTOR:
       c.factor = factor_->GetStoredValue(false);
       break;
-    case OFFSET:
+    case IDC_OFFSET:
       c.offset = offset_->GetStoredValue(false);
       break;
-    case MAXIMUM:
+    case IDC_MAXIMUM:
       c.maximum = maximum_->GetStoredValue(false);
       break;
-    case MINIMUM:
+    case IDC_MINIMUM:
       c.minimum = minimum_->GetStoredValue(true);
       break;
-    case UNIT:
-      model_->ReadText(UNIT, unit_->isModified(), unit_->text().toStdString());
+    case IDC_UNIT:
+      model_->ReadText(IDC_UNIT, unit_->isModified(), unit_->text().toStdString());
       break;
-    case MULTIPLEXOR:
+    case IDC_MULTIPLEXOR:
       if (c.muxTyped) {
-        c.muxTypedText = S(multiplexor_->currentText());
+        c.muxTypedText = cp932::FromQString(multiplexor_->currentText());
       } else {
         c.muxSel = std::max(multiplexor_->currentIndex(), 0);
       }
       break;
-    case MUX_VALUE:
-      c.muxValueText = S(muxValue_->GetText());
+    case IDC_MUX_VALUE:
+      c.muxValueText = cp932::FromQString(muxValue_->GetText());
       c.muxValueError = muxValue_->GetError();
-      c.muxValuePart = S(muxValue_->GetCurrentPart());
+      c.muxValuePart = cp932::FromQString(muxValue_->GetCurrentPart());
       break;
     default:
       break;
@@ -563,27 +571,49 @@ void CCanDlg::ReadControls() {
     e->UpdateValue();
     ReadControl(CtrlIdOf(e));
   }
-  for (int ctrlId : {MSG_NAME, MSG_ID, BYTE_COUNT, FRAME_FORMAT, SIG_NAME, UNIT, MULTIPLEXOR, MUX_VALUE}) {
+  for (int ctrlId : {IDC_MSG_NAME, IDC_MSG_ID, IDC_BYTE_COUNT, IDC_FRAME_FORMAT, IDC_SIGNAL_NAME, IDC_UNIT,
+                     IDC_MULTIPLEXOR, IDC_MUX_VALUE}) {
     ReadControl(ctrlId);
   }
 }
 
-void CCanDlg::OnValueCommit(int ctrlId, int flag) {
-  if (!model_ || IsLocked()) return;
-  ReadControl(ctrlId);
-  if (ctrlId == MUX_VALUE) {
-    // Emptied, the field shows again the value OK keeps.
-    if (model_->OnMultiplexValueLeft()) {
-      ShowModel();
-      ReadControl(MUX_VALUE);
-    }
-    ShowMultiplexErrorNow();
-    return;
-  }
-  if (ctrlId == BYTE_COUNT && flag == kCommitLeftInField) {
+CMsgDlg::CtrlCommit CCanDlg::Field(int ctrlId) {
+  return [this, ctrlId](int) {
+    if (!model_) return;
+    ReadControl(ctrlId);
+    model_->OnCommit(ctrlId);
+    ShowModel();
+  };
+}
+
+void CCanDlg::CommitByteCount(int flag) {
+  if (!model_) return;
+  ReadControl(IDC_BYTE_COUNT);
+  if (flag == kCommitLeftInField) {
     model_->OnByteCountLeft();
   } else {
-    model_->OnCommit(ctrlId);
+    model_->OnCommit(IDC_BYTE_COUNT);
+  }
+  ShowModel();
+}
+
+void CCanDlg::CommitMuxValue() {
+  if (!model_) return;
+  ReadControl(IDC_MUX_VALUE);
+  // Emptied, the field shows again the value OK keeps.
+  if (model_->OnMultiplexValueLeft()) {
+    ShowModel();
+    ReadControl(IDC_MUX_VALUE);
+  }
+  ShowMultiplexErrorNow();
+}
+
+void CCanDlg::OnPage(int step) {
+  if (!model_) return;
+  if (step > 0) {
+    model_->OnPageNext();
+  } else {
+    model_->OnPagePrevious();
   }
   ShowModel();
 }
@@ -591,7 +621,7 @@ void CCanDlg::OnValueCommit(int ctrlId, int flag) {
 void CCanDlg::ShowMultiplexErrorNow() {
   CanDlgControls& c = model_->Controls();
   c.muxValueError = muxValue_->GetError();
-  c.muxValuePart = S(muxValue_->GetCurrentPart());
+  c.muxValuePart = cp932::FromQString(muxValue_->GetCurrentPart());
   CMessagePrompt prompt;
   if (const int focus = model_->ShowMultiplexValueError(prompt)) Focus(focus);
 }
@@ -632,8 +662,8 @@ void CCanDlg::OnValueTypePicked(int index) {
 
 void CCanDlg::OnMultiplexorPicked(int index) {
   if (!model_ || IsLocked()) return;
-  ReadControl(START_BIT);
-  ReadControl(BIT_COUNT);
+  ReadControl(IDC_START_BIT);
+  ReadControl(IDC_BIT_COUNT);
   CMessagePrompt prompt;
   const int focus = model_->OnMultiplexorPicked(index, prompt);
   ShowModel();
@@ -654,7 +684,7 @@ void CCanDlg::OnByteOrderClicked(int order) {
 
 void CCanDlg::OnIdFormatClicked(bool hex) {
   if (!model_ || IsLocked()) return;
-  ReadControl(MSG_ID);
+  ReadControl(IDC_MSG_ID);
   model_->OnHexClicked(hex);
   ShowModel();
 }
@@ -662,8 +692,8 @@ void CCanDlg::OnIdFormatClicked(bool hex) {
 void CCanDlg::OnJ1939Identifier() {
   if (!model_ || IsLocked()) return;
 #ifdef VR_HAVE_J1939DLG
-  ReadControl(MSG_ID);
-  ReadControl(MSG_NAME);
+  ReadControl(IDC_MSG_ID);
+  ReadControl(IDC_MSG_NAME);
   CJ1939Dlg dlg(this);
   dlg.SetHexFlag(model_->HexFlag());
   dlg.SetId(static_cast<std::uint32_t>(model_->Controls().id));

@@ -41,8 +41,6 @@ class CCanDlg : public CMsgDlg {
   BitAssignView* GridView() const { return grid_; }
   const CCanDlgModel* Model() const { return model_.get(); }
 
-  void OnValueCommit(int ctrlId, int flag) override;
-
  protected:
   bool OnInitDialog() override;
   void InitControls() override;
@@ -62,6 +60,12 @@ class CCanDlg : public CMsgDlg {
   void Focus(int ctrlId);
   void ApplyIdentifierItems(bool writeValue);
 
+  // The commit of a field: read into the model, the model's reaction, shown.
+  CtrlCommit Field(int ctrlId);
+  // A count typed on the way commits; the count left in the field may cut.
+  void CommitByteCount(int flag);
+  void CommitMuxValue();
+  void OnPage(int step);
   void OnMessagePicked(int index);
   void OnIdPicked(int index);
   void OnFrameFormatPicked(int index);

@@ -1,7 +1,8 @@
 #include "FrameSignalDlg.h"
 
 #include "BitWindowGrid.h"
-#include "CodePage.h"
+#include "CheckButtons.h"
+#include "CodePageQt.h"
 #include "DlgPrompt.h"
 #include "EditDBL.h"
 #include "EditEx.h"
@@ -63,16 +64,6 @@ void ShowHeld(CEditINT* field, int minimum, int maximum, int value, bool write =
 
 }  // namespace
 
-QString CFrameSignalDlg::FromCp932(const std::string& text) { return QString::fromStdString(cp932::ToUtf8(text)); }
-
-std::string CFrameSignalDlg::ToCp932(const QString& text) {
-  std::string out;
-  // The dialog's own texts (the no-name text of a frame without bytes); the
-  // fields the user types into are read through the model's text fields.
-  if (!cp932::FromUtf8(text.toStdString(), out)) out.clear();
-  return out;
-}
-
 CFrameSignalDlg::CFrameSignalDlg(int templateId, QWidget* parent, std::unique_ptr<CFrameDlgModelBase> model,
                                  bool flexRay, const Tables& tables)
     : CMsgDlg(templateId, parent),
@@ -99,7 +90,7 @@ void CFrameSignalDlg::BuildLayout() {
     return e;
   };
   auto radio = [this](int id) {
-    auto* r = new QRadioButton(Text(id), this);
+    auto* r = new CRadioButton(Text(id), this);
     SetCtrlId(r, id);
     return r;
   };
@@ -217,39 +208,65 @@ void CFrameSignalDlg::BuildLayout() {
   WidthIndependentOfItems(sigName_, 16);
   top->setSizeConstraint(QLayout::SetFixedSize);
 
-  connect(decimal_, &QRadioButton::clicked, this, [this] { SetHexDisplay(false); });
-  connect(hex_, &QRadioButton::clicked, this, [this] { SetHexDisplay(true); });
-  connect(little_, &QRadioButton::clicked, this, [this] { model_.Values().byteOrder = BYTEORDER_LITTLE; });
-  connect(big_, &QRadioButton::clicked, this, [this] { model_.Values().byteOrder = BYTEORDER_BIG; });
-  connect(format_, &CComboBoxExt::picked, this, [this](int index) {
-    if (IsLocked()) return;
-    model_.CommitFormat(index);
-    ShowIdentifier();
-  });
-  connect(msgName_, &CComboBoxExt::picked, this, [this](int chosen) {
-    if (IsLocked()) return;
-    model_.SelectMessageRow(chosen);
-    ShowValues();
-  });
-  connect(msgId_, &CComboBoxExt::picked, this, [this](int chosen) {
-    if (IsLocked()) return;
-    model_.SelectIdRow(chosen);
-    ShowValues();
-  });
-  connect(sigName_, &CComboBoxExt::picked, this, [this](int chosen) {
-    if (IsLocked()) return;
-    model_.SelectSignalRow(chosen);
-    ShowValues();
-  });
-  if (bitOrder_)
-    connect(bitOrder_, &CComboBoxExt::picked, this, [this](int index) {
-      if (!IsLocked()) model_.Values().bitOrder = index;
-    });
-  connect(valueType_, &CComboBoxExt::picked, this, [this](int index) {
-    if (IsLocked()) return;
-    ReadTexts();
-    model_.ChooseValueType(index);
-    ShowSignalRange();
+  WireControls({
+      {IDC_FRAME_FORMAT, [this](int) { CommitFormat(format_->currentIndex()); },
+       [this](int index) { CommitFormat(index); }},
+      {IDC_MSG_NAME, [this](int) { ReadTexts(); },
+       [this](int chosen) {
+         model_.SelectMessageRow(chosen);
+         ShowValues();
+       }},
+      {IDC_MSG_ID,
+       [this](int) {
+         // Leaving the field or Enter in it: the typed value, clamped.
+         model_.CommitId(msgId_->GetValue());
+         ShowIdentifier();
+       },
+       [this](int chosen) {
+         model_.SelectIdRow(chosen);
+         ShowValues();
+       }},
+      {IDC_ID_DECIMAL, [this](int) { SetHexDisplay(false); }},
+      {IDC_ID_HEX, [this](int) { SetHexDisplay(true); }},
+      {IDC_BYTE_COUNT,
+       [this](int flag) {
+         // Enter or leaving the field: the count left there cuts.
+         if (flag == kCommitLeftInField) return SettleByteCount();
+         model_.TypeByteCount(byteCount_->Value());
+         ShowSignalRange();
+       }},
+      {IDC_BASE_CYCLE, [this](int) { model_.CommitBaseCycle(baseCycle_->Value()); }},
+      {IDC_CYCLE_REPEAT, [this](int) { model_.CommitRepetition(repetition_->Value()); }},
+      {IDC_SIGNAL_NAME, [this](int) { ReadTexts(); },
+       [this](int chosen) {
+         model_.SelectSignalRow(chosen);
+         ShowValues();
+       }},
+      {IDC_BIT_ORDER, kReadByOk, [this](int index) { model_.Values().bitOrder = index; }},
+      {IDC_START_BIT,
+       [this](int) {
+         model_.CommitStartBit(startBit_->Value());
+         ShowSignalRange();
+       }},
+      {IDC_BIT_COUNT,
+       [this](int) {
+         model_.CommitBitCount(bitCount_->Value());
+         ShowSignalRange();
+       }},
+      {IDC_VALUE_TYPE, kReadByOk,
+       [this](int index) {
+         ReadTexts();
+         model_.ChooseValueType(index);
+         ShowSignalRange();
+       }},
+      {IDC_BYTE_LITTLE, [this](int) { model_.Values().byteOrder = BYTEORDER_LITTLE; }},
+      {IDC_BYTE_BIG, [this](int) { model_.Values().byteOrder = BYTEORDER_BIG; }},
+      {IDC_FACTOR, [this](int) { ReadScaling(); }},
+      {IDC_OFFSET, [this](int) { ReadScaling(); }},
+      {IDC_MINIMUM, [this](int) { CommitLimits(); }},
+      {IDC_MAXIMUM, [this](int) { CommitLimits(); }},
+      // The unit field filters characters and never commits.
+      {IDC_UNIT, kReadByOk},
   });
   connect(grid_, &CBitWindowGrid::cellPressed, this, &CFrameSignalDlg::OnGridPressed);
   connect(grid_, &CBitWindowGrid::cellDragged, this, &CFrameSignalDlg::OnGridDragged);
@@ -288,7 +305,7 @@ bool CFrameSignalDlg::OnInitDialog() {
 
 void CFrameSignalDlg::InitControls() {
   model_.SetMode(Mode());
-  model_.SetNoNameText(ToCp932(vrres::LoadString(::IDS_NONAME)));
+  model_.SetNoNameText(cp932::FromQString(vrres::LoadString(::IDS_NONAME)));
   model_.Open();
   const bool view = Mode() == DLGMODE_VIEW;
   if (view) {
@@ -337,10 +354,10 @@ void CFrameSignalDlg::FillControls() {
   SetItems(valueType_, {vrres::LoadString(IDS_VALTYPE_UNSIGNED), vrres::LoadString(IDS_VALTYPE_SIGNED),
                         vrres::LoadString(IDS_VALTYPE_FLOAT), vrres::LoadString(IDS_VALTYPE_DOUBLE)});
   QStringList names;
-  for (const std::string& n : model_.MessageNames()) names << FromCp932(n);
+  for (const std::string& n : model_.MessageNames()) names << cp932::ToQString(n);
   SetItems(msgName_, names);
   QStringList signalNames;
-  for (const std::string& n : model_.SignalNames()) signalNames << FromCp932(n);
+  for (const std::string& n : model_.SignalNames()) signalNames << cp932::ToQString(n);
   SetItems(sigName_, signalNames);
   msgId_->SetHexMode(model_.HexDisplay());
   decimal_->setChecked(!model_.HexDisplay());
@@ -383,7 +400,7 @@ void CFrameSignalDlg::ShowValues() {
   // Every field is written here, so what the model noted is spent.
   model_.TakeWrittenFields();
   const FrameSignalValues& v = model_.Values();
-  msgName_->SetWindowText(FromCp932(v.msgName));
+  msgName_->SetWindowText(cp932::ToQString(v.msgName));
   format_->setCurrentIndex(v.formatIndex);
   ShowIdentifier();
   byteCount_->SetValue(v.byteCount);
@@ -391,7 +408,7 @@ void CFrameSignalDlg::ShowValues() {
   // fields' own bound judges only what the user types.
   if (baseCycle_) ShowHeld(baseCycle_, 0, 63, v.baseCycle);
   if (repetition_) ShowHeld(repetition_, 1, 64, v.cycleRepetition);
-  sigName_->SetWindowText(FromCp932(v.signalName));
+  sigName_->SetWindowText(cp932::ToQString(v.signalName));
   if (bitOrder_) bitOrder_->setCurrentIndex(v.bitOrder);
   little_->setChecked(v.byteOrder == BYTEORDER_LITTLE);
   big_->setChecked(v.byteOrder == BYTEORDER_BIG);
@@ -403,7 +420,7 @@ void CFrameSignalDlg::ShowValues() {
     field->SetRange(-reach, reach);
     field->SetValue(value);
   }
-  unit_->SetWindowText(FromCp932(v.unit));
+  unit_->SetWindowText(cp932::ToQString(v.unit));
   ShowWritten({IDC_START_BIT, IDC_BIT_COUNT});
 }
 
@@ -462,59 +479,14 @@ void CFrameSignalDlg::OnGridDragged(int cell) {
   if (model_.DragToCell(cell)) ShowSignalRange();
 }
 
-void CFrameSignalDlg::OnValueCommit(int ctrlId, int flag) {
-  if (IsLocked()) return;
-  switch (ctrlId) {
-    case IDC_MSG_NAME:
-    case IDC_SIGNAL_NAME:
-      ReadTexts();
-      break;
-    case IDC_MSG_ID:
-      // Leaving the field or Enter in it: the typed value, clamped.
-      model_.CommitId(msgId_->GetValue());
-      ShowIdentifier();
-      break;
-    case IDC_BYTE_COUNT: {
-      // Enter or leaving the field: the count left there cuts.
-      if (flag == kCommitLeftInField) {
-        SettleByteCount();
-        break;
-      }
-      model_.TypeByteCount(byteCount_->Value());
-      ShowSignalRange();
-      break;
-    }
-    case IDC_FRAME_FORMAT:
-      model_.CommitFormat(format_->currentIndex());
-      ShowIdentifier();
-      break;
-    case IDC_START_BIT:
-      model_.CommitStartBit(startBit_->Value());
-      ShowSignalRange();
-      break;
-    case IDC_BIT_COUNT:
-      model_.CommitBitCount(bitCount_->Value());
-      ShowSignalRange();
-      break;
-    case IDC_MINIMUM:
-    case IDC_MAXIMUM: {
-      model_.CommitLimits(minimum_->GetStoredValue(true), maximum_->GetStoredValue(false));
-      ShowSignalRange();
-      break;
-    }
-    case IDC_FACTOR:
-    case IDC_OFFSET:
-      ReadScaling();
-      break;
-    case IDC_BASE_CYCLE:
-    case IDC_CYCLE_REPEAT: {
-      if (ctrlId == IDC_BASE_CYCLE && baseCycle_) model_.CommitBaseCycle(baseCycle_->Value());
-      if (ctrlId == IDC_CYCLE_REPEAT && repetition_) model_.CommitRepetition(repetition_->Value());
-      break;
-    }
-    default:
-      break;
-  }
+void CFrameSignalDlg::CommitFormat(int index) {
+  model_.CommitFormat(index);
+  ShowIdentifier();
+}
+
+void CFrameSignalDlg::CommitLimits() {
+  model_.CommitLimits(minimum_->GetStoredValue(true), maximum_->GetStoredValue(false));
+  ShowSignalRange();
 }
 
 void CFrameSignalDlg::OnOK() {

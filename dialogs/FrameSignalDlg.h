@@ -54,7 +54,6 @@ class CFrameSignalDlg : public CMsgDlg {
   bool OnInitDialog() override;
   void InitControls() override;
   void FillControls() override;
-  void OnValueCommit(int ctrlId, int flag) override;
   void OnOK() override;
 
   // Every field from the model, with the controls' own commits ignored.
@@ -74,14 +73,13 @@ class CFrameSignalDlg : public CMsgDlg {
   void ReadTexts();
   // Factor and offset into the model, an emptied one kept as it was.
   void ReadScaling();
+  void CommitFormat(int index);
+  void CommitLimits();
   void EnableSignalControls(bool on);
   void OnGridPressed(int cell);
   void OnGridDragged(int cell);
   // The byte count left in the field cuts what no longer fits.
   void SettleByteCount();
-
-  static QString FromCp932(const std::string& text);
-  static std::string ToCp932(const QString& text);
 
   const std::unique_ptr<CFrameDlgModelBase> ownedModel_;
   CFrameDlgModelBase& model_;

@@ -1,6 +1,6 @@
 #include "J1939Dlg.h"
 
-#include "CodePage.h"
+#include "CodePageQt.h"
 #include "EditINT.h"
 
 #include <QEvent>
@@ -54,6 +54,14 @@ CJ1939Dlg::CJ1939Dlg(QWidget* parent) : CMsgDlg(kTemplate, parent) {
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
+  // The PGN recomposes the identifier whenever it is left; the other fields
+  // are read by OK.
+  WireControls({
+      {IDC_J1939_PRIORITY, kReadByOk},
+      {IDC_J1939_PGN, [this](int) { OnEnKillfocusPgn(); }},
+      {IDC_J1939_DESTINATION, kReadByOk},
+      {IDC_J1939_SOURCE, kReadByOk},
+  });
   pgn_->installEventFilter(this);
 }
 
@@ -68,7 +76,7 @@ bool CJ1939Dlg::OnInitDialog() {
   }
   model_.emplace(id_, hexFlag_, messageName_);
   ShowFields();
-  setWindowTitle(QString::fromStdString(cp932::ToUtf8(model_->Title())));
+  setWindowTitle(cp932::ToQString(model_->Title()));
   return true;
 }
 
@@ -99,7 +107,7 @@ void CJ1939Dlg::OnEnKillfocusPgn() {
 }
 
 bool CJ1939Dlg::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == pgn_ && event->type() == QEvent::FocusOut) OnEnKillfocusPgn();
+  if (watched == pgn_ && event->type() == QEvent::FocusOut) OnValueCommit(IDC_J1939_PGN, 0);
   return CMsgDlg::eventFilter(watched, event);
 }
 

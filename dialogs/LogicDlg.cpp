@@ -1,6 +1,6 @@
 #include "LogicDlg.h"
 
-#include "CodePage.h"
+#include "CodePageQt.h"
 #include "DlgPrompt.h"
 #include "EditBIT.h"
 #include "EditEx.h"
@@ -21,8 +21,6 @@ const tagCtrlLimit kCombos[] = {{IDC_SYMBOL_NAME, MAX_LOGIC_NAME_LEN}, {IDC_GROU
 const tagCtrlLimit kEdits[] = {{IDC_LOGIC_BITS, 5}, {IDC_PATTERN_BIN, 32}, {IDC_PATTERN_HEX, 8}, {0, 0}};
 const tagCtrlIntRange kInts[] = {{IDC_LOGIC_BITS, 1, MAX_LOGIC_BITS}, {0, 0, 0}};
 
-QString FromCp932(const std::string& text) { return QString::fromStdString(cp932::ToUtf8(text)); }
-
 }  // namespace
 
 CLogicDlg::CLogicDlg(QWidget* parent) : CMsgDlg(IDD_LOGIC, parent) {
@@ -35,6 +33,8 @@ CLogicDlg::CLogicDlg(QWidget* parent) : CMsgDlg(IDD_LOGIC, parent) {
   bits_ = new CEditINT(this);
   binary_ = new CEditBIT(this);
   hex_ = new CEditBIT(this);
+  // One pattern in two forms: one value for OK's guard.
+  hex_->SetSecondForm(binary_);
   const std::pair<QWidget*, int> ids[] = {{name_, IDC_SYMBOL_NAME},
                                           {group_, IDC_GROUP},
                                           {bits_, IDC_LOGIC_BITS},
@@ -70,10 +70,28 @@ CLogicDlg::CLogicDlg(QWidget* parent) : CMsgDlg(IDD_LOGIC, parent) {
   top->addLayout(buttons);
   top->setSizeConstraint(QLayout::SetFixedSize);
 
-  connect(group_, &CComboBoxExt::picked, this, [this](int index) {
-    if (IsLocked()) return;
-    model_.SelectGroup(index);
-    ShowBitCount();
+  WireControls({
+      {IDC_SYMBOL_NAME, kReadByOk},
+      {IDC_GROUP, kReadByOk,
+       [this](int index) {
+         model_.SelectGroup(index);
+         ShowBitCount();
+       }},
+      {IDC_LOGIC_BITS,
+       [this](int) {
+         model_.CommitBitCount(bits_->Value());
+         ShowBitCount();
+       }},
+      {IDC_PATTERN_BIN,
+       [this](int) {
+         model_.CommitPattern(binary_->GetPatternText().toStdString());
+         hex_->SetPatternText(QString::fromStdString(model_.Pattern()));
+       }},
+      {IDC_PATTERN_HEX,
+       [this](int) {
+         model_.CommitPattern(hex_->GetPatternText().toStdString());
+         binary_->SetPatternText(QString::fromStdString(model_.Pattern()));
+       }},
   });
 }
 
@@ -105,7 +123,7 @@ void CLogicDlg::InitControls() {
 
 void CLogicDlg::FillControls() {
   Lock();
-  name_->SetWindowText(FromCp932(model_.name));
+  name_->SetWindowText(cp932::ToQString(model_.name));
   group_->setCurrentIndex(model_.group);
   Unlock();
   ShowBitCount();
@@ -122,26 +140,6 @@ void CLogicDlg::ShowBitCount() {
   binary_->SetLimitText(n);
   hex_->SetLimitText((n + 3) / 4);
   if (took) Unlock();
-}
-
-void CLogicDlg::OnValueCommit(int ctrlId, int /*flag*/) {
-  if (IsLocked()) return;
-  switch (ctrlId) {
-    case IDC_PATTERN_HEX:
-      model_.CommitPattern(hex_->GetPatternText().toStdString());
-      binary_->SetPatternText(QString::fromStdString(model_.Pattern()));
-      break;
-    case IDC_PATTERN_BIN:
-      model_.CommitPattern(binary_->GetPatternText().toStdString());
-      hex_->SetPatternText(QString::fromStdString(model_.Pattern()));
-      break;
-    case IDC_LOGIC_BITS:
-      model_.CommitBitCount(bits_->Value());
-      ShowBitCount();
-      break;
-    default:
-      break;
-  }
 }
 
 void CLogicDlg::OnOK() {

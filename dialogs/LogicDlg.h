@@ -37,7 +37,6 @@ class CLogicDlg : public CMsgDlg {
   bool OnInitDialog() override;
   void InitControls() override;
   void FillControls() override;
-  void OnValueCommit(int ctrlId, int flag) override;
   void OnOK() override;
 
  private:

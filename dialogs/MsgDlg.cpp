@@ -1,12 +1,12 @@
 #include "MsgDlg.h"
 
-#include "EditBIT.h"
 #include "EditDBL.h"
 #include "EditEx.h"
 #include "EditINT.h"
 #include "MessageBox.h"
 #include "MsgIds.h"
 #include "Resources.h"
+#include "ShownValue.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -133,29 +133,6 @@ bool IsStepKey(const QKeyEvent* key) {
   }
 }
 
-// The value a field's text stands for, written as the field writes it once
-// it has read the text, but without its range: what the user saw, before
-// any commit cut or clamped it.
-QString ShownValue(const QWidget* w) {
-  const auto std = [](const QString& t) { return t.toStdString(); };
-  if (const auto* d = qobject_cast<const CEditDBL*>(w)) {
-    const std::string format = std(d->Format());
-    return QString::fromStdString(ctl::FormatDoubleText(ctl::ReadDoubleText(std(d->text()), format), format));
-  }
-  if (const auto* i = qobject_cast<const CEditINT*>(w))
-    return QString::fromStdString(ctl::FormatIntText(ctl::ReadDecimalInt(std(i->text())), false));
-  if (const auto* x = qobject_cast<const CEditExINT*>(w))
-    return QString::fromStdString(ctl::FormatIntText(ctl::ReadIntText(std(x->text()), x->IsHexMode()), x->IsHexMode()));
-  if (const auto* c = qobject_cast<const CComboBoxINT*>(w))
-    return QString::fromStdString(
-        ctl::FormatIntText(ctl::ReadIntText(std(c->currentText()), c->IsHexMode()), c->IsHexMode()));
-  if (const auto* c = qobject_cast<const QComboBox*>(w)) return c->currentText();
-  if (const auto* e = qobject_cast<const QLineEdit*>(w)) return e->text();
-  if (const auto* b = qobject_cast<const QAbstractButton*>(w))
-    return b->isCheckable() ? QString::number(b->isChecked() ? 1 : 0) : QString();
-  return QString();
-}
-
 }  // namespace
 
 CMsgDlg::CMsgDlg(int templateId, QWidget* parent) : QDialog(parent), templateId_(templateId) {
@@ -203,7 +180,10 @@ QPushButton* CMsgDlg::MakeButton(int id) {
     connect(button, &QPushButton::pressed, this, &CMsgDlg::OnOkPressed);
     connect(button, &QPushButton::clicked, this, &CMsgDlg::OnOkClicked);
   }
-  if (id == 2) connect(button, &QPushButton::clicked, this, [this] { OnCancel(); });
+  if (id == 2) {
+    cancel_ = button;
+    connect(button, &QPushButton::clicked, this, [this] { OnCancel(); });
+  }
   return button;
 }
 
@@ -231,19 +211,10 @@ void CMsgDlg::OnOK() { QDialog::accept(); }
 
 CMsgDlg::FieldPicture CMsgDlg::PictureFields() const {
   FieldPicture picture;
-  // The pattern fields show one pattern in two forms: one value, read from
-  // the field being typed into while the other still shows the pattern before.
-  const CEditBIT* pattern = nullptr;
-  int patternId = 0;
   for (const auto& [id, w] : controls_) {
-    if (const auto* b = qobject_cast<const CEditBIT*>(w)) {
-      if (!pattern || b->IsModified()) pattern = b;
-      if (!patternId) patternId = id;
-      continue;
-    }
-    picture[id] = ShownValue(w);
+    if (const auto* shown = dynamic_cast<const IShownValue*>(w))
+      if (std::optional<QString> value = shown->ShownValue()) picture[id] = *value;
   }
-  if (pattern) picture[patternId] = pattern->ShownPattern();
   return picture;
 }
 
@@ -337,7 +308,57 @@ void CMsgDlg::HoldChangedPress(const FieldPicture& before, const FieldPicture& n
 
 void CMsgDlg::OnCancel() { QDialog::reject(); }
 
-void CMsgDlg::OnValueCommit(int /*ctrlId*/, int /*flag*/) {}
+void CMsgDlg::OnValueCommit(int ctrlId, int flag) {
+  const auto it = wires_.find(ctrlId);
+  if (it == wires_.end() || !it->second.commit || IsLocked()) return;
+  it->second.commit(flag);
+}
+
+// --- Wiring ---------------------------------------------------------------------
+
+namespace {
+
+// A control the user changes: every edit field, combo box and button. Labels
+// and the grid's cells are not; the grid reports its own presses and drags.
+bool TakesInput(const QWidget* w) {
+  return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w) ||
+         qobject_cast<const QAbstractButton*>(w);
+}
+
+}  // namespace
+
+void CMsgDlg::WireControls(std::vector<CtrlWire> wires) {
+  for (CtrlWire& wire : wires) {
+    QWidget* w = GetDlgItem(wire.id);
+    if (!w) continue;
+    const int id = wire.id;
+    if (auto* button = qobject_cast<QAbstractButton*>(w); button && wire.commit) {
+      connect(button, &QAbstractButton::clicked, this, [this, id](bool checked) {
+        const auto it = wires_.find(id);
+        if (it != wires_.end() && !IsLocked()) it->second.commit(checked ? 1 : 0);
+      });
+    }
+    if (auto* combo = qobject_cast<CComboBoxExt*>(w); combo && wire.pick) {
+      connect(combo, &CComboBoxExt::picked, this, [this, id](int index) {
+        const auto it = wires_.find(id);
+        if (it != wires_.end() && !IsLocked()) it->second.pick(index);
+      });
+    }
+    wires_[id] = std::move(wire);
+  }
+  // A control left out is a slip of the program, not of the user: said at
+  // once, and a test over every dialog fails on it.
+  for (int id : UnwiredControls()) qCritical("dialog %d: control %d reaches no model", templateId_, id);
+}
+
+std::vector<int> CMsgDlg::UnwiredControls() const {
+  std::vector<int> unwired;
+  for (const auto& [id, w] : controls_) {
+    if (w == ok_ || w == cancel_ || !TakesInput(w) || wires_.count(id)) continue;
+    unwired.push_back(id);
+  }
+  return unwired;
+}
 
 void CMsgDlg::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {

@@ -8,7 +8,9 @@
 // Use by a subclass:
 // - the constructor builds the controls with Qt layouts and gives each its
 //   identifier (SetCtrlId, which also sets the identifier an input control
-//   reports); MakeButton makes OK (1) and Cancel (2);
+//   reports); MakeButton makes OK (1) and Cancel (2); then WireControls
+//   gives every other control that takes input its row: what its commit,
+//   click or pick tells the model;
 // - OnInitDialog (run once, when the dialog is first shown) calls
 //   CMsgDlg::OnInitDialog (placement), then InitControls and FillControls;
 // - OK runs OnOK; its checks and write-back end with CMsgDlg::OnOK, which is
@@ -32,8 +34,10 @@
 #include <QDialog>
 #include <QRect>
 
+#include <functional>
 #include <map>
 #include <optional>
+#include <vector>
 
 class QComboBox;
 class QFocusEvent;
@@ -59,6 +63,30 @@ class CMsgDlg : public QDialog, public cWndAssist, public IValueCommitTarget {
   // Set by a subclass's OK when it wrote into the records; read by the opener.
   bool IsModified() const { return modified_; }
   void SetModified(bool modified) { modified_ = modified; }
+
+  // How every control reaches the model: one row per control that takes
+  // input. `commit` runs on the control's commit (edit fields and combo
+  // boxes, with the flag of OnValueCommit) or its click (buttons, with 1 when
+  // it is checked); `pick` on a combo box's pick, with the item's index. A
+  // control whose value only OK reads has a row with no commit
+  // (kReadByOk): it is wired all the same, on purpose. What a field shows
+  // for OK's guard is said by the control itself (IShownValue). Rows of controls the
+  // dialog does not have are skipped. Nothing runs while the dialog holds
+  // its lock (it is filling its own controls).
+  using CtrlCommit = std::function<void(int)>;
+  static inline const CtrlCommit kReadByOk = nullptr;
+  struct CtrlWire {
+    int id;
+    CtrlCommit commit;
+    CtrlCommit pick = nullptr;
+  };
+  // Given once, when the dialog is built, after every control has its
+  // identifier.
+  void WireControls(std::vector<CtrlWire> wires);
+  // Controls that take input, have an identifier and no row: a control the
+  // user could change without the model hearing of it. Empty in a sound
+  // dialog.
+  std::vector<int> UnwiredControls() const;
 
   // Control identifiers: the dialog finds its controls by them.
   void SetCtrlId(QWidget* control, int id);
@@ -103,7 +131,8 @@ class CMsgDlg : public QDialog, public cWndAssist, public IValueCommitTarget {
   static bool IsComboReadOnly(const QComboBox* combo);
 
   // A committed value of a control with a notification (identifier, 1 when
-  // the dialog's key filter saw Enter in a combo's edit field, else 0).
+  // the dialog's key filter saw Enter in a combo's edit field, else 0): runs
+  // the control's row.
   void OnValueCommit(int ctrlId, int flag) override;
 
   // The dialog's own texts: DialogText(TemplateId(), key).
@@ -161,7 +190,9 @@ class CMsgDlg : public QDialog, public cWndAssist, public IValueCommitTarget {
   bool modified_ = false;
   bool initialised_ = false;
   std::map<int, QWidget*> controls_;
+  std::map<int, CtrlWire> wires_;
   QPushButton* ok_ = nullptr;
+  QPushButton* cancel_ = nullptr;
   CFocusWatch* focusWatch_ = nullptr;
   // Taken when a field is about to lose the focus to a press; kept when OK
   // is what takes it, for that press.

@@ -178,8 +178,9 @@ void CCanDlgModel::Open() {
   InitControls();
   FillControls();
   locked_ = false;
-  Wrote({canctl::MSG_NAME, canctl::MSG_ID, canctl::BYTE_COUNT, canctl::SIG_NAME, canctl::START_BIT, canctl::BIT_COUNT,
-         canctl::FACTOR, canctl::OFFSET, canctl::MAXIMUM, canctl::MINIMUM, canctl::UNIT});
+  Wrote({dlgids::IDC_MSG_NAME, dlgids::IDC_MSG_ID, dlgids::IDC_BYTE_COUNT, dlgids::IDC_SIGNAL_NAME,
+         dlgids::IDC_START_BIT, dlgids::IDC_BIT_COUNT, dlgids::IDC_FACTOR, dlgids::IDC_OFFSET, dlgids::IDC_MAXIMUM,
+         dlgids::IDC_MINIMUM, dlgids::IDC_UNIT});
 }
 
 std::set<int> CCanDlgModel::TakeWrittenFields() { return std::exchange(written_, {}); }
@@ -286,7 +287,7 @@ void CCanDlgModel::ClampRange() {
   CutRangeToFrame(c_.startBit, c_.bitCount, c_.byteCount * 8);
   wsig_.startBit = c_.startBit;
   wsig_.bitCount = c_.bitCount;
-  Wrote({canctl::START_BIT, canctl::BIT_COUNT});
+  Wrote({dlgids::IDC_START_BIT, dlgids::IDC_BIT_COUNT});
 }
 
 void CCanDlgModel::UpdateLastPage() {
@@ -309,39 +310,39 @@ void CCanDlgModel::UpdatePageButtons() {
 }
 
 void CCanDlgModel::OnCommit(int id) {
-  if (locked_ || id < canctl::MSG_NAME || id > canctl::MINIMUM) return;
+  if (locked_ || id < dlgids::IDC_MSG_NAME || id > dlgids::IDC_MINIMUM) return;
   switch (id) {
-    case canctl::MSG_NAME:
+    case dlgids::IDC_MSG_NAME:
       if (mode_ != DLGMODE_NEW) return;
       CopyToCharBuffer(wmsg_.name, c_.msgName, MAX_NAME_LEN);
       UpdateSignalControls();
       FitRange();
       UpdateBitGrid();
       break;
-    case canctl::MSG_ID:
+    case dlgids::IDC_MSG_ID:
       c_.id = std::clamp(c_.id, 0, c_.idMax);
-      Wrote({canctl::MSG_ID});
+      Wrote({dlgids::IDC_MSG_ID});
       if (mode_ != DLGMODE_NEW) return;
       wmsg_.id = c_.id;
       UpdateSignalControls();
       FitRange();
       UpdateBitGrid();
       break;
-    case canctl::BYTE_COUNT: {
+    case dlgids::IDC_BYTE_COUNT: {
       const int typed = c_.byteCount;
       c_.byteCount = std::clamp(typed, 0, MaxBytes());
-      if (c_.byteCount != typed) Wrote({canctl::BYTE_COUNT});
+      if (c_.byteCount != typed) Wrote({dlgids::IDC_BYTE_COUNT});
       typedBytes_ = c_.byteCount;
       ByteCountChanged();
       break;
     }
-    case canctl::FRAME_FORMAT:
+    case dlgids::IDC_FRAME_FORMAT:
       c_.idMax = c_.frameFormat == FRAME_XTD ? MAX_XTD_ID : MAX_STD_ID;
       c_.id = std::clamp(c_.id, 0, c_.idMax);
-      Wrote({canctl::MSG_ID});
+      Wrote({dlgids::IDC_MSG_ID});
       break;
-    case canctl::START_BIT:
-    case canctl::BIT_COUNT:
+    case dlgids::IDC_START_BIT:
+    case dlgids::IDC_BIT_COUNT:
       c_.startBit = std::clamp(c_.startBit, 0, c_.startBitMax);
       c_.bitCount = std::clamp(c_.bitCount, 1, kMaxBitCount);
       ClampRange();
@@ -349,17 +350,17 @@ void CCanDlgModel::OnCommit(int id) {
       FitRange();
       UpdateBitGrid();
       break;
-    case canctl::FACTOR:
+    case dlgids::IDC_FACTOR:
       KeepScaling(c_.factor, wsig_.factor, id);
       break;
-    case canctl::OFFSET:
+    case dlgids::IDC_OFFSET:
       KeepScaling(c_.offset, wsig_.offset, id);
       break;
-    case canctl::MAXIMUM:
-    case canctl::MINIMUM:
+    case dlgids::IDC_MAXIMUM:
+    case dlgids::IDC_MINIMUM:
       if (c_.minimum > c_.maximum) {
         std::swap(c_.minimum, c_.maximum);
-        Wrote({canctl::MAXIMUM, canctl::MINIMUM});
+        Wrote({dlgids::IDC_MAXIMUM, dlgids::IDC_MINIMUM});
       }
       break;
     default:
@@ -398,7 +399,7 @@ void CCanDlgModel::SettleByteCount(bool fit) {
   if (mode_ == DLGMODE_VIEW || locked_) return;
   typedBytes_ = c_.byteCount;
   // A field left empty shows the 0 it stands for.
-  Wrote({canctl::BYTE_COUNT});
+  Wrote({dlgids::IDC_BYTE_COUNT});
   const CByteCountSettle::Step step = settle_.Leave(c_.byteCount, c_.startBit, c_.bitCount, mode_ == DLGMODE_NEW);
   if (step == CByteCountSettle::KEEP) return;
   if (step == CByteCountSettle::CUT) ClampRange();
@@ -419,7 +420,7 @@ void CCanDlgModel::PickMessage(int index) {
   typedBytes_ = c_.byteCount;
   settle_.Reset(c_.byteCount);
   c_.id = m->id;
-  Wrote({canctl::MSG_NAME, canctl::MSG_ID, canctl::BYTE_COUNT, canctl::SIG_NAME});
+  Wrote({dlgids::IDC_MSG_NAME, dlgids::IDC_MSG_ID, dlgids::IDC_BYTE_COUNT, dlgids::IDC_SIGNAL_NAME});
   if (mode_ == DLGMODE_NEW) {
     CopyToCharBuffer(wmsg_.name, m->name, MAX_NAME_LEN);
     wmsg_.frameFormat = m->frameFormat;
@@ -449,14 +450,14 @@ void CCanDlgModel::ApplyFrameFormat(int selection) {
   if (mode_ == DLGMODE_NEW) wmsg_.frameFormat = static_cast<uint8_t>(c_.frameFormat);
   c_.idMax = c_.frameFormat == FRAME_XTD ? MAX_XTD_ID : MAX_STD_ID;
   c_.id = std::clamp(c_.id, 0, c_.idMax);
-  Wrote({canctl::MSG_ID});
+  Wrote({dlgids::IDC_MSG_ID});
 }
 
 void CCanDlgModel::OnSignalPicked(int index) {
   if (index < 0 || index >= static_cast<int>(sigArray_.size()) || !sigArray_[static_cast<std::size_t>(index)]) return;
   sigArray_[static_cast<std::size_t>(index)]->CopyTo(&wsig_);
   c_.sigName = wsig_.name;
-  Wrote({canctl::SIG_NAME});
+  Wrote({dlgids::IDC_SIGNAL_NAME});
   c_.valueType = ValueTypeItemOf(wsig_.valueType, wsig_.bitCount);
   // The picked signal brings its own range, which then moves onto free bits.
   c_.startBit = wsig_.startBit;
@@ -495,7 +496,7 @@ void CCanDlgModel::ShowScaling() {
   c_.minimum = wsig_.minimum;
   c_.maximum = wsig_.maximum;
   c_.unit = wsig_.unit;
-  Wrote({canctl::FACTOR, canctl::OFFSET, canctl::MINIMUM, canctl::MAXIMUM, canctl::UNIT});
+  Wrote({dlgids::IDC_FACTOR, dlgids::IDC_OFFSET, dlgids::IDC_MINIMUM, dlgids::IDC_MAXIMUM, dlgids::IDC_UNIT});
 }
 
 void CCanDlgModel::UpdateSignalControls() {
@@ -542,7 +543,7 @@ void CCanDlgModel::FitRange() {
   wsig_.valueType = StoredValueTypeOf(c_.valueType);
   wsig_.startBit = c_.startBit;
   wsig_.bitCount = c_.bitCount;
-  Wrote({canctl::START_BIT, canctl::BIT_COUNT});
+  Wrote({dlgids::IDC_START_BIT, dlgids::IDC_BIT_COUNT});
 }
 
 void CCanDlgModel::UpdateJ1939Limits(bool forceXtd) {
@@ -566,7 +567,7 @@ void CCanDlgModel::UpdateJ1939Limits(bool forceXtd) {
   // ticked on again.
   const int shown = c_.byteCount;
   c_.byteCount = std::clamp(typedBytes_, 0, c_.byteCountMax);
-  if (c_.byteCount != shown) Wrote({canctl::BYTE_COUNT});
+  if (c_.byteCount != shown) Wrote({dlgids::IDC_BYTE_COUNT});
   ByteCountChanged();
 }
 
@@ -591,7 +592,7 @@ void CCanDlgModel::OnHexClicked(bool hex) {
   hexFlag_ = hex ? 1 : 0;
   c_.hex = hex;
   FillMessageIdList();
-  Wrote({canctl::MSG_ID});
+  Wrote({dlgids::IDC_MSG_ID});
 }
 
 void CCanDlgModel::SetIdentifierFromJ1939(int id) {
@@ -600,7 +601,7 @@ void CCanDlgModel::SetIdentifierFromJ1939(int id) {
   if (c_.j1939) ApplyFrameFormat(FRAME_XTD);
   c_.id = std::clamp(id, 0, c_.idMax);
   idTyped_ = true;
-  Wrote({canctl::MSG_ID});
+  Wrote({dlgids::IDC_MSG_ID});
 }
 
 void CCanDlgModel::OnPagePrevious() {
@@ -701,7 +702,7 @@ int CCanDlgModel::OnMultiplexorPicked(int selection, IDlgPrompt& prompt) {
     for (std::size_t i = 1; i < c_.muxItems.size() && !stored.empty(); ++i) {
       if (MakeUpperString(c_.muxItems[i]) == stored) c_.muxSel = static_cast<int>(i);
     }
-    focus = canctl::MULTIPLEXOR;
+    focus = dlgids::IDC_MULTIPLEXOR;
   }
   UpdateMultiplexControls();
   UpdateSignalControls();
@@ -728,7 +729,7 @@ int CCanDlgModel::ShowMultiplexValueError(IDlgPrompt& prompt) {
   const int err = c_.muxValueError;
   if (err <= MVERR_NONE || err > MVERR_RANGE) return 0;
   prompt.Error(kMessages[err], {c_.muxValuePart});
-  return canctl::MUX_VALUE;
+  return dlgids::IDC_MUX_VALUE;
 }
 
 // ---------------------------------------------------------------- bit grid
@@ -801,7 +802,7 @@ void CCanDlgModel::OnBitSelectChanging(int low, int high) {
   gridSelecting_ = true;
   c_.startBit = page_ * CAN_PAGE_BITS + low;
   c_.bitCount = high - low + 1;
-  Wrote({canctl::START_BIT, canctl::BIT_COUNT});
+  Wrote({dlgids::IDC_START_BIT, dlgids::IDC_BIT_COUNT});
 }
 
 void CCanDlgModel::OnBitSelectDone(int low, int high) {
@@ -821,10 +822,10 @@ void CCanDlgModel::OnBitSelectDone(int low, int high) {
 // ---------------------------------------------------------------- OK
 
 void CCanDlgModel::ReadText(int ctrlId, bool edited, std::string_view utf8) {
-  std::string* held = ctrlId == canctl::MSG_NAME   ? &c_.msgName
-                      : ctrlId == canctl::SIG_NAME ? &c_.sigName
-                      : ctrlId == canctl::UNIT     ? &c_.unit
-                                                   : nullptr;
+  std::string* held = ctrlId == dlgids::IDC_MSG_NAME      ? &c_.msgName
+                      : ctrlId == dlgids::IDC_SIGNAL_NAME ? &c_.sigName
+                      : ctrlId == dlgids::IDC_UNIT        ? &c_.unit
+                                                          : nullptr;
   if (held) texts_.Read(ctrlId, edited, utf8, *held);
 }
 
@@ -869,13 +870,13 @@ const _CANMsg* CCanDlgModel::OtherMessageWithId(const _CANMsg* except) const {
 }
 
 CCanDlgModel::OkCheck CCanDlgModel::CheckTexts(const OkContext&) const {
-  if (const int field = texts_.FirstRefused({canctl::MSG_NAME, canctl::SIG_NAME, canctl::UNIT}))
+  if (const int field = texts_.FirstRefused({dlgids::IDC_MSG_NAME, dlgids::IDC_SIGNAL_NAME, dlgids::IDC_UNIT}))
     return Refusal{IDS_MSG_TEXT_NOT_CP932, field, {}};
   return std::nullopt;
 }
 
 CCanDlgModel::OkCheck CCanDlgModel::CheckMessageName(const OkContext& ok) const {
-  if (ok.msgKey.empty()) return Refusal{IDS_MSG_NAME_EMPTY, canctl::MSG_NAME, {}};
+  if (ok.msgKey.empty()) return Refusal{IDS_MSG_NAME_EMPTY, dlgids::IDC_MSG_NAME, {}};
   return std::nullopt;
 }
 
@@ -883,59 +884,60 @@ CCanDlgModel::OkCheck CCanDlgModel::CheckMessageIdentity(const OkContext& ok) co
   if (mode_ == DLGMODE_EDIT) {
     const _CANMsg* holder = table_ ? table_->Find(ok.msgKey) : nullptr;
     if (ok.msgKey != MakeUpperString(targetMsg_->name) && holder && holder != targetMsg_)
-      return Refusal{IDS_MSG_MESSAGE_DEFINED, canctl::MSG_NAME, {}};
+      return Refusal{IDS_MSG_MESSAGE_DEFINED, dlgids::IDC_MSG_NAME, {}};
     if (c_.id != targetMsg_->id) {
       if (const _CANMsg* other = OtherMessageWithId(targetMsg_))
-        return Refusal{IDS_MSG_ID_USED, canctl::MSG_ID, {FormatId(c_.id), std::string(other->name)}};
+        return Refusal{IDS_MSG_ID_USED, dlgids::IDC_MSG_ID, {FormatId(c_.id), std::string(other->name)}};
     }
     return std::nullopt;
   }
   const _CANMsg* existing = ok.existing;
   if (existing && existing->frameFormat != c_.frameFormat)
-    return Refusal{IDS_MSG_MESSAGE_OTHER_FORMAT, canctl::FRAME_FORMAT, {}};
+    return Refusal{IDS_MSG_MESSAGE_OTHER_FORMAT, dlgids::IDC_FRAME_FORMAT, {}};
   if (!existing) {
     if (const _CANMsg* other = OtherMessageWithId(nullptr))
-      return Refusal{IDS_MSG_ID_USED, canctl::MSG_ID, {FormatId(c_.id), std::string(other->name)}};
+      return Refusal{IDS_MSG_ID_USED, dlgids::IDC_MSG_ID, {FormatId(c_.id), std::string(other->name)}};
   }
   if (existing && existing->id != c_.id)
-    return Refusal{IDS_MSG_MESSAGE_OTHER_ID, canctl::MSG_ID, {std::string(existing->name), FormatId(existing->id)}};
+    return Refusal{IDS_MSG_MESSAGE_OTHER_ID, dlgids::IDC_MSG_ID, {std::string(existing->name), FormatId(existing->id)}};
   return std::nullopt;
 }
 
 CCanDlgModel::OkCheck CCanDlgModel::CheckSignalName(const OkContext& ok) const {
-  if (ok.sigKey.empty()) return Refusal{IDS_MSG_NAME_EMPTY, canctl::SIG_NAME, {}};
+  if (ok.sigKey.empty()) return Refusal{IDS_MSG_NAME_EMPTY, dlgids::IDC_SIGNAL_NAME, {}};
   if (mode_ == DLGMODE_EDIT) {
     const _CANSignal* holder = targetMsg_->signals.Find(ok.sigKey);
     if (holder && holder != targetSig_ && ok.sigKey != MakeUpperString(openingName_))
-      return Refusal{IDS_MSG_SIGNAL_DEFINED, canctl::SIG_NAME, {}};
+      return Refusal{IDS_MSG_SIGNAL_DEFINED, dlgids::IDC_SIGNAL_NAME, {}};
   } else if (ok.existing && ok.existing->signals.Contains(ok.sigKey)) {
-    return Refusal{IDS_MSG_SIGNAL_DEFINED, canctl::SIG_NAME, {}};
+    return Refusal{IDS_MSG_SIGNAL_DEFINED, dlgids::IDC_SIGNAL_NAME, {}};
   }
   return std::nullopt;
 }
 
 CCanDlgModel::OkCheck CCanDlgModel::CheckExistingByteCount(const OkContext& ok) const {
   if (ok.existing && ok.existing->byteCount != c_.byteCount)
-    return Refusal{IDS_MSG_MESSAGE_OTHER_LENGTH, canctl::BYTE_COUNT, {}};
+    return Refusal{IDS_MSG_MESSAGE_OTHER_LENGTH, dlgids::IDC_BYTE_COUNT, {}};
   return std::nullopt;
 }
 
 CCanDlgModel::OkCheck CCanDlgModel::CheckOtherSignalsFit(const OkContext& ok) const {
   std::string beyond;
   if (FindSignalBeyondLength(ok.checked, beyond, c_.byteCount))
-    return Refusal{IDS_MSG_BITS_OUTSIDE, canctl::BYTE_COUNT, {beyond}};
+    return Refusal{IDS_MSG_BITS_OUTSIDE, dlgids::IDC_BYTE_COUNT, {beyond}};
   return std::nullopt;
 }
 
 CCanDlgModel::OkCheck CCanDlgModel::CheckSignalFits(const OkContext&) const {
   const long long bits = c_.byteCount * 8LL;
   if (c_.byteCount > 0 && (c_.startBit >= bits || EndOf(c_.startBit, c_.bitCount) > bits))
-    return Refusal{IDS_MSG_BITS_OUTSIDE, canctl::START_BIT, {c_.sigName}};
+    return Refusal{IDS_MSG_BITS_OUTSIDE, dlgids::IDC_START_BIT, {c_.sigName}};
   return std::nullopt;
 }
 
 CCanDlgModel::OkCheck CCanDlgModel::CheckBitsFree(const OkContext& ok) const {
-  if (IsBitRangeUsed(ok.checked, c_.startBit, c_.bitCount)) return Refusal{IDS_MSG_BITS_OVERLAP, canctl::START_BIT, {}};
+  if (IsBitRangeUsed(ok.checked, c_.startBit, c_.bitCount))
+    return Refusal{IDS_MSG_BITS_OVERLAP, dlgids::IDC_START_BIT, {}};
   return std::nullopt;
 }
 
@@ -1023,7 +1025,7 @@ CCanDlgModel::OkResult CCanDlgModel::OnOK(IDlgPrompt& prompt) {
     }
   }
   // The multiplexor is held to the rules of choosing it, stored or chosen.
-  if (!c_.MuxText().empty() && CheckMultiplexorChain(prompt) != 0) return {false, canctl::MULTIPLEXOR};
+  if (!c_.MuxText().empty() && CheckMultiplexorChain(prompt) != 0) return {false, dlgids::IDC_MULTIPLEXOR};
   // A malformed multiplex value must not reach the record in part.
   if (int focus = ShowMultiplexValueError(prompt)) return {false, focus};
 

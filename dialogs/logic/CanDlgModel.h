@@ -18,42 +18,12 @@
 #include "BitGridModel.h"
 #include "BusTypes.h"
 #include "DlgPrompt.h"
+#include "FrameDlgIds.h"
 #include "MsgIds.h"
 #include "NameMap.h"
 #include "Records.h"
 #include "SignalFieldRules.h"
 #include "TextFields.h"
-
-// Control identifiers of the CAN dialog.
-namespace canctl {
-constexpr int OK = 1;
-constexpr int CANCEL = 2;
-constexpr int J1939_ID = 3;  // "..." opens the J1939 identifier dialog
-constexpr int MSG_NAME = 1012;
-constexpr int ID_DECIMAL = 1013;
-constexpr int ID_HEX = 1014;
-constexpr int MSG_ID = 1015;
-constexpr int BYTE_COUNT = 1016;
-constexpr int FRAME_FORMAT = 1017;
-constexpr int SIG_NAME = 1018;
-constexpr int MULTIPLEXOR = 1019;
-constexpr int START_BIT = 1020;
-constexpr int BIT_COUNT = 1021;
-constexpr int VALUE_TYPE = 1022;
-constexpr int UNIT = 1023;
-constexpr int FACTOR = 1024;
-constexpr int OFFSET = 1025;
-constexpr int MAXIMUM = 1026;
-constexpr int MINIMUM = 1027;
-constexpr int LITTLE = 1028;
-constexpr int BIG = 1029;
-constexpr int MUX_VALUE = 1030;
-constexpr int GRID_PLACE = 1036;
-constexpr int BIT_HEADING = 1600;
-constexpr int J1939 = 2582;
-constexpr int PAGE_PREVIOUS = 2583;
-constexpr int PAGE_NEXT = 2584;
-}  // namespace canctl
 
 // Errors of a multiplex value text, as the multiplex-value edit reports them.
 enum MultiValueErrorCode { MVERR_NONE = 0, MVERR_FORMAT = 1, MVERR_ORDER = 2, MVERR_RANGE = 3 };

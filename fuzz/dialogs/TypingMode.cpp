@@ -265,9 +265,9 @@ class CanTyping {
 
   void Name(const NameMap<_CANMsg>* table) {
     c_.msgName = NewMessageName(table, s_);
-    React([&] { m_.OnCommit(canctl::MSG_NAME); });
+    React([&] { m_.OnCommit(dlgids::IDC_MSG_NAME); });
     c_.sigName = NewSignalName(s_);
-    React([&] { m_.OnCommit(canctl::SIG_NAME); });
+    React([&] { m_.OnCommit(dlgids::IDC_SIGNAL_NAME); });
   }
 
   void Type() {
@@ -307,10 +307,10 @@ class CanTyping {
         TypeByteCount();
         break;
       case 2:
-        TypeInto(canctl::START_BIT, c_.startBit, s_.Number(c_.startBitMax));
+        TypeInto(dlgids::IDC_START_BIT, c_.startBit, s_.Number(c_.startBitMax));
         break;
       case 3:
-        TypeInto(canctl::BIT_COUNT, c_.bitCount, 1 + s_.Number(63));
+        TypeInto(dlgids::IDC_BIT_COUNT, c_.bitCount, 1 + s_.Number(63));
         break;
       case 4:
         Leave();
@@ -320,15 +320,15 @@ class CanTyping {
         });
         break;
       case 5:
-        TypeInto(canctl::FACTOR, c_.factor, TypedReal(s_));
+        TypeInto(dlgids::IDC_FACTOR, c_.factor, TypedReal(s_));
         break;
       case 6:
-        TypeInto(canctl::OFFSET, c_.offset, TypedReal(s_));
+        TypeInto(dlgids::IDC_OFFSET, c_.offset, TypedReal(s_));
         break;
       case 7:
         Leave();
         unit_ = &TypedUnit(s_);
-        focused_ = canctl::UNIT;
+        focused_ = dlgids::IDC_UNIT;
         if (s_.Bit()) Leave();
         break;
       case 8:
@@ -354,17 +354,17 @@ class CanTyping {
         sigName_ = &TypedName(s_);
         React(
             [&] {
-              m_.ReadText(canctl::SIG_NAME, true, sigName_->utf8);
-              m_.OnCommit(canctl::SIG_NAME);
+              m_.ReadText(dlgids::IDC_SIGNAL_NAME, true, sigName_->utf8);
+              m_.OnCommit(dlgids::IDC_SIGNAL_NAME);
             },
-            canctl::SIG_NAME);
+            dlgids::IDC_SIGNAL_NAME);
         break;
       default: {
         const double v = TypedReal(s_);
         if (s_.Bit()) {
-          TypeInto(canctl::MAXIMUM, c_.maximum, v);
+          TypeInto(dlgids::IDC_MAXIMUM, c_.maximum, v);
         } else {
-          TypeInto(canctl::MINIMUM, c_.minimum, v == VALUE_UNLIMITED ? -VALUE_UNLIMITED : v);
+          TypeInto(dlgids::IDC_MINIMUM, c_.minimum, v == VALUE_UNLIMITED ? -VALUE_UNLIMITED : v);
         }
         break;
       }
@@ -385,25 +385,25 @@ class CanTyping {
   // emptied with Backspace) and the digits are typed one by one, as far as
   // the field's length allows. Tab may follow, or not.
   void TypeByteCount() {
-    if (focused_ != canctl::BYTE_COUNT) {
+    if (focused_ != dlgids::IDC_BYTE_COUNT) {
       Leave();
       entry_ = {c_.byteCount, c_.startBit, c_.bitCount};
     }
-    focused_ = canctl::BYTE_COUNT;
+    focused_ = dlgids::IDC_BYTE_COUNT;
     const bool emptied = s_.Bit();
     const int wanted = s_.Number(c_.byteCountMax + 40);
     const bool noDigits = emptied && s_.Below(4) == 0;
     std::string text;
     if (emptied) {
       c_.byteCount = 0;  // an empty text reads as 0
-      React([&] { m_.OnCommit(canctl::BYTE_COUNT); });
+      React([&] { m_.OnCommit(dlgids::IDC_BYTE_COUNT); });
     }
     if (!noDigits) {
       for (char digit : std::to_string(wanted)) {
         if (static_cast<int>(text.size()) >= c_.byteCountLimit) break;
         text += digit;
         c_.byteCount = std::atoi(text.c_str());
-        if (React([&] { m_.OnCommit(canctl::BYTE_COUNT); }).count(canctl::BYTE_COUNT))
+        if (React([&] { m_.OnCommit(dlgids::IDC_BYTE_COUNT); }).count(dlgids::IDC_BYTE_COUNT))
           text = std::to_string(c_.byteCount);
       }
     }
@@ -413,21 +413,21 @@ class CanTyping {
   void Leave() {
     const int id = std::exchange(focused_, 0);
     if (id == 0) return;
-    if (id == canctl::BYTE_COUNT) {
+    if (id == dlgids::IDC_BYTE_COUNT) {
       React([&] { m_.OnByteCountLeft(); });
       entry_.Check("CAN", step_, c_.byteCount, c_.startBit, c_.bitCount);
-    } else if (id == canctl::UNIT) {
+    } else if (id == dlgids::IDC_UNIT) {
       React(
           [&] {
-            m_.ReadText(canctl::UNIT, true, unit_->utf8);
+            m_.ReadText(dlgids::IDC_UNIT, true, unit_->utf8);
             m_.OnCommit(id);
           },
-          canctl::UNIT);
+          dlgids::IDC_UNIT);
     } else {
       React([&] { m_.OnCommit(id); });
     }
-    if (id == canctl::FACTOR && c_.factor != VALUE_UNLIMITED) heldFactor_ = c_.factor;
-    if (id == canctl::OFFSET && c_.offset != VALUE_UNLIMITED) heldOffset_ = c_.offset;
+    if (id == dlgids::IDC_FACTOR && c_.factor != VALUE_UNLIMITED) heldFactor_ = c_.factor;
+    if (id == dlgids::IDC_OFFSET && c_.offset != VALUE_UNLIMITED) heldOffset_ = c_.offset;
   }
 
   // One reaction of the model, and what the view then shows: the text
@@ -445,21 +445,23 @@ class CanTyping {
         Differs("CAN field not rewritten", "CAN " + step_ + ": the model changed the " + field + " from " + Show(was) +
                                                " to " + Show(now) + " but the field still shows the first");
     };
-    stale(canctl::MSG_NAME, "message name", before.msgName, c_.msgName);
-    stale(canctl::MSG_ID, "identifier", static_cast<long long>(before.id), static_cast<long long>(c_.id));
-    stale(canctl::BYTE_COUNT, "byte count", static_cast<long long>(before.byteCount),
+    stale(dlgids::IDC_MSG_NAME, "message name", before.msgName, c_.msgName);
+    stale(dlgids::IDC_MSG_ID, "identifier", static_cast<long long>(before.id), static_cast<long long>(c_.id));
+    stale(dlgids::IDC_BYTE_COUNT, "byte count", static_cast<long long>(before.byteCount),
           static_cast<long long>(c_.byteCount));
-    stale(canctl::SIG_NAME, "signal name", before.sigName, c_.sigName);
-    stale(canctl::START_BIT, "start bit", static_cast<long long>(before.startBit), static_cast<long long>(c_.startBit));
-    stale(canctl::BIT_COUNT, "bit count", static_cast<long long>(before.bitCount), static_cast<long long>(c_.bitCount));
-    stale(canctl::FACTOR, "factor", before.factor, c_.factor);
-    stale(canctl::OFFSET, "offset", before.offset, c_.offset);
-    stale(canctl::MAXIMUM, "maximum", before.maximum, c_.maximum);
-    stale(canctl::MINIMUM, "minimum", before.minimum, c_.minimum);
-    stale(canctl::UNIT, "unit", before.unit, c_.unit);
+    stale(dlgids::IDC_SIGNAL_NAME, "signal name", before.sigName, c_.sigName);
+    stale(dlgids::IDC_START_BIT, "start bit", static_cast<long long>(before.startBit),
+          static_cast<long long>(c_.startBit));
+    stale(dlgids::IDC_BIT_COUNT, "bit count", static_cast<long long>(before.bitCount),
+          static_cast<long long>(c_.bitCount));
+    stale(dlgids::IDC_FACTOR, "factor", before.factor, c_.factor);
+    stale(dlgids::IDC_OFFSET, "offset", before.offset, c_.offset);
+    stale(dlgids::IDC_MAXIMUM, "maximum", before.maximum, c_.maximum);
+    stale(dlgids::IDC_MINIMUM, "minimum", before.minimum, c_.minimum);
+    stale(dlgids::IDC_UNIT, "unit", before.unit, c_.unit);
     // A written text field shows the model's text again.
-    if (written.count(canctl::UNIT)) unit_ = nullptr;
-    if (written.count(canctl::SIG_NAME)) sigName_ = nullptr;
+    if (written.count(dlgids::IDC_UNIT)) unit_ = nullptr;
+    if (written.count(dlgids::IDC_SIGNAL_NAME)) sigName_ = nullptr;
     fields_.Show(m_, prompt_);
     return written;
   }

@@ -137,7 +137,7 @@ TEST_F(CanDlgTest, PagesOfAJ1939MessageEndWithAShortOne) {
   dlg_->OnPagePrevious();
   EXPECT_EQ(dlg_->Page(), 2);
   // Committing the byte count goes back to the first page.
-  Commit(canctl::BYTE_COUNT);
+  Commit(dlgids::IDC_BYTE_COUNT);
   EXPECT_EQ(dlg_->Page(), 0);
 }
 
@@ -157,7 +157,7 @@ TEST_F(CanDlgTest, ByteCountLimitsAndJ1939Switch) {
   _CANSignal* s = Sig(m, "S", 0, 8);
   Open(DLGMODE_EDIT, m, s);
   C().byteCount = 70;
-  Commit(canctl::BYTE_COUNT);
+  Commit(dlgids::IDC_BYTE_COUNT);
   EXPECT_EQ(C().byteCount, 64);
   EXPECT_EQ(dlg_->WorkingMsg().byteCount, 64);
 
@@ -169,7 +169,7 @@ TEST_F(CanDlgTest, ByteCountLimitsAndJ1939Switch) {
   dlg_->OnFrameFormatPicked(FRAME_STD);  // J1939 keeps XTD
   EXPECT_EQ(C().frameFormat, FRAME_XTD);
   C().byteCount = 200;
-  Commit(canctl::BYTE_COUNT);
+  Commit(dlgids::IDC_BYTE_COUNT);
   EXPECT_EQ(C().byteCount, 200);
 
   dlg_->OnJ1939Clicked(false);
@@ -183,14 +183,14 @@ TEST_F(CanDlgTest, StartBitAndCountAreClampedIntoTheMessage) {
   _CANSignal* s = Sig(m, "S", 0, 8);
   Open(DLGMODE_EDIT, m, s);
   C().startBit = 600;
-  Commit(canctl::START_BIT);
+  Commit(dlgids::IDC_START_BIT);
   EXPECT_EQ(C().startBit, 511);
   EXPECT_EQ(C().bitCount, 1);
 
   // No bytes left in the field: the start never goes below 0 and the signal
   // controls close.
   C().byteCount = 0;
-  Commit(canctl::BYTE_COUNT);
+  Commit(dlgids::IDC_BYTE_COUNT);
   dlg_->OnByteCountLeft();
   EXPECT_EQ(C().startBit, 0);
   EXPECT_GE(dlg_->WorkingSignal().startBit, 0);
@@ -212,9 +212,9 @@ TEST_F(CanDlgTest, RangeSnapsOntoFreeBits) {
     _CANSignal* s = Sig(m, "S", 8, 1);
     Open(DLGMODE_EDIT, m, s);
     C().startBit = c.start;
-    Commit(canctl::START_BIT);
+    Commit(dlgids::IDC_START_BIT);
     C().bitCount = c.count;
-    Commit(canctl::BIT_COUNT);
+    Commit(dlgids::IDC_BIT_COUNT);
     EXPECT_EQ(C().startBit, c.expStart) << c.start;
     EXPECT_EQ(C().bitCount, c.expCount) << c.start;
   }
@@ -246,7 +246,7 @@ TEST_F(CanDlgTest, ByteCountCutsOnlyWhenLeft) {
     Open(DLGMODE_EDIT, m, s);
     for (int bytes : c.typed) {
       C().byteCount = bytes;
-      Commit(canctl::BYTE_COUNT);
+      Commit(dlgids::IDC_BYTE_COUNT);
       EXPECT_EQ(C().startBit, c.start) << c.rule << " at " << bytes;
     }
     if (c.end == LEFT) dlg_->OnByteCountLeft();
@@ -282,7 +282,7 @@ TEST_F(CanDlgTest, ValueTypeFollowsTheBitCount) {
   EXPECT_EQ(C().valueType, VTITEM_FLOAT);
   EXPECT_EQ(C().bitCount, 32);
   C().bitCount = 16;
-  Commit(canctl::BIT_COUNT);
+  Commit(dlgids::IDC_BIT_COUNT);
   EXPECT_EQ(C().valueType, VTITEM_UNSIGNED);
 }
 
@@ -303,7 +303,7 @@ TEST_F(CanDlgTest, MultiplexedSignalsShareBitsAPlainOneIsRefused) {
   const auto r = dlg_->OnOK(prompt_);
   EXPECT_FALSE(r.accept);
   EXPECT_EQ(prompt_.Ids(), std::vector<int>{4014});
-  EXPECT_EQ(r.focus, canctl::START_BIT);
+  EXPECT_EQ(r.focus, dlgids::IDC_START_BIT);
 }
 
 TEST_F(CanDlgTest, MultiplexorChainsBackToTheSignal) {
@@ -328,7 +328,7 @@ TEST_F(CanDlgTest, MultiplexorChainsBackToTheSignal) {
     const int focus = dlg_->OnMultiplexorPicked(index, prompt_);
     if (c.message) {
       EXPECT_EQ(prompt_.Ids(), std::vector<int>{c.message}) << c.pick;
-      EXPECT_EQ(focus, canctl::MULTIPLEXOR);
+      EXPECT_EQ(focus, dlgids::IDC_MULTIPLEXOR);
       EXPECT_EQ(C().MuxText(), "MODE");  // back to the stored choice
     } else {
       EXPECT_TRUE(prompt_.shown.empty()) << c.pick;
@@ -348,65 +348,66 @@ TEST_F(CanDlgTest, OkRefusals) {
     const char* arg0;
   };
   const Case cases[] = {
-      {"empty message name", DLGMODE_EDIT, [](CanDlgTest& t) { t.C().msgName = ""; }, 4001, canctl::MSG_NAME, ""},
+      {"empty message name", DLGMODE_EDIT, [](CanDlgTest& t) { t.C().msgName = ""; }, 4001, dlgids::IDC_MSG_NAME, ""},
       {"renamed onto another message", DLGMODE_EDIT, [](CanDlgTest& t) { t.C().msgName = "other"; }, 4020,
-       canctl::MSG_NAME, ""},
-      {"identifier of another message", DLGMODE_EDIT, [](CanDlgTest& t) { t.C().id = 0x200; }, 4008, canctl::MSG_ID,
+       dlgids::IDC_MSG_NAME, ""},
+      {"identifier of another message", DLGMODE_EDIT, [](CanDlgTest& t) { t.C().id = 0x200; }, 4008, dlgids::IDC_MSG_ID,
        "512"},
-      {"empty signal name", DLGMODE_EDIT, [](CanDlgTest& t) { t.C().sigName = ""; }, 4001, canctl::SIG_NAME, ""},
-      {"signal name taken", DLGMODE_EDIT, [](CanDlgTest& t) { t.C().sigName = "b"; }, 4021, canctl::SIG_NAME, ""},
+      {"empty signal name", DLGMODE_EDIT, [](CanDlgTest& t) { t.C().sigName = ""; }, 4001, dlgids::IDC_SIGNAL_NAME, ""},
+      {"signal name taken", DLGMODE_EDIT, [](CanDlgTest& t) { t.C().sigName = "b"; }, 4021, dlgids::IDC_SIGNAL_NAME,
+       ""},
       {"other signal beyond the length", DLGMODE_EDIT, [](CanDlgTest& t) { t.C().byteCount = 1; }, 4018,
-       canctl::BYTE_COUNT, "B"},
+       dlgids::IDC_BYTE_COUNT, "B"},
       {"own bits beyond the length", DLGMODE_EDIT,
        [](CanDlgTest& t) {
          t.C().startBit = 60;
          t.C().bitCount = 8;
        },
-       4018, canctl::START_BIT, "S"},
-      {"overlap", DLGMODE_EDIT, [](CanDlgTest& t) { t.C().startBit = 14; }, 4014, canctl::START_BIT, ""},
+       4018, dlgids::IDC_START_BIT, "S"},
+      {"overlap", DLGMODE_EDIT, [](CanDlgTest& t) { t.C().startBit = 14; }, 4014, dlgids::IDC_START_BIT, ""},
       {"bad multiplex value", DLGMODE_EDIT,
        [](CanDlgTest& t) {
          t.C().muxValueError = MVERR_FORMAT;
          t.C().muxValuePart = "0xG";
        },
-       4038, canctl::MUX_VALUE, "0xG"},
+       4038, dlgids::IDC_MUX_VALUE, "0xG"},
       {"multiplex range reversed", DLGMODE_EDIT,
        [](CanDlgTest& t) {
          t.C().muxValueError = MVERR_ORDER;
          t.C().muxValuePart = "5-2";
        },
-       4039, canctl::MUX_VALUE, "5-2"},
+       4039, dlgids::IDC_MUX_VALUE, "5-2"},
       {"multiplex value too large", DLGMODE_EDIT,
        [](CanDlgTest& t) {
          t.C().muxValueError = MVERR_RANGE;
          t.C().muxValuePart = "99999999999";
        },
-       4040, canctl::MUX_VALUE, "99999999999"},
+       4040, dlgids::IDC_MUX_VALUE, "99999999999"},
       {"new: other frame format", DLGMODE_NEW,
        [](CanDlgTest& t) {
          t.C().msgName = "m";
          t.C().frameFormat = FRAME_XTD;
        },
-       4031, canctl::FRAME_FORMAT, ""},
+       4031, dlgids::IDC_FRAME_FORMAT, ""},
       {"new: identifier of another message", DLGMODE_NEW,
        [](CanDlgTest& t) {
          t.C().msgName = "NEWMSG";
          t.C().id = 0x200;
        },
-       4008, canctl::MSG_ID, "512"},
+       4008, dlgids::IDC_MSG_ID, "512"},
       {"new: existing message, other identifier", DLGMODE_NEW,
        [](CanDlgTest& t) {
          t.C().msgName = "M";
          t.C().id = 0x300;
        },
-       4022, canctl::MSG_ID, "M"},
+       4022, dlgids::IDC_MSG_ID, "M"},
       {"new: signal name taken", DLGMODE_NEW,
        [](CanDlgTest& t) {
          t.C().msgName = "M";
          t.C().id = 0x100;
          t.C().sigName = "s";
        },
-       4021, canctl::SIG_NAME, ""},
+       4021, dlgids::IDC_SIGNAL_NAME, ""},
       {"new: other byte count", DLGMODE_NEW,
        [](CanDlgTest& t) {
          t.C().msgName = "M";
@@ -414,7 +415,7 @@ TEST_F(CanDlgTest, OkRefusals) {
          t.C().sigName = "NEW";
          t.C().byteCount = 4;
        },
-       4032, canctl::BYTE_COUNT, ""},
+       4032, dlgids::IDC_BYTE_COUNT, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -515,12 +516,12 @@ TEST_F(CanDlgTest, WriteBackFieldByField) {
   _CANSignal* s = Sig(m, "S", 0, 8);
   Open(DLGMODE_EDIT, m, s);
   C().byteCount = 9;
-  Commit(canctl::BYTE_COUNT);
+  Commit(dlgids::IDC_BYTE_COUNT);
   C().sigName = "Speed";
   C().startBit = 8;
-  Commit(canctl::START_BIT);
+  Commit(dlgids::IDC_START_BIT);
   C().bitCount = 32;
-  Commit(canctl::BIT_COUNT);
+  Commit(dlgids::IDC_BIT_COUNT);
   dlg_->OnValueTypePicked(VTITEM_FLOAT);
   C().factor = 0.5;
   C().unit = "km/h";
@@ -546,12 +547,12 @@ TEST_F(CanDlgTest, MinimumAboveMaximumSwaps) {
   Open(DLGMODE_EDIT, m, s);
   C().minimum = 10;
   C().maximum = 5;
-  Commit(canctl::MINIMUM);
+  Commit(dlgids::IDC_MINIMUM);
   EXPECT_EQ(C().minimum, 5);
   EXPECT_EQ(C().maximum, 10);
   C().minimum = 20;
   C().maximum = VALUE_UNLIMITED;  // empty maximum: no limit, nothing to swap
-  Commit(canctl::MAXIMUM);
+  Commit(dlgids::IDC_MAXIMUM);
   EXPECT_EQ(C().minimum, 20);
 }
 

@@ -164,15 +164,15 @@ class ComboPickTest : public QObject {
     QTest::addColumn<int>("okMessage");
     // The name MSG3 (unless the row types a name) and the byte count 8 are
     // typed first.
-    QTest::newRow("typed identifier of another message") << canctl::MSG_ID << "7FF" << false << "MSG3"
+    QTest::newRow("typed identifier of another message") << dlgids::IDC_MSG_ID << "7FF" << false << "MSG3"
                                                          << "7FF" << 8 << 0 << int(IDS_MSG_ID_USED);
-    QTest::newRow("typed name of another message") << canctl::MSG_NAME << "GEARBOX" << false << "GEARBOX"
+    QTest::newRow("typed name of another message") << dlgids::IDC_MSG_NAME << "GEARBOX" << false << "GEARBOX"
                                                    << "0" << 8 << 0 << -1;
-    QTest::newRow("typed name of another signal") << canctl::SIG_NAME << "PRESSURE" << false << "MSG3"
+    QTest::newRow("typed name of another signal") << dlgids::IDC_SIGNAL_NAME << "PRESSURE" << false << "MSG3"
                                                   << "0" << 8 << 0 << -1;
-    QTest::newRow("identifier chosen from the list") << canctl::MSG_ID << "7FF" << true << "GEARBOX"
+    QTest::newRow("identifier chosen from the list") << dlgids::IDC_MSG_ID << "7FF" << true << "GEARBOX"
                                                      << "7FF" << 4 << 4 << -1;
-    QTest::newRow("signal chosen from the list") << canctl::SIG_NAME << "PRESSURE" << true << "MSG3"
+    QTest::newRow("signal chosen from the list") << dlgids::IDC_SIGNAL_NAME << "PRESSURE" << true << "MSG3"
                                                  << "0" << 8 << 4 << -1;
   }
 
@@ -202,8 +202,8 @@ class ComboPickTest : public QObject {
     auto* combo = qobject_cast<QComboBox*>(dlg.GetDlgItem(field));
     QVERIFY(combo && combo->isEditable() && combo->count() > 2);
 
-    if (field != canctl::MSG_NAME) TypeAndTab(dlg.GetDlgItem(canctl::MSG_NAME), u"MSG3");
-    TypeAndTab(dlg.GetDlgItem(canctl::BYTE_COUNT), u"8");
+    if (field != dlgids::IDC_MSG_NAME) TypeAndTab(dlg.GetDlgItem(dlgids::IDC_MSG_NAME), u"MSG3");
+    TypeAndTab(dlg.GetDlgItem(dlgids::IDC_BYTE_COUNT), u"8");
     // A text equal to the current item would be no test.
     QVERIFY2(combo->findText(typed) != combo->currentIndex(), qPrintable(combo->itemText(combo->currentIndex())));
     if (fromList) {
@@ -211,10 +211,10 @@ class ComboPickTest : public QObject {
     } else {
       TypeAndTab(combo, typed);
     }
-    QCOMPARE(TextOf(dlg.GetDlgItem(canctl::MSG_NAME)), name);
-    QCOMPARE(TextOf(dlg.GetDlgItem(canctl::MSG_ID)), id);
-    QCOMPARE(static_cast<CEditINT*>(dlg.GetDlgItem(canctl::BYTE_COUNT))->Value(), bytes);
-    QCOMPARE(static_cast<CEditINT*>(dlg.GetDlgItem(canctl::START_BIT))->Value(), startBit);
+    QCOMPARE(TextOf(dlg.GetDlgItem(dlgids::IDC_MSG_NAME)), name);
+    QCOMPARE(TextOf(dlg.GetDlgItem(dlgids::IDC_MSG_ID)), id);
+    QCOMPARE(static_cast<CEditINT*>(dlg.GetDlgItem(dlgids::IDC_BYTE_COUNT))->Value(), bytes);
+    QCOMPARE(static_cast<CEditINT*>(dlg.GetDlgItem(dlgids::IDC_START_BIT))->Value(), startBit);
     if (okMessage < 0) return;
 
     RecordingMessageSink sink;

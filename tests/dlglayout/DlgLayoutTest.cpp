@@ -227,10 +227,10 @@ class DlgLayoutTest : public QObject {
     QString moved = Moved(expected, rig.Now());
     QVERIFY2(moved.isEmpty(), qPrintable(QStringLiteral("at opening: ") + moved));
     for (const QString& click : clicks) {
-      if (click == QLatin1String("j1939")) Click(rig.dlg.GetDlgItem(canctl::J1939));
+      if (click == QLatin1String("j1939")) Click(rig.dlg.GetDlgItem(dlgids::IDC_J1939));
       else {
         QWidget* button =
-            rig.dlg.GetDlgItem(click == QLatin1String("next") ? canctl::PAGE_NEXT : canctl::PAGE_PREVIOUS);
+            rig.dlg.GetDlgItem(click == QLatin1String("next") ? dlgids::IDC_PAGE_NEXT : dlgids::IDC_PAGE_PREVIOUS);
         QVERIFY2(button->isVisible(), qPrintable(click));
         Click(button);
       }
@@ -304,9 +304,9 @@ class DlgLayoutTest : public QObject {
     QTest::addColumn<int>("dialog");
     QTest::addColumn<int>("mode");
     QTest::addColumn<int>("field");
-    QTest::newRow("CAN edit: message name") << 0 << int(DLGMODE_EDIT) << canctl::MSG_NAME;
-    QTest::newRow("CAN edit: identifier") << 0 << int(DLGMODE_EDIT) << canctl::MSG_ID;
-    QTest::newRow("CAN view: message name") << 0 << int(DLGMODE_VIEW) << canctl::MSG_NAME;
+    QTest::newRow("CAN edit: message name") << 0 << int(DLGMODE_EDIT) << dlgids::IDC_MSG_NAME;
+    QTest::newRow("CAN edit: identifier") << 0 << int(DLGMODE_EDIT) << dlgids::IDC_MSG_ID;
+    QTest::newRow("CAN view: message name") << 0 << int(DLGMODE_VIEW) << dlgids::IDC_MSG_NAME;
     QTest::newRow("FlexRay edit: signal name") << 1 << int(DLGMODE_EDIT) << int(dlgids::IDC_SIGNAL_NAME);
     QTest::newRow("LIN edit: message name") << 2 << int(DLGMODE_EDIT) << int(dlgids::IDC_MSG_NAME);
   }

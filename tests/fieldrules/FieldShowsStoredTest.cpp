@@ -166,10 +166,10 @@ class FieldShowsStoredTest : public QObject {
       int storedId;
     };
     const Row rows[] = {
-        {"multiplex value emptied, Tab", canctl::MUX_VALUE, "", true, "0x3", 1, 0x100},
-        {"multiplex value emptied, OK at once", canctl::MUX_VALUE, "", false, "0x3", 2, 0x100},
+        {"multiplex value emptied, Tab", dlgids::IDC_MUX_VALUE, "", true, "0x3", 1, 0x100},
+        {"multiplex value emptied, OK at once", dlgids::IDC_MUX_VALUE, "", false, "0x3", 2, 0x100},
         {"identifier beyond STD left alone", 0, nullptr, false, "2047", 1, 0x800},
-        {"identifier beyond STD, its end typed", canctl::MSG_ID, "2047", true, "2047", 1, 0x7FF},
+        {"identifier beyond STD, its end typed", dlgids::IDC_MSG_ID, "2047", true, "2047", 1, 0x7FF},
     };
     for (const Row& r : rows) {
       const auto edited = OpenEditedFrame(CAN, 4, {{"M", 0, 8}, {"S", 8, 8}}, "S");
@@ -187,7 +187,7 @@ class FieldShowsStoredTest : public QObject {
       for (int i = 0; i < r.presses; ++i) {
         QVERIFY2(e.Dlg().isVisible(), r.rule);
         PressOk(e.Dlg());
-        const int field = r.field ? r.field : canctl::MSG_ID;
+        const int field = r.field ? r.field : dlgids::IDC_MSG_ID;
         QVERIFY2(e.Text(field) == QLatin1String(r.shown), qPrintable(QByteArray(r.rule) + " " + e.Text(field)));
       }
       QVERIFY2(!e.Dlg().isVisible(), r.rule);
@@ -274,7 +274,7 @@ class FieldShowsStoredTest : public QObject {
     QCOMPARE(low, 1000 - 512);
     QCOMPARE(high, 1007 - 512);
     QCOMPARE(grid.CellAt(grid.CellOfBit(low)).color, int(CELL_CURRENT));
-    QVERIFY(can.GetDlgItem(canctl::PAGE_PREVIOUS)->isVisible());
+    QVERIFY(can.GetDlgItem(dlgids::IDC_PAGE_PREVIOUS)->isVisible());
   }
 };
 

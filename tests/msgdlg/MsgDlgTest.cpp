@@ -8,6 +8,7 @@
 #include "MsgIds.h"
 #include "RecordingMessageSink.h"
 #include "Resources.h"
+#include "ShownValue.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -18,6 +19,13 @@
 
 namespace {
 
+// A plain edit field that says what it shows, as the dialogs' input controls do.
+class ShownEdit : public QLineEdit, public IShownValue {
+ public:
+  using QLineEdit::QLineEdit;
+  std::optional<QString> ShownValue() const override { return text(); }
+};
+
 // A dialog of the base alone with a few controls of every kind.
 class TestDlg : public CMsgDlg {
  public:
@@ -27,7 +35,7 @@ class TestDlg : public CMsgDlg {
     name->setEditable(true);
     format = new QComboBox(this);
     format->addItems({QStringLiteral("STD"), QStringLiteral("XTD")});
-    edit = new QLineEdit(this);
+    edit = new ShownEdit(this);
     plain = new QLineEdit(this);
     for (QWidget* w : {static_cast<QWidget*>(name), static_cast<QWidget*>(format), static_cast<QWidget*>(edit),
                        static_cast<QWidget*>(plain)})

@@ -51,12 +51,12 @@ struct EditedSymbol {
   CLogicDlg dlg;
 };
 
-constexpr int kByteCount = canctl::BYTE_COUNT;
-constexpr int kStartBit = canctl::START_BIT;
-constexpr int kBitCount = canctl::BIT_COUNT;
-constexpr int kFactor = canctl::FACTOR;
-constexpr int kUnit = canctl::UNIT;
-constexpr int kSigName = canctl::SIG_NAME;
+constexpr int kByteCount = dlgids::IDC_BYTE_COUNT;
+constexpr int kStartBit = dlgids::IDC_START_BIT;
+constexpr int kBitCount = dlgids::IDC_BIT_COUNT;
+constexpr int kFactor = dlgids::IDC_FACTOR;
+constexpr int kUnit = dlgids::IDC_UNIT;
+constexpr int kSigName = dlgids::IDC_SIGNAL_NAME;
 // What a press held by its own commit says.
 const std::vector<int> kHeld{IDS_MSG_SHOWN_CHANGED};
 
@@ -175,7 +175,7 @@ class OkShownTest : public QObject {
         CopyToCharBuffer(sig->multiplexor, "MUX", MAX_NAME_LEN);
         sig->multiplexValue = "3";
         dlg = frame->dlg.get();
-        field = frame->Field(canctl::MUX_VALUE);
+        field = frame->Field(dlgids::IDC_MUX_VALUE);
       }
       QVERIFY2(ShowActive(*dlg), r.rule);
       const Picture stored = frame ? frame->Stored() : Picture();
@@ -210,7 +210,7 @@ class OkShownTest : public QObject {
       // A maximum below the minimum: the two change places when it is left,
       // here straight onto OK, as Tab from the last field before OK does.
       TypeOver(s->Field(dlgids::IDC_MAXIMUM), u"5");
-      s->Field(canctl::OK)->setFocus(Qt::TabFocusReason);
+      s->Field(dlgids::IDC_OK)->setFocus(Qt::TabFocusReason);
       QCOMPARE(TextOf(s->Field(dlgids::IDC_MAXIMUM)).toDouble(), 10.0);
       Press(Qt::Key_Return);
       QCOMPARE(sink_.Ids(), std::vector<int>{});
@@ -225,7 +225,7 @@ class OkShownTest : public QObject {
   void j1939SwitchSettlesAtOnce() {
     auto s = OpenEditedFrame(CAN, 100, {{"S", 600, 16}}, nullptr, 1);
     QVERIFY(ShowActive(*s->dlg));
-    Click(s->Field(canctl::J1939));
+    Click(s->Field(dlgids::IDC_J1939));
     QCOMPARE(s->Int(kByteCount), 64);
     QCOMPARE(s->Int(kStartBit), 511);
     QCOMPARE(s->Int(kBitCount), 1);

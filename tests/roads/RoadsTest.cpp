@@ -155,10 +155,10 @@ class RoadsTest : public QObject {
     fx.sink.shown.clear();
 
     ModalSteps steps({[](QDialog& dlg) {
-      Type(Item(dlg, canctl::MSG_NAME), QStringLiteral("Motor"));
-      Type(Item(dlg, canctl::SIG_NAME), QStringLiteral("Rpm"));
-      QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, canctl::ID_HEX)), Qt::LeftButton);
-      Type(Item(dlg, canctl::MSG_ID), QStringLiteral("1A0"));
+      Type(Item(dlg, dlgids::IDC_MSG_NAME), QStringLiteral("Motor"));
+      Type(Item(dlg, dlgids::IDC_SIGNAL_NAME), QStringLiteral("Rpm"));
+      QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, dlgids::IDC_ID_HEX)), Qt::LeftButton);
+      Type(Item(dlg, dlgids::IDC_MSG_ID), QStringLiteral("1A0"));
       DragBits(static_cast<CCanDlg&>(dlg).GridView(), 48, 63);
       PressOk(dlg);
     }});
@@ -386,8 +386,8 @@ class RoadsTest : public QObject {
     CListCtrlEx& def = fx.Def().List();
     {
       ModalSteps steps({[](QDialog& dlg) {
-        Type(Item(dlg, canctl::SIG_NAME), QStringLiteral("Rpm"));
-        QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, canctl::ID_HEX)), Qt::LeftButton);
+        Type(Item(dlg, dlgids::IDC_SIGNAL_NAME), QStringLiteral("Rpm"));
+        QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, dlgids::IDC_ID_HEX)), Qt::LeftButton);
         PressOk(dlg);
       }});
       DoubleClickRow(def, 0);
@@ -402,8 +402,8 @@ class RoadsTest : public QObject {
     // Esc on a changed dialog: nothing taken over.
     {
       ModalSteps steps({[](QDialog& dlg) {
-        Type(Item(dlg, canctl::SIG_NAME), QStringLiteral("Gone"));
-        QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, canctl::ID_DECIMAL)), Qt::LeftButton);
+        Type(Item(dlg, dlgids::IDC_SIGNAL_NAME), QStringLiteral("Gone"));
+        QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, dlgids::IDC_ID_DECIMAL)), Qt::LeftButton);
         QTest::keyClick(&dlg, Qt::Key_Escape);
         QVERIFY(!dlg.isVisible());
       }});
@@ -457,13 +457,13 @@ class RoadsTest : public QObject {
     fx.OpenReference(fx.Write("vehicle.dbc", kVehicleDbc));
     bool composed = false;
     ModalSteps steps({[](QDialog& dlg) {
-                        Type(Item(dlg, canctl::MSG_NAME), QStringLiteral("Tacho"));
-                        QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, canctl::ID_HEX)), Qt::LeftButton);
-                        QTest::mouseClick(static_cast<QAbstractButton*>(Item(dlg, canctl::J1939)), Qt::LeftButton);
-                        QTest::mouseClick(static_cast<QPushButton*>(Item(dlg, canctl::J1939_ID)), Qt::LeftButton);
-                        Type(Item(dlg, canctl::BYTE_COUNT), QStringLiteral("8"));
-                        QVERIFY(Item(dlg, canctl::SIG_NAME)->isEnabled());
-                        Type(Item(dlg, canctl::SIG_NAME), QStringLiteral("Speed"));
+                        Type(Item(dlg, dlgids::IDC_MSG_NAME), QStringLiteral("Tacho"));
+                        QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, dlgids::IDC_ID_HEX)), Qt::LeftButton);
+                        QTest::mouseClick(static_cast<QAbstractButton*>(Item(dlg, dlgids::IDC_J1939)), Qt::LeftButton);
+                        QTest::mouseClick(static_cast<QPushButton*>(Item(dlg, dlgids::IDC_J1939_ID)), Qt::LeftButton);
+                        Type(Item(dlg, dlgids::IDC_BYTE_COUNT), QStringLiteral("8"));
+                        QVERIFY(Item(dlg, dlgids::IDC_SIGNAL_NAME)->isEnabled());
+                        Type(Item(dlg, dlgids::IDC_SIGNAL_NAME), QStringLiteral("Speed"));
                         DragBits(static_cast<CCanDlg&>(dlg).GridView(), 8, 23);
                         PressOk(dlg);
                       },
@@ -560,8 +560,8 @@ class RoadsTest : public QObject {
     QVERIFY(mode > 0);
     {
       ModalSteps steps({[](QDialog& dlg) {
-        Type(Item(dlg, canctl::MSG_NAME), QStringLiteral("engineDATA"));
-        Type(Item(dlg, canctl::SIG_NAME), QStringLiteral("Switch"));
+        Type(Item(dlg, dlgids::IDC_MSG_NAME), QStringLiteral("engineDATA"));
+        Type(Item(dlg, dlgids::IDC_SIGNAL_NAME), QStringLiteral("Switch"));
         PressOk(dlg);
       }});
       ClickRow(def, mode);
@@ -603,7 +603,7 @@ class RoadsTest : public QObject {
     {
       ModalSteps steps({[](QDialog& dlg) {
         QVERIFY(qobject_cast<CCanDlg*>(&dlg));
-        QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, canctl::ID_HEX)), Qt::LeftButton);
+        QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, dlgids::IDC_ID_HEX)), Qt::LeftButton);
         DragBits(static_cast<CCanDlg&>(dlg).GridView(), 40, 47);
         PressOk(dlg);
       }});
@@ -740,12 +740,12 @@ class RoadsTest : public QObject {
     };
     {
       ModalSteps steps({[](QDialog& dlg) {
-        Type(Item(dlg, canctl::FACTOR), QStringLiteral("2.5u"));
-        Type(Item(dlg, canctl::OFFSET), QStringLiteral("-40"));
-        Type(Item(dlg, canctl::MAXIMUM), QStringLiteral("1.5k"));
-        Type(Item(dlg, canctl::MINIMUM), QString());
-        Type(Item(dlg, canctl::UNIT), QStringLiteral("km/h"));
-        Type(Item(dlg, canctl::MUX_VALUE), QStringLiteral("5-10, 3-3"));
+        Type(Item(dlg, dlgids::IDC_FACTOR), QStringLiteral("2.5u"));
+        Type(Item(dlg, dlgids::IDC_OFFSET), QStringLiteral("-40"));
+        Type(Item(dlg, dlgids::IDC_MAXIMUM), QStringLiteral("1.5k"));
+        Type(Item(dlg, dlgids::IDC_MINIMUM), QString());
+        Type(Item(dlg, dlgids::IDC_UNIT), QStringLiteral("km/h"));
+        Type(Item(dlg, dlgids::IDC_MUX_VALUE), QStringLiteral("5-10, 3-3"));
         PressOk(dlg);
       }});
       DoubleClickRow(def, row);
@@ -772,8 +772,8 @@ class RoadsTest : public QObject {
     QCOMPARE(QString::fromLatin1(s->unit), QStringLiteral("km/h"));
     QStringList shown;
     ModalSteps steps({[&](QDialog& dlg) {
-      for (int id : {canctl::FACTOR, canctl::OFFSET, canctl::MAXIMUM, canctl::MINIMUM, canctl::UNIT, canctl::MUX_VALUE,
-                     canctl::MULTIPLEXOR})
+      for (int id : {dlgids::IDC_FACTOR, dlgids::IDC_OFFSET, dlgids::IDC_MAXIMUM, dlgids::IDC_MINIMUM, dlgids::IDC_UNIT,
+                     dlgids::IDC_MUX_VALUE, dlgids::IDC_MULTIPLEXOR})
         shown << text(dlg, id);
       QTest::keyClick(&dlg, Qt::Key_Escape);
     }});
@@ -802,7 +802,7 @@ class RoadsTest : public QObject {
       QCOMPARE(def.GetItemText(0, 2), QStringLiteral("エンジン"));
       ModalSteps steps({[bus](QDialog& dlg) {
         if (bus == ID_BUS_LOGIC) Type(Item(dlg, dlgids::IDC_PATTERN_BIN), QStringLiteral("10"));
-        else if (bus == ID_BUS_CAN) Type(Item(dlg, canctl::BIT_COUNT), QStringLiteral("4"));
+        else if (bus == ID_BUS_CAN) Type(Item(dlg, dlgids::IDC_BIT_COUNT), QStringLiteral("4"));
         else Type(Item(dlg, dlgids::IDC_BIT_COUNT), QStringLiteral("4"));
         PressOk(dlg);
       }});
@@ -838,7 +838,7 @@ class RoadsTest : public QObject {
     CListCtrlEx& def = fx.Def().List();
     {
       ModalSteps steps({[](QDialog& dlg) {
-        QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, canctl::ID_HEX)), Qt::LeftButton);
+        QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, dlgids::IDC_ID_HEX)), Qt::LeftButton);
         PressOk(dlg);
       }});
       DoubleClickRow(def, 0);
@@ -849,8 +849,8 @@ class RoadsTest : public QObject {
     QCOMPARE(Column(def, COL_ID), (QStringList{"9", "10", "FF"}));
     {
       ModalSteps steps({[](QDialog& dlg) {
-        QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, canctl::ID_DECIMAL)), Qt::LeftButton);
-        Type(Item(dlg, canctl::SIG_NAME), QStringLiteral("Other"));
+        QTest::mouseClick(static_cast<QRadioButton*>(Item(dlg, dlgids::IDC_ID_DECIMAL)), Qt::LeftButton);
+        Type(Item(dlg, dlgids::IDC_SIGNAL_NAME), QStringLiteral("Other"));
         dlg.close();
       }});
       DoubleClickRow(def, 0);
@@ -876,7 +876,7 @@ class RoadsTest : public QObject {
     CListCtrlEx& def = fx.Def().List();
     {
       ModalSteps steps({[](QDialog& dlg) {
-        Type(Item(dlg, canctl::BYTE_COUNT), QStringLiteral("4"));
+        Type(Item(dlg, dlgids::IDC_BYTE_COUNT), QStringLiteral("4"));
         PressOk(dlg);
       }});
       DoubleClickRow(def, 0);
@@ -888,9 +888,9 @@ class RoadsTest : public QObject {
     fx.sink.shown.clear();
     {
       ModalSteps steps({[](QDialog& dlg) {
-        Type(Item(dlg, canctl::BYTE_COUNT), QStringLiteral("12"));
+        Type(Item(dlg, dlgids::IDC_BYTE_COUNT), QStringLiteral("12"));
         // Emptied, then typed: the field holds what was typed.
-        QCOMPARE(static_cast<QLineEdit*>(Item(dlg, canctl::BYTE_COUNT))->text(), QStringLiteral("12"));
+        QCOMPARE(static_cast<QLineEdit*>(Item(dlg, dlgids::IDC_BYTE_COUNT))->text(), QStringLiteral("12"));
         DragBits(static_cast<CCanDlg&>(dlg).GridView(), 80, 95);
         PressOk(dlg);
       }});
@@ -943,15 +943,15 @@ class RoadsTest : public QObject {
     AddCanSig(fx.doc, m, "Head", 0)->bitCount = 8;
     fx.Def().RefreshList();
     ModalSteps steps({[](QDialog& dlg) {
-      auto* next = static_cast<QPushButton*>(Item(dlg, canctl::PAGE_NEXT));
+      auto* next = static_cast<QPushButton*>(Item(dlg, dlgids::IDC_PAGE_NEXT));
       QVERIFY(next->isVisible());
       QTest::mouseClick(next, Qt::LeftButton);
       QVERIFY(!next->isVisible());
-      QVERIFY(Item(dlg, canctl::PAGE_PREVIOUS)->isVisible());
+      QVERIFY(Item(dlg, dlgids::IDC_PAGE_PREVIOUS)->isVisible());
       // Page-relative bits 100..115 are message bits 612..627.
       DragBits(static_cast<CCanDlg&>(dlg).GridView(), 100, 115);
-      QCOMPARE(static_cast<QLineEdit*>(Item(dlg, canctl::START_BIT))->text(), QStringLiteral("612"));
-      QCOMPARE(static_cast<QLineEdit*>(Item(dlg, canctl::BIT_COUNT))->text(), QStringLiteral("16"));
+      QCOMPARE(static_cast<QLineEdit*>(Item(dlg, dlgids::IDC_START_BIT))->text(), QStringLiteral("612"));
+      QCOMPARE(static_cast<QLineEdit*>(Item(dlg, dlgids::IDC_BIT_COUNT))->text(), QStringLiteral("16"));
       PressOk(dlg);
     }});
     DoubleClickRow(fx.Def().List(), 0);
@@ -1144,7 +1144,7 @@ class RoadsTest : public QObject {
     QCOMPARE(fx.Def().List().GetItemCount(), 2);
     QString idText;
     ModalSteps steps({[&idText](QDialog& dlg) {
-      idText = qobject_cast<QComboBox*>(Item(dlg, canctl::MSG_ID))->currentText();
+      idText = qobject_cast<QComboBox*>(Item(dlg, dlgids::IDC_MSG_ID))->currentText();
       PressOk(dlg);
     }});
     DoubleClickRow(fx.Def().List(), 1);

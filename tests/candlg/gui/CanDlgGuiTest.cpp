@@ -26,7 +26,7 @@ class CanDlgGuiTest : public QObject {
  private:
   static int EditValue(CCanDlg& dlg, int id) { return static_cast<CEditINT*>(dlg.GetDlgItem(id))->Value(); }
   static void PressOk(CCanDlg& dlg) {
-    QTest::mouseClick(static_cast<QPushButton*>(dlg.GetDlgItem(canctl::OK)), Qt::LeftButton);
+    QTest::mouseClick(static_cast<QPushButton*>(dlg.GetDlgItem(dlgids::IDC_OK)), Qt::LeftButton);
   }
 
  private Q_SLOTS:
@@ -46,13 +46,13 @@ class CanDlgGuiTest : public QObject {
     DragBits(grid, 20, 27);
     QVERIFY(changing.count() >= 2);
     QCOMPARE(done.count(), 1);
-    QCOMPARE(EditValue(dlg, canctl::START_BIT), 20);
-    QCOMPARE(EditValue(dlg, canctl::BIT_COUNT), 8);
+    QCOMPARE(EditValue(dlg, dlgids::IDC_START_BIT), 20);
+    QCOMPARE(EditValue(dlg, dlgids::IDC_BIT_COUNT), 8);
 
     // A drag past TEMP's bits stops before its first bit.
     DragBits(grid, 24, 45);
-    QCOMPARE(EditValue(dlg, canctl::START_BIT), 24);
-    QCOMPARE(EditValue(dlg, canctl::BIT_COUNT), 8);
+    QCOMPARE(EditValue(dlg, dlgids::IDC_START_BIT), 24);
+    QCOMPARE(EditValue(dlg, dlgids::IDC_BIT_COUNT), 8);
 
     RecordingMessageSink sink;
     PressOk(dlg);
@@ -79,7 +79,7 @@ class CanDlgGuiTest : public QObject {
     QTest::mouseClick(grid->Canvas(), Qt::LeftButton, Qt::NoModifier, BitPoint(grid, 34));
     QCOMPARE(changing.count(), 0);
     QCOMPARE(done.count(), 0);
-    QCOMPARE(EditValue(dlg, canctl::START_BIT), 0);
+    QCOMPARE(EditValue(dlg, dlgids::IDC_START_BIT), 0);
   }
 
   void occupiedCellsNameTheirSignal() {
@@ -113,22 +113,22 @@ class CanDlgGuiTest : public QObject {
     dlg.SetTarget(m, s);
     dlg.SetHexFlag(1);
     QVERIFY(vrtest::ShowActive(dlg));
-    QWidget* more = dlg.GetDlgItem(canctl::J1939_ID);
+    QWidget* more = dlg.GetDlgItem(dlgids::IDC_J1939_ID);
     QVERIFY(!more->isVisible());
-    QTest::mouseClick(static_cast<QCheckBox*>(dlg.GetDlgItem(canctl::J1939)), Qt::LeftButton);
+    QTest::mouseClick(static_cast<QCheckBox*>(dlg.GetDlgItem(dlgids::IDC_J1939)), Qt::LeftButton);
     QVERIFY(more->isVisible());
-    QCOMPARE(static_cast<QComboBox*>(dlg.GetDlgItem(canctl::FRAME_FORMAT))->currentIndex(), int(FRAME_XTD));
+    QCOMPARE(static_cast<QComboBox*>(dlg.GetDlgItem(dlgids::IDC_FRAME_FORMAT))->currentIndex(), int(FRAME_XTD));
     // The identifier dialog composes a PDU2 identifier: PGN 0xFEF1, source 0x21.
     vrtest::ModalSteps steps({vrtest::On<CJ1939Dlg>([](CJ1939Dlg& j) {
       j.PgnEdit()->setText(QStringLiteral("FEF1"));
       j.SourceEdit()->setText(QStringLiteral("21"));
       j.PriorityEdit()->setText(QStringLiteral("3"));
-      QTest::mouseClick(static_cast<QPushButton*>(j.GetDlgItem(canctl::OK)), Qt::LeftButton);
+      QTest::mouseClick(static_cast<QPushButton*>(j.GetDlgItem(dlgids::IDC_OK)), Qt::LeftButton);
     })});
     QTest::mouseClick(static_cast<QPushButton*>(more), Qt::LeftButton);
     QCOMPARE(steps.runs, 1);
     QCOMPARE(steps.leftOpen, 0);
-    QCOMPARE(static_cast<CComboBoxINT*>(dlg.GetDlgItem(canctl::MSG_ID))->Value(), 0x0CFEF121);
+    QCOMPARE(static_cast<CComboBoxINT*>(dlg.GetDlgItem(dlgids::IDC_MSG_ID))->Value(), 0x0CFEF121);
     RecordingMessageSink sink;
     PressOk(dlg);
     QVERIFY(sink.shown.empty());
@@ -147,7 +147,7 @@ class CanDlgGuiTest : public QObject {
     dlg.SetMessageTable(&t.table);
     dlg.SetTarget(m, s);
     QVERIFY(vrtest::ShowActive(dlg));
-    vrtest::TypeOver(dlg.GetDlgItem(canctl::SIG_NAME), u"temp");
+    vrtest::TypeOver(dlg.GetDlgItem(dlgids::IDC_SIGNAL_NAME), u"temp");
     RecordingMessageSink sink;
     PressOk(dlg);
     QCOMPARE(sink.Ids(), std::vector<int>{4021});
@@ -168,7 +168,7 @@ class CanDlgGuiTest : public QObject {
     QSignalSpy done(grid, &BitAssignView::bitSelectDone);
     DragBits(grid, 20, 27);
     QCOMPARE(done.count(), 1);  // the release is still reported
-    QCOMPARE(EditValue(dlg, canctl::START_BIT), 0);
+    QCOMPARE(EditValue(dlg, dlgids::IDC_START_BIT), 0);
     PressOk(dlg);
     QCOMPARE(dlg.result(), int(QDialog::Accepted));
     QVERIFY(!dlg.IsModified());

@@ -56,16 +56,16 @@ class CanDlgTypingTest : public QObject {
       t.Aim(dlg, DLGMODE_EDIT, m, s);
       QVERIFY2(ShowActive(dlg), c.rule);
       if (c.act == J1939_OFF_ON) {
-        QWidget* box = dlg.GetDlgItem(canctl::J1939);
+        QWidget* box = dlg.GetDlgItem(dlgids::IDC_J1939);
         Click(box);
         Click(box);
       } else {
-        if (c.act == EMPTY_THEN_TYPE) TypeOver(dlg.GetDlgItem(canctl::BYTE_COUNT), QString());
-        TypeAndTab(dlg.GetDlgItem(canctl::BYTE_COUNT), QString::fromLatin1(c.keys));
+        if (c.act == EMPTY_THEN_TYPE) TypeOver(dlg.GetDlgItem(dlgids::IDC_BYTE_COUNT), QString());
+        TypeAndTab(dlg.GetDlgItem(dlgids::IDC_BYTE_COUNT), QString::fromLatin1(c.keys));
       }
-      QVERIFY2(Text(dlg, canctl::BYTE_COUNT) == QString::number(c.expBytes), c.rule);
-      QVERIFY2(Text(dlg, canctl::START_BIT).toInt() == c.expStart, c.rule);
-      QVERIFY2(Text(dlg, canctl::BIT_COUNT).toInt() == c.expCount, c.rule);
+      QVERIFY2(Text(dlg, dlgids::IDC_BYTE_COUNT) == QString::number(c.expBytes), c.rule);
+      QVERIFY2(Text(dlg, dlgids::IDC_START_BIT).toInt() == c.expStart, c.rule);
+      QVERIFY2(Text(dlg, dlgids::IDC_BIT_COUNT).toInt() == c.expCount, c.rule);
       RecordingMessageSink sink;
       PressOk(dlg);
       QVERIFY2(sink.shown.empty(), c.rule);
@@ -84,9 +84,9 @@ class CanDlgTypingTest : public QObject {
     };
     // A holds 0-7 and C 16-23; B sits at 8 with 8 bits and cannot move.
     const Case cases[] = {
-        {"start 4 lies on A: 8 shown", canctl::START_BIT, "4"},
-        {"count 20 runs into C: 8 shown", canctl::BIT_COUNT, "20"},
-        {"an emptied start keeps its 8", canctl::START_BIT, ""},
+        {"start 4 lies on A: 8 shown", dlgids::IDC_START_BIT, "4"},
+        {"count 20 runs into C: 8 shown", dlgids::IDC_BIT_COUNT, "20"},
+        {"an emptied start keeps its 8", dlgids::IDC_START_BIT, ""},
     };
     for (const Case& c : cases) {
       CanTableFixture t;
@@ -98,8 +98,8 @@ class CanDlgTypingTest : public QObject {
       t.Aim(dlg, DLGMODE_EDIT, m, b);
       QVERIFY2(ShowActive(dlg), c.rule);
       TypeAndTab(dlg.GetDlgItem(c.field), QString::fromLatin1(c.keys));
-      QVERIFY2(Text(dlg, canctl::START_BIT) == QStringLiteral("8"), c.rule);
-      QVERIFY2(Text(dlg, canctl::BIT_COUNT) == QStringLiteral("8"), c.rule);
+      QVERIFY2(Text(dlg, dlgids::IDC_START_BIT) == QStringLiteral("8"), c.rule);
+      QVERIFY2(Text(dlg, dlgids::IDC_BIT_COUNT) == QStringLiteral("8"), c.rule);
       RecordingMessageSink sink;
       PressOk(dlg);
       QVERIFY2(sink.shown.empty(), c.rule);
@@ -118,16 +118,16 @@ class CanDlgTypingTest : public QObject {
       const char* shown;
     };
     const Case cases[] = {
-        {"factor of a stored signal", false, canctl::FACTOR, 0.5, "500.00m"},
-        {"offset of a stored signal", false, canctl::OFFSET, -3, "-3.0000"},
-        {"factor of a new signal", true, canctl::FACTOR, 1, "1.0000"},
-        {"offset of a new signal", true, canctl::OFFSET, 0, "0.0000"},
+        {"factor of a stored signal", false, dlgids::IDC_FACTOR, 0.5, "500.00m"},
+        {"offset of a stored signal", false, dlgids::IDC_OFFSET, -3, "-3.0000"},
+        {"factor of a new signal", true, dlgids::IDC_FACTOR, 1, "1.0000"},
+        {"offset of a new signal", true, dlgids::IDC_OFFSET, 0, "0.0000"},
     };
     for (const Case& c : cases) {
       CanTableFixture t;
       _CANMsg* m = t.Msg("ENGINE", 8, 0x100);
       _CANSignal* s = t.Sig(m, "RPM", 0, 8);
-      (c.field == canctl::FACTOR ? s->factor : s->offset) = c.stored;
+      (c.field == dlgids::IDC_FACTOR ? s->factor : s->offset) = c.stored;
       _CANMsg freshMsg;
       _CANSignal freshSig;
       CanTableFixture empty;
@@ -135,9 +135,9 @@ class CanDlgTypingTest : public QObject {
       if (c.fresh) {
         empty.Aim(dlg, DLGMODE_NEW, &freshMsg, &freshSig);
         QVERIFY2(ShowActive(dlg), c.rule);
-        TypeOver(dlg.GetDlgItem(canctl::MSG_NAME), u"FRESH");
-        TypeOver(dlg.GetDlgItem(canctl::BYTE_COUNT), u"8");
-        TypeOver(dlg.GetDlgItem(canctl::SIG_NAME), u"NEW");
+        TypeOver(dlg.GetDlgItem(dlgids::IDC_MSG_NAME), u"FRESH");
+        TypeOver(dlg.GetDlgItem(dlgids::IDC_BYTE_COUNT), u"8");
+        TypeOver(dlg.GetDlgItem(dlgids::IDC_SIGNAL_NAME), u"NEW");
       } else {
         t.Aim(dlg, DLGMODE_EDIT, m, s);
         QVERIFY2(ShowActive(dlg), c.rule);
@@ -148,7 +148,7 @@ class CanDlgTypingTest : public QObject {
       PressOk(dlg);
       QVERIFY2(sink.shown.empty(), c.rule);
       const _CANSignal& written = c.fresh ? freshSig : *s;
-      QVERIFY2((c.field == canctl::FACTOR ? written.factor : written.offset) == c.stored, c.rule);
+      QVERIFY2((c.field == dlgids::IDC_FACTOR ? written.factor : written.offset) == c.stored, c.rule);
     }
   }
 
@@ -162,12 +162,12 @@ class CanDlgTypingTest : public QObject {
       const char* maxShown;
     };
     const Case cases[] = {
-        {"A at 0-7 beside B at 4-11", 4014, canctl::START_BIT, ""},
-        {"a double at 0 beside a 16-bit signal at 0", 4014, canctl::START_BIT, ""},
+        {"A at 0-7 beside B at 4-11", 4014, dlgids::IDC_START_BIT, ""},
+        {"a double at 0 beside a 16-bit signal at 0", 4014, dlgids::IDC_START_BIT, ""},
         {"a float with limits of 3.4e38", 0, 0, "3.4028e+38"},
-        {"a start near INT_MAX", 4018, canctl::START_BIT, ""},
-        {"a count near INT_MAX", 4018, canctl::START_BIT, ""},
-        {"a signal beside one near INT_MAX", 4018, canctl::BYTE_COUNT, ""},
+        {"a start near INT_MAX", 4018, dlgids::IDC_START_BIT, ""},
+        {"a count near INT_MAX", 4018, dlgids::IDC_START_BIT, ""},
+        {"a signal beside one near INT_MAX", 4018, dlgids::IDC_BYTE_COUNT, ""},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
       const Case& c = cases[i];
@@ -206,10 +206,10 @@ class CanDlgTypingTest : public QObject {
       t.Aim(dlg, DLGMODE_EDIT, m, edited);
       QVERIFY2(ShowActive(dlg), c.rule);
       // The fields show the stored values, and passing through them keeps them.
-      QVERIFY2(Text(dlg, canctl::START_BIT).toLongLong() == edited->startBit, c.rule);
-      QVERIFY2(Text(dlg, canctl::BIT_COUNT).toLongLong() == edited->bitCount, c.rule);
-      QVERIFY2(Text(dlg, canctl::MAXIMUM) == QLatin1String(c.maxShown), qPrintable(Text(dlg, canctl::MAXIMUM)));
-      Click(EditOf(dlg.GetDlgItem(canctl::BYTE_COUNT)));
+      QVERIFY2(Text(dlg, dlgids::IDC_START_BIT).toLongLong() == edited->startBit, c.rule);
+      QVERIFY2(Text(dlg, dlgids::IDC_BIT_COUNT).toLongLong() == edited->bitCount, c.rule);
+      QVERIFY2(Text(dlg, dlgids::IDC_MAXIMUM) == QLatin1String(c.maxShown), qPrintable(Text(dlg, dlgids::IDC_MAXIMUM)));
+      Click(EditOf(dlg.GetDlgItem(dlgids::IDC_BYTE_COUNT)));
       for (int tab = 0; tab < 12; ++tab) Press(Qt::Key_Tab);
       RecordingMessageSink sink;
       PressOk(dlg);
@@ -259,25 +259,25 @@ class CanDlgTypingTest : public QObject {
         else t.Aim(dlg, DLGMODE_EDIT, m, s);
         QVERIFY2(ShowActive(dlg), what.c_str());
         // A new message has no bits until it has bytes: the signal fields wait.
-        if (c.act == MESSAGE) TypeAndTab(dlg.GetDlgItem(canctl::BYTE_COUNT), u"8");
-        QWidget* radio = dlg.GetDlgItem(chosen == BYTEORDER_BIG ? canctl::BIG : canctl::LITTLE);
+        if (c.act == MESSAGE) TypeAndTab(dlg.GetDlgItem(dlgids::IDC_BYTE_COUNT), u"8");
+        QWidget* radio = dlg.GetDlgItem(chosen == BYTEORDER_BIG ? dlgids::IDC_BYTE_BIG : dlgids::IDC_BYTE_LITTLE);
         QVERIFY2(radio->isEnabled(), what.c_str());
         Click(radio);
         switch (c.act) {
           case START:
-            TypeAndTab(dlg.GetDlgItem(canctl::START_BIT), u"40");
+            TypeAndTab(dlg.GetDlgItem(dlgids::IDC_START_BIT), u"40");
             break;
           case COUNT:
-            TypeAndTab(dlg.GetDlgItem(canctl::BIT_COUNT), u"4");
+            TypeAndTab(dlg.GetDlgItem(dlgids::IDC_BIT_COUNT), u"4");
             break;
           case FACTOR:
-            TypeAndTab(dlg.GetDlgItem(canctl::FACTOR), u"2");
+            TypeAndTab(dlg.GetDlgItem(dlgids::IDC_FACTOR), u"2");
             break;
           case BYTES:
-            TypeAndTab(dlg.GetDlgItem(canctl::BYTE_COUNT), u"100");
+            TypeAndTab(dlg.GetDlgItem(dlgids::IDC_BYTE_COUNT), u"100");
             break;
           case VALUE_TYPE:
-            QVERIFY2(ChooseFromList(static_cast<QComboBox*>(dlg.GetDlgItem(canctl::VALUE_TYPE)),
+            QVERIFY2(ChooseFromList(static_cast<QComboBox*>(dlg.GetDlgItem(dlgids::IDC_VALUE_TYPE)),
                                     vrres::LoadString(IDS_VALTYPE_SIGNED)),
                      what.c_str());
             break;
@@ -285,23 +285,23 @@ class CanDlgTypingTest : public QObject {
             DragBits(dlg.GridView(), 100, 103);
             break;
           case PAGE:
-            Click(dlg.GetDlgItem(canctl::PAGE_NEXT));
-            Click(dlg.GetDlgItem(canctl::PAGE_PREVIOUS));
+            Click(dlg.GetDlgItem(dlgids::IDC_PAGE_NEXT));
+            Click(dlg.GetDlgItem(dlgids::IDC_PAGE_PREVIOUS));
             break;
           case MULTIPLEXOR:
             QVERIFY2(
-                ChooseFromList(static_cast<QComboBox*>(dlg.GetDlgItem(canctl::MULTIPLEXOR)), QStringLiteral("MUX")),
+                ChooseFromList(static_cast<QComboBox*>(dlg.GetDlgItem(dlgids::IDC_MULTIPLEXOR)), QStringLiteral("MUX")),
                 what.c_str());
             break;
           case J1939_OFF_ON:
-            Click(dlg.GetDlgItem(canctl::J1939));
-            Click(dlg.GetDlgItem(canctl::J1939));
+            Click(dlg.GetDlgItem(dlgids::IDC_J1939));
+            Click(dlg.GetDlgItem(dlgids::IDC_J1939));
             break;
           case MESSAGE:
-            QVERIFY2(
-                ChooseFromList(static_cast<QComboBox*>(dlg.GetDlgItem(canctl::MSG_NAME)), QStringLiteral("LONGMSG")),
-                what.c_str());
-            TypeAndTab(dlg.GetDlgItem(canctl::SIG_NAME), u"NEW");
+            QVERIFY2(ChooseFromList(static_cast<QComboBox*>(dlg.GetDlgItem(dlgids::IDC_MSG_NAME)),
+                                    QStringLiteral("LONGMSG")),
+                     what.c_str());
+            TypeAndTab(dlg.GetDlgItem(dlgids::IDC_SIGNAL_NAME), u"NEW");
             break;
         }
         QVERIFY2(static_cast<QRadioButton*>(radio)->isChecked(), what.c_str());

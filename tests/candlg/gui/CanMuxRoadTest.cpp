@@ -45,7 +45,7 @@ class CanMuxRoadTest : public QObject {
     QString shown;
     CanDlgDriver driver([&](CCanDlg& dlg) {
       if (!vrtest::ShowActive(dlg)) return;
-      shown = static_cast<QComboBox*>(dlg.GetDlgItem(canctl::MULTIPLEXOR))->currentText();
+      shown = static_cast<QComboBox*>(dlg.GetDlgItem(dlgids::IDC_MULTIPLEXOR))->currentText();
       vrtest::PressOk(dlg);
     });
     ClickRow(def, 0);

@@ -67,10 +67,10 @@ class CanMuxTypingTest : public QObject {
     CCanDlg dlg;
     t.Aim(dlg, DLGMODE_NEW, &msg, &sig);
     QVERIFY(ShowActive(dlg));
-    TypeAndTab(dlg.GetDlgItem(canctl::MSG_NAME), u"ENGINE");
-    TypeAndTab(dlg.GetDlgItem(canctl::BYTE_COUNT), u"8");
-    TypeAndTab(dlg.GetDlgItem(canctl::SIG_NAME), u"RPM");
-    QComboBox* mux = Combo(dlg, canctl::MULTIPLEXOR);
+    TypeAndTab(dlg.GetDlgItem(dlgids::IDC_MSG_NAME), u"ENGINE");
+    TypeAndTab(dlg.GetDlgItem(dlgids::IDC_BYTE_COUNT), u"8");
+    TypeAndTab(dlg.GetDlgItem(dlgids::IDC_SIGNAL_NAME), u"RPM");
+    QComboBox* mux = Combo(dlg, dlgids::IDC_MULTIPLEXOR);
     QVERIFY(mux->isEditable() && mux->isEnabled());
     TypeAndTab(mux, u"MODE");
     QCOMPARE(mux->currentText(), QStringLiteral("MODE"));
@@ -101,31 +101,31 @@ class CanMuxTypingTest : public QObject {
     CCanDlg dlg;
     t.Aim(dlg, DLGMODE_EDIT, m, a);
     QVERIFY(ShowActive(dlg));
-    QComboBox* mux = Combo(dlg, canctl::MULTIPLEXOR);
+    QComboBox* mux = Combo(dlg, dlgids::IDC_MULTIPLEXOR);
     QVERIFY(mux->count() > 2);
     QVERIFY(ChooseFromList(mux, QStringLiteral("MUX")));
     QCOMPARE(mux->currentText(), QStringLiteral("MUX"));
-    TypeAndTab(dlg.GetDlgItem(canctl::MUX_VALUE), u"1,2");
+    TypeAndTab(dlg.GetDlgItem(dlgids::IDC_MUX_VALUE), u"1,2");
     switch (action) {
       case 0: {
-        QWidget* next = dlg.GetDlgItem(canctl::PAGE_NEXT);
+        QWidget* next = dlg.GetDlgItem(dlgids::IDC_PAGE_NEXT);
         QVERIFY(next->isVisible());
         Click(next);
-        QWidget* previous = dlg.GetDlgItem(canctl::PAGE_PREVIOUS);
+        QWidget* previous = dlg.GetDlgItem(dlgids::IDC_PAGE_PREVIOUS);
         QVERIFY(previous->isVisible());
         Click(previous);
         break;
       }
       case 1:
-        TypeAndTab(dlg.GetDlgItem(canctl::BYTE_COUNT), u"200");
+        TypeAndTab(dlg.GetDlgItem(dlgids::IDC_BYTE_COUNT), u"200");
         break;
       default:
-        Click(dlg.GetDlgItem(canctl::J1939));
-        Click(dlg.GetDlgItem(canctl::J1939));
+        Click(dlg.GetDlgItem(dlgids::IDC_J1939));
+        Click(dlg.GetDlgItem(dlgids::IDC_J1939));
         break;
     }
     QCOMPARE(mux->currentText(), QStringLiteral("MUX"));
-    QCOMPARE(static_cast<QLineEdit*>(dlg.GetDlgItem(canctl::MUX_VALUE))->text(), QStringLiteral("1,2"));
+    QCOMPARE(static_cast<QLineEdit*>(dlg.GetDlgItem(dlgids::IDC_MUX_VALUE))->text(), QStringLiteral("1,2"));
     RecordingMessageSink sink;
     PressOk(dlg);
     QCOMPARE(sink.Ids(), std::vector<int>{});
@@ -147,16 +147,16 @@ class CanMuxTypingTest : public QObject {
     CCanDlg dlg;
     t.Aim(dlg, DLGMODE_NEW, &msg, &sig);
     QVERIFY(ShowActive(dlg));
-    QVERIFY(ChooseFromList(Combo(dlg, canctl::MSG_NAME), QStringLiteral("FIRST")));
-    QComboBox* mux = Combo(dlg, canctl::MULTIPLEXOR);
+    QVERIFY(ChooseFromList(Combo(dlg, dlgids::IDC_MSG_NAME), QStringLiteral("FIRST")));
+    QComboBox* mux = Combo(dlg, dlgids::IDC_MULTIPLEXOR);
     QVERIFY(ChooseFromList(mux, QStringLiteral("MUX")));
-    auto* value = static_cast<QLineEdit*>(dlg.GetDlgItem(canctl::MUX_VALUE));
+    auto* value = static_cast<QLineEdit*>(dlg.GetDlgItem(dlgids::IDC_MUX_VALUE));
     TypeAndTab(value, u"3");
-    QVERIFY(ChooseFromList(Combo(dlg, canctl::MSG_NAME), QStringLiteral("SECOND")));
+    QVERIFY(ChooseFromList(Combo(dlg, dlgids::IDC_MSG_NAME), QStringLiteral("SECOND")));
     QCOMPARE(mux->currentText(), QString());
     QCOMPARE(value->text(), QString());
     QVERIFY(!value->isEnabled());
-    TypeAndTab(dlg.GetDlgItem(canctl::SIG_NAME), u"NEWSIG");
+    TypeAndTab(dlg.GetDlgItem(dlgids::IDC_SIGNAL_NAME), u"NEWSIG");
     RecordingMessageSink sink;
     PressOk(dlg);
     QCOMPARE(sink.Ids(), std::vector<int>{});
@@ -175,7 +175,7 @@ class CanMuxTypingTest : public QObject {
     dlg.SetHexFlag(1);
     t.Aim(dlg, DLGMODE_EDIT, m, s);
     QVERIFY(ShowActive(dlg));
-    QComboBox* format = Combo(dlg, canctl::FRAME_FORMAT);
+    QComboBox* format = Combo(dlg, dlgids::IDC_FRAME_FORMAT);
     QCOMPARE(format->currentIndex(), int(FRAME_STD));
     vrtest::ModalSteps steps({vrtest::On<CJ1939Dlg>([](CJ1939Dlg& j) {
       TypeAndTab(j.PgnEdit(), u"FEF1");
@@ -183,11 +183,11 @@ class CanMuxTypingTest : public QObject {
       TypeAndTab(j.PriorityEdit(), u"3");
       PressOk(j);
     })});
-    Click(dlg.GetDlgItem(canctl::J1939_ID));
+    Click(dlg.GetDlgItem(dlgids::IDC_J1939_ID));
     QCOMPARE(steps.runs, 1);
     QCOMPARE(steps.leftOpen, 0);
     QCOMPARE(format->currentIndex(), int(FRAME_XTD));
-    QCOMPARE(static_cast<CComboBoxINT*>(dlg.GetDlgItem(canctl::MSG_ID))->Value(), 0x0CFEF121);
+    QCOMPARE(static_cast<CComboBoxINT*>(dlg.GetDlgItem(dlgids::IDC_MSG_ID))->Value(), 0x0CFEF121);
     RecordingMessageSink sink;
     PressOk(dlg);
     QCOMPARE(sink.Ids(), std::vector<int>{});
@@ -235,15 +235,15 @@ class CanMuxTypingTest : public QObject {
     t.Aim(dlg, DLGMODE_EDIT, m, s);
     QVERIFY(ShowActive(dlg));
     // The fields show what is stored.
-    QCOMPARE(Combo(dlg, canctl::MULTIPLEXOR)->currentText().toUpper(), QString(s->multiplexor).toUpper());
-    QCOMPARE(Combo(dlg, canctl::FRAME_FORMAT)->currentIndex(), int(m->frameFormat));
-    QCOMPARE(static_cast<QLineEdit*>(dlg.GetDlgItem(canctl::MUX_VALUE))->text(), shownValue);
+    QCOMPARE(Combo(dlg, dlgids::IDC_MULTIPLEXOR)->currentText().toUpper(), QString(s->multiplexor).toUpper());
+    QCOMPARE(Combo(dlg, dlgids::IDC_FRAME_FORMAT)->currentIndex(), int(m->frameFormat));
+    QCOMPARE(static_cast<QLineEdit*>(dlg.GetDlgItem(dlgids::IDC_MUX_VALUE))->text(), shownValue);
     RecordingMessageSink sink;
     PressOk(dlg);
     if (refusal) {
       QCOMPARE(sink.Ids(), std::vector<int>{refusal});
       QVERIFY(dlg.isVisible());
-      QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Combo(dlg, canctl::MULTIPLEXOR)));
+      QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Combo(dlg, dlgids::IDC_MULTIPLEXOR)));
     } else {
       QCOMPARE(sink.Ids(), std::vector<int>{});
       QCOMPARE(dlg.result(), int(QDialog::Accepted));

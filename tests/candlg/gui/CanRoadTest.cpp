@@ -99,9 +99,9 @@ class CanRoadTest : public QObject {
     CMainFrame& f = fx.Make();
     Fill(fx);
     CanDlgDriver driver([](CCanDlg& dlg) {
-      auto* name = static_cast<QComboBox*>(dlg.GetDlgItem(canctl::MSG_NAME));
+      auto* name = static_cast<QComboBox*>(dlg.GetDlgItem(dlgids::IDC_MSG_NAME));
       Q_EMIT name->activated(0);  // picks Engine
-      vrtest::TypeOver(dlg.GetDlgItem(canctl::SIG_NAME), u"Gear");
+      vrtest::TypeOver(dlg.GetDlgItem(dlgids::IDC_SIGNAL_NAME), u"Gear");
       DragBits(dlg.GridView(), 24, 31);
       PressOk(dlg);
     });

@@ -62,8 +62,8 @@ int main(int argc, char** argv) {
   if (mode == "held") {
     CQtMessageSink sink;
     SetMessageSink(&sink);
-    if (!vrtest::GrabHeldPress(dlg, qobject_cast<QLineEdit*>(dlg.GetDlgItem(canctl::BYTE_COUNT)), QStringLiteral("8"),
-                               dlg.GetDlgItem(canctl::OK), QString::fromLocal8Bit(out)))
+    if (!vrtest::GrabHeldPress(dlg, qobject_cast<QLineEdit*>(dlg.GetDlgItem(dlgids::IDC_BYTE_COUNT)),
+                               QStringLiteral("8"), dlg.GetDlgItem(dlgids::IDC_OK), QString::fromLocal8Bit(out)))
       rc = 1;
     SetMessageSink(nullptr);
     return rc;
