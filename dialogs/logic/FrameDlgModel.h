@@ -360,14 +360,9 @@ class CFrameDlgModel : public CFrameDlgModelBase {
   // The bits of msg's signals but the edited one and the one stored under
   // `alsoSkip` (when not empty).
   CBitOccupancy Occupancy(const Msg* msg, const std::string& alsoSkip = {}) const {
-    CBitOccupancy map(shape_.bitCapacity);
-    if (!msg) return map;
-    int owner = 0;
-    for (const auto& e : msg->signals) {
-      if (IsEditedSignal(e.key, e.value) || (!alsoSkip.empty() && e.key == alsoSkip)) continue;
-      map.Mark(e.value->startBit, e.value->bitCount, owner++);
-    }
-    return map;
+    return OccupancyOf(msg, shape_.bitCapacity, [&](const std::string& key, const Sig& s) {
+      return IsEditedSignal(key, &s) || (!alsoSkip.empty() && key == alsoSkip);
+    });
   }
   // The signals of msg but the edited one.
   std::vector<Sig*> OtherSignalRecords(const Msg* msg) const {
@@ -378,20 +373,6 @@ class CFrameDlgModel : public CFrameDlgModelBase {
     return out;
   }
 
-  // The first signal of msg (the edited one excepted) reaching beyond `bits`.
-  const Sig* SignalBeyond(const Msg* msg, int bits) const {
-    if (!msg) return nullptr;
-    for (const auto& e : msg->signals) {
-      if (IsEditedSignal(e.key, e.value)) continue;
-      if (static_cast<long long>(e.value->startBit) + e.value->bitCount > bits) return e.value;
-    }
-    return nullptr;
-  }
-  // True when a bit of [start, start + count) is another signal's; a count
-  // below 1 asks about nothing.
-  bool RangeUsed(const Msg* msg, int start, int count) const {
-    return count >= 1 && Occupancy(msg).AnyTaken(start, count);
-  }
   bool SignalNameTaken(const Msg* msg, const std::string& key) const {
     if (!msg) return false;
     for (const auto& e : msg->signals)
@@ -410,15 +391,10 @@ class CFrameDlgModel : public CFrameDlgModelBase {
     };
     if (SignalNameTaken(frame, sigKey)) return fail(IDC_SIGNAL_NAME, IDS_MSG_SIGNAL_DEFINED);
     if (existing && existing->byteCount != v_.byteCount) return fail(IDC_BYTE_COUNT, IDS_MSG_MESSAGE_OTHER_LENGTH);
-    const int bits = FrameBits();
-    if (const Sig* beyond = SignalBeyond(frame, bits))
-      return fail(IDC_BYTE_COUNT, IDS_MSG_BITS_OUTSIDE, {beyond->name});
-    if (v_.byteCount > 0) {
-      if (v_.startBit >= bits) return fail(IDC_START_BIT, IDS_MSG_BITS_OUTSIDE, {v_.signalName});
-      if (static_cast<long long>(v_.startBit) + v_.bitCount > bits)
-        return fail(IDC_BIT_COUNT, IDS_MSG_BITS_OUTSIDE, {v_.signalName});
-    }
-    if (RangeUsed(frame, v_.startBit, v_.bitCount)) return fail(IDC_START_BIT, IDS_MSG_BITS_OVERLAP);
+    if (const OkCheck refusal = ::CheckSignalPlace(OtherSignalRecords(frame), Occupancy(frame),
+                                                   {v_.byteCount, v_.startBit, v_.bitCount, v_.signalName},
+                                                   {IDC_BYTE_COUNT, IDC_START_BIT, IDC_BIT_COUNT}))
+      return fail(refusal->focus, refusal->message, refusal->args);
     return 0;
   }
   // Asks the byte-order question about the frame's other signals; false
