@@ -132,11 +132,8 @@ std::vector<_CANSignal*> CCanDlgModel::OtherSignals(const _CANMsg* msg) const {
 }
 
 bool CCanDlgModel::CanPlaceBits(int count) const {
-  const int bits = ClampedBytes() * 8;
-  const int start = c_.startBit;
-  if (start < 0 || EndOf(start, count) > bits) return false;
-  const CBitOccupancy map = BuildBitMap(LiveMessage(false), SkipKey(), MAX_J1939_BITS);
-  return !map.AnyTaken(start, count);
+  return RangePlaceable(BuildBitMap(LiveMessage(false), SkipKey(), MAX_J1939_BITS), c_.startBit, count,
+                        ClampedBytes() * 8);
 }
 
 // ---------------------------------------------------------------- opening

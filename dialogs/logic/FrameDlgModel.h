@@ -353,9 +353,7 @@ class CFrameDlgModel : public CFrameDlgModelBase {
   }
 
   bool CanPlaceBits(int n) const override {
-    long long start = v_.startBit;
-    if (n < 1 || start < 0 || start + n > FrameBits()) return false;
-    return !Occupancy(NamedMessage(), MakeUpperString(v_.signalName)).AnyTaken(v_.startBit, n);
+    return RangePlaceable(Occupancy(NamedMessage(), MakeUpperString(v_.signalName)), v_.startBit, n, FrameBits());
   }
 
   // The bits of msg's signals but the edited one and the one stored under

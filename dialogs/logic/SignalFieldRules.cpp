@@ -89,6 +89,11 @@ double ScalingReachToHold(double value, double typed) {
   return std::fabs(value) == VALUE_UNLIMITED ? typed : std::max(typed, std::fabs(value));
 }
 
+bool RangePlaceable(const CBitOccupancy& taken, int start, int count, int frameBits) {
+  if (count < 1 || start < 0 || EndOf(start, count) > frameBits) return false;
+  return !taken.AnyTaken(start, count);
+}
+
 OkCheck CheckSignalFits(const SignalPlace& place, const SignalPlaceFields& fields) {
   const long long bits = place.byteCount * 8LL;
   if (place.byteCount <= 0) return std::nullopt;

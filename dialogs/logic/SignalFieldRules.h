@@ -83,6 +83,10 @@ struct SignalPlaceFields {
   int pastEnd = 0;
 };
 
+// Float and Double need their 32 or 64 bits from the start bit: true when
+// start .. start + count - 1 lie in a frame of `frameBits` and none is taken.
+bool RangePlaceable(const CBitOccupancy& taken, int start, int count, int frameBits);
+
 // The range lies in the frame when the frame has bytes (IDS_MSG_BITS_OUTSIDE
 // with the typed name); a frame of 0 bytes places nothing to judge.
 OkCheck CheckSignalFits(const SignalPlace& place, const SignalPlaceFields& fields);

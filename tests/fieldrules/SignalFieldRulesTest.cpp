@@ -146,3 +146,22 @@ TEST(SignalFieldRules, SignalPlaceOnOk) {
     }
   }
 }
+
+TEST(SignalFieldRules, FloatAndDoubleNeedTheirBits) {
+  CBitOccupancy taken(64);
+  taken.Mark(40, 8, 0);
+  struct Case {
+    const char* rule;
+    int start, count, frameBits;
+    bool want;
+  };
+  const Case cases[] = {
+      {"free bits inside the frame", 0, 32, 64, true},
+      {"past the frame's end", 8, 64, 64, false},
+      {"on another signal's bits", 16, 32, 64, false},
+      {"a start below the frame", -1, 32, 64, false},
+      {"no bits asked", 0, 0, 64, false},
+      {"a start past any int end", 2147483647, 32, 64, false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RangePlaceable(taken, c.start, c.count, c.frameBits), c.want) << c.rule;
+}
