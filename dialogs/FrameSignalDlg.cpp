@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <tuple>
 
 using namespace dlgids;
 
@@ -220,7 +221,7 @@ void CFrameSignalDlg::BuildLayout() {
        [this](int) {
          // Leaving the field or Enter in it: the typed value, clamped.
          model_.CommitId(msgId_->GetValue());
-         ShowIdentifier();
+         ShowSignalRange();
        },
        [this](int chosen) {
          model_.SelectIdRow(chosen);
@@ -396,32 +397,11 @@ void CFrameSignalDlg::SetHexDisplay(bool hex) {
 }
 
 void CFrameSignalDlg::ShowValues() {
-  FillLock lock(*this);
   // Every field is written here, so what the model noted is spent.
   model_.TakeWrittenFields();
-  const FrameSignalValues& v = model_.Values();
-  msgName_->SetWindowText(cp932::ToQString(v.msgName));
-  format_->setCurrentIndex(v.formatIndex);
-  ShowIdentifier();
-  byteCount_->SetValue(v.byteCount);
-  // Stored cycles outside the fields' ranges are shown as they are; the
-  // fields' own bound judges only what the user types.
-  if (baseCycle_) ShowHeld(baseCycle_, 0, 63, v.baseCycle);
-  if (repetition_) ShowHeld(repetition_, 1, 64, v.cycleRepetition);
-  sigName_->SetWindowText(cp932::ToQString(v.signalName));
-  if (bitOrder_) bitOrder_->setCurrentIndex(v.bitOrder);
-  little_->setChecked(v.byteOrder == BYTEORDER_LITTLE);
-  big_->setChecked(v.byteOrder == BYTEORDER_BIG);
-  // An imported float's limits of +-3.4e38 are shown and kept as stored.
-  const std::pair<CEditDBL*, double> scaling[] = {
-      {factor_, v.factor}, {offset_, v.offset}, {minimum_, v.minimum}, {maximum_, v.maximum}};
-  for (const auto& [field, value] : scaling) {
-    const double reach = ScalingReachToHold(value, 1e30);
-    field->SetRange(-reach, reach);
-    field->SetValue(value);
-  }
-  unit_->SetWindowText(cp932::ToQString(v.unit));
-  ShowWritten({IDC_START_BIT, IDC_BIT_COUNT});
+  ShowFields({IDC_MSG_NAME, IDC_FRAME_FORMAT, IDC_MSG_ID, IDC_BYTE_COUNT, IDC_BASE_CYCLE, IDC_CYCLE_REPEAT,
+              IDC_SIGNAL_NAME, IDC_BIT_ORDER, IDC_BYTE_LITTLE, IDC_FACTOR, IDC_OFFSET, IDC_MINIMUM, IDC_MAXIMUM,
+              IDC_UNIT, IDC_START_BIT, IDC_BIT_COUNT});
 }
 
 void CFrameSignalDlg::EnableSignalControls(bool on) {
@@ -430,17 +410,38 @@ void CFrameSignalDlg::EnableSignalControls(bool on) {
     if (QWidget* w = GetDlgItem(id)) w->setEnabled(on);
 }
 
-void CFrameSignalDlg::ShowSignalRange() { ShowWritten(model_.TakeWrittenFields()); }
+void CFrameSignalDlg::ShowSignalRange() { ShowFields(model_.TakeWrittenFields()); }
 
-void CFrameSignalDlg::ShowWritten(const std::set<int>& written) {
+void CFrameSignalDlg::ShowFields(const std::set<int>& written) {
   FillLock lock(*this);
   const FrameSignalValues& v = model_.Values();
   const auto wrote = [&written](int id) { return written.count(id) != 0; };
+  if (wrote(IDC_MSG_NAME)) msgName_->SetWindowText(cp932::ToQString(v.msgName));
+  if (wrote(IDC_FRAME_FORMAT)) format_->setCurrentIndex(v.formatIndex);
+  if (wrote(IDC_MSG_ID)) ShowIdentifier();
   if (wrote(IDC_BYTE_COUNT)) byteCount_->SetValue(v.byteCount);
-  if (wrote(IDC_FACTOR)) factor_->SetValue(v.factor);
-  if (wrote(IDC_OFFSET)) offset_->SetValue(v.offset);
-  if (wrote(IDC_MINIMUM)) minimum_->SetValue(v.minimum);
-  if (wrote(IDC_MAXIMUM)) maximum_->SetValue(v.maximum);
+  // Stored cycles outside the fields' ranges are shown as they are; the
+  // fields' own bound judges only what the user types.
+  if (baseCycle_ && wrote(IDC_BASE_CYCLE)) ShowHeld(baseCycle_, 0, 63, v.baseCycle);
+  if (repetition_ && wrote(IDC_CYCLE_REPEAT)) ShowHeld(repetition_, 1, 64, v.cycleRepetition);
+  if (wrote(IDC_SIGNAL_NAME)) sigName_->SetWindowText(cp932::ToQString(v.signalName));
+  if (bitOrder_ && wrote(IDC_BIT_ORDER)) bitOrder_->setCurrentIndex(v.bitOrder);
+  if (wrote(IDC_BYTE_LITTLE)) {
+    little_->setChecked(v.byteOrder == BYTEORDER_LITTLE);
+    big_->setChecked(v.byteOrder == BYTEORDER_BIG);
+  }
+  // An imported float's limits of +-3.4e38 are shown and kept as stored.
+  const std::tuple<int, CEditDBL*, double> scaling[] = {{IDC_FACTOR, factor_, v.factor},
+                                                        {IDC_OFFSET, offset_, v.offset},
+                                                        {IDC_MINIMUM, minimum_, v.minimum},
+                                                        {IDC_MAXIMUM, maximum_, v.maximum}};
+  for (const auto& [id, field, value] : scaling) {
+    if (!wrote(id)) continue;
+    const double reach = ScalingReachToHold(value, 1e30);
+    field->SetRange(-reach, reach);
+    field->SetValue(value);
+  }
+  if (wrote(IDC_UNIT)) unit_->SetWindowText(cp932::ToQString(v.unit));
   // A stored range outside the frame is shown as it is until the user edits it.
   if (model_.SignalControlsEnabled()) {
     ShowHeld(startBit_, 0, model_.StartBitMax(), v.startBit, wrote(IDC_START_BIT));
@@ -481,7 +482,7 @@ void CFrameSignalDlg::OnGridDragged(int cell) {
 
 void CFrameSignalDlg::CommitFormat(int index) {
   model_.CommitFormat(index);
-  ShowIdentifier();
+  ShowSignalRange();
 }
 
 void CFrameSignalDlg::CommitLimits() {

@@ -64,8 +64,10 @@ class CFrameSignalDlg : public CMsgDlg {
 
  private:
   void BuildLayout();
-  // The `written` fields, then the range's state and the grid.
-  void ShowWritten(const std::set<int>& written);
+  // The one way the fields show the model: the `written` fields (the byte
+  // order under IDC_BYTE_LITTLE), then the range's state, the value type
+  // and the grid. ShowValues passes every field.
+  void ShowFields(const std::set<int>& written);
   void ShowIdentifier();
   void FillIdList();
   void SetHexDisplay(bool hex);

@@ -103,27 +103,22 @@ bool CCanDlgModel::NamesMultiplexor(const _CANMsg* msg, const std::string& key) 
   return msg->signals.Contains(key) || (targetSig_ && key == MakeUpperString(targetSig_->multiplexor));
 }
 
-void CCanDlgModel::FillBitMap(const _CANMsg* msg, const std::string& skipKey, CBitOccupancy& map) const {
-  if (!msg) return;
-  const bool multiplexed = EditedIsMultiplexed(msg);
-  int number = 0;
-  for (const auto& entry : msg->signals) {
-    const _CANSignal* s = entry.value;
-    if (!s || (!skipKey.empty() && entry.key == skipKey)) continue;
-    if (multiplexed && s->multiplexor[0] != '\0') continue;
-    map.Mark(s->startBit, s->bitCount, number++);
-  }
+bool CCanDlgModel::LeftOut(const std::string& key, const _CANSignal& s, const std::string& skipKey, bool multiplexed) {
+  return (!skipKey.empty() && key == skipKey) || (multiplexed && s.multiplexor[0] != '\0');
 }
 
 CBitOccupancy CCanDlgModel::BuildBitMap(const _CANMsg* msg, const std::string& skipKey, int size) const {
-  CBitOccupancy map(size);
-  FillBitMap(msg, skipKey, map);
-  return map;
+  const bool multiplexed = EditedIsMultiplexed(msg);
+  return OccupancyOf(
+      msg, size, [&](const std::string& key, const _CANSignal& s) { return LeftOut(key, s, skipKey, multiplexed); });
+}
+
+CBitOccupancy CCanDlgModel::OkOccupancy(const _CANMsg* msg) const {
+  return BuildBitMap(msg, SkipKey(), c_.j1939 ? MAX_J1939_BITS : MAX_CAN_BITS);
 }
 
 bool CCanDlgModel::IsBitRangeUsed(const _CANMsg* msg, int start, int count) const {
-  const CBitOccupancy map = BuildBitMap(msg, SkipKey(), c_.j1939 ? MAX_J1939_BITS : MAX_CAN_BITS);
-  return map.AnyTaken(start, count);
+  return OkOccupancy(msg).AnyTaken(start, count);
 }
 
 std::vector<_CANSignal*> CCanDlgModel::OtherSignals(const _CANMsg* msg) const {
@@ -136,25 +131,9 @@ std::vector<_CANSignal*> CCanDlgModel::OtherSignals(const _CANMsg* msg) const {
   return out;
 }
 
-bool CCanDlgModel::FindSignalBeyondLength(const _CANMsg* msg, std::string& name, int byteCount) const {
-  if (!msg) return false;
-  const std::string skip = mode_ == DLGMODE_EDIT ? MakeUpperString(openingName_) : std::string();
-  for (const auto& entry : msg->signals) {
-    if (!entry.value || (!skip.empty() && entry.key == skip)) continue;
-    if (EndOf(entry.value->startBit, entry.value->bitCount) > byteCount * 8LL) {
-      name = entry.value->name;
-      return true;
-    }
-  }
-  return false;
-}
-
 bool CCanDlgModel::CanPlaceBits(int count) const {
-  const int bits = ClampedBytes() * 8;
-  const int start = c_.startBit;
-  if (start < 0 || EndOf(start, count) > bits) return false;
-  const CBitOccupancy map = BuildBitMap(LiveMessage(false), SkipKey(), MAX_J1939_BITS);
-  return !map.AnyTaken(start, count);
+  return RangePlaceable(BuildBitMap(LiveMessage(false), SkipKey(), MAX_J1939_BITS), c_.startBit, count,
+                        ClampedBytes() * 8);
 }
 
 // ---------------------------------------------------------------- opening
@@ -744,8 +723,7 @@ tagBitAssignInfo CCanDlgModel::BuildPageInfo(const _CANMsg* msg) const {
   const bool multiplexed = EditedIsMultiplexed(msg);
   for (const auto& entry : msg->signals) {
     const _CANSignal* s = entry.value;
-    if (!s || (!skip.empty() && entry.key == skip)) continue;
-    if (multiplexed && s->multiplexor[0] != '\0') continue;
+    if (!s || LeftOut(entry.key, *s, skip, multiplexed)) continue;
     const PageSpan span = CalcPageSpan(s->startBit, s->bitCount, info.pageStart);
     info.elements.push_back({span.start, span.length, span.inPage, s->name});
   }
@@ -869,76 +847,63 @@ const _CANMsg* CCanDlgModel::OtherMessageWithId(const _CANMsg* except) const {
   return nullptr;
 }
 
-CCanDlgModel::OkCheck CCanDlgModel::CheckTexts(const OkContext&) const {
+OkCheck CCanDlgModel::CheckTexts(const OkContext&) const {
   if (const int field = texts_.FirstRefused({dlgids::IDC_MSG_NAME, dlgids::IDC_SIGNAL_NAME, dlgids::IDC_UNIT}))
-    return Refusal{IDS_MSG_TEXT_NOT_CP932, field, {}};
+    return OkRefusal{IDS_MSG_TEXT_NOT_CP932, field, {}};
   return std::nullopt;
 }
 
-CCanDlgModel::OkCheck CCanDlgModel::CheckMessageName(const OkContext& ok) const {
-  if (ok.msgKey.empty()) return Refusal{IDS_MSG_NAME_EMPTY, dlgids::IDC_MSG_NAME, {}};
+OkCheck CCanDlgModel::CheckMessageName(const OkContext& ok) const {
+  if (ok.msgKey.empty()) return OkRefusal{IDS_MSG_NAME_EMPTY, dlgids::IDC_MSG_NAME, {}};
   return std::nullopt;
 }
 
-CCanDlgModel::OkCheck CCanDlgModel::CheckMessageIdentity(const OkContext& ok) const {
+OkCheck CCanDlgModel::CheckMessageIdentity(const OkContext& ok) const {
   if (mode_ == DLGMODE_EDIT) {
     const _CANMsg* holder = table_ ? table_->Find(ok.msgKey) : nullptr;
     if (ok.msgKey != MakeUpperString(targetMsg_->name) && holder && holder != targetMsg_)
-      return Refusal{IDS_MSG_MESSAGE_DEFINED, dlgids::IDC_MSG_NAME, {}};
+      return OkRefusal{IDS_MSG_MESSAGE_DEFINED, dlgids::IDC_MSG_NAME, {}};
     if (c_.id != targetMsg_->id) {
       if (const _CANMsg* other = OtherMessageWithId(targetMsg_))
-        return Refusal{IDS_MSG_ID_USED, dlgids::IDC_MSG_ID, {FormatId(c_.id), std::string(other->name)}};
+        return OkRefusal{IDS_MSG_ID_USED, dlgids::IDC_MSG_ID, {FormatId(c_.id), std::string(other->name)}};
     }
     return std::nullopt;
   }
   const _CANMsg* existing = ok.existing;
   if (existing && existing->frameFormat != c_.frameFormat)
-    return Refusal{IDS_MSG_MESSAGE_OTHER_FORMAT, dlgids::IDC_FRAME_FORMAT, {}};
+    return OkRefusal{IDS_MSG_MESSAGE_OTHER_FORMAT, dlgids::IDC_FRAME_FORMAT, {}};
   if (!existing) {
     if (const _CANMsg* other = OtherMessageWithId(nullptr))
-      return Refusal{IDS_MSG_ID_USED, dlgids::IDC_MSG_ID, {FormatId(c_.id), std::string(other->name)}};
+      return OkRefusal{IDS_MSG_ID_USED, dlgids::IDC_MSG_ID, {FormatId(c_.id), std::string(other->name)}};
   }
   if (existing && existing->id != c_.id)
-    return Refusal{IDS_MSG_MESSAGE_OTHER_ID, dlgids::IDC_MSG_ID, {std::string(existing->name), FormatId(existing->id)}};
+    return OkRefusal{
+        IDS_MSG_MESSAGE_OTHER_ID, dlgids::IDC_MSG_ID, {std::string(existing->name), FormatId(existing->id)}};
   return std::nullopt;
 }
 
-CCanDlgModel::OkCheck CCanDlgModel::CheckSignalName(const OkContext& ok) const {
-  if (ok.sigKey.empty()) return Refusal{IDS_MSG_NAME_EMPTY, dlgids::IDC_SIGNAL_NAME, {}};
+OkCheck CCanDlgModel::CheckSignalName(const OkContext& ok) const {
+  if (ok.sigKey.empty()) return OkRefusal{IDS_MSG_NAME_EMPTY, dlgids::IDC_SIGNAL_NAME, {}};
   if (mode_ == DLGMODE_EDIT) {
     const _CANSignal* holder = targetMsg_->signals.Find(ok.sigKey);
     if (holder && holder != targetSig_ && ok.sigKey != MakeUpperString(openingName_))
-      return Refusal{IDS_MSG_SIGNAL_DEFINED, dlgids::IDC_SIGNAL_NAME, {}};
+      return OkRefusal{IDS_MSG_SIGNAL_DEFINED, dlgids::IDC_SIGNAL_NAME, {}};
   } else if (ok.existing && ok.existing->signals.Contains(ok.sigKey)) {
-    return Refusal{IDS_MSG_SIGNAL_DEFINED, dlgids::IDC_SIGNAL_NAME, {}};
+    return OkRefusal{IDS_MSG_SIGNAL_DEFINED, dlgids::IDC_SIGNAL_NAME, {}};
   }
   return std::nullopt;
 }
 
-CCanDlgModel::OkCheck CCanDlgModel::CheckExistingByteCount(const OkContext& ok) const {
+OkCheck CCanDlgModel::CheckExistingByteCount(const OkContext& ok) const {
   if (ok.existing && ok.existing->byteCount != c_.byteCount)
-    return Refusal{IDS_MSG_MESSAGE_OTHER_LENGTH, dlgids::IDC_BYTE_COUNT, {}};
+    return OkRefusal{IDS_MSG_MESSAGE_OTHER_LENGTH, dlgids::IDC_BYTE_COUNT, {}};
   return std::nullopt;
 }
 
-CCanDlgModel::OkCheck CCanDlgModel::CheckOtherSignalsFit(const OkContext& ok) const {
-  std::string beyond;
-  if (FindSignalBeyondLength(ok.checked, beyond, c_.byteCount))
-    return Refusal{IDS_MSG_BITS_OUTSIDE, dlgids::IDC_BYTE_COUNT, {beyond}};
-  return std::nullopt;
-}
-
-CCanDlgModel::OkCheck CCanDlgModel::CheckSignalFits(const OkContext&) const {
-  const long long bits = c_.byteCount * 8LL;
-  if (c_.byteCount > 0 && (c_.startBit >= bits || EndOf(c_.startBit, c_.bitCount) > bits))
-    return Refusal{IDS_MSG_BITS_OUTSIDE, dlgids::IDC_START_BIT, {c_.sigName}};
-  return std::nullopt;
-}
-
-CCanDlgModel::OkCheck CCanDlgModel::CheckBitsFree(const OkContext& ok) const {
-  if (IsBitRangeUsed(ok.checked, c_.startBit, c_.bitCount))
-    return Refusal{IDS_MSG_BITS_OVERLAP, dlgids::IDC_START_BIT, {}};
-  return std::nullopt;
+OkCheck CCanDlgModel::CheckSignalPlace(const OkContext& ok) const {
+  return ::CheckSignalPlace(OtherSignals(ok.checked), OkOccupancy(ok.checked),
+                            {c_.byteCount, c_.startBit, c_.bitCount, c_.sigName},
+                            {dlgids::IDC_BYTE_COUNT, dlgids::IDC_START_BIT, dlgids::IDC_START_BIT});
 }
 
 bool CCanDlgModel::AskByteOrder(IDlgPrompt& prompt, const OkContext& ok, int& changed) {
@@ -1015,15 +980,9 @@ CCanDlgModel::OkResult CCanDlgModel::OnOK(IDlgPrompt& prompt) {
   using Check = OkCheck (CCanDlgModel::*)(const OkContext&) const;
   static constexpr Check kChecks[] = {
       &CCanDlgModel::CheckTexts,      &CCanDlgModel::CheckMessageName,       &CCanDlgModel::CheckMessageIdentity,
-      &CCanDlgModel::CheckSignalName, &CCanDlgModel::CheckExistingByteCount, &CCanDlgModel::CheckOtherSignalsFit,
-      &CCanDlgModel::CheckSignalFits, &CCanDlgModel::CheckBitsFree,
+      &CCanDlgModel::CheckSignalName, &CCanDlgModel::CheckExistingByteCount, &CCanDlgModel::CheckSignalPlace,
   };
-  for (const Check check : kChecks) {
-    if (const OkCheck refusal = (this->*check)(ok)) {
-      prompt.Error(refusal->message, refusal->args);
-      return {false, refusal->focus};
-    }
-  }
+  if (const OkCheck refusal = FirstRefusal(*this, kChecks, ok, prompt)) return {false, refusal->focus};
   // The multiplexor is held to the rules of choosing it, stored or chosen.
   if (!c_.MuxText().empty() && CheckMultiplexorChain(prompt) != 0) return {false, dlgids::IDC_MULTIPLEXOR};
   // A malformed multiplex value must not reach the record in part.

@@ -193,9 +193,14 @@ class CCanDlgModel {
   bool EditedIsMultiplexed(const _CANMsg* msg) const;
   // `key` (upper case) names a multiplexor of the edited signal in `msg`.
   bool NamesMultiplexor(const _CANMsg* msg, const std::string& key) const;
-  void FillBitMap(const _CANMsg* msg, const std::string& skipKey, CBitOccupancy& map) const;
+  // What the occupancy and the grid leave out: the signal under `skipKey`
+  // and, for a multiplexed edited signal, the other multiplexed ones, whose
+  // bits it may share.
+  static bool LeftOut(const std::string& key, const _CANSignal& s, const std::string& skipKey, bool multiplexed);
+  // The occupancy the overlap test of OK and of the multiplexor choice reads:
+  // as far as the message may reach.
+  CBitOccupancy OkOccupancy(const _CANMsg* msg) const;
   bool IsBitRangeUsed(const _CANMsg* msg, int start, int count) const;
-  bool FindSignalBeyondLength(const _CANMsg* msg, std::string& name, int byteCount) const;
 
   void InitControls();
   void FillControls();
@@ -222,12 +227,6 @@ class CCanDlgModel {
   void Wrote(std::initializer_list<int> ids);
 
   // The checks of OK, in their order; each answers the refusal it finds.
-  struct Refusal {
-    int message = 0;
-    int focus = 0;
-    std::vector<MsgArg> args;
-  };
-  using OkCheck = std::optional<Refusal>;
   struct OkContext {
     std::string msgKey;
     std::string sigKey;
@@ -243,9 +242,8 @@ class CCanDlgModel {
   OkCheck CheckMessageIdentity(const OkContext& ok) const;
   OkCheck CheckSignalName(const OkContext& ok) const;
   OkCheck CheckExistingByteCount(const OkContext& ok) const;
-  OkCheck CheckOtherSignalsFit(const OkContext& ok) const;
-  OkCheck CheckSignalFits(const OkContext& ok) const;
-  OkCheck CheckBitsFree(const OkContext& ok) const;
+  // The place rule every frame dialog shares, over this dialog's occupancy.
+  OkCheck CheckSignalPlace(const OkContext& ok) const;
   // The other signals' byte order follows the chosen one when the user
   // agrees; false when he cancels.
   bool AskByteOrder(IDlgPrompt& prompt, const OkContext& ok, int& changed);

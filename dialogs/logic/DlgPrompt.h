@@ -3,6 +3,7 @@
 // argument so that tests answer the questions and see every refusal.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "MessageBox.h"
@@ -25,3 +26,25 @@ class CMessagePrompt : public IDlgPrompt {
   bool AskYesNo(int stringId, const std::vector<MsgArg>& args = {}) override;
   bool AskOkCancel(int stringId, const std::vector<MsgArg>& args = {}) override;
 };
+
+// A refusal of one of OK's checks: the message with its arguments and the
+// control the focus goes to.
+struct OkRefusal {
+  int message = 0;
+  int focus = 0;
+  std::vector<MsgArg> args;
+};
+using OkCheck = std::optional<OkRefusal>;
+
+// Runs a dialog's OK checks in their order; the first refusal is shown and
+// answered, nothing when every check passed.
+template <class Model, class Check, std::size_t N, class Context>
+OkCheck FirstRefusal(const Model& model, const Check (&checks)[N], const Context& ok, IDlgPrompt& prompt) {
+  for (const Check check : checks) {
+    if (OkCheck refusal = (model.*check)(ok)) {
+      prompt.Error(refusal->message, refusal->args);
+      return refusal;
+    }
+  }
+  return std::nullopt;
+}

@@ -69,61 +69,63 @@ void CFlexRayDlgModel::SelectSignalRow(int row) {
   Redraw();
 }
 
+OkCheck CFlexRayDlgModel::CheckCycles(const OkContext&) const {
+  if (v_.baseCycle >= v_.cycleRepetition) return OkRefusal{IDS_MSG_BASE_CYCLE, IDC_BASE_CYCLE, {}};
+  return std::nullopt;
+}
+
+bool CFlexRayDlgModel::CycleClash(const _FlexRayMsg* skip) const {
+  if (!map_) return false;
+  for (const auto& e : *map_) {
+    const _FlexRayMsg* m = e.value;
+    if (m == skip || m->slotId != v_.id) continue;
+    if (FlexRayCyclesMeet(v_.baseCycle, v_.cycleRepetition, m->baseCycle, m->cycleRepetition)) return true;
+  }
+  return false;
+}
+
+OkCheck CFlexRayDlgModel::CheckSlot(const OkContext& ok) const {
+  // A new signal of a stored frame takes that frame's slot and cycles; any
+  // other frame of another name on the same slot must not share a cycle.
+  if (const _FlexRayMsg* joined = Joined(ok)) {
+    if (joined->slotId != v_.id)
+      return OkRefusal{IDS_MSG_MESSAGE_OTHER_ID, IDC_MSG_ID, {joined->name, IdText(joined->slotId)}};
+    return std::nullopt;
+  }
+  if (CycleClash(mode_ == DLGMODE_EDIT ? target_ : nullptr))
+    return OkRefusal{IDS_MSG_CYCLE_OVERLAP, IDC_MSG_ID, {IdText(v_.id), ok.msgKey}};
+  return std::nullopt;
+}
+
+OkCheck CFlexRayDlgModel::CheckExistingCycles(const OkContext& ok) const {
+  const _FlexRayMsg* joined = Joined(ok);
+  if (joined && (joined->baseCycle != v_.baseCycle || joined->cycleRepetition != v_.cycleRepetition))
+    return OkRefusal{IDS_MSG_CYCLE_OVERLAP, IDC_BASE_CYCLE, {IdText(v_.id), ok.msgKey}};
+  return std::nullopt;
+}
+
 int CFlexRayDlgModel::Ok(IDlgPrompt& prompt) {
   if (IsView()) return DLG_OK_CLOSE;
   if (!target_ || !targetSig_) return DLG_OK_STAY;
-  const bool isNew = mode_ == DLGMODE_NEW;
-  const bool isEdit = mode_ == DLGMODE_EDIT;
-  const std::string key = MakeUpperString(v_.msgName);
-  const long long id = v_.id;
-  const int base = v_.baseCycle;
-  const int rep = v_.cycleRepetition;
-  auto fail = [&](int focus, int message, const std::vector<MsgArg>& args = {}) {
-    prompt.Error(message, args);
-    return focus;
+  static constexpr Check kChecks[] = {
+      &CFlexRayDlgModel::CheckTexts,       &CFlexRayDlgModel::CheckMessageName,
+      &CFlexRayDlgModel::CheckRename,      &CFlexRayDlgModel::CheckFormat,
+      &CFlexRayDlgModel::CheckCycles,      &CFlexRayDlgModel::CheckSlot,
+      &CFlexRayDlgModel::CheckSignalName,  &CFlexRayDlgModel::CheckExistingByteCount,
+      &CFlexRayDlgModel::CheckSignalPlace, &CFlexRayDlgModel::CheckExistingCycles,
   };
+  const OkContext ok = MakeOkContext();
+  if (const OkCheck refusal = FirstRefusal(*this, kChecks, ok, prompt)) return refusal->focus;
+  return AskAndWrite(prompt, ok);
+}
 
-  if (const int field = CheckTexts(prompt)) return field;
-  if (v_.msgName.empty()) return fail(IDC_MSG_NAME, IDS_MSG_NAME_EMPTY);
-  _FlexRayMsg* existing = map_ ? map_->Find(key) : nullptr;
-  if (isEdit && key != MakeUpperString(target_->name) && existing) return fail(IDC_MSG_NAME, IDS_MSG_MESSAGE_DEFINED);
-  if (isNew && existing && existing->frameFormat != v_.formatIndex)
-    return fail(IDC_FRAME_FORMAT, IDS_MSG_MESSAGE_OTHER_FORMAT);
-  if (base >= rep) return fail(IDC_BASE_CYCLE, IDS_MSG_BASE_CYCLE);
-
-  // Frames of another name on the same slot must not share a cycle; the
-  // edited frame is told by its record, so a rename never meets itself.
-  auto cycleClash = [&](const _FlexRayMsg* skip) {
-    if (!map_) return false;
-    for (const auto& e : *map_) {
-      const _FlexRayMsg* m = e.value;
-      if (m == skip || m->slotId != id) continue;
-      if (FlexRayCyclesMeet(base, rep, m->baseCycle, m->cycleRepetition)) return true;
-    }
-    return false;
-  };
-  if (isNew && existing) {
-    if (existing->slotId != id)
-      return fail(IDC_MSG_ID, IDS_MSG_MESSAGE_OTHER_ID, {existing->name, IdText(existing->slotId)});
-  } else if (cycleClash(isEdit ? target_ : nullptr)) {
-    return fail(IDC_MSG_ID, IDS_MSG_CYCLE_OVERLAP, {IdText(id), key});
-  }
-
-  const std::string sigKey = MakeUpperString(v_.signalName);
-  if (v_.byteCount != 0 && sigKey.empty()) return fail(IDC_SIGNAL_NAME, IDS_MSG_NAME_EMPTY);
-  _FlexRayMsg* frame = isEdit ? target_ : existing;
-  if (const int focus = CheckSignalPlace(prompt, frame, isNew ? existing : nullptr, sigKey)) return focus;
-  if (isNew && existing && (existing->baseCycle != base || existing->cycleRepetition != rep))
-    return fail(IDC_BASE_CYCLE, IDS_MSG_CYCLE_OVERLAP, {IdText(id), key});
-  if (frame && !AskByteOrder(prompt, frame)) return DLG_OK_STAY;
-
+bool CFlexRayDlgModel::WriteBack() {
   bool changed = PutName(target_->name, v_.msgName);
-  changed |= Put(target_->slotId, id);
+  changed |= Put(target_->slotId, v_.id);
   changed |= Put(target_->frameFormat, v_.formatIndex);
   changed |= Put(target_->byteCount, v_.byteCount);
-  changed |= Put(target_->baseCycle, base);
-  changed |= Put(target_->cycleRepetition, rep);
+  changed |= Put(target_->baseCycle, v_.baseCycle);
+  changed |= Put(target_->cycleRepetition, v_.cycleRepetition);
   changed |= WriteSignal(*targetSig_, true);
-  if (changed) modified_ = true;
-  return DLG_OK_CLOSE;
+  return changed;
 }

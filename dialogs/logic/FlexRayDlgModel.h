@@ -22,5 +22,17 @@ class CFlexRayDlgModel : public CFrameDlgModel<_FlexRayMsg, _FlexRaySignal> {
   void ShowMessageRow(const _FlexRayMsg& m) override;
   void RebuildGrid() override;
 
+  // The checks of OK that only FlexRay makes, each in its place of the order.
+  using Check = OkCheck (CFlexRayDlgModel::*)(const OkContext&) const;
+  OkCheck CheckCycles(const OkContext& ok) const;
+  OkCheck CheckSlot(const OkContext& ok) const;
+  // A frame of 0 bytes needs no signal name.
+  OkCheck CheckSignalName(const OkContext& ok) const { return SignalNameRefusal(ok, v_.byteCount != 0); }
+  OkCheck CheckExistingCycles(const OkContext& ok) const;
+  // Another frame on the slot whose cycles meet the typed ones; `skip` is
+  // the edited frame, told by its record so that a rename never meets itself.
+  bool CycleClash(const _FlexRayMsg* skip) const;
+  bool WriteBack() override;
+
   bool valuesLoaded_ = true;
 };

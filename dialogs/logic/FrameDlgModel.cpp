@@ -44,10 +44,10 @@ void CFrameDlgModelBase::ReadText(int ctrlId, bool edited, std::string_view utf8
   if (held) texts_.Read(ctrlId, edited, utf8, *held);
 }
 
-int CFrameDlgModelBase::CheckTexts(IDlgPrompt& prompt) const {
-  const int field = texts_.FirstRefused({dlgids::IDC_MSG_NAME, dlgids::IDC_SIGNAL_NAME, dlgids::IDC_UNIT});
-  if (field) prompt.Error(IDS_MSG_TEXT_NOT_CP932);
-  return field;
+OkCheck CFrameDlgModelBase::RefusedText() const {
+  if (const int field = texts_.FirstRefused({dlgids::IDC_MSG_NAME, dlgids::IDC_SIGNAL_NAME, dlgids::IDC_UNIT}))
+    return OkRefusal{IDS_MSG_TEXT_NOT_CP932, field, {}};
+  return std::nullopt;
 }
 
 void CFrameDlgModelBase::CommitId(long long id) {

@@ -204,9 +204,8 @@ class CFrameDlgModelBase {
   void ApplyByteCount();
   long long ClampId(long long id) const;
 
-  // The first check of OK: a text field holding text the code page cannot
-  // hold is refused; answers the control to focus, 0 when all fit.
-  int CheckTexts(IDlgPrompt& prompt) const;
+  // A text field holding text the code page cannot hold.
+  OkCheck RefusedText() const;
 
   // A written text field shows what the model holds again, which fits.
   void Wrote(std::initializer_list<int> ids) {
@@ -323,6 +322,8 @@ class CFrameDlgModel : public CFrameDlgModelBase {
 
   static long long IdOf(const _FlexRayMsg& m) { return m.slotId; }
   static long long IdOf(const _LINMsg& m) { return m.id; }
+  static int FormatOf(const _FlexRayMsg& m) { return m.frameFormat; }
+  static int FormatOf(const _LINMsg& m) { return m.checksum; }
 
   // The frame whose signals the grid and the checks look at: in new mode the
   // one stored under the typed name; otherwise the target itself, so that a
@@ -352,22 +353,15 @@ class CFrameDlgModel : public CFrameDlgModelBase {
   }
 
   bool CanPlaceBits(int n) const override {
-    long long start = v_.startBit;
-    if (n < 1 || start < 0 || start + n > FrameBits()) return false;
-    return !Occupancy(NamedMessage(), MakeUpperString(v_.signalName)).AnyTaken(v_.startBit, n);
+    return RangePlaceable(Occupancy(NamedMessage(), MakeUpperString(v_.signalName)), v_.startBit, n, FrameBits());
   }
 
   // The bits of msg's signals but the edited one and the one stored under
   // `alsoSkip` (when not empty).
   CBitOccupancy Occupancy(const Msg* msg, const std::string& alsoSkip = {}) const {
-    CBitOccupancy map(shape_.bitCapacity);
-    if (!msg) return map;
-    int owner = 0;
-    for (const auto& e : msg->signals) {
-      if (IsEditedSignal(e.key, e.value) || (!alsoSkip.empty() && e.key == alsoSkip)) continue;
-      map.Mark(e.value->startBit, e.value->bitCount, owner++);
-    }
-    return map;
+    return OccupancyOf(msg, shape_.bitCapacity, [&](const std::string& key, const Sig& s) {
+      return IsEditedSignal(key, &s) || (!alsoSkip.empty() && key == alsoSkip);
+    });
   }
   // The signals of msg but the edited one.
   std::vector<Sig*> OtherSignalRecords(const Msg* msg) const {
@@ -378,49 +372,84 @@ class CFrameDlgModel : public CFrameDlgModelBase {
     return out;
   }
 
-  // The first signal of msg (the edited one excepted) reaching beyond `bits`.
-  const Sig* SignalBeyond(const Msg* msg, int bits) const {
-    if (!msg) return nullptr;
-    for (const auto& e : msg->signals) {
-      if (IsEditedSignal(e.key, e.value)) continue;
-      if (static_cast<long long>(e.value->startBit) + e.value->bitCount > bits) return e.value;
-    }
-    return nullptr;
-  }
-  // True when a bit of [start, start + count) is another signal's; a count
-  // below 1 asks about nothing.
-  bool RangeUsed(const Msg* msg, int start, int count) const {
-    return count >= 1 && Occupancy(msg).AnyTaken(start, count);
-  }
   bool SignalNameTaken(const Msg* msg, const std::string& key) const {
     if (!msg) return false;
     for (const auto& e : msg->signals)
       if (e.key == key && e.value != targetSig_) return true;
     return false;
   }
-  // The signal checks of OK that both kinds make, in their order, against
-  // `frame` (the one the signal goes into; null for a new frame) and, in new
-  // mode, `existing` (the frame of the typed name). The first failure shows
-  // its message and answers the control to focus; 0 when all pass.
-  int CheckSignalPlace(IDlgPrompt& prompt, const Msg* frame, const Msg* existing, const std::string& sigKey) const {
-    using namespace dlgids;
-    auto fail = [&prompt](int focus, int message, const std::vector<MsgArg>& args = {}) {
-      prompt.Error(message, args);
-      return focus;
-    };
-    if (SignalNameTaken(frame, sigKey)) return fail(IDC_SIGNAL_NAME, IDS_MSG_SIGNAL_DEFINED);
-    if (existing && existing->byteCount != v_.byteCount) return fail(IDC_BYTE_COUNT, IDS_MSG_MESSAGE_OTHER_LENGTH);
-    const int bits = FrameBits();
-    if (const Sig* beyond = SignalBeyond(frame, bits))
-      return fail(IDC_BYTE_COUNT, IDS_MSG_BITS_OUTSIDE, {beyond->name});
-    if (v_.byteCount > 0) {
-      if (v_.startBit >= bits) return fail(IDC_START_BIT, IDS_MSG_BITS_OUTSIDE, {v_.signalName});
-      if (static_cast<long long>(v_.startBit) + v_.bitCount > bits)
-        return fail(IDC_BIT_COUNT, IDS_MSG_BITS_OUTSIDE, {v_.signalName});
-    }
-    if (RangeUsed(frame, v_.startBit, v_.bitCount)) return fail(IDC_START_BIT, IDS_MSG_BITS_OVERLAP);
-    return 0;
+
+  // What OK's checks look at: the typed names as keys, the frame of the
+  // typed name in the table, and the frame the signal goes into: the target
+  // itself in edit mode, the frame of the typed name in new mode.
+  struct OkContext {
+    std::string msgKey;
+    std::string sigKey;
+    Msg* existing = nullptr;
+    Msg* frame = nullptr;
+  };
+  OkContext MakeOkContext() const {
+    OkContext ok;
+    ok.msgKey = MakeUpperString(v_.msgName);
+    ok.sigKey = MakeUpperString(v_.signalName);
+    ok.existing = map_ ? map_->Find(ok.msgKey) : nullptr;
+    ok.frame = mode_ == DLGMODE_EDIT ? target_ : ok.existing;
+    return ok;
   }
+  // New mode: the stored frame of the typed name, which the new signal
+  // joins and whose frame fields it must match.
+  const Msg* Joined(const OkContext& ok) const { return mode_ == DLGMODE_NEW ? ok.existing : nullptr; }
+
+  // The checks both kinds make, each in its place of the kind's order.
+  OkCheck CheckTexts(const OkContext&) const { return RefusedText(); }
+  OkCheck CheckMessageName(const OkContext&) const {
+    if (v_.msgName.empty()) return OkRefusal{IDS_MSG_NAME_EMPTY, dlgids::IDC_MSG_NAME, {}};
+    return std::nullopt;
+  }
+  OkCheck CheckRename(const OkContext& ok) const {
+    if (mode_ == DLGMODE_EDIT && ok.msgKey != MakeUpperString(target_->name) && ok.existing)
+      return OkRefusal{IDS_MSG_MESSAGE_DEFINED, dlgids::IDC_MSG_NAME, {}};
+    return std::nullopt;
+  }
+  // The frame format (FlexRay) or checksum model (LIN), one field number.
+  OkCheck CheckFormat(const OkContext& ok) const {
+    const Msg* joined = Joined(ok);
+    if (joined && FormatOf(*joined) != v_.formatIndex)
+      return OkRefusal{IDS_MSG_MESSAGE_OTHER_FORMAT, dlgids::IDC_FRAME_FORMAT, {}};
+    return std::nullopt;
+  }
+  // An empty signal name where `required`, then a name another signal of the
+  // frame has.
+  OkCheck SignalNameRefusal(const OkContext& ok, bool required) const {
+    if (required && ok.sigKey.empty()) return OkRefusal{IDS_MSG_NAME_EMPTY, dlgids::IDC_SIGNAL_NAME, {}};
+    if (SignalNameTaken(ok.frame, ok.sigKey)) return OkRefusal{IDS_MSG_SIGNAL_DEFINED, dlgids::IDC_SIGNAL_NAME, {}};
+    return std::nullopt;
+  }
+  OkCheck CheckExistingByteCount(const OkContext& ok) const {
+    const Msg* joined = Joined(ok);
+    if (joined && joined->byteCount != v_.byteCount)
+      return OkRefusal{IDS_MSG_MESSAGE_OTHER_LENGTH, dlgids::IDC_BYTE_COUNT, {}};
+    return std::nullopt;
+  }
+  // The place rule every frame dialog shares; a range past the frame's end
+  // focuses the bit count.
+  OkCheck CheckSignalPlace(const OkContext& ok) const {
+    using namespace dlgids;
+    return ::CheckSignalPlace(OtherSignalRecords(ok.frame), Occupancy(ok.frame),
+                              {v_.byteCount, v_.startBit, v_.bitCount, v_.signalName},
+                              {IDC_BYTE_COUNT, IDC_START_BIT, IDC_BIT_COUNT});
+  }
+  // After the checks: the byte-order question about the frame's other
+  // signals, then the write-back. Answers DLG_OK_STAY when the user
+  // cancelled, else DLG_OK_CLOSE.
+  int AskAndWrite(IDlgPrompt& prompt, const OkContext& ok) {
+    if (ok.frame && !AskByteOrder(prompt, ok.frame)) return dlgids::DLG_OK_STAY;
+    if (WriteBack()) modified_ = true;
+    return dlgids::DLG_OK_CLOSE;
+  }
+  // Every field that differs into the target records; true when any did.
+  virtual bool WriteBack() = 0;
+
   // Asks the byte-order question about the frame's other signals; false
   // when the user cancelled.
   bool AskByteOrder(IDlgPrompt& prompt, Msg* msg) {

@@ -55,46 +55,44 @@ void CLinDlgModel::SelectSignalRow(int row) {
   Redraw();
 }
 
+OkCheck CLinDlgModel::CheckExistingId(const OkContext& ok) const {
+  const _LINMsg* joined = Joined(ok);
+  if (joined && joined->id != v_.id)
+    return OkRefusal{IDS_MSG_MESSAGE_OTHER_ID, IDC_MSG_ID, {joined->name, IdText(joined->id)}};
+  return std::nullopt;
+}
+
+OkCheck CLinDlgModel::CheckIdFree(const OkContext& ok) const {
+  // A new signal of a stored frame has that frame's identifier.
+  if (!map_ || Joined(ok)) return std::nullopt;
+  const bool isEdit = mode_ == DLGMODE_EDIT;
+  for (const auto& e : *map_) {
+    const _LINMsg* m = e.value;
+    // In edit mode the frame's own identifier is never a clash.
+    if (m->id != v_.id || (isEdit && m->id == target_->id)) continue;
+    return OkRefusal{IDS_MSG_ID_USED, IDC_MSG_ID, {IdText(v_.id), m->name}};
+  }
+  return std::nullopt;
+}
+
 int CLinDlgModel::Ok(IDlgPrompt& prompt) {
   if (IsView()) return DLG_OK_CLOSE;
   if (!target_ || !targetSig_) return DLG_OK_STAY;
-  const bool isNew = mode_ == DLGMODE_NEW;
-  const bool isEdit = mode_ == DLGMODE_EDIT;
-  const std::string key = MakeUpperString(v_.msgName);
-  const long long id = v_.id;
-  auto fail = [&](int focus, int message, const std::vector<MsgArg>& args = {}) {
-    prompt.Error(message, args);
-    return focus;
+  static constexpr Check kChecks[] = {
+      &CLinDlgModel::CheckTexts,      &CLinDlgModel::CheckMessageName,       &CLinDlgModel::CheckRename,
+      &CLinDlgModel::CheckFormat,     &CLinDlgModel::CheckExistingId,        &CLinDlgModel::CheckIdFree,
+      &CLinDlgModel::CheckSignalName, &CLinDlgModel::CheckExistingByteCount, &CLinDlgModel::CheckSignalPlace,
   };
+  const OkContext ok = MakeOkContext();
+  if (const OkCheck refusal = FirstRefusal(*this, kChecks, ok, prompt)) return refusal->focus;
+  return AskAndWrite(prompt, ok);
+}
 
-  if (const int field = CheckTexts(prompt)) return field;
-  if (v_.msgName.empty()) return fail(IDC_MSG_NAME, IDS_MSG_NAME_EMPTY);
-  _LINMsg* existing = map_ ? map_->Find(key) : nullptr;
-  if (isEdit && key != MakeUpperString(target_->name) && existing) return fail(IDC_MSG_NAME, IDS_MSG_MESSAGE_DEFINED);
-  if (isNew && existing && existing->checksum != v_.formatIndex)
-    return fail(IDC_CHECKSUM, IDS_MSG_MESSAGE_OTHER_FORMAT);
-  if (isNew && existing && existing->id != id)
-    return fail(IDC_MSG_ID, IDS_MSG_MESSAGE_OTHER_ID, {existing->name, IdText(existing->id)});
-  if (map_ && (isEdit || !existing)) {
-    for (const auto& e : *map_) {
-      const _LINMsg* m = e.value;
-      // In edit mode the frame's own identifier is never a clash.
-      if (m->id != id || (isEdit && m->id == target_->id)) continue;
-      return fail(IDC_MSG_ID, IDS_MSG_ID_USED, {IdText(id), m->name});
-    }
-  }
-
-  const std::string sigKey = MakeUpperString(v_.signalName);
-  if (sigKey.empty()) return fail(IDC_SIGNAL_NAME, IDS_MSG_NAME_EMPTY);
-  _LINMsg* frame = isEdit ? target_ : existing;
-  if (const int focus = CheckSignalPlace(prompt, frame, isNew ? existing : nullptr, sigKey)) return focus;
-  if (frame && !AskByteOrder(prompt, frame)) return DLG_OK_STAY;
-
+bool CLinDlgModel::WriteBack() {
   bool changed = PutName(target_->name, v_.msgName);
-  changed |= Put(target_->id, id);
+  changed |= Put(target_->id, v_.id);
   changed |= Put(target_->checksum, v_.formatIndex);
   changed |= Put(target_->byteCount, v_.byteCount);
   changed |= WriteSignal(*targetSig_, false);
-  if (changed) modified_ = true;
-  return DLG_OK_CLOSE;
+  return changed;
 }

@@ -20,4 +20,12 @@ class CLinDlgModel : public CFrameDlgModel<_LINMsg, _LINSignal> {
  private:
   void ShowMessageRow(const _LINMsg& m) override;
   void RebuildGrid() override;
+
+  // The checks of OK that only LIN makes, each in its place of the order.
+  using Check = OkCheck (CLinDlgModel::*)(const OkContext&) const;
+  OkCheck CheckExistingId(const OkContext& ok) const;
+  OkCheck CheckIdFree(const OkContext& ok) const;
+  // A frame of 0 bytes still needs a signal name.
+  OkCheck CheckSignalName(const OkContext& ok) const { return SignalNameRefusal(ok, true); }
+  bool WriteBack() override;
 };

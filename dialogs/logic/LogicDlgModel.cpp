@@ -64,61 +64,84 @@ bool CLogicDlgModel::RefitMergesPatterns(const _LOGICGroup& g, int n) const {
   return false;
 }
 
+OkCheck CLogicDlgModel::CheckCapacity(const OkContext& ok) const {
+  const bool joins = mode_ == DLGMODE_NEW || ok.groupChanged;
+  if (joins && ok.group->symbols.GetCount() >= static_cast<std::size_t>(MAX_LOGIC_GROUP_SYMBOLS))
+    return OkRefusal{IDS_MSG_TOO_MANY, DLG_OK_STAY, {MAX_LOGIC_GROUP_SYMBOLS}};
+  return std::nullopt;
+}
+
+OkCheck CLogicDlgModel::CheckTexts(const OkContext&) const {
+  if (texts_.Refused(IDC_SYMBOL_NAME)) return OkRefusal{IDS_MSG_TEXT_NOT_CP932, IDC_SYMBOL_NAME, {}};
+  return std::nullopt;
+}
+
+OkCheck CLogicDlgModel::CheckName(const OkContext& ok) const {
+  if (ok.key.empty()) return OkRefusal{IDS_MSG_NAME_EMPTY, IDC_SYMBOL_NAME, {}};
+  return std::nullopt;
+}
+
+OkCheck CLogicDlgModel::CheckNameFree(const OkContext& ok) const {
+  if (ok.group->symbols.Contains(ok.key) && (mode_ == DLGMODE_NEW || ok.nameChanged || ok.groupChanged))
+    return OkRefusal{IDS_MSG_SYMBOL_DEFINED, IDC_SYMBOL_NAME, {ok.key}};
+  return std::nullopt;
+}
+
+OkCheck CLogicDlgModel::CheckRefitKeepsPatternsApart(const OkContext& ok) const {
+  if (ok.refit && RefitMergesPatterns(*ok.group, bitCount)) return OkRefusal{IDS_MSG_SAME_PATTERN, IDC_LOGIC_BITS, {}};
+  return std::nullopt;
+}
+
+bool CLogicDlgModel::AskRefit(IDlgPrompt& prompt, const OkContext& ok) const {
+  if (!ok.refit) return true;
+  bool others = false;
+  for (const auto& e : ok.group->symbols) others |= e.value != symbol_;
+  return !others || prompt.AskYesNo(IDS_ASK_GROUP_BITS);
+}
+
+OkCheck CLogicDlgModel::CheckPatternFree(const OkContext& ok) const {
+  // Compared with the patterns as the refit will leave them.
+  const std::string storedKey = MakeUpperString(symbol_->name);
+  for (const auto& e : ok.group->symbols) {
+    if (mode_ != DLGMODE_NEW && (e.key == ok.key || e.key == storedKey)) continue;
+    std::string other = ok.refit ? RefitPattern(e.value->pattern, bitCount) : std::string(e.value->pattern);
+    if (SamePattern(other, bits_.Pattern())) return OkRefusal{IDS_MSG_SAME_PATTERN, IDC_PATTERN_BIN, {}};
+  }
+  return std::nullopt;
+}
+
 int CLogicDlgModel::Ok(IDlgPrompt& prompt) {
   if (mode_ == DLGMODE_VIEW) return DLG_OK_CLOSE;
   if (!symbol_ || !groups_) return DLG_OK_STAY;
-  const bool isNew = mode_ == DLGMODE_NEW;
   if (!Group(group)) group = 0;
-  _LOGICGroup& g = groups_[group];
-  const bool groupChanged = group != previousGroup_;
+  OkContext ok;
+  ok.group = &groups_[group];
+  ok.groupChanged = group != previousGroup_;
+  ok.key = MakeUpperString(name);
+  ok.nameChanged = name != symbol_->name;
+  ok.refit = bitCount != ok.group->bitCount;
 
-  if ((isNew || groupChanged) && g.symbols.GetCount() >= static_cast<std::size_t>(MAX_LOGIC_GROUP_SYMBOLS)) {
-    prompt.Error(IDS_MSG_TOO_MANY, {MAX_LOGIC_GROUP_SYMBOLS});
-    return DLG_OK_STAY;
-  }
-  const std::string key = MakeUpperString(name);
-  const bool nameChanged = name != symbol_->name;
-  if (texts_.Refused(IDC_SYMBOL_NAME)) {
-    prompt.Error(IDS_MSG_TEXT_NOT_CP932);
-    return IDC_SYMBOL_NAME;
-  }
-  if (key.empty()) {
-    prompt.Error(IDS_MSG_NAME_EMPTY);
-    return IDC_SYMBOL_NAME;
-  }
-  if (g.symbols.Contains(key) && (isNew || nameChanged || groupChanged)) {
-    prompt.Error(IDS_MSG_SYMBOL_DEFINED, {key});
-    return IDC_SYMBOL_NAME;
-  }
+  static constexpr Check kNameChecks[] = {
+      &CLogicDlgModel::CheckCapacity,
+      &CLogicDlgModel::CheckTexts,
+      &CLogicDlgModel::CheckName,
+      &CLogicDlgModel::CheckNameFree,
+      &CLogicDlgModel::CheckRefitKeepsPatternsApart,
+  };
+  if (const OkCheck refusal = FirstRefusal(*this, kNameChecks, ok, prompt)) return refusal->focus;
+  if (!AskRefit(prompt, ok)) return IDC_LOGIC_BITS;
+  static constexpr Check kPatternChecks[] = {&CLogicDlgModel::CheckPatternFree};
+  if (const OkCheck refusal = FirstRefusal(*this, kPatternChecks, ok, prompt)) return refusal->focus;
+  WriteBack(ok);
+  return DLG_OK_CLOSE;
+}
 
-  // A new bit count reaches every pattern of the group; ask before touching
-  // any symbol but this one.
+void CLogicDlgModel::WriteBack(const OkContext& ok) {
   const int n = bitCount;
   const std::string& pattern = bits_.Pattern();
-  const bool refit = n != g.bitCount;
-  if (refit && RefitMergesPatterns(g, n)) {
-    prompt.Error(IDS_MSG_SAME_PATTERN);
-    return IDC_LOGIC_BITS;
-  }
-  if (refit) {
-    bool others = false;
-    for (const auto& e : g.symbols) others |= e.value != symbol_;
-    if (others && !prompt.AskYesNo(IDS_ASK_GROUP_BITS)) return IDC_LOGIC_BITS;
-  }
-
-  // Compared with the patterns as the refit will leave them.
-  const std::string storedKey = MakeUpperString(symbol_->name);
-  for (const auto& e : g.symbols) {
-    if (!isNew && (e.key == key || e.key == storedKey)) continue;
-    std::string other = refit ? RefitPattern(e.value->pattern, n) : std::string(e.value->pattern);
-    if (SamePattern(other, pattern)) {
-      prompt.Error(IDS_MSG_SAME_PATTERN);
-      return IDC_PATTERN_BIN;
-    }
-  }
-
+  _LOGICGroup& g = *ok.group;
   refitted_.clear();
-  if (refit) {
+  if (ok.refit) {
     g.bitCount = static_cast<uint8_t>(n);
     modified_ = true;
     for (const auto& e : g.symbols) {
@@ -141,11 +164,11 @@ int CLogicDlgModel::Ok(IDlgPrompt& prompt) {
   // A pattern the user left as it opened keeps its stored text: the field
   // shows a don't-care as 'X' and an empty pattern as all don't-care, and
   // neither may reach the record unasked.
-  const bool patternEdited = isNew || pattern != openedPattern_ || n != openedBitCount_ || groupChanged;
+  const bool patternEdited =
+      mode_ == DLGMODE_NEW || pattern != openedPattern_ || n != openedBitCount_ || ok.groupChanged;
   std::string cut = pattern.substr(0, MAX_LOGIC_BITS);
   if (patternEdited && cut != symbol_->pattern) {
     CopyToCharBuffer(symbol_->pattern, cut, MAX_LOGIC_BITS);
     modified_ = true;
   }
-  return DLG_OK_CLOSE;
 }

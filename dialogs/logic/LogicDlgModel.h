@@ -74,6 +74,28 @@ class CLogicDlgModel {
   // of them alike.
   bool RefitMergesPatterns(const _LOGICGroup& g, int n) const;
 
+  // What OK's checks look at: the group the symbol goes to, the typed name
+  // as key, and whether the group's bit count changes.
+  struct OkContext {
+    _LOGICGroup* group = nullptr;
+    bool groupChanged = false;
+    std::string key;
+    bool nameChanged = false;
+    bool refit = false;
+  };
+  using Check = OkCheck (CLogicDlgModel::*)(const OkContext&) const;
+  OkCheck CheckCapacity(const OkContext& ok) const;
+  OkCheck CheckTexts(const OkContext& ok) const;
+  OkCheck CheckName(const OkContext& ok) const;
+  OkCheck CheckNameFree(const OkContext& ok) const;
+  OkCheck CheckRefitKeepsPatternsApart(const OkContext& ok) const;
+  OkCheck CheckPatternFree(const OkContext& ok) const;
+  // A new bit count reaches every pattern of the group: asked before any
+  // symbol but this one changes. False when the user said No.
+  bool AskRefit(IDlgPrompt& prompt, const OkContext& ok) const;
+  // The group's refit and every field that differs into the records.
+  void WriteBack(const OkContext& ok);
+
   int mode_ = DLGMODE_VIEW;
   ctl::BitPattern bits_;
   _LOGICGroup* groups_ = nullptr;

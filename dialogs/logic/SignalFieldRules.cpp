@@ -88,3 +88,22 @@ IntFieldRange IntRangeToHold(int minimum, int maximum, int value) {
 double ScalingReachToHold(double value, double typed) {
   return std::fabs(value) == VALUE_UNLIMITED ? typed : std::max(typed, std::fabs(value));
 }
+
+bool RangePlaceable(const CBitOccupancy& taken, int start, int count, int frameBits) {
+  if (count < 1 || start < 0 || EndOf(start, count) > frameBits) return false;
+  return !taken.AnyTaken(start, count);
+}
+
+OkCheck CheckSignalFits(const SignalPlace& place, const SignalPlaceFields& fields) {
+  const long long bits = place.byteCount * 8LL;
+  if (place.byteCount <= 0) return std::nullopt;
+  if (place.startBit >= bits) return OkRefusal{IDS_MSG_BITS_OUTSIDE, fields.startBit, {place.name}};
+  if (EndOf(place.startBit, place.bitCount) > bits)
+    return OkRefusal{IDS_MSG_BITS_OUTSIDE, fields.pastEnd, {place.name}};
+  return std::nullopt;
+}
+
+OkCheck CheckBitsFree(const CBitOccupancy& taken, const SignalPlace& place, const SignalPlaceFields& fields) {
+  if (taken.AnyTaken(place.startBit, place.bitCount)) return OkRefusal{IDS_MSG_BITS_OVERLAP, fields.startBit, {}};
+  return std::nullopt;
+}

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "DlgPrompt.h"
@@ -49,6 +50,64 @@ class CBitOccupancy {
  private:
   std::vector<std::int16_t> map_;
 };
+
+// The occupancy of a frame's bits as OK and the placing of a signal see it:
+// every signal of `msg` in table order that `leaveOut(key, signal)` does not
+// name writes its running number on its bits.
+template <class Msg, class LeaveOut>
+CBitOccupancy OccupancyOf(const Msg* msg, int size, LeaveOut leaveOut) {
+  CBitOccupancy map(size);
+  if (!msg) return map;
+  int owner = 0;
+  for (const auto& entry : msg->signals) {
+    if (!entry.value || leaveOut(entry.key, *entry.value)) continue;
+    map.Mark(entry.value->startBit, entry.value->bitCount, owner++);
+  }
+  return map;
+}
+
+// A signal's place as OK judges it: the frame's byte count, the edited range
+// and the name typed for it.
+struct SignalPlace {
+  int byteCount = 0;
+  int startBit = 0;
+  int bitCount = 0;
+  std::string name;
+};
+// The controls a refusal of the place focuses. A range running past the
+// frame's end focuses `pastEnd`: the start bit in the CAN dialog, whose grid
+// places a range by its start, the bit count in FlexRay and LIN.
+struct SignalPlaceFields {
+  int byteCount = 0;
+  int startBit = 0;
+  int pastEnd = 0;
+};
+
+// Float and Double need their 32 or 64 bits from the start bit: true when
+// start .. start + count - 1 lie in a frame of `frameBits` and none is taken.
+bool RangePlaceable(const CBitOccupancy& taken, int start, int count, int frameBits);
+
+// The range lies in the frame when the frame has bytes (IDS_MSG_BITS_OUTSIDE
+// with the typed name); a frame of 0 bytes places nothing to judge.
+OkCheck CheckSignalFits(const SignalPlace& place, const SignalPlaceFields& fields);
+// No bit of the range is taken in `taken` (IDS_MSG_BITS_OVERLAP, focus start
+// bit).
+OkCheck CheckBitsFree(const CBitOccupancy& taken, const SignalPlace& place, const SignalPlaceFields& fields);
+
+// The place checks of OK, in their order: no other signal of the frame
+// (`others`, table order) reaches beyond its bytes (IDS_MSG_BITS_OUTSIDE
+// with that signal's name, focus byte count), then the two above.
+template <class Sig>
+OkCheck CheckSignalPlace(const std::vector<Sig*>& others, const CBitOccupancy& taken, const SignalPlace& place,
+                         const SignalPlaceFields& fields) {
+  const long long bits = place.byteCount * 8LL;
+  for (const Sig* s : others) {
+    if (s && static_cast<long long>(s->startBit) + s->bitCount > bits)
+      return OkRefusal{IDS_MSG_BITS_OUTSIDE, fields.byteCount, {std::string(s->name)}};
+  }
+  if (OkCheck refusal = CheckSignalFits(place, fields)) return refusal;
+  return CheckBitsFree(taken, place, fields);
+}
 
 // The byte count left in its field (Enter, leaving it). A count left as it
 // was last settled (emptied and typed back, the same digit again) changes

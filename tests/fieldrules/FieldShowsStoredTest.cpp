@@ -261,6 +261,25 @@ class FieldShowsStoredTest : public QObject {
     }
   }
 
+  // Limits the commit swaps keep a stored value beyond what may be typed (an
+  // imported float's 3.4e38): the field it moves to holds it, and OK stores it.
+  void swappedLimitsKeepAStoredValueBeyondTyping() {
+    for (Bus bus : kEveryBus) {
+      const auto edited = OpenEditedFrame(bus, 4, {{"S", 8, 8}});
+      EditedFrame& e = *edited;
+      e.Sig().minimum = 3.4e38;
+      e.Sig().maximum = 1;
+      QVERIFY2(ShowActive(e.Dlg()), kBusNames[bus]);
+      TypeOver(e.Field(IDC_MAXIMUM), u"2");
+      Press(Qt::Key_Tab);
+      RecordingMessageSink sink;
+      for (int press = 0; press < 2 && e.Dlg().isVisible(); ++press) PressOk(e.Dlg());
+      QVERIFY2(!e.Dlg().isVisible(), kBusNames[bus]);
+      QVERIFY2(e.Sig().minimum == 2, kBusNames[bus]);
+      QVERIFY2(e.Sig().maximum == 3.4e38, qPrintable(QByteArray(kBusNames[bus]) + " " + e.Text(IDC_MAXIMUM)));
+    }
+  }
+
   // A J1939 signal beyond the first 512 bits opens on its page, marked.
   void signalOnLaterPageOpensThere() {
     const auto edited = OpenEditedFrame(CAN, 200, {{"A", 0, 8}, {"Far", 1000, 8}}, "Far", 1);

@@ -6,6 +6,9 @@
 #include "Records.h"
 #include "SignalFieldRules.h"
 
+#include <string>
+#include <vector>
+
 TEST(SignalFieldRules, ValueTypeStoredOnOk) {
   struct Case {
     const char* rule;
@@ -75,4 +78,90 @@ TEST(SignalFieldRules, RangeCutToTheFrame) {
     EXPECT_EQ(start, c.wantStart) << c.start << "/" << c.count << " in " << c.bits;
     EXPECT_EQ(count, c.wantCount) << c.start << "/" << c.count << " in " << c.bits;
   }
+}
+
+namespace {
+
+struct Sig {
+  const char* name;
+  int startBit, bitCount;
+};
+struct Frame {
+  struct Entry {
+    std::string key;
+    Sig* value;
+  };
+  std::vector<Entry> signals;
+};
+
+}  // namespace
+
+TEST(SignalFieldRules, OccupancyOfAFrame) {
+  Sig a{"A", 0, 4}, b{"B", 2, 4}, c{"C", 10, 8};
+  const Frame frame{{{"A", &a}, {"SKIP", &b}, {"C", &c}, {"NONE", nullptr}}};
+  const auto skip = [](const std::string& key, const Sig&) { return key == "SKIP"; };
+  const CBitOccupancy map = OccupancyOf(&frame, 16, skip);
+  struct Case {
+    int bit, owner;
+  };
+  // Running numbers count only the signals written; bits past the map stay out.
+  const Case cases[] = {{0, 0}, {3, 0}, {4, -1}, {5, -1}, {10, 1}, {15, 1}, {16, -1}};
+  for (const Case& k : cases) EXPECT_EQ(map.Get(k.bit), k.owner) << "bit " << k.bit;
+  EXPECT_EQ(OccupancyOf(static_cast<const Frame*>(nullptr), 8, skip).AnyTaken(0, 8), false) << "no frame";
+}
+
+TEST(SignalFieldRules, SignalPlaceOnOk) {
+  Sig other{"Other", 8, 8}, tail{"Tail", 56, 8};
+  const Frame frame{{{"OTHER", &other}, {"TAIL", &tail}}};
+  const CBitOccupancy taken = OccupancyOf(&frame, 64, [](const std::string&, const Sig&) { return false; });
+  const std::vector<Sig*> others{&other, &tail};
+  const SignalPlaceFields fields{1016, 1020, 1021};
+  struct Case {
+    const char* rule;
+    int bytes, start, count, message, focus;
+    const char* named;
+  };
+  const Case cases[] = {
+      {"another signal beyond the bytes, before the own range", 4, 40, 80, IDS_MSG_BITS_OUTSIDE, 1016, "Tail"},
+      {"start past the frame", 8, 64, 1, IDS_MSG_BITS_OUTSIDE, 1020, "Sig"},
+      {"end past the frame focuses the end's field", 8, 60, 8, IDS_MSG_BITS_OUTSIDE, 1021, "Sig"},
+      {"a start past any int end", 8, 2147483647, 2, IDS_MSG_BITS_OUTSIDE, 1020, "Sig"},
+      {"bits of another signal", 8, 12, 2, IDS_MSG_BITS_OVERLAP, 1020, nullptr},
+      {"free bits", 8, 0, 8, 0, 0, nullptr},
+      {"0 bytes judge no range, only the overlap", 0, 8, 2, IDS_MSG_BITS_OVERLAP, 1020, nullptr},
+  };
+  for (const Case& c : cases) {
+    // Another signal reaches beyond 4 bytes; none is beyond 0 bytes here.
+    const std::vector<Sig*> list = c.bytes == 4   ? others
+                                   : c.bytes == 0 ? std::vector<Sig*>{}
+                                                  : std::vector<Sig*>{&other};
+    const OkCheck refusal = CheckSignalPlace(list, taken, {c.bytes, c.start, c.count, "Sig"}, fields);
+    ASSERT_EQ(refusal.has_value(), c.message != 0) << c.rule;
+    if (!refusal) continue;
+    EXPECT_EQ(refusal->message, c.message) << c.rule;
+    EXPECT_EQ(refusal->focus, c.focus) << c.rule;
+    ASSERT_EQ(refusal->args.size(), c.named ? 1u : 0u) << c.rule;
+    if (c.named) {
+      EXPECT_EQ(refusal->args[0].Text(), c.named) << c.rule;
+    }
+  }
+}
+
+TEST(SignalFieldRules, FloatAndDoubleNeedTheirBits) {
+  CBitOccupancy taken(64);
+  taken.Mark(40, 8, 0);
+  struct Case {
+    const char* rule;
+    int start, count, frameBits;
+    bool want;
+  };
+  const Case cases[] = {
+      {"free bits inside the frame", 0, 32, 64, true},
+      {"past the frame's end", 8, 64, 64, false},
+      {"on another signal's bits", 16, 32, 64, false},
+      {"a start below the frame", -1, 32, 64, false},
+      {"no bits asked", 0, 0, 64, false},
+      {"a start past any int end", 2147483647, 32, 64, false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RangePlaceable(taken, c.start, c.count, c.frameBits), c.want) << c.rule;
 }

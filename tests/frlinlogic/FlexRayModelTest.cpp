@@ -349,6 +349,45 @@ TEST(FlexRayModel, OkChecksInOrder) {
          d.model.Values().cycleRepetition = 4;
        },
        IDS_MSG_CYCLE_OVERLAP, IDC_BASE_CYCLE},
+      // Two rules broken at once: the earlier check speaks.
+      {"other format before the cycles",
+       [](FlexRayDlg& d) {
+         d.model.Values().msgName = "a";
+         d.model.Values().formatIndex = 1;
+         d.model.Values().baseCycle = 4;
+       },
+       IDS_MSG_MESSAGE_OTHER_FORMAT, IDC_FRAME_FORMAT},
+      {"cycles before the slot",
+       [](FlexRayDlg& d) {
+         d.model.Values().msgName = "a";
+         d.model.Values().id = 7;
+         d.model.Values().baseCycle = 4;
+       },
+       IDS_MSG_BASE_CYCLE, IDC_BASE_CYCLE},
+      {"slot before the signal name",
+       [](FlexRayDlg& d) {
+         d.model.Values().msgName = "a";
+         d.model.Values().id = 7;
+         d.model.Values().signalName = "";
+       },
+       IDS_MSG_MESSAGE_OTHER_ID, IDC_MSG_ID},
+      {"signal defined before the other byte count",
+       [](FlexRayDlg& d) {
+         d.model.Values().msgName = "a";
+         d.model.Values().id = 5;
+         d.model.Values().cycleRepetition = 2;
+         d.model.Values().signalName = "s1";
+         d.model.Values().byteCount = 4;
+       },
+       IDS_MSG_SIGNAL_DEFINED, IDC_SIGNAL_NAME},
+      {"bits taken before the other cycles",
+       [](FlexRayDlg& d) {
+         d.model.Values().msgName = "a";
+         d.model.Values().id = 5;
+         d.model.Values().cycleRepetition = 4;
+         d.model.Values().startBit = 4;
+       },
+       IDS_MSG_BITS_OVERLAP, IDC_START_BIT},
   };
   for (const auto& c : cases) {
     FlexRayDlg d;

@@ -168,6 +168,27 @@ TEST(LinModel, OkChecksInOrder) {
          d.model.Values().startBit = 20;
        },
        IDS_MSG_BITS_OVERLAP, IDC_START_BIT},
+      // Two rules broken at once: the earlier check speaks.
+      {"identifier used before an empty signal name",
+       [](LinDlg& d) {
+         d.model.Values().id = 12;
+         d.model.Values().signalName = "";
+       },
+       IDS_MSG_ID_USED, IDC_MSG_ID},
+      {"signal defined before the other byte count",
+       [](LinDlg& d) {
+         d.model.Values().msgName = "f";
+         d.model.Values().id = 12;
+         d.model.Values().signalName = "b";
+       },
+       IDS_MSG_SIGNAL_DEFINED, IDC_SIGNAL_NAME},
+      {"other byte count before the range",
+       [](LinDlg& d) {
+         d.model.Values().msgName = "f";
+         d.model.Values().id = 12;
+         d.model.Values().startBit = 40;
+       },
+       IDS_MSG_MESSAGE_OTHER_LENGTH, IDC_BYTE_COUNT},
   };
   for (const auto& c : cases) {
     LinDlg d;

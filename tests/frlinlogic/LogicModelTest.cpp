@@ -174,6 +174,9 @@ TEST(LogicModel, OkChecks) {
       {"edit, case-only rename", false, 0, "p", "0101", IDS_MSG_SYMBOL_DEFINED, IDC_SYMBOL_NAME},
       {"edit, other's name", false, 0, "Q", "0101", IDS_MSG_SYMBOL_DEFINED, IDC_SYMBOL_NAME},
       {"edit, other's pattern", false, 0, "P", "1xx0", IDS_MSG_SAME_PATTERN, IDC_PATTERN_BIN},
+      // Two rules broken at once: the earlier check speaks.
+      {"new, empty name before the same pattern", true, 0, "", "0101", IDS_MSG_NAME_EMPTY, IDC_SYMBOL_NAME},
+      {"new, name taken before the same pattern", true, 0, "q", "0101", IDS_MSG_SYMBOL_DEFINED, IDC_SYMBOL_NAME},
   };
   for (const auto& c : cases) {
     LogicDlg d;
