@@ -11,10 +11,12 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -37,9 +39,12 @@ using namespace vrtest;
 
 namespace {
 
-enum Dialog { CAN_DLG, FLEXRAY_DLG, LIN_DLG, LOGIC_DLG, J1939_DLG };
-const char* const kDlgNames[] = {"CAN", "FlexRay", "LIN", "LOGIC", "J1939"};
+// The *_NEW dialogs open on a new definition, with the list's messages to
+// choose from.
+enum Dialog { CAN_DLG, FLEXRAY_DLG, LIN_DLG, LOGIC_DLG, J1939_DLG, CAN_NEW, FLEXRAY_NEW, LIN_NEW };
+const char* const kDlgNames[] = {"CAN", "FlexRay", "LIN", "LOGIC", "J1939", "CAN new", "FlexRay new", "LIN new"};
 const std::vector<Dialog> kFrameDlgs = {CAN_DLG, FLEXRAY_DLG, LIN_DLG};
+const std::vector<Dialog> kNewDlgs = {CAN_NEW, FLEXRAY_NEW, LIN_NEW};
 
 enum How { NONE, TYPE, CLICK, PICK, ARROW_DOWN, DRAG };
 struct Input {
@@ -55,7 +60,8 @@ struct Input {
 // FR (CAN identifier 256, FlexRay slot 3, LIN identifier 3), beside A (bits
 // 0-7); LOGIC on the symbol SYM (0101) of group 0, every group 4 bits wide;
 // J1939 from the CAN dialog's "..." on the identifier 0x18EA00FE, shown in
-// hexadecimal.
+// hexadecimal. A new definition's records are pictured as "new", its
+// signal as "[]"; its other field is the signal name, typed as New.
 struct Row {
   Row(const char* name, std::vector<Dialog> in, Input input, Input committed = {}, std::vector<std::string> lines = {},
       int question = 0, int handed = -1, Input before = {})
@@ -90,6 +96,7 @@ const Row kRows[] = {
     // The frame and signal fields the three frame dialogs share.
     {"message name", kFrameDlgs, {TYPE, IDC_MSG_NAME, "Motor"}, {}, {"[FR] name=\"Motor\""}},
     {"identifier in hexadecimal", kFrameDlgs, {CLICK, IDC_ID_HEX}, {}, {}, 0, 1},
+    {"identifier in decimal again", kFrameDlgs, {CLICK, IDC_ID_DECIMAL}, {}, {}, 0, 0, {CLICK, IDC_ID_HEX}},
     {"byte count", kFrameDlgs, {TYPE, IDC_BYTE_COUNT, "6"}, {}, {"[FR] byteCount=\"6\""}},
     {"signal name", kFrameDlgs, {TYPE, IDC_SIGNAL_NAME, "Speed"}, {}, {"[S] name=\"Speed\""}},
     {"start bit",
@@ -110,6 +117,7 @@ const Row kRows[] = {
      {},
      {"[S] byteOrder=\"1\"", "[A] byteOrder=\"1\""},
      IDS_MSG_BYTEORDER_CHANGE},
+    {"byte order Little again", kFrameDlgs, {CLICK, IDC_BYTE_LITTLE}, {}, {}, 0, -1, {CLICK, IDC_BYTE_BIG}},
     {"factor", kFrameDlgs, {TYPE, IDC_FACTOR, "2"}, {}, {"[S] factor=\"2\""}},
     {"offset", kFrameDlgs, {TYPE, IDC_OFFSET, "-3"}, {}, {"[S] offset=\"-3\""}},
     {"maximum", kFrameDlgs, {TYPE, IDC_MAXIMUM, "100"}, {}, {"[S] maximum=\"100\""}},
@@ -120,6 +128,13 @@ const Row kRows[] = {
      {DRAG},
      {TYPE, IDC_FACTOR, "2"},
      {"[S] startBit=\"9\"", "[S] bitCount=\"5\"", "[S] factor=\"2\""}},
+    // A new signal of a message chosen from the lists.
+    {"message chosen by name", kNewDlgs, {PICK, IDC_MSG_NAME, "", 0}, {}, {"new name=\"FR\"", "new byteCount=\"8\""}},
+    {"message chosen by identifier",
+     kNewDlgs,
+     {PICK, IDC_MSG_ID, "", 0},
+     {},
+     {"new name=\"FR\"", "new byteCount=\"8\""}},
     // CAN's own.
     {"identifier", {CAN_DLG, LIN_DLG}, {TYPE, IDC_MSG_ID, "7"}, {}, {"[FR] id=\"7\""}},
     {"frame format XTD", {CAN_DLG}, {PICK, canctl::FRAME_FORMAT, "", 1}, {}, {"[FR] frameFormat=\"1\""}},
@@ -191,15 +206,22 @@ struct Rig {
   CVestrelDoc logicDoc;
   std::unique_ptr<CLogicDlg> logic;
 
+  std::function<void(Picture&)> pictureNew;  // a new definition's records
+
   explicit Rig(Dialog dlg) {
     if (dlg != LOGIC_DLG) {
-      const Bus bus = dlg == FLEXRAY_DLG ? FLEXRAY : dlg == LIN_DLG ? LIN : CAN;
+      const Bus bus = dlg == FLEXRAY_DLG || dlg == FLEXRAY_NEW ? FLEXRAY : dlg == LIN_DLG || dlg == LIN_NEW ? LIN : CAN;
       const int j1939 = dlg == J1939_DLG ? 1 : 0;
       frame = OpenEditedFrame(bus, 8, {{"S", 8, 8}, {"A", 0, 8}}, "S", j1939);
+      CVestrelDoc& doc = frame->doc;
       if (j1939) {
-        frame->doc.GetCanMsgTable(LIST_DEFINITION).Find("FR")->id = 0x18EA00FE;
+        doc.GetCanMsgTable(LIST_DEFINITION).Find("FR")->id = 0x18EA00FE;
         static_cast<CCanDlg&>(frame->Dlg()).SetHexFlag(1);
       }
+      if (dlg == CAN_NEW) AimAtNew<CCanDlg>(doc.AllocCanMsg(), doc.AllocCanSignal(), &CVestrelDoc::AddCanSignal);
+      if (dlg == FLEXRAY_NEW)
+        AimAtNew<CFlexRayDlg>(doc.AllocFlexRayMsg(), doc.AllocFlexRaySignal(), &CVestrelDoc::AddFlexRaySignal);
+      if (dlg == LIN_NEW) AimAtNew<CLinDlg>(doc.AllocLinMsg(), doc.AllocLinSignal(), &CVestrelDoc::AddLinSignal);
       return;
     }
     for (int g = 0; g < LOGIC_GROUP_COUNT; ++g) logicDoc.GetLogicGroup(LIST_DEFINITION, g)->bitCount = 4;
@@ -218,7 +240,22 @@ struct Rig {
   ~Rig() { Dlg().hide(); }
 
   CMsgDlg& Dlg() const { return frame ? frame->Dlg() : *logic; }
-  Picture Stored() const { return Picture(frame ? frame->doc : logicDoc, LIST_DEFINITION); }
+  Picture Stored() const {
+    Picture p(frame ? frame->doc : logicDoc, LIST_DEFINITION);
+    if (pictureNew) pictureNew(p);
+    return p;
+  }
+  // Fresh records, as the list hands them to a new definition; the signal
+  // rides in its message only to be pictured with it.
+  template <class Dlg, class Msg, class Sig>
+  void AimAtNew(Msg* msg, Sig* sig, void (CVestrelDoc::*add)(Msg*, Sig*)) {
+    (frame->doc.*add)(msg, sig);
+    auto& dlg = static_cast<Dlg&>(frame->Dlg());
+    dlg.SetMode(DLGMODE_NEW);
+    dlg.SetTarget(msg, sig);
+    if constexpr (!std::is_same_v<Dlg, CCanDlg>) dlg.SetEditedSignalName("");
+    pictureNew = [msg](Picture& p) { p.Add("new", *msg); };
+  }
   // What the opener takes from the dialog besides the records.
   int Result() const {
     if (logic) return logic->GroupIndex();
@@ -348,7 +385,12 @@ class EveryControlTest : public QObject {
       control = {TYPE, IDC_MSG_ID};
       other = {};
     }
-    if (d != LOGIC_DLG && other.how == NONE) {
+    const bool fresh = d == CAN_NEW || d == FLEXRAY_NEW || d == LIN_NEW;
+    if (fresh) {
+      // The signal fields open once the message has bytes.
+      other = {TYPE, IDC_SIGNAL_NAME, "New"};
+      want.push_back("[] name=\"New\"");
+    } else if (d != LOGIC_DLG && other.how == NONE) {
       other = {TYPE, IDC_START_BIT, "16"};
       want.push_back("[S] startBit=\"16\"");
     }
@@ -362,7 +404,11 @@ class EveryControlTest : public QObject {
     if (r.result >= 0) QVERIFY2(rig.Result() == r.result, what);
     const Picture now = rig.Stored();
     const std::vector<std::string> changed = ChangedLines(stored, now);
-    bool each = changed.size() == want.size();
+    // A new definition's records change beyond the lines listed (what the
+    // opener gives them, defaults); nothing else may.
+    bool each = fresh ? std::all_of(changed.begin(), changed.end(),
+                                    [](const std::string& line) { return line.rfind("new ", 0) == 0; })
+                      : changed.size() == want.size();
     for (const std::string& w : want) {
       bool found = false;
       for (const std::string& line : changed) found = found || EndsWith(line, w);
