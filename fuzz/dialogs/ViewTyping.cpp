@@ -8,10 +8,12 @@
 // over the bit grid, OK clicked. Nothing is written into a model directly,
 // so a control that tells its dialog nothing is found here.
 //
-// The script, per dialog: actions until OK, each one byte for the control
-// (0 presses OK, one past the last control drags over the grid) and its own
-// bytes; past the script's end OK is pressed. A press that leaves the
-// dialog open must say why; after the last press the dialog is cancelled.
+// The script, per dialog: for a new definition first its names (and a byte
+// count for its signal) typed and left; then actions until OK, each one byte
+// for the control (0 presses OK, one past the last control drags over the
+// grid) and its own bytes; past the script's end OK is pressed. A press that
+// leaves the dialog open must say why; after the last press the dialog is
+// cancelled.
 //
 // Checked at an accepted OK against what the fields showed at the press:
 // every number field, list and button, the scaling fields (in the text they
@@ -29,6 +31,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #if __has_include(<sanitizer/lsan_interface.h>)
@@ -124,8 +127,9 @@ class ViewUser {
       : dlg_(dlg), s_(s), sink_(sink), inputs_(inputs, inputs + N), bus_(bus), what_(bus_ + " " + step) {}
 
   // Works the dialog until OK is accepted; false when it never is.
-  bool Run() {
+  bool Run(const std::vector<std::pair<int, std::string>>& opening = {}) {
     if (!Activate()) return false;
+    for (const auto& [id, text] : opening) TypeAndLeave(id, text);
     for (int press = 0; press < kMostPresses; ++press) {
       for (int n = 0; n < kMostActions && !s_.Done() && dlg_.isVisible(); ++n)
         if (!Act(s_.Below(static_cast<int>(inputs_.size()) + 2))) break;
@@ -164,6 +168,20 @@ class ViewUser {
       if (auto* combo = qobject_cast<QComboBox*>(w)) f[-id] = combo->currentText();
     }
     return f;
+  }
+
+  // A new definition's names (and bytes for its signal) typed first, as the
+  // typing mode gives them.
+  void TypeAndLeave(int id, const std::string& text) {
+    QWidget* w = dlg_.GetDlgItem(id);
+    auto* combo = qobject_cast<QComboBox*>(w);
+    QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(w);
+    if (!edit || !edit->isVisible() || !edit->isEnabled() || edit->isReadOnly()) return;
+    QTest::mouseClick(edit, Qt::LeftButton);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, QString::fromStdString(text));
+    typed[id] = true;
+    if (QApplication::focusWidget()) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   }
 
   // Answers false for OK.
@@ -339,7 +357,7 @@ class ViewDialogs : public TypedDialogs {
     dlg.SetHexFlag(r.hexFlag);
     ViewSink sink(s_);
     ViewUser user(dlg, s_, sink, kCanInputs, "CAN", step);
-    const bool ok = user.Run();
+    const bool ok = user.Run(NewNames(r.mode, canctl::MSG_NAME, canctl::BYTE_COUNT, canctl::SIG_NAME));
     if (ok) {
       ShownCheck c(user);
       const _CANMsg& m = *r.msg;
@@ -385,7 +403,8 @@ class ViewDialogs : public TypedDialogs {
     dlg.SetRowUpdater(r.updateRow);
     ViewSink sink(s_);
     ViewUser user(dlg, s_, sink, kLogicInputs, "LOGIC", step);
-    const bool ok = user.Run();
+    const bool ok =
+        user.Run(r.mode == DLGMODE_NEW ? Typed{{IDC_SYMBOL_NAME, "TypedSym" + std::to_string(s_.Below(4))}} : Typed{});
     if (ok) {
       result.groupIndex = dlg.GroupIndex();
       ShownCheck c(user);
@@ -400,6 +419,16 @@ class ViewDialogs : public TypedDialogs {
   }
 
  private:
+  using Typed = std::vector<std::pair<int, std::string>>;
+  // A new definition: a message name (one of the list's, or a new one),
+  // bytes, and a signal name.
+  Typed NewNames(int mode, int msgName, int byteCount, int sigName) {
+    if (mode != DLGMODE_NEW) return {};
+    return {{msgName, "TypedMsg" + std::to_string(s_.Below(4))},
+            {byteCount, std::to_string(1 + s_.Below(8))},
+            {sigName, "TypedSig" + std::to_string(s_.Below(4))}};
+  }
+
   template <class Dlg, class Request, class CheckMessage>
   DefDialogResult RunFrame(const Request& r, const char* bus, CheckMessage checkMessage) {
     DefDialogResult result;
@@ -412,7 +441,7 @@ class ViewDialogs : public TypedDialogs {
     dlg.SetHexFlag(r.hexFlag);
     ViewSink sink(s_);
     ViewUser user(dlg, s_, sink, kFrameInputs, bus, step);
-    const bool ok = user.Run();
+    const bool ok = user.Run(NewNames(r.mode, IDC_MSG_NAME, IDC_BYTE_COUNT, IDC_SIGNAL_NAME));
     if (ok) {
       ShownCheck c(user);
       c.Name(IDC_MSG_NAME, "message name", r.msg->name, MAX_NAME_LEN);
