@@ -52,7 +52,7 @@ bool CResourceSet::Parse(const QByteArray& utf8, QString* error) {
     return false;
   };
 
-  enum Section { None, Strings, Menu, Dialog } section = None;
+  enum Section { None, InStrings, InMenu, InDialog } section = None;
   int sectionId = 0;
   std::vector<std::vector<MenuNode>*> menuStack;  // innermost last
 
@@ -68,20 +68,20 @@ bool CResourceSet::Parse(const QByteArray& utf8, QString* error) {
     if (line.isEmpty() || line.startsWith(u'#')) continue;
 
     if (line.startsWith(u'[')) {
-      if (section == Menu && menuStack.size() != 1) return fail(lineNo, QStringLiteral("menu popup without end"));
+      if (section == InMenu && menuStack.size() != 1) return fail(lineNo, QStringLiteral("menu popup without end"));
       menuStack.clear();
       if (!line.endsWith(u']')) return fail(lineNo, QStringLiteral("bad section header"));
       const QStringList parts = line.mid(1, line.size() - 2).split(u' ', Qt::SkipEmptyParts);
       if (parts.size() == 1 && parts[0] == u"strings") {
-        section = Strings;
+        section = InStrings;
       } else if (parts.size() == 2 && (parts[0] == u"menu" || parts[0] == u"dialog") && ToId(parts[1], &sectionId)) {
         if (parts[0] == u"menu") {
           if (menus_.count(sectionId)) return fail(lineNo, QStringLiteral("duplicate menu"));
-          section = Menu;
+          section = InMenu;
           menuStack.push_back(&menus_[sectionId]);
         } else {
           if (dialogs_.count(sectionId)) return fail(lineNo, QStringLiteral("duplicate dialog"));
-          section = Dialog;
+          section = InDialog;
           dialogs_[sectionId];
         }
       } else {
@@ -96,21 +96,21 @@ bool CResourceSet::Parse(const QByteArray& utf8, QString* error) {
     switch (section) {
       case None:
         return fail(lineNo, QStringLiteral("entry outside a section"));
-      case Strings: {
+      case InStrings: {
         int id = 0;
         if (tab < 0 || !ToId(key, &id)) return fail(lineNo, QStringLiteral("bad string entry"));
         if (strings_.count(id)) return fail(lineNo, QStringLiteral("duplicate string %1").arg(id));
         strings_[id] = value;
         break;
       }
-      case Dialog: {
+      case InDialog: {
         if (tab < 0 || key.isEmpty()) return fail(lineNo, QStringLiteral("bad dialog entry"));
         auto& texts = dialogs_[sectionId];
         if (texts.count(key)) return fail(lineNo, QStringLiteral("duplicate dialog key %1").arg(key));
         texts[key] = value;
         break;
       }
-      case Menu: {
+      case InMenu: {
         if (key == u"end") {
           if (menuStack.size() < 2) return fail(lineNo, QStringLiteral("end without popup"));
           menuStack.pop_back();
@@ -133,7 +133,7 @@ bool CResourceSet::Parse(const QByteArray& utf8, QString* error) {
       }
     }
   }
-  if (section == Menu && menuStack.size() != 1)
+  if (section == InMenu && menuStack.size() != 1)
     return fail(static_cast<int>(lines.size()), QStringLiteral("menu popup without end"));
   return true;
 }

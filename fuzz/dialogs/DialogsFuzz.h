@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,53 @@ constexpr uint8_t kTypingMark = 0x01;
 using TypingReport = std::function<void(const std::string& check, const std::string& what)>;
 void RunTypingMode(const uint8_t* data, std::size_t size);
 void RunTypingMode(const uint8_t* data, std::size_t size, const TypingReport& report);
+
+// An input that starts with this byte runs the same script on the real
+// dialog windows (ViewTyping.cpp), where the fuzz build has Qt; elsewhere it
+// runs the typing mode.
+constexpr uint8_t kViewTypingMark = 0x02;
+void RunViewTypingMode(const uint8_t* data, std::size_t size);
+
+// The input's script. Past its end every byte reads 0.
+class Script {
+ public:
+  Script(const uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  bool Done() const { return at_ >= size_; }
+  int Byte() { return Done() ? 0 : data_[at_++]; }
+  bool Bit() { return (Byte() & 1) != 0; }
+  int Below(int n) { return n > 0 ? Byte() % n : 0; }
+  // 0..most: a small number from one byte, any from two.
+  int Number(int most) {
+    if (most <= 0) return 0;
+    const int b = Byte();
+    if (b & 0x80) return (((b & 0x7F) << 8) | Byte()) % (most + 1);
+    return b % (std::min(most, 127) + 1);
+  }
+
+ private:
+  const uint8_t* data_;
+  std::size_t size_;
+  std::size_t at_ = 0;
+};
+
+// The dialogs a script types into, in the place of the list's dialogs; what
+// the last one ended with.
+class TypedDialogs : public IDefinitionDialogs {
+ public:
+  std::string step;  // names the dialog in reports
+  bool refused = false;
+  bool silentRefusal = false;
+  int lastMessage = 0;  // the message shown last
+};
+using DialogsMaker = std::function<std::unique_ptr<TypedDialogs>(Script&)>;
+// The script's dialogs opened on the rows it picks of the definition file
+// that follows it, and each checked: a refused OK changes nothing and says
+// why, an accepted one reports a change exactly when it made one.
+void RunTypingScript(const uint8_t* data, std::size_t size, const TypingReport& report, const DialogsMaker& make);
+// A difference found by the dialogs, to the run's report.
+void ReportTyped(const std::string& check, const std::string& what);
+// The report of a plain run: known faults listed, others stop the run.
+void ReportDifference(const std::string& check, const std::string& what);
 
 inline bool ReportOnly() {
   static const bool report = [] {

@@ -14,8 +14,10 @@
 // its message, and goes on instead of stopping at the first difference.
 //
 // An input that starts with dlgfuzz::kTypingMark is no definition file but
-// a script for a user who types into the dialogs (TypingMode.cpp); both
-// modes run in the one target.
+// a script for a user who types into the dialogs (TypingMode.cpp); one that
+// starts with dlgfuzz::kViewTypingMark runs that script on the real dialog
+// windows where the build has them (ViewTyping.cpp). All modes run in the
+// one target.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -222,6 +224,10 @@ void OpenAndCompare(CListLogic& list, ModelDialogs& dialogs, int mode, int row) 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 0 && data[0] == dlgfuzz::kTypingMark) {
     dlgfuzz::RunTypingMode(data + 1, size - 1);
+    return 0;
+  }
+  if (size > 0 && data[0] == dlgfuzz::kViewTypingMark) {
+    dlgfuzz::RunViewTypingMode(data + 1, size - 1);
     return 0;
   }
   static fuzzdoc::AnsweringSink sink(false);
