@@ -901,9 +901,9 @@ OkCheck CCanDlgModel::CheckExistingByteCount(const OkContext& ok) const {
 }
 
 OkCheck CCanDlgModel::CheckSignalPlace(const OkContext& ok) const {
-  return ::CheckSignalPlace(OtherSignals(ok.checked), OkOccupancy(ok.checked),
-                            {c_.byteCount, c_.startBit, c_.bitCount, c_.sigName},
-                            {dlgids::IDC_BYTE_COUNT, dlgids::IDC_START_BIT, dlgids::IDC_START_BIT});
+  return ::CheckSignalPlace(
+      OtherSignals(ok.checked), OkOccupancy(ok.checked), {c_.byteCount, c_.startBit, c_.bitCount, c_.sigName},
+      {dlgids::IDC_BYTE_COUNT, dlgids::IDC_START_BIT, dlgids::IDC_START_BIT, dlgids::IDC_BIT_COUNT});
 }
 
 bool CCanDlgModel::AskByteOrder(IDlgPrompt& prompt, const OkContext& ok, int& changed) {

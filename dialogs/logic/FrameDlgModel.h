@@ -437,7 +437,7 @@ class CFrameDlgModel : public CFrameDlgModelBase {
     using namespace dlgids;
     return ::CheckSignalPlace(OtherSignalRecords(ok.frame), Occupancy(ok.frame),
                               {v_.byteCount, v_.startBit, v_.bitCount, v_.signalName},
-                              {IDC_BYTE_COUNT, IDC_START_BIT, IDC_BIT_COUNT});
+                              {IDC_BYTE_COUNT, IDC_START_BIT, IDC_BIT_COUNT, IDC_BIT_COUNT});
   }
   // After the checks: the byte-order question about the frame's other
   // signals, then the write-back. Answers DLG_OK_STAY when the user

@@ -81,14 +81,17 @@ struct SignalPlaceFields {
   int byteCount = 0;
   int startBit = 0;
   int pastEnd = 0;
+  int bitCount = 0;
 };
 
 // Float and Double need their 32 or 64 bits from the start bit: true when
 // start .. start + count - 1 lie in a frame of `frameBits` and none is taken.
 bool RangePlaceable(const CBitOccupancy& taken, int start, int count, int frameBits);
 
-// The range lies in the frame when the frame has bytes (IDS_MSG_BITS_OUTSIDE
-// with the typed name); a frame of 0 bytes places nothing to judge.
+// A signal has at least one bit, whatever its frame (IDS_MSG_BITS_OUTSIDE
+// with the typed name, focus bit count); its range lies in the frame when the
+// frame has bytes (the same message); a frame of 0 bytes places nothing more
+// to judge.
 OkCheck CheckSignalFits(const SignalPlace& place, const SignalPlaceFields& fields);
 // No bit of the range is taken in `taken` (IDS_MSG_BITS_OVERLAP, focus start
 // bit).

@@ -115,7 +115,7 @@ TEST(SignalFieldRules, SignalPlaceOnOk) {
   const Frame frame{{{"OTHER", &other}, {"TAIL", &tail}}};
   const CBitOccupancy taken = OccupancyOf(&frame, 64, [](const std::string&, const Sig&) { return false; });
   const std::vector<Sig*> others{&other, &tail};
-  const SignalPlaceFields fields{1016, 1020, 1021};
+  const SignalPlaceFields fields{1016, 1020, 1021, 1022};
   struct Case {
     const char* rule;
     int bytes, start, count, message, focus;
@@ -129,6 +129,8 @@ TEST(SignalFieldRules, SignalPlaceOnOk) {
       {"bits of another signal", 8, 12, 2, IDS_MSG_BITS_OVERLAP, 1020, nullptr},
       {"free bits", 8, 0, 8, 0, 0, nullptr},
       {"0 bytes judge no range, only the overlap", 0, 8, 2, IDS_MSG_BITS_OVERLAP, 1020, nullptr},
+      {"no bits, in a frame of bytes", 8, 0, 0, IDS_MSG_BITS_OUTSIDE, 1022, "Sig"},
+      {"no bits, in a frame of 0 bytes", 0, 0, 0, IDS_MSG_BITS_OUTSIDE, 1022, "Sig"},
   };
   for (const Case& c : cases) {
     // Another signal reaches beyond 4 bytes; none is beyond 0 bytes here.
