@@ -231,6 +231,23 @@ class FieldShowsStoredTest : public QObject {
     }
   }
 
+  // A stored signal of no bits is refused by OK on its bit count, in every
+  // dialog, and nothing is written.
+  void storedSignalOfNoBitsIsRefused() {
+    for (Bus bus : kEveryBus) {
+      const auto edited = OpenEditedFrame(bus, 4, {{"S", 8, 0}});
+      EditedFrame& e = *edited;
+      const Picture stored = e.Stored();
+      QVERIFY2(ShowActive(e.Dlg()), kBusNames[bus]);
+      RecordingMessageSink sink;
+      PressOk(e.Dlg());
+      QVERIFY2(sink.Ids() == std::vector<int>{IDS_MSG_BITS_OUTSIDE}, kBusNames[bus]);
+      QVERIFY2(e.Dlg().isVisible() && e.Stored() == stored, kBusNames[bus]);
+      QWidget* focus = QApplication::focusWidget();
+      QVERIFY2(focus && (focus == e.Field(IDC_BIT_COUNT) || focus == EditOf(e.Field(IDC_BIT_COUNT))), kBusNames[bus]);
+    }
+  }
+
   // Tab goes through the scaling fields as they are laid out: the two of a
   // row, then the next row, the unit last.
   void tabFollowsTheLayout() {
