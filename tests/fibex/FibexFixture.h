@@ -177,6 +177,27 @@ inline std::string Document(const Parts& p) {
   return s;
 }
 
+// One cluster with one channel: the elements as they are added, written in
+// that order.
+struct OneChannel {
+  std::vector<std::string> frames, triggerings, signals, codings, units, groups;
+  std::string protocol = "FlexRay";
+  std::string bitOrder = "false";
+  std::string policy = "MONOTONE";
+
+  std::string Text() const {
+    Parts p;
+    p.clusters.push_back(Cluster("CL1", {"CH1"}, protocol, bitOrder, policy));
+    p.channels.push_back(Channel("CH1", triggerings));
+    p.frames = frames;
+    p.signals = signals;
+    p.codings = codings;
+    p.units = units;
+    p.groups = groups;
+    return Document(p);
+  }
+};
+
 // The folder helper under the name these tests use.
 using TempDir = vrtest::TempDir;
 

@@ -15,29 +15,12 @@ namespace {
 
 using fx::Timing;
 
-// One cluster with one channel; each frame gets one triggering with `timings`.
-struct Net {
-  std::vector<std::string> frames, signals, codings, units, groups;
-  std::vector<std::string> triggerings;
-  std::string protocol = "FlexRay";
-  std::string bitOrder = "false";
-  std::string policy = "MONOTONE";
-
+// Each frame gets one triggering with `timings`.
+struct Net : fx::OneChannel {
   void AddFrame(const std::string& id, const std::string& name, int bytes, const std::vector<std::string>& inst,
                 const std::vector<Timing>& timings = {{1, 0, 1}}) {
     frames.push_back(fx::Frame(id, name, bytes, inst));
     triggerings.push_back(fx::Triggering("FT_" + id, id, timings));
-  }
-  std::string Text() const {
-    fx::Parts p;
-    p.clusters.push_back(fx::Cluster("CL1", {"CH1"}, protocol, bitOrder, policy));
-    p.channels.push_back(fx::Channel("CH1", triggerings));
-    p.frames = frames;
-    p.signals = signals;
-    p.codings = codings;
-    p.units = units;
-    p.groups = groups;
-    return fx::Document(p);
   }
 };
 

@@ -13,10 +13,7 @@ namespace {
 
 std::string N(const char* prefix, int i) { return prefix + std::to_string(i); }
 
-// One FlexRay cluster with one channel. Frames, triggerings and the other
-// elements are written in the order they are added.
-struct Network {
-  std::vector<std::string> frames, triggerings, signals, codings, units, groups;
+struct Network : fx::OneChannel {
   int nextSlot = 1;
 
   // A frame of `bytes` bytes with one instance per reference (signal
@@ -36,17 +33,6 @@ struct Network {
     std::vector<fx::Timing> list;
     for (int k = 0; k < timings; ++k) list.push_back({nextSlot++, 0, 4});
     triggerings.push_back(fx::Triggering(N("T", static_cast<int>(triggerings.size())), frameId, list));
-  }
-  std::string Text() const {
-    fx::Parts p;
-    p.clusters.push_back(fx::Cluster("CL1", {"CH1"}));
-    p.channels.push_back(fx::Channel("CH1", triggerings));
-    p.frames = frames;
-    p.signals = signals;
-    p.codings = codings;
-    p.units = units;
-    p.groups = groups;
-    return fx::Document(p);
   }
 };
 
