@@ -131,9 +131,9 @@ std::string RealFibex(std::size_t bytes) {
   for (int f = 0; f < frames; ++f)
     s += "  <fx:SIGNAL ID=\"S" + std::to_string(f) + "\"><ho:SHORT-NAME>Sig" + std::to_string(f) +
          "</ho:SHORT-NAME><fx:CODING-REF ID-REF=\"C" + std::to_string(f) + "\"/></fx:SIGNAL>\n";
-  s += "</fx:SIGNALS>\n</fx:ELEMENTS><fx:PROCESSING-INFORMATION><ho:UNIT-SPEC><ho:UNITS>\n";
+  s += "</fx:SIGNALS>\n</fx:ELEMENTS><fx:PROCESSING-INFORMATION><ho:UNITS>\n";
   s += "  <ho:UNIT ID=\"U\"><ho:SHORT-NAME>km</ho:SHORT-NAME><ho:DISPLAY-NAME>km/h</ho:DISPLAY-NAME></ho:UNIT>\n";
-  s += "</ho:UNITS></ho:UNIT-SPEC><fx:CODINGS>\n";
+  s += "</ho:UNITS><fx:CODINGS>\n";
   for (int f = 0; f < frames; ++f)
     s += "  <fx:CODING ID=\"C" + std::to_string(f) +
          "\"><ho:SHORT-NAME>Cod</ho:SHORT-NAME><ho:CODED-TYPE CATEGORY=\"STANDARD-LENGTH-TYPE\" "
