@@ -290,13 +290,13 @@ void CMsgDlg::OnOkClicked() {
 
 void CMsgDlg::HoldChangedPress(const FieldPicture& before, const FieldPicture& now) {
   ShowMessage(IDS_MSG_SHOWN_CHANGED, {}, MsgButtons::Ok, MsgIcon::Information);
-  // The first changed field in the order Tab walks them.
   // A field the picture holds no value of (the second form of the pattern)
   // never counts as changed.
   auto changed = [&](int id) {
     const auto b = before.find(id), n = now.find(id);
     return b != before.end() && n != now.end() && b->second != n->second;
   };
+  // The first changed field in the order Tab walks them.
   for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
     const int id = CtrlIdOf(w) ? CtrlIdOf(w) : CtrlIdOf(w->parentWidget());
     if (!id || GetDlgItem(id) == nullptr || !changed(id)) continue;
