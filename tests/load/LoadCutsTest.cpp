@@ -166,6 +166,20 @@ std::string BareMessages(int first, int count, const std::string& prefix = "E") 
 
 std::string Signal(const std::string& name) { return " SG_ " + name + " : 0|1@1+ (1,0) [0|1] \"\" N\n"; }
 
+// A definition table of `groups` groups of `signalsEach` signals, whose
+// MessageTotalNum says `groupsSaid` and every SignalNum `signalsSaid`.
+std::string SblSaying(const std::string& table, int groups, int signalsEach, int groupsSaid, int signalsSaid) {
+  std::string s = "<SBLVersion>1.2</SBLVersion><" + table + "><MessageTotalNum>" + std::to_string(groupsSaid) +
+                  "</MessageTotalNum>";
+  for (int g = 1; g <= groups; ++g) {
+    s += "<Group><Message><MSGName>G" + std::to_string(g) + "</MSGName></Message><SignalNum>" +
+         std::to_string(signalsSaid) + "</SignalNum>";
+    for (int k = 0; k < signalsEach; ++k) s += "<Signal><SIGName>S" + std::to_string(k) + "</SIGName></Signal>";
+    s += "</Group>";
+  }
+  return s + "</" + table + ">";
+}
+
 struct LeftOutCase {
   const char* what;
   const char* file;
@@ -177,8 +191,10 @@ struct LeftOutCase {
 }  // namespace
 
 // Every record the table could not take is counted, a message without
-// signals as much as a signal; a text that stopped at a zero byte is told
-// too. Through the list window's load, which shows the notice.
+// signals as much as a signal, and so is every row a definition file's own
+// counts leave unread; a text that stopped at a zero byte is told too. Rows
+// shown and rows told make the rows of the file. Through the list window's
+// load, which shows the notice.
 DOC_TEST(LoadCuts, EveryRecordLeftOutAndEveryStopIsTold) {
   CVestrelDoc source;
   AddCanSig(source, AddCanMsg(source, LIST_DEFINITION, "Engine", 0x100, 8), {"Speed", 0, 8});
@@ -203,6 +219,28 @@ DOC_TEST(LoadCuts, EveryRecordLeftOutAndEveryStopIsTold) {
        BareMessages(0, 5000) + independent,
        5000,
        {}},
+      {"CAN groups past MessageTotalNum", "groups.sbl", SblSaying("CanSymbolTable", 5, 2, 2, 2), 4, {.overLimit = 6}},
+      {"CAN signals past SignalNum, in groups read and not",
+       "signals.sbl",
+       SblSaying("CanSymbolTable", 5, 2, 2, 1),
+       2,
+       {.overLimit = 8}},
+      {"FlexRay frames and signals past the counts",
+       "fr.sbl",
+       SblSaying("FlexRaySymbolTable", 3, 2, 1, 1),
+       1,
+       {.overLimit = 5}},
+      {"LIN frames and signals past the counts",
+       "lin.sbl",
+       SblSaying("LinSymbolTable", 3, 2, 1, 1),
+       1,
+       {.overLimit = 5}},
+      {"LOGIC groups and symbols past the counts",
+       "logic.sbl",
+       SblSaying("LogicSymbolTable", 3, 2, 1, 1),
+       1,
+       {.overLimit = 5}},
+      {"counts above what the file holds", "over.sbl", SblSaying("CanSymbolTable", 2, 2, 9, 5), 4, {}},
       {"a long name beyond the table is left out, not cut",
        "longbeyond.dbc",
        BareMessages(0, 5001) + "BO_ 9999 " + std::string(40, 'L') + ": 8 N\n",
