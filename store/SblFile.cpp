@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -329,7 +330,9 @@ class SblReader {
   }
 
  private:
-  using GroupReader = void (SblReader::*)(const char* msgElem, const char* sigElem);
+  // A group reader answers whether the group held a message: only then are
+  // its signal elements rows.
+  using GroupReader = bool (SblReader::*)(const char* msgElem, const char* sigElem);
 
   bool Text(const char* name, std::string& out) {
     if (!xml_.FindChildElement(name)) return false;
@@ -344,19 +347,21 @@ class SblReader {
 
   // A table: its group elements, at most MessageTotalNum of them (500 for
   // the definition list). The reading stops at the first pass that finds no
-  // group element, so a count in the file cannot keep it going.
+  // group element, so a count in the file cannot keep it going. Rows the
+  // counts leave unread, groups past MessageTotalNum and signals past a
+  // group's SignalNum, are not read but told.
   void ReadTable(GroupReader readGroup, const char* msgElem, const char* sigElem) {
     ElementScope inTable(xml_);
     long long total = Number("MessageTotalNum", 0);
     std::string ignored;
     Text("SignalTotalNum", ignored);
-    const bool capped = definition_ && total > MAX_DEF_SYMBOLS;
-    if (capped) total = MAX_DEF_SYMBOLS;
+    if (definition_ && total > MAX_DEF_SYMBOLS) total = MAX_DEF_SYMBOLS;
+    const bool logic = readGroup == &SblReader::ReadLogicGroup;
     for (long long pass = 0; pass < total; ++pass) {
       if (readGroup) {
         if (!xml_.FindChildElement("Group")) break;
         ElementScope inGroup(xml_);
-        (this->*readGroup)(msgElem, sigElem);
+        if ((this->*readGroup)(msgElem, sigElem)) leftOut_ += SignalsAhead(sigElem, kAllAhead, logic);
         continue;
       }
       // CAN: the next child of any name; only Group and GroupEx are read.
@@ -365,18 +370,19 @@ class SblReader {
       int frameType = name == "GroupEx" ? CANFRAME_FD : (name == "Group" ? CANFRAME_CAN : CANFRAME_UNSET);
       if (frameType == CANFRAME_UNSET) continue;
       ElementScope inGroup(xml_);
-      ReadCanGroup(msgElem, sigElem, frameType);
+      if (ReadCanGroup(msgElem, sigElem, frameType)) leftOut_ += SignalsAhead(sigElem, kAllAhead, false);
     }
-    // The groups the limit left unread are counted in rows, not read.
-    while (capped && xml_.FindChildElement(readGroup ? "Group" : nullptr)) {
+    // The groups that the count or the limit left unread are counted in
+    // rows, not read.
+    while (xml_.FindChildElement(readGroup ? "Group" : nullptr)) {
       std::string name = xml_.GetChildName();
       if (name != "Group" && name != "GroupEx") continue;
       ElementScope inGroup(xml_);
-      leftOut_ += RowsOfGroup(msgElem, sigElem, readGroup == &SblReader::ReadLogicGroup);
+      leftOut_ += RowsOfGroup(msgElem, sigElem, logic);
     }
   }
 
-  // Inside a group element: the rows it would give, its signals (or
+  // Inside a group element: the rows it would give, all its signals (or
   // symbols), none when its message element or the message name is missing.
   long long RowsOfGroup(const char* msgElem, const char* sigElem, bool logic) {
     if (!xml_.FindChildElement(msgElem)) return 0;
@@ -384,8 +390,10 @@ class SblReader {
       ElementScope inMessage(xml_);
       if (!xml_.FindChildElement("MSGName")) return 0;
     }
-    return SignalsAhead(sigElem, Number("SignalNum", 0), logic);
+    return SignalsAhead(sigElem, kAllAhead, logic);
   }
+
+  static constexpr long long kAllAhead = std::numeric_limits<long long>::max();
 
   // The signals among the next `count` signal elements that the reader would
   // take: those with a SIGName, and every LOGIC symbol.
@@ -541,13 +549,13 @@ class SblReader {
 
   // A group reader reads nothing of a group whose message element or its
   // MSGName is missing.
-  void ReadFlexRayGroup(const char* msgElem, const char* sigElem) {
-    if (!xml_.FindChildElement(msgElem)) return;
+  bool ReadFlexRayGroup(const char* msgElem, const char* sigElem) {
+    if (!xml_.FindChildElement(msgElem)) return false;
     _FlexRayMsg* msg = nullptr;
     {
       ElementScope inMessage(xml_);
       std::string name;
-      if (!Text("MSGName", name)) return;
+      if (!Text("MSGName", name)) return false;
       msg = RecordOrNoMemory(doc_.AllocFlexRayMsg());
       CopyName(msg->name, name, MAX_NAME_LEN);
       std::string t;
@@ -566,27 +574,28 @@ class SblReader {
     if (doc_.GetFlexRayMsgTable(list_).Contains(NameKey(msg->name, key))) {
       doc_.FreeFlexRayMsg(msg);
       ++shared_.frames;
-      shared_.rows += SignalsAhead(sigElem, Number("SignalNum", 0), false);
-      return;
+      shared_.rows += SignalsAhead(sigElem, kAllAhead, false);
+      return true;
     }
     int added = 0;
     doc_.AddFlexRayMsg(msg, list_, &added);
-    if (!added) return;  // refused and given back, with none of its signals
+    if (!added) return true;  // refused and given back, with none of its signals
     ReadSignals(msg, sigElem, heldFlexRay_, flexRaySignals_, [&](long long) {
       _FlexRaySignal* sig = RecordOrNoMemory(doc_.AllocFlexRaySignal());
       ReadSignalHead(sig, Bus::FlexRay);
       return sig;
     });
+    return true;
   }
 
-  void ReadCanGroup(const char* msgElem, const char* sigElem, int frameType) {
-    if (!xml_.FindChildElement(msgElem)) return;
+  bool ReadCanGroup(const char* msgElem, const char* sigElem, int frameType) {
+    if (!xml_.FindChildElement(msgElem)) return false;
     _CANMsg* msg = nullptr;
     std::string t;
     {
       ElementScope inMessage(xml_);
       std::string name;
-      if (!Text("MSGName", name)) return;
+      if (!Text("MSGName", name)) return false;
       msg = RecordOrNoMemory(doc_.AllocCanMsg());
       CopyName(msg->name, name, MAX_NAME_LEN);
       msg->frameFormat = Text("FrameFormat", t) && SameWord(t, sbl::kFrameFormat[FRAME_XTD]) ? FRAME_XTD : FRAME_STD;
@@ -617,6 +626,7 @@ class SblReader {
       return sig;
     });
     ResolveMultiplexors(msg);
+    return true;
   }
 
   // The file names a multiplexor by its load number; the record names it by
@@ -645,13 +655,13 @@ class SblReader {
     }
   }
 
-  void ReadLinGroup(const char* msgElem, const char* sigElem) {
-    if (!xml_.FindChildElement(msgElem)) return;
+  bool ReadLinGroup(const char* msgElem, const char* sigElem) {
+    if (!xml_.FindChildElement(msgElem)) return false;
     _LINMsg* msg = nullptr;
     {
       ElementScope inMessage(xml_);
       std::string name;
-      if (!Text("MSGName", name)) return;
+      if (!Text("MSGName", name)) return false;
       msg = RecordOrNoMemory(doc_.AllocLinMsg());
       CopyName(msg->name, name, MAX_NAME_LEN);
       std::string t;
@@ -671,17 +681,18 @@ class SblReader {
       sig->loadNo = ReadLoadNo(readSoFar);
       return sig;
     });
+    return true;
   }
 
-  void ReadLogicGroup(const char* msgElem, const char* sigElem) {
-    if (!xml_.FindChildElement(msgElem)) return;
+  bool ReadLogicGroup(const char* msgElem, const char* sigElem) {
+    if (!xml_.FindChildElement(msgElem)) return false;
     std::string t;
     long long index = 0;
     _LOGICGroup* group = nullptr;
     {
       ElementScope inMessage(xml_);
       std::string name;
-      if (!Text("MSGName", name)) return;
+      if (!Text("MSGName", name)) return false;
       if (Text("MSGid", t) || Text("MSGId", t)) index = Clamp(cnum::Atoi(t.c_str()), 0, LOGIC_GROUP_COUNT - 1);
       else index = std::min<long long>(IndexFromGroupName(name), LOGIC_GROUP_COUNT - 1);
       group = doc_.GetLogicGroup(list_, static_cast<int>(index));
@@ -719,6 +730,7 @@ class SblReader {
       if (group->symbols.GetCount() == before) ++replaced_;
       else ++logicSymbols_[index];
     }
+    return true;
   }
 
   // Cuts a pattern to at most `bits` bytes without splitting a character.

@@ -185,13 +185,14 @@ void ShowLoadCuts(const LoadCuts& cuts) {
     // One notice for all that was left out: frames refused for their names
     // have words of their own, and the counts of the others come along.
     if (cuts.sharedName > 0)
-      ShowMessage(
-          IDS_MSG_LOAD_CUT_FRAMES,
-          {cuts.overLimit, cuts.namesCut, cuts.merged, cuts.messagesJoined, cuts.sharedName, cuts.sharedNameRows},
-          MsgButtons::Ok, MsgIcon::Information);
-    else if (cuts.overLimit > 0 || cuts.namesCut > 0 || cuts.merged > 0 || cuts.messagesJoined > 0)
-      ShowMessage(IDS_MSG_LOAD_CUT, {cuts.overLimit, cuts.namesCut, cuts.merged, cuts.messagesJoined}, MsgButtons::Ok,
-                  MsgIcon::Information);
+      ShowMessage(IDS_MSG_LOAD_CUT_FRAMES,
+                  {cuts.overLimit, cuts.namesCut, cuts.merged, cuts.messagesJoined, cuts.sharedName,
+                   cuts.sharedNameRows, cuts.passedOver},
+                  MsgButtons::Ok, MsgIcon::Information);
+    else if (cuts.overLimit > 0 || cuts.namesCut > 0 || cuts.merged > 0 || cuts.messagesJoined > 0 ||
+             cuts.passedOver > 0)
+      ShowMessage(IDS_MSG_LOAD_CUT, {cuts.overLimit, cuts.namesCut, cuts.merged, cuts.messagesJoined, cuts.passedOver},
+                  MsgButtons::Ok, MsgIcon::Information);
     // Its own notice: the counts above know nothing of the unread rest.
     if (cuts.stoppedAtZero) ShowMessage(IDS_MSG_STOPPED_AT_ZERO, {}, MsgButtons::Ok, MsgIcon::Information);
   } catch (const std::bad_alloc&) {

@@ -32,9 +32,13 @@ struct LoadCuts {
   long long messagesJoined = 0;
   long long sharedName = 0;      // frames left out: an earlier frame holds their name (its first 32 bytes)
   long long sharedNameRows = 0;  // the rows of those frames
-  bool stoppedAtZero = false;    // a zero byte ended the text or a line: what followed it was not read
+  // Records of CANdb messages passed over by rule (identifier bit 30 set),
+  // the independent-signals pseudo-message aside: never rows, but in the file.
+  long long passedOver = 0;
+  bool stoppedAtZero = false;  // a zero byte ended the text or a line: what followed it was not read
   bool Any() const {
-    return overLimit > 0 || namesCut > 0 || merged > 0 || messagesJoined > 0 || sharedName > 0 || stoppedAtZero;
+    return overLimit > 0 || namesCut > 0 || merged > 0 || messagesJoined > 0 || sharedName > 0 || passedOver > 0 ||
+           stoppedAtZero;
   }
 };
 

@@ -47,9 +47,8 @@ constexpr std::size_t kFullName = MAX_NAME_LEN - 1;
 // what it left out is read off the file itself, line by line as the reader
 // takes them: every record past the `kept` it stored when it was `full` (a
 // signal line, or the placeholder of a message without one) that would have
-// become a row, and the message and signal names longer than 32 bytes of the
-// rows it made. False when the file cannot be read again; running out of
-// memory throws.
+// become a row or been passed over for its identifier's bit 30, and the message and signal names longer than 32 bytes
+// of the rows it made. False when the file cannot be read again; running out of memory throws.
 bool CountDbcCuts(const std::string& path, int kept, bool full, LoadCuts& cuts) {
   std::string text;
   TextReadInfo read;
@@ -69,7 +68,10 @@ bool CountDbcCuts(const std::string& path, int kept, bool full, LoadCuts& cuts) 
   auto store = [&](bool longSignalName) {
     const bool row = !independent && !bit30;
     if (records++ >= limit) {
+      // Beyond the table as well as within it, a message of bit 30 is told
+      // as passed over.
       if (row) ++cuts.overLimit;
+      else if (!independent) ++cuts.passedOver;
       return;
     }
     if (!row) return;
@@ -153,6 +155,7 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
   // would keep the loop's other values from staying in registers.
   long long joined = 0;
   long long unitsCut = 0;
+  long long passedOver = 0;
   char msgName[MAX_NAME_LEN + 1];
   char key[MAX_NAME_LEN + 1];
   std::string_view keyView;
@@ -169,7 +172,10 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
     if (skipName) continue;
     const _CANDbSignal& r = db.Record(i);
     const uint32_t identifier = static_cast<uint32_t>(r.identifier);
-    if (identifier & 0x40000000u) continue;
+    if (identifier & 0x40000000u) {
+      ++passedOver;
+      continue;
+    }
 
     // The name field is zero-filled behind its text, and a cut keeps whole
     // characters: a name cut to its field holds at least 31 bytes.
@@ -241,6 +247,7 @@ int LoadCanDbFile(CVestrelDoc& doc, int list, const std::string& path, LoadCuts*
   if (cuts) {
     cuts->messagesJoined += joined;
     cuts->namesCut += unitsCut;
+    cuts->passedOver += passedOver;
     // A cut that cannot be counted is not passed over in silence.
     if (maybeCut && !CountDbcCuts(path, count, count >= db.GetCapacity(), *cuts)) return IDS_MSG_LOAD_FAILED;
     cuts->stoppedAtZero |= db.StoppedAtZero();

@@ -182,9 +182,9 @@ class LoadWindowsTest : public QObject {
       QVERIFY2(set.HasString(IDS_MSG_LOAD_CUT), file);
       QVERIFY2(set.HasString(IDS_MSG_NO_MEMORY), file);
       QVERIFY2(set.HasString(IDS_MSG_FILE_TOO_LARGE), file);
-      QCOMPARE(set.String(IDS_MSG_LOAD_CUT).count(QStringLiteral("%d")), 4);
+      QCOMPARE(set.String(IDS_MSG_LOAD_CUT).count(QStringLiteral("%d")), 5);
       QVERIFY2(set.HasString(IDS_MSG_LOAD_CUT_FRAMES), file);
-      QCOMPARE(set.String(IDS_MSG_LOAD_CUT_FRAMES).count(QStringLiteral("%d")), 6);
+      QCOMPARE(set.String(IDS_MSG_LOAD_CUT_FRAMES).count(QStringLiteral("%d")), 7);
       QVERIFY2(set.HasString(IDS_MSG_XML_TOO_MANY_NAMES), file);
     }
   }

@@ -1,5 +1,6 @@
 // What a load leaves out is told once, after the load: records beyond a
 // table's limit, names cut to their field and records merged by name.
+#include "Corpus.h"
 #include "DocFixture.h"
 #include "FibexFixture.h"
 #include "LdfParser.h"
@@ -166,6 +167,20 @@ std::string BareMessages(int first, int count, const std::string& prefix = "E") 
 
 std::string Signal(const std::string& name) { return " SG_ " + name + " : 0|1@1+ (1,0) [0|1] \"\" N\n"; }
 
+// A definition table of `groups` groups of `signalsEach` signals, whose
+// MessageTotalNum says `groupsSaid` and every SignalNum `signalsSaid`.
+std::string SblSaying(const std::string& table, int groups, int signalsEach, int groupsSaid, int signalsSaid) {
+  std::string s = "<SBLVersion>1.2</SBLVersion><" + table + "><MessageTotalNum>" + std::to_string(groupsSaid) +
+                  "</MessageTotalNum>";
+  for (int g = 1; g <= groups; ++g) {
+    s += "<Group><Message><MSGName>G" + std::to_string(g) + "</MSGName></Message><SignalNum>" +
+         std::to_string(signalsSaid) + "</SignalNum>";
+    for (int k = 0; k < signalsEach; ++k) s += "<Signal><SIGName>S" + std::to_string(k) + "</SIGName></Signal>";
+    s += "</Group>";
+  }
+  return s + "</" + table + ">";
+}
+
 struct LeftOutCase {
   const char* what;
   const char* file;
@@ -177,8 +192,11 @@ struct LeftOutCase {
 }  // namespace
 
 // Every record the table could not take is counted, a message without
-// signals as much as a signal; a text that stopped at a zero byte is told
-// too. Through the list window's load, which shows the notice.
+// signals as much as a signal, and so is every row a definition file's own
+// counts leave unread and every record of a CANdb message passed over for
+// its identifier's bit 30; a text that stopped at a zero byte is told too.
+// Rows shown and rows told make the rows of the file. Through the list
+// window's load, which shows the notice.
 DOC_TEST(LoadCuts, EveryRecordLeftOutAndEveryStopIsTold) {
   CVestrelDoc source;
   AddCanSig(source, AddCanMsg(source, LIST_DEFINITION, "Engine", 0x100, 8), {"Speed", 0, 8});
@@ -186,8 +204,8 @@ DOC_TEST(LoadCuts, EveryRecordLeftOutAndEveryStopIsTold) {
   std::string sbl = source.BuildSblText(LIST_DEFINITION);
   ASSERT_NE(sbl.find("<LogicSymbolTable"), std::string::npos);
   sbl.insert(sbl.find("<LogicSymbolTable"), 1, '\0');
-  const std::string independent =
-      "BO_ 7 VECTOR__INDEPENDENT_SIG_MSG: 0 N\n" + Signal("I1") + Signal("I2") + "BO_ 1073741924 Marked: 8 N\n";
+  const std::string independent = "BO_ 7 VECTOR__INDEPENDENT_SIG_MSG: 0 N\n" + Signal("I1") + Signal("I2");
+  const std::string bit30 = "BO_ 1073741924 Marked: 8 N\n";
   using std::string_literals::operator""s;
   LoadCuts stopped;
   stopped.stoppedAtZero = true;
@@ -198,11 +216,49 @@ DOC_TEST(LoadCuts, EveryRecordLeftOutAndEveryStopIsTold) {
        Dbc(4990, 1) + BareMessages(10000, 100),
        5000,
        {90, 0, 0}},
-      {"records that never become rows are not counted beyond the table",
+      {"the independent signals are not counted beyond the table",
        "never.dbc",
        BareMessages(0, 5000) + independent,
        5000,
        {}},
+      {"a message of bit 30 beyond the table is passed over",
+       "marked.dbc",
+       BareMessages(0, 5000) + bit30,
+       5000,
+       {.passedOver = 1}},
+      {"a message of bit 30 with its signals",
+       "bit30.dbc",
+       bit30 + Signal("A") + Signal("B") + Dbc(1, 1),
+       1,
+       {.passedOver = 2}},
+      {"a message of bit 30 without signals", "bare30.dbc", Dbc(1, 1) + bit30, 1, {.passedOver = 1}},
+      {"the independent signals' message, bit 30 and all",
+       "independent.dbc",
+       "BO_ 3221225472 VECTOR__INDEPENDENT_SIG_MSG: 0 N\n" + Signal("I1") + Dbc(1, 1),
+       1,
+       {}},
+      {"CAN groups past MessageTotalNum", "groups.sbl", SblSaying("CanSymbolTable", 5, 2, 2, 2), 4, {.overLimit = 6}},
+      {"CAN signals past SignalNum, in groups read and not",
+       "signals.sbl",
+       SblSaying("CanSymbolTable", 5, 2, 2, 1),
+       2,
+       {.overLimit = 8}},
+      {"FlexRay frames and signals past the counts",
+       "fr.sbl",
+       SblSaying("FlexRaySymbolTable", 3, 2, 1, 1),
+       1,
+       {.overLimit = 5}},
+      {"LIN frames and signals past the counts",
+       "lin.sbl",
+       SblSaying("LinSymbolTable", 3, 2, 1, 1),
+       1,
+       {.overLimit = 5}},
+      {"LOGIC groups and symbols past the counts",
+       "logic.sbl",
+       SblSaying("LogicSymbolTable", 3, 2, 1, 1),
+       1,
+       {.overLimit = 5}},
+      {"counts above what the file holds", "over.sbl", SblSaying("CanSymbolTable", 2, 2, 9, 5), 4, {}},
       {"a long name beyond the table is left out, not cut",
        "longbeyond.dbc",
        BareMessages(0, 5001) + "BO_ 9999 " + std::string(40, 'L') + ": 8 N\n",
@@ -233,7 +289,20 @@ DOC_TEST(LoadCuts, EveryRecordLeftOutAndEveryStopIsTold) {
     EXPECT_EQ(sink.shown[0].ArgNumber(0), c.expected.overLimit);
     EXPECT_EQ(sink.shown[0].ArgNumber(1), c.expected.namesCut);
     EXPECT_EQ(sink.shown[0].ArgNumber(2), c.expected.merged);
+    EXPECT_EQ(sink.shown[0].ArgNumber(4), c.expected.passedOver);
   }
+}
+
+// A real file's messages of bit 30 are told with their records.
+DOC_TEST(LoadCuts, ACorpusFilesMessagesOfBit30AreTold) {
+  const std::filesystem::path file = vrtest::CorpusDir() / "dbc/opendbc/toyota_2017_ref_pt.dbc";
+  VR_REQUIRE_CORPUS(file);
+  CRefListLogic ref(doc);
+  RecordingMessageSink sink;
+  ASSERT_TRUE(ref.DropFiles({file.string()}));
+  EXPECT_EQ(ref.RowCount(), 1040);
+  ASSERT_EQ(sink.Ids(), std::vector<int>{IDS_MSG_LOAD_CUT});
+  EXPECT_EQ(sink.shown[0].ArgNumber(4), 275);
 }
 
 // A frame length that does not fit the one-byte field is clamped before it
