@@ -127,20 +127,12 @@ long long FrameTimings(const FibexOutline& o, const std::string& frameId) {
 }
 
 // Rows per timing of the signal instances of a frame element from the
-// `from`-th on, each instance with the first signal and signal-group
-// reference inside it.
+// `from`-th on, the instances counted as the frame parser counts them.
 long long ElementInstanceRows(const FibexOutline& o, const XmlDomNode& frame, std::size_t from) {
   long long rows = 0;
-  const XmlDomNodeList& instances = frame.getElementsByTagName("fx:SIGNAL-INSTANCE");
-  for (std::size_t i = from; i < instances.size(); ++i) {
-    const XmlDomNode& inst = instances[i];
-    inst.PrepareElementsByTagName({"fx:SIGNAL-REF", "fx:SIGNAL-GROUP-REF"});
-    const XmlDomNodeList& signalRefs = inst.getElementsByTagName("fx:SIGNAL-REF");
-    const XmlDomNodeList& groupRefs = inst.getElementsByTagName("fx:SIGNAL-GROUP-REF");
-    rows += InstanceRows(o, signalRefs.empty() ? std::string() : Reference(signalRefs[0]),
-                         groupRefs.empty() ? std::string() : Reference(groupRefs[0]));
-    inst.ReleaseElementsByTagName();
-  }
+  ForEachFibexFrameInstance(frame, [&](std::size_t i, const FibexSignalInstance& inst) {
+    if (i >= from) rows += InstanceRows(o, inst.signalRef, inst.signalGroupRef);
+  });
   return rows;
 }
 

@@ -195,6 +195,76 @@ DOC_TEST(FibexLeftOut, RowsShownAndToldMakeTheRowsTheFileDescribes) {
   }
 }
 
+// A frame's signal instances count by their references, as the frame parser
+// counts them: an instance of two references gives two rows, one of none
+// none. Beyond the frame table, or beyond its frame's list of instances, the
+// same instances are told as the rows they give within the limits.
+DOC_TEST(FibexLeftOut, InstancesCountByTheirReferencesBeyondTheLimitsToo) {
+  const auto ref = [](const char* kind, const std::string& id) {
+    return "<fx:" + std::string(kind) + "-REF ID-REF=\"" + id + "\"/>";
+  };
+  const auto instance = [](const std::string& id, const std::string& refs) {
+    return "<fx:SIGNAL-INSTANCE ID=\"" + id + "\"><fx:BIT-POSITION>0</fx:BIT-POSITION>" + refs +
+           "</fx:SIGNAL-INSTANCE>";
+  };
+  struct Shape {
+    const char* what;
+    std::vector<std::string> instances;
+  };
+  const Shape shapes[] = {
+      {"two signal references", {instance("A", ref("SIGNAL", "S1") + ref("SIGNAL", "S2"))}},
+      {"a signal and a group reference", {instance("A", ref("SIGNAL", "S1") + ref("SIGNAL-GROUP", "G"))}},
+      {"no reference, beside an instance of one", {instance("A", ""), instance("B", ref("SIGNAL", "S1"))}},
+      {"no reference, alone", {instance("A", "")}},
+  };
+  // `frames` frames of one instance each, then one frame of `before`
+  // instances and the shape's. Their references lead nowhere: a zeroed row
+  // each, and no table to fill.
+  const auto text = [](const Shape& shape, int frames, int before) {
+    Network n;
+    for (int f = 0; f < frames; ++f) {
+      n.Frame(N("F", f), N("Frame", f), {N("Z", f)});
+      n.Trigger(N("F", f));
+    }
+    std::vector<std::string> instances;
+    for (int k = 0; k < before; ++k) instances.push_back(fx::Instance(N("I", k), 0, N("Y", k)));
+    instances.insert(instances.end(), shape.instances.begin(), shape.instances.end());
+    n.frames.push_back(fx::Frame("Odd", "Odd", 8, instances));
+    n.Trigger("Odd");
+    n.signals = {fx::Signal("S1", "One"), fx::Signal("S2", "Two"), fx::Signal("T1", "M1"), fx::Signal("T2", "M2")};
+    n.groups = {fx::Group("G", "Group", {{"T1", 0, "false"}, {"T2", 8, "false"}})};
+    return n.Text();
+  };
+  struct Place {
+    const char* what;
+    int frames;
+    int before;
+  };
+  const Place places[] = {{"a frame beyond the frame table", 2048, 0},
+                          {"instances beyond their frame's list", 0, 2048}};
+  fx::TempDir dir;
+  RecordingMessageSink sink;
+  for (const Shape& shape : shapes) {
+    for (const Place& place : places) {
+      SCOPED_TRACE(std::string(shape.what) + ", " + place.what);
+      // Within the limits: one frame or instance before the shape's, not 2,048.
+      CVestrelDoc& small = NewDoc();
+      LoadOutcome within =
+          LoadListFile(small, LIST_REFERENCE,
+                       dir.Write("small.xml", text(shape, place.frames ? 1 : 0, place.before ? 1 : 0)), BUS_FLEXRAY);
+      ASSERT_EQ(within.result, 0);
+      ASSERT_EQ(within.cuts.overLimit, 0);
+      const long long described = small.CountFlexRaySignals(LIST_REFERENCE) - 1 + 2048;
+      CVestrelDoc& large = NewDoc();
+      LoadOutcome o = LoadListFile(large, LIST_REFERENCE,
+                                   dir.Write("large.xml", text(shape, place.frames, place.before)), BUS_FLEXRAY);
+      ASSERT_EQ(o.result, 0);
+      EXPECT_EQ(large.CountFlexRaySignals(LIST_REFERENCE) + o.cuts.overLimit, described);
+    }
+  }
+  EXPECT_TRUE(sink.shown.empty());
+}
+
 // Frames whose names share their first 32 bytes: the first is kept, the
 // others are counted, with their rows, in the one notice after the load.
 DOC_TEST(FibexLeftOut, FramesSharingANameAreCountedInTheLoadsNotice) {
