@@ -4,6 +4,7 @@
 // tags, the first five attributes of an element, a reference as the first
 // attribute of its element), so that within the tables it finds what the
 // model holds.
+#include "FibexBuild.h"
 #include "FibexParse.h"
 
 #include <algorithm>
@@ -42,7 +43,7 @@ void OutlineClusters(const XmlDomNode& root, FibexOutline& o) {
     cl.PrepareElementsByTagName({"fx:PROTOCOL", "fx:CHANNEL-REF"});
     const XmlDomNodeList& protocols = cl.getElementsByTagName("fx:PROTOCOL");
     // The last protocol text is the one the cluster keeps.
-    o.flexRayClusters[k] = !protocols.empty() && protocols.back().get_text() == "FlexRay";
+    o.flexRayClusters[k] = !protocols.empty() && IsFibexFlexRayProtocol(protocols.back().get_text());
     const XmlDomNodeList& refs = cl.getElementsByTagName("fx:CHANNEL-REF");
     for (std::size_t r = 0; r < refs.size(); ++r) {
       std::string ref = Reference(refs[r]);

@@ -135,7 +135,8 @@ DOC_TEST(FibexLeftOut, RowsShownAndToldMakeTheRowsTheFileDescribes) {
   twoChannels.channels.push_back(fx::Channel("CH2", {fx::Triggering("T2", "F0", {{2, 0, 4}})}));
   twoChannels.frames.push_back(fx::Frame("F0", "Frame0", 8, {fx::Instance("I0", 0, "S")}));
   twoChannels.signals.push_back(fx::Signal("S", "Sig"));
-  // The frame's channel is the 33rd; in the other file its cluster is the 17th.
+  // The frame's channel is the 33rd; in the other file its cluster is the
+  // 17th, the file's only FlexRay cluster.
   fx::Parts channelBehind, clusterBehind;
   for (fx::Parts* p : {&channelBehind, &clusterBehind}) {
     p->frames.push_back(fx::Frame("F0", "Frame0", 8, {fx::Instance("I0", 0, "S")}));
@@ -148,7 +149,8 @@ DOC_TEST(FibexLeftOut, RowsShownAndToldMakeTheRowsTheFileDescribes) {
         fx::Channel(N("CH", c), {fx::Triggering(N("T", c), c == 32 ? "F0" : "None", {{1, 0, 4}})}));
   }
   channelBehind.clusters.push_back(fx::Cluster("CL", allChannels));
-  for (int k = 0; k < 17; ++k) clusterBehind.clusters.push_back(fx::Cluster(N("CL", k), {k == 16 ? "CH" : "Other"}));
+  for (int k = 0; k < 17; ++k)
+    clusterBehind.clusters.push_back(fx::Cluster(N("CL", k), {k == 16 ? "CH" : "Other"}, k == 16 ? "FlexRay" : "CAN"));
   clusterBehind.channels.push_back(fx::Channel("CH", {fx::Triggering("T0", "F0", {{1, 0, 4}})}));
   Network codingOfUnitBehind;
   for (int i = 0; i < 2048; ++i) codingOfUnitBehind.units.push_back(fx::Unit(N("U", i), "m"));
