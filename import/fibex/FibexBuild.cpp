@@ -388,7 +388,7 @@ const FibexFrameTriggering* BuildableTriggering(FibexModel& m, const FibexFrame&
   m.frameKey = frame.id;
   if (!FindFibexTriggering(m)) return nullptr;
   cluster = &m.clusters[static_cast<std::size_t>(m.lookup.clusterIndex)];
-  if (cluster->protocol != "FlexRay") return nullptr;
+  if (!IsFibexFlexRayProtocol(cluster->protocol)) return nullptr;
   const FibexFrameTriggering& trig = m.channels[static_cast<std::size_t>(m.lookup.channelIndex)]
                                          .triggerings[static_cast<std::size_t>(m.lookup.triggeringIndex)];
   if (trig.slotIdCount == 0 || trig.slotIdCount != trig.baseCycleCount || trig.slotIdCount != trig.cycleRepetitionCount)

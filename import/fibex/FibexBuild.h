@@ -6,6 +6,8 @@
 
 #include "FibexModel.h"
 
+#include <string_view>
+
 // Lookups by exact comparison of reference texts; an empty reference never
 // matches. Each writes its results into model.lookup and returns 1 when
 // found, 0 otherwise.
@@ -18,6 +20,10 @@ int FindFibexSignalOrGroup(FibexModel& model);
 int FindFibexCoding(FibexModel& model);
 // Key model.frameKey as a coding reference; found when the coding's unit is.
 int FindFibexCodingUnit(FibexModel& model);
+
+// Whether a cluster's protocol text makes it a FlexRay cluster, the only
+// kind whose frames are built.
+inline bool IsFibexFlexRayProtocol(std::string_view protocol) { return protocol == "FlexRay"; }
 
 // Creates model.output and fills it (at most MAX_FIBEX_ITEMS frames and signals).
 void BuildFibexFrames(FibexModel& model);

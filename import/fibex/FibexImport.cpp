@@ -161,6 +161,21 @@ constexpr std::string_view kWalkedKinds[] = {"fx:CLUSTER",
                                              "fx:FRAME-TRIGGERING",
                                              "fx:SIGNAL-INSTANCE"};
 
+namespace {
+
+// Whether any cluster of the file is a FlexRay cluster: among the clusters
+// the table holds, or, when a capacity left elements unread, among all.
+bool HoldsFlexRayCluster(const FibexModel& m) {
+  if (m.outline)
+    return std::find(m.outline->flexRayClusters.begin(), m.outline->flexRayClusters.end(), true) !=
+           m.outline->flexRayClusters.end();
+  const std::size_t clusters = std::min<std::size_t>(m.clusters.size(), m.clusterCount);
+  return std::any_of(m.clusters.begin(), m.clusters.begin() + static_cast<std::ptrdiff_t>(clusters),
+                     [](const FibexCluster& c) { return IsFibexFlexRayProtocol(c.protocol); });
+}
+
+}  // namespace
+
 int ParseFibexDocument(XmlDomDocument& xml, FibexModel& model, CVestrelDoc& doc, FibexLeftOut* leftOut) {
   XmlDomNode root = xml.get_documentElement();
   if (root.IsNull() || root.get_baseName() != "FIBEX") return FIBEX_FAILED;
@@ -180,6 +195,9 @@ int ParseFibexDocument(XmlDomDocument& xml, FibexModel& model, CVestrelDoc& doc,
   if (ParseFibexSignalGroups(xml, model) != 0) return FIBEX_FAILED;
   // What the tables could not hold is still told, and never built upon.
   if (model.capacityReached) OutlineFibexFile(root, model);
+  // A file of other buses only (a CAN cluster, say) holds nothing for the
+  // FlexRay list: said so, rather than shown as an empty list.
+  if (!HoldsFlexRayCluster(model)) return FIBEX_NO_FLEXRAY;
 
   BuildFibexFrames(model);
   try {

@@ -16,6 +16,7 @@ enum FibexLoadResult {
   FIBEX_EXCEPTION = 3,       // the XML engine failed (or could not be created)
   FIBEX_NO_MEMORY = 4,       // memory ran out while the file was read or stored
   FIBEX_TOO_MANY_NAMES = 5,  // refused before memory ran out: more names than kXmlMaxNames
+  FIBEX_NO_FLEXRAY = 6,      // read, but no cluster of the file is a FlexRay cluster: nothing stored
 };
 
 // What an import had to leave out of the file.
@@ -34,7 +35,8 @@ struct FibexLeftOut {
 // successful import left out.
 int ImportFibexFile(CVestrelDoc& doc, std::string path, void* reserved, int list, FibexLeftOut* leftOut = nullptr);
 
-// Root check, element parsers, build and store on a loaded document. 0 or 2.
+// Root check, element parsers, build and store on a loaded document. 0, 2
+// or FIBEX_NO_FLEXRAY.
 int ParseFibexDocument(XmlDomDocument& xml, FibexModel& model, CVestrelDoc& doc, FibexLeftOut* leftOut = nullptr);
 
 // Copies the output block into the reference tables. Always 0; a record that

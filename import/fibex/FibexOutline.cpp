@@ -4,6 +4,7 @@
 // tags, the first five attributes of an element, a reference as the first
 // attribute of its element), so that within the tables it finds what the
 // model holds.
+#include "FibexBuild.h"
 #include "FibexParse.h"
 
 #include <algorithm>
@@ -42,7 +43,7 @@ void OutlineClusters(const XmlDomNode& root, FibexOutline& o) {
     cl.PrepareElementsByTagName({"fx:PROTOCOL", "fx:CHANNEL-REF"});
     const XmlDomNodeList& protocols = cl.getElementsByTagName("fx:PROTOCOL");
     // The last protocol text is the one the cluster keeps.
-    o.flexRayClusters[k] = !protocols.empty() && protocols.back().get_text() == "FlexRay";
+    o.flexRayClusters[k] = !protocols.empty() && IsFibexFlexRayProtocol(protocols.back().get_text());
     const XmlDomNodeList& refs = cl.getElementsByTagName("fx:CHANNEL-REF");
     for (std::size_t r = 0; r < refs.size(); ++r) {
       std::string ref = Reference(refs[r]);
@@ -127,20 +128,12 @@ long long FrameTimings(const FibexOutline& o, const std::string& frameId) {
 }
 
 // Rows per timing of the signal instances of a frame element from the
-// `from`-th on, each instance with the first signal and signal-group
-// reference inside it.
+// `from`-th on, the instances counted as the frame parser counts them.
 long long ElementInstanceRows(const FibexOutline& o, const XmlDomNode& frame, std::size_t from) {
   long long rows = 0;
-  const XmlDomNodeList& instances = frame.getElementsByTagName("fx:SIGNAL-INSTANCE");
-  for (std::size_t i = from; i < instances.size(); ++i) {
-    const XmlDomNode& inst = instances[i];
-    inst.PrepareElementsByTagName({"fx:SIGNAL-REF", "fx:SIGNAL-GROUP-REF"});
-    const XmlDomNodeList& signalRefs = inst.getElementsByTagName("fx:SIGNAL-REF");
-    const XmlDomNodeList& groupRefs = inst.getElementsByTagName("fx:SIGNAL-GROUP-REF");
-    rows += InstanceRows(o, signalRefs.empty() ? std::string() : Reference(signalRefs[0]),
-                         groupRefs.empty() ? std::string() : Reference(groupRefs[0]));
-    inst.ReleaseElementsByTagName();
-  }
+  ForEachFibexFrameInstance(frame, [&](std::size_t i, const FibexSignalInstance& inst) {
+    if (i >= from) rows += InstanceRows(o, inst.signalRef, inst.signalGroupRef);
+  });
   return rows;
 }
 

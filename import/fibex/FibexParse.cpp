@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <new>
+#include <string_view>
 
 // ------------------------------------------------------------------ numbers
 
@@ -115,6 +116,26 @@ std::uint32_t ClampU32(long long v) {
   return static_cast<std::uint32_t>(v);
 }
 
+// Puts descendant j of a frame's signal-reference row (or of its
+// signal-group-reference row when `group`) into the instance that
+// `slotAt(count)` gives: a signal reference opens a new instance, except the
+// first p - 1 of a frame with p PDU instances; a group reference opens one
+// only when the instance at the count holds no signal reference. The frame's
+// instances are thus counted by their references, not by their elements.
+template <class Count, class SlotAt>
+void PlaceFrameReference(Count& count, int pduInstances, bool group, int j, const std::string& ref, SlotAt slotAt) {
+  if (!group && pduInstances > 0 && j < pduInstances - 1) return;
+  FibexSignalInstance* inst = slotAt(count);
+  if (!inst) return;
+  if (!group) {
+    inst->signalRef = ref;
+    ++count;
+  } else {
+    inst->signalGroupRef = ref;
+    if (inst->signalRef.empty()) ++count;
+  }
+}
+
 }  // namespace
 
 int FillFibexCluster(FibexCluster& r, int j, const FibexReadBuffer& b) {
@@ -198,17 +219,9 @@ int FillFibexFrame(FibexFrame& r, int j, const FibexReadBuffer& b) {
     }
   } else if (t == "fx:SIGNAL-INSTANCE") {
     if (FibexSignalInstance* inst = Slot(r.signalInstances, j, FIBEX_MAX_CHILDREN)) inst->id = ValueOf(b, "ID");
-  } else if (t == "fx:SIGNAL-REF") {
-    if (p > 0 && j < p - 1) return 0;
-    if (FibexSignalInstance* inst = Slot(r.signalInstances, r.signalInstanceCount, FIBEX_MAX_CHILDREN)) {
-      inst->signalRef = ValueOf(b, "ID-REF");
-      ++r.signalInstanceCount;
-    }
-  } else if (t == "fx:SIGNAL-GROUP-REF") {
-    if (FibexSignalInstance* inst = Slot(r.signalInstances, r.signalInstanceCount, FIBEX_MAX_CHILDREN)) {
-      inst->signalGroupRef = ValueOf(b, "ID-REF");
-      if (inst->signalRef.empty()) ++r.signalInstanceCount;
-    }
+  } else if (t == "fx:SIGNAL-REF" || t == "fx:SIGNAL-GROUP-REF") {
+    PlaceFrameReference(r.signalInstanceCount, p, t == "fx:SIGNAL-GROUP-REF", j, ValueOf(b, "ID-REF"),
+                        [&r](int i) { return Slot(r.signalInstances, i, FIBEX_MAX_CHILDREN); });
   } else {
     return 1;
   }
@@ -546,6 +559,39 @@ int ParseFibexFrames(XmlDomDocument& doc, FibexModel& m) {
           ReadRow(e, g.rows[r], rec, &FillFibexFrame, b, FrameRowLimit(g.rows[r], rec), &m.capacityReached);
       },
       &m.capacityReached);
+}
+
+void ForEachFibexFrameInstance(const XmlDomNode& frame,
+                               const std::function<void(std::size_t, const FibexSignalInstance&)>& each) {
+  const FibexSchemaGroup& g = GetFibexSchema(FIBEX_SCHEMA_FRAME);
+  frame.PrepareElementsByTagName({"fx:PDU-INSTANCE", "fx:SIGNAL-REF", "fx:SIGNAL-GROUP-REF"});
+  // As many PDU instances as the frame parser reads.
+  const int p =
+      static_cast<int>(std::min<std::size_t>(CountFibexElements(frame, "fx:PDU-INSTANCE"), FIBEX_MAX_CHILDREN));
+  // References only ever go into the instance at the count, so the one
+  // instance at hand is all that is kept; it is handed on when the count
+  // moves past it.
+  FibexSignalInstance current;
+  std::size_t at = 0, count = 0;
+  const auto slotAt = [&](std::size_t i) {
+    if (at < i) {
+      each(at++, current);
+      current = FibexSignalInstance();
+    }
+    return &current;
+  };
+  FibexReadBuffer b;
+  for (int r = 1; r < g.rowCount; ++r) {
+    const std::string_view tag = g.rows[r].tag;
+    if (tag != "fx:SIGNAL-REF" && tag != "fx:SIGNAL-GROUP-REF") continue;
+    const std::size_t n = CountFibexElements(frame, g.rows[r].tag);
+    for (std::size_t j = 0; j < n; ++j) {
+      ReadRowItem(frame, g.rows[r], j, b);
+      PlaceFrameReference(count, p, tag == "fx:SIGNAL-GROUP-REF", static_cast<int>(j), ValueOf(b, "ID-REF"), slotAt);
+    }
+  }
+  if (at < count) each(at, current);
+  frame.ReleaseElementsByTagName();
 }
 
 int ParseFibexSignals(XmlDomDocument& doc, FibexModel& m) {

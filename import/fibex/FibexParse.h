@@ -9,6 +9,7 @@
 #include "XmlDom.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 // Numbers as the file writes them: leading white space, an optional sign,
@@ -50,6 +51,13 @@ int ParseFibexSignals(XmlDomDocument& doc, FibexModel& model);
 int ParseFibexUnits(XmlDomDocument& doc, FibexModel& model);
 int ParseFibexCodings(XmlDomDocument& doc, FibexModel& model);
 int ParseFibexSignalGroups(XmlDomDocument& doc, FibexModel& model);
+
+// Hands `each` the signal instances that the frame parser makes of the
+// frame element, with their index, in order and all of them (the model keeps
+// the first FIBEX_MAX_CHILDREN). Only their signal and signal-group
+// references are filled in.
+void ForEachFibexFrameInstance(const XmlDomNode& frame,
+                               const std::function<void(std::size_t, const FibexSignalInstance&)>& each);
 
 // Fills model.outline from the whole file below `root`; the element parsers
 // have filled the model's tables.

@@ -113,6 +113,9 @@ TEST_F(FibexImport, FramesThatCannotBeBuiltAreLeftOut) {
     fx::Parts p;
     p.clusters.push_back(fx::Cluster("CL1", {"CH1"}, c.protocol));
     p.channels.push_back(fx::Channel("CH1", {fx::Triggering("FT1", "F1", c.timings, c.rawTiming)}));
+    // A FlexRay cluster of no frames beside it: the file is one for the FlexRay list.
+    p.clusters.push_back(fx::Cluster("CL2", {"CH2"}));
+    p.channels.push_back(fx::Channel("CH2", {}));
     p.frames.push_back(fx::Frame("F1", "A", 8, {fx::Instance("I1", 0, "S1")}));
     p.signals.push_back(fx::Signal("S1", "Sig"));
     EXPECT_EQ(FIBEX_OK, ImportFibexFile(fresh, dir.Write("c.xml", fx::Document(p)), nullptr, LIST_REFERENCE));

@@ -53,9 +53,10 @@ struct TwoLists {
   }
 };
 
-std::string GoodFibexText() {
+// One frame of one signal, on a cluster of `protocol`.
+std::string FibexText(const std::string& protocol = "FlexRay") {
   fx::Parts p;
-  p.clusters.push_back(fx::Cluster("CL1", {"CH1"}));
+  p.clusters.push_back(fx::Cluster("CL1", {"CH1"}, protocol));
   p.channels.push_back(fx::Channel("CH1", {fx::Triggering("FT1", "F1", {{1, 0, 1}})}));
   p.frames.push_back(fx::Frame("F1", "A", 8, {fx::Instance("I1", 0, "S1")}));
   p.signals.push_back(fx::Signal("S1", "Sig"));
@@ -67,6 +68,7 @@ struct BadFile {
   const char* name;
   std::string bytes;  // empty name: the file is not written (missing)
   bool write = true;
+  int message = IDS_MSG_LOAD_FAILED;
 };
 
 std::vector<BadFile> BadFiles(const std::string& good) {
@@ -76,8 +78,9 @@ std::vector<BadFile> BadFiles(const std::string& good) {
       {"truncated definition file", "cut.sbl", good.substr(0, good.size() / 2)},
       {"binary definition file", "bin.sbl", binary},
       {"missing definition file", "gone.sbl", "", false},
-      {"truncated FIBEX file", "cut.xml", GoodFibexText().substr(0, 700)},
+      {"truncated FIBEX file", "cut.xml", FibexText().substr(0, 700)},
       {"binary FIBEX file", "bin.xml", binary},
+      {"FIBEX file of a CAN cluster only", "can.xml", FibexText("CAN"), true, IDS_MSG_NO_FLEXRAY_FRAMES},
       {"truncated LDF file", "cut.ldf", "LIN_description_file;\nLIN_protocol_version = \"2.1\";\nSignals {\n A: 8,"},
       {"binary LDF file", "bin.ldf", binary},
       {"binary CANdb file", "bin.dbc", binary},
@@ -106,7 +109,7 @@ DOC_TEST(FailedLoad, LeavesEitherListAsItWas) {
       const bool loaded = list == LIST_REFERENCE ? lists.ref.DropFiles({path}) : lists.def.DropFiles({path});
       EXPECT_FALSE(loaded);
       ASSERT_FALSE(sink.Ids().empty());
-      EXPECT_EQ(sink.Ids().back(), 4006);
+      EXPECT_EQ(sink.Ids().back(), bad.message);
       EXPECT_EQ(lists.doc.BuildSblText(LIST_REFERENCE), refText);
       EXPECT_EQ(lists.doc.BuildSblText(LIST_DEFINITION), defText);
       EXPECT_EQ(Cells(lists.ref.Rows()), refRows);
@@ -132,18 +135,19 @@ DOC_TEST(FailedLoad, AGoodFileStillLoadsAfterwards) {
   EXPECT_TRUE(NothingLost(lists.doc));
 }
 
-// A FIBEX file without any FlexRay frame reads as an empty success; with
-// nothing to show, the lists stay on the kind the user chose.
+// A FIBEX file whose FlexRay cluster sends no frame (its one triggering has
+// no timing) reads as an empty success; with nothing to show, the lists stay
+// on the kind the user chose.
 DOC_TEST(EmptyLoad, KeepsTheBusKind) {
   fx::Parts p;
-  p.clusters.push_back(fx::Cluster("CL1", {"CH1"}, "CAN"));
-  p.channels.push_back(fx::Channel("CH1", {fx::Triggering("FT1", "F1", {{1, 0, 1}})}));
+  p.clusters.push_back(fx::Cluster("CL1", {"CH1"}));
+  p.channels.push_back(fx::Channel("CH1", {fx::Triggering("FT1", "F1", {})}));
   p.frames.push_back(fx::Frame("F1", "A", 8, {fx::Instance("I1", 0, "S1")}));
   p.signals.push_back(fx::Signal("S1", "Sig"));
   TempDir dir;
   RecordingMessageSink sink;
   for (int bus : {BUS_LIN, BUS_LOGIC, BUS_FLEXRAY}) {
-    LoadOutcome o = LoadListFile(doc, LIST_REFERENCE, dir.Write("can.xml", fx::Document(p)), bus);
+    LoadOutcome o = LoadListFile(doc, LIST_REFERENCE, dir.Write("untimed.xml", fx::Document(p)), bus);
     ASSERT_EQ(o.result, 0);
     EXPECT_EQ(doc.CountFlexRaySignals(LIST_REFERENCE), 0);
     EXPECT_EQ(o.busAfter, bus);
@@ -240,7 +244,7 @@ DOC_TEST(FailedLoad, ARecordTheDocumentCannotMakeFailsTheWholeLoad) {
                        dir.Write("bus.ldf",
                                  "LIN_description_file;\nLIN_protocol_version = \"2.1\";\nSignals {\n A: 8, 0, "
                                  "M;\n}\nFrames {\n F: 1, M, 2 {\n A, 0;\n }\n}\n"));
-  SweepAllocationLimit("FIBEX file", LIST_REFERENCE, dir.Write("bus.xml", GoodFibexText()));
+  SweepAllocationLimit("FIBEX file", LIST_REFERENCE, dir.Write("bus.xml", FibexText()));
 }
 
 DOC_TEST(FailedLoad, ACorpusFileWhoseRecordCannotBeMadeFailsTheWholeLoad) {

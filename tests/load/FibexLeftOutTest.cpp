@@ -135,7 +135,8 @@ DOC_TEST(FibexLeftOut, RowsShownAndToldMakeTheRowsTheFileDescribes) {
   twoChannels.channels.push_back(fx::Channel("CH2", {fx::Triggering("T2", "F0", {{2, 0, 4}})}));
   twoChannels.frames.push_back(fx::Frame("F0", "Frame0", 8, {fx::Instance("I0", 0, "S")}));
   twoChannels.signals.push_back(fx::Signal("S", "Sig"));
-  // The frame's channel is the 33rd; in the other file its cluster is the 17th.
+  // The frame's channel is the 33rd; in the other file its cluster is the
+  // 17th, the file's only FlexRay cluster.
   fx::Parts channelBehind, clusterBehind;
   for (fx::Parts* p : {&channelBehind, &clusterBehind}) {
     p->frames.push_back(fx::Frame("F0", "Frame0", 8, {fx::Instance("I0", 0, "S")}));
@@ -148,7 +149,8 @@ DOC_TEST(FibexLeftOut, RowsShownAndToldMakeTheRowsTheFileDescribes) {
         fx::Channel(N("CH", c), {fx::Triggering(N("T", c), c == 32 ? "F0" : "None", {{1, 0, 4}})}));
   }
   channelBehind.clusters.push_back(fx::Cluster("CL", allChannels));
-  for (int k = 0; k < 17; ++k) clusterBehind.clusters.push_back(fx::Cluster(N("CL", k), {k == 16 ? "CH" : "Other"}));
+  for (int k = 0; k < 17; ++k)
+    clusterBehind.clusters.push_back(fx::Cluster(N("CL", k), {k == 16 ? "CH" : "Other"}, k == 16 ? "FlexRay" : "CAN"));
   clusterBehind.channels.push_back(fx::Channel("CH", {fx::Triggering("T0", "F0", {{1, 0, 4}})}));
   Network codingOfUnitBehind;
   for (int i = 0; i < 2048; ++i) codingOfUnitBehind.units.push_back(fx::Unit(N("U", i), "m"));
@@ -193,6 +195,76 @@ DOC_TEST(FibexLeftOut, RowsShownAndToldMakeTheRowsTheFileDescribes) {
     EXPECT_EQ(zeroed, c.zeroed);
     EXPECT_TRUE(sink.shown.empty());
   }
+}
+
+// A frame's signal instances count by their references, as the frame parser
+// counts them: an instance of two references gives two rows, one of none
+// none. Beyond the frame table, or beyond its frame's list of instances, the
+// same instances are told as the rows they give within the limits.
+DOC_TEST(FibexLeftOut, InstancesCountByTheirReferencesBeyondTheLimitsToo) {
+  const auto ref = [](const char* kind, const std::string& id) {
+    return "<fx:" + std::string(kind) + "-REF ID-REF=\"" + id + "\"/>";
+  };
+  const auto instance = [](const std::string& id, const std::string& refs) {
+    return "<fx:SIGNAL-INSTANCE ID=\"" + id + "\"><fx:BIT-POSITION>0</fx:BIT-POSITION>" + refs +
+           "</fx:SIGNAL-INSTANCE>";
+  };
+  struct Shape {
+    const char* what;
+    std::vector<std::string> instances;
+  };
+  const Shape shapes[] = {
+      {"two signal references", {instance("A", ref("SIGNAL", "S1") + ref("SIGNAL", "S2"))}},
+      {"a signal and a group reference", {instance("A", ref("SIGNAL", "S1") + ref("SIGNAL-GROUP", "G"))}},
+      {"no reference, beside an instance of one", {instance("A", ""), instance("B", ref("SIGNAL", "S1"))}},
+      {"no reference, alone", {instance("A", "")}},
+  };
+  // `frames` frames of one instance each, then one frame of `before`
+  // instances and the shape's. Their references lead nowhere: a zeroed row
+  // each, and no table to fill.
+  const auto text = [](const Shape& shape, int frames, int before) {
+    Network n;
+    for (int f = 0; f < frames; ++f) {
+      n.Frame(N("F", f), N("Frame", f), {N("Z", f)});
+      n.Trigger(N("F", f));
+    }
+    std::vector<std::string> instances;
+    for (int k = 0; k < before; ++k) instances.push_back(fx::Instance(N("I", k), 0, N("Y", k)));
+    instances.insert(instances.end(), shape.instances.begin(), shape.instances.end());
+    n.frames.push_back(fx::Frame("Odd", "Odd", 8, instances));
+    n.Trigger("Odd");
+    n.signals = {fx::Signal("S1", "One"), fx::Signal("S2", "Two"), fx::Signal("T1", "M1"), fx::Signal("T2", "M2")};
+    n.groups = {fx::Group("G", "Group", {{"T1", 0, "false"}, {"T2", 8, "false"}})};
+    return n.Text();
+  };
+  struct Place {
+    const char* what;
+    int frames;
+    int before;
+  };
+  const Place places[] = {{"a frame beyond the frame table", 2048, 0},
+                          {"instances beyond their frame's list", 0, 2048}};
+  fx::TempDir dir;
+  RecordingMessageSink sink;
+  for (const Shape& shape : shapes) {
+    for (const Place& place : places) {
+      SCOPED_TRACE(std::string(shape.what) + ", " + place.what);
+      // Within the limits: one frame or instance before the shape's, not 2,048.
+      CVestrelDoc& small = NewDoc();
+      LoadOutcome within =
+          LoadListFile(small, LIST_REFERENCE,
+                       dir.Write("small.xml", text(shape, place.frames ? 1 : 0, place.before ? 1 : 0)), BUS_FLEXRAY);
+      ASSERT_EQ(within.result, 0);
+      ASSERT_EQ(within.cuts.overLimit, 0);
+      const long long described = small.CountFlexRaySignals(LIST_REFERENCE) - 1 + 2048;
+      CVestrelDoc& large = NewDoc();
+      LoadOutcome o = LoadListFile(large, LIST_REFERENCE,
+                                   dir.Write("large.xml", text(shape, place.frames, place.before)), BUS_FLEXRAY);
+      ASSERT_EQ(o.result, 0);
+      EXPECT_EQ(large.CountFlexRaySignals(LIST_REFERENCE) + o.cuts.overLimit, described);
+    }
+  }
+  EXPECT_TRUE(sink.shown.empty());
 }
 
 // Frames whose names share their first 32 bytes: the first is kept, the
