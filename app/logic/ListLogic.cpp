@@ -24,8 +24,16 @@ const std::string& CListLogic::CellText(int row, int column) const {
 }
 
 void CListLogic::RefreshList() {
-  rows_ = BuildListRows(doc_, list_, static_cast<::BusKind>(BusKind()), doc_.GetMsgIdFormat());
+  if (!TakeReadyRows()) rows_ = BuildListRows(doc_, list_, static_cast<::BusKind>(BusKind()), doc_.GetMsgIdFormat());
   NotifyRowsReset();
+}
+
+bool CListLogic::TakeReadyRows() {
+  const bool take = readyBus_ >= 0 && readyBus_ == BusKind();
+  if (take) rows_.swap(readyRows_);
+  ListRows().swap(readyRows_);
+  readyBus_ = -1;
+  return take;
 }
 
 void CListLogic::NotifyRowsReset() {
@@ -87,9 +95,11 @@ bool GuardMemory(Command command) {
 }  // namespace
 
 int CListLogic::LoadFile(const std::string& path) {
-  // The rows and the path are made before the tables change, so that running
-  // out of memory for them fails the load instead of leaving a half-shown list.
-  ListRows rows;
+  // Everything the load shows is made before the tables change: this list's
+  // rows and path and, when the kind to show is another, the partner's rows
+  // for it. Running out of memory for any of them fails the load; the switch
+  // of bus kind that follows needs no memory.
+  ListRows rows, partnerRows;
   std::string newPath;
   const int bus = BusKind();
   LoadOutcome outcome;
@@ -105,13 +115,21 @@ int CListLogic::LoadFile(const std::string& path) {
       }
     } busy(busy_);
     outcome = LoadListFile(doc_, list_, path, bus, [&](int busAfter) {
-      rows = BuildListRows(doc_, list_, static_cast<::BusKind>(busAfter), doc_.GetMsgIdFormat());
+      const int format = doc_.GetMsgIdFormat();
+      rows = BuildListRows(doc_, list_, static_cast<::BusKind>(busAfter), format);
+      if (busAfter != bus && partner_)
+        partnerRows = BuildListRows(doc_, partner_->list_, static_cast<::BusKind>(busAfter), format);
       newPath = path;
     });
   }
   lastLoadCuts_ = outcome.cuts;
   if (outcome.result != 0) return outcome.result;
-  pendingRows_.swap(rows);
+  readyRows_.swap(rows);
+  readyBus_ = outcome.busAfter;
+  if (outcome.busAfter != bus && partner_) {
+    partner_->readyRows_.swap(partnerRows);
+    partner_->readyBus_ = outcome.busAfter;
+  }
   pendingPath_.swap(newPath);
   try {
     if (switchBus_) {
@@ -121,10 +139,14 @@ int CListLogic::LoadFile(const std::string& path) {
       if (partner_) partner_->SetBusKind(outcome.busAfter);
     }
   } catch (const std::bad_alloc&) {
-    // The file is loaded; only the other list may still show its old rows.
+    // Only a window's own part of the switch can run out of memory: the lists
+    // still show the new kind, each with the rows made for it above.
     bus_ = outcome.busAfter;
-    ShowMessageSafely(IDS_MSG_NO_MEMORY);
+    if (partner_) partner_->bus_ = outcome.busAfter;
   }
+  // The partner's rows, unless the switch has already shown them; this
+  // list's are put in place with its path by LoadAndShow.
+  if (partner_ && partner_->TakeReadyRows()) partner_->NotifyRowsReset();
   return 0;
 }
 
@@ -136,9 +158,8 @@ int CListLogic::LoadAndShow(const std::string& path) {
     ShowMessageSafely(result);
     return result;
   }
-  rows_.swap(pendingRows_);
+  TakeReadyRows();
   filePath_.swap(pendingPath_);
-  pendingRows_.clear();
   pendingPath_.clear();
   NotifyRowsReset();
   ShowLoadCuts(lastLoadCuts_);

@@ -125,8 +125,16 @@ class CListLogic : public IListCells {
   tagListSortInfo sort_;
   LoadCuts lastLoadCuts_;
   // What a successful LoadFile made ready for LoadAndShow to put in place.
-  ListRows pendingRows_;
   std::string pendingPath_;
+  // Rows made ahead for one bus kind: the next rebuild for that kind takes
+  // them instead of building its own. A load makes them for both lists
+  // before it changes anything, so the switch of bus kind it asks for needs
+  // no memory.
+  ListRows readyRows_;
+  int readyBus_ = -1;
+  // Puts the ready rows in place when they are of the kind on show; drops
+  // them either way. True when they were put in place.
+  bool TakeReadyRows();
   std::function<void(int)> switchBus_;
   std::function<void(bool)> busy_;
 
