@@ -190,6 +190,10 @@ int CListLogic::AppendLogicRow(const _LOGICGroup& group, const _LOGICSignal& sym
   return RowCount() - 1;
 }
 
+void CListLogic::NumberSignalsByRows() {
+  if (list_ == LIST_DEFINITION) RenumberSignalsByRows(doc_, BusKind(), rows_);
+}
+
 bool CListLogic::SortByColumn(int column) {
   std::vector<int> order;
   if (!SortRowsByColumn(rows_, sort_, column, BusKind(), doc_.GetMsgIdFormat(), &order)) return false;
@@ -218,17 +222,20 @@ int CRefListLogic::AddToDefinitions(const std::vector<int>& selection) {
   if (!partner_) return 0;
   CListLogic* def = partner_;
   const int before = def->RowCount();
+  int added = 0;
   try {
     // Each added row shows in the definition list as it is appended (before a
     // later row's message box).
-    return AddReferenceRows(doc_, BusKind(), rows_, selection, def->Rows(),
-                            [def](int row) { def->NotifyRowsInserted(row, row); });
+    added = AddReferenceRows(doc_, BusKind(), rows_, selection, def->Rows(),
+                             [def](int row) { def->NotifyRowsInserted(row, row); });
   } catch (const std::bad_alloc&) {
     // What was added before memory ran out stays, as after a refusal.
-    if (def->RowCount() > before) doc_.SetDefModified(true);
+    added = def->RowCount() - before;
+    if (added > 0) doc_.SetDefModified(true);
     ShowMessageSafely(IDS_MSG_NO_MEMORY);
-    return def->RowCount() - before;
   }
+  def->NumberSignalsByRows();
+  return added;
 }
 
 bool CRefListLogic::SortByColumn(int column) {
@@ -249,6 +256,11 @@ void CDefListLogic::SetModified(bool modified) { doc_.SetDefModified(modified); 
 std::string CDefListLogic::FileLabel() const { return DefinitionFileLabel(filePath_, IsModified()); }
 
 bool CDefListLogic::CanStartNew() const { return CheckNewAllowed(rows_); }
+
+void CDefListLogic::DefinitionChanged() {
+  SetModified(true);
+  NumberSignalsByRows();
+}
 
 bool CDefListLogic::Delete(const std::vector<int>& selection) {
   const std::vector<int> rows = SortedSelection(selection, rows_.size());
@@ -298,6 +310,7 @@ bool CDefListLogic::Save(IListFileDialogs& dialogs) {
 bool CDefListLogic::SortByColumn(int column) {
   if (!CListLogic::SortByColumn(column)) return false;
   SetModified(true);
+  NumberSignalsByRows();
   RenumberRows(rows_, 0);
   NotifyColumnChanged(COL_NUMBER);
   return true;
@@ -313,6 +326,7 @@ int CDefListLogic::MoveBlock(int first, int count, int target) {
   NotifyRowsMoved(first, count, target);
   sort_.column = -1;
   SetModified(true);
+  NumberSignalsByRows();
   RenumberRows(rows_, std::min(first, target));
   NotifyColumnChanged(COL_NUMBER);
   return newFirst;
