@@ -151,14 +151,23 @@ std::string DefinitionFileLabel(const std::string& filePath, bool modified) {
 }
 
 void RenumberSignalsByRows(CVestrelDoc& doc, int busKind, const ListRows& rows) {
+  // The keys are made in place: the list renumbers after an add that ran out
+  // of memory, too.
+  auto find = [](const auto& map, const std::string& cell) {
+    char key[MAX_NAME_LEN];
+    // A text longer than a name names no record.
+    return cell.size() > static_cast<std::size_t>(MAX_NAME_LEN)
+               ? nullptr
+               : map.Find(std::string_view(key, MakeUpperInto(cell, key)));
+  };
   auto renumber = [&](auto& table) {
     for (const auto& m : table)
       for (const auto& s : m.value->signals) s.value->loadNo = -1;
     int next = 0;
     for (const ListRow& row : rows) {
-      auto* msg = table.Find(MakeUpperString(row.Cell(COL_MESSAGE)));
+      auto* msg = find(table, row.Cell(COL_MESSAGE));
       if (!msg) continue;
-      auto* sig = msg->signals.Find(MakeUpperString(row.Cell(COL_SIGNAL)));
+      auto* sig = find(msg->signals, row.Cell(COL_SIGNAL));
       if (sig) sig->loadNo = next++;
     }
   };

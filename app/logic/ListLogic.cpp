@@ -24,8 +24,16 @@ const std::string& CListLogic::CellText(int row, int column) const {
 }
 
 void CListLogic::RefreshList() {
-  rows_ = BuildListRows(doc_, list_, static_cast<::BusKind>(BusKind()), doc_.GetMsgIdFormat());
+  if (!TakeReadyRows()) rows_ = BuildListRows(doc_, list_, static_cast<::BusKind>(BusKind()), doc_.GetMsgIdFormat());
   NotifyRowsReset();
+}
+
+bool CListLogic::TakeReadyRows() {
+  const bool take = readyBus_ >= 0 && readyBus_ == BusKind();
+  if (take) rows_.swap(readyRows_);
+  ListRows().swap(readyRows_);
+  readyBus_ = -1;
+  return take;
 }
 
 void CListLogic::NotifyRowsReset() {
@@ -87,9 +95,11 @@ bool GuardMemory(Command command) {
 }  // namespace
 
 int CListLogic::LoadFile(const std::string& path) {
-  // The rows and the path are made before the tables change, so that running
-  // out of memory for them fails the load instead of leaving a half-shown list.
-  ListRows rows;
+  // Everything the load shows is made before the tables change: this list's
+  // rows and path and, when the kind to show is another, the partner's rows
+  // for it. Running out of memory for any of them fails the load; the switch
+  // of bus kind that follows needs no memory.
+  ListRows rows, partnerRows;
   std::string newPath;
   const int bus = BusKind();
   LoadOutcome outcome;
@@ -105,13 +115,21 @@ int CListLogic::LoadFile(const std::string& path) {
       }
     } busy(busy_);
     outcome = LoadListFile(doc_, list_, path, bus, [&](int busAfter) {
-      rows = BuildListRows(doc_, list_, static_cast<::BusKind>(busAfter), doc_.GetMsgIdFormat());
+      const int format = doc_.GetMsgIdFormat();
+      rows = BuildListRows(doc_, list_, static_cast<::BusKind>(busAfter), format);
+      if (busAfter != bus && partner_)
+        partnerRows = BuildListRows(doc_, partner_->list_, static_cast<::BusKind>(busAfter), format);
       newPath = path;
     });
   }
   lastLoadCuts_ = outcome.cuts;
   if (outcome.result != 0) return outcome.result;
-  pendingRows_.swap(rows);
+  readyRows_.swap(rows);
+  readyBus_ = outcome.busAfter;
+  if (outcome.busAfter != bus && partner_) {
+    partner_->readyRows_.swap(partnerRows);
+    partner_->readyBus_ = outcome.busAfter;
+  }
   pendingPath_.swap(newPath);
   try {
     if (switchBus_) {
@@ -121,10 +139,14 @@ int CListLogic::LoadFile(const std::string& path) {
       if (partner_) partner_->SetBusKind(outcome.busAfter);
     }
   } catch (const std::bad_alloc&) {
-    // The file is loaded; only the other list may still show its old rows.
+    // Only a window's own part of the switch can run out of memory: the lists
+    // still show the new kind, each with the rows made for it above.
     bus_ = outcome.busAfter;
-    ShowMessageSafely(IDS_MSG_NO_MEMORY);
+    if (partner_) partner_->bus_ = outcome.busAfter;
   }
+  // The partner's rows, unless the switch has already shown them; this
+  // list's are put in place with its path by LoadAndShow.
+  if (partner_ && partner_->TakeReadyRows()) partner_->NotifyRowsReset();
   return 0;
 }
 
@@ -136,9 +158,8 @@ int CListLogic::LoadAndShow(const std::string& path) {
     ShowMessageSafely(result);
     return result;
   }
-  rows_.swap(pendingRows_);
+  TakeReadyRows();
   filePath_.swap(pendingPath_);
-  pendingRows_.clear();
   pendingPath_.clear();
   NotifyRowsReset();
   ShowLoadCuts(lastLoadCuts_);
@@ -169,6 +190,10 @@ int CListLogic::AppendLogicRow(const _LOGICGroup& group, const _LOGICSignal& sym
   return RowCount() - 1;
 }
 
+void CListLogic::NumberSignalsByRows() {
+  if (list_ == LIST_DEFINITION) RenumberSignalsByRows(doc_, BusKind(), rows_);
+}
+
 bool CListLogic::SortByColumn(int column) {
   std::vector<int> order;
   if (!SortRowsByColumn(rows_, sort_, column, BusKind(), doc_.GetMsgIdFormat(), &order)) return false;
@@ -197,17 +222,20 @@ int CRefListLogic::AddToDefinitions(const std::vector<int>& selection) {
   if (!partner_) return 0;
   CListLogic* def = partner_;
   const int before = def->RowCount();
+  int added = 0;
   try {
     // Each added row shows in the definition list as it is appended (before a
     // later row's message box).
-    return AddReferenceRows(doc_, BusKind(), rows_, selection, def->Rows(),
-                            [def](int row) { def->NotifyRowsInserted(row, row); });
+    added = AddReferenceRows(doc_, BusKind(), rows_, selection, def->Rows(),
+                             [def](int row) { def->NotifyRowsInserted(row, row); });
   } catch (const std::bad_alloc&) {
     // What was added before memory ran out stays, as after a refusal.
-    if (def->RowCount() > before) doc_.SetDefModified(true);
+    added = def->RowCount() - before;
+    if (added > 0) doc_.SetDefModified(true);
     ShowMessageSafely(IDS_MSG_NO_MEMORY);
-    return def->RowCount() - before;
   }
+  def->NumberSignalsByRows();
+  return added;
 }
 
 bool CRefListLogic::SortByColumn(int column) {
@@ -228,6 +256,11 @@ void CDefListLogic::SetModified(bool modified) { doc_.SetDefModified(modified); 
 std::string CDefListLogic::FileLabel() const { return DefinitionFileLabel(filePath_, IsModified()); }
 
 bool CDefListLogic::CanStartNew() const { return CheckNewAllowed(rows_); }
+
+void CDefListLogic::DefinitionChanged() {
+  SetModified(true);
+  NumberSignalsByRows();
+}
 
 bool CDefListLogic::Delete(const std::vector<int>& selection) {
   const std::vector<int> rows = SortedSelection(selection, rows_.size());
@@ -277,6 +310,7 @@ bool CDefListLogic::Save(IListFileDialogs& dialogs) {
 bool CDefListLogic::SortByColumn(int column) {
   if (!CListLogic::SortByColumn(column)) return false;
   SetModified(true);
+  NumberSignalsByRows();
   RenumberRows(rows_, 0);
   NotifyColumnChanged(COL_NUMBER);
   return true;
@@ -292,6 +326,7 @@ int CDefListLogic::MoveBlock(int first, int count, int target) {
   NotifyRowsMoved(first, count, target);
   sort_.column = -1;
   SetModified(true);
+  NumberSignalsByRows();
   RenumberRows(rows_, std::min(first, target));
   NotifyColumnChanged(COL_NUMBER);
   return newFirst;

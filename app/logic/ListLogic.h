@@ -101,6 +101,12 @@ class CListLogic : public IListCells {
   int AppendFlexRayLinRow(const _LINMsg& msg, const char* signalName);
   int AppendLogicRow(const _LOGICGroup& group, const _LOGICSignal& symbol);
 
+  // The definition list gives the CAN or LIN signals on show the numbers of
+  // their rows, as a save does, whenever rows come in or change order: rows
+  // rebuilt by number (after a switch of bus kind and back) then come in the
+  // user's order. The reference list keeps the numbers of its file.
+  void NumberSignalsByRows();
+
   const tagListSortInfo& SortInfo() const { return sort_; }
   // A click on a column header. True when the rows were sorted (the
   // observer has been told the new order); the window then shows the arrow
@@ -125,8 +131,16 @@ class CListLogic : public IListCells {
   tagListSortInfo sort_;
   LoadCuts lastLoadCuts_;
   // What a successful LoadFile made ready for LoadAndShow to put in place.
-  ListRows pendingRows_;
   std::string pendingPath_;
+  // Rows made ahead for one bus kind: the next rebuild for that kind takes
+  // them instead of building its own. A load makes them for both lists
+  // before it changes anything, so the switch of bus kind it asks for needs
+  // no memory.
+  ListRows readyRows_;
+  int readyBus_ = -1;
+  // Puts the ready rows in place when they are of the kind on show; drops
+  // them either way. True when they were put in place.
+  bool TakeReadyRows();
   std::function<void(int)> switchBus_;
   std::function<void(bool)> busy_;
 
@@ -166,8 +180,9 @@ class CDefListLogic : public CListLogic {
 
   // New: false (message IDS_TOO_MANY_TO_EDIT shown) at 500 rows.
   bool CanStartNew() const;
-  // After a definition dialog reported a change (result above 0).
-  void DefinitionChanged() { SetModified(true); }
+  // After a definition dialog reported a change (result above 0): the list
+  // is modified, and a new definition's row is numbered with the others.
+  void DefinitionChanged();
   // Delete the selected rows after the question IDS_ASK_DELETE; false on No.
   bool Delete(const std::vector<int>& selection);
   // Open: IDS_ASK_OPEN_MODIFIED while modified, the file dialog, the load. True only when a

@@ -1,10 +1,14 @@
 // The definition list: delete, New's limit, open, the file label, the save
-// flow with its questions and name rules, and saving then reading back.
+// flow with its questions and name rules, saving then reading back, and the
+// order of its rows.
+#include "DefDialogs.h"
 #include "DocFixture.h"
 #include "ListLoad.h"
 #include "ListLogic.h"
 #include "ListTestUtil.h"
 #include "RecordingMessageSink.h"
+
+#include <functional>
 
 using namespace listtest;
 
@@ -347,4 +351,97 @@ DOC_TEST(ListLogicSort, DefinitionSortMarksAndRenumbersReferenceLogicKeepsNumber
   ASSERT_TRUE(lists.ref.SortByColumn(COL_SYMBOL));
   EXPECT_EQ(lists.ref.Rows()[0].Cell(COL_SYMBOL), "Y");
   EXPECT_EQ(lists.ref.Rows()[0].Cell(COL_NUMBER), "2");
+}
+
+namespace {
+
+// A New dialog that defines the signal "message.signal" of `name` with OK.
+class NewSignalDialog : public IDefinitionDialogs {
+ public:
+  std::string name;
+  DefDialogResult RunCanDialog(const CanDialogRequest& r) override {
+    const std::size_t dot = name.find('.');
+    CopyToCharBuffer(r.msg->name, name.substr(0, dot), MAX_NAME_LEN);
+    CopyToCharBuffer(r.signal->name, name.substr(dot + 1), MAX_NAME_LEN);
+    r.msg->byteCount = 8;
+    return {true, true, 0, 0};
+  }
+  DefDialogResult RunFlexRayDialog(const FlexRayDialogRequest&) override { return {}; }
+  DefDialogResult RunLinDialog(const LinDialogRequest&) override { return {}; }
+  DefDialogResult RunLogicDialog(const LogicDialogRequest&) override { return {}; }
+};
+
+std::string SignalOrder(const CListLogic& list) {
+  std::string out;
+  for (const ListRow& row : list.Rows()) out += row.Cell(COL_SIGNAL) + " ";
+  return out;
+}
+
+}  // namespace
+
+// However the user made the order of the definition rows, it comes back
+// after the bus kind is switched away and back, when the rows are rebuilt
+// from the records.
+TEST(DefListOrder, StaysTheUsersThroughASwitchOfBusKind) {
+  TempDir dir;
+  const std::string first = dir.Write("a.dbc",
+                                      "BO_ 1 M1: 8 N\n SG_ A : 0|8@1+ (1,0) [0|1] \"\" N\n"
+                                      " SG_ B : 8|8@1+ (1,0) [0|1] \"\" N\n SG_ C : 16|8@1+ (1,0) [0|1] \"\" N\n");
+  const std::string second = dir.Write("b.dbc",
+                                       "BO_ 2 M2: 8 N\n SG_ X : 0|8@1+ (1,0) [0|1] \"\" N\n"
+                                       " SG_ Y : 8|8@1+ (1,0) [0|1] \"\" N\n");
+  // Every row of the file (rows that do not exist are passed over).
+  auto addFile = [](Lists& l, const std::string& file) {
+    ASSERT_TRUE(l.ref.DropFiles({file}));
+    l.ref.AddToDefinitions({0, 1, 2});
+  };
+  struct Case {
+    const char* what;
+    std::function<void(Lists&)> make;
+  };
+  const Case cases[] = {
+      {"rows added one by one in the user's order",
+       [&](Lists& l) {
+         ASSERT_TRUE(l.ref.DropFiles({first}));
+         for (int row : {2, 0, 1}) l.ref.AddToDefinitions({row});
+       }},
+      {"rows added from two files",
+       [&](Lists& l) {
+         addFile(l, first);
+         addFile(l, second);
+       }},
+      {"a row dragged to the top",
+       [&](Lists& l) {
+         addFile(l, first);
+         ASSERT_TRUE(l.def.BeginReorder({2}));
+         EXPECT_EQ(l.def.DropReorder(0), 0);
+       }},
+      {"rows sorted by signal, descending",
+       [&](Lists& l) {
+         addFile(l, first);
+         ASSERT_TRUE(l.def.SortByColumn(COL_SIGNAL));
+         ASSERT_TRUE(l.def.SortByColumn(COL_SIGNAL));
+       }},
+      {"new definitions of two messages in turn",
+       [&](Lists& l) {
+         NewSignalDialog dialog;
+         for (const char* name : {"M1.A", "M2.B", "M1.C"}) {
+           dialog.name = name;
+           ASSERT_EQ(OpenDefinitionDialog(l.def, dialog, LIST_DEFINITION, DLGMODE_NEW, {}, {}), 1);
+           l.def.DefinitionChanged();
+         }
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CVestrelDoc doc;
+    Lists lists(doc);
+    RecordingMessageSink sink;
+    c.make(lists);
+    const std::string made = SignalOrder(lists.def);
+    ASSERT_GE(lists.def.RowCount(), 3);
+    lists.def.SetBusKind(BUS_LIN);
+    lists.def.SetBusKind(BUS_CAN);
+    EXPECT_EQ(SignalOrder(lists.def), made);
+  }
 }

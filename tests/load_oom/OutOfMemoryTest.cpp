@@ -9,6 +9,7 @@
 #include "RecordingMessageSink.h"
 #include "XmlDom.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -168,10 +169,82 @@ TEST(OutOfMemory, EveryFailedAllocationOfALoadLeavesTheListsAsTheyWere) {
   }
 }
 
+// A load that shows another bus kind (LIN here: each file holds nothing of
+// CAN) switches both lists, each to the rows of that kind and without a word
+// about memory; when memory runs out anywhere on the way, nothing changes,
+// the bus kind included, and the user hears so.
+TEST(OutOfMemory, ALoadThatSwitchesTheBusKindSwitchesBothListsOrNothing) {
+  TempDir dir;
+  CVestrelDoc source;
+  AddCanSig(source, AddCanMsg(source, LIST_DEFINITION, "Engine", 0x100, 8), {"Speed", 0, 8});
+  AddLinSig(source, AddLinMsg(source, LIST_DEFINITION, "Door", 5, 2), {"Lock", 0, 8});
+  const std::string every = dir.Write("every.sbl", source.BuildSblText(LIST_DEFINITION));
+  CVestrelDoc linOnly;
+  AddLinSig(linOnly, AddLinMsg(linOnly, LIST_DEFINITION, "Seat", 7, 2), {"Heat", 0, 8});
+  struct SwitchCase {
+    const char* what;
+    int list;  // the list that loads; the other one follows the switch
+    std::string file;
+  };
+  const SwitchCase cases[] = {
+      {"LIN description file into the reference list", LIST_REFERENCE,
+       dir.Write("bus.ldf",
+                 "LIN_description_file;\nLIN_protocol_version = \"2.1\";\nSignals {\n A: 8, 0, M;\n}\n"
+                 "Frames {\n F: 1, M, 2 {\n A, 0;\n }\n}\n")},
+      {"LIN definitions into the definition list", LIST_DEFINITION,
+       dir.Write("lin.sbl", linOnly.BuildSblText(LIST_DEFINITION))},
+  };
+  for (const SwitchCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    bool fired = true;
+    for (long n = 0; fired && n < 200000; ++n) {
+      PartneredLists lists;
+      RecordingMessageSink sink;
+      ASSERT_TRUE(lists.ref.DropFiles({every}));
+      ASSERT_TRUE(lists.def.DropFiles({every}));
+      CListLogic* both[] = {&lists.ref, &lists.def};
+      CListLogic& target = *both[c.list];
+      const std::string texts = lists.doc.BuildSblText(LIST_REFERENCE) + lists.doc.BuildSblText(LIST_DEFINITION);
+      const std::string rows = Cells(lists.ref.Rows()) + Cells(lists.def.Rows());
+      const std::vector<std::string> drop = {c.file};
+      Arm(n);
+      bool loaded = false;
+      try {
+        loaded = c.list == LIST_REFERENCE ? lists.ref.DropFiles(drop) : lists.def.DropFiles(drop);
+      } catch (const std::bad_alloc&) {
+        Disarm();
+        FAIL() << "std::bad_alloc escaped at allocation " << n;
+      }
+      fired = Disarm();
+      const std::vector<int> ids = sink.Ids();
+      if (loaded) {
+        EXPECT_EQ(std::count(ids.begin(), ids.end(), IDS_MSG_NO_MEMORY), 0) << "allocation " << n;
+        for (CListLogic* list : both) {
+          EXPECT_EQ(list->BusKind(), BUS_LIN) << "allocation " << n;
+          EXPECT_EQ(Cells(list->Rows()), Cells(BuildListRows(lists.doc, list->List(), BUS_LIN, 0)))
+              << "allocation " << n;
+        }
+        EXPECT_EQ(target.FilePath(), c.file) << "allocation " << n;
+        continue;
+      }
+      EXPECT_EQ(ids, std::vector<int>{IDS_MSG_NO_MEMORY}) << "allocation " << n;
+      for (CListLogic* list : both) EXPECT_EQ(list->BusKind(), BUS_CAN) << "allocation " << n;
+      EXPECT_EQ(Cells(lists.ref.Rows()) + Cells(lists.def.Rows()), rows) << "allocation " << n;
+      EXPECT_EQ(lists.doc.BuildSblText(LIST_REFERENCE) + lists.doc.BuildSblText(LIST_DEFINITION), texts)
+          << "allocation " << n;
+      EXPECT_EQ(target.FilePath(), every) << "allocation " << n;
+    }
+    EXPECT_FALSE(fired) << "the load never completed";
+  }
+}
+
 TEST(OutOfMemory, AddAndSaveEndWithAMessage) {
   TempDir dir;
-  const std::string dbc = dir.Write(
-      "bus.dbc", "BO_ 100 M: 8 N\n SG_ A : 0|8@1+ (1,0) [0|255] \"\" N\n SG_ B : 8|8@1+ (1,0) [0|1] \"\" N\n");
+  // Names longer than a string holds in place: finding their records after
+  // an add needs no memory either.
+  const std::string dbc = dir.Write("bus.dbc",
+                                    "BO_ 100 TransmissionControlUnit: 8 N\n SG_ A : 0|8@1+ (1,0) [0|255] \"\" N\n"
+                                    " SG_ GearSelectorPosition : 8|8@1+ (1,0) [0|1] \"\" N\n");
   const std::string target = dir.File("out.sbl");
   bool fired = true;
   for (long n = 0; fired && n < 200000; ++n) {
