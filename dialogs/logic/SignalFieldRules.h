@@ -88,10 +88,10 @@ struct SignalPlaceFields {
 // start .. start + count - 1 lie in a frame of `frameBits` and none is taken.
 bool RangePlaceable(const CBitOccupancy& taken, int start, int count, int frameBits);
 
-// A signal has at least one bit, whatever its frame (IDS_MSG_BITS_OUTSIDE
-// with the typed name, focus bit count); its range lies in the frame when the
-// frame has bytes (the same message); a frame of 0 bytes places nothing more
-// to judge.
+// A frame of 0 bytes places nothing to judge: its stored signal is a
+// placeholder of no bits. In a frame with bytes a signal has at least one bit
+// (IDS_MSG_BITS_OUTSIDE with the typed name, focus bit count) and its range
+// lies in the frame (the same message).
 OkCheck CheckSignalFits(const SignalPlace& place, const SignalPlaceFields& fields);
 // No bit of the range is taken in `taken` (IDS_MSG_BITS_OVERLAP, focus start
 // bit).
