@@ -85,6 +85,10 @@ IntFieldRange IntRangeToHold(int minimum, int maximum, int value) {
   return {std::min(minimum, value), std::max(maximum, value)};
 }
 
+long long IdToKeep(long long id, bool typed, long long minimum, long long maximum) {
+  return typed ? std::clamp(id, minimum, maximum) : id;
+}
+
 double ScalingReachToHold(double value, double typed) {
   return std::fabs(value) == VALUE_UNLIMITED ? typed : std::max(typed, std::fabs(value));
 }

@@ -142,6 +142,12 @@ struct IntFieldRange {
   int maximum;
 };
 IntFieldRange IntRangeToHold(int minimum, int maximum, int value);
+// An identifier the program gave its field (the stored record's, a chosen
+// frame's) is kept as it is, even beyond its format's range: a CANdb file
+// holds 29-bit identifiers in standard messages, a FIBEX file slot 0. The
+// range judges only an identifier the user typed, also when the format
+// changes under it.
+long long IdToKeep(long long id, bool typed, long long minimum, long long maximum);
 // The reach of a scaling field typed within +-`typed` that holds `value`;
 // the no-limit marker needs none.
 double ScalingReachToHold(double value, double typed);
