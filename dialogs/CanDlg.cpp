@@ -428,7 +428,9 @@ void CCanDlg::ApplyIdentifierItems(bool writeValue) {
   QStringList items;
   for (int v : c.idItems) items << (c.hex ? QString::number(v, 16).toUpper() : QString::number(v));
   SetItems(msgId_, items);
-  msgId_->SetRange(0, c.idMax);
+  // A stored identifier beyond the frame format's range is shown as it is.
+  const IntFieldRange range = IntRangeToHold(0, c.idMax, c.id);
+  msgId_->SetRange(range.minimum, range.maximum);
   if (writeValue) msgId_->SetValue(c.id);
 }
 

@@ -55,7 +55,8 @@ void SetItems(QComboBox* combo, const QStringList& items) {
 
 // Shows a number the user may not be able to type, with the field's range
 // stretched to hold it.
-void ShowHeld(CEditINT* field, int minimum, int maximum, int value, bool write = true) {
+template <class Field>
+void ShowHeld(Field* field, int minimum, int maximum, int value, bool write = true) {
   const IntFieldRange range = IntRangeToHold(minimum, maximum, value);
   field->SetRange(range.minimum, range.maximum);
   // Quiet: a cycle field's own bound would rewrite what it is shown.
@@ -219,8 +220,10 @@ void CFrameSignalDlg::BuildLayout() {
        }},
       {IDC_MSG_ID,
        [this](int) {
-         // Leaving the field or Enter in it: the typed value, clamped.
-         model_.CommitId(msgId_->GetValue());
+         // Leaving the field or Enter in it: the typed value, clamped; a
+         // value passed over untyped stays as it is.
+         const int id = msgId_->GetValue();
+         model_.CommitId(id, msgId_->TypedSinceSet());
          ShowSignalRange();
        },
        [this](int chosen) {
@@ -382,7 +385,9 @@ void CFrameSignalDlg::FillIdList() {
 
 void CFrameSignalDlg::ShowIdentifier() {
   FillLock lock(*this);
-  msgId_->SetValue(static_cast<int>(model_.Values().id));
+  // A stored slot or identifier outside the range is shown as it is.
+  ShowHeld(msgId_, static_cast<int>(model_.MinId()), static_cast<int>(model_.MaxId()),
+           static_cast<int>(model_.Values().id));
 }
 
 void CFrameSignalDlg::SetHexDisplay(bool hex) {

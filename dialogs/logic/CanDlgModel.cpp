@@ -218,6 +218,7 @@ void CCanDlgModel::FillControls() {
   }
   FillMessageIdList();
   c_.id = wmsg_.id;
+  idTyped_ = false;
 
   c_.byteCount = wmsg_.byteCount;
   UpdateLastPage();
@@ -299,7 +300,7 @@ void CCanDlgModel::OnCommit(int id) {
       UpdateBitGrid();
       break;
     case dlgids::IDC_MSG_ID:
-      c_.id = std::clamp(c_.id, 0, c_.idMax);
+      c_.id = static_cast<int>(IdToKeep(c_.id, idTyped_, 0, c_.idMax));
       Wrote({dlgids::IDC_MSG_ID});
       if (mode_ != DLGMODE_NEW) return;
       wmsg_.id = c_.id;
@@ -317,7 +318,7 @@ void CCanDlgModel::OnCommit(int id) {
     }
     case dlgids::IDC_FRAME_FORMAT:
       c_.idMax = c_.frameFormat == FRAME_XTD ? MAX_XTD_ID : MAX_STD_ID;
-      c_.id = std::clamp(c_.id, 0, c_.idMax);
+      c_.id = static_cast<int>(IdToKeep(c_.id, idTyped_, 0, c_.idMax));
       Wrote({dlgids::IDC_MSG_ID});
       break;
     case dlgids::IDC_START_BIT:
@@ -399,6 +400,7 @@ void CCanDlgModel::PickMessage(int index) {
   typedBytes_ = c_.byteCount;
   settle_.Reset(c_.byteCount);
   c_.id = m->id;
+  idTyped_ = false;
   Wrote({dlgids::IDC_MSG_NAME, dlgids::IDC_MSG_ID, dlgids::IDC_BYTE_COUNT, dlgids::IDC_SIGNAL_NAME});
   if (mode_ == DLGMODE_NEW) {
     CopyToCharBuffer(wmsg_.name, m->name, MAX_NAME_LEN);
@@ -428,7 +430,7 @@ void CCanDlgModel::ApplyFrameFormat(int selection) {
   c_.frameFormat = selection == FRAME_XTD ? FRAME_XTD : FRAME_STD;
   if (mode_ == DLGMODE_NEW) wmsg_.frameFormat = static_cast<uint8_t>(c_.frameFormat);
   c_.idMax = c_.frameFormat == FRAME_XTD ? MAX_XTD_ID : MAX_STD_ID;
-  c_.id = std::clamp(c_.id, 0, c_.idMax);
+  c_.id = static_cast<int>(IdToKeep(c_.id, idTyped_, 0, c_.idMax));
   Wrote({dlgids::IDC_MSG_ID});
 }
 
@@ -808,8 +810,10 @@ void CCanDlgModel::ReadText(int ctrlId, bool edited, std::string_view utf8) {
 }
 
 void CCanDlgModel::ReadId(int id, bool typed) {
+  // Left untyped, the field gives back the identifier it was shown.
+  if (!typed) return;
   c_.id = id;
-  if (typed) idTyped_ = true;
+  idTyped_ = true;
 }
 
 bool CCanDlgModel::OnMultiplexValueLeft() {
@@ -968,14 +972,6 @@ CCanDlgModel::OkResult CCanDlgModel::OnOK(IDlgPrompt& prompt) {
   if (!targetMsg_ || !targetSig_) return {false, 0};
   // OK takes the fields as they stand: what they show is stored or refused,
   // never cut, clamped or moved first.
-
-  // A stored identifier beyond its frame format's range (a CANdb file may
-  // hold one) is shown cut to the range's end; left as shown, it is kept,
-  // not silently replaced by that end. The end typed on purpose is taken.
-  if (mode_ == DLGMODE_EDIT && !idTyped_ && c_.frameFormat == targetMsg_->frameFormat && targetMsg_->id > c_.idMax &&
-      c_.id == c_.idMax)
-    c_.id = targetMsg_->id;
-
   const OkContext ok = MakeOkContext();
   using Check = OkCheck (CCanDlgModel::*)(const OkContext&) const;
   static constexpr Check kChecks[] = {

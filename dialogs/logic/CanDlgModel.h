@@ -133,7 +133,7 @@ class CCanDlgModel {
   // when the user edited it (see CTextFields).
   void ReadText(int ctrlId, bool edited, std::string_view utf8);
   // The identifier field as it reads back; `typed`: the user typed it, so
-  // that a stored identifier beyond its format's range is kept no longer.
+  // that its format's range judges it (see IdToKeep).
   void ReadId(int id, bool typed);
   // The multiplex-value field was left: an emptied one shows again the text
   // OK keeps for it. True when the field is to show it.
@@ -294,8 +294,9 @@ class CCanDlgModel {
   int lastPage_ = 0;
   bool locked_ = false;
   bool modified_ = false;
-  // The user gave the identifier a value (typed, or composed by the J1939
-  // dialog) since the dialog opened.
+  // The user gave the identifier its value (typed, or composed by the J1939
+  // dialog): the frame format's range judges it. Else it is the stored or
+  // chosen message's, kept as it is.
   bool idTyped_ = false;
   // A selection change came from the grid since its last release.
   bool gridSelecting_ = false;

@@ -21,7 +21,7 @@ void CFlexRayDlgModel::Open() {
   const _FlexRayMsg& m = *target_;
   v_.msgName = m.name;
   v_.formatIndex = m.frameFormat;
-  v_.id = ClampId(m.slotId);
+  KeepStoredId(m.slotId);
   v_.byteCount = std::min<int>(m.byteCount, MAX_FLEXRAY_BYTES);
   v_.signalName = v_.byteCount == 0 ? noName_ : "";
   ApplyByteCount();
@@ -52,7 +52,7 @@ void CFlexRayDlgModel::ShowMessageRow(const _FlexRayMsg& m) {
   v_.msgName = m.name;
   v_.formatIndex = m.frameFormat;
   v_.byteCount = std::min<int>(m.byteCount, MAX_FLEXRAY_BYTES);
-  v_.id = ClampId(m.slotId);
+  KeepStoredId(m.slotId);
   v_.signalName = v_.byteCount == 0 ? noName_ : "";
   v_.baseCycle = m.baseCycle;
   v_.cycleRepetition = m.cycleRepetition;

@@ -30,12 +30,6 @@ const RowLabelState& CFrameDlgModelBase::Label(int r) const {
   return r >= 0 && r < kLabels ? labels_[static_cast<std::size_t>(r)] : none;
 }
 
-long long CFrameDlgModelBase::ClampId(long long id) const {
-  if (id < shape_.minId) return shape_.minId;
-  if (id > shape_.maxId) return shape_.maxId;
-  return id;
-}
-
 void CFrameDlgModelBase::ReadText(int ctrlId, bool edited, std::string_view utf8) {
   std::string* held = ctrlId == dlgids::IDC_MSG_NAME      ? &v_.msgName
                       : ctrlId == dlgids::IDC_SIGNAL_NAME ? &v_.signalName
@@ -50,8 +44,12 @@ OkCheck CFrameDlgModelBase::RefusedText() const {
   return std::nullopt;
 }
 
-void CFrameDlgModelBase::CommitId(long long id) {
-  v_.id = ClampId(id);
+void CFrameDlgModelBase::CommitId(long long id, bool typed) {
+  // Left untyped, the field gives back the identifier it was shown.
+  if (typed) {
+    idTyped_ = true;
+    v_.id = IdToKeep(id, true, shape_.minId, shape_.maxId);
+  }
   Wrote({dlgids::IDC_MSG_ID});
 }
 

@@ -144,7 +144,9 @@ class CFrameDlgModelBase {
   const RowLabelState& Label(int r) const;
 
   // Live edits, each the reaction to one committed control.
-  void CommitId(long long id);
+  // The identifier field left or Enter in it; `typed`: the user typed what
+  // it holds, which the range then judges (see IdToKeep).
+  void CommitId(long long id, bool typed);
   // Every keystroke in the byte count: the signal keeps its range, however
   // little of it the count typed so far holds.
   void TypeByteCount(int byteCount);
@@ -202,7 +204,11 @@ class CFrameDlgModelBase {
   void Redraw();
   // Signal controls and the start-bit and bit-count caps for the byte count.
   void ApplyByteCount();
-  long long ClampId(long long id) const;
+  // The stored or chosen frame's identifier, kept as it is.
+  void KeepStoredId(long long id) {
+    v_.id = id;
+    idTyped_ = false;
+  }
 
   // A text field holding text the code page cannot hold.
   OkCheck RefusedText() const;
@@ -244,6 +250,8 @@ class CFrameDlgModelBase {
   std::set<int> written_;
   int rememberedValueType_ = VTITEM_UNSIGNED;
   CTextFields texts_;
+  // The user typed the identifier the field holds.
+  bool idTyped_ = false;
 };
 
 // The record-typed half: the target frame and signal, the list's frame table
@@ -300,7 +308,7 @@ class CFrameDlgModel : public CFrameDlgModelBase {
 
   void CommitFormat(int index) override {
     v_.formatIndex = std::clamp(index, 0, 1);
-    v_.id = ClampId(v_.id);
+    v_.id = IdToKeep(v_.id, idTyped_, shape_.minId, shape_.maxId);
     Wrote({dlgids::IDC_MSG_ID});
   }
 

@@ -25,7 +25,7 @@ void CLinDlgModel::Open() {
   if (!target_) return;
   v_.msgName = target_->name;
   v_.formatIndex = target_->checksum;
-  v_.id = ClampId(target_->id);
+  KeepStoredId(target_->id);
   v_.byteCount = std::min<int>(target_->byteCount, MAX_LIN_BYTES);
   v_.signalName = v_.byteCount == 0 ? noName_ : "";
   ApplyByteCount();
@@ -41,7 +41,7 @@ void CLinDlgModel::ShowMessageRow(const _LINMsg& m) {
   v_.msgName = m.name;
   v_.formatIndex = m.checksum;
   v_.byteCount = std::min<int>(m.byteCount, MAX_LIN_BYTES);
-  v_.id = ClampId(m.id);
+  KeepStoredId(m.id);
   v_.signalName = v_.byteCount == 0 ? noName_ : "";
   ApplyByteCount();
 }

@@ -85,6 +85,10 @@ IntFieldRange IntRangeToHold(int minimum, int maximum, int value) {
   return {std::min(minimum, value), std::max(maximum, value)};
 }
 
+long long IdToKeep(long long id, bool typed, long long minimum, long long maximum) {
+  return typed ? std::clamp(id, minimum, maximum) : id;
+}
+
 double ScalingReachToHold(double value, double typed) {
   return std::fabs(value) == VALUE_UNLIMITED ? typed : std::max(typed, std::fabs(value));
 }
@@ -96,9 +100,9 @@ bool RangePlaceable(const CBitOccupancy& taken, int start, int count, int frameB
 
 OkCheck CheckSignalFits(const SignalPlace& place, const SignalPlaceFields& fields) {
   const long long bits = place.byteCount * 8LL;
+  if (place.byteCount <= 0) return std::nullopt;
   // A record of no bits would stand in the list as a signal that reads nothing.
   if (place.bitCount < 1) return OkRefusal{IDS_MSG_BITS_OUTSIDE, fields.bitCount, {place.name}};
-  if (place.byteCount <= 0) return std::nullopt;
   if (place.startBit >= bits) return OkRefusal{IDS_MSG_BITS_OUTSIDE, fields.startBit, {place.name}};
   if (EndOf(place.startBit, place.bitCount) > bits)
     return OkRefusal{IDS_MSG_BITS_OUTSIDE, fields.pastEnd, {place.name}};

@@ -88,10 +88,10 @@ struct SignalPlaceFields {
 // start .. start + count - 1 lie in a frame of `frameBits` and none is taken.
 bool RangePlaceable(const CBitOccupancy& taken, int start, int count, int frameBits);
 
-// A signal has at least one bit, whatever its frame (IDS_MSG_BITS_OUTSIDE
-// with the typed name, focus bit count); its range lies in the frame when the
-// frame has bytes (the same message); a frame of 0 bytes places nothing more
-// to judge.
+// A frame of 0 bytes places nothing to judge: its stored signal is a
+// placeholder of no bits. In a frame with bytes a signal has at least one bit
+// (IDS_MSG_BITS_OUTSIDE with the typed name, focus bit count) and its range
+// lies in the frame (the same message).
 OkCheck CheckSignalFits(const SignalPlace& place, const SignalPlaceFields& fields);
 // No bit of the range is taken in `taken` (IDS_MSG_BITS_OVERLAP, focus start
 // bit).
@@ -142,6 +142,12 @@ struct IntFieldRange {
   int maximum;
 };
 IntFieldRange IntRangeToHold(int minimum, int maximum, int value);
+// An identifier the program gave its field (the stored record's, a chosen
+// frame's) is kept as it is, even beyond its format's range: a CANdb file
+// holds 29-bit identifiers in standard messages, a FIBEX file slot 0. The
+// range judges only an identifier the user typed, also when the format
+// changes under it.
+long long IdToKeep(long long id, bool typed, long long minimum, long long maximum);
 // The reach of a scaling field typed within +-`typed` that holds `value`;
 // the no-limit marker needs none.
 double ScalingReachToHold(double value, double typed);

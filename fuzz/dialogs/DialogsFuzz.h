@@ -152,11 +152,11 @@ class CanFields {
     }
   }
   // What OK reads from the fields: the range and scaling fields only when
-  // the user changed them, which this user never does.
+  // the user changed them, which this user never does; the identifier field
+  // gives back the identifier it was shown.
   void Read(CCanDlgModel& model) const {
     CanDlgControls& c = model.Controls();
     c.byteCount = ctl::ClampInt(c.byteCount, 0, c.byteCountMax);
-    c.id = ctl::ClampInt(c.id, 0, c.idMax);
     ctl::MultiValueParser parser;
     parser.Normalise(muxShown_.c_str(), true, &c.muxValueText);
     c.muxValueError = parser.error;

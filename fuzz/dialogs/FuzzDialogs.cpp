@@ -32,7 +32,6 @@
 #include "DoubleValue.h"
 #include "FlexRayDlgModel.h"
 #include "FuzzDoc.h"
-#include "IntValue.h"
 #include "LinDlgModel.h"
 #include "ListLogic.h"
 #include "LogicDlgModel.h"
@@ -148,7 +147,7 @@ class ModelDialogs : public IDefinitionDialogs {
     }
     // What OK reads from the fields.
     FrameSignalValues& v = model.Values();
-    model.CommitId(ctl::ClampInt(v.id, static_cast<int>(model.MinId()), static_cast<int>(model.MaxId())));
+    model.CommitId(v.id, false);
     v.minimum = FieldMinimum(v.minimum);
     const int before = prompt.shown;
     return Ended(model.Ok(prompt) == dlgids::DLG_OK_CLOSE, model.Modified(), before, result);

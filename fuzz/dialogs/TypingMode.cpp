@@ -262,7 +262,6 @@ class CanTyping {
   // value an emptied factor or offset stands for.
   CanDlgControls Shown() const {
     CanDlgControls shown = c_;
-    shown.id = ctl::ClampInt(shown.id, 0, shown.idMax);
     shown.byteCount = ctl::ClampInt(shown.byteCount, 0, shown.byteCountMax);
     return shown;
   }
@@ -466,10 +465,7 @@ class CanTyping {
 
 // The message's fields before OK, to tell what OK may keep of them.
 struct CanMessageBefore {
-  explicit CanMessageBefore(const _CANMsg& m)
-      : id(m.id), frameFormat(m.frameFormat), byteCount(m.byteCount), frameType(m.frameType) {}
-  int id;
-  int frameFormat;
+  explicit CanMessageBefore(const _CANMsg& m) : byteCount(m.byteCount), frameType(m.frameType) {}
   int byteCount;
   int frameType;
 };
@@ -477,11 +473,8 @@ struct CanMessageBefore {
 void CompareCan(Comparison& cmp, const CanDlgControls& shown, double heldFactor, double heldOffset,
                 const CanMessageBefore& before, const _CANMsg& m, const _CANSignal& s) {
   cmp.Name("message name", shown.msgName, m.name);
-  // A stored identifier beyond its format's range shows as the range's end
-  // and is kept as stored while the field still shows that end.
-  const bool idKept = shown.frameFormat == before.frameFormat && before.id > shown.idMax && shown.id == shown.idMax &&
-                      m.id == before.id;
-  if (!idKept) cmp.Number("identifier", shown.id, m.id);
+  // A stored identifier beyond its format's range shows as it is.
+  cmp.Number("identifier", shown.id, m.id);
   cmp.Number("frame format", shown.frameFormat, m.frameFormat);
   cmp.Number("byte count", shown.byteCount, m.byteCount);
   const int frameType =
@@ -561,7 +554,6 @@ class FrameTyping {
       default:
         break;
     }
-    shown.id = std::clamp(shown.id, m_.MinId(), m_.MaxId());
     shown.minimum = FieldMinimum(shown.minimum);
     return shown;
   }
@@ -747,15 +739,12 @@ class FrameTyping {
 };
 
 template <class Msg, class Sig>
-void CompareFrame(Comparison& cmp, const FrameSignalValues& shown, double heldFactor, double heldOffset,
-                  long long idBefore, const Msg& m, const Sig& s, bool flexRay, long long minId, long long maxId) {
+void CompareFrame(Comparison& cmp, const FrameSignalValues& shown, double heldFactor, double heldOffset, const Msg& m,
+                  const Sig& s, bool flexRay) {
   cmp.Name("message name", shown.msgName, m.name);
   cmp.Number(flexRay ? "frame format" : "checksum", shown.formatIndex, FormatOf(m));
-  // A stored identifier outside the field's range shows cut into it and is
-  // kept as stored while the field still shows that.
-  const bool idKept =
-      (idBefore < minId || idBefore > maxId) && shown.id == std::clamp(idBefore, minId, maxId) && IdOf(m) == idBefore;
-  if (!idKept) cmp.Number("identifier", shown.id, IdOf(m));
+  // A stored identifier outside the field's range shows as it is.
+  cmp.Number("identifier", shown.id, IdOf(m));
   cmp.Number("byte count", shown.byteCount, m.byteCount);
   cmp.Name("signal name", shown.signalName, s.name);
   if (flexRay) cmp.Number("bit order", shown.bitOrder, s.bitOrder);
@@ -984,7 +973,6 @@ class TypingDialogs : public TypedDialogs {
     FrameTyping<Model> typing(model, prompt, s_, bus, step);
     if (r.mode == DLGMODE_NEW) typing.Name(r.messages);
     const FrameSignalValues shown = TypeUntilOk<FrameSignalValues>(typing, bus + (" " + step));
-    const long long idBefore = IdOf(*r.msg);
     using Msg = std::remove_pointer_t<decltype(r.msg)>;
     using Sig = std::remove_pointer_t<decltype(r.signal)>;
     const Msg* checked =
@@ -996,8 +984,7 @@ class TypingDialogs : public TypedDialogs {
     const bool accept = typing.Ok() == dlgids::DLG_OK_CLOSE;
     if (accept) {
       Comparison cmp(bus, step);
-      CompareFrame(cmp, shown, typing.HeldFactor(), typing.HeldOffset(), idBefore, *r.msg, *r.signal, flexRay,
-                   model.MinId(), model.MaxId());
+      CompareFrame(cmp, shown, typing.HeldFactor(), typing.HeldOffset(), *r.msg, *r.signal, flexRay);
       CompareCycles(cmp, shown, *r.msg);
       CheckTextRefused(cmp, "unit", typing.Unit());
       CheckTextRefused(cmp, "signal name", typing.SignalName());

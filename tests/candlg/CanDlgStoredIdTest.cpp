@@ -1,7 +1,7 @@
 // A stored identifier beyond its frame format's range (CANdb files hold
-// standard messages with identifiers above 0x7FF): OK without a change keeps
-// it; an identifier typed by the user is taken as typed (clamped), the
-// range's end included.
+// standard messages with identifiers above 0x7FF): its field shows it, and OK
+// without a change keeps it; an identifier typed by the user is taken as
+// typed (clamped), the range's end included.
 #include <gtest/gtest.h>
 
 #include "CanDlgModel.h"
@@ -31,17 +31,17 @@ struct StoredId {
 
 TEST(CanDlgStoredId, KeptWhenLeftAsShownTakenWhenTyped) {
   struct Case {
-    int stored, format, shown;  // shown: what the identifier field reads back (clamped); -1 leaves c_.id
+    int stored, format, shown;  // shown: what the identifier field reads back; -1 leaves c_.id
     bool typed;                 // the user typed what the field reads back
     int expected;
     bool modified;
   };
   const Case cases[] = {
-      {272629760, FRAME_STD, MAX_STD_ID, false, 272629760, false},  // left as shown: kept
-      {272629760, FRAME_STD, 100, true, 100, true},                 // typed anew: taken
-      {272629760, FRAME_STD, MAX_STD_ID, true, MAX_STD_ID, true},   // the range's end typed: taken
-      {0x123, FRAME_STD, -1, false, 0x123, false},                  // in range: unchanged
-      {0x123, FRAME_STD, MAX_STD_ID, true, MAX_STD_ID, true},       // in range, typed the end: taken
+      {272629760, FRAME_STD, 272629760, false, 272629760, false},  // left as shown: kept
+      {272629760, FRAME_STD, 100, true, 100, true},                // typed anew: taken
+      {272629760, FRAME_STD, MAX_STD_ID, true, MAX_STD_ID, true},  // the range's end typed: taken
+      {0x123, FRAME_STD, -1, false, 0x123, false},                 // in range: unchanged
+      {0x123, FRAME_STD, MAX_STD_ID, true, MAX_STD_ID, true},      // in range, typed the end: taken
   };
   for (const Case& c : cases) {
     StoredId s(c.stored, c.format);

@@ -78,6 +78,18 @@ std::unique_ptr<NewDefinition> OpenNewBesideFrame(Bus bus) {
 
 _CANSignal& CanSig(const EditedFrame& e) { return static_cast<_CANSignal&>(e.Sig()); }
 
+// The identifier of the frame "FR": CAN identifier, FlexRay slot, LIN identifier.
+void SetFrameId(EditedFrame& e, Bus bus, long long id) {
+  if (bus == CAN) e.doc.GetCanMsgTable(LIST_DEFINITION).Find("FR")->id = static_cast<int32_t>(id);
+  else if (bus == FLEXRAY) e.doc.GetFlexRayMsgTable(LIST_DEFINITION).Find("FR")->slotId = static_cast<uint32_t>(id);
+  else e.doc.GetLinMsgTable(LIST_DEFINITION).Find("FR")->id = static_cast<uint32_t>(id);
+}
+long long FrameId(EditedFrame& e, Bus bus) {
+  if (bus == CAN) return e.doc.GetCanMsgTable(LIST_DEFINITION).Find("FR")->id;
+  if (bus == FLEXRAY) return e.doc.GetFlexRayMsgTable(LIST_DEFINITION).Find("FR")->slotId;
+  return e.doc.GetLinMsgTable(LIST_DEFINITION).Find("FR")->id;
+}
+
 }  // namespace
 
 class FieldShowsStoredTest : public QObject {
@@ -168,7 +180,7 @@ class FieldShowsStoredTest : public QObject {
     const Row rows[] = {
         {"multiplex value emptied, Tab", dlgids::IDC_MUX_VALUE, "", true, "0x3", 1, 0x100},
         {"multiplex value emptied, OK at once", dlgids::IDC_MUX_VALUE, "", false, "0x3", 2, 0x100},
-        {"identifier beyond STD left alone", 0, nullptr, false, "2047", 1, 0x800},
+        {"identifier beyond STD left alone", 0, nullptr, false, "2048", 1, 0x800},
         {"identifier beyond STD, its end typed", dlgids::IDC_MSG_ID, "2047", true, "2047", 1, 0x7FF},
     };
     for (const Row& r : rows) {
@@ -232,19 +244,77 @@ class FieldShowsStoredTest : public QObject {
   }
 
   // A stored signal of no bits is refused by OK on its bit count, in every
-  // dialog, and nothing is written.
+  // dialog, and nothing is written; in a frame of 0 bytes it is the frame's
+  // placeholder, and OK closes without a change.
   void storedSignalOfNoBitsIsRefused() {
+    struct Row {
+      const char* rule;
+      int bytes;
+      bool refused;
+    };
+    const Row rows[] = {{"4 bytes: refused", 4, true}, {"0 bytes: closes", 0, false}};
     for (Bus bus : kEveryBus) {
-      const auto edited = OpenEditedFrame(bus, 4, {{"S", 8, 0}});
+      for (const Row& r : rows) {
+        const QByteArray what = QByteArray(kBusNames[bus]) + ": " + r.rule;
+        const auto edited = OpenEditedFrame(bus, r.bytes, {{"S", r.bytes ? 8 : 0, 0}});
+        EditedFrame& e = *edited;
+        const Picture stored = e.Stored();
+        QVERIFY2(ShowActive(e.Dlg()), what);
+        RecordingMessageSink sink;
+        PressOk(e.Dlg());
+        QVERIFY2(sink.Ids() == (r.refused ? std::vector<int>{IDS_MSG_BITS_OUTSIDE} : std::vector<int>{}), what);
+        QVERIFY2(e.Dlg().isVisible() == r.refused && e.Stored() == stored && !e.Dlg().IsModified(), what);
+        if (!r.refused) continue;
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY2(focus && (focus == e.Field(IDC_BIT_COUNT) || focus == EditOf(e.Field(IDC_BIT_COUNT))), what);
+      }
+    }
+  }
+
+  // A stored identifier beyond its format's range (a CANdb file's 29-bit one
+  // in a standard message, a FIBEX slot 0 or 3000, a LIN identifier 70) is
+  // shown as it is and kept through its field and a change of the format;
+  // the range judges only what the user types.
+  void storedIdentifierBeyondItsRangeIsKept() {
+    struct Row {
+      const char* rule;
+      Bus bus;
+      long long stored;
+      const char* keys;  // typed over the identifier; null: passed through with Tab
+      bool otherFormat;  // then the other frame format or checksum is chosen
+      const char* shown;
+      long long kept;
+    };
+    const Row rows[] = {
+        {"CAN 29 bits in STD", CAN, 0x12345, nullptr, false, "74565", 0x12345},
+        {"CAN 29 bits in STD, then XTD", CAN, 0x12345, nullptr, true, "74565", 0x12345},
+        {"FlexRay slot 0", FLEXRAY, 0, nullptr, false, "0", 0},
+        {"FlexRay slot 3000", FLEXRAY, 3000, nullptr, false, "3000", 3000},
+        {"LIN 70, then Enhanced", LIN, 70, nullptr, true, "70", 70},
+        {"LIN 70 typed", LIN, 70, "70", false, "63", 63},
+    };
+    for (const Row& r : rows) {
+      const auto edited = OpenEditedFrame(r.bus, 4, {{"S", 8, 8}});
       EditedFrame& e = *edited;
+      SetFrameId(e, r.bus, r.stored);
       const Picture stored = e.Stored();
-      QVERIFY2(ShowActive(e.Dlg()), kBusNames[bus]);
+      QVERIFY2(ShowActive(e.Dlg()), r.rule);
+      QWidget* id = e.Field(IDC_MSG_ID);
+      QVERIFY2(e.Text(IDC_MSG_ID) == QString::number(r.stored),
+               qPrintable(QByteArray(r.rule) + " opens with " + e.Text(IDC_MSG_ID)));
+      if (r.keys) TypeOver(id, QString::fromLatin1(r.keys));
+      else Click(EditOf(id));
+      Press(Qt::Key_Tab);
+      if (r.otherFormat) {
+        auto* format = static_cast<QComboBox*>(e.Field(IDC_FRAME_FORMAT));
+        QVERIFY2(ChooseFromList(format, format->itemText(1)), r.rule);
+      }
       RecordingMessageSink sink;
       PressOk(e.Dlg());
-      QVERIFY2(sink.Ids() == std::vector<int>{IDS_MSG_BITS_OUTSIDE}, kBusNames[bus]);
-      QVERIFY2(e.Dlg().isVisible() && e.Stored() == stored, kBusNames[bus]);
-      QWidget* focus = QApplication::focusWidget();
-      QVERIFY2(focus && (focus == e.Field(IDC_BIT_COUNT) || focus == EditOf(e.Field(IDC_BIT_COUNT))), kBusNames[bus]);
+      QVERIFY2(sink.Ids().empty() && !e.Dlg().isVisible(), r.rule);
+      QVERIFY2(e.Text(IDC_MSG_ID) == QLatin1String(r.shown), qPrintable(QByteArray(r.rule) + " " + e.Text(IDC_MSG_ID)));
+      QVERIFY2(FrameId(e, r.bus) == r.kept, r.rule);
+      if (!r.keys && !r.otherFormat) QVERIFY2(e.Stored() == stored && !e.Dlg().IsModified(), r.rule);
     }
   }
 

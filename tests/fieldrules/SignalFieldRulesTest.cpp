@@ -130,7 +130,7 @@ TEST(SignalFieldRules, SignalPlaceOnOk) {
       {"free bits", 8, 0, 8, 0, 0, nullptr},
       {"0 bytes judge no range, only the overlap", 0, 8, 2, IDS_MSG_BITS_OVERLAP, 1020, nullptr},
       {"no bits, in a frame of bytes", 8, 0, 0, IDS_MSG_BITS_OUTSIDE, 1022, "Sig"},
-      {"no bits, in a frame of 0 bytes", 0, 0, 0, IDS_MSG_BITS_OUTSIDE, 1022, "Sig"},
+      {"no bits, in a frame of 0 bytes: its placeholder", 0, 0, 0, 0, 0, nullptr},
   };
   for (const Case& c : cases) {
     // Another signal reaches beyond 4 bytes; none is beyond 0 bytes here.

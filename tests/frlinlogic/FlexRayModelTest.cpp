@@ -144,7 +144,7 @@ TEST(FlexRayModel, CycleFieldsAndIdentifierKeepTheirRanges) {
   }
   FlexRayDlg d;
   d.OpenNew();
-  d.model.CommitId(0);
+  d.model.CommitId(0, true);
   EXPECT_EQ(d.model.Values().id, 1);
   d.model.CommitFormat(1);
   EXPECT_EQ(d.model.Values().formatIndex, 1);
@@ -541,7 +541,7 @@ TEST(FlexRayModel, RowSelectionAndBounds) {
   d.model.SelectSignalRow(-1);
   EXPECT_EQ(d.model.Values().msgName, "A");
   d.model.SetHexDisplay(true);
-  d.model.CommitId(5000);
+  d.model.CommitId(5000, true);
   EXPECT_EQ(d.model.Values().id, 2047);
   EXPECT_EQ(d.model.IdTexts(), (std::vector<std::string>{"5", "C"}));
   EXPECT_EQ(d.model.KindOf(-1), 0);

@@ -61,9 +61,9 @@ TEST(LinModel, ByteCountAndLabels) {
     EXPECT_EQ(d.model.Cell(i).visible, i < 24) << i;
     EXPECT_EQ(d.model.Cell(i).bit, i);
   }
-  d.model.CommitId(64);
+  d.model.CommitId(64, true);
   EXPECT_EQ(d.model.Values().id, 63);
-  d.model.CommitId(-3);
+  d.model.CommitId(-3, true);
   EXPECT_EQ(d.model.Values().id, 0);
 }
 

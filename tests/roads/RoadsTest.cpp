@@ -1149,8 +1149,8 @@ class RoadsTest : public QObject {
     }});
     DoubleClickRow(fx.Def().List(), 1);
     // A standard message whose identifier lies above 0x7FF: the field shows
-    // the range's end, and OK without a change keeps the identifier.
-    QCOMPARE(idText, QStringLiteral("2047"));
+    // it as stored, and OK without a change keeps it.
+    QCOMPARE(idText, QStringLiteral("272629760"));
     QCOMPARE(steps.leftOpen, 0);
     QCOMPARE(fx.sink.Ids(), std::vector<int>{});
     QCOMPARE(fx.doc.GetCanMsgTable(LIST_DEFINITION).Find("CHIME")->id, 272629760);
