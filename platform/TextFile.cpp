@@ -230,6 +230,21 @@ bool TakeOwnerOf(int fd, const struct stat& old) {
   return ::fchown(fd, old.st_uid, old.st_gid) == 0;
 }
 
+// The append-only and immutable attributes of a file or folder; none where
+// the file system has no such attributes.
+uint64_t LockAttributes(const std::string& path) {
+  struct statx stx {};
+  if (::statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT, STATX_TYPE, &stx) != 0) return 0;
+  return stx.stx_attributes & stx.stx_attributes_mask & (STATX_ATTR_APPEND | STATX_ATTR_IMMUTABLE);
+}
+
+// An existing regular file that no save may replace: one without write
+// permission (even for root), one on a read-only mount, an immutable file,
+// and an append-only one, which may grow but never be rewritten or replaced.
+bool SaveRefused(const std::string& path, const struct stat& st) {
+  return ::access(path.c_str(), W_OK) != 0 || (st.st_mode & 0222) == 0 || LockAttributes(path) != 0;
+}
+
 }  // namespace
 
 SaveTarget InspectSaveTarget(const std::string& given) {
@@ -238,7 +253,8 @@ SaveTarget InspectSaveTarget(const std::string& given) {
   bool exists = false;
   if (!ResolveSaveTarget(given, path, st, exists)) return SaveTarget::NotAFile;
   if (!exists) return SaveTarget::Missing;
-  return S_ISREG(st.st_mode) ? SaveTarget::File : SaveTarget::NotAFile;
+  if (!S_ISREG(st.st_mode)) return SaveTarget::NotAFile;
+  return SaveRefused(path, st) ? SaveTarget::Refused : SaveTarget::File;
 }
 
 int WriteTextFile(const std::string& given, const std::string& text) {
@@ -251,8 +267,7 @@ int WriteTextFile(const std::string& given, const std::string& text) {
   // Refuse a target that exists but is not a regular file (a folder, a
   // device), and a file that may not be written: the rename below would
   // otherwise replace a read-only file that an open for writing refuses.
-  if (exists && !S_ISREG(target.st_mode)) return -1;
-  if (exists && (::access(path.c_str(), W_OK) != 0 || (target.st_mode & 0222) == 0)) return -1;
+  if (exists && (!S_ISREG(target.st_mode) || SaveRefused(path, target))) return -1;
   // A file known by other names too: a rename would leave them on the old
   // bytes, so every name sees the new text only when the file itself is written.
   if (exists && target.st_nlink > 1) return WriteInPlace(path, text);

@@ -51,8 +51,9 @@ bool ReadTextFile(const std::string& path, std::string& text, std::size_t spare 
 // but the old bytes are kept, the whole size is reserved first and a write
 // that fails puts the old bytes back, so the old file is still left whole; a
 // file that cannot be read back is therefore not written in place. A file
-// that may not be written (no write permission, even for root) or that is
-// not a regular file is refused.
+// that may not be written (no write permission, even for root, a read-only
+// mount, an immutable or append-only file) or that is not a regular file is
+// refused.
 // Through a symbolic link, or a chain of them, the file the last link names
 // is written, and created when it does not exist yet; the links stay. A
 // relative link target counts from the link's folder. A loop of links is
@@ -60,9 +61,10 @@ bool ReadTextFile(const std::string& path, std::string& text, std::size_t spare 
 int WriteTextFile(const std::string& path, const std::string& text);
 
 // What a save to `path` would meet, links at its end followed as
-// WriteTextFile follows them: nothing yet, a regular file, or something no
-// save can replace (a folder, a FIFO, a device, a socket, a loop of links).
-enum class SaveTarget { Missing, File, NotAFile };
+// WriteTextFile follows them: nothing yet, a regular file, something no save
+// can replace (a folder, a FIFO, a device, a socket, a loop of links), or a
+// file that WriteTextFile refuses to write.
+enum class SaveTarget { Missing, File, NotAFile, Refused };
 SaveTarget InspectSaveTarget(const std::string& path);
 
 // The table key of a name: ASCII a-z upper-cased, double-byte characters (and
