@@ -4,9 +4,10 @@
 // file-size limit, in a process set up as the program sets up its own, fails
 // the definition list's save without harming the old file. A save through
 // symbolic links writes the file they name and keeps the links. The saved
-// file keeps its owner, group, mode and other names, written in place where a
-// rename could not keep them; a target no save can replace, or a file it may
-// not write, fails at once.
+// file keeps its owner, group, mode, ACL, extended attributes and other
+// names, written in place where a rename could not keep them, and in place
+// too where a temporary file could not be removed again; a target no save can
+// replace, or a file it may not write, fails at once.
 #include "DocFixture.h"
 #include "ListLogic.h"
 #include "ListTestUtil.h"
@@ -14,6 +15,7 @@
 #include "RecordingMessageSink.h"
 #include "TextFile.h"
 
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -24,12 +26,14 @@
 #include <grp.h>
 #include <linux/fs.h>
 #include <sched.h>
+#include <set>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace listtest;
@@ -606,4 +610,139 @@ TEST_F(FailedSave, ATargetNoSaveCanReplaceFailsAtOnceWithoutTheOverwriteQuestion
     }
   }
   if (!skipped.empty()) GTEST_SKIP() << "not run:" << skipped;
+}
+
+namespace {
+
+// A file system that takes no extended attribute on the new file.
+std::atomic<bool> g_attributesRefused{false};
+
+}  // namespace
+
+extern "C" int fsetxattr(int fd, const char* name, const void* value, size_t size, int flags) {
+  if (g_attributesRefused) {
+    errno = ENOTSUP;
+    return -1;
+  }
+  return static_cast<int>(::syscall(SYS_fsetxattr, fd, name, value, size, flags));
+}
+
+namespace {
+
+// A POSIX ACL as the kernel keeps it in its attribute: version 2, then tag
+// (1 owner, 2 named user, 4 owning group, 8 named group, 16 mask, 32 others),
+// permissions and id of each entry, in tag order.
+std::string Acl(std::initializer_list<std::array<uint32_t, 3>> entries) {
+  std::string bytes;
+  const auto put = [&](uint32_t v, int size) {
+    for (int i = 0; i < size; ++i) bytes += static_cast<char>((v >> (8 * i)) & 0xFF);
+  };
+  put(2, 4);
+  for (const auto& [tag, perm, id] : entries) {
+    put(tag, 2);
+    put(perm, 2);
+    put(id, 4);
+  }
+  return bytes;
+}
+
+constexpr uint32_t kNoId = 0xFFFFFFFF;
+// Nobody may write through the ACL; the owning group only reads, under a mask
+// that lets write through.
+const std::string kWriterAcl = Acl({{1, 6, kNoId}, {2, 6, kNobody}, {4, 4, kNoId}, {16, 6, kNoId}, {32, 4, kNoId}});
+// What the folder gives every new file: the group users may write.
+const std::string kFolderDefaultAcl =
+    Acl({{1, 7, kNoId}, {4, 5, kNoId}, {8, 7, kUsers}, {16, 7, kNoId}, {32, 5, kNoId}});
+
+struct BesideCase {
+  const char* rule;
+  bool oldFile;
+  bool fileAcl;           // kWriterAcl
+  bool userAttribute;     // "user.origin"
+  bool folderDefaultAcl;  // kFolderDefaultAcl
+  bool appendOnlyFolder;
+  bool attributesRefused;
+  // left: every name in the folder afterwards.
+  const char* outcome;
+};
+
+const BesideCase kBesideCases[] = {
+    {"an access ACL that lets another user write: carried over", true, true, false, false, false, false,
+     "saved=1 messages=4101 file=new inode=new mode=664 attributes=kept left=defs.sbl"},
+    {"a user attribute: carried over", true, false, true, false, false, false,
+     "saved=1 messages=4101 file=new inode=new mode=644 attributes=kept left=defs.sbl"},
+    {"an ACL the folder gives new files, which the old file lacked: not taken", true, false, false, true, false, false,
+     "saved=1 messages=4101 file=new inode=new mode=644 attributes=kept left=defs.sbl"},
+    {"attributes the new file cannot be given: written in place, kept", true, true, true, false, false, true,
+     "saved=1 messages=4101 file=new inode=same mode=664 attributes=kept left=defs.sbl"},
+    {"an append-only folder, where no temporary file could be removed: written in place", true, false, false, false,
+     true, false, "saved=1 messages=4101 file=new inode=same mode=644 attributes=kept left=defs.sbl"},
+    {"an append-only folder, a new file: refused at once, nothing made", false, false, false, false, true, false,
+     "saved=0 messages=4005 file=none inode=none attributes=kept left="},
+};
+
+// Every extended attribute of a file, name and value, in name order.
+std::string AttributePicture(const std::string& path) {
+  std::string names(4096, '\0');
+  names.resize(static_cast<std::size_t>(std::max<ssize_t>(0, ::listxattr(path.c_str(), names.data(), names.size()))));
+  std::set<std::string> entries;
+  for (std::size_t at = 0; at < names.size(); at += std::strlen(names.c_str() + at) + 1) {
+    std::string value(4096, '\0');
+    value.resize(static_cast<std::size_t>(
+        std::max<ssize_t>(0, ::getxattr(path.c_str(), names.c_str() + at, value.data(), value.size()))));
+    entries.insert(names.c_str() + at + ("=" + value));
+  }
+  return Joined(entries, ";");
+}
+
+}  // namespace
+
+TEST_F(FailedSave, TheSavedFileKeepsItsAclAndAttributesAndNoTemporaryFileStays) {
+  for (const BesideCase& c : kBesideCases) {
+    SCOPED_TRACE(c.rule);
+    TempDir dir;
+    const std::string folder = dir.File("defs");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    const std::string path = folder + "/defs.sbl";
+    if (c.oldFile) {
+      dir.Write("defs/defs.sbl", kOldFile);
+      ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+    }
+    const auto set = [](const std::string& on, const char* name, const std::string& value) {
+      return ::setxattr(on.c_str(), name, value.data(), value.size(), 0) == 0;
+    };
+    if ((c.fileAcl && !set(path, "system.posix_acl_access", kWriterAcl)) ||
+        (c.userAttribute && !set(path, "user.origin", "bench 3")) ||
+        (c.folderDefaultAcl && !set(folder, "system.posix_acl_default", kFolderDefaultAcl)))
+      GTEST_SKIP() << "the temporary folder's file system keeps no ACLs or extended attributes: "
+                   << std::strerror(errno);
+    InodeFlag appendOnly(folder, c.appendOnlyFolder ? FS_APPEND_FL : 0);
+    if (!appendOnly.held) GTEST_SKIP() << "no append-only folders here (the file system, or not root)";
+    struct stat before {};
+    ::stat(path.c_str(), &before);
+    const std::string attributes = AttributePicture(path);
+    doc.SetDefModified(true);
+    CDefListLogic def(doc);
+    def.SetBusKind(BUS_CAN);
+    ScriptedDialogs dialogs;
+    dialogs.answers = {path};
+    RecordingMessageSink sink;
+
+    g_attributesRefused = c.attributesRefused;
+    const bool saved = def.Save(dialogs);
+    g_attributesRefused = false;
+
+    std::string outcome = "saved=" + std::to_string(saved) + " messages=" + IdsText(sink) +
+                          " file=" + TextKind(path, doc.BuildSblText(LIST_DEFINITION));
+    struct stat after {};
+    if (::stat(path.c_str(), &after) == 0) {
+      char mode[8];
+      std::snprintf(mode, sizeof mode, "%o", static_cast<unsigned>(after.st_mode & 07777));
+      outcome += std::string(" inode=") + (after.st_ino == before.st_ino ? "same" : "new") + " mode=" + mode;
+    } else {
+      outcome += " inode=none";
+    }
+    outcome += std::string(" attributes=") + (AttributePicture(path) == attributes ? "kept" : "changed");
+    EXPECT_EQ(outcome + " left=" + Joined(Names(folder), ","), c.outcome);
+  }
 }
