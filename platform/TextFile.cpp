@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <new>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 
@@ -230,6 +231,86 @@ bool TakeOwnerOf(int fd, const struct stat& old) {
   return ::fchown(fd, old.st_uid, old.st_gid) == 0;
 }
 
+// Reads a list or a value of unknown size through `call(buffer, size)`, which
+// answers the size when given no buffer. A value that grows between the two
+// calls is asked for again.
+template <class Call>
+bool ReadSized(Call call, std::string& out) {
+  for (;;) {
+    ssize_t n = call(nullptr, 0);
+    if (n < 0) return false;
+    out.resize(static_cast<std::size_t>(n));
+    if (n == 0) return true;
+    n = call(out.data(), out.size());
+    if (n >= 0) {
+      out.resize(static_cast<std::size_t>(n));
+      return true;
+    }
+    if (errno != ERANGE) return false;
+  }
+}
+
+// The names of a file's extended attributes, each ended by a zero byte; none
+// on a file system that keeps no attributes.
+template <class Call>
+bool AttributeNames(Call list, std::string& names) {
+  if (ReadSized(list, names)) return true;
+  names.clear();
+  return errno == ENOTSUP;
+}
+
+// Calls `fn` on each name of such a list until it answers false; false then.
+template <class Fn>
+bool EachName(const std::string& names, Fn fn) {
+  for (std::size_t at = 0; at < names.size(); at += std::strlen(names.c_str() + at) + 1)
+    if (!fn(names.c_str() + at)) return false;
+  return true;
+}
+
+// A fresh file renamed over the old one would lose the old one's extended
+// attributes, its access ACL among them: a user the ACL lets write would lose
+// that right, and the group would get the mode's bits instead of the ACL
+// mask. So the new file gets every attribute of the old one, and loses any the
+// old one lacks (an ACL the folder's default gave it). The attributes this
+// user cannot see stay behind, as for any copy. False when one cannot be read
+// or given.
+bool TakeAttributesOf(int fd, const std::string& oldPath) {
+  std::string oldNames, newNames;
+  if (!AttributeNames([&](char* b, std::size_t n) { return ::listxattr(oldPath.c_str(), b, n); }, oldNames) ||
+      !AttributeNames([&](char* b, std::size_t n) { return ::flistxattr(fd, b, n); }, newNames))
+    return false;
+  if (oldNames.empty() && newNames.empty()) return true;  // the usual file
+  std::string value, now;
+  const bool given = EachName(oldNames, [&](const char* name) {
+    if (!ReadSized([&](char* b, std::size_t n) { return ::getxattr(oldPath.c_str(), name, b, n); }, value))
+      return false;
+    // A label the system gave the new file already need not be set again
+    // (which may not be allowed).
+    if (ReadSized([&](char* b, std::size_t n) { return ::fgetxattr(fd, name, b, n); }, now) && now == value)
+      return true;
+    return ::fsetxattr(fd, name, value.data(), value.size(), 0) == 0;
+  });
+  return given && EachName(newNames, [&](const char* name) {
+           const bool old = !EachName(oldNames, [&](const char* o) { return std::strcmp(o, name) != 0; });
+           return old || ::fremovexattr(fd, name) == 0;
+         });
+}
+
+// The append-only and immutable attributes of a file or folder; none where
+// the file system has no such attributes.
+uint64_t LockAttributes(const std::string& path) {
+  struct statx stx {};
+  if (::statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT, STATX_TYPE, &stx) != 0) return 0;
+  return stx.stx_attributes & stx.stx_attributes_mask & (STATX_ATTR_APPEND | STATX_ATTR_IMMUTABLE);
+}
+
+// An existing regular file that no save may replace: one without write
+// permission (even for root), one on a read-only mount, an immutable file,
+// and an append-only one, which may grow but never be rewritten or replaced.
+bool SaveRefused(const std::string& path, const struct stat& st) {
+  return ::access(path.c_str(), W_OK) != 0 || (st.st_mode & 0222) == 0 || LockAttributes(path) != 0;
+}
+
 }  // namespace
 
 SaveTarget InspectSaveTarget(const std::string& given) {
@@ -238,7 +319,8 @@ SaveTarget InspectSaveTarget(const std::string& given) {
   bool exists = false;
   if (!ResolveSaveTarget(given, path, st, exists)) return SaveTarget::NotAFile;
   if (!exists) return SaveTarget::Missing;
-  return S_ISREG(st.st_mode) ? SaveTarget::File : SaveTarget::NotAFile;
+  if (!S_ISREG(st.st_mode)) return SaveTarget::NotAFile;
+  return SaveRefused(path, st) ? SaveTarget::Refused : SaveTarget::File;
 }
 
 int WriteTextFile(const std::string& given, const std::string& text) {
@@ -251,13 +333,17 @@ int WriteTextFile(const std::string& given, const std::string& text) {
   // Refuse a target that exists but is not a regular file (a folder, a
   // device), and a file that may not be written: the rename below would
   // otherwise replace a read-only file that an open for writing refuses.
-  if (exists && !S_ISREG(target.st_mode)) return -1;
-  if (exists && (::access(path.c_str(), W_OK) != 0 || (target.st_mode & 0222) == 0)) return -1;
+  if (exists && (!S_ISREG(target.st_mode) || SaveRefused(path, target))) return -1;
   // A file known by other names too: a rename would leave them on the old
   // bytes, so every name sees the new text only when the file itself is written.
   if (exists && target.st_nlink > 1) return WriteInPlace(path, text);
 
   const std::string folder = FolderOf(path);
+  // A folder whose names may be added but never removed or replaced (an
+  // append-only one), or not changed at all: a temporary file made there
+  // could not be renamed nor removed, and one would stay behind per save.
+  // Only the file itself may be written.
+  if (LockAttributes(folder) != 0) return exists ? WriteInPlace(path, text) : -1;
   std::string tmpl = folder + "/.vrtmpXXXXXX";
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');
@@ -268,16 +354,18 @@ int WriteTextFile(const std::string& given, const std::string& text) {
     if (exists && (errno == EACCES || errno == EPERM)) return WriteInPlace(path, text);
     return -1;
   }
-  if (exists && !TakeOwnerOf(fd, target)) {
-    // Another user's file that this user may write (a shared folder): the
-    // file stays theirs only when it is written where it is.
+  if (exists && (!TakeOwnerOf(fd, target) || !TakeAttributesOf(fd, path))) {
+    // Another user's file that this user may write (a shared folder), or
+    // attributes the new file cannot be given: the file stays theirs, with
+    // its attributes, only when it is written where it is.
     ::close(fd);
     ::unlink(name.data());
     return WriteInPlace(path, text);
   }
   bool ok = WriteAll(fd, text.data(), text.size());
   // Keep the permissions an existing file had (after the owner: a change of
-  // owner clears the set-id bits); a new one gets the usual 0666 & ~umask.
+  // owner clears the set-id bits; after the ACL, whose mask the group bits of
+  // the old mode equal); a new one gets the usual 0666 & ~umask.
   if (ok) {
     mode_t mode;
     if (exists) {
@@ -299,8 +387,7 @@ int WriteTextFile(const std::string& given, const std::string& text) {
     const int err = errno;
     ::unlink(name.data());
     // A folder may take new files yet refuse to let this user replace one
-    // (a sticky folder, an append-only one): the file itself may still be
-    // written.
+    // (a sticky folder): the file itself may still be written.
     if (exists && (err == EACCES || err == EPERM)) return WriteInPlace(path, text);
     return -1;
   }

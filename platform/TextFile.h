@@ -40,18 +40,21 @@ struct TextReadInfo {
 bool ReadTextFile(const std::string& path, std::string& text, std::size_t spare = 0, TextReadInfo* info = nullptr);
 
 // Writes the text's bytes exactly. The bytes go to a temporary file in the
-// same folder, which gets the old file's owner, group and mode and replaces
-// it only after every write and the close succeeded; the folder is synced
-// after the rename: a failed save never leaves a cut-short file in place of a
-// good one. Where a rename would change the file as its users know it, the
-// bytes are written into the file in place instead: a file with other hard
-// links (they would keep the old text), a file whose owner or group the new
-// file cannot be given (another user's file in a shared folder), a folder
-// that refuses new files or refuses the rename (a sticky folder). Not atomic,
-// but the old bytes are kept, the whole size is reserved first and a write
-// that fails puts the old bytes back, so the old file is still left whole; a
-// file that cannot be read back is therefore not written in place. A file
-// that may not be written (no write permission, even for root) or that is
+// same folder, which gets the old file's owner, group, mode and extended
+// attributes (its ACL among them) and replaces it only after every write and
+// the close succeeded; the folder is synced after the rename: a failed save
+// never leaves a cut-short file in place of a good one. Where a rename would
+// change the file as its users know it, the bytes are written into the file
+// in place instead: a file with other hard links (they would keep the old
+// text), a file whose owner, group or attributes the new file cannot be given
+// (another user's file in a shared folder), a folder that refuses new files
+// or refuses the rename (a sticky folder), and an append-only or immutable
+// folder, where a temporary file could never be removed again (a new file is
+// refused there). Not atomic, but the old bytes are kept, the whole size is
+// reserved first and a write that fails puts the old bytes back, so the old
+// file is still left whole; a file that cannot be read back is therefore not
+// written in place. A file that may not be written (no write permission, even
+// for root, a read-only mount, an immutable or append-only file) or that is
 // not a regular file is refused.
 // Through a symbolic link, or a chain of them, the file the last link names
 // is written, and created when it does not exist yet; the links stay. A
@@ -60,9 +63,10 @@ bool ReadTextFile(const std::string& path, std::string& text, std::size_t spare 
 int WriteTextFile(const std::string& path, const std::string& text);
 
 // What a save to `path` would meet, links at its end followed as
-// WriteTextFile follows them: nothing yet, a regular file, or something no
-// save can replace (a folder, a FIFO, a device, a socket, a loop of links).
-enum class SaveTarget { Missing, File, NotAFile };
+// WriteTextFile follows them: nothing yet, a regular file, something no save
+// can replace (a folder, a FIFO, a device, a socket, a loop of links), or a
+// file that WriteTextFile refuses to write.
+enum class SaveTarget { Missing, File, NotAFile, Refused };
 SaveTarget InspectSaveTarget(const std::string& path);
 
 // The table key of a name: ASCII a-z upper-cased, double-byte characters (and

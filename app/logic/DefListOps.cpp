@@ -223,8 +223,10 @@ bool SaveDefinitionListUnguarded(CVestrelDoc& doc, int busKind, const ListRows& 
   if (MakeUpperString(GetFileExtension(path)) != "SBL") path += ".sbl";
   switch (InspectSaveTarget(path)) {
     case SaveTarget::NotAFile:
-      // No answer could make a folder or a device take the file: asking
-      // whether to overwrite it would only promise what cannot happen.
+    case SaveTarget::Refused:
+      // No answer could make a folder, a device or a file that may not be
+      // written take the text: asking whether to overwrite it would only
+      // promise what cannot happen.
       ShowMessage(IDS_MSG_SAVE_FAILED);
       return false;
     case SaveTarget::File:
