@@ -186,6 +186,8 @@ class LoadWindowsTest : public QObject {
       QVERIFY2(set.HasString(IDS_MSG_LOAD_CUT_FRAMES), file);
       QCOMPARE(set.String(IDS_MSG_LOAD_CUT_FRAMES).count(QStringLiteral("%d")), 6);
       QVERIFY2(set.HasString(IDS_MSG_XML_TOO_MANY_NAMES), file);
+      QVERIFY2(set.HasString(IDS_MSG_XML_TOO_MANY_NAMESPACES), file);
+      QVERIFY2(set.HasString(IDS_MSG_XML_TOO_MANY_ELEMENTS), file);
     }
   }
 };
