@@ -4,7 +4,7 @@
 #pragma once
 
 // Messages 4000-4041 (errors), 4100-4111 (questions and notices) and
-// 4120-4124, 4130 and 4132 (what a load left out, and why it failed).
+// 4120-4124 and 4130-4133 (what a load left out, and why it failed).
 enum {
   IDS_MSG_NO_DATA = 4000,
   IDS_MSG_NAME_EMPTY = 4001,
@@ -60,8 +60,10 @@ enum {
   IDS_MSG_STOPPED_AT_ZERO = 4123,
   IDS_MSG_LOAD_CUT_FRAMES = 4124,
   IDS_MSG_XML_TOO_MANY_NAMES = 4130,
+  IDS_MSG_XML_TOO_MANY_NAMESPACES = 4131,
   // A FIBEX file without a FlexRay cluster: refused, the list left as it was.
   IDS_MSG_NO_FLEXRAY_FRAMES = 4132,
+  IDS_MSG_XML_TOO_MANY_ELEMENTS = 4133,
 };
 
 // String table: file-dialog filters ("description|pattern|"), column titles,

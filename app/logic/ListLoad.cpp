@@ -79,8 +79,9 @@ enum FileKind { KIND_SBL, KIND_XML, KIND_DBC, KIND_LDF, KIND_COUNT };
 constexpr const char* kExtensions[KIND_COUNT] = {"sbl", "xml", "dbc", "ldf"};
 
 // Runs the reader of the extension on the (emptied) list; 0,
-// IDS_MSG_LOAD_FAILED, IDS_MSG_LOAD_FAILED_XML, IDS_MSG_NO_MEMORY,
-// IDS_MSG_XML_TOO_MANY_NAMES or IDS_MSG_NO_FLEXRAY_FRAMES.
+// IDS_MSG_LOAD_FAILED, IDS_MSG_LOAD_FAILED_XML, IDS_MSG_NO_MEMORY or one of
+// the FIBEX refusals IDS_MSG_XML_TOO_MANY_NAMES, _NAMESPACES and _ELEMENTS and
+// IDS_MSG_NO_FLEXRAY_FRAMES.
 int ReadIntoList(CVestrelDoc& doc, int list, const std::string& path, int kind, LoadCuts& cuts) {
   switch (kind) {
     case KIND_SBL: {
@@ -120,6 +121,10 @@ int ReadIntoList(CVestrelDoc& doc, int list, const std::string& path, int kind, 
           return IDS_MSG_XML_TOO_MANY_NAMES;
         case FIBEX_NO_FLEXRAY:
           return IDS_MSG_NO_FLEXRAY_FRAMES;
+        case FIBEX_TOO_MANY_NAMESPACES:
+          return IDS_MSG_XML_TOO_MANY_NAMESPACES;
+        case FIBEX_TOO_MANY_ELEMENTS:
+          return IDS_MSG_XML_TOO_MANY_ELEMENTS;
         default:
           return IDS_MSG_LOAD_FAILED;
       }

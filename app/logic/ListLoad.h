@@ -47,6 +47,8 @@ struct LoadOutcome {
   // IDS_MSG_LOAD_FAILED, IDS_MSG_LOAD_FAILED_XML when the XML engine failed, IDS_MSG_NO_MEMORY when memory ran out,
   // IDS_MSG_FILE_TOO_LARGE for a file above the readers' size cap,
   // IDS_MSG_XML_TOO_MANY_NAMES for a FIBEX file of more names than the reader keeps,
+  // IDS_MSG_XML_TOO_MANY_NAMESPACES for one that declares more namespaces than it keeps,
+  // IDS_MSG_XML_TOO_MANY_ELEMENTS for one of more elements of the kinds read than its element lists hold,
   // IDS_MSG_NO_FLEXRAY_FRAMES for a FIBEX file without a FlexRay cluster.
   int result = IDS_MSG_LOAD_FAILED;
   // True when the list's tables were replaced by what the file held. Only a

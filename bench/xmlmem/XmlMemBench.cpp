@@ -79,13 +79,14 @@ std::string ManyAttributes(const std::string& head, const std::string& tail, std
   return Repeat(head, unit, tail, bytes);
 }
 
-std::string DistinctNames(const std::string& head, const std::string& tail, std::size_t bytes) {
+// Elements that each bring something new, numbered by `format`.
+std::string Numbered(const std::string& head, const char* format, const std::string& tail, std::size_t bytes) {
   std::string s = head;
   s.reserve(bytes);
-  for (unsigned i = 0; s.size() + 16 + tail.size() <= bytes; ++i) {
-    char name[16];
-    std::snprintf(name, sizeof name, "<a%x/>", i);
-    s += name;
+  char unit[64];
+  for (unsigned i = 0; s.size() + sizeof unit + tail.size() <= bytes; ++i) {
+    std::snprintf(unit, sizeof unit, format, i);
+    s += unit;
   }
   return s + tail;
 }
@@ -248,7 +249,18 @@ void BM_FibexManyAttributes(benchmark::State& state) {
   LoadInto(state, path, LIST_REFERENCE);
 }
 void BM_FibexDistinctNames(benchmark::State& state) {
-  static const std::string path = Write("names.xml", DistinctNames(kFibexHead, "</fx:FIBEX>", TargetBytes()));
+  static const std::string path = Write("names.xml", Numbered(kFibexHead, "<a%x/>", "</fx:FIBEX>", TargetBytes()));
+  LoadInto(state, path, LIST_REFERENCE);
+}
+// A namespace of its own on every element, under a prefix or as the default.
+void BM_FibexPrefixedNamespaces(benchmark::State& state) {
+  static const std::string path =
+      Write("prefixed.xml", Numbered(kFibexHead, "<p:a xmlns:p=\"u%x\"/>", "</fx:FIBEX>", TargetBytes()));
+  LoadInto(state, path, LIST_REFERENCE);
+}
+void BM_FibexDefaultNamespaces(benchmark::State& state) {
+  static const std::string path =
+      Write("default.xml", Numbered(kFibexHead, "<a xmlns=\"u%x\"/>", "</fx:FIBEX>", TargetBytes()));
   LoadInto(state, path, LIST_REFERENCE);
 }
 void BM_FibexRealFile(benchmark::State& state) {
@@ -279,6 +291,8 @@ BENCHMARK(BM_FibexEmptyFrames)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_FibexDeepNesting)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_FibexManyAttributes)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_FibexDistinctNames)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FibexPrefixedNamespaces)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FibexDefaultNamespaces)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_FibexRealFile)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

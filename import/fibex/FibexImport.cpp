@@ -237,14 +237,17 @@ int ImportFibexFile(CVestrelDoc& doc, std::string path, void* reserved, int list
   }
   // Whatever the engine made of it, a file read without memory is no file.
   if (TakeXmlEngineOutOfMemory()) return FIBEX_NO_MEMORY;
-  if (!loaded) return xml->HadTooManyNames() ? FIBEX_TOO_MANY_NAMES : FIBEX_FAILED;
+  if (!loaded) {
+    if (xml->HadTooManyNames()) return FIBEX_TOO_MANY_NAMES;
+    return xml->HadTooManyNamespaces() ? FIBEX_TOO_MANY_NAMESPACES : FIBEX_FAILED;
+  }
 
   int result;
   try {
     result = ParseFibexDocument(*xml, model, doc, leftOut);
   } catch (const XmlDomLimitError&) {
     // The file is at fault, not the engine.
-    result = FIBEX_FAILED;
+    result = FIBEX_TOO_MANY_ELEMENTS;
   } catch (const std::bad_alloc&) {
     result = FIBEX_NO_MEMORY;
   } catch (const std::exception&) {

@@ -11,12 +11,14 @@
 class CVestrelDoc;
 
 enum FibexLoadResult {
-  FIBEX_OK = 0,              // read; the tables hold what was stored, possibly nothing
-  FIBEX_FAILED = 2,          // did not load, root is not FIBEX, or no cluster, channel or frame
-  FIBEX_EXCEPTION = 3,       // the XML engine failed (or could not be created)
-  FIBEX_NO_MEMORY = 4,       // memory ran out while the file was read or stored
-  FIBEX_TOO_MANY_NAMES = 5,  // refused before memory ran out: more names than kXmlMaxNames
-  FIBEX_NO_FLEXRAY = 6,      // read, but no cluster of the file is a FlexRay cluster: nothing stored
+  FIBEX_OK = 0,                   // read; the tables hold what was stored, possibly nothing
+  FIBEX_FAILED = 2,               // did not load, root is not FIBEX, or no cluster, channel or frame
+  FIBEX_EXCEPTION = 3,            // the XML engine failed (or could not be created)
+  FIBEX_NO_MEMORY = 4,            // memory ran out while the file was read or stored
+  FIBEX_TOO_MANY_NAMES = 5,       // refused before memory ran out: more names than kXmlMaxNames
+  FIBEX_NO_FLEXRAY = 6,           // read, but no cluster of the file is a FlexRay cluster: nothing stored
+  FIBEX_TOO_MANY_NAMESPACES = 7,  // refused before its time ran long: more namespaces than kXmlMaxNamespaces
+  FIBEX_TOO_MANY_ELEMENTS = 8,    // more elements of the kinds read than the element lists hold (XmlDomLimitError)
 };
 
 // What an import had to leave out of the file.

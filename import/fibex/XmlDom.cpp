@@ -15,6 +15,7 @@
 #include <cstring>
 #include <functional>
 #include <new>
+#include <unordered_set>
 #include <utility>
 
 namespace {
@@ -271,7 +272,7 @@ bool TakeXmlEngineOutOfMemory() { return std::exchange(g_engineOutOfMemory, fals
 
 void SetXmlEngineAllocationFailure(long n) { g_engineFailureCountdown = n < 0 ? -1 : n; }
 
-XmlDomDocument::XmlDomDocument() {
+XmlDomDocument::XmlDomDocument(std::size_t maxCachedNodes) : maxCachedNodes_(maxCachedNodes) {
   // Installed before the engine is first used; its blocks come from and go
   // back to the C heap either way.
   static const bool installed = xmlMemSetup(std::free, EngineMalloc, EngineRealloc, EngineStrdup) == 0;
@@ -359,6 +360,8 @@ struct XmlDomBuilder {
   };
   std::unordered_map<std::pair<const xmlChar*, const xmlChar*>, std::uint32_t, PairHash> byPointers;
   std::unordered_map<std::string, std::uint32_t> byText;
+  // The namespace names and prefixes declared so far, as the engine interned them.
+  std::unordered_set<const xmlChar*> namespaces;
   std::vector<std::uint32_t> open;  // the elements not yet ended
   std::string value;
   bool stopped = false;
@@ -395,8 +398,13 @@ struct XmlDomBuilder {
     xmlStopParser(ctxt);
   }
 
-  void Start(const xmlChar* local, const xmlChar* prefix, int attributeCount, const xmlChar** attributes) {
+  void Start(const xmlChar* local, const xmlChar* prefix, int namespaceCount, const xmlChar** declared,
+             int attributeCount, const xmlChar** attributes) {
     if (stopped) return;
+    for (int n = 0; n < 2 * namespaceCount; ++n) {  // pairs of prefix (null for the default) and name
+      if (declared[n]) namespaces.insert(declared[n]);
+      if (namespaces.size() > kXmlMaxNamespaces) return TooManyNamespaces();
+    }
     const std::uint32_t name = Name(prefix, local);
     if (name == XmlDomDocument::kNoName) return TooManyNames();
     const std::uint32_t index = static_cast<std::uint32_t>(doc.elements_.size());
@@ -463,6 +471,11 @@ struct XmlDomBuilder {
     Stop();
   }
 
+  void TooManyNamespaces() {
+    doc.tooManyNamespaces_ = true;
+    Stop();
+  }
+
   // Sizes beyond the 32-bit offsets of the index cannot come from a file
   // within the readers' cap; a larger buffer handed in is refused.
   static bool Fits(std::size_t size) { return size < (std::size_t{1} << 31); }
@@ -475,9 +488,10 @@ XmlDomBuilder* BuilderOf(void* ctx) {
   return ctxt && ctxt->_private ? static_cast<ParseState*>(ctxt->_private)->builder : nullptr;
 }
 
-void OnStartElement(void* ctx, const xmlChar* local, const xmlChar* prefix, const xmlChar*, int, const xmlChar**,
-                    int attributeCount, int, const xmlChar** attributes) {
-  if (XmlDomBuilder* b = BuilderOf(ctx)) b->Guarded([&] { b->Start(local, prefix, attributeCount, attributes); });
+void OnStartElement(void* ctx, const xmlChar* local, const xmlChar* prefix, const xmlChar*, int namespaceCount,
+                    const xmlChar** namespaces, int attributeCount, int, const xmlChar** attributes) {
+  if (XmlDomBuilder* b = BuilderOf(ctx))
+    b->Guarded([&] { b->Start(local, prefix, namespaceCount, namespaces, attributeCount, attributes); });
 }
 
 void OnEndElement(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*) {
@@ -501,6 +515,7 @@ bool XmlDomDocument::load(const std::string& path) {
   Clear();
   hadDoctype_ = false;
   tooManyNames_ = false;
+  tooManyNamespaces_ = false;
   // Through the one reading function: regular files only, up to its size
   // cap, so a FIFO cannot hang the load and a device cannot fill the memory.
   std::string bytes;
@@ -518,6 +533,7 @@ bool XmlDomDocument::Parse(const char* data, std::size_t size, std::string* owne
   Clear();
   hadDoctype_ = false;
   tooManyNames_ = false;
+  tooManyNamespaces_ = false;
   if (size > static_cast<std::size_t>(INT_MAX) || !XmlDomBuilder::Fits(size)) return false;
   if (size == 0) return false;  // no root element: not well-formed
   if (!XmlStartTagsWithinBounds(data, size)) return false;
@@ -556,8 +572,8 @@ bool XmlDomDocument::Parse(const char* data, std::size_t size, std::string* owne
   xmlCtxtUseOptions(ctxt, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT);
   xmlParseDocument(ctxt);
   const bool noMemory = builder.noMemory || ctxt->errNo == XML_ERR_NO_MEMORY;
-  bool good = ctxt->wellFormed && ctxt->nsWellFormed && !hadDoctype_ && !tooManyNames_ && !noMemory &&
-              !elements_.empty() && builder.open.empty();
+  bool good = ctxt->wellFormed && ctxt->nsWellFormed && !hadDoctype_ && !tooManyNames_ && !tooManyNamespaces_ &&
+              !noMemory && !elements_.empty() && builder.open.empty();
   if (ctxt->myDoc) xmlFreeDoc(ctxt->myDoc);
   ctxt->myDoc = nullptr;
   xmlFreeParserCtxt(ctxt);
@@ -652,8 +668,7 @@ void XmlDomDocument::PrepareElements(std::uint32_t root, const std::string_view*
     const std::uint32_t name = elements_[i].name;
     for (auto& m : missing) {
       if (m.name != name) continue;
-      if (++cachedNodes_ > kXmlMaxCachedNodes)
-        throw XmlDomLimitError("the document's element lists pass the memory cap");
+      if (++cachedNodes_ > maxCachedNodes_) throw XmlDomLimitError("the document's element lists pass the memory cap");
       m.list->emplace_back(this, i);
     }
   }

@@ -39,8 +39,7 @@ class XmlDomError : public std::runtime_error {
 };
 
 // A document whose element lists would pass the memory cap of the view
-// (kXmlMaxCachedNodes), or whose names pass kXmlMaxNames: the document, not
-// the engine, is at fault.
+// (kXmlMaxCachedNodes): the document, not the engine, is at fault.
 class XmlDomLimitError : public XmlDomError {
  public:
   using XmlDomError::XmlDomError;
@@ -54,6 +53,13 @@ constexpr std::size_t kXmlMaxCachedNodes = std::size_t{8} << 20;
 // FIBEX schema has a few hundred. Every new name costs the engine and the
 // index a dictionary entry of several times the bytes it takes in the file.
 constexpr std::size_t kXmlMaxNames = 65536;
+
+// At most this many different namespace names and prefixes declared: a FIBEX
+// file declares a handful. Each new one is an entry of the engine's
+// dictionary, whose lookups slow down with every entry once it is large, so
+// that a file declaring a new namespace on every element takes a time that
+// grows with the square of its size.
+constexpr std::size_t kXmlMaxNamespaces = 65536;
 
 enum XmlDomNodeType {
   XMLDOM_NODE_NONE = 0,
@@ -123,7 +129,8 @@ class XmlDomNode {
 
 class XmlDomDocument {
  public:
-  XmlDomDocument();
+  // `maxCachedNodes` bounds the handles of the element lists; tests lower it.
+  explicit XmlDomDocument(std::size_t maxCachedNodes = kXmlMaxCachedNodes);
   ~XmlDomDocument();
   XmlDomDocument(const XmlDomDocument&) = delete;
   XmlDomDocument& operator=(const XmlDomDocument&) = delete;
@@ -153,6 +160,9 @@ class XmlDomDocument {
   bool HadDoctype() const { return hadDoctype_; }
   // True when the last load was refused for more names than kXmlMaxNames.
   bool HadTooManyNames() const { return tooManyNames_; }
+  // True when the last load was refused for more namespace names and
+  // prefixes than kXmlMaxNamespaces.
+  bool HadTooManyNamespaces() const { return tooManyNamespaces_; }
   // The diagnostics of the last parse, which never go to stderr.
   const XmlDomErrors& Errors() const { return errors_; }
 
@@ -218,6 +228,7 @@ class XmlDomDocument {
   bool loaded_ = false;
   bool hadDoctype_ = false;
   bool tooManyNames_ = false;
+  bool tooManyNamespaces_ = false;
   XmlDomErrors errors_;
   ChunkedArray<Element> elements_;
   ChunkedArray<Attribute> attributes_;
@@ -226,7 +237,8 @@ class XmlDomDocument {
   std::vector<QName> names_;
   std::vector<Wanted> wanted_;
   std::unordered_map<std::pair<std::uint32_t, int>, XmlDomNodeList, CacheKeyHash> cache_;
-  std::size_t cachedNodes_ = 0;  // handles held in cache_, against kXmlMaxCachedNodes
+  std::size_t maxCachedNodes_;
+  std::size_t cachedNodes_ = 0;  // handles held in cache_, against maxCachedNodes_
 };
 
 // The bounds of one start tag that any real FIBEX file keeps far inside:

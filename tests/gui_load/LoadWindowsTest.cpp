@@ -187,6 +187,8 @@ class LoadWindowsTest : public QObject {
       QCOMPARE(set.String(IDS_MSG_LOAD_CUT_FRAMES).count(QStringLiteral("%d")), 7);
       QVERIFY2(set.HasString(IDS_MSG_XML_TOO_MANY_NAMES), file);
       QVERIFY2(set.HasString(IDS_MSG_NO_FLEXRAY_FRAMES), file);
+      QVERIFY2(set.HasString(IDS_MSG_XML_TOO_MANY_NAMESPACES), file);
+      QVERIFY2(set.HasString(IDS_MSG_XML_TOO_MANY_ELEMENTS), file);
     }
   }
 };

@@ -1,11 +1,13 @@
 // The FIBEX reader's bounds against hostile files: over-long start tags are
-// refused before parsing, same-kind nesting is capped, and libxml2's
-// diagnostics never reach stderr.
+// refused before parsing, same-kind nesting is capped, namespaces declared
+// and the element lists are bounded, and libxml2's diagnostics never reach
+// stderr.
 #include "DocFixture.h"
 #include "FibexFixture.h"
 #include "FibexImport.h"
 #include "ListLoad.h"
 #include "ListTestUtil.h"
+#include "MsgIds.h"
 #include "RecordingMessageSink.h"
 #include "XmlDom.h"
 
@@ -19,14 +21,16 @@
 
 namespace {
 
-std::string GoodFibex() {
+fx::Parts GoodParts() {
   fx::Parts p;
   p.clusters.push_back(fx::Cluster("CL1", {"CH1"}));
   p.channels.push_back(fx::Channel("CH1", {fx::Triggering("FT1", "F1", {{1, 0, 1}})}));
   p.frames.push_back(fx::Frame("F1", "A", 8, {fx::Instance("I1", 0, "S1")}));
   p.signals.push_back(fx::Signal("S1", "Sig"));
-  return fx::Document(p);
+  return p;
 }
+
+std::string GoodFibex() { return fx::Document(GoodParts()); }
 
 std::string Attributes(int n, const std::string& value = "1") {
   std::string s;
@@ -123,6 +127,57 @@ DOC_TEST(NestingBound, SameKindNestedTooDeepIsRefused) {
   EXPECT_EQ(xml.MaxSameNameNesting(names, 3), 2u);
   const std::string_view justB[] = {"b"};
   EXPECT_EQ(xml.MaxSameNameNesting(justB, 1), 0u);
+}
+
+// A namespace declared anew on element after element costs the engine's
+// dictionary an entry each: past 65,536 different names and prefixes
+// declared the file is refused with its own message. The fixture's root
+// declares four prefixes and their four names.
+DOC_TEST(NamespaceBound, MoreNamespacesThanKeptAreRefused) {
+  auto declaring = [](const char* format, std::size_t elements) {
+    fx::Parts p = GoodParts();
+    std::string units;
+    char unit[64];
+    for (std::size_t i = 0; i < elements; ++i) {
+      std::snprintf(unit, sizeof unit, format, static_cast<int>(i), static_cast<int>(i));
+      units += unit;
+    }
+    p.units.push_back(units);
+    return fx::Document(p);
+  };
+  const struct {
+    const char* what;
+    std::string text;
+    int result;
+  } cases[] = {
+      {"a new default namespace on each element, up to the bound",
+       declaring("<x xmlns=\"u%d\"/>", kXmlMaxNamespaces - 8), 0},
+      {"one more", declaring("<x xmlns=\"u%d\"/>", kXmlMaxNamespaces - 7), IDS_MSG_XML_TOO_MANY_NAMESPACES},
+      {"a new prefix and name on each element", declaring("<x xmlns:p%d=\"u%d\"/>", 40000),
+       IDS_MSG_XML_TOO_MANY_NAMESPACES},
+      {"the same namespace declared again on each element", declaring("<x xmlns=\"u\"/>", 100000), 0},
+  };
+  fx::TempDir dir;
+  RecordingMessageSink sink;
+  for (const auto& c : cases)
+    EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, dir.Write("ns.xml", c.text), BUS_CAN).result, c.result) << c.what;
+}
+
+// More elements of the kinds read than the element lists hold is a refusal
+// of its own; the engine's cap is lowered to a few dozen handles here.
+DOC_TEST(ElementListBound, MoreElementsThanTheListsHoldAreRefused) {
+  const XmlDomFactory previous = SetXmlDomFactory([] { return std::make_unique<XmlDomDocument>(64); });
+  auto frames = [](int count) {
+    fx::Parts p = GoodParts();
+    for (int i = 0; i < count; ++i) p.frames.push_back(fx::Frame("G" + std::to_string(i), "G", 8, {}));
+    return fx::Document(p);
+  };
+  fx::TempDir dir;
+  RecordingMessageSink sink;
+  EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, dir.Write("few.xml", frames(10)), BUS_CAN).result, 0);
+  EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, dir.Write("many.xml", frames(100)), BUS_CAN).result,
+            IDS_MSG_XML_TOO_MANY_ELEMENTS);
+  SetXmlDomFactory(previous);
 }
 
 // libxml2's diagnostics, also those raised without a parser (a failing

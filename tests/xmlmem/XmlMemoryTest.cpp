@@ -182,6 +182,8 @@ TEST(XmlMemory, EveryShapeLoadsOrIsRefusedWithinTenTimesTheFile) {
       {"FIBEX of text", "text.xml", [] { return Repeat(kFibex, "<ho:V>1</ho:V>", kFibexEnd); }, IDS_MSG_LOAD_FAILED},
       {"FIBEX of different names", "names.xml", [] { return Numbered(kFibex, "<a%x/>", kFibexEnd); },
        IDS_MSG_XML_TOO_MANY_NAMES},
+      {"FIBEX of a new namespace on every element", "namespaces.xml",
+       [] { return Numbered(kFibex, "<a xmlns='u%x'/>", kFibexEnd); }, IDS_MSG_XML_TOO_MANY_NAMESPACES},
   };
   vrtest::TempDir dir;
   for (const Shape& s : shapes) {
