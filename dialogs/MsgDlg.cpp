@@ -405,6 +405,16 @@ void CMsgDlg::WidthIndependentOfItems(QComboBox* combo, int chars) {
   combo->setMinimumContentsLength(chars);
 }
 
+void CMsgDlg::SetItems(QComboBox* combo, const QStringList& items) {
+  QStringList now;
+  for (int i = 0; i < combo->count(); ++i) now << combo->itemText(i);
+  if (now == items) return;
+  const QString text = combo->currentText();
+  combo->clear();
+  combo->addItems(items);
+  if (combo->isEditable()) combo->setEditText(text);
+}
+
 void CMsgDlg::GuardCombo(QComboBox* combo) {
   combo->installEventFilter(this);
   if (QLineEdit* edit = combo->lineEdit()) edit->installEventFilter(this);

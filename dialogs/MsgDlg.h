@@ -33,6 +33,7 @@
 
 #include <QDialog>
 #include <QRect>
+#include <QStringList>
 
 #include <functional>
 #include <map>
@@ -157,6 +158,10 @@ class CMsgDlg : public QDialog, public cWndAssist, public IValueCommitTarget {
   // characters at least), never from the longest item.
   static void KeepPlaceWhenHidden(QWidget* widget);
   static void WidthIndependentOfItems(QComboBox* combo, int chars);
+  // Puts the items into the combo box. The items it holds already change
+  // nothing; other items replace them, and its edit field keeps the text
+  // typed into it.
+  static void SetItems(QComboBox* combo, const QStringList& items);
 
   void setVisible(bool visible) override;
   void keyPressEvent(QKeyEvent* event) override;
