@@ -95,16 +95,6 @@ void ShowDouble(CEditDBL* edit, double value, bool write) {
   if (write) edit->SetValue(value);
 }
 
-void SetItems(QComboBox* combo, const QStringList& items) {
-  QStringList now;
-  for (int i = 0; i < combo->count(); ++i) now << combo->itemText(i);
-  if (now == items) return;
-  const QString text = combo->currentText();
-  combo->clear();
-  combo->addItems(items);
-  if (combo->isEditable()) combo->setEditText(text);
-}
-
 }  // namespace
 
 CCanDlg::CCanDlg(QWidget* parent) : CMsgDlg(IDD_CAN, parent) {

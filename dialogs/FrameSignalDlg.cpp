@@ -48,11 +48,6 @@ class FillLock {
   bool took_;
 };
 
-void SetItems(QComboBox* combo, const QStringList& items) {
-  combo->clear();
-  combo->addItems(items);
-}
-
 // Shows a number the user may not be able to type, with the field's range
 // stretched to hold it.
 template <class Field>
@@ -246,7 +241,8 @@ void CFrameSignalDlg::BuildLayout() {
          model_.SelectSignalRow(chosen);
          ShowValues();
        }},
-      {IDC_BIT_ORDER, kReadByOk, [this](int index) { model_.Values().bitOrder = index; }},
+      // A drop list has nothing to commit: its pick is its value.
+      {IDC_BIT_ORDER, nullptr, [this](int index) { model_.Values().bitOrder = index; }},
       {IDC_START_BIT,
        [this](int) {
          model_.CommitStartBit(startBit_->Value());
@@ -257,7 +253,7 @@ void CFrameSignalDlg::BuildLayout() {
          model_.CommitBitCount(bitCount_->Value());
          ShowSignalRange();
        }},
-      {IDC_VALUE_TYPE, kReadByOk,
+      {IDC_VALUE_TYPE, nullptr,
        [this](int index) {
          ReadTexts();
          model_.ChooseValueType(index);
@@ -504,13 +500,11 @@ void CFrameSignalDlg::OnOK() {
   ReadScaling();
   v.minimum = minimum_->GetStoredValue(true);
   v.maximum = maximum_->GetStoredValue(false);
-  v.byteOrder = big_->isChecked() ? BYTEORDER_BIG : BYTEORDER_LITTLE;
-  if (bitOrder_) v.bitOrder = std::max(bitOrder_->currentIndex(), 0);
-  v.valueType = std::max(valueType_->currentIndex(), 0);
   // OK takes the fields as they stand: the field left for OK's press has
   // committed already, and OK itself cuts, clamps or moves nothing. The cycle
   // fields commit every keystroke; read again here, they would clamp a stored
-  // value the user never touched.
+  // value the user never touched. The radios and lists told the model at
+  // their click or pick: it holds them already.
 
   CMessagePrompt prompt;
   int result = model_.Ok(prompt);

@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <optional>
 #include <utility>
 
 namespace {
@@ -143,7 +144,7 @@ CMsgDlg::CMsgDlg(int templateId, QWidget* parent) : QDialog(parent), templateId_
 CMsgDlg::~CMsgDlg() {
   // The fields are destroyed after this part of the dialog; their last loss
   // of focus must not reach it.
-  WatchFocus(false);
+  GuardOkPress(false);
 }
 
 QString CMsgDlg::Text(const QString& key) const { return vrres::DialogText(templateId_, key); }
@@ -177,7 +178,6 @@ QPushButton* CMsgDlg::MakeButton(int id) {
   SetCtrlId(button, id);
   if (id == 1) {
     ok_ = button;
-    connect(button, &QPushButton::pressed, this, &CMsgDlg::OnOkPressed);
     connect(button, &QPushButton::clicked, this, &CMsgDlg::OnOkClicked);
   }
   if (id == 2) {
@@ -194,7 +194,7 @@ void CMsgDlg::setVisible(bool visible) {
     initialised_ = true;
     OnInitDialog();
   }
-  WatchFocus(visible);
+  GuardOkPress(visible);
   QDialog::setVisible(visible);
 }
 
@@ -218,60 +218,80 @@ CMsgDlg::FieldPicture CMsgDlg::PictureFields() const {
   return picture;
 }
 
+// The press of OK in progress: it begins when a field is about to lose the
+// focus to a press (the mouse, or OK's key), with the fields pictured as
+// they stood then, and lasts while that press may still press OK. OK's
+// click takes the picture and compares it with what the fields show after
+// the field's commit. A press that ends without pressing OK (another
+// button, or the pointer let go off OK) leaves nothing behind, so a later
+// press of OK is judged on its own.
+//
 // The program's filter sees an event before the filters of its receiver and
 // before the receiver itself: a field's own reaction to being left, or a
 // dialog's filter on it, runs only after the picture is taken.
-class CMsgDlg::CFocusWatch : public QObject {
+class CMsgDlg::COkPressGuard : public QObject {
  public:
-  explicit CFocusWatch(CMsgDlg* dlg) : QObject(dlg), dlg_(dlg) {}
+  explicit COkPressGuard(CMsgDlg* dlg) : QObject(dlg), dlg_(dlg) {}
 
   bool eventFilter(QObject* watched, QEvent* event) override {
-    const QEvent::Type type = event->type();
-    if ((type == QEvent::FocusAboutToChange || type == QEvent::FocusOut) && watched->isWidgetType())
-      dlg_->NoteFocusLeaving(static_cast<QWidget*>(watched), static_cast<QFocusEvent*>(event));
+    if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != dlg_) return false;
+    switch (event->type()) {
+      case QEvent::FocusAboutToChange:
+      case QEvent::FocusOut:
+        if (watched != dlg_->ok_) FieldLeaving(*static_cast<QFocusEvent*>(event));
+        break;
+      case QEvent::MouseButtonRelease:
+      case QEvent::KeyRelease:
+        // OK down: its click follows and takes the picture. Up: the press
+        // pressed nothing.
+        if (!dlg_->ok_->isDown()) shown_.reset();
+        break;
+      default:
+        break;
+    }
     return false;
   }
 
+  // OK is clicked: the fields as its press found them, when that press took
+  // the focus from a field.
+  std::optional<FieldPicture> Clicked() { return std::exchange(shown_, std::nullopt); }
+
  private:
+  void FieldLeaving(const QFocusEvent& event) {
+    // Tab onto OK settles the field in the user's sight; only a press (the
+    // mouse, or OK's key) settles it in the same moment as OK.
+    const Qt::FocusReason reason = event.reason();
+    const bool press = reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason;
+    // The first notice of a change does not say where the focus goes: the
+    // press begins there, and the loss itself says whether it goes to OK.
+    if (event.type() == QEvent::FocusAboutToChange) {
+      shown_.reset();
+      if (press) shown_ = dlg_->PictureFields();
+      return;
+    }
+    if (!press || QApplication::focusWidget() != dlg_->ok_) {
+      shown_.reset();
+      return;
+    }
+    if (!shown_) shown_ = dlg_->PictureFields();
+  }
+
   CMsgDlg* dlg_;
+  std::optional<FieldPicture> shown_;
 };
 
-void CMsgDlg::WatchFocus(bool watch) {
-  if (watch && !focusWatch_) {
-    focusWatch_ = new CFocusWatch(this);
-    qApp->installEventFilter(focusWatch_);
-  } else if (!watch && focusWatch_) {
-    qApp->removeEventFilter(focusWatch_);
-    delete std::exchange(focusWatch_, nullptr);
-    leaving_.reset();
-    leftForOk_.reset();
-    atOkPress_.reset();
+void CMsgDlg::GuardOkPress(bool guard) {
+  if (guard && !okPress_ && ok_) {
+    okPress_ = new COkPressGuard(this);
+    qApp->installEventFilter(okPress_);
+  } else if (!guard && okPress_) {
+    qApp->removeEventFilter(okPress_);
+    delete std::exchange(okPress_, nullptr);
   }
 }
-
-void CMsgDlg::NoteFocusLeaving(const QWidget* from, const QFocusEvent* event) {
-  if (!ok_ || from == ok_ || from->window() != this) return;
-  // Tab onto OK settles the field in the user's sight; only a press (the
-  // mouse, or OK's key) settles it in the same moment as OK.
-  const Qt::FocusReason reason = event->reason();
-  const bool press = reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason;
-  // The first notice of a change does not say where the focus goes: the
-  // picture waits for the loss itself, which does.
-  if (event->type() == QEvent::FocusAboutToChange) {
-    leaving_.reset();
-    if (press) leaving_ = PictureFields();
-    return;
-  }
-  std::optional<FieldPicture> picture = std::exchange(leaving_, std::nullopt);
-  if (!press || QApplication::focusWidget() != ok_) return;
-  leftForOk_ = picture ? std::move(picture) : PictureFields();
-}
-
-void CMsgDlg::OnOkPressed() { atOkPress_ = std::exchange(leftForOk_, std::nullopt); }
 
 void CMsgDlg::OnOkClicked() {
-  const std::optional<FieldPicture> before = std::exchange(atOkPress_, std::nullopt);
-  leftForOk_.reset();
+  const std::optional<FieldPicture> before = okPress_ ? okPress_->Clicked() : std::nullopt;
   if (before) {
     // The press's commit refused the value with its own message and took the
     // focus back into a field: the press went to that message.
@@ -403,6 +423,16 @@ void CMsgDlg::KeepPlaceWhenHidden(QWidget* widget) {
 void CMsgDlg::WidthIndependentOfItems(QComboBox* combo, int chars) {
   combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   combo->setMinimumContentsLength(chars);
+}
+
+void CMsgDlg::SetItems(QComboBox* combo, const QStringList& items) {
+  QStringList now;
+  for (int i = 0; i < combo->count(); ++i) now << combo->itemText(i);
+  if (now == items) return;
+  const QString text = combo->currentText();
+  combo->clear();
+  combo->addItems(items);
+  if (combo->isEditable()) combo->setEditText(text);
 }
 
 void CMsgDlg::GuardCombo(QComboBox* combo) {

@@ -33,14 +33,13 @@
 
 #include <QDialog>
 #include <QRect>
+#include <QStringList>
 
 #include <functional>
 #include <map>
-#include <optional>
 #include <vector>
 
 class QComboBox;
-class QFocusEvent;
 class QPushButton;
 
 class CMsgDlg : public QDialog, public cWndAssist, public IValueCommitTarget {
@@ -157,6 +156,10 @@ class CMsgDlg : public QDialog, public cWndAssist, public IValueCommitTarget {
   // characters at least), never from the longest item.
   static void KeepPlaceWhenHidden(QWidget* widget);
   static void WidthIndependentOfItems(QComboBox* combo, int chars);
+  // Puts the items into the combo box. The items it holds already change
+  // nothing; other items replace them, and its edit field keeps the text
+  // typed into it.
+  static void SetItems(QComboBox* combo, const QStringList& items);
 
   void setVisible(bool visible) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -171,18 +174,15 @@ class CMsgDlg : public QDialog, public cWndAssist, public IValueCommitTarget {
   // writes for 2. Keyed by control identifier.
   using FieldPicture = std::map<int, QString>;
   FieldPicture PictureFields() const;
-  // A widget of this dialog is about to lose, or loses, the focus: to OK's
-  // press, the fields are pictured as they stood at the first notice.
-  void NoteFocusLeaving(const QWidget* from, const QFocusEvent* event);
-  void OnOkPressed();
   void OnOkClicked();
   // The press's commit changed what the fields show: says so and puts the
   // focus on the first field that changed.
   void HoldChangedPress(const FieldPicture& before, const FieldPicture& now);
-  // Watches the focus for the whole program while the dialog is shown, so
-  // that it sees a field being left before the field and any filter on it.
-  class CFocusWatch;
-  void WatchFocus(bool watch);
+  // The press of OK in progress, with the fields as it found them. It
+  // watches the whole program while the dialog is shown, so that it sees a
+  // field being left before the field and any filter on it.
+  class COkPressGuard;
+  void GuardOkPress(bool guard);
 
   int templateId_;
   int mode_ = 0;
@@ -193,10 +193,5 @@ class CMsgDlg : public QDialog, public cWndAssist, public IValueCommitTarget {
   std::map<int, CtrlWire> wires_;
   QPushButton* ok_ = nullptr;
   QPushButton* cancel_ = nullptr;
-  CFocusWatch* focusWatch_ = nullptr;
-  // Taken when a field is about to lose the focus to a press; kept when OK
-  // is what takes it, for that press.
-  std::optional<FieldPicture> leaving_;
-  std::optional<FieldPicture> leftForOk_;
-  std::optional<FieldPicture> atOkPress_;
+  COkPressGuard* okPress_ = nullptr;
 };

@@ -13,3 +13,5 @@ std::bitset<65> FlexRayCycleSet(long long baseCycle, long long cycleRepetition) 
 bool FlexRayCyclesMeet(long long baseA, long long repetitionA, long long baseB, long long repetitionB) {
   return (FlexRayCycleSet(baseA, repetitionA) & FlexRayCycleSet(baseB, repetitionB)).any();
 }
+
+bool FlexRayBaseCycleFits(long long baseCycle, long long cycleRepetition) { return baseCycle < cycleRepetition; }

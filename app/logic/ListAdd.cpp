@@ -237,6 +237,8 @@ Step AddMessageRow(CVestrelDoc& doc, const ListRow& row, ListRows& defRows, Defi
   if constexpr (kFlexRay) {
     if (!ids.CycleFree(doc, msg->slotId, msg->baseCycle, msg->cycleRepetition))
       return refuse(IDS_MSG_FLEXRAY_DEFINED, {static_cast<int>(msg->slotId), msgName});
+    // A timing the FlexRay dialog would refuse never reaches a saved file.
+    if (!FlexRayBaseCycleFits(msg->baseCycle, msg->cycleRepetition)) return refuse(IDS_MSG_BASE_CYCLE, {});
   } else {
     std::string holder;
     if (!ids.IsFree<Bus>(doc, Bus::Id(*msg), holder))

@@ -70,7 +70,7 @@ void CFlexRayDlgModel::SelectSignalRow(int row) {
 }
 
 OkCheck CFlexRayDlgModel::CheckCycles(const OkContext&) const {
-  if (v_.baseCycle >= v_.cycleRepetition) return OkRefusal{IDS_MSG_BASE_CYCLE, IDC_BASE_CYCLE, {}};
+  if (!FlexRayBaseCycleFits(v_.baseCycle, v_.cycleRepetition)) return OkRefusal{IDS_MSG_BASE_CYCLE, IDC_BASE_CYCLE, {}};
   return std::nullopt;
 }
 

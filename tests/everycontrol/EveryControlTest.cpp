@@ -20,7 +20,6 @@
 #include <utility>
 #include <vector>
 
-#include "BitWindowGrid.h"
 #include "CanDlg.h"
 #include "DlgKeys.h"
 #include "EditedFrame.h"
@@ -32,7 +31,6 @@
 #include "MsgIds.h"
 #include "RecordPicture.h"
 #include "RecordingMessageSink.h"
-#include "StaticEx.h"
 
 using namespace dlgids;
 using namespace vrtest;
@@ -274,19 +272,6 @@ QString Look(const CMsgDlg& dlg, const Input& in) {
   return TextOf(w);
 }
 
-void Drag(CMsgDlg& dlg) {
-  constexpr int from = 9, to = 13;
-  if (auto* can = qobject_cast<CCanDlg*>(&dlg)) {
-    DragBits(can->GridView(), from, to);
-    return;
-  }
-  CBitWindowGrid* grid = static_cast<CFrameSignalDlg&>(dlg).Grid();
-  const QPoint a = grid->Cell(from)->geometry().center(), b = grid->Cell(to)->geometry().center();
-  QTest::mousePress(grid, Qt::LeftButton, {}, a);
-  QTest::mouseMove(grid, b);
-  QTest::mouseRelease(grid, Qt::LeftButton, {}, b);
-}
-
 void Set(CMsgDlg& dlg, const Input& in) {
   QWidget* w = dlg.GetDlgItem(in.id);
   auto* combo = qobject_cast<QComboBox*>(w);
@@ -309,7 +294,7 @@ void Set(CMsgDlg& dlg, const Input& in) {
       Press(Qt::Key_Down);
       break;
     case DRAG:
-      Drag(dlg);
+      DragGridBits(dlg, 9, 13);
       break;
   }
 }

@@ -284,6 +284,28 @@ DOC_TEST(AddReferenceRows, FlexRayCyclesOnOneSlot) {
   EXPECT_FALSE(CheckCycleFree(doc, 6, 7, 9));
 }
 
+// A new frame's base cycle must lie below its repetition, as the FlexRay
+// dialog demands: one that does not is refused with 4036 and nothing added.
+DOC_TEST(AddReferenceRows, FlexRayBaseCycleBelowRepetition) {
+  struct Case {
+    int base, rep;
+    bool refused;
+  };
+  const Case cases[] = {{1, 1, true}, {4, 4, true}, {5, 2, true}, {1, 4, false}, {0, 1, false}, {63, 64, false}};
+  for (const Case& c : cases) {
+    CVestrelDoc& rowDoc = NewDoc();
+    AddFrSig(rowDoc, AddFrMsg(rowDoc, LIST_REFERENCE, "Frame", 5, 8, c.base, c.rep), {"S", 0, 8});
+    ListRows refRows = BuildListRows(rowDoc, LIST_REFERENCE, BUS_FLEXRAY, 0);
+    ListRows defRows;
+    RecordingMessageSink sink;
+    EXPECT_EQ(AddReferenceRows(rowDoc, BUS_FLEXRAY, refRows, {0}, defRows), c.refused ? 0 : 1)
+        << c.base << "/" << c.rep;
+    EXPECT_EQ(sink.Ids(), c.refused ? std::vector<int>{4036} : std::vector<int>{}) << c.base << "/" << c.rep;
+    EXPECT_EQ(rowDoc.GetFlexRayMsgTable(LIST_DEFINITION).size(), c.refused ? 0u : 1u);
+    EXPECT_TRUE(NothingLost(rowDoc));
+  }
+}
+
 DOC_TEST(AddReferenceRows, FlexRayIdenticalCodingWarnsOnceAndClearsBothMarks) {
   _FlexRayMsg* m = AddFrMsg(doc, LIST_REFERENCE, "F", 1, 8, 0, 1);
   AddFrSig(doc, m, {"Warned", 0, 8, -1, "", BYTEORDER_LITTLE, 0, 1});

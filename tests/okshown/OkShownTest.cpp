@@ -17,6 +17,7 @@
 #include "FlexRayDlg.h"
 #include "FrameDefs.h"
 #include "FrameDlgIds.h"
+#include "GridDrag.h"
 #include "EditINT.h"
 #include "J1939Dlg.h"
 #include "LinDlg.h"
@@ -196,6 +197,47 @@ class OkShownTest : public QObject {
       PressOk(j1939);
       QVERIFY2(sink_.Ids() == r.messages && j1939.result() == QDialog::Accepted, r.rule);
       QVERIFY2(j1939.Id() == r.wantId, r.rule);
+    }
+  }
+
+  // A press of OK with another button than the left moves the focus there
+  // and presses nothing: the next press, which commits nothing, stores what
+  // shows at once, without a word.
+  void pressOfAnotherButtonForgotten() {
+    enum Then { BIG_THEN_SPACE, DRAG_THEN_CLICK };
+    struct Row {
+      const char* rule;
+      Qt::MouseButton button;
+      Then then;
+      int wantOrder, wantStart, wantCount;
+    };
+    const Row rows[] = {
+        {"right-click, Big clicked, Space on OK", Qt::RightButton, BIG_THEN_SPACE, BYTEORDER_BIG, 0, 8},
+        {"middle-click, bits 9 to 13 dragged, OK clicked", Qt::MiddleButton, DRAG_THEN_CLICK, BYTEORDER_LITTLE, 9, 5},
+    };
+    for (const Row& r : rows) {
+      for (Bus bus : kEveryBus) {
+        const std::string what = std::string(kBusNames[bus]) + ": " + r.rule;
+        sink_.shown.clear();
+        auto s = OpenEditedFrame(bus, 8, {{"S", 0, 8}});
+        QVERIFY2(ShowActive(*s->dlg), what.c_str());
+        QWidget* ok = s->Field(dlgids::IDC_OK);
+        Click(EditOf(s->Field(kFactor)));
+        QTest::mouseClick(ok, r.button);
+        QVERIFY2(QApplication::focusWidget() == ok, what.c_str());
+        if (r.then == BIG_THEN_SPACE) {
+          Click(s->Field(dlgids::IDC_BYTE_BIG));
+          for (int tabs = 0; tabs < 40 && QApplication::focusWidget() != ok; ++tabs) Press(Qt::Key_Tab);
+          QVERIFY2(QApplication::focusWidget() == ok, what.c_str());
+          QTest::keyClick(ok, Qt::Key_Space);
+        } else {
+          DragGridBits(*s->dlg, 9, 13);
+          Click(ok);
+        }
+        QVERIFY2(sink_.Ids().empty() && !s->dlg->isVisible(), what.c_str());
+        QVERIFY2(s->sig->byteOrder == r.wantOrder, what.c_str());
+        QVERIFY2(s->sig->startBit == r.wantStart && s->sig->bitCount == r.wantCount, what.c_str());
+      }
     }
   }
 

@@ -1101,21 +1101,20 @@ class RoadsTest : public QObject {
       ref.setFocus();
       f.OnCommand(ID_EDIT_SELECT_ALL);
       f.OnCommand(ID_EDIT_ADD_DEFINITION);
+      // The FIBEX samples hold a frame of base cycle 1 and repetition 1, a
+      // timing the FlexRay dialog refuses: the add refuses it too, and ends
+      // there.
+      if (path.endsWith(QLatin1String(".xml")))
+        QVERIFY2(!fx.sink.shown.empty() && fx.sink.shown.back().id == IDS_MSG_BASE_CYCLE, rel);
       fx.dialogs.answers.push_back(fx.Path("odd.sbl"));
       f.OnCommand(ID_FILE_SAVE_DEFINITIONS);
       fx.sink.shown.clear();
       // OK on an unchanged definition passes its checks. (It may still mark
       // the list modified: a multiplex value such as "1-1, 3-3" is written
-      // back in its normal form "1,3".) The FIBEX samples hold frames with
-      // base cycle 1 and repetition 1, which the dialog refuses (4036): those
-      // are closed with Esc.
-      const bool fibex = path.endsWith(QLatin1String(".xml"));
+      // back in its normal form "1,3".)
       CListCtrlEx& def = fx.Def().List();
       for (int r = 0; r < std::min(def.GetItemCount(), 40); ++r) {
-        ModalSteps steps({[fibex](QDialog& dlg) {
-          if (fibex) QTest::keyClick(&dlg, Qt::Key_Escape);
-          else PressOk(dlg);
-        }});
+        ModalSteps steps({[](QDialog& dlg) { PressOk(dlg); }});
         DoubleClickRow(def, r);
         QCOMPARE(steps.runs, 1);
         if (steps.leftOpen != 0 || !fx.sink.shown.empty())
