@@ -263,6 +263,63 @@ void BM_FibexDefaultNamespaces(benchmark::State& state) {
       Write("default.xml", Numbered(kFibexHead, "<a xmlns=\"u%x\"/>", "</fx:FIBEX>", TargetBytes()));
   LoadInto(state, path, LIST_REFERENCE);
 }
+// Shapes that grow the engine's name dictionary without an element name:
+// different processing-instruction targets, and undefined entity references
+// (different or the same), which are malformed from the first.
+void BM_FibexInstructionNames(benchmark::State& state) {
+  static const std::string path = Write("pis.xml", Numbered(kFibexHead, "<?p%x?>", "</fx:FIBEX>", TargetBytes()));
+  LoadInto(state, path, LIST_REFERENCE);
+}
+void BM_FibexUndefinedEntities(benchmark::State& state) {
+  static const std::string path = Write("entities.xml", Numbered(kFibexHead, "&e%x;", "</fx:FIBEX>", TargetBytes()));
+  LoadInto(state, path, LIST_REFERENCE);
+}
+void BM_FibexSameUndefinedEntity(benchmark::State& state) {
+  static const std::string path = Write("entity.xml", Repeat(kFibexHead, "&e;", "</fx:FIBEX>", TargetBytes()));
+  LoadInto(state, path, LIST_REFERENCE);
+}
+void BM_FibexEntitiesInValues(benchmark::State& state) {
+  static const std::string path =
+      Write("values.xml", Numbered(kFibexHead, "<a b=\"&e%x;\"/>", "</fx:FIBEX>", TargetBytes()));
+  LoadInto(state, path, LIST_REFERENCE);
+}
+// End tags that close no element, each of another name.
+void BM_FibexStrayEndTags(benchmark::State& state) {
+  static const std::string path = Write("ends.xml", Numbered(kFibexHead, "<a></b%x>", "</fx:FIBEX>", TargetBytes()));
+  LoadInto(state, path, LIST_REFERENCE);
+}
+// Prefixes never declared, on elements and on attributes.
+void BM_FibexUndeclaredPrefixes(benchmark::State& state) {
+  static const std::string path = Write("prefixes.xml", Numbered(kFibexHead, "<p%x:a/>", "</fx:FIBEX>", TargetBytes()));
+  LoadInto(state, path, LIST_REFERENCE);
+}
+void BM_FibexUndeclaredAttributePrefixes(benchmark::State& state) {
+  static const std::string path =
+      Write("aprefixes.xml", Numbered(kFibexHead, "<a p%x:b=\"\"/>", "</fx:FIBEX>", TargetBytes()));
+  LoadInto(state, path, LIST_REFERENCE);
+}
+// A DOCTYPE is refused as soon as it is seen; these come after a malformed
+// comment, when the parser no longer reports what it reads.
+std::string DoctypeAfterError(const char* format) {
+  return Numbered("<!-- a -- b --><!DOCTYPE r [", format, "]><r/>", TargetBytes());
+}
+void BM_FibexDoctypeEntities(benchmark::State& state) {
+  static const std::string path = Write("dtdent.xml", DoctypeAfterError("<!ENTITY e%x 'x'>"));
+  LoadInto(state, path, LIST_REFERENCE);
+}
+void BM_FibexDoctypeElements(benchmark::State& state) {
+  static const std::string path = Write("dtdelem.xml", DoctypeAfterError("<!ELEMENT e%x ANY>"));
+  LoadInto(state, path, LIST_REFERENCE);
+}
+void BM_FibexDoctypeNotations(benchmark::State& state) {
+  static const std::string path = Write("dtdnot.xml", DoctypeAfterError("<!NOTATION n%x SYSTEM 'x'>"));
+  LoadInto(state, path, LIST_REFERENCE);
+}
+void BM_FibexDoctypeOnly(benchmark::State& state) {
+  static const std::string path =
+      Write("dtd.xml", Numbered("<!DOCTYPE r [", "<!ENTITY e%x 'x'>", "]><r/>", TargetBytes()));
+  LoadInto(state, path, LIST_REFERENCE);
+}
 void BM_FibexRealFile(benchmark::State& state) {
   static const std::string path = Write("real.xml", RealFibex(TargetBytes()));
   LoadInto(state, path, LIST_REFERENCE);
@@ -293,6 +350,17 @@ BENCHMARK(BM_FibexManyAttributes)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_FibexDistinctNames)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_FibexPrefixedNamespaces)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_FibexDefaultNamespaces)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FibexInstructionNames)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FibexUndefinedEntities)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FibexSameUndefinedEntity)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FibexEntitiesInValues)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FibexStrayEndTags)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FibexUndeclaredPrefixes)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FibexUndeclaredAttributePrefixes)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FibexDoctypeEntities)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FibexDoctypeElements)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FibexDoctypeNotations)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FibexDoctypeOnly)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_FibexRealFile)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

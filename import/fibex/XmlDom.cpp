@@ -39,6 +39,7 @@ struct ParseState {
   bool* hadDoctype;
   XmlDomErrors* errors;
   XmlDomBuilder* builder;
+  bool malformed = false;  // the parse was stopped at an error that fails the file
 };
 
 // Stops the parse at the first DOCTYPE, before any of it is processed.
@@ -59,10 +60,23 @@ void CollectError(void* ctx, xmlErrorPtr error) {
   if (log->count++ == 0 && error->message) log->first = error->message;
 }
 
-// The parser's own errors: `ctx` is its context.
+// The parser's own errors: `ctx` is its context. An error that fails the
+// file (not well-formed, or a namespace fault) stops the parse there: the
+// parser would otherwise read on to the end with its events switched off,
+// taking every name it meets (undefined entities, stray end tags, a DOCTYPE
+// it no longer reports) into its dictionary, in a time that grows with the
+// square of the file. Running out of memory stops the parse by itself and
+// must stay visible as such.
 void CollectParserError(void* ctx, xmlErrorPtr error) {
   auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
-  if (ctxt && ctxt->_private) CollectError(static_cast<ParseState*>(ctxt->_private)->errors, error);
+  if (!ctxt || !ctxt->_private) return;
+  auto* state = static_cast<ParseState*>(ctxt->_private);
+  CollectError(state->errors, error);
+  if (!error || error->code == XML_ERR_NO_MEMORY) return;
+  if (error->level == XML_ERR_FATAL || (error->level == XML_ERR_ERROR && error->domain == XML_FROM_NAMESPACE)) {
+    state->malformed = true;
+    xmlStopParser(ctxt);
+  }
 }
 
 void CollectGenericError(void* ctx, const char* message, ...) {
@@ -362,6 +376,9 @@ struct XmlDomBuilder {
   std::unordered_map<std::string, std::uint32_t> byText;
   // The namespace names and prefixes declared so far, as the engine interned them.
   std::unordered_set<const xmlChar*> namespaces;
+  // The targets of processing instructions met so far, as the engine
+  // interned them: names of the dictionary like those of elements.
+  std::unordered_set<const xmlChar*> instructions;
   std::vector<std::uint32_t> open;  // the elements not yet ended
   std::string value;
   bool stopped = false;
@@ -384,13 +401,22 @@ struct XmlDomBuilder {
     if (known != byText.end()) {
       id = known->second;
     } else {
-      if (doc.names_.size() >= kXmlMaxNames) return XmlDomDocument::kNoName;
+      if (NameCount() >= kXmlMaxNames) return XmlDomDocument::kNoName;
       id = static_cast<std::uint32_t>(doc.names_.size());
       byText.emplace(qualified, id);
       doc.names_.push_back({std::move(qualified), localStart});
     }
     byPointers.emplace(std::make_pair(prefix, local), id);
     return id;
+  }
+
+  // Names kept against kXmlMaxNames: those of elements and attributes and
+  // the targets of processing instructions.
+  std::size_t NameCount() const { return doc.names_.size() + instructions.size(); }
+
+  void Instruction(const xmlChar* target) {
+    if (stopped || !target) return;
+    if (instructions.insert(target).second && NameCount() > kXmlMaxNames) TooManyNames();
   }
 
   void Stop() {
@@ -502,11 +528,15 @@ void OnText(void* ctx, const xmlChar* data, int n) {
   if (XmlDomBuilder* b = BuilderOf(ctx)) b->Guarded([&] { b->Text(data, n); });
 }
 
-// Comments, processing instructions and the document node are not kept:
-// libxml2's own handlers would hang them on a document of their own.
+// Processing instructions are only counted by their targets.
+void OnInstruction(void* ctx, const xmlChar* target, const xmlChar*) {
+  if (XmlDomBuilder* b = BuilderOf(ctx)) b->Guarded([&] { b->Instruction(target); });
+}
+
+// Comments and the document node are not kept: libxml2's own handlers would
+// hang them on a document of their own.
 void IgnoreDocument(void*) {}
 void IgnoreComment(void*, const xmlChar*) {}
-void IgnoreInstruction(void*, const xmlChar*, const xmlChar*) {}
 void IgnoreReference(void*, const xmlChar*) {}
 
 }  // namespace
@@ -560,11 +590,11 @@ bool XmlDomDocument::Parse(const char* data, std::size_t size, std::string* owne
   sax->ignorableWhitespace = &OnText;
   sax->cdataBlock = &OnText;
   sax->comment = &IgnoreComment;
-  sax->processingInstruction = &IgnoreInstruction;
+  sax->processingInstruction = &OnInstruction;
   sax->reference = &IgnoreReference;
   sax->serror = &CollectParserError;
   XmlDomBuilder builder(*this, ctxt);
-  ParseState state{&hadDoctype_, &errors_, &builder};
+  ParseState state{&hadDoctype_, &errors_, &builder, false};
   ctxt->_private = &state;
   // No network, no entity substitution, no DTD loading or default
   // attributes, no validation; the parser's own size and depth limits stay
@@ -572,8 +602,8 @@ bool XmlDomDocument::Parse(const char* data, std::size_t size, std::string* owne
   xmlCtxtUseOptions(ctxt, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT);
   xmlParseDocument(ctxt);
   const bool noMemory = builder.noMemory || ctxt->errNo == XML_ERR_NO_MEMORY;
-  bool good = ctxt->wellFormed && ctxt->nsWellFormed && !hadDoctype_ && !tooManyNames_ && !tooManyNamespaces_ &&
-              !noMemory && !elements_.empty() && builder.open.empty();
+  bool good = ctxt->wellFormed && ctxt->nsWellFormed && !state.malformed && !hadDoctype_ && !tooManyNames_ &&
+              !tooManyNamespaces_ && !noMemory && !elements_.empty() && builder.open.empty();
   if (ctxt->myDoc) xmlFreeDoc(ctxt->myDoc);
   ctxt->myDoc = nullptr;
   xmlFreeParserCtxt(ctxt);

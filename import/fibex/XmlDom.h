@@ -14,7 +14,8 @@
 // to the parser, so a path is never taken as a URL and compressed files are
 // not unpacked; nothing is fetched from the network; entities are never
 // expanded; a document that carries a DOCTYPE is refused outright, so no DTD
-// is ever processed. Namespace prefixes must be declared.
+// is ever processed. Namespace prefixes must be declared. The parse ends at
+// the first error that fails the file.
 //
 // Failures of the engine itself (no parser, out of memory) are raised as
 // XmlDomError; a file that is missing or not well-formed is a plain `false`
@@ -49,9 +50,10 @@ class XmlDomLimitError : public XmlDomError {
 // element lists at one time; a real FIBEX file needs a few hundred thousand.
 constexpr std::size_t kXmlMaxCachedNodes = std::size_t{8} << 20;
 
-// At most this many different qualified names of elements and attributes: a
-// FIBEX schema has a few hundred. Every new name costs the engine and the
-// index a dictionary entry of several times the bytes it takes in the file.
+// At most this many different qualified names of elements and attributes
+// and targets of processing instructions: a FIBEX schema has a few hundred.
+// Every new name costs the engine and the index a dictionary entry of several
+// times the bytes it takes in the file.
 constexpr std::size_t kXmlMaxNames = 65536;
 
 // At most this many different namespace names and prefixes declared: a FIBEX

@@ -1,7 +1,8 @@
 // The FIBEX reader's bounds against hostile files: over-long start tags are
-// refused before parsing, same-kind nesting is capped, namespaces declared
-// and the element lists are bounded, and libxml2's diagnostics never reach
-// stderr.
+// refused before parsing, same-kind nesting is capped, names (instruction
+// targets included), namespaces declared and the element lists are bounded,
+// a malformed file's parse ends at its first error, and libxml2's
+// diagnostics never reach stderr.
 #include "DocFixture.h"
 #include "FibexFixture.h"
 #include "FibexImport.h"
@@ -43,6 +44,34 @@ std::string Utf16Le(const std::string& ascii) {
   std::string out = "\xFF\xFE";
   for (char c : ascii) out += std::string(1, c) + '\0';
   return out;
+}
+
+// The good document with `count` units of `format` (numbered by %d, which
+// may appear twice) among its units.
+std::string WithUnits(const char* format, std::size_t count) {
+  fx::Parts p = GoodParts();
+  std::string units;
+  char unit[64];
+  for (std::size_t i = 0; i < count; ++i) {
+    std::snprintf(unit, sizeof unit, format, static_cast<int>(i), static_cast<int>(i));
+    units += unit;
+  }
+  p.units.push_back(units);
+  return fx::Document(p);
+}
+
+// Each text, loaded into the reference list, gives its result.
+struct ResultCase {
+  const char* what;
+  std::string text;
+  int result;
+};
+
+void ExpectLoadResults(CVestrelDoc& doc, std::initializer_list<ResultCase> cases) {
+  fx::TempDir dir;
+  RecordingMessageSink sink;
+  for (const ResultCase& c : cases)
+    EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, dir.Write("bound.xml", c.text), BUS_CAN).result, c.result) << c.what;
 }
 
 struct BoundCase {
@@ -134,33 +163,52 @@ DOC_TEST(NestingBound, SameKindNestedTooDeepIsRefused) {
 // declared the file is refused with its own message. The fixture's root
 // declares four prefixes and their four names.
 DOC_TEST(NamespaceBound, MoreNamespacesThanKeptAreRefused) {
-  auto declaring = [](const char* format, std::size_t elements) {
-    fx::Parts p = GoodParts();
-    std::string units;
-    char unit[64];
-    for (std::size_t i = 0; i < elements; ++i) {
-      std::snprintf(unit, sizeof unit, format, static_cast<int>(i), static_cast<int>(i));
-      units += unit;
-    }
-    p.units.push_back(units);
-    return fx::Document(p);
-  };
+  ExpectLoadResults(
+      doc, {
+               {"a new default namespace on each element, up to the bound",
+                WithUnits("<x xmlns=\"u%d\"/>", kXmlMaxNamespaces - 8), 0},
+               {"one more", WithUnits("<x xmlns=\"u%d\"/>", kXmlMaxNamespaces - 7), IDS_MSG_XML_TOO_MANY_NAMESPACES},
+               {"a new prefix and name on each element", WithUnits("<x xmlns:p%d=\"u%d\"/>", 40000),
+                IDS_MSG_XML_TOO_MANY_NAMESPACES},
+               {"the same namespace declared again on each element", WithUnits("<x xmlns=\"u\"/>", 100000), 0},
+           });
+}
+
+// The targets of processing instructions are names of the engine's
+// dictionary like those of elements, and count against the same bound.
+DOC_TEST(NameBound, InstructionTargetsCountAsNames) {
+  ExpectLoadResults(doc, {
+                             {"a different target on each instruction", WithUnits("<?p%d?>", kXmlMaxNames),
+                              IDS_MSG_XML_TOO_MANY_NAMES},
+                             {"the same target on each instruction", WithUnits("<?p?>", kXmlMaxNames + 10), 0},
+                         });
+}
+
+// A file that is not well-formed is a failed load as ever, and its parse
+// ends at the first error: read on, each further undefined name would be
+// another entry of the engine's dictionary.
+DOC_TEST(MalformedStop, TheParseEndsAtTheFirstError) {
   const struct {
     const char* what;
     std::string text;
-    int result;
   } cases[] = {
-      {"a new default namespace on each element, up to the bound",
-       declaring("<x xmlns=\"u%d\"/>", kXmlMaxNamespaces - 8), 0},
-      {"one more", declaring("<x xmlns=\"u%d\"/>", kXmlMaxNamespaces - 7), IDS_MSG_XML_TOO_MANY_NAMESPACES},
-      {"a new prefix and name on each element", declaring("<x xmlns:p%d=\"u%d\"/>", 40000),
-       IDS_MSG_XML_TOO_MANY_NAMESPACES},
-      {"the same namespace declared again on each element", declaring("<x xmlns=\"u\"/>", 100000), 0},
+      {"undefined entities", WithUnits("&e%d;", 5)},
+      {"undefined entities in values", WithUnits("<x b=\"&e%d;\"/>", 5)},
+      {"end tags that close nothing", WithUnits("<x></y%d>", 5)},
+      {"undeclared prefixes", WithUnits("<p%d:x/>", 5)},
+      {"a DOCTYPE after an error",
+       "<!-- -- --><!DOCTYPE r [%p1;%p2;%p3;%p4;%p5;]>" + GoodFibex().substr(GoodFibex().find('\n'))},
   };
   fx::TempDir dir;
   RecordingMessageSink sink;
-  for (const auto& c : cases)
-    EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, dir.Write("ns.xml", c.text), BUS_CAN).result, c.result) << c.what;
+  for (const auto& c : cases) {
+    const std::string path = dir.Write("bad.xml", c.text);
+    EXPECT_EQ(LoadListFile(doc, LIST_REFERENCE, path, BUS_CAN).result, IDS_MSG_LOAD_FAILED) << c.what;
+    XmlDomDocument xml;
+    EXPECT_FALSE(xml.load(path)) << c.what;
+    // The start tag the error was found in may add a second.
+    EXPECT_LE(xml.Errors().count, 2) << c.what << ": " << xml.Errors().first;
+  }
 }
 
 // More elements of the kinds read than the element lists hold is a refusal
