@@ -67,7 +67,12 @@ struct _SignalHead {
   }
 };
 
-struct _FlexRaySignal : _SignalHead {};
+struct _FlexRaySignal : _SignalHead {
+  // The definition row's place when FlexRay was last shown (-1 none), so a
+  // rebuild of the rows and the file keep the user's order. The file does
+  // not hold it: a load gives the file's order.
+  int32_t orderNo = -1;
+};
 
 struct _LINSignal : _SignalHead {
   _LINSignal() { bitOrder = BITORDER_LSB_FIRST; }
@@ -125,6 +130,8 @@ struct _LOGICSignal {
   char name[MAX_LOGIC_NAME_LEN + 1] = {};
   // One character per bit of the group: '0', '1', 'x' or 'X'.
   char pattern[MAX_LOGIC_BITS + 1] = {};
+  // As for a FlexRay signal: the definition row's place, not in the file.
+  int32_t orderNo = -1;
 };
 
 // One of the five groups of a list, held by value in the document.

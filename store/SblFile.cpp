@@ -17,6 +17,7 @@
 
 #include "CNumber.h"
 #include "Markup.h"
+#include "NumberOrder.h"
 #include "TextFile.h"
 #include "VestrelDoc.h"
 
@@ -60,6 +61,43 @@ class [[nodiscard]] ElementScope {
 
 // ---- Writer ------------------------------------------------------------------
 
+// FlexRay signals and LOGIC symbols carry the place of their definition row
+// (orderNo), which the file does not hold: it keeps the user's order by
+// writing them in that order, and the FlexRay frames in the order of their
+// first row. Records never shown in another order keep the table's order.
+template <class T>
+struct InOrderItem {
+  const T* record;
+  int number;
+};
+
+template <class T>
+std::vector<InOrderItem<T>> InOrder(const NameMap<T>& table) {
+  std::vector<InOrderItem<T>> items;
+  items.reserve(table.size());
+  for (const auto& entry : table) items.push_back({entry.value, entry.value->orderNo});
+  OrderByNumber(items);
+  return items;
+}
+
+struct FrameInOrder {
+  const _FlexRayMsg* msg;
+  int number;  // the smallest row place of its signals: its first row
+};
+
+std::vector<FrameInOrder> FramesInOrder(const NameMap<_FlexRayMsg>& table) {
+  std::vector<FrameInOrder> frames;
+  frames.reserve(table.size());
+  for (const auto& entry : table) {
+    int first = -1;
+    for (const auto& s : entry.value->signals)
+      if (s.value->orderNo >= 0 && (first < 0 || s.value->orderNo < first)) first = s.value->orderNo;
+    frames.push_back({entry.value, first});
+  }
+  OrderByNumber(frames);
+  return frames;
+}
+
 class SblWriter {
  public:
   explicit SblWriter(const CVestrelDoc& doc) : doc_(doc) {}
@@ -101,8 +139,8 @@ class SblWriter {
     ElementScope inTable(xml_, "FlexRaySymbolTable");
     Put("MessageTotalNum", static_cast<long long>(table.GetCount()));
     Put("SignalTotalNum", doc_.CountFlexRaySignals(list));
-    for (const auto& entry : table) {
-      const _FlexRayMsg& msg = *entry.value;
+    for (const FrameInOrder& frame : FramesInOrder(table)) {
+      const _FlexRayMsg& msg = *frame.msg;
       ElementScope inGroup(xml_, "Group");
       {
         ElementScope inMessage(xml_, "Message");
@@ -114,9 +152,9 @@ class SblWriter {
         Put("CycleRepetition", msg.cycleRepetition);
       }
       Put("SignalNum", static_cast<long long>(msg.signals.GetCount()));
-      for (const auto& s : msg.signals) {
+      for (const auto& s : InOrder(msg.signals)) {
         ElementScope inSignal(xml_, "Signal");
-        WriteSignalHead(*s.value);
+        WriteSignalHead(*s.record);
       }
     }
   }
@@ -201,10 +239,10 @@ class SblWriter {
         Put("MSGBitSize", group.bitCount);
       }
       Put("SignalNum", static_cast<long long>(group.symbols.GetCount()));
-      for (const auto& s : group.symbols) {
+      for (const auto& s : InOrder(group.symbols)) {
         ElementScope inSignal(xml_, "Signal");
-        Put("SIGName", Field(s.value->name));
-        Put("SIGPattern", Field(s.value->pattern));
+        Put("SIGName", Field(s.record->name));
+        Put("SIGPattern", Field(s.record->pattern));
       }
     }
   }

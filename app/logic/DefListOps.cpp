@@ -28,6 +28,14 @@ void DeleteSignalOfRow(NameMap<Msg>& table, const ListRow& row, FreeSig freeSig,
   }
 }
 
+// The definition group of a LOGIC row: the one its group column numbers. A
+// group text outside 1..5 names no group.
+_LOGICGroup* LogicGroupOfRow(CVestrelDoc& doc, const ListRow& row) {
+  const long long index = static_cast<long long>(cnum::Atoi(row.Cell(COL_GROUP).c_str())) - 1;
+  if (index < 0 || index >= LOGIC_GROUP_COUNT) return nullptr;
+  return doc.GetLogicGroup(LIST_DEFINITION, static_cast<int>(index));
+}
+
 // How many bytes from `pos` make one well-formed UTF-8 character; 0 when the
 // byte there starts none (a stray continuation byte, a cut or overlong
 // sequence, a surrogate, a code point beyond U+10FFFF).
@@ -123,10 +131,7 @@ bool DeleteDefinitionRows(CVestrelDoc& doc, int busKind, ListRows& rows, const s
             [&](_LINMsg* m) { doc.FreeLinMsg(m); });
         break;
       case BUS_LOGIC: {
-        // A group text outside 1..5 names no group.
-        long long index = static_cast<long long>(cnum::Atoi(row.Cell(COL_GROUP).c_str())) - 1;
-        if (index < 0 || index >= LOGIC_GROUP_COUNT) break;
-        _LOGICGroup* group = doc.GetLogicGroup(LIST_DEFINITION, static_cast<int>(index));
+        _LOGICGroup* group = LogicGroupOfRow(doc, row);
         if (!group) break;
         _LOGICSignal* sym = group->symbols.RemoveKey(MakeUpperString(row.Cell(COL_SYMBOL)));
         if (!sym) break;
@@ -160,19 +165,41 @@ void RenumberSignalsByRows(CVestrelDoc& doc, int busKind, const ListRows& rows) 
                ? nullptr
                : map.Find(std::string_view(key, MakeUpperInto(cell, key)));
   };
-  auto renumber = [&](auto& table) {
+  auto renumber = [&](auto& table, auto numberOf) {
     for (const auto& m : table)
-      for (const auto& s : m.value->signals) s.value->loadNo = -1;
+      for (const auto& s : m.value->signals) s.value->*numberOf = -1;
     int next = 0;
     for (const ListRow& row : rows) {
       auto* msg = find(table, row.Cell(COL_MESSAGE));
       if (!msg) continue;
       auto* sig = find(msg->signals, row.Cell(COL_SIGNAL));
-      if (sig) sig->loadNo = next++;
+      if (sig) sig->*numberOf = next++;
     }
   };
-  if (busKind == BUS_CAN) renumber(doc.GetCanMsgTable(LIST_DEFINITION));
-  if (busKind == BUS_LIN) renumber(doc.GetLinMsgTable(LIST_DEFINITION));
+  switch (busKind) {
+    case BUS_CAN:
+      renumber(doc.GetCanMsgTable(LIST_DEFINITION), &_CANSignal::loadNo);
+      break;
+    case BUS_LIN:
+      renumber(doc.GetLinMsgTable(LIST_DEFINITION), &_LINSignal::loadNo);
+      break;
+    case BUS_FLEXRAY:
+      renumber(doc.GetFlexRayMsgTable(LIST_DEFINITION), &_FlexRaySignal::orderNo);
+      break;
+    case BUS_LOGIC: {
+      for (int g = 0; g < LOGIC_GROUP_COUNT; ++g)
+        for (const auto& s : doc.GetLogicGroup(LIST_DEFINITION, g)->symbols) s.value->orderNo = -1;
+      int next = 0;
+      for (const ListRow& row : rows) {
+        const _LOGICGroup* group = LogicGroupOfRow(doc, row);
+        _LOGICSignal* sym = group ? find(group->symbols, row.Cell(COL_SYMBOL)) : nullptr;
+        if (sym) sym->orderNo = next++;
+      }
+      break;
+    }
+    default:
+      break;
+  }
 }
 
 bool EnsureUniqueCanLoadNumbers(CVestrelDoc& doc) {

@@ -31,8 +31,10 @@ std::string DefinitionFileLabel(const std::string& filePath, bool modified);
 bool SaveDefinitionList(CVestrelDoc& doc, int busKind, const ListRows& rows, std::string& filePath,
                         IListFileDialogs& dialogs);
 
-// Numbers the CAN (BUS_CAN) or LIN (BUS_LIN) definition signals by the rows
-// that show them, from 0; signals without a row get -1. Other kinds: nothing.
+// Numbers the definition signals (LOGIC: symbols) of the bus kind by the rows
+// that show them, from 0; those without a row get -1. CAN and LIN take the
+// numbers as load numbers, which the file holds; FlexRay and LOGIC keep them
+// as their row places, by which the file's frames and symbols are ordered.
 void RenumberSignalsByRows(CVestrelDoc& doc, int busKind, const ListRows& rows);
 
 // The ".sbl" file names a multiplexor by its load number, so the numbers

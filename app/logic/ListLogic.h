@@ -101,7 +101,7 @@ class CListLogic : public IListCells {
   int AppendFlexRayLinRow(const _LINMsg& msg, const char* signalName);
   int AppendLogicRow(const _LOGICGroup& group, const _LOGICSignal& symbol);
 
-  // The definition list gives the CAN or LIN signals on show the numbers of
+  // The definition list gives the signals or symbols on show the numbers of
   // their rows, as a save does, whenever rows come in or change order: rows
   // rebuilt by number (after a switch of bus kind and back) then come in the
   // user's order. The reference list keeps the numbers of its file.

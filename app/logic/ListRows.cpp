@@ -1,6 +1,7 @@
 #include "ListRows.h"
 
 #include "MsgIds.h"
+#include "NumberOrder.h"
 #include "VestrelDoc.h"
 
 #include <algorithm>
@@ -113,51 +114,19 @@ ListRow MessageRow(int rowIndex, const char* msgName, long long id, const char* 
   return row;
 }
 
-// CAN and LIN rows: numbered signals first by ascending number, each number's
-// signals in table order, then the unnumbered ones in table order.
-template <class Msg, class MakeRow>
-void AppendByLoadNumber(const NameMap<Msg>& table, ListRows& rows, MakeRow makeRow) {
+// The rows of a message table's signals in the order of their numbers (see
+// OrderByNumber): CAN and LIN by load number, FlexRay by row place.
+template <class Msg, class Sig, class MakeRow>
+void AppendByNumber(const NameMap<Msg>& table, int32_t Sig::*numberOf, ListRows& rows, MakeRow makeRow) {
   struct Item {
     const Msg* msg;
     const char* signalName;
-    int loadNo;
+    int number;
   };
   std::vector<Item> items;
-  int maxLoadNo = -1;
   for (const auto& m : table)
-    for (const auto& s : m.value->signals) {
-      items.push_back({m.value, s.value->name, s.value->loadNo});
-      maxLoadNo = std::max(maxLoadNo, s.value->loadNo);
-    }
-  // A loaded list numbers its signals 0, 1, 2, ... with few gaps: each one
-  // goes straight to its place, and the unnumbered ones follow in table
-  // order. Numbers that repeat or spread wide take the stable sort.
-  bool placed = false;
-  if (maxLoadNo >= 0 && static_cast<std::size_t>(maxLoadNo) < 2 * items.size() + 64) {
-    std::vector<int> slot(static_cast<std::size_t>(maxLoadNo) + 1, -1);
-    placed = true;
-    for (std::size_t k = 0; k < items.size() && placed; ++k) {
-      int no = items[k].loadNo;
-      if (no < 0) continue;
-      int& at = slot[static_cast<std::size_t>(no)];
-      placed = at < 0;
-      at = static_cast<int>(k);
-    }
-    if (placed) {
-      std::vector<Item> ordered;
-      ordered.reserve(items.size());
-      for (int k : slot)
-        if (k >= 0) ordered.push_back(items[static_cast<std::size_t>(k)]);
-      for (const Item& item : items)
-        if (item.loadNo < 0) ordered.push_back(item);
-      items.swap(ordered);
-    }
-  }
-  if (!placed)
-    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
-      if ((a.loadNo < 0) != (b.loadNo < 0)) return b.loadNo < 0;
-      return a.loadNo >= 0 && a.loadNo < b.loadNo;
-    });
+    for (const auto& s : m.value->signals) items.push_back({m.value, s.value->name, s.value->*numberOf});
+  OrderByNumber(items);
   rows.reserve(rows.size() + items.size());
   for (const Item& item : items) rows.push_back(makeRow(static_cast<int>(rows.size()), *item.msg, item.signalName));
 }
@@ -192,26 +161,35 @@ ListRows BuildListRows(const CVestrelDoc& doc, ListKind list, BusKind bus, int m
   if (list != LIST_REFERENCE && list != LIST_DEFINITION) return rows;
   switch (bus) {
     case BUS_CAN:
-      AppendByLoadNumber(doc.GetCanMsgTable(list), rows,
-                         [&](int i, const _CANMsg& m, const char* s) { return MakeCanRow(i, m, s, msgIdFormat); });
+      AppendByNumber(doc.GetCanMsgTable(list), &_CANSignal::loadNo, rows,
+                     [&](int i, const _CANMsg& m, const char* s) { return MakeCanRow(i, m, s, msgIdFormat); });
       break;
     case BUS_LIN:
-      AppendByLoadNumber(doc.GetLinMsgTable(list), rows,
-                         [&](int i, const _LINMsg& m, const char* s) { return MakeLinRow(i, m, s, msgIdFormat); });
+      AppendByNumber(doc.GetLinMsgTable(list), &_LINSignal::loadNo, rows,
+                     [&](int i, const _LINMsg& m, const char* s) { return MakeLinRow(i, m, s, msgIdFormat); });
       break;
     case BUS_FLEXRAY:
-      for (const auto& m : doc.GetFlexRayMsgTable(list))
-        for (const auto& s : m.value->signals)
-          rows.push_back(MakeFlexRayRow(static_cast<int>(rows.size()), *m.value, s.value->name, msgIdFormat));
+      AppendByNumber(doc.GetFlexRayMsgTable(list), &_FlexRaySignal::orderNo, rows,
+                     [&](int i, const _FlexRayMsg& m, const char* s) { return MakeFlexRayRow(i, m, s, msgIdFormat); });
       break;
-    case BUS_LOGIC:
+    case BUS_LOGIC: {
+      struct Item {
+        const _LOGICGroup* group;
+        const _LOGICSignal* symbol;
+        int number;
+      };
+      std::vector<Item> items;
       for (int g = 0; g < LOGIC_GROUP_COUNT; ++g) {
         const _LOGICGroup* group = doc.GetLogicGroup(list, g);
         if (!group) continue;
-        for (const auto& s : group->symbols)
-          rows.push_back(MakeLogicRow(static_cast<int>(rows.size()), *group, *s.value));
+        for (const auto& s : group->symbols) items.push_back({group, s.value, s.value->orderNo});
       }
+      OrderByNumber(items);
+      rows.reserve(items.size());
+      for (const Item& item : items)
+        rows.push_back(MakeLogicRow(static_cast<int>(rows.size()), *item.group, *item.symbol));
       break;
+    }
   }
   return rows;
 }

@@ -65,11 +65,12 @@ ListRow MakeFlexRayRow(int rowIndex, const _FlexRayMsg& msg, const char* signalN
 ListRow MakeLinRow(int rowIndex, const _LINMsg& msg, const char* signalName, int msgIdFormat);
 ListRow MakeLogicRow(int rowIndex, const _LOGICGroup& group, const _LOGICSignal& symbol);
 
-// Every row of one list of the document for one bus kind. CAN and LIN signals
-// come in load-number order (numbers of 0 and more ascending, equal numbers in
-// the order the tables deliver them, signals without a number after all
-// numbered ones); FlexRay frames and LOGIC groups in table order. A message
-// without signals and a group without symbols give no row.
+// Every row of one list of the document for one bus kind, in the order of the
+// records' numbers (CAN and LIN signals by load number, FlexRay signals and
+// LOGIC symbols by row place): numbers of 0 and more ascending, equal numbers
+// in the order the tables deliver them, records without a number after all
+// numbered ones. A message without signals and a group without symbols give
+// no row.
 ListRows BuildListRows(const CVestrelDoc& doc, ListKind list, BusKind bus, int msgIdFormat);
 
 // Writes row + 1 into the "No." column of every row from firstRow on; a

@@ -371,11 +371,108 @@ class NewSignalDialog : public IDefinitionDialogs {
   DefDialogResult RunLogicDialog(const LogicDialogRequest&) override { return {}; }
 };
 
+// The rows as "message.signal" (LOGIC: "symbol.bits"), top to bottom.
 std::string SignalOrder(const CListLogic& list) {
   std::string out;
-  for (const ListRow& row : list.Rows()) out += row.Cell(COL_SIGNAL) + " ";
+  for (const ListRow& row : list.Rows()) out += row.Cell(COL_MESSAGE) + "." + row.Cell(COL_SIGNAL) + " ";
   return out;
 }
+
+// The reference files of the order tests, as their own saves wrote them.
+struct OrderFiles {
+  OrderFiles() {
+    can1 = dir.Write("a.dbc",
+                     "BO_ 1 M1: 8 N\n SG_ A : 0|8@1+ (1,0) [0|1] \"\" N\n"
+                     " SG_ B : 8|8@1+ (1,0) [0|1] \"\" N\n SG_ C : 16|8@1+ (1,0) [0|1] \"\" N\n");
+    can2 = dir.Write("b.dbc",
+                     "BO_ 2 M2: 8 N\n SG_ X : 0|8@1+ (1,0) [0|1] \"\" N\n"
+                     " SG_ Y : 8|8@1+ (1,0) [0|1] \"\" N\n");
+    flexRay1 = Saved("f1.sbl", [](CVestrelDoc& doc) {
+      _FlexRayMsg* f1 = AddFrMsg(doc, LIST_DEFINITION, "F1", 1, 8, 0, 1);
+      for (SigSpec s : {SigSpec{"A", 0, 8}, SigSpec{"B", 8, 8}, SigSpec{"C", 16, 8}}) AddFrSig(doc, f1, s);
+      _FlexRayMsg* f2 = AddFrMsg(doc, LIST_DEFINITION, "F2", 2, 8, 0, 1);
+      for (SigSpec s : {SigSpec{"X", 0, 8}, SigSpec{"Y", 8, 8}}) AddFrSig(doc, f2, s);
+    });
+    // One more signal of F1.
+    flexRay2 = Saved("f2.sbl", [](CVestrelDoc& doc) {
+      AddFrSig(doc, AddFrMsg(doc, LIST_DEFINITION, "F1", 1, 8, 0, 1), {"D", 24, 8});
+    });
+    logic = Saved("l.sbl", [](CVestrelDoc& doc) {
+      AddSymbol(doc, LIST_DEFINITION, 0, 4, "P", "0001");
+      AddSymbol(doc, LIST_DEFINITION, 0, 4, "Q", "0010");
+      AddSymbol(doc, LIST_DEFINITION, 1, 2, "R", "01");
+      AddSymbol(doc, LIST_DEFINITION, 1, 2, "S", "10");
+    });
+  }
+  std::string Saved(const char* name, const std::function<void(CVestrelDoc&)>& fill) {
+    CVestrelDoc doc;
+    fill(doc);
+    EXPECT_EQ(WriteTextFile(dir.File(name), doc.BuildSblText(LIST_DEFINITION)), 0);
+    return dir.File(name);
+  }
+  TempDir dir;
+  std::string can1, can2, flexRay1, flexRay2, logic;
+};
+
+using MakeRows = std::function<void(Lists&)>;
+
+// Every row of the file (rows that do not exist are passed over).
+void AddFile(Lists& l, const std::string& file) {
+  ASSERT_TRUE(l.ref.DropFiles({file}));
+  std::vector<int> all(static_cast<std::size_t>(l.ref.RowCount()));
+  for (std::size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int>(i);
+  l.ref.AddToDefinitions(all);
+}
+
+MakeRows AddedInTurn(const std::string& file, std::vector<int> rows) {
+  return [=](Lists& l) {
+    ASSERT_TRUE(l.ref.DropFiles({file}));
+    for (int row : rows) l.ref.AddToDefinitions({row});
+  };
+}
+
+MakeRows FromTwoFiles(const std::string& first, const std::string& second) {
+  return [=](Lists& l) {
+    AddFile(l, first);
+    AddFile(l, second);
+  };
+}
+
+MakeRows DraggedToTop(const std::string& file, int row) {
+  return [=](Lists& l) {
+    AddFile(l, file);
+    ASSERT_TRUE(l.def.BeginReorder({row}));
+    EXPECT_EQ(l.def.DropReorder(0), 0);
+  };
+}
+
+// Clicked twice: descending.
+MakeRows SortedDescending(const std::string& file, int column) {
+  return [=](Lists& l) {
+    AddFile(l, file);
+    ASSERT_TRUE(l.def.SortByColumn(column));
+    ASSERT_TRUE(l.def.SortByColumn(column));
+  };
+}
+
+struct OrderCase {
+  int bus;
+  const char* what;
+  MakeRows make;
+  const char* reloaded = nullptr;  // the rows the saved file gives back
+};
+
+// A document whose definition list holds the rows a case made, every one
+// taken without a message.
+struct Made {
+  explicit Made(const OrderCase& c) : lists(doc, c.bus) {
+    c.make(lists);
+    EXPECT_TRUE(sink.shown.empty());
+  }
+  CVestrelDoc doc;
+  Lists lists;
+  RecordingMessageSink sink;
+};
 
 }  // namespace
 
@@ -383,47 +480,14 @@ std::string SignalOrder(const CListLogic& list) {
 // after the bus kind is switched away and back, when the rows are rebuilt
 // from the records.
 TEST(DefListOrder, StaysTheUsersThroughASwitchOfBusKind) {
-  TempDir dir;
-  const std::string first = dir.Write("a.dbc",
-                                      "BO_ 1 M1: 8 N\n SG_ A : 0|8@1+ (1,0) [0|1] \"\" N\n"
-                                      " SG_ B : 8|8@1+ (1,0) [0|1] \"\" N\n SG_ C : 16|8@1+ (1,0) [0|1] \"\" N\n");
-  const std::string second = dir.Write("b.dbc",
-                                       "BO_ 2 M2: 8 N\n SG_ X : 0|8@1+ (1,0) [0|1] \"\" N\n"
-                                       " SG_ Y : 8|8@1+ (1,0) [0|1] \"\" N\n");
-  // Every row of the file (rows that do not exist are passed over).
-  auto addFile = [](Lists& l, const std::string& file) {
-    ASSERT_TRUE(l.ref.DropFiles({file}));
-    l.ref.AddToDefinitions({0, 1, 2});
-  };
-  struct Case {
-    const char* what;
-    std::function<void(Lists&)> make;
-  };
-  const Case cases[] = {
-      {"rows added one by one in the user's order",
-       [&](Lists& l) {
-         ASSERT_TRUE(l.ref.DropFiles({first}));
-         for (int row : {2, 0, 1}) l.ref.AddToDefinitions({row});
-       }},
-      {"rows added from two files",
-       [&](Lists& l) {
-         addFile(l, first);
-         addFile(l, second);
-       }},
-      {"a row dragged to the top",
-       [&](Lists& l) {
-         addFile(l, first);
-         ASSERT_TRUE(l.def.BeginReorder({2}));
-         EXPECT_EQ(l.def.DropReorder(0), 0);
-       }},
-      {"rows sorted by signal, descending",
-       [&](Lists& l) {
-         addFile(l, first);
-         ASSERT_TRUE(l.def.SortByColumn(COL_SIGNAL));
-         ASSERT_TRUE(l.def.SortByColumn(COL_SIGNAL));
-       }},
-      {"new definitions of two messages in turn",
-       [&](Lists& l) {
+  OrderFiles f;
+  const OrderCase cases[] = {
+      {BUS_CAN, "rows added one by one in the user's order", AddedInTurn(f.can1, {2, 0, 1})},
+      {BUS_CAN, "rows added from two files", FromTwoFiles(f.can1, f.can2)},
+      {BUS_CAN, "a row dragged to the top", DraggedToTop(f.can1, 2)},
+      {BUS_CAN, "rows sorted by signal, descending", SortedDescending(f.can1, COL_SIGNAL)},
+      {BUS_CAN, "new definitions of two messages in turn",
+       [](Lists& l) {
          NewSignalDialog dialog;
          for (const char* name : {"M1.A", "M2.B", "M1.C"}) {
            dialog.name = name;
@@ -431,17 +495,51 @@ TEST(DefListOrder, StaysTheUsersThroughASwitchOfBusKind) {
            l.def.DefinitionChanged();
          }
        }},
+      {BUS_FLEXRAY, "FlexRay rows of two frames added in turn", AddedInTurn(f.flexRay1, {3, 0, 4, 1})},
+      {BUS_FLEXRAY, "FlexRay rows added from two files", FromTwoFiles(f.flexRay1, f.flexRay2)},
+      {BUS_FLEXRAY, "a FlexRay row dragged to the top", DraggedToTop(f.flexRay1, 3)},
+      {BUS_FLEXRAY, "FlexRay rows sorted by signal, descending", SortedDescending(f.flexRay1, COL_SIGNAL)},
+      {BUS_LOGIC, "symbols of two groups added in turn", AddedInTurn(f.logic, {2, 0, 3, 1})},
+      {BUS_LOGIC, "a symbol dragged to the top", DraggedToTop(f.logic, 3)},
+      {BUS_LOGIC, "symbols sorted by name, descending", SortedDescending(f.logic, COL_SYMBOL)},
   };
-  for (const Case& c : cases) {
+  for (const OrderCase& c : cases) {
     SCOPED_TRACE(c.what);
-    CVestrelDoc doc;
-    Lists lists(doc);
-    RecordingMessageSink sink;
-    c.make(lists);
+    Made m(c);
+    Lists& lists = m.lists;
     const std::string made = SignalOrder(lists.def);
     ASSERT_GE(lists.def.RowCount(), 3);
-    lists.def.SetBusKind(BUS_LIN);
-    lists.def.SetBusKind(BUS_CAN);
+    lists.def.SetBusKind(c.bus == BUS_CAN ? BUS_LIN : BUS_CAN);
+    lists.def.SetBusKind(c.bus);
     EXPECT_EQ(SignalOrder(lists.def), made);
+  }
+}
+
+// A save writes FlexRay and LOGIC rows in the order they show, as far as the
+// file can hold it: the frames in the order of their first row, the LOGIC
+// groups by their number, and signals and symbols in row order within.
+TEST(DefListOrder, ASaveWritesTheOrderTheRowsShow) {
+  OrderFiles f;
+  const OrderCase cases[] = {
+      {BUS_FLEXRAY, "FlexRay frames sorted by message, descending", SortedDescending(f.flexRay1, COL_MESSAGE),
+       "F2.X F2.Y F1.A F1.B F1.C "},
+      {BUS_FLEXRAY, "a FlexRay row dragged above another frame's", DraggedToTop(f.flexRay1, 4),
+       "F2.Y F2.X F1.A F1.B F1.C "},
+      {BUS_LOGIC, "a symbol dragged to the top of its group", DraggedToTop(f.logic, 1), "Q.4 P.4 R.2 S.2 "},
+      {BUS_LOGIC, "a symbol dragged above another group's", DraggedToTop(f.logic, 3), "P.4 Q.4 S.2 R.2 "},
+  };
+  int n = 0;
+  for (const OrderCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    Made m(c);
+    ScriptedDialogs dialogs;
+    const std::string path = f.dir.File("saved" + std::to_string(++n) + ".sbl");
+    dialogs.answers = {path};
+    ASSERT_TRUE(m.lists.def.Save(dialogs));
+    CVestrelDoc back;
+    Lists reloaded(back, c.bus);
+    ASSERT_TRUE(reloaded.def.DropFiles({path}));
+    EXPECT_EQ(SignalOrder(reloaded.def), c.reloaded);
+    EXPECT_TRUE(m.sink.shown.empty());
   }
 }
