@@ -117,7 +117,7 @@ void CDefListDlg::OnBnClickedOpen() {
   if (!DefLogic()) return;
   CListFileDialogsQt dialogs(this);
   if (!DefLogic()->Open(dialogs)) return;
-  RefreshList();
+  ShowLoadedRows();
   UpdateFileName();
 }
 
@@ -155,7 +155,7 @@ bool CDefListDlg::SaveDefinitions() {
 
 void CDefListDlg::OnDropFiles(const std::vector<std::string>& paths) {
   if (!DefLogic() || !DefLogic()->DropFiles(paths)) return;
-  RefreshList();
+  ShowLoadedRows();
   UpdateFileName();
 }
 

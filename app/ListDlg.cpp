@@ -22,6 +22,8 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <new>
+#include <utility>
 
 using namespace listlayout;
 
@@ -80,14 +82,20 @@ void CListDlg::WireLogic() {
   if (frame_) logic_->SetBusKindSource([this] { return frame_->BusKind(); });
   // A load that finds nothing of the kind on show switches the main window
   // and both lists; a list on its own switches itself and its partner.
-  logic_->SetBusSwitch([this](int kind) {
-    if (frame_) {
-      frame_->SetBusMode(kind);
-    } else if (kind != BusKind()) {
-      SetBusKind(kind);
-      if (partner_) partner_->SetBusKind(kind);
-    }
-  });
+  logic_->SetBusSwitch(
+      [this](int kind) {
+        if (frame_) {
+          frame_->SetBusMode(kind);
+        } else if (kind != BusKind()) {
+          SetBusKind(kind);
+          if (partner_) partner_->SetBusKind(kind);
+        }
+      },
+      // The load has made the rows of both lists; the columns are the windows'.
+      [this](int kind) {
+        PrepareBusKind(kind, false);
+        if (partner_) partner_->PrepareBusKind(kind, false);
+      });
   logic_->SetBusyIndicator([](bool busy) {
     if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
     else QApplication::restoreOverrideCursor();
@@ -167,6 +175,18 @@ int CListDlg::BusKind() const {
   return logic_ ? logic_->BusKind() : BUS_CAN;
 }
 
+void CListDlg::PrepareBusKind(int kind, bool rows) {
+  if (readyColumnsBus_ != kind) {
+    std::vector<CListCtrlEx::Column> set;
+    for (const ListColumnInfo& info : ListColumns(kind))
+      set.push_back({info.titleId ? vrres::LoadString(static_cast<int>(info.titleId)) : QString(),
+                     info.align == 1 ? LISTALIGN_RIGHT : LISTALIGN_LEFT});
+    readyColumns_.swap(set);
+    readyColumnsBus_ = kind;
+  }
+  if (rows && logic_) logic_->PrepareRows(kind);
+}
+
 void CListDlg::SetPartner(CListDlg* partner) {
   partner_ = partner;
   if (logic_) logic_->SetPartner(partner ? partner->Logic() : nullptr);
@@ -238,28 +258,41 @@ void CListDlg::resizeEvent(QResizeEvent* event) {
   if (!initialising_) UpdateLayout();
 }
 
-void CListDlg::RefreshList() {
+void CListDlg::RefreshList() { ShowColumns(true); }
+
+void CListDlg::ShowLoadedRows() {
+  try {
+    ShowColumns(false);
+  } catch (const std::bad_alloc&) {
+    // The load has shown its rows already; only the column widths stay as
+    // they were (the column set is the kind's either way).
+  }
+}
+
+void CListDlg::ShowColumns(bool refill) {
+  const int bus = BusKind();
+  PrepareBusKind(bus, refill);
+  // From here on nothing needs memory of ours.
   const bool lock = list_.updatesEnabled();
   if (lock) list_.setUpdatesEnabled(false);
-  const int bus = BusKind();
-  const std::vector<ListColumnInfo>& columns = ListColumns(bus);
-  std::vector<CListCtrlEx::Column> set;
-  for (const ListColumnInfo& info : columns)
-    set.push_back({info.titleId ? vrres::LoadString(static_cast<int>(info.titleId)) : QString(),
-                   info.align == 1 ? LISTALIGN_RIGHT : LISTALIGN_LEFT});
-  // The list lets go of the rows while its columns change and the logic
-  // refills, so that it lays out the new rows once.
-  list_.SetCells(nullptr);
-  list_.SetColumns(set);
-  columnCount_ = static_cast<int>(columns.size());
-  if (logic_) {
-    logic_->RefreshList();
-    list_.SetCells(logic_.get());
+  columnCount_ = static_cast<int>(readyColumns_.size());
+  if (refill) {
+    // The list lets go of the rows while its columns change and the logic
+    // refills, so that it lays out the new rows once.
+    list_.SetCells(nullptr);
+    list_.SetColumns(std::move(readyColumns_));
+    if (logic_) {
+      logic_->RefreshList();
+      list_.SetCells(logic_.get());
+    }
+  } else {
+    list_.SetColumns(std::move(readyColumns_));
   }
+  readyColumns_.clear();
+  readyColumnsBus_ = -1;
 
   // Widths follow the list's width now; resizing the pane later leaves them.
-  const std::vector<int> widths = ListColumnWidths(bus, list_.width());
-  for (std::size_t i = 0; i < widths.size(); ++i) list_.SetColumnWidth(static_cast<int>(i), widths[i]);
+  for (int c = 0; c < columnCount_; ++c) list_.SetColumnWidth(c, ListColumnWidth(bus, list_.width(), c));
   if (lock) list_.setUpdatesEnabled(true);
   Q_EMIT stateChanged();
 }

@@ -75,6 +75,10 @@ class CListDlg : public QWidget, protected IListRowsObserver {
   // is still initialising, columns and rows are rebuilt.
   void SetBusKind(int kind);
   int BusKind() const;
+  // What showing `kind` needs memory for, made before anything on show
+  // changes: the column set, and with `rows` the logic's rows (which a load
+  // makes itself). A std::bad_alloc leaves the list as it was.
+  void PrepareBusKind(int kind, bool rows = true);
 
   virtual void InitLayout();
   virtual void UpdateLayout();
@@ -169,6 +173,10 @@ class CListDlg : public QWidget, protected IListRowsObserver {
   void ColumnChanged(int column) override;
   void RowsReordered(const std::vector<int>& order) override;
 
+  // After a load: the columns of the bus kind anew (widths, no sort arrow)
+  // over the rows the load has put in place, which are not built twice.
+  void ShowLoadedRows();
+
   // The text of a path for a label.
   static QString PathText(const std::string& path);
   // The window under a screen point is exactly this list control.
@@ -183,6 +191,10 @@ class CListDlg : public QWidget, protected IListRowsObserver {
 
  private:
   void WireLogic();
+  // The column set of the kind on show, made ahead when it can be, over the
+  // logic's rows; with `refill` the logic takes (or builds) its rows for the
+  // kind first. Whatever needs memory comes before anything changes.
+  void ShowColumns(bool refill);
 
   int templateId_;
   CFontManager* fontManager_ = nullptr;
@@ -196,6 +208,8 @@ class CListDlg : public QWidget, protected IListRowsObserver {
   std::map<int, QPushButton*> buttons_;
   QIcon sortIcons_[2];
   std::unique_ptr<CListLogic> logic_;
+  std::vector<CListCtrlEx::Column> readyColumns_;  // the set of readyColumnsBus_, made ahead
+  int readyColumnsBus_ = -1;
   bool initialising_ = true;
   CVestrelDoc* doc_ = nullptr;
   CMainFrame* frame_ = nullptr;

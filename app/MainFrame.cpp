@@ -31,6 +31,7 @@
 #include <QToolBar>
 
 #include <iterator>
+#include <new>
 
 namespace {
 
@@ -481,6 +482,19 @@ void CMainFrame::ForwardToList(int pane, int buttonId) {
 
 void CMainFrame::ChangeBusKind(int kind) {
   if (kind == busKind_) return;
+  // What both lists show of the new kind is made before anything changes (a
+  // load that switches has made it already): without memory for it, nothing
+  // changes, and the user hears so.
+  CListDlg* lists[] = {RefList(), DefList()};
+  try {
+    for (CListDlg* list : lists)
+      if (list) list->PrepareBusKind(kind);
+  } catch (const std::bad_alloc&) {
+    for (CListDlg* list : lists)
+      if (list && list->Logic()) list->Logic()->DropReadyRows();
+    ShowMessageSafely(IDS_MSG_NO_MEMORY);
+    return;
+  }
   // The lists ask the frame for the kind while they refill.
   busKind_ = kind;
   if (RefList()) RefList()->SetBusKind(kind);

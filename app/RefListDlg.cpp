@@ -103,7 +103,7 @@ void CRefListDlg::OnBnClickedReference() {
   if (!RefLogic()) return;
   CListFileDialogsQt dialogs(this);
   if (!RefLogic()->OpenReference(dialogs)) return;
-  RefreshList();
+  ShowLoadedRows();
   UpdateFileName();
 }
 
@@ -119,7 +119,7 @@ void CRefListDlg::OnBnClickedAddDefinition() {
 
 void CRefListDlg::OnDropFiles(const std::vector<std::string>& paths) {
   if (!RefLogic() || !RefLogic()->DropFiles(paths)) return;
-  RefreshList();
+  ShowLoadedRows();
   UpdateFileName();
 }
 

@@ -14,6 +14,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -74,8 +75,8 @@ bool CListCtrlEx::viewportEvent(QEvent* event) {
 
 // --- columns -------------------------------------------------------------
 
-void CListCtrlEx::SetColumns(const std::vector<Column>& columns) {
-  model_->SetColumns(columns);
+void CListCtrlEx::SetColumns(std::vector<Column> columns) {
+  model_->SetColumns(std::move(columns));
   QHeaderView* header = horizontalHeader();
   for (int c = 0; c < GetColumnCount(); ++c) {
     // The hidden first column keeps its width whatever the user does.

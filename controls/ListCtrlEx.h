@@ -46,7 +46,7 @@ class CListCtrlEx : public QTableView {
   int DropLine() const { return dropLine_; }
 
   // Columns: a new set empties the selection; widths start at 0.
-  void SetColumns(const std::vector<Column>& columns);
+  void SetColumns(std::vector<Column> columns);
   int GetColumnCount() const { return model_->columnCount(); }
   QString ColumnTitle(int col) const;
   void SetColumnWidth(int col, int width);

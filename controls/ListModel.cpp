@@ -33,16 +33,20 @@ QString CellToQString(const std::string& cp932) {
   return QString::fromStdString(cp932::ToUtf8(cp932));
 }
 
-void CListModel::SetColumns(const std::vector<Column>& columns) {
+void CListModel::SetColumns(std::vector<Column> columns) {
   beginResetModel();
-  columns_ = columns;
-  icons_.assign(columns.size(), QIcon());
+  columns_.swap(columns);
+  icons_.clear();
   rows_ = SourceRows();
   endResetModel();
 }
 
 void CListModel::SetHeaderIcon(int column, const QIcon& icon) {
-  if (column < 0 || static_cast<std::size_t>(column) >= icons_.size()) return;
+  if (column < 0 || static_cast<std::size_t>(column) >= columns_.size()) return;
+  if (icons_.size() <= static_cast<std::size_t>(column)) {
+    if (icon.isNull()) return;
+    icons_.resize(columns_.size());
+  }
   icons_[static_cast<std::size_t>(column)] = icon;
   Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
 }
@@ -156,7 +160,7 @@ QVariant CListModel::headerData(int section, Qt::Orientation orientation, int ro
     case Qt::TextAlignmentRole:
       return static_cast<int>(ToQtAlign(c.align));
     case Qt::DecorationRole: {
-      const QIcon& icon = icons_[static_cast<std::size_t>(section)];
+      const QIcon icon = HeaderIcon(section);
       return icon.isNull() ? QVariant() : QVariant(icon);
     }
     default:

@@ -32,8 +32,10 @@ class CListModel : public QAbstractTableModel {
 
   explicit CListModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
 
-  // New columns (and the rows read again): a reset.
-  void SetColumns(const std::vector<Column>& columns);
+  // New columns (and the rows read again), without header images: a reset.
+  // The set is taken over, so that a set made ahead goes in without needing
+  // memory.
+  void SetColumns(std::vector<Column> columns);
   const std::vector<Column>& Columns() const { return columns_; }
   void SetHeaderIcon(int column, const QIcon& icon);
   QIcon HeaderIcon(int column) const;
@@ -68,6 +70,6 @@ class CListModel : public QAbstractTableModel {
 
   const IListCells* cells_ = nullptr;
   std::vector<Column> columns_;
-  std::vector<QIcon> icons_;
-  int rows_ = 0;  // the row count the views know
+  std::vector<QIcon> icons_;  // by column; none past its end
+  int rows_ = 0;              // the row count the views know
 };

@@ -3,6 +3,8 @@
 #include "CNumber.h"
 #include "CodePage.h"
 
+#include <new>
+
 namespace {
 IMessageSink* g_sink = nullptr;
 }
@@ -19,6 +21,13 @@ int ShowMessage(int stringId, const std::vector<MsgArg>& args, MsgButtons button
       return MSG_CANCEL;
     default:
       return MSG_OK;
+  }
+}
+
+void ShowMessageSafely(int stringId) {
+  try {
+    ShowMessage(stringId);
+  } catch (const std::bad_alloc&) {
   }
 }
 

@@ -47,6 +47,9 @@ IMessageSink* GetMessageSink();
 
 int ShowMessage(int stringId, const std::vector<MsgArg>& args = {}, MsgButtons buttons = MsgButtons::Ok,
                 MsgIcon icon = MsgIcon::Error);
+// An error message (OK box) where memory may have run out: a message box
+// needs memory too, and without it the message is lost, not the program.
+void ShowMessageSafely(int stringId);
 
 // Substitutes %s, %d and %X in a UTF-8 format from the arguments in order
 // ("%%" is a percent sign). Text arguments are CP932 and come out as UTF-8.

@@ -31,9 +31,20 @@ void CListLogic::RefreshList() {
 bool CListLogic::TakeReadyRows() {
   const bool take = readyBus_ >= 0 && readyBus_ == BusKind();
   if (take) rows_.swap(readyRows_);
+  DropReadyRows();
+  return take;
+}
+
+void CListLogic::PrepareRows(int bus) {
+  if (readyBus_ == bus) return;
+  ListRows rows = BuildListRows(doc_, list_, static_cast<::BusKind>(bus), doc_.GetMsgIdFormat());
+  readyRows_.swap(rows);
+  readyBus_ = bus;
+}
+
+void CListLogic::DropReadyRows() {
   ListRows().swap(readyRows_);
   readyBus_ = -1;
-  return take;
 }
 
 void CListLogic::NotifyRowsReset() {
@@ -72,14 +83,6 @@ bool CListLogic::IsLoadableFile(const std::string& path) const { return ::IsLoad
 
 namespace {
 
-// A message box needs memory too; without it, the message is lost, not the program.
-void ShowMessageSafely(int id) {
-  try {
-    ShowMessage(id);
-  } catch (const std::bad_alloc&) {
-  }
-}
-
 // A command that runs out of memory ends with the message and changes
 // nothing more: the load inside it is all or nothing.
 template <class Command>
@@ -97,8 +100,8 @@ bool GuardMemory(Command command) {
 int CListLogic::LoadFile(const std::string& path) {
   // Everything the load shows is made before the tables change: this list's
   // rows and path and, when the kind to show is another, the partner's rows
-  // for it. Running out of memory for any of them fails the load; the switch
-  // of bus kind that follows needs no memory.
+  // and the windows' columns for it. Running out of memory for any of them
+  // fails the load; the switch of bus kind that follows needs no memory.
   ListRows rows, partnerRows;
   std::string newPath;
   const int bus = BusKind();
@@ -119,6 +122,7 @@ int CListLogic::LoadFile(const std::string& path) {
       rows = BuildListRows(doc_, list_, static_cast<::BusKind>(busAfter), format);
       if (busAfter != bus && partner_)
         partnerRows = BuildListRows(doc_, partner_->list_, static_cast<::BusKind>(busAfter), format);
+      if (busAfter != bus && prepareSwitch_) prepareSwitch_(busAfter);
       newPath = path;
     });
   }
@@ -139,8 +143,9 @@ int CListLogic::LoadFile(const std::string& path) {
       if (partner_) partner_->SetBusKind(outcome.busAfter);
     }
   } catch (const std::bad_alloc&) {
-    // Only a window's own part of the switch can run out of memory: the lists
-    // still show the new kind, each with the rows made for it above.
+    // The windows made their part of the switch above; should one still run
+    // out of memory, the lists show the new kind, each with the rows made
+    // for it above.
     bus_ = outcome.busAfter;
     if (partner_) partner_->bus_ = outcome.busAfter;
   }

@@ -62,7 +62,13 @@ class CListLogic : public IListCells {
   void SetBusKind(int kind, bool refresh = true);
   // What a load calls to show another bus kind: the main frame's switch of
   // both lists. Without one, this list and its partner follow the kind.
-  void SetBusSwitch(std::function<void(int)> switchBus) { switchBus_ = std::move(switchBus); }
+  // `prepare` makes, before the load changes anything, what the windows need
+  // memory for in that switch (a std::bad_alloc from it fails the load), so
+  // that the switch itself needs none.
+  void SetBusSwitch(std::function<void(int)> switchBus, std::function<void(int)> prepare = {}) {
+    switchBus_ = std::move(switchBus);
+    prepareSwitch_ = std::move(prepare);
+  }
   // Told true before a file is read and false once the reading is over,
   // before any message about it: the windows show their wait cursor.
   void SetBusyIndicator(std::function<void(bool busy)> busy) { busy_ = std::move(busy); }
@@ -74,8 +80,14 @@ class CListLogic : public IListCells {
   // IListCells
   int RowCount() const override { return static_cast<int>(rows_.size()); }
   const std::string& CellText(int row, int column) const override;
-  // Rebuilds every row from the document (selection and row order are lost).
+  // Rebuilds every row from the document (selection and row order are lost);
+  // rows made ahead for the kind on show are taken instead.
   void RefreshList();
+  // Makes the rows of `bus` ahead for the next RefreshList, unless a load
+  // already made them; a std::bad_alloc leaves the rows on show as they were.
+  void PrepareRows(int bus);
+  // Forgets rows made ahead (a switch of bus kind that did not happen).
+  void DropReadyRows();
 
   void SetObserver(IListRowsObserver* observer) { observer_ = observer; }
   // What changed after the rows were changed from outside this class (the
@@ -142,6 +154,7 @@ class CListLogic : public IListCells {
   // them either way. True when they were put in place.
   bool TakeReadyRows();
   std::function<void(int)> switchBus_;
+  std::function<void(int)> prepareSwitch_;
   std::function<void(bool)> busy_;
 
  private:

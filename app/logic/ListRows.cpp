@@ -77,15 +77,21 @@ const std::vector<ListColumnInfo>& ListColumns(int busKind) {
   }
 }
 
-std::vector<int> ListColumnWidths(int busKind, int windowWidth) {
+int ListColumnWidth(int busKind, int windowWidth, int column) {
   const auto& columns = ListColumns(busKind);
-  std::vector<int> widths(columns.size(), 0);
+  const auto count = static_cast<int>(columns.size());
+  if (column < 0 || column >= count) return 0;
+  auto share = [&](int c) { return static_cast<int>(windowWidth * columns[static_cast<std::size_t>(c)].width); };
+  if (column + 1 < count) return share(column);
   int sum = 0;
-  for (std::size_t i = 0; i + 1 < columns.size(); ++i) {
-    widths[i] = static_cast<int>(windowWidth * columns[i].width);
-    sum += widths[i];
-  }
-  if (!widths.empty()) widths.back() = windowWidth - kListFrameWidth - sum;
+  for (int c = 0; c + 1 < count; ++c) sum += share(c);
+  return windowWidth - kListFrameWidth - sum;
+}
+
+std::vector<int> ListColumnWidths(int busKind, int windowWidth) {
+  std::vector<int> widths(ListColumns(busKind).size(), 0);
+  for (std::size_t i = 0; i < widths.size(); ++i)
+    widths[i] = ListColumnWidth(busKind, windowWidth, static_cast<int>(i));
   return widths;
 }
 

@@ -54,6 +54,8 @@ const std::vector<ListColumnInfo>& ListColumns(int busKind);
 // Column widths for a list control of `windowWidth` pixels: every column but
 // the last gets the cut-off fraction, the last what is left of width - 4.
 std::vector<int> ListColumnWidths(int busKind, int windowWidth);
+// One of those widths, worked out without needing memory.
+int ListColumnWidth(int busKind, int windowWidth, int column);
 
 // An identifier as the Id column shows it: "%X" when msgIdFormat is 1, "%d"
 // otherwise.

@@ -2,6 +2,7 @@
 // operation ends with a clear message (or absorbs the failure), never lets
 // std::bad_alloc out, a failed load leaves the lists as they were, and a
 // failed save leaves the modified flag set.
+#include "FailingNew.h"
 #include "FibexFixture.h"
 #include "ListLoad.h"
 #include "ListLogic.h"
@@ -10,60 +11,11 @@
 #include "XmlDom.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cstdlib>
 #include <new>
-
-namespace {
-
-// -1: no failure armed; n >= 0: the allocation after n more fails.
-std::atomic<long> g_countdown{-1};
-// Non-zero: after g_bigToPass more allocations of at least this many bytes,
-// the next one fails (then the size is cleared).
-std::atomic<std::size_t> g_bigFrom{0};
-std::atomic<long> g_bigToPass{0};
-
-void* Allocate(std::size_t n) {
-  const std::size_t big = g_bigFrom.load(std::memory_order_relaxed);
-  if (big != 0 && n >= big) {
-    if (g_bigToPass.fetch_sub(1, std::memory_order_relaxed) == 0) {
-      g_bigFrom.store(0, std::memory_order_relaxed);
-      return nullptr;
-    }
-  }
-  long left = g_countdown.load(std::memory_order_relaxed);
-  if (left >= 0) {
-    g_countdown.store(left - 1, std::memory_order_relaxed);
-    if (left == 0) return nullptr;
-  }
-  return std::malloc(n ? n : 1);
-}
-
-}  // namespace
-
-void* operator new(std::size_t n) {
-  if (void* p = Allocate(n)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t n) { return operator new(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 using namespace listtest;
 
 namespace {
-
-// Arms a failure of the allocation `n` from now; true when it happened
-// before Disarm (the operation needed more than n allocations).
-void Arm(long n) { g_countdown.store(n); }
-bool Disarm() {
-  long left = g_countdown.exchange(-1);
-  return left < -1 || left == -1;  // -1 after reaching 0 and passing it: it fired
-}
 
 // A document with its two list windows, each the other's partner.
 struct PartneredLists {
@@ -313,10 +265,9 @@ TEST(OutOfMemory, AReadWithoutMemorySaysSoOnEveryReader) {
     RecordingMessageSink sink;
     ASSERT_TRUE(ref.DropFiles({sbl}));
     const std::string refText = lists.doc.BuildSblText(LIST_REFERENCE), rows = Cells(ref.Rows());
-    g_bigToPass.store(c.bigToPass);
-    g_bigFrom.store(kBig);
+    ArmBig(kBig, c.bigToPass);
     const bool loaded = ref.DropFiles({path});
-    const bool fired = g_bigFrom.exchange(0) == 0;
+    const bool fired = DisarmBig();
     ASSERT_TRUE(fired) << "no allocation of the file's size";
     EXPECT_FALSE(loaded);
     EXPECT_EQ(sink.Ids(), std::vector<int>{IDS_MSG_NO_MEMORY});
