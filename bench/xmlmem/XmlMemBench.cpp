@@ -22,6 +22,7 @@
 #include "AppSettings.h"
 #include "ListLoad.h"
 #include "VestrelDoc.h"
+#include "XmlShapes.h"
 
 namespace {
 
@@ -52,44 +53,13 @@ void ResetPeak() {
   }
 }
 
-std::string Repeat(const std::string& head, const std::string& unit, const std::string& tail, std::size_t bytes) {
-  std::string s;
-  s.reserve(bytes + unit.size() + tail.size());
-  s = head;
-  while (s.size() + unit.size() + tail.size() <= bytes) s += unit;
-  s += tail;
-  return s;
-}
+using xmlshape::Deep;
+using xmlshape::ManyAttributes;
+using xmlshape::Numbered;
+using xmlshape::Repeat;
 
 const char* kFibexHead =
     "<?xml version=\"1.0\"?>\n<fx:FIBEX xmlns:fx=\"f\" xmlns:ho=\"h\" xmlns:flexray=\"r\" xmlns:xsi=\"x\">";
-
-// Nested 200 deep, then again: the depth the parsers allow.
-std::string Deep(const std::string& head, const std::string& tail, std::size_t bytes) {
-  std::string unit;
-  for (int i = 0; i < 200; ++i) unit += "<a>";
-  for (int i = 0; i < 200; ++i) unit += "</a>";
-  return Repeat(head, unit, tail, bytes);
-}
-
-std::string ManyAttributes(const std::string& head, const std::string& tail, std::size_t bytes) {
-  std::string unit = "<a";
-  for (int i = 0; i < 250; ++i) unit += " b" + std::to_string(i) + "=''";
-  unit += "/>";
-  return Repeat(head, unit, tail, bytes);
-}
-
-// Elements that each bring something new, numbered by `format`.
-std::string Numbered(const std::string& head, const char* format, const std::string& tail, std::size_t bytes) {
-  std::string s = head;
-  s.reserve(bytes);
-  char unit[64];
-  for (unsigned i = 0; s.size() + sizeof unit + tail.size() <= bytes; ++i) {
-    std::snprintf(unit, sizeof unit, format, i);
-    s += unit;
-  }
-  return s + tail;
-}
 
 // The smallest groups that still make a record each: a message with a
 // name, or a signal with a name.

@@ -18,6 +18,7 @@
 #include "MsgIds.h"
 #include "RecordingMessageSink.h"
 #include "TempDir.h"
+#include "XmlShapes.h"
 #include "VestrelDoc.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -107,35 +108,16 @@ constexpr std::size_t kFileBytes = std::size_t{12} << 20;
 // first blocks, the message texts.
 constexpr long long kFixedBytes = 2 << 20;
 
+// The shapes at this test's size.
 std::string Repeat(const std::string& head, const std::string& unit, const std::string& tail) {
-  std::string s = head;
-  s.reserve(kFileBytes);
-  while (s.size() + unit.size() + tail.size() <= kFileBytes) s += unit;
-  return s + tail;
+  return xmlshape::Repeat(head, unit, tail, kFileBytes);
 }
-
 std::string Numbered(const std::string& head, const char* format, const std::string& tail) {
-  std::string s = head;
-  s.reserve(kFileBytes);
-  char unit[96];
-  for (unsigned i = 0; s.size() + sizeof unit + tail.size() <= kFileBytes; ++i) {
-    std::snprintf(unit, sizeof unit, format, i);
-    s += unit;
-  }
-  return s + tail;
+  return xmlshape::Numbered(head, format, tail, kFileBytes);
 }
-
-std::string Deep(const std::string& head, const std::string& tail) {
-  std::string unit;
-  for (int i = 0; i < 200; ++i) unit += "<a>";
-  for (int i = 0; i < 200; ++i) unit += "</a>";
-  return Repeat(head, unit, tail);
-}
-
+std::string Deep(const std::string& head, const std::string& tail) { return xmlshape::Deep(head, tail, kFileBytes); }
 std::string ManyAttributes(const std::string& head, const std::string& tail) {
-  std::string unit = "<a";
-  for (int i = 0; i < 250; ++i) unit += " b" + std::to_string(i) + "=''";
-  return Repeat(head, unit + "/>", tail);
+  return xmlshape::ManyAttributes(head, tail, kFileBytes);
 }
 
 const std::string kFibex = "<fx:FIBEX xmlns:fx=\"f\" xmlns:ho=\"h\">";
